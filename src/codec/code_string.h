@@ -1,0 +1,36 @@
+// The code string: one byte per caption character or per 608 command, the pivot between a
+// caption screen, 608 byte pairs, the project file and the disassembly notation.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "model/caption.h"
+
+namespace vantrel {
+
+// Code-string bytes without the terminating zero; an empty string stands for "none".
+using CodeString = std::vector<uint8_t>;
+
+constexpr size_t kCodeStringCapacity = 65535;
+
+// Renders a code string onto the caption's screen (without clearing it first); stops at a
+// zero byte or at the end of the span.
+void LoadCodeString(Caption& caption, std::span<const uint8_t> code);
+
+// Writes the screen's code string into `buffer`, which holds capacity + 1 bytes; the string
+// is cut at `capacity` bytes. Returns its length.
+size_t BuildCodeString(const Caption& caption, uint8_t* buffer, size_t capacity);
+CodeString BuildCodeString(const Caption& caption, size_t capacity = kCodeStringCapacity);
+
+// The disassembly notation of a code string, or nothing when it is empty or malformed.
+std::optional<std::string> FormatMnemonics(std::span<const uint8_t> code);
+
+// FormatMnemonics of the caption's own code string.
+std::optional<std::string> GetCodeText(const Caption& caption);
+
+}  // namespace vantrel

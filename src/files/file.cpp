@@ -1,0 +1,126 @@
+#include "files/file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <utility>
+
+namespace vantrel {
+
+File::File(File&& other) noexcept
+    : fd_(std::exchange(other.fd_, -1)),
+      path_(std::move(other.path_)),
+      error_(std::move(other.error_)) {}
+
+File& File::operator=(File&& other) noexcept {
+    if (this != &other) {
+        Close();
+        fd_ = std::exchange(other.fd_, -1);
+        path_ = std::move(other.path_);
+        error_ = std::move(other.error_);
+    }
+    return *this;
+}
+
+bool File::Open(const std::string& path, Mode mode) {
+    Close();
+    path_ = path;
+    error_.clear();
+    int flags = O_CLOEXEC;
+    switch (mode) {
+        case Mode::Read: flags |= O_RDONLY; break;
+        case Mode::Create: flags |= O_WRONLY | O_CREAT | O_TRUNC; break;
+        case Mode::ReadWrite: flags |= O_RDWR; break;
+    }
+    fd_ = ::open(path.c_str(), flags, 0666);
+    if (fd_ < 0) {
+        SetError(errno);
+        return false;
+    }
+    struct stat st {};
+    if (::fstat(fd_, &st) == 0 && S_ISDIR(st.st_mode)) {
+        Close();
+        SetError(EISDIR);
+        return false;
+    }
+    return true;
+}
+
+void File::Close() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+}
+
+size_t File::Read(void* data, size_t n) {
+    size_t got = 0;
+    auto* p = static_cast<char*>(data);
+    while (got < n) {
+        const ssize_t r = ::read(fd_, p + got, n - got);
+        if (r < 0) {
+            if (errno == EINTR) continue;
+            SetError(errno);
+            break;
+        }
+        if (r == 0) break;
+        got += static_cast<size_t>(r);
+    }
+    return got;
+}
+
+bool File::Write(const void* data, size_t n) {
+    const auto* p = static_cast<const char*>(data);
+    while (n > 0) {
+        const ssize_t w = ::write(fd_, p, n);
+        if (w < 0) {
+            if (errno == EINTR) continue;
+            SetError(errno);
+            return false;
+        }
+        p += w;
+        n -= static_cast<size_t>(w);
+    }
+    return true;
+}
+
+int64_t File::Length() const {
+    struct stat st {};
+    if (fd_ < 0 || ::fstat(fd_, &st) != 0) return 0;
+    return st.st_size;
+}
+
+bool File::Seek(int64_t offset) {
+    if (::lseek(fd_, offset, SEEK_SET) < 0) {
+        SetError(errno);
+        return false;
+    }
+    return true;
+}
+
+int64_t File::Tell() const { return fd_ < 0 ? 0 : ::lseek(fd_, 0, SEEK_CUR); }
+
+void File::SetError(int err) { error_ = std::strerror(err); }
+
+bool ReadWholeFile(const std::string& path, std::string& out, std::string& error) {
+    File f;
+    if (!f.Open(path, File::Mode::Read)) {
+        error = f.Error();
+        return false;
+    }
+    out.clear();
+    char chunk[65536];
+    while (true) {
+        const size_t n = f.Read(chunk, sizeof chunk);
+        out.append(chunk, n);
+        if (f.Failed()) {
+            error = f.Error();
+            return false;
+        }
+        if (n < sizeof chunk) break;
+    }
+    return true;
+}
+
+}  // namespace vantrel

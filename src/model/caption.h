@@ -1,0 +1,72 @@
+// One pop-on caption: its frames, its timing mode and its 15 x 32 cell screen.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace vantrel {
+
+constexpr int kScreenRows = 15;   // caption rows 1 to 15 are grid rows 0 to 14
+constexpr int kGridRows = 16;     // row 15 is storage only and stays zero
+constexpr int kScreenColumns = 32;
+constexpr uint8_t kDefaultAttribute = 0x38;  // white on black, plain
+constexpr uint8_t kItalicsBit = 0x40;
+constexpr uint8_t kUnderlineBit = 0x80;
+
+// Attribute byte: bits 0-2 foreground, bits 3-5 background, bit 6 italics, bit 7 underline.
+constexpr int Foreground(uint8_t attribute) { return attribute & 0x07; }
+constexpr int Background(uint8_t attribute) { return (attribute >> 3) & 0x07; }
+constexpr bool IsItalic(uint8_t attribute) { return (attribute & kItalicsBit) != 0; }
+constexpr bool IsUnderlined(uint8_t attribute) { return (attribute & kUnderlineBit) != 0; }
+
+enum TimingMode : int8_t {
+    Normal = 1,
+    Persistent = 2,
+    Seamless = 3,
+    Manual = 4,
+};
+
+// The text a person sees for a mode, or an empty string for a value outside 1-4.
+const char* TimingModeText(int mode);
+
+struct CaptionCell {
+    uint8_t character = 0;  // 0 empty, 0x01-0x1F attribute code, 0x20-0xFF character
+    uint8_t attribute = 0;
+
+    bool IsEmpty() const { return character == 0 && attribute == 0; }
+    friend bool operator==(const CaptionCell&, const CaptionCell&) = default;
+};
+
+struct Caption {
+    int32_t startFrame = 0;
+    int32_t endFrame = -1;  // exclusive
+    int8_t timingMode = Normal;
+    uint8_t screenValid = 1;
+    CaptionCell cells[kGridRows][kScreenColumns] = {};
+    int32_t loadFrames = -1;  // cache of GetLoadFrames; -1 when not computed
+    Caption* prev = nullptr;
+    Caption* next = nullptr;
+
+    // Rows among 0-14 with at least one non-zero byte.
+    int CountOccupiedRows() const;
+
+    // Rows as lines separated by CR LF. `buffer` holds capacity + 1 bytes; returns the length.
+    size_t GetLinesText(char* buffer, bool lowerCase, size_t capacity) const;
+
+    // Rows joined by single spaces. `buffer` holds capacity + 1 bytes; returns the length.
+    size_t GetRunningText(char* buffer, bool lowerCase, size_t capacity) const;
+
+    // Recomputes endFrame from the timing mode and the next caption.
+    void ApplyTiming();
+
+    // Moves the caption to start at `frame`, adjusting the previous caption's end.
+    void MoveStart(int32_t frame);
+
+    bool SameScreen(const Caption& other) const;
+    void ClearScreen();
+};
+
+// Lower-case form of one caption character.
+uint8_t LowerCaseChar(uint8_t ch);
+
+}  // namespace vantrel

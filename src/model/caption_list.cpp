@@ -1,0 +1,206 @@
+#include "model/caption_list.h"
+
+namespace vantrel {
+
+CaptionBucket* CaptionList::FindBucket(int32_t frame, CaptionBucket** before) const {
+    auto* b = const_cast<CaptionBucket*>(&first_);
+    CaptionBucket* prior = nullptr;
+    while (b->nextBucket && b->nextBucket->firstStartFrame < frame) {
+        prior = b;
+        b = b->nextBucket;
+    }
+    if (before) *before = prior;
+    return b;
+}
+
+void CaptionList::Insert(Caption* c) {
+    CaptionBucket* b = FindBucket(c->startFrame, nullptr);
+    if (!b->firstCaption) {
+        b->firstCaption = c;
+        head_ = c;
+        b->count = 1;
+        return;
+    }
+    Caption* p = b->firstCaption;
+    while (p->next && p->startFrame < c->startFrame) p = p->next;
+
+    if (p->startFrame < c->startFrame) {
+        // Append after the last caption.
+        p->next = c;
+        c->prev = p;
+        p->ApplyTiming();
+        if (b->count < kBucketSize) {
+            ++b->count;
+        } else {
+            auto* nb = new CaptionBucket;
+            nb->firstStartFrame = c->startFrame;
+            nb->count = 1;
+            nb->firstCaption = c;
+            b->nextBucket = nb;
+        }
+        return;
+    }
+
+    // c goes just before p, so a new caption precedes existing ones with the same start.
+    c->prev = p->prev;
+    c->next = p;
+    if (p->prev) {
+        p->prev->next = c;
+        p->prev->ApplyTiming();
+    } else {
+        head_ = c;
+    }
+    p->prev = c;
+    if (b->firstCaption == p) {
+        b->firstCaption = c;
+        b->firstStartFrame = c->startFrame;
+    }
+    // Full buckets hand their last caption on to the next bucket.
+    while (b->count >= kBucketSize) {
+        b = b->nextBucket;
+        if (!b) return;
+        b->firstCaption = b->firstCaption->prev;
+        b->firstStartFrame = b->firstCaption->startFrame;
+    }
+    ++b->count;
+}
+
+bool CaptionList::RunContains(const CaptionBucket* b, const Caption* c) {
+    const Caption* stop = b->nextBucket ? b->nextBucket->firstCaption : nullptr;
+    for (const Caption* x = b->firstCaption; x && x != stop; x = x->next) {
+        if (x == c) return true;
+    }
+    return false;
+}
+
+CaptionBucket* CaptionList::BucketOf(const Caption* c, CaptionBucket** before) {
+    // The key search finds the bucket unless captions with c's start frame straddle a bucket
+    // boundary (then a later bucket holds it) or keys are stale after moves.
+    CaptionBucket* prior = nullptr;
+    CaptionBucket* b = FindBucket(c->startFrame, &prior);
+    for (CaptionBucket* y = b; y; prior = y, y = y->nextBucket) {
+        if (RunContains(y, c)) {
+            if (before) *before = prior;
+            return y;
+        }
+        if (y->nextBucket && y->nextBucket->firstStartFrame > c->startFrame) break;
+    }
+    prior = nullptr;
+    for (CaptionBucket* y = &first_; y; prior = y, y = y->nextBucket) {
+        if (RunContains(y, c)) {
+            if (before) *before = prior;
+            return y;
+        }
+    }
+    return nullptr;
+}
+
+Caption* CaptionList::Detach(Caption* c) {
+    CaptionBucket* before = nullptr;
+    CaptionBucket* b = BucketOf(c, &before);
+    if (!b) return nullptr;  // not in this list
+
+    --b->count;
+    bool shift = true;
+    if (b->firstCaption == c) {
+        b->firstCaption = c->next;
+        if (c->next) {
+            b->firstStartFrame = c->next->startFrame;
+        } else if (before) {
+            before->nextBucket = b->nextBucket;
+            delete b;
+            shift = false;
+        } else {
+            b->count = 0;
+            b->firstStartFrame = 0;
+        }
+    }
+    // Every bucket before the last keeps its count; the hole moves to the last bucket.
+    while (shift && b->nextBucket) {
+        ++b->count;
+        CaptionBucket* n = b->nextBucket;
+        --n->count;
+        n->firstCaption = n->firstCaption->next;
+        if (n->firstCaption) {
+            n->firstStartFrame = n->firstCaption->startFrame;
+            b = n;
+        } else {
+            b->nextBucket = n->nextBucket;
+            delete n;
+            break;
+        }
+    }
+
+    if (c->prev) {
+        c->prev->next = c->next;
+    } else {
+        head_ = c->next;
+    }
+    if (c->next) c->next->prev = c->prev;
+    Caption* prev = c->prev;
+    c->prev = c->next = nullptr;
+    if (prev) prev->ApplyTiming();
+    return c;
+}
+
+void CaptionList::Remove(Caption* c) { delete Detach(c); }
+
+void CaptionList::Clear() {
+    CaptionBucket* b = first_.nextBucket;
+    while (b) {
+        CaptionBucket* n = b->nextBucket;
+        delete b;
+        b = n;
+    }
+    Caption* c = head_;
+    while (c) {
+        Caption* n = c->next;
+        delete c;
+        c = n;
+    }
+    head_ = nullptr;
+    first_.firstCaption = nullptr;
+    first_.nextBucket = nullptr;
+    first_.firstStartFrame = 0;
+}
+
+Caption* CaptionList::BucketStart(int32_t frame) const {
+    return FindBucket(frame, nullptr)->firstCaption;
+}
+
+Caption* CaptionList::FirstUnfinishedAt(int32_t frame) const {
+    Caption* c = BucketStart(frame);
+    while (c && c->endFrame <= frame) c = c->next;
+    return c;
+}
+
+Caption* CaptionList::CaptionAt(int32_t frame) const {
+    Caption* c = FirstUnfinishedAt(frame);
+    return c && c->startFrame <= frame ? c : nullptr;
+}
+
+Caption* CaptionList::CaptionAtOrBefore(int32_t frame) const {
+    Caption* c = BucketStart(frame);
+    if (!c) return nullptr;
+    if (c->startFrame <= frame) {
+        if (c->endFrame > frame) return c;
+        while (c->next && c->next->startFrame <= frame) c = c->next;
+        return c;
+    }
+    while (c && c->startFrame > frame) c = c->prev;
+    return c;
+}
+
+void CaptionList::RefreshBucketKeys() {
+    for (CaptionBucket* b = &first_; b; b = b->nextBucket) {
+        if (b->firstCaption) b->firstStartFrame = b->firstCaption->startFrame;
+    }
+}
+
+int CaptionList::Count() const {
+    int n = 0;
+    for (Caption* c = head_; c; c = c->next) ++n;
+    return n;
+}
+
+}  // namespace vantrel

@@ -1,0 +1,12 @@
+# One test program per folder: every *_test.cpp of the folder, linked with the core.
+function(vantrel_core_test_program name)
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(NOT sources)
+    return()
+  endif()
+  add_executable(${name} ${sources})
+  target_link_libraries(${name} PRIVATE vantrel_core GTest::gtest GTest::gtest_main)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+  target_compile_definitions(${name} PRIVATE VANTREL_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 600)
+endfunction()
