@@ -5,16 +5,23 @@
 namespace vantrel {
 
 namespace {
-bool IsTextCharacter(uint8_t ch) { return ch > 0x20 && ch != 0x80 && ch != 0x90; }
+bool IsTextCharacter(uint8_t ch) {
+    return ch > 0x20 && ch != 0x80 && ch != 0x90;
+}
 }  // namespace
 
 const char* TimingModeText(int mode) {
     switch (mode) {
-        case Normal: return "Normal (Up to 2 seconds per occupied line)";
-        case Persistent: return "Persistent (One blank frame before next caption)";
-        case Seamless: return "Seamless (No blank frames before next caption)";
-        case Manual: return "Manual (Adjust caption time in timeline)";
-        default: return "";
+        case Normal:
+            return "Normal (Up to 2 seconds per occupied line)";
+        case Persistent:
+            return "Persistent (One blank frame before next caption)";
+        case Seamless:
+            return "Seamless (No blank frames before next caption)";
+        case Manual:
+            return "Manual (Adjust caption time in timeline)";
+        default:
+            return "";
     }
 }
 

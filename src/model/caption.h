@@ -6,18 +6,26 @@
 
 namespace vantrel {
 
-constexpr int kScreenRows = 15;   // caption rows 1 to 15 are grid rows 0 to 14
-constexpr int kGridRows = 16;     // row 15 is storage only and stays zero
+constexpr int kScreenRows = 15;  // caption rows 1 to 15 are grid rows 0 to 14
+constexpr int kGridRows = 16;    // row 15 is storage only and stays zero
 constexpr int kScreenColumns = 32;
 constexpr uint8_t kDefaultAttribute = 0x38;  // white on black, plain
 constexpr uint8_t kItalicsBit = 0x40;
 constexpr uint8_t kUnderlineBit = 0x80;
 
 // Attribute byte: bits 0-2 foreground, bits 3-5 background, bit 6 italics, bit 7 underline.
-constexpr int Foreground(uint8_t attribute) { return attribute & 0x07; }
-constexpr int Background(uint8_t attribute) { return (attribute >> 3) & 0x07; }
-constexpr bool IsItalic(uint8_t attribute) { return (attribute & kItalicsBit) != 0; }
-constexpr bool IsUnderlined(uint8_t attribute) { return (attribute & kUnderlineBit) != 0; }
+constexpr int Foreground(uint8_t attribute) {
+    return attribute & 0x07;
+}
+constexpr int Background(uint8_t attribute) {
+    return (attribute >> 3) & 0x07;
+}
+constexpr bool IsItalic(uint8_t attribute) {
+    return (attribute & kItalicsBit) != 0;
+}
+constexpr bool IsUnderlined(uint8_t attribute) {
+    return (attribute & kUnderlineBit) != 0;
+}
 
 enum TimingMode : int8_t {
     Normal = 1,

@@ -55,10 +55,21 @@ void CaptionList::Insert(Caption* c) {
         b->firstCaption = c;
         b->firstStartFrame = c->startFrame;
     }
-    // Full buckets hand their last caption on to the next bucket.
+    // Full buckets hand their last caption on to the next bucket. A full last bucket opens a
+    // new one for its last caption, so that no bucket ever holds more than it counts and a
+    // lookup never walks more than one bucket's captions.
     while (b->count >= kBucketSize) {
+        if (!b->nextBucket) {
+            Caption* last = b->firstCaption;
+            while (last->next) last = last->next;
+            auto* nb = new CaptionBucket;
+            nb->firstStartFrame = last->startFrame;
+            nb->firstCaption = last;
+            b->nextBucket = nb;
+            b = nb;
+            break;
+        }
         b = b->nextBucket;
-        if (!b) return;
         b->firstCaption = b->firstCaption->prev;
         b->firstStartFrame = b->firstCaption->startFrame;
     }
@@ -143,7 +154,9 @@ Caption* CaptionList::Detach(Caption* c) {
     return c;
 }
 
-void CaptionList::Remove(Caption* c) { delete Detach(c); }
+void CaptionList::Remove(Caption* c) {
+    delete Detach(c);
+}
 
 void CaptionList::Clear() {
     CaptionBucket* b = first_.nextBucket;

@@ -16,7 +16,7 @@ struct CaptionBucket {
 };
 
 class CaptionList {
-public:
+  public:
     static constexpr int kBucketSize = 100;
 
     CaptionList() = default;
@@ -45,7 +45,7 @@ public:
 
     int Count() const;
 
-private:
+  private:
     CaptionBucket* FindBucket(int32_t frame, CaptionBucket** before) const;
     CaptionBucket* BucketOf(const Caption* c, CaptionBucket** before);
     static bool RunContains(const CaptionBucket* b, const Caption* c);

@@ -8,7 +8,7 @@
 namespace vantrel {
 
 class ProjectHost {
-public:
+  public:
     virtual ~ProjectHost() = default;
 
     // A plain OK message box (or a line on standard error).

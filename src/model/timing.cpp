@@ -48,20 +48,28 @@ void Caption::MoveStart(int32_t frame) {
     if (prev) {
         switch (prev->timingMode) {
             case Normal:
-            case Persistent: prev->endFrame = Clamp32(int64_t{frame} - 1); break;
-            case Seamless: prev->endFrame = frame; break;
-            default: break;
+            case Persistent:
+                prev->endFrame = Clamp32(int64_t{frame} - 1);
+                break;
+            case Seamless:
+                prev->endFrame = frame;
+                break;
+            default:
+                break;
         }
     }
     switch (timingMode) {
-        case Normal: duration = std::clamp<int64_t>(duration, 3, 120); break;
+        case Normal:
+            duration = std::clamp<int64_t>(duration, 3, 120);
+            break;
         case Persistent:
             if (next) duration = int64_t{next->startFrame} - frame - 1;
             break;
         case Seamless:
             if (next) duration = int64_t{next->startFrame} - frame;
             break;
-        default: break;
+        default:
+            break;
     }
     startFrame = frame;
     endFrame = Clamp32(int64_t{frame} + duration);

@@ -1,0 +1,260 @@
+// The caption list: order, links, buckets and lookups, against a plain sorted reference.
+#include "model/caption_list.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <vector>
+
+namespace vantrel {
+namespace {
+
+Caption* NewCaption(int32_t start, int32_t end, int8_t mode = Manual) {
+    auto* c = new Caption;
+    c->startFrame = start;
+    c->endFrame = end;
+    c->timingMode = mode;
+    return c;
+}
+
+std::vector<int> BucketCounts(const CaptionList& list) {
+    std::vector<int> counts;
+    for (const CaptionBucket* b = &list.FirstBucket(); b; b = b->nextBucket)
+        counts.push_back(b->count);
+    return counts;
+}
+
+// Checks every structural invariant of the list against `expected`, the captions in order.
+void CheckList(const CaptionList& list, const std::vector<Caption*>& expected) {
+    ASSERT_EQ(list.Head(), expected.empty() ? nullptr : expected.front());
+    const Caption* prev = nullptr;
+    size_t i = 0;
+    for (const Caption* c = list.Head(); c; c = c->next, ++i) {
+        ASSERT_LT(i, expected.size());
+        ASSERT_EQ(c, expected[i]);
+        ASSERT_EQ(c->prev, prev);
+        if (prev) {
+            ASSERT_LE(prev->startFrame, c->startFrame);
+        }
+        prev = c;
+    }
+    ASSERT_EQ(i, expected.size());
+    ASSERT_EQ(list.FirstBucket().firstCaption, list.Head());
+
+    // Buckets cut the chain into consecutive runs; all but the last hold exactly `count`.
+    size_t index = 0;
+    for (const CaptionBucket* b = &list.FirstBucket(); b; b = b->nextBucket) {
+        if (expected.empty()) break;
+        ASSERT_LT(index, expected.size());
+        ASSERT_EQ(b->firstCaption, expected[index]);
+        if (b != &list.FirstBucket()) {
+            ASSERT_EQ(b->firstStartFrame, b->firstCaption->startFrame);
+        }
+        ASSERT_GE(b->count, 1);
+        ASSERT_LE(b->count, CaptionList::kBucketSize);
+        const size_t runEnd = b->nextBucket ? std::find(expected.begin(), expected.end(),
+                                                        b->nextBucket->firstCaption) -
+                                                  expected.begin()
+                                            : expected.size();
+        ASSERT_LE(runEnd, expected.size()) << "next bucket's first caption is not in the list";
+        ASSERT_EQ(static_cast<int>(runEnd - index), b->count);
+        index = runEnd;
+    }
+}
+
+// Brute-force lookups over the reference.
+Caption* RefCaptionAt(const std::vector<Caption*>& v, int32_t f) {
+    for (Caption* c : v) {
+        if (c->endFrame > f) return c->startFrame <= f ? c : nullptr;
+    }
+    return nullptr;
+}
+Caption* RefFirstUnfinishedAt(const std::vector<Caption*>& v, int32_t f) {
+    for (Caption* c : v) {
+        if (c->endFrame > f) return c;
+    }
+    return nullptr;
+}
+Caption* RefAtOrBefore(const std::vector<Caption*>& v, int32_t f) {
+    Caption* best = nullptr;
+    for (Caption* c : v) {
+        if (c->startFrame <= f) best = c;
+    }
+    return best;
+}
+
+TEST(CaptionListBuckets, EmptyListFindsNothing) {
+    CaptionList list;
+    EXPECT_EQ(list.CaptionAt(0), nullptr);
+    EXPECT_EQ(list.CaptionAtOrBefore(100), nullptr);
+    EXPECT_EQ(list.FirstUnfinishedAt(0), nullptr);
+    EXPECT_EQ(list.BucketStart(5), nullptr);
+    Caption* c = NewCaption(10, 20);
+    list.Insert(c);
+    EXPECT_EQ(list.Head(), c);
+    EXPECT_EQ(list.FirstBucket().count, 1);
+}
+
+TEST(CaptionListBuckets, AppendingOpensNewBucketsEveryHundred) {
+    CaptionList list;
+    std::vector<Caption*> v;
+    for (int i = 0; i < 201; ++i) {
+        v.push_back(NewCaption(i * 10, i * 10 + 5));
+        list.Insert(v.back());
+    }
+    EXPECT_EQ(BucketCounts(list), (std::vector<int>{100, 100, 1}));
+    const CaptionBucket* second = list.FirstBucket().nextBucket;
+    EXPECT_EQ(second->firstStartFrame, 1000);
+    EXPECT_EQ(second->nextBucket->firstStartFrame, 2000);
+    CheckList(list, v);
+}
+
+TEST(CaptionListBuckets, InsertIntoFullFirstBucketShiftsTheSecond) {
+    CaptionList list;
+    std::vector<Caption*> v;
+    for (int i = 0; i < 150; ++i) {
+        v.push_back(NewCaption(i * 10, i * 10 + 5));
+        list.Insert(v.back());
+    }
+    Caption* mid = NewCaption(505, 507);
+    list.Insert(mid);
+    v.insert(v.begin() + 51, mid);
+    EXPECT_EQ(BucketCounts(list), (std::vector<int>{100, 51}));
+    EXPECT_EQ(list.FirstBucket().nextBucket->firstCaption, v[100]);
+    CheckList(list, v);
+
+    // Inserting inside a full last bucket hands its last caption to a new bucket.
+    const size_t before1490 = v.size() - 1;
+    for (int i = 0; i < 50; ++i) {
+        Caption* c = NewCaption(1485, 1486);
+        list.Insert(c);
+        v.insert(v.begin() + before1490, c);  // before the earlier ones with the same start
+    }
+    EXPECT_EQ(BucketCounts(list), (std::vector<int>{100, 100, 1}));
+    EXPECT_EQ(list.FirstBucket().nextBucket->nextBucket->firstStartFrame, 1490);
+    CheckList(list, v);
+
+    Caption* first = NewCaption(-5, 0);
+    list.Insert(first);
+    v.insert(v.begin(), first);
+    EXPECT_EQ(list.Head(), first);
+    CheckList(list, v);
+}
+
+TEST(CaptionListBuckets, RemovingKeepsFullBucketsAndFreesEmptyOnes) {
+    CaptionList list;
+    std::vector<Caption*> v;
+    for (int i = 0; i < 237; ++i) {
+        v.push_back(NewCaption(i * 10, i * 10 + 5));
+        list.Insert(v.back());
+    }
+    ASSERT_EQ(BucketCounts(list), (std::vector<int>{100, 100, 37}));
+    list.Remove(v[3]);
+    v.erase(v.begin() + 3);
+    EXPECT_EQ(BucketCounts(list), (std::vector<int>{100, 100, 36}));
+    CheckList(list, v);
+
+    CaptionList single;
+    Caption* only = NewCaption(5, 10);
+    single.Insert(only);
+    Caption* last = NewCaption(20, 30);
+    single.Insert(last);
+    single.Remove(only);
+    EXPECT_EQ(single.Head(), last);
+    single.Remove(last);
+    EXPECT_EQ(single.Head(), nullptr);
+    EXPECT_EQ(single.CaptionAt(25), nullptr);
+}
+
+TEST(CaptionListBuckets, SameStartFrameInsertsBeforeExisting) {
+    CaptionList list;
+    Caption* a = NewCaption(10, 20);
+    Caption* b = NewCaption(10, 20);
+    list.Insert(a);
+    list.Insert(b);
+    EXPECT_EQ(list.Head(), b);
+    EXPECT_EQ(b->next, a);
+}
+
+TEST(CaptionListLookups, WorkedExample) {
+    CaptionList list;
+    Caption* first = NewCaption(10, 40);
+    Caption* second = NewCaption(50, 80);
+    list.Insert(first);
+    list.Insert(second);
+    EXPECT_EQ(list.CaptionAt(45), nullptr);
+    EXPECT_EQ(list.CaptionAt(10), first);
+    EXPECT_EQ(list.CaptionAt(39), first);
+    EXPECT_EQ(list.CaptionAt(40), nullptr);
+    EXPECT_EQ(list.CaptionAtOrBefore(45), first);
+    EXPECT_EQ(list.CaptionAtOrBefore(5), nullptr);
+    EXPECT_EQ(list.FirstUnfinishedAt(45), second);
+}
+
+TEST(CaptionListTiming, InsertAndRemoveApplyThePreviousCaptionsTiming) {
+    CaptionList list;
+    Caption* a = NewCaption(100, 0, Seamless);
+    list.Insert(a);
+    Caption* b = NewCaption(300, 400, Manual);
+    list.Insert(b);
+    EXPECT_EQ(a->endFrame, 300);  // the caption before the new one follows it
+    EXPECT_EQ(b->endFrame, 400);  // the inserted caption's own timing is left to the caller
+    Caption* mid = NewCaption(200, 250, Manual);
+    list.Insert(mid);
+    EXPECT_EQ(a->endFrame, 200);
+    list.Remove(mid);
+    EXPECT_EQ(a->endFrame, 300);
+}
+
+// Random inserts, removes and moves, checked after every step against a sorted reference.
+TEST(CaptionListRandom, TwentyThousandStepsAgainstReference) {
+    for (unsigned seed : {1u, 2u, 3u}) {
+        std::mt19937 rng(seed);
+        CaptionList list;
+        std::vector<Caption*> ref;
+        auto frame = [&](int range) { return static_cast<int32_t>(rng() % range); };
+        const int range = seed == 1 ? 500 : 50000;  // seed 1 makes many equal start frames
+        for (int step = 0; step < 20000; ++step) {
+            const unsigned op = rng() % 10;
+            if (op < 5 || ref.size() < 2) {
+                Caption* c = NewCaption(frame(range), 0);
+                c->endFrame = c->startFrame + 1 + frame(200);
+                list.Insert(c);
+                c->ApplyTiming();  // as every caller does, so that captions never overlap
+                // A new caption goes before existing ones with the same start frame.
+                auto at = std::lower_bound(ref.begin(), ref.end(), c->startFrame,
+                                           [](Caption* x, int32_t s) { return x->startFrame < s; });
+                ref.insert(at, c);
+            } else if (op < 8) {
+                const size_t i = rng() % ref.size();
+                list.Remove(ref[i]);
+                ref.erase(ref.begin() + i);
+            } else {
+                // Move a caption in time within its neighbours, as the timeline does.
+                const size_t i = rng() % ref.size();
+                const int32_t lo = i > 0 ? ref[i - 1]->startFrame : 0;
+                const int32_t hi = i + 1 < ref.size() ? ref[i + 1]->startFrame : range;
+                ref[i]->MoveStart(lo + frame(hi - lo + 1));
+                ref[i]->ApplyTiming();
+                if (i > 0) ref[i - 1]->ApplyTiming();
+                list.RefreshBucketKeys();
+            }
+            ASSERT_NO_FATAL_FAILURE(CheckList(list, ref)) << "seed " << seed << " step " << step;
+            if (step % 7 == 0) {
+                for (int k = 0; k < 5; ++k) {
+                    const int32_t f = frame(range + 300) - 100;
+                    ASSERT_EQ(list.CaptionAt(f), RefCaptionAt(ref, f)) << f;
+                    ASSERT_EQ(list.FirstUnfinishedAt(f), RefFirstUnfinishedAt(ref, f)) << f;
+                    ASSERT_EQ(list.CaptionAtOrBefore(f), RefAtOrBefore(ref, f)) << f;
+                }
+            }
+        }
+        list.Clear();
+        EXPECT_EQ(list.Head(), nullptr);
+        EXPECT_EQ(list.FirstBucket().nextBucket, nullptr);
+    }
+}
+
+}  // namespace
+}  // namespace vantrel
