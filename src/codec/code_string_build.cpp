@@ -1,0 +1,126 @@
+// Producing the code string of a caption screen.
+#include "codec/code_string.h"
+
+namespace vantrel {
+
+namespace {
+
+// Writes bytes up to a capacity; once full, every further write is dropped.
+class CappedWriter {
+  public:
+    CappedWriter(uint8_t* buffer, size_t capacity) : buffer_(buffer), capacity_(capacity) {}
+    bool Full() const { return n_ >= capacity_; }
+    size_t Size() const { return n_; }
+    void Put(uint8_t b) {
+        if (!Full()) buffer_[n_++] = b;
+    }
+
+  private:
+    uint8_t* buffer_;
+    size_t capacity_;
+    size_t n_ = 0;
+};
+
+constexpr uint8_t kColourBits = 0x3F;  // foreground and background
+
+// Writes the codes that change the tracked attribute `m` into the cell attribute `x`.
+void WriteAttributeChange(CappedWriter& out, uint8_t& m, uint8_t x) {
+    bool force = IsItalic(m) && !IsItalic(x);
+    if ((m ^ x) & kUnderlineBit) {
+        if (IsItalic(m) && IsItalic(x)) {
+            m &= static_cast<uint8_t>(~kItalicsBit);  // resend the italics code with its underline
+        } else if (!IsItalic(x)) {
+            force = true;
+        }
+        // Plain to italic: the italics code below carries the underline, so no colour code is
+        // forced; the screen keeps the single code cell the editor gave it.
+    }
+    if (Foreground(m) != Foreground(x) || force) {
+        out.Put(static_cast<uint8_t>(0x18 + Foreground(x)));
+        m = static_cast<uint8_t>((m & 0x38) | Foreground(x));
+        if (IsUnderlined(x) && !IsItalic(x)) {
+            out.Put(0x0E);
+            m |= kUnderlineBit;
+        }
+    }
+    if ((m ^ x) & kItalicsBit) {
+        out.Put(0x0C);
+        m = static_cast<uint8_t>((m & 0x3F) | kItalicsBit);
+        if (IsUnderlined(x)) {
+            out.Put(0x0E);
+            m |= kUnderlineBit;
+        }
+    }
+    if ((m ^ x) & kColourBits) {
+        out.Put(0xD0);
+        out.Put(static_cast<uint8_t>(0x18 + Background(x)));
+        m = static_cast<uint8_t>((m & ~0x38) | (x & 0x38));
+    }
+}
+
+}  // namespace
+
+size_t BuildCodeString(const Caption& caption, uint8_t* buffer, size_t capacity) {
+    if (capacity < 2) {
+        buffer[0] = 0;
+        return 0;
+    }
+    buffer[capacity] = 0;
+    if (caption.screenValid != 1) {
+        buffer[0] = 0;
+        return 0;
+    }
+    CappedWriter out(buffer, capacity);
+    out.Put(0x02);  // RCL
+    out.Put(0xFE);  // ENM
+    for (int r = 0; r < kScreenRows && !out.Full(); ++r) {
+        const CaptionCell* cells = caption.cells[r];
+        int col = 0;
+        while (col < kScreenColumns && !out.Full()) {
+            while (col < kScreenColumns && cells[col].IsEmpty()) ++col;
+            if (col >= kScreenColumns) break;
+
+            const uint8_t a = cells[col].attribute;
+            out.Put(static_cast<uint8_t>(0x81 + r));
+            uint8_t m = kDefaultAttribute;
+            if (col < 4) {
+                if (Foreground(a) != 0) {
+                    out.Put(static_cast<uint8_t>(0x18 + Foreground(a)));
+                    m = static_cast<uint8_t>(kDefaultAttribute | Foreground(a));
+                } else if (IsItalic(a)) {
+                    out.Put(0x0F);
+                    m = 0x78;
+                } else {
+                    out.Put(0x10);
+                }
+            } else {
+                out.Put(static_cast<uint8_t>(0x10 + col / 4));
+            }
+            if (IsUnderlined(a)) {
+                out.Put(0x0E);
+                m |= kUnderlineBit;
+            }
+            if (col % 4 != 0) out.Put(static_cast<uint8_t>(0x08 + col % 4));
+
+            for (; col < kScreenColumns && !cells[col].IsEmpty() && !out.Full(); ++col) {
+                const uint8_t x = cells[col].attribute;
+                if (x != m) WriteAttributeChange(out, m, x);
+                const uint8_t ch = cells[col].character;
+                // Attribute-code cells stand for the codes just written.
+                if (ch >= 0x20 && ch != 0x80) out.Put(ch);
+            }
+        }
+    }
+    out.Put(0x06);  // EOC
+    const size_t n = out.Size();
+    buffer[n] = 0;
+    return n;
+}
+
+CodeString BuildCodeString(const Caption& caption, size_t capacity) {
+    CodeString code(capacity + 1);
+    code.resize(BuildCodeString(caption, code.data(), capacity));
+    return code;
+}
+
+}  // namespace vantrel
