@@ -1,5 +1,6 @@
 // The constant tables of the caption character set and of the translation between 608 byte
-// pairs and code-string bytes. The data lives in tables_*.cpp; nothing here is mutable.
+// pairs and code-string bytes. The hand-written facts are in table_lists.h; tables_*.cpp build
+// the tables from them at compile time. Nothing here is mutable.
 #pragma once
 
 #include <array>
