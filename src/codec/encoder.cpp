@@ -1,0 +1,227 @@
+#include "codec/encoder.h"
+
+#include <optional>
+
+#include "codec/code_string.h"
+#include "codec/pair_buffer.h"
+#include "codec/tables.h"
+
+namespace vantrel {
+
+namespace {
+
+constexpr uint8_t kNull = 0x80;
+constexpr uint16_t kErasePair = 0x2C14;  // EDM 0x14 0x2C, low half first for AppendPair
+
+uint8_t Parity(int v) {
+    return OddParityTable[v & 0x7F];
+}
+
+// The 608 bytes of one code string, built in a growing vector.
+class CodeEncoder {
+  public:
+    std::vector<uint8_t> Encode(std::span<const uint8_t> code) {
+        for (const uint8_t c : code) {
+            if (c == 0) break;
+            Step(c);
+        }
+        SeparateEqualCodes();
+        return std::move(out_);
+    }
+
+  private:
+    void Step(uint8_t c) {
+        const uint16_t entry = CodePairTable[c];
+        if (pacPending_) {
+            pacPending_ = false;
+            if (c == 0x0F || (c >= 0x18 && c <= 0x1E)) {
+                AddToLast(2 * (c & 7));
+                return;
+            }
+        }
+        if (bgPending_) {
+            bgPending_ = false;
+            if (c >= 0x18 && c <= 0x1F) {
+                AddToLast(2 * (c & 7));
+                return;
+            }
+        }
+        if (entry & kModifierFlag) {
+            if (lastWasControl_) AddToLast(entry & 0x7F);
+            return;
+        }
+        SeparateEqualCodes();
+        if (const uint8_t fallback = FallbackCharTable[c]) {
+            out_.push_back(Parity(fallback));
+            if (out_.size() % 2 == 1) out_.push_back(kNull);
+            ForgetControls();
+        }
+        if (entry >= 0x100) {
+            if (out_.size() % 2 == 1) out_.push_back(kNull);
+            out_.push_back(Parity(entry >> 8));
+            out_.push_back(Parity(entry & 0xFF));
+            beforeLast_ = last_;
+            last_ = out_.size() - 2;
+            lastValue_ = Pair(*last_);
+            pacPending_ = c >= 0x81 && c <= 0x8F;
+            bgPending_ = c == 0xD0;
+            lastWasControl_ = true;
+        } else {
+            out_.push_back(Parity(entry & 0x7F));
+            lastWasControl_ = false;
+            ForgetControls();
+        }
+    }
+
+    int Pair(size_t at) const { return out_[at] << 8 | out_[at + 1]; }
+
+    // Modifiers and preamble attributes add to the second byte of the code just written.
+    void AddToLast(int add) {
+        uint8_t& b = out_.back();
+        b = Parity((b & 0x7F) + add);
+        if (last_) lastValue_ = Pair(*last_);
+    }
+
+    void ForgetControls() {
+        last_.reset();
+        beforeLast_.reset();
+    }
+
+    // A receiver drops a control code that repeats the one just before it, so two equal codes
+    // in a row get a null pair between them.
+    void SeparateEqualCodes() {
+        if (!last_ || !beforeLast_ || Pair(*beforeLast_) != lastValue_) return;
+        const size_t at = *last_;
+        out_.insert(out_.begin() + static_cast<std::ptrdiff_t>(at), {kNull, kNull});
+        last_ = at + 2;
+        beforeLast_.reset();
+    }
+
+    std::vector<uint8_t> out_;
+    bool pacPending_ = false;
+    bool bgPending_ = false;
+    bool lastWasControl_ = false;
+    std::optional<size_t> last_;        // offset of the last control pair written
+    std::optional<size_t> beforeLast_;  // offset of the control pair written before it
+    int lastValue_ = 0;
+};
+
+}  // namespace
+
+std::vector<uint8_t> EncodeCodeString(std::span<const uint8_t> code) {
+    return CodeEncoder().Encode(code);
+}
+
+int32_t GetLoadFrames(Caption& caption) {
+    if (caption.loadFrames >= 0) return caption.loadFrames;
+    const CodeString code = BuildCodeString(caption);
+    int64_t n = 2;
+    bool merge = false;
+    auto roundUpEven = [&] { n += n & 1; };
+    for (const uint8_t c : code) {
+        switch (CodeClassTable[c]) {
+            case kBasicChar:
+                merge = false;
+                ++n;
+                break;
+            case kControlCode:
+                if (merge) {
+                    merge = false;  // the attribute joins its preamble
+                } else {
+                    roundUpEven();
+                    n += 2;
+                }
+                break;
+            case kRowOrBackground:
+                roundUpEven();
+                n += 2;
+                merge = true;
+                break;
+            case kModifier:
+                merge = false;
+                break;
+            case kExtendedChar:
+                merge = false;
+                ++n;
+                roundUpEven();
+                n += 2;
+                break;
+            default:
+                break;
+        }
+    }
+    caption.loadFrames = static_cast<int32_t>((n + 1) / 2);
+    return caption.loadFrames;
+}
+
+EncodedCaptions EncodeCaptions(const CaptionList& list) {
+    EncodedCaptions result;
+    PairBuffer buffer;
+    int64_t pos = 0;  // the next frame to write
+    std::optional<int64_t> prevEnd;
+    bool erasePending = false;
+
+    auto fillTo = [&](int64_t frame) {
+        if (frame > pos) buffer.AppendFill(0, static_cast<size_t>(2 * (frame - pos)));
+        pos = std::max(pos, frame);
+    };
+    auto writeEraseAt = [&](int64_t frame) {
+        fillTo(frame);
+        buffer.AppendPair(kErasePair);
+        pos = frame + 1;
+    };
+
+    for (const Caption* c = list.Head(); c; c = c->next) {
+        const std::vector<uint8_t> b = EncodeCodeString(BuildCodeString(*c));
+        const int64_t start = c->startFrame;
+        if (b.empty() || start > kMaxEncodedFrame || c->endFrame > kMaxEncodedFrame) {
+            result.leftOut.push_back(c);
+            continue;
+        }
+        const int64_t pairs = (static_cast<int64_t>(b.size()) + 1) / 2;
+        int64_t load = start - pairs + 1;
+
+        if (prevEnd && *prevEnd < pos) erasePending = false;  // it ended before it began
+        const bool replaces = !prevEnd || *prevEnd >= start;
+        bool eraseInLoading = false;
+        bool eraseBefore = false;
+        if (!replaces && erasePending) {
+            if (*prevEnd >= load) {
+                --load;
+                eraseInLoading = true;
+            } else {
+                eraseBefore = true;
+            }
+        }
+        if (load < pos) {
+            // No room to load it after the previous caption (or before frame 0): leave this
+            // caption out alone; the previous one keeps its erase.
+            result.leftOut.push_back(c);
+            continue;
+        }
+        if (eraseBefore) writeEraseAt(*prevEnd);
+        fillTo(load);
+        if (eraseInLoading) {
+            const size_t head = static_cast<size_t>(2 * (*prevEnd - load));
+            buffer.AppendBytes(b.data(), head);
+            buffer.AppendPair(kErasePair);
+            buffer.AppendBytes(b.data() + head, b.size() - head);
+            pos = load + pairs + 1;
+        } else {
+            buffer.AppendBytes(b.data(), b.size());
+            pos = load + pairs;
+        }
+        if (b.size() % 2 == 1) buffer.AppendFill(0, 1);
+        prevEnd = c->endFrame;
+        erasePending = true;
+    }
+    if (erasePending && prevEnd && *prevEnd >= pos) writeEraseAt(*prevEnd);
+
+    if (pos > 0) {
+        result.bytes.resize(static_cast<size_t>(2 * pos));
+        buffer.CopyOutWithParity(result.bytes.data(), result.bytes.size());
+    }
+    return result;
+}
+
+}  // namespace vantrel

@@ -1,0 +1,34 @@
+// Encoding captions into a frame-timed stream of 608 byte pairs (channel 1, field 1).
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "model/caption.h"
+#include "model/caption_list.h"
+
+namespace vantrel {
+
+// Frames beyond this (100 hours at 30 frames per second) are not encoded, so that a damaged
+// start or end frame can never ask for gigabytes of null pairs.
+constexpr int64_t kMaxEncodedFrame = 100LL * 108000;
+
+// The 608 bytes of one code string, with odd parity; empty when nothing is sent.
+std::vector<uint8_t> EncodeCodeString(std::span<const uint8_t> code);
+
+// The number of frames the caption's loading is reckoned to take; cached in loadFrames.
+int32_t GetLoadFrames(Caption& caption);
+
+struct EncodedCaptions {
+    // 2 x F bytes for F frames, pair k for frame k, odd parity, null pairs 0x80 0x80 where
+    // nothing is sent. Empty when there is nothing to send.
+    std::vector<uint8_t> bytes;
+    // Captions that could not be placed (loading too close to the previous caption or before
+    // frame 0, an invalid screen, frames out of range), in list order. Nothing else is dropped.
+    std::vector<const Caption*> leftOut;
+};
+
+EncodedCaptions EncodeCaptions(const CaptionList& list);
+
+}  // namespace vantrel
