@@ -1,0 +1,75 @@
+#include "app/child_view.h"
+
+#include <QPainter>
+
+namespace vantrel {
+
+namespace {
+
+// Edge metrics of the sunken client edge round the caption editor.
+constexpr int kEdge = 2;
+constexpr int kPictureWidth = 480;
+constexpr int kPictureHeight = 360;
+
+}  // namespace
+
+CChildView::CChildView(Dialogs& dialogs, QWidget* parent,
+                       const std::vector<MediaPlayer::Option>& playerOptions)
+    : QWidget(parent),
+      dialogs_(dialogs),
+      player_(playerOptions),
+      ticks_([this](int id) { OnTick(id); }),
+      editorArea_(this),
+      videoWindow_(&editorArea_) {
+    project.host = this;
+    editorArea_.setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    editorArea_.setLineWidth(kEdge);
+    editorArea_.setGeometry(1, 0, kPictureWidth + 2 * kEdge, kPictureHeight + 2 * kEdge);
+    videoWindow_.setGeometry(kEdge, kEdge, kPictureWidth, kPictureHeight);
+    videoWindow_.SetPlayer(&player_);
+    connect(&player_, &MediaPlayer::EndOfMedia, this, &CChildView::OnGraphEvent);
+}
+
+CChildView::~CChildView() {
+    StopTimer();
+    project.host = nullptr;
+}
+
+void CChildView::Inform(const std::string& text) {
+    dialogs_.Inform(text);
+}
+
+void CChildView::paintEvent(QPaintEvent* /*event*/) {
+    QPainter painter(this);
+    painter.fillRect(rect(), palette().button());
+}
+
+int64_t CChildView::ToMedia(int64_t frames) const {
+    return frames * FrameDuration;
+}
+
+int64_t CChildView::ToFrames(int64_t value) const {
+    return value / FrameDuration;
+}
+
+// The one place where the current frame is set from the media.
+void CChildView::UpdatePosition(int64_t position, bool resetRange) {
+    int64_t frame = 0;
+    int64_t duration = 0;
+    if (player_.IsOpen()) {
+        frame = ToFrames(position);
+        duration = ToFrames(player_.Duration());
+    }
+    currentFrame = static_cast<int32_t>(frame);
+    durationFrames_ = duration;
+    // The slider never has more than about 10000 positions.
+    if (resetRange) SliderStep = static_cast<int32_t>(duration) / 10000 + 1;
+}
+
+void CChildView::RefreshViews(bool full) {
+    if (full) repaint();
+    videoWindow_.SetHasGraph(player_.IsOpen() ? 1 : 0);
+    videoWindow_.repaint();
+}
+
+}  // namespace vantrel

@@ -1,0 +1,62 @@
+// Opening, choosing and closing the video of the main view.
+#include "app/child_view.h"
+#include "app/video_file_filter.h"
+#include "video/media_units.h"
+
+namespace vantrel {
+
+// Failure is silent: the paths are emptied and the window stays grey.
+void CChildView::OpenVideo(const std::string& path) {
+    // The player drops the media it had; ticks for it would move a stopped view.
+    StopTimer();
+    MediaKind kind = player_.Open(path);
+    if (kind == kMediaFailed) {
+        project.secondPath.clear();
+        project.videoPath.clear();
+        return;
+    }
+    if ((kind & 2) == 0) {
+        // Sound only: it plays, but the project does not remember it.
+        project.videoPath.clear();
+    } else {
+        FitVideoWindow();
+        project.videoPath = path;
+    }
+    PlayState = kStopped;
+    player_.Pause();
+}
+
+void CChildView::FitVideoWindow() {
+    if (!player_.HasPicture()) return;
+    player_.SetPictureSize(videoWindow_.size());
+    FrameDuration = kVideoFrameDuration;
+    UpdatePosition(0, true);
+    RefreshViews(true);
+}
+
+void CChildView::CloseVideo() {
+    OnStop();
+    player_.Close();
+    project.videoPath.clear();
+    project.secondPath.clear();
+    RefreshViews(true);
+}
+
+void CChildView::ChooseVideoStream() {
+    std::optional<std::string> path =
+        dialogs_.ChooseFileToOpen({kOpenVideoStreamTitle, kVideoStreamFilter, "", ""});
+    if (!path) return;
+    CloseVideo();
+    project.videoPath.clear();
+    project.secondPath.clear();
+    OpenVideo(*path);
+}
+
+void CChildView::StartNewProject() {
+    CloseVideo();
+    project.captions.Clear();
+    project.modified = 0;
+    ChooseVideoStream();
+}
+
+}  // namespace vantrel

@@ -1,0 +1,35 @@
+// Every message box and file dialog of the window goes through this interface, so that tests
+// can script the answers and read the exact texts.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace vantrel {
+
+class Dialogs {
+  public:
+    enum class Answer { Yes, No, Cancel };
+
+    // A file dialog: its title, its filter in Qt's syntax ("Name (*.a *.b);;Other (*)"), the
+    // extension added to a name typed without one, and the name it starts with.
+    struct FileRequest {
+        std::string title;
+        std::string filter;
+        std::string defaultExtension;
+        std::string fileName;
+    };
+
+    virtual ~Dialogs() = default;
+
+    virtual Answer AskYesNoCancel(const std::string& text) = 0;
+    // A plain OK message box.
+    virtual void Inform(const std::string& text) = 0;
+    // The chosen path, or nothing when the user cancels.
+    virtual std::optional<std::string> ChooseFileToOpen(const FileRequest& request) = 0;
+    virtual std::optional<std::string> ChooseFileToSave(const FileRequest& request) = 0;
+    // The system's default sound, for refused edits and navigation.
+    virtual void Beep() = 0;
+};
+
+}  // namespace vantrel

@@ -1,0 +1,25 @@
+// The dialogs as the person at the window sees them: QMessageBox, QFileDialog and the beep.
+#pragma once
+
+#include "app/dialogs.h"
+
+class QWidget;
+
+namespace vantrel {
+
+class QtDialogs : public Dialogs {
+  public:
+    // `owner` is the window the dialogs are modal to.
+    explicit QtDialogs(QWidget* owner) : owner_(owner) {}
+
+    Answer AskYesNoCancel(const std::string& text) override;
+    void Inform(const std::string& text) override;
+    std::optional<std::string> ChooseFileToOpen(const FileRequest& request) override;
+    std::optional<std::string> ChooseFileToSave(const FileRequest& request) override;
+    void Beep() override;
+
+  private:
+    QWidget* owner_;
+};
+
+}  // namespace vantrel

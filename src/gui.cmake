@@ -1,0 +1,22 @@
+# The window side: Qt 6 Widgets and libmpv, on top of the core.
+find_package(Qt6 REQUIRED COMPONENTS Widgets Gui Test)
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(MPV REQUIRED IMPORTED_TARGET mpv)
+
+file(GLOB vantrel_gui_sources CONFIGURE_DEPENDS
+  ${CMAKE_CURRENT_SOURCE_DIR}/src/video/*.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/src/app/*.cpp)
+list(REMOVE_ITEM vantrel_gui_sources ${CMAKE_CURRENT_SOURCE_DIR}/src/app/main.cpp)
+file(GLOB vantrel_gui_headers CONFIGURE_DEPENDS
+  ${CMAKE_CURRENT_SOURCE_DIR}/src/video/*.h
+  ${CMAKE_CURRENT_SOURCE_DIR}/src/app/*.h)
+
+add_library(vantrel_gui STATIC ${vantrel_gui_sources} ${vantrel_gui_headers})
+set_target_properties(vantrel_gui PROPERTIES AUTOMOC ON)
+target_include_directories(vantrel_gui PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/src)
+target_link_libraries(vantrel_gui PUBLIC vantrel_core Qt6::Widgets Qt6::Gui PkgConfig::MPV)
+
+if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/src/app/main.cpp)
+  add_executable(vantrel ${CMAKE_CURRENT_SOURCE_DIR}/src/app/main.cpp)
+  target_link_libraries(vantrel PRIVATE vantrel_gui)
+endif()

@@ -1,0 +1,212 @@
+#include "video/media_player.h"
+
+#include <mpv/client.h>
+#include <mpv/render.h>
+
+#include <QMetaObject>
+#include <clocale>
+#include <cstdlib>
+
+#include "video/mpv_options.h"
+
+namespace vantrel {
+
+namespace {
+
+constexpr QSize kDefaultPictureSize(480, 360);
+
+}  // namespace
+
+void MediaPlayer::FreeDeleter::operator()(uchar* p) const {
+    std::free(p);
+}
+
+MediaPlayer::MediaPlayer(const std::vector<Option>& options, QObject* parent) : QObject(parent) {
+    SetPictureSize(kDefaultPictureSize);
+    Create(options);
+}
+
+MediaPlayer::~MediaPlayer() {
+    Destroy();
+}
+
+void MediaPlayer::Create(const std::vector<Option>& options) {
+    // libmpv refuses to start under a numeric locale other than "C"; QApplication sets the
+    // user's locale when it starts.
+    std::setlocale(LC_NUMERIC, "C");
+    handle_ = mpv_create();
+    if (handle_ == nullptr) return;
+    bool accepted = true;
+    for (const auto& option : kQuietOptions) mpv_set_option_string(handle_, option[0], option[1]);
+    for (const auto& option : kRequiredOptions) {
+        accepted = accepted && mpv_set_option_string(handle_, option[0], option[1]) >= 0;
+    }
+    // The caller's options are required too: a player that ignored them would not be the one
+    // asked for.
+    for (const auto& option : options) {
+        accepted = accepted &&
+                   mpv_set_option_string(handle_, option.name.c_str(), option.value.c_str()) >= 0;
+    }
+    if (!accepted || mpv_initialize(handle_) < 0) {
+        Destroy();
+        return;
+    }
+    mpv_render_param params[] = {
+        {MPV_RENDER_PARAM_API_TYPE, const_cast<char*>(MPV_RENDER_API_TYPE_SW)},
+        {MPV_RENDER_PARAM_INVALID, nullptr},
+    };
+    if (mpv_render_context_create(&render_, handle_, params) < 0) {
+        render_ = nullptr;
+        Destroy();
+        return;
+    }
+    mpv_observe_property(handle_, kEofObservation, "eof-reached", MPV_FORMAT_FLAG);
+    // libmpv calls these on its own threads; they only queue work for this object's thread.
+    mpv_set_wakeup_callback(
+        handle_, [](void* player) { static_cast<MediaPlayer*>(player)->ScheduleEvents(); }, this);
+    mpv_render_context_set_update_callback(
+        render_, [](void* player) { static_cast<MediaPlayer*>(player)->ScheduleRender(); }, this);
+}
+
+void MediaPlayer::Destroy() {
+    // Unhooking the callbacks waits for any that is running, so none can reach a dead object.
+    if (render_ != nullptr) {
+        mpv_render_context_set_update_callback(render_, nullptr, nullptr);
+        mpv_render_context_free(render_);
+        render_ = nullptr;
+    }
+    if (handle_ != nullptr) {
+        mpv_set_wakeup_callback(handle_, nullptr, nullptr);
+        mpv_terminate_destroy(handle_);
+        handle_ = nullptr;
+    }
+    kind_ = kMediaFailed;
+}
+
+void MediaPlayer::ScheduleRender() {
+    if (renderQueued_.exchange(true)) return;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            renderQueued_ = false;
+            RenderPicture();
+        },
+        Qt::QueuedConnection);
+}
+
+void MediaPlayer::ScheduleEvents() {
+    if (eventsQueued_.exchange(true)) return;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            eventsQueued_ = false;
+            DrainEvents();
+        },
+        Qt::QueuedConnection);
+}
+
+void MediaPlayer::RenderPicture() {
+    if (render_ == nullptr) return;
+    if ((mpv_render_context_update(render_) & MPV_RENDER_UPDATE_FRAME) == 0) return;
+    int size[2] = {picture_.width(), picture_.height()};
+    // Without this the render waits for the frame's display time, about 50 ms in playback.
+    int block = 0;
+    mpv_render_param params[] = {
+        {MPV_RENDER_PARAM_SW_SIZE, size},
+        {MPV_RENDER_PARAM_SW_FORMAT, const_cast<char*>("rgb0")},
+        {MPV_RENDER_PARAM_SW_STRIDE, &stride_},
+        {MPV_RENDER_PARAM_SW_POINTER, pixels_.get()},
+        {MPV_RENDER_PARAM_BLOCK_FOR_TARGET_TIME, &block},
+        {MPV_RENDER_PARAM_INVALID, nullptr},
+    };
+    auto start = std::chrono::steady_clock::now();
+    mpv_render_context_render(render_, params);
+    renderTime_ += std::chrono::steady_clock::now() - start;
+    ++renderCount_;
+    emit PictureChanged();
+}
+
+void MediaPlayer::SetPictureSize(QSize size) {
+    if (size.isEmpty() || size == picture_.size()) return;
+    stride_ = (static_cast<size_t>(size.width()) * 4 + 63) / 64 * 64;
+    size_t bytes = stride_ * static_cast<size_t>(size.height());
+    pixels_.reset(static_cast<uchar*>(std::aligned_alloc(64, bytes)));
+    picture_ = QImage(pixels_.get(), size.width(), size.height(), static_cast<qsizetype>(stride_),
+                      QImage::Format_RGBX8888);
+    ClearPicture();
+    // The next frame is drawn at the new size.
+    if (render_ != nullptr) ScheduleRender();
+}
+
+void MediaPlayer::DrainEvents() {
+    if (handle_ == nullptr) return;
+    for (;;) {
+        mpv_event* event = mpv_wait_event(handle_, 0);
+        if (event->event_id == MPV_EVENT_NONE) break;
+        HandleEvent(*event);
+    }
+}
+
+void MediaPlayer::HandleEvent(const mpv_event& event) {
+    switch (event.event_id) {
+        case MPV_EVENT_START_FILE:
+            entry_ = static_cast<const mpv_event_start_file*>(event.data)->playlist_entry_id;
+            fileStarted_ = true;
+            break;
+        case MPV_EVENT_FILE_LOADED:
+            if (fileStarted_) fileLoaded_ = true;
+            break;
+        case MPV_EVENT_END_FILE:
+            // The stop of a previous file can still arrive while the next one loads.
+            if (static_cast<const mpv_event_end_file*>(event.data)->playlist_entry_id == entry_) {
+                fileEnded_ = true;
+            }
+            break;
+        case MPV_EVENT_PLAYBACK_RESTART:
+            if (seekQueued_) {
+                seekQueued_ = false;
+                IssueSeek(queuedSeconds_);
+                break;
+            }
+            seekPending_ = false;
+            // In playback the reported time is the shown frame's own; paused, the seek's
+            // frame stays the answer (a frame without a timestamp gets a guessed one).
+            if (running_) seekFrame_ = -1;
+            break;
+        case MPV_EVENT_PROPERTY_CHANGE: {
+            const auto* property = static_cast<const mpv_event_property*>(event.data);
+            if (event.reply_userdata == kEofObservation && property->format == MPV_FORMAT_FLAG) {
+                eofReached_ = *static_cast<const int*>(property->data) != 0;
+                if (eofReached_) RaiseEndOfMedia();
+            }
+            break;
+        }
+        default:
+            break;
+    }
+}
+
+void MediaPlayer::RaiseEndOfMedia() {
+    if (!running_ || endRaised_ || !IsOpen()) return;
+    endRaised_ = true;
+    running_ = false;
+    emit EndOfMedia();
+}
+
+bool MediaPlayer::WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
+    auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        // The video output waits for its frame to be rendered before it goes on.
+        RenderPicture();
+        mpv_event* event = mpv_wait_event(handle_, 0.002);
+        while (event->event_id != MPV_EVENT_NONE) {
+            HandleEvent(*event);
+            event = mpv_wait_event(handle_, 0);
+        }
+    }
+    RenderPicture();
+    return true;
+}
+
+}  // namespace vantrel

@@ -1,0 +1,148 @@
+// The media player on libmpv: opens a file, runs, pauses, reports and sets the position, and
+// renders the picture in software into an image that the video window paints.
+#pragma once
+
+#include <QImage>
+#include <QObject>
+#include <QSize>
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "video/frame_clock.h"
+
+struct mpv_handle;
+struct mpv_render_context;
+struct mpv_event;
+
+namespace vantrel {
+
+enum MediaKind : int {
+    kMediaFailed = 0,
+    kMediaAudioOnly = 1,
+    kMediaVideo = 3,  // has a picture (bit value 2)
+};
+
+class MediaPlayer : public QObject {
+    Q_OBJECT
+
+  public:
+    // Extra libmpv options, mostly for tests ("ao" = "null"). If libmpv rejects one of them,
+    // or one of the options exact playback needs, the player is not available.
+    struct Option {
+        std::string name;
+        std::string value;
+    };
+
+    explicit MediaPlayer(const std::vector<Option>& options = {}, QObject* parent = nullptr);
+    ~MediaPlayer() override;
+    MediaPlayer(const MediaPlayer&) = delete;
+    MediaPlayer& operator=(const MediaPlayer&) = delete;
+
+    // False when libmpv could not be set up; every operation then does nothing.
+    bool IsAvailable() const { return handle_ != nullptr && render_ != nullptr; }
+
+    // Loads a file and waits until its first frame is shown, paused at the start. Returns
+    // kMediaVideo, kMediaAudioOnly, or kMediaFailed (then nothing is open).
+    MediaKind Open(const std::string& path);
+    void Close();
+    bool IsOpen() const { return kind_ != kMediaFailed; }
+    bool HasPicture() const { return kind_ == kMediaVideo; }
+
+    void Run();
+    void Pause();
+
+    // Media time in 100 ns units. With a picture, positions are frame multiples of
+    // kVideoFrameDuration: frame k of the file is reported as k * kVideoFrameDuration.
+    int64_t Position() const;
+    int64_t Duration() const;
+    // Absolute, exact seek; with a picture the target's frame is shown. libmpv makes no
+    // difference between flushing and not flushing, so there is one kind of seek.
+    void Seek(int64_t position);
+
+    // True while a load or seek has not yet shown its frame.
+    bool Busy() const { return seekPending_; }
+    const FrameClock& Clock() const { return clock_; }
+
+    // The picture, stretched to the picture size (480 x 360 unless set otherwise). The image
+    // shares the buffer that libmpv renders into: copy() it to keep a picture.
+    const QImage& Picture() const { return picture_; }
+    void SetPictureSize(QSize size);
+
+    // Cost of the software renders so far (for measurements).
+    int64_t RenderCount() const { return renderCount_; }
+    std::chrono::nanoseconds RenderTime() const { return renderTime_; }
+
+  signals:
+    // A new picture is in Picture().
+    void PictureChanged();
+    // Playback reached the end of the media and stopped on its last frame.
+    void EndOfMedia();
+
+  private:
+    void Create(const std::vector<Option>& options);
+    void Destroy();
+
+    void ScheduleRender();
+    void RenderPicture();
+    void ScheduleEvents();
+    void DrainEvents();
+    void HandleEvent(const mpv_event& event);
+    void RaiseEndOfMedia();
+    void ClearPicture();
+
+    static constexpr uint64_t kEofObservation = 1;
+    static constexpr std::chrono::milliseconds kSeekTimeout{5000};
+
+    // Runs libmpv's events and renders on this thread until `done` says so or time runs out.
+    bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout);
+    bool WaitForLoad();
+    bool WaitForRestart(std::chrono::milliseconds timeout);
+    int64_t MeasureFrameCount(const std::string& path, double duration);
+    int64_t FramesUpToEnd(int64_t fromFrame);
+
+    void Command(std::initializer_list<const char*> args);
+    void SeekSeconds(double seconds);
+    void IssueSeek(double seconds);
+    double DoubleProperty(const char* name, double fallback) const;
+    std::string StringProperty(const char* name) const;
+    bool FlagProperty(const char* name) const;
+    void SetProperty(const char* name, const char* value);
+
+    mpv_handle* handle_ = nullptr;
+    mpv_render_context* render_ = nullptr;
+    std::atomic<bool> renderQueued_{false};
+    std::atomic<bool> eventsQueued_{false};
+
+    MediaKind kind_ = kMediaFailed;
+    FrameClock clock_;
+    bool running_ = false;
+    bool endRaised_ = false;
+    bool seekPending_ = false;
+    bool seekQueued_ = false;  // a target waits for the seek in flight
+    double queuedSeconds_ = 0.0;
+    std::chrono::steady_clock::time_point seekIssued_;
+    int64_t seekFrame_ = -1;  // frame of the last seek, until playback moves on
+    // Load progress as seen by the event loop of Open.
+    int64_t entry_ = -1;  // playlist entry of the file being opened or open
+    bool loadIssued_ = false;
+    bool fileStarted_ = false;
+    bool fileEnded_ = false;
+    bool fileLoaded_ = false;
+    bool eofReached_ = false;
+
+    struct FreeDeleter {
+        void operator()(uchar* p) const;
+    };
+    std::unique_ptr<uchar, FreeDeleter> pixels_;
+    size_t stride_ = 0;
+    QImage picture_;
+    int64_t renderCount_ = 0;
+    std::chrono::nanoseconds renderTime_{0};
+};
+
+}  // namespace vantrel

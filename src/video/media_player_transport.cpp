@@ -1,0 +1,120 @@
+// Run, pause, position and seeking, and the small helpers over libmpv's commands and properties.
+#include <mpv/client.h>
+
+#include <QMetaObject>
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+
+#include "video/media_player.h"
+
+namespace vantrel {
+
+namespace {
+
+std::string SecondsText(double seconds) {
+    char text[64];
+    auto result = std::to_chars(text, text + sizeof text, seconds, std::chars_format::fixed, 6);
+    return std::string(text, result.ptr);
+}
+
+}  // namespace
+
+void MediaPlayer::Run() {
+    if (!IsOpen()) return;
+    running_ = true;
+    endRaised_ = false;
+    seekFrame_ = -1;
+    SetProperty("pause", "no");
+    // At the end already: the end is reported again, as a graph that runs at its end does.
+    if (FlagProperty("eof-reached")) {
+        QMetaObject::invokeMethod(this, &MediaPlayer::RaiseEndOfMedia, Qt::QueuedConnection);
+    }
+}
+
+void MediaPlayer::Pause() {
+    if (!IsOpen()) return;
+    running_ = false;
+    SetProperty("pause", "yes");
+}
+
+int64_t MediaPlayer::Position() const {
+    if (!IsOpen()) return 0;
+    double seconds = std::max(0.0, DoubleProperty("time-pos", 0.0));
+    if (!HasPicture()) return std::llround(seconds * kMediaUnitsPerSecond);
+    if (seekFrame_ >= 0) return FrameClock::PositionOfFrame(seekFrame_);
+    return FrameClock::PositionOfFrame(clock_.FrameAt(seconds));
+}
+
+int64_t MediaPlayer::Duration() const {
+    if (!IsOpen()) return 0;
+    if (HasPicture()) return clock_.Duration();
+    return std::llround(std::max(0.0, DoubleProperty("duration", 0.0)) * kMediaUnitsPerSecond);
+}
+
+void MediaPlayer::Seek(int64_t position) {
+    if (!IsOpen()) return;
+    endRaised_ = false;
+    if (HasPicture()) {
+        seekFrame_ = clock_.FrameOfPosition(position);
+        SeekSeconds(clock_.SeekTime(seekFrame_));
+    } else {
+        SeekSeconds(static_cast<double>(std::max<int64_t>(position, 0)) / kMediaUnitsPerSecond);
+    }
+}
+
+// One seek at a time: libmpv's restart event does not say which seek it ends, so a newer
+// target waits for the restart of the seek in flight (and replaces any target waiting already).
+void MediaPlayer::SeekSeconds(double seconds) {
+    if (seekPending_ && std::chrono::steady_clock::now() - seekIssued_ < kSeekTimeout) {
+        seekQueued_ = true;
+        queuedSeconds_ = seconds;
+        return;
+    }
+    IssueSeek(seconds);
+}
+
+void MediaPlayer::IssueSeek(double seconds) {
+    std::string target = SecondsText(std::max(0.0, seconds));
+    seekPending_ = true;
+    seekIssued_ = std::chrono::steady_clock::now();
+    Command({"seek", target.c_str(), "absolute+exact"});
+}
+
+void MediaPlayer::Command(std::initializer_list<const char*> args) {
+    if (handle_ == nullptr) return;
+    const char* argv[8] = {};
+    std::copy_n(args.begin(), std::min<size_t>(args.size(), 7), argv);
+    mpv_command(handle_, argv);
+}
+
+double MediaPlayer::DoubleProperty(const char* name, double fallback) const {
+    double value = fallback;
+    if (handle_ == nullptr || mpv_get_property(handle_, name, MPV_FORMAT_DOUBLE, &value) < 0) {
+        return fallback;
+    }
+    return value;
+}
+
+std::string MediaPlayer::StringProperty(const char* name) const {
+    if (handle_ == nullptr) return {};
+    char* text = mpv_get_property_string(handle_, name);
+    if (text == nullptr) return {};
+    std::string value(text);
+    mpv_free(text);
+    return value;
+}
+
+bool MediaPlayer::FlagProperty(const char* name) const {
+    int value = 0;
+    if (handle_ == nullptr || mpv_get_property(handle_, name, MPV_FORMAT_FLAG, &value) < 0) {
+        return false;
+    }
+    return value != 0;
+}
+
+void MediaPlayer::SetProperty(const char* name, const char* value) {
+    if (handle_ != nullptr) mpv_set_property_string(handle_, name, value);
+}
+
+}  // namespace vantrel

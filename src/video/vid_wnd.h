@@ -1,0 +1,33 @@
+// The video window: shows the player's picture, or plain grey when no media is open.
+#pragma once
+
+#include <QColor>
+#include <QWidget>
+
+namespace vantrel {
+
+class MediaPlayer;
+
+constexpr QColor kNoVideoColor(64, 64, 64);
+
+class CVidWnd : public QWidget {
+    Q_OBJECT
+
+  public:
+    explicit CVidWnd(QWidget* parent = nullptr);
+
+    // Whether a media graph is open; without one the window paints itself grey.
+    void SetHasGraph(int hasGraph) { hasGraph_ = hasGraph; }
+    int HasGraph() const { return hasGraph_; }
+    // The player whose picture is shown.
+    void SetPlayer(const MediaPlayer* player);
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    int hasGraph_ = 0;
+    const MediaPlayer* player_ = nullptr;
+};
+
+}  // namespace vantrel

@@ -1,0 +1,107 @@
+// Frame accuracy in every container: the frame the view counts is the frame on the screen.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "app/child_view.h"
+#include "scripted_dialogs.h"
+#include "test_media.h"
+
+namespace vantrel {
+namespace {
+
+using test::kTestFrames;
+
+class ExactSeek : public ::testing::TestWithParam<std::string> {
+  protected:
+    void SetUp() override {
+        if (!test::HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
+        path_ = test::NumberedVideo(GetParam());
+        ASSERT_FALSE(path_.empty()) << "ffmpeg could not make the ." << GetParam() << " video";
+        view_.OpenVideo(path_);
+        ASSERT_TRUE(view_.HasVideo());
+        ASSERT_TRUE(test::WaitIdle(view_.Player()));
+    }
+
+    int Shown() { return test::ReadFrameNumber(view_.VideoWindow().grab().toImage()); }
+    int64_t ReportedFrame() { return view_.ToFrames(view_.Player().Position()); }
+
+    void ExpectAt(int frame, const std::string& how) {
+        ASSERT_TRUE(test::WaitIdle(view_.Player())) << how;
+        EXPECT_EQ(view_.currentFrame, frame) << how;
+        EXPECT_EQ(ReportedFrame(), frame) << how;
+        EXPECT_EQ(Shown(), frame) << how;
+    }
+
+    test::ScriptedDialogs dialogs_;
+    CChildView view_{dialogs_, nullptr, test::QuietPlayer()};
+    std::string path_;
+};
+
+TEST_P(ExactSeek, OpensPausedOnFrameZeroWithTheRightLength) {
+    EXPECT_EQ(view_.project.videoPath, path_);
+    EXPECT_EQ(view_.PlayState, kStopped);
+    EXPECT_EQ(view_.FrameDuration, 333667);
+    EXPECT_EQ(view_.DurationFrames(), kTestFrames);
+    EXPECT_EQ(view_.ToFrames(view_.Player().Duration()), kTestFrames);
+    ExpectAt(0, "after opening");
+}
+
+TEST_P(ExactSeek, RandomSeeksShowAndReportTheRequestedFrame) {
+    std::mt19937 random(20240611u + static_cast<unsigned>(GetParam().size()));
+    std::uniform_int_distribution<int> frames(0, kTestFrames - 1);
+    for (int i = 0; i < 20; ++i) {
+        int frame = frames(random);
+        view_.SeekToFrame(frame);
+        ExpectAt(frame, "seek " + std::to_string(i) + " to frame " + std::to_string(frame));
+    }
+}
+
+TEST_P(ExactSeek, StepsShowTheNeighbours) {
+    // Around group-of-pictures boundaries and at a random place.
+    std::mt19937 random(7u + static_cast<unsigned>(GetParam().size()));
+    std::uniform_int_distribution<int> frames(2, kTestFrames - 3);
+    for (int frame : {15, 30, 61, frames(random)}) {
+        view_.SeekToFrame(frame);
+        ExpectAt(frame, "seek to " + std::to_string(frame));
+        view_.StepFrames(+1);
+        ExpectAt(frame + 1, "one forward from " + std::to_string(frame));
+        view_.StepFrames(-1);
+        view_.StepFrames(-1);
+        ExpectAt(frame - 1, "two back from " + std::to_string(frame + 1));
+    }
+}
+
+TEST_P(ExactSeek, SeeksOutsideTheVideoStopAtItsEnds) {
+    view_.SeekToFrame(kTestFrames + 500);
+    ExpectAt(kTestFrames - 1, "seek past the end");
+    view_.StepFrames(+1);
+    ExpectAt(kTestFrames - 1, "step forward at the last frame");
+    view_.SeekToFrame(-20);
+    ExpectAt(0, "seek before the start");
+    view_.StepFrames(-1);
+    ExpectAt(0, "step back at frame 0");
+}
+
+TEST(ExactSeekLength, SoundThatOutlastsThePicturesDoesNotAddFrames) {
+    if (!test::HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
+    for (const char* extension : {"mpg", "mkv"}) {
+        std::string path = test::NumberedVideoWithLongerSound(extension);
+        ASSERT_FALSE(path.empty()) << extension;
+        test::ScriptedDialogs dialogs;
+        CChildView view(dialogs, nullptr, test::QuietPlayer());
+        view.OpenVideo(path);
+        EXPECT_EQ(view.DurationFrames(), kTestFrames) << extension;
+        view.SeekToFrame(kTestFrames - 1);
+        ASSERT_TRUE(test::WaitIdle(view.Player()));
+        EXPECT_EQ(test::ReadFrameNumber(view.VideoWindow().grab().toImage()), kTestFrames - 1)
+            << extension;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Containers, ExactSeek,
+                         ::testing::Values("m2v", "mpg", "ts", "mp4", "mkv", "avi"),
+                         [](const auto& info) { return info.param; });
+
+}  // namespace
+}  // namespace vantrel

@@ -1,0 +1,177 @@
+// Sound without picture, files that are not media, choosing and closing videos.
+#include <gtest/gtest.h>
+
+#include "app/child_view.h"
+#include "scripted_dialogs.h"
+#include "test_media.h"
+#include "video/vid_wnd.h"
+
+namespace vantrel {
+namespace {
+
+class MediaKinds : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (!test::HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
+    }
+
+    bool WindowIsGrey() {
+        return test::IsUniform(view_.VideoWindow().grab().toImage(), kNoVideoColor.rgb());
+    }
+    int Shown() { return test::ReadFrameNumber(view_.VideoWindow().grab().toImage()); }
+
+    test::ScriptedDialogs dialogs_;
+    CChildView view_{dialogs_, nullptr, test::QuietPlayer()};
+};
+
+TEST_F(MediaKinds, TheWindowIsGreyBeforeAnyVideoAndAfterAClose) {
+    EXPECT_TRUE(WindowIsGrey());
+    view_.OpenVideo(test::NumberedVideo("mp4"));
+    ASSERT_TRUE(test::WaitIdle(view_.Player()));
+    view_.SeekToFrame(3);
+    ASSERT_TRUE(test::WaitIdle(view_.Player()));
+    EXPECT_EQ(Shown(), 3);
+    view_.CloseVideo();
+    EXPECT_FALSE(view_.HasVideo());
+    EXPECT_TRUE(view_.project.videoPath.empty());
+    EXPECT_EQ(view_.currentFrame, 0);
+    EXPECT_TRUE(WindowIsGrey());
+}
+
+TEST_F(MediaKinds, APictureOfAnyShapeFillsTheWholeWindow) {
+    view_.OpenVideo(test::WhiteWideVideo());
+    ASSERT_TRUE(view_.Player().HasPicture());
+    ASSERT_TRUE(test::WaitIdle(view_.Player()));
+    QImage shown = view_.VideoWindow().grab().toImage();
+    ASSERT_EQ(shown.size(), QSize(480, 360));
+    // No bars above and below the 16:9 picture: it is stretched, not letterboxed.
+    for (QPoint corner : {QPoint(1, 1), QPoint(478, 1), QPoint(1, 358), QPoint(478, 358)}) {
+        EXPECT_GT(qGray(shown.pixel(corner)), 200) << corner.x() << "," << corner.y();
+    }
+}
+
+TEST_F(MediaKinds, SoundOnlyPlaysAndSeeksButIsNotRememberedAndShowsNoPicture) {
+    std::string tone = test::ToneAudio();
+    ASSERT_FALSE(tone.empty());
+    view_.project.secondPath = "second";
+    view_.OpenVideo(tone);
+    ASSERT_TRUE(view_.HasVideo());
+    EXPECT_FALSE(view_.Player().HasPicture());
+    EXPECT_TRUE(view_.project.videoPath.empty());
+    EXPECT_EQ(view_.FrameDuration, 1);  // no video was ever opened
+    view_.RefreshViews(true);
+    EXPECT_TRUE(WindowIsGrey());
+
+    // Positions are plain media time: 10,000,000 units are one second.
+    view_.SeekToFrame(15000000);
+    ASSERT_TRUE(test::WaitIdle(view_.Player()));
+    EXPECT_NEAR(static_cast<double>(view_.Player().Position()), 15e6, 0.5e6);
+    EXPECT_EQ(view_.currentFrame, 15000000);
+    view_.OnPlay();
+    test::Pump(400);
+    EXPECT_GT(view_.currentFrame, 16000000);
+    view_.OnPause();
+    EXPECT_EQ(view_.PlayState, kPaused);
+    EXPECT_TRUE(WindowIsGrey());
+}
+
+TEST_F(MediaKinds, SoundAfterAVideoKeepsTheVideosFrameDurationAndShowsGrey) {
+    view_.OpenVideo(test::NumberedVideo("mkv"));
+    ASSERT_TRUE(view_.Player().HasPicture());
+    view_.OpenVideo(test::ToneAudio());
+    ASSERT_TRUE(view_.HasVideo());
+    EXPECT_EQ(view_.FrameDuration, 333667);
+    EXPECT_TRUE(view_.project.videoPath.empty());
+    view_.RefreshViews(true);
+    EXPECT_TRUE(WindowIsGrey());
+}
+
+TEST_F(MediaKinds, AFileThatIsNotMediaLeavesNothingOpen) {
+    view_.project.videoPath = "old.m2v";
+    view_.project.secondPath = "old.bin";
+    view_.OpenVideo(test::NotMediaFile());
+    EXPECT_FALSE(view_.HasVideo());
+    EXPECT_TRUE(view_.project.videoPath.empty());
+    EXPECT_TRUE(view_.project.secondPath.empty());
+    // The transport has nothing to act on.
+    view_.OnPlay();
+    view_.SeekToFrame(10);
+    EXPECT_EQ(view_.PlayState, kStopped);
+    EXPECT_EQ(view_.currentFrame, 0);
+    EXPECT_EQ(view_.project.modified, 0);
+    view_.RefreshViews(true);
+    EXPECT_TRUE(WindowIsGrey());
+
+    view_.OpenVideo("/nonexistent/video.mpg");
+    EXPECT_FALSE(view_.HasVideo());
+    EXPECT_TRUE(dialogs_.informed.empty());
+}
+
+TEST_F(MediaKinds, ChoosingASecondVideoClosesTheFirst) {
+    std::string first = test::NumberedVideo("ts");
+    std::string second = test::NumberedVideo("avi");
+    dialogs_.filesToOpen = {first, second, std::nullopt};
+
+    view_.ChooseVideoStream();
+    ASSERT_EQ(dialogs_.openRequests.size(), 1u);
+    EXPECT_EQ(dialogs_.openRequests[0].title, "Open Video Stream");
+    EXPECT_EQ(dialogs_.openRequests[0].filter,
+              "Video Files (*.avi *.qt *.mov *.mpg *.mpeg *.m1v *.m2v *.vob);;"
+              "Audio files (*.wav *.mpa *.mp2 *.mp3 *.au *.aif *.aiff *.snd);;"
+              "WMT Files (*.asf *.wma *.wmv);;All Files (*)");
+    EXPECT_EQ(view_.project.videoPath, first);
+    view_.SeekToFrame(50);
+    view_.OnPlay();
+    test::Pump(100);
+    ASSERT_EQ(view_.PlayState, kPlaying);
+
+    view_.ChooseVideoStream();
+    EXPECT_EQ(view_.project.videoPath, second);
+    EXPECT_EQ(view_.PlayState, kStopped);
+    EXPECT_FALSE(view_.Ticks().Running());
+    ASSERT_TRUE(test::WaitIdle(view_.Player()));
+    EXPECT_EQ(view_.currentFrame, 0);
+    EXPECT_EQ(view_.Player().Position(), 0);
+    EXPECT_EQ(view_.DurationFrames(), test::kTestFrames);
+    EXPECT_EQ(Shown(), 0);
+
+    // Cancelling the dialog leaves the open video alone.
+    view_.SeekToFrame(33);
+    view_.ChooseVideoStream();
+    EXPECT_EQ(view_.project.videoPath, second);
+    ASSERT_TRUE(test::WaitIdle(view_.Player()));
+    EXPECT_EQ(view_.currentFrame, 33);
+    EXPECT_EQ(Shown(), 33);
+}
+
+TEST_F(MediaKinds, ANewProjectClosesTheVideoClearsTheCaptionsAndChoosesAgain) {
+    view_.OpenVideo(test::NumberedVideo("mpg"));
+    view_.project.captions.Insert(new Caption());
+    view_.project.modified = 1;
+    dialogs_.filesToOpen = {std::nullopt};
+    view_.StartNewProject();
+    EXPECT_EQ(dialogs_.openRequests.size(), 1u);
+    EXPECT_FALSE(view_.HasVideo());
+    EXPECT_TRUE(view_.project.captions.Empty());
+    EXPECT_EQ(view_.project.modified, 0);
+}
+
+TEST(MediaPlayerSetup, AViewWhosePlayerCannotStartStillWorks) {
+    if (!test::HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
+    // An option libmpv rejects leaves the player without libmpv, as a failed start would.
+    test::ScriptedDialogs dialogs;
+    CChildView view(dialogs, nullptr, {{"ao", "null"}, {"hr-seek-demuxer-offset", "late"}});
+    ASSERT_FALSE(view.Player().IsAvailable());
+    view.OpenVideo(test::NumberedVideo("mp4"));
+    EXPECT_TRUE(view.project.videoPath.empty());
+    EXPECT_FALSE(view.HasVideo());
+    view.OnPlay();
+    view.OnStop();
+    view.StepFrames(5);
+    view.CloseVideo();
+    EXPECT_EQ(view.currentFrame, 0);
+    EXPECT_TRUE(test::IsUniform(view.VideoWindow().grab().toImage(), kNoVideoColor.rgb()));
+}
+
+}  // namespace
+}  // namespace vantrel

@@ -1,0 +1,176 @@
+#include "test_media.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QThread>
+#include <map>
+
+namespace vantrel::test {
+
+namespace {
+
+QTemporaryDir& MediaDir() {
+    static QTemporaryDir dir;
+    return dir;
+}
+
+bool RunFfmpeg(const QStringList& arguments) {
+    QProcess ffmpeg;
+    ffmpeg.start("ffmpeg", QStringList{"-hide_banner", "-loglevel", "error", "-y"} + arguments);
+    return ffmpeg.waitForFinished(120000) && ffmpeg.exitStatus() == QProcess::NormalExit &&
+           ffmpeg.exitCode() == 0;
+}
+
+// Eight vertical bars, 40 pixels wide: bar b is white when bit b of the frame number is set.
+QString NumberedSource() {
+    QString source = "color=c=black:s=320x240:r=30000/1001,format=yuv420p";
+    for (int bit = 0; bit < 8; ++bit) {
+        source += QString(
+                      ",drawbox=x=%1:y=0:w=40:h=240:color=white:t=fill:"
+                      "enable='mod(floor(n/%2),2)'")
+                      .arg(bit * 40)
+                      .arg(1 << bit);
+    }
+    return source;
+}
+
+const QString kToneSource = "sine=f=440:r=48000:d=5";
+
+QStringList EncoderArguments(const std::string& extension) {
+    // MPEG-2 with B-frames in groups of 15, as on a DVD; H.264 with B-frames; MPEG-4 part 2.
+    QStringList mpeg2{"-c:v", "mpeg2video", "-q:v", "3", "-g", "15", "-bf", "2"};
+    QStringList h264{"-c:v", "libx264", "-preset", "veryfast", "-crf", "20", "-g", "30"};
+    if (extension == "m2v") return mpeg2;
+    if (extension == "mpg" || extension == "ts") return mpeg2 + QStringList{"-c:a", "mp2"};
+    if (extension == "mp4" || extension == "mkv") return h264 + QStringList{"-c:a", "aac"};
+    if (extension == "avi") {
+        return QStringList{"-c:v", "mpeg4", "-q:v", "3",    "-g",
+                           "30",   "-bf",   "2",    "-c:a", "pcm_s16le"};
+    }
+    return {};
+}
+
+std::string Made(const QString& name, const QStringList& arguments) {
+    static std::map<QString, std::string> made;
+    auto found = made.find(name);
+    if (found != made.end()) return found->second;
+    std::string path;
+    if (MediaDir().isValid()) {
+        QString target = MediaDir().filePath(name);
+        if (RunFfmpeg(arguments + QStringList{target})) path = target.toStdString();
+    }
+    made[name] = path;
+    return path;
+}
+
+}  // namespace
+
+std::vector<MediaPlayer::Option> QuietPlayer() {
+    return {{"ao", "null"}};
+}
+
+bool HaveFfmpeg() {
+    return !QStandardPaths::findExecutable("ffmpeg").isEmpty();
+}
+
+std::string NumberedVideo(const std::string& extension) {
+    QStringList arguments{"-f", "lavfi", "-i", NumberedSource()};
+    if (extension != "m2v") arguments += QStringList{"-f", "lavfi", "-i", kToneSource};
+    arguments += QStringList{"-frames:v", QString::number(kTestFrames)};
+    arguments += EncoderArguments(extension);
+    if (extension != "m2v") arguments += QStringList{"-shortest"};
+    return Made(QString::fromStdString("numbered." + extension), arguments);
+}
+
+std::string NumberedVideoWithLongerSound(const std::string& extension) {
+    QStringList arguments{"-f",        "lavfi",
+                          "-i",        NumberedSource(),
+                          "-f",        "lavfi",
+                          "-i",        "sine=f=440:r=48000:d=8",
+                          "-frames:v", QString::number(kTestFrames)};
+    arguments += EncoderArguments(extension);
+    return Made(QString::fromStdString("long-sound." + extension), arguments);
+}
+
+std::string WhiteWideVideo() {
+    return Made("white.mp4", {"-f", "lavfi", "-i", "color=c=white:s=640x360:r=30000/1001",
+                              "-frames:v", "30", "-c:v", "libx264", "-preset", "veryfast"});
+}
+
+std::string ToneAudio() {
+    return Made("tone.wav", {"-f", "lavfi", "-i", "sine=f=440:r=48000:d=3", "-c:a", "pcm_s16le"});
+}
+
+std::string NotMediaFile() {
+    QString path = MediaDir().filePath("notes.txt");
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) return {};
+    file.write("These are notes about a video, not a video.\n");
+    return path.toStdString();
+}
+
+int ReadFrameNumber(const QImage& picture) {
+    if (picture.isNull()) return -1;
+    int number = 0;
+    for (int bit = 0; bit < 8; ++bit) {
+        // The middle of bar `bit`, averaged over a small square.
+        int cx = (2 * bit + 1) * picture.width() / 16;
+        int cy = picture.height() / 2;
+        int sum = 0;
+        int count = 0;
+        for (int y = cy - 3; y <= cy + 3; ++y) {
+            for (int x = cx - 3; x <= cx + 3; ++x) {
+                sum += qGray(picture.pixel(x, y));
+                ++count;
+            }
+        }
+        int level = sum / count;
+        if (level > 80 && level < 175) return -1;
+        if (level >= 175) number |= 1 << bit;
+    }
+    return number;
+}
+
+bool IsUniform(const QImage& picture, QRgb colour) {
+    if (picture.isNull()) return false;
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x) {
+            if ((picture.pixel(x, y) & 0xFFFFFF) != (colour & 0xFFFFFF)) return false;
+        }
+    }
+    return true;
+}
+
+bool WaitFor(const std::function<bool()>& done, int timeoutMs) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > timeoutMs) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        QThread::msleep(1);
+    }
+    return true;
+}
+
+void Pump(int ms) {
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < ms) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        QThread::msleep(1);
+    }
+}
+
+bool WaitIdle(const MediaPlayer& player) {
+    bool idle = WaitFor([&] { return !player.Busy(); });
+    // Let a render queued with the seek's frame arrive.
+    QCoreApplication::processEvents();
+    return idle;
+}
+
+}  // namespace vantrel::test
