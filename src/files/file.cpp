@@ -31,9 +31,18 @@ bool File::Open(const std::string& path, Mode mode) {
     error_.clear();
     int flags = O_CLOEXEC;
     switch (mode) {
-        case Mode::Read: flags |= O_RDONLY; break;
-        case Mode::Create: flags |= O_WRONLY | O_CREAT | O_TRUNC; break;
-        case Mode::ReadWrite: flags |= O_RDWR; break;
+        case Mode::Read:
+            flags |= O_RDONLY;
+            break;
+        case Mode::Create:
+            flags |= O_WRONLY | O_CREAT | O_TRUNC;
+            break;
+        case Mode::ReadWrite:
+            flags |= O_RDWR;
+            break;
+        case Mode::CreateNew:
+            flags |= O_WRONLY | O_CREAT | O_EXCL;
+            break;
     }
     fd_ = ::open(path.c_str(), flags, 0666);
     if (fd_ < 0) {
@@ -99,9 +108,34 @@ bool File::Seek(int64_t offset) {
     return true;
 }
 
-int64_t File::Tell() const { return fd_ < 0 ? 0 : ::lseek(fd_, 0, SEEK_CUR); }
+int64_t File::Tell() const {
+    return fd_ < 0 ? 0 : ::lseek(fd_, 0, SEEK_CUR);
+}
 
-void File::SetError(int err) { error_ = std::strerror(err); }
+bool File::Sync() {
+    if (::fsync(fd_) != 0) {
+        SetError(errno);
+        return false;
+    }
+    return true;
+}
+
+bool File::RemoveName() {
+    struct stat open {};
+    struct stat named {};
+    if (fd_ < 0 || ::fstat(fd_, &open) != 0 || !S_ISREG(open.st_mode)) return false;
+    if (::stat(path_.c_str(), &named) != 0) return false;
+    if (named.st_dev != open.st_dev || named.st_ino != open.st_ino) return false;
+    if (::unlink(path_.c_str()) != 0) {
+        SetError(errno);
+        return false;
+    }
+    return true;
+}
+
+void File::SetError(int err) {
+    error_ = std::strerror(err);
+}
 
 bool ReadWholeFile(const std::string& path, std::string& out, std::string& error) {
     File f;

@@ -8,11 +8,12 @@
 namespace vantrel {
 
 class File {
-public:
+  public:
     enum class Mode {
         Read,       // existing file, read only
         Create,     // create or truncate, write only
         ReadWrite,  // existing file, read and write, not truncated
+        CreateNew,  // a new file that must not exist yet, write only
     };
 
     File() = default;
@@ -35,13 +36,18 @@ public:
     int64_t Length() const;
     bool Seek(int64_t offset);
     int64_t Tell() const;
+    // Removes the file's name when it still names this open regular file, so that a device, a
+    // pipe or a file put in its place meanwhile is never removed. The handle stays open.
+    bool RemoveName();
+    // Flushes what was written to the storage device; false on error.
+    bool Sync();
 
     // The system's text for the last failure ("" when none).
     const std::string& Error() const { return error_; }
     bool Failed() const { return !error_.empty(); }
     const std::string& Path() const { return path_; }
 
-private:
+  private:
     void SetError(int err);
 
     int fd_ = -1;

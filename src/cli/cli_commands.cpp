@@ -1,0 +1,170 @@
+#include "cli/cli_commands.h"
+
+#include <sys/stat.h>
+
+#include <cstdio>
+
+#include "cli/console_host.h"
+#include "codec/charset.h"
+#include "files/caption_export.h"
+#include "files/caption_import.h"
+#include "files/file_extension.h"
+#include "files/project_file.h"
+#include "files/subtitles.h"
+#include "files/timecode.h"
+#include "model/caption_project.h"
+
+namespace vantrel::cli {
+
+namespace {
+
+enum class Input { CaptionFile, Project, Unknown };
+enum class Output { CaptionFile, Subtitles, TimingReport, Project, Unknown };
+
+std::string Extension(const std::string& path) {
+    return LowerCaseAscii(ExtensionOf(path));
+}
+
+Input InputOf(const std::string& path) {
+    const std::string e = Extension(path);
+    if (e == "scc" || e == "ccd" || e == "bin" || e == "dat") return Input::CaptionFile;
+    if (e == "ccp") return Input::Project;
+    return Input::Unknown;
+}
+
+Output OutputOf(const std::string& path) {
+    const std::string e = Extension(path);
+    if (e == "scc" || e == "ccd" || e == "bin" || e == "dat") return Output::CaptionFile;
+    if (e == "srt") return Output::Subtitles;
+    if (e == "txt") return Output::TimingReport;
+    if (e == "ccp") return Output::Project;
+    return Output::Unknown;
+}
+
+// Both names lead to one file (through links, or as the same path written differently).
+bool SameFile(const std::string& a, const std::string& b) {
+    struct stat sa {
+    }, sb{};
+    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
+}
+
+std::string FormatName(const std::string& extension) {
+    if (extension == "scc")
+        return "Scenarist closed-caption file (its first line must begin with "
+               "\"Scenarist_SCC \")";
+    if (extension == "ccd")
+        return "caption disassembly file (its first line must begin with "
+               "\"SCC_disassembly \", and a second line must follow)";
+    return "raw caption pair file (it is shorter than its 4-byte header)";
+}
+
+// Reads INPUT into the project; false when that failed (the reason is on standard error).
+bool LoadInput(CaptionProject& project, ConsoleHost& host, const std::string& path) {
+    host.SetSubject(path);
+    if (InputOf(path) == Input::Project) {
+        // The frame saved with the project goes on to a project written from it.
+        File file;
+        if (file.Open(path, File::Mode::Read)) {
+            FileInput in(file);
+            ProjectHeader header;
+            if (ReadProjectHeader(in, header) == HeaderCheck::Valid) {
+                host.SetCurrentFrame(header.currentFrame);
+            }
+        }
+        return LoadProject(project, path) == LoadResult::Loaded;
+    }
+    switch (ImportCaptionFile(project, path, ExtensionOf(path))) {
+        case ImportResult::Imported:
+            return true;
+        case ImportResult::NotRecognized:
+            host.Inform("not a " + FormatName(Extension(path)));
+            return false;
+        default:
+            return false;
+    }
+}
+
+int UnknownFormat(const std::string& path, const char* direction) {
+    std::fprintf(stderr, "vantrel-cc: %s: cannot %s this format (see vantrel-cc --help)\n",
+                 path.c_str(), direction);
+    return kExitUsage;
+}
+
+const char* ModeName(int mode) {
+    switch (mode) {
+        case Normal:
+            return "Normal";
+        case Persistent:
+            return "Persistent";
+        case Seamless:
+            return "Seamless";
+        case Manual:
+            return "Manual";
+        default:
+            return "Unknown";
+    }
+}
+
+}  // namespace
+
+int RunConvert(const std::string& input, const std::string& output) {
+    if (InputOf(input) == Input::Unknown) return UnknownFormat(input, "read");
+    const Output kind = OutputOf(output);
+    if (kind == Output::Unknown) return UnknownFormat(output, "write");
+    if (SameFile(input, output)) {
+        std::fprintf(stderr, "vantrel-cc: %s: the output would overwrite the input\n",
+                     output.c_str());
+        return kExitUsage;
+    }
+
+    ConsoleHost host;
+    CaptionProject project;
+    project.host = &host;
+    if (!LoadInput(project, host, input)) return kExitFailed;
+
+    host.SetSubject(output);
+    bool written = false;
+    switch (kind) {
+        case Output::CaptionFile:
+            written = ExportCaptionFile(project, output, ExtensionOf(output)).write ==
+                      WriteResult::Written;
+            break;
+        case Output::Subtitles:
+            written = WriteSubtitles(project, output) == WriteResult::Written;
+            break;
+        case Output::TimingReport:
+            written = WriteTimingReport(project, output) == WriteResult::Written;
+            break;
+        case Output::Project:
+            written = SaveProject(project, output) == WriteResult::Written;
+            break;
+        case Output::Unknown:
+            break;
+    }
+    // Anything the operations had to report (captions left out, lines skipped) is a failure.
+    return written && host.MessageCount() == 0 ? kExitSuccess : kExitFailed;
+}
+
+int RunList(const std::string& input) {
+    if (InputOf(input) == Input::Unknown) return UnknownFormat(input, "read");
+    ConsoleHost host;
+    CaptionProject project;
+    project.host = &host;
+    if (!LoadInput(project, host, input)) return kExitFailed;
+
+    std::string out;
+    char text[kSubtitleTextCapacity + 1];
+    int index = 0;
+    for (const Caption* c = project.captions.Head(); c; c = c->next) {
+        const size_t n = c->GetRunningText(text, false, kSubtitleTextCapacity);
+        out += std::to_string(index++) + '\t' + FormatTimecode(c->startFrame) + '\t' +
+               FormatTimecode(c->endFrame) + '\t' + ModeName(c->timingMode) + '\t' +
+               CaptionTextToUtf8(std::string_view(text, n)) + '\n';
+    }
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    if (std::fflush(stdout) != 0) return kExitFailed;
+    return host.MessageCount() == 0 ? kExitSuccess : kExitFailed;
+}
+
+}  // namespace vantrel::cli

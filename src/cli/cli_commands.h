@@ -1,0 +1,20 @@
+// The commands of vantrel-cc.
+#pragma once
+
+#include <string>
+
+namespace vantrel::cli {
+
+constexpr int kExitSuccess = 0;
+constexpr int kExitFailed = 1;  // the conversion failed or had to leave something out
+constexpr int kExitUsage = 2;
+
+extern const char kUsageText[];
+
+// Reads INPUT and writes OUTPUT in the format of its extension.
+int RunConvert(const std::string& input, const std::string& output);
+
+// Prints one line per caption of INPUT.
+int RunList(const std::string& input);
+
+}  // namespace vantrel::cli

@@ -1,0 +1,36 @@
+#include "files/caption_export.h"
+
+#include "codec/encoder.h"
+#include "files/caption_text_writers.h"
+#include "files/file_extension.h"
+#include "files/left_out_message.h"
+
+namespace vantrel {
+
+std::string FormatCaptionFile(std::span<const uint8_t> stream, std::string_view extension) {
+    if (stream.empty()) return {};
+    const std::string e = LowerCaseAscii(extension);
+    if (e == "bin" || e == "dat") {
+        std::string out(4, static_cast<char>(kRawFileHeaderByte));
+        out.append(reinterpret_cast<const char*>(stream.data()), stream.size());
+        return out;
+    }
+    if (e == "scc") return FormatSccText(stream);
+    if (e == "ccd") return FormatCcdText(stream);
+    return {};
+}
+
+ExportResult ExportCaptionFile(CaptionProject& project, const std::string& path,
+                               std::string_view extension) {
+    ExportResult result;
+    const EncodedCaptions encoded = EncodeCaptions(project.captions);
+    result.leftOut = encoded.leftOut.size();
+    result.write =
+        ReplaceFileContent(path, FormatCaptionFile(encoded.bytes, extension), project.host);
+    if (result.leftOut > 0 && project.host) {
+        project.host->Inform(LeftOutCaptionsText(encoded.leftOut));
+    }
+    return result;
+}
+
+}  // namespace vantrel

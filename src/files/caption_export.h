@@ -1,0 +1,35 @@
+// Exporting the project's captions as a caption file: the encoder's pair stream laid out as
+// raw pairs (.bin, .dat), Scenarist text (.scc) or disassembly text (.ccd).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "files/replace_file.h"
+#include "model/caption_project.h"
+
+namespace vantrel {
+
+constexpr uint8_t kRawFileHeaderByte = 0xFF;  // the 4 header bytes of a raw pair file
+
+// The content of a caption file of the given extension (without the dot, any case) for an
+// encoded stream; empty for an empty stream and for an extension other than bin, dat, scc, ccd.
+std::string FormatCaptionFile(std::span<const uint8_t> stream, std::string_view extension);
+
+struct ExportResult {
+    WriteResult write = WriteResult::Written;
+    size_t leftOut = 0;  // captions the encoder could not place
+};
+
+// Encodes the project's captions and writes the file for `extension` as the file at `path`
+// (an empty file when nothing is encoded or the extension is none of the four). Captions the
+// encoder leaves out are named in a message; the file is written without them. A failure to
+// write is reported as "Error saving file " + path with the system's reason, and leaves any
+// file already at `path` as it was.
+ExportResult ExportCaptionFile(CaptionProject& project, const std::string& path,
+                               std::string_view extension);
+
+}  // namespace vantrel

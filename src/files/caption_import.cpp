@@ -1,0 +1,107 @@
+#include "files/caption_import.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
+#include "codec/decoder.h"
+#include "files/ccd_reader.h"
+#include "files/file_extension.h"
+#include "files/file_messages.h"
+#include "files/raw_pair_reader.h"
+#include "files/scc_reader.h"
+
+namespace vantrel {
+
+namespace {
+
+enum class Format { Raw, Scc, Ccd, Mpeg2, Other };
+
+Format FormatOf(std::string_view extension) {
+    const std::string e = LowerCaseAscii(extension);
+    if (e == "bin" || e == "dat") return Format::Raw;
+    if (e == "scc") return Format::Scc;
+    if (e == "ccd") return Format::Ccd;
+    if (e == "m2v") return Format::Mpeg2;
+    return Format::Other;
+}
+
+void Inform(const CaptionProject& project, const std::string& text) {
+    if (project.host) project.host->Inform(text);
+}
+
+// Reads the file from its start up to `limit` bytes; false on a read error.
+bool ReadFileStart(File& file, size_t limit, std::vector<uint8_t>& out) {
+    constexpr size_t kChunk = 1 << 20;
+    out.clear();
+    while (out.size() < limit) {
+        const size_t want = std::min(kChunk, limit - out.size());
+        const size_t old = out.size();
+        out.resize(old + want);
+        const size_t got = file.Read(out.data() + old, want);
+        out.resize(old + got);
+        if (file.Failed()) return false;
+        if (got < want) break;
+    }
+    return true;
+}
+
+}  // namespace
+
+ImportResult ImportCaptionFile(CaptionProject& project, const std::string& path,
+                               std::string_view extension, const ImportHooks& hooks) {
+    const Format format = FormatOf(extension);
+    if (format == Format::Other) return ImportResult::NotRecognized;
+    if (format == Format::Mpeg2 && !hooks.readMpeg2) return ImportResult::Mpeg2Stream;
+
+    File file;
+    if (!file.Open(path, File::Mode::Read)) {
+        Inform(project, ErrorOpeningFileText(path, file.Error()));
+        return ImportResult::OpenFailed;
+    }
+    std::vector<uint8_t> content;
+    if (format != Format::Mpeg2) {
+        // A raw file is read only as far as the last frame we place data on.
+        const size_t limit =
+            format == Format::Raw ? kRawHeaderSize + MaxRawPairBytes() + 1 : SIZE_MAX;
+        if (!ReadFileStart(file, limit, content)) {
+            Inform(project, ErrorOpeningFileText(path, file.Error()));
+            return ImportResult::OpenFailed;
+        }
+    }
+
+    if (hooks.beforeClear) hooks.beforeClear();
+    project.ClearCaptions();  // marks the project modified
+
+    if (format == Format::Mpeg2) {
+        hooks.readMpeg2(project, file);
+        return ImportResult::Imported;
+    }
+    file.Close();
+
+    CaptionFileData data;
+    switch (format) {
+        case Format::Raw:
+            data = ReadRawPairs(content);
+            break;
+        case Format::Scc:
+            data = ReadSccText(content);
+            break;
+        default:
+            data = ReadCcdText(content);
+            break;
+    }
+    content = {};
+    if (!data.recognized) return ImportResult::NotRecognized;
+    if (data.linesBeyondLimit > 0)
+        Inform(project, LinesBeyondLimitText(path, data.linesBeyondLimit));
+    if (data.truncated) Inform(project, RawFileTruncatedText(path));
+    if (format != Format::Raw && data.pairs.empty()) {
+        Inform(project, std::string(kNoClosedCaptionsText));
+        return ImportResult::NoCaptions;
+    }
+    DecodePairStream(project, data.pairs);
+    return ImportResult::Imported;
+}
+
+}  // namespace vantrel

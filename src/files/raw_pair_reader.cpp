@@ -1,0 +1,29 @@
+#include "files/raw_pair_reader.h"
+
+#include <algorithm>
+
+#include "files/timecode.h"
+
+namespace vantrel {
+
+size_t MaxRawPairBytes() {
+    return static_cast<size_t>(kMaxReadFrame + 1) * 2;
+}
+
+CaptionFileData ReadRawPairs(std::span<const uint8_t> file) {
+    CaptionFileData result;
+    if (file.size() < kRawHeaderSize) return result;
+    result.recognized = true;
+    std::span<const uint8_t> pairs = file.subspan(kRawHeaderSize);
+    if (pairs.size() > MaxRawPairBytes()) {
+        pairs = pairs.first(MaxRawPairBytes());
+        result.truncated = true;
+    }
+    // Parity goes; bit 7 marks every byte as data, so that no byte of the stream is zero.
+    result.pairs.resize(pairs.size());
+    std::transform(pairs.begin(), pairs.end(), result.pairs.begin(),
+                   [](uint8_t b) { return static_cast<uint8_t>(b | 0x80); });
+    return result;
+}
+
+}  // namespace vantrel

@@ -1,0 +1,76 @@
+#include "files/scc_reader.h"
+
+#include <optional>
+#include <string_view>
+
+#include "files/pair_stream_builder.h"
+#include "files/text_lines.h"
+#include "files/text_reader_common.h"
+#include "files/timecode.h"
+
+namespace vantrel {
+
+namespace {
+
+constexpr std::string_view kSccHeader = "Scenarist_SCC ";
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+// Walks the hexadecimal groups of one line from the data column. A group is two characters
+// read as far as their hexadecimal digits go, so words need not have four digits; a group that
+// doesn't begin with a digit carries no byte and is skipped.
+void ReadHexData(std::string_view line, PairStreamBuilder& out) {
+    size_t i = kTimecodeDataColumn;
+    while (i < line.size()) {
+        const auto c = static_cast<uint8_t>(line[i]);
+        if (c <= 0x20) {
+            ++i;
+            continue;
+        }
+        const int high = HexDigit(line[i]);
+        if (i + 1 >= line.size()) {  // the last character forms a group by itself
+            if (high >= 0) out.AppendByte(static_cast<uint8_t>(high));
+            break;
+        }
+        const int low = HexDigit(line[i + 1]);
+        i += 2;
+        if (high < 0) continue;
+        out.AppendByte(static_cast<uint8_t>(low >= 0 ? high * 16 + low : high));
+    }
+    out.CompletePair();
+}
+
+}  // namespace
+
+CaptionFileData ReadSccText(std::span<const uint8_t> text) {
+    CaptionFileData result;
+    TextLines lines(SkipByteOrderMark(text));
+    std::string_view line;
+    if (!lines.Next(line) || !StartsWith(line, kSccHeader)) return result;
+    result.recognized = true;
+
+    PairStreamBuilder builder;
+    while (lines.Next(line)) {
+        const std::optional<int64_t> frame = ParseTimecodeLine(line);
+        if (!frame) continue;
+        switch (builder.StartLine(*frame)) {
+            case PairStreamBuilder::LineStart::Placed:
+                ReadHexData(line, builder);
+                break;
+            case PairStreamBuilder::LineStart::Overlapping:
+                break;
+            case PairStreamBuilder::LineStart::BeyondLimit:
+                ++result.linesBeyondLimit;
+                break;
+        }
+    }
+    result.pairs = builder.Take();
+    return result;
+}
+
+}  // namespace vantrel

@@ -1,0 +1,70 @@
+#include "files/subtitles.h"
+
+#include <string_view>
+
+#include "codec/charset.h"
+#include "files/timecode.h"
+
+namespace vantrel {
+
+namespace {
+
+// Caption-set text to UTF-8, keeping the CR LF that separate rows.
+std::string LinesToUtf8(std::string_view text) {
+    std::string out;
+    size_t start = 0;
+    while (start <= text.size()) {
+        const size_t end = text.find("\r\n", start);
+        const size_t stop = end == std::string_view::npos ? text.size() : end;
+        out += CaptionTextToUtf8(text.substr(start, stop - start));
+        if (end == std::string_view::npos) break;
+        out += "\r\n";
+        start = end + 2;
+    }
+    return out;
+}
+
+}  // namespace
+
+std::string SubtitleText(const CaptionList& captions) {
+    std::string out;
+    char text[kSubtitleTextCapacity + 1];
+    int index = 0;
+    for (const Caption* c = captions.Head(); c; c = c->next) {
+        const size_t n = c->GetLinesText(text, true, kSubtitleTextCapacity);
+        out += std::to_string(index++);
+        out += "\r\n";
+        out += FormatSubtitleTime(c->startFrame);
+        out += " --> ";
+        out += FormatSubtitleTime(c->endFrame);
+        out += "\r\n";
+        out += LinesToUtf8(std::string_view(text, n));
+        out += "\r\n\r\n";
+    }
+    return out;
+}
+
+std::string TimingReportText(const CaptionList& captions) {
+    std::string out;
+    char text[kSubtitleTextCapacity + 1];
+    for (const Caption* c = captions.Head(); c; c = c->next) {
+        const size_t n = c->GetRunningText(text, false, kSubtitleTextCapacity);
+        out += FormatTimecode(c->startFrame);
+        out += " - ";
+        out += FormatTimecode(c->endFrame);
+        out += '\t';
+        out += CaptionTextToUtf8(std::string_view(text, n));
+        out += "\r\n";
+    }
+    return out;
+}
+
+WriteResult WriteSubtitles(const CaptionProject& project, const std::string& path) {
+    return ReplaceFileContent(path, SubtitleText(project.captions), project.host);
+}
+
+WriteResult WriteTimingReport(const CaptionProject& project, const std::string& path) {
+    return ReplaceFileContent(path, TimingReportText(project.captions), project.host);
+}
+
+}  // namespace vantrel

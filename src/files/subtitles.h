@@ -1,0 +1,27 @@
+// The SubRip subtitle file and the timing report made from the project's captions. Both are
+// UTF-8 text with CR LF line ends.
+#pragma once
+
+#include <string>
+
+#include "files/replace_file.h"
+#include "model/caption_list.h"
+#include "model/caption_project.h"
+
+namespace vantrel {
+
+// Caption text kept per caption in both outputs, in caption-set bytes.
+constexpr size_t kSubtitleTextCapacity = 512;
+
+// One block per caption, numbered from 0: the number, the start and end times, the rows in
+// lower case one per line, and an empty line.
+std::string SubtitleText(const CaptionList& captions);
+
+// One line per caption: the start and end timecodes, a tab and the rows joined by spaces.
+std::string TimingReportText(const CaptionList& captions);
+
+// Write the texts as the file at `path`; failures are reported through the project's host.
+WriteResult WriteSubtitles(const CaptionProject& project, const std::string& path);
+WriteResult WriteTimingReport(const CaptionProject& project, const std::string& path);
+
+}  // namespace vantrel

@@ -1,0 +1,183 @@
+// vantrel-cc as a user runs it: its exit status, what it prints, and what it leaves on disk.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+
+#include "files/caption_export.h"
+#include "files/files_test_support.h"
+#include "files/project_file.h"
+
+#ifdef VANTREL_CC
+
+namespace vantrel {
+namespace {
+
+using testing::ReadFileText;
+using testing::TempDir;
+using testing::WriteFileText;
+
+struct Outcome {
+    int status = -1;
+    std::string out, err;
+};
+
+std::string Quote(const std::string& s) {
+    std::string q = "'";
+    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+class CommandLine : public ::testing::Test {
+  protected:
+    Outcome Cc(const std::vector<std::string>& args) {
+        std::string command = Quote(VANTREL_CC);
+        for (const std::string& a : args) command += " " + Quote(a);
+        command += " > " + Quote(logs.File("out")) + " 2> " + Quote(logs.File("err"));
+        Outcome run;
+        const int raw = std::system(command.c_str());
+        run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        run.out = ReadFileText(logs.File("out"));
+        run.err = ReadFileText(logs.File("err"));
+        return run;
+    }
+    // A project of two captions: HELLO WORLD on frames 30-90 and É on 100-160.
+    std::string MakeProject(const std::string& name) {
+        CaptionProject p;
+        Caption* a = testing::NewCaption(30, 90);
+        testing::PutText(*a, 13, 0, "HELLO");
+        testing::PutText(*a, 14, 0, "WORLD");
+        p.captions.Insert(a);
+        Caption* b = testing::NewCaption(100, 160, Seamless);
+        b->cells[14][4] = {0xC9, kDefaultAttribute};
+        p.captions.Insert(b);
+        const std::string path = dir.File(name);
+        EXPECT_EQ(SaveProject(p, path), WriteResult::Written);
+        return path;
+    }
+    TempDir dir, logs;
+};
+
+TEST_F(CommandLine, HelpAndWrongUsage) {
+    const Outcome help = Cc({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("vantrel-cc convert INPUT OUTPUT"), std::string::npos);
+    EXPECT_EQ(Cc({}).status, 2);
+    EXPECT_EQ(Cc({"frobnicate"}).status, 2);
+    EXPECT_EQ(Cc({"convert", "a.scc"}).status, 2);
+    EXPECT_EQ(Cc({"list"}).status, 2);
+    const Outcome unknown = Cc({"convert", MakeProject("p.ccp"), dir.File("out.doc")});
+    EXPECT_EQ(unknown.status, 2);
+    EXPECT_NE(unknown.err.find("out.doc"), std::string::npos);
+    EXPECT_EQ(Cc({"list", dir.File("in.xyz")}).status, 2);
+}
+
+TEST_F(CommandLine, ListsOneLinePerCaption) {
+    const Outcome run = Cc({"list", MakeProject("p.ccp")});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out,
+              "0\t00:00:01:00\t00:00:03:00\tManual\tHELLO WORLD\n"
+              "1\t00:00:03:10\t00:00:05:10\tSeamless\t\xC3\x89\n");
+    EXPECT_EQ(run.err, "");
+}
+
+TEST_F(CommandLine, ConvertsThroughEveryFormat) {
+    const std::string project = MakeProject("p.ccp");
+    for (const char* format : {"scc", "ccd", "bin", "dat", "ccp"}) {
+        const std::string out = dir.File(std::string("c.") + format);
+        const Outcome run = Cc({"convert", project, out});
+        EXPECT_EQ(run.status, 0) << format << ": " << run.err;
+        const Outcome list = Cc({"list", out});
+        EXPECT_EQ(list.status, 0) << format << ": " << list.err;
+        EXPECT_NE(list.out.find("00:00:01:00\t00:00:03:00"), std::string::npos) << format;
+        EXPECT_NE(list.out.find("HELLO WORLD"), std::string::npos) << format;
+    }
+    const Outcome srt = Cc({"convert", dir.File("c.scc"), dir.File("c.srt")});
+    EXPECT_EQ(srt.status, 0) << srt.err;
+    EXPECT_EQ(ReadFileText(dir.File("c.srt"))
+                  .rfind("0\r\n00:00:01,000 --> 00:00:03,000\r\nhello\r\nworld\r\n\r\n1\r\n", 0),
+              0u);
+    const Outcome report = Cc({"convert", dir.File("c.ccd"), dir.File("c.TXT")});
+    EXPECT_EQ(report.status, 0) << report.err;
+    EXPECT_EQ(
+        ReadFileText(dir.File("c.TXT")).rfind("00:00:01:00 - 00:00:03:00\tHELLO WORLD\r\n", 0), 0u);
+}
+
+TEST_F(CommandLine, ProjectsKeepTheirPathsAndFrame) {
+    CaptionProject p;
+    p.videoPath = "/videos/x.mp4";
+    p.secondPath = "second";
+    testing::RecordingHost host;
+    host.currentFrame = 4321;
+    p.host = &host;
+    ASSERT_EQ(SaveProject(p, dir.File("a.ccp")), WriteResult::Written);
+    EXPECT_EQ(Cc({"convert", dir.File("a.ccp"), dir.File("b.ccp")}).status, 0);
+    EXPECT_EQ(ReadFileText(dir.File("b.ccp")), ReadFileText(dir.File("a.ccp")));
+}
+
+TEST_F(CommandLine, NeverWritesOverItsInput) {
+    const std::string project = MakeProject("p.ccp");
+    const std::string before = ReadFileText(project);
+    const Outcome same = Cc({"convert", project, dir.Path() + "/./p.ccp"});
+    EXPECT_EQ(same.status, 2);
+    EXPECT_NE(same.err.find("overwrite the input"), std::string::npos);
+    std::filesystem::create_symlink(project, dir.File("link.ccp"));
+    EXPECT_EQ(Cc({"convert", project, dir.File("link.ccp")}).status, 2);
+    std::filesystem::create_hard_link(project, dir.File("hard.ccp"));
+    EXPECT_EQ(Cc({"convert", dir.File("hard.ccp"), project}).status, 2);
+    EXPECT_EQ(ReadFileText(project), before);
+}
+
+TEST_F(CommandLine, FailuresNameTheFileAndLeaveNoOutput) {
+    const Outcome missing = Cc({"convert", dir.File("missing.scc"), dir.File("o.srt")});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.err.find("Error opening file " + dir.File("missing.scc")), std::string::npos)
+        << missing.err;
+
+    WriteFileText(dir.File("empty.scc"), "Scenarist_SCC V1.0\r\n\r\n");
+    const Outcome empty = Cc({"convert", dir.File("empty.scc"), dir.File("o.srt")});
+    EXPECT_EQ(empty.status, 1);
+    EXPECT_EQ(empty.err,
+              "vantrel-cc: " + dir.File("empty.scc") + ": File does not contain closed captions\n");
+
+    WriteFileText(dir.File("wrong.scc"), "WEBVTT\n\n00:01.000 --> 00:02.000\nHi\n");
+    const Outcome wrong = Cc({"convert", dir.File("wrong.scc"), dir.File("o.srt")});
+    EXPECT_EQ(wrong.status, 1);
+    EXPECT_NE(wrong.err.find(dir.File("wrong.scc") + ": not a Scenarist"), std::string::npos)
+        << wrong.err;
+
+    const Outcome unwritable = Cc({"convert", MakeProject("p.ccp"), dir.File("no/such/dir/o.scc")});
+    EXPECT_EQ(unwritable.status, 1);
+    EXPECT_NE(unwritable.err.find("Error saving file " + dir.File("no/such/dir/o.scc")),
+              std::string::npos);
+    // Nothing but the inputs: no output and no temporary file.
+    std::vector<std::string> names = dir.Names();
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"empty.scc", "p.ccp", "wrong.scc"}));
+}
+
+TEST_F(CommandLine, CaptionsLeftOutFailTheConversion) {
+    CaptionProject p;
+    for (int32_t start : {30, 33}) {
+        Caption* c = testing::NewCaption(start, start + 60, Seamless);
+        testing::PutText(*c, 14, 0, "TOO CLOSE");
+        p.captions.Insert(c);
+    }
+    ASSERT_EQ(SaveProject(p, dir.File("close.ccp")), WriteResult::Written);
+    const Outcome run = Cc({"convert", dir.File("close.ccp"), dir.File("close.scc")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "vantrel-cc: " + dir.File("close.scc") +
+                           ": 1 caption could not be encoded in time and was left out. It "
+                           "starts at 00:00:01:03.\n");
+    // The captions that fit are written all the same.
+    const Outcome list = Cc({"list", dir.File("close.scc")});
+    EXPECT_EQ(list.status, 0) << list.err;
+    EXPECT_EQ(std::count(list.out.begin(), list.out.end(), '\n'), 1);
+}
+
+}  // namespace
+}  // namespace vantrel
+
+#endif  // VANTREL_CC

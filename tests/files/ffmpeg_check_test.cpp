@@ -1,0 +1,143 @@
+// Our .scc files read by an independent 608 decoder: FFmpeg's subtitles of our exported files
+// hold the same texts in the same order as our own .srt, at nearly the same times. FFmpeg dates
+// each caption by the line that loads it, so a start may come as many frames early as the
+// caption takes to load, and an end as early as the next caption's loading when the erase is
+// sent inside it.
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <cstdlib>
+#include <random>
+#include <sstream>
+
+#include "codec/encoder.h"
+#include "files/caption_export.h"
+#include "files/files_test_support.h"
+#include "files/subtitles.h"
+#include "support/random_screen.h"
+
+namespace vantrel {
+namespace {
+
+using testing::TempDir;
+
+struct Cue {
+    double start = 0, end = 0;  // seconds
+    std::string text;           // letters and digits in lower case, nothing else
+};
+
+double Seconds(const std::string& t) {
+    int h = 0, m = 0, s = 0, ms = 0;
+    std::sscanf(t.c_str(), "%d:%d:%d,%d", &h, &m, &s, &ms);
+    return h * 3600.0 + m * 60.0 + s + ms / 1000.0;
+}
+
+// The cues of an .srt text; tags (<font ...>, {\an7}) and all blanks (\h too) are dropped from
+// the text.
+std::vector<Cue> ParseSrt(const std::string& srt) {
+    std::vector<Cue> cues;
+    std::istringstream in(srt);
+    std::string line;
+    Cue* cue = nullptr;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        const size_t arrow = line.find(" --> ");
+        if (arrow != std::string::npos) {
+            cues.push_back({Seconds(line.substr(0, arrow)), Seconds(line.substr(arrow + 5)), ""});
+            cue = &cues.back();
+            continue;
+        }
+        if (line.empty()) cue = nullptr;  // a blank line ends the cue
+        if (!cue) continue;
+        // ASS hard spaces (\h) are blanks.
+        for (size_t at = line.find("\\h"); at != std::string::npos; at = line.find("\\h", at)) {
+            line.replace(at, 2, " ");
+        }
+        bool inTag = false;
+        char close = 0;
+        for (char c : line) {
+            if (!inTag && (c == '<' || c == '{')) {
+                inTag = true;
+                close = c == '<' ? '>' : '}';
+            } else if (inTag) {
+                inTag = c != close;
+            } else if (std::isalnum(static_cast<unsigned char>(c))) {
+                cue->text += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            }
+        }
+    }
+    return cues;
+}
+
+bool HaveFfmpeg() {
+    return std::system("command -v ffmpeg > /dev/null 2>&1") == 0;
+}
+
+// Captions of letters and digits, in every timing mode, placed with room for their loading.
+// Each row holds one run: FFmpeg keeps only the last run that a row's preambles address.
+void MakeProject(std::mt19937& rng, CaptionProject& project, int count) {
+    const std::string chars = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    int32_t frame = 30;
+    for (int i = 0; i < count; ++i) {
+        auto* c = new Caption;
+        const int rows = 1 + static_cast<int>(rng() % 4);
+        for (int r = 0; r < rows; ++r) {
+            const int row = static_cast<int>(rng() % kScreenRows);
+            const int col = static_cast<int>(rng() % 16);
+            const uint8_t attribute =
+                static_cast<uint8_t>(0x38 | rng() % 7 | (rng() % 3 == 0 ? kItalicsBit : 0) |
+                                     (rng() % 4 == 0 ? kUnderlineBit : 0));
+            std::vector<CaptionCell> run = testing::RunStartCells(col, attribute);
+            const int length = 1 + static_cast<int>(rng() % (kScreenColumns - col - 2));
+            for (int k = 0; k < length; ++k) {
+                run.push_back({static_cast<uint8_t>(chars[rng() % chars.size()]), attribute});
+            }
+            for (int k = 0; k < kScreenColumns; ++k) c->cells[row][k] = {};
+            for (size_t k = 0; k < run.size() && col + k < kScreenColumns; ++k) {
+                c->cells[row][col + k] = run[k];
+            }
+        }
+        c->timingMode = static_cast<int8_t>(1 + rng() % 4);
+        frame += GetLoadFrames(*c) + 2 + static_cast<int32_t>(rng() % 200);
+        c->startFrame = frame;
+        c->endFrame = frame + 30 + static_cast<int32_t>(rng() % 200);
+        project.captions.Insert(c);
+    }
+    for (Caption* c = project.captions.Head(); c; c = c->next) c->ApplyTiming();
+}
+
+TEST(FfmpegCheck, ReadsOurSccAsWeDo) {
+    if (!HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
+    TempDir dir;
+    std::mt19937 rng(31337);
+    constexpr double kFrame = 1001.0 / 30000;  // FFmpeg's frames, a little longer than ours
+    for (int round = 0; round < 6; ++round) {
+        CaptionProject project;
+        MakeProject(rng, project, 25);
+        const std::string scc = dir.File("p.scc");
+        const std::string srt = dir.File("p.srt");
+        ASSERT_EQ(ExportCaptionFile(project, scc, "scc").leftOut, 0u);
+        const std::string command = "ffmpeg -nostdin -v error -y -i '" + scc + "' '" + srt + "'";
+        ASSERT_EQ(std::system(command.c_str()), 0) << command;
+
+        const std::vector<Cue> theirs = ParseSrt(testing::ReadFileText(srt));
+        const std::vector<Cue> ours = ParseSrt(SubtitleText(project.captions));
+        ASSERT_EQ(theirs.size(), ours.size()) << "round " << round;
+        const Caption* c = project.captions.Head();
+        for (size_t k = 0; k < ours.size(); ++k, c = c->next) {
+            EXPECT_EQ(theirs[k].text, ours[k].text) << "round " << round << ", caption " << k;
+            const double load = GetLoadFrames(*const_cast<Caption*>(c));
+            EXPECT_LE(theirs[k].start, ours[k].start + 0.05) << round << "/" << k;
+            EXPECT_GE(theirs[k].start, ours[k].start - (load + 1) * kFrame - 0.05)
+                << round << "/" << k;
+            // The end comes from our erase, or from the next caption's loading.
+            const double nextLoad = c->next ? GetLoadFrames(*c->next) : 0;
+            EXPECT_LE(theirs[k].end, ours[k].end + 0.05) << round << "/" << k;
+            EXPECT_GE(theirs[k].end, ours[k].end - (nextLoad + 1) * kFrame - 0.05)
+                << round << "/" << k;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace vantrel

@@ -1,0 +1,95 @@
+// Caption files made by other tools: every sample imports, the three forms of one sample give
+// the same captions, and each sample survives our own export and import.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "files/caption_export.h"
+#include "files/caption_import.h"
+#include "files/files_test_support.h"
+
+namespace vantrel {
+namespace {
+
+using testing::RecordingHost;
+using testing::SameCaptions;
+using testing::SamplePath;
+using testing::TempDir;
+
+// The sample files with the extension of the reader that reads them.
+std::vector<std::pair<std::string, std::string>> Samples() {
+    std::vector<std::pair<std::string, std::string>> out;
+    std::error_code error;
+    for (const auto& e : std::filesystem::directory_iterator(SamplePath(""), error)) {
+        const std::string ext = e.path().extension().string();
+        if (ext == ".scc" || ext == ".ccd") out.push_back({e.path().string(), ext.substr(1)});
+        if (ext == ".raw") out.push_back({e.path().string(), "bin"});
+    }
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+void Import(CaptionProject& project, const std::string& path, const std::string& extension) {
+    RecordingHost host;
+    project.host = &host;
+    EXPECT_EQ(ImportCaptionFile(project, path, extension), ImportResult::Imported) << path;
+    EXPECT_TRUE(host.messages.empty()) << path << ": " << host.messages[0];
+    project.host = nullptr;
+}
+
+TEST(Samples, EveryOneImports) {
+    const auto samples = Samples();
+    if (samples.empty()) GTEST_SKIP() << "no samples at " << SamplePath("");
+    int captions = 0;
+    for (const auto& [path, extension] : samples) {
+        CaptionProject project;
+        Import(project, path, extension);
+        captions += project.captions.Count();
+    }
+    EXPECT_GT(captions, 100);
+}
+
+TEST(Samples, TheThreeFormsOfOneFileGiveTheSameCaptions) {
+    if (!testing::SampleExists("mcpoodle_colors_painton.scc")) GTEST_SKIP() << "no samples";
+    CaptionProject scc, ccd, raw;
+    Import(scc, SamplePath("mcpoodle_colors_painton.scc"), "scc");
+    Import(ccd, SamplePath("mcpoodle_colors_painton.ccd"), "ccd");
+    Import(raw, SamplePath("mcpoodle_colors_painton.raw"), "bin");
+    EXPECT_GE(scc.captions.Count(), 5);
+    EXPECT_TRUE(SameCaptions(scc.captions, ccd.captions, true));
+    // The raw form places everything from 00:00:19:10 on one frame early (its pair 579 holds
+    // what the text forms place on frame 580), so its last caption is compared one frame on.
+    ASSERT_EQ(raw.captions.Count(), scc.captions.Count());
+    for (Caption* c = raw.captions.Head(); c; c = c->next) {
+        if (c->startFrame < 579) continue;
+        ++c->startFrame;
+        ++c->endFrame;
+    }
+    EXPECT_TRUE(SameCaptions(scc.captions, raw.captions, true));
+}
+
+TEST(Samples, SurviveOurOwnExportAndImport) {
+    const auto samples = Samples();
+    if (samples.empty()) GTEST_SKIP() << "no samples at " << SamplePath("");
+    TempDir dir;
+    for (const auto& [path, extension] : samples) {
+        CaptionProject first;
+        Import(first, path, extension);
+        if (first.captions.Empty()) continue;  // would export an empty file
+        for (const char* format : {"scc", "ccd", "bin"}) {
+            const std::string out = dir.File(std::string("again.") + format);
+            RecordingHost host;
+            first.host = &host;
+            const ExportResult exported = ExportCaptionFile(first, out, format);
+            first.host = nullptr;
+            EXPECT_EQ(exported.leftOut, 0u) << path << ": " << host.messages[0];
+            CaptionProject second;
+            Import(second, out, format);
+            EXPECT_TRUE(SameCaptions(first.captions, second.captions, true))
+                << path << " as " << format;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace vantrel

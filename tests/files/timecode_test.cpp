@@ -1,0 +1,59 @@
+// Timecode lines of the text formats, and frames written as timecodes and subtitle times.
+#include "files/timecode.h"
+
+#include <gtest/gtest.h>
+
+namespace vantrel {
+namespace {
+
+TEST(ParseTimecodeLine, NonDropFrameCountsThirtyFramesASecond) {
+    EXPECT_EQ(ParseTimecodeLine("00:00:01:00\t9420"), 30);
+    EXPECT_EQ(ParseTimecodeLine("00:01:00:00\t"), 1800);
+    EXPECT_EQ(ParseTimecodeLine("01:00:00:00\t"), 108000);
+    EXPECT_EQ(ParseTimecodeLine("00:00:08:09\t"), 249);
+}
+
+TEST(ParseTimecodeLine, DropFrameSkipsTwoNumbersAMinuteButEveryTenth) {
+    EXPECT_EQ(ParseTimecodeLine("00:01:00;02\t"), 1800);
+    EXPECT_EQ(ParseTimecodeLine("00:10:00;00\t"), 17982);
+    EXPECT_EQ(ParseTimecodeLine("01:00:00;00\t"), 107892);
+    EXPECT_EQ(ParseTimecodeLine("00:00:08;09\t"), 249);  // leading zeros are decimal
+    EXPECT_EQ(ParseTimecodeLine("00:11:00;02\t"), 17982 + 1798 + 2);
+}
+
+TEST(ParseTimecodeLine, OnlyTimecodeLinesCount) {
+    EXPECT_FALSE(ParseTimecodeLine("00:00:01:00"));        // 11 characters
+    EXPECT_TRUE(ParseTimecodeLine("00:00:01:00\r"));       // the carriage return counts
+    EXPECT_FALSE(ParseTimecodeLine("00:00:01.00\t9420"));  // character 8 decides the form
+    EXPECT_FALSE(ParseTimecodeLine(""));
+    EXPECT_FALSE(ParseTimecodeLine("Scenarist_SCC V1.0"));
+}
+
+TEST(ParseTimecodeLine, UnreadableFieldsCountAsZero) {
+    EXPECT_EQ(ParseTimecodeLine("00:01:xx:05\t"), 1800);  // seconds and frames are 0
+    EXPECT_EQ(ParseTimecodeLine("xx:01:00:05\t"), 0);
+    EXPECT_EQ(ParseTimecodeLine("99:99:99:99\t"), ((99 * 60 + 99) * 60 + 99) * 30 + 99);
+    EXPECT_LT(*ParseTimecodeLine("-9:59:59:29\t"), 0);
+    // Any number of digits: the value is capped, never overflowing.
+    EXPECT_GT(*ParseTimecodeLine("99999999999999999999999:00:00\t"), kMaxReadFrame);
+}
+
+TEST(FormatTimecode, HoursAreNotWrapped) {
+    EXPECT_EQ(FormatTimecode(0), "00:00:00:00");
+    EXPECT_EQ(FormatTimecode(29), "00:00:00:29");
+    EXPECT_EQ(FormatTimecode(108000), "01:00:00:00");
+    EXPECT_EQ(FormatTimecode(3599999), "33:19:59:29");
+    EXPECT_EQ(FormatTimecode(kMaxReadFrame), "99:59:59:29");
+    EXPECT_EQ(FormatTimecode(10800000), "100:00:00:00");
+}
+
+TEST(FormatSubtitleTime, FramesBecomeMilliseconds) {
+    EXPECT_EQ(FormatSubtitleTime(0), "00:00:00,000");
+    EXPECT_EQ(FormatSubtitleTime(14), "00:00:00,466");
+    EXPECT_EQ(FormatSubtitleTime(29), "00:00:00,966");
+    EXPECT_EQ(FormatSubtitleTime(30), "00:00:01,000");
+    EXPECT_EQ(FormatSubtitleTime(108000), "01:00:00,000");
+}
+
+}  // namespace
+}  // namespace vantrel
