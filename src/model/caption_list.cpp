@@ -14,7 +14,9 @@ CaptionBucket* CaptionList::FindBucket(int32_t frame, CaptionBucket** before) co
 }
 
 void CaptionList::Insert(Caption* c) {
-    CaptionBucket* b = FindBucket(c->startFrame, nullptr);
+    CaptionBucket* b = last_ != &first_ && last_->firstStartFrame < c->startFrame
+                           ? last_
+                           : FindBucket(c->startFrame, nullptr);
     if (!b->firstCaption) {
         b->firstCaption = c;
         head_ = c;
@@ -37,6 +39,7 @@ void CaptionList::Insert(Caption* c) {
             nb->count = 1;
             nb->firstCaption = c;
             b->nextBucket = nb;
+            last_ = nb;
         }
         return;
     }
@@ -66,7 +69,7 @@ void CaptionList::Insert(Caption* c) {
             nb->firstStartFrame = last->startFrame;
             nb->firstCaption = last;
             b->nextBucket = nb;
-            b = nb;
+            last_ = b = nb;
             break;
         }
         b = b->nextBucket;
@@ -119,6 +122,7 @@ Caption* CaptionList::Detach(Caption* c) {
             b->firstStartFrame = c->next->startFrame;
         } else if (before) {
             before->nextBucket = b->nextBucket;
+            if (last_ == b) last_ = before;
             delete b;
             shift = false;
         } else {
@@ -137,6 +141,7 @@ Caption* CaptionList::Detach(Caption* c) {
             b = n;
         } else {
             b->nextBucket = n->nextBucket;
+            if (last_ == n) last_ = b;
             delete n;
             break;
         }
@@ -172,6 +177,7 @@ void CaptionList::Clear() {
         c = n;
     }
     head_ = nullptr;
+    last_ = &first_;
     first_.firstCaption = nullptr;
     first_.nextBucket = nullptr;
     first_.firstStartFrame = 0;

@@ -36,6 +36,7 @@ class CaptionList {
     Caption* Head() const { return head_; }
     bool Empty() const { return head_ == nullptr; }
     const CaptionBucket& FirstBucket() const { return first_; }
+    const CaptionBucket& LastBucket() const { return *last_; }
 
     Caption* BucketStart(int32_t frame) const;
     Caption* FirstUnfinishedAt(int32_t frame) const;
@@ -51,6 +52,7 @@ class CaptionList {
     static bool RunContains(const CaptionBucket* b, const Caption* c);
 
     CaptionBucket first_;
+    CaptionBucket* last_ = &first_;  // so that appending in order never walks every bucket
     Caption* head_ = nullptr;
 };
 

@@ -41,6 +41,9 @@ void CheckList(const CaptionList& list, const std::vector<Caption*>& expected) {
     }
     ASSERT_EQ(i, expected.size());
     ASSERT_EQ(list.FirstBucket().firstCaption, list.Head());
+    const CaptionBucket* last = &list.FirstBucket();
+    while (last->nextBucket) last = last->nextBucket;
+    ASSERT_EQ(&list.LastBucket(), last);
 
     // Buckets cut the chain into consecutive runs; all but the last hold exactly `count`.
     size_t index = 0;
