@@ -61,22 +61,7 @@ CaptionFileData ReadCcdText(std::span<const uint8_t> text) {
     if (!lines.Next(line)) return result;  // the channel line; its content doesn't matter
     result.recognized = true;
 
-    PairStreamBuilder builder;
-    while (lines.Next(line)) {
-        const std::optional<int64_t> frame = ParseTimecodeLine(line);
-        if (!frame) continue;
-        switch (builder.StartLine(*frame)) {
-            case PairStreamBuilder::LineStart::Placed:
-                ReadCcdData(line, builder);
-                break;
-            case PairStreamBuilder::LineStart::Overlapping:
-                break;
-            case PairStreamBuilder::LineStart::BeyondLimit:
-                ++result.linesBeyondLimit;
-                break;
-        }
-    }
-    result.pairs = builder.Take();
+    ReadTimecodeLines(lines, result, ReadCcdData);
     return result;
 }
 

@@ -54,22 +54,7 @@ CaptionFileData ReadSccText(std::span<const uint8_t> text) {
     if (!lines.Next(line) || !StartsWith(line, kSccHeader)) return result;
     result.recognized = true;
 
-    PairStreamBuilder builder;
-    while (lines.Next(line)) {
-        const std::optional<int64_t> frame = ParseTimecodeLine(line);
-        if (!frame) continue;
-        switch (builder.StartLine(*frame)) {
-            case PairStreamBuilder::LineStart::Placed:
-                ReadHexData(line, builder);
-                break;
-            case PairStreamBuilder::LineStart::Overlapping:
-                break;
-            case PairStreamBuilder::LineStart::BeyondLimit:
-                ++result.linesBeyondLimit;
-                break;
-        }
-    }
-    result.pairs = builder.Take();
+    ReadTimecodeLines(lines, result, ReadHexData);
     return result;
 }
 

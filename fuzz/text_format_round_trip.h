@@ -1,0 +1,47 @@
+// The round trip shared by the text-format fuzz targets: read any text, decode it, encode what
+// was decoded, write that stream in the same format and read it back: the pairs must agree.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "codec/decoder.h"
+#include "codec/encoder.h"
+#include "files/pair_stream.h"
+
+namespace vantrel::fuzz {
+
+// Every byte of `encoded` with bit 7 set, as a reader gives it back.
+inline bool ReadsBackAs(const std::vector<uint8_t>& encoded, const std::vector<uint8_t>& read) {
+    if (encoded.size() != read.size()) return false;
+    for (size_t k = 0; k < encoded.size(); ++k) {
+        if ((encoded[k] | 0x80) != read[k]) return false;
+    }
+    return true;
+}
+
+// Timecodes have two-digit hours; a stream that reaches frame 100:00:00:00 can't be written.
+constexpr size_t kWritableBytes = 2 * 10800000;
+
+template <typename Read, typename Write>
+int TextFormatRoundTrip(const uint8_t* data, size_t size, Read read, Write write) {
+    const std::vector<uint8_t> text(data, data + size);
+    const CaptionFileData file = read(text);
+    if (!file.recognized) return 0;
+    for (uint8_t b : file.pairs) {
+        if ((b & 0x80) == 0) __builtin_trap();
+    }
+    CaptionList list;
+    DecodePairStream(list, file.pairs);
+    const EncodedCaptions encoded = EncodeCaptions(list);
+    if (encoded.bytes.empty() || encoded.bytes.size() > kWritableBytes) return 0;
+    const std::string written = write(encoded.bytes);
+    const CaptionFileData again =
+        read({reinterpret_cast<const uint8_t*>(written.data()), written.size()});
+    if (!ReadsBackAs(encoded.bytes, again.pairs)) __builtin_trap();
+    return 0;
+}
+
+}  // namespace vantrel::fuzz
