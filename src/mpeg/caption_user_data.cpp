@@ -1,0 +1,53 @@
+#include "mpeg/caption_user_data.h"
+
+#include <cstring>
+
+#include "codec/pair_buffer.h"
+
+namespace vantrel {
+
+bool IsCaptionUserData(const uint8_t* unit, size_t size) {
+    return size >= sizeof kCaptionUserDataHeader &&
+           std::memcmp(unit, kCaptionUserDataHeader, sizeof kCaptionUserDataHeader) == 0;
+}
+
+void CaptionTripletWalk::Begin(const uint8_t* unit, size_t size, PairBuffer& pairs) {
+    have_ = 0;
+    ended_ = false;
+    if (size > kCaptionTripletsOffset) {
+        Continue(unit + kCaptionTripletsOffset, size - kCaptionTripletsOffset, pairs);
+    }
+}
+
+void CaptionTripletWalk::Continue(const uint8_t* piece, size_t size, PairBuffer& pairs) {
+    size_t at = 0;
+    // Whole triplets straight from the piece; a triplet split between pieces is gathered.
+    while (!ended_ && at < size) {
+        if (have_ == 0 && at + 3 <= size) {
+            const uint8_t marker = piece[at];
+            if (marker == kField1Marker) {
+                pairs.AppendPair(static_cast<uint16_t>(piece[at + 1] | piece[at + 2] << 8));
+            } else if (marker != kField2Marker) {
+                ended_ = true;
+            }
+            at += 3;
+            continue;
+        }
+        triplet_[have_++] = piece[at++];
+        if (triplet_[0] != kField1Marker && triplet_[0] != kField2Marker) {
+            ended_ = true;
+        } else if (have_ == 3) {
+            have_ = 0;
+            if (triplet_[0] == kField1Marker) {
+                pairs.AppendPair(static_cast<uint16_t>(triplet_[1] | triplet_[2] << 8));
+            }
+        }
+    }
+}
+
+void WriteCaptionUserDataHeader(uint8_t* out, uint64_t pictures) {
+    std::memcpy(out, kCaptionUserDataHeader, sizeof kCaptionUserDataHeader);
+    out[8] = CaptionAttributeByte(pictures);
+}
+
+}  // namespace vantrel

@@ -1,0 +1,71 @@
+#include "mpeg/extract_captions.h"
+
+#include <new>
+#include <span>
+#include <vector>
+
+#include "codec/decoder.h"
+#include "codec/pair_buffer.h"
+#include "files/file.h"
+#include "files/file_messages.h"
+#include "model/caption_list.h"
+#include "mpeg/caption_user_data.h"
+#include "mpeg/start_code_reader.h"
+
+namespace vantrel {
+
+MpegStatus CollectCaptionPairs(File& source, ProgressSink& progress, const std::atomic<int>& cancel,
+                               PairBuffer& pairs) {
+    StartCodeReader reader(source);
+    CaptionTripletWalk walk;
+    bool inCaptionUnit = false;  // a long caption unit goes on in the pieces after its first
+    const size_t before = pairs.Size();
+    while (const uint8_t* unit = reader.Next()) {
+        if (cancel.load(std::memory_order_relaxed) != 0) return MpegStatus::Cancelled;
+        const size_t size = reader.Size();
+        progress.SetProgress(reader.Position());
+        if (IsCaptionUserData(unit, size)) {
+            walk.Begin(unit, size, pairs);
+            inCaptionUnit = true;
+        } else if (inCaptionUnit && !BeginsWithStartCode(unit, size)) {
+            walk.Continue(unit, size, pairs);
+        } else {
+            inCaptionUnit = false;
+        }
+    }
+    if (reader.Failed()) return MpegStatus::ReadFailed;
+    return pairs.Size() == before ? MpegStatus::NoCaptions : MpegStatus::Completed;
+}
+
+MpegOutcome ExtractCaptions(File& source, ProgressSink& progress, const std::atomic<int>& cancel,
+                            CaptionList& into) {
+    MpegOutcome outcome;
+    try {
+        std::vector<uint8_t> stream;
+        {
+            PairBuffer pairs;
+            outcome.status = CollectCaptionPairs(source, progress, cancel, pairs);
+            if (outcome.status == MpegStatus::Completed) stream = pairs.ToVector();
+        }
+        if (outcome.status == MpegStatus::Completed) DecodePairStream(into, stream);
+    } catch (const std::bad_alloc&) {
+        into.Clear();  // a decoding cut short leaves no half of the captions behind
+        outcome.status = MpegStatus::OutOfMemory;
+    }
+    switch (outcome.status) {
+        case MpegStatus::NoCaptions:
+            outcome.message = kNoClosedCaptionsInVideoText;
+            break;
+        case MpegStatus::OutOfMemory:
+            outcome.message = kExtractionMemoryText;
+            break;
+        case MpegStatus::ReadFailed:
+            outcome.message = ErrorOpeningFileText(source.Path(), source.Error());
+            break;
+        default:
+            break;
+    }
+    return outcome;
+}
+
+}  // namespace vantrel

@@ -1,0 +1,32 @@
+// Pulling the line-21 captions out of the DVD caption user data of an MPEG-2 video stream.
+#pragma once
+
+#include <atomic>
+
+#include "mpeg/mpeg_outcome.h"
+#include "mpeg/progress_sink.h"
+
+namespace vantrel {
+
+class CaptionList;
+class File;
+class PairBuffer;
+
+// Collects the field-1 pairs of every caption user-data unit of the stream, in stream order,
+// into `pairs` (pair k is frame k, bit 7 set on every byte). Reads `source` from its current
+// position to its end; calls progress.SetProgress once per unit and stops as soon as `cancel`
+// reads non-zero (the caller clears it before it starts, so that a cancel pressed as the work
+// starts is kept). Returns Completed, NoCaptions (nothing collected), Cancelled or ReadFailed,
+// with no message. Throws std::bad_alloc when `pairs` cannot grow.
+MpegStatus CollectCaptionPairs(File& source, ProgressSink& progress, const std::atomic<int>& cancel,
+                               PairBuffer& pairs);
+
+// Collects the pairs and decodes them into `into`, a list of the caller's own that the worker
+// alone touches; the caller moves the captions into the project when the worker is done.
+// Nothing is decoded when the extraction is cancelled or fails. The outcome's message is
+// "Video file does not contain closed captions", a read error or a memory shortage. Never
+// throws.
+MpegOutcome ExtractCaptions(File& source, ProgressSink& progress, const std::atomic<int>& cancel,
+                            CaptionList& into);
+
+}  // namespace vantrel

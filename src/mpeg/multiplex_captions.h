@@ -1,0 +1,33 @@
+// Copying an MPEG-2 video stream with the project's captions put into it as DVD caption user
+// data: after every group-of-pictures header, one user-data unit with one field-1 pair for each
+// picture of that group.
+#pragma once
+
+#include <atomic>
+
+#include "mpeg/mpeg_outcome.h"
+#include "mpeg/progress_sink.h"
+
+namespace vantrel {
+
+class CaptionList;
+class File;
+
+// A group of pictures (its units from one group-of-pictures header to the next, that header
+// included) may hold at most this many bytes.
+constexpr size_t kMaxGroupBytes = 10485760;
+
+// Encodes `captions` and copies `source` (read from its current position) to `destination`
+// (open, empty), leaving out caption user data already there and inserting a caption unit after
+// each group-of-pictures header but the last. Frame k of the captions goes with the k-th coded
+// picture after the first group-of-pictures header; pictures past the captions get 80 80.
+//
+// Calls progress.SetProgress once per unit and stops as soon as `cancel` reads non-zero (the
+// caller clears it before it starts). A cancelled, failed or memory-starved copy removes the
+// destination's name; a group over 10 MiB keeps what was written before it, as the message
+// says. Captions the encoder left out are counted in the outcome, with their message. Never
+// throws.
+MpegOutcome MultiplexCaptions(const CaptionList& captions, File& source, File& destination,
+                              ProgressSink& progress, const std::atomic<int>& cancel);
+
+}  // namespace vantrel

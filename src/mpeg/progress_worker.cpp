@@ -1,0 +1,72 @@
+#include "mpeg/progress_worker.h"
+
+#include <algorithm>
+#include <new>
+#include <system_error>
+
+#include "model/caption_project.h"
+#include "mpeg/extract_captions.h"
+#include "mpeg/multiplex_captions.h"
+
+namespace vantrel {
+
+ProgressWorker::ProgressWorker(uint64_t total, OperationMode mode, File& source, File& destination,
+                               CaptionProject& project)
+    : total_(total),
+      step_(StepFor(total)),
+      mode_(mode),
+      source_(source),
+      destination_(destination),
+      project_(project) {}
+
+ProgressWorker::~ProgressWorker() {
+    Wait();
+}
+
+void ProgressWorker::Start(BarCallback onBar, DoneCallback onDone) {
+    onBar_ = std::move(onBar);
+    onDone_ = std::move(onDone);
+    project_.cancel.store(0);
+    busy_.store(true, std::memory_order_release);
+    try {
+        thread_ = std::thread(&ProgressWorker::Work, this);
+    } catch (const std::system_error&) {
+        // No thread to be had: run the operation here; the display still gets its end.
+        Work();
+    }
+}
+
+bool ProgressWorker::RequestCancel() {
+    if (!Busy()) return true;
+    project_.cancel.store(1);
+    return false;
+}
+
+void ProgressWorker::Wait() {
+    if (thread_.joinable()) thread_.join();
+}
+
+void ProgressWorker::SetProgress(uint64_t position) {
+    const uint32_t bar = static_cast<uint32_t>(std::min<uint64_t>(position / step_, kBarRange));
+    if (bar == bar_) return;
+    bar_ = bar;
+    if (onBar_) onBar_(bar);
+}
+
+void ProgressWorker::Work() {
+    try {
+        if (mode_ == OperationMode::Extraction) {
+            outcome_ = ExtractCaptions(source_, *this, project_.cancel, extracted_);
+        } else {
+            outcome_ =
+                MultiplexCaptions(project_.captions, source_, destination_, *this, project_.cancel);
+        }
+    } catch (const std::bad_alloc&) {
+        outcome_ = MpegOutcome{};
+        outcome_.status = MpegStatus::OutOfMemory;
+    }
+    busy_.store(false, std::memory_order_release);
+    if (onDone_) onDone_();
+}
+
+}  // namespace vantrel

@@ -1,0 +1,97 @@
+// The worker side of the progress dialog, without any window: runs an extraction or a
+// multiplex on a thread of its own, turns byte positions into bar positions 0 to 1000, keeps
+// the busy mark and passes cancel requests to the project. The Qt dialog and the command-line
+// tool each wrap it in a display of their own (see mpeg_commands.h).
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <string_view>
+#include <thread>
+
+#include "model/caption_list.h"
+#include "mpeg/mpeg_outcome.h"
+#include "mpeg/progress_sink.h"
+
+namespace vantrel {
+
+class File;
+struct CaptionProject;
+
+enum class OperationMode : int {
+    Extraction = 0,
+    Multiplexing = 1,
+};
+
+// The progress dialog's title for each mode.
+inline constexpr std::string_view kExtractionTitle =
+    "Extracting Captions from MPEG-2 Video Stream...";
+inline constexpr std::string_view kMultiplexTitle =
+    "Multiplexing captions into MPEG-2 video stream...";
+
+class ProgressWorker final : public ProgressSink {
+  public:
+    static constexpr uint32_t kBarRange = 1000;
+
+    // Called on the worker thread: with each new bar position (0 to 1000), and once at the end,
+    // after the busy mark has been cleared.
+    using BarCallback = std::function<void(uint32_t barPosition)>;
+    using DoneCallback = std::function<void()>;
+
+    // `total` is the source's length in bytes. In extraction the destination is not used (pass
+    // the source again). The files and the project must outlive the worker.
+    ProgressWorker(uint64_t total, OperationMode mode, File& source, File& destination,
+                   CaptionProject& project);
+    ~ProgressWorker();  // waits for the worker thread
+    ProgressWorker(const ProgressWorker&) = delete;
+    ProgressWorker& operator=(const ProgressWorker&) = delete;
+
+    static uint64_t StepFor(uint64_t total) { return total / kBarRange + 1; }
+    uint64_t Total() const { return total_; }
+    uint64_t Step() const { return step_; }
+    OperationMode Mode() const { return mode_; }
+
+    // Clears the project's cancel flag, sets the busy mark and then starts the thread, so that
+    // a worker that ends at once can never leave the mark set behind it. Called once.
+    void Start(BarCallback onBar, DoneCallback onDone);
+
+    bool Busy() const { return busy_.load(std::memory_order_acquire); }
+
+    // A cancel request (Escape, a close request, Ctrl+C): while busy, sets the project's cancel
+    // flag and returns false (the display stays until the worker ends); otherwise returns true:
+    // the display may close. The close that the done callback asks for arrives here too.
+    bool RequestCancel();
+    // An accept request (Enter): true when the display may close, that is when not busy.
+    bool AcceptsClose() const { return !Busy(); }
+
+    // Waits for the worker thread to return. Afterwards Outcome() and Extracted() are the
+    // caller's.
+    void Wait();
+    const MpegOutcome& Outcome() const { return outcome_; }
+    // The captions an extraction decoded, for the caller to move into the project.
+    CaptionList& Extracted() { return extracted_; }
+
+    // ProgressSink, on the worker thread: the bar callback sees position / step when it
+    // changes.
+    void SetProgress(uint64_t position) override;
+
+  private:
+    void Work();
+
+    const uint64_t total_;
+    const uint64_t step_;
+    const OperationMode mode_;
+    File& source_;
+    File& destination_;
+    CaptionProject& project_;
+    BarCallback onBar_;
+    DoneCallback onDone_;
+    uint32_t bar_ = 0;  // worker thread only
+    std::atomic<bool> busy_{false};
+    MpegOutcome outcome_;
+    CaptionList extracted_;
+    std::thread thread_;
+};
+
+}  // namespace vantrel

@@ -1,0 +1,116 @@
+// Stand-ins for the parts around the MPEG-2 operations: a progress sink and a host that record
+// what they are told, a display that runs the worker to its end, captions with plain text, and
+// a builder for streams of pictures and groups.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <condition_variable>
+#include <cstring>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "model/caption.h"
+#include "model/caption_list.h"
+#include "model/project_host.h"
+#include "mpeg/mpeg_commands.h"
+#include "mpeg/progress_sink.h"
+#include "mpeg/stream_files.h"
+
+namespace vantrel::testing {
+
+struct RecordingSink : ProgressSink {
+    std::vector<uint64_t> positions;
+    std::function<void(size_t count)> onCall;  // after recording the call's position
+    void SetProgress(uint64_t position) override {
+        positions.push_back(position);
+        if (onCall) onCall(positions.size());
+    }
+};
+
+struct RecordingHost : ProjectHost {
+    std::vector<std::string> messages;
+    void Inform(const std::string& text) override { messages.push_back(text); }
+};
+
+// Runs the worker on its thread and waits for its done callback, recording the bar positions;
+// `onBar` runs inside the bar callback, as the dialog's blocking update would.
+class WaitingDisplay : public ProgressDisplay {
+  public:
+    std::vector<uint32_t> bars;
+    std::function<void(ProgressWorker&, uint32_t)> onBar;
+    bool busyAtDone = true;
+
+    void Run(ProgressWorker& worker) override {
+        std::mutex m;
+        std::condition_variable cv;
+        bool done = false;
+        worker.Start(
+            [&](uint32_t bar) {
+                bars.push_back(bar);
+                if (onBar) onBar(worker, bar);
+            },
+            [&] {
+                std::lock_guard lock(m);
+                busyAtDone = worker.Busy();
+                done = true;
+                cv.notify_all();
+            });
+        std::unique_lock lock(m);
+        cv.wait(lock, [&] { return done; });
+    }
+};
+
+// A caption with `text` on row 15 from column 0, white on black.
+inline Caption* TextCaption(int32_t start, int32_t end, const std::string& text, int row = 14) {
+    auto* c = new Caption;
+    c->startFrame = start;
+    c->endFrame = end;
+    c->timingMode = Manual;
+    for (size_t i = 0; i < text.size() && i < kScreenColumns; ++i) {
+        c->cells[row][i] = {static_cast<uint8_t>(text[i]), kDefaultAttribute};
+    }
+    return c;
+}
+
+// An MPEG-2-shaped stream: units with the right start codes and filler bodies.
+class StreamBuilder {
+  public:
+    StreamBuilder& SequenceHeader() { return Add(Unit(kSequenceHeaderCode, 12, seed_++)); }
+    StreamBuilder& Group() { return Add(Unit(kGroupCode, 8, seed_++)); }
+    // A picture header and `slices` slices.
+    StreamBuilder& Picture(int slices = 2, size_t sliceSize = 40) {
+        Add(Unit(kPictureCode, 9, seed_++));
+        for (int s = 0; s < slices; ++s) Add(Unit(static_cast<uint8_t>(1 + s), sliceSize, seed_++));
+        ++pictures_;
+        return *this;
+    }
+    StreamBuilder& Pictures(int n) {
+        for (int i = 0; i < n; ++i) Picture();
+        return *this;
+    }
+    StreamBuilder& SequenceEnd() { return Add(Bytes{0, 0, 1, kSequenceEndCode}); }
+    StreamBuilder& Add(const Bytes& unit) {
+        Append(bytes_, unit);
+        return *this;
+    }
+    const Bytes& bytes() const { return bytes_; }
+    int pictures() const { return pictures_; }
+
+  private:
+    Bytes bytes_;
+    uint8_t seed_ = 0;
+    int pictures_ = 0;
+};
+
+// A caption user-data unit with the given triplets after the attribute byte.
+inline Bytes CaptionUnit(uint8_t attribute, const Bytes& triplets) {
+    Bytes unit{0x00, 0x00, 0x01, 0xB2, 0x43, 0x43, 0x01, 0xF8, attribute};
+    Append(unit, triplets);
+    return unit;
+}
+
+}  // namespace vantrel::testing

@@ -1,0 +1,250 @@
+// The worker behind the progress display: steps and bar positions, the busy mark, cancel and
+// accept requests, and the entry points that move results into the project and tell the host.
+#include "mpeg/progress_worker.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "codec/decoder.h"
+#include "codec/encoder.h"
+#include "files/file.h"
+#include "model/caption_project.h"
+#include "mpeg/mpeg_commands.h"
+#include "mpeg/mpeg_fakes.h"
+#include "mpeg/terminal_progress.h"
+
+namespace vantrel {
+namespace {
+
+using testing::Append;
+using testing::Bytes;
+using testing::CaptionUnit;
+using testing::RecordingHost;
+using testing::StreamBuilder;
+using testing::TempDir;
+using testing::Unit;
+using testing::WaitingDisplay;
+
+// Units of `unitSize` bytes up to `total` bytes.
+Bytes Filler(size_t total, size_t unitSize) {
+    Bytes s;
+    while (s.size() < total) Append(s, Unit(0x01, std::min(unitSize, total - s.size())));
+    return s;
+}
+
+struct Fixture {
+    TempDir dir;
+    CaptionProject project;
+    RecordingHost host;
+    File source;
+    File destination;
+
+    explicit Fixture(const Bytes& stream) {
+        project.host = &host;
+        testing::WriteBytes(dir / "in.m2v", stream);
+        EXPECT_TRUE(source.Open(dir / "in.m2v", File::Mode::Read));
+    }
+    void CreateDestination() { EXPECT_TRUE(destination.Open(dir / "out.m2v", File::Mode::Create)); }
+    bool DestinationExists() const { return std::filesystem::exists(dir / "out.m2v"); }
+};
+
+TEST(ProgressSteps, StepIsTheTotalOver1000PlusOne) {
+    EXPECT_EQ(ProgressWorker::StepFor(0), 1u);
+    EXPECT_EQ(ProgressWorker::StepFor(999), 1u);
+    EXPECT_EQ(ProgressWorker::StepFor(1000), 2u);
+    EXPECT_EQ(ProgressWorker::StepFor(10000000), 10001u);
+    EXPECT_EQ(ProgressWorker::StepFor(5000000000ull), 5000001u);
+}
+
+TEST(ProgressSteps, ASourceOf999BytesMovesTheBarByBytes) {
+    Fixture f(Filler(999, 100));
+    WaitingDisplay display;
+    ImportM2v(f.project, f.source, display);
+    EXPECT_EQ(display.bars,
+              (std::vector<uint32_t>{100, 200, 300, 400, 500, 600, 700, 800, 900, 999}));
+}
+
+TEST(ProgressSteps, ASourceOf10MillionBytesEndsAtBarPosition999) {
+    Fixture f(Filler(10000000, 20000));
+    ProgressWorker worker(10000000, OperationMode::Extraction, f.source, f.source, f.project);
+    EXPECT_EQ(worker.Step(), 10001u);
+    WaitingDisplay display;
+    display.Run(worker);
+    worker.Wait();
+    ASSERT_FALSE(display.bars.empty());
+    EXPECT_EQ(display.bars.back(), 999u);
+    EXPECT_TRUE(std::is_sorted(display.bars.begin(), display.bars.end()));
+    EXPECT_EQ(display.bars.size(), 500u) << "one bar call per change, 500 units of 20,000 bytes";
+}
+
+TEST(ProgressBusyMark, AWorkerThatEndsAtOnceNeverLeavesTheMarkSet) {
+    Fixture f(Bytes{});
+    for (int round = 0; round < 200; ++round) {
+        ProgressWorker worker(0, OperationMode::Extraction, f.source, f.source, f.project);
+        WaitingDisplay display;
+        display.Run(worker);
+        EXPECT_FALSE(display.busyAtDone) << "round " << round;
+        EXPECT_FALSE(worker.Busy());
+        EXPECT_TRUE(worker.RequestCancel()) << "the close request closes the display";
+        EXPECT_TRUE(worker.AcceptsClose());
+        EXPECT_EQ(f.project.cancel.load(), 0);
+    }
+}
+
+TEST(ProgressBusyMark, StartClearsAStaleCancelFlag) {
+    Fixture f(Bytes{});
+    f.project.cancel = 1;
+    WaitingDisplay display;
+    const MpegOutcome outcome = ImportM2v(f.project, f.source, display);
+    EXPECT_EQ(outcome.status, MpegStatus::NoCaptions);
+}
+
+// A stream of captions in many groups, long enough that a cancel lands in the middle.
+Bytes CaptionedStream(const CaptionList& list, int groups) {
+    const Bytes pairs = EncodeCaptions(list).bytes;
+    StreamBuilder s;
+    s.SequenceHeader();
+    size_t k = 0;
+    for (int g = 0; g < groups; ++g) {
+        Bytes triplets;
+        for (int p = 0; p < 10; ++p, k += 2) {
+            const bool have = k + 1 < pairs.size();
+            Append(triplets, {0xFF, have ? pairs[k] : uint8_t{0x80},
+                              have ? pairs[k + 1] : uint8_t{0x80}, 0xFE, 0x00, 0x00});
+        }
+        s.Group().Add(CaptionUnit(0x94, triplets)).Pictures(10);
+    }
+    return s.bytes();
+}
+
+TEST(ProgressCancel, EscapeDuringAnExtractionStopsItWithoutCaptionsOrMessage) {
+    CaptionList list;
+    list.Insert(testing::TextCaption(10, 50, "CANCEL ME"));
+    Fixture f(CaptionedStream(list, 200));
+    WaitingDisplay display;
+    bool requested = false;
+    display.onBar = [&](ProgressWorker& worker, uint32_t bar) {
+        if (bar >= 100 && !requested) {
+            EXPECT_FALSE(worker.AcceptsClose()) << "Enter while busy does nothing";
+            EXPECT_FALSE(worker.RequestCancel()) << "the display stays open while busy";
+            requested = true;
+        }
+    };
+    const MpegOutcome outcome = ImportM2v(f.project, f.source, display);
+    EXPECT_TRUE(requested);
+    EXPECT_EQ(outcome.status, MpegStatus::Cancelled);
+    EXPECT_LT(display.bars.back(), 200u);
+    EXPECT_TRUE(f.project.captions.Empty());
+    EXPECT_TRUE(f.host.messages.empty());
+}
+
+TEST(ProgressCancel, EscapeDuringAMultiplexStopsItAndRemovesTheDestination) {
+    CaptionList none;
+    Fixture f(CaptionedStream(none, 300));
+    f.project.captions.Insert(testing::TextCaption(10, 50, "HELLO"));
+    f.CreateDestination();
+    WaitingDisplay display;
+    display.onBar = [&](ProgressWorker& worker, uint32_t bar) {
+        if (bar == 500) worker.RequestCancel();
+    };
+    const MpegOutcome outcome = RunMultiplex(f.project, f.source, f.destination, display);
+    EXPECT_EQ(outcome.status, MpegStatus::Cancelled);
+    EXPECT_EQ(display.bars.back(), 500u);
+    EXPECT_FALSE(f.DestinationExists());
+    EXPECT_TRUE(f.host.messages.empty());
+    EXPECT_FALSE(OperationSucceeded(outcome));
+}
+
+bool SameCaptions(const CaptionList& a, const CaptionList& b) {
+    const Caption* x = a.Head();
+    const Caption* y = b.Head();
+    for (; x && y; x = x->next, y = y->next) {
+        if (x->startFrame != y->startFrame || x->endFrame != y->endFrame ||
+            x->timingMode != y->timingMode || !x->SameScreen(*y)) {
+            return false;
+        }
+    }
+    return x == nullptr && y == nullptr;
+}
+
+TEST(ProgressImport, CaptionsArriveInTheProjectAsIfDecodedThere) {
+    CaptionList list;
+    for (int i = 0; i < 250; ++i) {  // more than two buckets
+        list.Insert(testing::TextCaption(30 + 40 * i, 60 + 40 * i, "CAPTION " + std::to_string(i)));
+    }
+    Fixture f(CaptionedStream(list, 1100));
+    f.project.modified = 0;
+    WaitingDisplay display;
+    const MpegOutcome outcome = ImportM2v(f.project, f.source, display);
+    EXPECT_EQ(outcome.status, MpegStatus::Completed);
+    EXPECT_TRUE(f.host.messages.empty());
+    EXPECT_EQ(f.project.modified, 1);
+
+    Bytes pairs = EncodeCaptions(list).bytes;
+    for (uint8_t& b : pairs) b |= 0x80;
+    pairs.resize(2 * 1100 * 10, 0x80);
+    CaptionList direct;
+    DecodePairStream(direct, pairs);
+    EXPECT_EQ(f.project.captions.Count(), 250);
+    EXPECT_TRUE(SameCaptions(f.project.captions, direct));
+    EXPECT_NE(f.project.captions.CaptionAt(30 + 40 * 200), nullptr) << "the index still works";
+}
+
+TEST(ProgressImport, NoCaptionsIsToldToTheHost) {
+    StreamBuilder s;
+    s.SequenceHeader().Group().Pictures(3);
+    Fixture f(s.bytes());
+    WaitingDisplay display;
+    ImportM2v(f.project, f.source, display);
+    EXPECT_EQ(f.host.messages,
+              (std::vector<std::string>{"Video file does not contain closed captions"}));
+}
+
+TEST(ProgressMultiplex, LeftOutCaptionsAreToldAfterTheCopy) {
+    StreamBuilder s;
+    s.Group().Pictures(3).Group();
+    Fixture f(s.bytes());
+    f.project.captions.Insert(testing::TextCaption(100, 200, "KEPT"));
+    f.project.captions.Insert(testing::TextCaption(101, 300, "LOST"));
+    f.CreateDestination();
+    WaitingDisplay display;
+    const MpegOutcome outcome = RunMultiplex(f.project, f.source, f.destination, display);
+    EXPECT_EQ(outcome.status, MpegStatus::Completed);
+    ASSERT_EQ(f.host.messages.size(), 1u);
+    EXPECT_EQ(f.host.messages[0], outcome.leftOutMessage);
+    EXPECT_FALSE(OperationSucceeded(outcome)) << "the command line exits non-zero";
+    EXPECT_TRUE(f.DestinationExists());
+}
+
+TEST(TerminalBar, DrawsCellsAndPercent) {
+    EXPECT_EQ(TerminalProgress::Line("Extracting", 0),
+              "Extracting [                                                  ] 0%");
+    EXPECT_EQ(TerminalProgress::Line("", 505),
+              "[#########################                         ] 50%");
+    EXPECT_EQ(TerminalProgress::Line("", 1000),
+              "[##################################################] 100%");
+}
+
+TEST(TerminalBar, RunsAWorkerToItsEndAndShowsAFinishedRunFull) {
+    CaptionList list;
+    list.Insert(testing::TextCaption(10, 50, "BAR"));
+    Fixture f(CaptionedStream(list, 50));
+    std::FILE* out = std::tmpfile();
+    ASSERT_NE(out, nullptr);
+    TerminalProgress bar(out, "X");
+    ImportM2v(f.project, f.source, bar);
+    std::rewind(out);
+    std::string drawn;
+    char text[4096];
+    while (const size_t n = std::fread(text, 1, sizeof text, out)) drawn.append(text, n);
+    std::fclose(out);
+    EXPECT_EQ(drawn.rfind("\rX [", 0), 0u);
+    const std::string end = "] 100%\n";
+    ASSERT_GT(drawn.size(), end.size());
+    EXPECT_EQ(drawn.substr(drawn.size() - end.size()), end);
+    EXPECT_EQ(drawn.find("100%"), drawn.size() - 5) << "drawn once";
+}
+
+}  // namespace
+}  // namespace vantrel

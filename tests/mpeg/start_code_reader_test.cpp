@@ -1,0 +1,224 @@
+// The start-code reader: unit boundaries and positions, long units in pieces, start codes on
+// the window's edge, and streams that are empty, headless or damaged.
+#include "mpeg/start_code_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+
+#include "files/file.h"
+#include "mpeg/stream_files.h"
+
+namespace vantrel {
+namespace {
+
+using testing::Append;
+using testing::Bytes;
+using testing::TempDir;
+using testing::Unit;
+
+struct Piece {
+    Bytes bytes;
+    uint64_t positionAfter;
+};
+
+std::vector<Piece> ReadPieces(const std::string& path) {
+    File file;
+    EXPECT_TRUE(file.Open(path, File::Mode::Read)) << file.Error();
+    StartCodeReader reader(file);
+    std::vector<Piece> pieces;
+    uint64_t before = reader.Position();
+    while (const uint8_t* unit = reader.Next()) {
+        EXPECT_EQ(reader.Position() - before, reader.Size());
+        pieces.push_back({Bytes(unit, unit + reader.Size()), reader.Position()});
+        before = reader.Position();
+    }
+    EXPECT_EQ(reader.Size(), 0u);
+    EXPECT_EQ(reader.Next(), nullptr) << "the end stays the end";
+    EXPECT_FALSE(reader.Failed());
+    return pieces;
+}
+
+std::vector<Piece> ReadPieces(const Bytes& stream) {
+    TempDir dir;
+    testing::WriteBytes(dir / "s.m2v", stream);
+    return ReadPieces(dir / "s.m2v");
+}
+
+std::vector<size_t> Sizes(const std::vector<Piece>& pieces) {
+    std::vector<size_t> sizes;
+    for (const Piece& p : pieces) sizes.push_back(p.bytes.size());
+    return sizes;
+}
+
+bool BeginsWithStartCode(const Bytes& b) {
+    return b.size() >= 3 && b[0] == 0 && b[1] == 0 && b[2] == 1;
+}
+
+TEST(StartCodeReaderUnits, FiveUnitsWithTheirLengthsAndPositions) {
+    Bytes s = Unit(0xB3, 12);
+    Append(s, Unit(0xB8, 8));
+    Append(s, Unit(0x00, 9));
+    Append(s, Unit(0x01, 24));
+    Append(s, Unit(0xB7, 4));
+    const std::vector<Piece> pieces = ReadPieces(s);
+    EXPECT_EQ(Sizes(pieces), (std::vector<size_t>{12, 8, 9, 24, 4}));
+    std::vector<uint64_t> positions;
+    for (const Piece& p : pieces) positions.push_back(p.positionAfter);
+    EXPECT_EQ(positions, (std::vector<uint64_t>{12, 20, 29, 53, 57}));
+    ASSERT_EQ(pieces.size(), 5u);
+    EXPECT_EQ(pieces[1].bytes, Unit(0xB8, 8));
+    EXPECT_EQ(pieces[4].bytes, (Bytes{0, 0, 1, 0xB7}));
+}
+
+TEST(StartCodeReaderUnits, EmptyFileGivesNothing) {
+    const std::vector<Piece> pieces = ReadPieces(Bytes{});
+    EXPECT_TRUE(pieces.empty());
+}
+
+TEST(StartCodeReaderUnits, BytesBeforeTheFirstStartCodeFormTheirOwnUnit) {
+    Bytes s{0xAB, 0xCD, 0x00, 0x00, 0xEF};
+    Append(s, Unit(0xB3, 10));
+    const std::vector<Piece> pieces = ReadPieces(s);
+    ASSERT_EQ(Sizes(pieces), (std::vector<size_t>{5, 10}));
+    EXPECT_FALSE(BeginsWithStartCode(pieces[0].bytes));
+    EXPECT_EQ(pieces[0].positionAfter, 5u);
+}
+
+TEST(StartCodeReaderUnits, ZerosBeforeAStartCodeStayWithTheUnitBefore) {
+    // 00 00 00 01: the start code is the last three bytes; the stuffing zero ends the unit.
+    Bytes s = Unit(0xB3, 6);
+    Append(s, {0x00, 0x00, 0x00, 0x01, 0xB8, 0x11});
+    const std::vector<Piece> pieces = ReadPieces(s);
+    EXPECT_EQ(Sizes(pieces), (std::vector<size_t>{7, 5}));
+}
+
+TEST(StartCodeReaderUnits, StreamCutInsideAStartCodeEndsWithThosePartialBytes) {
+    Bytes s = Unit(0xB3, 10);
+    Append(s, {0x00, 0x00});
+    const std::vector<Piece> pieces = ReadPieces(s);
+    EXPECT_EQ(Sizes(pieces), (std::vector<size_t>{12}));
+    Bytes t = Unit(0xB3, 10);
+    Append(t, {0x00, 0x00, 0x01});
+    EXPECT_EQ(Sizes(ReadPieces(t)), (std::vector<size_t>{10, 3}));
+}
+
+TEST(StartCodeReaderLongUnits, AUnitOf100000BytesComesInTwoPieces) {
+    Bytes s = Unit(0xB2, 100000);
+    Append(s, Unit(0xB7, 4));
+    const std::vector<Piece> pieces = ReadPieces(s);
+    ASSERT_EQ(Sizes(pieces), (std::vector<size_t>{65540, 34460, 4}));
+    EXPECT_TRUE(BeginsWithStartCode(pieces[0].bytes));
+    EXPECT_FALSE(BeginsWithStartCode(pieces[1].bytes));
+    EXPECT_EQ(pieces[1].positionAfter, 100000u);
+    Bytes joined = pieces[0].bytes;
+    Append(joined, pieces[1].bytes);
+    EXPECT_EQ(joined, Unit(0xB2, 100000));
+}
+
+TEST(StartCodeReaderLongUnits, AStartCodeRightAfterAFullWindowPieceIsFound) {
+    Bytes s = Unit(0xB2, 65540);
+    Append(s, Unit(0xB8, 8));
+    EXPECT_EQ(Sizes(ReadPieces(s)), (std::vector<size_t>{65540, 8}));
+}
+
+TEST(StartCodeReaderLongUnits, AStreamOfZerosIsHandedOutWhole) {
+    const Bytes s(200000, 0);
+    const std::vector<Piece> pieces = ReadPieces(s);
+    Bytes joined;
+    for (const Piece& p : pieces) Append(joined, p.bytes);
+    EXPECT_EQ(joined, s);
+    EXPECT_EQ(pieces.back().positionAfter, s.size());
+}
+
+// The second start code begins at file offset `at`, near the end of the first window.
+class StartCodeOnWindowEdge : public ::testing::TestWithParam<size_t> {};
+
+TEST_P(StartCodeOnWindowEdge, IsFoundWhenTheUnitBeginsTheWindow) {
+    const size_t at = GetParam();
+    Bytes s = Unit(0xB3, at);
+    Append(s, Unit(0xB8, 12));
+    // A unit longer than the window comes out as a full window and the rest.
+    const std::vector<size_t> expected =
+        at <= kReaderWindowSize
+            ? std::vector<size_t>{at, 12}
+            : std::vector<size_t>{kReaderWindowSize, at - kReaderWindowSize, 12};
+    EXPECT_EQ(Sizes(ReadPieces(s)), expected);
+}
+
+TEST_P(StartCodeOnWindowEdge, IsFoundWhenTheUnitBeginsInsideTheWindow) {
+    const size_t at = GetParam();
+    Bytes s = Unit(0xB3, 100);
+    Append(s, Unit(0x00, at - 100));
+    Append(s, Unit(0xB8, 12));
+    EXPECT_EQ(Sizes(ReadPieces(s)), (std::vector<size_t>{100, at - 100, 12}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Offsets, StartCodeOnWindowEdge,
+                         ::testing::Values(65530, 65535, 65536, 65537, 65538, 65539, 65540, 65541));
+
+// Every start code in the file, by a plain scan.
+std::vector<size_t> StartCodeOffsets(const Bytes& s) {
+    std::vector<size_t> offsets;
+    for (size_t i = 0; i + 2 < s.size(); ++i) {
+        if (s[i] == 0 && s[i + 1] == 0 && s[i + 2] == 1) offsets.push_back(i);
+    }
+    return offsets;
+}
+
+TEST(StartCodeReaderRandomStreams, UnitsEndExactlyAtEveryStartCodeAndOnlyLongUnitsSplit) {
+    std::mt19937 rng(20240611);
+    for (int round = 0; round < 12; ++round) {
+        Bytes s;
+        if (round % 3 == 0) Append(s, {0x47, 0x00, 0x00});  // a headless front
+        while (s.size() < 400000) {
+            const uint32_t kind = rng() % 10;
+            size_t size = kind < 6   ? 4 + rng() % 200
+                          : kind < 9 ? 4 + rng() % 70000
+                                     : 65000 + rng() % 200000;
+            Bytes unit = Unit(static_cast<uint8_t>(rng()), size, static_cast<uint8_t>(rng()));
+            // Zero runs inside units, as stuffing and as data, without forming a start code.
+            for (size_t k = 4; k + 2 < unit.size(); k += 1 + rng() % 300) {
+                unit[k] = 0;
+                if (rng() % 2) unit[k + 1] = 0;
+            }
+            Append(s, unit);
+        }
+        const std::vector<Piece> pieces = ReadPieces(s);
+        std::vector<size_t> boundaries;  // where each piece begins
+        size_t offset = 0;
+        for (const Piece& p : pieces) {
+            ASSERT_FALSE(p.bytes.empty());
+            boundaries.push_back(offset);
+            ASSERT_TRUE(std::equal(p.bytes.begin(), p.bytes.end(), s.begin() + offset));
+            offset += p.bytes.size();
+            ASSERT_EQ(p.positionAfter, offset);
+        }
+        ASSERT_EQ(offset, s.size());
+        const std::vector<size_t> codes = StartCodeOffsets(s);
+        for (size_t c : codes) {
+            if (c == 0) continue;
+            EXPECT_TRUE(std::binary_search(boundaries.begin(), boundaries.end(), c))
+                << "round " << round << ": start code at " << c << " is inside a piece";
+        }
+        // A piece may end where no start code begins only when it filled the window.
+        for (size_t k = 1; k < boundaries.size(); ++k) {
+            if (!std::binary_search(codes.begin(), codes.end(), boundaries[k])) {
+                EXPECT_GE(pieces[k - 1].bytes.size(), kReaderWindowSize - 2) << "round " << round;
+            }
+        }
+    }
+}
+
+TEST(StartCodeReaderErrors, AFileThatCannotBeReadEndsTheStreamAndSaysSo) {
+    TempDir dir;
+    File file;
+    ASSERT_TRUE(file.Open(dir / "w.m2v", File::Mode::Create));
+    StartCodeReader reader(file);
+    EXPECT_EQ(reader.Next(), nullptr);
+    EXPECT_TRUE(reader.Failed());
+}
+
+}  // namespace
+}  // namespace vantrel
