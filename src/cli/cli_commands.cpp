@@ -1,18 +1,23 @@
 #include "cli/cli_commands.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 
 #include "cli/console_host.h"
+#include "cli/interrupt_cancel.h"
 #include "codec/charset.h"
 #include "files/caption_export.h"
 #include "files/caption_import.h"
 #include "files/file_extension.h"
+#include "files/file_messages.h"
 #include "files/project_file.h"
 #include "files/subtitles.h"
 #include "files/timecode.h"
 #include "model/caption_project.h"
+#include "mpeg/mpeg_commands.h"
+#include "mpeg/terminal_progress.h"
 
 namespace vantrel::cli {
 
@@ -27,7 +32,9 @@ std::string Extension(const std::string& path) {
 
 Input InputOf(const std::string& path) {
     const std::string e = Extension(path);
-    if (e == "scc" || e == "ccd" || e == "bin" || e == "dat") return Input::CaptionFile;
+    if (e == "scc" || e == "ccd" || e == "bin" || e == "dat" || e == "m2v") {
+        return Input::CaptionFile;
+    }
     if (e == "ccp") return Input::Project;
     return Input::Unknown;
 }
@@ -59,6 +66,18 @@ std::string FormatName(const std::string& extension) {
     return "raw caption pair file (it is shorter than its 4-byte header)";
 }
 
+// The progress bar goes to standard error when that is a terminal.
+TerminalProgress ProgressOnTerminal(const char* label) {
+    return TerminalProgress(::isatty(STDERR_FILENO) ? stderr : nullptr, label);
+}
+
+// Tells how a stream operation ended when the operation itself said nothing.
+bool StreamOperationSucceeded(ConsoleHost& host, const MpegOutcome& outcome) {
+    if (OperationSucceeded(outcome)) return true;
+    if (outcome.status == MpegStatus::Cancelled) host.Inform("cancelled");
+    return false;
+}
+
 // Reads INPUT into the project; false when that failed (the reason is on standard error).
 bool LoadInput(CaptionProject& project, ConsoleHost& host, const std::string& path) {
     host.SetSubject(path);
@@ -74,9 +93,16 @@ bool LoadInput(CaptionProject& project, ConsoleHost& host, const std::string& pa
         }
         return LoadProject(project, path) == LoadResult::Loaded;
     }
-    switch (ImportCaptionFile(project, path, ExtensionOf(path))) {
+    // An MPEG-2 stream is read on a worker behind a progress bar; Ctrl+C cancels it.
+    bool streamRead = true;
+    ImportHooks hooks;
+    hooks.readMpeg2 = [&](CaptionProject& p, File& f) {
+        TerminalProgress progress = ProgressOnTerminal("Extracting captions");
+        streamRead = StreamOperationSucceeded(host, ImportM2v(p, f, progress));
+    };
+    switch (ImportCaptionFile(project, path, ExtensionOf(path), hooks)) {
         case ImportResult::Imported:
-            return true;
+            return streamRead;
         case ImportResult::NotRecognized:
             host.Inform("not a " + FormatName(Extension(path)));
             return false;
@@ -108,6 +134,52 @@ const char* ModeName(int mode) {
 
 }  // namespace
 
+int RunMux(const std::string& captions, const std::string& source, const std::string& output) {
+    if (InputOf(captions) == Input::Unknown) return UnknownFormat(captions, "read");
+    if (SameFile(source, output) || SameFile(captions, output)) {
+        std::fprintf(stderr, "vantrel-cc: %s: the output would overwrite an input\n",
+                     output.c_str());
+        return kExitUsage;
+    }
+    ConsoleHost host;
+    CaptionProject project;
+    project.host = &host;
+    InterruptCancels interrupts(project.cancel);
+    if (!LoadInput(project, host, captions)) return kExitFailed;
+
+    host.SetSubject(source);
+    File in;
+    if (!in.Open(source, File::Mode::Read)) {
+        host.Inform(ErrorOpeningFileText(source, in.Error()));
+        return kExitFailed;
+    }
+    // The copy is made beside the output and takes its name only once it is complete.
+    host.SetSubject(output);
+    const std::string partial = output + ".part-" + std::to_string(::getpid());
+    File out;
+    if (!out.Open(partial, File::Mode::CreateNew)) {
+        host.Inform(ErrorSavingFileText(output, out.Error()));
+        return kExitFailed;
+    }
+    TerminalProgress progress = ProgressOnTerminal("Multiplexing captions");
+    const MpegOutcome outcome = RunMultiplex(project, in, out, progress);
+    bool done = StreamOperationSucceeded(host, outcome) && !interrupts.Interrupted();
+    if (done && outcome.status == MpegStatus::NothingToEncode) {
+        host.Inform("there are no captions to multiplex");
+        done = false;
+    }
+    if (done && (!out.Sync() || std::rename(partial.c_str(), output.c_str()) != 0)) {
+        host.Inform(ErrorSavingFileText(output, out.Failed() ? out.Error() : "rename failed"));
+        done = false;
+    }
+    if (!done) {
+        out.RemoveName();
+        ::unlink(partial.c_str());
+        return kExitFailed;
+    }
+    return host.MessageCount() == 0 ? kExitSuccess : kExitFailed;
+}
+
 int RunConvert(const std::string& input, const std::string& output) {
     if (InputOf(input) == Input::Unknown) return UnknownFormat(input, "read");
     const Output kind = OutputOf(output);
@@ -121,6 +193,7 @@ int RunConvert(const std::string& input, const std::string& output) {
     ConsoleHost host;
     CaptionProject project;
     project.host = &host;
+    InterruptCancels interrupts(project.cancel);
     if (!LoadInput(project, host, input)) return kExitFailed;
 
     host.SetSubject(output);
@@ -151,6 +224,7 @@ int RunList(const std::string& input) {
     ConsoleHost host;
     CaptionProject project;
     project.host = &host;
+    InterruptCancels interrupts(project.cancel);
     if (!LoadInput(project, host, input)) return kExitFailed;
 
     std::string out;

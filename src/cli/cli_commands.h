@@ -14,6 +14,9 @@ extern const char kUsageText[];
 // Reads INPUT and writes OUTPUT in the format of its extension.
 int RunConvert(const std::string& input, const std::string& output);
 
+// Copies the MPEG-2 stream SOURCE to OUTPUT with the captions of CAPTIONS in it.
+int RunMux(const std::string& captions, const std::string& source, const std::string& output);
+
 // Prints one line per caption of INPUT.
 int RunList(const std::string& input);
 

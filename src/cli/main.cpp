@@ -29,6 +29,10 @@ int main(int argc, char** argv) {
         if (argc != 4) return Usage("convert takes an INPUT and an OUTPUT file");
         return RunConvert(argv[2], argv[3]);
     }
+    if (command == "mux") {
+        if (argc != 5) return Usage("mux takes a CAPTIONS file, a SOURCE and an OUTPUT stream");
+        return RunMux(argv[2], argv[3], argv[4]);
+    }
     if (command == "list") {
         if (argc != 3) return Usage("list takes one INPUT file");
         return RunList(argv[2]);

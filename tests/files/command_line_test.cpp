@@ -177,6 +177,59 @@ TEST_F(CommandLine, CaptionsLeftOutFailTheConversion) {
     EXPECT_EQ(std::count(list.out.begin(), list.out.end(), '\n'), 1);
 }
 
+// An MPEG-2 stream made by FFmpeg, or "" when FFmpeg is missing.
+std::string MakeStream(const TempDir& dir, int frames) {
+    const std::string path = dir.File("video.m2v");
+    const std::string command =
+        "ffmpeg -v error -y -f lavfi -i testsrc=size=160x120:rate=30000/1001 "
+        "-frames:v " +
+        std::to_string(frames) + " -c:v mpeg2video -g 15 " + Quote(path) + " 2>/dev/null";
+    return std::system(command.c_str()) == 0 ? path : "";
+}
+
+TEST_F(CommandLine, MultiplexesIntoAStreamAndReadsItBack) {
+    const std::string video = MakeStream(dir, 240);
+    if (video.empty()) GTEST_SKIP() << "ffmpeg is not installed";
+    const std::string project = MakeProject("p.ccp");
+    const Outcome mux = Cc({"mux", project, video, dir.File("captioned.m2v")});
+    ASSERT_EQ(mux.status, 0) << mux.err;
+    const Outcome fromStream = Cc({"list", dir.File("captioned.m2v")});
+    EXPECT_EQ(fromStream.status, 0) << fromStream.err;
+    // The stream carries the same pairs as the project's own .scc export.
+    ASSERT_EQ(Cc({"convert", project, dir.File("p.scc")}).status, 0);
+    EXPECT_EQ(fromStream.out, Cc({"list", dir.File("p.scc")}).out);
+    EXPECT_NE(fromStream.out.find("HELLO WORLD"), std::string::npos);
+
+    // A stream without captions says so and fails; wrong usage and a clash of names are refused.
+    const Outcome plain = Cc({"convert", video, dir.File("plain.srt")});
+    EXPECT_EQ(plain.status, 1);
+    EXPECT_NE(plain.err.find("Video file does not contain closed captions"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(dir.File("plain.srt")));
+    EXPECT_EQ(Cc({"mux", project, video}).status, 2);
+    EXPECT_EQ(Cc({"mux", project, video, video}).status, 2);
+}
+
+TEST_F(CommandLine, InterruptedMultiplexLeavesNoOutput) {
+    const std::string video = MakeStream(dir, 900);
+    if (video.empty()) GTEST_SKIP() << "ffmpeg is not installed";
+    // A long source, so that the interrupt comes while the copy is being made.
+    std::string stream = ReadFileText(video);
+    std::string big;
+    for (int i = 0; i < 200; ++i) big += stream;
+    WriteFileText(dir.File("big.m2v"), big);
+    const std::string project = MakeProject("p.ccp");
+    const std::string command = "( " + Quote(VANTREL_CC) + " mux " + Quote(project) + " " +
+                                Quote(dir.File("big.m2v")) + " " + Quote(dir.File("out.m2v")) +
+                                " 2>/dev/null & pid=$!; sleep 0.05; kill -INT $pid; wait $pid )";
+    const int raw = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(raw));
+    if (WEXITSTATUS(raw) == 0) GTEST_SKIP() << "the copy was done before the interrupt";
+    EXPECT_EQ(WEXITSTATUS(raw), 1);
+    std::vector<std::string> names = dir.Names();
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"big.m2v", "p.ccp", "video.m2v"}));
+}
+
 }  // namespace
 }  // namespace vantrel
 
