@@ -66,6 +66,15 @@ std::string FormatName(const std::string& extension) {
     return "raw caption pair file (it is shorter than its 4-byte header)";
 }
 
+// What every command works with: the project, its console host, and Ctrl+C turned into a
+// cancel request for the stream operations.
+struct Session {
+    ConsoleHost host;
+    CaptionProject project;
+    InterruptCancels interrupts{project.cancel};
+    Session() { project.host = &host; }
+};
+
 // The progress bar goes to standard error when that is a terminal.
 TerminalProgress ProgressOnTerminal(const char* label) {
     return TerminalProgress(::isatty(STDERR_FILENO) ? stderr : nullptr, label);
@@ -141,10 +150,9 @@ int RunMux(const std::string& captions, const std::string& source, const std::st
                      output.c_str());
         return kExitUsage;
     }
-    ConsoleHost host;
-    CaptionProject project;
-    project.host = &host;
-    InterruptCancels interrupts(project.cancel);
+    Session session;
+    ConsoleHost& host = session.host;
+    CaptionProject& project = session.project;
     if (!LoadInput(project, host, captions)) return kExitFailed;
 
     host.SetSubject(source);
@@ -163,7 +171,7 @@ int RunMux(const std::string& captions, const std::string& source, const std::st
     }
     TerminalProgress progress = ProgressOnTerminal("Multiplexing captions");
     const MpegOutcome outcome = RunMultiplex(project, in, out, progress);
-    bool done = StreamOperationSucceeded(host, outcome) && !interrupts.Interrupted();
+    bool done = StreamOperationSucceeded(host, outcome) && !session.interrupts.Interrupted();
     if (done && outcome.status == MpegStatus::NothingToEncode) {
         host.Inform("there are no captions to multiplex");
         done = false;
@@ -190,10 +198,9 @@ int RunConvert(const std::string& input, const std::string& output) {
         return kExitUsage;
     }
 
-    ConsoleHost host;
-    CaptionProject project;
-    project.host = &host;
-    InterruptCancels interrupts(project.cancel);
+    Session session;
+    ConsoleHost& host = session.host;
+    CaptionProject& project = session.project;
     if (!LoadInput(project, host, input)) return kExitFailed;
 
     host.SetSubject(output);
@@ -221,10 +228,9 @@ int RunConvert(const std::string& input, const std::string& output) {
 
 int RunList(const std::string& input) {
     if (InputOf(input) == Input::Unknown) return UnknownFormat(input, "read");
-    ConsoleHost host;
-    CaptionProject project;
-    project.host = &host;
-    InterruptCancels interrupts(project.cancel);
+    Session session;
+    ConsoleHost& host = session.host;
+    CaptionProject& project = session.project;
     if (!LoadInput(project, host, input)) return kExitFailed;
 
     std::string out;
