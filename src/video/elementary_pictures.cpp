@@ -1,9 +1,9 @@
 #include "video/elementary_pictures.h"
 
 #include <cstring>
-#include <vector>
 
 #include "files/file.h"
+#include "mpeg/start_code_reader.h"
 
 namespace vantrel {
 
@@ -45,7 +45,6 @@ class PictureTally {
 
     int64_t Frames() const { return framePictures_ + fieldPictures_ / 2; }
 
-  private:
     // `unit` begins with the start code's own byte.
     void Unit(const uint8_t* unit, size_t size) {
         if (unit[0] == kPictureStartCode) {
@@ -67,6 +66,7 @@ class PictureTally {
         if (unit[0] != kExtensionStartCode) pictureOpen_ = false;
     }
 
+  private:
     int64_t framePictures_ = 0;
     int64_t fieldPictures_ = 0;
     bool pictureOpen_ = false;
@@ -83,20 +83,15 @@ int64_t CountElementaryStreamFrames(const uint8_t* data, size_t size) {
 int64_t CountElementaryStreamFrames(const std::string& path) {
     File file;
     if (!file.Open(path, File::Mode::Read)) return -1;
-    constexpr size_t kChunk = 1 << 20;
-    std::vector<uint8_t> buffer(kChunk + kUnitBytes);
+    StartCodeReader reader(file);
     PictureTally tally;
-    size_t carried = 0;
-    for (;;) {
-        size_t got = file.Read(buffer.data() + carried, kChunk);
-        if (file.Failed()) return -1;
-        size_t size = carried + got;
-        bool last = got == 0;
-        size_t keep = tally.Scan(buffer.data(), size, last);
-        if (last) break;
-        std::memmove(buffer.data(), buffer.data() + size - keep, keep);
-        carried = keep;
+    while (const uint8_t* unit = reader.Next()) {
+        // Pieces of a long unit after its first carry no start code of their own.
+        const size_t size = reader.Size();
+        if (size > 3 && unit[0] == 0 && unit[1] == 0 && unit[2] == 1)
+            tally.Unit(unit + 3, size - 3);
     }
+    if (reader.Failed()) return -1;
     return tally.Frames();
 }
 
