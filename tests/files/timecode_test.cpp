@@ -33,9 +33,14 @@ TEST(ParseTimecodeLine, UnreadableFieldsCountAsZero) {
     EXPECT_EQ(ParseTimecodeLine("00:01:xx:05\t"), 1800);  // seconds and frames are 0
     EXPECT_EQ(ParseTimecodeLine("xx:01:00:05\t"), 0);
     EXPECT_EQ(ParseTimecodeLine("99:99:99:99\t"), ((99 * 60 + 99) * 60 + 99) * 30 + 99);
-    EXPECT_LT(*ParseTimecodeLine("-9:59:59:29\t"), 0);
+    const auto negative = ParseTimecodeLine("-9:59:59:29\t");
+    ASSERT_TRUE(negative.has_value());
+    EXPECT_LT(*negative, 0);
     // Any number of digits: the value is capped, never overflowing.
-    EXPECT_GT(*ParseTimecodeLine("99999999999999999999999:00:00\t"), kMaxReadFrame);
+    const auto huge = ParseTimecodeLine("00:00:00:99999999999999999999999\t");
+    ASSERT_TRUE(huge.has_value());
+    EXPECT_GT(*huge, kMaxReadFrame);
+    EXPECT_FALSE(ParseTimecodeLine("99999999999999999999999:00:00\t"));  // no ':' at column 8
 }
 
 TEST(FormatTimecode, HoursAreNotWrapped) {
