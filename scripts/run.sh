@@ -10,6 +10,7 @@ if [ -x build/release/vantrel ]; then
 fi
 # Until the window lands, show the converter on the bundled example.
 demo=resources/demo/demo.scc
-build/release/vantrel-cc list "$demo"
-build/release/vantrel-cc convert "$demo" build/release/demo.srt
+cc=build/release/src/cli/vantrel-cc
+"$cc" list "$demo"
+"$cc" convert "$demo" build/release/demo.srt
 cat build/release/demo.srt
