@@ -164,18 +164,6 @@ TEST(ExtractionCancel, AFlagAlreadySetStopsBeforeTheFirstUnit) {
     EXPECT_TRUE(got.positions.empty());
 }
 
-bool SameCaptions(const CaptionList& a, const CaptionList& b) {
-    const Caption* x = a.Head();
-    const Caption* y = b.Head();
-    for (; x && y; x = x->next, y = y->next) {
-        if (x->startFrame != y->startFrame || x->endFrame != y->endFrame ||
-            x->timingMode != y->timingMode || !x->SameScreen(*y)) {
-            return false;
-        }
-    }
-    return x == nullptr && y == nullptr;
-}
-
 TEST(ExtractionDecoding, CaptionsDecodedFromTheCollectedPairs) {
     CaptionList source;
     source.Insert(testing::TextCaption(10, 40, "FIRST"));
@@ -198,7 +186,7 @@ TEST(ExtractionDecoding, CaptionsDecodedFromTheCollectedPairs) {
     CaptionList expected;
     DecodePairStream(expected, withBit7);
     ASSERT_EQ(expected.Count(), 2);
-    EXPECT_TRUE(SameCaptions(extracted, expected));
+    EXPECT_TRUE(testing::SameCaptions(extracted, expected));
     EXPECT_EQ(extracted.Head()->startFrame, 10);
 }
 

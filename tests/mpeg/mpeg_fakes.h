@@ -113,4 +113,17 @@ inline Bytes CaptionUnit(uint8_t attribute, const Bytes& triplets) {
     return unit;
 }
 
+// Two lists hold the same captions: frames, mode and screen, in order.
+inline bool SameCaptions(const CaptionList& a, const CaptionList& b) {
+    const Caption* x = a.Head();
+    const Caption* y = b.Head();
+    for (; x && y; x = x->next, y = y->next) {
+        if (x->startFrame != y->startFrame || x->endFrame != y->endFrame ||
+            x->timingMode != y->timingMode || !x->SameScreen(*y)) {
+            return false;
+        }
+    }
+    return x == nullptr && y == nullptr;
+}
+
 }  // namespace vantrel::testing

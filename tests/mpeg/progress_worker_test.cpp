@@ -156,18 +156,6 @@ TEST(ProgressCancel, EscapeDuringAMultiplexStopsItAndRemovesTheDestination) {
     EXPECT_FALSE(OperationSucceeded(outcome));
 }
 
-bool SameCaptions(const CaptionList& a, const CaptionList& b) {
-    const Caption* x = a.Head();
-    const Caption* y = b.Head();
-    for (; x && y; x = x->next, y = y->next) {
-        if (x->startFrame != y->startFrame || x->endFrame != y->endFrame ||
-            x->timingMode != y->timingMode || !x->SameScreen(*y)) {
-            return false;
-        }
-    }
-    return x == nullptr && y == nullptr;
-}
-
 TEST(ProgressImport, CaptionsArriveInTheProjectAsIfDecodedThere) {
     CaptionList list;
     for (int i = 0; i < 250; ++i) {  // more than two buckets
@@ -187,7 +175,7 @@ TEST(ProgressImport, CaptionsArriveInTheProjectAsIfDecodedThere) {
     CaptionList direct;
     DecodePairStream(direct, pairs);
     EXPECT_EQ(f.project.captions.Count(), 250);
-    EXPECT_TRUE(SameCaptions(f.project.captions, direct));
+    EXPECT_TRUE(testing::SameCaptions(f.project.captions, direct));
     EXPECT_NE(f.project.captions.CaptionAt(30 + 40 * 200), nullptr) << "the index still works";
 }
 
