@@ -3,7 +3,7 @@
 
 #include <random>
 
-#include "app/child_view.h"
+#include "app/main_view.h"
 #include "scripted_dialogs.h"
 #include "test_media.h"
 
@@ -23,7 +23,7 @@ class ExactSeek : public ::testing::TestWithParam<std::string> {
         ASSERT_TRUE(test::WaitIdle(view_.Player()));
     }
 
-    int Shown() { return test::ReadFrameNumber(view_.VideoWindow().grab().toImage()); }
+    int Shown() { return test::ReadFrameNumber(view_.Video().grab().toImage()); }
     int64_t ReportedFrame() { return view_.ToFrames(view_.Player().Position()); }
 
     void ExpectAt(int frame, const std::string& how) {
@@ -34,7 +34,7 @@ class ExactSeek : public ::testing::TestWithParam<std::string> {
     }
 
     test::ScriptedDialogs dialogs_;
-    CChildView view_{dialogs_, nullptr, test::QuietPlayer()};
+    MainView view_{dialogs_, nullptr, test::QuietPlayer()};
     std::string path_;
 };
 
@@ -89,12 +89,12 @@ TEST(ExactSeekLength, SoundThatOutlastsThePicturesDoesNotAddFrames) {
         std::string path = test::NumberedVideoWithLongerSound(extension);
         ASSERT_FALSE(path.empty()) << extension;
         test::ScriptedDialogs dialogs;
-        CChildView view(dialogs, nullptr, test::QuietPlayer());
+        MainView view(dialogs, nullptr, test::QuietPlayer());
         view.OpenVideo(path);
         EXPECT_EQ(view.DurationFrames(), kTestFrames) << extension;
         view.SeekToFrame(kTestFrames - 1);
         ASSERT_TRUE(test::WaitIdle(view.Player()));
-        EXPECT_EQ(test::ReadFrameNumber(view.VideoWindow().grab().toImage()), kTestFrames - 1)
+        EXPECT_EQ(test::ReadFrameNumber(view.Video().grab().toImage()), kTestFrames - 1)
             << extension;
     }
 }

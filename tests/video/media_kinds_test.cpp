@@ -1,10 +1,10 @@
 // Sound without picture, files that are not media, choosing and closing videos.
 #include <gtest/gtest.h>
 
-#include "app/child_view.h"
+#include "app/main_view.h"
 #include "scripted_dialogs.h"
 #include "test_media.h"
-#include "video/vid_wnd.h"
+#include "video/video_window.h"
 
 namespace vantrel {
 namespace {
@@ -16,12 +16,12 @@ class MediaKinds : public ::testing::Test {
     }
 
     bool WindowIsGrey() {
-        return test::IsUniform(view_.VideoWindow().grab().toImage(), kNoVideoColor.rgb());
+        return test::IsUniform(view_.Video().grab().toImage(), kNoVideoColor.rgb());
     }
-    int Shown() { return test::ReadFrameNumber(view_.VideoWindow().grab().toImage()); }
+    int Shown() { return test::ReadFrameNumber(view_.Video().grab().toImage()); }
 
     test::ScriptedDialogs dialogs_;
-    CChildView view_{dialogs_, nullptr, test::QuietPlayer()};
+    MainView view_{dialogs_, nullptr, test::QuietPlayer()};
 };
 
 TEST_F(MediaKinds, TheWindowIsGreyBeforeAnyVideoAndAfterAClose) {
@@ -42,7 +42,7 @@ TEST_F(MediaKinds, APictureOfAnyShapeFillsTheWholeWindow) {
     view_.OpenVideo(test::WhiteWideVideo());
     ASSERT_TRUE(view_.Player().HasPicture());
     ASSERT_TRUE(test::WaitIdle(view_.Player()));
-    QImage shown = view_.VideoWindow().grab().toImage();
+    QImage shown = view_.Video().grab().toImage();
     ASSERT_EQ(shown.size(), QSize(480, 360));
     // No bars above and below the 16:9 picture: it is stretched, not letterboxed.
     for (QPoint corner : {QPoint(1, 1), QPoint(478, 1), QPoint(1, 358), QPoint(478, 358)}) {
@@ -160,7 +160,7 @@ TEST(MediaPlayerSetup, AViewWhosePlayerCannotStartStillWorks) {
     if (!test::HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
     // An option libmpv rejects leaves the player without libmpv, as a failed start would.
     test::ScriptedDialogs dialogs;
-    CChildView view(dialogs, nullptr, {{"ao", "null"}, {"hr-seek-demuxer-offset", "late"}});
+    MainView view(dialogs, nullptr, {{"ao", "null"}, {"hr-seek-demuxer-offset", "late"}});
     ASSERT_FALSE(view.Player().IsAvailable());
     view.OpenVideo(test::NumberedVideo("mp4"));
     EXPECT_TRUE(view.project.videoPath.empty());
@@ -170,7 +170,7 @@ TEST(MediaPlayerSetup, AViewWhosePlayerCannotStartStillWorks) {
     view.StepFrames(5);
     view.CloseVideo();
     EXPECT_EQ(view.currentFrame, 0);
-    EXPECT_TRUE(test::IsUniform(view.VideoWindow().grab().toImage(), kNoVideoColor.rgb()));
+    EXPECT_TRUE(test::IsUniform(view.Video().grab().toImage(), kNoVideoColor.rgb()));
 }
 
 }  // namespace

@@ -3,7 +3,7 @@
 
 #include <QSignalSpy>
 
-#include "app/child_view.h"
+#include "app/main_view.h"
 #include "scripted_dialogs.h"
 #include "test_media.h"
 
@@ -23,10 +23,10 @@ class Playback : public ::testing::TestWithParam<std::string> {
         ASSERT_TRUE(test::WaitIdle(view_.Player()));
     }
 
-    int Shown() { return test::ReadFrameNumber(view_.VideoWindow().grab().toImage()); }
+    int Shown() { return test::ReadFrameNumber(view_.Video().grab().toImage()); }
 
     test::ScriptedDialogs dialogs_;
-    CChildView view_{dialogs_, nullptr, test::QuietPlayer()};
+    MainView view_{dialogs_, nullptr, test::QuietPlayer()};
 };
 
 TEST_P(Playback, PlayingAdvancesThePositionAndPausingKeepsLabelAndPictureTogether) {

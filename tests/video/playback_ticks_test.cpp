@@ -7,7 +7,7 @@
 #include <QCoreApplication>
 #include <vector>
 
-#include "app/child_view.h"
+#include "app/main_view.h"
 #include "scripted_dialogs.h"
 #include "test_media.h"
 
@@ -78,7 +78,7 @@ TEST(PlaybackTicks, TwoSourcesNeverDeliverAtOnce) {
 TEST(ViewTicks, ScanningMovesSeventeenFramesATickAndStopsAtTheEnd) {
     if (!test::HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
     test::ScriptedDialogs dialogs;
-    CChildView view(dialogs, nullptr, test::QuietPlayer());
+    MainView view(dialogs, nullptr, test::QuietPlayer());
     view.OpenVideo(test::NumberedVideo("mp4"));
     ASSERT_TRUE(view.HasVideo());
     view.SeekToFrame(5);
@@ -99,7 +99,7 @@ TEST(ViewTicks, ScanningMovesSeventeenFramesATickAndStopsAtTheEnd) {
 TEST(ViewTicks, ReleasingAScanResumesPlayback) {
     if (!test::HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
     test::ScriptedDialogs dialogs;
-    CChildView view(dialogs, nullptr, test::QuietPlayer());
+    MainView view(dialogs, nullptr, test::QuietPlayer());
     view.OpenVideo(test::NumberedVideo("mkv"));
     view.SeekToFrame(80);
     view.OnPlay();

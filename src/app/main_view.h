@@ -14,18 +14,18 @@
 #include "model/project_host.h"
 #include "video/media_player.h"
 #include "video/playback_ticks.h"
-#include "video/vid_wnd.h"
+#include "video/video_window.h"
 
 namespace vantrel {
 
-class CChildView : public QWidget, public ProjectHost {
+class MainView : public QWidget, public ProjectHost {
     Q_OBJECT
 
   public:
     // `playerOptions` go to libmpv (tests pass "ao" = "null").
-    explicit CChildView(Dialogs& dialogs, QWidget* parent = nullptr,
-                        const std::vector<MediaPlayer::Option>& playerOptions = {});
-    ~CChildView() override;
+    explicit MainView(Dialogs& dialogs, QWidget* parent = nullptr,
+                      const std::vector<MediaPlayer::Option>& playerOptions = {});
+    ~MainView() override;
 
     // What the project operations need of the view.
     void Inform(const std::string& text) override;
@@ -63,7 +63,7 @@ class CChildView : public QWidget, public ProjectHost {
     // Frames in the open media as last read by UpdatePosition.
     int64_t DurationFrames() const { return durationFrames_; }
     MediaPlayer& Player() { return player_; }
-    CVidWnd& VideoWindow() { return videoWindow_; }
+    VideoWindow& Video() { return videoWindow_; }
     const PlaybackTicks& Ticks() const { return ticks_; }
 
     // Read and written directly by the caption editor, the timeline and the file commands.
@@ -84,7 +84,7 @@ class CChildView : public QWidget, public ProjectHost {
     MediaPlayer player_;
     PlaybackTicks ticks_;
     QFrame editorArea_;  // where the caption editor goes; holds the video window
-    CVidWnd videoWindow_;
+    VideoWindow videoWindow_;
     int64_t durationFrames_ = 0;
 };
 

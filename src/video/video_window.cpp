@@ -1,4 +1,4 @@
-#include "video/vid_wnd.h"
+#include "video/video_window.h"
 
 #include <QPainter>
 
@@ -6,13 +6,13 @@
 
 namespace vantrel {
 
-CVidWnd::CVidWnd(QWidget* parent) : QWidget(parent) {
+VideoWindow::VideoWindow(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     // Mouse input over the picture belongs to the caption editor underneath.
     setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
-void CVidWnd::SetPlayer(const MediaPlayer* player) {
+void VideoWindow::SetPlayer(const MediaPlayer* player) {
     if (player_ != nullptr) disconnect(player_, nullptr, this, nullptr);
     player_ = player;
     if (player_ != nullptr) {
@@ -20,7 +20,7 @@ void CVidWnd::SetPlayer(const MediaPlayer* player) {
     }
 }
 
-void CVidWnd::paintEvent(QPaintEvent* /*event*/) {
+void VideoWindow::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
     if (hasGraph_ != 0 && player_ != nullptr && player_->HasPicture()) {
         painter.drawImage(rect(), player_->Picture());

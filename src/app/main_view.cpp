@@ -1,4 +1,4 @@
-#include "app/child_view.h"
+#include "app/main_view.h"
 
 #include <QPainter>
 
@@ -13,8 +13,8 @@ constexpr int kPictureHeight = 360;
 
 }  // namespace
 
-CChildView::CChildView(Dialogs& dialogs, QWidget* parent,
-                       const std::vector<MediaPlayer::Option>& playerOptions)
+MainView::MainView(Dialogs& dialogs, QWidget* parent,
+                   const std::vector<MediaPlayer::Option>& playerOptions)
     : QWidget(parent),
       dialogs_(dialogs),
       player_(playerOptions),
@@ -27,33 +27,33 @@ CChildView::CChildView(Dialogs& dialogs, QWidget* parent,
     editorArea_.setGeometry(1, 0, kPictureWidth + 2 * kEdge, kPictureHeight + 2 * kEdge);
     videoWindow_.setGeometry(kEdge, kEdge, kPictureWidth, kPictureHeight);
     videoWindow_.SetPlayer(&player_);
-    connect(&player_, &MediaPlayer::EndOfMedia, this, &CChildView::OnGraphEvent);
+    connect(&player_, &MediaPlayer::EndOfMedia, this, &MainView::OnGraphEvent);
 }
 
-CChildView::~CChildView() {
+MainView::~MainView() {
     StopTimer();
     project.host = nullptr;
 }
 
-void CChildView::Inform(const std::string& text) {
+void MainView::Inform(const std::string& text) {
     dialogs_.Inform(text);
 }
 
-void CChildView::paintEvent(QPaintEvent* /*event*/) {
+void MainView::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
     painter.fillRect(rect(), palette().button());
 }
 
-int64_t CChildView::ToMedia(int64_t frames) const {
+int64_t MainView::ToMedia(int64_t frames) const {
     return frames * FrameDuration;
 }
 
-int64_t CChildView::ToFrames(int64_t value) const {
+int64_t MainView::ToFrames(int64_t value) const {
     return value / FrameDuration;
 }
 
 // The one place where the current frame is set from the media.
-void CChildView::UpdatePosition(int64_t position, bool resetRange) {
+void MainView::UpdatePosition(int64_t position, bool resetRange) {
     int64_t frame = 0;
     int64_t duration = 0;
     if (player_.IsOpen()) {
@@ -66,7 +66,7 @@ void CChildView::UpdatePosition(int64_t position, bool resetRange) {
     if (resetRange) SliderStep = static_cast<int32_t>(duration) / 10000 + 1;
 }
 
-void CChildView::RefreshViews(bool full) {
+void MainView::RefreshViews(bool full) {
     if (full) repaint();
     videoWindow_.SetHasGraph(player_.IsOpen() ? 1 : 0);
     videoWindow_.repaint();

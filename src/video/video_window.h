@@ -10,11 +10,11 @@ class MediaPlayer;
 
 constexpr QColor kNoVideoColor(64, 64, 64);
 
-class CVidWnd : public QWidget {
+class VideoWindow : public QWidget {
     Q_OBJECT
 
   public:
-    explicit CVidWnd(QWidget* parent = nullptr);
+    explicit VideoWindow(QWidget* parent = nullptr);
 
     // Whether a media graph is open; without one the window paints itself grey.
     void SetHasGraph(int hasGraph) { hasGraph_ = hasGraph; }

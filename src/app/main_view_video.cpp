@@ -1,12 +1,12 @@
 // Opening, choosing and closing the video of the main view.
-#include "app/child_view.h"
+#include "app/main_view.h"
 #include "app/video_file_filter.h"
 #include "video/media_units.h"
 
 namespace vantrel {
 
 // Failure is silent: the paths are emptied and the window stays grey.
-void CChildView::OpenVideo(const std::string& path) {
+void MainView::OpenVideo(const std::string& path) {
     // The player drops the media it had; ticks for it would move a stopped view.
     StopTimer();
     MediaKind kind = player_.Open(path);
@@ -26,7 +26,7 @@ void CChildView::OpenVideo(const std::string& path) {
     player_.Pause();
 }
 
-void CChildView::FitVideoWindow() {
+void MainView::FitVideoWindow() {
     if (!player_.HasPicture()) return;
     player_.SetPictureSize(videoWindow_.size());
     FrameDuration = kVideoFrameDuration;
@@ -34,7 +34,7 @@ void CChildView::FitVideoWindow() {
     RefreshViews(true);
 }
 
-void CChildView::CloseVideo() {
+void MainView::CloseVideo() {
     OnStop();
     player_.Close();
     project.videoPath.clear();
@@ -42,7 +42,7 @@ void CChildView::CloseVideo() {
     RefreshViews(true);
 }
 
-void CChildView::ChooseVideoStream() {
+void MainView::ChooseVideoStream() {
     std::optional<std::string> path =
         dialogs_.ChooseFileToOpen({kOpenVideoStreamTitle, kVideoStreamFilter, "", ""});
     if (!path) return;
@@ -52,7 +52,7 @@ void CChildView::ChooseVideoStream() {
     OpenVideo(*path);
 }
 
-void CChildView::StartNewProject() {
+void MainView::StartNewProject() {
     CloseVideo();
     project.captions.Clear();
     project.modified = 0;

@@ -1,9 +1,9 @@
 // Transport of the main view: seeking, stepping, play, pause, stop, scanning and the ticks.
-#include "app/child_view.h"
+#include "app/main_view.h"
 
 namespace vantrel {
 
-void CChildView::SeekToFrame(int32_t frame) {
+void MainView::SeekToFrame(int32_t frame) {
     if (!player_.IsOpen()) return;
     project.modified = 1;
     int64_t target = ToMedia(frame);
@@ -21,7 +21,7 @@ void CChildView::SeekToFrame(int32_t frame) {
     UpdatePosition(target, true);
 }
 
-void CChildView::StepFrames(int32_t delta) {
+void MainView::StepFrames(int32_t delta) {
     if (!player_.IsOpen()) return;
     project.modified = 1;
     int64_t target = player_.Position() + ToMedia(delta);
@@ -38,13 +38,13 @@ void CChildView::StepFrames(int32_t delta) {
     UpdatePosition(target, true);
 }
 
-void CChildView::Play() {
+void MainView::Play() {
     PlayState = kPlaying;
     player_.Run();
     StartPlaybackTimer();
 }
 
-void CChildView::OnPlay() {
+void MainView::OnPlay() {
     if (!player_.IsOpen()) return;
     project.modified = 1;
     if (PlayState == kStopped || PlayState == kPaused) Play();
@@ -52,7 +52,7 @@ void CChildView::OnPlay() {
 }
 
 // A toggle: pausing a paused view plays.
-void CChildView::OnPause() {
+void MainView::OnPause() {
     if (!player_.IsOpen()) return;
     project.modified = 1;
     if (PlayState == kPaused) {
@@ -65,7 +65,7 @@ void CChildView::OnPause() {
     RefreshViews(true);
 }
 
-void CChildView::OnStop() {
+void MainView::OnStop() {
     if (!player_.IsOpen()) return;
     project.modified = 1;
     PlayState = kStopped;
@@ -77,7 +77,7 @@ void CChildView::OnStop() {
     RefreshViews(true);
 }
 
-void CChildView::BeginScan(bool forward) {
+void MainView::BeginScan(bool forward) {
     if (!player_.IsOpen()) return;
     project.modified = 1;
     StopTimer();
@@ -87,7 +87,7 @@ void CChildView::BeginScan(bool forward) {
     StartScanTimer(forward);
 }
 
-void CChildView::EndScan() {
+void MainView::EndScan() {
     if (!player_.IsOpen()) return;
     StopTimer();
     PlayState = savedPlayState;
@@ -97,20 +97,20 @@ void CChildView::EndScan() {
     }
 }
 
-void CChildView::StartPlaybackTimer() {
+void MainView::StartPlaybackTimer() {
     ticks_.Start(kPlaybackTickId, kPlaybackTickMs);
 }
 
-void CChildView::StartScanTimer(bool forward) {
+void MainView::StartScanTimer(bool forward) {
     StopTimer();
     ticks_.Start(forward ? kScanForwardTickId : kScanBackwardTickId, kScanTickMs);
 }
 
-void CChildView::StopTimer() {
+void MainView::StopTimer() {
     ticks_.Stop();
 }
 
-void CChildView::OnTick(int id) {
+void MainView::OnTick(int id) {
     int64_t position = player_.IsOpen() ? player_.Position() : 0;
     switch (id) {
         case kPlaybackTickId:
@@ -128,7 +128,7 @@ void CChildView::OnTick(int id) {
 }
 
 // The end of the media pauses playback on its last frame.
-void CChildView::OnGraphEvent() {
+void MainView::OnGraphEvent() {
     if (!player_.IsOpen()) return;
     OnPause();
     // The last tick may have come before the last frame was shown.
