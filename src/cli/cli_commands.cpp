@@ -48,6 +48,12 @@ Output OutputOf(const std::string& path) {
     return Output::Unknown;
 }
 
+// The outputs that write timecodes, and so can write them drop-frame.
+bool HasTimecodes(const std::string& path) {
+    const std::string e = Extension(path);
+    return e == "scc" || e == "ccd" || e == "txt";
+}
+
 // Both names lead to one file (through links, or as the same path written differently).
 bool SameFile(const std::string& a, const std::string& b) {
     struct stat sa {
@@ -188,10 +194,15 @@ int RunMux(const std::string& captions, const std::string& source, const std::st
     return host.MessageCount() == 0 ? kExitSuccess : kExitFailed;
 }
 
-int RunConvert(const std::string& input, const std::string& output) {
+int RunConvert(const std::string& input, const std::string& output, TimecodeStyle style) {
     if (InputOf(input) == Input::Unknown) return UnknownFormat(input, "read");
     const Output kind = OutputOf(output);
     if (kind == Output::Unknown) return UnknownFormat(output, "write");
+    if (style == TimecodeStyle::DropFrame && !HasTimecodes(output)) {
+        std::fprintf(stderr, "vantrel-cc: %s: --drop-frame applies to .scc, .ccd and .txt output\n",
+                     output.c_str());
+        return kExitUsage;
+    }
     if (SameFile(input, output)) {
         std::fprintf(stderr, "vantrel-cc: %s: the output would overwrite the input\n",
                      output.c_str());
@@ -207,14 +218,14 @@ int RunConvert(const std::string& input, const std::string& output) {
     bool written = false;
     switch (kind) {
         case Output::CaptionFile:
-            written = ExportCaptionFile(project, output, ExtensionOf(output)).write ==
+            written = ExportCaptionFile(project, output, ExtensionOf(output), style).write ==
                       WriteResult::Written;
             break;
         case Output::Subtitles:
             written = WriteSubtitles(project, output) == WriteResult::Written;
             break;
         case Output::TimingReport:
-            written = WriteTimingReport(project, output) == WriteResult::Written;
+            written = WriteTimingReport(project, output, style) == WriteResult::Written;
             break;
         case Output::Project:
             written = SaveProject(project, output) == WriteResult::Written;
@@ -226,7 +237,7 @@ int RunConvert(const std::string& input, const std::string& output) {
     return written && host.MessageCount() == 0 ? kExitSuccess : kExitFailed;
 }
 
-int RunList(const std::string& input) {
+int RunList(const std::string& input, TimecodeStyle style) {
     if (InputOf(input) == Input::Unknown) return UnknownFormat(input, "read");
     Session session;
     ConsoleHost& host = session.host;
@@ -238,8 +249,8 @@ int RunList(const std::string& input) {
     int index = 0;
     for (const Caption* c = project.captions.Head(); c; c = c->next) {
         const size_t n = c->GetRunningText(text, false, kSubtitleTextCapacity);
-        out += std::to_string(index++) + '\t' + FormatTimecode(c->startFrame) + '\t' +
-               FormatTimecode(c->endFrame) + '\t' + ModeName(c->timingMode) + '\t' +
+        out += std::to_string(index++) + '\t' + FormatTimecode(c->startFrame, style) + '\t' +
+               FormatTimecode(c->endFrame, style) + '\t' + ModeName(c->timingMode) + '\t' +
                CaptionTextToUtf8(std::string_view(text, n)) + '\n';
     }
     std::fwrite(out.data(), 1, out.size(), stdout);

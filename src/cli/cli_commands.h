@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "files/timecode.h"
+
 namespace vantrel::cli {
 
 constexpr int kExitSuccess = 0;
@@ -11,13 +13,15 @@ constexpr int kExitUsage = 2;
 
 extern const char kUsageText[];
 
-// Reads INPUT and writes OUTPUT in the format of its extension.
-int RunConvert(const std::string& input, const std::string& output);
+// Reads INPUT and writes OUTPUT in the format of its extension; the style is that of the
+// timecodes of .scc, .ccd and .txt output (other outputs have none and refuse drop-frame).
+int RunConvert(const std::string& input, const std::string& output,
+               TimecodeStyle style = TimecodeStyle::NonDropFrame);
 
 // Copies the MPEG-2 stream SOURCE to OUTPUT with the captions of CAPTIONS in it.
 int RunMux(const std::string& captions, const std::string& source, const std::string& output);
 
 // Prints one line per caption of INPUT.
-int RunList(const std::string& input);
+int RunList(const std::string& input, TimecodeStyle style = TimecodeStyle::NonDropFrame);
 
 }  // namespace vantrel::cli

@@ -3,10 +3,12 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "cli/cli_commands.h"
 
 using namespace vantrel::cli;
+using vantrel::TimecodeStyle;
 
 namespace {
 
@@ -25,17 +27,32 @@ int main(int argc, char** argv) {
     }
     if (argc < 2) return Usage("no command given");
     const std::string command = argv[1];
+    // --drop-frame may stand anywhere after the command.
+    std::vector<std::string> files;
+    TimecodeStyle style = TimecodeStyle::NonDropFrame;
+    for (int k = 2; k < argc; ++k) {
+        if (std::strcmp(argv[k], "--drop-frame") == 0) {
+            style = TimecodeStyle::DropFrame;
+        } else {
+            files.emplace_back(argv[k]);
+        }
+    }
+    if (style == TimecodeStyle::DropFrame && command != "convert" && command != "list") {
+        return Usage("--drop-frame goes with convert and list");
+    }
     if (command == "convert") {
-        if (argc != 4) return Usage("convert takes an INPUT and an OUTPUT file");
-        return RunConvert(argv[2], argv[3]);
+        if (files.size() != 2) return Usage("convert takes an INPUT and an OUTPUT file");
+        return RunConvert(files[0], files[1], style);
     }
     if (command == "mux") {
-        if (argc != 5) return Usage("mux takes a CAPTIONS file, a SOURCE and an OUTPUT stream");
-        return RunMux(argv[2], argv[3], argv[4]);
+        if (files.size() != 3) {
+            return Usage("mux takes a CAPTIONS file, a SOURCE and an OUTPUT stream");
+        }
+        return RunMux(files[0], files[1], files[2]);
     }
     if (command == "list") {
-        if (argc != 3) return Usage("list takes one INPUT file");
-        return RunList(argv[2]);
+        if (files.size() != 1) return Usage("list takes one INPUT file");
+        return RunList(files[0], style);
     }
     return Usage(("unknown command '" + command + "'").c_str());
 }

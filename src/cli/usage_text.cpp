@@ -3,8 +3,8 @@
 namespace vantrel::cli {
 
 const char kUsageText[] =
-    "Usage: vantrel-cc convert INPUT OUTPUT\n"
-    "       vantrel-cc list INPUT\n"
+    "Usage: vantrel-cc convert INPUT OUTPUT [--drop-frame]\n"
+    "       vantrel-cc list INPUT [--drop-frame]\n"
     "       vantrel-cc mux CAPTIONS SOURCE.m2v OUTPUT.m2v\n"
     "       vantrel-cc --help\n"
     "\n"
@@ -14,6 +14,8 @@ const char kUsageText[] =
     "  list     prints one line per caption of INPUT: index, start and end\n"
     "           timecode (hh:mm:ss:ff at 30 frames per second), timing mode and\n"
     "           text, separated by tabs\n"
+    "  --drop-frame  writes timecodes as drop-frame labels (hh:mm:ss;ff) for\n"
+    "           29.97 video, in .scc, .ccd and .txt output and in the list\n"
     "  mux      copies the MPEG-2 video elementary stream SOURCE to OUTPUT with\n"
     "           the captions of CAPTIONS (any input format) as DVD caption user\n"
     "           data after every group-of-pictures header\n"

@@ -7,7 +7,8 @@
 
 namespace vantrel {
 
-std::string FormatCaptionFile(std::span<const uint8_t> stream, std::string_view extension) {
+std::string FormatCaptionFile(std::span<const uint8_t> stream, std::string_view extension,
+                              TimecodeStyle style) {
     if (stream.empty()) return {};
     const std::string e = LowerCaseAscii(extension);
     if (e == "bin" || e == "dat") {
@@ -15,18 +16,18 @@ std::string FormatCaptionFile(std::span<const uint8_t> stream, std::string_view 
         out.append(reinterpret_cast<const char*>(stream.data()), stream.size());
         return out;
     }
-    if (e == "scc") return FormatSccText(stream);
-    if (e == "ccd") return FormatCcdText(stream);
+    if (e == "scc") return FormatSccText(stream, style);
+    if (e == "ccd") return FormatCcdText(stream, style);
     return {};
 }
 
 ExportResult ExportCaptionFile(CaptionProject& project, const std::string& path,
-                               std::string_view extension) {
+                               std::string_view extension, TimecodeStyle style) {
     ExportResult result;
     const EncodedCaptions encoded = EncodeCaptions(project.captions);
     result.leftOut = encoded.leftOut.size();
     result.write =
-        ReplaceFileContent(path, FormatCaptionFile(encoded.bytes, extension), project.host);
+        ReplaceFileContent(path, FormatCaptionFile(encoded.bytes, extension, style), project.host);
     if (result.leftOut > 0 && project.host) {
         project.host->Inform(LeftOutCaptionsText(encoded.leftOut));
     }

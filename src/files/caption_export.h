@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "files/replace_file.h"
+#include "files/timecode.h"
 #include "model/caption_project.h"
 
 namespace vantrel {
@@ -17,7 +18,9 @@ constexpr uint8_t kRawFileHeaderByte = 0xFF;  // the 4 header bytes of a raw pai
 
 // The content of a caption file of the given extension (without the dot, any case) for an
 // encoded stream; empty for an empty stream and for an extension other than bin, dat, scc, ccd.
-std::string FormatCaptionFile(std::span<const uint8_t> stream, std::string_view extension);
+// The style is that of the timecodes of the text formats.
+std::string FormatCaptionFile(std::span<const uint8_t> stream, std::string_view extension,
+                              TimecodeStyle style = TimecodeStyle::NonDropFrame);
 
 struct ExportResult {
     WriteResult write = WriteResult::Written;
@@ -30,6 +33,7 @@ struct ExportResult {
 // write is reported as "Error saving file " + path with the system's reason, and leaves any
 // file already at `path` as it was.
 ExportResult ExportCaptionFile(CaptionProject& project, const std::string& path,
-                               std::string_view extension);
+                               std::string_view extension,
+                               TimecodeStyle style = TimecodeStyle::NonDropFrame);
 
 }  // namespace vantrel

@@ -25,11 +25,11 @@ bool IsControlPair(uint8_t first) {
 
 }  // namespace
 
-std::string FormatSccText(std::span<const uint8_t> stream) {
+std::string FormatSccText(std::span<const uint8_t> stream, TimecodeStyle style) {
     std::string out(kSccFileHeader);
     for (const PairLine& line : SplitPairLines(stream)) {
         out += "\r\n";
-        out += FormatTimecode(line.frame);
+        out += FormatTimecode(line.frame, style);
         out += '\t';
         for (size_t k = 0; k < line.pairCount; ++k) {
             if (k > 0) out += ' ';
@@ -41,10 +41,10 @@ std::string FormatSccText(std::span<const uint8_t> stream) {
     return out;
 }
 
-std::string FormatCcdText(std::span<const uint8_t> stream) {
+std::string FormatCcdText(std::span<const uint8_t> stream, TimecodeStyle style) {
     std::string out(kCcdFileHeader);
     for (const PairLine& line : SplitPairLines(stream)) {
-        out += FormatTimecode(line.frame);
+        out += FormatTimecode(line.frame, style);
         out += '\t';
         for (size_t k = 0; k < line.pairCount; ++k) {
             const uint8_t first = ByteAt(stream, line.firstByte + 2 * k);

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "files/timecode.h"
+
 namespace vantrel {
 
 inline constexpr std::string_view kSccFileHeader = "Scenarist_SCC V1.0\r\n";
@@ -14,10 +16,12 @@ inline constexpr std::string_view kCcdFileHeader = "SCC_disassembly V1.2\r\nCHAN
 
 // The whole .scc file: the header, then per line a blank line, the timecode, a tab and the
 // pairs as four hexadecimal digits separated by blanks.
-std::string FormatSccText(std::span<const uint8_t> stream);
+std::string FormatSccText(std::span<const uint8_t> stream,
+                          TimecodeStyle style = TimecodeStyle::NonDropFrame);
 
 // The whole .ccd file: the header, then per line the timecode, a tab, and each pair as two
 // characters or as a brace token.
-std::string FormatCcdText(std::span<const uint8_t> stream);
+std::string FormatCcdText(std::span<const uint8_t> stream,
+                          TimecodeStyle style = TimecodeStyle::NonDropFrame);
 
 }  // namespace vantrel

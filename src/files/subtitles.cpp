@@ -44,14 +44,14 @@ std::string SubtitleText(const CaptionList& captions) {
     return out;
 }
 
-std::string TimingReportText(const CaptionList& captions) {
+std::string TimingReportText(const CaptionList& captions, TimecodeStyle style) {
     std::string out;
     char text[kSubtitleTextCapacity + 1];
     for (const Caption* c = captions.Head(); c; c = c->next) {
         const size_t n = c->GetRunningText(text, false, kSubtitleTextCapacity);
-        out += FormatTimecode(c->startFrame);
+        out += FormatTimecode(c->startFrame, style);
         out += " - ";
-        out += FormatTimecode(c->endFrame);
+        out += FormatTimecode(c->endFrame, style);
         out += '\t';
         out += CaptionTextToUtf8(std::string_view(text, n));
         out += "\r\n";
@@ -63,8 +63,9 @@ WriteResult WriteSubtitles(const CaptionProject& project, const std::string& pat
     return ReplaceFileContent(path, SubtitleText(project.captions), project.host);
 }
 
-WriteResult WriteTimingReport(const CaptionProject& project, const std::string& path) {
-    return ReplaceFileContent(path, TimingReportText(project.captions), project.host);
+WriteResult WriteTimingReport(const CaptionProject& project, const std::string& path,
+                              TimecodeStyle style) {
+    return ReplaceFileContent(path, TimingReportText(project.captions, style), project.host);
 }
 
 }  // namespace vantrel

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "files/replace_file.h"
+#include "files/timecode.h"
 #include "model/caption_list.h"
 #include "model/caption_project.h"
 
@@ -18,10 +19,12 @@ constexpr size_t kSubtitleTextCapacity = 512;
 std::string SubtitleText(const CaptionList& captions);
 
 // One line per caption: the start and end timecodes, a tab and the rows joined by spaces.
-std::string TimingReportText(const CaptionList& captions);
+std::string TimingReportText(const CaptionList& captions,
+                             TimecodeStyle style = TimecodeStyle::NonDropFrame);
 
 // Write the texts as the file at `path`; failures are reported through the project's host.
 WriteResult WriteSubtitles(const CaptionProject& project, const std::string& path);
-WriteResult WriteTimingReport(const CaptionProject& project, const std::string& path);
+WriteResult WriteTimingReport(const CaptionProject& project, const std::string& path,
+                              TimecodeStyle style = TimecodeStyle::NonDropFrame);
 
 }  // namespace vantrel

@@ -1,5 +1,6 @@
 #include "files/timecode.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace vantrel {
@@ -72,6 +73,28 @@ std::string FormatSubtitleTime(int64_t frame) {
         text, sizeof text, "%02lld:%02lld:%02lld,%03lld", static_cast<long long>(frame / 108000),
         static_cast<long long>((frame / 1800) % 60), static_cast<long long>((frame / 30) % 60),
         static_cast<long long>((frame % 30) * 100 / 3));
+    return text;
+}
+
+int64_t SubtitleTimeToFrame(int64_t milliseconds) {
+    if (milliseconds <= 0) return 0;
+    // round(ms x 30 / 1001), in integers.
+    return (milliseconds * 60 + 1001) / 2002;
+}
+
+std::string FormatTimecode(int64_t frame, TimecodeStyle style) {
+    if (style == TimecodeStyle::NonDropFrame) return FormatTimecode(frame);
+    frame = std::max<int64_t>(frame, 0);
+    // Ten minutes hold 17982 frames: the first minute all 1800 labels, each of the nine
+    // others 1798, their labels ;00 and ;01 of second 0 skipped.
+    const int64_t tens = frame / 17982;
+    const int64_t rest = frame % 17982;
+    const int64_t minute = rest < 1800 ? 0 : (rest - 2) / 1798;
+    const int64_t inMinute = rest - minute * 1798;
+    char text[64];
+    std::snprintf(text, sizeof text, "%02lld:%02lld:%02lld;%02lld",
+                  static_cast<long long>(tens / 6), static_cast<long long>(tens % 6 * 10 + minute),
+                  static_cast<long long>(inMinute / 30), static_cast<long long>(inMinute % 30));
     return text;
 }
 

@@ -27,4 +27,18 @@ std::string FormatTimecode(int64_t frame);
 // hh:mm:ss,mmm as SubRip writes it.
 std::string FormatSubtitleTime(int64_t frame);
 
+// The frame nearest to a clock time in milliseconds at 30000/1001 frames per second: the
+// inverse of FormatSubtitleTime, so a time written for a frame reads back as that frame.
+// Times before 0 give frame 0.
+int64_t SubtitleTimeToFrame(int64_t milliseconds);
+
+enum class TimecodeStyle {
+    NonDropFrame,  // hh:mm:ss:ff, every frame number 30 to the second
+    DropFrame,     // hh:mm:ss;ff, the labels of 29.97 video
+};
+
+// A frame as a timecode of the given style. Drop-frame only relabels frames: frame 1800 is
+// 00:01:00;02, as ParseTimecodeLine reads it. Frames before 0 are written as frame 0.
+std::string FormatTimecode(int64_t frame, TimecodeStyle style);
+
 }  // namespace vantrel
