@@ -68,11 +68,13 @@ std::string FormatTimecode(int64_t frame) {
 }
 
 std::string FormatSubtitleTime(int64_t frame) {
+    // Frames run at 30000/1001 per second, so frame n is shown at n x 1001 / 30 ms; the
+    // nearest millisecond keeps a caption an hour in on its frame instead of 3.6 s early.
+    const int64_t ms = (std::max<int64_t>(frame, 0) * 1001 + 15) / 30;
     char text[64];
-    std::snprintf(
-        text, sizeof text, "%02lld:%02lld:%02lld,%03lld", static_cast<long long>(frame / 108000),
-        static_cast<long long>((frame / 1800) % 60), static_cast<long long>((frame / 30) % 60),
-        static_cast<long long>((frame % 30) * 100 / 3));
+    std::snprintf(text, sizeof text, "%02lld:%02lld:%02lld,%03lld",
+                  static_cast<long long>(ms / 3600000), static_cast<long long>(ms / 60000 % 60),
+                  static_cast<long long>(ms / 1000 % 60), static_cast<long long>(ms % 1000));
     return text;
 }
 

@@ -1,5 +1,5 @@
-// Frame numbers as time: the hh:mm:ss:ff timecodes of caption files and the timing report, and
-// the hh:mm:ss,mmm times of subtitles, all at exactly 30 frames per second.
+// Frame numbers as time: the hh:mm:ss:ff timecodes of caption files and the timing report are
+// frame labels at 30 per second; the hh:mm:ss,mmm times of subtitles are clock times.
 #pragma once
 
 #include <cstdint>
@@ -24,7 +24,8 @@ std::optional<int64_t> ParseTimecodeLine(std::string_view line);
 // hh:mm:ss:ff, two digits at least, hours not wrapped.
 std::string FormatTimecode(int64_t frame);
 
-// hh:mm:ss,mmm as SubRip writes it.
+// hh:mm:ss,mmm as SubRip writes it: the frame's real time at 30000/1001 frames per second,
+// rounded to the nearest millisecond. Frames before 0 count as 0.
 std::string FormatSubtitleTime(int64_t frame);
 
 // The frame nearest to a clock time in milliseconds at 30000/1001 frames per second: the

@@ -1,5 +1,5 @@
-// SubRip subtitles and the timing report: times from frames at 30 per second, the caption's
-// rows as UTF-8 text.
+// SubRip subtitles and the timing report: real times of frames at 30000/1001 per second, the
+// caption's rows as UTF-8 text.
 #include "files/subtitles.h"
 
 #include <gtest/gtest.h>
@@ -18,14 +18,14 @@ TEST(Subtitles, OneBlockPerCaptionNumberedFromZero) {
     PutText(*c, 13, 0, "HELLO");
     PutText(*c, 14, 0, "WORLD");
     list.Insert(c);
-    EXPECT_EQ(SubtitleText(list), "0\r\n00:00:00,466 --> 00:00:01,666\r\nhello\r\nworld\r\n\r\n");
+    EXPECT_EQ(SubtitleText(list), "0\r\n00:00:00,467 --> 00:00:01,668\r\nhello\r\nworld\r\n\r\n");
     EXPECT_EQ(TimingReportText(list), "00:00:00:14 - 00:00:01:20\tHELLO WORLD\r\n");
 
     Caption* d = NewCaption(108000, 108029);
     list.Insert(d);  // an empty screen still gets its block and its line
     EXPECT_EQ(SubtitleText(list),
-              "0\r\n00:00:00,466 --> 00:00:01,666\r\nhello\r\nworld\r\n\r\n"
-              "1\r\n01:00:00,000 --> 01:00:00,966\r\n\r\n\r\n");
+              "0\r\n00:00:00,467 --> 00:00:01,668\r\nhello\r\nworld\r\n\r\n"
+              "1\r\n01:00:03,600 --> 01:00:04,568\r\n\r\n\r\n");
     EXPECT_EQ(TimingReportText(list),
               "00:00:00:14 - 00:00:01:20\tHELLO WORLD\r\n"
               "01:00:00:00 - 01:00:00:29\t\r\n");
@@ -46,7 +46,7 @@ TEST(Subtitles, CaptionCharactersBecomeUtf8) {
     list.Insert(c);
     // Lower case in subtitles; the note, the code cell and the null byte are left out.
     EXPECT_EQ(SubtitleText(list),
-              "0\r\n00:00:00,000 --> 00:00:01,000\r\n\xC3\xA9 \xC3\xB1\xE2\x96\x88"
+              "0\r\n00:00:00,000 --> 00:00:01,001\r\n\xC3\xA9 \xC3\xB1\xE2\x96\x88"
               "a\r\n\r\n");
     EXPECT_EQ(TimingReportText(list),
               "00:00:00:00 - 00:00:01:00\t\xC3\x89 \xC3\xB1\xE2\x96\x88"
@@ -65,7 +65,7 @@ TEST(Subtitles, AFullScreenFitsWhole) {
     EXPECT_EQ(report.size() - report.find('\t') - 1 - 2, 15u * 32 + 14);
     const std::string srt = SubtitleText(list);
     EXPECT_EQ(srt.size(),
-              std::string("0\r\n00:00:00,000 --> 00:00:01,000\r\n").size() + 15 * 32 + 14 * 2 + 4);
+              std::string("0\r\n00:00:00,000 --> 00:00:01,001\r\n").size() + 15 * 32 + 14 * 2 + 4);
     EXPECT_EQ(srt.find('X'), std::string::npos);  // lower case
 }
 

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 namespace vantrel {
 namespace {
 
@@ -52,12 +54,20 @@ TEST(FormatTimecode, HoursAreNotWrapped) {
     EXPECT_EQ(FormatTimecode(10800000), "100:00:00:00");
 }
 
-TEST(FormatSubtitleTime, FramesBecomeMilliseconds) {
-    EXPECT_EQ(FormatSubtitleTime(0), "00:00:00,000");
-    EXPECT_EQ(FormatSubtitleTime(14), "00:00:00,466");
-    EXPECT_EQ(FormatSubtitleTime(29), "00:00:00,966");
-    EXPECT_EQ(FormatSubtitleTime(30), "00:00:01,000");
-    EXPECT_EQ(FormatSubtitleTime(108000), "01:00:00,000");
+TEST(FormatSubtitleTime, FramesBecomeRealTimeAtThirtyThousandOver1001) {
+    const std::pair<int64_t, const char*> cases[] = {
+        {0, "00:00:00,000"},
+        {14, "00:00:00,467"},
+        {15, "00:00:00,501"},  // 500.5 up
+        {29, "00:00:00,968"},
+        {30, "00:00:01,001"},
+        {1798, "00:00:59,993"},
+        {107892, "00:59:59,996"},
+        {108000, "01:00:03,600"},
+        {-5, "00:00:00,000"},
+        {kMaxReadFrame, "100:05:59,967"},
+    };
+    for (const auto& [frame, text] : cases) EXPECT_EQ(FormatSubtitleTime(frame), text) << frame;
 }
 
 }  // namespace
