@@ -32,7 +32,8 @@ std::string Extension(const std::string& path) {
 
 Input InputOf(const std::string& path) {
     const std::string e = Extension(path);
-    if (e == "scc" || e == "ccd" || e == "bin" || e == "dat" || e == "m2v") {
+    if (e == "scc" || e == "ccd" || e == "bin" || e == "dat" || e == "m2v" || e == "srt" ||
+        e == "vtt") {
         return Input::CaptionFile;
     }
     if (e == "ccp") return Input::Project;
@@ -69,6 +70,7 @@ std::string FormatName(const std::string& extension) {
     if (extension == "ccd")
         return "caption disassembly file (its first line must begin with "
                "\"SCC_disassembly \", and a second line must follow)";
+    if (extension == "vtt") return "WebVTT file (its first line must begin with \"WEBVTT\")";
     return "raw caption pair file (it is shorter than its 4-byte header)";
 }
 

@@ -39,11 +39,8 @@ constexpr std::array<Glyph, CountGlyphs()> BuildGlyphsByCode() {
 
 constexpr auto kGlyphsByCode = BuildGlyphsByCode();
 
-constexpr char32_t kMalformed = 0xFFFFFFFF;
+}  // namespace
 
-// Decodes the sequence at text[i] and moves i past it. A malformed sequence (bad lead byte,
-// missing or bad continuation, overlong form, surrogate, beyond U+10FFFF) gives kMalformed and
-// moves i by one byte only, so decoding resumes at the next byte.
 char32_t NextCodePoint(std::string_view text, size_t& i) {
     const auto lead = static_cast<uint8_t>(text[i]);
     if (lead < 0x80) {
@@ -106,8 +103,6 @@ void AppendUtf8(std::string& out, char32_t code) {
         out += static_cast<char>(0x80 | (code & 0x3F));
     }
 }
-
-}  // namespace
 
 char32_t CaptionCharToUnicode(uint8_t character) {
     return kCaptionCharToUnicode[character];

@@ -15,6 +15,16 @@ char32_t CaptionCharToUnicode(uint8_t character);
 // The caption character of a code point; 0 when the set has none.
 uint8_t UnicodeToCaptionChar(char32_t code);
 
+constexpr char32_t kMalformed = 0xFFFFFFFF;
+
+// Decodes the UTF-8 sequence at text[i] and moves i past it. A malformed sequence (bad lead
+// byte, missing or bad continuation, overlong form, surrogate, beyond U+10FFFF) gives
+// kMalformed and moves i by one byte only, so decoding resumes at the next byte.
+char32_t NextCodePoint(std::string_view text, size_t& i);
+
+// Appends a code point as UTF-8.
+void AppendUtf8(std::string& out, char32_t code);
+
 // Caption characters as UTF-8; bytes without a glyph are left out.
 std::string CaptionTextToUtf8(std::string_view characters);
 

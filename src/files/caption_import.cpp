@@ -10,6 +10,7 @@
 #include "files/file_messages.h"
 #include "files/raw_pair_reader.h"
 #include "files/scc_reader.h"
+#include "files/subtitle_import.h"
 
 namespace vantrel {
 
@@ -50,6 +51,9 @@ bool ReadFileStart(File& file, size_t limit, std::vector<uint8_t>& out) {
 
 ImportResult ImportCaptionFile(CaptionProject& project, const std::string& path,
                                std::string_view extension, const ImportHooks& hooks) {
+    if (IsSubtitleExtension(extension)) {
+        return ImportSubtitleFile(project, path, extension, hooks.beforeClear);
+    }
     const Format format = FormatOf(extension);
     if (format == Format::Other) return ImportResult::NotRecognized;
     if (format == Format::Mpeg2 && !hooks.readMpeg2) return ImportResult::Mpeg2Stream;

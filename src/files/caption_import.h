@@ -29,10 +29,10 @@ struct ImportHooks {
 };
 
 // Imports the file at `path`; `extension` (without the dot, any case) picks the reader: bin,
-// dat, scc, ccd or m2v. The file is opened and read before anything changes, so that a file
-// that can't be read leaves the captions as they were ("Error opening file " + path). Once it
-// is read, the captions are cleared and the project is marked modified; then the stream is
-// decoded. Messages go to the project's host.
+// dat, scc, ccd or m2v, and srt or vtt (ImportSubtitleFile). The file is opened and read before
+// anything changes, so that a file that can't be read leaves the captions as they were ("Error
+// opening file " + path). Once it is read, the captions are cleared and the project is marked
+// modified; then the stream is decoded. Messages go to the project's host.
 ImportResult ImportCaptionFile(CaptionProject& project, const std::string& path,
                                std::string_view extension, const ImportHooks& hooks = {});
 

@@ -1,5 +1,8 @@
 #include "files/file_messages.h"
 
+#include <cstdio>
+
+#include "codec/charset.h"
 #include "files/timecode.h"
 
 namespace vantrel {
@@ -45,6 +48,30 @@ std::string NotAProjectText(const std::string& path) {
 
 std::string DamagedProjectText(const std::string& path) {
     return "File " + path + " is a damaged caption project";
+}
+
+std::string SkippedSubtitleBlocksText(const std::string& path, size_t blocks) {
+    return std::to_string(blocks) + (blocks == 1 ? " block" : " blocks") + " of " + path +
+           (blocks == 1 ? " has" : " have") + " no readable time line and " +
+           (blocks == 1 ? "was" : "were") + " left out";
+}
+
+std::string UnshownCharactersText(const std::string& path, size_t count, char32_t first,
+                                  int64_t frame) {
+    std::string name = "a malformed UTF-8 sequence";
+    if (first != kMalformed) {
+        char code[16];
+        std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(first));
+        name = code;
+    }
+    return std::to_string(count) + (count == 1 ? " character" : " characters") + " of " + path +
+           (count == 1 ? " has" : " have") + " no form on a caption screen and " +
+           (count == 1 ? "was" : "were") + " left out; the first, " + name + ", is in the cue at " +
+           FormatTimecode(frame);
+}
+
+std::string NoSubtitlesText(const std::string& path) {
+    return "File " + path + " contains no subtitle to show";
 }
 
 }  // namespace vantrel

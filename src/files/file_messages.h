@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -26,5 +27,13 @@ std::string RawFileTruncatedText(const std::string& path);
 // stays as it was.
 std::string NotAProjectText(const std::string& path);
 std::string DamagedProjectText(const std::string& path);
+
+// Subtitle import: blocks of a subtitle file without a readable time line; characters that
+// have no form on a 608 screen (the first of them, and the frame of its cue); a file without
+// a single cue to show.
+std::string SkippedSubtitleBlocksText(const std::string& path, size_t blocks);
+std::string UnshownCharactersText(const std::string& path, size_t count, char32_t first,
+                                  int64_t frame);
+std::string NoSubtitlesText(const std::string& path);
 
 }  // namespace vantrel

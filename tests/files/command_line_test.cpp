@@ -230,6 +230,27 @@ TEST_F(CommandLine, InterruptedMultiplexLeavesNoOutput) {
     EXPECT_EQ(names, (std::vector<std::string>{"big.m2v", "p.ccp", "video.m2v"}));
 }
 
+TEST_F(CommandLine, SubtitlesToDropFrameScc) {
+    WriteFileText(dir.File("in.srt"), "1\r\n00:01:00,060 --> 00:01:02,062\r\nHello\r\n");
+    WriteFileText(dir.File("in.vtt"), "WEBVTT\n\n01:00.060 --> 01:02.062\nHello\n");
+    const Outcome scc = Cc({"convert", "--drop-frame", dir.File("in.srt"), dir.File("df.scc")});
+    EXPECT_EQ(scc.status, 0) << scc.err;
+    // Frame 1800 is 00:01:00;02: the caption loads on the 7 frames before it, shows on it
+    // (942F), and is erased on frame 1860.
+    EXPECT_EQ(ReadFileText(dir.File("df.scc")),
+              "Scenarist_SCC V1.0\r\n\r\n00:00:59;23\t9420 94AE 9476 97A1 C8E5 ECEC EF80 942F\r\n"
+              "\r\n00:01:02;02\t942C\r\n");
+    const Outcome list = Cc({"list", dir.File("in.vtt"), "--drop-frame"});
+    EXPECT_EQ(list.out, "0\t00:01:00;02\t00:01:02;02\tManual\tHello\n") << list.err;
+    EXPECT_EQ(Cc({"list", dir.File("df.scc")}).out, "0\t00:01:00:00\t00:01:02:00\tManual\tHello\n");
+    EXPECT_EQ(Cc({"convert", dir.File("in.srt"), dir.File("o.srt"), "--drop-frame"}).status, 2);
+    EXPECT_EQ(Cc({"mux", "--drop-frame", "a", "b", "c"}).status, 2);
+    WriteFileText(dir.File("bad.vtt"), "1\n00:00:01,000 --> 00:00:02,000\nHi\n");
+    const Outcome bad = Cc({"convert", dir.File("bad.vtt"), dir.File("o.scc")});
+    EXPECT_EQ(bad.status, 1);
+    EXPECT_NE(bad.err.find("not a WebVTT file"), std::string::npos) << bad.err;
+}
+
 }  // namespace
 }  // namespace vantrel
 

@@ -1,0 +1,259 @@
+#include "files/cue_layout.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "model/caption.h"
+
+namespace vantrel {
+
+namespace {
+
+constexpr uint8_t kResumeLoading = 0x02;
+constexpr uint8_t kEraseHidden = 0xFE;
+constexpr uint8_t kEndOfCaption = 0x06;
+constexpr uint8_t kFirstRowByte = 0x81;
+constexpr uint8_t kFirstIndent = 0x10;
+constexpr uint8_t kTabOffsetBase = 0x08;
+constexpr uint8_t kColourCode = 0x18;
+constexpr uint8_t kItalicsCode = 0x0C;
+constexpr uint8_t kUnderlineModifier = 0x0E;
+
+struct Cell {
+    uint8_t character;
+    uint8_t attribute;
+};
+using Cells = std::vector<Cell>;
+
+// One cell of a row as the code string sends it: a character, or an attribute code that a
+// receiver shows as a space.
+struct Token {
+    uint8_t byte;
+    bool code;
+    bool underline;
+};
+
+void AppendCodes(uint8_t from, uint8_t to, std::vector<Token>& out) {
+    const bool intoItalics = IsItalic(to) && !IsItalic(from);
+    // A colour code clears italics and sets underline; an italics code keeps the colour.
+    const bool colour = Foreground(to) != Foreground(from) || (IsItalic(from) && !IsItalic(to)) ||
+                        (IsUnderlined(to) != IsUnderlined(from) && !intoItalics);
+    if (colour)
+        out.push_back({static_cast<uint8_t>(kColourCode + Foreground(to)), true, IsUnderlined(to)});
+    if (IsItalic(to) && (colour || intoItalics)) {
+        out.push_back({kItalicsCode, true, IsUnderlined(to)});
+    }
+}
+
+// The cells of a row from the preamble on (white, plain). A code takes the place of a space
+// beside it, since it shows as one; codes that would follow codes replace them instead, as a
+// receiver ignores a colour code right after another code.
+std::vector<Token> RowTokens(const Cells& row) {
+    std::vector<Token> out;
+    uint8_t attribute = kDefaultAttribute;
+    uint8_t beforeCodes = attribute;
+    bool codesReplaceSpace = false;
+    for (const Cell& c : row) {
+        if (c.attribute != attribute) {
+            bool replacesSpace = false;
+            if (!out.empty() && out.back().code) {
+                while (!out.empty() && out.back().code) out.pop_back();
+                attribute = beforeCodes;
+                replacesSpace = codesReplaceSpace;
+            } else if (!out.empty() && out.back().byte == ' ') {
+                out.pop_back();
+                replacesSpace = true;
+            } else if (c.character == ' ') {
+                replacesSpace = true;
+            }
+            beforeCodes = attribute;
+            const size_t before = out.size();
+            AppendCodes(attribute, c.attribute, out);
+            attribute = c.attribute;
+            codesReplaceSpace = replacesSpace;
+            if (out.size() == before && replacesSpace) out.push_back({' ', false, false});
+            if (c.character == ' ' && replacesSpace) continue;
+        }
+        out.push_back({c.character, false, false});
+    }
+    return out;
+}
+
+size_t Width(const Cells& row) {
+    return RowTokens(row).size();
+}
+
+struct Word {
+    Cell space;  // the space before it, with the attribute it had in the cue
+    Cells cells;
+};
+
+bool IsPunctuation(uint8_t c) {
+    return c > ' ' && c < 0x80 && !std::isalnum(c);
+}
+
+// A style that begins or ends inside a word at punctuation ("<i>word</i>," or "(<i>word")
+// would cost a cell there that shows as a space; the punctuation takes the word's style
+// instead, so the change falls on the space beside it, where the code replaces the space.
+std::vector<uint8_t> ChangesAtSpaces(const StyledLine& line) {
+    const std::string& c = line.characters;
+    std::vector<uint8_t> a = line.attributes;
+    const size_t n = c.size();
+    for (size_t i = 1; i < n; ++i) {
+        if (a[i] == a[i - 1] || c[i] == ' ' || c[i - 1] == ' ') continue;
+        size_t j = i;
+        while (j < n && a[j] == a[i] && IsPunctuation(c[j])) ++j;
+        if (j == n || c[j] == ' ') {
+            std::fill(a.begin() + i, a.begin() + j, a[i - 1]);
+            continue;
+        }
+        size_t k = i;
+        while (k > 0 && a[k - 1] == a[i - 1] && IsPunctuation(c[k - 1])) --k;
+        if (k == 0 || c[k - 1] == ' ') std::fill(a.begin() + k, a.begin() + i, a[i]);
+    }
+    return a;
+}
+
+// A line's words, spaces collapsed; words wider than the screen are cut to fit.
+std::vector<Word> WordsOf(const StyledLine& line) {
+    const std::vector<uint8_t> attributes = ChangesAtSpaces(line);
+    std::vector<Word> words;
+    Cell space{' ', kDefaultAttribute};
+    Cells word;
+    auto finish = [&] {
+        while (!word.empty()) {
+            Cells piece(word.begin(), word.begin() + std::min<size_t>(word.size(), kScreenColumns));
+            while (Width(piece) > kScreenColumns) piece.pop_back();
+            words.push_back({space, piece});
+            word.erase(word.begin(), word.begin() + static_cast<std::ptrdiff_t>(piece.size()));
+        }
+    };
+    for (size_t k = 0; k < line.characters.size(); ++k) {
+        const Cell c{static_cast<uint8_t>(line.characters[k]), attributes[k]};
+        if (c.character == ' ') {
+            if (!word.empty()) {
+                finish();
+                space = c;
+            } else if (words.empty()) {
+                space = c;
+            }
+        } else {
+            word.push_back(c);
+        }
+    }
+    finish();
+    return words;
+}
+
+Cells Join(const std::vector<Word>& words, size_t first, size_t last) {
+    Cells row;
+    for (size_t k = first; k < last; ++k) {
+        if (k > first) row.push_back(words[k].space);
+        row.insert(row.end(), words[k].cells.begin(), words[k].cells.end());
+    }
+    return row;
+}
+
+// Greedy wrap at `width` columns; every word fits, being cut to the screen.
+std::vector<Cells> Wrap(const std::vector<Word>& words, size_t width) {
+    std::vector<Cells> rows;
+    size_t first = 0;
+    for (size_t k = 1; k <= words.size(); ++k) {
+        if (k == words.size() || Width(Join(words, first, k + 1)) > width) {
+            rows.push_back(Join(words, first, k));
+            first = k;
+        }
+    }
+    return rows;
+}
+
+// As few rows as greedy wrapping at 32 columns gives, with lines as even as they can be.
+std::vector<Cells> WrapBalanced(const std::vector<Word>& words) {
+    size_t low = 1;
+    for (const Word& w : words) low = std::max(low, Width(w.cells));
+    const size_t rows = Wrap(words, kScreenColumns).size();
+    size_t high = kScreenColumns;
+    while (low < high) {
+        const size_t mid = (low + high) / 2;
+        if (Wrap(words, mid).size() <= rows) {
+            high = mid;
+        } else {
+            low = mid + 1;
+        }
+    }
+    return Wrap(words, high);
+}
+
+bool StartsNewSpeaker(const Word& first) {
+    const uint8_t c = first.cells.front().character;
+    return c == '-' || c == 0x96 ||
+           (c == '>' && first.cells.size() > 1 && first.cells[1].character == '>');
+}
+
+std::vector<Cells> RowsOf(const std::vector<StyledLine>& lines) {
+    std::vector<std::vector<Word>> lineWords;
+    bool fits = true;
+    for (const StyledLine& line : lines) {
+        std::vector<Word> words = WordsOf(line);
+        if (words.empty()) continue;
+        fits = fits && Width(Join(words, 0, words.size())) <= kScreenColumns;
+        lineWords.push_back(std::move(words));
+    }
+    std::vector<Cells> rows;
+    if (fits) {
+        for (const auto& words : lineWords) rows.push_back(Join(words, 0, words.size()));
+        return rows;
+    }
+    // Rewrap, keeping a break before each new speaker's line.
+    std::vector<Word> paragraph;
+    auto flush = [&] {
+        for (Cells& row : WrapBalanced(paragraph)) rows.push_back(std::move(row));
+        paragraph.clear();
+    };
+    for (const auto& words : lineWords) {
+        if (!paragraph.empty() && StartsNewSpeaker(words.front())) flush();
+        paragraph.insert(paragraph.end(), words.begin(), words.end());
+    }
+    if (!paragraph.empty()) flush();
+    return rows;
+}
+
+CueScreen ScreenOf(const std::vector<Cells>& rows, size_t first, size_t count, bool top) {
+    CueScreen screen;
+    CodeString& code = screen.code;
+    code = {kResumeLoading, kEraseHidden};
+    const size_t firstRow = top ? 0 : kScreenRows - count;
+    for (size_t r = 0; r < count; ++r) {
+        const std::vector<Token> tokens = RowTokens(rows[first + r]);
+        const size_t column = (kScreenColumns - tokens.size()) / 2;
+        code.push_back(static_cast<uint8_t>(kFirstRowByte + firstRow + r));
+        code.push_back(static_cast<uint8_t>(kFirstIndent + column / 4));
+        if (column % 4 != 0) code.push_back(static_cast<uint8_t>(kTabOffsetBase + column % 4));
+        for (const Token& t : tokens) {
+            code.push_back(t.byte);
+            if (t.code && t.underline) code.push_back(kUnderlineModifier);
+            if (!t.code && t.byte != ' ') ++screen.textLength;
+        }
+    }
+    code.push_back(kEndOfCaption);
+    return screen;
+}
+
+}  // namespace
+
+std::vector<CueScreen> LayOutCue(const std::vector<StyledLine>& lines, bool top) {
+    const std::vector<Cells> rows = RowsOf(lines);
+    std::vector<CueScreen> screens;
+    if (rows.empty()) return screens;
+    // Rows shared out evenly over as few screens as hold them.
+    const size_t count = (rows.size() + kMaxCueRows - 1) / kMaxCueRows;
+    size_t first = 0;
+    for (size_t k = 0; k < count; ++k) {
+        const size_t take = rows.size() / count + (k < rows.size() % count ? 1 : 0);
+        screens.push_back(ScreenOf(rows, first, take, top));
+        first += take;
+    }
+    return screens;
+}
+
+}  // namespace vantrel

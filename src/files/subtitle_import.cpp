@@ -1,0 +1,168 @@
+#include "files/subtitle_import.h"
+
+#include <algorithm>
+#include <unordered_map>
+
+#include "codec/code_string.h"
+#include "codec/encoder.h"
+#include "files/file.h"
+#include "files/file_extension.h"
+#include "files/file_messages.h"
+#include "files/left_out_message.h"
+#include "files/timecode.h"
+
+namespace vantrel {
+
+namespace {
+
+// A cue on the frame axis; cues that start on the same frame are merged.
+struct FramedCue {
+    int32_t start = 0;
+    int32_t end = 0;
+    std::vector<StyledLine> lines;
+    bool top = true;
+};
+
+int32_t FrameOf(int64_t milliseconds) {
+    // Past the last encodable frame the encoder leaves the caption out; keep it in range.
+    return static_cast<int32_t>(std::min(SubtitleTimeToFrame(milliseconds), kMaxEncodedFrame + 1));
+}
+
+std::vector<FramedCue> FramedCues(const SubtitleFile& file) {
+    std::vector<FramedCue> cues;
+    for (const SubtitleCue& cue : file.cues) {
+        FramedCue framed;
+        framed.start = FrameOf(cue.startMs);
+        framed.end = std::max(FrameOf(cue.endMs), framed.start + 1);
+        framed.lines = cue.lines;
+        framed.top = cue.top;
+        cues.push_back(std::move(framed));
+    }
+    std::stable_sort(cues.begin(), cues.end(),
+                     [](const FramedCue& a, const FramedCue& b) { return a.start < b.start; });
+    std::vector<FramedCue> merged;
+    for (FramedCue& cue : cues) {
+        if (!merged.empty() && merged.back().start == cue.start) {
+            FramedCue& into = merged.back();
+            into.end = std::max(into.end, cue.end);
+            into.top = into.top && cue.top;
+            into.lines.insert(into.lines.end(), cue.lines.begin(), cue.lines.end());
+        } else {
+            merged.push_back(std::move(cue));
+        }
+    }
+    return merged;
+}
+
+Caption* Append(CaptionList& list, const CodeString& code, int32_t start, int32_t end,
+                TimingMode mode) {
+    auto caption = std::make_unique<Caption>();
+    LoadCodeString(*caption, code);
+    caption->startFrame = start;
+    caption->endFrame = end;
+    caption->timingMode = mode;
+    Caption* c = caption.release();
+    list.Insert(c);
+    return c;
+}
+
+}  // namespace
+
+bool IsSubtitleExtension(std::string_view extension) {
+    const std::string e = LowerCaseAscii(extension);
+    return e == "srt" || e == "vtt";
+}
+
+std::vector<std::unique_ptr<Caption>> MakeSubtitleCaptions(const SubtitleFile& file,
+                                                           CaptionList& list) {
+    const std::vector<FramedCue> cues = FramedCues(file);
+    // The end of each caption's cue, for a caption whose successor is taken out again.
+    std::unordered_map<const Caption*, int32_t> cueEnds;
+    for (size_t k = 0; k < cues.size(); ++k) {
+        const FramedCue& cue = cues[k];
+        const std::vector<CueScreen> screens = LayOutCue(cue.lines, cue.top);
+        size_t total = 0;
+        for (const CueScreen& s : screens) total += s.textLength;
+        const int64_t duration = cue.end - cue.start;
+        size_t before = 0;
+        for (size_t s = 0; s < screens.size(); ++s) {
+            const auto startOf = [&](size_t shown) {
+                return static_cast<int32_t>(cue.start +
+                                            duration * static_cast<int64_t>(shown) /
+                                                static_cast<int64_t>(std::max<size_t>(total, 1)));
+            };
+            const int32_t start = startOf(before);
+            before += screens[s].textLength;
+            Caption* c = nullptr;
+            if (s + 1 < screens.size()) {
+                c = Append(list, screens[s].code, start, startOf(before), Seamless);
+            } else if (k + 1 < cues.size() && cues[k + 1].start <= cue.end) {
+                c = Append(list, screens[s].code, start, cues[k + 1].start, Seamless);
+            } else {
+                c = Append(list, screens[s].code, start, cue.end, Manual);
+            }
+            cueEnds[c] = cue.end;
+        }
+    }
+    // Take out what the encoder cannot load in time. The caption before one taken out ends
+    // with its own cue rather than running on into the gap; that can move an erase into the
+    // next loading, so look again until nothing more goes.
+    std::vector<std::unique_ptr<Caption>> leftOut;
+    while (true) {
+        const EncodedCaptions encoded = EncodeCaptions(list);
+        if (encoded.leftOut.empty()) break;
+        for (const Caption* gone : encoded.leftOut) {
+            Caption* prev = gone->prev;
+            leftOut.emplace_back(list.Detach(const_cast<Caption*>(gone)));
+            if (!prev || prev->timingMode != Seamless) continue;
+            const int32_t own = cueEnds[prev];
+            if (!prev->next || own < prev->next->startFrame) {
+                prev->timingMode = Manual;
+                prev->endFrame = own;
+            }
+            prev->ApplyTiming();
+        }
+    }
+    std::stable_sort(leftOut.begin(), leftOut.end(),
+                     [](const auto& a, const auto& b) { return a->startFrame < b->startFrame; });
+    return leftOut;
+}
+
+ImportResult ImportSubtitleFile(CaptionProject& project, const std::string& path,
+                                std::string_view extension,
+                                const std::function<void()>& beforeClear) {
+    auto inform = [&](const std::string& text) {
+        if (project.host && !text.empty()) project.host->Inform(text);
+    };
+    std::string text, error;
+    if (!ReadWholeFile(path, text, error)) {
+        inform(ErrorOpeningFileText(path, error));
+        return ImportResult::OpenFailed;
+    }
+    const bool webVtt = LowerCaseAscii(extension) == "vtt";
+    const SubtitleFile file = webVtt ? ReadWebVtt(text) : ReadSubRip(text);
+    text = {};
+    if (!file.recognized) return ImportResult::NotRecognized;
+
+    CaptionList captions;
+    const std::vector<std::unique_ptr<Caption>> leftOut = MakeSubtitleCaptions(file, captions);
+    if (file.skippedBlocks > 0) inform(SkippedSubtitleBlocksText(path, file.skippedBlocks));
+    if (file.unshownCharacters > 0) {
+        inform(UnshownCharactersText(path, file.unshownCharacters, file.firstUnshown,
+                                     SubtitleTimeToFrame(file.firstUnshownMs)));
+    }
+    std::vector<const Caption*> leftOutList;
+    for (const auto& c : leftOut) leftOutList.push_back(c.get());
+    inform(LeftOutCaptionsText(leftOutList));
+    if (captions.Empty()) {
+        inform(NoSubtitlesText(path));
+        return ImportResult::NoCaptions;
+    }
+
+    if (beforeClear) beforeClear();
+    project.ClearCaptions();  // marks the project modified
+    while (Caption* c = captions.Head()) project.captions.Insert(captions.Detach(c));
+    return ImportResult::Imported;
+}
+
+}  // namespace vantrel

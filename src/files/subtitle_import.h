@@ -1,0 +1,40 @@
+// Subtitles (.srt, .vtt) made into pop-on captions: the most common job of a captioner, a
+// subtitle file or transcript that must go on the air as 608 captions.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "files/caption_import.h"
+#include "files/subtitle_reader.h"
+#include "model/caption_list.h"
+#include "model/caption_project.h"
+
+namespace vantrel {
+
+// srt or vtt, any case.
+bool IsSubtitleExtension(std::string_view extension);
+
+// Appends the captions of the cues to `list` (which must be empty): each cue at its times,
+// laid out on the screen, `Manual`, or `Seamless` when the next cue starts as it ends or
+// before (a receiver shows one pop-on caption at a time); cues that start on the same frame
+// share one screen; a cue that needs more than four rows becomes consecutive captions that
+// share its time in proportion to their text. Captions that cannot be loaded in time after
+// the one before them (as the encoder would find on export) are taken out again and returned,
+// in time order.
+std::vector<std::unique_ptr<Caption>> MakeSubtitleCaptions(const SubtitleFile& file,
+                                                           CaptionList& list);
+
+// Imports the subtitle file at `path` (`extension` srt or vtt). The file is read and its
+// captions made before anything changes; the project's captions are replaced only when there
+// is at least one (`beforeClear` runs just before). What could not be shown or placed is
+// reported once through the project's host: blocks without a readable time line, characters
+// without a 608 form, captions left out.
+ImportResult ImportSubtitleFile(CaptionProject& project, const std::string& path,
+                                std::string_view extension,
+                                const std::function<void()>& beforeClear = {});
+
+}  // namespace vantrel

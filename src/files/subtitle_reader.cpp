@@ -1,0 +1,404 @@
+#include "files/subtitle_reader.h"
+
+#include <algorithm>
+#include <cctype>
+#include <optional>
+#include <string>
+
+#include "codec/charset.h"
+#include "codec/closest_char.h"
+#include "files/file_extension.h"
+#include "files/subtitle_colours.h"
+#include "model/caption.h"
+
+namespace vantrel {
+
+namespace {
+
+using subtitle_colours::Rgb;
+
+constexpr int64_t kFieldCap = 1000000000;  // no digit run overflows
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+bool IsBlank(std::string_view line) {
+    return line.find_first_not_of(" \t") == std::string_view::npos;
+}
+
+// Lines ended by LF, with the CR of a CR LF removed.
+class Lines {
+  public:
+    explicit Lines(std::string_view text) : text_(text) {}
+    bool Next(std::string_view& line) {
+        if (pos_ > text_.size()) return false;
+        size_t end = text_.find('\n', pos_);
+        if (end == std::string_view::npos) end = text_.size();
+        line = text_.substr(pos_, end - pos_);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        pos_ = end + 1;
+        return true;
+    }
+
+  private:
+    std::string_view text_;
+    size_t pos_ = 0;
+};
+
+std::optional<int64_t> ReadNumber(std::string_view s, size_t& pos, size_t* digits = nullptr) {
+    const size_t first = pos;
+    int64_t value = 0;
+    while (pos < s.size() && IsDigit(s[pos])) {
+        value = std::min(value * 10 + (s[pos] - '0'), kFieldCap);
+        ++pos;
+    }
+    if (digits) *digits = pos - first;
+    if (pos == first) return std::nullopt;
+    return value;
+}
+
+// [hh:]mm:ss[,.]mmm in milliseconds.
+std::optional<int64_t> ReadCueTime(std::string_view s, size_t& pos) {
+    int64_t fields[3] = {0, 0, 0};
+    int n = 0;
+    while (n < 3) {
+        const std::optional<int64_t> value = ReadNumber(s, pos);
+        if (!value) return std::nullopt;
+        fields[n++] = *value;
+        if (pos >= s.size() || s[pos] != ':') break;
+        ++pos;
+    }
+    if (n < 2) return std::nullopt;
+    int64_t ms = 0;
+    if (pos < s.size() && (s[pos] == ',' || s[pos] == '.')) {
+        ++pos;
+        size_t digits = 0;
+        const size_t start = pos;
+        if (!ReadNumber(s, pos, &digits)) return std::nullopt;
+        // A fraction of a second, whatever its number of digits.
+        for (size_t k = 0; k < 3; ++k) ms = ms * 10 + (k < digits ? s[start + k] - '0' : 0);
+    }
+    const int64_t hours = n == 3 ? fields[0] : 0;
+    return ((hours * 60 + fields[n - 2]) * 60 + fields[n - 1]) * 1000 + ms;
+}
+
+struct Timing {
+    int64_t startMs, endMs;
+    std::string_view settings;
+};
+
+std::optional<Timing> ParseTimingLine(std::string_view line) {
+    const size_t arrow = line.find("-->");
+    if (arrow == std::string_view::npos) return std::nullopt;
+    size_t pos = line.find_first_not_of(" \t");
+    const std::optional<int64_t> start = ReadCueTime(line, pos);
+    if (!start || line.find_first_not_of(" \t", pos) != arrow) return std::nullopt;
+    pos = line.find_first_not_of(" \t", arrow + 3);
+    if (pos == std::string_view::npos) return std::nullopt;
+    const std::optional<int64_t> end = ReadCueTime(line, pos);
+    if (!end) return std::nullopt;
+    return Timing{*start, *end, line.substr(pos)};
+}
+
+// A WebVTT line: position counted from the top (a line number of 0 or more, or a percentage
+// below 50) puts the cue at the top.
+bool SettingsPlaceOnTop(std::string_view settings) {
+    const size_t at = settings.find("line:");
+    if (at == std::string_view::npos) return false;
+    size_t pos = at + 5;
+    if (pos < settings.size() && settings[pos] == '-') return false;
+    const std::optional<int64_t> value = ReadNumber(settings, pos);
+    if (!value) return false;
+    if (pos < settings.size() && settings[pos] == '.') ReadNumber(settings, ++pos);
+    const bool percent = pos < settings.size() && settings[pos] == '%';
+    return !percent || *value < 50;
+}
+
+int NearestCaptionColour(Rgb c) {
+    const int top = std::max({c.red, c.green, c.blue});
+    if (top == 0) return 0;
+    // By hue and saturation: a dark red is red, a grey is white.
+    const Rgb scaled{c.red * 255 / top, c.green * 255 / top, c.blue * 255 / top};
+    int best = 0;
+    int bestDistance = 1 << 30;
+    for (int k = 0; k < static_cast<int>(subtitle_colours::kCaptionColours.size()); ++k) {
+        const Rgb& p = subtitle_colours::kCaptionColours[k];
+        const int d = (p.red - scaled.red) * (p.red - scaled.red) +
+                      (p.green - scaled.green) * (p.green - scaled.green) +
+                      (p.blue - scaled.blue) * (p.blue - scaled.blue);
+        if (d < bestDistance) {
+            bestDistance = d;
+            best = k;
+        }
+    }
+    return best;
+}
+
+int HexDigit(char c) {
+    if (IsDigit(c)) return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+// A colour value (#rrggbb, #rgb or a name) as a 608 colour; nothing when it is none of these.
+std::optional<int> ColourOf(std::string_view value) {
+    if (!value.empty() && value[0] == '#') {
+        value.remove_prefix(1);
+        int digits[6];
+        if (value.size() != 6 && value.size() != 3) return std::nullopt;
+        for (size_t k = 0; k < value.size(); ++k) {
+            if ((digits[k] = HexDigit(value[k])) < 0) return std::nullopt;
+        }
+        if (value.size() == 3) {
+            return NearestCaptionColour({digits[0] * 17, digits[1] * 17, digits[2] * 17});
+        }
+        return NearestCaptionColour(
+            {digits[0] * 16 + digits[1], digits[2] * 16 + digits[3], digits[4] * 16 + digits[5]});
+    }
+    const std::string name = LowerCaseAscii(value);
+    for (const auto& named : subtitle_colours::kNamedColours) {
+        if (named.name == name) return NearestCaptionColour(named.rgb);
+    }
+    return std::nullopt;
+}
+
+struct Entity {
+    std::string_view name, text;
+};
+constexpr Entity kEntities[] = {{"amp", "&"},  {"lt", "<"},        {"gt", ">"}, {"quot", "\""},
+                                {"apos", "'"}, {"nbsp", "\u00A0"}, {"lrm", ""}, {"rlm", ""}};
+
+// Cue text with its markup, one line at a time; styles run on over line breaks.
+class CueTextReader {
+  public:
+    CueTextReader(SubtitleFile& file, bool webVtt) : file_(file), webVtt_(webVtt) {}
+
+    void Start(SubtitleCue& cue) {
+        cue_ = &cue;
+        italics_ = underline_ = 0;
+        colours_.clear();
+    }
+
+    void AddLine(std::string_view line) {
+        cue_->lines.emplace_back();
+        line_ = &cue_->lines.back();
+        for (size_t pos = 0; pos < line.size();) {
+            const char c = line[pos];
+            if (c == '<' && Tag(line, pos)) continue;
+            if (c == '{' && !webVtt_ && Override(line, pos)) continue;
+            if (c == '&' && webVtt_ && EntityAt(line, pos)) continue;
+            run_ += c;
+            ++pos;
+        }
+        Flush();
+    }
+
+  private:
+    uint8_t Attribute() const {
+        uint8_t a =
+            kDefaultAttribute | static_cast<uint8_t>(colours_.empty() ? 0 : colours_.back());
+        if (italics_ > 0) a |= kItalicsBit;
+        if (underline_ > 0) a |= kUnderlineBit;
+        return a;
+    }
+
+    void Flush() {
+        char32_t first = 0;
+        const size_t missing = AppendClosestText(run_, line_->characters, &first);
+        if (missing > 0 && file_.unshownCharacters == 0) {
+            file_.firstUnshown = first;
+            file_.firstUnshownMs = cue_->startMs;
+        }
+        file_.unshownCharacters += missing;
+        line_->attributes.resize(line_->characters.size(), Attribute());
+        run_.clear();
+    }
+
+    // An HTML-like tag at `pos`: applies it and moves past it. False for a '<' that starts
+    // no tag (SubRip text may hold a plain '<').
+    bool Tag(std::string_view line, size_t& pos) {
+        const size_t close = line.find('>', pos);
+        if (close == std::string_view::npos) return false;
+        std::string_view tag = line.substr(pos + 1, close - pos - 1);
+        const bool closing = !tag.empty() && tag[0] == '/';
+        if (closing) tag.remove_prefix(1);
+        if (!webVtt_ && (tag.empty() || !std::isalpha(static_cast<unsigned char>(tag[0])))) {
+            return false;
+        }
+        Flush();
+        pos = close + 1;
+        const size_t nameEnd = tag.find_first_of(" \t.");
+        const std::string name = LowerCaseAscii(tag.substr(0, nameEnd));
+        if (name == "i") {
+            italics_ += closing ? (italics_ > 0 ? -1 : 0) : 1;
+        } else if (name == "u") {
+            underline_ += closing ? (underline_ > 0 ? -1 : 0) : 1;
+        } else if (name == (webVtt_ ? "c" : "font")) {
+            if (closing) {
+                if (!colours_.empty()) colours_.pop_back();
+            } else {
+                colours_.push_back(webVtt_ ? ClassColour(tag) : FontColour(tag));
+            }
+        }
+        return true;
+    }
+
+    // The first class of <c.a.b> that names a colour; white when none does.
+    static int ClassColour(std::string_view tag) {
+        const size_t end = tag.find_first_of(" \t");
+        std::string_view classes = tag.substr(0, end);
+        while (!classes.empty()) {
+            const size_t dot = classes.find('.');
+            if (dot == std::string_view::npos) break;
+            classes.remove_prefix(dot + 1);
+            const std::optional<int> colour = ColourOf(classes.substr(0, classes.find('.')));
+            if (colour) return *colour;
+        }
+        return 0;
+    }
+
+    // color="..." of <font ...>; white when it is missing or not a colour.
+    static int FontColour(std::string_view tag) {
+        const std::string lower = LowerCaseAscii(tag);
+        const size_t at = lower.find("color");
+        if (at == std::string::npos) return 0;
+        size_t pos = lower.find_first_not_of(" \t", at + 5);
+        if (pos == std::string::npos || lower[pos] != '=') return 0;
+        pos = lower.find_first_not_of(" \t\"'", pos + 1);
+        if (pos == std::string::npos) return 0;
+        const size_t end = lower.find_first_of(" \t\"'", pos);
+        return ColourOf(tag.substr(pos, end == std::string::npos ? end : end - pos)).value_or(0);
+    }
+
+    // An override block such as {\an8}: a position on top (\an7 to \an9, or \a5 to \a7 of the
+    // older form) moves the cue up; the block itself shows nothing.
+    bool Override(std::string_view line, size_t& pos) {
+        const size_t close = line.find('}', pos);
+        if (pos + 1 >= line.size() || line[pos + 1] != '\\' || close == std::string_view::npos) {
+            return false;
+        }
+        const std::string_view block = line.substr(pos, close - pos);
+        for (size_t at = block.find("\\a"); at != std::string_view::npos;
+             at = block.find("\\a", at + 1)) {
+            const std::string_view rest = block.substr(at + 2);
+            if (rest.size() >= 2 && rest[0] == 'n' && rest[1] >= '7' && rest[1] <= '9') {
+                cue_->top = true;
+            } else if (!rest.empty() && rest[0] >= '5' && rest[0] <= '7' &&
+                       (rest.size() == 1 || !IsDigit(rest[1]))) {
+                cue_->top = true;
+            }
+        }
+        pos = close + 1;
+        return true;
+    }
+
+    bool EntityAt(std::string_view line, size_t& pos) {
+        const size_t semicolon = line.find(';', pos);
+        if (semicolon == std::string_view::npos || semicolon - pos > 10) return false;
+        const std::string_view name = line.substr(pos + 1, semicolon - pos - 1);
+        if (!name.empty() && name[0] == '#') {
+            const bool hex = name.size() > 1 && (name[1] == 'x' || name[1] == 'X');
+            char32_t code = 0;
+            for (char c : name.substr(hex ? 2 : 1)) {
+                const int d = hex ? HexDigit(c) : (IsDigit(c) ? c - '0' : -1);
+                if (d < 0 || code > 0x10FFFF) return false;
+                code = code * (hex ? 16 : 10) + static_cast<char32_t>(d);
+            }
+            AppendUtf8(run_, code);
+        } else {
+            const auto* it = std::find_if(std::begin(kEntities), std::end(kEntities),
+                                          [&](const Entity& e) { return e.name == name; });
+            if (it == std::end(kEntities)) return false;
+            run_ += it->text;
+        }
+        pos = semicolon + 1;
+        return true;
+    }
+
+    SubtitleFile& file_;
+    bool webVtt_;
+    SubtitleCue* cue_ = nullptr;
+    StyledLine* line_ = nullptr;
+    std::string run_;
+    int italics_ = 0, underline_ = 0;
+    std::vector<int> colours_;
+};
+
+bool IsNumberLine(std::string_view line) {
+    return !line.empty() && std::all_of(line.begin(), line.end(), IsDigit);
+}
+
+bool StartsWithWord(std::string_view line, std::string_view word) {
+    return line.substr(0, word.size()) == word &&
+           (line.size() == word.size() || line[word.size()] == ' ' || line[word.size()] == '\t');
+}
+
+SubtitleFile ReadSubtitles(std::string_view text, bool webVtt) {
+    SubtitleFile file;
+    if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+    Lines lines(text);
+    std::string_view line;
+    if (webVtt) {
+        if (!lines.Next(line) || !StartsWithWord(line, "WEBVTT")) return file;
+        while (lines.Next(line) && !IsBlank(line)) {
+        }
+    }
+    file.recognized = true;
+
+    CueTextReader reader(file, webVtt);
+    bool inCue = false, skipBlock = false, lastLineIsNumber = false;
+    size_t blockLines = 0;
+    auto endBlock = [&] {
+        if (!inCue && !skipBlock && blockLines > 0) ++file.skippedBlocks;
+        inCue = skipBlock = false;
+        blockLines = 0;
+    };
+    while (lines.Next(line)) {
+        if (IsBlank(line)) {
+            endBlock();
+            continue;
+        }
+        if (skipBlock) continue;
+        if (webVtt && !inCue && blockLines == 0 &&
+            (StartsWithWord(line, "NOTE") || StartsWithWord(line, "STYLE") ||
+             StartsWithWord(line, "REGION"))) {
+            skipBlock = true;
+            continue;
+        }
+        if (const std::optional<Timing> timing = ParseTimingLine(line)) {
+            // A SubRip file without blank lines: the number before the time line belongs to
+            // the new cue, not to the text of the one before.
+            if (inCue && !webVtt && lastLineIsNumber) file.cues.back().lines.pop_back();
+            SubtitleCue& cue = file.cues.emplace_back();
+            cue.startMs = timing->startMs;
+            cue.endMs = timing->endMs;
+            cue.top = webVtt && SettingsPlaceOnTop(timing->settings);
+            reader.Start(cue);
+            inCue = true;
+            lastLineIsNumber = false;
+            continue;
+        }
+        if (inCue) {
+            reader.AddLine(line);
+            lastLineIsNumber = IsNumberLine(line);
+        } else {
+            ++blockLines;
+        }
+    }
+    endBlock();
+    return file;
+}
+
+}  // namespace
+
+SubtitleFile ReadSubRip(std::string_view text) {
+    return ReadSubtitles(text, false);
+}
+
+SubtitleFile ReadWebVtt(std::string_view text) {
+    return ReadSubtitles(text, true);
+}
+
+}  // namespace vantrel

@@ -1,0 +1,354 @@
+// SubRip and WebVTT subtitles made into pop-on captions: reading, the layout on the 15 x 32
+// screen, characters without a 608 form, timing, what is left out and said, and round trips
+// through our own .srt and through FFmpeg's 608 decoder.
+#include "files/subtitle_import.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <random>
+#include <sstream>
+
+#include "codec/code_string.h"
+#include "files/caption_export.h"
+#include "files/caption_import.h"
+#include "files/files_test_support.h"
+#include "files/subtitles.h"
+#include "files/timecode.h"
+
+namespace vantrel {
+namespace {
+
+using testing::ReadFileText;
+using testing::TempDir;
+using testing::WriteFileText;
+
+struct Imported {
+    SubtitleFile file;
+    CaptionList captions;
+    std::vector<std::unique_ptr<Caption>> leftOut;
+};
+
+std::unique_ptr<Imported> Import(std::string_view text, bool webVtt = false) {
+    auto result = std::make_unique<Imported>();
+    result->file = webVtt ? ReadWebVtt(text) : ReadSubRip(text);
+    result->leftOut = MakeSubtitleCaptions(result->file, result->captions);
+    return result;
+}
+
+// One cue from 10 s to 15 s holding `text`.
+std::string OneCue(const std::string& text) {
+    return "1\n00:00:10,000 --> 00:00:15,000\n" + text + "\n";
+}
+
+// Each caption's screen in disassembly notation: rows, indents, tab offsets and codes.
+std::vector<std::string> Screens(const CaptionList& captions) {
+    std::vector<std::string> out;
+    for (const Caption* c = captions.Head(); c; c = c->next) out.push_back(*GetCodeText(*c));
+    return out;
+}
+
+TEST(SubtitleLayout, CuesOnTheScreen) {
+    const struct {
+        const char* cue;
+        std::vector<std::string> screens;
+    } cases[] = {
+        // The cue's own lines where they fit, at the bottom, each centred.
+        {"HELLO\nWORLD", {"{RCL}{ENM}{1412}{TO1}HELLO_{1512}{TO1}WORLD_{EOC}"}},
+        {"  spaced    out  ", {"{RCL}{ENM}{1508}{TO3}spaced out{EOC}"}},
+        // Too long for 32 columns: balanced lines wrapped at words.
+        {"one two three four five six seven eight nine",
+         {"{RCL}{ENM}{1404}one two three four five_{1504}{TO2}six seven eight nine{EOC}"}},
+        // A word longer than the screen is cut, not lost.
+        {"abcdefghijklmnopqrstuvwxyzabcdefg",
+         {"{RCL}{ENM}{1400}abcdefghijklmnopqrstuvwxyzabcdef{1512}{TO3}g_{EOC}"}},
+        {"a\nb\nc", {"{RCL}{ENM}{1312}{TO3}a_{1412}{TO3}b_{1512}{TO3}c_{EOC}"}},
+        // More than four rows: consecutive captions.
+        {"1\n2\n3\n4\n5",
+         {"{RCL}{ENM}{1312}{TO3}1_{1412}{TO3}2_{1512}{TO3}3_{EOC}",
+          "{RCL}{ENM}{1412}{TO3}4_{1512}{TO3}5_{EOC}"}},
+        // Styles take a cell, in the place of the space beside them; punctuation goes with
+        // its word.
+        {"a <i>b</i>, c", {"{RCL}{ENM}{1512}{TO1}a_{I}b,{Wh}c_{EOC}"}},
+        {"<font color=\"#ff0000\">red</font> <u>under</u> <font color=navy><i>x</i></font>",
+         {"{RCL}{ENM}{1508}{TO1}{R}red_{WhU}under_{Bl}{I}x_{EOC}"}},
+        {"{\\an8}on top", {"{RCL}{ENM}{0112}{TO1}on top{EOC}"}},
+        // Closest forms: straight quotes, the 608 dash, three dots, base letters; a combining
+        // accent joins its letter.
+        {"\xE2\x80\x9CSo\xE2\x80\x9D \xE2\x80\x94 \xC5\x82\xC3\xB3"
+         "d\xC5\xBA\xE2\x80\xA6 e\xCC\x81",
+         {"{RCL}{ENM}{1508}\"So\" -{-} l\xF3"
+          "dz... \xE9{EOC}"}},
+    };
+    for (const auto& c : cases) {
+        const auto imported = Import(OneCue(c.cue));
+        EXPECT_EQ(Screens(imported->captions), c.screens) << c.cue;
+    }
+}
+
+// A SubRip block: times in milliseconds.
+std::string Cue(int64_t start, int64_t end, const std::string& text) {
+    auto time = [](int64_t ms) {
+        char t[32];
+        std::snprintf(t, sizeof t, "%02lld:%02lld:%02lld,%03lld",
+                      static_cast<long long>(ms / 3600000), static_cast<long long>(ms / 60000 % 60),
+                      static_cast<long long>(ms / 1000 % 60), static_cast<long long>(ms % 1000));
+        return std::string(t);
+    };
+    return "0\n" + time(start) + " --> " + time(end) + "\n" + text + "\n\n";
+}
+
+struct Timed {
+    int32_t start, end;
+    int mode;
+    friend bool operator==(const Timed&, const Timed&) = default;
+    friend std::ostream& operator<<(std::ostream& o, const Timed& t) {
+        return o << t.start << "-" << t.end << "/" << t.mode;
+    }
+};
+
+std::vector<Timed> Timing(const CaptionList& captions) {
+    std::vector<Timed> out;
+    for (const Caption* c = captions.Head(); c; c = c->next) {
+        out.push_back({c->startFrame, c->endFrame, c->timingMode});
+    }
+    return out;
+}
+
+// Frame 300 is at 10,010 ms, 330 at 11,011, 360 at 12,012 and 420 at 14,014.
+TEST(SubtitleTiming, CuesBecomeCaptionsAtTheirFrames) {
+    const struct {
+        const char* what;
+        std::string srt;
+        std::vector<Timed> captions;
+        size_t leftOut;
+    } cases[] = {
+        {"touching",
+         Cue(10010, 12012, "a") + Cue(12012, 14014, "b"),
+         {{300, 360, Seamless}, {360, 420, Manual}},
+         0},
+        {"overlapping",
+         Cue(10010, 12012, "a") + Cue(11011, 14014, "b"),
+         {{300, 330, Seamless}, {330, 420, Manual}},
+         0},
+        {"apart",
+         Cue(10010, 11011, "a") + Cue(12012, 14014, "b"),
+         {{300, 330, Manual}, {360, 420, Manual}},
+         0},
+        {"two frames", Cue(10010, 10077, "a"), {{300, 302, Manual}}, 0},
+        {"nothing at all", Cue(10010, 10010, "a"), {{300, 301, Manual}}, 0},
+        {"out of order",
+         Cue(12012, 14014, "b") + Cue(10010, 11011, "a"),
+         {{300, 330, Manual}, {360, 420, Manual}},
+         0},
+        {"same start, one screen",
+         Cue(10010, 11011, "a") + Cue(10010, 12012, "b"),
+         {{300, 360, Manual}},
+         0},
+        {"five rows share the time by their text",
+         Cue(10010, 14014, "1\n2\n3\n4\n5"),
+         {{300, 372, Seamless}, {372, 420, Manual}},
+         0},
+        // Left out as the encoder would: no room to load before frame 0, or after the
+        // caption before; the caption before keeps its own end.
+        {"too early", Cue(100, 2000, "hello") + Cue(10010, 11011, "a"), {{300, 330, Manual}}, 1},
+        {"too close",
+         Cue(10010, 11011, "a") + Cue(10077, 12012, "hello there"),
+         {{300, 330, Manual}},
+         1},
+    };
+    for (const auto& c : cases) {
+        const auto imported = Import(c.srt);
+        EXPECT_EQ(Timing(imported->captions), c.captions) << c.what;
+        EXPECT_EQ(imported->leftOut.size(), c.leftOut) << c.what;
+    }
+}
+
+TEST(SubtitleReader, OneFileWrittenEveryWay) {
+    const std::string srt =
+        "1\n00:00:10,010 --> 00:00:12,012\n<i>Hello</i> there\n<font "
+        "color=\"yellow\">friend</font>\n\n"
+        "2\n00:01:00,060 --> 00:01:02,062\n{\\an8}Top\n";
+    auto crlf = [](std::string text) {
+        for (size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at + 2)) {
+            text.insert(at, "\r");
+        }
+        return "\xEF\xBB\xBF" + text;
+    };
+    const std::string vtt =
+        "WEBVTT - a title\nKind: captions\n\nNOTE a comment\nover two lines\n\nSTYLE\n::cue {}\n\n"
+        "intro\n00:10.010 --> 00:12.012 align:center\n<i>Hello</i> there\n"
+        "<c.yellow.bg_blue>friend</c>\n\n01:00.060 --> 01:02.062 line:0\nTop\n";
+    const auto want = Import(srt);
+    ASSERT_EQ(want->captions.Count(), 2);
+    const std::pair<const char*, std::unique_ptr<Imported>> variants[] = {
+        {"BOM and CR LF", Import(crlf(srt))},
+        {"no blank lines", Import(std::string(srt).replace(srt.find("\n\n2"), 2, "\n"))},
+        {"WebVTT", Import(vtt, true)},
+        {"WebVTT, BOM and CR LF", Import(crlf(vtt), true)},
+    };
+    for (const auto& [what, got] : variants) {
+        EXPECT_TRUE(got->file.recognized) << what;
+        EXPECT_EQ(got->file.skippedBlocks, 0u) << what;
+        EXPECT_TRUE(testing::SameCaptions(want->captions, got->captions, true)) << what;
+    }
+    EXPECT_EQ(ReadWebVtt("WEBVTT\n\n00:01.000 --> 00:02.000\n&lt;b&gt; &amp; caf&#233;\n")
+                  .cues.at(0)
+                  .lines.at(0)
+                  .characters,
+              "<b> & caf\xE9");
+    EXPECT_FALSE(ReadWebVtt(srt).recognized);
+    EXPECT_EQ(ReadSubRip("junk\nmore junk\n\n" + srt).skippedBlocks, 1u);
+}
+
+class SubtitleImport : public ::testing::Test {
+  protected:
+    SubtitleImport() {
+        project.host = &host;
+        Caption* c = testing::NewCaption(5000, 5100);
+        testing::PutText(*c, 14, 0, "KEEP");
+        project.captions.Insert(c);
+    }
+    ImportResult ImportText(const std::string& name, const std::string& text) {
+        WriteFileText(dir.File(name), text);
+        return ImportCaptionFile(project, dir.File(name), testing::ExtensionPart(name));
+    }
+    bool Untouched() const {
+        return project.captions.Count() == 1 && project.captions.Head()->startFrame == 5000 &&
+               project.modified == 0;
+    }
+    TempDir dir;
+    testing::RecordingHost host;
+    CaptionProject project;
+};
+
+TEST_F(SubtitleImport, ReplacesCaptionsOnlyWithSomethingToShow) {
+    EXPECT_EQ(ImportText("a.vtt", OneCue("no header")), ImportResult::NotRecognized);
+    EXPECT_EQ(ImportCaptionFile(project, dir.File("missing.srt"), "srt"), ImportResult::OpenFailed);
+    EXPECT_EQ(ImportText("b.SRT", OneCue("\xF0\x9F\x98\x80")), ImportResult::NoCaptions);
+    EXPECT_TRUE(Untouched());
+    ASSERT_EQ(host.messages.size(), 3u);
+    EXPECT_EQ(host.messages[0].rfind("Error opening file " + dir.File("missing.srt"), 0), 0u);
+    EXPECT_EQ(host.messages[2], "File " + dir.File("b.SRT") + " contains no subtitle to show");
+
+    host.messages.clear();
+    EXPECT_EQ(ImportText("c.srt", "junk\n\n" + Cue(100, 2000, "too early") +
+                                      OneCue("smile \xF0\x9F\x98\x80 \xF0\x9F\x98\x80")),
+              ImportResult::Imported);
+    EXPECT_EQ(project.modified, 1);
+    ASSERT_EQ(project.captions.Count(), 1);
+    EXPECT_EQ(project.captions.Head()->startFrame, SubtitleTimeToFrame(10000));
+    const std::string path = dir.File("c.srt");
+    EXPECT_EQ(host.messages,
+              (std::vector<std::string>{
+                  "1 block of " + path + " has no readable time line and was left out",
+                  "2 characters of " + path +
+                      " have no form on a caption screen and were left out; the first, U+1F600, "
+                      "is in the cue at 00:00:10:00",
+                  "1 caption could not be encoded in time and was left out. It starts at "
+                  "00:00:00:03."}));
+}
+
+// Cues of lower-case words (as our .srt holds them), one to three lines that fit the screen,
+// at frame times, some touching the next; and the same cues with styles for FFmpeg.
+std::string RandomSubRip(std::mt19937& rng, int count, bool styled) {
+    const char* words[] = {"the",  "plan", "is", "new",      "caption", "we",   "go",   "now",
+                           "okay", "yes",  "no", "tomorrow", "night",   "wait", "here", "there"};
+    std::string srt;
+    int64_t frame = 60;
+    for (int i = 0; i < count; ++i) {
+        std::string text;
+        const int lines = 1 + static_cast<int>(rng() % 3);
+        for (int l = 0; l < lines; ++l) {
+            if (l > 0) text += '\n';
+            const int n = 1 + static_cast<int>(rng() % 4);
+            for (int w = 0; w < n; ++w) {
+                std::string word = words[rng() % std::size(words)];
+                if (styled && rng() % 4 == 0) word = "<i>" + word + "</i>";
+                if (styled && rng() % 5 == 0) word = "<font color=\"cyan\">" + word + "</font>";
+                if (styled && rng() % 6 == 0) word += ",";
+                text += (w > 0 ? " " : "") + word;
+            }
+        }
+        const int64_t end = frame + 40 + static_cast<int64_t>(rng() % 120);
+        srt += std::to_string(i + 1) + "\n" + FormatSubtitleTime(frame) + " --> " +
+               FormatSubtitleTime(end) + "\n" + text + "\n\n";
+        frame = rng() % 3 == 0 ? end : end + 1 + static_cast<int64_t>(rng() % 60);
+        frame = std::max<int64_t>(frame, end) + 70;  // room to load the next
+    }
+    return srt;
+}
+
+TEST(SubtitleRoundTrip, OurSubRipThroughAProjectIsTheSame) {
+    std::mt19937 rng(2024);
+    const std::string srt = RandomSubRip(rng, 300, false);
+    const auto first = Import(srt);
+    ASSERT_EQ(first->leftOut.size(), 0u);
+    ASSERT_EQ(first->captions.Count(), 300);
+    const std::string ours = SubtitleText(first->captions);
+    const auto second = Import(ours);
+    EXPECT_EQ(SubtitleText(second->captions), ours);
+    EXPECT_TRUE(testing::SameCaptions(first->captions, second->captions, true));
+    // The times of frames come back to the millisecond.
+    auto times = [](const std::string& text) {
+        std::vector<std::string> out;
+        std::istringstream in(text);
+        for (std::string line; std::getline(in, line);) {
+            if (line.find(" --> ") != std::string::npos) out.push_back(line.substr(0, 29));
+        }
+        return out;
+    };
+    EXPECT_EQ(times(ours), times(srt));
+}
+
+// Words of an .srt text, cue by cue, without tags ({\an7}, <i>, <font ...>).
+std::vector<std::vector<std::string>> CueWords(const std::string& srt) {
+    std::vector<std::vector<std::string>> cues;
+    std::istringstream in(srt);
+    bool inCue = false;
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.find(" --> ") != std::string::npos) {
+            cues.emplace_back();
+            inCue = true;
+            continue;
+        }
+        if (line.empty()) inCue = false;
+        if (!inCue) continue;
+        std::string plain;
+        char close = 0;
+        for (char c : line) {
+            if (close) {
+                if (c == close) close = 0;
+            } else if (c == '<' || c == '{') {
+                close = c == '<' ? '>' : '}';
+            } else {
+                plain += c;
+            }
+        }
+        for (size_t at = plain.find("\\h"); at != std::string::npos; at = plain.find("\\h", at)) {
+            plain.replace(at, 2, " ");  // FFmpeg's hard space
+        }
+        std::istringstream words(plain);
+        for (std::string w; words >> w;) cues.back().push_back(w);
+    }
+    return cues;
+}
+
+TEST(SubtitleRoundTrip, FfmpegReadsTheWordsOfOurScc) {
+    if (std::system("command -v ffmpeg > /dev/null 2>&1") != 0) GTEST_SKIP() << "no ffmpeg";
+    std::mt19937 rng(608);
+    const std::string srt = RandomSubRip(rng, 40, true);
+    TempDir dir;
+    WriteFileText(dir.File("in.srt"), srt);
+    CaptionProject project;
+    ASSERT_EQ(ImportCaptionFile(project, dir.File("in.srt"), "srt"), ImportResult::Imported);
+    ASSERT_EQ(ExportCaptionFile(project, dir.File("out.scc"), "scc").leftOut, 0u);
+    const std::string command = "ffmpeg -nostdin -v error -y -i '" + dir.File("out.scc") + "' '" +
+                                dir.File("ffmpeg.srt") + "'";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    EXPECT_EQ(CueWords(ReadFileText(dir.File("ffmpeg.srt"))), CueWords(srt));
+}
+
+}  // namespace
+}  // namespace vantrel
