@@ -29,7 +29,7 @@ std::string LinesToUtf8(std::string_view text) {
 std::string SubtitleText(const CaptionList& captions) {
     std::string out;
     char text[kSubtitleTextCapacity + 1];
-    int index = 0;
+    int index = 1;  // SubRip counts its blocks from 1
     for (const Caption* c = captions.Head(); c; c = c->next) {
         const size_t n = c->GetLinesText(text, true, kSubtitleTextCapacity);
         out += std::to_string(index++);

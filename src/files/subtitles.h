@@ -14,7 +14,7 @@ namespace vantrel {
 // Caption text kept per caption in both outputs, in caption-set bytes.
 constexpr size_t kSubtitleTextCapacity = 512;
 
-// One block per caption, numbered from 0: the number, the start and end times, the rows in
+// One block per caption, numbered from 1: the number, the start and end times, the rows in
 // lower case one per line, and an empty line.
 std::string SubtitleText(const CaptionList& captions);
 

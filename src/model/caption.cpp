@@ -1,13 +1,50 @@
 #include "model/caption.h"
 
 #include <cstring>
+#include <string_view>
 
 namespace vantrel {
 
 namespace {
-bool IsTextCharacter(uint8_t ch) {
-    return ch > 0x20 && ch != 0x80 && ch != 0x90;
+
+// The screen as a person reads it off a receiver: a mid-row code takes its cell and shows as
+// a space, so a run of spaces, code cells and empty cells between two characters of a row is
+// one space; rows begin and end with a character and are joined by `rowSeparator`. 0x80 is a
+// stray code that shows nothing. The text stops where it reaches `capacity` bytes.
+size_t GetText(const Caption& caption, char* buffer, bool lowerCase, size_t capacity,
+               std::string_view rowSeparator) {
+    size_t n = 0;
+    // Writes what fits; false once the buffer is full.
+    auto put = [&](std::string_view text) {
+        for (char ch : text) {
+            if (n >= capacity) return false;
+            buffer[n++] = ch;
+        }
+        return n < capacity;
+    };
+    for (int r = 0; r < kScreenRows; ++r) {
+        bool begun = false;  // the row has shown a character
+        bool blank = false;  // and a blank cell came after it
+        for (const CaptionCell& cell : caption.cells[r]) {
+            const uint8_t ch = cell.character;
+            if (ch == 0x80) continue;
+            if (ch <= 0x20) {
+                blank = begun;
+                continue;
+            }
+            const std::string_view before =
+                begun ? (blank ? " " : "") : (n > 0 ? rowSeparator : "");
+            const char shown = static_cast<char>(lowerCase ? LowerCaseChar(ch) : ch);
+            if (!put(before) || !put({&shown, 1})) goto finish;
+            begun = true;
+            blank = false;
+        }
+    }
+finish:
+    buffer[n] = 0;
+    return n;
 }
+
 }  // namespace
 
 const char* TimingModeText(int mode) {
@@ -45,59 +82,11 @@ int Caption::CountOccupiedRows() const {
 }
 
 size_t Caption::GetLinesText(char* buffer, bool lowerCase, size_t capacity) const {
-    size_t n = 0;
-    for (int r = 0; r < kScreenRows && n < capacity; ++r) {
-        bool begun = false;
-        for (int c = 0; c < kScreenColumns; ++c) {
-            if (n >= capacity) break;
-            const uint8_t ch = cells[r][c].character;
-            if (IsTextCharacter(ch)) {
-                if (!begun && n > 0) {
-                    buffer[n++] = '\r';
-                    if (n >= capacity) break;
-                    buffer[n++] = '\n';
-                    if (n >= capacity) break;
-                }
-                begun = true;
-                buffer[n++] = static_cast<char>(lowerCase ? LowerCaseChar(ch) : ch);
-            } else if (ch == 0x20) {
-                buffer[n++] = ' ';
-                begun = true;
-            }
-        }
-    }
-    buffer[n] = 0;
-    return n;
+    return GetText(*this, buffer, lowerCase, capacity, "\r\n");
 }
 
 size_t Caption::GetRunningText(char* buffer, bool lowerCase, size_t capacity) const {
-    size_t n = 0;
-    bool lastVisible = false;
-    bool pendingSpace = false;
-    for (int r = 0; r < kScreenRows; ++r) {
-        for (int c = 0; c < kScreenColumns; ++c) {
-            if (n >= capacity) goto finish;
-            const uint8_t ch = cells[r][c].character;
-            if (ch < 0x20 || ch == 0x80 || ch == 0x90) continue;
-            if (ch == 0x20) {
-                buffer[n++] = ' ';
-                lastVisible = false;
-                continue;
-            }
-            lastVisible = true;
-            if (pendingSpace) {
-                buffer[n++] = ' ';
-                pendingSpace = false;
-                if (n >= capacity) goto finish;
-            }
-            buffer[n++] = static_cast<char>(lowerCase ? LowerCaseChar(ch) : ch);
-        }
-        if (n >= capacity) break;
-        if (lastVisible) pendingSpace = true;
-    }
-finish:
-    buffer[n] = 0;
-    return n;
+    return GetText(*this, buffer, lowerCase, capacity, " ");
 }
 
 bool Caption::SameScreen(const Caption& other) const {

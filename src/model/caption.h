@@ -58,10 +58,13 @@ struct Caption {
     // Rows among 0-14 with at least one non-zero byte.
     int CountOccupiedRows() const;
 
-    // Rows as lines separated by CR LF. `buffer` holds capacity + 1 bytes; returns the length.
+    // The text a person reads on the screen, in caption-set bytes: within a row, the blanks
+    // between two characters (spaces, attribute-code cells, empty cells) are one space; rows
+    // without a character are left out. `buffer` holds capacity + 1 bytes, the text is cut at
+    // `capacity` and ends with a zero byte; returns the length.
+    // Each row a line of its own, the lines separated by CR LF.
     size_t GetLinesText(char* buffer, bool lowerCase, size_t capacity) const;
-
-    // Rows joined by single spaces. `buffer` holds capacity + 1 bytes; returns the length.
+    // The rows joined by single spaces.
     size_t GetRunningText(char* buffer, bool lowerCase, size_t capacity) const;
 
     // Recomputes endFrame from the timing mode and the next caption.

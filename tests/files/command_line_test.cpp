@@ -97,7 +97,7 @@ TEST_F(CommandLine, ConvertsThroughEveryFormat) {
     const Outcome srt = Cc({"convert", dir.File("c.scc"), dir.File("c.srt")});
     EXPECT_EQ(srt.status, 0) << srt.err;
     EXPECT_EQ(ReadFileText(dir.File("c.srt"))
-                  .rfind("0\r\n00:00:01,001 --> 00:00:03,003\r\nhello\r\nworld\r\n\r\n1\r\n", 0),
+                  .rfind("1\r\n00:00:01,001 --> 00:00:03,003\r\nhello\r\nworld\r\n\r\n2\r\n", 0),
               0u);
     const Outcome report = Cc({"convert", dir.File("c.ccd"), dir.File("c.TXT")});
     EXPECT_EQ(report.status, 0) << report.err;

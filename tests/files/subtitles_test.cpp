@@ -12,20 +12,20 @@ namespace {
 using testing::NewCaption;
 using testing::PutText;
 
-TEST(Subtitles, OneBlockPerCaptionNumberedFromZero) {
+TEST(Subtitles, OneBlockPerCaptionNumberedFromOneAsSubRipCounts) {
     CaptionList list;
     Caption* c = NewCaption(14, 50);
     PutText(*c, 13, 0, "HELLO");
     PutText(*c, 14, 0, "WORLD");
     list.Insert(c);
-    EXPECT_EQ(SubtitleText(list), "0\r\n00:00:00,467 --> 00:00:01,668\r\nhello\r\nworld\r\n\r\n");
+    EXPECT_EQ(SubtitleText(list), "1\r\n00:00:00,467 --> 00:00:01,668\r\nhello\r\nworld\r\n\r\n");
     EXPECT_EQ(TimingReportText(list), "00:00:00:14 - 00:00:01:20\tHELLO WORLD\r\n");
 
     Caption* d = NewCaption(108000, 108029);
     list.Insert(d);  // an empty screen still gets its block and its line
     EXPECT_EQ(SubtitleText(list),
-              "0\r\n00:00:00,467 --> 00:00:01,668\r\nhello\r\nworld\r\n\r\n"
-              "1\r\n01:00:03,600 --> 01:00:04,568\r\n\r\n\r\n");
+              "1\r\n00:00:00,467 --> 00:00:01,668\r\nhello\r\nworld\r\n\r\n"
+              "2\r\n01:00:03,600 --> 01:00:04,568\r\n\r\n\r\n");
     EXPECT_EQ(TimingReportText(list),
               "00:00:00:14 - 00:00:01:20\tHELLO WORLD\r\n"
               "01:00:00:00 - 01:00:00:29\t\r\n");
@@ -37,19 +37,19 @@ TEST(Subtitles, NothingForNoCaptions) {
     EXPECT_EQ(TimingReportText(list), "");
 }
 
-TEST(Subtitles, CaptionCharactersBecomeUtf8) {
+TEST(Subtitles, CaptionCharactersBecomeUtf8NoteIncludedCodeCellAsSpace) {
     CaptionList list;
     Caption* c = NewCaption(0, 30);
     // É, the music note, a colour code cell, ñ, the 608 block and a null byte.
     const uint8_t row[] = {0xC9, 0x20, 0x90, 0x1C, 0xF1, 0x7F, 0x80, 'A'};
     for (int k = 0; k < 8; ++k) c->cells[14][k] = {row[k], kDefaultAttribute};
     list.Insert(c);
-    // Lower case in subtitles; the note, the code cell and the null byte are left out.
+    // Lower case in subtitles; the code cell reads as a space, the null byte shows nothing.
     EXPECT_EQ(SubtitleText(list),
-              "0\r\n00:00:00,000 --> 00:00:01,001\r\n\xC3\xA9 \xC3\xB1\xE2\x96\x88"
+              "1\r\n00:00:00,000 --> 00:00:01,001\r\n\xC3\xA9 \xE2\x99\xAA \xC3\xB1\xE2\x96\x88"
               "a\r\n\r\n");
     EXPECT_EQ(TimingReportText(list),
-              "00:00:00:00 - 00:00:01:00\t\xC3\x89 \xC3\xB1\xE2\x96\x88"
+              "00:00:00:00 - 00:00:01:00\t\xC3\x89 \xE2\x99\xAA \xC3\xB1\xE2\x96\x88"
               "A\r\n");
 }
 
@@ -65,7 +65,7 @@ TEST(Subtitles, AFullScreenFitsWhole) {
     EXPECT_EQ(report.size() - report.find('\t') - 1 - 2, 15u * 32 + 14);
     const std::string srt = SubtitleText(list);
     EXPECT_EQ(srt.size(),
-              std::string("0\r\n00:00:00,000 --> 00:00:01,001\r\n").size() + 15 * 32 + 14 * 2 + 4);
+              std::string("1\r\n00:00:00,000 --> 00:00:01,001\r\n").size() + 15 * 32 + 14 * 2 + 4);
     EXPECT_EQ(srt.find('X'), std::string::npos);  // lower case
 }
 
