@@ -11,6 +11,7 @@
 #include "editor/run_commands.h"
 #include "editor/typing_attribute.h"
 #include "editor_fixtures.h"
+#include "support/random_screen.h"
 
 namespace vantrel {
 namespace {
@@ -21,69 +22,59 @@ using editor_test::FirstDifference;
 using editor_test::RoundTrip;
 using editor_test::Snapshot;
 
-enum class Step {
-    Type,
-    Click,
-    CaretLeft,
-    CaretRight,
-    CaretUp,
-    CaretDown,
-    RunHome,
-    RunEndKey,
-    ScreenHome,
-    ScreenEnd,
-    WordLeft,
-    WordRight,
-    ToggleItalics,
-    ToggleUnderline,
-    DeleteForward,
-    Backspace,
-    NewLine,
-    ShiftRun,
-    CenterRun,
-    RunUp,
-    RunDown,
+// What a step may do to the characters and runs of the screen.
+enum class Effect { CaretOnly, Types, Deletes, Joins, Breaks, Moves };
+
+struct Step {
+    const char* name;
+    void (*command)(EditingContext&, EditorView&);  // null: typing or a click
+    Effect effect;
+    int filling;   // weight while the screen fills
+    int emptying;  // weight once it is crowded, until it has emptied again
 };
 
-struct Weighted {
-    Step step;
-    int weight;
-};
+template <int Columns>
+void Shift(EditingContext& context, EditorView& view) {
+    ShiftRun(context, view, Columns);
+}
 
-// While the screen fills, mostly typing; once it is crowded, mostly deleting, until it has
-// emptied again. So the sessions see both crowded rows, where edits get refused, and sparse ones.
-constexpr Weighted kFilling[] = {
-    {Step::Type, 40},         {Step::Click, 6},           {Step::CaretLeft, 3},
-    {Step::CaretRight, 3},    {Step::CaretUp, 2},         {Step::CaretDown, 2},
-    {Step::RunHome, 2},       {Step::RunEndKey, 2},       {Step::ScreenHome, 1},
-    {Step::ScreenEnd, 1},     {Step::WordLeft, 2},        {Step::WordRight, 2},
-    {Step::ToggleItalics, 4}, {Step::ToggleUnderline, 3}, {Step::DeleteForward, 3},
-    {Step::Backspace, 3},     {Step::NewLine, 4},         {Step::ShiftRun, 5},
-    {Step::CenterRun, 2},     {Step::RunUp, 3},           {Step::RunDown, 3},
-};
-constexpr Weighted kEmptying[] = {
-    {Step::Type, 8},          {Step::Click, 4},           {Step::CaretLeft, 2},
-    {Step::CaretRight, 2},    {Step::CaretUp, 2},         {Step::CaretDown, 2},
-    {Step::RunHome, 2},       {Step::RunEndKey, 8},       {Step::ScreenHome, 1},
-    {Step::ScreenEnd, 3},     {Step::WordLeft, 2},        {Step::WordRight, 2},
-    {Step::ToggleItalics, 2}, {Step::ToggleUnderline, 2}, {Step::DeleteForward, 8},
-    {Step::Backspace, 40},    {Step::NewLine, 3},         {Step::ShiftRun, 4},
-    {Step::CenterRun, 2},     {Step::RunUp, 3},           {Step::RunDown, 3},
+constexpr Step kSteps[] = {
+    {"type", nullptr, Effect::Types, 40, 8},
+    {"click", nullptr, Effect::CaretOnly, 6, 4},
+    {"left", CaretLeft, Effect::CaretOnly, 3, 2},
+    {"right", CaretRight, Effect::CaretOnly, 3, 2},
+    {"up", CaretUp, Effect::CaretOnly, 2, 2},
+    {"down", CaretDown, Effect::CaretOnly, 2, 2},
+    {"run home", RunHome, Effect::CaretOnly, 2, 2},
+    {"run end", RunEndKey, Effect::CaretOnly, 2, 8},
+    {"screen home", ScreenHome, Effect::CaretOnly, 1, 1},
+    {"screen end", ScreenEnd, Effect::CaretOnly, 1, 3},
+    {"word left", WordLeft, Effect::CaretOnly, 2, 2},
+    {"word right", WordRight, Effect::CaretOnly, 2, 2},
+    {"italics", ToggleItalics, Effect::CaretOnly, 4, 2},
+    {"underline", [](EditingContext& c, EditorView&) { ToggleUnderline(c); }, Effect::CaretOnly, 3,
+     2},
+    {"delete", DeleteForward, Effect::Deletes, 3, 8},
+    {"backspace", Backspace, Effect::Joins, 3, 40},
+    {"new line", NewLine, Effect::Breaks, 4, 3},
+    {"shift 4", Shift<4>, Effect::Moves, 1, 1},
+    {"shift -4", Shift<-4>, Effect::Moves, 1, 1},
+    {"shift 1", Shift<1>, Effect::Moves, 1, 1},
+    {"shift -1", Shift<-1>, Effect::Moves, 1, 1},
+    {"shift 9", Shift<9>, Effect::Moves, 1, 1},
+    {"shift -9", Shift<-9>, Effect::Moves, 1, 1},
+    {"centre", CenterRun, Effect::Moves, 2, 2},
+    {"run up", RunUp, Effect::Moves, 3, 3},
+    {"run down", RunDown, Effect::Moves, 3, 3},
 };
 constexpr int kCrowded = 240;
 constexpr int kSparse = 60;
-
-bool MovesTheCaretOnly(Step step) {
-    return step >= Step::Click && step <= Step::ToggleUnderline;
-}
 
 int CountRuns(const Caption& caption) {
     int runs = 0;
     for (int r = 0; r < kScreenRows; ++r) {
         for (int c = 0; c < kScreenColumns; ++c) {
-            if (!caption.cells[r][c].IsEmpty() && (c == 0 || caption.cells[r][c - 1].IsEmpty())) {
-                ++runs;
-            }
+            runs += !caption.cells[r][c].IsEmpty() && (c == 0 || caption.cells[r][c - 1].IsEmpty());
         }
     }
     return runs;
@@ -107,24 +98,18 @@ std::string CheckCells(const Caption& caption) {
         const CaptionCell* row = caption.cells[r];
         bool runHasCharacter = false;
         for (int c = 0; c < kScreenColumns; ++c) {
-            const CaptionCell& cell = row[c];
-            if (cell.IsEmpty()) continue;
-            const uint8_t ch = cell.character;
+            const uint8_t ch = row[c].character;
+            if (row[c].IsEmpty()) continue;
             const bool runEnds = c == kScreenColumns - 1 || row[c + 1].IsEmpty();
             if (c == 0 || row[c - 1].IsEmpty()) runHasCharacter = false;
             if (ch >= 0x20) runHasCharacter = true;
-            const char* fault = nullptr;
-            if (ch == 0) {
-                fault = "attribute without character";
-            } else if (ch < 0x20 && ch != 0x0C && ch < 0x18) {
-                fault = "a code the editor does not make";
-            } else if (ch == 0x80) {
-                fault = "0x80";
-            } else if (runEnds && ch < 0x20) {
-                fault = "run ends with a code";
-            } else if (runEnds && !runHasCharacter) {
-                fault = "run without a character";
-            }
+            const char* fault = ch == 0 ? "attribute alone"
+                                : ch < 0x20 && ch != 0x0C && ch < 0x18
+                                    ? "a code the editor never makes"
+                                : ch == 0x80                  ? "0x80"
+                                : runEnds && ch < 0x20        ? "run ends with a code"
+                                : runEnds && !runHasCharacter ? "run without a character"
+                                                              : nullptr;
             if (fault)
                 return std::string(fault) + " at " + std::to_string(r) + "," + std::to_string(c);
         }
@@ -134,19 +119,12 @@ std::string CheckCells(const Caption& caption) {
 
 class Session {
   public:
-    explicit Session(uint32_t seed) : random_(seed), context_(Editing(0, 0)) {
-        for (int b = 0x20; b <= 0xFD; ++b) {
-            const bool typable = b <= 0x7F || (b >= 0x90 && b <= 0x9B) ||
-                                 (b >= 0xA0 && b <= 0xCF) || (b >= 0xD1 && b <= 0xEF) || b >= 0xF1;
-            if (typable) characters_.push_back(uint8_t(b));
-        }
-    }
+    explicit Session(uint32_t seed) : random_(seed), context_(Editing(0, 0)) {}
 
     void Run(int steps) {
-        for (int i = 0; i < steps; ++i) {
-            const Step step = Pick();
-            Check(step, i);
-            if (::testing::Test::HasFatalFailure()) return;
+        for (int i = 0; i < steps && !::testing::Test::HasFatalFailure(); ++i) {
+            SCOPED_TRACE("step " + std::to_string(i));
+            Check(Pick());
         }
     }
 
@@ -155,109 +133,46 @@ class Session {
     int changes = 0;
 
   private:
-    Step Pick() {
+    const Step& Pick() {
         const int characters = CountCharacters(*context_.editCopy);
         if (characters > kCrowded && !emptying_) {
             emptying_ = true;
             ++cycles;
         }
         if (characters < kSparse) emptying_ = false;
-        const auto& steps = emptying_ ? kEmptying : kFilling;
         int total = 0;
-        for (const Weighted& w : steps) total += w.weight;
+        for (const Step& s : kSteps) total += emptying_ ? s.emptying : s.filling;
         int n = Uniform(0, total - 1);
-        for (const Weighted& w : steps) {
-            if (n < w.weight) return w.step;
-            n -= w.weight;
+        for (const Step& s : kSteps) {
+            n -= emptying_ ? s.emptying : s.filling;
+            if (n < 0) return s;
         }
-        return Step::Type;
+        return kSteps[0];
     }
 
     int Uniform(int low, int high) {
         return std::uniform_int_distribution<int>(low, high)(random_);
     }
 
-    uint8_t RandomCharacter() {
-        // Mostly letters and spaces, so that words and runs form; now and then any character.
-        if (Uniform(0, 9) == 0) return characters_[Uniform(0, int(characters_.size()) - 1)];
-        return Uniform(0, 5) == 0 ? ' ' : uint8_t('a' + Uniform(0, 25));
-    }
-
-    void Do(Step step, CountingView& view) {
-        EditingContext& c = context_;
-        switch (step) {
-            case Step::Type:
-                TypeCharacter(c, view, RandomCharacter());
-                break;
-            case Step::Click:
-                c.caretRow = Uniform(0, kScreenRows - 1);
-                c.caretColumn = Uniform(0, kScreenColumns);
-                PickUpAttribute(c);
-                break;
-            case Step::CaretLeft:
-                CaretLeft(c, view);
-                break;
-            case Step::CaretRight:
-                CaretRight(c, view);
-                break;
-            case Step::CaretUp:
-                CaretUp(c, view);
-                break;
-            case Step::CaretDown:
-                CaretDown(c, view);
-                break;
-            case Step::RunHome:
-                RunHome(c, view);
-                break;
-            case Step::RunEndKey:
-                RunEndKey(c, view);
-                break;
-            case Step::ScreenHome:
-                ScreenHome(c, view);
-                break;
-            case Step::ScreenEnd:
-                ScreenEnd(c, view);
-                break;
-            case Step::WordLeft:
-                WordLeft(c, view);
-                break;
-            case Step::WordRight:
-                WordRight(c, view);
-                break;
-            case Step::ToggleItalics:
-                ToggleItalics(c, view);
-                break;
-            case Step::ToggleUnderline:
-                ToggleUnderline(c);
-                break;
-            case Step::DeleteForward:
-                DeleteForward(c, view);
-                break;
-            case Step::Backspace:
-                Backspace(c, view);
-                break;
-            case Step::NewLine:
-                NewLine(c, view);
-                break;
-            case Step::ShiftRun: {
-                static constexpr int kShifts[] = {4, -4, 1, -1, 9, -9};
-                ShiftRun(c, view, kShifts[Uniform(0, 5)]);
-                break;
-            }
-            case Step::CenterRun:
-                CenterRun(c, view);
-                break;
-            case Step::RunUp:
-                RunUp(c, view);
-                break;
-            case Step::RunDown:
-                RunDown(c, view);
-                break;
+    void Do(const Step& step, CountingView& view) {
+        if (step.command) {
+            step.command(context_, view);
+        } else if (step.effect == Effect::Types) {
+            // Mostly letters and spaces, so that words and runs form; now and then any character.
+            static const std::vector<uint8_t> all = testing::TypableCharacters();
+            const uint8_t ch = Uniform(0, 9) == 0   ? all[Uniform(0, int(all.size()) - 1)]
+                               : Uniform(0, 5) == 0 ? ' '
+                                                    : uint8_t('a' + Uniform(0, 25));
+            TypeCharacter(context_, view, ch);
+        } else {
+            context_.caretRow = Uniform(0, kScreenRows - 1);
+            context_.caretColumn = Uniform(0, kScreenColumns);
+            PickUpAttribute(context_);
         }
     }
 
-    void Check(Step step, int index) {
-        SCOPED_TRACE("step " + std::to_string(index) + " kind " + std::to_string(int(step)));
+    void Check(const Step& step) {
+        SCOPED_TRACE(step.name);
         Caption& caption = *context_.editCopy;
         caption.loadFrames = 1234;  // stands for a computed value
         const Snapshot before(context_);
@@ -267,8 +182,8 @@ class Session {
         Do(step, view);
 
         const bool changed = !caption.SameScreen(before.caption);
-        const int runs = CountRuns(caption);
-        const int characters = CountCharacters(caption);
+        const int runs = CountRuns(caption) - runsBefore;
+        const int characters = CountCharacters(caption) - charactersBefore;
         ASSERT_LE(view.beeps, 1);
         if (view.beeps == 1) {
             ++refusals;
@@ -282,35 +197,31 @@ class Session {
         ASSERT_TRUE(context_.caretRow >= 0 && context_.caretRow < kScreenRows);
         ASSERT_TRUE(context_.caretColumn >= 0 && context_.caretColumn <= kScreenColumns);
         ASSERT_EQ(CheckCells(caption), "");
-
-        if (MovesTheCaretOnly(step)) {
-            ASSERT_FALSE(changed);
-            ASSERT_EQ(view.beeps, 0);
-        }
-        switch (step) {
-            case Step::Type:
-                if (view.beeps == 0) {
-                    ASSERT_EQ(characters, charactersBefore + 1);
-                    ASSERT_TRUE(runs == runsBefore || runs == runsBefore + 1);
-                }
+        const bool done = view.beeps == 0;
+        switch (step.effect) {
+            case Effect::CaretOnly:
+                ASSERT_FALSE(changed);
+                ASSERT_EQ(view.beeps, 0);
                 break;
-            case Step::DeleteForward:
-                if (view.beeps == 0) {
-                    ASSERT_EQ(characters, charactersBefore - 1);
-                }
-                ASSERT_TRUE(runs == runsBefore || runs == runsBefore - 1);
+            case Effect::Types:
+                ASSERT_EQ(characters, done ? 1 : 0);
+                ASSERT_TRUE(runs == 0 || (done && runs == 1));
                 break;
-            case Step::Backspace:
-                ASSERT_TRUE(characters == charactersBefore || characters == charactersBefore - 1);
-                ASSERT_TRUE(runs == runsBefore || runs == runsBefore - 1);
+            case Effect::Deletes:
+                ASSERT_EQ(characters, done ? -1 : 0);
+                ASSERT_TRUE(runs == 0 || runs == -1);
                 break;
-            case Step::NewLine:
-                ASSERT_EQ(characters, charactersBefore);
-                ASSERT_TRUE(runs == runsBefore || runs == runsBefore + 1);
+            case Effect::Joins:
+                ASSERT_TRUE(characters == 0 || characters == -1);
+                ASSERT_TRUE(runs == 0 || runs == -1);
                 break;
-            default:
-                ASSERT_EQ(characters, charactersBefore);
-                ASSERT_EQ(runs, runsBefore);
+            case Effect::Breaks:
+                ASSERT_EQ(characters, 0);
+                ASSERT_TRUE(runs == 0 || runs == 1);
+                break;
+            case Effect::Moves:
+                ASSERT_EQ(characters, 0);
+                ASSERT_EQ(runs, 0);
                 break;
         }
         ASSERT_EQ(FirstDifference(caption, RoundTrip(caption)), "");
@@ -318,7 +229,6 @@ class Session {
 
     std::mt19937 random_;
     EditingContext context_;
-    std::vector<uint8_t> characters_;
     bool emptying_ = false;
 };
 

@@ -6,6 +6,7 @@
 #include <random>
 #include <vector>
 
+#include "editor/attribute_codes.h"
 #include "model/caption.h"
 
 namespace vantrel::testing {
@@ -23,29 +24,16 @@ inline std::vector<uint8_t> TypableCharacters() {
     return out;
 }
 
-// The code cells that open a run at column k whose first character has attribute a.
+// The code cells that open a run at column k whose first character has attribute a, and those
+// between a character with attribute p and one with attribute a: the editor's own.
 inline std::vector<CaptionCell> RunStartCells(int k, uint8_t a) {
-    std::vector<CaptionCell> cells;
-    const int f = Foreground(a);
-    if (k < 4 && (a & 0x47) == 0x40) return cells;
-    const bool colour = f != 0 && !(k < 4 && f < 7);
-    if (colour) cells.push_back({static_cast<uint8_t>(0x18 + f), static_cast<uint8_t>(a & ~0x47)});
-    if (IsItalic(a)) cells.push_back({0x0C, static_cast<uint8_t>(a & ~0x40)});
-    return cells;
+    const CodeCells codes = RunStartCodes(k, a);
+    return {codes.cells, codes.cells + codes.count};
 }
 
-// The code cells between a character with attribute p and one with attribute a.
 inline std::vector<CaptionCell> TransitionCells(uint8_t p, uint8_t a) {
-    std::vector<CaptionCell> cells;
-    if (((p ^ a) & 0xC7) == 0) return cells;
-    const int f = Foreground(a);
-    if (Foreground(p) == f && IsItalic(a)) {
-        cells.push_back({0x0C, p});
-        return cells;
-    }
-    cells.push_back({static_cast<uint8_t>(0x18 + f), p});
-    if (IsItalic(a)) cells.push_back({0x0C, static_cast<uint8_t>((p & 0x38) | f)});
-    return cells;
+    const CodeCells codes = TransitionCodes(p, a);
+    return {codes.cells, codes.cells + codes.count};
 }
 
 struct ScreenOptions {
