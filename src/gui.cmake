@@ -5,10 +5,12 @@ pkg_check_modules(MPV REQUIRED IMPORTED_TARGET mpv)
 
 file(GLOB vantrel_gui_sources CONFIGURE_DEPENDS
   ${CMAKE_CURRENT_SOURCE_DIR}/src/video/*.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/src/timeline/*.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/src/app/*.cpp)
 list(REMOVE_ITEM vantrel_gui_sources ${CMAKE_CURRENT_SOURCE_DIR}/src/app/main.cpp)
 file(GLOB vantrel_gui_headers CONFIGURE_DEPENDS
   ${CMAKE_CURRENT_SOURCE_DIR}/src/video/*.h
+  ${CMAKE_CURRENT_SOURCE_DIR}/src/timeline/*.h
   ${CMAKE_CURRENT_SOURCE_DIR}/src/app/*.h)
 
 add_library(vantrel_gui STATIC ${vantrel_gui_sources} ${vantrel_gui_headers})

@@ -23,6 +23,8 @@ class Dialogs {
     virtual ~Dialogs() = default;
 
     virtual Answer AskYesNoCancel(const std::string& text) = 0;
+    // True for Yes.
+    virtual bool AskYesNo(const std::string& text) = 0;
     // A plain OK message box.
     virtual void Inform(const std::string& text) = 0;
     // The chosen path, or nothing when the user cancels.

@@ -34,6 +34,13 @@ Dialogs::Answer QtDialogs::AskYesNoCancel(const std::string& text) {
     }
 }
 
+bool QtDialogs::AskYesNo(const std::string& text) {
+    QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(), FromUtf8(text),
+                    QMessageBox::Yes | QMessageBox::No, owner_);
+    box.setDefaultButton(QMessageBox::Yes);
+    return box.exec() == QMessageBox::Yes;
+}
+
 void QtDialogs::Inform(const std::string& text) {
     QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(), FromUtf8(text),
                     QMessageBox::Ok, owner_);

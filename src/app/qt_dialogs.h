@@ -13,6 +13,7 @@ class QtDialogs : public Dialogs {
     explicit QtDialogs(QWidget* owner) : owner_(owner) {}
 
     Answer AskYesNoCancel(const std::string& text) override;
+    bool AskYesNo(const std::string& text) override;
     void Inform(const std::string& text) override;
     std::optional<std::string> ChooseFileToOpen(const FileRequest& request) override;
     std::optional<std::string> ChooseFileToSave(const FileRequest& request) override;

@@ -1,0 +1,96 @@
+// The strip under the video that shows the captions against the frames, one pixel per frame:
+// a loading block (the frames a caption's pairs take to send) in the upper half, the display
+// block in the lower half, and a red marker at the main view's frame. The mouse seeks, moves a
+// caption, or drags its end; the Delete key deletes the caption at the current frame.
+#pragma once
+
+#include <QFrame>
+#include <QImage>
+#include <QPoint>
+#include <QScrollBar>
+#include <cstdint>
+
+#include "app/dialogs.h"
+#include "model/caption.h"
+#include "timeline/timeline_host.h"
+
+namespace vantrel {
+
+class TimelineWindow : public QFrame {
+    Q_OBJECT
+
+  public:
+    // What a point of the window shows.
+    enum Part { kNothing = 0, kLoadingBlock = 1, kDisplayBlock = 2, kEndEdge = 3 };
+    struct Hit {
+        Caption* caption = nullptr;
+        int part = kNothing;
+    };
+    enum DragMode { kNoDrag = 0, kSeeking = 1, kMoving = 2, kDraggingEnd = 3 };
+
+    // The last end frame a drag can give the last caption.
+    static constexpr int32_t kLastEndFrame = 0x7FFFFFF;
+
+    TimelineWindow(TimelineHost& host, Dialogs& dialogs, QWidget* parent = nullptr);
+
+    // `frameStep` frames per scroll-bar unit; the main view passes its slider step.
+    void SetScale(int32_t step, int64_t totalFrames);
+    // Moves the marker, scrolling so that it stays in view.
+    void SetCurrentFrame(int32_t frame);
+    // The cached caption must be forgotten whenever the captions or the view's frames change.
+    void ForgetCurrentCaption();
+    // The last caption starting at or before `frame` (-1: the current frame), or the first one.
+    Caption* PickCurrentCaption(int32_t frame);
+    // (x, y) in the drawing area.
+    Hit HitTest(int x, int y);
+
+    // The frame at the left edge.
+    int32_t Base() const { return scrollBar_.value() * frameStep; }
+    int ViewWidth() const { return viewWidth; }
+    int ViewHeight() const { return viewHeight; }
+    QScrollBar& ScrollBar() { return scrollBar_; }
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+  private:
+    void Render();
+    void OnScrollAction(int action);
+    // A scroll position from a frame; the step is a divisor, so one not yet set counts as 1.
+    int32_t PositionOf(int64_t frame) const;
+    bool EditingAllowed() const;
+    void BeginDrag(const Hit& hit, int x);
+    void DragTo(int x);
+    void UpdateCursor(int x, int y);
+    void DeleteCurrentCaption();
+    void SetModified();
+    // A point of the window in drawing-area coordinates (inside the sunken edge).
+    QPoint AreaPoint(const QMouseEvent* event) const;
+
+    TimelineHost& mainView;
+    Dialogs& dialogs_;
+    QScrollBar scrollBar_;
+    int32_t frameStep = 0;
+    int64_t totalFrames_ = 0;
+    int viewWidth = 0;
+    int viewHeight = 0;
+    int32_t currentFrame = 0;
+    Caption* currentCaption = nullptr;
+    bool needsRender = true;
+    int dragMode = kNoDrag;
+    Caption* dragCaption = nullptr;
+    int dragStartX = 0;
+    int32_t dragStartFrame = 0;
+    int64_t dragMinDelta = 0;
+    int64_t dragMaxDelta = 0;
+    QImage image_;
+    QPoint lastMousePosition_{-1, -1};
+    Qt::MouseButtons lastMouseButtons_;
+};
+
+}  // namespace vantrel

@@ -1,0 +1,373 @@
+// The timeline as the operator meets it: its pixels, what the mouse grips, how far a drag can
+// go, how it scrolls after the marker, and the Delete key, on a fake main view.
+#include "timeline/timeline_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QTest>
+#include <algorithm>
+#include <vector>
+
+#include "app/play_state.h"
+#include "support/caption_list_check.h"
+#include "video/scripted_dialogs.h"
+
+namespace vantrel {
+namespace {
+
+// The main view as the timeline sees it: seeking moves the marker straight away.
+class FakeView : public TimelineHost {
+  public:
+    int32_t CurrentFrame() const override { return frame; }
+    int CurrentPlayState() const override { return playState; }
+    CaptionProject& Project() override { return project; }
+    void SeekToFrame(int32_t f) override {
+        seeks.push_back(f);
+        frame = f;
+        if (timeline) timeline->SetCurrentFrame(f);
+    }
+    void ForgetShownCaption() override { ++forgotten; }
+    void ResetAndShowFrame(int32_t f) override { shown.push_back(f); }
+
+    CaptionProject project;
+    int32_t frame = 0;
+    int playState = kPaused;
+    TimelineWindow* timeline = nullptr;
+    std::vector<int32_t> seeks;
+    int forgotten = 0;
+    std::vector<int32_t> shown;
+};
+
+constexpr int kWidth = 640;
+
+class Timeline : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        view_.timeline = &timeline_;
+        timeline_.resize(kWidth + 4, 100);
+        timeline_.show();
+        timeline_.SetScale(1, 200000000);
+        vh_ = timeline_.ViewHeight();
+        top_ = vh_ / 6;
+        mid_ = vh_ / 2;
+        bottom_ = 5 * vh_ / 6;
+    }
+
+    Caption* Add(int32_t start, int32_t end, int8_t mode = Manual, int32_t load = 8) {
+        auto* c = new Caption;
+        c->startFrame = start;
+        c->endFrame = end;
+        c->timingMode = mode;
+        c->loadFrames = load;
+        view_.project.captions.Insert(c);
+        return c;
+    }
+
+    // Mouse events at (x, y) of the drawing area, inside the 2-pixel sunken edge.
+    void Mouse(QEvent::Type type, int x, int y) {
+        const QPointF at(x + 2, y + 2);
+        const bool press = type == QEvent::MouseButtonPress;
+        const bool held = press || (type == QEvent::MouseMove && pressed_);
+        pressed_ = held;
+        QMouseEvent event(type, at, timeline_.mapToGlobal(at),
+                          type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
+                          held ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(&timeline_, &event);
+    }
+    void Press(int x, int y) { Mouse(QEvent::MouseButtonPress, x, y); }
+    void Move(int x, int y) { Mouse(QEvent::MouseMove, x, y); }
+    void Release(int x, int y) { Mouse(QEvent::MouseButtonRelease, x, y); }
+
+    QRgb Pixel(const QImage& image, int x, int y) { return image.pixel(x + 2, y + 2) & 0xFFFFFF; }
+
+    FakeView view_;
+    test::ScriptedDialogs dialogs_;
+    TimelineWindow timeline_{view_, dialogs_};
+    bool pressed_ = false;
+    int vh_ = 0, top_ = 0, mid_ = 0, bottom_ = 0;
+};
+
+constexpr QRgb kWhite = 0xFFFFFF, kGrid = 0xE0E0E0, kBlack = 0, kLoading = 0xD0D0D0,
+               kMarkedLoading = 0xA0A0E0, kDisplay = 0x808080, kMarkedDisplay = 0x202080,
+               kRed = 0xFF0000;
+
+TEST_F(Timeline, DrawsBlocksGridAndMarkerToThePixel) {
+    Add(100, 160);
+    Add(200, 260);
+    view_.SeekToFrame(230);  // under the marker: the second caption
+    ASSERT_GT(vh_, 30);
+    struct Probe {
+        int x, y;
+        QRgb colour;
+    };
+    const Probe probes[] = {
+        // Loading block x 92-101 in the upper half, right edge on the start frame.
+        {91, mid_ - 1, kWhite},
+        {92, mid_ - 1, kBlack},
+        {96, top_ - 1, kWhite},
+        {96, top_, kBlack},
+        {96, top_ + 1, kLoading},
+        {100, top_ + 1, kBlack},
+        {101, top_ + 1, kWhite},
+        {96, mid_, kBlack},
+        {96, mid_ + 1, kWhite},
+        // Display block x 100-160 in the lower half.
+        {100, mid_ + 1, kBlack},
+        {130, mid_ + 1, kDisplay},
+        {159, mid_ + 1, kBlack},
+        {160, mid_ + 1, kWhite},
+        {130, bottom_, kBlack},
+        {130, bottom_ + 1, kWhite},
+        // The caption under the marker, and the marker itself.
+        {196, top_ + 1, kMarkedLoading},
+        {220, mid_ + 1, kMarkedDisplay},
+        {230, 1, kRed},
+        {230, bottom_ + 2, kRed},
+        {229, 1, kWhite},
+        // Grid at every 30th frame.
+        {29, 1, kWhite},
+        {30, 1, kGrid},
+        {31, 1, kWhite},
+        {60, 1, kGrid},
+        {90, 1, kGrid},
+        {0, 1, kWhite}};
+    QImage image = timeline_.grab().toImage();
+    for (const Probe& p : probes)
+        EXPECT_EQ(Pixel(image, p.x, p.y), p.colour) << "x " << p.x << " y " << p.y;
+
+    // From frame 45 with the marker there: grid at 15, 45, 75 and no marker at x 0.
+    timeline_.ScrollBar().setValue(45);
+    view_.SeekToFrame(45);
+    image = timeline_.grab().toImage();
+    for (const Probe& p :
+         {Probe{0, 1, kWhite}, Probe{14, 1, kWhite}, Probe{15, 1, kGrid}, Probe{45, 1, kGrid},
+          Probe{75, 1, kGrid}, Probe{47, mid_ - 1, kBlack}, Probe{60, mid_ + 1, kDisplay}})
+        EXPECT_EQ(Pixel(image, p.x, p.y), p.colour) << "x " << p.x << " y " << p.y;
+}
+
+TEST_F(Timeline, HitTestsAtTheEdgesOfEveryPart) {
+    Caption* a = Add(100, 160);
+    Caption* b = Add(200, 260);
+    struct Case {
+        int x, y, part;
+        Caption* caption;
+    };
+    const int low = mid_ + 5;
+    const Case cases[] = {{91, mid_ - 1, 0, nullptr},
+                          {92, mid_ - 1, 1, a},
+                          {100, mid_ - 1, 1, a},
+                          {101, mid_ - 1, 0, nullptr},
+                          {100, mid_, 1, a},
+                          {101, mid_, 2, a},
+                          {158, low, 2, a},
+                          {159, low, 3, a},
+                          {161, low, 3, a},
+                          {162, low, 0, nullptr},
+                          {130, top_ - 1, 0, nullptr},
+                          {96, top_, 1, a},
+                          {130, bottom_, 2, a},
+                          {130, bottom_ + 1, 0, nullptr},
+                          {192, top_, 1, b},
+                          {191, top_, 0, nullptr},
+                          {261, low, 3, b},
+                          {262, low, 0, nullptr}};
+    for (const Case& c : cases) {
+        const TimelineWindow::Hit hit = timeline_.HitTest(c.x, c.y);
+        EXPECT_EQ(hit.part, c.part) << "x " << c.x << " y " << c.y;
+        EXPECT_EQ(hit.caption, c.caption) << "x " << c.x << " y " << c.y;
+    }
+}
+
+// A drag is held to its bounds however far the mouse goes; back where it began it puts the
+// caption back, and releasing there counts as a click on the block.
+TEST_F(Timeline, DragsStopAtTheirBounds) {
+    struct Neighbour {
+        int32_t start, end;
+        int8_t mode;
+        int32_t load;
+    };
+    struct Case {
+        const char* what;
+        std::vector<Neighbour> captions;  // the dragged caption is the second
+        bool end;                         // drag the end edge, else the display block
+        int32_t lowest, highest;          // reached with the mouse a billion pixels away
+    };
+    const Case cases[] = {
+        {"previous starts at 200",
+         {{200, 220, Normal, 8}, {300, 330, Manual, 8}},
+         false,
+         209,
+         999999998},
+        {"previous is Manual",
+         {{200, 250, Manual, 8}, {300, 330, Manual, 8}},
+         false,
+         251,
+         999999998},
+        {"next needs room to load",
+         {{0, 5, Manual, 2}, {100, 130, Persistent, 8}, {300, 330, Manual, 10}},
+         false,
+         9,
+         289},
+        {"next leaves 3 frames",
+         {{0, 5, Manual, 2}, {100, 130, Persistent, 8}, {300, 330, Manual, 1}},
+         false,
+         9,
+         297},
+        {"Manual keeps its length",
+         {{0, 5, Manual, 2}, {100, 150, Manual, 8}, {300, 330, Manual, 8}},
+         false,
+         9,
+         249},
+        {"end before the next",
+         {{0, 5, Manual, 2}, {100, 160, Manual, 8}, {200, 230, Manual, 8}},
+         true,
+         101,
+         199},
+        {"end of the last",
+         {{0, 5, Manual, 2}, {100, 160, Normal, 8}},
+         true,
+         101,
+         TimelineWindow::kLastEndFrame},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        view_.project.captions.Clear();
+        timeline_.ForgetCurrentCaption();
+        view_.seeks.clear();
+        for (const Neighbour& n : c.captions) Add(n.start, n.end, n.mode, n.load);
+        Caption* dragged = view_.project.captions.Head()->next;
+        const auto frame = [&] { return c.end ? dragged->endFrame : dragged->startFrame; };
+        const int32_t original = frame();
+        const int x = c.end ? original : original + 2;
+        Press(x, mid_ + 5);
+        std::vector<int32_t> seen;
+        for (int to : {-1000000000, 1000000000, x}) {
+            Move(to, mid_ + 5);
+            seen.push_back(frame());
+        }
+        Release(x, mid_ + 5);
+        EXPECT_EQ(seen, (std::vector<int32_t>{c.lowest, c.highest, original}));
+        EXPECT_EQ(view_.seeks, std::vector<int32_t>{dragged->startFrame});
+        EXPECT_EQ(dragged->timingMode, c.end ? int8_t{Manual} : c.captions[1].mode);
+        EXPECT_EQ(view_.project.modified, 1);
+        view_.project.modified = 0;
+    }
+}
+
+// Empty space seeks in any play state, and a drag over it follows the mouse; blocks take
+// presses only when stopped or paused.
+TEST_F(Timeline, PressesSeekOrGripByPlayState) {
+    struct Case {
+        int state;
+        int press, release;
+        std::vector<int32_t> seeks;
+        int32_t start;  // of the caption at 100-160 afterwards
+    };
+    const Case cases[] = {{kPaused, 50, 50, {50}, 100},   {kPlaying, 50, 70, {50, 70}, 100},
+                          {kScanning, 50, 50, {50}, 100}, {kPaused, 130, 130, {100}, 100},
+                          {kStopped, 130, 140, {}, 110},  {kPlaying, 130, 140, {}, 100},
+                          {kScanning, 159, 170, {}, 100}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "state " << c.state << " press " << c.press);
+        view_.project.captions.Clear();
+        timeline_.ForgetCurrentCaption();
+        Caption* caption = Add(100, 160);
+        view_.seeks.clear();
+        view_.playState = c.state;
+        Press(c.press, mid_ + 5);
+        if (c.release != c.press) Move(c.release, mid_ + 5);
+        Release(c.release, mid_ + 5);
+        EXPECT_EQ(view_.seeks, c.seeks);
+        EXPECT_EQ(caption->startFrame, c.start);
+        EXPECT_EQ(caption->endFrame, 160 + c.start - 100);
+        EXPECT_EQ(view_.shown.back(), view_.frame);
+    }
+}
+
+// The marker never leaves the view: off the right edge it comes back 60 frames from the left,
+// off the left edge 60 frames from the right. The scroll bar steps 65 frames, or a view's width.
+TEST_F(Timeline, ScrollsAfterTheMarkerAndByTheBar) {
+    for (int32_t i = 0; i < 400; ++i) Add(i * 30, i * 30 + 20);
+    struct Step {
+        int32_t marker;  // or -1 for a scroll-bar action
+        int action;
+        int32_t base;
+    };
+    using A = QAbstractSlider::SliderAction;
+    const Step steps[] = {{639, 0, 0},
+                          {700, 0, 640},
+                          {1279, 0, 640},
+                          {1280, 0, 1220},
+                          {100, 0, 0},
+                          {-1, A::SliderSingleStepAdd, 65},
+                          {-1, A::SliderPageStepAdd, 705},
+                          {-1, A::SliderSingleStepSub, 640},
+                          {-1, A::SliderPageStepSub, 0},
+                          {-1, A::SliderSingleStepSub, 0},
+                          {-1, A::SliderToMaximum, 200000000 - kWidth + 1},
+                          {-1, A::SliderToMinimum, 0}};
+    for (const Step& s : steps) {
+        if (s.marker >= 0) {
+            timeline_.SetCurrentFrame(s.marker);
+        } else {
+            timeline_.ScrollBar().triggerAction(static_cast<A>(s.action));
+        }
+        EXPECT_EQ(timeline_.Base(), s.base) << "marker " << s.marker << " action " << s.action;
+        // Drawing starts again from the view's own first caption.
+        const QImage image = timeline_.grab().toImage();
+        const int x = 30 - s.base % 30 + 10;  // inside a display block, whatever the base
+        if (s.base < 12000) {
+            EXPECT_NE(Pixel(image, x, mid_ + 3), kWhite) << "base " << s.base;
+        }
+    }
+
+    // Three frames to a unit: steps truncate to whole units.
+    timeline_.SetScale(3, 30000);
+    timeline_.ScrollBar().triggerAction(A::SliderSingleStepAdd);
+    EXPECT_EQ(timeline_.Base(), 63);
+    timeline_.ScrollBar().triggerAction(A::SliderToMaximum);
+    EXPECT_EQ(timeline_.Base(), 3 * (10000 - 213 + 1));
+}
+
+TEST_F(Timeline, DeleteAsksAndRemovesOnlyTheCaptionAtTheMarker) {
+    std::vector<Caption*> captions;
+    for (int32_t i = 0; i < 250; ++i) captions.push_back(Add(i * 30, i * 30 + 20));
+    struct Case {
+        int32_t frame;
+        int state;
+        bool answer;
+        bool asked;
+        bool removed;
+    };
+    const Case cases[] = {{25, kPaused, true, false, false},   {30, kPlaying, true, false, false},
+                          {30, kScanning, true, false, false}, {30, kPaused, false, true, false},
+                          {49, kStopped, true, true, true},    {3030, kPaused, true, true, true},
+                          {7470, kPaused, true, true, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.frame);
+        view_.frame = c.frame;
+        view_.playState = c.state;
+        view_.project.modified = 0;
+        dialogs_.asked.clear();
+        dialogs_.yesNoAnswers = {c.answer};
+        const int forgotten = view_.forgotten;
+        Caption* target = view_.project.captions.CaptionAt(c.frame);
+        timeline_.grab();  // so that the timeline holds a cached caption
+        QTest::keyClick(&timeline_, Qt::Key_Delete);
+        EXPECT_EQ(dialogs_.asked, c.asked ? std::vector<std::string>{"Delete this caption?"}
+                                          : std::vector<std::string>{});
+        EXPECT_EQ(view_.project.modified, c.removed ? 1 : 0);
+        EXPECT_EQ(view_.forgotten, forgotten + (c.removed ? 1 : 0));
+        if (c.removed) {
+            std::erase(captions, target);
+            EXPECT_EQ(view_.shown.back(), c.frame);
+        }
+        ASSERT_NO_FATAL_FAILURE(testing::CheckList(view_.project.captions, captions));
+        timeline_.grab();
+    }
+}
+
+}  // namespace
+}  // namespace vantrel
