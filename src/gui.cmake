@@ -5,11 +5,13 @@ pkg_check_modules(MPV REQUIRED IMPORTED_TARGET mpv)
 
 file(GLOB vantrel_gui_sources CONFIGURE_DEPENDS
   ${CMAKE_CURRENT_SOURCE_DIR}/src/video/*.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/src/caption_window/*.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/src/timeline/*.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/src/app/*.cpp)
 list(REMOVE_ITEM vantrel_gui_sources ${CMAKE_CURRENT_SOURCE_DIR}/src/app/main.cpp)
 file(GLOB vantrel_gui_headers CONFIGURE_DEPENDS
   ${CMAKE_CURRENT_SOURCE_DIR}/src/video/*.h
+  ${CMAKE_CURRENT_SOURCE_DIR}/src/caption_window/*.h
   ${CMAKE_CURRENT_SOURCE_DIR}/src/timeline/*.h
   ${CMAKE_CURRENT_SOURCE_DIR}/src/app/*.h)
 
@@ -17,6 +19,10 @@ add_library(vantrel_gui STATIC ${vantrel_gui_sources} ${vantrel_gui_headers})
 set_target_properties(vantrel_gui PROPERTIES AUTOMOC ON)
 target_include_directories(vantrel_gui PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/src)
 target_link_libraries(vantrel_gui PUBLIC vantrel_core Qt6::Widgets Qt6::Gui PkgConfig::MPV)
+# The generated caption font and caret (tools/make_caption_font.cpp), built into the program.
+qt_add_resources(vantrel_gui vantrel_resources PREFIX "/" BASE resources FILES
+  resources/caption_font.png
+  resources/caption_caret.png)
 
 if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/src/app/main.cpp)
   add_executable(vantrel ${CMAKE_CURRENT_SOURCE_DIR}/src/app/main.cpp)

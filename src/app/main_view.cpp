@@ -20,12 +20,16 @@ MainView::MainView(Dialogs& dialogs, QWidget* parent,
       player_(playerOptions),
       ticks_([this](int id) { OnTick(id); }),
       editorArea_(this),
-      videoWindow_(&editorArea_) {
+      captionWindow_(&editorArea_),
+      videoWindow_(&captionWindow_) {
     project.host = this;
     editorArea_.setFrameStyle(QFrame::Panel | QFrame::Sunken);
     editorArea_.setLineWidth(kEdge);
     editorArea_.setGeometry(1, 0, kPictureWidth + 2 * kEdge, kPictureHeight + 2 * kEdge);
-    videoWindow_.setGeometry(kEdge, kEdge, kPictureWidth, kPictureHeight);
+    captionWindow_.move(kEdge, kEdge);
+    captionWindow_.SetMainView(this);
+    captionWindow_.SetVideoWindow(&videoWindow_);
+    videoWindow_.setGeometry(0, 0, kPictureWidth, kPictureHeight);
     videoWindow_.SetPlayer(&player_);
     connect(&player_, &MediaPlayer::EndOfMedia, this, &MainView::OnGraphEvent);
 }
@@ -37,6 +41,18 @@ MainView::~MainView() {
 
 void MainView::Inform(const std::string& text) {
     dialogs_.Inform(text);
+}
+
+void MainView::Beep() {
+    dialogs_.Beep();
+}
+
+void MainView::FillPanel(const Caption& caption) {
+    panelStartFrame_ = caption.startFrame;
+}
+
+void MainView::ClearPanel() {
+    panelStartFrame_.reset();
 }
 
 void MainView::paintEvent(QPaintEvent* /*event*/) {
@@ -61,6 +77,7 @@ void MainView::UpdatePosition(int64_t position, bool resetRange) {
         duration = ToFrames(player_.Duration());
     }
     currentFrame = static_cast<int32_t>(frame);
+    if (PlayState == kPlaying) captionWindow_.ShowFrame(currentFrame);
     durationFrames_ = duration;
     // The slider never has more than about 10000 positions.
     if (resetRange) SliderStep = static_cast<int32_t>(duration) / 10000 + 1;

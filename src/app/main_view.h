@@ -5,11 +5,14 @@
 #include <QFrame>
 #include <QWidget>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/dialogs.h"
 #include "app/play_state.h"
+#include "caption_window/caption_window.h"
+#include "caption_window/caption_window_host.h"
 #include "model/caption_project.h"
 #include "model/project_host.h"
 #include "video/media_player.h"
@@ -18,7 +21,7 @@
 
 namespace vantrel {
 
-class MainView : public QWidget, public ProjectHost {
+class MainView : public QWidget, public ProjectHost, public CaptionWindowHost {
     Q_OBJECT
 
   public:
@@ -34,6 +37,14 @@ class MainView : public QWidget, public ProjectHost {
     void CloseVideo() override;
     bool HasVideo() const override { return player_.IsOpen(); }
     void StepFrames(int32_t delta) override;
+
+    // What the caption window needs of the view.
+    int CurrentPlayState() const override { return PlayState; }
+    CaptionProject& Project() override { return project; }
+    void FillPanel(const Caption& caption) override;
+    void ClearPanel() override;
+    void ForgetTimelineCaption() override {}
+    void Beep() override;
 
     // Video.
     void ChooseVideoStream();
@@ -64,6 +75,9 @@ class MainView : public QWidget, public ProjectHost {
     int64_t DurationFrames() const { return durationFrames_; }
     MediaPlayer& Player() { return player_; }
     VideoWindow& Video() { return videoWindow_; }
+    CaptionWindow& Captions() { return captionWindow_; }
+    // Until the properties panel exists: the start frame of the caption it would show.
+    std::optional<int32_t> PanelStartFrame() const { return panelStartFrame_; }
     const PlaybackTicks& Ticks() const { return ticks_; }
 
     // Read and written directly by the caption editor, the timeline and the file commands.
@@ -83,8 +97,10 @@ class MainView : public QWidget, public ProjectHost {
     Dialogs& dialogs_;
     MediaPlayer player_;
     PlaybackTicks ticks_;
-    QFrame editorArea_;  // where the caption editor goes; holds the video window
-    VideoWindow videoWindow_;
+    QFrame editorArea_;  // the sunken edge round the caption window
+    CaptionWindow captionWindow_;
+    VideoWindow videoWindow_;  // a child of the caption window, covering it
+    std::optional<int32_t> panelStartFrame_;
     int64_t durationFrames_ = 0;
 };
 

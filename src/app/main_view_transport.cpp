@@ -19,6 +19,7 @@ void MainView::SeekToFrame(int32_t frame) {
     }
     player_.Seek(target);
     UpdatePosition(target, true);
+    captionWindow_.ResetAndShowFrame(frame);
 }
 
 void MainView::StepFrames(int32_t delta) {
@@ -42,6 +43,8 @@ void MainView::Play() {
     PlayState = kPlaying;
     player_.Run();
     StartPlaybackTimer();
+    captionWindow_.SetTransportState(kPlaying);
+    ForgetTimelineCaption();
 }
 
 void MainView::OnPlay() {
@@ -61,6 +64,8 @@ void MainView::OnPause() {
         PlayState = kPaused;
         player_.Pause();
         StopTimer();
+        captionWindow_.SetTransportState(kPaused);
+        ForgetTimelineCaption();
     }
     RefreshViews(true);
 }
@@ -74,7 +79,10 @@ void MainView::OnStop() {
     StopTimer();
     player_.Seek(0);
     UpdatePosition(0, true);
+    captionWindow_.ForgetShownCaption();
+    captionWindow_.SetTransportState(kStopped);
     RefreshViews(true);
+    ForgetTimelineCaption();
 }
 
 void MainView::BeginScan(bool forward) {
@@ -84,6 +92,7 @@ void MainView::BeginScan(bool forward) {
     savedPlayState = PlayState;
     PlayState = kScanning;
     player_.Pause();
+    captionWindow_.SetTransportState(kScanning);
     StartScanTimer(forward);
 }
 
@@ -91,6 +100,8 @@ void MainView::EndScan() {
     if (!player_.IsOpen()) return;
     StopTimer();
     PlayState = savedPlayState;
+    captionWindow_.SetTransportState(PlayState);
+    ForgetTimelineCaption();
     if (PlayState == kPlaying) {
         player_.Run();
         StartPlaybackTimer();

@@ -1,0 +1,100 @@
+// The caption screen under the video picture: shows the caption on the air at the main view's
+// frame through holes cut into the video window, and edits a private copy of a caption when the
+// operator clicks it while the transport is stopped or paused.
+#pragma once
+
+#include <QImage>
+#include <QPoint>
+#include <QWidget>
+#include <cstdint>
+
+#include "caption_window/caption_window_host.h"
+#include "editor/editing_context.h"
+#include "editor/editor_view.h"
+
+namespace vantrel {
+
+class VideoWindow;
+
+class CaptionWindow : public QWidget, public EditorView {
+    Q_OBJECT
+
+  public:
+    explicit CaptionWindow(QWidget* parent = nullptr);
+
+    // Set by the main view after construction.
+    void SetMainView(CaptionWindowHost* host) { mainView = host; }
+    // The picture above this window, whose region shows the caption boxes.
+    void SetVideoWindow(VideoWindow* window) { videoWindow_ = window; }
+
+    // Showing the caption of a frame (-1: the main view's current frame).
+    void ForgetShownCaption();
+    void PickShownCaption(int32_t frame, Caption* hint);
+    void ShowFrame(int32_t frame);
+    void ResetAndShowFrame(int32_t frame);
+    void RefreshForFrame(int32_t frame);
+    void ClearDisplay();
+    // 0 Stopped, 1 Paused, 2 Playing, 3 Scanning, 4 while the caption set is being replaced.
+    void SetTransportState(int state);
+
+    // EditorView: the requests of the editing commands.
+    void Beep() override;
+    void PlaceCaret(int row, int column, uint8_t typingAttribute) override;
+    void MoveCaret(int row, int column) override;
+    void ShowCaption() override;
+    void SetCaretVisible(bool on);
+
+    // The edit lifecycle. A click begins (or moves) an edit; losing the focus commits it.
+    void BeginEdit(int row, int column);
+    void EndEdit();
+    bool IsEditing() const { return context_.editCopy != nullptr; }
+
+    // The typing attribute's italics and underline, for the toolbar.
+    void ToggleItalics();
+    void ToggleUnderline();
+
+    // What the window holds, for the main view and the tests.
+    const Caption* ShownCaption() const { return shownCaption; }
+    const EditingContext& Editing() const { return context_; }
+    int PendingAccent() const { return pendingAccent; }
+    const QImage& Image() const { return image_; }
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    bool event(QEvent* event) override;
+    // Tab belongs to the editor, not to the focus chain.
+    bool focusNextPrevChild(bool next) override;
+
+  private:
+    void UpdateCursor();
+    void RunKey(int modifiers, int key, bool keypad);
+    // The typing path; `fromKeyboard` is false for the characters of the editor's own keys.
+    void TypeCharacter(uint8_t character, bool fromKeyboard);
+    void SetModified();
+    // The caption on the air at a frame, or null.
+    static bool OnAir(const Caption* caption, int32_t frame);
+    int32_t FrameOrCurrent(int32_t frame) const;
+
+    CaptionWindowHost* mainView = nullptr;
+    VideoWindow* videoWindow_ = nullptr;
+    Caption* shownCaption = nullptr;  // while editing: the edit copy
+    int32_t editStartFrame = 0;
+    int transportState = 0;
+    EditingContext context_;        // the edit copy, the caret, the typing attribute
+    Caption* editSource = nullptr;  // the caption in the list that the copy came from
+    int pendingAccent = 0;
+    bool caretShown = false;
+    bool caretItalic_ = false;
+    QPoint caretPosition_;
+    bool displayCleared = true;
+    QImage image_;
+    QPoint lastMousePosition_;
+    Qt::MouseButtons lastMouseButtons_;
+};
+
+}  // namespace vantrel

@@ -1,0 +1,182 @@
+// Keyboard, typing and mouse of the caption window.
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <algorithm>
+
+#include "caption_window/caption_keys.h"
+#include "caption_window/caption_render.h"
+#include "caption_window/caption_window.h"
+#include "codec/charset.h"
+#include "editor/caret_commands.h"
+#include "editor/edit_commands.h"
+#include "editor/run_commands.h"
+#include "editor/typing.h"
+
+namespace vantrel {
+
+namespace {
+
+int HeldModifiers(Qt::KeyboardModifiers modifiers, int key) {
+    int held = 0;
+    // A modifier key counts as held while it goes down, whatever the platform reports.
+    if (modifiers.testFlag(Qt::ShiftModifier) || key == Qt::Key_Shift) held |= kShiftHeld;
+    if (modifiers.testFlag(Qt::ControlModifier) || key == Qt::Key_Control) held |= kCtrlHeld;
+    if (modifiers.testFlag(Qt::AltModifier) || key == Qt::Key_Alt) held |= kAltHeld;
+    return held;
+}
+
+bool EditsAllowed(int playState) {
+    return playState == 0 || playState == 1;
+}
+
+}  // namespace
+
+bool CaptionWindow::focusNextPrevChild(bool /*next*/) {
+    return false;
+}
+
+// While editing, the editor's keys come here before any shortcut of the main window.
+bool CaptionWindow::event(QEvent* e) {
+    if (e->type() == QEvent::ShortcutOverride && IsEditing()) {
+        auto* key = static_cast<QKeyEvent*>(e);
+        const int held = HeldModifiers(key->modifiers(), key->key());
+        if (FindKeyBinding(held, key->key(), key->modifiers().testFlag(Qt::KeypadModifier))) {
+            e->accept();
+            return true;
+        }
+    }
+    return QWidget::event(e);
+}
+
+void CaptionWindow::keyPressEvent(QKeyEvent* event) {
+    const int held = HeldModifiers(event->modifiers(), event->key());
+    RunKey(held, event->key(), event->modifiers().testFlag(Qt::KeypadModifier));
+    // Typed text arrives in Unicode: only what the caption set has can be typed.
+    if ((held & (kCtrlHeld | kAltHeld)) != 0) return;
+    for (char32_t code : event->text().toUcs4()) {
+        const uint8_t character = UnicodeToCaptionChar(code);
+        if (character != 0) TypeCharacter(character, true);
+    }
+}
+
+void CaptionWindow::RunKey(int modifiers, int key, bool keypad) {
+    const KeyBinding* binding = FindKeyBinding(modifiers, key, keypad);
+    if (binding == nullptr) return;
+    EditorView& view = *this;
+    switch (binding->action) {
+        case KeyAction::ModifiedOnly:
+            break;
+        case KeyAction::Backspace:
+            Backspace(context_, view);
+            break;
+        case KeyAction::DeleteForward:
+            DeleteForward(context_, view);
+            break;
+        case KeyAction::NewLine:
+            NewLine(context_, view);
+            break;
+        case KeyAction::CaretLeft:
+            CaretLeft(context_, view);
+            break;
+        case KeyAction::CaretRight:
+            CaretRight(context_, view);
+            break;
+        case KeyAction::CaretUp:
+            CaretUp(context_, view);
+            break;
+        case KeyAction::CaretDown:
+            CaretDown(context_, view);
+            break;
+        case KeyAction::RunHome:
+            RunHome(context_, view);
+            break;
+        case KeyAction::RunEndKey:
+            RunEndKey(context_, view);
+            break;
+        case KeyAction::ScreenHome:
+            ScreenHome(context_, view);
+            break;
+        case KeyAction::ScreenEnd:
+            ScreenEnd(context_, view);
+            break;
+        case KeyAction::WordLeft:
+            WordLeft(context_, view);
+            break;
+        case KeyAction::WordRight:
+            WordRight(context_, view);
+            break;
+        case KeyAction::ShiftRun:
+            ShiftRun(context_, view, binding->argument);
+            break;
+        case KeyAction::CenterRun:
+            CenterRun(context_, view);
+            break;
+        case KeyAction::RunUp:
+            RunUp(context_, view);
+            break;
+        case KeyAction::RunDown:
+            RunDown(context_, view);
+            break;
+        case KeyAction::ToggleItalics:
+            ToggleItalics();
+            break;
+        case KeyAction::ToggleUnderline:
+            ToggleUnderline();
+            break;
+        case KeyAction::SetAccent:
+            pendingAccent = binding->argument;
+            break;
+        case KeyAction::Type:
+            TypeCharacter(static_cast<uint8_t>(binding->argument), false);
+            break;
+    }
+    SetModified();
+}
+
+void CaptionWindow::TypeCharacter(uint8_t character, bool fromKeyboard) {
+    if (!IsEditing() || character < 0x20) return;
+    // An ignored character leaves a pending accent pending.
+    if (fromKeyboard && !IsTypable(character)) return;
+    const uint8_t composed = ComposeAccent(pendingAccent, character);
+    pendingAccent = 0;
+    if (vantrel::TypeCharacter(context_, *this, composed)) SetModified();
+}
+
+void CaptionWindow::UpdateCursor() {
+    const bool editable = mainView != nullptr && EditsAllowed(mainView->CurrentPlayState());
+    setCursor(editable ? Qt::IBeamCursor : Qt::ArrowCursor);
+}
+
+// Row and column boundaries lie half-way between cells, so a click picks the nearest caret
+// position.
+void CaptionWindow::mousePressEvent(QMouseEvent* event) {
+    UpdateCursor();
+    if (event->button() != Qt::LeftButton || mainView == nullptr ||
+        !EditsAllowed(mainView->CurrentPlayState())) {
+        return;
+    }
+    const QPoint p = event->position().toPoint();
+    const int row = std::clamp((p.y() - kTextTop) / kCellPitchY, 0, kScreenRows - 1);
+    const int column =
+        std::clamp((p.x() - (kTextLeft - kCellPitchX / 2)) / kCellPitchX, 0, kScreenColumns);
+    BeginEdit(row, column);
+}
+
+void CaptionWindow::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint p = event->position().toPoint();
+    if (p == lastMousePosition_ && event->buttons() == lastMouseButtons_) return;
+    lastMousePosition_ = p;
+    lastMouseButtons_ = event->buttons();
+    UpdateCursor();
+}
+
+void CaptionWindow::mouseReleaseEvent(QMouseEvent* /*event*/) {
+    UpdateCursor();
+}
+
+void CaptionWindow::focusOutEvent(QFocusEvent* event) {
+    QWidget::focusOutEvent(event);
+    EndEdit();
+}
+
+}  // namespace vantrel
