@@ -1,180 +1,134 @@
-// Decoding pair streams into captions: cutting, timing modes, repetitions, other channels.
+// Decoding pair streams: the code string of a loading, and the captions of a whole stream with
+// their frames and timing modes. Streams are written as pairs, one a frame: RCL, ENM, EOC, EDM,
+// R15 (the row 15 preamble), 'HI' (two characters; 'A' pads with a null byte), four hex digits
+// for any other pair, N5 for five null pairs, @50 for null pairs up to frame 50.
 #include "codec/decoder.h"
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 #include <vector>
 
 namespace vantrel {
 namespace {
 
-// Builds a pair stream frame by frame, bit 7 set on every byte.
-class Stream {
-  public:
-    Stream& Null(int frames = 1) {
-        for (int i = 0; i < frames; ++i) Pair(0x80, 0x80);
-        return *this;
+std::vector<uint8_t> Stream(const std::string& text) {
+    std::vector<uint8_t> bytes;
+    auto pair = [&](int a, int b) {
+        bytes.push_back(static_cast<uint8_t>(a | 0x80));
+        bytes.push_back(static_cast<uint8_t>(b | 0x80));
+    };
+    std::istringstream in(text);
+    for (std::string t; in >> t;) {
+        if (t == "RCL")
+            pair(0x14, 0x20);
+        else if (t == "ENM")
+            pair(0x14, 0x2E);
+        else if (t == "EOC")
+            pair(0x14, 0x2F);
+        else if (t == "EDM")
+            pair(0x14, 0x2C);
+        else if (t == "R15")
+            pair(0x14, 0x70);
+        else if (t[0] == '\'')
+            pair(t[1], t.size() > 3 ? t[2] : 0x80);
+        else if (t[0] == 'N')
+            for (int n = std::stoi(t.substr(1)); n > 0; --n) pair(0x80, 0x80);
+        else if (t[0] == '@')
+            while (bytes.size() / 2 < std::stoul(t.substr(1))) pair(0x80, 0x80);
+        else
+            pair(std::stoi(t.substr(0, 2), nullptr, 16), std::stoi(t.substr(2), nullptr, 16));
     }
-    Stream& Pair(int a, int b) {
-        bytes_.push_back(static_cast<uint8_t>(a | 0x80));
-        bytes_.push_back(static_cast<uint8_t>(b | 0x80));
-        return *this;
-    }
-    Stream& Rcl() { return Pair(0x14, 0x20); }
-    Stream& Enm() { return Pair(0x14, 0x2E); }
-    Stream& Eoc() { return Pair(0x14, 0x2F); }
-    Stream& Edm() { return Pair(0x14, 0x2C); }
-    Stream& Row15() { return Pair(0x14, 0x70); }
-    Stream& NullTo(int frame) { return Null(frame - Frames()); }
-    int Frames() const { return static_cast<int>(bytes_.size() / 2); }
-    const std::vector<uint8_t>& Bytes() const { return bytes_; }
-
-  private:
-    std::vector<uint8_t> bytes_;
-};
-
-std::vector<const Caption*> Decode(const Stream& s, CaptionList& list) {
-    DecodePairStream(list, s.Bytes());
-    std::vector<const Caption*> out;
-    for (const Caption* c = list.Head(); c; c = c->next) out.push_back(c);
-    return out;
+    return bytes;
 }
 
-std::string RowText(const Caption& c, int row) {
-    std::string out;
-    for (const CaptionCell& cell : c.cells[row]) {
-        if (cell.character >= 0x20) out += static_cast<char>(cell.character);
-    }
-    return out;
-}
-
-// Ten null pairs, the loading of HI at row 15, EOC at frame 14.
-Stream HiCaption() {
-    Stream s;
-    s.Null(10).Rcl().Enm().Row15().Pair('H', 'I').Eoc();
-    return s;
-}
-
-TEST(DecodePairStream, OneCaptionErasedLaterIsManual) {
-    Stream s = HiCaption();
-    s.NullTo(50).Edm().Null(5);
-    CaptionList list;
-    auto captions = Decode(s, list);
-    ASSERT_EQ(captions.size(), 1u);
-    EXPECT_EQ(captions[0]->startFrame, 14);
-    EXPECT_EQ(captions[0]->endFrame, 50);
-    EXPECT_EQ(captions[0]->timingMode, Manual);
-    EXPECT_EQ(captions[0]->cells[14][0], (CaptionCell{'H', 0x38}));
-    EXPECT_EQ(captions[0]->cells[14][1], (CaptionCell{'I', 0x38}));
-    EXPECT_EQ(captions[0]->CountOccupiedRows(), 1);
-}
-
-TEST(DecodePairStream, EraseThenNextCaptionIsPersistent) {
-    Stream s = HiCaption();
-    s.NullTo(50).Edm().Eoc();
-    CaptionList list;
-    auto captions = Decode(s, list);
-    ASSERT_EQ(captions.size(), 1u);  // nothing ends the second caption
-    EXPECT_EQ(captions[0]->timingMode, Persistent);
-    EXPECT_EQ(captions[0]->endFrame, 50);
-
-    s.Null(3).Edm();
-    CaptionList again;
-    captions = Decode(s, again);
-    ASSERT_EQ(captions.size(), 2u);
-    EXPECT_EQ(captions[1]->startFrame, 51);
-    EXPECT_EQ(captions[1]->endFrame, 55);
-    EXPECT_EQ(captions[0]->endFrame, 50);
-}
-
-TEST(DecodePairStream, EndOfCaptionFollowingReplacesSeamlessly) {
-    Stream s = HiCaption();
-    s.NullTo(40).Rcl().Enm().Row15().Pair('Y', 'O').Eoc().Null(10).Edm();
-    CaptionList list;
-    auto captions = Decode(s, list);
-    ASSERT_EQ(captions.size(), 2u);
-    EXPECT_EQ(captions[0]->timingMode, Seamless);
-    EXPECT_EQ(captions[0]->endFrame, 44);
-    EXPECT_EQ(RowText(*captions[1], 14), "YO");
-}
-
-TEST(DecodePairStream, BackToBackEndOfCaptionStartsOneCaption) {
-    Stream s = HiCaption();
-    s.Eoc();          // frame 15, a doubled copy
-    s.Null(1).Edm();  // frame 17
-    CaptionList list;
-    auto captions = Decode(s, list);
-    ASSERT_EQ(captions.size(), 1u);
-    EXPECT_EQ(captions[0]->startFrame, 14);
-    EXPECT_EQ(captions[0]->endFrame, 17);
-
-    // The end search starts two frames after the EOC, so an EDM at 15 does not end it.
-    Stream t = HiCaption();
-    t.Edm().NullTo(30).Edm();
-    CaptionList other;
-    captions = Decode(t, other);
-    ASSERT_EQ(captions.size(), 1u);
-    EXPECT_EQ(captions[0]->endFrame, 30);
-}
-
-TEST(DecodePairStream, ShortAndEmptyStreams) {
-    CaptionList list;
-    DecodePairStream(list, std::vector<uint8_t>{0x94});
-    EXPECT_TRUE(list.Empty());
-    DecodePairStream(list, std::vector<uint8_t>{});
-    EXPECT_TRUE(list.Empty());
-    Stream s = HiCaption();  // no end after the EOC
-    DecodePairStream(list, s.Bytes());
-    EXPECT_TRUE(list.Empty());
-
-    CaptionProject project;
-    DecodePairStream(project, s.Bytes());
-    EXPECT_EQ(project.modified, 1);
-}
-
-TEST(DecodePairs, DoubledCodesCountOnceAndTripledTwice) {
-    Stream s;
-    s.Rcl().Rcl().Enm().Enm().Pair(0x14, 0x70).Pair(0x14, 0x70).Pair('A', 0x80);
-    s.Pair(0x11, 0x37).Pair(0x11, 0x37).Pair(0x11, 0x37);  // three music notes sent: two count
-    s.Eoc().Eoc();
-    const CodeString code = DecodePairs(s.Bytes());
-    EXPECT_EQ(code, (CodeString{0xFE, 0x8F, 0x10, 'A', 0x90, 0x90, 0x06}));
-
-    // A null pair between two equal codes makes the second count.
-    Stream t;
-    t.Pair(0x11, 0x37).Null().Pair(0x11, 0x37).Eoc();
-    EXPECT_EQ(DecodePairs(t.Bytes()), (CodeString{0x90, 0x90, 0x06}));
-}
-
-TEST(DecodePairs, LastEraseOfNonDisplayedMemoryStartsTheLoading) {
-    Stream s;
-    s.Rcl().Enm().Row15().Pair('X', 'Y').Enm().Row15().Pair('O', 'K').Eoc().Pair('Z', 'Z');
-    EXPECT_EQ(DecodePairs(s.Bytes()), (CodeString{0xFE, 0x8F, 0x10, 'O', 'K', 0x06}));
-    Stream none;
-    none.Null(3);
-    EXPECT_TRUE(DecodePairs(none.Bytes()).empty());
+TEST(DecodePairs, Table) {
+    struct Case {
+        const char* stream;
+        CodeString code;
+    };
+    const Case cases[] = {
+        // Doubled codes count once, tripled twice; a null pair between equal codes breaks them.
+        {"RCL RCL ENM ENM R15 R15 'A' 1137 1137 1137 EOC EOC",
+         {0xFE, 0x8F, 0x10, 'A', 0x90, 0x90, 0x06}},
+        {"1137 N1 1137 EOC", {0x90, 0x90, 0x06}},
+        // The last ENM starts the loading.
+        {"RCL ENM R15 'XY' ENM R15 'OK' EOC 'ZZ'", {0xFE, 0x8F, 0x10, 'O', 'K', 0x06}},
+        {"N3", {}},
+        // Second-channel data is ignored up to the next first-channel code.
+        {"RCL ENM R15 'HI' 1C20 1C2E 1C70 'NO' 1137 1C2F 'QQ' EOC",
+         {0xFE, 0x8F, 0x10, 'H', 'I', 0x90, 0x06}},
+        // An extended character replaces the fallback just before it, and only that.
+        {"R15 'E' 1221 'xE' 1221 EOC", {0x8F, 0x10, 0xC9, 'x', 0xC9, 0x06}},
+        {"R15 1221 EOC", {0x8F, 0x10, 0xC9, 0x06}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(DecodePairs(Stream(c.stream)), c.code) << c.stream;
     // A control byte with no second byte ends the decoding.
     EXPECT_EQ(DecodePairs(std::vector<uint8_t>{'A' | 0x80, 0x94}), (CodeString{'A'}));
 }
 
-TEST(DecodePairs, SecondChannelDataIsIgnored) {
-    Stream s;
-    s.Rcl().Enm().Row15().Pair('H', 'I');
-    s.Pair(0x1C, 0x20).Pair(0x1C, 0x2E).Pair(0x1C, 0x70).Pair('N', 'O');  // channel 2
-    s.Pair(0x11, 0x37);  // back on channel 1: the music note
-    s.Pair(0x1C, 0x2F).Pair('Q', 'Q').Eoc();
-    EXPECT_EQ(DecodePairs(s.Bytes()), (CodeString{0xFE, 0x8F, 0x10, 'H', 'I', 0x90, 0x06}));
+struct Expected {
+    int32_t start;
+    int32_t end;
+    int8_t mode;
+    const char* row15;
+};
+
+std::string Row15(const Caption& c) {
+    std::string out;
+    for (const CaptionCell& cell : c.cells[14]) {
+        if (!cell.IsEmpty()) out += static_cast<char>(cell.character);
+    }
+    return out;
 }
 
-TEST(DecodePairs, ExtendedCharacterReplacesItsFallback) {
-    Stream s;
-    s.Row15().Pair('E', 0x80).Pair(0x12, 0x21).Pair('x', 'E').Pair(0x12, 0x21).Eoc();
-    EXPECT_EQ(DecodePairs(s.Bytes()), (CodeString{0x8F, 0x10, 0xC9, 'x', 0xC9, 0x06}));
-    // Without a character just before it, nothing is replaced.
-    Stream t;
-    t.Row15().Pair(0x12, 0x21).Eoc();
-    EXPECT_EQ(DecodePairs(t.Bytes()), (CodeString{0x8F, 0x10, 0xC9, 0x06}));
+TEST(DecodePairStream, Table) {
+    struct Case {
+        const char* stream;
+        std::vector<Expected> captions;
+    };
+    const std::string hi = "N10 RCL ENM R15 'HI' EOC ";  // HI shown on frame 14
+    const Case cases[] = {
+        {"N10 RCL ENM R15 'HI' EOC @50 EDM N5", {{14, 50, Manual, "HI"}}},
+        // Erased, then the other memory (empty) shown: a caption only once something ends it.
+        {"N10 RCL ENM R15 'HI' EOC @50 EDM EOC", {{14, 50, Persistent, "HI"}}},
+        {"N10 RCL ENM R15 'HI' EOC @50 EDM EOC N3 EDM",
+         {{14, 50, Persistent, "HI"}, {51, 55, Manual, ""}}},
+        {"N10 RCL ENM R15 'HI' EOC @40 RCL ENM R15 'YO' EOC N10 EDM",
+         {{14, 44, Seamless, "HI"}, {44, 55, Manual, "YO"}}},
+        // A doubled EOC starts one caption; the end is looked for two frames after the EOC.
+        {"N10 RCL ENM R15 'HI' EOC EOC N1 EDM", {{14, 17, Manual, "HI"}}},
+        {"N10 RCL ENM R15 'HI' EOC EDM @30 EDM", {{14, 30, Manual, "HI"}}},
+        {"N10 RCL ENM R15 'HI' EOC", {}},
+        {"", {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stream);
+        CaptionList list;
+        DecodePairStream(list, Stream(c.stream));
+        const Caption* got = list.Head();
+        for (const Expected& e : c.captions) {
+            ASSERT_NE(got, nullptr);
+            EXPECT_EQ(got->startFrame, e.start);
+            EXPECT_EQ(got->endFrame, e.end);
+            EXPECT_EQ(got->timingMode, e.mode);
+            EXPECT_EQ(Row15(*got), e.row15);
+            EXPECT_EQ(got->CountOccupiedRows(), *e.row15 ? 1 : 0);
+            got = got->next;
+        }
+        EXPECT_EQ(got, nullptr);
+    }
+    CaptionList list;
+    DecodePairStream(list, std::vector<uint8_t>{0x94});
+    EXPECT_TRUE(list.Empty());
+}
+
+TEST(DecodePairStream, MarksTheProjectModified) {
+    CaptionProject project;
+    project.modified = 0;
+    DecodePairStream(project, Stream("N1 EOC"));
+    EXPECT_EQ(project.modified, 1);
 }
 
 }  // namespace

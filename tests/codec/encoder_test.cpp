@@ -1,8 +1,10 @@
-// Encoding captions: the bytes of one code string, loading times, and the frame layout.
+// Encoding: the pairs of one code string, loading times, and where a project's pairs fall frame
+// by frame, with the captions that cannot be placed.
 #include "codec/encoder.h"
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <vector>
 
 namespace vantrel {
@@ -10,136 +12,124 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-Caption* HiCaption(int32_t start, int32_t end) {
+TEST(EncodeCodeString, Table) {
+    struct Case {
+        Bytes code;
+        Bytes pairs;
+    };
+    const Case cases[] = {
+        // RCL, ENM, row 15 indent 0, HI, EOC: five pairs, odd parity.
+        {{0x02, 0xFE, 0x8F, 0x10, 0x48, 0x49, 0x06},
+         {0x94, 0x20, 0x94, 0xAE, 0x94, 0x70, 0xC8, 0x49, 0x94, 0x2F}},
+        // Two equal special characters get a filler pair between them, whatever follows.
+        {{0x90, 0x90}, {0x91, 0x37, 0x80, 0x80, 0x91, 0x37}},
+        {{0x90, 0x90, 0x06}, {0x91, 0x37, 0x80, 0x80, 0x91, 0x37, 0x94, 0x2F}},
+        // Extended characters: the fallback, padding, then the pair.
+        {{0xD4}, {0x4F, 0x80, 0x92, 0xBA}},
+        {{0xD8}, {0x4F, 0x80, 0x13, 0xBA}},
+        {{'a', 0xF9}, {0x61, 0x75, 0x92, 0xBC}},
+        {{0xE7}, {0xFB}},  // the cedilla takes the brace's place
+        // Preamble colour and underline fold into the preamble; a lone character is padded only
+        // when a control code follows.
+        {{0x81, 0x19, 0x0E, 'A', 0x06}, {0x91, 0x43, 0xC1, 0x80, 0x94, 0x2F}},
+        {{}, {}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(EncodeCodeString(c.code), c.pairs) << ::testing::PrintToString(c.code);
+}
+
+Caption* HiCaption(int32_t start, int32_t end, int8_t mode = Manual) {
     auto* c = new Caption;
     c->startFrame = start;
     c->endFrame = end;
-    c->timingMode = Manual;
+    c->timingMode = mode;
     c->cells[14][0] = {'H', 0x38};
     c->cells[14][1] = {'I', 0x38};
     return c;
 }
 
-Bytes PairAt(const Bytes& stream, int frame) {
-    return {stream[2 * frame], stream[2 * frame + 1]};
-}
-
-int CountPairs(const Bytes& stream, Bytes pair) {
-    int n = 0;
-    for (size_t i = 0; i + 1 < stream.size(); i += 2) n += Bytes{stream[i], stream[i + 1]} == pair;
-    return n;
-}
-
-const Bytes kNullPair{0x80, 0x80}, kEdm{0x94, 0x2C}, kEoc{0x94, 0x2F}, kRcl{0x94, 0x20};
-
-TEST(EncodeCodeString, WorkedExamples) {
-    EXPECT_EQ(EncodeCodeString(Bytes{0x02, 0xFE, 0x8F, 0x10, 0x48, 0x49, 0x06}),
-              (Bytes{0x94, 0x20, 0x94, 0xAE, 0x94, 0x70, 0xC8, 0x49, 0x94, 0x2F}));
-    // Two equal special characters get a filler pair between them, whatever follows.
-    EXPECT_EQ(EncodeCodeString(Bytes{0x90, 0x90}), (Bytes{0x91, 0x37, 0x80, 0x80, 0x91, 0x37}));
-    EXPECT_EQ(EncodeCodeString(Bytes{0x90, 0x90, 0x06}),
-              (Bytes{0x91, 0x37, 0x80, 0x80, 0x91, 0x37, 0x94, 0x2F}));
-    // Extended characters: fallback, padding, then the pair.
-    EXPECT_EQ(EncodeCodeString(Bytes{0xD4}), (Bytes{0x4F, 0x80, 0x92, 0xBA}));
-    EXPECT_EQ(EncodeCodeString(Bytes{0xD8}), (Bytes{0x4F, 0x80, 0x13, 0xBA}));
-    EXPECT_EQ(EncodeCodeString(Bytes{'a', 0xF9}), (Bytes{0x61, 0x75, 0x92, 0xBC}));
-    EXPECT_EQ(EncodeCodeString(Bytes{0xE7}), (Bytes{0xFB}));
-    // Preamble colour and underline fold into the preamble code; a character alone is padded
-    // only when a control code follows.
-    EXPECT_EQ(EncodeCodeString(Bytes{0x81, 0x19, 0x0E, 'A', 0x06}),
-              (Bytes{0x91, 0x43, 0xC1, 0x80, 0x94, 0x2F}));
-    EXPECT_TRUE(EncodeCodeString(Bytes{}).empty());
-}
-
-TEST(GetLoadFrames, CountsPairsPlusOneAndCaches) {
+TEST(GetLoadFrames, CountsPairsPlusOneAndCachesUntilTheScreenChanges) {
     Caption empty;
     EXPECT_EQ(GetLoadFrames(empty), 4);
     Caption* hi = HiCaption(0, 10);
-    EXPECT_EQ(GetLoadFrames(*hi), 6);  // five pairs and one frame more
+    EXPECT_EQ(GetLoadFrames(*hi), 6);
     hi->cells[0][0] = {'Z', 0x38};
-    EXPECT_EQ(GetLoadFrames(*hi), 6) << "cached until the screen changes";
+    EXPECT_EQ(GetLoadFrames(*hi), 6);
     hi->loadFrames = -1;
     EXPECT_EQ(GetLoadFrames(*hi), 8);
     delete hi;
 }
 
-TEST(EncodeCaptions, NoCaptionsGivesNothing) {
-    CaptionList list;
-    const EncodedCaptions e = EncodeCaptions(list);
-    EXPECT_TRUE(e.bytes.empty());
-    EXPECT_TRUE(e.leftOut.empty());
+constexpr uint16_t kRcl = 0x9420, kEnm = 0x94AE, kRow = 0x9470, kHi = 0xC849, kEoc = 0x942F,
+                   kEdm = 0x942C;
+
+// The loading of HI shown on `frame`.
+std::map<int, uint16_t> Loading(int frame) {
+    return {
+        {frame - 4, kRcl}, {frame - 3, kEnm}, {frame - 2, kRow}, {frame - 1, kHi}, {frame, kEoc}};
 }
 
-TEST(EncodeCaptions, OneCaptionLayout) {
-    CaptionList list;
-    list.Insert(HiCaption(30, 90));
-    const Bytes s = EncodeCaptions(list).bytes;
-    ASSERT_EQ(s.size(), 182u);
-    for (int f = 0; f <= 25; ++f) EXPECT_EQ(PairAt(s, f), kNullPair) << f;
-    EXPECT_EQ(PairAt(s, 26), kRcl);
-    EXPECT_EQ(PairAt(s, 27), (Bytes{0x94, 0xAE}));
-    EXPECT_EQ(PairAt(s, 28), (Bytes{0x94, 0x70}));
-    EXPECT_EQ(PairAt(s, 29), (Bytes{0xC8, 0x49}));
-    EXPECT_EQ(PairAt(s, 30), kEoc);
-    for (int f = 31; f <= 89; ++f) EXPECT_EQ(PairAt(s, f), kNullPair) << f;
-    EXPECT_EQ(PairAt(s, 90), kEdm);
+TEST(EncodeCaptions, FrameLayout) {
+    struct Shown {
+        int32_t start;
+        int32_t end;
+        int8_t mode = Manual;
+    };
+    struct Case {
+        const char* what;
+        std::vector<Shown> captions;
+        std::vector<std::map<int, uint16_t>> pairs;  // every other frame holds a null pair
+        int frames;
+        std::vector<int> leftOut;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {"nothing", {}, {}, 0, {}},
+        {"one caption", {{30, 90}}, {Loading(30), {{90, kEdm}}}, 91, {}},
+        {"a caption of one frame is erased too", {{30, 31}}, {Loading(30), {{31, kEdm}}}, 32, {}},
+        {"touching captions need no erase", {{30, 60, Seamless}, {60, 90}},
+         {Loading(30), Loading(60), {{90, kEdm}}}, 91, {}},
+        {"an erase inside the next loading, which starts a frame early", {{50, 100}, {102, 150}},
+         {Loading(50), {{97, kRcl}, {98, kEnm}, {99, kRow}, {100, kEdm}, {101, kHi}, {102, kEoc}, {150, kEdm}}},
+         151, {}},
+        {"an erase on the first frame of the next loading", {{50, 98}, {102, 150}},
+         {Loading(50), {{97, kRcl}, {98, kEdm}, {99, kEnm}, {100, kRow}, {101, kHi}, {102, kEoc}, {150, kEdm}}},
+         151, {}},
+        // Inserting the second caption cut the first's end to 32, which it keeps.
+        {"a caption too close is left out alone", {{30, 40}, {33, 80}, {200, 260}},
+         {Loading(30), {{32, kEdm}}, Loading(200), {{260, kEdm}}}, 261, {1}},
+        {"before frame 0 and out of range", {{2, 20}, {200, int32_t(kMaxEncodedFrame + 1)}}, {}, 0, {0, 1}},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        CaptionList list;
+        std::vector<const Caption*> made;
+        for (const Shown& s : c.captions) {
+            made.push_back(HiCaption(s.start, s.end, s.mode));
+            list.Insert(const_cast<Caption*>(made.back()));
+        }
+        const EncodedCaptions e = EncodeCaptions(list);
+        ASSERT_EQ(e.bytes.size(), 2u * c.frames);
+        std::map<int, uint16_t> expected;
+        for (const auto& part : c.pairs) expected.insert(part.begin(), part.end());
+        for (int f = 0; f < c.frames; ++f) {
+            const uint16_t pair = uint16_t(e.bytes[2 * f] << 8 | e.bytes[2 * f + 1]);
+            EXPECT_EQ(pair, expected.count(f) ? expected[f] : 0x8080) << "frame " << f;
+        }
+        std::vector<const Caption*> leftOut;
+        for (int i : c.leftOut) leftOut.push_back(made[i]);
+        EXPECT_EQ(e.leftOut, leftOut);
+    }
 }
 
-TEST(EncodeCaptions, TouchingCaptionsHaveNoEraseBetween) {
+TEST(EncodeCaptions, AnInvalidScreenIsLeftOut) {
     CaptionList list;
-    Caption* first = HiCaption(30, 60);
-    first->timingMode = Seamless;
-    list.Insert(first);
-    list.Insert(HiCaption(60, 90));
-    ASSERT_EQ(first->endFrame, 60);
-    const Bytes s = EncodeCaptions(list).bytes;
-    EXPECT_EQ(PairAt(s, 60), kEoc);
-    EXPECT_EQ(CountPairs(s, kEdm), 1);
-    EXPECT_EQ(PairAt(s, 90), kEdm);
-}
-
-TEST(EncodeCaptions, EraseInsideTheNextLoading) {
-    CaptionList list;
-    list.Insert(HiCaption(50, 100));
-    list.Insert(HiCaption(102, 150));
-    const Bytes s = EncodeCaptions(list).bytes;
-    EXPECT_EQ(PairAt(s, 97), kRcl);   // the loading starts a frame early
-    EXPECT_EQ(PairAt(s, 100), kEdm);  // its fourth pair
-    EXPECT_EQ(PairAt(s, 102), kEoc);
-    EXPECT_EQ(PairAt(s, 150), kEdm);
-}
-
-TEST(EncodeCaptions, CaptionTooCloseIsLeftOutAlone) {
-    CaptionList list;
-    Caption* a = HiCaption(30, 40);
-    Caption* tooClose = HiCaption(33, 80);  // its loading would start before frame 31
-    Caption* later = HiCaption(200, 260);
-    list.Insert(a);
-    list.Insert(tooClose);
-    list.Insert(later);
-    tooClose->endFrame = 80;  // insertion applied a's timing only
-    const EncodedCaptions e = EncodeCaptions(list);
-    ASSERT_EQ(e.leftOut.size(), 1u);
-    EXPECT_EQ(e.leftOut[0], tooClose);
-    // a was to be replaced by the left-out caption: it keeps its erase on its end frame.
-    EXPECT_EQ(PairAt(e.bytes, 32), kEdm);
-    EXPECT_EQ(PairAt(e.bytes, 200), kEoc);
-    EXPECT_EQ(PairAt(e.bytes, 260), kEdm);
-    EXPECT_EQ(CountPairs(e.bytes, kEoc), 2);
-}
-
-TEST(EncodeCaptions, LeftOutBeforeFrameZeroInvalidAndOutOfRange) {
-    CaptionList list;
-    Caption* early = HiCaption(2, 20);
     Caption* invalid = HiCaption(100, 120);
     invalid->screenValid = 0;
-    Caption* far = HiCaption(200, static_cast<int32_t>(kMaxEncodedFrame + 1));
-    list.Insert(early);
     list.Insert(invalid);
-    list.Insert(far);
-    invalid->endFrame = 120;
     const EncodedCaptions e = EncodeCaptions(list);
-    EXPECT_EQ(e.leftOut, (std::vector<const Caption*>{early, invalid, far}));
+    EXPECT_EQ(e.leftOut, std::vector<const Caption*>{invalid});
     EXPECT_TRUE(e.bytes.empty());
 }
 
