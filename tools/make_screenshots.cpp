@@ -1,0 +1,76 @@
+// Takes the screenshots of the documentation: the caption window showing a caption in several
+// colours, italics and underline over a video frame. Run by hand under a real X server, after
+// building with -DVANTREL_TOOLS=ON (see make_caption_font.cpp):
+//   ffmpeg -f lavfi -i mandelbrot=size=640x480:rate=30000/1001 -t 4 -pix_fmt yuv420p /tmp/shot.mp4
+//   xvfb-run -a -s "-screen 0 1024x768x24" build/tools/tools/make_screenshots /tmp/shot.mp4 docs
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QScreen>
+#include <clocale>
+#include <cstdio>
+#include <string>
+
+#include "app/main_view.h"
+#include "app/qt_dialogs.h"
+#include "editor/character_edit.h"
+
+namespace {
+
+using vantrel::Caption;
+
+void Wait(int ms) {
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 10);
+}
+
+// Types `text` at (row, column) through the editor engine, so that the attribute codes are
+// those a captioner's typing makes.
+void Type(Caption& caption, int row, int column, const char* text, uint8_t attribute) {
+    for (int i = 0; text[i] != 0; ++i) {
+        column = vantrel::InsertCharacter(caption, static_cast<uint8_t>(text[i]), row, column,
+                                          attribute);
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    std::setlocale(LC_NUMERIC, "C");
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: make_screenshots VIDEO OUTPUT-FOLDER\n");
+        return 2;
+    }
+    vantrel::QtDialogs dialogs(nullptr);
+    vantrel::MainView view(dialogs, nullptr, {{"ao", "null"}});
+    view.resize(794, 500);
+    view.show();
+    view.OpenVideo(argv[1]);
+    if (!view.Player().HasPicture()) {
+        std::fprintf(stderr, "make_screenshots: no picture in %s\n", argv[1]);
+        return 1;
+    }
+
+    auto* caption = new Caption;
+    caption->startFrame = 0;
+    caption->endFrame = 200;
+    caption->timingMode = vantrel::Manual;
+    Type(*caption, 11, 6, "\x90 Where the river bends \x90", 0x3D);  // yellow
+    // The attribute codes between the words show as their spaces.
+    Type(*caption, 12, 4, "we", 0x38);
+    Type(*caption, 12, 6, "never", 0x78);    // italics
+    Type(*caption, 12, 12, "looked", 0x39);  // green
+    Type(*caption, 12, 19, "back.", 0xBB);   // underlined cyan
+    Type(*caption, 13, 9, "[THUNDER RUMBLES]", 0x38);
+    view.project.captions.Insert(caption);
+
+    view.SeekToFrame(60);
+    Wait(1500);
+    const QString folder = QString::fromLocal8Bit(argv[2]);
+    if (!view.Captions().grab().save(folder + "/caption-window.png")) {
+        std::fprintf(stderr, "make_screenshots: cannot write into %s\n", argv[2]);
+        return 1;
+    }
+    return 0;
+}
