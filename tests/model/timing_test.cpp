@@ -1,4 +1,4 @@
-// Timing modes: end frames derived from content and the next caption, and moving a start.
+// Timing modes: end frames that follow from content and the next caption, and moving a start.
 #include <gtest/gtest.h>
 
 #include <limits>
@@ -8,113 +8,90 @@
 namespace vantrel {
 namespace {
 
-struct Pair {
-    Caption c;
-    Caption next;
-    Pair(int8_t mode, int32_t start, int rows) {
-        c.timingMode = mode;
-        c.startFrame = start;
-        for (int r = 0; r < rows; ++r) c.cells[14 - r][0] = {'A', 0x38};
+constexpr int32_t kNone = std::numeric_limits<int32_t>::min() + 1;  // no next caption
+constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
+constexpr int32_t kMin = std::numeric_limits<int32_t>::min();
+
+TEST(Timing, ApplyTimingTable) {
+    struct Case {
+        int8_t mode;
+        int32_t start;
+        int rows;
+        int32_t end;  // before
+        int32_t next;
+        int32_t expected;
+    };
+    const Case cases[] = {
+        {Normal, 100, 2, 0, kNone, 220},  // two seconds a row
+        {Normal, 100, 2, 0, 400, 220},
+        {Normal, 100, 2, 0, 200, 199},  // but before the next
+        {Normal, 100, 0, 0, kNone, 100},
+        {Normal, kMax - 10, 15, 0, kNone, kMax - 1},
+        {Persistent, 100, 1, 0, kNone, 129},
+        {Persistent, 100, 1, 0, 150, 149},
+        {Persistent, 0, 1, 0, kMin, kMin},
+        {Seamless, 100, 1, 0, kNone, 130},
+        {Seamless, 100, 1, 0, 150, 150},
+        {Manual, 100, 1, 300, 250, 249},
+        {Manual, 100, 1, 300, 400, 300},
+        {7, 100, 1, 12345, 150, 12345},  // an unknown mode leaves the end alone
+    };
+    for (const Case& c : cases) {
+        Caption caption;
+        Caption next;
+        caption.timingMode = c.mode;
+        caption.startFrame = c.start;
+        caption.endFrame = c.end;
+        for (int r = 0; r < c.rows; ++r) caption.cells[14 - r][0] = {'A', 0x38};
+        if (c.next != kNone) {
+            next.startFrame = c.next;
+            caption.next = &next;
+            next.prev = &caption;
+        }
+        caption.ApplyTiming();
+        EXPECT_EQ(caption.endFrame, c.expected) << int(c.mode) << " " << c.start << " " << c.next;
     }
-    void Link(int32_t nextStart) {
-        next.startFrame = nextStart;
-        c.next = &next;
-        next.prev = &c;
+}
+
+TEST(Timing, MoveStartTable) {
+    struct Case {
+        int8_t prevMode;
+        int8_t mode;
+        int32_t end;   // before the move, the start being 300
+        int32_t next;  // kNone: no next caption
+        int32_t to;
+        int32_t prevEnd;
+        int32_t expectedEnd;
+    };
+    const Case cases[] = {
+        {Seamless, Normal, 500, kNone, 500, 500, 620},  // Normal keeps its duration, 3 to 120
+        {Persistent, Normal, 301, kNone, 400, 399, 403},
+        {Normal, Normal, 290, kNone, 400, 399, 403},
+        {Manual, Seamless, 500, 900, 450, 1000, 900},
+        {Manual, Persistent, 500, 900, 460, 1000, 899},
+        {Manual, Manual, 500, 900, 460, 1000, 660},
+    };
+    for (const Case& c : cases) {
+        Caption prev;
+        Caption caption;
+        Caption next;
+        prev.timingMode = c.prevMode;
+        prev.startFrame = 100;
+        prev.endFrame = 1000;
+        caption.timingMode = c.mode;
+        caption.startFrame = 300;
+        caption.endFrame = c.end;
+        caption.prev = &prev;
+        prev.next = &caption;
+        if (c.next != kNone) {
+            next.startFrame = c.next;
+            caption.next = &next;
+        }
+        caption.MoveStart(c.to);
+        EXPECT_EQ(caption.startFrame, c.to);
+        EXPECT_EQ(prev.endFrame, c.prevEnd) << int(c.prevMode) << " " << int(c.mode);
+        EXPECT_EQ(caption.endFrame, c.expectedEnd) << int(c.prevMode) << " " << int(c.mode);
     }
-};
-
-TEST(TimingModes, NormalIsTwoSecondsPerRowButBeforeTheNext) {
-    Pair p(Normal, 100, 2);
-    p.c.ApplyTiming();
-    EXPECT_EQ(p.c.endFrame, 220);
-    p.Link(400);
-    p.c.ApplyTiming();
-    EXPECT_EQ(p.c.endFrame, 220);
-    p.Link(200);
-    p.c.ApplyTiming();
-    EXPECT_EQ(p.c.endFrame, 199);
-
-    Pair empty(Normal, 100, 0);
-    empty.c.ApplyTiming();
-    EXPECT_EQ(empty.c.endFrame, 100);
-}
-
-TEST(TimingModes, PersistentSeamlessManualAndUnknown) {
-    Pair persistent(Persistent, 100, 1);
-    persistent.c.ApplyTiming();
-    EXPECT_EQ(persistent.c.endFrame, 129);
-    persistent.Link(150);
-    persistent.c.ApplyTiming();
-    EXPECT_EQ(persistent.c.endFrame, 149);
-
-    Pair seamless(Seamless, 100, 1);
-    seamless.c.ApplyTiming();
-    EXPECT_EQ(seamless.c.endFrame, 130);
-    seamless.Link(150);
-    seamless.c.ApplyTiming();
-    EXPECT_EQ(seamless.c.endFrame, 150);
-
-    Pair manual(Manual, 100, 1);
-    manual.c.endFrame = 300;
-    manual.Link(250);
-    manual.c.ApplyTiming();
-    EXPECT_EQ(manual.c.endFrame, 249);
-    manual.c.endFrame = 300;
-    manual.Link(400);
-    manual.c.ApplyTiming();
-    EXPECT_EQ(manual.c.endFrame, 300);
-
-    Pair odd(7, 100, 1);
-    odd.c.endFrame = 12345;
-    odd.Link(150);
-    odd.c.ApplyTiming();
-    EXPECT_EQ(odd.c.endFrame, 12345);
-}
-
-TEST(TimingModes, ExtremeFramesDoNotOverflow) {
-    const int32_t max = std::numeric_limits<int32_t>::max();
-    Pair p(Normal, max - 10, 15);
-    p.c.ApplyTiming();
-    EXPECT_EQ(p.c.endFrame, max - 1);
-    Pair s(Persistent, 0, 1);
-    s.Link(std::numeric_limits<int32_t>::min());
-    s.c.ApplyTiming();
-    EXPECT_EQ(s.c.endFrame, std::numeric_limits<int32_t>::min());
-}
-
-TEST(TimingModes, MoveStartAdjustsPreviousAndClampsDuration) {
-    Caption prev;
-    prev.timingMode = Seamless;
-    prev.startFrame = 100;
-    prev.endFrame = 300;
-    Caption c;
-    c.timingMode = Normal;
-    c.startFrame = 300;
-    c.endFrame = 500;
-    c.prev = &prev;
-    prev.next = &c;
-    c.MoveStart(500);
-    EXPECT_EQ(prev.endFrame, 500);
-    EXPECT_EQ(c.startFrame, 500);
-    EXPECT_EQ(c.endFrame, 620);
-
-    prev.timingMode = Persistent;
-    c.endFrame = 501;  // duration 1 is raised to 3
-    c.MoveStart(400);
-    EXPECT_EQ(prev.endFrame, 399);
-    EXPECT_EQ(c.endFrame, 403);
-
-    Caption next;
-    next.startFrame = 900;
-    c.next = &next;
-    c.timingMode = Seamless;
-    prev.timingMode = Manual;
-    c.MoveStart(450);
-    EXPECT_EQ(prev.endFrame, 399);
-    EXPECT_EQ(c.endFrame, 900);
-    c.timingMode = Persistent;
-    c.MoveStart(460);
-    EXPECT_EQ(c.endFrame, 899);
 }
 
 }  // namespace
