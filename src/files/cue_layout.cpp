@@ -33,54 +33,97 @@ struct Token {
     bool underline;
 };
 
-void AppendCodes(uint8_t from, uint8_t to, std::vector<Token>& out) {
+// Where RowTokens puts its tokens: a list, or a count when only the width is wanted.
+class TokenList {
+  public:
+    bool BackIsCode() const { return !tokens.empty() && tokens.back().code; }
+    bool BackIsSpace() const {
+        return !tokens.empty() && !tokens.back().code && tokens.back().byte == ' ';
+    }
+    size_t Size() const { return tokens.size(); }
+    void Push(Token t) { tokens.push_back(t); }
+    void Pop() { tokens.pop_back(); }
+    std::vector<Token> tokens;
+};
+
+class TokenCount {
+  public:
+    bool BackIsCode() const { return trailingCodes_ > 0; }
+    bool BackIsSpace() const { return trailingCodes_ == 0 && lastSpace_; }
+    size_t Size() const { return n_; }
+    void Push(Token t) {
+        ++n_;
+        if (t.code) {
+            ++trailingCodes_;
+        } else {
+            trailingCodes_ = 0;
+            lastSpace_ = t.byte == ' ';
+        }
+    }
+    void Pop() {
+        --n_;
+        if (trailingCodes_ > 0) {
+            --trailingCodes_;
+        } else {
+            lastSpace_ = false;  // codes follow at once
+        }
+    }
+
+  private:
+    size_t n_ = 0;
+    int trailingCodes_ = 0;
+    bool lastSpace_ = false;
+};
+
+template <typename Tokens>
+void AppendCodes(uint8_t from, uint8_t to, Tokens& out) {
     const bool intoItalics = IsItalic(to) && !IsItalic(from);
     // A colour code clears italics and sets underline; an italics code keeps the colour.
     const bool colour = Foreground(to) != Foreground(from) || (IsItalic(from) && !IsItalic(to)) ||
                         (IsUnderlined(to) != IsUnderlined(from) && !intoItalics);
-    if (colour)
-        out.push_back({static_cast<uint8_t>(kColourCode + Foreground(to)), true, IsUnderlined(to)});
-    if (IsItalic(to) && (colour || intoItalics)) {
-        out.push_back({kItalicsCode, true, IsUnderlined(to)});
+    if (colour) {
+        out.Push({static_cast<uint8_t>(kColourCode + Foreground(to)), true, IsUnderlined(to)});
     }
+    if (IsItalic(to) && (colour || intoItalics)) out.Push({kItalicsCode, true, IsUnderlined(to)});
 }
 
 // The cells of a row from the preamble on (white, plain). A code takes the place of a space
 // beside it, since it shows as one; codes that would follow codes replace them instead, as a
 // receiver ignores a colour code right after another code.
-std::vector<Token> RowTokens(const Cells& row) {
-    std::vector<Token> out;
+template <typename Tokens>
+void RowTokens(const Cells& row, Tokens& out) {
     uint8_t attribute = kDefaultAttribute;
     uint8_t beforeCodes = attribute;
     bool codesReplaceSpace = false;
     for (const Cell& c : row) {
         if (c.attribute != attribute) {
             bool replacesSpace = false;
-            if (!out.empty() && out.back().code) {
-                while (!out.empty() && out.back().code) out.pop_back();
+            if (out.BackIsCode()) {
+                while (out.BackIsCode()) out.Pop();
                 attribute = beforeCodes;
                 replacesSpace = codesReplaceSpace;
-            } else if (!out.empty() && out.back().byte == ' ') {
-                out.pop_back();
+            } else if (out.BackIsSpace()) {
+                out.Pop();
                 replacesSpace = true;
             } else if (c.character == ' ') {
                 replacesSpace = true;
             }
             beforeCodes = attribute;
-            const size_t before = out.size();
+            const size_t before = out.Size();
             AppendCodes(attribute, c.attribute, out);
             attribute = c.attribute;
             codesReplaceSpace = replacesSpace;
-            if (out.size() == before && replacesSpace) out.push_back({' ', false, false});
+            if (out.Size() == before && replacesSpace) out.Push({' ', false, false});
             if (c.character == ' ' && replacesSpace) continue;
         }
-        out.push_back({c.character, false, false});
+        out.Push({c.character, false, false});
     }
-    return out;
 }
 
 size_t Width(const Cells& row) {
-    return RowTokens(row).size();
+    TokenCount count;
+    RowTokens(row, count);
+    return count.Size();
 }
 
 struct Word {
@@ -145,43 +188,52 @@ std::vector<Word> WordsOf(const StyledLine& line) {
     return words;
 }
 
-Cells Join(const std::vector<Word>& words, size_t first, size_t last) {
+Cells Join(const std::vector<Word>& words) {
     Cells row;
-    for (size_t k = first; k < last; ++k) {
-        if (k > first) row.push_back(words[k].space);
-        row.insert(row.end(), words[k].cells.begin(), words[k].cells.end());
+    for (const Word& w : words) {
+        if (!row.empty()) row.push_back(w.space);
+        row.insert(row.end(), w.cells.begin(), w.cells.end());
     }
     return row;
 }
 
-// Greedy wrap at `width` columns; every word fits, being cut to the screen.
-std::vector<Cells> Wrap(const std::vector<Word>& words, size_t width) {
-    std::vector<Cells> rows;
-    size_t first = 0;
-    for (size_t k = 1; k <= words.size(); ++k) {
-        if (k == words.size() || Width(Join(words, first, k + 1)) > width) {
-            rows.push_back(Join(words, first, k));
-            first = k;
+// Greedy wrap at `width` columns (every word fits, being cut to the screen); the rows go to
+// `rows` when given. Returns their number.
+size_t Wrap(const std::vector<Word>& words, size_t width, std::vector<Cells>* rows = nullptr) {
+    size_t count = 0;
+    Cells row;
+    for (const Word& w : words) {
+        const size_t mark = row.size();
+        if (!row.empty()) row.push_back(w.space);
+        row.insert(row.end(), w.cells.begin(), w.cells.end());
+        if (mark > 0 && Width(row) > width) {
+            row.resize(mark);
+            if (rows) rows->push_back(row);
+            ++count;
+            row = w.cells;
         }
     }
-    return rows;
+    if (rows) rows->push_back(row);
+    return count + 1;
 }
 
 // As few rows as greedy wrapping at 32 columns gives, with lines as even as they can be.
 std::vector<Cells> WrapBalanced(const std::vector<Word>& words) {
     size_t low = 1;
     for (const Word& w : words) low = std::max(low, Width(w.cells));
-    const size_t rows = Wrap(words, kScreenColumns).size();
+    const size_t rows = Wrap(words, kScreenColumns);
     size_t high = kScreenColumns;
     while (low < high) {
         const size_t mid = (low + high) / 2;
-        if (Wrap(words, mid).size() <= rows) {
+        if (Wrap(words, mid) <= rows) {
             high = mid;
         } else {
             low = mid + 1;
         }
     }
-    return Wrap(words, high);
+    std::vector<Cells> out;
+    Wrap(words, high, &out);
+    return out;
 }
 
 bool StartsNewSpeaker(const Word& first) {
@@ -196,12 +248,12 @@ std::vector<Cells> RowsOf(const std::vector<StyledLine>& lines) {
     for (const StyledLine& line : lines) {
         std::vector<Word> words = WordsOf(line);
         if (words.empty()) continue;
-        fits = fits && Width(Join(words, 0, words.size())) <= kScreenColumns;
+        fits = fits && Width(Join(words)) <= kScreenColumns;
         lineWords.push_back(std::move(words));
     }
     std::vector<Cells> rows;
     if (fits) {
-        for (const auto& words : lineWords) rows.push_back(Join(words, 0, words.size()));
+        for (const auto& words : lineWords) rows.push_back(Join(words));
         return rows;
     }
     // Rewrap, keeping a break before each new speaker's line.
@@ -224,7 +276,9 @@ CueScreen ScreenOf(const std::vector<Cells>& rows, size_t first, size_t count, b
     code = {kResumeLoading, kEraseHidden};
     const size_t firstRow = top ? 0 : kScreenRows - count;
     for (size_t r = 0; r < count; ++r) {
-        const std::vector<Token> tokens = RowTokens(rows[first + r]);
+        TokenList list;
+        RowTokens(rows[first + r], list);
+        const std::vector<Token>& tokens = list.tokens;
         const size_t column = (kScreenColumns - tokens.size()) / 2;
         code.push_back(static_cast<uint8_t>(kFirstRowByte + firstRow + r));
         code.push_back(static_cast<uint8_t>(kFirstIndent + column / 4));
