@@ -279,7 +279,8 @@ CueScreen ScreenOf(const std::vector<Cells>& rows, size_t first, size_t count, b
         TokenList list;
         RowTokens(rows[first + r], list);
         const std::vector<Token>& tokens = list.tokens;
-        const size_t column = (kScreenColumns - tokens.size()) / 2;
+        const size_t column =
+            (kScreenColumns - std::min<size_t>(tokens.size(), kScreenColumns)) / 2;
         code.push_back(static_cast<uint8_t>(kFirstRowByte + firstRow + r));
         code.push_back(static_cast<uint8_t>(kFirstIndent + column / 4));
         if (column % 4 != 0) code.push_back(static_cast<uint8_t>(kTabOffsetBase + column % 4));

@@ -54,16 +54,28 @@ std::vector<FramedCue> FramedCues(const SubtitleFile& file) {
     return merged;
 }
 
-Caption* Append(CaptionList& list, const CodeString& code, int32_t start, int32_t end,
-                TimingMode mode) {
-    auto caption = std::make_unique<Caption>();
-    LoadCodeString(*caption, code);
-    caption->startFrame = start;
-    caption->endFrame = end;
-    caption->timingMode = mode;
-    Caption* c = caption.release();
-    list.Insert(c);
-    return c;
+// The screens of a cue share its time by their text; each shows at least as long as the next
+// takes to load, where the cue is long enough for that.
+std::vector<int32_t> ScreenStarts(const FramedCue& cue, const std::vector<CueScreen>& screens,
+                                  std::vector<std::unique_ptr<Caption>>& captions) {
+    size_t total = 0;
+    for (const CueScreen& screen : screens) total += screen.textLength;
+    total = std::max<size_t>(total, 1);
+    std::vector<int32_t> shared, loadable;
+    size_t shown = 0;
+    for (const CueScreen& screen : screens) {
+        auto caption = std::make_unique<Caption>();
+        LoadCodeString(*caption, screen.code);
+        const auto start = static_cast<int32_t>(cue.start + int64_t{cue.end - cue.start} *
+                                                                static_cast<int64_t>(shown) /
+                                                                static_cast<int64_t>(total));
+        shared.push_back(start);
+        loadable.push_back(
+            loadable.empty() ? start : std::max(start, loadable.back() + GetLoadFrames(*caption)));
+        shown += screen.textLength;
+        captions.push_back(std::move(caption));
+    }
+    return loadable.back() < cue.end ? loadable : shared;
 }
 
 }  // namespace
@@ -81,26 +93,23 @@ std::vector<std::unique_ptr<Caption>> MakeSubtitleCaptions(const SubtitleFile& f
     for (size_t k = 0; k < cues.size(); ++k) {
         const FramedCue& cue = cues[k];
         const std::vector<CueScreen> screens = LayOutCue(cue.lines, cue.top);
-        size_t total = 0;
-        for (const CueScreen& s : screens) total += s.textLength;
-        const int64_t duration = cue.end - cue.start;
-        size_t before = 0;
-        for (size_t s = 0; s < screens.size(); ++s) {
-            const auto startOf = [&](size_t shown) {
-                return static_cast<int32_t>(cue.start +
-                                            duration * static_cast<int64_t>(shown) /
-                                                static_cast<int64_t>(std::max<size_t>(total, 1)));
-            };
-            const int32_t start = startOf(before);
-            before += screens[s].textLength;
-            Caption* c = nullptr;
-            if (s + 1 < screens.size()) {
-                c = Append(list, screens[s].code, start, startOf(before), Seamless);
+        if (screens.empty()) continue;
+        std::vector<std::unique_ptr<Caption>> captions;
+        const std::vector<int32_t> starts = ScreenStarts(cue, screens, captions);
+        for (size_t s = 0; s < captions.size(); ++s) {
+            Caption* c = captions[s].release();
+            c->startFrame = starts[s];
+            if (s + 1 < captions.size()) {
+                c->endFrame = starts[s + 1];
+                c->timingMode = Seamless;
             } else if (k + 1 < cues.size() && cues[k + 1].start <= cue.end) {
-                c = Append(list, screens[s].code, start, cues[k + 1].start, Seamless);
+                c->endFrame = cues[k + 1].start;
+                c->timingMode = Seamless;
             } else {
-                c = Append(list, screens[s].code, start, cue.end, Manual);
+                c->endFrame = cue.end;
+                c->timingMode = Manual;
             }
+            list.Insert(c);
             cueEnds[c] = cue.end;
         }
     }

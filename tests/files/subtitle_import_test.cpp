@@ -98,6 +98,49 @@ std::string Cue(int64_t start, int64_t end, const std::string& text) {
     return "0\n" + time(start) + " --> " + time(end) + "\n" + text + "\n\n";
 }
 
+// Random cues of short words in random styles: every word reaches the screens, in order and in
+// its style, on at most four rows of at most 32 columns.
+TEST(SubtitleLayout, NothingLostNothingOffScreen) {
+    std::mt19937 rng(32);
+    const char* open[] = {"<i>", "<u>", "<font color=red>", "<font color=#00ff00>"};
+    const char* close[] = {"</i>", "</u>", "</font>", "</font>"};
+    for (int round = 0; round < 300; ++round) {
+        std::string text;
+        const int words = 1 + static_cast<int>(rng() % 40);
+        for (int w = 0; w < words; ++w) {
+            text += rng() % 6 == 0 ? "\n" : " ";
+            const int style = static_cast<int>(rng() % 6);
+            if (style < 4) text += open[style];
+            text += std::string(1 + rng() % 9, static_cast<char>('a' + rng() % 26));
+            if (style < 4) text += close[style];
+        }
+        const auto imported = Import(Cue(10010, 70070, text));
+        ASSERT_TRUE(imported->leftOut.empty()) << text;
+        // The words as read, with the attribute of each letter.
+        std::string want, got;
+        std::vector<uint8_t> wantAttributes, gotAttributes;
+        for (const StyledLine& line : imported->file.cues.at(0).lines) {
+            for (size_t k = 0; k < line.characters.size(); ++k) {
+                if (line.characters[k] == ' ') continue;
+                want += line.characters[k];
+                wantAttributes.push_back(line.attributes[k]);
+            }
+        }
+        for (const Caption* c = imported->captions.Head(); c; c = c->next) {
+            EXPECT_LE(c->CountOccupiedRows(), kMaxCueRows) << text;
+            for (const auto& row : c->cells) {
+                for (const CaptionCell& cell : row) {
+                    if (cell.character <= ' ') continue;
+                    got += static_cast<char>(cell.character);
+                    gotAttributes.push_back(cell.attribute);
+                }
+            }
+        }
+        ASSERT_EQ(got, want) << text;
+        ASSERT_EQ(gotAttributes, wantAttributes) << text;
+    }
+}
+
 struct Timed {
     int32_t start, end;
     int mode;
