@@ -9,9 +9,9 @@
 #include "codec/decoder.h"
 #include "codec/encoder.h"
 #include "files/caption_export.h"
-#include "files/ccd_reader.h"
-#include "files/raw_pair_reader.h"
-#include "files/scc_reader.h"
+#include "files/ccd.h"
+#include "files/raw_pairs.h"
+#include "files/scc.h"
 
 using namespace vantrel;
 

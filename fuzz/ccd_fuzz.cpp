@@ -1,6 +1,6 @@
 // Reading any text as a disassembly (.ccd) file: the reader, the decoder, and the way back.
-#include "files/caption_text_writers.h"
-#include "files/ccd_reader.h"
+#include "files/ccd.h"
+#include "files/scc.h"
 #include "text_format_round_trip.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "files/byte_input.h"
+#include "files/file.h"
 #include "files/project_file.h"
 #include "files/subtitles.h"
 

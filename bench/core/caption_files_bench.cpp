@@ -11,8 +11,8 @@
 #include "codec/decoder.h"
 #include "codec/encoder.h"
 #include "files/caption_export.h"
-#include "files/caption_text_writers.h"
-#include "files/scc_reader.h"
+#include "files/ccd.h"
+#include "files/scc.h"
 #include "files/subtitles.h"
 #include "model/caption_project.h"
 

@@ -7,17 +7,17 @@
 
 #include "cli/console_host.h"
 #include "cli/interrupt_cancel.h"
+#include "cli/terminal_progress.h"
 #include "codec/charset.h"
 #include "files/caption_export.h"
 #include "files/caption_import.h"
-#include "files/file_extension.h"
+#include "files/file.h"
 #include "files/file_messages.h"
 #include "files/project_file.h"
 #include "files/subtitles.h"
 #include "files/timecode.h"
 #include "model/caption_project.h"
 #include "mpeg/mpeg_commands.h"
-#include "mpeg/terminal_progress.h"
 
 namespace vantrel::cli {
 
@@ -63,17 +63,6 @@ bool SameFile(const std::string& a, const std::string& b) {
            sa.st_ino == sb.st_ino;
 }
 
-std::string FormatName(const std::string& extension) {
-    if (extension == "scc")
-        return "Scenarist closed-caption file (its first line must begin with "
-               "\"Scenarist_SCC \")";
-    if (extension == "ccd")
-        return "caption disassembly file (its first line must begin with "
-               "\"SCC_disassembly \", and a second line must follow)";
-    if (extension == "vtt") return "WebVTT file (its first line must begin with \"WEBVTT\")";
-    return "raw caption pair file (it is shorter than its 4-byte header)";
-}
-
 // What every command works with: the project, its console host, and Ctrl+C turned into a
 // cancel request for the stream operations.
 struct Session {
@@ -91,7 +80,7 @@ TerminalProgress ProgressOnTerminal(const char* label) {
 // Tells how a stream operation ended when the operation itself said nothing.
 bool StreamOperationSucceeded(ConsoleHost& host, const MpegOutcome& outcome) {
     if (OperationSucceeded(outcome)) return true;
-    if (outcome.status == MpegStatus::Cancelled) host.Inform("cancelled");
+    if (outcome.status == MpegStatus::Cancelled) host.Inform(std::string(kCancelledText));
     return false;
 }
 
@@ -121,7 +110,7 @@ bool LoadInput(CaptionProject& project, ConsoleHost& host, const std::string& pa
         case ImportResult::Imported:
             return streamRead;
         case ImportResult::NotRecognized:
-            host.Inform("not a " + FormatName(Extension(path)));
+            host.Inform(NotRecognizedText(Extension(path)));
             return false;
         default:
             return false;
@@ -129,8 +118,8 @@ bool LoadInput(CaptionProject& project, ConsoleHost& host, const std::string& pa
 }
 
 int UnknownFormat(const std::string& path, const char* direction) {
-    std::fprintf(stderr, "vantrel-cc: %s: cannot %s this format (see vantrel-cc --help)\n",
-                 path.c_str(), direction);
+    std::fprintf(stderr, "vantrel-cc: %s: %s\n", path.c_str(),
+                 UnknownFormatText(direction).c_str());
     return kExitUsage;
 }
 
@@ -154,8 +143,7 @@ const char* ModeName(int mode) {
 int RunMux(const std::string& captions, const std::string& source, const std::string& output) {
     if (InputOf(captions) == Input::Unknown) return UnknownFormat(captions, "read");
     if (SameFile(source, output) || SameFile(captions, output)) {
-        std::fprintf(stderr, "vantrel-cc: %s: the output would overwrite an input\n",
-                     output.c_str());
+        std::fprintf(stderr, "vantrel-cc: %s: %s\n", output.c_str(), kOverwritesAnInputText.data());
         return kExitUsage;
     }
     Session session;
@@ -181,7 +169,7 @@ int RunMux(const std::string& captions, const std::string& source, const std::st
     const MpegOutcome outcome = RunMultiplex(project, in, out, progress);
     bool done = StreamOperationSucceeded(host, outcome) && !session.interrupts.Interrupted();
     if (done && outcome.status == MpegStatus::NothingToEncode) {
-        host.Inform("there are no captions to multiplex");
+        host.Inform(std::string(kNothingToMultiplexText));
         done = false;
     }
     if (done && (!out.Sync() || std::rename(partial.c_str(), output.c_str()) != 0)) {
@@ -206,8 +194,7 @@ int RunConvert(const std::string& input, const std::string& output, TimecodeStyl
         return kExitUsage;
     }
     if (SameFile(input, output)) {
-        std::fprintf(stderr, "vantrel-cc: %s: the output would overwrite the input\n",
-                     output.c_str());
+        std::fprintf(stderr, "vantrel-cc: %s: %s\n", output.c_str(), kOverwritesInputText.data());
         return kExitUsage;
     }
 

@@ -1,9 +1,10 @@
 #include "files/caption_export.h"
 
 #include "codec/encoder.h"
-#include "files/caption_text_writers.h"
-#include "files/file_extension.h"
-#include "files/left_out_message.h"
+#include "files/ccd.h"
+#include "files/file_messages.h"
+#include "files/raw_pairs.h"
+#include "files/scc.h"
 
 namespace vantrel {
 
@@ -11,11 +12,7 @@ std::string FormatCaptionFile(std::span<const uint8_t> stream, std::string_view 
                               TimecodeStyle style) {
     if (stream.empty()) return {};
     const std::string e = LowerCaseAscii(extension);
-    if (e == "bin" || e == "dat") {
-        std::string out(4, static_cast<char>(kRawFileHeaderByte));
-        out.append(reinterpret_cast<const char*>(stream.data()), stream.size());
-        return out;
-    }
+    if (e == "bin" || e == "dat") return FormatRawPairs(stream);
     if (e == "scc") return FormatSccText(stream, style);
     if (e == "ccd") return FormatCcdText(stream, style);
     return {};

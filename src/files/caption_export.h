@@ -8,13 +8,11 @@
 #include <string>
 #include <string_view>
 
-#include "files/replace_file.h"
+#include "files/file.h"
 #include "files/timecode.h"
 #include "model/caption_project.h"
 
 namespace vantrel {
-
-constexpr uint8_t kRawFileHeaderByte = 0xFF;  // the 4 header bytes of a raw pair file
 
 // The content of a caption file of the given extension (without the dot, any case) for an
 // encoded stream; empty for an empty stream and for an extension other than bin, dat, scc, ccd.

@@ -5,11 +5,11 @@
 #include <vector>
 
 #include "codec/decoder.h"
-#include "files/ccd_reader.h"
-#include "files/file_extension.h"
+#include "files/ccd.h"
+#include "files/file.h"
 #include "files/file_messages.h"
-#include "files/raw_pair_reader.h"
-#include "files/scc_reader.h"
+#include "files/raw_pairs.h"
+#include "files/scc.h"
 #include "files/subtitle_import.h"
 
 namespace vantrel {

@@ -1,9 +1,18 @@
-// A small owning file handle with 64-bit offsets and the system's error text on failure.
+// File access for the core: a small owning file handle with 64-bit offsets and the system's
+// error text on failure, byte inputs read front to back, replacing a file's content in one
+// rename, and file-name extensions.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <span>
 #include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/project_host.h"
 
 namespace vantrel {
 
@@ -57,5 +66,80 @@ class File {
 
 // Reads a whole file into `out`; false with `error` set on failure.
 bool ReadWholeFile(const std::string& path, std::string& out, std::string& error);
+
+// A source of bytes read front to back: a buffer in memory, or an open file read in blocks.
+class ByteInput {
+  public:
+    virtual ~ByteInput() = default;
+    // Reads up to n bytes; returns how many arrived (fewer at the end or on an error).
+    virtual size_t Read(void* data, size_t n) = 0;
+    // A read failed (as opposed to the input ending).
+    virtual bool Failed() const { return false; }
+};
+
+class MemoryInput : public ByteInput {
+  public:
+    explicit MemoryInput(std::span<const uint8_t> bytes) : bytes_(bytes) {}
+    size_t Read(void* data, size_t n) override {
+        const size_t k = std::min(n, bytes_.size() - pos_);
+        if (k > 0) std::memcpy(data, bytes_.data() + pos_, k);
+        pos_ += k;
+        return k;
+    }
+
+  private:
+    std::span<const uint8_t> bytes_;
+    size_t pos_ = 0;
+};
+
+class FileInput : public ByteInput {
+  public:
+    explicit FileInput(File& file) : file_(file), block_(kBlockSize) {}
+    size_t Read(void* data, size_t n) override {
+        auto* out = static_cast<uint8_t*>(data);
+        size_t done = 0;
+        while (done < n) {
+            if (pos_ == filled_) {
+                if (file_.Failed()) break;
+                filled_ = file_.Read(block_.data(), block_.size());
+                pos_ = 0;
+                if (filled_ == 0) break;
+            }
+            const size_t k = std::min(n - done, filled_ - pos_);
+            std::memcpy(out + done, block_.data() + pos_, k);
+            pos_ += k;
+            done += k;
+        }
+        return done;
+    }
+    bool Failed() const override { return file_.Failed(); }
+
+  private:
+    static constexpr size_t kBlockSize = 65536;
+    File& file_;
+    std::vector<uint8_t> block_;
+    size_t pos_ = 0;
+    size_t filled_ = 0;
+};
+
+// Writing a file so that it is never left half-written: the content goes into a new file
+// beside the target, which then replaces the target in one rename.
+enum class WriteResult {
+    Written,
+    Failed,  // reported as "Error saving file " + path with the system's reason
+};
+
+// Writes `content` as the file at `path`. A target that exists keeps its permissions; a
+// symbolic link keeps pointing where it did, and the file it points to is replaced; a device or
+// a pipe is written to directly. On failure a regular target is as it was, the new file is
+// removed, and `host` (when given) is told.
+WriteResult ReplaceFileContent(const std::string& path, std::string_view content,
+                               ProjectHost* host);
+
+// The part after the last dot of the name's last component, without the dot; "" when none.
+std::string ExtensionOf(std::string_view path);
+
+// Lower-case ASCII letters; other bytes stay.
+std::string LowerCaseAscii(std::string_view text);
 
 }  // namespace vantrel

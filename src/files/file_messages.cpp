@@ -9,6 +9,8 @@ namespace vantrel {
 
 namespace {
 
+constexpr size_t kListedStarts = 10;
+
 std::string WithReason(std::string text, const std::string& reason) {
     if (!reason.empty()) text += "\n\n" + reason;
     return text;
@@ -72,6 +74,37 @@ std::string UnshownCharactersText(const std::string& path, size_t count, char32_
 
 std::string NoSubtitlesText(const std::string& path) {
     return "File " + path + " contains no subtitle to show";
+}
+
+std::string LeftOutCaptionsText(const std::vector<const Caption*>& leftOut) {
+    const size_t n = leftOut.size();
+    if (n == 0) return {};
+    std::string text = std::to_string(n);
+    text += n == 1 ? " caption could not be encoded in time and was left out. It starts at "
+                   : " captions could not be encoded in time and were left out. They start at ";
+    const size_t listed = n < kListedStarts ? n : kListedStarts;
+    for (size_t k = 0; k < listed; ++k) {
+        if (k > 0) text += (k + 1 == listed && listed == n) ? " and " : ", ";
+        text += FormatTimecode(leftOut[k]->startFrame);
+    }
+    if (listed < n) text += " and " + std::to_string(n - listed) + " more";
+    text += '.';
+    return text;
+}
+
+std::string NotRecognizedText(const std::string& extension) {
+    if (extension == "scc")
+        return "not a Scenarist closed-caption file (its first line must begin with "
+               "\"Scenarist_SCC \")";
+    if (extension == "ccd")
+        return "not a caption disassembly file (its first line must begin with "
+               "\"SCC_disassembly \", and a second line must follow)";
+    if (extension == "vtt") return "not a WebVTT file (its first line must begin with \"WEBVTT\")";
+    return "not a raw caption pair file (it is shorter than its 4-byte header)";
+}
+
+std::string UnknownFormatText(const std::string& direction) {
+    return "cannot " + direction + " this format (see vantrel-cc --help)";
 }
 
 }  // namespace vantrel

@@ -1,14 +1,31 @@
-// The texts the file operations show to the user, through ProjectHost::Inform.
+// Every text the core shows to the user (through ProjectHost::Inform, the progress dialog's
+// title, or the command-line tool), in one place so that they read alike.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "model/caption.h"
 
 namespace vantrel {
 
 inline constexpr std::string_view kNoClosedCaptionsText = "File does not contain closed captions";
+inline constexpr std::string_view kNoClosedCaptionsInVideoText =
+    "Video file does not contain closed captions";
+inline constexpr std::string_view kGroupTooLargeText = "Error: Encountered GOP larger than 10MB";
+inline constexpr std::string_view kMultiplexMemoryText =
+    "Unable to allocate temporary\nmemory for multiplex operation";
+inline constexpr std::string_view kExtractionMemoryText =
+    "Unable to allocate temporary\nmemory for caption extraction";
+
+// The progress dialog's title for each stream operation.
+inline constexpr std::string_view kExtractionTitle =
+    "Extracting Captions from MPEG-2 Video Stream...";
+inline constexpr std::string_view kMultiplexTitle =
+    "Multiplexing captions into MPEG-2 video stream...";
 
 // "Error opening file " followed by the path.
 std::string ErrorOpeningFileText(const std::string& path);
@@ -35,5 +52,19 @@ std::string SkippedSubtitleBlocksText(const std::string& path, size_t blocks);
 std::string UnshownCharactersText(const std::string& path, size_t count, char32_t first,
                                   int64_t frame);
 std::string NoSubtitlesText(const std::string& path);
+
+// How many captions the encoder had to leave out of an export or a multiplexed stream, and the
+// start timecodes of the first of them; empty when none was.
+std::string LeftOutCaptionsText(const std::vector<const Caption*>& leftOut);
+
+// The command-line tool's texts.
+inline constexpr std::string_view kCancelledText = "cancelled";
+inline constexpr std::string_view kNothingToMultiplexText = "there are no captions to multiplex";
+inline constexpr std::string_view kOverwritesInputText = "the output would overwrite the input";
+inline constexpr std::string_view kOverwritesAnInputText = "the output would overwrite an input";
+// A file of a known extension whose header is wrong ("scc", "ccd"; anything else is raw).
+std::string NotRecognizedText(const std::string& extension);
+// `direction` is "read" or "write".
+std::string UnknownFormatText(const std::string& direction);
 
 }  // namespace vantrel

@@ -7,8 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "files/byte_input.h"
-#include "files/replace_file.h"
+#include "files/file.h"
 #include "model/caption.h"
 #include "model/caption_project.h"
 

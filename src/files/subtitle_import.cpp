@@ -6,9 +6,7 @@
 #include "codec/code_string.h"
 #include "codec/encoder.h"
 #include "files/file.h"
-#include "files/file_extension.h"
 #include "files/file_messages.h"
-#include "files/left_out_message.h"
 #include "files/timecode.h"
 
 namespace vantrel {

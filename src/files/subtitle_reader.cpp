@@ -7,7 +7,7 @@
 
 #include "codec/charset.h"
 #include "codec/closest_char.h"
-#include "files/file_extension.h"
+#include "files/file.h"
 #include "files/subtitle_colours.h"
 #include "model/caption.h"
 

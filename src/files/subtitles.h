@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "files/replace_file.h"
+#include "files/file.h"
 #include "files/timecode.h"
 #include "model/caption_list.h"
 #include "model/caption_project.h"

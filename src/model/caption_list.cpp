@@ -163,6 +163,10 @@ void CaptionList::Remove(Caption* c) {
     delete Detach(c);
 }
 
+void CaptionList::MoveFrom(CaptionList& other) {
+    while (Caption* c = other.Head()) Insert(other.Detach(c));
+}
+
 void CaptionList::Clear() {
     CaptionBucket* b = first_.nextBucket;
     while (b) {

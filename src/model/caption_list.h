@@ -31,6 +31,8 @@ class CaptionList {
     void Remove(Caption* caption);
     // Unlinks a caption of this list and hands it back to the caller instead of freeing it.
     Caption* Detach(Caption* caption);
+    // Moves every caption of `other` into this list in order, as if decoded into it.
+    void MoveFrom(CaptionList& other);
     void Clear();
 
     Caption* Head() const { return head_; }

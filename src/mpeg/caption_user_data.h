@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "mpeg/start_code_reader.h"
+
 namespace vantrel {
 
 class PairBuffer;
@@ -17,18 +19,6 @@ constexpr size_t kCaptionTripletsOffset = 9;
 constexpr size_t kCaptionBytesPerPicture = 6;
 constexpr uint8_t kField1Marker = 0xFF;
 constexpr uint8_t kField2Marker = 0xFE;
-
-// Start-code values of MPEG-2 video.
-constexpr uint8_t kPictureStartCode = 0x00;
-constexpr uint8_t kGroupStartCode = 0xB8;
-
-inline bool IsStartCode(const uint8_t* unit, size_t size, uint8_t code) {
-    return size >= 4 && unit[0] == 0 && unit[1] == 0 && unit[2] == 1 && unit[3] == code;
-}
-
-inline bool BeginsWithStartCode(const uint8_t* unit, size_t size) {
-    return size >= 3 && unit[0] == 0 && unit[1] == 0 && unit[2] == 1;
-}
 
 bool IsCaptionUserData(const uint8_t* unit, size_t size);
 

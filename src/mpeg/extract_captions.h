@@ -4,7 +4,7 @@
 #include <atomic>
 
 #include "mpeg/mpeg_outcome.h"
-#include "mpeg/progress_sink.h"
+#include "mpeg/progress_worker.h"
 
 namespace vantrel {
 

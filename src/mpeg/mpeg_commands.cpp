@@ -14,10 +14,6 @@ void Tell(const CaptionProject& project, const std::string& text) {
 
 }  // namespace
 
-void MoveCaptions(CaptionList& from, CaptionList& to) {
-    while (Caption* c = from.Head()) to.Insert(from.Detach(c));
-}
-
 MpegOutcome ImportM2v(CaptionProject& project, File& source, ProgressDisplay& display) {
     const int64_t length = source.Length();
     ProgressWorker worker(length > 0 ? static_cast<uint64_t>(length) : 0, OperationMode::Extraction,
@@ -26,7 +22,7 @@ MpegOutcome ImportM2v(CaptionProject& project, File& source, ProgressDisplay& di
     worker.Wait();
     MpegOutcome outcome = worker.Outcome();
     if (outcome.status == MpegStatus::Completed) {
-        MoveCaptions(worker.Extracted(), project.captions);
+        project.captions.MoveFrom(worker.Extracted());
         project.modified = 1;
     }
     Tell(project, outcome.message);

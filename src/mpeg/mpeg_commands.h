@@ -19,20 +19,7 @@
 namespace vantrel {
 
 class File;
-class CaptionList;
 struct CaptionProject;
-
-// Shows a worker's progress: the progress dialog, or a bar on a terminal.
-class ProgressDisplay {
-  public:
-    virtual ~ProgressDisplay() = default;
-
-    // Starts the worker (worker.Start with a bar callback and a done callback), shows the bar
-    // while it runs, passes the user's cancel requests to worker.RequestCancel(), and returns
-    // once the done callback has run. The dialog sets the title for the worker's Mode() and
-    // runs modally; the bar callback must not return before the bar has moved.
-    virtual void Run(ProgressWorker& worker) = 0;
-};
 
 // Extracts the captions of the stream in `source` (open for reading, at its start) and moves
 // them into the project's list, after the captions already there; marks the project modified
@@ -50,8 +37,5 @@ MpegOutcome RunMultiplex(CaptionProject& project, File& source, File& destinatio
 
 // Completed with nothing left out, or a project without captions to encode.
 bool OperationSucceeded(const MpegOutcome& outcome);
-
-// Moves every caption of `from` into `to` in order, as if decoded into `to`.
-void MoveCaptions(CaptionList& from, CaptionList& to);
 
 }  // namespace vantrel

@@ -3,17 +3,8 @@
 
 #include <cstddef>
 #include <string>
-#include <string_view>
 
 namespace vantrel {
-
-inline constexpr std::string_view kNoClosedCaptionsInVideoText =
-    "Video file does not contain closed captions";
-inline constexpr std::string_view kGroupTooLargeText = "Error: Encountered GOP larger than 10MB";
-inline constexpr std::string_view kMultiplexMemoryText =
-    "Unable to allocate temporary\nmemory for multiplex operation";
-inline constexpr std::string_view kExtractionMemoryText =
-    "Unable to allocate temporary\nmemory for caption extraction";
 
 enum class MpegStatus {
     Completed,        // the stream was read to its end (and, multiplexing, written in full)

@@ -8,7 +8,6 @@
 #include "codec/encoder.h"
 #include "files/file.h"
 #include "files/file_messages.h"
-#include "files/left_out_message.h"
 #include "mpeg/caption_user_data.h"
 #include "mpeg/output_batch.h"
 #include "mpeg/start_code_reader.h"

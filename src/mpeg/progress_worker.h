@@ -1,18 +1,16 @@
 // The worker side of the progress dialog, without any window: runs an extraction or a
 // multiplex on a thread of its own, turns byte positions into bar positions 0 to 1000, keeps
 // the busy mark and passes cancel requests to the project. The Qt dialog and the command-line
-// tool each wrap it in a display of their own (see mpeg_commands.h).
+// tool each show it with a ProgressDisplay of their own.
 #pragma once
 
 #include <atomic>
 #include <cstdint>
 #include <functional>
-#include <string_view>
 #include <thread>
 
 #include "model/caption_list.h"
 #include "mpeg/mpeg_outcome.h"
-#include "mpeg/progress_sink.h"
 
 namespace vantrel {
 
@@ -24,11 +22,14 @@ enum class OperationMode : int {
     Multiplexing = 1,
 };
 
-// The progress dialog's title for each mode.
-inline constexpr std::string_view kExtractionTitle =
-    "Extracting Captions from MPEG-2 Video Stream...";
-inline constexpr std::string_view kMultiplexTitle =
-    "Multiplexing captions into MPEG-2 video stream...";
+// What a long stream operation tells about how far it has got.
+class ProgressSink {
+  public:
+    virtual ~ProgressSink() = default;
+
+    // Called on the worker thread with the byte offset the operation has reached in its source.
+    virtual void SetProgress(uint64_t position) = 0;
+};
 
 class ProgressWorker final : public ProgressSink {
   public:
@@ -92,6 +93,18 @@ class ProgressWorker final : public ProgressSink {
     MpegOutcome outcome_;
     CaptionList extracted_;
     std::thread thread_;
+};
+
+// Shows a worker's progress: the progress dialog, or a bar on a terminal.
+class ProgressDisplay {
+  public:
+    virtual ~ProgressDisplay() = default;
+
+    // Starts the worker (worker.Start with a bar callback and a done callback), shows the bar
+    // while it runs, passes the user's cancel requests to worker.RequestCancel(), and returns
+    // once the done callback has run. The dialog sets the title for the worker's Mode() and
+    // runs modally; the bar callback must not return before the bar has moved.
+    virtual void Run(ProgressWorker& worker) = 0;
 };
 
 }  // namespace vantrel

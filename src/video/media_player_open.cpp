@@ -6,7 +6,7 @@
 #include <cstring>
 #include <iterator>
 
-#include "video/elementary_pictures.h"
+#include "mpeg/elementary_pictures.h"
 #include "video/media_player.h"
 #include "video/mpv_options.h"
 

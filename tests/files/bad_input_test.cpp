@@ -6,11 +6,11 @@
 
 #include "codec/decoder.h"
 #include "files/caption_import.h"
-#include "files/ccd_reader.h"
+#include "files/ccd.h"
 #include "files/files_test_support.h"
 #include "files/project_file.h"
-#include "files/raw_pair_reader.h"
-#include "files/scc_reader.h"
+#include "files/raw_pairs.h"
+#include "files/scc.h"
 #include "files/timecode.h"
 
 namespace vantrel {

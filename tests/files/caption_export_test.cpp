@@ -4,10 +4,11 @@
 
 #include <gtest/gtest.h>
 
-#include "files/caption_text_writers.h"
+#include "files/ccd.h"
+#include "files/file_messages.h"
 #include "files/files_test_support.h"
-#include "files/left_out_message.h"
-#include "files/pair_lines.h"
+#include "files/scc.h"
+#include "files/timecode_lines.h"
 
 namespace vantrel {
 namespace {

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "files/files_test_support.h"
-#include "files/raw_pair_reader.h"
+#include "files/raw_pairs.h"
 
 namespace vantrel {
 namespace {

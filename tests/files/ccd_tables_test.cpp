@@ -1,12 +1,11 @@
 // The .ccd notation's tables: the sorted token table, its agreement with the names the export
 // writes, and the character maps in both directions.
+#include "files/ccd_tables.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
-
-#include "files/ccd_char_tables.h"
-#include "files/ccd_mnemonic_table.h"
 
 namespace vantrel {
 namespace {

@@ -1,13 +1,12 @@
 // Writing output files: a new file replaces the old one whole, links and permissions stay,
 // and a failure leaves the old file and no stray file behind.
-#include "files/replace_file.h"
-
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <filesystem>
 #include <thread>
 
+#include "files/file.h"
 #include "files/files_test_support.h"
 
 namespace vantrel {

@@ -1,9 +1,9 @@
 // The .scc and .ccd readers: timecode lines to a pair stream in which pair k is frame k.
 #include <gtest/gtest.h>
 
-#include "files/ccd_reader.h"
+#include "files/ccd.h"
 #include "files/files_test_support.h"
-#include "files/scc_reader.h"
+#include "files/scc.h"
 #include "files/timecode.h"
 
 namespace vantrel {

@@ -17,7 +17,7 @@
 #include "model/caption_list.h"
 #include "model/project_host.h"
 #include "mpeg/mpeg_commands.h"
-#include "mpeg/progress_sink.h"
+#include "mpeg/progress_worker.h"
 #include "mpeg/stream_files.h"
 
 namespace vantrel::testing {

@@ -6,17 +6,18 @@
 
 #include <filesystem>
 
+#include "cli/terminal_progress.h"
 #include "codec/decoder.h"
 #include "codec/encoder.h"
 #include "files/file.h"
 #include "model/caption_project.h"
 #include "mpeg/mpeg_commands.h"
 #include "mpeg/mpeg_fakes.h"
-#include "mpeg/terminal_progress.h"
 
 namespace vantrel {
 namespace {
 
+using cli::TerminalProgress;
 using testing::Append;
 using testing::Bytes;
 using testing::CaptionUnit;

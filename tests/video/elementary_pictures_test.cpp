@@ -1,5 +1,5 @@
 // Counting the frames of a raw MPEG video stream by its picture start codes.
-#include "video/elementary_pictures.h"
+#include "mpeg/elementary_pictures.h"
 
 #include <gtest/gtest.h>
 

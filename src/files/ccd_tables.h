@@ -1,9 +1,11 @@
-// The character and control-pair tables of the closed-caption disassembly (.ccd) notation.
-// Text in .ccd lines is Windows-1252, as the format defines it.
+// The tables of the closed-caption disassembly (.ccd) notation: characters, control-pair
+// names and the brace-token names with their 608 codes. Text in .ccd lines is Windows-1252.
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <string_view>
 
 namespace vantrel {
 
@@ -26,5 +28,21 @@ extern const std::array<std::array<CcdName, 128>, 8> CcdControlNames;
 
 constexpr uint16_t kTransparentSpaceCode = 0x1139;
 constexpr char kTransparentSpaceToken = '\xA0';
+
+// A brace-token name and its 608 code (caption channel 1, first byte in the high half, no
+// parity).
+struct CcdMnemonic {
+    const char* name;  // Windows-1252 text
+    uint16_t code;
+};
+
+constexpr size_t kCcdMnemonicCount = 611;
+constexpr uint16_t kUnknownMnemonic = 0x8080;  // the null pair
+
+// Sorted by byte-wise comparison of the names (unsigned bytes), for the binary search.
+extern const std::array<CcdMnemonic, kCcdMnemonicCount> CcdMnemonicTable;
+
+// The code of a token name, compared exactly (case included), or kUnknownMnemonic.
+uint16_t LookupMnemonic(std::string_view name);
 
 }  // namespace vantrel

@@ -1,18 +1,21 @@
-#include "files/scc_reader.h"
+#include "files/scc.h"
 
 #include <optional>
 #include <string_view>
 
-#include "files/pair_stream_builder.h"
-#include "files/text_lines.h"
-#include "files/text_reader_common.h"
-#include "files/timecode.h"
+#include "files/timecode_lines.h"
 
 namespace vantrel {
 
 namespace {
 
 constexpr std::string_view kSccHeader = "Scenarist_SCC ";
+constexpr char kHexDigits[] = "0123456789ABCDEF";
+
+void AppendHex(std::string& out, uint8_t byte) {
+    out += kHexDigits[byte >> 4];
+    out += kHexDigits[byte & 0x0F];
+}
 
 int HexDigit(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -56,6 +59,22 @@ CaptionFileData ReadSccText(std::span<const uint8_t> text) {
 
     ReadTimecodeLines(lines, result, ReadHexData);
     return result;
+}
+
+std::string FormatSccText(std::span<const uint8_t> stream, TimecodeStyle style) {
+    std::string out(kSccFileHeader);
+    for (const PairLine& line : SplitPairLines(stream)) {
+        out += "\r\n";
+        out += FormatTimecode(line.frame, style);
+        out += '\t';
+        for (size_t k = 0; k < line.pairCount; ++k) {
+            if (k > 0) out += ' ';
+            AppendHex(out, ByteAt(stream, line.firstByte + 2 * k));
+            AppendHex(out, ByteAt(stream, line.firstByte + 2 * k + 1));
+        }
+        out += "\r\n";
+    }
+    return out;
 }
 
 }  // namespace vantrel

@@ -5,9 +5,9 @@
 #include <cstdio>
 #include <string>
 
-#include "mpeg/mpeg_commands.h"
+#include "mpeg/progress_worker.h"
 
-namespace vantrel {
+namespace vantrel::cli {
 
 class TerminalProgress final : public ProgressDisplay {
   public:
@@ -30,4 +30,4 @@ class TerminalProgress final : public ProgressDisplay {
     int percent_ = -1;  // worker thread only
 };
 
-}  // namespace vantrel
+}  // namespace vantrel::cli

@@ -1,14 +1,10 @@
-#include "files/ccd_reader.h"
+#include "files/ccd.h"
 
 #include <optional>
 #include <string_view>
 
-#include "files/ccd_char_tables.h"
-#include "files/ccd_mnemonic_table.h"
-#include "files/pair_stream_builder.h"
-#include "files/text_lines.h"
-#include "files/text_reader_common.h"
-#include "files/timecode.h"
+#include "files/ccd_tables.h"
+#include "files/timecode_lines.h"
 
 namespace vantrel {
 
@@ -16,6 +12,10 @@ namespace {
 
 constexpr std::string_view kCcdHeader = "SCC_disassembly ";
 constexpr size_t kMaxTokenName = 6;
+
+bool IsControlPair(uint8_t first) {
+    return first != 0x80 && (first & 0x7F) < 0x20;
+}
 
 bool EndsData(char c) {
     return c == 0 || c == '\r' || c == '\n';
@@ -63,6 +63,30 @@ CaptionFileData ReadCcdText(std::span<const uint8_t> text) {
 
     ReadTimecodeLines(lines, result, ReadCcdData);
     return result;
+}
+
+std::string FormatCcdText(std::span<const uint8_t> stream, TimecodeStyle style) {
+    std::string out(kCcdFileHeader);
+    for (const PairLine& line : SplitPairLines(stream)) {
+        out += FormatTimecode(line.frame, style);
+        out += '\t';
+        for (size_t k = 0; k < line.pairCount; ++k) {
+            const uint8_t first = ByteAt(stream, line.firstByte + 2 * k);
+            const uint8_t second = ByteAt(stream, line.firstByte + 2 * k + 1);
+            if (IsControlPair(first)) {
+                // First bytes below 0x10 never come from the encoder; they are named by their
+                // low three bits like the channel-1 codes that share them.
+                out += '{';
+                out += CcdControlNames[first & 7][second & 0x7F].text;
+                out += '}';
+            } else {
+                out += static_cast<char>(CcdCharNames[first & 0x7F]);
+                out += static_cast<char>(CcdCharNames[second & 0x7F]);
+            }
+        }
+        out += "\r\n";
+    }
+    return out;
 }
 
 }  // namespace vantrel

@@ -1,17 +1,36 @@
+#include "files/project_file.h"
+
 #include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <system_error>
+#include <vector>
 
+#include "codec/code_string.h"
 #include "files/file_messages.h"
-#include "files/little_endian.h"
-#include "files/project_file.h"
 
 namespace vantrel {
 
 namespace {
 
 namespace fs = std::filesystem;
+
+void AppendLittleEndian(std::string& out, uint32_t value, int bytes) {
+    for (int k = 0; k < bytes; ++k) out += static_cast<char>((value >> (8 * k)) & 0xFF);
+}
+
+uint32_t ReadLittleEndian(const uint8_t* bytes, int count) {
+    uint32_t value = 0;
+    for (int k = count - 1; k >= 0; --k) value = value << 8 | bytes[k];
+    return value;
+}
+
+void AppendPathField(std::string& out, const std::string& path) {
+    const size_t length = std::min(path.size(), kMaxStoredPathLength);
+    AppendLittleEndian(out, static_cast<uint32_t>(length + 1), 2);
+    out.append(path, 0, length);
+    out += '\0';
+}
 
 bool ReadInt(ByteInput& in, int bytes, uint32_t& value) {
     uint8_t buffer[4];
@@ -113,6 +132,55 @@ LoadResult LoadProject(CaptionProject& project, const std::string& path) {
     }
     LoadProjectContent(project, header, in, path);
     return LoadResult::Loaded;
+}
+
+void WriteRecord(const Caption& caption, std::string& out) {
+    const CodeString code = BuildCodeString(caption, kRecordCodeCapacity);
+    AppendLittleEndian(out, static_cast<uint32_t>(code.size() + kMinRecordSize), 2);
+    out += static_cast<char>(caption.timingMode);
+    out += static_cast<char>(caption.screenValid);
+    AppendLittleEndian(out, static_cast<uint32_t>(caption.startFrame), 4);
+    AppendLittleEndian(out, static_cast<uint32_t>(caption.endFrame), 4);
+    out.append(code.begin(), code.end());
+    out += '\0';
+}
+
+bool ReadRecord(Caption& caption, ByteInput& in) {
+    uint8_t lengthBytes[2];
+    if (in.Read(lengthBytes, 2) != 2) return false;
+    const size_t length = ReadLittleEndian(lengthBytes, 2);
+    if (length < kMinRecordSize) return false;
+    // Each record its own buffer; a zero byte after the last byte read ends the code string
+    // there at the latest.
+    std::vector<uint8_t> record(length - 2 + 1, 0);
+    if (in.Read(record.data(), length - 2) != length - 2) return false;
+    caption.timingMode = static_cast<int8_t>(record[0]);
+    caption.screenValid = record[1];
+    caption.startFrame = static_cast<int32_t>(ReadLittleEndian(&record[2], 4));
+    caption.endFrame = static_cast<int32_t>(ReadLittleEndian(&record[6], 4));
+    const uint8_t screenValid = caption.screenValid;
+    LoadCodeString(caption, std::span<const uint8_t>(record).subspan(kRecordFixedSize - 2));
+    // Rendering marks the screen valid; the record's flag is kept as it was saved.
+    caption.screenValid = screenValid;
+    return true;
+}
+
+std::string ProjectFileBytes(const CaptionProject& project, int32_t currentFrame) {
+    std::string out(kProjectMagic, sizeof kProjectMagic);
+    AppendLittleEndian(out, static_cast<uint32_t>(currentFrame), 4);
+    AppendPathField(out, project.videoPath);
+    AppendPathField(out, project.secondPath);
+    AppendLittleEndian(out, static_cast<uint32_t>(project.captions.Count()), 4);
+    for (const Caption* c = project.captions.Head(); c; c = c->next) WriteRecord(*c, out);
+    return out;
+}
+
+WriteResult SaveProject(CaptionProject& project, const std::string& path) {
+    const int32_t currentFrame = project.host ? project.host->CurrentFrame() : 0;
+    const WriteResult result =
+        ReplaceFileContent(path, ProjectFileBytes(project, currentFrame), project.host);
+    if (result == WriteResult::Written) project.modified = 0;
+    return result;
 }
 
 }  // namespace vantrel

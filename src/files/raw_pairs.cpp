@@ -1,4 +1,4 @@
-#include "files/raw_pair_reader.h"
+#include "files/raw_pairs.h"
 
 #include <algorithm>
 
@@ -24,6 +24,12 @@ CaptionFileData ReadRawPairs(std::span<const uint8_t> file) {
     std::transform(pairs.begin(), pairs.end(), result.pairs.begin(),
                    [](uint8_t b) { return static_cast<uint8_t>(b | 0x80); });
     return result;
+}
+
+std::string FormatRawPairs(std::span<const uint8_t> stream) {
+    std::string out(kRawHeaderSize, static_cast<char>(kRawFileHeaderByte));
+    out.append(reinterpret_cast<const char*>(stream.data()), stream.size());
+    return out;
 }
 
 }  // namespace vantrel

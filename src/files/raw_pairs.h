@@ -4,12 +4,14 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <string>
 
 #include "files/pair_stream.h"
 
 namespace vantrel {
 
 constexpr size_t kRawHeaderSize = 4;
+constexpr uint8_t kRawFileHeaderByte = 0xFF;  // each of the 4 header bytes as written
 // The most pair bytes read from a raw file: frames 0 to kMaxReadFrame.
 size_t MaxRawPairBytes();
 
@@ -17,5 +19,8 @@ size_t MaxRawPairBytes();
 // checked; a file shorter than the header is not recognized. Pairs past kMaxReadFrame are
 // left out and `truncated` is set.
 CaptionFileData ReadRawPairs(std::span<const uint8_t> file);
+
+// The whole raw file of an encoded pair stream: the header, then the pairs as they are.
+std::string FormatRawPairs(std::span<const uint8_t> stream);
 
 }  // namespace vantrel

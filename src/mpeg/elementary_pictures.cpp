@@ -1,4 +1,4 @@
-#include "video/elementary_pictures.h"
+#include "mpeg/elementary_pictures.h"
 
 #include <cstring>
 
@@ -9,8 +9,6 @@ namespace vantrel {
 
 namespace {
 
-constexpr uint8_t kPictureStartCode = 0x00;
-constexpr uint8_t kExtensionStartCode = 0xB5;
 constexpr uint8_t kPictureCodingExtension = 0x8;  // extension id, high nibble of the next byte
 constexpr int kFramePicture = 3;                  // picture_structure of a frame picture
 
@@ -88,8 +86,7 @@ int64_t CountElementaryStreamFrames(const std::string& path) {
     while (const uint8_t* unit = reader.Next()) {
         // Pieces of a long unit after its first carry no start code of their own.
         const size_t size = reader.Size();
-        if (size > 3 && unit[0] == 0 && unit[1] == 0 && unit[2] == 1)
-            tally.Unit(unit + 3, size - 3);
+        if (size > 3 && BeginsWithStartCode(unit, size)) tally.Unit(unit + 3, size - 3);
     }
     if (reader.Failed()) return -1;
     return tally.Frames();

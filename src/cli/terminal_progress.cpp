@@ -1,6 +1,6 @@
-#include "mpeg/terminal_progress.h"
+#include "cli/terminal_progress.h"
 
-namespace vantrel {
+namespace vantrel::cli {
 
 namespace {
 constexpr uint32_t kCells = 50;
@@ -41,4 +41,4 @@ void TerminalProgress::Run(ProgressWorker& worker) {
     }
 }
 
-}  // namespace vantrel
+}  // namespace vantrel::cli

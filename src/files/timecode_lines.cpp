@@ -1,6 +1,4 @@
-#include "files/pair_stream_builder.h"
-
-#include "files/timecode.h"
+#include "files/timecode_lines.h"
 
 namespace vantrel {
 
@@ -27,6 +25,31 @@ void PairStreamBuilder::AppendAlignedPair(uint8_t first, uint8_t second) {
 
 void PairStreamBuilder::CompletePair() {
     if (buffer_.Size() % 2 != 0) AppendByte(0x80);
+}
+
+std::vector<PairLine> SplitPairLines(std::span<const uint8_t> stream) {
+    auto isNullPair = [&](size_t i) {
+        return ByteAt(stream, i) == 0x80 && ByteAt(stream, i + 1) == 0x80;
+    };
+    auto isEndOfCaption = [&](size_t i) {
+        return ByteAt(stream, i) == 0x94 && ByteAt(stream, i + 1) == 0x2F;
+    };
+
+    std::vector<PairLine> lines;
+    size_t i = 0;
+    while (true) {
+        while (i < stream.size() && isNullPair(i)) i += 2;
+        if (i >= stream.size()) break;
+        PairLine line{static_cast<int64_t>(i / 2), i, 0};
+        while (i < stream.size() && !isNullPair(i) && line.pairCount < kMaxPairsPerLine) {
+            const bool endOfCaption = isEndOfCaption(i);
+            ++line.pairCount;
+            i += 2;
+            if (endOfCaption) break;
+        }
+        lines.push_back(line);
+    }
+    return lines;
 }
 
 }  // namespace vantrel

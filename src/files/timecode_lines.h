@@ -1,0 +1,136 @@
+// The timecode lines shared by the text formats (.scc, .ccd): reading them into a pair stream
+// (a line's data is placed at its timecode's frame), and cutting a pair stream into them.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string_view>
+#include <vector>
+
+#include "codec/pair_buffer.h"
+#include "files/pair_stream.h"
+#include "files/timecode.h"
+
+namespace vantrel {
+
+// Caption data begins at this character of a timecode line.
+constexpr size_t kTimecodeDataColumn = 12;
+constexpr size_t kMaxPairsPerLine = 256;
+
+// Cuts text held in memory into lines: a line ends at a line feed, which is removed; a
+// carriage return before it stays in the line. Text after the last line feed is a last line.
+class TextLines {
+  public:
+    explicit TextLines(std::span<const uint8_t> text)
+        : text_(reinterpret_cast<const char*>(text.data()), text.size()) {}
+
+    // The next line, or false at the end of the text.
+    bool Next(std::string_view& line) {
+        if (pos_ >= text_.size()) return false;
+        const size_t end = text_.find('\n', pos_);
+        if (end == std::string_view::npos) {
+            line = text_.substr(pos_);
+            pos_ = text_.size();
+        } else {
+            line = text_.substr(pos_, end - pos_);
+            pos_ = end + 1;
+        }
+        return true;
+    }
+
+  private:
+    std::string_view text_;
+    size_t pos_ = 0;
+};
+
+// The text without a leading UTF-8 byte order mark.
+inline std::span<const uint8_t> SkipByteOrderMark(std::span<const uint8_t> text) {
+    if (text.size() >= 3 && text[0] == 0xEF && text[1] == 0xBB && text[2] == 0xBF) {
+        return text.subspan(3);
+    }
+    return text;
+}
+
+inline bool StartsWith(std::string_view line, std::string_view prefix) {
+    return line.substr(0, prefix.size()) == prefix;
+}
+
+// The working state of a text reader: the pair stream collected so far, the number of bytes in
+// it and the frame that the next whole pair belongs to.
+class PairStreamBuilder {
+  public:
+    enum class LineStart {
+        Placed,       // the data of the line goes on at its frame
+        Overlapping,  // the frame is below the next frame: skip the line
+        BeyondLimit,  // the frame lies past kMaxReadFrame: skip the line
+    };
+
+    // Fills the frames up to the timecode line's frame with null pairs.
+    LineStart StartLine(int64_t frame);
+
+    // One byte of caption data (bit 7 is set here).
+    void AppendByte(uint8_t byte);
+
+    // A whole pair that must start on a pair boundary: a null byte completes an odd count first.
+    void AppendAlignedPair(uint8_t first, uint8_t second);
+
+    // At the end of a line's data: a stray odd byte gets a null byte as its partner, so that
+    // the next line's pairs stay aligned with their frames.
+    void CompletePair();
+
+    size_t ByteCount() const { return buffer_.Size(); }
+    int64_t NextFrame() const { return nextFrame_; }
+
+    // The collected stream.
+    PairStream Take() const { return buffer_.ToVector(); }
+
+  private:
+    PairBuffer buffer_;
+    int64_t nextFrame_ = 0;
+};
+
+// Reads the timecode lines after the header lines: each line's data goes through `readData`
+// at the line's own frame; lines that overlap data already placed are skipped, lines past the
+// last readable frame are counted.
+template <typename ReadData>
+void ReadTimecodeLines(TextLines& lines, CaptionFileData& result, ReadData readData) {
+    PairStreamBuilder builder;
+    std::string_view line;
+    while (lines.Next(line)) {
+        const std::optional<int64_t> frame = ParseTimecodeLine(line);
+        if (!frame) continue;
+        switch (builder.StartLine(*frame)) {
+            case PairStreamBuilder::LineStart::Placed:
+                readData(line, builder);
+                break;
+            case PairStreamBuilder::LineStart::Overlapping:
+                break;
+            case PairStreamBuilder::LineStart::BeyondLimit:
+                ++result.linesBeyondLimit;
+                break;
+        }
+    }
+    result.pairs = builder.Take();
+}
+
+// A run of pairs written on one timecode line.
+struct PairLine {
+    int64_t frame;     // the frame of its first pair
+    size_t firstByte;  // offset of its first pair in the stream
+    size_t pairCount;
+};
+
+// Byte i of an encoded stream; a stream of odd length ends in half a pair, whose missing byte
+// reads as a null byte.
+inline uint8_t ByteAt(std::span<const uint8_t> stream, size_t i) {
+    return i < stream.size() ? stream[i] : 0x80;
+}
+
+// Null pairs are stepped over; a line starts at the next pair that carries data and ends
+// before a null pair, after End Of Caption (0x94 0x2F as encoded), after 256 pairs, or at the
+// end of the stream. A last single byte counts as a pair when it carries data.
+std::vector<PairLine> SplitPairLines(std::span<const uint8_t> stream);
+
+}  // namespace vantrel
