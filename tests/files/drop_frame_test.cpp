@@ -6,9 +6,9 @@
 #include "codec/decoder.h"
 #include "codec/encoder.h"
 #include "files/caption_export.h"
-#include "files/ccd_reader.h"
+#include "files/ccd.h"
 #include "files/files_test_support.h"
-#include "files/scc_reader.h"
+#include "files/scc.h"
 #include "files/subtitles.h"
 #include "files/timecode.h"
 
