@@ -11,7 +11,7 @@
 #include <string>
 
 #include "codec/encoder.h"
-#include "files/caption_text_writers.h"
+#include "files/scc.h"
 #include "files/subtitle_import.h"
 #include "files/timecode.h"
 
