@@ -342,6 +342,10 @@ TEST(SubtitleRoundTrip, OurSubRipThroughAProjectIsTheSame) {
         return out;
     };
     EXPECT_EQ(times(ours), times(srt));
+    // Styled words keep their spaces in our .srt: each code cell reads as one.
+    const auto styled = Import(OneCue("A <i>b</i>, <font color=red>c</font> <u>d</u>"));
+    EXPECT_EQ(SubtitleText(styled->captions),
+              "1\r\n00:00:10,010 --> 00:00:15,015\r\na b, c d\r\n\r\n");
 }
 
 // Words of an .srt text, cue by cue, without tags ({\an7}, <i>, <font ...>).
