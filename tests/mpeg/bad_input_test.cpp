@@ -7,11 +7,7 @@
 #include <random>
 
 #include "codec/encoder.h"
-#include "codec/pair_buffer.h"
-#include "files/file.h"
-#include "mpeg/extract_captions.h"
 #include "mpeg/mpeg_fakes.h"
-#include "mpeg/multiplex_captions.h"
 #include "mpeg/stream_model.h"
 
 namespace vantrel {
@@ -20,9 +16,7 @@ namespace {
 using testing::Append;
 using testing::Bytes;
 using testing::CaptionUnit;
-using testing::RecordingSink;
 using testing::StreamBuilder;
-using testing::TempDir;
 
 class BadInput : public ::testing::Test {
   protected:
@@ -31,38 +25,23 @@ class BadInput : public ::testing::Test {
         encoded_ = EncodeCaptions(captions_).bytes;
     }
 
-    MpegStatus Collect(const Bytes& stream, Bytes& pairs) {
-        testing::WriteBytes(dir_ / "in.m2v", stream);
-        File file;
-        EXPECT_TRUE(file.Open(dir_ / "in.m2v", File::Mode::Read));
-        RecordingSink sink;
-        PairBuffer buffer;
-        const MpegStatus status = CollectCaptionPairs(file, sink, cancel_, buffer);
-        pairs = buffer.ToVector();
-        return status;
+    static MpegStatus Collect(const Bytes& stream, Bytes& pairs) {
+        testing::Collected got = testing::Collect(stream);
+        pairs = std::move(got.pairs);
+        return got.status;
     }
 
     // Multiplexes the stream and checks the copy against the plain model.
     void CheckMultiplex(const Bytes& stream, const std::string& what) {
-        testing::WriteBytes(dir_ / "src.m2v", stream);
-        File in;
-        File out;
-        ASSERT_TRUE(in.Open(dir_ / "src.m2v", File::Mode::Read));
-        ASSERT_TRUE(out.Open(dir_ / "out.m2v", File::Mode::Create));
-        RecordingSink sink;
-        const MpegOutcome outcome = MultiplexCaptions(captions_, in, out, sink, cancel_);
-        out.Close();
-        ASSERT_EQ(outcome.status, MpegStatus::Completed) << what;
-        const Bytes copy = testing::ReadBytes(dir_ / "out.m2v");
-        EXPECT_EQ(testing::WithoutCaptionUnits(copy), testing::WithoutCaptionUnits(stream)) << what;
-        Bytes pairs;
-        Collect(copy, pairs);
-        EXPECT_EQ(pairs, testing::ExpectedPairs(encoded_, testing::CarriedPictures(stream)))
+        const testing::Multiplexed m = testing::Multiplex(captions_, stream);
+        ASSERT_EQ(m.outcome.status, MpegStatus::Completed) << what;
+        EXPECT_EQ(testing::WithoutCaptionUnits(m.output), testing::WithoutCaptionUnits(stream))
+            << what;
+        EXPECT_EQ(testing::Collect(m.output).pairs,
+                  testing::ExpectedPairs(encoded_, testing::CarriedPictures(stream)))
             << what;
     }
 
-    TempDir dir_;
-    const std::atomic<int> cancel_{0};
     CaptionList captions_;
     Bytes encoded_;
 };

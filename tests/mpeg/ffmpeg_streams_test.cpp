@@ -10,11 +10,7 @@
 
 #include "codec/charset.h"
 #include "codec/encoder.h"
-#include "codec/pair_buffer.h"
-#include "files/file.h"
-#include "mpeg/extract_captions.h"
 #include "mpeg/mpeg_fakes.h"
-#include "mpeg/multiplex_captions.h"
 #include "mpeg/stream_model.h"
 #include "support/random_screen.h"
 
@@ -217,27 +213,12 @@ TEST_P(FfmpegStreams, CaptionsComeBackThroughUsAndThroughFfmpeg) {
     ASSERT_GE(captions.Count(), 3);
     const Bytes encoded = EncodeCaptions(captions).bytes;
 
-    {
-        File in;
-        File dest;
-        ASSERT_TRUE(in.Open(src, File::Mode::Read));
-        ASSERT_TRUE(dest.Open(out, File::Mode::Create));
-        testing::RecordingSink sink;
-        const std::atomic<int> cancel{0};
-        ASSERT_EQ(MultiplexCaptions(captions, in, dest, sink, cancel).status,
-                  MpegStatus::Completed);
-    }
+    const testing::Multiplexed m = testing::Multiplex(captions, source);
+    ASSERT_EQ(m.outcome.status, MpegStatus::Completed);
+    testing::WriteBytes(out, m.output);
 
     // (a) Our extraction gives back the caption stream for every group but the last.
-    {
-        File copy;
-        ASSERT_TRUE(copy.Open(out, File::Mode::Read));
-        testing::RecordingSink sink;
-        const std::atomic<int> cancel{0};
-        PairBuffer pairs;
-        ASSERT_EQ(CollectCaptionPairs(copy, sink, cancel, pairs), MpegStatus::Completed);
-        EXPECT_EQ(pairs.ToVector(), testing::ExpectedPairs(encoded, carried));
-    }
+    EXPECT_EQ(testing::Collect(m.output).pairs, testing::ExpectedPairs(encoded, carried));
 
     // (b) FFmpeg's own caption decoder reads the same texts, each within a group of pictures.
     ASSERT_TRUE(RunQuietly("cd '" + (dir / "") +

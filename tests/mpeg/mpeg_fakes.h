@@ -1,6 +1,6 @@
 // Stand-ins for the parts around the MPEG-2 operations: a progress sink and a host that record
-// what they are told, a display that runs the worker to its end, captions with plain text, and
-// a builder for streams of pictures and groups.
+// what they are told, a display that runs the worker to its end, captions with plain text, a
+// builder for streams of pictures and groups, and extraction and multiplex run on bytes.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -8,15 +8,20 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstring>
+#include <filesystem>
 #include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
 
+#include "codec/pair_buffer.h"
+#include "files/file.h"
 #include "model/caption.h"
 #include "model/caption_list.h"
 #include "model/project_host.h"
+#include "mpeg/extract_captions.h"
 #include "mpeg/mpeg_commands.h"
+#include "mpeg/multiplex_captions.h"
 #include "mpeg/progress_worker.h"
 #include "mpeg/stream_files.h"
 
@@ -124,6 +129,53 @@ inline bool SameCaptions(const CaptionList& a, const CaptionList& b) {
         }
     }
     return x == nullptr && y == nullptr;
+}
+
+// The pairs collected from a stream written to a file of its own.
+struct Collected {
+    MpegStatus status;
+    Bytes pairs;
+    std::vector<uint64_t> positions;
+};
+
+inline Collected Collect(const Bytes& stream, const std::atomic<int>& cancel = {}) {
+    TempDir dir;
+    WriteBytes(dir / "in.m2v", stream);
+    File file;
+    EXPECT_TRUE(file.Open(dir / "in.m2v", File::Mode::Read));
+    RecordingSink sink;
+    PairBuffer pairs;
+    const MpegStatus status = CollectCaptionPairs(file, sink, cancel, pairs);
+    return {status, pairs.ToVector(), sink.positions};
+}
+
+// A multiplex of `captions` into a copy of `source`; `onProgress` may raise the cancel flag.
+struct Multiplexed {
+    MpegOutcome outcome;
+    bool exists = false;
+    Bytes output;
+    std::vector<uint64_t> positions;
+};
+
+inline Multiplexed Multiplex(
+    const CaptionList& captions, const Bytes& source,
+    const std::function<void(size_t, std::atomic<int>&)>& onProgress = {}) {
+    TempDir dir;
+    WriteBytes(dir / "in.m2v", source);
+    File in;
+    File out;
+    EXPECT_TRUE(in.Open(dir / "in.m2v", File::Mode::Read));
+    EXPECT_TRUE(out.Open(dir / "out.m2v", File::Mode::Create));
+    std::atomic<int> cancel{0};
+    RecordingSink sink;
+    if (onProgress) sink.onCall = [&](size_t count) { onProgress(count, cancel); };
+    Multiplexed m;
+    m.outcome = MultiplexCaptions(captions, in, out, sink, cancel);
+    out.Close();
+    m.exists = std::filesystem::exists(dir / "out.m2v");
+    if (m.exists) m.output = ReadBytes(dir / "out.m2v");
+    m.positions = sink.positions;
+    return m;
 }
 
 }  // namespace vantrel::testing

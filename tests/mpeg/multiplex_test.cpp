@@ -3,15 +3,11 @@
 // too large, failures).
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <random>
+#include <sstream>
 
 #include "codec/encoder.h"
-#include "codec/pair_buffer.h"
-#include "files/file.h"
-#include "mpeg/extract_captions.h"
 #include "mpeg/mpeg_fakes.h"
-#include "mpeg/multiplex_captions.h"
 #include "mpeg/stream_model.h"
 
 namespace vantrel {
@@ -20,43 +16,15 @@ namespace {
 using testing::Append;
 using testing::Bytes;
 using testing::CaptionUnit;
-using testing::RecordingSink;
+using testing::Multiplex;
+using testing::Multiplexed;
 using testing::StreamBuilder;
-using testing::TempDir;
 using testing::Unit;
 
-struct Multiplexed {
-    MpegOutcome outcome;
-    bool exists = false;
-    Bytes output;
-    std::vector<uint64_t> positions;
+// "HI" shown on frame 4 (loaded on frames 0 to 4), erased on `end`.
+struct HiCaption : CaptionList {
+    explicit HiCaption(int32_t end = 40) { Insert(testing::TextCaption(4, end, "HI")); }
 };
-
-Multiplexed Multiplex(const CaptionList& captions, const Bytes& source,
-                      const std::function<void(size_t, std::atomic<int>&)>& onProgress = {}) {
-    TempDir dir;
-    testing::WriteBytes(dir / "in.m2v", source);
-    File in;
-    File out;
-    EXPECT_TRUE(in.Open(dir / "in.m2v", File::Mode::Read));
-    EXPECT_TRUE(out.Open(dir / "out.m2v", File::Mode::Create));
-    std::atomic<int> cancel{0};
-    RecordingSink sink;
-    if (onProgress) sink.onCall = [&](size_t count) { onProgress(count, cancel); };
-    Multiplexed m;
-    m.outcome = MultiplexCaptions(captions, in, out, sink, cancel);
-    out.Close();
-    m.exists = std::filesystem::exists(dir / "out.m2v");
-    if (m.exists) m.output = testing::ReadBytes(dir / "out.m2v");
-    m.positions = sink.positions;
-    return m;
-}
-
-// Captions whose stream starts with distinct pairs: "HI" shown on frame 4 is loaded on frames 0
-// to 4, then erased on `end`.
-void HiCaption(CaptionList& list, int32_t end = 40) {
-    list.Insert(testing::TextCaption(4, end, "HI"));
-}
 
 Bytes Pairs(const CaptionList& list) {
     return EncodeCaptions(list).bytes;
@@ -73,184 +41,125 @@ Bytes ExpectedUnit(const Bytes& pairs, size_t from, size_t n) {
     return CaptionUnit(static_cast<uint8_t>(0x80 | (n % 64) * 2), triplets);
 }
 
-TEST(MultiplexPlacement, ThreePicturesGetOneUnitAfterTheirGroupHeader) {
-    CaptionList list;
-    HiCaption(list);
-    const Bytes pairs = Pairs(list);
+const Bytes kAtsc{0x00, 0x00, 0x01, 0xB2, 0x47, 0x41, 0x39, 0x34,
+                  0x03, 0xC1, 0xFF, 0xFC, 0x94, 0x20, 0xFF};
+
+// A stream written as units: S sequence header, G group, P3 three pictures of two slices, P1/30
+// a picture of 30 slices, E sequence end, A ATSC user data, O an old caption unit, L an old
+// caption unit of 150,000 bytes, C2:3 the caption unit for pairs 2 to 4 of `pairs`.
+Bytes Shape(const std::string& shape, const Bytes& pairs) {
     StreamBuilder s;
-    s.SequenceHeader().Group().Pictures(3).Group().Pictures(2).SequenceEnd();
-
-    const Multiplexed m = Multiplex(list, s.bytes());
-    EXPECT_EQ(m.outcome.status, MpegStatus::Completed);
-    EXPECT_EQ(m.outcome.message, "");
-
-    // Rebuild the expected copy from the same builder calls, with the unit in place.
-    StreamBuilder e;
-    e.SequenceHeader().Group();
-    const Bytes unit = ExpectedUnit(pairs, 0, 3);
-    EXPECT_EQ(unit[8], 0x86);
-    e.Add(unit).Pictures(3).Group().Pictures(2).SequenceEnd();
-    EXPECT_EQ(m.output, e.bytes());
-}
-
-TEST(MultiplexPlacement, SlicesAreCopiedButNotCounted) {
-    CaptionList list;
-    HiCaption(list);
-    StreamBuilder s;
-    s.Group().Picture(30).Picture(0).Group();
-    const Multiplexed m = Multiplex(list, s.bytes());
-    StreamBuilder e;
-    e.Group().Add(ExpectedUnit(Pairs(list), 0, 2)).Picture(30).Picture(0).Group();
-    EXPECT_EQ(m.output, e.bytes());
-}
-
-TEST(MultiplexPlacement, PicturesBeforeTheFirstGroupUseNoPairs) {
-    CaptionList list;
-    HiCaption(list);
-    StreamBuilder s;
-    s.SequenceHeader().Pictures(4).Group().Pictures(2).Group().Pictures(1);
-    const Multiplexed m = Multiplex(list, s.bytes());
-    StreamBuilder e;
-    e.SequenceHeader()
-        .Pictures(4)
-        .Group()
-        .Add(ExpectedUnit(Pairs(list), 0, 2))
-        .Pictures(2)
-        .Group()
-        .Pictures(1);
-    EXPECT_EQ(m.output, e.bytes());
-}
-
-TEST(MultiplexPairs, PicturesPastTheCaptionStreamGetNullPairs) {
-    CaptionList list;
-    HiCaption(list, 6);  // stream of 7 pairs: loading on 0-4, erase on 6
-    const Bytes pairs = Pairs(list);
-    ASSERT_EQ(pairs.size(), 14u);
-    StreamBuilder s;
-    s.Group().Pictures(10).Group();
-    const Multiplexed m = Multiplex(list, s.bytes());
-    const Bytes unit = ExpectedUnit(pairs, 0, 10);
-    for (int k = 7; k < 10; ++k) {
-        EXPECT_EQ(unit[9 + 6 * k + 1], 0x80);
-        EXPECT_EQ(unit[9 + 6 * k + 2], 0x80);
+    std::istringstream in(shape);
+    for (std::string t; in >> t;) {
+        const int n = t.size() > 1 ? std::stoi(t.substr(1)) : 0;
+        const size_t slash = t.find_first_of("/:");
+        const int m = slash == std::string::npos ? 2 : std::stoi(t.substr(slash + 1));
+        switch (t[0]) {
+            case 'S':
+                s.SequenceHeader();
+                break;
+            case 'G':
+                s.Group();
+                break;
+            case 'E':
+                s.SequenceEnd();
+                break;
+            case 'A':
+                s.Add(kAtsc);
+                break;
+            case 'O':
+                s.Add(CaptionUnit(0x84,
+                                  {0xFF, 0xC1, 0xC2, 0xFE, 0, 0, 0xFF, 0xC3, 0xC4, 0xFE, 0, 0}));
+                break;
+            case 'C':
+                s.Add(ExpectedUnit(pairs, size_t(n), size_t(m)));
+                break;
+            case 'P':
+                for (int p = 0; p < (t.find('/') == std::string::npos ? n : 1); ++p) s.Picture(m);
+                break;
+            case 'L': {
+                Bytes old = CaptionUnit(0x82, {});
+                while (old.size() < 150000) Append(old, {0xFF, 0x94, 0x20, 0xFE, 0x80, 0x80});
+                s.Add(old);
+                break;
+            }
+        }
     }
-    StreamBuilder e;
-    e.Group().Add(unit).Pictures(10).Group();
-    EXPECT_EQ(m.output, e.bytes());
+    return s.bytes();
 }
 
-TEST(MultiplexPairs, SixtyFourOrMorePicturesKeepOnlyTheCountModulo64InTheAttribute) {
-    CaptionList list;
-    HiCaption(list);
-    for (const int n : {63, 64, 70, 130}) {
-        StreamBuilder s;
-        s.Group().Pictures(n).Group();
-        const Multiplexed m = Multiplex(list, s.bytes());
-        ASSERT_GT(m.output.size(), 17u);
-        const Bytes unit(m.output.begin() + 8, m.output.begin() + 8 + 9 + 6 * n);
-        EXPECT_EQ(unit[8], static_cast<uint8_t>(0x80 | (n % 64) * 2)) << n;
-        EXPECT_EQ(unit, ExpectedUnit(Pairs(list), 0, n)) << n;
+TEST(Multiplex, PlacementTable) {
+    struct Case {
+        const char* source;
+        const char* copy;
+        int32_t end = 40;  // of the caption
+    };
+    // clang-format off
+    const Case cases[] = {
+        {"S G P3 G P2 E", "S G C0:3 P3 G P2 E"},  // the unit follows its group header
+        {"G P1/30 P1/0 G", "G C0:2 P1/30 P1/0 G"},  // slices are copied, not counted
+        {"S P4 G P2 G P1", "S P4 G C0:2 P2 G P1"},  // pictures before the first group carry none
+        {"G P10 G", "G C0:10 P10 G", 6},  // null pairs past the caption stream
+        {"G P63 G", "G C0:63 P63 G"},  // the attribute keeps the count modulo 64
+        {"G P64 G", "G C0:64 P64 G"},
+        {"G P130 G", "G C0:130 P130 G"},
+        {"S G O A P2 G O P2 G", "S G C0:2 A P2 G C2:2 P2 G"},  // caption data replaced, ATSC kept
+        {"G L P2 G", "G C0:2 P2 G"},  // a long caption unit goes with all its pieces
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        const HiCaption list(c.end);
+        const Multiplexed m = Multiplex(list, Shape(c.source, Pairs(list)));
+        EXPECT_EQ(m.outcome.status, MpegStatus::Completed) << c.source;
+        EXPECT_EQ(m.outcome.message, "") << c.source;
+        EXPECT_EQ(m.output, Shape(c.copy, Pairs(list))) << c.source;
     }
-}
-
-TEST(MultiplexExistingUserData, CaptionDataIsReplacedAndAtscDataCopied) {
-    CaptionList list;
-    HiCaption(list);
-    const Bytes atsc{0x00, 0x00, 0x01, 0xB2, 0x47, 0x41, 0x39, 0x34,
-                     0x03, 0xC1, 0xFF, 0xFC, 0x94, 0x20, 0xFF};
-    const Bytes old =
-        CaptionUnit(0x84, {0xFF, 0xC1, 0xC2, 0xFE, 0, 0, 0xFF, 0xC3, 0xC4, 0xFE, 0, 0});
-    StreamBuilder s;
-    s.SequenceHeader().Group().Add(old).Add(atsc).Pictures(2).Group().Add(old).Pictures(2).Group();
-    const Multiplexed m = Multiplex(list, s.bytes());
-    StreamBuilder e;
-    e.SequenceHeader().Group().Add(ExpectedUnit(Pairs(list), 0, 2)).Add(atsc).Pictures(2);
-    e.Group().Add(ExpectedUnit(Pairs(list), 2, 2)).Pictures(2).Group();
-    EXPECT_EQ(m.output, e.bytes());
-}
-
-TEST(MultiplexExistingUserData, ALongCaptionUnitIsLeftOutWithAllItsPieces) {
-    CaptionList list;
-    HiCaption(list);
-    Bytes old = CaptionUnit(0x82, {});
-    while (old.size() < 150000) Append(old, {0xFF, 0x94, 0x20, 0xFE, 0x80, 0x80});
-    StreamBuilder s;
-    s.Group().Add(old).Pictures(2).Group();
-    const Multiplexed m = Multiplex(list, s.bytes());
-    StreamBuilder e;
-    e.Group().Add(ExpectedUnit(Pairs(list), 0, 2)).Pictures(2).Group();
-    EXPECT_EQ(m.output, e.bytes());
 }
 
 // Random group structures: the copy's caption units give back the caption stream, pair for
 // pair, for every group but the last, and removing them gives back the source.
-TEST(MultiplexRoundTrip, ExtractionOfTheCopyGivesBackThePairsOfAllGroupsButTheLast) {
+TEST(Multiplex, ExtractionOfTheCopyGivesBackThePairsOfAllGroupsButTheLast) {
     CaptionList list;
     list.Insert(testing::TextCaption(20, 70, "ONE"));
     list.Insert(testing::TextCaption(120, 200, "TWO TWO"));
     list.Insert(testing::TextCaption(260, 300, "THREE"));
-    const Bytes pairs = Pairs(list);
     std::mt19937 rng(7);
     for (int round = 0; round < 10; ++round) {
         StreamBuilder s;
         s.SequenceHeader();
-        int lastGroupPictures = 0;
         const int groups = 1 + static_cast<int>(rng() % 30);
         for (int g = 0; g < groups; ++g) {
-            lastGroupPictures = static_cast<int>(rng() % 25);
             s.Group();
-            for (int p = 0; p < lastGroupPictures; ++p) {
+            for (int p = static_cast<int>(rng() % 25); p > 0; --p) {
                 s.Picture(static_cast<int>(rng() % 4), 10 + rng() % 3000);
             }
         }
         if (round % 2) s.SequenceEnd();
         const Multiplexed m = Multiplex(list, s.bytes());
         ASSERT_EQ(m.outcome.status, MpegStatus::Completed);
-
-        TempDir dir;
-        testing::WriteBytes(dir / "copy.m2v", m.output);
-        File copy;
-        ASSERT_TRUE(copy.Open(dir / "copy.m2v", File::Mode::Read));
-        RecordingSink sink;
-        PairBuffer got;
-        const std::atomic<int> cancel{0};
-        CollectCaptionPairs(copy, sink, cancel, got);
-
-        const size_t carried = static_cast<size_t>(s.pictures() - lastGroupPictures);
-        Bytes expected;
-        for (size_t k = 0; k < 2 * carried; ++k) {
-            expected.push_back(k < pairs.size() ? (pairs[k] | 0x80) : 0x80);
-        }
-        EXPECT_EQ(got.ToVector(), expected) << "round " << round;
+        const size_t carried = testing::CarriedPictures(s.bytes());
+        EXPECT_EQ(testing::Collect(m.output).pairs, testing::ExpectedPairs(Pairs(list), carried))
+            << "round " << round;
+        EXPECT_EQ(testing::WithoutCaptionUnits(m.output), s.bytes());
         EXPECT_EQ(m.output.size(), s.bytes().size() + 9 * (groups - 1) + 6 * carried);
     }
 }
 
-TEST(MultiplexRoundTrip, AGroupWhoseCaptionUnitOutgrowsTheWindowReadsBackWhole) {
-    CaptionList list;
-    HiCaption(list);
+TEST(Multiplex, AGroupWhoseCaptionUnitOutgrowsTheWindowReadsBackWhole) {
+    const HiCaption list;
     StreamBuilder s;
     s.Group();
     for (int p = 0; p < 12000; ++p) s.Picture(0);
     s.Group();
     const Multiplexed m = Multiplex(list, s.bytes());
     ASSERT_EQ(m.outcome.status, MpegStatus::Completed);
-    TempDir dir;
-    testing::WriteBytes(dir / "copy.m2v", m.output);
-    File copy;
-    ASSERT_TRUE(copy.Open(dir / "copy.m2v", File::Mode::Read));
-    RecordingSink sink;
-    PairBuffer got;
-    const std::atomic<int> cancel{0};
-    CollectCaptionPairs(copy, sink, cancel, got);
-    EXPECT_EQ(got.ToVector(), testing::ExpectedPairs(Pairs(list), 12000));
+    EXPECT_EQ(testing::Collect(m.output).pairs, testing::ExpectedPairs(Pairs(list), 12000));
 }
 
-TEST(MultiplexEnds, NoCaptionsLeaveAnEmptyDestinationAndNoMessage) {
-    CaptionList list;
+TEST(Multiplex, NoCaptionsLeaveAnEmptyDestinationAndNoMessage) {
     StreamBuilder s;
     s.Group().Pictures(3).Group();
-    const Multiplexed m = Multiplex(list, s.bytes());
+    const Multiplexed m = Multiplex(CaptionList{}, s.bytes());
     EXPECT_EQ(m.outcome.status, MpegStatus::NothingToEncode);
     EXPECT_EQ(m.outcome.message, "");
     EXPECT_TRUE(m.exists);
@@ -258,23 +167,21 @@ TEST(MultiplexEnds, NoCaptionsLeaveAnEmptyDestinationAndNoMessage) {
     EXPECT_TRUE(m.positions.empty()) << "the source is not read";
 }
 
-TEST(MultiplexEnds, CancelStopsAtTheNextUnitAndRemovesTheDestination) {
-    CaptionList list;
-    HiCaption(list);
+TEST(Multiplex, CancelStopsAtTheNextUnitAndRemovesTheDestination) {
     StreamBuilder s;
     for (int g = 0; g < 50; ++g) s.Group().Pictures(5);
-    const Multiplexed m = Multiplex(list, s.bytes(), [](size_t count, std::atomic<int>& cancel) {
-        if (count == 40) cancel = 1;
-    });
+    const Multiplexed m =
+        Multiplex(HiCaption(), s.bytes(), [](size_t count, std::atomic<int>& cancel) {
+            if (count == 40) cancel = 1;
+        });
     EXPECT_EQ(m.outcome.status, MpegStatus::Cancelled);
     EXPECT_EQ(m.outcome.message, "");
     EXPECT_EQ(m.positions.size(), 40u);
     EXPECT_FALSE(m.exists);
 }
 
-TEST(MultiplexEnds, AGroupOver10MiBStopsWithItsMessageAndKeepsWhatWasWritten) {
-    CaptionList list;
-    HiCaption(list);
+TEST(Multiplex, AGroupOver10MiBStopsWithItsMessageAndKeepsWhatWasWritten) {
+    const HiCaption list;
     StreamBuilder s;
     // Two groups of 6 MiB fill the output buffer past its size, so the first goes out.
     for (int g = 0; g < 2; ++g) {
@@ -297,9 +204,7 @@ TEST(MultiplexEnds, AGroupOver10MiBStopsWithItsMessageAndKeepsWhatWasWritten) {
     EXPECT_EQ(head, e.bytes());
 }
 
-TEST(MultiplexEnds, AGroupOfExactly10MiBIsCopied) {
-    CaptionList list;
-    HiCaption(list);
+TEST(Multiplex, AGroupOfExactly10MiBIsCopied) {
     // The group: picture units up to the next group header, that header included.
     Bytes group;
     for (int p = 0; p < 159; ++p) Append(group, Unit(0x00, 65536, static_cast<uint8_t>(p)));
@@ -308,32 +213,30 @@ TEST(MultiplexEnds, AGroupOfExactly10MiBIsCopied) {
     ASSERT_EQ(group.size(), kMaxGroupBytes);
     Bytes source = Unit(0xB8, 8);
     Append(source, group);
-    const Multiplexed m = Multiplex(list, source);
+    const Multiplexed m = Multiplex(HiCaption(), source);
     EXPECT_EQ(m.outcome.status, MpegStatus::Completed);
     EXPECT_EQ(m.output.size(), source.size() + 9 + 6 * 160);
 }
 
-TEST(MultiplexEnds, AWriteErrorIsReportedWithTheDestinationsName) {
+TEST(Multiplex, AWriteErrorIsReportedWithTheDestinationsName) {
     if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
-    CaptionList list;
-    HiCaption(list);
     StreamBuilder s;
     s.Group().Pictures(3).Group().Pictures(3);
-    TempDir dir;
+    testing::TempDir dir;
     testing::WriteBytes(dir / "in.m2v", s.bytes());
     File in;
     File out;
     ASSERT_TRUE(in.Open(dir / "in.m2v", File::Mode::Read));
     ASSERT_TRUE(out.Open("/dev/full", File::Mode::Create));
-    RecordingSink sink;
+    testing::RecordingSink sink;
     const std::atomic<int> cancel{0};
-    const MpegOutcome outcome = MultiplexCaptions(list, in, out, sink, cancel);
+    const MpegOutcome outcome = MultiplexCaptions(HiCaption(), in, out, sink, cancel);
     EXPECT_EQ(outcome.status, MpegStatus::WriteFailed);
     EXPECT_EQ(outcome.message.rfind("Error saving file /dev/full", 0), 0u) << outcome.message;
     EXPECT_TRUE(std::filesystem::exists("/dev/full"));
 }
 
-TEST(MultiplexEnds, LeftOutCaptionsAreCountedWithTheirStartTimes) {
+TEST(Multiplex, LeftOutCaptionsAreCountedWithTheirStartTimes) {
     CaptionList list;
     list.Insert(testing::TextCaption(100, 200, "KEPT"));
     list.Insert(testing::TextCaption(102, 300, "TOO CLOSE"));  // its loading overlaps

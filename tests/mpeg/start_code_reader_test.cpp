@@ -52,84 +52,42 @@ std::vector<size_t> Sizes(const std::vector<Piece>& pieces) {
     return sizes;
 }
 
-bool BeginsWithStartCode(const Bytes& b) {
-    return b.size() >= 3 && b[0] == 0 && b[1] == 0 && b[2] == 1;
-}
-
-TEST(StartCodeReaderUnits, FiveUnitsWithTheirLengthsAndPositions) {
-    Bytes s = Unit(0xB3, 12);
-    Append(s, Unit(0xB8, 8));
-    Append(s, Unit(0x00, 9));
-    Append(s, Unit(0x01, 24));
-    Append(s, Unit(0xB7, 4));
-    const std::vector<Piece> pieces = ReadPieces(s);
-    EXPECT_EQ(Sizes(pieces), (std::vector<size_t>{12, 8, 9, 24, 4}));
-    std::vector<uint64_t> positions;
-    for (const Piece& p : pieces) positions.push_back(p.positionAfter);
-    EXPECT_EQ(positions, (std::vector<uint64_t>{12, 20, 29, 53, 57}));
-    ASSERT_EQ(pieces.size(), 5u);
-    EXPECT_EQ(pieces[1].bytes, Unit(0xB8, 8));
-    EXPECT_EQ(pieces[4].bytes, (Bytes{0, 0, 1, 0xB7}));
-}
-
-TEST(StartCodeReaderUnits, EmptyFileGivesNothing) {
-    const std::vector<Piece> pieces = ReadPieces(Bytes{});
-    EXPECT_TRUE(pieces.empty());
-}
-
-TEST(StartCodeReaderUnits, BytesBeforeTheFirstStartCodeFormTheirOwnUnit) {
-    Bytes s{0xAB, 0xCD, 0x00, 0x00, 0xEF};
-    Append(s, Unit(0xB3, 10));
-    const std::vector<Piece> pieces = ReadPieces(s);
-    ASSERT_EQ(Sizes(pieces), (std::vector<size_t>{5, 10}));
-    EXPECT_FALSE(BeginsWithStartCode(pieces[0].bytes));
-    EXPECT_EQ(pieces[0].positionAfter, 5u);
-}
-
-TEST(StartCodeReaderUnits, ZerosBeforeAStartCodeStayWithTheUnitBefore) {
-    // 00 00 00 01: the start code is the last three bytes; the stuffing zero ends the unit.
-    Bytes s = Unit(0xB3, 6);
-    Append(s, {0x00, 0x00, 0x00, 0x01, 0xB8, 0x11});
-    const std::vector<Piece> pieces = ReadPieces(s);
-    EXPECT_EQ(Sizes(pieces), (std::vector<size_t>{7, 5}));
-}
-
-TEST(StartCodeReaderUnits, StreamCutInsideAStartCodeEndsWithThosePartialBytes) {
-    Bytes s = Unit(0xB3, 10);
-    Append(s, {0x00, 0x00});
-    const std::vector<Piece> pieces = ReadPieces(s);
-    EXPECT_EQ(Sizes(pieces), (std::vector<size_t>{12}));
-    Bytes t = Unit(0xB3, 10);
-    Append(t, {0x00, 0x00, 0x01});
-    EXPECT_EQ(Sizes(ReadPieces(t)), (std::vector<size_t>{10, 3}));
-}
-
-TEST(StartCodeReaderLongUnits, AUnitOf100000BytesComesInTwoPieces) {
-    Bytes s = Unit(0xB2, 100000);
-    Append(s, Unit(0xB7, 4));
-    const std::vector<Piece> pieces = ReadPieces(s);
-    ASSERT_EQ(Sizes(pieces), (std::vector<size_t>{65540, 34460, 4}));
-    EXPECT_TRUE(BeginsWithStartCode(pieces[0].bytes));
-    EXPECT_FALSE(BeginsWithStartCode(pieces[1].bytes));
-    EXPECT_EQ(pieces[1].positionAfter, 100000u);
-    Bytes joined = pieces[0].bytes;
-    Append(joined, pieces[1].bytes);
-    EXPECT_EQ(joined, Unit(0xB2, 100000));
-}
-
-TEST(StartCodeReaderLongUnits, AStartCodeRightAfterAFullWindowPieceIsFound) {
-    Bytes s = Unit(0xB2, 65540);
-    Append(s, Unit(0xB8, 8));
-    EXPECT_EQ(Sizes(ReadPieces(s)), (std::vector<size_t>{65540, 8}));
-}
-
-TEST(StartCodeReaderLongUnits, AStreamOfZerosIsHandedOutWhole) {
-    const Bytes s(200000, 0);
-    const std::vector<Piece> pieces = ReadPieces(s);
+Bytes Join(std::initializer_list<Bytes> parts) {
     Bytes joined;
-    for (const Piece& p : pieces) Append(joined, p.bytes);
-    EXPECT_EQ(joined, s);
-    EXPECT_EQ(pieces.back().positionAfter, s.size());
+    for (const Bytes& part : parts) Append(joined, part);
+    return joined;
+}
+
+TEST(StartCodeReader, UnitsTable) {
+    struct Case {
+        const char* what;
+        Bytes stream;
+        std::vector<size_t> sizes;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {"five units", Join({Unit(0xB3, 12), Unit(0xB8, 8), Unit(0x00, 9), Unit(0x01, 24), Unit(0xB7, 4)}),
+         {12, 8, 9, 24, 4}},
+        {"nothing", {}, {}},
+        {"bytes before the first start code", Join({{0xAB, 0xCD, 0x00, 0x00, 0xEF}, Unit(0xB3, 10)}), {5, 10}},
+        // 00 00 00 01: the start code is the last three bytes; the stuffing zero ends the unit.
+        {"a stuffing zero", Join({Unit(0xB3, 6), {0x00, 0x00, 0x00, 0x01, 0xB8, 0x11}}), {7, 5}},
+        {"cut inside a start code", Join({Unit(0xB3, 10), {0x00, 0x00}}), {12}},
+        {"cut after a start code", Join({Unit(0xB3, 10), {0x00, 0x00, 0x01}}), {10, 3}},
+        {"a unit longer than the window", Join({Unit(0xB2, 100000), Unit(0xB7, 4)}), {65540, 34460, 4}},
+        {"a start code right after a full window", Join({Unit(0xB2, 65540), Unit(0xB8, 8)}), {65540, 8}},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        const std::vector<Piece> pieces = ReadPieces(c.stream);
+        EXPECT_EQ(Sizes(pieces), c.sizes) << c.what;
+        Bytes joined;
+        for (const Piece& p : pieces) {
+            Append(joined, p.bytes);
+            EXPECT_EQ(p.positionAfter, joined.size()) << c.what;
+        }
+        EXPECT_EQ(joined, c.stream) << c.what;
+    }
 }
 
 // The second start code begins at file offset `at`, near the end of the first window.
