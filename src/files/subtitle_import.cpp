@@ -168,7 +168,7 @@ ImportResult ImportSubtitleFile(CaptionProject& project, const std::string& path
 
     if (beforeClear) beforeClear();
     project.ClearCaptions();  // marks the project modified
-    while (Caption* c = captions.Head()) project.captions.Insert(captions.Detach(c));
+    project.captions.MoveFrom(captions);
     return ImportResult::Imported;
 }
 
