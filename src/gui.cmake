@@ -2,6 +2,8 @@
 find_package(Qt6 REQUIRED COMPONENTS Widgets Gui Test)
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(MPV REQUIRED IMPORTED_TARGET mpv)
+# Paused frame access decodes on its own, with the FFmpeg libraries libmpv is built on.
+pkg_check_modules(FFMPEG REQUIRED IMPORTED_TARGET libavformat libavcodec libswscale libavutil)
 
 file(GLOB vantrel_gui_sources CONFIGURE_DEPENDS
   ${CMAKE_CURRENT_SOURCE_DIR}/src/video/*.cpp
@@ -18,7 +20,8 @@ file(GLOB vantrel_gui_headers CONFIGURE_DEPENDS
 add_library(vantrel_gui STATIC ${vantrel_gui_sources} ${vantrel_gui_headers})
 set_target_properties(vantrel_gui PROPERTIES AUTOMOC ON)
 target_include_directories(vantrel_gui PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/src)
-target_link_libraries(vantrel_gui PUBLIC vantrel_core Qt6::Widgets Qt6::Gui PkgConfig::MPV)
+target_link_libraries(vantrel_gui PUBLIC vantrel_core Qt6::Widgets Qt6::Gui PkgConfig::MPV
+  PkgConfig::FFMPEG)
 # The generated caption font and caret (tools/make_caption_font.cpp), built into the program.
 qt_add_resources(vantrel_gui vantrel_resources PREFIX "/" BASE resources FILES
   resources/caption_font.png

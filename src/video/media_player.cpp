@@ -136,6 +136,10 @@ void MediaPlayer::SetPictureSize(QSize size) {
     ClearPicture();
     // The next frame is drawn at the new size.
     if (render_ != nullptr) ScheduleRender();
+    if (source_) {
+        source_->SetPictureSize(size);
+        if (sourceShown_) ShowFromSource(source_->Frame(seekFrame_), seekFrame_);
+    }
 }
 
 void MediaPlayer::DrainEvents() {
@@ -171,7 +175,14 @@ void MediaPlayer::HandleEvent(const mpv_event& event) {
             seekPending_ = false;
             // In playback the reported time is the shown frame's own; paused, the seek's
             // frame stays the answer (a frame without a timestamp gets a guessed one).
-            if (running_) seekFrame_ = -1;
+            if (running_) {
+                seekFrame_ = -1;
+                // libmpv has reached the frame of a hand-over: its pictures are shown again.
+                if (sourceShown_) {
+                    sourceShown_ = false;
+                    emit PictureChanged();
+                }
+            }
             break;
         case MPV_EVENT_PROPERTY_CHANGE: {
             const auto* property = static_cast<const mpv_event_property*>(event.data);

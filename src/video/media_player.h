@@ -1,5 +1,7 @@
-// The media player on libmpv: opens a file, runs, pauses, reports and sets the position, and
-// renders the picture in software into an image that the video window paints.
+// The media player: opens a file, runs, pauses, reports and sets the position, and gives the
+// picture that the video window paints. libmpv plays (sound, timing) and renders in software;
+// while paused, seeks and steps go to a frame source of our own, which is faster, and the two
+// hand over at the current frame on play and pause.
 #pragma once
 
 #include <QImage>
@@ -14,6 +16,7 @@
 #include <vector>
 
 #include "video/frame_clock.h"
+#include "video/frame_source.h"
 
 struct mpv_handle;
 struct mpv_render_context;
@@ -63,19 +66,25 @@ class MediaPlayer : public QObject {
     // Absolute, exact seek; with a picture the target's frame is shown. libmpv makes no
     // difference between flushing and not flushing, so there is one kind of seek.
     void Seek(int64_t position);
+    // For dragging the slider: while paused, shows at once a frame near the position (the
+    // frame itself when it is at hand, otherwise the key frame before it) and reports that
+    // frame as the position. Seek() to the exact frame when the drag ends.
+    void Scrub(int64_t position);
 
     // True while a load or seek has not yet shown its frame.
     bool Busy() const { return seekPending_; }
     const FrameClock& Clock() const { return clock_; }
 
-    // The picture, stretched to the picture size (480 x 360 unless set otherwise). The image
-    // shares the buffer that libmpv renders into: copy() it to keep a picture.
-    const QImage& Picture() const { return picture_; }
+    // The picture, stretched to the picture size (480 x 360 unless set otherwise). While
+    // playing the image shares the buffer that libmpv renders into: copy() it to keep a picture.
+    const QImage& Picture() const { return sourceShown_ ? shown_ : picture_; }
     void SetPictureSize(QSize size);
 
     // Cost of the software renders so far (for measurements).
     int64_t RenderCount() const { return renderCount_; }
     std::chrono::nanoseconds RenderTime() const { return renderTime_; }
+    // Bytes of pictures kept for stepping back (for measurements).
+    size_t CachedBytes() const { return source_ ? source_->CacheBytes() : 0; }
 
   signals:
     // A new picture is in Picture().
@@ -94,6 +103,8 @@ class MediaPlayer : public QObject {
     void HandleEvent(const mpv_event& event);
     void RaiseEndOfMedia();
     void ClearPicture();
+    bool ShowFromSource(const QImage& picture, int64_t frame);
+    void HandOverToPlayback();
 
     static constexpr uint64_t kEofObservation = 1;
     static constexpr std::chrono::milliseconds kSeekTimeout{5000};
@@ -141,6 +152,12 @@ class MediaPlayer : public QObject {
     std::unique_ptr<uchar, FreeDeleter> pixels_;
     size_t stride_ = 0;
     QImage picture_;
+    // Paused frames of our own; shown_ is on screen instead of libmpv's picture until a
+    // playback hand-over has brought libmpv to the same frame.
+    std::unique_ptr<FrameSource> source_;
+    std::atomic<bool> cancelIndex_{false};
+    QImage shown_;
+    bool sourceShown_ = false;
     int64_t renderCount_ = 0;
     std::chrono::nanoseconds renderTime_{0};
 };

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <future>
 #include <iterator>
 
 #include "mpeg/elementary_pictures.h"
@@ -45,10 +46,21 @@ MediaKind MediaPlayer::Open(const std::string& path) {
     if (!IsAvailable()) return kMediaFailed;
     entry_ = -1;
     fileStarted_ = fileLoaded_ = fileEnded_ = eofReached_ = false;
+    // Our own frame source indexes the file while libmpv loads it.
+    cancelIndex_ = false;
+    std::future<std::unique_ptr<FrameSource>> indexing =
+        std::async(std::launch::async, [this, path, size = picture_.size()] {
+            auto source = std::make_unique<FrameSource>();
+            if (!source->Open(path, size, cancelIndex_)) source.reset();
+            return source;
+        });
     SetProperty("pause", "yes");
     Command({"loadfile", path.c_str()});
     loadIssued_ = true;
-    if (!WaitForLoad()) {
+    bool loaded = WaitForLoad();
+    if (!loaded) cancelIndex_ = true;
+    source_ = indexing.get();
+    if (!loaded) {
         Close();
         return kMediaFailed;
     }
@@ -61,6 +73,7 @@ MediaKind MediaPlayer::Open(const std::string& path) {
         return kMediaFailed;
     }
     if (!video) {
+        source_.reset();
         kind_ = kMediaAudioOnly;
         return kind_;
     }
@@ -71,7 +84,9 @@ MediaKind MediaPlayer::Open(const std::string& path) {
     double fps = DoubleProperty("container-fps", 0.0);
     if (!(fps > 0.0)) fps = DoubleProperty("estimated-vf-fps", kDefaultFramesPerSecond);
     clock_ = FrameClock(DoubleProperty("time-pos", 0.0), fps, 0);
-    int64_t frames = MeasureFrameCount(path, DoubleProperty("duration", 0.0));
+    // The index counts every picture; without it libmpv has to play the end of the file.
+    int64_t frames =
+        source_ ? source_->FrameCount() : MeasureFrameCount(path, DoubleProperty("duration", 0.0));
     clock_ = FrameClock(clock_.Origin(), fps, std::max<int64_t>(frames, 0));
     kind_ = kMediaVideo;
     seekFrame_ = 0;
@@ -119,6 +134,9 @@ void MediaPlayer::Close() {
         WaitUntil([this] { return fileEnded_; }, kStopTimeout);
     }
     kind_ = kMediaFailed;
+    source_.reset();
+    sourceShown_ = false;
+    shown_ = QImage();
     clock_ = FrameClock();
     running_ = endRaised_ = seekPending_ = seekQueued_ = false;
     fileStarted_ = fileLoaded_ = fileEnded_ = eofReached_ = false;

@@ -24,12 +24,24 @@ void MediaPlayer::Run() {
     if (!IsOpen()) return;
     running_ = true;
     endRaised_ = false;
-    seekFrame_ = -1;
-    SetProperty("pause", "no");
     // At the end already: the end is reported again, as a graph that runs at its end does.
-    if (FlagProperty("eof-reached")) {
+    bool atEnd = sourceShown_ ? seekFrame_ >= clock_.FrameCount() - 1 : FlagProperty("eof-reached");
+    if (atEnd) {
         QMetaObject::invokeMethod(this, &MediaPlayer::RaiseEndOfMedia, Qt::QueuedConnection);
+        return;
     }
+    if (sourceShown_) {
+        HandOverToPlayback();
+    } else {
+        seekFrame_ = -1;
+    }
+    SetProperty("pause", "no");
+}
+
+// libmpv still stands where playback last paused: it seeks to the frame on screen, which stays
+// there (and is the position) until libmpv has reached it.
+void MediaPlayer::HandOverToPlayback() {
+    SeekSeconds(clock_.SeekTime(seekFrame_));
 }
 
 void MediaPlayer::Pause() {
@@ -57,10 +69,31 @@ void MediaPlayer::Seek(int64_t position) {
     endRaised_ = false;
     if (HasPicture()) {
         seekFrame_ = clock_.FrameOfPosition(position);
+        if (!running_ && source_ && ShowFromSource(source_->Frame(seekFrame_), seekFrame_)) return;
         SeekSeconds(clock_.SeekTime(seekFrame_));
     } else {
         SeekSeconds(static_cast<double>(std::max<int64_t>(position, 0)) / kMediaUnitsPerSecond);
     }
+}
+
+void MediaPlayer::Scrub(int64_t position) {
+    if (!IsOpen() || !HasPicture() || running_ || !source_) {
+        Seek(position);
+        return;
+    }
+    endRaised_ = false;
+    int64_t shown = 0;
+    QImage picture = source_->QuickFrame(clock_.FrameOfPosition(position), shown);
+    if (!ShowFromSource(picture, shown)) Seek(position);
+}
+
+bool MediaPlayer::ShowFromSource(const QImage& picture, int64_t frame) {
+    if (picture.isNull()) return false;
+    shown_ = picture;
+    seekFrame_ = frame;
+    sourceShown_ = true;
+    emit PictureChanged();
+    return true;
 }
 
 // One seek at a time: libmpv's restart event does not say which seek it ends, so a newer

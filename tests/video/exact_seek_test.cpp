@@ -72,6 +72,33 @@ TEST_P(ExactSeek, StepsShowTheNeighbours) {
     }
 }
 
+TEST_P(ExactSeek, PlayAndPauseHandOverInTheMiddleOfAGroupAndStepsGoBackThroughWholeGroups) {
+    for (int frame : {37, 82}) {
+        view_.SeekToFrame(frame);
+        view_.StepFrames(-1);
+        ExpectAt(frame - 1, "before playing from " + std::to_string(frame - 1));
+        view_.OnPlay();
+        // Playback goes on from the frame on screen, not from where libmpv last stood.
+        int64_t earliest = ReportedFrame();
+        ASSERT_TRUE(test::WaitFor([&] {
+            earliest = std::min(earliest, ReportedFrame());
+            return ReportedFrame() >= frame + 4;
+        }));
+        EXPECT_EQ(earliest, frame - 1);
+        view_.OnPause();
+        test::Pump(50);
+        const int paused = static_cast<int>(ReportedFrame());
+        EXPECT_LT(paused, frame + 30);
+        EXPECT_EQ(Shown(), paused) << "paused after playing from " << frame - 1;
+        for (int back = 1; back <= 32; ++back) {
+            view_.StepFrames(-1);
+            ExpectAt(paused - back, std::to_string(back) + " back from " + std::to_string(paused));
+        }
+        view_.StepFrames(+1);
+        ExpectAt(paused - 31, "forward again");
+    }
+}
+
 TEST_P(ExactSeek, SeeksOutsideTheVideoStopAtItsEnds) {
     view_.SeekToFrame(kTestFrames + 500);
     ExpectAt(kTestFrames - 1, "seek past the end");

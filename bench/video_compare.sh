@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# Frame access of the media player against bare libmpv: makes four test files with ffmpeg,
+# runs our player (video_compare) and a minimal libmpv program with the same options and render
+# API (mpv_baseline) on the same files and targets, taking turns, and prints for each file and
+# operation one line
+#   FILE OP OURS_MS LIBMPV_MS RATIO
+# (medians; plus1 and minus1 are steps in a back-and-forth, so most come from a warm cache).
+# Then a long back-and-forth session over a 10-minute 1080p file, with its peak memory.
+# Usage: bench/video_compare.sh [BUILD_DIR] [ROUNDS]
+# BUILD_DIR is configured here if needed (Release, benchmarks on, no tests).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build/bench-gui}
+rounds=${2:-3}
+command -v ffmpeg > /dev/null || { echo "ffmpeg is not installed" >&2; exit 1; }
+if [ ! -f "$build/CMakeCache.txt" ]; then
+  cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DVANTREL_BENCH=ON -DVANTREL_TESTS=OFF \
+    > /dev/null
+fi
+cmake --build "$build" -j2 --target video_compare mpv_baseline > /dev/null
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fps=29.97002997
+make_video() {  # NAME FRAMES SOURCE_SIZE then encoder arguments
+  local name=$1 frames=$2 size=$3
+  shift 3
+  ffmpeg -nostdin -hide_banner -loglevel error -y -f lavfi -i "testsrc2=s=$size:r=30000/1001" \
+    -f lavfi -i "sine=f=440:r=48000" -frames:v "$frames" -shortest "$@" "$work/$name"
+}
+declare -A frames=([sd15.m2v]=600 [ps15.mpg]=600 [hd60.mp4]=600 [hd250.mp4]=750)
+make_video sd15.m2v 600 640x480 -an -c:v mpeg2video -b:v 6M -g 15 -bf 2
+make_video ps15.mpg 600 720x480 -c:v mpeg2video -b:v 6M -g 15 -bf 2 -c:a mp2 -f vob
+make_video hd60.mp4 600 1920x1080 -c:v libx264 -preset veryfast -crf 23 -g 60 -pix_fmt yuv420p \
+  -c:a aac
+make_video hd250.mp4 750 1920x1080 -c:v libx264 -preset veryfast -crf 23 -g 250 \
+  -pix_fmt yuv420p -c:a aac
+
+median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+for file in sd15.m2v ps15.mpg hd60.mp4 hd250.mp4; do
+  n=${frames[$file]}
+  targets=$(awk -v n="$n" -v seed=$((n * 7)) 'BEGIN { srand(seed); for (i = 0; i < 40; i++) printf "%d ", int(rand() * n) }')
+  : > "$work/ours"; : > "$work/theirs"
+  for _ in $(seq "$rounds"); do
+    # shellcheck disable=SC2086
+    "$build/bench/gui/video_compare" "$work/$file" $fps "$n" $targets >> "$work/ours"
+    # shellcheck disable=SC2086
+    "$build/bench/gui/mpv_baseline" "$work/$file" $fps "$n" $targets >> "$work/theirs"
+  done
+  for op in seek plus1 minus1 open; do
+    ours=$(awk -v op=$op '$1 == op { print $2 }' "$work/ours" | median)
+    theirs=$(awk -v op=$op '$1 == op { print $2 }' "$work/theirs" | median)
+    awk -v f="$file" -v op=$op -v a="$ours" -v b="$theirs" \
+      'BEGIN { printf "%s %s %.2f %.2f %.2f\n", f, op, a, b, (b > 0 ? a / b : 0) }'
+  done
+done
+
+# Ten minutes of the 1080p file, copied end to end.
+ffmpeg -nostdin -hide_banner -loglevel error -y -stream_loop 29 -i "$work/hd60.mp4" -c copy \
+  "$work/long.mp4"
+"$build/bench/gui/video_compare" --session "$work/long.mp4" 18000 300

@@ -1,0 +1,138 @@
+#include "video/frame_index.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <numeric>
+
+namespace vantrel {
+
+namespace {
+
+constexpr uint8_t kMpeg2Picture = 0x00;
+constexpr uint8_t kMpeg2Extension = 0xB5;
+constexpr uint8_t kPictureCodingExtension = 0x8;
+constexpr int kFramePicture = 3;
+constexpr int kMpeg2BPicture = 3;  // picture_coding_type
+constexpr uint8_t kMpeg4Vop = 0xB6;
+constexpr int kMpeg4BVop = 2;  // vop_coding_type
+
+}  // namespace
+
+PictureCoding ReadPictureCoding(bool mpeg4, const uint8_t* data, size_t size, bool& openField) {
+    bool bidirectional = false;
+    int pictures = 0;
+    int fields = 0;
+    bool inPicture = false;
+    for (size_t i = 0; i + 5 < size; ++i) {
+        if (data[i] != 0 || data[i + 1] != 0 || data[i + 2] != 1) continue;
+        const uint8_t code = data[i + 3];
+        if (mpeg4) {
+            if (code == kMpeg4Vop) {
+                bidirectional = (data[i + 4] >> 6) == kMpeg4BVop;
+                break;
+            }
+            continue;
+        }
+        if (code == kMpeg2Picture) {
+            if (pictures++ == 0) bidirectional = ((data[i + 5] >> 3) & 7) == kMpeg2BPicture;
+            inPicture = true;
+        } else if (code == kMpeg2Extension && inPicture && i + 6 < size &&
+                   (data[i + 4] >> 4) == kPictureCodingExtension) {
+            if ((data[i + 6] & 3) != kFramePicture) ++fields;
+            inPicture = false;
+        } else if (code != kMpeg2Extension) {
+            inPicture = false;
+        }
+    }
+    // Two field pictures in one packet make a whole frame; a lone field pairs with its
+    // neighbour.
+    if (pictures == 1 && fields == 1) {
+        openField = !openField;
+        if (!openField) return PictureCoding::kSecondField;
+    } else {
+        openField = false;
+    }
+    return bidirectional ? PictureCoding::kBidirectional : PictureCoding::kAnchor;
+}
+
+FrameIndex::FrameIndex(std::vector<CodedPicture> pictures, bool reorderByCoding)
+    : pictures_(std::move(pictures)), frameOf_(pictures_.size(), -1) {
+    const size_t count = pictures_.size();
+    if (reorderByCoding) {
+        // B pictures are shown as they come; an anchor waits for the next anchor.
+        int64_t next = 0;
+        int64_t waiting = -1;
+        for (size_t i = 0; i < count; ++i) {
+            switch (pictures_[i].coding) {
+                case PictureCoding::kBidirectional:
+                    frameOf_[i] = next++;
+                    break;
+                case PictureCoding::kAnchor:
+                    if (waiting >= 0) frameOf_[waiting] = next++;
+                    waiting = static_cast<int64_t>(i);
+                    break;
+                case PictureCoding::kSecondField:
+                    break;
+            }
+        }
+        if (waiting >= 0) frameOf_[waiting] = next++;
+        frameCount_ = next;
+    } else {
+        std::vector<size_t> order(count);
+        std::iota(order.begin(), order.end(), size_t{0});
+        bool timed = std::none_of(pictures_.begin(), pictures_.end(), [](const CodedPicture& p) {
+            return p.pts == CodedPicture::kNoTime;
+        });
+        if (timed) {
+            std::stable_sort(order.begin(), order.end(), [this](size_t a, size_t b) {
+                return pictures_[a].pts < pictures_[b].pts;
+            });
+        }
+        for (size_t rank = 0; rank < count; ++rank)
+            frameOf_[order[rank]] = static_cast<int64_t>(rank);
+        frameCount_ = static_cast<int64_t>(count);
+    }
+    // Frames shown before the first key picture lack references (the leading pictures of a
+    // stream cut in an open group): decoders drop them, and the count starts at that key.
+    auto firstKey = std::find_if(pictures_.begin(), pictures_.end(),
+                                 [](const CodedPicture& p) { return p.key; });
+    if (firstKey == pictures_.end() && count > 0) {
+        pictures_[0].key = true;
+        firstKey = pictures_.begin();
+    }
+    const int64_t first = count > 0 ? frameOf_[firstKey - pictures_.begin()] : 0;
+    for (size_t i = 0; i < count; ++i) {
+        frameOf_[i] = frameOf_[i] >= first ? frameOf_[i] - first : -1;
+        byDigest_.emplace(pictures_[i].digest, i);
+        if (pictures_[i].key && frameOf_[i] >= 0) starts_.push_back({i, frameOf_[i]});
+    }
+    frameCount_ -= first;
+    std::sort(starts_.begin(), starts_.end(),
+              [](const Start& a, const Start& b) { return a.frame < b.frame; });
+}
+
+FrameIndex::Start FrameIndex::StartFor(int64_t frame) const {
+    auto after = std::upper_bound(starts_.begin(), starts_.end(), frame,
+                                  [](int64_t f, const Start& s) { return f < s.frame; });
+    return after == starts_.begin() ? Start{} : *(after - 1);
+}
+
+int64_t FrameIndex::PictureOf(uint64_t digest, int size, size_t hint) const {
+    if (hint < pictures_.size() && pictures_[hint].digest == digest &&
+        pictures_[hint].size == size) {
+        return static_cast<int64_t>(hint);
+    }
+    int64_t found = -1;
+    auto [first, last] = byDigest_.equal_range(digest);
+    for (auto it = first; it != last; ++it) {
+        if (pictures_[it->second].size != size) continue;
+        // Distance past the hint; pictures before it come after all those past it.
+        auto rank = [hint](size_t i) { return i >= hint ? i - hint : SIZE_MAX - (hint - i); };
+        if (found < 0 || rank(it->second) < rank(static_cast<size_t>(found))) {
+            found = static_cast<int64_t>(it->second);
+        }
+    }
+    return found;
+}
+
+}  // namespace vantrel

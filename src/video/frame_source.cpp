@@ -1,0 +1,309 @@
+#include "video/frame_source.h"
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libswscale/swscale.h>
+}
+
+#include <algorithm>
+#include <functional>
+#include <string_view>
+
+namespace vantrel {
+
+namespace {
+
+// Frames before the target of a seek that are scaled and kept on the way, so that stepping back
+// from it is instant. Each costs a scale (about 1 ms at 1080p) and a decode that could otherwise
+// be skipped. A step back that misses the cache keeps up to half the cache, from the key on.
+constexpr int64_t kKeptBehind = 15;
+
+// Demuxers without an index of their own, whose packets are found again by byte offset:
+// MPEG program and transport streams and raw video streams.
+constexpr std::string_view kByteSeekFormats[] = {"mpeg", "mpegts", "mpegvideo",
+                                                 "m4v",  "h264",   "hevc"};
+
+// Seeks tried in turn to bring the demuxer to a key picture: straight at it, from a little
+// before it, and from the start of the file, which always works.
+constexpr int kSeekAttempts = 3;
+constexpr int64_t kEarlierBytes = 1 << 20;
+
+constexpr int64_t kEndOfFile = -2;
+
+bool ReordersByCoding(AVCodecID codec) {
+    return codec == AV_CODEC_ID_MPEG1VIDEO || codec == AV_CODEC_ID_MPEG2VIDEO ||
+           codec == AV_CODEC_ID_MPEG4;
+}
+
+uint64_t Digest(const AVPacket* packet) {
+    return std::hash<std::string_view>()(std::string_view(
+        reinterpret_cast<const char*>(packet->data), static_cast<size_t>(packet->size)));
+}
+
+}  // namespace
+
+FrameSource::FrameSource() : packet_(av_packet_alloc()), decoded_(av_frame_alloc()) {}
+
+FrameSource::~FrameSource() {
+    sws_freeContext(scaler_);
+    avcodec_free_context(&codec_);
+    avformat_close_input(&format_);
+    av_packet_free(&packet_);
+    av_frame_free(&decoded_);
+}
+
+bool FrameSource::Open(const std::string& path, QSize pictureSize,
+                       const std::atomic<bool>& cancel) {
+    if (packet_ == nullptr || decoded_ == nullptr || pictureSize.isEmpty()) return false;
+    size_ = pictureSize;
+    if (avformat_open_input(&format_, path.c_str(), nullptr, nullptr) < 0) return false;
+    if (avformat_find_stream_info(format_, nullptr) < 0) return false;
+    const AVCodec* decoder = nullptr;
+    stream_ = av_find_best_stream(format_, AVMEDIA_TYPE_VIDEO, -1, -1, &decoder, 0);
+    if (stream_ < 0 || decoder == nullptr) return false;
+    AVStream* video = format_->streams[stream_];
+    if ((video->disposition & AV_DISPOSITION_ATTACHED_PIC) != 0) return false;
+    for (unsigned i = 0; i < format_->nb_streams; ++i) {
+        if (static_cast<int>(i) != stream_) format_->streams[i]->discard = AVDISCARD_ALL;
+    }
+    codec_ = avcodec_alloc_context3(decoder);
+    if (codec_ == nullptr || avcodec_parameters_to_context(codec_, video->codecpar) < 0) {
+        return false;
+    }
+    // Frame threads keep the second core busy during a seek's run of decodes.
+    codec_->thread_count = 2;
+    if (avcodec_open2(codec_, decoder, nullptr) < 0) return false;
+    byteSeek_ = std::find(std::begin(kByteSeekFormats), std::end(kByteSeekFormats),
+                          std::string_view(format_->iformat->name)) != std::end(kByteSeekFormats);
+
+    const AVCodecID codecId = video->codecpar->codec_id;
+    const bool mpeg4 = codecId == AV_CODEC_ID_MPEG4;
+    bool openField = false;
+    int64_t pos = 0;
+    std::vector<CodedPicture> pictures;
+    while (av_read_frame(format_, packet_) >= 0) {
+        if (cancel) return false;
+        if (packet_->stream_index == stream_) {
+            CodedPicture picture;
+            // Pictures that begin inside a program stream packet have no offset of their own.
+            if (packet_->pos >= 0) pos = packet_->pos;
+            picture.pos = pos;
+            picture.size = packet_->size;
+            picture.digest = Digest(packet_);
+            picture.pts = packet_->pts == AV_NOPTS_VALUE ? CodedPicture::kNoTime : packet_->pts;
+            picture.key = (packet_->flags & AV_PKT_FLAG_KEY) != 0;
+            if (ReordersByCoding(codecId)) {
+                picture.coding = ReadPictureCoding(mpeg4, packet_->data,
+                                                   static_cast<size_t>(packet_->size), openField);
+            }
+            pictures.push_back(picture);
+        }
+        av_packet_unref(packet_);
+    }
+    index_ = FrameIndex(std::move(pictures), ReordersByCoding(codecId));
+    // The decoder learns the stream's headers from its first picture.
+    return index_.FrameCount() > 0 && !Frame(0).isNull();
+}
+
+int64_t FrameSource::CacheCapacity() const {
+    return static_cast<int64_t>(kCacheLimit / (static_cast<size_t>(size_.width()) * 4 *
+                                               static_cast<size_t>(size_.height())));
+}
+
+void FrameSource::SetPictureSize(QSize size) {
+    if (size.isEmpty() || size == size_) return;
+    size_ = size;
+    cache_.clear();
+    recent_.clear();
+    cacheBytes_ = 0;
+}
+
+QImage FrameSource::Frame(int64_t frame) {
+    if (format_ == nullptr || FrameCount() == 0) return {};
+    frame = std::clamp<int64_t>(frame, 0, FrameCount() - 1);
+    if (const QImage* cached = Cached(frame)) return *cached;
+    const FrameIndex::Start start = index_.StartFor(frame);
+    // Decoding on is cheaper than a seek while no later key picture leads to the frame.
+    bool onTheWay = !draining_ && ((awaitedKey_ >= 0 && awaitedKey_ == int64_t(start.picture)) ||
+                                   (awaitedKey_ < 0 && lastFrame_ >= 0 && lastFrame_ < frame &&
+                                    start.frame <= lastFrame_ + 1));
+    const bool steppingBack = cache_.count(frame + 1) != 0;
+    const int64_t behind = steppingBack ? CacheCapacity() / 2 : kKeptBehind;
+    int64_t keepFrom = std::max(frame - behind, onTheWay ? lastFrame_ + 1 : start.frame);
+    if ((onTheWay || Seek(start)) && DecodeUntil(frame, keepFrom)) return *Cached(frame);
+    // The demuxer lost its place: start over from the key picture.
+    if (Seek(start) && DecodeUntil(frame, keepFrom)) return *Cached(frame);
+    return {};
+}
+
+QImage FrameSource::QuickFrame(int64_t frame, int64_t& shown) {
+    shown = frame;
+    if (format_ == nullptr || FrameCount() == 0) return {};
+    frame = std::clamp<int64_t>(frame, 0, FrameCount() - 1);
+    shown = frame;
+    if (const QImage* cached = Cached(frame)) return *cached;
+    if (awaitedKey_ < 0 && !draining_ && lastFrame_ + 1 == frame) return Frame(frame);
+    const FrameIndex::Start start = index_.StartFor(frame);
+    shown = start.frame;
+    return Frame(start.frame);
+}
+
+bool FrameSource::Seek(const FrameIndex::Start& start) {
+    avcodec_flush_buffers(codec_);
+    draining_ = false;
+    lastFrame_ = -1;
+    awaitedKey_ = static_cast<int64_t>(start.picture);
+    for (int attempt = 0; attempt < kSeekAttempts; ++attempt) {
+        if (!PositionDemuxer(start.picture, attempt)) continue;
+        packet_->pts = packet_->dts = awaitedKey_;
+        int sent = avcodec_send_packet(codec_, packet_);
+        av_packet_unref(packet_);
+        if (sent < 0) return false;
+        nextPicture_ = awaitedKey_ + 1;
+        return true;
+    }
+    return false;
+}
+
+// Leaves the key picture's packet in packet_.
+bool FrameSource::PositionDemuxer(size_t picture, int attempt) {
+    const std::vector<CodedPicture>& pictures = index_.Pictures();
+    const CodedPicture& key = pictures[picture];
+    int sought = -1;
+    if (attempt == kSeekAttempts - 1) {
+        sought = byteSeek_ ? av_seek_frame(format_, -1, 0, AVSEEK_FLAG_BYTE)
+                           : avformat_seek_file(format_, -1, INT64_MIN, INT64_MIN, INT64_MIN, 0);
+    } else if (byteSeek_) {
+        int64_t pos = attempt == 0 ? key.pos : std::max<int64_t>(0, key.pos - kEarlierBytes);
+        sought = av_seek_frame(format_, -1, pos, AVSEEK_FLAG_BYTE);
+    } else {
+        // The demuxer's index leads to the key picture at or before the time.
+        int64_t time = key.pts == CodedPicture::kNoTime ? 0 : key.pts;
+        if (attempt == 1)
+            time -= av_rescale_q(1, AVRational{1, 1}, format_->streams[stream_]->time_base);
+        sought = av_seek_frame(format_, stream_, time, AVSEEK_FLAG_BACKWARD);
+    }
+    if (sought < 0) return false;
+    // Until a known picture comes, the key picture is the one expected.
+    nextPicture_ = static_cast<int64_t>(picture);
+    for (;;) {
+        int64_t found = ReadPicture(packet_);
+        if (found == static_cast<int64_t>(picture)) return true;
+        av_packet_unref(packet_);
+        if (found == kEndOfFile || found > static_cast<int64_t>(picture)) return false;
+        if (found >= 0) nextPicture_ = found + 1;
+    }
+}
+
+// The next packet of the video stream and its picture (-1 when the index does not know it).
+int64_t FrameSource::ReadPicture(AVPacket* packet) {
+    for (;;) {
+        if (av_read_frame(format_, packet) < 0) return kEndOfFile;
+        if (packet->stream_index == stream_) break;
+        av_packet_unref(packet);
+    }
+    return index_.PictureOf(Digest(packet), packet->size,
+                            nextPicture_ >= 0 ? static_cast<size_t>(nextPicture_) : 0);
+}
+
+// Decodes on until `frame` comes out, keeping the frames from `keepFrom` on.
+bool FrameSource::DecodeUntil(int64_t frame, int64_t keepFrom) {
+    const auto pictures = static_cast<int64_t>(index_.Pictures().size());
+    for (;;) {
+        int received = avcodec_receive_frame(codec_, decoded_);
+        if (received == 0) {
+            // The packet's time carried its picture's number through the decoder's reordering.
+            const int64_t picture = decoded_->pts;
+            const bool known = picture >= 0 && picture < pictures;
+            if (awaitedKey_ >= 0 && picture == awaitedKey_) awaitedKey_ = -1;
+            const int64_t shows = known ? index_.FrameOf(static_cast<size_t>(picture)) : -1;
+            // Frames before the key picture's own come from references the decoder never had.
+            if (awaitedKey_ < 0 && shows >= 0) {
+                lastFrame_ = shows;
+                if (shows >= keepFrom && shows <= frame) Keep(shows, Scale(decoded_));
+            }
+            av_frame_unref(decoded_);
+            if (awaitedKey_ < 0 && shows == frame) return Cached(frame) != nullptr;
+            if (awaitedKey_ < 0 && shows > frame) return false;
+            continue;
+        }
+        if (received != AVERROR(EAGAIN) || draining_) return false;
+        const int64_t picture = ReadPicture(packet_);
+        if (picture == kEndOfFile) {
+            draining_ = true;
+            avcodec_send_packet(codec_, nullptr);
+            continue;
+        }
+        if (picture < 0) {
+            av_packet_unref(packet_);
+            continue;
+        }
+        if (picture != nextPicture_) {
+            av_packet_unref(packet_);
+            nextPicture_ = -1;
+            return false;
+        }
+        packet_->pts = packet_->dts = picture;
+        // Pictures that nothing refers to need no decoding before the frames to keep (a second
+        // field goes with the frame of its first).
+        int64_t shows = index_.FrameOf(static_cast<size_t>(picture));
+        if (shows < 0 && picture > 0) shows = index_.FrameOf(static_cast<size_t>(picture - 1));
+        codec_->skip_frame = shows < keepFrom ? AVDISCARD_NONREF : AVDISCARD_DEFAULT;
+        int sent = avcodec_send_packet(codec_, packet_);
+        av_packet_unref(packet_);
+        if (sent < 0 && sent != AVERROR_INVALIDDATA) return false;
+        ++nextPicture_;
+    }
+}
+
+QImage FrameSource::Scale(const AVFrame* frame) {
+    const auto format = static_cast<AVPixelFormat>(frame->format);
+    scaler_ = sws_getCachedContext(scaler_, frame->width, frame->height, format, size_.width(),
+                                   size_.height(), AV_PIX_FMT_RGB0, SWS_BILINEAR, nullptr, nullptr,
+                                   nullptr);
+    if (scaler_ == nullptr) return {};
+    // The colours of the picture's own matrix and range; unmarked HD video is BT.709.
+    int matrix = frame->height >= 720 ? SWS_CS_ITU709 : SWS_CS_ITU601;
+    if (frame->colorspace == AVCOL_SPC_BT709) matrix = SWS_CS_ITU709;
+    if (frame->colorspace == AVCOL_SPC_BT470BG || frame->colorspace == AVCOL_SPC_SMPTE170M) {
+        matrix = SWS_CS_ITU601;
+    }
+    sws_setColorspaceDetails(scaler_, sws_getCoefficients(matrix),
+                             frame->color_range == AVCOL_RANGE_JPEG ? 1 : 0,
+                             sws_getCoefficients(SWS_CS_DEFAULT), 1, 0, 1 << 16, 1 << 16);
+    QImage picture(size_, QImage::Format_RGBX8888);
+    if (picture.isNull()) return {};
+    uint8_t* target[4] = {picture.bits(), nullptr, nullptr, nullptr};
+    int stride[4] = {static_cast<int>(picture.bytesPerLine()), 0, 0, 0};
+    sws_scale(scaler_, frame->data, frame->linesize, 0, frame->height, target, stride);
+    return picture;
+}
+
+void FrameSource::Keep(int64_t frame, const QImage& picture) {
+    if (picture.isNull()) return;
+    const auto bytes = static_cast<size_t>(picture.sizeInBytes());
+    auto found = cache_.find(frame);
+    if (found != cache_.end()) {
+        found->second.first = picture;
+        return;
+    }
+    recent_.push_front(frame);
+    cache_.emplace(frame, std::make_pair(picture, recent_.begin()));
+    cacheBytes_ += bytes;
+    while (cacheBytes_ > kCacheLimit && recent_.size() > 1) {
+        auto oldest = cache_.find(recent_.back());
+        cacheBytes_ -= static_cast<size_t>(oldest->second.first.sizeInBytes());
+        cache_.erase(oldest);
+        recent_.pop_back();
+    }
+}
+
+const QImage* FrameSource::Cached(int64_t frame) {
+    auto found = cache_.find(frame);
+    if (found == cache_.end()) return nullptr;
+    recent_.splice(recent_.begin(), recent_, found->second.second);
+    return &found->second.first;
+}
+
+}  // namespace vantrel

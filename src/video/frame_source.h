@@ -1,0 +1,83 @@
+// Paused frame access of our own, on FFmpeg's libraries: any frame of a video, exactly, at the
+// cost of decoding from the key picture before it; the next frame at the cost of one decode;
+// recently shown frames from a bounded cache of scaled pictures.
+#pragma once
+
+#include <QImage>
+#include <QSize>
+#include <atomic>
+#include <cstdint>
+#include <list>
+#include <memory>
+#include <string>
+#include <unordered_map>
+
+#include "video/frame_index.h"
+
+struct AVFormatContext;
+struct AVCodecContext;
+struct AVFrame;
+struct AVPacket;
+struct SwsContext;
+
+namespace vantrel {
+
+class FrameSource {
+  public:
+    // Pictures kept for stepping back and re-visits: at most this many bytes.
+    static constexpr size_t kCacheLimit = size_t{128} << 20;
+
+    FrameSource();
+    ~FrameSource();
+    FrameSource(const FrameSource&) = delete;
+    FrameSource& operator=(const FrameSource&) = delete;
+
+    // Opens the video stream of a file and indexes all of its pictures (reads the whole file
+    // once, without decoding). False when there is no video stream this source can decode, or
+    // when `cancel` was raised. May run on any thread; everything else runs on one thread.
+    bool Open(const std::string& path, QSize pictureSize, const std::atomic<bool>& cancel);
+
+    int64_t FrameCount() const { return index_.FrameCount(); }
+
+    // The picture of `frame`, stretched to the picture size; null when the decoder fails.
+    QImage Frame(int64_t frame);
+    // A picture near `frame` that costs at most one key picture's decode: `frame` itself when
+    // it is cached, otherwise the key frame at or before it. `shown` receives its frame.
+    QImage QuickFrame(int64_t frame, int64_t& shown);
+
+    void SetPictureSize(QSize size);
+    size_t CacheBytes() const { return cacheBytes_; }
+
+  private:
+    bool Seek(const FrameIndex::Start& start);
+    bool PositionDemuxer(size_t picture, int attempt);
+    int64_t ReadPicture(AVPacket* packet);
+    bool DecodeUntil(int64_t frame, int64_t keepFrom);
+    QImage Scale(const AVFrame* frame);
+    int64_t CacheCapacity() const;
+    void Keep(int64_t frame, const QImage& picture);
+    const QImage* Cached(int64_t frame);
+
+    AVFormatContext* format_ = nullptr;
+    AVCodecContext* codec_ = nullptr;
+    SwsContext* scaler_ = nullptr;
+    AVPacket* packet_ = nullptr;
+    AVFrame* decoded_ = nullptr;
+    int stream_ = -1;
+    bool byteSeek_ = false;
+    QSize size_;
+    FrameIndex index_;
+
+    // Decoder progress: the next picture the demuxer hands out, the key picture whose frame
+    // must come out before any other counts, and the frame that came out last.
+    int64_t nextPicture_ = -1;
+    int64_t awaitedKey_ = -1;
+    int64_t lastFrame_ = -1;
+    bool draining_ = false;
+
+    std::unordered_map<int64_t, std::pair<QImage, std::list<int64_t>::iterator>> cache_;
+    std::list<int64_t> recent_;  // most recently used first
+    size_t cacheBytes_ = 0;
+};
+
+}  // namespace vantrel

@@ -1,0 +1,96 @@
+// Our own paused frame access, in every container: whatever way a frame is reached (seek, +1,
+// -1 through whole groups of pictures, the cache, a quick frame while scrubbing) it is exactly
+// that frame, and the cache stays within its bound.
+#include "video/frame_source.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "test_media.h"
+
+namespace vantrel {
+namespace {
+
+using test::kTestFrames;
+
+class FrameSourceExact : public ::testing::TestWithParam<std::string> {
+  protected:
+    void SetUp() override {
+        if (!test::HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
+        std::string path = test::NumberedVideo(GetParam());
+        ASSERT_FALSE(path.empty());
+        ASSERT_TRUE(source_.Open(path, QSize(480, 360), cancel_));
+        ASSERT_EQ(source_.FrameCount(), kTestFrames);
+    }
+
+    void ExpectFrame(int64_t frame, const std::string& how) {
+        EXPECT_EQ(test::ReadFrameNumber(source_.Frame(frame)), frame) << how;
+    }
+
+    std::atomic<bool> cancel_{false};
+    FrameSource source_;
+};
+
+TEST_P(FrameSourceExact, SeeksStepsAndStepsBackThroughWholeGroupsGiveTheirFrame) {
+    // Back from the end to the start with nothing cached: every group of pictures from its end.
+    for (int64_t frame = kTestFrames - 1; frame >= 0; --frame) ExpectFrame(frame, "back");
+    std::mt19937 random(11u);
+    std::uniform_int_distribution<int64_t> anywhere(0, kTestFrames - 1);
+    FrameSource fresh;
+    ASSERT_TRUE(fresh.Open(test::NumberedVideo(GetParam()), QSize(480, 360), cancel_));
+    for (int i = 0; i < 12; ++i) {
+        int64_t frame = anywhere(random);
+        EXPECT_EQ(test::ReadFrameNumber(fresh.Frame(frame)), frame) << "seek " << i;
+        for (int64_t next = frame + 1; next < std::min(frame + 6, kTestFrames); ++next) {
+            EXPECT_EQ(test::ReadFrameNumber(fresh.Frame(next)), next) << "+1 after " << frame;
+        }
+    }
+}
+
+TEST_P(FrameSourceExact, QuickFramesAreTheFrameOrAKeyFrameBeforeItAndShowWhatTheySay) {
+    for (int64_t frame : {int64_t{100}, int64_t{37}, int64_t{38}, int64_t{0}}) {
+        int64_t shown = -1;
+        QImage picture = source_.QuickFrame(frame, shown);
+        EXPECT_LE(shown, frame);
+        EXPECT_GT(shown, frame - 31);  // groups of 15 and 30 pictures
+        EXPECT_EQ(test::ReadFrameNumber(picture), shown) << frame;
+        ExpectFrame(frame, "exact after the quick frame");
+        source_.QuickFrame(frame, shown);
+        EXPECT_EQ(shown, frame) << "cached now";
+    }
+}
+
+TEST_P(FrameSourceExact, TheCacheStaysWithinItsLimit) {
+    source_.SetPictureSize(QSize(1280, 720));  // about 34 pictures fill it
+    size_t peak = 0;
+    for (int64_t frame = 0; frame < kTestFrames; frame += 1) {
+        ExpectFrame(frame, "forward at 1280 x 720");
+        peak = std::max(peak, source_.CacheBytes());
+    }
+    for (int64_t frame = kTestFrames - 1; frame >= 0; frame -= 7) ExpectFrame(frame, "back");
+    EXPECT_LE(peak, FrameSource::kCacheLimit);
+    EXPECT_GT(peak, FrameSource::kCacheLimit - size_t{1280} * 720 * 4);
+    EXPECT_LE(source_.CacheBytes(), FrameSource::kCacheLimit);
+}
+
+TEST(FrameSourceOpen, FilesWithoutAPictureAreRefused) {
+    if (!test::HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
+    std::atomic<bool> cancel{false};
+    for (const std::string& path :
+         {test::ToneAudio(), test::NotMediaFile(), std::string("/nonexistent")}) {
+        FrameSource source;
+        EXPECT_FALSE(source.Open(path, QSize(480, 360), cancel)) << path;
+        EXPECT_TRUE(source.Frame(3).isNull());
+    }
+    std::atomic<bool> cancelled{true};
+    FrameSource source;
+    EXPECT_FALSE(source.Open(test::NumberedVideo("mp4"), QSize(480, 360), cancelled));
+}
+
+INSTANTIATE_TEST_SUITE_P(Containers, FrameSourceExact,
+                         ::testing::Values("m2v", "mpg", "ts", "mp4", "mkv", "avi"),
+                         [](const auto& info) { return info.param; });
+
+}  // namespace
+}  // namespace vantrel
