@@ -126,8 +126,9 @@ int64_t FrameIndex::PictureOf(uint64_t digest, int size, size_t hint) const {
     auto [first, last] = byDigest_.equal_range(digest);
     for (auto it = first; it != last; ++it) {
         if (pictures_[it->second].size != size) continue;
-        // Distance past the hint; pictures before it come after all those past it.
-        auto rank = [hint](size_t i) { return i >= hint ? i - hint : SIZE_MAX - (hint - i); };
+        // Distance past the hint; pictures before it come after all those past it, the
+        // nearest first.
+        auto rank = [hint](size_t i) { return i >= hint ? i - hint : SIZE_MAX / 2 + (hint - i); };
         if (found < 0 || rank(it->second) < rank(static_cast<size_t>(found))) {
             found = static_cast<int64_t>(it->second);
         }

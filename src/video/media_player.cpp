@@ -27,6 +27,7 @@ MediaPlayer::MediaPlayer(const std::vector<Option>& options, QObject* parent) : 
 }
 
 MediaPlayer::~MediaPlayer() {
+    DropIndex();
     Destroy();
 }
 
@@ -136,7 +137,7 @@ void MediaPlayer::SetPictureSize(QSize size) {
     ClearPicture();
     // The next frame is drawn at the new size.
     if (render_ != nullptr) ScheduleRender();
-    if (source_) {
+    if (Source() != nullptr) {
         source_->SetPictureSize(size);
         if (sourceShown_) ShowFromSource(source_->Frame(seekFrame_), seekFrame_);
     }

@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <future>
 #include <memory>
 #include <string>
 #include <vector>
@@ -71,6 +72,12 @@ class MediaPlayer : public QObject {
     // frame as the position. Seek() to the exact frame when the drag ends.
     void Scrub(int64_t position);
 
+    // How long Open waits for the frame index (it reads the whole file) after libmpv has shown
+    // the first frame. A longer file opens without it, its length measured by libmpv; the index
+    // takes over paused seeks and the frame count when it is done.
+    void SetIndexWait(std::chrono::milliseconds wait) { indexWait_ = wait; }
+    bool Indexed() const { return source_ != nullptr; }
+
     // True while a load or seek has not yet shown its frame.
     bool Busy() const { return seekPending_; }
     const FrameClock& Clock() const { return clock_; }
@@ -103,6 +110,8 @@ class MediaPlayer : public QObject {
     void HandleEvent(const mpv_event& event);
     void RaiseEndOfMedia();
     void ClearPicture();
+    FrameSource* Source();
+    void DropIndex();
     bool ShowFromSource(const QImage& picture, int64_t frame);
     void HandOverToPlayback();
 
@@ -155,7 +164,9 @@ class MediaPlayer : public QObject {
     // Paused frames of our own; shown_ is on screen instead of libmpv's picture until a
     // playback hand-over has brought libmpv to the same frame.
     std::unique_ptr<FrameSource> source_;
+    std::future<std::unique_ptr<FrameSource>> indexing_;
     std::atomic<bool> cancelIndex_{false};
+    std::chrono::milliseconds indexWait_{2000};
     QImage shown_;
     bool sourceShown_ = false;
     int64_t renderCount_ = 0;

@@ -48,22 +48,21 @@ MediaKind MediaPlayer::Open(const std::string& path) {
     fileStarted_ = fileLoaded_ = fileEnded_ = eofReached_ = false;
     // Our own frame source indexes the file while libmpv loads it.
     cancelIndex_ = false;
-    std::future<std::unique_ptr<FrameSource>> indexing =
-        std::async(std::launch::async, [this, path, size = picture_.size()] {
-            auto source = std::make_unique<FrameSource>();
-            if (!source->Open(path, size, cancelIndex_)) source.reset();
-            return source;
-        });
+    indexing_ = std::async(std::launch::async, [this, path, size = picture_.size()] {
+        auto source = std::make_unique<FrameSource>();
+        if (!source->Open(path, size, cancelIndex_)) source.reset();
+        // Taken over at once if Open has stopped waiting for it.
+        QMetaObject::invokeMethod(this, &MediaPlayer::Source, Qt::QueuedConnection);
+        return source;
+    });
     SetProperty("pause", "yes");
     Command({"loadfile", path.c_str()});
     loadIssued_ = true;
-    bool loaded = WaitForLoad();
-    if (!loaded) cancelIndex_ = true;
-    source_ = indexing.get();
-    if (!loaded) {
+    if (!WaitForLoad()) {
         Close();
         return kMediaFailed;
     }
+    if (indexing_.wait_for(indexWait_) == std::future_status::ready) source_ = indexing_.get();
     std::string vid = StringProperty("vid");
     std::string aid = StringProperty("aid");
     bool video = !vid.empty() && vid != "no";
@@ -73,7 +72,7 @@ MediaKind MediaPlayer::Open(const std::string& path) {
         return kMediaFailed;
     }
     if (!video) {
-        source_.reset();
+        DropIndex();
         kind_ = kMediaAudioOnly;
         return kind_;
     }
@@ -134,7 +133,7 @@ void MediaPlayer::Close() {
         WaitUntil([this] { return fileEnded_; }, kStopTimeout);
     }
     kind_ = kMediaFailed;
-    source_.reset();
+    DropIndex();
     sourceShown_ = false;
     shown_ = QImage();
     clock_ = FrameClock();
@@ -144,6 +143,25 @@ void MediaPlayer::Close() {
     seekFrame_ = -1;
     loadIssued_ = false;
     ClearPicture();
+}
+
+// The frame source, once its index is done; a video that opened without it counts its frames
+// from then on.
+FrameSource* MediaPlayer::Source() {
+    if (!source_ && indexing_.valid() &&
+        indexing_.wait_for(std::chrono::seconds(0)) == std::future_status::ready) {
+        source_ = indexing_.get();
+        if (source_ && HasPicture()) {
+            clock_ = FrameClock(clock_.Origin(), clock_.FramesPerSecond(), source_->FrameCount());
+        }
+    }
+    return source_.get();
+}
+
+void MediaPlayer::DropIndex() {
+    cancelIndex_ = true;
+    if (indexing_.valid()) indexing_.get();
+    source_.reset();
 }
 
 void MediaPlayer::ClearPicture() {

@@ -69,7 +69,10 @@ void MediaPlayer::Seek(int64_t position) {
     endRaised_ = false;
     if (HasPicture()) {
         seekFrame_ = clock_.FrameOfPosition(position);
-        if (!running_ && source_ && ShowFromSource(source_->Frame(seekFrame_), seekFrame_)) return;
+        if (!running_ && Source() != nullptr &&
+            ShowFromSource(source_->Frame(seekFrame_), seekFrame_)) {
+            return;
+        }
         SeekSeconds(clock_.SeekTime(seekFrame_));
     } else {
         SeekSeconds(static_cast<double>(std::max<int64_t>(position, 0)) / kMediaUnitsPerSecond);
@@ -77,7 +80,7 @@ void MediaPlayer::Seek(int64_t position) {
 }
 
 void MediaPlayer::Scrub(int64_t position) {
-    if (!IsOpen() || !HasPicture() || running_ || !source_) {
+    if (!IsOpen() || !HasPicture() || running_ || Source() == nullptr) {
         Seek(position);
         return;
     }

@@ -110,19 +110,29 @@ TEST_P(ExactSeek, SeeksOutsideTheVideoStopAtItsEnds) {
     ExpectAt(0, "step back at frame 0");
 }
 
-TEST(ExactSeekLength, SoundThatOutlastsThePicturesDoesNotAddFrames) {
+// With and without waiting for the frame index: a long file opens before its index is done,
+// libmpv measures its length, and the index takes over when it is ready.
+TEST(ExactSeekLength, SoundThatOutlastsThePicturesDoesNotAddFramesWithOrWithoutTheIndex) {
     if (!test::HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
     for (const char* extension : {"mpg", "mkv"}) {
-        std::string path = test::NumberedVideoWithLongerSound(extension);
-        ASSERT_FALSE(path.empty()) << extension;
-        test::ScriptedDialogs dialogs;
-        MainView view(dialogs, nullptr, test::QuietPlayer());
-        view.OpenVideo(path);
-        EXPECT_EQ(view.DurationFrames(), kTestFrames) << extension;
-        view.SeekToFrame(kTestFrames - 1);
-        ASSERT_TRUE(test::WaitIdle(view.Player()));
-        EXPECT_EQ(test::ReadFrameNumber(view.Video().grab().toImage()), kTestFrames - 1)
-            << extension;
+        for (int waitMs : {2000, 0}) {
+            std::string how = std::string(extension) + " wait " + std::to_string(waitMs);
+            std::string path = test::NumberedVideoWithLongerSound(extension);
+            ASSERT_FALSE(path.empty()) << extension;
+            test::ScriptedDialogs dialogs;
+            MainView view(dialogs, nullptr, test::QuietPlayer());
+            view.Player().SetIndexWait(std::chrono::milliseconds(waitMs));
+            view.OpenVideo(path);
+            EXPECT_EQ(view.DurationFrames(), kTestFrames) << how;
+            for (int frame : {kTestFrames - 1, 50}) {
+                view.SeekToFrame(frame);
+                ASSERT_TRUE(test::WaitIdle(view.Player()));
+                EXPECT_EQ(test::ReadFrameNumber(view.Video().grab().toImage()), frame) << how;
+                // The index is ready for the second seek.
+                ASSERT_TRUE(test::WaitFor([&] { return view.Player().Indexed(); })) << how;
+            }
+            EXPECT_EQ(view.DurationFrames(), kTestFrames) << how;
+        }
     }
 }
 

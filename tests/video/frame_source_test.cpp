@@ -42,7 +42,7 @@ TEST_P(FrameSourceExact, SeeksStepsAndStepsBackThroughWholeGroupsGiveTheirFrame)
     for (int i = 0; i < 12; ++i) {
         int64_t frame = anywhere(random);
         EXPECT_EQ(test::ReadFrameNumber(fresh.Frame(frame)), frame) << "seek " << i;
-        for (int64_t next = frame + 1; next < std::min(frame + 6, kTestFrames); ++next) {
+        for (int64_t next = frame + 1; next < std::min<int64_t>(frame + 6, kTestFrames); ++next) {
             EXPECT_EQ(test::ReadFrameNumber(fresh.Frame(next)), next) << "+1 after " << frame;
         }
     }
@@ -61,17 +61,21 @@ TEST_P(FrameSourceExact, QuickFramesAreTheFrameOrAKeyFrameBeforeItAndShowWhatThe
     }
 }
 
-TEST_P(FrameSourceExact, TheCacheStaysWithinItsLimit) {
-    source_.SetPictureSize(QSize(1280, 720));  // about 34 pictures fill it
+TEST(FrameSourceCache, StaysWithinItsLimit) {
+    if (!test::HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
+    std::atomic<bool> cancel{false};
+    FrameSource source;
+    ASSERT_TRUE(source.Open(test::NumberedVideo("m2v"), QSize(1280, 720), cancel));
+    const size_t picture = size_t{1280} * 720 * 4;  // about 36 pictures fill the cache
     size_t peak = 0;
-    for (int64_t frame = 0; frame < kTestFrames; frame += 1) {
-        ExpectFrame(frame, "forward at 1280 x 720");
-        peak = std::max(peak, source_.CacheBytes());
+    for (int64_t frame : {70, 20, 69, 50}) {
+        for (int64_t step = 0; step < 12; ++step) {
+            EXPECT_EQ(test::ReadFrameNumber(source.Frame(frame - step)), frame - step);
+            peak = std::max(peak, source.CacheBytes());
+        }
     }
-    for (int64_t frame = kTestFrames - 1; frame >= 0; frame -= 7) ExpectFrame(frame, "back");
     EXPECT_LE(peak, FrameSource::kCacheLimit);
-    EXPECT_GT(peak, FrameSource::kCacheLimit - size_t{1280} * 720 * 4);
-    EXPECT_LE(source_.CacheBytes(), FrameSource::kCacheLimit);
+    EXPECT_GT(peak, FrameSource::kCacheLimit - picture);
 }
 
 TEST(FrameSourceOpen, FilesWithoutAPictureAreRefused) {
