@@ -12,33 +12,43 @@ namespace vantrel::test {
 
 class ScriptedDialogs : public Dialogs {
   public:
-    std::deque<std::optional<std::string>> filesToOpen;
+    std::deque<std::optional<std::string>> filesToOpen;  // nothing (cancel) once it runs out
     std::vector<FileRequest> openRequests;
+    std::deque<std::optional<std::string>> filesToSave;
+    std::vector<FileRequest> saveRequests;
+    std::deque<Answer> answers;  // Cancel once the script runs out
     std::vector<std::string> informed;
     std::deque<bool> yesNoAnswers;  // No once the script runs out
     std::vector<std::string> asked;
     int beeps = 0;
 
-    Answer AskYesNoCancel(const std::string& /*text*/) override { return Answer::Cancel; }
+    Answer AskYesNoCancel(const std::string& text) override {
+        asked.push_back(text);
+        return Next(answers, Answer::Cancel);
+    }
     bool AskYesNo(const std::string& text) override {
         asked.push_back(text);
-        if (yesNoAnswers.empty()) return false;
-        const bool answer = yesNoAnswers.front();
-        yesNoAnswers.pop_front();
-        return answer;
+        return Next(yesNoAnswers, false);
     }
     void Inform(const std::string& text) override { informed.push_back(text); }
     std::optional<std::string> ChooseFileToOpen(const FileRequest& request) override {
         openRequests.push_back(request);
-        if (filesToOpen.empty()) return std::nullopt;
-        std::optional<std::string> answer = filesToOpen.front();
-        filesToOpen.pop_front();
-        return answer;
+        return Next(filesToOpen, std::optional<std::string>());
     }
-    std::optional<std::string> ChooseFileToSave(const FileRequest& /*request*/) override {
-        return std::nullopt;
+    std::optional<std::string> ChooseFileToSave(const FileRequest& request) override {
+        saveRequests.push_back(request);
+        return Next(filesToSave, std::optional<std::string>());
     }
     void Beep() override { ++beeps; }
+
+  private:
+    template <typename T>
+    static T Next(std::deque<T>& script, T whenEmpty) {
+        if (script.empty()) return whenEmpty;
+        T answer = std::move(script.front());
+        script.pop_front();
+        return answer;
+    }
 };
 
 }  // namespace vantrel::test

@@ -1,0 +1,144 @@
+#include "app/file_commands.h"
+
+#include <filesystem>
+
+#include "app/file_dialog_requests.h"
+#include "files/caption_export.h"
+#include "files/caption_import.h"
+#include "files/file.h"
+#include "files/file_messages.h"
+#include "files/project_file.h"
+#include "files/subtitles.h"
+#include "mpeg/mpeg_commands.h"
+
+namespace vantrel {
+
+namespace {
+
+// Both names lead to one existing file.
+bool SameFile(const std::string& a, const std::string& b) {
+    std::error_code error;
+    return std::filesystem::equivalent(a, b, error);
+}
+
+}  // namespace
+
+bool FileCommands::PromptSaveChanges() {
+    if (host_.Project().modified == 0) return false;
+    switch (dialogs_.AskYesNoCancel(kSaveChangesQuestion)) {
+        case Dialogs::Answer::No:
+            return false;
+        case Dialogs::Answer::Yes:
+            return !Save();
+        case Dialogs::Answer::Cancel:
+            break;
+    }
+    return true;
+}
+
+void FileCommands::New() {
+    if (PromptSaveChanges()) return;
+    host_.ReleaseCaptions();
+    projectPath_.clear();
+    host_.StartNewProject();
+    host_.ShowCaptionsAgain();
+}
+
+void FileCommands::Open() {
+    if (PromptSaveChanges()) return;
+    host_.PauseIfPlaying();
+    if (const auto path = dialogs_.ChooseFileToOpen(kOpenProjectRequest)) OpenProjectFile(*path);
+}
+
+void FileCommands::OpenProjectFile(const std::string& path) {
+    host_.ReleaseCaptions();
+    if (LoadProject(host_.Project(), path) == LoadResult::Loaded) projectPath_ = path;
+    host_.ShowCaptionsAgain();
+}
+
+bool FileCommands::Save() {
+    if (projectPath_.empty()) return SaveAs();
+    if (SaveProject(host_.Project(), projectPath_) == WriteResult::Written) return true;
+    // The failure has been reported; the user may choose another place.
+    return SaveAs();
+}
+
+bool FileCommands::SaveAs() {
+    host_.PauseIfPlaying();
+    const auto path = dialogs_.ChooseFileToSave(kSaveProjectRequest);
+    if (!path || SaveProject(host_.Project(), *path) != WriteResult::Written) return false;
+    projectPath_ = *path;
+    return true;
+}
+
+void FileCommands::ImportCaptions() {
+    if (PromptSaveChanges()) return;
+    host_.PauseIfPlaying();
+    const auto path = dialogs_.ChooseFileToOpen(kImportRequest);
+    if (!path) return;
+    ImportHooks hooks;
+    hooks.beforeClear = [this] { host_.ReleaseCaptions(); };
+    hooks.readMpeg2 = [this](CaptionProject& project, File& source) {
+        ImportM2v(project, source, progress_);
+    };
+    ImportCaptionFile(host_.Project(), *path, ExtensionOf(*path), hooks);
+    host_.ShowCaptionsAgain();
+}
+
+void FileCommands::WriteUntilDone(const Dialogs::FileRequest& request,
+                                  const std::function<bool(const std::string&)>& write) {
+    host_.PauseIfPlaying();
+    while (const auto path = dialogs_.ChooseFileToSave(request)) {
+        if (write(*path)) return;
+    }
+}
+
+void FileCommands::ExportCaptions() {
+    // The name's extension, not the chosen filter, picks the format.
+    WriteUntilDone(kExportRequest, [this](const std::string& path) {
+        return ExportCaptionFile(host_.Project(), path, ExtensionOf(path)).write ==
+               WriteResult::Written;
+    });
+}
+
+void FileCommands::GenerateTimingReport() {
+    WriteUntilDone(kTimingReportRequest, [this](const std::string& path) {
+        return WriteTimingReport(host_.Project(), path) == WriteResult::Written;
+    });
+}
+
+void FileCommands::ConvertToSubtitle() {
+    WriteUntilDone(kSubtitleRequest, [this](const std::string& path) {
+        return WriteSubtitles(host_.Project(), path) == WriteResult::Written;
+    });
+}
+
+void FileCommands::Multiplex() {
+    host_.PauseIfPlaying();
+    for (;;) {
+        const auto sourcePath = dialogs_.ChooseFileToOpen(kMultiplexSourceRequest);
+        if (!sourcePath) return;
+        File source;
+        if (!source.Open(*sourcePath, File::Mode::Read)) {
+            dialogs_.Inform(ErrorOpeningFileText(*sourcePath, source.Error()));
+            continue;
+        }
+        const auto destinationPath = dialogs_.ChooseFileToSave(kMultiplexDestinationRequest);
+        if (!destinationPath) return;
+        // Creating the destination over the source would empty the stream before it is read.
+        if (SameFile(*sourcePath, *destinationPath)) {
+            dialogs_.Inform(
+                ErrorSavingFileText(*destinationPath, std::string(kOverwritesInputText)));
+            continue;
+        }
+        File destination;
+        if (!destination.Open(*destinationPath, File::Mode::Create)) {
+            dialogs_.Inform(ErrorSavingFileText(*destinationPath, destination.Error()));
+            continue;
+        }
+        RunMultiplex(host_.Project(), source, destination, progress_);
+        return;
+    }
+}
+
+}  // namespace vantrel

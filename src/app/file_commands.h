@@ -1,0 +1,69 @@
+// The File menu's commands on projects and caption files: each asks for a file, calls the core
+// operation that the command-line tool uses too, and brings the caption window and the
+// timeline up to date. The project path lives here: only these commands change it.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "app/dialogs.h"
+#include "model/caption_project.h"
+#include "mpeg/progress_worker.h"
+
+namespace vantrel {
+
+// What the commands need of the main view.
+class FileCommandsHost {
+  public:
+    virtual ~FileCommandsHost() = default;
+
+    virtual CaptionProject& Project() = 0;
+    virtual void PauseIfPlaying() = 0;
+    // Before the captions may be replaced or freed: the caption window ends its edit and forgets
+    // the caption it shows, the timeline forgets its caption.
+    virtual void ReleaseCaptions() = 0;
+    // Afterwards: both show the captions at the current frame again.
+    virtual void ShowCaptionsAgain() = 0;
+    // The video side of New: close the video, empty the list, clear the modified flag, and let
+    // the user choose a video (or none).
+    virtual void StartNewProject() = 0;
+};
+
+class FileCommands {
+  public:
+    // `progress` shows the MPEG-2 operations (the progress dialog).
+    FileCommands(FileCommandsHost& host, Dialogs& dialogs, ProgressDisplay& progress)
+        : host_(host), dialogs_(dialogs), progress_(progress) {}
+
+    // True when the command that asks is to be abandoned.
+    bool PromptSaveChanges();
+    void New();
+    void Open();
+    // True when the project was written.
+    bool Save();
+    bool SaveAs();
+    // Opens the project at `path`; a file that is not a project is reported and changes nothing.
+    void OpenProjectFile(const std::string& path);
+
+    void ImportCaptions();
+    void ExportCaptions();
+    void GenerateTimingReport();
+    void ConvertToSubtitle();
+    void Multiplex();
+
+    // The file the project was last opened from or saved to; empty for a new project.
+    const std::string& ProjectPath() const { return projectPath_; }
+
+  private:
+    // Asks for a file with `request` until `write` succeeds or the user cancels; the writers
+    // report their own failures.
+    void WriteUntilDone(const Dialogs::FileRequest& request,
+                        const std::function<bool(const std::string&)>& write);
+
+    FileCommandsHost& host_;
+    Dialogs& dialogs_;
+    ProgressDisplay& progress_;
+    std::string projectPath_;
+};
+
+}  // namespace vantrel

@@ -1,0 +1,262 @@
+// The File commands through their public operations, with scripted dialogs, the real core
+// operations and the real progress dialog.
+#include "app/file_commands.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/file_dialog_requests.h"
+#include "app/progress_dialog.h"
+#include "files/caption_export.h"
+#include "files/file_messages.h"
+#include "files/project_file.h"
+#include "mpeg/mpeg_fakes.h"
+#include "video/scripted_dialogs.h"
+
+namespace vantrel {
+namespace {
+
+using testing::Bytes;
+using testing::ReadBytes;
+using testing::TextCaption;
+using Answer = Dialogs::Answer;
+
+// The main view as the commands see it; its messages go to the scripted dialogs.
+struct FakeView : FileCommandsHost, ProjectHost {
+    test::ScriptedDialogs& dialogs;
+    CaptionProject project;
+    int pauses = 0, releases = 0, shows = 0, newProjects = 0, videoCloses = 0;
+
+    explicit FakeView(test::ScriptedDialogs& d) : dialogs(d) { project.host = this; }
+    CaptionProject& Project() override { return project; }
+    void PauseIfPlaying() override { ++pauses; }
+    void ReleaseCaptions() override { ++releases; }
+    void ShowCaptionsAgain() override { ++shows; }
+    void StartNewProject() override {
+        ++newProjects;
+        project.captions.Clear();
+        project.modified = 0;
+    }
+    void Inform(const std::string& text) override { dialogs.Inform(text); }
+    void CloseVideo() override { ++videoCloses; }
+};
+
+// The first caption's text, "" when there is none.
+std::string FirstText(const CaptionProject& project) {
+    const Caption* c = project.captions.Head();
+    if (c == nullptr) return "";
+    char text[256];
+    return std::string(text, c->GetRunningText(text, false, sizeof text));
+}
+
+class FileCommandsTest : public ::testing::Test {
+  protected:
+    FileCommandsTest() {
+        view.project.captions.Insert(TextCaption(30, 90, "OLD CAPTION"));
+        view.project.videoPath = "video.mpg";
+    }
+    // A changed project with one caption.
+    void Change() { view.project.modified = 1; }
+    std::string Path(const std::string& name) const { return dir / name; }
+    std::string Missing(const std::string& name) const { return dir / ("none/" + name); }
+    // Writes a Scenarist file holding one caption with `text`.
+    std::string SccFile(const std::string& text) {
+        CaptionProject other;
+        other.captions.Insert(TextCaption(60, 120, text));
+        ExportCaptionFile(other, Path("in.scc"), "scc");
+        return Path("in.scc");
+    }
+
+    testing::TempDir dir;
+    test::ScriptedDialogs dialogs;
+    FakeView view{dialogs};
+    ProgressDialog progress;
+    FileCommands commands{view, dialogs, progress};
+};
+
+TEST_F(FileCommandsTest, NewAsksOnlyAboutAChangedProjectAndCancelChangesNothing) {
+    commands.New();
+    EXPECT_TRUE(dialogs.asked.empty());
+    EXPECT_EQ(view.newProjects, 1);
+
+    view.project.captions.Insert(TextCaption(200, 260, "NEW"));
+    Change();
+    dialogs.answers = {Answer::Cancel};
+    commands.New();
+    EXPECT_EQ(dialogs.asked, std::vector<std::string>{kSaveChangesQuestion});
+    EXPECT_EQ(view.newProjects, 1);
+    EXPECT_EQ(view.project.captions.Count(), 1);
+    EXPECT_EQ(view.project.modified, 1);
+
+    dialogs.answers = {Answer::No};
+    commands.New();
+    EXPECT_EQ(view.newProjects, 2);
+    EXPECT_EQ(view.releases, view.shows);
+}
+
+TEST_F(FileCommandsTest, YesOnANeverSavedProjectShowsSaveAsAndItsCancelAborts) {
+    Change();
+    dialogs.answers = {Answer::Yes, Answer::Yes};
+    commands.New();
+    ASSERT_EQ(dialogs.saveRequests.size(), 1u);
+    EXPECT_EQ(dialogs.saveRequests[0].title, kSaveProjectRequest.title);
+    EXPECT_EQ(view.newProjects, 0);
+
+    // Saved this time: the project is written, named, and the command goes on.
+    dialogs.filesToSave = {Path("a.ccp")};
+    commands.New();
+    EXPECT_EQ(commands.ProjectPath(), "");  // New empties it after the save
+    EXPECT_EQ(view.newProjects, 1);
+    CaptionProject reloaded;
+    EXPECT_EQ(LoadProject(reloaded, Path("a.ccp")), LoadResult::Loaded);
+    EXPECT_EQ(FirstText(reloaded), "OLD CAPTION");
+}
+
+TEST_F(FileCommandsTest, SaveFallsBackToSaveAsAndSaveAsAsksOnce) {
+    dialogs.filesToSave = {Path("a.ccp")};
+    ASSERT_TRUE(commands.Save());
+    EXPECT_EQ(commands.ProjectPath(), Path("a.ccp"));
+    EXPECT_TRUE(commands.Save());  // to the known path, no dialog
+    EXPECT_EQ(dialogs.saveRequests.size(), 1u);
+
+    dialogs.filesToSave = {Missing("b.ccp"), Path("c.ccp")};
+    EXPECT_FALSE(commands.SaveAs());
+    EXPECT_EQ(dialogs.saveRequests.size(), 2u);
+    EXPECT_EQ(dialogs.informed.size(), 1u);
+    EXPECT_EQ(dialogs.informed[0].rfind(ErrorSavingFileText(Missing("b.ccp")), 0), 0u);
+    EXPECT_EQ(commands.ProjectPath(), Path("a.ccp"));
+}
+
+TEST_F(FileCommandsTest, OpenKeepsTheProjectWhenTheFileIsNotOne) {
+    testing::WriteBytes(Path("bad.ccp"), Bytes{'C', 'C', 'X', '1', 0, 0, 0, 0});
+    dialogs.filesToOpen = {Path("bad.ccp")};
+    commands.Open();
+    EXPECT_EQ(dialogs.informed, std::vector<std::string>{NotAProjectText(Path("bad.ccp"))});
+    EXPECT_EQ(FirstText(view.project), "OLD CAPTION");
+    EXPECT_EQ(view.project.videoPath, "video.mpg");
+    EXPECT_EQ(commands.ProjectPath(), "");
+
+    CaptionProject saved;
+    saved.captions.Insert(TextCaption(10, 40, "SAVED"));
+    ASSERT_EQ(SaveProject(saved, Path("good.ccp")), WriteResult::Written);
+    dialogs.filesToOpen = {Path("good.ccp")};
+    commands.Open();
+    EXPECT_EQ(FirstText(view.project), "SAVED");
+    EXPECT_EQ(commands.ProjectPath(), Path("good.ccp"));
+    EXPECT_EQ(view.releases, view.shows);
+}
+
+TEST_F(FileCommandsTest, ImportAsksFirstThenReplacesTheCaptionsAndKeepsTheVideo) {
+    Change();
+    dialogs.answers = {Answer::No};
+    dialogs.filesToOpen = {SccFile("IMPORTED")};
+    commands.ImportCaptions();
+    EXPECT_EQ(dialogs.asked.size(), 1u);
+    EXPECT_EQ(dialogs.openRequests[0].title, kImportRequest.title);
+    EXPECT_EQ(FirstText(view.project), "IMPORTED");
+    EXPECT_EQ(view.project.captions.Count(), 1);
+    EXPECT_EQ(view.project.videoPath, "video.mpg");
+    EXPECT_EQ(view.videoCloses, 0);
+    EXPECT_EQ(view.project.modified, 1);
+    EXPECT_EQ(view.shows, 1);
+}
+
+TEST_F(FileCommandsTest, AnImportThatCannotBeReadKeepsTheCaptions) {
+    struct Case {
+        std::optional<std::string> file;
+        std::string message;  // what the user is told first, "" for nothing
+    } cases[] = {
+        {std::nullopt, ""},
+        {Missing("x.scc"), ErrorOpeningFileText(Missing("x.scc"))},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file.value_or("cancelled"));
+        dialogs.informed.clear();
+        dialogs.filesToOpen = {c.file};
+        commands.ImportCaptions();
+        EXPECT_EQ(FirstText(view.project), "OLD CAPTION");
+        if (!c.message.empty()) {
+            ASSERT_FALSE(dialogs.informed.empty());
+            EXPECT_EQ(dialogs.informed[0].rfind(c.message, 0), 0u) << dialogs.informed[0];
+        }
+    }
+}
+
+TEST_F(FileCommandsTest, ExportWritesTheFormatOfTheNamesExtension) {
+    const struct {
+        const char* name;
+        Bytes start;
+    } cases[] = {
+        {"a.scc", {'S', 'c', 'e', 'n', 'a', 'r', 'i', 's', 't', '_', 'S', 'C', 'C'}},
+        {"a.ccd", {'S', 'C', 'C', '_', 'd', 'i', 's'}},
+        {"a.bin", {0xFF, 0xFF, 0xFF, 0xFF}},
+        {"a.DAT", {0xFF, 0xFF, 0xFF, 0xFF}},
+        {"a.xyz", {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        dialogs.filesToSave = {Path(c.name)};
+        commands.ExportCaptions();
+        const Bytes written = ReadBytes(Path(c.name));
+        ASSERT_GE(written.size(), c.start.size());
+        EXPECT_TRUE(std::equal(c.start.begin(), c.start.end(), written.begin()));
+        if (c.start.empty()) {
+            EXPECT_TRUE(written.empty());
+        }
+    }
+    EXPECT_EQ(dialogs.saveRequests[0].filter, kExportRequest.filter);
+    EXPECT_EQ(dialogs.saveRequests[0].fileName, "untitled.bin");
+}
+
+TEST_F(FileCommandsTest, WritersAskAgainAfterEachFailureUntilAFileIsWritten) {
+    const struct {
+        void (FileCommands::*command)();
+        const Dialogs::FileRequest& request;
+        const char* name;
+    } cases[] = {
+        {&FileCommands::ExportCaptions, kExportRequest, "a.scc"},
+        {&FileCommands::GenerateTimingReport, kTimingReportRequest, "a.txt"},
+        {&FileCommands::ConvertToSubtitle, kSubtitleRequest, "a.srt"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.request.title);
+        dialogs.saveRequests.clear();
+        dialogs.informed.clear();
+        dialogs.filesToSave = {Missing(c.name), Missing(c.name), Path(c.name)};
+        (commands.*c.command)();
+        ASSERT_EQ(dialogs.saveRequests.size(), 3u);
+        EXPECT_EQ(dialogs.saveRequests[2].title, c.request.title);
+        EXPECT_EQ(dialogs.informed.size(), 2u);
+        EXPECT_FALSE(ReadBytes(Path(c.name)).empty());
+    }
+}
+
+TEST_F(FileCommandsTest, MultiplexAsksForASourceThenADestination) {
+    testing::StreamBuilder stream;
+    stream.SequenceHeader();
+    for (int g = 0; g < 8; ++g) stream.Group().Pictures(15);
+    stream.SequenceEnd();
+    testing::WriteBytes(Path("in.m2v"), stream.bytes());
+
+    // A source that cannot be opened and a destination over the source each start again.
+    dialogs.filesToOpen = {Missing("in.m2v"), Path("in.m2v"), Path("in.m2v")};
+    dialogs.filesToSave = {Path("in.m2v"), Path("out.m2v")};
+    commands.Multiplex();
+    ASSERT_EQ(dialogs.openRequests.size(), 3u);
+    ASSERT_EQ(dialogs.saveRequests.size(), 2u);
+    EXPECT_EQ(dialogs.openRequests[0].title, kMultiplexSourceRequest.title);
+    EXPECT_EQ(dialogs.saveRequests[0].title, kMultiplexDestinationRequest.title);
+    ASSERT_EQ(dialogs.informed.size(), 2u);
+    EXPECT_EQ(dialogs.informed[0].rfind(ErrorOpeningFileText(Missing("in.m2v")), 0), 0u);
+    EXPECT_EQ(dialogs.informed[1].rfind(ErrorSavingFileText(Path("in.m2v")), 0), 0u);
+    EXPECT_EQ(ReadBytes(Path("in.m2v")), stream.bytes());
+
+    const Bytes out = ReadBytes(Path("out.m2v"));
+    const Bytes userData{0x00, 0x00, 0x01, 0xB2, 0x43, 0x43, 0x01, 0xF8};
+    EXPECT_GT(out.size(), stream.bytes().size());
+    EXPECT_NE(std::search(out.begin(), out.end(), userData.begin(), userData.end()), out.end());
+}
+
+}  // namespace
+}  // namespace vantrel

@@ -1,0 +1,112 @@
+// The progress dialog in front of real extractions and multiplexes: its bar, its title, Escape
+// and Enter while the worker runs, and closing itself when the worker ends.
+#include "app/progress_dialog.h"
+
+#include <gtest/gtest.h>
+
+#include <QTest>
+#include <QTimer>
+
+#include "files/file.h"
+#include "files/file_messages.h"
+#include "model/caption_project.h"
+#include "mpeg/mpeg_commands.h"
+#include "mpeg/mpeg_fakes.h"
+
+namespace vantrel {
+namespace {
+
+using testing::Bytes;
+
+// Units of `unitSize` bytes up to `total` bytes.
+Bytes Filler(size_t total, size_t unitSize) {
+    Bytes s;
+    while (s.size() < total)
+        testing::Append(s, testing::Unit(0x01, std::min(unitSize, total - s.size())));
+    return s;
+}
+
+struct DialogRun {
+    std::vector<int> bars;  // the bar's values as the user saw them, from 0 at the start
+    QString title;
+    MpegOutcome outcome;
+    bool closed = false;
+};
+
+// Extracts (or multiplexes) `stream` behind the dialog; `onBar` runs on the first bar moves.
+DialogRun RunDialog(const Bytes& stream, OperationMode mode,
+                    const std::function<void(ProgressDialog&, int)>& onBar = {}) {
+    testing::TempDir dir;
+    testing::WriteBytes(dir / "in.m2v", stream);
+    testing::RecordingHost host;
+    CaptionProject project;
+    project.host = &host;
+    project.captions.Insert(testing::TextCaption(30, 90, "HELLO"));
+    File source, destination;
+    EXPECT_TRUE(source.Open(dir / "in.m2v", File::Mode::Read));
+    ProgressDialog dialog;
+    DialogRun run;
+    QObject::connect(&dialog.Bar(), &QProgressBar::valueChanged, [&](int value) {
+        if (run.title.isEmpty()) run.title = dialog.windowTitle();
+        run.bars.push_back(value);
+        if (onBar) onBar(dialog, value);
+    });
+    // A dialog that never closes fails the test rather than hanging it.
+    QTimer::singleShot(20000, &dialog, [&] { dialog.done(0); });
+    if (mode == OperationMode::Extraction) {
+        run.outcome = ImportM2v(project, source, dialog);
+    } else {
+        EXPECT_TRUE(destination.Open(dir / "out.m2v", File::Mode::Create));
+        run.outcome = RunMultiplex(project, source, destination, dialog);
+    }
+    run.closed = !dialog.isVisible();
+    return run;
+}
+
+TEST(ProgressDialogTest, TheBarRunsFrom0To1000InStepsOfTheSourceOver1000PlusOne) {
+    DialogRun small = RunDialog(Filler(999, 100), OperationMode::Extraction);
+    EXPECT_EQ(small.bars, (std::vector<int>{0, 100, 200, 300, 400, 500, 600, 700, 800, 900, 999}));
+    EXPECT_EQ(small.title.toStdString(), kExtractionTitle);
+
+    DialogRun large = RunDialog(Filler(10000000, 50000), OperationMode::Extraction);
+    ASSERT_FALSE(large.bars.empty());
+    EXPECT_EQ(large.bars.back(), 999) << "10,000,000 / 10,001";
+    EXPECT_EQ(large.bars[1], 4) << "50,000 / 10,001";
+    EXPECT_TRUE(large.closed);
+}
+
+TEST(ProgressDialogTest, EnterIsIgnoredAndEscapeStopsAnExtractionAndTheDialogClosesItself) {
+    std::vector<bool> visible;  // after Enter, after Escape
+    DialogRun run = RunDialog(Filler(2000000, 1000), OperationMode::Extraction,
+                              [&visible](ProgressDialog& dialog, int value) {
+                                  if (value != 1) return;
+                                  QTest::keyClick(&dialog, Qt::Key_Return);
+                                  visible.push_back(dialog.isVisible());
+                                  QTest::keyClick(&dialog, Qt::Key_Escape);
+                                  visible.push_back(dialog.isVisible());
+                              });
+    EXPECT_EQ(visible, (std::vector<bool>{true, true}));
+    EXPECT_EQ(run.outcome.status, MpegStatus::Cancelled);
+    EXPECT_LT(run.bars.back(), 1000);
+    EXPECT_TRUE(run.closed);
+}
+
+TEST(ProgressDialogTest, AWorkerThatEndsAtOnceStillClosesTheDialog) {
+    for (OperationMode mode : {OperationMode::Extraction, OperationMode::Multiplexing}) {
+        DialogRun run = RunDialog({}, mode);
+        EXPECT_TRUE(run.closed);
+        EXPECT_NE(run.outcome.status, MpegStatus::Cancelled) << "closed by the timeout";
+    }
+}
+
+TEST(ProgressDialogTest, AMultiplexHasItsOwnTitle) {
+    testing::StreamBuilder stream;
+    stream.SequenceHeader();
+    for (int g = 0; g < 4; ++g) stream.Group().Pictures(15);
+    DialogRun run = RunDialog(stream.bytes(), OperationMode::Multiplexing);
+    EXPECT_EQ(run.title.toStdString(), kMultiplexTitle);
+    EXPECT_EQ(run.outcome.status, MpegStatus::Completed);
+}
+
+}  // namespace
+}  // namespace vantrel
