@@ -1,16 +1,15 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds in Release and starts Vantrel on its bundled demo.
+# Installs what is missing, builds in Release and starts Vantrel on its bundled demo (or on the
+# project given as the argument).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DVANTREL_TESTS=OFF
 cmake --build build/release -j"$(nproc)"
+scripts/make-demo-video.sh resources/demo
+project=${1:-resources/demo/demo.ccp}
 if [ -x build/release/vantrel ]; then
-  exec build/release/vantrel "$@"
+  exec build/release/vantrel "$project"
 fi
-# Until the window lands, show the converter on the bundled example.
-demo=resources/demo/demo.scc
-cc=build/release/src/cli/vantrel-cc
-"$cc" list "$demo"
-"$cc" convert "$demo" build/release/demo.srt
-cat build/release/demo.srt
+# Without the window program, show the demo's captions with the converter.
+build/release/src/cli/vantrel-cc list "$project"
