@@ -1,6 +1,7 @@
 #include "app/main_view.h"
 
 #include <QPainter>
+#include <algorithm>
 
 namespace vantrel {
 
@@ -10,6 +11,7 @@ namespace {
 constexpr int kEdge = 2;
 constexpr int kPictureWidth = 480;
 constexpr int kPictureHeight = 360;
+constexpr int kTimelineTop = 430 + 2 * kEdge;
 
 }  // namespace
 
@@ -21,7 +23,8 @@ MainView::MainView(Dialogs& dialogs, QWidget* parent,
       ticks_([this](int id) { OnTick(id); }),
       editorArea_(this),
       captionWindow_(&editorArea_),
-      videoWindow_(&captionWindow_) {
+      videoWindow_(&captionWindow_),
+      timeline_(*this, dialogs, this) {
     project.host = this;
     editorArea_.setFrameStyle(QFrame::Panel | QFrame::Sunken);
     editorArea_.setLineWidth(kEdge);
@@ -60,6 +63,17 @@ void MainView::paintEvent(QPaintEvent* /*event*/) {
     painter.fillRect(rect(), palette().button());
 }
 
+// The timeline takes the strip under the transport buttons, to the view's edges.
+void MainView::resizeEvent(QResizeEvent* /*event*/) {
+    timeline_.setGeometry(1, kTimelineTop, std::max(width() - 2, 0),
+                          std::max(height() - 1 - kTimelineTop, 0));
+}
+
+void MainView::ForgetTimelineCaption() {
+    timeline_.ForgetCurrentCaption();
+    timeline_.update();
+}
+
 int64_t MainView::ToMedia(int64_t frames) const {
     return frames * FrameDuration;
 }
@@ -80,7 +94,12 @@ void MainView::UpdatePosition(int64_t position, bool resetRange) {
     if (PlayState == kPlaying) captionWindow_.ShowFrame(currentFrame);
     durationFrames_ = duration;
     // The slider never has more than about 10000 positions.
-    if (resetRange) SliderStep = static_cast<int32_t>(duration) / 10000 + 1;
+    if (resetRange) {
+        SliderStep = static_cast<int32_t>(duration) / 10000 + 1;
+        timeline_.SetScale(SliderStep, duration);
+    }
+    // After the scale, so that a marker far into a newly opened video can be scrolled to.
+    timeline_.SetCurrentFrame(currentFrame);
 }
 
 void MainView::RefreshViews(bool full) {

@@ -15,13 +15,14 @@
 #include "caption_window/caption_window_host.h"
 #include "model/caption_project.h"
 #include "model/project_host.h"
+#include "timeline/timeline_window.h"
 #include "video/media_player.h"
 #include "video/playback_ticks.h"
 #include "video/video_window.h"
 
 namespace vantrel {
 
-class MainView : public QWidget, public ProjectHost, public CaptionWindowHost {
+class MainView : public QWidget, public ProjectHost, public CaptionWindowHost, public TimelineHost {
     Q_OBJECT
 
   public:
@@ -38,13 +39,15 @@ class MainView : public QWidget, public ProjectHost, public CaptionWindowHost {
     bool HasVideo() const override { return player_.IsOpen(); }
     void StepFrames(int32_t delta) override;
 
-    // What the caption window needs of the view.
+    // What the caption window and the timeline need of the view.
     int CurrentPlayState() const override { return PlayState; }
     CaptionProject& Project() override { return project; }
     void FillPanel(const Caption& caption) override;
     void ClearPanel() override;
-    void ForgetTimelineCaption() override {}
+    void ForgetTimelineCaption() override;
     void Beep() override;
+    void ForgetShownCaption() override { captionWindow_.ForgetShownCaption(); }
+    void ResetAndShowFrame(int32_t frame) override { captionWindow_.ResetAndShowFrame(frame); }
 
     // Video.
     void ChooseVideoStream();
@@ -57,7 +60,7 @@ class MainView : public QWidget, public ProjectHost, public CaptionWindowHost {
     int64_t ToFrames(int64_t value) const;
     void UpdatePosition(int64_t position, bool resetRange);
     void RefreshViews(bool full);
-    void SeekToFrame(int32_t frame);
+    void SeekToFrame(int32_t frame) override;
 
     // Transport.
     void OnPlay();
@@ -76,6 +79,7 @@ class MainView : public QWidget, public ProjectHost, public CaptionWindowHost {
     MediaPlayer& Player() { return player_; }
     VideoWindow& Video() { return videoWindow_; }
     CaptionWindow& Captions() { return captionWindow_; }
+    TimelineWindow& Timeline() { return timeline_; }
     // Until the properties panel exists: the start frame of the caption it would show.
     std::optional<int32_t> PanelStartFrame() const { return panelStartFrame_; }
     const PlaybackTicks& Ticks() const { return ticks_; }
@@ -90,6 +94,7 @@ class MainView : public QWidget, public ProjectHost, public CaptionWindowHost {
 
   protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
   private:
     void Play();
@@ -100,6 +105,7 @@ class MainView : public QWidget, public ProjectHost, public CaptionWindowHost {
     QFrame editorArea_;  // the sunken edge round the caption window
     CaptionWindow captionWindow_;
     VideoWindow videoWindow_;  // a child of the caption window, covering it
+    TimelineWindow timeline_;
     std::optional<int32_t> panelStartFrame_;
     int64_t durationFrames_ = 0;
 };

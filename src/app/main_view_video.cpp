@@ -55,6 +55,8 @@ void MainView::ChooseVideoStream() {
 void MainView::StartNewProject() {
     CloseVideo();
     project.captions.Clear();
+    timeline_.ForgetCurrentCaption();
+    timeline_.update();
     project.modified = 0;
     ChooseVideoStream();
 }

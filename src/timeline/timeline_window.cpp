@@ -77,7 +77,11 @@ void TimelineWindow::SetCurrentFrame(int32_t frame) {
     if (frame < base || frame >= base + viewWidth) {
         const int64_t newBase =
             frame >= base + viewWidth ? frame - kMarkerMargin : frame - viewWidth + kMarkerMargin;
-        scrollBar_.setValue(PositionOf(std::max<int64_t>(newBase, 0)));
+        int32_t position = PositionOf(std::max<int64_t>(newBase, 0));
+        // Whole units round the base down; with many frames to a unit that can leave the
+        // marker just past the right edge.
+        if (frame - int64_t{position} * std::max(frameStep, 1) >= viewWidth) ++position;
+        scrollBar_.setValue(position);
         ForgetCurrentCaption();
     }
     currentFrame = frame;

@@ -329,6 +329,10 @@ TEST_F(Timeline, ScrollsAfterTheMarkerAndByTheBar) {
     EXPECT_EQ(timeline_.Base(), 63);
     timeline_.ScrollBar().triggerAction(A::SliderToMaximum);
     EXPECT_EQ(timeline_.Base(), 3 * (10000 - 213 + 1));
+    // A hundred: the unit that would leave the marker just past the right edge is skipped.
+    timeline_.SetScale(100, 1000000);
+    timeline_.SetCurrentFrame(5050);
+    EXPECT_EQ(timeline_.Base(), 4500);
 }
 
 TEST_F(Timeline, DeleteAsksAndRemovesOnlyTheCaptionAtTheMarker) {

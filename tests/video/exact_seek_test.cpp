@@ -1,6 +1,7 @@
 // Frame accuracy in every container: the frame the view counts is the frame on the screen.
 #include <gtest/gtest.h>
 
+#include <QTest>
 #include <random>
 
 #include "app/main_view.h"
@@ -108,6 +109,22 @@ TEST_P(ExactSeek, SeeksOutsideTheVideoStopAtItsEnds) {
     ExpectAt(0, "seek before the start");
     view_.StepFrames(-1);
     ExpectAt(0, "step back at frame 0");
+}
+
+// The timeline under the video: a click on its empty space seeks there, and its marker follows.
+TEST(ExactSeekTimeline, AClickOnTheTimelineSeeksThere) {
+    if (!test::HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
+    test::ScriptedDialogs dialogs;
+    MainView view(dialogs, nullptr, test::QuietPlayer());
+    view.resize(794, 500);
+    view.show();
+    view.OpenVideo(test::NumberedVideo("m2v"));
+    TimelineWindow& timeline = view.Timeline();
+    ASSERT_GT(timeline.ViewWidth(), kTestFrames);
+    QTest::mouseClick(&timeline, Qt::LeftButton, {}, QPoint(2 + 77, 2 + timeline.ViewHeight() / 2));
+    ASSERT_TRUE(test::WaitIdle(view.Player()));
+    EXPECT_EQ(test::ReadFrameNumber(view.Video().grab().toImage()), 77);
+    EXPECT_EQ(timeline.grab().toImage().pixel(2 + 77, 3) & 0xFFFFFF, 0xFF0000u);
 }
 
 // With and without waiting for the frame index: a long file opens before its index is done,
