@@ -1,5 +1,6 @@
 // Takes the screenshots of the documentation: the caption window showing a caption in several
-// colours, italics and underline over a video frame. Run by hand under a real X server, after
+// colours, italics and underline over a video frame, and the timeline under it with the captions
+// that follow in their timing modes. Run by hand under a real X server, after
 // building with -DVANTREL_TOOLS=ON (see make_caption_font.cpp):
 //   ffmpeg -f lavfi -i mandelbrot=size=640x480:rate=30000/1001 -t 4 -pix_fmt yuv420p /tmp/shot.mp4
 //   xvfb-run -a -s "-screen 0 1024x768x24" build/tools/tools/make_screenshots /tmp/shot.mp4 docs
@@ -65,6 +66,27 @@ int main(int argc, char** argv) {
     Type(*caption, 13, 9, "[THUNDER RUMBLES]", 0x38);
     view.project.captions.Insert(caption);
 
+    // Captions after it, each typed in plain white and timed by its mode.
+    struct Line {
+        int32_t start;
+        int8_t mode;
+        const char* rows[2];
+    };
+    const Line lines[] = {{260, vantrel::Normal, {"Who's there?", ""}},
+                          {380, vantrel::Persistent, {"It's only me.", "Open the door."}},
+                          {520, vantrel::Seamless, {"(DOOR CREAKS)", ""}},
+                          {610, vantrel::Normal, {"Come in, quickly!", ""}},
+                          {740, vantrel::Normal, {"[WIND HOWLING]", ""}}};
+    for (const Line& line : lines) {
+        auto* c = new Caption;
+        c->startFrame = line.start;
+        c->timingMode = line.mode;
+        Type(*c, 13, 8, line.rows[0], 0x38);
+        Type(*c, 14, 8, line.rows[1], 0x38);
+        view.project.captions.Insert(c);
+    }
+    for (Caption* c = view.project.captions.Head(); c; c = c->next) c->ApplyTiming();
+
     view.SeekToFrame(60);
     Wait(1500);
     const QString folder = QString::fromLocal8Bit(argv[2]);
@@ -72,5 +94,6 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "make_screenshots: cannot write into %s\n", argv[2]);
         return 1;
     }
+    view.Timeline().grab().save(folder + "/timeline.png");
     return 0;
 }

@@ -286,6 +286,21 @@ TEST_F(Timeline, PressesSeekOrGripByPlayState) {
     }
 }
 
+// Moving the first caption drawn past the view's left edge stretches a Seamless caption before it
+// into the view: drawing must then start from that one.
+TEST_F(Timeline, AMovedCaptionRedrawsTheOneBeforeIt) {
+    Add(100, 170, Seamless);
+    Add(170, 260);
+    timeline_.ScrollBar().setValue(180);
+    EXPECT_EQ(Pixel(timeline_.grab().toImage(), 20, mid_ + 3), kDisplay);  // the moved one
+    Press(40, mid_ + 5);
+    Move(90, mid_ + 5);
+    EXPECT_EQ(view_.project.captions.Head()->endFrame, 220);
+    const QImage image = timeline_.grab().toImage();
+    EXPECT_EQ(Pixel(image, 20, mid_ + 3), kDisplay);  // now the one before it
+    EXPECT_EQ(Pixel(image, 40, mid_ - 1), kBlack);    // the moved one's loading block
+}
+
 // The marker never leaves the view: off the right edge it comes back 60 frames from the left,
 // off the left edge 60 frames from the right. The scroll bar steps 65 frames, or a view's width.
 TEST_F(Timeline, ScrollsAfterTheMarkerAndByTheBar) {
