@@ -7,8 +7,12 @@
 #include <random>
 #include <vector>
 
+#include "support/caption_list_check.h"
+
 namespace vantrel {
 namespace {
+
+using testing::CheckList;
 
 Caption* NewCaption(int32_t start, int32_t end, int8_t mode = Manual) {
     auto* c = new Caption;
@@ -23,47 +27,6 @@ std::vector<int> BucketCounts(const CaptionList& list) {
     for (const CaptionBucket* b = &list.FirstBucket(); b; b = b->nextBucket)
         counts.push_back(b->count);
     return counts;
-}
-
-// Checks every structural invariant of the list against `expected`, the captions in order.
-void CheckList(const CaptionList& list, const std::vector<Caption*>& expected) {
-    ASSERT_EQ(list.Head(), expected.empty() ? nullptr : expected.front());
-    const Caption* prev = nullptr;
-    size_t i = 0;
-    for (const Caption* c = list.Head(); c; c = c->next, ++i) {
-        ASSERT_LT(i, expected.size());
-        ASSERT_EQ(c, expected[i]);
-        ASSERT_EQ(c->prev, prev);
-        if (prev) {
-            ASSERT_LE(prev->startFrame, c->startFrame);
-        }
-        prev = c;
-    }
-    ASSERT_EQ(i, expected.size());
-    ASSERT_EQ(list.FirstBucket().firstCaption, list.Head());
-    const CaptionBucket* last = &list.FirstBucket();
-    while (last->nextBucket) last = last->nextBucket;
-    ASSERT_EQ(&list.LastBucket(), last);
-
-    // Buckets cut the chain into consecutive runs; all but the last hold exactly `count`.
-    size_t index = 0;
-    for (const CaptionBucket* b = &list.FirstBucket(); b; b = b->nextBucket) {
-        if (expected.empty()) break;
-        ASSERT_LT(index, expected.size());
-        ASSERT_EQ(b->firstCaption, expected[index]);
-        if (b != &list.FirstBucket()) {
-            ASSERT_EQ(b->firstStartFrame, b->firstCaption->startFrame);
-        }
-        ASSERT_GE(b->count, 1);
-        ASSERT_LE(b->count, CaptionList::kBucketSize);
-        const size_t runEnd = b->nextBucket ? std::find(expected.begin(), expected.end(),
-                                                        b->nextBucket->firstCaption) -
-                                                  expected.begin()
-                                            : expected.size();
-        ASSERT_LE(runEnd, expected.size()) << "next bucket's first caption is not in the list";
-        ASSERT_EQ(static_cast<int>(runEnd - index), b->count);
-        index = runEnd;
-    }
 }
 
 // Brute-force lookups over the reference.
