@@ -102,37 +102,22 @@ TEST_F(Timeline, DrawsBlocksGridAndMarkerToThePixel) {
         int x, y;
         QRgb colour;
     };
+    // clang-format off
     const Probe probes[] = {
         // Loading block x 92-101 in the upper half, right edge on the start frame.
-        {91, mid_ - 1, kWhite},
-        {92, mid_ - 1, kBlack},
-        {96, top_ - 1, kWhite},
-        {96, top_, kBlack},
-        {96, top_ + 1, kLoading},
-        {100, top_ + 1, kBlack},
-        {101, top_ + 1, kWhite},
-        {96, mid_, kBlack},
-        {96, mid_ + 1, kWhite},
+        {91, mid_ - 1, kWhite}, {92, mid_ - 1, kBlack}, {96, top_ - 1, kWhite}, {96, top_, kBlack},
+        {96, top_ + 1, kLoading}, {100, top_ + 1, kBlack}, {101, top_ + 1, kWhite},
+        {96, mid_, kBlack}, {96, mid_ + 1, kWhite},
         // Display block x 100-160 in the lower half.
-        {100, mid_ + 1, kBlack},
-        {130, mid_ + 1, kDisplay},
-        {159, mid_ + 1, kBlack},
-        {160, mid_ + 1, kWhite},
-        {130, bottom_, kBlack},
-        {130, bottom_ + 1, kWhite},
+        {100, mid_ + 1, kBlack}, {130, mid_ + 1, kDisplay}, {159, mid_ + 1, kBlack},
+        {160, mid_ + 1, kWhite}, {130, bottom_, kBlack}, {130, bottom_ + 1, kWhite},
         // The caption under the marker, and the marker itself.
-        {196, top_ + 1, kMarkedLoading},
-        {220, mid_ + 1, kMarkedDisplay},
-        {230, 1, kRed},
-        {230, bottom_ + 2, kRed},
-        {229, 1, kWhite},
+        {196, top_ + 1, kMarkedLoading}, {220, mid_ + 1, kMarkedDisplay}, {230, 1, kRed},
+        {230, bottom_ + 2, kRed}, {229, 1, kWhite},
         // Grid at every 30th frame.
-        {29, 1, kWhite},
-        {30, 1, kGrid},
-        {31, 1, kWhite},
-        {60, 1, kGrid},
-        {90, 1, kGrid},
+        {29, 1, kWhite}, {30, 1, kGrid}, {31, 1, kWhite}, {60, 1, kGrid}, {90, 1, kGrid},
         {0, 1, kWhite}};
+    // clang-format on
     QImage image = timeline_.grab().toImage();
     for (const Probe& p : probes)
         EXPECT_EQ(Pixel(image, p.x, p.y), p.colour) << "x " << p.x << " y " << p.y;
@@ -155,24 +140,14 @@ TEST_F(Timeline, HitTestsAtTheEdgesOfEveryPart) {
         Caption* caption;
     };
     const int low = mid_ + 5;
-    const Case cases[] = {{91, mid_ - 1, 0, nullptr},
-                          {92, mid_ - 1, 1, a},
-                          {100, mid_ - 1, 1, a},
-                          {101, mid_ - 1, 0, nullptr},
-                          {100, mid_, 1, a},
-                          {101, mid_, 2, a},
-                          {158, low, 2, a},
-                          {159, low, 3, a},
-                          {161, low, 3, a},
-                          {162, low, 0, nullptr},
-                          {130, top_ - 1, 0, nullptr},
-                          {96, top_, 1, a},
-                          {130, bottom_, 2, a},
-                          {130, bottom_ + 1, 0, nullptr},
-                          {192, top_, 1, b},
-                          {191, top_, 0, nullptr},
-                          {261, low, 3, b},
-                          {262, low, 0, nullptr}};
+    // clang-format off
+    const Case cases[] = {
+        {91, mid_ - 1, 0, nullptr}, {92, mid_ - 1, 1, a}, {100, mid_ - 1, 1, a},
+        {101, mid_ - 1, 0, nullptr}, {100, mid_, 1, a}, {101, mid_, 2, a}, {158, low, 2, a},
+        {159, low, 3, a}, {161, low, 3, a}, {162, low, 0, nullptr}, {130, top_ - 1, 0, nullptr},
+        {96, top_, 1, a}, {130, bottom_, 2, a}, {130, bottom_ + 1, 0, nullptr}, {192, top_, 1, b},
+        {191, top_, 0, nullptr}, {261, low, 3, b}, {262, low, 0, nullptr}};
+    // clang-format on
     for (const Case& c : cases) {
         const TimelineWindow::Hit hit = timeline_.HitTest(c.x, c.y);
         EXPECT_EQ(hit.part, c.part) << "x " << c.x << " y " << c.y;
@@ -194,43 +169,23 @@ TEST_F(Timeline, DragsStopAtTheirBounds) {
         bool end;                         // drag the end edge, else the display block
         int32_t lowest, highest;          // reached with the mouse a billion pixels away
     };
+    // clang-format off
     const Case cases[] = {
         {"previous starts at 200",
-         {{200, 220, Normal, 8}, {300, 330, Manual, 8}},
-         false,
-         209,
-         999999998},
+         {{200, 220, Normal, 8}, {300, 330, Manual, 8}}, false, 209, 999999998},
         {"previous is Manual",
-         {{200, 250, Manual, 8}, {300, 330, Manual, 8}},
-         false,
-         251,
-         999999998},
+         {{200, 250, Manual, 8}, {300, 330, Manual, 8}}, false, 251, 999999998},
         {"next needs room to load",
-         {{0, 5, Manual, 2}, {100, 130, Persistent, 8}, {300, 330, Manual, 10}},
-         false,
-         9,
-         289},
+         {{0, 5, Manual, 2}, {100, 130, Persistent, 8}, {300, 330, Manual, 10}}, false, 9, 289},
         {"next leaves 3 frames",
-         {{0, 5, Manual, 2}, {100, 130, Persistent, 8}, {300, 330, Manual, 1}},
-         false,
-         9,
-         297},
+         {{0, 5, Manual, 2}, {100, 130, Persistent, 8}, {300, 330, Manual, 1}}, false, 9, 297},
         {"Manual keeps its length",
-         {{0, 5, Manual, 2}, {100, 150, Manual, 8}, {300, 330, Manual, 8}},
-         false,
-         9,
-         249},
+         {{0, 5, Manual, 2}, {100, 150, Manual, 8}, {300, 330, Manual, 8}}, false, 9, 249},
         {"end before the next",
-         {{0, 5, Manual, 2}, {100, 160, Manual, 8}, {200, 230, Manual, 8}},
-         true,
-         101,
-         199},
-        {"end of the last",
-         {{0, 5, Manual, 2}, {100, 160, Normal, 8}},
-         true,
-         101,
-         TimelineWindow::kLastEndFrame},
-    };
+         {{0, 5, Manual, 2}, {100, 160, Manual, 8}, {200, 230, Manual, 8}}, true, 101, 199},
+        {"end of the last", {{0, 5, Manual, 2}, {100, 160, Normal, 8}}, true, 101,
+         TimelineWindow::kLastEndFrame}};
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         view_.project.captions.Clear();
@@ -311,18 +266,14 @@ TEST_F(Timeline, ScrollsAfterTheMarkerAndByTheBar) {
         int32_t base;
     };
     using A = QAbstractSlider::SliderAction;
-    const Step steps[] = {{639, 0, 0},
-                          {700, 0, 640},
-                          {1279, 0, 640},
-                          {1280, 0, 1220},
-                          {100, 0, 0},
-                          {-1, A::SliderSingleStepAdd, 65},
-                          {-1, A::SliderPageStepAdd, 705},
-                          {-1, A::SliderSingleStepSub, 640},
-                          {-1, A::SliderPageStepSub, 0},
-                          {-1, A::SliderSingleStepSub, 0},
-                          {-1, A::SliderToMaximum, 200000000 - kWidth + 1},
-                          {-1, A::SliderToMinimum, 0}};
+    // clang-format off
+    const Step steps[] = {
+        {639, 0, 0}, {700, 0, 640}, {1279, 0, 640}, {1280, 0, 1220}, {100, 0, 0},
+        {-1, A::SliderSingleStepAdd, 65}, {-1, A::SliderPageStepAdd, 705},
+        {-1, A::SliderSingleStepSub, 640}, {-1, A::SliderPageStepSub, 0},
+        {-1, A::SliderSingleStepSub, 0}, {-1, A::SliderToMaximum, 200000000 - kWidth + 1},
+        {-1, A::SliderToMinimum, 0}};
+    // clang-format on
     for (const Step& s : steps) {
         if (s.marker >= 0) {
             timeline_.SetCurrentFrame(s.marker);
