@@ -86,30 +86,42 @@ bool IsSubtitleExtension(std::string_view extension) {
 std::vector<std::unique_ptr<Caption>> MakeSubtitleCaptions(const SubtitleFile& file,
                                                            CaptionList& list) {
     const std::vector<FramedCue> cues = FramedCues(file);
-    // The end of each caption's cue, for a caption whose successor is taken out again.
-    std::unordered_map<const Caption*, int32_t> cueEnds;
-    for (size_t k = 0; k < cues.size(); ++k) {
-        const FramedCue& cue = cues[k];
+    struct Made {
+        std::unique_ptr<Caption> caption;
+        int32_t cueEnd;
+        bool lastOfCue;
+    };
+    std::vector<Made> made;
+    int32_t lastStart = -1;
+    for (const FramedCue& cue : cues) {
         const std::vector<CueScreen> screens = LayOutCue(cue.lines, cue.top);
         if (screens.empty()) continue;
         std::vector<std::unique_ptr<Caption>> captions;
         const std::vector<int32_t> starts = ScreenStarts(cue, screens, captions);
         for (size_t s = 0; s < captions.size(); ++s) {
-            Caption* c = captions[s].release();
-            c->startFrame = starts[s];
-            if (s + 1 < captions.size()) {
-                c->endFrame = starts[s + 1];
-                c->timingMode = Seamless;
-            } else if (k + 1 < cues.size() && cues[k + 1].start <= cue.end) {
-                c->endFrame = cues[k + 1].start;
-                c->timingMode = Seamless;
-            } else {
-                c->endFrame = cue.end;
-                c->timingMode = Manual;
-            }
-            list.Insert(c);
-            cueEnds[c] = cue.end;
+            // Captions start one after another, even where a cue is too short for its screens
+            // (the encoder then leaves those out).
+            lastStart = std::max(starts[s], lastStart + 1);
+            captions[s]->startFrame = lastStart;
+            made.push_back({std::move(captions[s]), cue.end, s + 1 == captions.size()});
         }
+    }
+    // The end of each caption's cue, for a caption whose successor is taken out again.
+    std::unordered_map<const Caption*, int32_t> cueEnds;
+    for (size_t k = 0; k < made.size(); ++k) {
+        Caption* c = made[k].caption.release();
+        const int32_t own = std::max(made[k].cueEnd, c->startFrame + 1);
+        const bool hasNext = k + 1 < made.size();
+        const int32_t next = hasNext ? made[k + 1].caption->startFrame : 0;
+        if (hasNext && (!made[k].lastOfCue || next <= own)) {
+            c->endFrame = next;
+            c->timingMode = Seamless;
+        } else {
+            c->endFrame = own;
+            c->timingMode = Manual;
+        }
+        cueEnds[c] = own;
+        list.Insert(c);
     }
     // Take out what the encoder cannot load in time. The caption before one taken out ends
     // with its own cue rather than running on into the gap; that can move an erase into the
