@@ -50,7 +50,6 @@ class ProgressWorker final : public ProgressSink {
 
     static uint64_t StepFor(uint64_t total) { return total / kBarRange + 1; }
     uint64_t Total() const { return total_; }
-    uint64_t Step() const { return step_; }
     OperationMode Mode() const { return mode_; }
 
     // Clears the project's cancel flag, sets the busy mark and then starts the thread, so that

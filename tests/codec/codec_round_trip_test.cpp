@@ -69,32 +69,5 @@ TEST(CodecRoundTrip, EveryTimingModeAndTouchingCaptions) {
     EXPECT_GT(eraseInLoading, 0);
 }
 
-TEST(CodecRoundTrip, EveryCharacterInEveryAttribute) {
-    const std::vector<uint8_t> chars = testing::EncodableCharacters();
-    for (int attr = 0; attr < 256; ++attr) {
-        if (Background(static_cast<uint8_t>(attr)) != 7) continue;
-        CaptionList list;
-        int32_t frame = 100;
-        for (size_t i = 0; i < chars.size(); i += 20) {
-            auto* c = new Caption;
-            const uint8_t a = static_cast<uint8_t>(attr);
-            std::vector<CaptionCell> run = testing::RunStartCells(6, a);
-            for (size_t k = i; k < std::min(chars.size(), i + 20); ++k)
-                run.push_back({chars[k], a});
-            for (size_t k = 0; k < run.size(); ++k) c->cells[7][6 + k] = run[k];
-            frame += GetLoadFrames(*c) + 5;
-            c->startFrame = frame;
-            c->endFrame = frame + 3;
-            c->timingMode = Manual;
-            list.Insert(c);
-        }
-        const EncodedCaptions e = EncodeCaptions(list);
-        ASSERT_TRUE(e.leftOut.empty());
-        CaptionList decoded;
-        DecodePairStream(decoded, AsPairStream(e.bytes));
-        ExpectSameCaptions(list, decoded, attr);
-    }
-}
-
 }  // namespace
 }  // namespace vantrel

@@ -22,13 +22,6 @@ Caption* NewCaption(int32_t start, int32_t end, int8_t mode = Manual) {
     return c;
 }
 
-std::vector<int> BucketCounts(const CaptionList& list) {
-    std::vector<int> counts;
-    for (const CaptionBucket* b = &list.FirstBucket(); b; b = b->nextBucket)
-        counts.push_back(b->count);
-    return counts;
-}
-
 // Brute-force lookups over the reference.
 Caption* RefCaptionAt(const std::vector<Caption*>& v, int32_t f) {
     for (Caption* c : v) {
@@ -48,52 +41,6 @@ Caption* RefAtOrBefore(const std::vector<Caption*>& v, int32_t f) {
         if (c->startFrame <= f) best = c;
     }
     return best;
-}
-
-TEST(CaptionListBuckets, AppendingOpensNewBucketsEveryHundred) {
-    CaptionList list;
-    std::vector<Caption*> v;
-    for (int i = 0; i < 201; ++i) {
-        v.push_back(NewCaption(i * 10, i * 10 + 5));
-        list.Insert(v.back());
-    }
-    EXPECT_EQ(BucketCounts(list), (std::vector<int>{100, 100, 1}));
-    const CaptionBucket* second = list.FirstBucket().nextBucket;
-    EXPECT_EQ(second->firstStartFrame, 1000);
-    EXPECT_EQ(second->nextBucket->firstStartFrame, 2000);
-    CheckList(list, v);
-}
-
-TEST(CaptionListBuckets, InsertIntoFullFirstBucketShiftsTheSecond) {
-    CaptionList list;
-    std::vector<Caption*> v;
-    for (int i = 0; i < 150; ++i) {
-        v.push_back(NewCaption(i * 10, i * 10 + 5));
-        list.Insert(v.back());
-    }
-    Caption* mid = NewCaption(505, 507);
-    list.Insert(mid);
-    v.insert(v.begin() + 51, mid);
-    EXPECT_EQ(BucketCounts(list), (std::vector<int>{100, 51}));
-    EXPECT_EQ(list.FirstBucket().nextBucket->firstCaption, v[100]);
-    CheckList(list, v);
-
-    // Inserting inside a full last bucket hands its last caption to a new bucket.
-    const size_t before1490 = v.size() - 1;
-    for (int i = 0; i < 50; ++i) {
-        Caption* c = NewCaption(1485, 1486);
-        list.Insert(c);
-        v.insert(v.begin() + before1490, c);  // before the earlier ones with the same start
-    }
-    EXPECT_EQ(BucketCounts(list), (std::vector<int>{100, 100, 1}));
-    EXPECT_EQ(list.FirstBucket().nextBucket->nextBucket->firstStartFrame, 1490);
-    CheckList(list, v);
-
-    Caption* first = NewCaption(-5, 0);
-    list.Insert(first);
-    v.insert(v.begin(), first);
-    EXPECT_EQ(list.Head(), first);
-    CheckList(list, v);
 }
 
 TEST(CaptionListLookups, WorkedExample) {

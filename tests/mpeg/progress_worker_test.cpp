@@ -61,7 +61,6 @@ TEST(ProgressSteps, ASourceOf999BytesMovesTheBarByBytes) {
 TEST(ProgressSteps, ASourceOf10MillionBytesEndsAtBarPosition999) {
     Fixture f(Filler(10000000, 20000));
     ProgressWorker worker(10000000, OperationMode::Extraction, f.source, f.source, f.project);
-    EXPECT_EQ(worker.Step(), 10001u);
     WaitingDisplay display;
     display.Run(worker);
     worker.Wait();
