@@ -23,6 +23,7 @@
 #include "mpeg/mpeg_commands.h"
 #include "mpeg/multiplex_captions.h"
 #include "mpeg/progress_worker.h"
+#include "mpeg/start_code_reader.h"
 #include "mpeg/stream_files.h"
 
 namespace vantrel::testing {
@@ -84,11 +85,12 @@ inline Caption* TextCaption(int32_t start, int32_t end, const std::string& text,
 // An MPEG-2-shaped stream: units with the right start codes and filler bodies.
 class StreamBuilder {
   public:
-    StreamBuilder& SequenceHeader() { return Add(Unit(kSequenceHeaderCode, 12, seed_++)); }
-    StreamBuilder& Group() { return Add(Unit(kGroupCode, 8, seed_++)); }
+    // Sequence header and sequence end: B3 and B7.
+    StreamBuilder& SequenceHeader() { return Add(Unit(0xB3, 12, seed_++)); }
+    StreamBuilder& Group() { return Add(Unit(kGroupStartCode, 8, seed_++)); }
     // A picture header and `slices` slices.
     StreamBuilder& Picture(int slices = 2, size_t sliceSize = 40) {
-        Add(Unit(kPictureCode, 9, seed_++));
+        Add(Unit(kPictureStartCode, 9, seed_++));
         for (int s = 0; s < slices; ++s) Add(Unit(static_cast<uint8_t>(1 + s), sliceSize, seed_++));
         ++pictures_;
         return *this;
@@ -97,7 +99,7 @@ class StreamBuilder {
         for (int i = 0; i < n; ++i) Picture();
         return *this;
     }
-    StreamBuilder& SequenceEnd() { return Add(Bytes{0, 0, 1, kSequenceEndCode}); }
+    StreamBuilder& SequenceEnd() { return Add(Bytes{0, 0, 1, 0xB7}); }
     StreamBuilder& Add(const Bytes& unit) {
         Append(bytes_, unit);
         return *this;

@@ -78,12 +78,4 @@ inline Bytes Unit(uint8_t code, size_t size, uint8_t seed = 0) {
     return unit;
 }
 
-// Start codes of MPEG-2 video.
-constexpr uint8_t kPictureCode = 0x00;
-constexpr uint8_t kSliceCode = 0x01;
-constexpr uint8_t kUserDataCode = 0xB2;
-constexpr uint8_t kSequenceHeaderCode = 0xB3;
-constexpr uint8_t kSequenceEndCode = 0xB7;
-constexpr uint8_t kGroupCode = 0xB8;
-
 }  // namespace vantrel::testing
