@@ -57,7 +57,12 @@ bool FrameSource::Open(const std::string& path, QSize pictureSize,
                        const std::atomic<bool>& cancel) {
     if (packet_ == nullptr || decoded_ == nullptr || pictureSize.isEmpty()) return false;
     size_ = pictureSize;
-    if (avformat_open_input(&format_, path.c_str(), nullptr, nullptr) < 0) return false;
+    // Raw streams are read in larger pieces than the demuxer's 1 KiB, for a faster index.
+    AVDictionary* options = nullptr;
+    av_dict_set(&options, "raw_packet_size", "65536", 0);
+    int opened = avformat_open_input(&format_, path.c_str(), nullptr, &options);
+    av_dict_free(&options);
+    if (opened < 0) return false;
     if (avformat_find_stream_info(format_, nullptr) < 0) return false;
     const AVCodec* decoder = nullptr;
     stream_ = av_find_best_stream(format_, AVMEDIA_TYPE_VIDEO, -1, -1, &decoder, 0);
@@ -259,19 +264,24 @@ bool FrameSource::DecodeUntil(int64_t frame, int64_t keepFrom) {
 
 QImage FrameSource::Scale(const AVFrame* frame) {
     const auto format = static_cast<AVPixelFormat>(frame->format);
-    scaler_ = sws_getCachedContext(scaler_, frame->width, frame->height, format, size_.width(),
-                                   size_.height(), AV_PIX_FMT_RGB0, SWS_BILINEAR, nullptr, nullptr,
-                                   nullptr);
-    if (scaler_ == nullptr) return {};
-    // The colours of the picture's own matrix and range; unmarked HD video is BT.709.
+    SwsContext* scaler = sws_getCachedContext(scaler_, frame->width, frame->height, format,
+                                              size_.width(), size_.height(), AV_PIX_FMT_RGB0,
+                                              SWS_BILINEAR, nullptr, nullptr, nullptr);
+    if (scaler == nullptr) return {};
+    // The colours of the picture's own matrix and range; unmarked HD video is BT.709. Setting
+    // them rebuilds the scaler's tables, so only for a new scaler or new colours.
     int matrix = frame->height >= 720 ? SWS_CS_ITU709 : SWS_CS_ITU601;
     if (frame->colorspace == AVCOL_SPC_BT709) matrix = SWS_CS_ITU709;
     if (frame->colorspace == AVCOL_SPC_BT470BG || frame->colorspace == AVCOL_SPC_SMPTE170M) {
         matrix = SWS_CS_ITU601;
     }
-    sws_setColorspaceDetails(scaler_, sws_getCoefficients(matrix),
-                             frame->color_range == AVCOL_RANGE_JPEG ? 1 : 0,
-                             sws_getCoefficients(SWS_CS_DEFAULT), 1, 0, 1 << 16, 1 << 16);
+    const int colours = matrix * 2 + (frame->color_range == AVCOL_RANGE_JPEG ? 1 : 0);
+    if (scaler != scaler_ || colours != scalerColours_) {
+        sws_setColorspaceDetails(scaler, sws_getCoefficients(matrix), colours & 1,
+                                 sws_getCoefficients(SWS_CS_DEFAULT), 1, 0, 1 << 16, 1 << 16);
+        scalerColours_ = colours;
+    }
+    scaler_ = scaler;
     QImage picture(size_, QImage::Format_RGBX8888);
     if (picture.isNull()) return {};
     uint8_t* target[4] = {picture.bits(), nullptr, nullptr, nullptr};

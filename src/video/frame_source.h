@@ -61,6 +61,7 @@ class FrameSource {
     AVFormatContext* format_ = nullptr;
     AVCodecContext* codec_ = nullptr;
     SwsContext* scaler_ = nullptr;
+    int scalerColours_ = -1;
     AVPacket* packet_ = nullptr;
     AVFrame* decoded_ = nullptr;
     int stream_ = -1;

@@ -73,6 +73,8 @@ void MediaPlayer::Seek(int64_t position) {
             ShowFromSource(source_->Frame(seekFrame_), seekFrame_)) {
             return;
         }
+        // libmpv's picture is the one that will show the frame.
+        sourceShown_ = false;
         SeekSeconds(clock_.SeekTime(seekFrame_));
     } else {
         SeekSeconds(static_cast<double>(std::max<int64_t>(position, 0)) / kMediaUnitsPerSecond);
