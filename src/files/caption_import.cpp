@@ -97,14 +97,13 @@ ImportResult ImportCaptionFile(CaptionProject& project, const std::string& path,
     }
     content = {};
     if (!data.recognized) return ImportResult::NotRecognized;
-    if (data.linesBeyondLimit > 0)
-        Inform(project, LinesBeyondLimitText(path, data.linesBeyondLimit));
-    if (data.truncated) Inform(project, RawFileTruncatedText(path));
+    const SkippedData skipped = DecodePairStream(project, data.pairs);
+    const std::string skippedText = SkippedDataText(path, skipped, data);
+    if (!skippedText.empty()) Inform(project, skippedText);
     if (format != Format::Raw && data.pairs.empty()) {
         Inform(project, std::string(kNoClosedCaptionsText));
         return ImportResult::NoCaptions;
     }
-    DecodePairStream(project, data.pairs);
     return ImportResult::Imported;
 }
 

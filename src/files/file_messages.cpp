@@ -34,14 +34,27 @@ std::string ErrorSavingFileText(const std::string& path, const std::string& reas
     return WithReason(ErrorSavingFileText(path), reason);
 }
 
-std::string LinesBeyondLimitText(const std::string& path, size_t lines) {
-    return std::to_string(lines) + (lines == 1 ? " line" : " lines") + " of " + path +
-           (lines == 1 ? " was" : " were") + " left out: timecodes past " +
-           FormatTimecode(kMaxReadFrame) + " are not read";
-}
-
-std::string RawFileTruncatedText(const std::string& path) {
-    return "Only the pairs up to " + FormatTimecode(kMaxReadFrame) + " of " + path + " were read";
+std::string SkippedDataText(const std::string& path, const SkippedData& skipped,
+                            const CaptionFileData& read) {
+    std::string items;
+    auto item = [&](size_t count, const char* one, const char* many, int64_t first,
+                    const std::string& why) {
+        if (count == 0) return;
+        items += "\n" + std::to_string(count) + " " + (count == 1 ? one : many) +
+                 ", the first at " + FormatTimecode(first) + " (" + why + ")";
+    };
+    item(skipped.directCodes, "roll-up or paint-on code", "roll-up and paint-on codes",
+         skipped.firstDirectFrame,
+         "only pop-on captions are made; the text these codes put on the screen is in none");
+    item(skipped.otherChannelPairs, "pair of caption channel 2", "pairs of caption channel 2",
+         skipped.firstOtherChannelFrame, "only channel 1 is read");
+    const std::string limit = "timecodes past " + FormatTimecode(kMaxReadFrame) + " are not read";
+    item(read.linesBeyondLimit, "line", "lines", read.firstLineBeyondLimit, limit);
+    if (read.truncated) {
+        items += "\nthe pairs from " + FormatTimecode(kMaxReadFrame + 1) + " on (" + limit + ")";
+    }
+    if (items.empty()) return {};
+    return "Not imported from " + path + items;
 }
 
 std::string NotAProjectText(const std::string& path) {

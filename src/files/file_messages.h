@@ -10,6 +10,9 @@
 
 #include "model/caption.h"
 
+#include "codec/decoder.h"
+#include "files/pair_stream.h"
+
 namespace vantrel {
 
 inline constexpr std::string_view kNoClosedCaptionsText = "File does not contain closed captions";
@@ -35,10 +38,12 @@ std::string ErrorSavingFileText(const std::string& path);
 std::string ErrorOpeningFileText(const std::string& path, const std::string& reason);
 std::string ErrorSavingFileText(const std::string& path, const std::string& reason);
 
-// A text file whose timecode lines past the last readable frame were left out.
-std::string LinesBeyondLimitText(const std::string& path, size_t lines);
-// A raw pair file longer than the last readable frame.
-std::string RawFileTruncatedText(const std::string& path);
+// The one message of an import that left data out, each kind on a line of its own with its
+// count and the timecode of its first: roll-up and paint-on codes and second-channel pairs that the decoder skipped,
+// lines of a text file and pairs of a raw file past the last frame read. Empty when nothing
+// was left out.
+std::string SkippedDataText(const std::string& path, const SkippedData& skipped,
+                            const CaptionFileData& read = {});
 
 // A project file that isn't one, or whose header is cut short or damaged; the current project
 // stays as it was.

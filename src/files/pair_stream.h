@@ -17,8 +17,10 @@ struct CaptionFileData {
     // 4-byte header). When false nothing is imported and nothing is said.
     bool recognized = false;
     PairStream pairs;
-    // Timecode lines left out because their frame lies beyond the last frame we read.
+    // Timecode lines left out because their frame lies beyond the last frame we read, and the
+    // frame of the first of them (-1 when there is none).
     size_t linesBeyondLimit = 0;
+    int64_t firstLineBeyondLimit = -1;
     // A raw file whose pairs go on past the last frame we read.
     bool truncated = false;
 };

@@ -108,7 +108,7 @@ void ReadTimecodeLines(TextLines& lines, CaptionFileData& result, ReadData readD
             case PairStreamBuilder::LineStart::Overlapping:
                 break;
             case PairStreamBuilder::LineStart::BeyondLimit:
-                ++result.linesBeyondLimit;
+                if (result.linesBeyondLimit++ == 0) result.firstLineBeyondLimit = *frame;
                 break;
         }
     }

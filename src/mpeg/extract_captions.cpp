@@ -47,7 +47,9 @@ MpegOutcome ExtractCaptions(File& source, ProgressSink& progress, const std::ato
             outcome.status = CollectCaptionPairs(source, progress, cancel, pairs);
             if (outcome.status == MpegStatus::Completed) stream = pairs.ToVector();
         }
-        if (outcome.status == MpegStatus::Completed) DecodePairStream(into, stream);
+        if (outcome.status == MpegStatus::Completed) {
+            outcome.skippedMessage = SkippedDataText(source.Path(), DecodePairStream(into, stream));
+        }
     } catch (const std::bad_alloc&) {
         into.Clear();  // a decoding cut short leaves no half of the captions behind
         outcome.status = MpegStatus::OutOfMemory;

@@ -26,6 +26,7 @@ MpegOutcome ImportM2v(CaptionProject& project, File& source, ProgressDisplay& di
         project.modified = 1;
     }
     Tell(project, outcome.message);
+    Tell(project, outcome.skippedMessage);
     return outcome;
 }
 

@@ -24,6 +24,9 @@ struct MpegOutcome {
     // Multiplexing: captions the encoder had to leave out (0 and empty when none).
     size_t leftOutCount = 0;
     std::string leftOutMessage;
+    // Extraction: what the decoder left out (roll-up text, the second channel); empty when
+    // nothing.
+    std::string skippedMessage;
 };
 
 }  // namespace vantrel

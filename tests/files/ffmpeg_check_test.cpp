@@ -7,11 +7,13 @@
 
 #include <cctype>
 #include <cstdlib>
+#include <filesystem>
 #include <random>
 #include <sstream>
 
 #include "codec/encoder.h"
 #include "files/caption_export.h"
+#include "files/caption_import.h"
 #include "files/files_test_support.h"
 #include "files/subtitles.h"
 #include "support/random_screen.h"
@@ -23,7 +25,7 @@ using testing::TempDir;
 
 struct Cue {
     double start = 0, end = 0;  // seconds
-    std::string text;           // letters and digits in lower case, nothing else
+    std::string text;           // as ParseSrt keeps it
 };
 
 double Seconds(const std::string& t) {
@@ -32,9 +34,11 @@ double Seconds(const std::string& t) {
     return h * 3600.0 + m * 60.0 + s + ms / 1000.0;
 }
 
-// The cues of an .srt text; tags (<font ...>, {\an7}) and all blanks (\h too) are dropped from
-// the text.
-std::vector<Cue> ParseSrt(const std::string& srt) {
+// The cues of an .srt text, tags (<font ...>, {\an7}) dropped, ASCII in lower case. With
+// `words`, the words as a person reads them: FFmpeg's right single quote read as the
+// apostrophe it decodes, blanks (\h too) squeezed to one space, none at a line's ends (FFmpeg
+// keeps a row's indent), rows on lines of their own; else letters and digits only.
+std::vector<Cue> ParseSrt(const std::string& srt, bool words = false) {
     std::vector<Cue> cues;
     std::istringstream in(srt);
     std::string line;
@@ -53,6 +57,11 @@ std::vector<Cue> ParseSrt(const std::string& srt) {
         for (size_t at = line.find("\\h"); at != std::string::npos; at = line.find("\\h", at)) {
             line.replace(at, 2, " ");
         }
+        for (size_t at = line.find("\u2019"); at != std::string::npos; at = line.find("\u2019")) {
+            line.replace(at, 3, "'");
+        }
+        if (words && !cue->text.empty()) cue->text += '\n';
+        bool blank = false;  // a blank since the last character kept
         bool inTag = false;
         char close = 0;
         for (char c : line) {
@@ -61,7 +70,13 @@ std::vector<Cue> ParseSrt(const std::string& srt) {
                 close = c == '<' ? '>' : '}';
             } else if (inTag) {
                 inTag = c != close;
-            } else if (std::isalnum(static_cast<unsigned char>(c))) {
+            } else if (c == ' ' || c == '\t') {
+                blank = true;
+            } else if (words || std::isalnum(static_cast<unsigned char>(c))) {
+                if (words && blank && !cue->text.empty() && cue->text.back() != '\n') {
+                    cue->text += ' ';
+                }
+                blank = false;
                 cue->text += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
             }
         }
@@ -138,6 +153,39 @@ TEST(FfmpegCheck, ReadsOurSccAsWeDo) {
             EXPECT_GE(theirs[k].end, end - (nextLoad + 1) * kFrame - 0.05) << round << "/" << k;
         }
     }
+}
+
+// Every sample, imported and exported as .scc: FFmpeg reads the same words, with the same spaces
+// and the same rows, as our .srt holds.
+TEST(FfmpegCheck, ReadsEverySampleAsOurSubtitles) {
+    if (!HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
+    std::vector<std::pair<std::string, std::string>> samples;
+    std::error_code error;
+    for (const auto& e : std::filesystem::directory_iterator(testing::SamplePath(""), error)) {
+        const std::string ext = e.path().extension().string();
+        if (ext == ".scc" || ext == ".ccd") samples.push_back({e.path().string(), ext.substr(1)});
+    }
+    if (samples.empty()) GTEST_SKIP() << "no samples";
+    TempDir dir;
+    size_t compared = 0;
+    for (const auto& [path, extension] : samples) {
+        CaptionProject project;
+        testing::RecordingHost host;
+        project.host = &host;
+        ASSERT_EQ(ImportCaptionFile(project, path, extension), ImportResult::Imported) << path;
+        if (project.captions.Empty()) continue;
+        const std::string scc = dir.File("s.scc"), srt = dir.File("s.srt");
+        ASSERT_EQ(ExportCaptionFile(project, scc, "scc").leftOut, 0u) << path;
+        const std::string command = "ffmpeg -nostdin -v error -y -i '" + scc + "' '" + srt + "'";
+        ASSERT_EQ(std::system(command.c_str()), 0) << command;
+        const std::vector<Cue> theirs = ParseSrt(testing::ReadFileText(srt), true);
+        const std::vector<Cue> ours = ParseSrt(SubtitleText(project.captions), true);
+        ASSERT_EQ(theirs.size(), ours.size()) << path;
+        for (size_t k = 0; k < ours.size(); ++k, ++compared) {
+            EXPECT_EQ(theirs[k].text, ours[k].text) << path << ", caption " << k + 1;
+        }
+    }
+    EXPECT_GT(compared, 100u);
 }
 
 }  // namespace

@@ -29,11 +29,15 @@ std::vector<std::pair<std::string, std::string>> Samples() {
     return out;
 }
 
+// Imports a sample; the only message allowed is the report of data left out (the paint-on
+// caption of the mcpoodle sample).
 void Import(CaptionProject& project, const std::string& path, const std::string& extension) {
     RecordingHost host;
     project.host = &host;
     EXPECT_EQ(ImportCaptionFile(project, path, extension), ImportResult::Imported) << path;
-    EXPECT_TRUE(host.messages.empty()) << path << ": " << host.messages[0];
+    for (const std::string& m : host.messages) {
+        EXPECT_EQ(m.rfind("Not imported from " + path + "\n", 0), 0u) << m;
+    }
     project.host = nullptr;
 }
 
