@@ -8,10 +8,9 @@
 #include <string_view>
 #include <vector>
 
-#include "model/caption.h"
-
 #include "codec/decoder.h"
 #include "files/pair_stream.h"
+#include "model/caption.h"
 
 namespace vantrel {
 
@@ -39,9 +38,9 @@ std::string ErrorOpeningFileText(const std::string& path, const std::string& rea
 std::string ErrorSavingFileText(const std::string& path, const std::string& reason);
 
 // The one message of an import that left data out, each kind on a line of its own with its
-// count and the timecode of its first: roll-up and paint-on codes and second-channel pairs that the decoder skipped,
-// lines of a text file and pairs of a raw file past the last frame read. Empty when nothing
-// was left out.
+// count and the timecode of its first: roll-up and paint-on codes and second-channel pairs
+// that the decoder skipped, lines of a text file and pairs of a raw file past the last frame
+// read. Empty when nothing was left out.
 std::string SkippedDataText(const std::string& path, const SkippedData& skipped,
                             const CaptionFileData& read = {});
 
