@@ -4,7 +4,7 @@
 # API (mpv_baseline) on the same files and targets, taking turns, and prints for each file and
 # operation one line
 #   FILE OP OURS_MS LIBMPV_MS RATIO
-# (medians; plus1 and minus1 are steps in a back-and-forth, so most come from a warm cache).
+# (medians; plus1 steps onto new frames, minus1 steps back over the frames just shown).
 # Then a long back-and-forth session over a 10-minute 1080p file, with its peak memory.
 # Usage: bench/video_compare.sh [BUILD_DIR] [ROUNDS]
 # BUILD_DIR is configured here if needed (Release, benchmarks on, no tests).
@@ -58,4 +58,4 @@ done
 # Ten minutes of the 1080p file, copied end to end.
 ffmpeg -nostdin -hide_banner -loglevel error -y -stream_loop 29 -i "$work/hd60.mp4" -c copy \
   "$work/long.mp4"
-"$build/bench/gui/video_compare" --session "$work/long.mp4" 18000 300
+"$build/bench/gui/video_compare" --back-and-forth "$work/long.mp4" 18000 300

@@ -1,7 +1,8 @@
 // Our side of bench/video_compare.sh: the media player doing what mpv_baseline does on the same
 // file and targets (see compare_session.h).
 //   video_compare FILE FPS FRAMES TARGET...     one line per operation: "OP MEDIAN_MS"
-//   video_compare --session FILE FRAMES SEEKS   a long back-and-forth session: seeks all over
+//   video_compare --back-and-forth FILE FRAMES SEEKS   a long back-and-forth session: seeks all
+//   over
 //                                               the file, each followed by steps both ways;
 //                                               prints the peak resident memory and the cache
 #include <sys/resource.h>
@@ -67,7 +68,7 @@ int Session(const char* file, int64_t frames, int seeks) {
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    if (argc == 5 && std::string(argv[1]) == "--session") {
+    if (argc == 5 && std::string(argv[1]) == "--back-and-forth") {
         return Session(argv[2], std::atoll(argv[3]), std::atoi(argv[4]));
     }
     bench::CompareArguments arguments;
