@@ -7,9 +7,4 @@ scripts/install-deps.sh
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DVANTREL_TESTS=OFF
 cmake --build build/release -j"$(nproc)"
 scripts/make-demo-video.sh resources/demo
-project=${1:-resources/demo/demo.ccp}
-if [ -x build/release/vantrel ]; then
-  exec build/release/vantrel "$project"
-fi
-# Without the window program, show the demo's captions with the converter.
-build/release/src/cli/vantrel-cc list "$project"
+exec build/release/vantrel "${1:-resources/demo/demo.ccp}"

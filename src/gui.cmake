@@ -22,10 +22,14 @@ set_target_properties(vantrel_gui PROPERTIES AUTOMOC ON)
 target_include_directories(vantrel_gui PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/src)
 target_link_libraries(vantrel_gui PUBLIC vantrel_core Qt6::Widgets Qt6::Gui PkgConfig::MPV
   PkgConfig::FFMPEG)
-# The generated caption font and caret (tools/make_caption_font.cpp), built into the program.
+# The generated caption font and caret (tools/make_caption_font.cpp) and the icons
+# (tools/make_icons.cpp), built into the program.
+file(GLOB vantrel_icons RELATIVE ${CMAKE_CURRENT_SOURCE_DIR} CONFIGURE_DEPENDS
+  ${CMAKE_CURRENT_SOURCE_DIR}/resources/icons/*.png)
 qt_add_resources(vantrel_gui vantrel_resources PREFIX "/" BASE resources FILES
   resources/caption_font.png
-  resources/caption_caret.png)
+  resources/caption_caret.png
+  ${vantrel_icons})
 
 if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/src/app/main.cpp)
   add_executable(vantrel ${CMAKE_CURRENT_SOURCE_DIR}/src/app/main.cpp)

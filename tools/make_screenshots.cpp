@@ -1,8 +1,9 @@
 // Takes the screenshots of the documentation: the caption window showing a caption in several
-// colours, italics and underline over a video frame, and the timeline under it with the captions
-// that follow in their timing modes. Run by hand under a real X server, after
-// building with -DVANTREL_TOOLS=ON (see make_caption_font.cpp):
-//   ffmpeg -f lavfi -i mandelbrot=size=640x480:rate=30000/1001 -t 4 -pix_fmt yuv420p /tmp/shot.mp4
+// colours, italics and underline over a paused video frame, the timeline under it with the
+// captions that follow in their timing modes, and the whole main window playing the video with
+// that caption on the air. Run by hand under a real X server, after building with
+// -DVANTREL_TOOLS=ON (see make_caption_font.cpp):
+//   ffmpeg -f lavfi -i mandelbrot=size=640x480:rate=30000/1001 -t 10 -pix_fmt yuv420p /tmp/shot.mp4
 //   xvfb-run -a -s "-screen 0 1024x768x24" build/tools/tools/make_screenshots /tmp/shot.mp4 docs
 #include <QApplication>
 #include <QElapsedTimer>
@@ -11,8 +12,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/main_view.h"
-#include "app/qt_dialogs.h"
+#include "app/main_window.h"
 #include "editor/character_edit.h"
 
 namespace {
@@ -34,6 +34,12 @@ void Type(Caption& caption, int row, int column, const char* text, uint8_t attri
     }
 }
 
+bool Save(QWidget& widget, const char* folder, const char* name) {
+    if (widget.grab().save(QString::fromLocal8Bit(folder) + "/" + name)) return true;
+    std::fprintf(stderr, "make_screenshots: cannot write %s into %s\n", name, folder);
+    return false;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -43,10 +49,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: make_screenshots VIDEO OUTPUT-FOLDER\n");
         return 2;
     }
-    vantrel::QtDialogs dialogs(nullptr);
-    vantrel::MainView view(dialogs, nullptr, {{"ao", "null"}});
-    view.resize(794, 500);
-    view.show();
+    vantrel::MainWindow window(nullptr, {{"ao", "null"}});
+    window.show();
+    vantrel::MainView& view = window.View();
     view.OpenVideo(argv[1]);
     if (!view.Player().HasPicture()) {
         std::fprintf(stderr, "make_screenshots: no picture in %s\n", argv[1]);
@@ -89,11 +94,11 @@ int main(int argc, char** argv) {
 
     view.SeekToFrame(60);
     Wait(1500);
-    const QString folder = QString::fromLocal8Bit(argv[2]);
-    if (!view.Captions().grab().save(folder + "/caption-window.png")) {
-        std::fprintf(stderr, "make_screenshots: cannot write into %s\n", argv[2]);
-        return 1;
-    }
-    view.Timeline().grab().save(folder + "/timeline.png");
-    return 0;
+    if (!Save(view.Captions(), argv[2], "caption-window.png")) return 1;
+    if (!Save(view.Timeline(), argv[2], "timeline.png")) return 1;
+    view.SeekToFrame(45);
+    Wait(500);
+    view.OnPlay();
+    Wait(1000);
+    return Save(window, argv[2], "main-window.png") ? 0 : 1;
 }

@@ -1,17 +1,45 @@
 #include "app/main_view.h"
 
 #include <QPainter>
-#include <algorithm>
 
 namespace vantrel {
 
 namespace {
 
-// Edge metrics of the sunken client edge round the caption editor.
+// The children's places, with the edge metrics Ex = Ey = 2 of the sunken client edges.
 constexpr int kEdge = 2;
 constexpr int kPictureWidth = 480;
 constexpr int kPictureHeight = 360;
-constexpr int kTimelineTop = 430 + 2 * kEdge;
+constexpr int kEditorRight = kPictureWidth + 1 + 2 * kEdge;  // 485
+constexpr int kLabelTop = kPictureHeight + 2 * kEdge;        // 364
+constexpr int kLabelHeight = 16;
+constexpr int kSliderTop = kLabelTop + kLabelHeight;  // 380
+constexpr int kSliderHeight = 26;
+constexpr int kButtonTop = 404 + 2 * kEdge;  // 408
+constexpr int kButtonSize = 24;
+constexpr int kPanelLeft = 485 + 2 * kEdge;    // 489
+constexpr int kTimelineTop = 430 + 2 * kEdge;  // 434
+constexpr int kViewFontPixels = 11;
+
+struct ButtonLook {
+    const char* icon;
+    const char* tip;
+    int left;
+};
+
+// In the order of MainView::Button.
+constexpr ButtonLook kButtonLooks[MainView::kButtonCount] = {
+    {"play", "Play", 5},
+    {"pause", "Pause", 29},
+    {"stop", "Stop", 53},
+    {"step_back", "Step Back One Frame", 77},
+    {"rewind", "Rewind (hold)", 101},
+    {"fast_forward", "Fast Forward (hold)", 125},
+    {"step_forward", "Step Forward One Frame", 149},
+    {"previous_caption", "Previous Caption", 185},
+    {"next_caption", "Next Caption", 209},
+    {"add_caption", "Add Caption", 245},
+};
 
 }  // namespace
 
@@ -24,8 +52,20 @@ MainView::MainView(Dialogs& dialogs, QWidget* parent,
       editorArea_(this),
       captionWindow_(&editorArea_),
       videoWindow_(&captionWindow_),
-      timeline_(*this, dialogs, this) {
+      frameLabel_("Frame 0/0", this),
+      timecodeLabel_("(00:00:00:00)", this),
+      slider_(Qt::Horizontal, this),
+      panel_(this),
+      timeline_(*this, dialogs, this),
+      progress_(this),
+      files_(*this, dialogs, progress_) {
     project.host = this;
+    setFixedSize(kWidth, kHeight);
+    // The smallest size of the system's face, for the labels and the panel.
+    QFont viewFont = font();
+    viewFont.setPixelSize(kViewFontPixels);
+    setFont(viewFont);
+
     editorArea_.setFrameStyle(QFrame::Panel | QFrame::Sunken);
     editorArea_.setLineWidth(kEdge);
     editorArea_.setGeometry(1, 0, kPictureWidth + 2 * kEdge, kPictureHeight + 2 * kEdge);
@@ -34,7 +74,77 @@ MainView::MainView(Dialogs& dialogs, QWidget* parent,
     captionWindow_.SetVideoWindow(&videoWindow_);
     videoWindow_.setGeometry(0, 0, kPictureWidth, kPictureHeight);
     videoWindow_.SetPlayer(&player_);
+
+    constexpr int kLabelWidth = kPictureWidth / 2 + kEdge;
+    frameLabel_.setGeometry(1, kLabelTop, kLabelWidth, kLabelHeight);
+    timecodeLabel_.setGeometry(1 + kLabelWidth, kLabelTop, kLabelWidth, kLabelHeight);
+    timecodeLabel_.setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+
+    // Keyboard and page clicks do not move the slider: only its thumb does.
+    slider_.setGeometry(1, kSliderTop, kEditorRight - 1, kSliderHeight);
+    slider_.setTickPosition(QSlider::NoTicks);
+    slider_.setSingleStep(0);
+    slider_.setPageStep(0);
+    slider_.setRange(0, 0);
+    connect(&slider_, &QSlider::sliderPressed, &captionWindow_, &CaptionWindow::EndEdit);
+    connect(&slider_, &QSlider::sliderMoved, this, &MainView::OnSlider);
+    connect(&slider_, &QSlider::sliderReleased, this, [this] { RefreshViews(true); });
+
+    CreateTransportButtons();
+
+    panel_.move(kPanelLeft, 0);
+    connect(&panel_, &PropertiesPanel::TimingModeChosen, this, &MainView::SetTimingMode);
+
+    timeline_.setGeometry(1, kTimelineTop, kWidth - 2, kHeight - 1 - kTimelineTop);
+
     connect(&player_, &MediaPlayer::EndOfMedia, this, &MainView::OnGraphEvent);
+}
+
+void MainView::CreateTransportButtons() {
+    for (int i = 0; i < kButtonCount; ++i) {
+        QToolButton& button = buttons_[i];
+        button.setParent(this);
+        button.setGeometry(kButtonLooks[i].left, kButtonTop, kButtonSize, kButtonSize);
+        button.setIcon(QIcon(QString(":/icons/%1.png").arg(kButtonLooks[i].icon)));
+        button.setToolTip(kButtonLooks[i].tip);
+        // The transport must not take the focus from a caption being typed: commands end the
+        // edit themselves where they must.
+        button.setFocusPolicy(Qt::NoFocus);
+    }
+    // Play and Pause show the play state; only the program checks them.
+    buttons_[kPlayButton].setCheckable(true);
+    buttons_[kPauseButton].setCheckable(true);
+    // A caption being typed is committed before any transport command runs.
+    const auto on = [this](Button b, auto command) {
+        connect(&buttons_[b], &QToolButton::clicked, this, [this, command] {
+            captionWindow_.EndEdit();
+            command();
+            // A click checks a checkable button by itself: only the play state may.
+            ShowPlayStateOnButtons();
+        });
+    };
+    on(kPlayButton, [this] { OnPlay(); });
+    on(kPauseButton, [this] { OnPause(); });
+    on(kStopButton, [this] { OnStop(); });
+    on(kStepBackButton, [this] { StepOne(-1); });
+    on(kStepForwardButton, [this] { StepOne(+1); });
+    on(kPreviousCaptionButton, [this] { PreviousCaption(); });
+    on(kNextCaptionButton, [this] { NextCaption(); });
+    on(kAddCaptionButton, [this] { AddCaption(); });
+    // Scanning lasts while the button is held; released anywhere, it ends.
+    for (Button b : {kRewindButton, kFastForwardButton}) {
+        connect(&buttons_[b], &QToolButton::pressed, this, [this, b] {
+            captionWindow_.EndEdit();
+            BeginScan(b == kFastForwardButton);
+        });
+        connect(&buttons_[b], &QToolButton::released, this, &MainView::EndScan);
+    }
+}
+
+void MainView::ShowPlayStateOnButtons() {
+    if (PlayState == kScanning) return;
+    buttons_[kPlayButton].setChecked(PlayState == kPlaying || PlayState == kPaused);
+    buttons_[kPauseButton].setChecked(PlayState == kPaused);
 }
 
 MainView::~MainView() {
@@ -51,27 +161,40 @@ void MainView::Beep() {
 }
 
 void MainView::FillPanel(const Caption& caption) {
-    panelStartFrame_ = caption.startFrame;
+    panel_.FillPanel(caption);
 }
 
 void MainView::ClearPanel() {
-    panelStartFrame_.reset();
+    panel_.ClearPanel();
+}
+
+void MainView::ForgetTimelineCaption() {
+    timeline_.ForgetCurrentCaption();
+    timeline_.repaint();
+}
+
+void MainView::PauseIfPlaying() {
+    if (PlayState == kPlaying) OnPause();
+}
+
+// The captions the two windows hold may be freed by what follows.
+void MainView::ReleaseCaptions() {
+    captionWindow_.EndEdit();
+    captionWindow_.ForgetShownCaption();
+    captionWindow_.SetTransportState(4);
+    timeline_.ForgetCurrentCaption();
+}
+
+void MainView::ShowCaptionsAgain() {
+    captionWindow_.SetTransportState(PlayState);
+    captionWindow_.ForgetShownCaption();
+    captionWindow_.ResetAndShowFrame(currentFrame);
+    ForgetTimelineCaption();
 }
 
 void MainView::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
     painter.fillRect(rect(), palette().button());
-}
-
-// The timeline takes the strip under the transport buttons, to the view's edges.
-void MainView::resizeEvent(QResizeEvent* /*event*/) {
-    timeline_.setGeometry(1, kTimelineTop, std::max(width() - 2, 0),
-                          std::max(height() - 1 - kTimelineTop, 0));
-}
-
-void MainView::ForgetTimelineCaption() {
-    timeline_.ForgetCurrentCaption();
-    timeline_.update();
 }
 
 int64_t MainView::ToMedia(int64_t frames) const {
@@ -93,9 +216,21 @@ void MainView::UpdatePosition(int64_t position, bool resetRange) {
     currentFrame = static_cast<int32_t>(frame);
     if (PlayState == kPlaying) captionWindow_.ShowFrame(currentFrame);
     durationFrames_ = duration;
-    // The slider never has more than about 10000 positions.
+    frameLabel_.setText(
+        QString::asprintf("Frame %li/%li", static_cast<long>(frame), static_cast<long>(duration)));
+    // 30 frames a second, non-drop, although the media runs at 29.97.
+    timecodeLabel_.setText(
+        QString::asprintf("(%02li:%02li:%02li:%02li)", static_cast<long>(frame / 108000),
+                          static_cast<long>(frame / 1800 % 60), static_cast<long>(frame / 30 % 60),
+                          static_cast<long>(frame % 30)));
     if (resetRange) {
+        // The slider never has more than about 10000 positions.
         SliderStep = static_cast<int32_t>(duration) / 10000 + 1;
+        {
+            const QSignalBlocker quiet(slider_);
+            slider_.setRange(0, static_cast<int>(duration / SliderStep));
+        }
+        slider_.setValue(currentFrame / SliderStep);
         timeline_.SetScale(SliderStep, duration);
     }
     // After the scale, so that a marker far into a newly opened video can be scrolled to.
@@ -103,6 +238,7 @@ void MainView::UpdatePosition(int64_t position, bool resetRange) {
 }
 
 void MainView::RefreshViews(bool full) {
+    ShowPlayStateOnButtons();
     if (full) repaint();
     videoWindow_.SetHasGraph(player_.IsOpen() ? 1 : 0);
     videoWindow_.repaint();

@@ -3,18 +3,24 @@
 #pragma once
 
 #include <QFrame>
+#include <QLabel>
+#include <QSlider>
+#include <QToolButton>
 #include <QWidget>
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/dialogs.h"
+#include "app/file_commands.h"
 #include "app/play_state.h"
+#include "app/progress_dialog.h"
+#include "app/properties_panel.h"
 #include "caption_window/caption_window.h"
 #include "caption_window/caption_window_host.h"
 #include "model/caption_project.h"
 #include "model/project_host.h"
+#include "timeline/timeline_host.h"
 #include "timeline/timeline_window.h"
 #include "video/media_player.h"
 #include "video/playback_ticks.h"
@@ -22,10 +28,33 @@
 
 namespace vantrel {
 
-class MainView : public QWidget, public ProjectHost, public CaptionWindowHost, public TimelineHost {
+class MainView : public QWidget,
+                 public ProjectHost,
+                 public CaptionWindowHost,
+                 public TimelineHost,
+                 public FileCommandsHost {
     Q_OBJECT
 
   public:
+    // The size of the view; the children sit at fixed places in it.
+    static constexpr int kWidth = 794;
+    static constexpr int kHeight = 500;
+
+    // The transport buttons, left to right.
+    enum Button {
+        kPlayButton,
+        kPauseButton,
+        kStopButton,
+        kStepBackButton,
+        kRewindButton,
+        kFastForwardButton,
+        kStepForwardButton,
+        kPreviousCaptionButton,
+        kNextCaptionButton,
+        kAddCaptionButton,
+        kButtonCount
+    };
+
     // `playerOptions` go to libmpv (tests pass "ao" = "null").
     explicit MainView(Dialogs& dialogs, QWidget* parent = nullptr,
                       const std::vector<MediaPlayer::Option>& playerOptions = {});
@@ -39,20 +68,23 @@ class MainView : public QWidget, public ProjectHost, public CaptionWindowHost, p
     bool HasVideo() const override { return player_.IsOpen(); }
     void StepFrames(int32_t delta) override;
 
-    // What the caption window and the timeline need of the view.
+    // What the caption window needs of the view.
     int CurrentPlayState() const override { return PlayState; }
     CaptionProject& Project() override { return project; }
     void FillPanel(const Caption& caption) override;
     void ClearPanel() override;
     void ForgetTimelineCaption() override;
     void Beep() override;
+
+    // What the timeline needs of the view besides the above.
+    void SeekToFrame(int32_t frame) override;
     void ForgetShownCaption() override { captionWindow_.ForgetShownCaption(); }
     void ResetAndShowFrame(int32_t frame) override { captionWindow_.ResetAndShowFrame(frame); }
 
     // Video.
     void ChooseVideoStream();
     // The video part of starting a new project, after the file commands' own steps.
-    void StartNewProject();
+    void StartNewProject() override;
     void FitVideoWindow();
 
     // Frames and media positions.
@@ -60,7 +92,6 @@ class MainView : public QWidget, public ProjectHost, public CaptionWindowHost, p
     int64_t ToFrames(int64_t value) const;
     void UpdatePosition(int64_t position, bool resetRange);
     void RefreshViews(bool full);
-    void SeekToFrame(int32_t frame) override;
 
     // Transport.
     void OnPlay();
@@ -73,15 +104,33 @@ class MainView : public QWidget, public ProjectHost, public CaptionWindowHost, p
     void StopTimer();
     void OnTick(int id);
     void OnGraphEvent();
+    void StepOne(int32_t delta);
+    // The slider's thumb dragged to a slider position.
+    void OnSlider(int position);
+
+    // Captions.
+    void NextCaption();
+    void PreviousCaption();
+    void AddCaption();
+    void SetTimingMode(int mode);
+
+    // What the File commands need of the view.
+    void PauseIfPlaying() override;
+    void ReleaseCaptions() override;
+    void ShowCaptionsAgain() override;
 
     // Frames in the open media as last read by UpdatePosition.
     int64_t DurationFrames() const { return durationFrames_; }
     MediaPlayer& Player() { return player_; }
     VideoWindow& Video() { return videoWindow_; }
     CaptionWindow& Captions() { return captionWindow_; }
+    PropertiesPanel& Panel() { return panel_; }
+    FileCommands& Files() { return files_; }
     TimelineWindow& Timeline() { return timeline_; }
-    // Until the properties panel exists: the start frame of the caption it would show.
-    std::optional<int32_t> PanelStartFrame() const { return panelStartFrame_; }
+    QToolButton& TransportButton(Button which) { return buttons_[which]; }
+    QLabel& FrameLabel() { return frameLabel_; }
+    QLabel& TimecodeLabel() { return timecodeLabel_; }
+    QSlider& Slider() { return slider_; }
     const PlaybackTicks& Ticks() const { return ticks_; }
 
     // Read and written directly by the caption editor, the timeline and the file commands.
@@ -94,10 +143,12 @@ class MainView : public QWidget, public ProjectHost, public CaptionWindowHost, p
 
   protected:
     void paintEvent(QPaintEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
 
   private:
+    void CreateTransportButtons();
     void Play();
+    // Play is checked while playing or paused, Pause while paused; a scan leaves them.
+    void ShowPlayStateOnButtons();
 
     Dialogs& dialogs_;
     MediaPlayer player_;
@@ -105,8 +156,14 @@ class MainView : public QWidget, public ProjectHost, public CaptionWindowHost, p
     QFrame editorArea_;  // the sunken edge round the caption window
     CaptionWindow captionWindow_;
     VideoWindow videoWindow_;  // a child of the caption window, covering it
+    QLabel frameLabel_;
+    QLabel timecodeLabel_;
+    QSlider slider_;
+    QToolButton buttons_[kButtonCount];
+    PropertiesPanel panel_;
     TimelineWindow timeline_;
-    std::optional<int32_t> panelStartFrame_;
+    ProgressDialog progress_;
+    FileCommands files_;
     int64_t durationFrames_ = 0;
 };
 

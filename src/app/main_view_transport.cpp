@@ -39,6 +39,30 @@ void MainView::StepFrames(int32_t delta) {
     UpdatePosition(target, true);
 }
 
+void MainView::StepOne(int32_t delta) {
+    if (!player_.IsOpen()) return;
+    project.modified = 1;
+    // Playing becomes Paused; Stopped stays Stopped.
+    if (PlayState != kPaused) OnPause();
+    StepFrames(delta);
+    captionWindow_.ShowFrame(currentFrame);
+    ForgetTimelineCaption();
+    RefreshViews(true);
+}
+
+// Dragging the thumb pauses playback and shows the frame under it, unclamped.
+void MainView::OnSlider(int position) {
+    if (!player_.IsOpen()) return;
+    if (PlayState != kPaused) OnPause();
+    const int32_t frame = SliderStep * position;
+    const int64_t target = ToMedia(frame);
+    player_.Seek(target);
+    UpdatePosition(target, false);
+    captionWindow_.ResetAndShowFrame(frame);
+    RefreshViews(false);
+    ForgetTimelineCaption();
+}
+
 void MainView::Play() {
     PlayState = kPlaying;
     player_.Run();

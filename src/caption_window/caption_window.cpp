@@ -156,6 +156,7 @@ void CaptionWindow::PlaceCaret(int row, int column, uint8_t typingAttribute) {
     SetCaretVisible(false);
     MoveCaret(row, column);
     SetCaretVisible(true);
+    emit EditingChanged();
 }
 
 void CaptionWindow::MoveCaret(int row, int column) {
@@ -241,14 +242,17 @@ void CaptionWindow::EndEdit() {
     ForgetShownCaption();
     repaint();
     if (mainView != nullptr) mainView->ForgetTimelineCaption();
+    emit EditingChanged();
 }
 
 void CaptionWindow::ToggleItalics() {
     vantrel::ToggleItalics(context_, *this);
+    emit EditingChanged();
 }
 
 void CaptionWindow::ToggleUnderline() {
     vantrel::ToggleUnderline(context_);
+    emit EditingChanged();
 }
 
 void CaptionWindow::SetModified() {

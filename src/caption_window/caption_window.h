@@ -59,6 +59,10 @@ class CaptionWindow : public QWidget, public EditorView {
     int PendingAccent() const { return pendingAccent; }
     const QImage& Image() const { return image_; }
 
+  signals:
+    // An edit began or ended, or the typing attribute may have changed (the toolbar follows).
+    void EditingChanged();
+
   protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;

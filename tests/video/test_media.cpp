@@ -102,6 +102,12 @@ std::string WhiteWideVideo() {
                               "-frames:v", "30", "-c:v", "libx264", "-preset", "veryfast"});
 }
 
+std::string GreyVideo(int frames) {
+    return Made(QString("grey-%1.mp4").arg(frames),
+                {"-f", "lavfi", "-i", "color=c=gray:s=64x48:r=30000/1001", "-frames:v",
+                 QString::number(frames), "-c:v", "libx264", "-preset", "ultrafast", "-g", "30"});
+}
+
 std::string ToneAudio() {
     return Made("tone.wav", {"-f", "lavfi", "-i", "sine=f=440:r=48000:d=3", "-c:a", "pcm_s16le"});
 }

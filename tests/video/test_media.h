@@ -25,6 +25,8 @@ std::string NumberedVideo(const std::string& extension);
 std::string NumberedVideoWithLongerSound(const std::string& extension);
 // A 16:9 video, 640 x 360, white all over.
 std::string WhiteWideVideo();
+// A small grey video of `frames` frames at 29.97 fps.
+std::string GreyVideo(int frames);
 // Three seconds of a 440 Hz tone.
 std::string ToneAudio();
 // A text file that no demuxer takes for media.

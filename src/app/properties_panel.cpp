@@ -1,0 +1,135 @@
+#include "app/properties_panel.h"
+
+#include <optional>
+#include <string>
+
+#include "codec/charset.h"
+#include "codec/code_string.h"
+
+namespace vantrel {
+
+namespace {
+
+// Places inside the panel, with the edge metrics Ex = Ey = 2.
+constexpr int kLabelLeft = 7;
+constexpr int kBoxLeft = 80;  // wider than the original's, for the labels of this font
+constexpr int kBoxWidth = 72;
+constexpr int kRowHeight = 20;
+constexpr int kSpinWidth = 16;
+constexpr int kRadioLeft = 15;
+constexpr int kRadioTop = 104;
+constexpr int kLineHeight = 16;
+constexpr int kCodesTop = 304;
+constexpr int kCodesHeight = 100;
+
+// The codes are Windows-1252, as the .ccd notation defines them; on 0x80-0x9F, where a name
+// can use the code page's punctuation, the caption set agrees with it.
+QString CodesToQString(const std::string& text) {
+    QString out;
+    out.reserve(static_cast<qsizetype>(text.size()));
+    for (char byte : text) {
+        const auto b = static_cast<uint8_t>(byte);
+        out += (b >= 0x80 && b < 0xA0) ? QChar(CaptionCharToUnicode(b)) : QChar(b);
+    }
+    return out;
+}
+
+}  // namespace
+
+PropertiesPanel::PropertiesPanel(QWidget* parent) : QGroupBox("Caption Properties:", parent) {
+    setFixedSize(kWidth, kHeight);
+    QLabel* labels[] = {&startLabel_, &endLabel_, &durationLabel_};
+    QLineEdit* boxes[] = {&startBox_, &endBox_, &durationBox_};
+    QSpinBox* spins[] = {&startSpin_, &endSpin_, &durationSpin_};
+    for (int i = 0; i < 3; ++i) {
+        const int top = 16 + kRowHeight * i;
+        labels[i]->setGeometry(kLabelLeft, top + 2, kBoxLeft - kLabelLeft, kLineHeight);
+        boxes[i]->setGeometry(kBoxLeft, top, kBoxWidth, kRowHeight);
+        boxes[i]->setReadOnly(true);
+        boxes[i]->setAlignment(Qt::AlignRight);
+        // Only the arrows show; they never come alive.
+        spins[i]->setGeometry(kBoxLeft + kBoxWidth, top, kSpinWidth, kRowHeight);
+        spins[i]->setEnabled(false);
+    }
+    timingLabel_.setGeometry(kLabelLeft, 88, kWidth - 2 * kLabelLeft, kLineHeight);
+    for (int mode = 1; mode <= 4; ++mode) {
+        QRadioButton& button = ModeButton(mode);
+        button.setGeometry(kRadioLeft, kRadioTop + kLineHeight * (mode - 1),
+                           kWidth - kRadioLeft - 2, kLineHeight);
+        modes_.addButton(&button, mode);
+    }
+    FitModeTexts();
+    connect(&modes_, &QButtonGroup::idClicked, this, &PropertiesPanel::TimingModeChosen);
+    codesLabel_.setGeometry(kLabelLeft, kCodesTop, kWidth - 2 * kLabelLeft, kLineHeight);
+    codesBox_.setGeometry(kLabelLeft, kCodesTop + kLineHeight, kWidth - 2 * kLabelLeft,
+                          kCodesHeight);
+    codesBox_.setReadOnly(true);
+    codesBox_.setTabChangesFocus(true);
+    ClearPanel();
+}
+
+// The mode texts are long for the panel's width: with a wide face they get a smaller size.
+void PropertiesPanel::FitModeTexts() {
+    constexpr int kSmallestPixels = 8;
+    QFont small = font();
+    small.setPixelSize(QFontInfo(small).pixelSize());
+    for (QRadioButton* button : modeButtons_) button->setFont(small);
+    auto widest = [this] {
+        int w = 0;
+        for (QRadioButton* button : modeButtons_) w = std::max(w, button->sizeHint().width());
+        return w;
+    };
+    while (widest() > normal_.width() && small.pixelSize() > kSmallestPixels) {
+        small.setPixelSize(small.pixelSize() - 1);
+        for (QRadioButton* button : modeButtons_) button->setFont(small);
+    }
+}
+
+void PropertiesPanel::changeEvent(QEvent* event) {
+    QGroupBox::changeEvent(event);
+    if (event->type() == QEvent::FontChange) FitModeTexts();
+}
+
+int PropertiesPanel::CheckedMode() const {
+    return std::max(modes_.checkedId(), 0);
+}
+
+void PropertiesPanel::UncheckModes() {
+    // An exclusive group keeps one button checked.
+    modes_.setExclusive(false);
+    for (QRadioButton* button : modeButtons_) button->setChecked(false);
+    modes_.setExclusive(true);
+}
+
+void PropertiesPanel::SetLabelsEnabled(bool enabled) {
+    for (QWidget* w : {static_cast<QWidget*>(&startLabel_), static_cast<QWidget*>(&endLabel_),
+                       static_cast<QWidget*>(&durationLabel_), static_cast<QWidget*>(&timingLabel_),
+                       static_cast<QWidget*>(&codesLabel_)}) {
+        w->setEnabled(enabled);
+    }
+    for (QRadioButton* button : modeButtons_) button->setEnabled(enabled);
+}
+
+void PropertiesPanel::FillPanel(const Caption& caption) {
+    startBox_.setText(QString::number(caption.startFrame));
+    endBox_.setText(QString::number(caption.endFrame));
+    durationBox_.setText(QString::number(int64_t{caption.endFrame} - caption.startFrame));
+    UncheckModes();
+    if (caption.timingMode >= 1 && caption.timingMode <= 4) {
+        ModeButton(caption.timingMode).setChecked(true);
+    }
+    const std::optional<std::string> codes = GetCodeText(caption);
+    codesBox_.setPlainText(codes ? CodesToQString(*codes) : QString());
+    SetLabelsEnabled(true);
+}
+
+void PropertiesPanel::ClearPanel() {
+    startBox_.clear();
+    endBox_.clear();
+    durationBox_.clear();
+    codesBox_.clear();
+    UncheckModes();
+    SetLabelsEnabled(false);
+}
+
+}  // namespace vantrel

@@ -1,0 +1,72 @@
+// The caption properties panel at the right of the main view: the frames and the codes of the
+// caption the caption window shows, and the timing-mode radio buttons. The boxes are display
+// only; the up-down arrows beside them are inert.
+#pragma once
+
+#include <QButtonGroup>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QSpinBox>
+
+#include "model/caption.h"
+
+namespace vantrel {
+
+class PropertiesPanel : public QGroupBox {
+    Q_OBJECT
+
+  public:
+    // Its place in the main view is (485+2Ex, 0)-(795-2Ex, 423+2Ey).
+    static constexpr int kWidth = 302;
+    static constexpr int kHeight = 427;
+
+    explicit PropertiesPanel(QWidget* parent = nullptr);
+
+    void FillPanel(const Caption& caption);
+    void ClearPanel();
+
+    // For the main view's tests and the screenshots: what the panel shows.
+    QString StartText() const { return startBox_.text(); }
+    QString EndText() const { return endBox_.text(); }
+    QString DurationText() const { return durationBox_.text(); }
+    QString CodesText() const { return codesBox_.toPlainText(); }
+    // 1-4, or 0 when no mode is checked.
+    int CheckedMode() const;
+    QRadioButton& ModeButton(int mode) { return *modeButtons_[mode - 1]; }
+
+  signals:
+    // The operator chose a timing mode (1 Normal, 2 Persistent, 3 Seamless, 4 Manual).
+    void TimingModeChosen(int mode);
+
+  protected:
+    void changeEvent(QEvent* event) override;
+
+  private:
+    void SetLabelsEnabled(bool enabled);
+    void UncheckModes();
+    void FitModeTexts();
+
+    QLabel startLabel_{"Start Frame:", this};
+    QLineEdit startBox_{this};
+    QSpinBox startSpin_{this};
+    QLabel endLabel_{"End Frame:", this};
+    QLineEdit endBox_{this};
+    QSpinBox endSpin_{this};
+    QLabel durationLabel_{"Duration:", this};
+    QLineEdit durationBox_{this};
+    QSpinBox durationSpin_{this};
+    QLabel timingLabel_{"Timing mode:", this};
+    QRadioButton normal_{"Normal (Up to 2 seconds per occupied line)", this};
+    QRadioButton persistent_{"Persistent (One blank frame before next caption)", this};
+    QRadioButton seamless_{"Seamless (No blank frames before next caption)", this};
+    QRadioButton manual_{"Manual (Adjust caption time in timeline)", this};
+    QRadioButton* modeButtons_[4] = {&normal_, &persistent_, &seamless_, &manual_};
+    QButtonGroup modes_{this};
+    QLabel codesLabel_{"CCD-format caption codes:", this};
+    QPlainTextEdit codesBox_{this};
+};
+
+}  // namespace vantrel
