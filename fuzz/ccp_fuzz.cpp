@@ -27,11 +27,12 @@ bool SharesStartFrames(const CaptionList& list) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::vector<uint8_t> bytes(data, data + size);
-    MemoryInput in(bytes);
+    MemoryInput headerOnly(bytes);
     ProjectHeader header;
-    if (ReadProjectHeader(in, header) != HeaderCheck::Valid) return 0;
+    if (ReadProjectHeader(headerOnly, header) != HeaderCheck::Valid) return 0;
+    MemoryInput in(bytes);
     auto project = std::make_unique<CaptionProject>();
-    LoadProjectContent(*project, header, in, "");
+    if (LoadProject(*project, in, "") != LoadResult::Loaded) __builtin_trap();
     if (project->modified != 0 || project->videoPath != header.videoPath) __builtin_trap();
     (void)SubtitleText(project->captions);
     (void)TimingReportText(project->captions);
@@ -45,15 +46,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string saved = ProjectFileBytes(*project, header.currentFrame);
     for (int round = 0; round < 40; ++round) {
         const std::vector<uint8_t> file(saved.begin(), saved.end());
-        MemoryInput again(file);
+        MemoryInput nextHeader(file);
         ProjectHeader next;
-        if (ReadProjectHeader(again, next) != HeaderCheck::Valid) __builtin_trap();
+        if (ReadProjectHeader(nextHeader, next) != HeaderCheck::Valid) __builtin_trap();
         if (next.currentFrame != header.currentFrame || next.videoPath != header.videoPath ||
             next.secondPath != header.secondPath) {
             __builtin_trap();
         }
+        MemoryInput again(file);
         project = std::make_unique<CaptionProject>();
-        LoadProjectContent(*project, next, again, "");
+        if (LoadProject(*project, again, "") != LoadResult::Loaded) __builtin_trap();
         if (project->captions.Count() != count) __builtin_trap();
         std::string resaved = ProjectFileBytes(*project, next.currentFrame);
         if (resaved == saved) return 0;

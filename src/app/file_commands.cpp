@@ -78,8 +78,8 @@ void FileCommands::ImportCaptions() {
     if (!path) return;
     ImportHooks hooks;
     hooks.beforeClear = [this] { host_.ReleaseCaptions(); };
-    hooks.readMpeg2 = [this](CaptionProject& project, File& source) {
-        ImportM2v(project, source, progress_);
+    hooks.readMpeg2 = [this](CaptionProject& project, File& source, CaptionList& into) {
+        return ImportM2v(project, source, progress_, into).status == MpegStatus::Completed;
     };
     ImportCaptionFile(host_.Project(), *path, ExtensionOf(*path), hooks);
     host_.ShowCaptionsAgain();

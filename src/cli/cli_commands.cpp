@@ -100,21 +100,12 @@ bool LoadInput(CaptionProject& project, ConsoleHost& host, const std::string& pa
         return LoadProject(project, path) == LoadResult::Loaded;
     }
     // An MPEG-2 stream is read on a worker behind a progress bar; Ctrl+C cancels it.
-    bool streamRead = true;
     ImportHooks hooks;
-    hooks.readMpeg2 = [&](CaptionProject& p, File& f) {
+    hooks.readMpeg2 = [&](CaptionProject& p, File& f, CaptionList& into) {
         TerminalProgress progress = ProgressOnTerminal("Extracting captions");
-        streamRead = StreamOperationSucceeded(host, ImportM2v(p, f, progress));
+        return StreamOperationSucceeded(host, ImportM2v(p, f, progress, into));
     };
-    switch (ImportCaptionFile(project, path, ExtensionOf(path), hooks)) {
-        case ImportResult::Imported:
-            return streamRead;
-        case ImportResult::NotRecognized:
-            host.Inform(NotRecognizedText(Extension(path)));
-            return false;
-        default:
-            return false;
-    }
+    return ImportCaptionFile(project, path, ExtensionOf(path), hooks) == ImportResult::Imported;
 }
 
 int UnknownFormat(const std::string& path, const char* direction) {
@@ -165,6 +156,15 @@ int RunMux(const std::string& captions, const std::string& source, const std::st
         host.Inform(ErrorSavingFileText(output, out.Error()));
         return kExitFailed;
     }
+    // Whatever ends the command from here on, an exception included, removes the copy unless
+    // it was renamed into place.
+    struct PartialGuard {
+        File& file;
+        bool kept = false;
+        ~PartialGuard() {
+            if (!kept) file.RemoveName();
+        }
+    } guard{out};
     TerminalProgress progress = ProgressOnTerminal("Multiplexing captions");
     const MpegOutcome outcome = RunMultiplex(project, in, out, progress);
     bool done = StreamOperationSucceeded(host, outcome) && !session.interrupts.Interrupted();
@@ -176,11 +176,8 @@ int RunMux(const std::string& captions, const std::string& source, const std::st
         host.Inform(ErrorSavingFileText(output, out.Failed() ? out.Error() : "rename failed"));
         done = false;
     }
-    if (!done) {
-        out.RemoveName();
-        ::unlink(partial.c_str());
-        return kExitFailed;
-    }
+    if (!done) return kExitFailed;
+    guard.kept = true;
     return host.MessageCount() == 0 ? kExitSuccess : kExitFailed;
 }
 

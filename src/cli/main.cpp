@@ -2,15 +2,24 @@
 // operations as the window.
 #include <cstdio>
 #include <cstring>
+#include <exception>
+#include <new>
 #include <string>
 #include <vector>
 
 #include "cli/cli_commands.h"
+#include "files/file_messages.h"
 
 using namespace vantrel::cli;
 using vantrel::TimecodeStyle;
 
 namespace {
+
+// The file a failure is about: the first file named (the input).
+void Failed(const std::vector<std::string>& files, const std::string& text) {
+    const std::string subject = files.empty() ? std::string() : files[0] + ": ";
+    std::fprintf(stderr, "vantrel-cc: %s%s\n", subject.c_str(), text.c_str());
+}
 
 int Usage(const char* problem) {
     if (problem) std::fprintf(stderr, "vantrel-cc: %s\n\n", problem);
@@ -40,19 +49,29 @@ int main(int argc, char** argv) {
     if (style == TimecodeStyle::DropFrame && command != "convert" && command != "list") {
         return Usage("--drop-frame goes with convert and list");
     }
-    if (command == "convert") {
-        if (files.size() != 2) return Usage("convert takes an INPUT and an OUTPUT file");
-        return RunConvert(files[0], files[1], style);
-    }
-    if (command == "mux") {
-        if (files.size() != 3) {
-            return Usage("mux takes a CAPTIONS file, a SOURCE and an OUTPUT stream");
+    // The commands write their output only once it is complete, so a failure that ends one
+    // anywhere leaves nothing behind; it ends here with one line and status 1.
+    try {
+        if (command == "convert") {
+            if (files.size() != 2) return Usage("convert takes an INPUT and an OUTPUT file");
+            return RunConvert(files[0], files[1], style);
         }
-        return RunMux(files[0], files[1], files[2]);
-    }
-    if (command == "list") {
-        if (files.size() != 1) return Usage("list takes one INPUT file");
-        return RunList(files[0], style);
+        if (command == "mux") {
+            if (files.size() != 3) {
+                return Usage("mux takes a CAPTIONS file, a SOURCE and an OUTPUT stream");
+            }
+            return RunMux(files[0], files[1], files[2]);
+        }
+        if (command == "list") {
+            if (files.size() != 1) return Usage("list takes one INPUT file");
+            return RunList(files[0], style);
+        }
+    } catch (const std::bad_alloc&) {
+        Failed(files, std::string(vantrel::kOutOfMemoryText));
+        return kExitFailed;
+    } catch (const std::exception& e) {
+        Failed(files, vantrel::StoppedText(e.what()));
+        return kExitFailed;
     }
     return Usage(("unknown command '" + command + "'").c_str());
 }

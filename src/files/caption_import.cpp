@@ -51,11 +51,9 @@ bool ReadFileStart(File& file, size_t limit, std::vector<uint8_t>& out) {
 
 ImportResult ImportCaptionFile(CaptionProject& project, const std::string& path,
                                std::string_view extension, const ImportHooks& hooks) {
-    if (IsSubtitleExtension(extension)) {
-        return ImportSubtitleFile(project, path, extension, hooks.beforeClear);
-    }
+    const bool subtitles = IsSubtitleExtension(extension);
     const Format format = FormatOf(extension);
-    if (format == Format::Other) return ImportResult::NotRecognized;
+    if (format == Format::Other && !subtitles) return ImportResult::Other;
     if (format == Format::Mpeg2 && !hooks.readMpeg2) return ImportResult::Mpeg2Stream;
 
     File file;
@@ -63,23 +61,27 @@ ImportResult ImportCaptionFile(CaptionProject& project, const std::string& path,
         Inform(project, ErrorOpeningFileText(path, file.Error()));
         return ImportResult::OpenFailed;
     }
-    std::vector<uint8_t> content;
-    if (format != Format::Mpeg2) {
-        // A raw file is read only as far as the last frame we place data on.
-        const size_t limit =
-            format == Format::Raw ? kRawHeaderSize + MaxRawPairBytes() + 1 : SIZE_MAX;
-        if (!ReadFileStart(file, limit, content)) {
-            Inform(project, ErrorOpeningFileText(path, file.Error()));
-            return ImportResult::OpenFailed;
-        }
+    if (format != Format::Mpeg2 && format != Format::Raw && file.Length() > kMaxTextFileBytes) {
+        Inform(project, FileTooLargeText(path, kMaxTextFileBytes));
+        return ImportResult::TooLarge;
     }
-
-    if (hooks.beforeClear) hooks.beforeClear();
-    project.ClearCaptions();  // marks the project modified
-
+    if (subtitles) {
+        file.Close();
+        return ImportSubtitleFile(project, path, extension, hooks.beforeClear);
+    }
+    CaptionList read;
     if (format == Format::Mpeg2) {
-        hooks.readMpeg2(project, file);
+        if (!hooks.readMpeg2(project, file, read)) return ImportResult::StreamFailed;
+        if (hooks.beforeClear) hooks.beforeClear();
+        project.ReplaceCaptions(read);
         return ImportResult::Imported;
+    }
+    std::vector<uint8_t> content;
+    // A raw file is read only as far as the last frame we place data on.
+    const size_t limit = format == Format::Raw ? kRawHeaderSize + MaxRawPairBytes() + 1 : SIZE_MAX;
+    if (!ReadFileStart(file, limit, content)) {
+        Inform(project, ErrorOpeningFileText(path, file.Error()));
+        return ImportResult::OpenFailed;
     }
     file.Close();
 
@@ -96,14 +98,19 @@ ImportResult ImportCaptionFile(CaptionProject& project, const std::string& path,
             break;
     }
     content = {};
-    if (!data.recognized) return ImportResult::NotRecognized;
-    const SkippedData skipped = DecodePairStream(project, data.pairs);
+    if (!data.recognized) {
+        Inform(project, NotRecognizedText(path, LowerCaseAscii(extension)));
+        return ImportResult::NotRecognized;
+    }
+    const SkippedData skipped = DecodePairStream(read, data.pairs);
     const std::string skippedText = SkippedDataText(path, skipped, data);
     if (!skippedText.empty()) Inform(project, skippedText);
     if (format != Format::Raw && data.pairs.empty()) {
         Inform(project, std::string(kNoClosedCaptionsText));
         return ImportResult::NoCaptions;
     }
+    if (hooks.beforeClear) hooks.beforeClear();
+    project.ReplaceCaptions(read);
     return ImportResult::Imported;
 }
 

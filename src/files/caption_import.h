@@ -14,25 +14,33 @@ namespace vantrel {
 enum class ImportResult {
     Imported,       // the file was decoded (a raw file may hold no caption at all)
     NoCaptions,     // a text file with its header and no data; reported
-    NotRecognized,  // wrong header line, raw file without its header, other extension; silent
-    OpenFailed,     // the file couldn't be opened or read; reported, the project is untouched
-    Mpeg2Stream,    // .m2v and no stream reader given; the project is untouched
+    NotRecognized,  // wrong header line, raw file without its header; reported
+    OpenFailed,     // the file couldn't be opened or read; reported
+    Mpeg2Stream,    // .m2v and no stream reader given
+    StreamFailed,   // the .m2v reader was cancelled or failed; it said why
+    TooLarge,       // a text file over kMaxTextFileBytes; reported
+    Other,          // an extension no reader takes; silent
 };
+// Anything but Imported leaves the project exactly as it was: captions, paths, modified flag.
+
+// Text files are read whole; one larger than this is refused rather than held in memory.
+constexpr int64_t kMaxTextFileBytes = int64_t{256} << 20;
 
 struct ImportHooks {
     // Runs just before the project's captions are cleared, so that windows can forget the
     // captions they hold on to.
     std::function<void()> beforeClear;
-    // Reads an .m2v stream, open for reading, into the cleared project: the extraction behind
-    // the progress dialog. Without it an .m2v file is left alone and Mpeg2Stream is returned.
-    std::function<void(CaptionProject&, File&)> readMpeg2;
+    // Reads the captions of an .m2v stream, open for reading, into a list of the import's own:
+    // the extraction behind the progress dialog (ImportM2v). True when it completed and found
+    // captions; otherwise it has told the user why, as far as there is something to tell.
+    // Without it an .m2v file is left alone and Mpeg2Stream is returned.
+    std::function<bool(CaptionProject&, File&, CaptionList&)> readMpeg2;
 };
 
 // Imports the file at `path`; `extension` (without the dot, any case) picks the reader: bin,
-// dat, scc, ccd or m2v, and srt or vtt (ImportSubtitleFile). The file is opened and read before
-// anything changes, so that a file that can't be read leaves the captions as they were ("Error
-// opening file " + path). Once it is read, the captions are cleared and the project is marked
-// modified; then the stream is decoded. Messages go to the project's host.
+// dat, scc, ccd or m2v, and srt or vtt (ImportSubtitleFile). The file is read and decoded into a
+// list of its own; only when that succeeded are the project's captions replaced and the project
+// marked modified. Messages go to the project's host.
 ImportResult ImportCaptionFile(CaptionProject& project, const std::string& path,
                                std::string_view extension, const ImportHooks& hooks = {});
 

@@ -8,7 +8,6 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
-#include <random>
 #include <utility>
 
 #include "files/file_messages.h"
@@ -17,6 +16,7 @@ namespace vantrel {
 
 File::File(File&& other) noexcept
     : fd_(std::exchange(other.fd_, -1)),
+      errno_(other.errno_),
       path_(std::move(other.path_)),
       error_(std::move(other.error_)) {}
 
@@ -24,6 +24,7 @@ File& File::operator=(File&& other) noexcept {
     if (this != &other) {
         Close();
         fd_ = std::exchange(other.fd_, -1);
+        errno_ = other.errno_;
         path_ = std::move(other.path_);
         error_ = std::move(other.error_);
     }
@@ -33,7 +34,7 @@ File& File::operator=(File&& other) noexcept {
 bool File::Open(const std::string& path, Mode mode) {
     Close();
     path_ = path;
-    error_.clear();
+    ClearError();
     int flags = O_CLOEXEC;
     switch (mode) {
         case Mode::Read:
@@ -69,6 +70,7 @@ void File::Close() {
 }
 
 size_t File::Read(void* data, size_t n) {
+    ClearError();
     size_t got = 0;
     auto* p = static_cast<char*>(data);
     while (got < n) {
@@ -85,6 +87,7 @@ size_t File::Read(void* data, size_t n) {
 }
 
 bool File::Write(const void* data, size_t n) {
+    ClearError();
     const auto* p = static_cast<const char*>(data);
     while (n > 0) {
         const ssize_t w = ::write(fd_, p, n);
@@ -106,6 +109,7 @@ int64_t File::Length() const {
 }
 
 bool File::Seek(int64_t offset) {
+    ClearError();
     if (::lseek(fd_, offset, SEEK_SET) < 0) {
         SetError(errno);
         return false;
@@ -118,6 +122,7 @@ int64_t File::Tell() const {
 }
 
 bool File::Sync() {
+    ClearError();
     if (::fsync(fd_) != 0) {
         SetError(errno);
         return false;
@@ -139,7 +144,26 @@ bool File::RemoveName() {
 }
 
 void File::SetError(int err) {
+    errno_ = err;
     error_ = std::strerror(err);
+}
+
+void File::ClearError() {
+    errno_ = 0;
+    error_.clear();
+}
+
+bool File::CreateUnique(const std::string& prefix) {
+    Close();
+    ClearError();
+    std::string name = prefix + "XXXXXX";
+    fd_ = ::mkostemp(name.data(), O_CLOEXEC);
+    path_ = name;
+    if (fd_ < 0) {
+        SetError(errno);
+        return false;
+    }
+    return true;
 }
 
 bool ReadWholeFile(const std::string& path, std::string& out, std::string& error) {
@@ -164,17 +188,6 @@ bool ReadWholeFile(const std::string& path, std::string& out, std::string& error
 
 namespace {
 
-// The file a write to `path` lands in: the target of a symbolic link, else the path itself.
-std::string ResolvedTarget(const std::string& path) {
-    char resolved[PATH_MAX];
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode) &&
-        ::realpath(path.c_str(), resolved) != nullptr) {
-        return resolved;
-    }
-    return path;
-}
-
 std::string DirectoryPart(const std::string& path) {
     const size_t slash = path.find_last_of('/');
     if (slash == std::string::npos) return {};
@@ -186,17 +199,21 @@ std::string NamePart(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// Creates a new hidden file in the target's folder; false with the reason when none can be.
-bool CreateBeside(const std::string& target, File& file, std::string& tempPath) {
-    std::random_device seed;
-    std::mt19937 rng(seed());
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        tempPath = DirectoryPart(target) + "." + NamePart(target) + "." +
-                   std::to_string(rng() % 1000000) + ".tmp";
-        if (file.Open(tempPath, File::Mode::CreateNew)) return true;
-        if (file.Error() != std::strerror(EEXIST)) return false;
+// The file a write to `path` lands in: what a symbolic link points to (followed as far as the
+// links go, even when the last one dangles, so that the write creates the file it names), else
+// the path itself.
+std::string ResolvedTarget(const std::string& path) {
+    std::string target = path;
+    for (int depth = 0; depth < 40; ++depth) {  // as many links as the system follows
+        struct stat st {};
+        if (::lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) break;
+        char link[PATH_MAX];
+        const ssize_t n = ::readlink(target.c_str(), link, sizeof link - 1);
+        if (n < 0) break;
+        const std::string next(link, static_cast<size_t>(n));
+        target = next.front() == '/' ? next : DirectoryPart(target) + next;
     }
-    return false;
+    return target;
 }
 
 }  // namespace
@@ -220,8 +237,11 @@ WriteResult ReplaceFileContent(const std::string& path, std::string_view content
         return WriteResult::Written;
     }
 
-    std::string tempPath;
-    if (!CreateBeside(target, file, tempPath)) return fail(file.Error());
+    // A new hidden file in the target's folder, its name made unique by the system.
+    if (!file.CreateUnique(DirectoryPart(target) + "." + NamePart(target) + ".")) {
+        return fail(file.Error());
+    }
+    const std::string tempPath = file.Path();
     std::string reason;
     if (!file.Write(content.data(), content.size()) || !file.Sync()) reason = file.Error();
     file.Close();

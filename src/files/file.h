@@ -34,6 +34,9 @@ class File {
 
     // Opens `path`; on failure IsOpen() is false and Error() tells why.
     bool Open(const std::string& path, Mode mode);
+    // Creates a new file, write only, named `prefix` and six characters that make the name
+    // unique (mkstemp); Path() is the name.
+    bool CreateUnique(const std::string& prefix);
     void Close();
     bool IsOpen() const { return fd_ >= 0; }
 
@@ -51,15 +54,19 @@ class File {
     // Flushes what was written to the storage device; false on error.
     bool Sync();
 
-    // The system's text for the last failure ("" when none).
+    // Whether the last operation failed, its errno and the system's text for it ("" when it
+    // did not fail). Each operation starts afresh, so a failure does not stick to later ones.
     const std::string& Error() const { return error_; }
-    bool Failed() const { return !error_.empty(); }
+    bool Failed() const { return errno_ != 0; }
+    int ErrorNumber() const { return errno_; }
     const std::string& Path() const { return path_; }
 
   private:
     void SetError(int err);
+    void ClearError();
 
     int fd_ = -1;
+    int errno_ = 0;
     std::string path_;
     std::string error_;
 };
@@ -73,8 +80,9 @@ class ByteInput {
     virtual ~ByteInput() = default;
     // Reads up to n bytes; returns how many arrived (fewer at the end or on an error).
     virtual size_t Read(void* data, size_t n) = 0;
-    // A read failed (as opposed to the input ending).
+    // A read failed (as opposed to the input ending), and the system's reason.
     virtual bool Failed() const { return false; }
+    virtual std::string Error() const { return {}; }
 };
 
 class MemoryInput : public ByteInput {
@@ -113,6 +121,7 @@ class FileInput : public ByteInput {
         return done;
     }
     bool Failed() const override { return file_.Failed(); }
+    std::string Error() const override { return file_.Error(); }
 
   private:
     static constexpr size_t kBlockSize = 65536;

@@ -65,6 +65,12 @@ std::string DamagedProjectText(const std::string& path) {
     return "File " + path + " is a damaged caption project";
 }
 
+std::string RecordsOutOfRangeText(const std::string& path, size_t records) {
+    return std::to_string(records) + (records == 1 ? " caption" : " captions") + " of " + path +
+           (records == 1 ? " was" : " were") + " left out: frames must lie from " +
+           FormatTimecode(0) + " to " + FormatTimecode(kMaxEncodedFrame);
+}
+
 std::string SkippedSubtitleBlocksText(const std::string& path, size_t blocks) {
     return std::to_string(blocks) + (blocks == 1 ? " block" : " blocks") + " of " + path +
            (blocks == 1 ? " has" : " have") + " no readable time line and " +
@@ -105,15 +111,31 @@ std::string LeftOutCaptionsText(const std::vector<const Caption*>& leftOut) {
     return text;
 }
 
-std::string NotRecognizedText(const std::string& extension) {
-    if (extension == "scc")
-        return "not a Scenarist closed-caption file (its first line must begin with "
-               "\"Scenarist_SCC \")";
-    if (extension == "ccd")
-        return "not a caption disassembly file (its first line must begin with "
-               "\"SCC_disassembly \", and a second line must follow)";
-    if (extension == "vtt") return "not a WebVTT file (its first line must begin with \"WEBVTT\")";
-    return "not a raw caption pair file (it is shorter than its 4-byte header)";
+std::string NotRecognizedText(const std::string& path, std::string_view extension) {
+    std::string text = "File " + path + " is not a ";
+    if (extension == "scc") {
+        text += "Scenarist closed-caption file (its first line must begin with \"Scenarist_SCC \")";
+    } else if (extension == "ccd") {
+        text +=
+            "caption disassembly file (its first line must begin with \"SCC_disassembly \", "
+            "and a second line must follow)";
+    } else if (extension == "vtt") {
+        text += "WebVTT file (its first line must begin with \"WEBVTT\")";
+    } else if (extension == "srt") {
+        text += "SubRip file";
+    } else {
+        text += "raw caption pair file (it is shorter than its 4-byte header)";
+    }
+    return text;
+}
+
+std::string FileTooLargeText(const std::string& path, int64_t limit) {
+    return "File " + path + " is larger than " + std::to_string(limit >> 20) +
+           " MiB and was not read";
+}
+
+std::string StoppedText(const std::string& what) {
+    return "stopped: " + what + "; nothing was written";
 }
 
 std::string UnknownFormatText(const std::string& direction) {

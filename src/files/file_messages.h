@@ -48,6 +48,8 @@ std::string SkippedDataText(const std::string& path, const SkippedData& skipped,
 // stays as it was.
 std::string NotAProjectText(const std::string& path);
 std::string DamagedProjectText(const std::string& path);
+// Caption records whose frames lie outside what a timecode can name; they were left out.
+std::string RecordsOutOfRangeText(const std::string& path, size_t records);
 
 // Subtitle import: blocks of a subtitle file without a readable time line; characters that
 // have no form on a 608 screen (the first of them, and the frame of its cue); a file without
@@ -63,11 +65,18 @@ std::string LeftOutCaptionsText(const std::vector<const Caption*>& leftOut);
 
 // The command-line tool's texts.
 inline constexpr std::string_view kCancelledText = "cancelled";
+inline constexpr std::string_view kOutOfMemoryText =
+    "not enough memory to finish; nothing was written";
+// Any other failure that ended a command, with the system's text.
+std::string StoppedText(const std::string& what);
 inline constexpr std::string_view kNothingToMultiplexText = "there are no captions to multiplex";
 inline constexpr std::string_view kOverwritesInputText = "the output would overwrite the input";
 inline constexpr std::string_view kOverwritesAnInputText = "the output would overwrite an input";
-// A file of a known extension whose header is wrong ("scc", "ccd"; anything else is raw).
-std::string NotRecognizedText(const std::string& extension);
+// A file whose header is wrong for its extension (lower case: scc, ccd, vtt, srt; anything
+// else is raw).
+std::string NotRecognizedText(const std::string& path, std::string_view extension);
+// A text file over the size that the readers hold in memory.
+std::string FileTooLargeText(const std::string& path, int64_t limit);
 // `direction` is "read" or "write".
 std::string UnknownFormatText(const std::string& direction);
 

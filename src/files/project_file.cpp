@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "codec/code_string.h"
+#include "codec/encoder.h"
 #include "files/file_messages.h"
 
 namespace vantrel {
@@ -85,41 +86,14 @@ HeaderCheck ReadProjectHeader(ByteInput& in, ProjectHeader& header) {
     return HeaderCheck::Valid;
 }
 
-void LoadProjectContent(CaptionProject& project, const ProjectHeader& header, ByteInput& in,
-                        const std::string& projectPath) {
-    project.ClearCaptions();
-    if (project.host) project.host->CloseVideo();
-    project.videoPath = LocateVideo(header.videoPath, projectPath);
-    project.secondPath = header.secondPath;
-
-    // Records are read as they come, so memory follows the file, not its caption count.
-    for (int32_t k = 0; k < header.captionCount; ++k) {
-        auto caption = std::make_unique<Caption>();
-        if (!ReadRecord(*caption, in)) break;
-        project.captions.Insert(caption.release());
-    }
-
-    if (project.host && !project.videoPath.empty()) {
-        project.host->OpenVideo(project.videoPath);
-        if (project.host->HasVideo()) project.host->StepFrames(header.currentFrame);
-    }
-    project.modified = 0;
-}
-
-LoadResult LoadProject(CaptionProject& project, const std::string& path) {
+LoadResult LoadProject(CaptionProject& project, ByteInput& in, const std::string& path) {
     auto inform = [&](const std::string& text) {
         if (project.host) project.host->Inform(text);
     };
-    File file;
-    if (!file.Open(path, File::Mode::Read)) {
-        inform(ErrorOpeningFileText(path, file.Error()));
-        return LoadResult::OpenFailed;
-    }
-    FileInput in(file);
     ProjectHeader header;
     const HeaderCheck check = ReadProjectHeader(in, header);
     if (in.Failed()) {
-        inform(ErrorOpeningFileText(path, file.Error()));
+        inform(ErrorOpeningFileText(path, in.Error()));
         return LoadResult::OpenFailed;
     }
     if (check == HeaderCheck::NotAProject) {
@@ -130,8 +104,46 @@ LoadResult LoadProject(CaptionProject& project, const std::string& path) {
         inform(DamagedProjectText(path));
         return LoadResult::Damaged;
     }
-    LoadProjectContent(project, header, in, path);
+
+    // Records are read as they come, so memory follows the file, not its caption count.
+    CaptionList read;
+    size_t outOfRange = 0;
+    for (int32_t k = 0; k < header.captionCount; ++k) {
+        auto caption = std::make_unique<Caption>();
+        const RecordRead record = ReadRecord(*caption, in);
+        if (record == RecordRead::Damaged) break;
+        if (record == RecordRead::OutOfRange) {
+            ++outOfRange;
+            continue;
+        }
+        read.Insert(caption.release());
+    }
+    if (in.Failed()) {  // not a damaged record: the rest of the file is there but unread
+        inform(ErrorOpeningFileText(path, in.Error()));
+        return LoadResult::OpenFailed;
+    }
+
+    project.ReplaceCaptions(read);
+    if (project.host) project.host->CloseVideo();
+    project.videoPath = LocateVideo(header.videoPath, path);
+    project.secondPath = header.secondPath;
+    if (project.host && !project.videoPath.empty()) {
+        project.host->OpenVideo(project.videoPath);
+        if (project.host->HasVideo()) project.host->StepFrames(header.currentFrame);
+    }
+    project.modified = 0;
+    if (outOfRange > 0) inform(RecordsOutOfRangeText(path, outOfRange));
     return LoadResult::Loaded;
+}
+
+LoadResult LoadProject(CaptionProject& project, const std::string& path) {
+    File file;
+    if (!file.Open(path, File::Mode::Read)) {
+        if (project.host) project.host->Inform(ErrorOpeningFileText(path, file.Error()));
+        return LoadResult::OpenFailed;
+    }
+    FileInput in(file);
+    return LoadProject(project, in, path);
 }
 
 void WriteRecord(const Caption& caption, std::string& out) {
@@ -145,15 +157,15 @@ void WriteRecord(const Caption& caption, std::string& out) {
     out += '\0';
 }
 
-bool ReadRecord(Caption& caption, ByteInput& in) {
+RecordRead ReadRecord(Caption& caption, ByteInput& in) {
     uint8_t lengthBytes[2];
-    if (in.Read(lengthBytes, 2) != 2) return false;
+    if (in.Read(lengthBytes, 2) != 2) return RecordRead::Damaged;
     const size_t length = ReadLittleEndian(lengthBytes, 2);
-    if (length < kMinRecordSize) return false;
+    if (length < kMinRecordSize) return RecordRead::Damaged;
     // Each record its own buffer; a zero byte after the last byte read ends the code string
     // there at the latest.
     std::vector<uint8_t> record(length - 2 + 1, 0);
-    if (in.Read(record.data(), length - 2) != length - 2) return false;
+    if (in.Read(record.data(), length - 2) != length - 2) return RecordRead::Damaged;
     caption.timingMode = static_cast<int8_t>(record[0]);
     caption.screenValid = record[1];
     caption.startFrame = static_cast<int32_t>(ReadLittleEndian(&record[2], 4));
@@ -162,7 +174,11 @@ bool ReadRecord(Caption& caption, ByteInput& in) {
     LoadCodeString(caption, std::span<const uint8_t>(record).subspan(kRecordFixedSize - 2));
     // Rendering marks the screen valid; the record's flag is kept as it was saved.
     caption.screenValid = screenValid;
-    return true;
+    // A caption shown at the last frame may end past it, as the decoder makes it.
+    if (caption.startFrame < 0 || caption.startFrame > kMaxEncodedFrame || caption.endFrame < 0) {
+        return RecordRead::OutOfRange;
+    }
+    return RecordRead::Read;
 }
 
 std::string ProjectFileBytes(const CaptionProject& project, int32_t currentFrame) {

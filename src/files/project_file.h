@@ -24,10 +24,15 @@ constexpr size_t kMaxStoredPathLength = 0x7FFE;
 // Appends the caption's record to `out`.
 void WriteRecord(const Caption& caption, std::string& out);
 
+enum class RecordRead {
+    Read,
+    OutOfRange,  // read whole, but starts outside 0 to kMaxEncodedFrame or ends before 0
+    Damaged,     // the input ends inside the record, or its length is below 13
+};
+
 // Reads one record into `caption` (timing mode, screen flag, frames, and the code string
-// rendered onto its screen); false when the input ends inside the record or its length is
-// below 13.
-bool ReadRecord(Caption& caption, ByteInput& in);
+// rendered onto its screen).
+RecordRead ReadRecord(Caption& caption, ByteInput& in);
 
 struct ProjectHeader {
     int32_t currentFrame = 0;
@@ -58,17 +63,16 @@ enum class LoadResult {
     Damaged,      // reported; the project is untouched
 };
 
-// Opens the project at `path`. The header is checked before anything changes; once it is
-// valid the captions are replaced by the file's, the video is closed and the project's video is
+// Opens the project at `path`. The whole file is read before anything changes; once it is read
+// the captions are replaced by the file's, the video is closed and the project's video is
 // opened (looked up beside the project file when it isn't where the path says), the saved
 // frame is made current, and the modified flag is cleared. A damaged record ends the captions
-// there; the ones before it stay.
+// there; the ones before it stay. Records whose frames are out of range are left out and
+// counted in a message. A read error is OpenFailed with the system's reason.
 LoadResult LoadProject(CaptionProject& project, const std::string& path);
 
-// Loads from an input whose header is already known to be valid (used by LoadProject, and by
-// anything that reads a project from memory). `projectPath` is where relative video paths are
-// looked up; it may be empty.
-void LoadProjectContent(CaptionProject& project, const ProjectHeader& header, ByteInput& in,
-                        const std::string& projectPath);
+// The same from an input (a file, or bytes in memory); `path` names the file in messages and
+// is where relative video paths are looked up; it may be empty.
+LoadResult LoadProject(CaptionProject& project, ByteInput& in, const std::string& path);
 
 }  // namespace vantrel

@@ -161,7 +161,10 @@ ImportResult ImportSubtitleFile(CaptionProject& project, const std::string& path
     const bool webVtt = LowerCaseAscii(extension) == "vtt";
     const SubtitleFile file = webVtt ? ReadWebVtt(text) : ReadSubRip(text);
     text = {};
-    if (!file.recognized) return ImportResult::NotRecognized;
+    if (!file.recognized) {
+        inform(NotRecognizedText(path, LowerCaseAscii(extension)));
+        return ImportResult::NotRecognized;
+    }
 
     CaptionList captions;
     const std::vector<std::unique_ptr<Caption>> leftOut = MakeSubtitleCaptions(file, captions);
@@ -179,8 +182,7 @@ ImportResult ImportSubtitleFile(CaptionProject& project, const std::string& path
     }
 
     if (beforeClear) beforeClear();
-    project.ClearCaptions();  // marks the project modified
-    project.captions.MoveFrom(captions);
+    project.ReplaceCaptions(captions);  // marks the project modified
     return ImportResult::Imported;
 }
 

@@ -59,6 +59,7 @@ std::optional<int64_t> ParseTimecodeLine(std::string_view line) {
 }
 
 std::string FormatTimecode(int64_t frame) {
+    frame = std::max<int64_t>(frame, 0);
     char text[64];
     std::snprintf(text, sizeof text, "%02lld:%02lld:%02lld:%02lld",
                   static_cast<long long>(frame / 108000),

@@ -21,7 +21,7 @@ constexpr int64_t kMaxReadFrame = kMaxEncodedFrame;
 // as 0, and so do the fields after it. The frame may be negative or huge; callers check it.
 std::optional<int64_t> ParseTimecodeLine(std::string_view line);
 
-// hh:mm:ss:ff, two digits at least, hours not wrapped.
+// hh:mm:ss:ff, two digits at least, hours not wrapped. Frames before 0 are written as frame 0.
 std::string FormatTimecode(int64_t frame);
 
 // hh:mm:ss,mmm as SubRip writes it: the frame's real time at 30000/1001 frames per second,

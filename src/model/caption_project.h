@@ -22,6 +22,13 @@ struct CaptionProject {
         captions.Clear();
         modified = 1;
     }
+
+    // Replaces the captions by those of `read` (which ends empty): the last step of an import
+    // or a load, taken only once everything was read.
+    void ReplaceCaptions(CaptionList& read) {
+        ClearCaptions();
+        captions.MoveFrom(read);
+    }
 };
 
 }  // namespace vantrel

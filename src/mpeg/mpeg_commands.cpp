@@ -14,17 +14,15 @@ void Tell(const CaptionProject& project, const std::string& text) {
 
 }  // namespace
 
-MpegOutcome ImportM2v(CaptionProject& project, File& source, ProgressDisplay& display) {
+MpegOutcome ImportM2v(CaptionProject& project, File& source, ProgressDisplay& display,
+                      CaptionList& into) {
     const int64_t length = source.Length();
     ProgressWorker worker(length > 0 ? static_cast<uint64_t>(length) : 0, OperationMode::Extraction,
                           source, source, project);
     display.Run(worker);
     worker.Wait();
     MpegOutcome outcome = worker.Outcome();
-    if (outcome.status == MpegStatus::Completed) {
-        project.captions.MoveFrom(worker.Extracted());
-        project.modified = 1;
-    }
+    if (outcome.status == MpegStatus::Completed) into.MoveFrom(worker.Extracted());
     Tell(project, outcome.message);
     Tell(project, outcome.skippedMessage);
     return outcome;

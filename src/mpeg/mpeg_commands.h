@@ -18,14 +18,16 @@
 
 namespace vantrel {
 
+class CaptionList;
 class File;
 struct CaptionProject;
 
-// Extracts the captions of the stream in `source` (open for reading, at its start) and moves
-// them into the project's list, after the captions already there; marks the project modified
-// when captions were decoded. A cancelled extraction changes nothing and says nothing; other
-// failures are told through the host. Returns how it ended.
-MpegOutcome ImportM2v(CaptionProject& project, File& source, ProgressDisplay& display);
+// Extracts the captions of the stream in `source` (open for reading, at its start) into `into`
+// (the import's own list; the project's captions are not touched). A cancelled extraction
+// leaves `into` empty and says nothing; other failures are told through the project's host.
+// Returns how it ended.
+MpegOutcome ImportM2v(CaptionProject& project, File& source, ProgressDisplay& display,
+                      CaptionList& into);
 
 // Copies `source` (open for reading, at its start) to `destination` (created empty, open for
 // writing) with the project's captions in it. The outcome's message and the left-out captions

@@ -62,7 +62,7 @@ StartCodeReader::StartCodeReader(File& source)
 }
 
 bool StartCodeReader::Failed() const {
-    return source_.Failed();
+    return failed_;
 }
 
 bool StartCodeReader::StartCodeAt(size_t i) const {
@@ -94,8 +94,10 @@ void StartCodeReader::Compact() {
 }
 
 void StartCodeReader::Refill() {
+    if (failed_) return;  // a read after a failed one must not make the stream look whole
     const size_t want = kReaderWindowSize - fill_;
     const size_t got = source_.Read(window_.get() + fill_, want);
+    failed_ = source_.Failed();
     fill_ += got;
     fileEnded_ = got < want;
 }

@@ -64,6 +64,7 @@ class StartCodeReader {
     size_t fill_ = 0;
     size_t size_ = 0;
     bool fileEnded_ = false;
+    bool failed_ = false;
 };
 
 }  // namespace vantrel

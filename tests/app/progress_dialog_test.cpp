@@ -54,7 +54,7 @@ DialogRun RunDialog(const Bytes& stream, OperationMode mode,
     // A dialog that never closes fails the test rather than hanging it.
     QTimer::singleShot(20000, &dialog, [&] { dialog.done(0); });
     if (mode == OperationMode::Extraction) {
-        run.outcome = ImportM2v(project, source, dialog);
+        run.outcome = ImportM2v(project, source, dialog, project.captions);
     } else {
         EXPECT_TRUE(destination.Open(dir / "out.m2v", File::Mode::Create));
         run.outcome = RunMultiplex(project, source, destination, dialog);

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "files/files_test_support.h"
 #include "files/raw_pairs.h"
 
@@ -77,48 +79,62 @@ TEST_F(ImportFixture, TheExtensionAloneChoosesTheReaderInAnyCase) {
     // The same text named .bin is read as raw pairs: no caption in it.
     EXPECT_EQ(ImportCaptionFile(project, dir.File("a.txt"), "Bin"), ImportResult::Imported);
     EXPECT_EQ(project.captions.Count(), 0);
-    EXPECT_EQ(ImportCaptionFile(project, dir.File("a.txt"), "txt"), ImportResult::NotRecognized);
+    EXPECT_EQ(ImportCaptionFile(project, dir.File("a.txt"), "txt"), ImportResult::Other);
 }
 
-TEST_F(ImportFixture, AFileThatCannotBeOpenedKeepsTheCaptions) {
-    AddOldCaption();
-    int cleared = 0;
-    const std::string missing = dir.File("missing.scc");
-    EXPECT_EQ(ImportCaptionFile(project, missing, "scc", {[&] { ++cleared; }, {}}),
-              ImportResult::OpenFailed);
-    EXPECT_EQ(project.captions.Count(), 1);
-    EXPECT_EQ(project.modified, 0);
-    EXPECT_EQ(cleared, 0);
-    ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(host.messages[0].rfind("Error opening file " + missing, 0), 0u) << host.messages[0];
-}
-
-TEST_F(ImportFixture, ATextFileWithoutDataSaysSo) {
-    AddOldCaption();
-    WriteFileText(dir.File("empty.scc"), "Scenarist_SCC V1.0\r\n\r\n");
-    int cleared = 0;
-    EXPECT_EQ(ImportCaptionFile(project, dir.File("empty.scc"), "scc", {[&] { ++cleared; }, {}}),
-              ImportResult::NoCaptions);
-    EXPECT_EQ(cleared, 1);
-    EXPECT_EQ(project.captions.Count(), 0);  // the import replaced them with nothing
-    EXPECT_EQ(project.modified, 1);
-    EXPECT_EQ(host.messages, std::vector<std::string>{"File does not contain closed captions"});
-
-    host.messages.clear();
-    WriteFileText(dir.File("empty.ccd"), "SCC_disassembly V1.2\r\nCHANNEL 1\r\n\r\n");
-    EXPECT_EQ(ImportCaptionFile(project, dir.File("empty.ccd"), "ccd"), ImportResult::NoCaptions);
-    EXPECT_EQ(host.messages, std::vector<std::string>{"File does not contain closed captions"});
-}
-
-TEST_F(ImportFixture, WrongHeadersAndShortRawFilesImportNothingSilently) {
-    WriteFileText(dir.File("x.scc"), "SCC_disassembly V1.2\r\nCHANNEL 1\r\n00:00:00:00\t{EOC}\r\n");
-    EXPECT_EQ(ImportCaptionFile(project, dir.File("x.scc"), "scc"), ImportResult::NotRecognized);
-    WriteFileText(dir.File("x.bin"), "\xFF\xFF\xFF");
-    EXPECT_EQ(ImportCaptionFile(project, dir.File("x.bin"), "bin"), ImportResult::NotRecognized);
-    WriteFileText(dir.File("four.dat"), "\xFF\xFF\xFF\xFF");
-    EXPECT_EQ(ImportCaptionFile(project, dir.File("four.dat"), "dat"), ImportResult::Imported);
-    EXPECT_EQ(project.captions.Count(), 0);
-    EXPECT_TRUE(host.messages.empty());
+// Every way an import can fail leaves the project exactly as it was (the same captions, paths
+// and modified flag, the windows never told to let go of their captions) and says why.
+TEST_F(ImportFixture, AFailedImportLeavesTheProjectAsItWasAndSaysWhy) {
+    const std::string big = dir.File("big.scc");
+    WriteFileText(big, "Scenarist_SCC V1.0\r\n");
+    std::filesystem::resize_file(big, kMaxTextFileBytes + 1);  // sparse: no real disk use
+    WriteFileText(dir.File("v.m2v"), "stream");
+    struct Case {
+        std::string name, content, extension;
+        ImportResult result;
+        std::string message;  // the start of the one message, after the path; "" for none
+    };
+    const std::vector<Case> cases = {
+        {"missing.scc", "", "scc", ImportResult::OpenFailed, "Error opening file "},
+        {"wrong.scc", "SCC_disassembly V1.2\r\n", "scc", ImportResult::NotRecognized,
+         "is not a Scenarist"},
+        {"wrong.ccd", "Scenarist_SCC V1.0\r\n\r\n", "ccd", ImportResult::NotRecognized,
+         "is not a caption disassembly"},
+        {"short.bin", "\xFF\xFF", "bin", ImportResult::NotRecognized, "is not a raw"},
+        {"empty.scc", "Scenarist_SCC V1.0\r\n\r\n", "scc", ImportResult::NoCaptions,
+         "File does not contain closed captions"},
+        {"big.scc", "", "scc", ImportResult::TooLarge, "is larger than 256 MiB"},
+        {"v.m2v", "", "m2v", ImportResult::StreamFailed, ""},  // the reader said why itself
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = dir.File(c.name);
+        if (!c.content.empty()) WriteFileText(path, c.content);
+        project.captions.Clear();
+        AddOldCaption();
+        const Caption* old = project.captions.Head();
+        project.videoPath = "video.mpg";
+        host.messages.clear();
+        int cleared = 0;
+        ImportHooks hooks{[&] { ++cleared; },
+                          [&](CaptionProject&, File&, CaptionList& into) {
+                              into.Insert(testing::NewCaption(5, 10));  // then cancelled
+                              into.Clear();
+                              return false;
+                          }};
+        EXPECT_EQ(ImportCaptionFile(project, path, c.extension, hooks), c.result);
+        EXPECT_EQ(project.captions.Head(), old);
+        EXPECT_EQ(project.captions.Count(), 1);
+        EXPECT_EQ(project.modified, 0);
+        EXPECT_EQ(project.videoPath, "video.mpg");
+        EXPECT_EQ(cleared, 0);
+        if (c.message.empty()) {
+            EXPECT_TRUE(host.messages.empty());
+        } else {
+            ASSERT_EQ(host.messages.size(), 1u);
+            EXPECT_NE(host.messages[0].find(c.message), std::string::npos) << host.messages[0];
+        }
+    }
 }
 
 TEST_F(ImportFixture, LinesPastTheLastFrameAreReported) {
@@ -140,14 +156,17 @@ TEST_F(ImportFixture, StreamsGoToTheirReaderWithTheOpenFile) {
 
     std::string seen;
     ImportHooks hooks;
-    hooks.readMpeg2 = [&](CaptionProject& p, File& file) {
+    hooks.readMpeg2 = [&](CaptionProject& p, File& file, CaptionList& into) {
         EXPECT_EQ(&p, &project);
-        EXPECT_EQ(p.captions.Count(), 0);
         char buffer[16] = {};
         seen.assign(buffer, file.Read(buffer, sizeof buffer));
+        into.Insert(testing::NewCaption(5, 10));
+        return true;
     };
     EXPECT_EQ(ImportCaptionFile(project, dir.File("v.m2v"), "M2V", hooks), ImportResult::Imported);
     EXPECT_EQ(seen, "stream");
+    ASSERT_EQ(project.captions.Count(), 1);
+    EXPECT_EQ(project.captions.Head()->startFrame, 5) << "the stream's captions replace the old";
     EXPECT_EQ(project.modified, 1);
 }
 

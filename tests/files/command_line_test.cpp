@@ -32,8 +32,9 @@ std::string Quote(const std::string& s) {
 
 class CommandLine : public ::testing::Test {
   protected:
-    Outcome Cc(const std::vector<std::string>& args) {
-        std::string command = Quote(VANTREL_CC);
+    // `limits` are shell commands run first (ulimit).
+    Outcome Cc(const std::vector<std::string>& args, const std::string& limits = "") {
+        std::string command = limits + Quote(VANTREL_CC);
         for (const std::string& a : args) command += " " + Quote(a);
         command += " > " + Quote(logs.File("out")) + " 2> " + Quote(logs.File("err"));
         Outcome run;
@@ -145,7 +146,7 @@ TEST_F(CommandLine, FailuresNameTheFileAndLeaveNoOutput) {
     WriteFileText(dir.File("wrong.scc"), "WEBVTT\n\n00:01.000 --> 00:02.000\nHi\n");
     const Outcome wrong = Cc({"convert", dir.File("wrong.scc"), dir.File("o.srt")});
     EXPECT_EQ(wrong.status, 1);
-    EXPECT_NE(wrong.err.find(dir.File("wrong.scc") + ": not a Scenarist"), std::string::npos)
+    EXPECT_NE(wrong.err.find(dir.File("wrong.scc") + " is not a Scenarist"), std::string::npos)
         << wrong.err;
 
     const Outcome unwritable = Cc({"convert", MakeProject("p.ccp"), dir.File("no/such/dir/o.scc")});
@@ -156,6 +157,32 @@ TEST_F(CommandLine, FailuresNameTheFileAndLeaveNoOutput) {
     std::vector<std::string> names = dir.Names();
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{"empty.scc", "p.ccp", "wrong.scc"}));
+}
+
+// Memory running out anywhere (here the pair stream of a timecode 100 hours in, under a small
+// address-space limit) ends the tool with one line naming the file, status 1 and no output.
+TEST_F(CommandLine, RunningOutOfMemoryEndsWithOneLineAndNoOutput) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the sanitizer's shadow memory needs more address space than the limit";
+#endif
+    const std::string far = dir.File("far.scc");
+    WriteFileText(far, "Scenarist_SCC V1.0\r\n\r\n99:59:59:00\t9420 94ae 9470 c849 942f\r\n");
+    const Outcome run = Cc({"convert", far, dir.File("far.srt")}, "ulimit -v 40000; exec ");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err.rfind("vantrel-cc: " + far + ": ", 0), 0u) << run.err;
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+    EXPECT_EQ(dir.Names(), std::vector<std::string>{"far.scc"});
+}
+
+// A text file larger than the readers hold is refused before it is read.
+TEST_F(CommandLine, RefusesATextFileOverTheLimit) {
+    const std::string big = dir.File("big.scc");
+    WriteFileText(big, "Scenarist_SCC V1.0\r\n");
+    std::filesystem::resize_file(big, (int64_t{256} << 20) + 1);
+    const Outcome run = Cc({"convert", big, dir.File("big.srt")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "vantrel-cc: File " + big + " is larger than 256 MiB and was not read\n");
+    EXPECT_FALSE(std::filesystem::exists(dir.File("big.srt")));
 }
 
 TEST_F(CommandLine, CaptionsLeftOutFailTheConversion) {

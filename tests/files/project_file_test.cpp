@@ -8,6 +8,7 @@
 #include <random>
 
 #include "codec/code_string.h"
+#include "codec/encoder.h"
 #include "files/files_test_support.h"
 #include "support/random_project.h"
 
@@ -65,17 +66,30 @@ TEST(ProjectFileBytes, FieldsAreLittleEndian) {
     EXPECT_EQ(bytes.substr(23), record);
 }
 
-TEST(ReadRecord, RejectsShortAndCutRecords) {
-    Caption c;
-    std::vector<uint8_t> tooShort = {12, 0, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0};
-    MemoryInput a(tooShort);
-    EXPECT_FALSE(ReadRecord(c, a));
-    std::vector<uint8_t> cut = {20, 0, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 2};
-    MemoryInput b(cut);
-    EXPECT_FALSE(ReadRecord(c, b));
-    std::vector<uint8_t> one = {1};
-    MemoryInput d(one);
-    EXPECT_FALSE(ReadRecord(c, d));
+TEST(ReadRecord, RejectsShortAndCutRecordsAndFramesOutOfRange) {
+    const int64_t max = kMaxEncodedFrame;
+    const struct {
+        std::vector<uint8_t> bytes;
+        RecordRead result;
+    } cases[] = {
+        {{12, 0, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0}, RecordRead::Damaged},  // length below 13
+        {{20, 0, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 2}, RecordRead::Damaged},
+        {{1}, RecordRead::Damaged},
+        {{13, 0, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0}, RecordRead::Read},  // frames 0 and 0
+        {{13, 0, 1, 1, 0xFB, 0xFF, 0xFF, 0xFF, 9, 0, 0, 0, 0}, RecordRead::OutOfRange},  // -5
+        {{13, 0, 1, 1, 0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0}, RecordRead::OutOfRange},  // end -1
+        {{13, 0, 1, 1, uint8_t(max), uint8_t(max >> 8), uint8_t(max >> 16), 0, uint8_t(max),
+          uint8_t(max >> 8), uint8_t(max >> 16), 0, 0},
+         RecordRead::Read},
+        {{13, 0, 1, 1, uint8_t(max + 1), uint8_t((max + 1) >> 8), uint8_t((max + 1) >> 16), 0,
+          uint8_t(max + 1), uint8_t((max + 1) >> 8), uint8_t((max + 1) >> 16), 0, 0},
+         RecordRead::OutOfRange},
+    };
+    for (const auto& c : cases) {
+        Caption caption;
+        MemoryInput in(c.bytes);
+        EXPECT_EQ(ReadRecord(caption, in), c.result) << ::testing::PrintToString(c.bytes);
+    }
 }
 
 TEST(ReadRecord, ACodeStringWithoutItsZeroStillEnds) {
@@ -84,7 +98,7 @@ TEST(ReadRecord, ACodeStringWithoutItsZeroStillEnds) {
                                     'A', 13, 0, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0,    0};
     MemoryInput in(records);
     Caption c;
-    ASSERT_TRUE(ReadRecord(c, in));
+    ASSERT_EQ(ReadRecord(c, in), RecordRead::Read);
     EXPECT_EQ(c.timingMode, Seamless);
     EXPECT_EQ(c.screenValid, 0);
     EXPECT_EQ(c.startFrame, 5);
@@ -92,9 +106,9 @@ TEST(ReadRecord, ACodeStringWithoutItsZeroStillEnds) {
     EXPECT_EQ(c.cells[0][0].character, 'A');
     EXPECT_TRUE(c.cells[0][1].IsEmpty());
     Caption next;
-    EXPECT_TRUE(ReadRecord(next, in));
+    EXPECT_EQ(ReadRecord(next, in), RecordRead::Read);
     EXPECT_EQ(next.timingMode, Normal);
-    EXPECT_FALSE(ReadRecord(next, in));
+    EXPECT_EQ(ReadRecord(next, in), RecordRead::Damaged);
 }
 
 TEST_F(ProjectFixture, SaveAndLoadGiveTheSameProject) {
@@ -246,6 +260,47 @@ TEST_F(ProjectFixture, ADamagedRecordEndsTheCaptionsThere) {
     WriteFileText(dir.File("short.ccp"), bytes);
     EXPECT_EQ(LoadProject(project, dir.File("short.ccp")), LoadResult::Loaded);
     EXPECT_EQ(project.captions.Count(), 1);
+}
+
+// A read that fails after the header is no damaged record: nothing of the file is taken, and the
+// user is told which file could not be read.
+TEST_F(ProjectFixture, AReadErrorAfterTheHeaderKeepsTheCurrentProject) {
+    struct FailingInput : MemoryInput {
+        FailingInput(std::span<const uint8_t> bytes, size_t good)
+            : MemoryInput(bytes.first(good)) {}
+        size_t Read(void* data, size_t n) override {
+            const size_t got = MemoryInput::Read(data, n);
+            failed = failed || got < n;
+            return got;
+        }
+        bool Failed() const override { return failed; }
+        std::string Error() const override { return "Input/output error"; }
+        bool failed = false;
+    };
+    CaptionProject saved;
+    for (int k = 0; k < 3; ++k) saved.captions.Insert(NewCaption(100 * k, 100 * k + 50));
+    const std::string text = ProjectFileBytes(saved, 0);
+    const std::vector<uint8_t> bytes(text.begin(), text.end());
+    MakeCurrentProject();
+    FailingInput in(bytes, bytes.size() - 5);  // inside the last record
+    EXPECT_EQ(LoadProject(project, in, "/p/x.ccp"), LoadResult::OpenFailed);
+    ExpectCurrentProjectKept();
+    EXPECT_EQ(host.messages,
+              std::vector<std::string>{"Error opening file /p/x.ccp\n\nInput/output error"});
+}
+
+TEST_F(ProjectFixture, RecordsWithFramesOutOfRangeAreLeftOutAndCounted) {
+    CaptionProject saved;
+    for (int32_t start : {-5, 0, 40, int32_t(kMaxEncodedFrame), int32_t(kMaxEncodedFrame) + 1}) {
+        saved.captions.Insert(NewCaption(start, start < 0 ? 10 : start));
+    }
+    WriteFileText(dir.File("r.ccp"), ProjectFileBytes(saved, 0));
+    EXPECT_EQ(LoadProject(project, dir.File("r.ccp")), LoadResult::Loaded);
+    EXPECT_EQ(project.captions.Count(), 3);
+    EXPECT_EQ(host.messages,
+              std::vector<std::string>{"2 captions of " + dir.File("r.ccp") +
+                                       " were left out: frames must lie from 00:00:00:00 to "
+                                       "99:59:59:29"});
 }
 
 TEST_F(ProjectFixture, AHugeCaptionCountReadsOnlyWhatIsThere) {

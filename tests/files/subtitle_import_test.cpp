@@ -275,9 +275,12 @@ TEST_F(SubtitleImport, ReplacesCaptionsOnlyWithSomethingToShow) {
     EXPECT_EQ(ImportCaptionFile(project, dir.File("missing.srt"), "srt"), ImportResult::OpenFailed);
     EXPECT_EQ(ImportText("b.SRT", OneCue("\xF0\x9F\x98\x80")), ImportResult::NoCaptions);
     EXPECT_TRUE(Untouched());
-    ASSERT_EQ(host.messages.size(), 3u);
-    EXPECT_EQ(host.messages[0].rfind("Error opening file " + dir.File("missing.srt"), 0), 0u);
-    EXPECT_EQ(host.messages[2], "File " + dir.File("b.SRT") + " contains no subtitle to show");
+    ASSERT_EQ(host.messages.size(), 4u);
+    EXPECT_EQ(host.messages[0], "File " + dir.File("a.vtt") +
+                                    " is not a WebVTT file (its first line must begin with "
+                                    "\"WEBVTT\")");
+    EXPECT_EQ(host.messages[1].rfind("Error opening file " + dir.File("missing.srt"), 0), 0u);
+    EXPECT_EQ(host.messages[3], "File " + dir.File("b.SRT") + " contains no subtitle to show");
 
     host.messages.clear();
     EXPECT_EQ(ImportText("c.srt", "junk\n\n" + Cue(100, 2000, "too early") +

@@ -45,13 +45,28 @@ TEST(ParseTimecodeLine, UnreadableFieldsCountAsZero) {
     EXPECT_FALSE(ParseTimecodeLine("99999999999999999999999:00:00\t"));  // no ':' at column 8
 }
 
-TEST(FormatTimecode, HoursAreNotWrapped) {
-    EXPECT_EQ(FormatTimecode(0), "00:00:00:00");
-    EXPECT_EQ(FormatTimecode(29), "00:00:00:29");
-    EXPECT_EQ(FormatTimecode(108000), "01:00:00:00");
-    EXPECT_EQ(FormatTimecode(3599999), "33:19:59:29");
-    EXPECT_EQ(FormatTimecode(kMaxReadFrame), "99:59:59:29");
-    EXPECT_EQ(FormatTimecode(10800000), "100:00:00:00");
+// Every timecode writer at 0, at the largest frame and past it; a frame below 0 (arithmetic gone
+// wrong) is written as frame 0, never as a malformed timecode.
+TEST(FormatTimecode, FromBelowZeroToPastTheLargestFrame) {
+    const std::pair<int64_t, const char*> cases[] = {
+        {-5, "00:00:00:00"},
+        {0, "00:00:00:00"},
+        {29, "00:00:00:29"},
+        {108000, "01:00:00:00"},
+        {3599999, "33:19:59:29"},
+        {kMaxReadFrame, "99:59:59:29"},
+        {kMaxReadFrame + 1, "100:00:00:00"},
+    };
+    for (const auto& [frame, text] : cases) {
+        EXPECT_EQ(FormatTimecode(frame), text) << frame;
+        EXPECT_EQ(FormatTimecode(frame, TimecodeStyle::NonDropFrame), text) << frame;
+    }
+    // Drop-frame labels read back as the frames they were written for.
+    for (int64_t frame : {0, 1800, 17982, 9999999}) {
+        const std::string line = FormatTimecode(frame, TimecodeStyle::DropFrame) + "\t";
+        EXPECT_EQ(ParseTimecodeLine(line), frame) << line;
+    }
+    EXPECT_EQ(FormatTimecode(-5, TimecodeStyle::DropFrame), "00:00:00;00");
 }
 
 TEST(FormatSubtitleTime, FramesBecomeRealTimeAtThirtyThousandOver1001) {
@@ -66,6 +81,7 @@ TEST(FormatSubtitleTime, FramesBecomeRealTimeAtThirtyThousandOver1001) {
         {108000, "01:00:03,600"},
         {-5, "00:00:00,000"},
         {kMaxReadFrame, "100:05:59,967"},
+        {kMaxReadFrame + 1, "100:06:00,000"},
     };
     for (const auto& [frame, text] : cases) EXPECT_EQ(FormatSubtitleTime(frame), text) << frame;
 }

@@ -45,7 +45,7 @@ TEST(LargeStream, ACaptionPast4GiBIsFoundAndTheBarGoesOnToItsEnd) {
     File file;
     ASSERT_TRUE(file.Open(path, File::Mode::Read));
     testing::WaitingDisplay display;
-    const MpegOutcome outcome = ImportM2v(project, file, display);
+    const MpegOutcome outcome = ImportM2v(project, file, display, project.captions);
     EXPECT_EQ(outcome.status, MpegStatus::Completed);
     ASSERT_EQ(project.captions.Count(), 1);
     EXPECT_EQ(project.captions.Head()->startFrame, 4);

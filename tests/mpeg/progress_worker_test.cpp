@@ -53,7 +53,7 @@ struct Fixture {
 TEST(ProgressSteps, ASourceOf999BytesMovesTheBarByBytes) {
     Fixture f(Filler(999, 100));
     WaitingDisplay display;
-    ImportM2v(f.project, f.source, display);
+    ImportM2v(f.project, f.source, display, f.project.captions);
     EXPECT_EQ(display.bars,
               (std::vector<uint32_t>{100, 200, 300, 400, 500, 600, 700, 800, 900, 999}));
 }
@@ -110,7 +110,7 @@ TEST(ProgressBusyMark, StartClearsAStaleCancelFlag) {
     Fixture f(CaptionedStream(list, 10));
     f.project.cancel = 1;
     WaitingDisplay display;
-    EXPECT_EQ(ImportM2v(f.project, f.source, display).status, MpegStatus::Completed);
+    EXPECT_EQ(ImportM2v(f.project, f.source, display, f.project.captions).status, MpegStatus::Completed);
     EXPECT_EQ(f.project.captions.Count(), 1);
 }
 
@@ -127,7 +127,7 @@ TEST(ProgressCancel, EscapeDuringAnExtractionStopsItWithoutCaptionsOrMessage) {
             requested = true;
         }
     };
-    const MpegOutcome outcome = ImportM2v(f.project, f.source, display);
+    const MpegOutcome outcome = ImportM2v(f.project, f.source, display, f.project.captions);
     EXPECT_TRUE(requested);
     EXPECT_EQ(outcome.status, MpegStatus::Cancelled);
     EXPECT_LT(display.bars.back(), 200u);
@@ -158,12 +158,10 @@ TEST(ProgressImport, CaptionsArriveInTheProjectAsIfDecodedThere) {
         list.Insert(testing::TextCaption(30 + 40 * i, 60 + 40 * i, "CAPTION " + std::to_string(i)));
     }
     Fixture f(CaptionedStream(list, 1100));
-    f.project.modified = 0;
     WaitingDisplay display;
-    const MpegOutcome outcome = ImportM2v(f.project, f.source, display);
+    const MpegOutcome outcome = ImportM2v(f.project, f.source, display, f.project.captions);
     EXPECT_EQ(outcome.status, MpegStatus::Completed);
     EXPECT_TRUE(f.host.messages.empty());
-    EXPECT_EQ(f.project.modified, 1);
 
     Bytes pairs = EncodeCaptions(list).bytes;
     for (uint8_t& b : pairs) b |= 0x80;
@@ -180,7 +178,7 @@ TEST(ProgressImport, NoCaptionsIsToldToTheHost) {
     s.SequenceHeader().Group().Pictures(3);
     Fixture f(s.bytes());
     WaitingDisplay display;
-    ImportM2v(f.project, f.source, display);
+    ImportM2v(f.project, f.source, display, f.project.captions);
     EXPECT_EQ(f.host.messages,
               (std::vector<std::string>{"Video file does not contain closed captions"}));
 }
@@ -217,7 +215,7 @@ TEST(TerminalBar, RunsAWorkerToItsEndAndShowsAFinishedRunFull) {
     std::FILE* out = std::tmpfile();
     ASSERT_NE(out, nullptr);
     TerminalProgress bar(out, "X");
-    ImportM2v(f.project, f.source, bar);
+    ImportM2v(f.project, f.source, bar, f.project.captions);
     std::rewind(out);
     std::string drawn;
     char text[4096];
