@@ -8,6 +8,7 @@
 #include "codec/pair_buffer.h"
 #include "files/file.h"
 #include "files/file_messages.h"
+#include "files/pair_stream.h"
 #include "model/caption_list.h"
 #include "mpeg/caption_user_data.h"
 #include "mpeg/start_code_reader.h"
@@ -21,6 +22,8 @@ MpegStatus CollectCaptionPairs(File& source, ProgressSink& progress, const std::
     bool inCaptionUnit = false;  // a long caption unit goes on in the pieces after its first
     const size_t before = pairs.Size();
     while (const uint8_t* unit = reader.Next()) {
+        // Frames past the last one a timecode names are not read (frame numbers stay in range).
+        if (pairs.Size() - before >= kMaxStreamPairBytes) break;
         if (cancel.load(std::memory_order_relaxed) != 0) return MpegStatus::Cancelled;
         const size_t size = reader.Size();
         progress.SetProgress(reader.Position());
@@ -47,8 +50,14 @@ MpegOutcome ExtractCaptions(File& source, ProgressSink& progress, const std::ato
             outcome.status = CollectCaptionPairs(source, progress, cancel, pairs);
             if (outcome.status == MpegStatus::Completed) stream = pairs.ToVector();
         }
+        CaptionFileData read;  // what was left out of the stream itself
+        if (stream.size() > kMaxStreamPairBytes) {
+            stream.resize(kMaxStreamPairBytes);
+            read.truncated = true;
+        }
         if (outcome.status == MpegStatus::Completed) {
-            outcome.skippedMessage = SkippedDataText(source.Path(), DecodePairStream(into, stream));
+            outcome.skippedMessage =
+                SkippedDataText(source.Path(), DecodePairStream(into, stream), read);
         }
     } catch (const std::bad_alloc&) {
         into.Clear();  // a decoding cut short leaves no half of the captions behind

@@ -2,7 +2,9 @@
 #pragma once
 
 #include <atomic>
+#include <cstddef>
 
+#include "codec/encoder.h"
 #include "mpeg/mpeg_outcome.h"
 #include "mpeg/progress_worker.h"
 
@@ -11,6 +13,9 @@ namespace vantrel {
 class CaptionList;
 class File;
 class PairBuffer;
+
+// The most pair bytes collected from a stream: frames 0 to kMaxEncodedFrame.
+constexpr size_t kMaxStreamPairBytes = static_cast<size_t>(kMaxEncodedFrame + 1) * 2;
 
 // Collects the field-1 pairs of every caption user-data unit of the stream, in stream order,
 // into `pairs` (pair k is frame k, bit 7 set on every byte). Reads `source` from its current

@@ -36,10 +36,14 @@ class CaptionPairs {
     size_t next_ = 0;
 };
 
+// A whole group goes into the batch in one piece.
+static_assert(kMaxGroupBytes <= OutputBatch::kCapacity, "the largest group must fit the batch");
+
 // The caption unit for a group of n pictures. It is built in blocks, so that even a group of
 // millions of tiny pictures never asks for more than the batch holds.
 void WriteCaptionUserData(OutputBatch& out, uint64_t pictures, CaptionPairs& pairs) {
     constexpr uint64_t kBlockPictures = 65536;
+    static_assert(kBlockPictures * kCaptionBytesPerPicture <= OutputBatch::kCapacity);
     const uint64_t whole = kCaptionTripletsOffset + kCaptionBytesPerPicture * pictures;
     uint8_t* p = nullptr;
     if (whole <= OutputBatch::kCapacity) {

@@ -15,6 +15,10 @@ void OutputBatch::MakeRoom(size_t n) {
 }
 
 uint8_t* OutputBatch::Reserve(size_t n) {
+    if (n > kCapacity) {
+        failed_ = true;
+        return nullptr;
+    }
     MakeRoom(n);
     uint8_t* room = buffer_.get() + used_;
     used_ += n;
@@ -22,7 +26,8 @@ uint8_t* OutputBatch::Reserve(size_t n) {
 }
 
 void OutputBatch::Append(const uint8_t* bytes, size_t n) {
-    if (n > 0) std::memcpy(Reserve(n), bytes, n);
+    if (n == 0) return;
+    if (uint8_t* room = Reserve(n)) std::memcpy(room, bytes, n);
 }
 
 void OutputBatch::Flush() {

@@ -22,8 +22,8 @@ class OutputBatch {
     bool Allocated() const { return buffer_ != nullptr; }
     // Writes the buffer out first when n more bytes would not fit (n at most kCapacity).
     void MakeRoom(size_t n);
-    // Room for n bytes (n at most kCapacity) at the end of the buffer, counted as used; the
-    // caller fills them.
+    // Room for n bytes at the end of the buffer, counted as used; the caller fills them. More
+    // than kCapacity is refused: null, and the batch has failed.
     uint8_t* Reserve(size_t n);
     void Append(const uint8_t* bytes, size_t n);
     // Writes what the buffer holds and empties it.

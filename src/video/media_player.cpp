@@ -109,6 +109,7 @@ void MediaPlayer::ScheduleEvents() {
 void MediaPlayer::RenderPicture() {
     if (render_ == nullptr) return;
     if ((mpv_render_context_update(render_) & MPV_RENDER_UPDATE_FRAME) == 0) return;
+    if (pixels_ == nullptr) return;  // no picture buffer could be had
     int size[2] = {picture_.width(), picture_.height()};
     // Without this the render waits for the frame's display time, about 50 ms in playback.
     int block = 0;
@@ -129,9 +130,11 @@ void MediaPlayer::RenderPicture() {
 
 void MediaPlayer::SetPictureSize(QSize size) {
     if (size.isEmpty() || size == picture_.size()) return;
-    stride_ = (static_cast<size_t>(size.width()) * 4 + 63) / 64 * 64;
-    size_t bytes = stride_ * static_cast<size_t>(size.height());
-    pixels_.reset(static_cast<uchar*>(std::aligned_alloc(64, bytes)));
+    const size_t stride = (static_cast<size_t>(size.width()) * 4 + 63) / 64 * 64;
+    auto* pixels = static_cast<uchar*>(std::aligned_alloc(64, stride * size.height()));
+    if (pixels == nullptr) return;  // without memory the picture keeps its old size
+    stride_ = stride;
+    pixels_.reset(pixels);
     picture_ = QImage(pixels_.get(), size.width(), size.height(), static_cast<qsizetype>(stride_),
                       QImage::Format_RGBX8888);
     ClearPicture();
