@@ -1,5 +1,6 @@
 // The round trip shared by the text-format fuzz targets: read any text, decode it, encode what
-// was decoded, write that stream in the same format and read it back: the pairs must agree.
+// was decoded, write that stream in the same format (in either timecode style) and read it back:
+// the pairs must agree.
 #pragma once
 
 #include <cstddef>
@@ -10,6 +11,7 @@
 #include "codec/decoder.h"
 #include "codec/encoder.h"
 #include "files/pair_stream.h"
+#include "files/timecode.h"
 
 namespace vantrel::fuzz {
 
@@ -37,7 +39,9 @@ int TextFormatRoundTrip(const uint8_t* data, size_t size, Read read, Write write
     DecodePairStream(list, file.pairs);
     const EncodedCaptions encoded = EncodeCaptions(list);
     if (encoded.bytes.empty() || encoded.bytes.size() > kWritableBytes) return 0;
-    const std::string written = write(encoded.bytes);
+    // Both timecode styles must read back to the same frames.
+    const TimecodeStyle style = size % 2 ? TimecodeStyle::DropFrame : TimecodeStyle::NonDropFrame;
+    const std::string written = write(encoded.bytes, style);
     const CaptionFileData again =
         read({reinterpret_cast<const uint8_t*>(written.data()), written.size()});
     if (!ReadsBackAs(encoded.bytes, again.pairs)) __builtin_trap();
