@@ -11,8 +11,12 @@ inline const Dialogs::FileRequest kOpenProjectRequest{
     "Open Caption Project", "Vantrel Projects (*.ccp);;All Files (*)", "", ""};
 inline const Dialogs::FileRequest kSaveProjectRequest{
     "Save Caption Project As", "Vantrel Projects (*.ccp);;All Files (*)", "ccp", "untitled.ccp"};
+// Subtitles (.srt, .vtt) are laid out as pop-on captions on import.
 inline const Dialogs::FileRequest kImportRequest{
-    "Import Captions", "Caption Files (*.m2v *.dat *.bin *.scc *.ccd)", "", ""};
+    "Import Captions",
+    "Caption Files (*.m2v *.dat *.bin *.scc *.ccd *.srt *.vtt);;"
+    "Subtitle Files (*.srt *.vtt);;All Files (*)",
+    "", ""};
 inline const Dialogs::FileRequest kExportRequest{
     "Export Captions",
     "Binary Caption Data (*.dat *.bin);;Scenarist Closed Caption (*.scc);;"

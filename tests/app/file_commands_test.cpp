@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "app/file_dialog_requests.h"
 #include "app/progress_dialog.h"
@@ -160,6 +161,24 @@ TEST_F(FileCommandsTest, ImportAsksFirstThenReplacesTheCaptionsAndKeepsTheVideo)
     EXPECT_EQ(view.videoCloses, 0);
     EXPECT_EQ(view.project.modified, 1);
     EXPECT_EQ(view.shows, 1);
+}
+
+TEST_F(FileCommandsTest, SubtitleFilesImportAsCaptions) {
+    const std::pair<std::string, std::string> files[] = {
+        {"in.srt", "1\r\n00:00:02,000 --> 00:00:04,000\r\nFrom SubRip\r\n"},
+        {"in.vtt", "WEBVTT\n\n00:00:02.000 --> 00:00:04.000\nFrom WebVTT\n"},
+    };
+    for (const auto& [name, content] : files) {
+        SCOPED_TRACE(name);
+        std::ofstream(Path(name), std::ios::binary) << content;
+        dialogs.filesToOpen = {Path(name)};
+        dialogs.answers = {Answer::No};  // the previous import changed the project
+        commands.ImportCaptions();
+        EXPECT_TRUE(dialogs.informed.empty());
+        ASSERT_EQ(view.project.captions.Count(), 1);
+        EXPECT_EQ(FirstText(view.project), content.substr(content.rfind("From"), 11));
+        EXPECT_EQ(view.project.captions.Head()->startFrame, 60);
+    }
 }
 
 TEST_F(FileCommandsTest, AnImportThatCannotBeReadKeepsTheCaptions) {
