@@ -147,6 +147,8 @@ class MainView : public QWidget,
   private:
     void CreateTransportButtons();
     void Play();
+    // Seeks to a media position clamped into the media; an end reached stops the ticks.
+    void SeekWithinMedia(int64_t target);
     // Play is checked while playing or paused, Pause while paused; a scan leaves them.
     void ShowPlayStateOnButtons();
 

@@ -6,27 +6,19 @@ namespace vantrel {
 void MainView::SeekToFrame(int32_t frame) {
     if (!player_.IsOpen()) return;
     project.modified = 1;
-    int64_t target = ToMedia(frame);
-    int64_t duration = player_.Duration();
-    // Reaching either end stops the ticks, which ends a scan's movement there.
-    if (target < 0) {
-        target = 0;
-        StopTimer();
-    }
-    if (target >= duration) {
-        target = duration == 0 ? 0 : duration - 1;
-        StopTimer();
-    }
-    player_.Seek(target);
-    UpdatePosition(target, true);
+    SeekWithinMedia(ToMedia(frame));
     captionWindow_.ResetAndShowFrame(frame);
 }
 
 void MainView::StepFrames(int32_t delta) {
     if (!player_.IsOpen()) return;
     project.modified = 1;
-    int64_t target = player_.Position() + ToMedia(delta);
-    int64_t duration = player_.Duration();
+    SeekWithinMedia(player_.Position() + ToMedia(delta));
+}
+
+void MainView::SeekWithinMedia(int64_t target) {
+    const int64_t duration = player_.Duration();
+    // Reaching either end stops the ticks, which ends a scan's movement there.
     if (target < 0) {
         target = 0;
         StopTimer();
