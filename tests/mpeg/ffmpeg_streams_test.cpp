@@ -10,6 +10,7 @@
 
 #include "codec/charset.h"
 #include "codec/encoder.h"
+#include "mpeg/elementary_pictures.h"
 #include "mpeg/mpeg_fakes.h"
 #include "mpeg/stream_model.h"
 #include "support/random_screen.h"
@@ -236,8 +237,9 @@ TEST_P(FfmpegStreams, CaptionsComeBackThroughUsAndThroughFfmpeg) {
         EXPECT_NEAR(subs[i].end, want[i]->endFrame * frame, slack) << "caption " << i;
     }
 
-    // (c) The copy still decodes with every frame.
+    // (c) The copy still decodes with every frame, and our own count of its pictures agrees.
     EXPECT_EQ(CountFrames(out), e.frames);
+    EXPECT_EQ(CountElementaryStreamFrames(out), e.frames);
 }
 
 INSTANTIATE_TEST_SUITE_P(GroupShapes, FfmpegStreams,

@@ -4,27 +4,15 @@
 #include <QTest>
 #include <random>
 
-#include "app/main_view.h"
-#include "scripted_dialogs.h"
-#include "test_media.h"
+#include "view_fixture.h"
 
 namespace vantrel {
 namespace {
 
 using test::kTestFrames;
 
-class ExactSeek : public ::testing::TestWithParam<std::string> {
+class ExactSeek : public test::ContainerFixture {
   protected:
-    void SetUp() override {
-        if (!test::HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
-        path_ = test::NumberedVideo(GetParam());
-        ASSERT_FALSE(path_.empty()) << "ffmpeg could not make the ." << GetParam() << " video";
-        view_.OpenVideo(path_);
-        ASSERT_TRUE(view_.HasVideo());
-        ASSERT_TRUE(test::WaitIdle(view_.Player()));
-    }
-
-    int Shown() { return test::ReadFrameNumber(view_.Video().grab().toImage()); }
     int64_t ReportedFrame() { return view_.ToFrames(view_.Player().Position()); }
 
     void ExpectAt(int frame, const std::string& how) {
@@ -33,10 +21,6 @@ class ExactSeek : public ::testing::TestWithParam<std::string> {
         EXPECT_EQ(ReportedFrame(), frame) << how;
         EXPECT_EQ(Shown(), frame) << how;
     }
-
-    test::ScriptedDialogs dialogs_;
-    MainView view_{dialogs_, nullptr, test::QuietPlayer()};
-    std::string path_;
 };
 
 TEST_P(ExactSeek, OpensPausedOnFrameZeroWithTheRightLength) {

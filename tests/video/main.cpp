@@ -1,4 +1,4 @@
-// The video tests run inside a QApplication: the player and the windows need its event loop.
+// The window-side tests run inside a QApplication: the player and the windows need its event loop.
 #include <gtest/gtest.h>
 
 #include <QApplication>

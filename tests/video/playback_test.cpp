@@ -3,31 +3,14 @@
 
 #include <QSignalSpy>
 
-#include "app/main_view.h"
-#include "scripted_dialogs.h"
-#include "test_media.h"
+#include "view_fixture.h"
 
 namespace vantrel {
 namespace {
 
 using test::kTestFrames;
 
-class Playback : public ::testing::TestWithParam<std::string> {
-  protected:
-    void SetUp() override {
-        if (!test::HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
-        std::string path = test::NumberedVideo(GetParam());
-        ASSERT_FALSE(path.empty());
-        view_.OpenVideo(path);
-        ASSERT_TRUE(view_.HasVideo());
-        ASSERT_TRUE(test::WaitIdle(view_.Player()));
-    }
-
-    int Shown() { return test::ReadFrameNumber(view_.Video().grab().toImage()); }
-
-    test::ScriptedDialogs dialogs_;
-    MainView view_{dialogs_, nullptr, test::QuietPlayer()};
-};
+using Playback = test::ContainerFixture;
 
 TEST_P(Playback, PlayingAdvancesThePositionAndPausingKeepsLabelAndPictureTogether) {
     view_.SeekToFrame(10);
@@ -84,19 +67,6 @@ TEST_P(Playback, PlayingAtTheEndEndsAgainInsteadOfRunningOn) {
     EXPECT_EQ(view_.PlayState, kPaused);
     EXPECT_FALSE(view_.Ticks().Running());
     EXPECT_EQ(view_.currentFrame, kTestFrames - 1);
-}
-
-TEST_P(Playback, StopGoesBackToFrameZero) {
-    view_.SeekToFrame(50);
-    view_.OnPlay();
-    test::Pump(100);
-    view_.OnStop();
-    EXPECT_EQ(view_.PlayState, kStopped);
-    EXPECT_FALSE(view_.Ticks().Running());
-    ASSERT_TRUE(test::WaitIdle(view_.Player()));
-    EXPECT_EQ(view_.currentFrame, 0);
-    EXPECT_EQ(view_.Player().Position(), 0);
-    EXPECT_EQ(Shown(), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Containers, Playback,
