@@ -87,8 +87,12 @@ MainView::MainView(Dialogs& dialogs, QWidget* parent,
     slider_.setPageStep(0);
     slider_.setRange(0, 0);
     connect(&slider_, &QSlider::sliderPressed, &captionWindow_, &CaptionWindow::EndEdit);
-    connect(&slider_, &QSlider::sliderMoved, this, &MainView::OnSlider);
-    connect(&slider_, &QSlider::sliderReleased, this, [this] { RefreshViews(true); });
+    connect(&slider_, &QSlider::sliderMoved, this,
+            [this](int position) { OnSlider(kThumbTrack, position); });
+    connect(&slider_, &QSlider::sliderReleased, this, [this] {
+        OnSlider(kThumbPosition, slider_.sliderPosition());
+        OnSlider(kEndScroll, 0);
+    });
 
     CreateTransportButtons();
 

@@ -105,8 +105,10 @@ class MainView : public QWidget,
     void OnTick(int id);
     void OnGraphEvent();
     void StepOne(int32_t delta);
-    // The slider's thumb dragged to a slider position.
-    void OnSlider(int position);
+    // What the slider's thumb did: dragged (kThumbTrack), let go at a position
+    // (kThumbPosition), or the end of it all (kEndScroll).
+    enum SliderCode { kThumbPosition = 4, kThumbTrack = 5, kEndScroll = 8 };
+    void OnSlider(SliderCode code, int position);
 
     // Captions.
     void NextCaption();

@@ -42,15 +42,23 @@ void MainView::StepOne(int32_t delta) {
     RefreshViews(true);
 }
 
-// Dragging the thumb pauses playback and shows the frame under it, unclamped.
-void MainView::OnSlider(int position) {
-    if (!player_.IsOpen()) return;
+// Dragging the thumb pauses playback and shows the frame under it, unclamped: while it moves,
+// the nearest frame that can be had at once, which becomes the current frame; where it is let go,
+// that exact frame.
+void MainView::OnSlider(SliderCode code, int position) {
+    if (code == kEndScroll) RefreshViews(true);
+    if ((code != kThumbTrack && code != kThumbPosition) || !player_.IsOpen()) return;
     if (PlayState != kPaused) OnPause();
-    const int32_t frame = SliderStep * position;
-    const int64_t target = ToMedia(frame);
-    player_.Seek(target);
-    UpdatePosition(target, false);
-    captionWindow_.ResetAndShowFrame(frame);
+    const int64_t target = ToMedia(int64_t{SliderStep} * position);
+    int64_t shown = target;
+    if (code == kThumbTrack) {
+        player_.Scrub(target);
+        shown = player_.Position();
+    } else {
+        player_.Seek(target);
+    }
+    UpdatePosition(shown, false);
+    captionWindow_.ResetAndShowFrame(static_cast<int32_t>(ToFrames(shown)));
     RefreshViews(false);
     ForgetTimelineCaption();
 }

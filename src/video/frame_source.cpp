@@ -7,6 +7,7 @@ extern "C" {
 }
 
 #include <algorithm>
+#include <cstdlib>
 #include <functional>
 #include <string_view>
 
@@ -18,6 +19,10 @@ namespace {
 // from it is instant. Each costs a scale (about 1 ms at 1080p) and a decode that could otherwise
 // be skipped. A step back that misses the cache keeps up to half the cache, from the key on.
 constexpr int64_t kKeptBehind = 15;
+
+// Frames that scrubbing decodes on to reach the frame asked for instead of showing a frame near
+// it: about 30 ms of decoding at 1080p.
+constexpr int64_t kScrubRun = 8;
 
 // Demuxers without an index of their own, whose packets are found again by byte offset:
 // MPEG program and transport streams and raw video streams.
@@ -129,10 +134,7 @@ QImage FrameSource::Frame(int64_t frame) {
     frame = std::clamp<int64_t>(frame, 0, FrameCount() - 1);
     if (const QImage* cached = Cached(frame)) return *cached;
     const FrameIndex::Start start = index_.StartFor(frame);
-    // Decoding on is cheaper than a seek while no later key picture leads to the frame.
-    bool onTheWay = !draining_ && ((awaitedKey_ >= 0 && awaitedKey_ == int64_t(start.picture)) ||
-                                   (awaitedKey_ < 0 && lastFrame_ >= 0 && lastFrame_ < frame &&
-                                    start.frame <= lastFrame_ + 1));
+    const bool onTheWay = DecodesOnTo(frame, start);
     const bool steppingBack = cache_.count(frame + 1) != 0;
     const int64_t behind = steppingBack ? CacheCapacity() / 2 : kKeptBehind;
     int64_t keepFrom = std::max(frame - behind, onTheWay ? lastFrame_ + 1 : start.frame);
@@ -142,16 +144,29 @@ QImage FrameSource::Frame(int64_t frame) {
     return {};
 }
 
+// Decoding on is cheaper than a seek while no later key picture leads to the frame.
+bool FrameSource::DecodesOnTo(int64_t frame, const FrameIndex::Start& start) const {
+    if (draining_) return false;
+    if (awaitedKey_ >= 0) return awaitedKey_ == static_cast<int64_t>(start.picture);
+    return lastFrame_ >= 0 && lastFrame_ < frame && start.frame <= lastFrame_ + 1;
+}
+
 QImage FrameSource::QuickFrame(int64_t frame, int64_t& shown) {
     shown = frame;
     if (format_ == nullptr || FrameCount() == 0) return {};
     frame = std::clamp<int64_t>(frame, 0, FrameCount() - 1);
     shown = frame;
     if (const QImage* cached = Cached(frame)) return *cached;
-    if (awaitedKey_ < 0 && !draining_ && lastFrame_ + 1 == frame) return Frame(frame);
     const FrameIndex::Start start = index_.StartFor(frame);
+    if (DecodesOnTo(frame, start) && frame - std::max(lastFrame_, start.frame) <= kScrubRun) {
+        return Frame(frame);
+    }
+    // Otherwise the nearest of the cached frames and the key frame before it.
     shown = start.frame;
-    return Frame(start.frame);
+    for (const auto& [cachedFrame, entry] : cache_) {
+        if (std::abs(cachedFrame - frame) < std::abs(shown - frame)) shown = cachedFrame;
+    }
+    return Frame(shown);
 }
 
 bool FrameSource::Seek(const FrameIndex::Start& start) {

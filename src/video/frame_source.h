@@ -41,14 +41,16 @@ class FrameSource {
 
     // The picture of `frame`, stretched to the picture size; null when the decoder fails.
     QImage Frame(int64_t frame);
-    // A picture near `frame` that costs at most one key picture's decode: `frame` itself when
-    // it is cached, otherwise the key frame at or before it. `shown` receives its frame.
+    // A picture near `frame` that costs about as much as a key picture's decode, for scrubbing:
+    // `frame` itself when it is cached or a few decodes on, otherwise the nearest of the cached
+    // frames and the key frame before it. `shown` receives its frame.
     QImage QuickFrame(int64_t frame, int64_t& shown);
 
     void SetPictureSize(QSize size);
     size_t CacheBytes() const { return cacheBytes_; }
 
   private:
+    bool DecodesOnTo(int64_t frame, const FrameIndex::Start& start) const;
     bool Seek(const FrameIndex::Start& start);
     bool PositionDemuxer(size_t picture, int attempt);
     int64_t ReadPicture(AVPacket* packet);

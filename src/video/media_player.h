@@ -68,8 +68,8 @@ class MediaPlayer : public QObject {
     // difference between flushing and not flushing, so there is one kind of seek.
     void Seek(int64_t position);
     // For dragging the slider: while paused, shows at once a frame near the position (the
-    // frame itself when it is at hand, otherwise the key frame before it) and reports that
-    // frame as the position. Seek() to the exact frame when the drag ends.
+    // frame itself when it is at hand, otherwise a cached frame or the key frame before it)
+    // and reports that frame as the position. Seek() to the exact frame when the drag ends.
     void Scrub(int64_t position);
 
     // How long Open waits for the frame index (it reads the whole file) after libmpv has shown

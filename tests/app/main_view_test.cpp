@@ -2,7 +2,10 @@
 // generated videos played without sound.
 #include <gtest/gtest.h>
 
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QTest>
+#include <cstdlib>
 
 #include "app/main_window.h"
 #include "scripted_dialogs.h"
@@ -151,6 +154,50 @@ TEST_F(MainViewTest, HoldingFastForwardScansAndReleasingResumesPlaying) {
         view_.OnStop();
         ASSERT_TRUE(test::WaitIdle(view_.Player()));
     }
+}
+
+// Dragging shows at once a frame near the thumb, which the labels and the position then give;
+// letting go shows the thumb's own frame.
+TEST_F(MainViewTest, DraggingTheSliderShowsNearFramesAndLettingGoTheExactOne) {
+    if (!NeedFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
+    Open(test::NumberedVideo("mp4"));  // groups of 30 pictures
+    ASSERT_TRUE(test::WaitFor([&] { return view_.Player().Indexed(); }));
+    QSlider& slider = view_.Slider();
+    auto shown = [&] { return test::ReadFrameNumber(view_.Video().grab().toImage()); };
+    auto at = [&](int value) {
+        QStyleOptionSlider option;
+        option.initFrom(&slider);
+        option.orientation = Qt::Horizontal;
+        option.minimum = slider.minimum();
+        option.maximum = slider.maximum();
+        option.sliderPosition = option.sliderValue = value;
+        return slider.style()
+            ->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, &slider)
+            .center();
+    };
+    view_.OnPlay();
+    QTest::mousePress(&slider, Qt::LeftButton, {}, at(slider.value()));
+    int inexact = 0;
+    for (int value : {100, 101, 103, 40, 41, 115, 12}) {
+        QTest::mouseMove(&slider, at(value));
+        const int target = slider.sliderPosition();
+        SCOPED_TRACE(target);
+        EXPECT_EQ(view_.PlayState, kPaused);
+        const int frame = shown();
+        EXPECT_LE(std::abs(frame - target), 30);
+        EXPECT_EQ(view_.currentFrame, frame);
+        EXPECT_EQ(view_.ToFrames(view_.Player().Position()), frame);
+        EXPECT_EQ(view_.FrameLabel().text(), QString("Frame %1/120").arg(frame));
+        if (frame != target) ++inexact;
+    }
+    EXPECT_GT(inexact, 0) << "every frame was decoded exactly while dragging";
+    QTest::mouseMove(&slider, at(77));
+    QTest::mouseRelease(&slider, Qt::LeftButton, {}, at(77));
+    ASSERT_TRUE(test::WaitIdle(view_.Player()));
+    const int target = slider.value();
+    EXPECT_EQ(shown(), target);
+    EXPECT_EQ(view_.currentFrame, target);
+    EXPECT_EQ(view_.ToFrames(view_.Player().Position()), target);
 }
 
 TEST_F(MainViewTest, CaptionNavigation) {
