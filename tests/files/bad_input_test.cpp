@@ -53,21 +53,6 @@ void ImportEveryWay(const std::string& content, TempDir& dir, const std::string&
     }
 }
 
-TEST(BadInput, EmptyFilesImportNothing) {
-    TempDir dir;
-    for (const char* extension : {"scc", "ccd", "bin", "dat"}) {
-        const std::string path = dir.File(std::string("empty.") + extension);
-        WriteFileText(path, "");
-        RecordingHost host;
-        CaptionProject project;
-        project.host = &host;
-        EXPECT_EQ(ImportCaptionFile(project, path, extension), ImportResult::NotRecognized);
-        EXPECT_EQ(project.captions.Count(), 0);
-        ASSERT_EQ(host.messages.size(), 1u);
-        EXPECT_NE(host.messages[0].find(" is not a "), std::string::npos);
-    }
-}
-
 TEST(BadInput, SamplesCutAnywhere) {
     if (!testing::SampleExists("libcaption_tos.scc")) GTEST_SKIP() << "no samples";
     TempDir dir;
@@ -139,11 +124,7 @@ TEST(BadInput, ProjectsOfEveryDamageLeaveOrLoadSafely) {
     RecordingHost host;
     CaptionProject saved;
     saved.videoPath = "/v.mp4";
-    for (int k = 0; k < 4; ++k) {
-        Caption* c = testing::NewCaption(100 * k, 100 * k + 50);
-        testing::PutText(*c, 2, 3, "SOME TEXT");
-        saved.captions.Insert(c);
-    }
+    for (int k = 0; k < 4; ++k) testing::AddCaption(saved.captions, 100 * k, 100 * k + 50, "TEXT");
     const std::string whole = ProjectFileBytes(saved, 3);
     std::mt19937 rng(5);
     for (int round = 0; round < 300; ++round) {
@@ -155,8 +136,7 @@ TEST(BadInput, ProjectsOfEveryDamageLeaveOrLoadSafely) {
 
         CaptionProject project;
         project.host = &host;
-        Caption* keep = testing::NewCaption(7, 9);
-        project.captions.Insert(keep);
+        const Caption* keep = testing::AddCaption(project.captions, 7, 9);
         project.videoPath = "/current.mp4";
         host.messages.clear();
         const LoadResult result = LoadProject(project, path);

@@ -1,70 +1,31 @@
-// Importing caption files into a project: the raw reader, the choice of reader by extension,
-// and what the project and the user see when a file can't be read or holds nothing.
+// Importing caption files into a project: the choice of reader by extension, and what the
+// project and the user see when a file can't be read or holds nothing.
 #include "files/caption_import.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
+#include "files/file.h"
 #include "files/files_test_support.h"
-#include "files/raw_pairs.h"
 
 namespace vantrel {
 namespace {
 
-using testing::Bytes;
-using testing::RecordingHost;
-using testing::TempDir;
 using testing::WriteFileText;
 
-// A caption loading HI at row 15 and shown on frames 30 to 89, as 608 pairs with parity.
-const std::string kHiPairs =
-    "\x94\x20\x94\xAE\x94\x70\xC8\x49\x94\x2F" + std::string(2 * 59, '\x80') + "\x94\x2C";
-
-struct ImportFixture : ::testing::Test {
-    ImportFixture() { project.host = &host; }
-    void AddOldCaption() {
-        auto* c = testing::NewCaption(1000, 1100);
-        testing::PutText(*c, 0, 0, "OLD");
-        project.captions.Insert(c);
-        project.modified = 0;
-    }
-    TempDir dir;
-    RecordingHost host;
-    CaptionProject project;
-};
-
-TEST(RawPairReader, SkipsTheHeaderAndSetsBitSeven) {
-    const CaptionFileData d = ReadRawPairs(Bytes({0x12, 0x34, 0x56, 0x78, 0x14, 0x2F, 0x00, 0x41}));
-    ASSERT_TRUE(d.recognized);
-    EXPECT_EQ(d.pairs, Bytes({0x94, 0xAF, 0x80, 0xC1}));
-}
-
-TEST(RawPairReader, ShortFilesHoldNoPairs) {
-    EXPECT_FALSE(ReadRawPairs(Bytes({0xFF, 0xFF, 0xFF})).recognized);
-    const CaptionFileData header = ReadRawPairs(Bytes({0xFF, 0xFF, 0xFF, 0xFF}));
-    EXPECT_TRUE(header.recognized);
-    EXPECT_TRUE(header.pairs.empty());
-}
-
-TEST(RawPairReader, ReadsNoFurtherThanTheLastReadableFrame) {
-    std::vector<uint8_t> file(kRawHeaderSize + MaxRawPairBytes() + 6, 0x80);
-    const CaptionFileData d = ReadRawPairs(file);
-    EXPECT_TRUE(d.truncated);
-    EXPECT_EQ(d.pairs.size(), MaxRawPairBytes());
-}
+struct ImportFixture : testing::ProjectTest {};
 
 TEST_F(ImportFixture, RawFileDecodesIntoCaptions) {
-    const std::string path = dir.File("hi.bin");
-    WriteFileText(path, "\xFF\xFF\xFF\xFF" + std::string(2 * 26, '\x80') + kHiPairs);
-    AddOldCaption();
-    EXPECT_EQ(ImportCaptionFile(project, path, "bin"), ImportResult::Imported);
-    ASSERT_EQ(project.captions.Count(), 1);
-    const Caption* c = project.captions.Head();
-    EXPECT_EQ(c->startFrame, 30);
-    EXPECT_EQ(c->endFrame, 90);
-    EXPECT_EQ(c->cells[14][0].character, 'H');
-    EXPECT_EQ(c->cells[14][1].character, 'I');
+    // HI loaded at row 15 and shown on frames 30 to 89, as 608 pairs with parity.
+    WriteFileText(dir.File("hi.bin"), "\xFF\xFF\xFF\xFF" + std::string(2 * 26, '\x80') +
+                                          "\x94\x20\x94\xAE\x94\x70\xC8\x49\x94\x2F" +
+                                          std::string(2 * 59, '\x80') + "\x94\x2C");
+    MakeCurrentProject(0);
+    EXPECT_EQ(ImportCaptionFile(project, dir.File("hi.bin"), "bin"), ImportResult::Imported);
+    CaptionList want;
+    testing::AddCaption(want, 30, 90, "HI");
+    EXPECT_TRUE(testing::SameCaptions(want, project.captions));
     EXPECT_EQ(project.modified, 1);
     EXPECT_TRUE(host.messages.empty());
 }
@@ -89,44 +50,44 @@ TEST_F(ImportFixture, AFailedImportLeavesTheProjectAsItWasAndSaysWhy) {
     WriteFileText(big, "Scenarist_SCC V1.0\r\n");
     std::filesystem::resize_file(big, kMaxTextFileBytes + 1);  // sparse: no real disk use
     WriteFileText(dir.File("v.m2v"), "stream");
-    struct Case {
-        std::string name, content, extension;
+    const struct {
+        const char* name;
+        const char* content;  // null: as it is
         ImportResult result;
-        std::string message;  // the start of the one message, after the path; "" for none
-    };
-    const std::vector<Case> cases = {
-        {"missing.scc", "", "scc", ImportResult::OpenFailed, "Error opening file "},
-        {"wrong.scc", "SCC_disassembly V1.2\r\n", "scc", ImportResult::NotRecognized,
+        std::string message;  // found in the one message; "" for none
+    } cases[] = {
+        {"missing.scc", nullptr, ImportResult::OpenFailed, "Error opening file "},
+        {"wrong.scc", "SCC_disassembly V1.2\r\n", ImportResult::NotRecognized,
          "is not a Scenarist"},
-        {"wrong.ccd", "Scenarist_SCC V1.0\r\n\r\n", "ccd", ImportResult::NotRecognized,
+        {"wrong.ccd", "Scenarist_SCC V1.0\r\n\r\n", ImportResult::NotRecognized,
          "is not a caption disassembly"},
-        {"short.bin", "\xFF\xFF", "bin", ImportResult::NotRecognized, "is not a raw"},
-        {"empty.scc", "Scenarist_SCC V1.0\r\n\r\n", "scc", ImportResult::NoCaptions,
+        {"empty.ccd", "", ImportResult::NotRecognized, "is not a caption disassembly"},
+        {"short.bin", "\xFF\xFF", ImportResult::NotRecognized, "is not a raw"},
+        {"empty.dat", "", ImportResult::NotRecognized, "is not a raw"},
+        {"empty.scc", "Scenarist_SCC V1.0\r\n\r\n", ImportResult::NoCaptions,
          "File does not contain closed captions"},
-        {"big.scc", "", "scc", ImportResult::TooLarge, "is larger than 256 MiB"},
-        {"v.m2v", "", "m2v", ImportResult::StreamFailed, ""},  // the reader said why itself
+        {"big.scc", nullptr, ImportResult::TooLarge, "is larger than 256 MiB"},
+        {"wrong.vtt", "1\n00:00:10,000 --> 00:00:15,000\nno header\n", ImportResult::NotRecognized,
+         "is not a WebVTT file (its first line must begin with \"WEBVTT\")"},
+        {"tags.SRT", "1\n00:00:10,000 --> 00:00:15,000\n<i> </i>\n", ImportResult::NoCaptions,
+         "contains no subtitle to show"},
+        {"v.m2v", nullptr, ImportResult::StreamFailed, ""},  // the reader said why itself
     };
-    for (const Case& c : cases) {
+    MakeCurrentProject(0);
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string path = dir.File(c.name);
-        if (!c.content.empty()) WriteFileText(path, c.content);
-        project.captions.Clear();
-        AddOldCaption();
-        const Caption* old = project.captions.Head();
-        project.videoPath = "video.mpg";
+        if (c.content) WriteFileText(path, c.content);
         host.messages.clear();
         int cleared = 0;
         ImportHooks hooks{[&] { ++cleared; },
                           [&](CaptionProject&, File&, CaptionList& into) {
-                              into.Insert(testing::NewCaption(5, 10));  // then cancelled
+                              testing::AddCaption(into, 5, 10);  // then cancelled
                               into.Clear();
                               return false;
                           }};
-        EXPECT_EQ(ImportCaptionFile(project, path, c.extension, hooks), c.result);
-        EXPECT_EQ(project.captions.Head(), old);
-        EXPECT_EQ(project.captions.Count(), 1);
-        EXPECT_EQ(project.modified, 0);
-        EXPECT_EQ(project.videoPath, "video.mpg");
+        EXPECT_EQ(ImportCaptionFile(project, path, ExtensionOf(path), hooks), c.result);
+        ExpectCurrentProjectKept();
         EXPECT_EQ(cleared, 0);
         if (c.message.empty()) {
             EXPECT_TRUE(host.messages.empty());
@@ -137,22 +98,11 @@ TEST_F(ImportFixture, AFailedImportLeavesTheProjectAsItWasAndSaysWhy) {
     }
 }
 
-TEST_F(ImportFixture, LinesPastTheLastFrameAreReported) {
-    WriteFileText(dir.File("far.scc"),
-                  "Scenarist_SCC V1.0\n\n00:00:00:26\t9420 94ae 9470 c849 942f\n"
-                  "00:00:03:00\t942c\n99:99:99:99\t9420\n");
-    EXPECT_EQ(ImportCaptionFile(project, dir.File("far.scc"), "scc"), ImportResult::Imported);
-    EXPECT_EQ(project.captions.Count(), 1);
-    ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_NE(host.messages[0].find(dir.File("far.scc")), std::string::npos);
-    EXPECT_NE(host.messages[0].find("99:59:59:29"), std::string::npos);
-}
-
 TEST_F(ImportFixture, StreamsGoToTheirReaderWithTheOpenFile) {
     WriteFileText(dir.File("v.m2v"), "stream");
-    AddOldCaption();
+    MakeCurrentProject(0);
     EXPECT_EQ(ImportCaptionFile(project, dir.File("v.m2v"), "m2v"), ImportResult::Mpeg2Stream);
-    EXPECT_EQ(project.captions.Count(), 1);  // no reader: nothing happened
+    ExpectCurrentProjectKept();  // no reader: nothing happened
 
     std::string seen;
     ImportHooks hooks;
@@ -160,7 +110,7 @@ TEST_F(ImportFixture, StreamsGoToTheirReaderWithTheOpenFile) {
         EXPECT_EQ(&p, &project);
         char buffer[16] = {};
         seen.assign(buffer, file.Read(buffer, sizeof buffer));
-        into.Insert(testing::NewCaption(5, 10));
+        testing::AddCaption(into, 5, 10);
         return true;
     };
     EXPECT_EQ(ImportCaptionFile(project, dir.File("v.m2v"), "M2V", hooks), ImportResult::Imported);

@@ -1,19 +1,22 @@
 // Helpers of the caption-file tests: a host that records what it is told, a temporary folder,
-// file contents, captions with text, and caption comparison.
+// file contents, captions with text, a project that must survive failures, the sample files,
+// and caption comparison.
 #pragma once
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
-#include "model/caption_list.h"
+#include "model/caption_project.h"
 #include "model/project_host.h"
 
 namespace vantrel::testing {
@@ -55,12 +58,13 @@ class TempDir {
     }
     std::string File(const std::string& name) const { return path_ + "/" + name; }
     const std::string& Path() const { return path_; }
-    // Names of the files in the folder.
+    // Names of the files in the folder, sorted.
     std::vector<std::string> Names() const {
         std::vector<std::string> names;
         for (const auto& e : std::filesystem::directory_iterator(path_)) {
             names.push_back(e.path().filename().string());
         }
+        std::sort(names.begin(), names.end());
         return names;
     }
 
@@ -82,20 +86,11 @@ inline std::vector<uint8_t> Bytes(std::string_view text) {
     return {text.begin(), text.end()};
 }
 
-inline std::vector<uint8_t> Bytes(std::initializer_list<int> list) {
-    std::vector<uint8_t> out;
-    for (int b : list) out.push_back(static_cast<uint8_t>(b));
+// `count` null pairs, then `bytes`.
+inline std::vector<uint8_t> AfterNullPairs(size_t count, std::string_view bytes = "") {
+    std::vector<uint8_t> out(2 * count, 0x80);
+    out.insert(out.end(), bytes.begin(), bytes.end());
     return out;
-}
-
-// `count` null pairs.
-inline std::vector<uint8_t> NullPairs(size_t count) {
-    return std::vector<uint8_t>(2 * count, 0x80);
-}
-
-inline std::vector<uint8_t> Concat(std::vector<uint8_t> a, const std::vector<uint8_t>& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
 }
 
 inline void PutText(Caption& c, int row, int col, std::string_view text,
@@ -103,25 +98,65 @@ inline void PutText(Caption& c, int row, int col, std::string_view text,
     for (char ch : text) c.cells[row][col++] = {static_cast<uint8_t>(ch), attribute};
 }
 
-inline Caption* NewCaption(int32_t start, int32_t end, int8_t mode = Manual) {
+// A caption on frames `start` to `end` holding `text` at (`row`, `col`), inserted in `list`.
+inline Caption* AddCaption(CaptionList& list, int32_t start, int32_t end,
+                           std::string_view text = "", int row = 14, int col = 0,
+                           int8_t mode = Manual) {
     auto* c = new Caption;
     c->startFrame = start;
     c->endFrame = end;
     c->timingMode = mode;
+    PutText(*c, row, col, text);
+    list.Insert(c);
     return c;
 }
 
-// The extension of a file name, without the dot.
-inline std::string ExtensionPart(const std::string& name) {
-    const size_t dot = name.find_last_of('.');
-    return dot == std::string::npos ? std::string() : name.substr(dot + 1);
-}
+// A project with a host, a folder, and a current state that failed operations must leave.
+struct ProjectTest : ::testing::Test {
+    ProjectTest() { project.host = &host; }
+    void MakeCurrentProject(int modified) {
+        kept = AddCaption(project.captions, 100, 200, "KEEP");
+        project.videoPath = "/videos/current.mp4";
+        project.modified = modified;
+        keptModified = modified;
+    }
+    void ExpectCurrentProjectKept() {
+        EXPECT_EQ(project.captions.Head(), kept);
+        EXPECT_EQ(project.captions.Count(), 1);
+        EXPECT_EQ(project.videoPath, "/videos/current.mp4");
+        EXPECT_EQ(project.modified, keptModified);
+        EXPECT_EQ(host.closeCount, 0);
+    }
+    TempDir dir;
+    RecordingHost host;
+    CaptionProject project;
+    const Caption* kept = nullptr;
+    int keptModified = 0;
+};
 
-inline bool SampleExists(const std::string& name) {
-    return std::filesystem::exists(std::string(VANTREL_SOURCE_DIR "/../shared/samples/") + name);
-}
 inline std::string SamplePath(const std::string& name) {
     return std::string(VANTREL_SOURCE_DIR "/../shared/samples/") + name;
+}
+inline bool SampleExists(const std::string& name) {
+    return std::filesystem::exists(SamplePath(name));
+}
+
+// The sample files of the given extensions, sorted, each with the extension of the reader
+// that reads it (.raw is read as .bin).
+inline std::vector<std::pair<std::string, std::string>> Samples(
+    std::vector<std::string> extensions = {"scc", "ccd", "raw"}) {
+    std::vector<std::pair<std::string, std::string>> out;
+    std::error_code error;
+    for (const auto& e : std::filesystem::directory_iterator(SamplePath(""), error)) {
+        const std::string ext = e.path().extension().string();
+        if (ext.empty() ||
+            std::find(extensions.begin(), extensions.end(), ext.substr(1)) == extensions.end()) {
+            continue;
+        }
+        out.push_back({e.path().string(), ext == ".raw" ? "bin" : ext.substr(1)});
+    }
+    std::sort(out.begin(), out.end());
+    return out;
 }
 
 // Both lists hold captions with the same start and end frames and the same screens, in order;

@@ -1,19 +1,18 @@
-// The texts people read (.srt, timing report, the command-line list): a screen reads as a
-// receiver shows it. A mid-row code takes its cell and shows as a space, blanks between words
-// are one space, every row with text is a line of its own, the music note is written.
+// The texts people read (.srt, timing report, the command-line list), as text and as files:
+// real times of frames at 30000/1001 per second, and the screen as a receiver shows it. A
+// mid-row code takes its cell and shows as a space, blanks between words are one space, every
+// row with text is a line of its own, the music note is written.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "files/caption_import.h"
 #include "files/files_test_support.h"
 #include "files/subtitles.h"
 
 namespace vantrel {
 namespace {
 
-using testing::NewCaption;
 using testing::PutText;
 
 struct Row {
@@ -70,15 +69,23 @@ const TextCase kCases[] = {
      {{14, 0, "\xC9T\xC9 \xC6"}},
      "\xC3\xA9t\xC3\xA9 \xC3\x86",
      "\xC3\x89T\xC3\x89 \xC3\x86"},
+    // É, a note, a code cell, ñ, the 608 block and a null byte, then A.
+    {"characters",
+     {{14, 0,
+       "\xC9 \x90\x1C\xF1\x7F\x80"
+       "A"}},
+     "\xC3\xA9 \xE2\x99\xAA \xC3\xB1\xE2\x96\x88"
+     "a",
+     "\xC3\x89 \xE2\x99\xAA \xC3\xB1\xE2\x96\x88"
+     "A"},
     {"empty screen", {}, "", ""},
 };
 
 TEST(PlainText, ReadsAsAReceiverShowsTheScreen) {
     for (const TextCase& t : kCases) {
         CaptionList list;
-        Caption* c = NewCaption(30, 90);
+        Caption* c = testing::AddCaption(list, 30, 90);
         for (const Row& r : t.rows) PutText(*c, r.row, r.column, r.cells);
-        list.Insert(c);
         EXPECT_EQ(SubtitleText(list),
                   std::string("1\r\n00:00:01,001 --> 00:00:03,003\r\n") + t.lines + "\r\n\r\n")
             << t.what;
@@ -106,22 +113,40 @@ TEST(PlainText, StopsAtCapacity) {
     }
 }
 
-// The whole road: .scc text in, the caption's texts out.
-TEST(PlainText, OfAnImportedSccCaption) {
+TEST(PlainText, OneBlockOrLinePerCaptionNumberedFromOne) {
+    CaptionList list;
+    EXPECT_EQ(SubtitleText(list), "");
+    EXPECT_EQ(TimingReportText(list), "");
+    testing::AddCaption(list, 14, 50, "HELLO", 13);
+    PutText(*list.Head(), 14, 0, "WORLD");
+    testing::AddCaption(list, 108000, 108029);  // an empty screen still gets its block and line
+    EXPECT_EQ(SubtitleText(list),
+              "1\r\n00:00:00,467 --> 00:00:01,668\r\nhello\r\nworld\r\n\r\n"
+              "2\r\n01:00:03,600 --> 01:00:04,568\r\n\r\n\r\n");
+    EXPECT_EQ(TimingReportText(list),
+              "00:00:00:14 - 00:00:01:20\tHELLO WORLD\r\n"
+              "01:00:00:00 - 01:00:00:29\t\r\n");
+}
+
+TEST(PlainText, AFullScreenFitsWhole) {
+    CaptionList list;
+    Caption* c = testing::AddCaption(list, 0, 30);
+    for (int r = 0; r < kScreenRows; ++r) PutText(*c, r, 0, std::string(kScreenColumns, 'X'));
+    // 15 rows of 32 letters, joined by spaces or by CR LF.
+    const std::string report = TimingReportText(list);
+    EXPECT_EQ(report.size(), std::string("00:00:00:00 - 00:00:01:00\t").size() + 15 * 32 + 14 + 2);
+    EXPECT_EQ(SubtitleText(list).size(),
+              std::string("1\r\n00:00:00,000 --> 00:00:01,001\r\n").size() + 15 * 32 + 14 * 2 + 4);
+}
+
+TEST(PlainText, WrittenAsFiles) {
     testing::TempDir dir;
-    // RCL, ENM, row 15: "the", italics underline, "new ", white, "plan"; row 14 indented 4:
-    // "   I know" ("I", colour green, "know"); EOC at 00:00:01:00, EDM at 00:00:03:00.
-    testing::WriteFileText(dir.File("a.scc"),
-                           "Scenarist_SCC V1.0\n\n"
-                           "00:00:00:13\t9420 94ae 94e0 f468 e580 91af 6ee5 f720 9120 706c "
-                           "61ee 9452 2020 2049 9122 6b6e 6ff7 942f\n\n"
-                           "00:00:03:00\t942c\n");
     CaptionProject project;
-    ASSERT_EQ(ImportCaptionFile(project, dir.File("a.scc"), "scc"), ImportResult::Imported);
-    EXPECT_EQ(SubtitleText(project.captions),
-              "1\r\n00:00:01,001 --> 00:00:03,003\r\ni know\r\nthe new plan\r\n\r\n");
-    EXPECT_EQ(TimingReportText(project.captions),
-              "00:00:01:00 - 00:00:03:00\tI know the new plan\r\n");
+    testing::AddCaption(project.captions, 14, 50, "HI");
+    EXPECT_EQ(WriteSubtitles(project, dir.File("a.srt")), WriteResult::Written);
+    EXPECT_EQ(testing::ReadFileText(dir.File("a.srt")), SubtitleText(project.captions));
+    EXPECT_EQ(WriteTimingReport(project, dir.File("a.txt")), WriteResult::Written);
+    EXPECT_EQ(testing::ReadFileText(dir.File("a.txt")), TimingReportText(project.captions));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 #include <random>
 
 #include "codec/code_string.h"
@@ -15,87 +16,62 @@
 namespace vantrel {
 namespace {
 
-using testing::NewCaption;
-using testing::PutText;
+using testing::AddCaption;
 using testing::ReadFileText;
 using testing::RecordingHost;
 using testing::TempDir;
 using testing::WriteFileText;
 
-struct ProjectFixture : ::testing::Test {
-    ProjectFixture() { project.host = &host; }
-    // A project the tests expect to survive failed loads.
-    void MakeCurrentProject() {
-        Caption* c = NewCaption(100, 200);
-        PutText(*c, 0, 0, "KEEP");
-        project.captions.Insert(c);
-        project.videoPath = "/videos/current.mp4";
-        project.modified = 1;
-    }
-    void ExpectCurrentProjectKept() {
-        ASSERT_EQ(project.captions.Count(), 1);
-        EXPECT_EQ(project.captions.Head()->cells[0][0].character, 'K');
-        EXPECT_EQ(project.videoPath, "/videos/current.mp4");
-        EXPECT_EQ(project.modified, 1);
-        EXPECT_EQ(host.closeCount, 0);
-    }
-    TempDir dir;
-    RecordingHost host;
-    CaptionProject project;
-};
+struct ProjectFixture : testing::ProjectTest {};
 
-TEST(ProjectFileBytes, AnEmptyProjectIs18Bytes) {
-    CaptionProject empty;
-    EXPECT_EQ(ProjectFileBytes(empty, 0), std::string("CCP1\0\0\0\0\1\0\0\1\0\0\0\0\0\0", 18));
-}
-
+// The layout other tools read: little-endian fields; a record of R = 7 code bytes + 13, mode,
+// flag, start, end, the code string and a zero.
 TEST(ProjectFileBytes, FieldsAreLittleEndian) {
     CaptionProject p;
+    EXPECT_EQ(ProjectFileBytes(p, 0), std::string("CCP1\0\0\0\0\1\0\0\1\0\0\0\0\0\0", 18));
     p.videoPath = "v.mp4";
-    Caption* c = NewCaption(0x01020304, -2, Persistent);
-    PutText(*c, 14, 0, "HI");
-    p.captions.Insert(c);
-    const std::string bytes = ProjectFileBytes(p, 0x11223344);
-    const std::string head("CCP1\x44\x33\x22\x11\x06\x00v.mp4\0\x01\x00\x00\x01\x00\x00\x00", 23);
-    EXPECT_EQ(bytes.substr(0, 23), head);
-    // The record: R = 7 code bytes + 13, mode, flag, start, end, the code string, zero.
-    const std::string record(
-        "\x14\x00\x02\x01\x04\x03\x02\x01\xFE\xFF\xFF\xFF"
-        "\x02\xFE\x8F\x10HI\x06\x00",
-        20);
-    EXPECT_EQ(bytes.substr(23), record);
+    AddCaption(p.captions, 0x01020304, -2, "HI", 14, 0, Persistent);
+    EXPECT_EQ(ProjectFileBytes(p, 0x11223344),
+              std::string("CCP1\x44\x33\x22\x11\x06\x00v.mp4\0\x01\x00\x00\x01\x00\x00\x00"
+                          "\x14\x00\x02\x01\x04\x03\x02\x01\xFE\xFF\xFF\xFF"
+                          "\x02\xFE\x8F\x10HI\x06\x00",
+                          43));
+}
+
+// A 13-byte record (no code string) with the given frames and length field.
+std::vector<uint8_t> Record(int64_t start, int64_t end, uint8_t length = 13) {
+    std::vector<uint8_t> r = {length, 0, 1, 1};
+    for (int64_t v : {start, end}) {
+        for (int k = 0; k < 4; ++k) r.push_back(static_cast<uint8_t>(v >> (8 * k)));
+    }
+    r.push_back(0);
+    return r;
 }
 
 TEST(ReadRecord, RejectsShortAndCutRecordsAndFramesOutOfRange) {
     const int64_t max = kMaxEncodedFrame;
-    const struct {
-        std::vector<uint8_t> bytes;
-        RecordRead result;
-    } cases[] = {
-        {{12, 0, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0}, RecordRead::Damaged},  // length below 13
-        {{20, 0, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 2}, RecordRead::Damaged},
+    const std::pair<std::vector<uint8_t>, RecordRead> cases[] = {
+        {Record(0, 0, 12), RecordRead::Damaged},  // length below 13
+        {Record(0, 0, 20), RecordRead::Damaged},  // cut
         {{1}, RecordRead::Damaged},
-        {{13, 0, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0}, RecordRead::Read},  // frames 0 and 0
-        {{13, 0, 1, 1, 0xFB, 0xFF, 0xFF, 0xFF, 9, 0, 0, 0, 0}, RecordRead::OutOfRange},  // -5
-        {{13, 0, 1, 1, 0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0}, RecordRead::OutOfRange},  // end -1
-        {{13, 0, 1, 1, uint8_t(max), uint8_t(max >> 8), uint8_t(max >> 16), 0, uint8_t(max),
-          uint8_t(max >> 8), uint8_t(max >> 16), 0, 0},
-         RecordRead::Read},
-        {{13, 0, 1, 1, uint8_t(max + 1), uint8_t((max + 1) >> 8), uint8_t((max + 1) >> 16), 0,
-          uint8_t(max + 1), uint8_t((max + 1) >> 8), uint8_t((max + 1) >> 16), 0, 0},
-         RecordRead::OutOfRange},
+        {Record(0, 0), RecordRead::Read},
+        {Record(-5, 9), RecordRead::OutOfRange},
+        {Record(0, -1), RecordRead::OutOfRange},
+        {Record(max, max), RecordRead::Read},
+        {Record(max + 1, max + 1), RecordRead::OutOfRange},
     };
-    for (const auto& c : cases) {
+    for (const auto& [bytes, result] : cases) {
         Caption caption;
-        MemoryInput in(c.bytes);
-        EXPECT_EQ(ReadRecord(caption, in), c.result) << ::testing::PrintToString(c.bytes);
+        MemoryInput in(bytes);
+        EXPECT_EQ(ReadRecord(caption, in), result) << ::testing::PrintToString(bytes);
     }
 }
 
 TEST(ReadRecord, ACodeStringWithoutItsZeroStillEnds) {
     // R = 15: three code bytes and no zero byte in the record; a record follows.
-    std::vector<uint8_t> records = {15,  0,  3, 0, 5, 0, 0, 0, 9, 0, 0, 0, 0x81, 0x10,
-                                    'A', 13, 0, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0,    0};
+    std::vector<uint8_t> records = {15, 0, 3, 0, 5, 0, 0, 0, 9, 0, 0, 0, 0x81, 0x10, 'A'};
+    const std::vector<uint8_t> next = Record(0, 0);
+    records.insert(records.end(), next.begin(), next.end());
     MemoryInput in(records);
     Caption c;
     ASSERT_EQ(ReadRecord(c, in), RecordRead::Read);
@@ -105,10 +81,10 @@ TEST(ReadRecord, ACodeStringWithoutItsZeroStillEnds) {
     EXPECT_EQ(c.endFrame, 9);
     EXPECT_EQ(c.cells[0][0].character, 'A');
     EXPECT_TRUE(c.cells[0][1].IsEmpty());
-    Caption next;
-    EXPECT_EQ(ReadRecord(next, in), RecordRead::Read);
-    EXPECT_EQ(next.timingMode, Normal);
-    EXPECT_EQ(ReadRecord(next, in), RecordRead::Damaged);
+    Caption second;
+    EXPECT_EQ(ReadRecord(second, in), RecordRead::Read);
+    EXPECT_EQ(second.timingMode, Normal);
+    EXPECT_EQ(ReadRecord(second, in), RecordRead::Damaged);
 }
 
 TEST_F(ProjectFixture, SaveAndLoadGiveTheSameProject) {
@@ -134,6 +110,7 @@ TEST_F(ProjectFixture, SaveAndLoadGiveTheSameProject) {
 
         CaptionProject loaded;
         RecordingHost loader;
+        loader.videoOpens = round % 4 != 2;  // the saved frame is stepped to only in a video
         loaded.host = &loader;
         ASSERT_EQ(LoadProject(loaded, path), LoadResult::Loaded);
         EXPECT_TRUE(testing::SameCaptions(saved.captions, loaded.captions, true)) << round;
@@ -141,27 +118,12 @@ TEST_F(ProjectFixture, SaveAndLoadGiveTheSameProject) {
         EXPECT_EQ(loaded.secondPath, saved.secondPath);
         EXPECT_EQ(loaded.modified, 0);
         EXPECT_EQ(loader.closeCount, 1);
-        if (saved.videoPath.empty()) {
-            EXPECT_TRUE(loader.openedVideos.empty());
-            EXPECT_TRUE(loader.steppedTo.empty());
-        } else {
-            EXPECT_EQ(loader.openedVideos, std::vector<std::string>{saved.videoPath});
-            EXPECT_EQ(loader.steppedTo, std::vector<int32_t>{1234 + round});
-        }
+        const bool video = !saved.videoPath.empty();
+        EXPECT_EQ(loader.openedVideos,
+                  video ? std::vector{saved.videoPath} : std::vector<std::string>{});
+        EXPECT_EQ(loader.steppedTo,
+                  video && loader.videoOpens ? std::vector{1234 + round} : std::vector<int32_t>{});
     }
-}
-
-TEST_F(ProjectFixture, TheSavedFrameIsSteppedToOnlyWithAVideo) {
-    project.videoPath = "/no/video.mp4";
-    host.currentFrame = 77;
-    ASSERT_EQ(SaveProject(project, dir.File("p.ccp")), WriteResult::Written);
-    CaptionProject other;
-    RecordingHost noVideo;
-    noVideo.videoOpens = false;
-    other.host = &noVideo;
-    ASSERT_EQ(LoadProject(other, dir.File("p.ccp")), LoadResult::Loaded);
-    EXPECT_EQ(noVideo.openedVideos.size(), 1u);
-    EXPECT_TRUE(noVideo.steppedTo.empty());
 }
 
 TEST_F(ProjectFixture, AVideoMissingWhereTheProjectSaysIsLookedUpBesideIt) {
@@ -179,75 +141,50 @@ TEST_F(ProjectFixture, AVideoMissingWhereTheProjectSaysIsLookedUpBesideIt) {
     }
 }
 
-TEST_F(ProjectFixture, SavingOverALongerFileLeavesNoTail) {
-    WriteFileText(dir.File("p.ccp"), std::string(5000, 'x'));
-    ASSERT_EQ(SaveProject(project, dir.File("p.ccp")), WriteResult::Written);
-    EXPECT_EQ(ReadFileText(dir.File("p.ccp")).size(), 18u);
-    EXPECT_EQ(dir.Names(), std::vector<std::string>{"p.ccp"});
-}
-
-TEST_F(ProjectFixture, AFailedSaveIsReportedAndKeepsTheModifiedFlag) {
-    project.modified = 1;
-    for (const std::string& path : {dir.Path(), dir.File("no-folder/p.ccp")}) {
-        host.messages.clear();
-        EXPECT_EQ(SaveProject(project, path), WriteResult::Failed);
-        EXPECT_EQ(project.modified, 1);
-        ASSERT_EQ(host.messages.size(), 1u);
-        EXPECT_EQ(host.messages[0].rfind("Error saving file " + path, 0), 0u);
-    }
-    EXPECT_TRUE(dir.Names().empty());
-}
-
-TEST_F(ProjectFixture, FilesThatAreNoProjectLeaveTheCurrentOne) {
-    MakeCurrentProject();
-    const std::string scc = dir.File("x.scc");
-    WriteFileText(scc, "Scenarist_SCC V1.0\r\n\r\n00:00:00:00\t942c\r\n");
-    EXPECT_EQ(LoadProject(project, scc), LoadResult::NotAProject);
-    ExpectCurrentProjectKept();
-    EXPECT_EQ(host.messages, std::vector<std::string>{"File " + scc + " is not a caption project"});
-
-    WriteFileText(dir.File("tiny.ccp"), "CC");
-    EXPECT_EQ(LoadProject(project, dir.File("tiny.ccp")), LoadResult::NotAProject);
-    ExpectCurrentProjectKept();
-
-    EXPECT_EQ(LoadProject(project, dir.File("missing.ccp")), LoadResult::OpenFailed);
-    ExpectCurrentProjectKept();
-    EXPECT_EQ(host.messages.back().rfind("Error opening file " + dir.File("missing.ccp"), 0), 0u);
-}
-
-TEST_F(ProjectFixture, DamagedHeadersLeaveTheCurrentProject) {
-    MakeCurrentProject();
+TEST_F(ProjectFixture, FilesThatAreNoProjectOrDamagedLeaveTheCurrentOne) {
+    MakeCurrentProject(1);
     const std::string valid = ProjectFileBytes(project, 5);
-    const std::string path = dir.File("d.ccp");
-    // Cut anywhere inside the header (the magic is whole).
+    struct Case {
+        std::string name;
+        std::optional<std::string> bytes;  // none: no such file
+        LoadResult result;
+        std::string message;  // the start of the one message, after "File <path>"
+    };
+    std::vector<Case> cases = {
+        {"x.scc", "Scenarist_SCC V1.0\r\n\r\n00:00:00:00\t942c\r\n", LoadResult::NotAProject,
+         " is not a caption project"},
+        {"tiny.ccp", "CC", LoadResult::NotAProject, " is not a caption project"},
+        {"missing.ccp", std::nullopt, LoadResult::OpenFailed, ""},
+    };
+    // Cut anywhere inside the header (the magic whole), or a path length read as negative.
     const size_t headerSize = 16 + (project.videoPath.size() + 1) + 1;
     for (size_t cut = 4; cut < headerSize; ++cut) {
-        WriteFileText(path, valid.substr(0, cut));
-        EXPECT_EQ(LoadProject(project, path), LoadResult::Damaged) << cut;
-        ExpectCurrentProjectKept();
+        cases.push_back({"cut" + std::to_string(cut), valid.substr(0, cut), LoadResult::Damaged,
+                         " is a damaged caption project"});
     }
-    // A path length that reads as a negative number.
-    std::string negative = valid;
-    negative[8] = '\x00';
-    negative[9] = '\x80';
-    WriteFileText(path, negative);
-    EXPECT_EQ(LoadProject(project, path), LoadResult::Damaged);
-    ExpectCurrentProjectKept();
-    EXPECT_EQ(host.messages.back(), "File " + path + " is a damaged caption project");
+    cases.push_back({"negative", valid.substr(0, 8) + '\0' + '\x80' + valid.substr(10),
+                     LoadResult::Damaged, " is a damaged caption project"});
+    for (const Case& c : cases) {
+        const std::string path = dir.File(c.name);
+        if (c.bytes) WriteFileText(path, *c.bytes);
+        host.messages.clear();
+        EXPECT_EQ(LoadProject(project, path), c.result) << c.name;
+        ExpectCurrentProjectKept();
+        ASSERT_EQ(host.messages.size(), 1u) << c.name;
+        const std::string want =
+            c.message.empty() ? "Error opening file " + path : "File " + path + c.message;
+        EXPECT_EQ(host.messages[0].rfind(want, 0), 0u) << host.messages[0];
+    }
 }
 
 TEST_F(ProjectFixture, ADamagedRecordEndsTheCaptionsThere) {
     CaptionProject saved;
-    for (int k = 0; k < 5; ++k) {
-        Caption* c = NewCaption(100 * k, 100 * k + 50);
-        PutText(*c, 0, 0, "ABC");
-        saved.captions.Insert(c);
-    }
+    for (int k = 0; k < 5; ++k) AddCaption(saved.captions, 100 * k, 100 * k + 50, "ABC", 0);
     std::string bytes = ProjectFileBytes(saved, 0);
     const size_t recordSize = (bytes.size() - 18) / 5;
     bytes.resize(18 + 3 * recordSize + recordSize / 2);  // count 5, 3 whole records
     WriteFileText(dir.File("cut.ccp"), bytes);
-    MakeCurrentProject();
+    MakeCurrentProject(1);
     EXPECT_EQ(LoadProject(project, dir.File("cut.ccp")), LoadResult::Loaded);
     EXPECT_EQ(project.captions.Count(), 3);
     EXPECT_EQ(project.modified, 0);
@@ -278,10 +215,10 @@ TEST_F(ProjectFixture, AReadErrorAfterTheHeaderKeepsTheCurrentProject) {
         bool failed = false;
     };
     CaptionProject saved;
-    for (int k = 0; k < 3; ++k) saved.captions.Insert(NewCaption(100 * k, 100 * k + 50));
+    for (int k = 0; k < 3; ++k) AddCaption(saved.captions, 100 * k, 100 * k + 50);
     const std::string text = ProjectFileBytes(saved, 0);
     const std::vector<uint8_t> bytes(text.begin(), text.end());
-    MakeCurrentProject();
+    MakeCurrentProject(1);
     FailingInput in(bytes, bytes.size() - 5);  // inside the last record
     EXPECT_EQ(LoadProject(project, in, "/p/x.ccp"), LoadResult::OpenFailed);
     ExpectCurrentProjectKept();
@@ -292,7 +229,7 @@ TEST_F(ProjectFixture, AReadErrorAfterTheHeaderKeepsTheCurrentProject) {
 TEST_F(ProjectFixture, RecordsWithFramesOutOfRangeAreLeftOutAndCounted) {
     CaptionProject saved;
     for (int32_t start : {-5, 0, 40, int32_t(kMaxEncodedFrame), int32_t(kMaxEncodedFrame) + 1}) {
-        saved.captions.Insert(NewCaption(start, start < 0 ? 10 : start));
+        AddCaption(saved.captions, start, start < 0 ? 10 : start);
     }
     WriteFileText(dir.File("r.ccp"), ProjectFileBytes(saved, 0));
     EXPECT_EQ(LoadProject(project, dir.File("r.ccp")), LoadResult::Loaded);

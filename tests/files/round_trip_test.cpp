@@ -49,9 +49,8 @@ TEST(RoundTrip, CaptionsNextToEachOtherKeepTheirTiming) {
     const int32_t frames[][3] = {
         {100, 160, Seamless}, {160, 220, Persistent}, {221, 300, Manual}, {302, 400, Manual}};
     for (const auto& f : frames) {
-        Caption* c = testing::NewCaption(f[0], f[1], static_cast<int8_t>(f[2]));
-        testing::PutText(*c, 14, 2, "TEXT");
-        original.captions.Insert(c);
+        testing::AddCaption(original.captions, f[0], f[1], "TEXT", 14, 2,
+                            static_cast<int8_t>(f[2]));
     }
     TempDir dir;
     for (const char* extension : {"scc", "ccd", "bin"}) {

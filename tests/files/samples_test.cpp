@@ -2,8 +2,6 @@
 // the same captions, and each sample survives our own export and import.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include "files/caption_export.h"
 #include "files/caption_import.h"
 #include "files/files_test_support.h"
@@ -14,20 +12,8 @@ namespace {
 using testing::RecordingHost;
 using testing::SameCaptions;
 using testing::SamplePath;
+using testing::Samples;
 using testing::TempDir;
-
-// The sample files with the extension of the reader that reads them.
-std::vector<std::pair<std::string, std::string>> Samples() {
-    std::vector<std::pair<std::string, std::string>> out;
-    std::error_code error;
-    for (const auto& e : std::filesystem::directory_iterator(SamplePath(""), error)) {
-        const std::string ext = e.path().extension().string();
-        if (ext == ".scc" || ext == ".ccd") out.push_back({e.path().string(), ext.substr(1)});
-        if (ext == ".raw") out.push_back({e.path().string(), "bin"});
-    }
-    std::sort(out.begin(), out.end());
-    return out;
-}
 
 // Imports a sample; the only message allowed is the report of data left out (the paint-on
 // caption of the mcpoodle sample).

@@ -1,89 +1,124 @@
-// Timecode lines of the text formats, and frames written as timecodes and subtitle times.
+// Timecodes: the timecode lines of the text formats read, frames written as timecodes
+// (non-drop-frame and drop-frame) and as subtitle times at 30000/1001, and back.
 #include "files/timecode.h"
 
 #include <gtest/gtest.h>
 
 #include <utility>
 
+#include "codec/decoder.h"
+#include "codec/encoder.h"
+#include "files/caption_export.h"
+#include "files/ccd.h"
+#include "files/files_test_support.h"
+#include "files/scc.h"
+#include "files/subtitles.h"
+
 namespace vantrel {
 namespace {
 
-TEST(ParseTimecodeLine, NonDropFrameCountsThirtyFramesASecond) {
-    EXPECT_EQ(ParseTimecodeLine("00:00:01:00\t9420"), 30);
-    EXPECT_EQ(ParseTimecodeLine("00:01:00:00\t"), 1800);
-    EXPECT_EQ(ParseTimecodeLine("01:00:00:00\t"), 108000);
-    EXPECT_EQ(ParseTimecodeLine("00:00:08:09\t"), 249);
-}
-
-TEST(ParseTimecodeLine, DropFrameSkipsTwoNumbersAMinuteButEveryTenth) {
-    EXPECT_EQ(ParseTimecodeLine("00:01:00;02\t"), 1800);
-    EXPECT_EQ(ParseTimecodeLine("00:10:00;00\t"), 17982);
-    EXPECT_EQ(ParseTimecodeLine("01:00:00;00\t"), 107892);
-    EXPECT_EQ(ParseTimecodeLine("00:00:08;09\t"), 249);  // leading zeros are decimal
-    EXPECT_EQ(ParseTimecodeLine("00:11:00;02\t"), 17982 + 1798 + 2);
-}
-
-TEST(ParseTimecodeLine, OnlyTimecodeLinesCount) {
-    EXPECT_FALSE(ParseTimecodeLine("00:00:01:00"));        // 11 characters
-    EXPECT_TRUE(ParseTimecodeLine("00:00:01:00\r"));       // the carriage return counts
-    EXPECT_FALSE(ParseTimecodeLine("00:00:01.00\t9420"));  // character 8 decides the form
-    EXPECT_FALSE(ParseTimecodeLine(""));
-    EXPECT_FALSE(ParseTimecodeLine("Scenarist_SCC V1.0"));
-}
-
-TEST(ParseTimecodeLine, UnreadableFieldsCountAsZero) {
-    EXPECT_EQ(ParseTimecodeLine("00:01:xx:05\t"), 1800);  // seconds and frames are 0
-    EXPECT_EQ(ParseTimecodeLine("xx:01:00:05\t"), 0);
-    EXPECT_EQ(ParseTimecodeLine("99:99:99:99\t"), ((99 * 60 + 99) * 60 + 99) * 30 + 99);
-    const auto negative = ParseTimecodeLine("-9:59:59:29\t");
-    ASSERT_TRUE(negative.has_value());
-    EXPECT_LT(*negative, 0);
+TEST(ParseTimecodeLine, FieldsToFrames) {
+    constexpr int64_t kNone = -1;
+    const std::pair<const char*, int64_t> cases[] = {
+        {"00:00:01:00\t9420", 30},
+        {"01:00:00:00\t", 108000},
+        {"00:00:08:09\t", 249},  // leading zeros are decimal
+        // Drop-frame skips two numbers a minute, but not every tenth minute.
+        {"00:01:00;02\t", 1800},
+        {"00:10:00;00\t", 17982},
+        {"00:11:00;02\t", 17982 + 1798 + 2},
+        {"01:00:00;00\t", 107892},
+        {"00:00:08;09\t", 249},
+        {"00:00:01:00\r", 30},         // the carriage return counts as a character
+        {"00:00:01:00", kNone},        // 11 characters
+        {"00:00:01.00\t9420", kNone},  // character 8 decides the form
+        {"", kNone},
+        {"Scenarist_SCC V1.0", kNone},
+        {"99999999999999999999999:00:00\t", kNone},  // no ':' at column 8
+        // Fields that can't be read count as zero.
+        {"00:01:xx:05\t", 1800},
+        {"xx:01:00:05\t", 0},
+        {"99:99:99:99\t", ((99 * 60 + 99) * 60 + 99) * 30 + 99},
+        {"-9:59:59:29\t", -(9 * 108000) + 59 * 1800 + 59 * 30 + 29},
+    };
+    for (const auto& [line, frame] : cases) {
+        EXPECT_EQ(ParseTimecodeLine(line).value_or(kNone), frame) << line;
+    }
     // Any number of digits: the value is capped, never overflowing.
-    const auto huge = ParseTimecodeLine("00:00:00:99999999999999999999999\t");
-    ASSERT_TRUE(huge.has_value());
-    EXPECT_GT(*huge, kMaxReadFrame);
-    EXPECT_FALSE(ParseTimecodeLine("99999999999999999999999:00:00\t"));  // no ':' at column 8
+    EXPECT_GT(ParseTimecodeLine("00:00:00:99999999999999999999999\t").value_or(0), kMaxReadFrame);
 }
 
 // Every timecode writer at 0, at the largest frame and past it; a frame below 0 (arithmetic gone
 // wrong) is written as frame 0, never as a malformed timecode.
 TEST(FormatTimecode, FromBelowZeroToPastTheLargestFrame) {
-    const std::pair<int64_t, const char*> cases[] = {
-        {-5, "00:00:00:00"},
-        {0, "00:00:00:00"},
-        {29, "00:00:00:29"},
-        {108000, "01:00:00:00"},
-        {3599999, "33:19:59:29"},
-        {kMaxReadFrame, "99:59:59:29"},
-        {kMaxReadFrame + 1, "100:00:00:00"},
+    const struct {
+        int64_t frame;
+        const char *timecode, *dropFrame, *subtitleTime;
+    } cases[] = {
+        {-5, "00:00:00:00", "00:00:00;00", "00:00:00,000"},
+        {0, "00:00:00:00", "00:00:00;00", "00:00:00,000"},
+        {14, "00:00:00:14", "00:00:00;14", "00:00:00,467"},
+        {15, "00:00:00:15", "00:00:00;15", "00:00:00,501"},  // 500.5 ms up
+        {29, "00:00:00:29", "00:00:00;29", "00:00:00,968"},
+        {30, "00:00:01:00", "00:00:01;00", "00:00:01,001"},
+        {1799, "00:00:59:29", "00:00:59;29", "00:01:00,027"},
+        {1800, "00:01:00:00", "00:01:00;02", "00:01:00,060"},
+        {3597, "00:01:59:27", "00:01:59;29", "00:02:00,020"},
+        {3598, "00:01:59:28", "00:02:00;02", "00:02:00,053"},
+        {17981, "00:09:59:11", "00:09:59;29", "00:09:59,966"},
+        {17982, "00:09:59:12", "00:10:00;00", "00:09:59,999"},
+        {19782, "00:10:59:12", "00:11:00;02", "00:11:00,059"},
+        {107892, "00:59:56:12", "01:00:00;00", "00:59:59,996"},
+        {108000, "01:00:00:00", "01:00:03;18", "01:00:03,600"},
+        {3599999, "33:19:59:29", "33:22:00;03", "33:21:59,967"},
+        {kMaxReadFrame, "99:59:59:29", "100:06:00;11", "100:05:59,967"},
+        {kMaxReadFrame + 1, "100:00:00:00", "100:06:00;12", "100:06:00,000"},
     };
-    for (const auto& [frame, text] : cases) {
-        EXPECT_EQ(FormatTimecode(frame), text) << frame;
-        EXPECT_EQ(FormatTimecode(frame, TimecodeStyle::NonDropFrame), text) << frame;
+    for (const auto& c : cases) {
+        EXPECT_EQ(FormatTimecode(c.frame), c.timecode) << c.frame;
+        EXPECT_EQ(FormatTimecode(c.frame, TimecodeStyle::NonDropFrame), c.timecode) << c.frame;
+        EXPECT_EQ(FormatTimecode(c.frame, TimecodeStyle::DropFrame), c.dropFrame) << c.frame;
+        EXPECT_EQ(FormatSubtitleTime(c.frame), c.subtitleTime) << c.frame;
     }
-    // Drop-frame labels read back as the frames they were written for.
-    for (int64_t frame : {0, 1800, 17982, 9999999}) {
-        const std::string line = FormatTimecode(frame, TimecodeStyle::DropFrame) + "\t";
-        EXPECT_EQ(ParseTimecodeLine(line), frame) << line;
-    }
-    EXPECT_EQ(FormatTimecode(-5, TimecodeStyle::DropFrame), "00:00:00;00");
 }
 
-TEST(FormatSubtitleTime, FramesBecomeRealTimeAtThirtyThousandOver1001) {
-    const std::pair<int64_t, const char*> cases[] = {
-        {0, "00:00:00,000"},
-        {14, "00:00:00,467"},
-        {15, "00:00:00,501"},  // 500.5 up
-        {29, "00:00:00,968"},
-        {30, "00:00:01,001"},
-        {1798, "00:00:59,993"},
-        {107892, "00:59:59,996"},
-        {108000, "01:00:03,600"},
-        {-5, "00:00:00,000"},
-        {kMaxReadFrame, "100:05:59,967"},
-        {kMaxReadFrame + 1, "100:06:00,000"},
+TEST(DropFrameTimecode, EveryFrameOfTenHoursReadsBackToItself) {
+    for (int64_t frame = 0; frame <= 10 * 107892; ++frame) {
+        const std::string line = FormatTimecode(frame, TimecodeStyle::DropFrame) + '\t';
+        if (ParseTimecodeLine(line) != frame) FAIL() << frame << " written as " << line;
+    }
+}
+
+TEST(SubtitleTimeToFrame, TheNearestFrameAtThirtyThousandOver1001) {
+    const std::pair<int64_t, int64_t> cases[] = {
+        {0, 0},     {16, 0},  {17, 1},           {33, 1},
+        {1001, 30}, {-50, 0}, {3600000, 107892}, {3599996, 107892},
     };
-    for (const auto& [frame, text] : cases) EXPECT_EQ(FormatSubtitleTime(frame), text) << frame;
+    for (const auto& [ms, frame] : cases) EXPECT_EQ(SubtitleTimeToFrame(ms), frame) << ms;
+    // The inverse of the subtitle writer, for every frame of ten hours.
+    for (int64_t frame = 0; frame <= 10 * 107892; ++frame) {
+        if (SubtitleTimeToFrame((frame * 1001 + 15) / 30) != frame) FAIL() << frame;
+    }
+}
+
+// The writers label the same frames drop-frame, and the readers place them where they were.
+TEST(DropFrameTimecode, WritersLabelTheSameFrames) {
+    CaptionList captions;
+    testing::AddCaption(captions, 17982, 107892, "HI");
+    const std::vector<uint8_t> stream = EncodeCaptions(captions).bytes;
+    const std::string scc = FormatCaptionFile(stream, "scc", TimecodeStyle::DropFrame);
+    const std::string ccd = FormatCaptionFile(stream, "CCD", TimecodeStyle::DropFrame);
+    EXPECT_NE(scc.find("\r\n00:09:59;26\t9420 94AE 9470 C849 942F\r\n"), std::string::npos) << scc;
+    EXPECT_NE(scc.find("\r\n01:00:00;00\t942C\r\n"), std::string::npos) << scc;
+    EXPECT_NE(ccd.find("\n01:00:00;00\t{EDM}\r\n"), std::string::npos) << ccd;
+    EXPECT_EQ(TimingReportText(captions, TimecodeStyle::DropFrame),
+              "00:10:00;00 - 01:00:00;00\tHI\r\n");
+    for (const CaptionFileData& data :
+         {ReadSccText(testing::Bytes(scc)), ReadCcdText(testing::Bytes(ccd))}) {
+        CaptionList back;
+        DecodePairStream(back, data.pairs);
+        EXPECT_TRUE(testing::SameCaptions(captions, back));
+    }
 }
 
 }  // namespace
