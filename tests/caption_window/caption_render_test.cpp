@@ -8,26 +8,13 @@
 #include <vector>
 
 #include "caption_window/caption_font.h"
+#include "support/screen_text.h"
 
 namespace vantrel {
 namespace {
 
-struct Put {
-    int row;
-    int column;
-    const char* text;
-    uint8_t attribute;
-};
-
-Caption Screen(const std::vector<Put>& puts) {
-    Caption c;
-    for (const Put& p : puts) {
-        for (int i = 0; p.text[i] != 0; ++i) {
-            c.cells[p.row][p.column + i] = {static_cast<uint8_t>(p.text[i]), p.attribute};
-        }
-    }
-    return c;
-}
+using testing::MakeCaption;
+using testing::Screen;
 
 QImage Blank() {
     QImage image(kScreenWidth, kScreenHeight, QImage::Format_RGB32);
@@ -48,7 +35,7 @@ const QRegion kWhole(0, 0, kScreenWidth, kScreenHeight);
 
 struct HoleCase {
     const char* name;
-    std::vector<Put> puts;
+    Screen screen;
     QRegion holes;  // the rectangles (x, y, width, height) the caption takes out of the picture
 };
 
@@ -73,7 +60,7 @@ TEST(CaptionRender, HolesAreTheBoxesOfEveryRunWithItsEdgeBoxes) {
     };
     for (const HoleCase& c : cases) {
         QImage image = Blank();
-        std::optional<QRegion> region = RenderCaption(Screen(c.puts), image);
+        std::optional<QRegion> region = RenderCaption(MakeCaption(c.screen), image);
         ASSERT_TRUE(region.has_value()) << c.name;
         EXPECT_EQ(*region, kWhole - c.holes) << c.name;
         // Inside the holes the boxes are drawn; everywhere else the image is black.
@@ -87,7 +74,7 @@ TEST(CaptionRender, HolesAreTheBoxesOfEveryRunWithItsEdgeBoxes) {
 TEST(CaptionRender, BoxesTakeTheColoursOfTheirCellsAndEdgeBoxesTheColoursOfTheirNeighbour) {
     // Green on blue "AB", then red on yellow "C" after one empty cell.
     QImage image = Blank();
-    RenderCaption(Screen({{2, 4, "AB", 0x11}, {2, 7, "C", 0x2C}}), image);
+    RenderCaption(MakeCaption({{2, 4, "AB", 0x11}, {2, 7, "C", 0x2C}}), image);
     const QRgb green = qRgb(0, 255, 0), blue = qRgb(0, 0, 255);
     const QRgb red = qRgb(255, 0, 0), yellow = qRgb(255, 255, 0);
     EXPECT_EQ(Colours(image, CellBox(2, 3)), std::set<QRgb>{blue});
@@ -97,21 +84,6 @@ TEST(CaptionRender, BoxesTakeTheColoursOfTheirCellsAndEdgeBoxesTheColoursOfTheir
     EXPECT_EQ(Colours(image, CellBox(2, 8)), std::set<QRgb>{yellow});
 }
 
-TEST(CaptionRender, EveryPaletteColourAsForegroundAndBackground) {
-    const QRgb palette[8] = {qRgb(255, 255, 255), qRgb(0, 255, 0), qRgb(0, 0, 255),
-                             qRgb(0, 255, 255),   qRgb(255, 0, 0), qRgb(255, 255, 0),
-                             qRgb(255, 0, 255),   qRgb(0, 0, 0)};
-    for (int fg = 0; fg < 8; ++fg) {
-        for (int bg = 0; bg < 8; ++bg) {
-            if (fg == bg) continue;
-            QImage image = Blank();
-            RenderCaption(Screen({{0, 0, "H", static_cast<uint8_t>(bg << 3 | fg)}}), image);
-            EXPECT_EQ(Colours(image, CellBox(0, 0)), (std::set<QRgb>{palette[fg], palette[bg]}))
-                << "foreground " << fg << " background " << bg;
-        }
-    }
-}
-
 // Glyph rows 15 and 16 of a cell lie at box rows 16 and 17.
 QRect UnderlineRows(int row, int column) {
     return CellBox(row, column).adjusted(0, 16, 0, -1);
@@ -119,7 +91,7 @@ QRect UnderlineRows(int row, int column) {
 
 TEST(CaptionRender, UnderlinedGlyphsAreUnderlinedButTheirEdgeBoxesAreNot) {
     QImage image = Blank();
-    RenderCaption(Screen({{5, 10, "a b", 0xB8}, {6, 10, "a b", 0x38}}), image);
+    RenderCaption(MakeCaption({{5, 10, "a b", 0xB8}, {6, 10, "a b", 0x38}}), image);
     const std::set<QRgb> line{qRgb(255, 255, 255)};
     for (int column = 10; column < 13; ++column) {
         EXPECT_EQ(Colours(image, UnderlineRows(5, column)), line) << column;
@@ -140,13 +112,13 @@ TEST(CaptionRender, GlyphsOfTheCaptionSet) {
     EXPECT_FALSE(font.HasInk(0xA0, 3));
     // An accented capital is not its plain letter.
     QImage e = Blank(), eAcute = Blank();
-    RenderCaption(Screen({{0, 0, "E", 0x38}}), e);
-    RenderCaption(Screen({{0, 0, "\xC9", 0x38}}), eAcute);
+    RenderCaption(MakeCaption({{0, 0, "E", 0x38}}), e);
+    RenderCaption(MakeCaption({{0, 0, "\xC9", 0x38}}), eAcute);
     EXPECT_NE(e, eAcute);
 }
 
 TEST(CaptionRender, AScreenThatIsNotValidDrawsNothing) {
-    Caption c = Screen({{0, 0, "A", 0x38}});
+    Caption c = MakeCaption({{0, 0, "A", 0x38}});
     c.screenValid = 0;
     QImage image = Blank();
     EXPECT_FALSE(RenderCaption(c, image).has_value());

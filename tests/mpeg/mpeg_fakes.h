@@ -120,6 +120,13 @@ inline Bytes CaptionUnit(uint8_t attribute, const Bytes& triplets) {
     return unit;
 }
 
+// Units of `unitSize` bytes up to `total` bytes, no start code among them.
+inline Bytes Filler(size_t total, size_t unitSize) {
+    Bytes s;
+    while (s.size() < total) Append(s, Unit(0x01, std::min(unitSize, total - s.size())));
+    return s;
+}
+
 // Two lists hold the same captions: frames, mode and screen, in order.
 inline bool SameCaptions(const CaptionList& a, const CaptionList& b) {
     const Caption* x = a.Head();

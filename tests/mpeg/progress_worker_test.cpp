@@ -21,18 +21,11 @@ using cli::TerminalProgress;
 using testing::Append;
 using testing::Bytes;
 using testing::CaptionUnit;
+using testing::Filler;
 using testing::RecordingHost;
 using testing::StreamBuilder;
 using testing::TempDir;
-using testing::Unit;
 using testing::WaitingDisplay;
-
-// Units of `unitSize` bytes up to `total` bytes.
-Bytes Filler(size_t total, size_t unitSize) {
-    Bytes s;
-    while (s.size() < total) Append(s, Unit(0x01, std::min(unitSize, total - s.size())));
-    return s;
-}
 
 struct Fixture {
     TempDir dir;
@@ -110,7 +103,8 @@ TEST(ProgressBusyMark, StartClearsAStaleCancelFlag) {
     Fixture f(CaptionedStream(list, 10));
     f.project.cancel = 1;
     WaitingDisplay display;
-    EXPECT_EQ(ImportM2v(f.project, f.source, display, f.project.captions).status, MpegStatus::Completed);
+    EXPECT_EQ(ImportM2v(f.project, f.source, display, f.project.captions).status,
+              MpegStatus::Completed);
     EXPECT_EQ(f.project.captions.Count(), 1);
 }
 
