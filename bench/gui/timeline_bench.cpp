@@ -34,7 +34,7 @@ class NoDialogs : public Dialogs {
     bool AskYesNo(const std::string&) override { return false; }
     void Inform(const std::string&) override {}
     std::optional<std::string> ChooseFileToOpen(const FileRequest&) override { return {}; }
-    std::optional<std::string> ChooseFileToSave(const FileRequest&) override { return {}; }
+    std::optional<ChosenFile> ChooseFileToSave(const FileRequest&) override { return {}; }
     void Beep() override {}
 };
 

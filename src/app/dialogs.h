@@ -12,12 +12,21 @@ class Dialogs {
     enum class Answer { Yes, No, Cancel };
 
     // A file dialog: its title, its filter in Qt's syntax ("Name (*.a *.b);;Other (*)"), the
-    // extension added to a name typed without one, and the name it starts with.
+    // extension added to a name typed without one (a save dialog adds the selected filter's own
+    // instead when that filter does not list this one), and the name it starts with.
     struct FileRequest {
         std::string title;
         std::string filter;
         std::string defaultExtension;
         std::string fileName;
+    };
+
+    // What the user chose in a save dialog: the path, and the filter selected at that moment
+    // (one entry of the request's filter, "Name (*.a)"), which may choose how the file is
+    // written.
+    struct ChosenFile {
+        std::string path;
+        std::string filter;
     };
 
     virtual ~Dialogs() = default;
@@ -27,9 +36,9 @@ class Dialogs {
     virtual bool AskYesNo(const std::string& text) = 0;
     // A plain OK message box.
     virtual void Inform(const std::string& text) = 0;
-    // The chosen path, or nothing when the user cancels.
+    // The chosen file, or nothing when the user cancels.
     virtual std::optional<std::string> ChooseFileToOpen(const FileRequest& request) = 0;
-    virtual std::optional<std::string> ChooseFileToSave(const FileRequest& request) = 0;
+    virtual std::optional<ChosenFile> ChooseFileToSave(const FileRequest& request) = 0;
     // The system's default sound, for refused edits and navigation.
     virtual void Beep() = 0;
 };

@@ -9,6 +9,7 @@
 #include "files/file_messages.h"
 #include "files/project_file.h"
 #include "files/subtitles.h"
+#include "files/timecode.h"
 #include "mpeg/mpeg_commands.h"
 
 namespace vantrel {
@@ -19,6 +20,12 @@ namespace {
 bool SameFile(const std::string& a, const std::string& b) {
     std::error_code error;
     return std::filesystem::equivalent(a, b, error);
+}
+
+TimecodeStyle TimecodeStyleOf(const std::string& filter) {
+    for (const char* dropFrame : {kSccDropFrameFilter, kCcdDropFrameFilter, kReportDropFrameFilter})
+        if (filter == dropFrame) return TimecodeStyle::DropFrame;
+    return TimecodeStyle::NonDropFrame;
 }
 
 }  // namespace
@@ -65,9 +72,9 @@ bool FileCommands::Save() {
 
 bool FileCommands::SaveAs() {
     host_.PauseIfPlaying();
-    const auto path = dialogs_.ChooseFileToSave(kSaveProjectRequest);
-    if (!path || SaveProject(host_.Project(), *path) != WriteResult::Written) return false;
-    projectPath_ = *path;
+    const auto chosen = dialogs_.ChooseFileToSave(kSaveProjectRequest);
+    if (!chosen || SaveProject(host_.Project(), chosen->path) != WriteResult::Written) return false;
+    projectPath_ = chosen->path;
     return true;
 }
 
@@ -86,30 +93,32 @@ void FileCommands::ImportCaptions() {
 }
 
 void FileCommands::WriteUntilDone(const Dialogs::FileRequest& request,
-                                  const std::function<bool(const std::string&)>& write) {
+                                  const std::function<bool(const Dialogs::ChosenFile&)>& write) {
     host_.PauseIfPlaying();
-    while (const auto path = dialogs_.ChooseFileToSave(request)) {
-        if (write(*path)) return;
+    while (const auto chosen = dialogs_.ChooseFileToSave(request)) {
+        if (write(*chosen)) return;
     }
 }
 
 void FileCommands::ExportCaptions() {
-    // The name's extension, not the chosen filter, picks the format.
-    WriteUntilDone(kExportRequest, [this](const std::string& path) {
-        return ExportCaptionFile(host_.Project(), path, ExtensionOf(path)).write ==
-               WriteResult::Written;
+    // The name's extension picks the format; the filter only chooses the timecodes.
+    WriteUntilDone(kExportRequest, [this](const Dialogs::ChosenFile& chosen) {
+        return ExportCaptionFile(host_.Project(), chosen.path, ExtensionOf(chosen.path),
+                                 TimecodeStyleOf(chosen.filter))
+                   .write == WriteResult::Written;
     });
 }
 
 void FileCommands::GenerateTimingReport() {
-    WriteUntilDone(kTimingReportRequest, [this](const std::string& path) {
-        return WriteTimingReport(host_.Project(), path) == WriteResult::Written;
+    WriteUntilDone(kTimingReportRequest, [this](const Dialogs::ChosenFile& chosen) {
+        return WriteTimingReport(host_.Project(), chosen.path, TimecodeStyleOf(chosen.filter)) ==
+               WriteResult::Written;
     });
 }
 
 void FileCommands::ConvertToSubtitle() {
-    WriteUntilDone(kSubtitleRequest, [this](const std::string& path) {
-        return WriteSubtitles(host_.Project(), path) == WriteResult::Written;
+    WriteUntilDone(kSubtitleRequest, [this](const Dialogs::ChosenFile& chosen) {
+        return WriteSubtitles(host_.Project(), chosen.path) == WriteResult::Written;
     });
 }
 
@@ -123,17 +132,18 @@ void FileCommands::Multiplex() {
             dialogs_.Inform(ErrorOpeningFileText(*sourcePath, source.Error()));
             continue;
         }
-        const auto destinationPath = dialogs_.ChooseFileToSave(kMultiplexDestinationRequest);
-        if (!destinationPath) return;
+        const auto chosen = dialogs_.ChooseFileToSave(kMultiplexDestinationRequest);
+        if (!chosen) return;
+        const std::string& destinationPath = chosen->path;
         // Creating the destination over the source would empty the stream before it is read.
-        if (SameFile(*sourcePath, *destinationPath)) {
+        if (SameFile(*sourcePath, destinationPath)) {
             dialogs_.Inform(
-                ErrorSavingFileText(*destinationPath, std::string(kOverwritesInputText)));
+                ErrorSavingFileText(destinationPath, std::string(kOverwritesInputText)));
             continue;
         }
         File destination;
-        if (!destination.Open(*destinationPath, File::Mode::Create)) {
-            dialogs_.Inform(ErrorSavingFileText(*destinationPath, destination.Error()));
+        if (!destination.Open(destinationPath, File::Mode::Create)) {
+            dialogs_.Inform(ErrorSavingFileText(destinationPath, destination.Error()));
             continue;
         }
         RunMultiplex(host_.Project(), source, destination, progress_);

@@ -58,7 +58,7 @@ class FileCommands {
     // Asks for a file with `request` until `write` succeeds or the user cancels; the writers
     // report their own failures.
     void WriteUntilDone(const Dialogs::FileRequest& request,
-                        const std::function<bool(const std::string&)>& write);
+                        const std::function<bool(const Dialogs::ChosenFile&)>& write);
 
     FileCommandsHost& host_;
     Dialogs& dialogs_;

@@ -3,6 +3,8 @@
 // Linux "*.*" would hide names without an extension.
 #pragma once
 
+#include <string>
+
 #include "app/dialogs.h"
 
 namespace vantrel {
@@ -17,13 +19,19 @@ inline const Dialogs::FileRequest kImportRequest{
     "Caption Files (*.m2v *.dat *.bin *.scc *.ccd *.srt *.vtt);;"
     "Subtitle Files (*.srt *.vtt);;All Files (*)",
     "", ""};
+// Filters that write drop-frame timecodes (00:01:00;02 for frame 1800), as broadcast files for
+// 29.97 video carry them; the name's extension still picks the format.
+inline constexpr char kSccDropFrameFilter[] = "Scenarist, drop-frame timecodes (*.scc)";
+inline constexpr char kCcdDropFrameFilter[] = "Disassembly text, drop-frame timecodes (*.ccd)";
+inline constexpr char kReportDropFrameFilter[] = "Timing report, drop-frame timecodes (*.txt)";
 inline const Dialogs::FileRequest kExportRequest{
     "Export Captions",
-    "Binary Caption Data (*.dat *.bin);;Scenarist Closed Caption (*.scc);;"
-    "Closed Caption Disassembly (*.ccd)",
+    std::string("Binary Caption Data (*.dat *.bin);;Scenarist Closed Caption (*.scc);;") +
+        kSccDropFrameFilter + ";;Closed Caption Disassembly (*.ccd);;" + kCcdDropFrameFilter,
     "bin", "untitled.bin"};
-inline const Dialogs::FileRequest kTimingReportRequest{"Export Timing Report", "Text files (*.txt)",
-                                                       "txt", "untitled.txt"};
+inline const Dialogs::FileRequest kTimingReportRequest{
+    "Export Timing Report", std::string("Text files (*.txt);;") + kReportDropFrameFilter, "txt",
+    "untitled.txt"};
 inline const Dialogs::FileRequest kSubtitleRequest{"Convert to Subtitle", "Subtitle Files (*.srt)",
                                                    "srt", "untitled.srt"};
 inline const Dialogs::FileRequest kMultiplexSourceRequest{"Choose Source Video Stream",

@@ -13,6 +13,21 @@ QString FromUtf8(const std::string& text) {
     return QString::fromStdString(text);
 }
 
+// The extension a save dialog adds to a bare name under `filter` ("Name (*.a *.b)"): `preferred`
+// when the filter lists it or has no extension of its own ("All Files (*)"), else the filter's
+// first.
+QString SuffixFor(const QString& filter, const QString& preferred) {
+    const qsizetype open = filter.lastIndexOf(u'(');
+    const qsizetype close = filter.lastIndexOf(u')');
+    if (open < 0 || close < open) return preferred;
+    const QStringList patterns =
+        filter.sliced(open + 1, close - open - 1).split(u' ', Qt::SkipEmptyParts);
+    if (patterns.contains("*." + preferred)) return preferred;
+    for (const QString& pattern : patterns)
+        if (pattern.startsWith(QLatin1String("*.")) && pattern.size() > 2) return pattern.mid(2);
+    return preferred;
+}
+
 std::optional<std::string> Chosen(const QString& path) {
     if (path.isEmpty()) return std::nullopt;
     return path.toStdString();
@@ -52,15 +67,22 @@ std::optional<std::string> QtDialogs::ChooseFileToOpen(const FileRequest& reques
         owner_, FromUtf8(request.title), FromUtf8(request.fileName), FromUtf8(request.filter)));
 }
 
-std::optional<std::string> QtDialogs::ChooseFileToSave(const FileRequest& request) {
+std::optional<Dialogs::ChosenFile> QtDialogs::ChooseFileToSave(const FileRequest& request) {
     QFileDialog dialog(owner_, FromUtf8(request.title), QString(), FromUtf8(request.filter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    if (!request.defaultExtension.empty())
-        dialog.setDefaultSuffix(FromUtf8(request.defaultExtension));
+    // A name typed without an extension takes the selected filter's, so that "episode" under
+    // "Scenarist, ..." is written as episode.scc and not as the first filter's .bin; a filter
+    // without one ("All Files (*)") keeps the request's.
+    const auto followFilter = [&dialog, &request](const QString& filter) {
+        dialog.setDefaultSuffix(SuffixFor(filter, FromUtf8(request.defaultExtension)));
+    };
+    followFilter(dialog.selectedNameFilter());
+    QObject::connect(&dialog, &QFileDialog::filterSelected, followFilter);
     if (!request.fileName.empty()) dialog.selectFile(FromUtf8(request.fileName));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-    return Chosen(dialog.selectedFiles().constFirst());
+    return ChosenFile{dialog.selectedFiles().constFirst().toStdString(),
+                      dialog.selectedNameFilter().toStdString()};
 }
 
 void QtDialogs::Beep() {

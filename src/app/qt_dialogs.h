@@ -16,7 +16,7 @@ class QtDialogs : public Dialogs {
     bool AskYesNo(const std::string& text) override;
     void Inform(const std::string& text) override;
     std::optional<std::string> ChooseFileToOpen(const FileRequest& request) override;
-    std::optional<std::string> ChooseFileToSave(const FileRequest& request) override;
+    std::optional<ChosenFile> ChooseFileToSave(const FileRequest& request) override;
     void Beep() override;
 
   private:

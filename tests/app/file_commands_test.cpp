@@ -6,10 +6,12 @@
 
 #include <filesystem>
 #include <fstream>
+#include <regex>
 
 #include "app/file_dialog_requests.h"
 #include "app/progress_dialog.h"
 #include "files/caption_export.h"
+#include "files/caption_import.h"
 #include "files/file_messages.h"
 #include "files/project_file.h"
 #include "mpeg/mpeg_fakes.h"
@@ -20,6 +22,7 @@ namespace {
 
 using testing::Bytes;
 using testing::ReadBytes;
+using testing::SameCaptions;
 using testing::TextCaption;
 using Answer = Dialogs::Answer;
 
@@ -202,30 +205,60 @@ TEST_F(FileCommandsTest, AnImportThatCannotBeReadKeepsTheCaptions) {
     }
 }
 
-TEST_F(FileCommandsTest, ExportWritesTheFormatOfTheNamesExtension) {
+TEST_F(FileCommandsTest, TheNamesExtensionPicksTheFormatAndTheFilterTheTimecodes) {
+    // Its end, frame 1800, is written 00:01:00;02 in drop-frame and 00:01:00:00 otherwise.
+    view.project.captions.Insert(TextCaption(1500, 1800, "A MINUTE IN"));
+    const auto exportCaptions = &FileCommands::ExportCaptions;
+    const auto report = &FileCommands::GenerateTimingReport;
+    const std::string scc = "Scenarist Closed Caption (*.scc)";
+    const std::string ccd = "Closed Caption Disassembly (*.ccd)";
     const struct {
+        void (FileCommands::*command)();
         const char* name;
-        Bytes start;
+        std::string filter;  // "" for the dialog's first
+        std::string minute;  // frame 1800; "" where the file has no timecodes
     } cases[] = {
-        {"a.scc", {'S', 'c', 'e', 'n', 'a', 'r', 'i', 's', 't', '_', 'S', 'C', 'C'}},
-        {"a.ccd", {'S', 'C', 'C', '_', 'd', 'i', 's'}},
-        {"a.bin", {0xFF, 0xFF, 0xFF, 0xFF}},
-        {"a.DAT", {0xFF, 0xFF, 0xFF, 0xFF}},
-        {"a.xyz", {}},
+        {exportCaptions, "a.scc", "", "00:01:00:00"},
+        {exportCaptions, "b.scc", scc, "00:01:00:00"},
+        {exportCaptions, "c.scc", kSccDropFrameFilter, "00:01:00;02"},
+        {exportCaptions, "d.ccd", ccd, "00:01:00:00"},
+        {exportCaptions, "e.ccd", kCcdDropFrameFilter, "00:01:00;02"},
+        {exportCaptions, "f.ccd", kSccDropFrameFilter, "00:01:00;02"},
+        {exportCaptions, "g.SCC", kCcdDropFrameFilter, "00:01:00;02"},
+        {exportCaptions, "h.bin", kSccDropFrameFilter, ""},
+        {exportCaptions, "i.DAT", "", ""},
+        {report, "j.txt", "", "00:01:00:00"},
+        {report, "k.txt", kReportDropFrameFilter, "00:01:00;02"},
     };
+    const std::regex timecode(R"(\d\d:\d\d:\d\d([:;])\d\d)");
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         dialogs.filesToSave = {Path(c.name)};
-        commands.ExportCaptions();
-        const Bytes written = ReadBytes(Path(c.name));
-        ASSERT_GE(written.size(), c.start.size());
-        EXPECT_TRUE(std::equal(c.start.begin(), c.start.end(), written.begin()));
-        if (c.start.empty()) {
-            EXPECT_TRUE(written.empty());
+        if (!c.filter.empty()) dialogs.filtersToChoose = {c.filter};
+        (commands.*c.command)();
+        const Bytes bytes = ReadBytes(Path(c.name));
+        const std::string text(bytes.begin(), bytes.end());
+        int timecodes = 0;
+        for (std::sregex_iterator m(text.begin(), text.end(), timecode), end; m != end; ++m) {
+            EXPECT_EQ((*m)[1], c.minute.substr(8, 1)) << m->str();
+            ++timecodes;
+        }
+        EXPECT_EQ(timecodes == 0, c.minute.empty());
+        EXPECT_TRUE(c.minute.empty() || text.find(c.minute) != std::string::npos) << text;
+        if (c.command == exportCaptions) {
+            CaptionProject back;
+            ImportCaptionFile(back, Path(c.name), ExtensionOf(Path(c.name)));
+            EXPECT_TRUE(SameCaptions(back.captions, view.project.captions));
         }
     }
+    ASSERT_EQ(dialogs.saveRequests.size(), std::size(cases));
     EXPECT_EQ(dialogs.saveRequests[0].filter, kExportRequest.filter);
     EXPECT_EQ(dialogs.saveRequests[0].fileName, "untitled.bin");
+
+    // Any other extension gives an empty file.
+    dialogs.filesToSave = {Path("l.xyz")};
+    commands.ExportCaptions();
+    EXPECT_TRUE(ReadBytes(Path("l.xyz")).empty());
 }
 
 TEST_F(FileCommandsTest, WritersAskAgainAfterEachFailureUntilAFileIsWritten) {

@@ -15,6 +15,7 @@ class ScriptedDialogs : public Dialogs {
     std::deque<std::optional<std::string>> filesToOpen;  // nothing (cancel) once it runs out
     std::vector<FileRequest> openRequests;
     std::deque<std::optional<std::string>> filesToSave;
+    std::deque<std::string> filtersToChoose;  // with each saved file; the request's first after
     std::vector<FileRequest> saveRequests;
     std::deque<Answer> answers;  // Cancel once the script runs out
     std::vector<std::string> informed;
@@ -35,9 +36,13 @@ class ScriptedDialogs : public Dialogs {
         openRequests.push_back(request);
         return Next(filesToOpen, std::optional<std::string>());
     }
-    std::optional<std::string> ChooseFileToSave(const FileRequest& request) override {
+    std::optional<ChosenFile> ChooseFileToSave(const FileRequest& request) override {
         saveRequests.push_back(request);
-        return Next(filesToSave, std::optional<std::string>());
+        const auto path = Next(filesToSave, std::optional<std::string>());
+        std::string filter =
+            Next(filtersToChoose, request.filter.substr(0, request.filter.find(";;")));
+        if (!path) return std::nullopt;
+        return ChosenFile{*path, std::move(filter)};
     }
     void Beep() override { ++beeps; }
 
