@@ -29,14 +29,12 @@ struct DialogRun {
 // Extracts (or multiplexes) `stream` behind the dialog; `onBar` runs on the first bar moves.
 DialogRun RunDialog(const Bytes& stream, OperationMode mode,
                     const std::function<void(ProgressDialog&, int)>& onBar = {}) {
-    testing::TempDir dir;
-    testing::WriteBytes(dir / "in.m2v", stream);
+    testing::SourceFile source(stream);
     testing::RecordingHost host;
     CaptionProject project;
     project.host = &host;
     project.captions.Insert(testing::TextCaption(30, 90, "HELLO"));
-    File source, destination;
-    EXPECT_TRUE(source.Open(dir / "in.m2v", File::Mode::Read));
+    File destination;
     ProgressDialog dialog;
     DialogRun run;
     QObject::connect(&dialog.Bar(), &QProgressBar::valueChanged, [&](int value) {
@@ -47,10 +45,10 @@ DialogRun RunDialog(const Bytes& stream, OperationMode mode,
     // A dialog that never closes fails the test rather than hanging it.
     QTimer::singleShot(20000, &dialog, [&] { dialog.done(0); });
     if (mode == OperationMode::Extraction) {
-        run.outcome = ImportM2v(project, source, dialog, project.captions);
+        run.outcome = ImportM2v(project, source.file, dialog, project.captions);
     } else {
-        EXPECT_TRUE(destination.Open(dir / "out.m2v", File::Mode::Create));
-        run.outcome = RunMultiplex(project, source, destination, dialog);
+        EXPECT_TRUE(destination.Open(source.dir / "out.m2v", File::Mode::Create));
+        run.outcome = RunMultiplex(project, source.file, destination, dialog);
     }
     run.closed = !dialog.isVisible();
     return run;

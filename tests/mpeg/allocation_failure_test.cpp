@@ -32,20 +32,17 @@ TEST(MultiplexMemory, AMissingOutputBufferIsReportedAndLeavesNoOutput) {
     list.Insert(testing::TextCaption(4, 40, "HI"));
     testing::StreamBuilder s;
     s.Group().Pictures(3).Group();
-    testing::TempDir dir;
-    testing::WriteBytes(dir / "in.m2v", s.bytes());
-    File in;
+    testing::SourceFile in(s.bytes());
     File out;
-    ASSERT_TRUE(in.Open(dir / "in.m2v", File::Mode::Read));
-    ASSERT_TRUE(out.Open(dir / "out.m2v", File::Mode::Create));
+    ASSERT_TRUE(out.Open(in.dir / "out.m2v", File::Mode::Create));
     testing::RecordingSink sink;
     const std::atomic<int> cancel{0};
     refuseOutputBuffer = true;
-    const MpegOutcome outcome = MultiplexCaptions(list, in, out, sink, cancel);
+    const MpegOutcome outcome = MultiplexCaptions(list, in.file, out, sink, cancel);
     refuseOutputBuffer = false;
     EXPECT_EQ(outcome.status, MpegStatus::OutOfMemory);
     EXPECT_EQ(outcome.message, "Unable to allocate temporary\nmemory for multiplex operation");
-    EXPECT_FALSE(std::filesystem::exists(dir / "out.m2v"));
+    EXPECT_FALSE(std::filesystem::exists(in.dir / "out.m2v"));
     EXPECT_TRUE(sink.positions.empty());
 }
 

@@ -1,9 +1,7 @@
-// Caption extraction: which user data is taken, how pairs become frames, and how an
-// extraction ends (no captions, cancel, decoding into a list of its own).
+// Caption extraction: which user data is taken, how pairs become frames and progress, and how a
+// cancel ends it.
 #include <gtest/gtest.h>
 
-#include "codec/decoder.h"
-#include "codec/encoder.h"
 #include "mpeg/mpeg_fakes.h"
 
 namespace vantrel {
@@ -14,16 +12,6 @@ using testing::Bytes;
 using testing::CaptionUnit;
 using testing::Collect;
 using testing::StreamBuilder;
-
-MpegOutcome Extract(const Bytes& stream, CaptionList& into) {
-    testing::TempDir dir;
-    testing::WriteBytes(dir / "in.m2v", stream);
-    File file;
-    EXPECT_TRUE(file.Open(dir / "in.m2v", File::Mode::Read));
-    testing::RecordingSink sink;
-    const std::atomic<int> cancel{0};
-    return ExtractCaptions(file, sink, cancel, into);
-}
 
 // Sequence header, group, the user-data unit, a picture.
 Bytes WithUserData(const Bytes& unit) {
@@ -90,56 +78,24 @@ TEST(Extraction, TwoUnitsFarApartGiveConsecutiveFramesAndProgressOncePerUnit) {
     EXPECT_EQ(got.positions.back(), s.bytes().size());
 }
 
-TEST(Extraction, NoClosedCaptionsIsSaid) {
-    for (const Bytes& stream : {Bytes{}, WithUserData(kAtsc)}) {
-        CaptionList list;
-        const MpegOutcome outcome = Extract(stream, list);
-        EXPECT_EQ(outcome.status, MpegStatus::NoCaptions);
-        EXPECT_EQ(outcome.message, "Video file does not contain closed captions");
-        EXPECT_TRUE(list.Empty());
-    }
-}
-
 TEST(Extraction, CancelStopsAtTheNextUnitWithNothingCollected) {
     StreamBuilder s;
     s.SequenceHeader();
     for (int g = 0; g < 10; ++g) s.Group().Add(CaptionUnit(0x82, {0xFF, 0x94, 0x20})).Pictures(1);
     for (const int at : {0, 5}) {
         std::atomic<int> cancel{at == 0};
-        testing::TempDir dir;
-        testing::WriteBytes(dir / "in.m2v", s.bytes());
-        File file;
-        ASSERT_TRUE(file.Open(dir / "in.m2v", File::Mode::Read));
+        testing::SourceFile source(s.bytes());
         testing::RecordingSink sink;
         sink.onCall = [&](size_t count) {
             if (int(count) == at) cancel = 1;
         };
         CaptionList list;
-        const MpegOutcome outcome = ExtractCaptions(file, sink, cancel, list);
+        const MpegOutcome outcome = ExtractCaptions(source.file, sink, cancel, list);
         EXPECT_EQ(outcome.status, MpegStatus::Cancelled);
         EXPECT_EQ(outcome.message, "");
         EXPECT_EQ(sink.positions.size(), size_t(at)) << "the flag is read before each unit";
         EXPECT_TRUE(list.Empty());
     }
-}
-
-TEST(Extraction, CaptionsAreDecodedFromTheCollectedPairs) {
-    CaptionList source;
-    source.Insert(testing::TextCaption(10, 40, "FIRST"));
-    source.Insert(testing::TextCaption(60, 100, "SECOND"));
-    const EncodedCaptions encoded = EncodeCaptions(source);
-    // One group of pictures per pair, each with its caption unit.
-    StreamBuilder s;
-    s.SequenceHeader();
-    for (size_t k = 0; k + 1 < encoded.bytes.size(); k += 2) {
-        s.Group().Add(CaptionUnit(0x82, {0xFF, encoded.bytes[k], encoded.bytes[k + 1]})).Picture(1);
-    }
-    CaptionList extracted;
-    const MpegOutcome outcome = Extract(s.bytes(), extracted);
-    EXPECT_EQ(outcome.status, MpegStatus::Completed);
-    EXPECT_EQ(outcome.message, "");
-    ASSERT_EQ(extracted.Count(), 2);
-    EXPECT_TRUE(testing::SameCaptions(extracted, source));
 }
 
 }  // namespace

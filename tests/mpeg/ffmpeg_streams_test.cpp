@@ -6,10 +6,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <random>
-#include <sstream>
 
-#include "codec/charset.h"
 #include "codec/encoder.h"
+#include "files/subtitle_reader.h"
 #include "mpeg/elementary_pictures.h"
 #include "mpeg/mpeg_fakes.h"
 #include "mpeg/stream_model.h"
@@ -113,76 +112,36 @@ std::string Normalize(const std::string& text) {
     return out;
 }
 
+// A screen or a cue as text: its rows as a person reads them, one line each.
 std::string CaptionText(const Caption& c) {
     std::string lines;
     for (int r = 0; r < kScreenRows; ++r) {
         std::string row;
         for (int k = 0; k < kScreenColumns; ++k) {
             const uint8_t ch = c.cells[r][k].character;
-            row += ch >= 0x20 ? CaptionTextToUtf8(std::string(1, static_cast<char>(ch))) : " ";
+            row += ch >= 0x20 ? static_cast<char>(ch) : ' ';
         }
         row = Normalize(row);
-        if (row.empty()) continue;
-        if (!lines.empty()) lines += '\n';
-        lines += row;
+        if (!row.empty()) lines += (lines.empty() ? "" : "\n") + row;
     }
     return lines;
 }
 
-struct Subtitle {
-    double start = 0;
-    double end = 0;
-    std::string text;
-};
-
-double SrtSeconds(const std::string& t) {
-    int h = 0, m = 0, s = 0, ms = 0;
-    std::sscanf(t.c_str(), "%d:%d:%d,%d", &h, &m, &s, &ms);
-    return h * 3600 + m * 60 + s + ms / 1000.0;
-}
-
-// The text of an SRT entry without its markup ({\an7}, <font ...>, <i>, <u>); hard spaces
-// (\h) are spaces.
-std::string WithoutMarkup(std::string text) {
-    for (size_t at = 0; (at = text.find("\\h", at)) != std::string::npos;) text.replace(at, 2, " ");
-    std::string out;
-    int depth = 0;
-    char closing = 0;
-    for (const char ch : text) {
-        if (depth == 0 && (ch == '<' || ch == '{')) {
-            depth = 1;
-            closing = ch == '<' ? '>' : '}';
-        } else if (depth == 1 && ch == closing) {
-            depth = 0;
-        } else if (depth == 0) {
-            out += ch;
-        }
+std::string CueText(const SubtitleCue& cue) {
+    std::string lines;
+    for (const StyledLine& line : cue.lines) {
+        const std::string row = Normalize(line.characters);
+        if (!row.empty()) lines += (lines.empty() ? "" : "\n") + row;
     }
-    return out;
+    return lines;
 }
 
-std::vector<Subtitle> ReadSrt(const std::string& path) {
-    std::vector<Subtitle> subs;
+// FFmpeg's SubRip output, read by our own reader; FFmpeg writes leading blanks as \h.
+std::vector<SubtitleCue> ReadFfmpegSubRip(const std::string& path) {
     const Bytes bytes = testing::ReadBytes(path);
-    std::istringstream in(std::string(bytes.begin(), bytes.end()));
-    std::string line;
-    while (std::getline(in, line)) {
-        if (line.find(" --> ") == std::string::npos) continue;
-        Subtitle s;
-        s.start = SrtSeconds(line.substr(0, line.find(" --> ")));
-        s.end = SrtSeconds(line.substr(line.find(" --> ") + 5));
-        std::string text;
-        while (std::getline(in, line) && !line.empty() && line != "\r") {
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            const std::string row = Normalize(WithoutMarkup(line));
-            if (row.empty()) continue;
-            if (!text.empty()) text += '\n';
-            text += row;
-        }
-        s.text = text;
-        subs.push_back(s);
-    }
-    return subs;
+    std::string text(bytes.begin(), bytes.end());
+    for (size_t at = 0; (at = text.find("\\h", at)) != std::string::npos;) text.replace(at, 2, " ");
+    return ReadSubRip(text).cues;
 }
 
 struct Encoding {
@@ -225,16 +184,16 @@ TEST_P(FfmpegStreams, CaptionsComeBackThroughUsAndThroughFfmpeg) {
     ASSERT_TRUE(RunQuietly("cd '" + (dir / "") +
                            "' && ffmpeg -hide_banner -loglevel error -y -f lavfi -i "
                            "'movie=out.m2v[out0+subcc]' -map 0:1 out.srt"));
-    const std::vector<Subtitle> subs = ReadSrt(dir / "out.srt");
+    const std::vector<SubtitleCue> cues = ReadFfmpegSubRip(dir / "out.srt");
     std::vector<const Caption*> want;
     for (const Caption* c = captions.Head(); c; c = c->next) want.push_back(c);
-    ASSERT_EQ(subs.size(), want.size());
+    ASSERT_EQ(cues.size(), want.size());
     const double frame = 1001.0 / 30000.0;
     const double slack = (e.gop + 1) * frame;
-    for (size_t i = 0; i < subs.size(); ++i) {
-        EXPECT_EQ(subs[i].text, CaptionText(*want[i])) << "caption " << i;
-        EXPECT_NEAR(subs[i].start, want[i]->startFrame * frame, slack) << "caption " << i;
-        EXPECT_NEAR(subs[i].end, want[i]->endFrame * frame, slack) << "caption " << i;
+    for (size_t i = 0; i < cues.size(); ++i) {
+        EXPECT_EQ(CueText(cues[i]), CaptionText(*want[i])) << "caption " << i;
+        EXPECT_NEAR(cues[i].startMs / 1000.0, want[i]->startFrame * frame, slack) << i;
+        EXPECT_NEAR(cues[i].endMs / 1000.0, want[i]->endFrame * frame, slack) << i;
     }
 
     // (c) The copy still decodes with every frame, and our own count of its pictures agrees.

@@ -30,13 +30,10 @@ TEST(ExtractCaptions, StopsAtTheLastFrameATimecodeNames) {
         triplets[3 * k] = 0xFF;
         triplets[3 * k + 1] = triplets[3 * k + 2] = 0x80;
     }
-    testing::TempDir dir;
-    testing::WriteBytes(dir / "in.m2v", testing::CaptionUnit(0xC1, triplets));
-    File file;
-    ASSERT_TRUE(file.Open(dir / "in.m2v", File::Mode::Read));
+    testing::SourceFile source(testing::CaptionUnit(0xC1, triplets));
     testing::RecordingSink sink;
     CaptionList into;
-    const MpegOutcome outcome = ExtractCaptions(file, sink, {}, into);
+    const MpegOutcome outcome = ExtractCaptions(source.file, sink, {}, into);
     EXPECT_EQ(outcome.status, MpegStatus::Completed);
     EXPECT_NE(outcome.skippedMessage.find("the pairs from 100:00:00:00 on"), std::string::npos)
         << outcome.skippedMessage;

@@ -140,6 +140,16 @@ inline bool SameCaptions(const CaptionList& a, const CaptionList& b) {
     return x == nullptr && y == nullptr;
 }
 
+// `stream` written to a file of its own and opened for reading.
+struct SourceFile {
+    TempDir dir;
+    File file;
+    explicit SourceFile(const Bytes& stream) {
+        WriteBytes(dir / "in.m2v", stream);
+        EXPECT_TRUE(file.Open(dir / "in.m2v", File::Mode::Read));
+    }
+};
+
 // The pairs collected from a stream written to a file of its own.
 struct Collected {
     MpegStatus status;
@@ -148,13 +158,10 @@ struct Collected {
 };
 
 inline Collected Collect(const Bytes& stream, const std::atomic<int>& cancel = {}) {
-    TempDir dir;
-    WriteBytes(dir / "in.m2v", stream);
-    File file;
-    EXPECT_TRUE(file.Open(dir / "in.m2v", File::Mode::Read));
+    SourceFile source(stream);
     RecordingSink sink;
     PairBuffer pairs;
-    const MpegStatus status = CollectCaptionPairs(file, sink, cancel, pairs);
+    const MpegStatus status = CollectCaptionPairs(source.file, sink, cancel, pairs);
     return {status, pairs.ToVector(), sink.positions};
 }
 
@@ -169,20 +176,18 @@ struct Multiplexed {
 inline Multiplexed Multiplex(
     const CaptionList& captions, const Bytes& source,
     const std::function<void(size_t, std::atomic<int>&)>& onProgress = {}) {
-    TempDir dir;
-    WriteBytes(dir / "in.m2v", source);
-    File in;
+    SourceFile in(source);
+    const std::string outPath = in.dir / "out.m2v";
     File out;
-    EXPECT_TRUE(in.Open(dir / "in.m2v", File::Mode::Read));
-    EXPECT_TRUE(out.Open(dir / "out.m2v", File::Mode::Create));
+    EXPECT_TRUE(out.Open(outPath, File::Mode::Create));
     std::atomic<int> cancel{0};
     RecordingSink sink;
     if (onProgress) sink.onCall = [&](size_t count) { onProgress(count, cancel); };
     Multiplexed m;
-    m.outcome = MultiplexCaptions(captions, in, out, sink, cancel);
+    m.outcome = MultiplexCaptions(captions, in.file, out, sink, cancel);
     out.Close();
-    m.exists = std::filesystem::exists(dir / "out.m2v");
-    if (m.exists) m.output = ReadBytes(dir / "out.m2v");
+    m.exists = std::filesystem::exists(outPath);
+    if (m.exists) m.output = ReadBytes(outPath);
     m.positions = sink.positions;
     return m;
 }

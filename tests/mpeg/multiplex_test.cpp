@@ -1,6 +1,6 @@
 // Multiplexing: where the caption units land, which pairs they carry, what happens to user
 // data already in the source, and how a multiplex ends (nothing to encode, cancel, a group
-// too large, failures).
+// too large, failures; captions left out are told by the worker's tests).
 #include <gtest/gtest.h>
 
 #include <random>
@@ -222,31 +222,15 @@ TEST(Multiplex, AWriteErrorIsReportedWithTheDestinationsName) {
     if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
     StreamBuilder s;
     s.Group().Pictures(3).Group().Pictures(3);
-    testing::TempDir dir;
-    testing::WriteBytes(dir / "in.m2v", s.bytes());
-    File in;
+    testing::SourceFile in(s.bytes());
     File out;
-    ASSERT_TRUE(in.Open(dir / "in.m2v", File::Mode::Read));
     ASSERT_TRUE(out.Open("/dev/full", File::Mode::Create));
     testing::RecordingSink sink;
     const std::atomic<int> cancel{0};
-    const MpegOutcome outcome = MultiplexCaptions(HiCaption(), in, out, sink, cancel);
+    const MpegOutcome outcome = MultiplexCaptions(HiCaption(), in.file, out, sink, cancel);
     EXPECT_EQ(outcome.status, MpegStatus::WriteFailed);
     EXPECT_EQ(outcome.message.rfind("Error saving file /dev/full", 0), 0u) << outcome.message;
     EXPECT_TRUE(std::filesystem::exists("/dev/full"));
-}
-
-TEST(Multiplex, LeftOutCaptionsAreCountedWithTheirStartTimes) {
-    CaptionList list;
-    list.Insert(testing::TextCaption(100, 200, "KEPT"));
-    list.Insert(testing::TextCaption(102, 300, "TOO CLOSE"));  // its loading overlaps
-    StreamBuilder s;
-    s.Group().Pictures(3).Group();
-    const Multiplexed m = Multiplex(list, s.bytes());
-    EXPECT_EQ(m.outcome.status, MpegStatus::Completed);
-    EXPECT_EQ(m.outcome.leftOutCount, 1u);
-    EXPECT_NE(m.outcome.leftOutMessage.find("00:00:03:12"), std::string::npos)
-        << m.outcome.leftOutMessage;
 }
 
 }  // namespace

@@ -27,18 +27,12 @@ using testing::StreamBuilder;
 using testing::TempDir;
 using testing::WaitingDisplay;
 
-struct Fixture {
-    TempDir dir;
+struct Fixture : testing::SourceFile {
     CaptionProject project;
     RecordingHost host;
-    File source;
     File destination;
 
-    explicit Fixture(const Bytes& stream) {
-        project.host = &host;
-        testing::WriteBytes(dir / "in.m2v", stream);
-        EXPECT_TRUE(source.Open(dir / "in.m2v", File::Mode::Read));
-    }
+    explicit Fixture(const Bytes& stream) : SourceFile(stream) { project.host = &host; }
     void CreateDestination() { EXPECT_TRUE(destination.Open(dir / "out.m2v", File::Mode::Create)); }
     bool DestinationExists() const { return std::filesystem::exists(dir / "out.m2v"); }
 };
@@ -46,14 +40,14 @@ struct Fixture {
 TEST(ProgressSteps, ASourceOf999BytesMovesTheBarByBytes) {
     Fixture f(Filler(999, 100));
     WaitingDisplay display;
-    ImportM2v(f.project, f.source, display, f.project.captions);
+    ImportM2v(f.project, f.file, display, f.project.captions);
     EXPECT_EQ(display.bars,
               (std::vector<uint32_t>{100, 200, 300, 400, 500, 600, 700, 800, 900, 999}));
 }
 
 TEST(ProgressSteps, ASourceOf10MillionBytesEndsAtBarPosition999) {
     Fixture f(Filler(10000000, 20000));
-    ProgressWorker worker(10000000, OperationMode::Extraction, f.source, f.source, f.project);
+    ProgressWorker worker(10000000, OperationMode::Extraction, f.file, f.file, f.project);
     WaitingDisplay display;
     display.Run(worker);
     worker.Wait();
@@ -66,7 +60,7 @@ TEST(ProgressSteps, ASourceOf10MillionBytesEndsAtBarPosition999) {
 TEST(ProgressBusyMark, AWorkerThatEndsAtOnceNeverLeavesTheMarkSet) {
     Fixture f(Bytes{});
     for (int round = 0; round < 200; ++round) {
-        ProgressWorker worker(0, OperationMode::Extraction, f.source, f.source, f.project);
+        ProgressWorker worker(0, OperationMode::Extraction, f.file, f.file, f.project);
         WaitingDisplay display;
         display.Run(worker);
         EXPECT_FALSE(display.busyAtDone) << "round " << round;
@@ -103,7 +97,7 @@ TEST(ProgressBusyMark, StartClearsAStaleCancelFlag) {
     Fixture f(CaptionedStream(list, 10));
     f.project.cancel = 1;
     WaitingDisplay display;
-    EXPECT_EQ(ImportM2v(f.project, f.source, display, f.project.captions).status,
+    EXPECT_EQ(ImportM2v(f.project, f.file, display, f.project.captions).status,
               MpegStatus::Completed);
     EXPECT_EQ(f.project.captions.Count(), 1);
 }
@@ -121,7 +115,7 @@ TEST(ProgressCancel, EscapeDuringAnExtractionStopsItWithoutCaptionsOrMessage) {
             requested = true;
         }
     };
-    const MpegOutcome outcome = ImportM2v(f.project, f.source, display, f.project.captions);
+    const MpegOutcome outcome = ImportM2v(f.project, f.file, display, f.project.captions);
     EXPECT_TRUE(requested);
     EXPECT_EQ(outcome.status, MpegStatus::Cancelled);
     EXPECT_LT(display.bars.back(), 200u);
@@ -138,7 +132,7 @@ TEST(ProgressCancel, EscapeDuringAMultiplexStopsItAndRemovesTheDestination) {
     display.onBar = [&](ProgressWorker& worker, uint32_t bar) {
         if (bar == 500) worker.RequestCancel();
     };
-    const MpegOutcome outcome = RunMultiplex(f.project, f.source, f.destination, display);
+    const MpegOutcome outcome = RunMultiplex(f.project, f.file, f.destination, display);
     EXPECT_EQ(outcome.status, MpegStatus::Cancelled);
     EXPECT_EQ(display.bars.back(), 500u);
     EXPECT_FALSE(f.DestinationExists());
@@ -153,7 +147,7 @@ TEST(ProgressImport, CaptionsArriveInTheProjectAsIfDecodedThere) {
     }
     Fixture f(CaptionedStream(list, 1100));
     WaitingDisplay display;
-    const MpegOutcome outcome = ImportM2v(f.project, f.source, display, f.project.captions);
+    const MpegOutcome outcome = ImportM2v(f.project, f.file, display, f.project.captions);
     EXPECT_EQ(outcome.status, MpegStatus::Completed);
     EXPECT_TRUE(f.host.messages.empty());
 
@@ -172,7 +166,7 @@ TEST(ProgressImport, NoCaptionsIsToldToTheHost) {
     s.SequenceHeader().Group().Pictures(3);
     Fixture f(s.bytes());
     WaitingDisplay display;
-    ImportM2v(f.project, f.source, display, f.project.captions);
+    ImportM2v(f.project, f.file, display, f.project.captions);
     EXPECT_EQ(f.host.messages,
               (std::vector<std::string>{"Video file does not contain closed captions"}));
 }
@@ -185,8 +179,11 @@ TEST(ProgressMultiplex, LeftOutCaptionsAreToldAfterTheCopy) {
     f.project.captions.Insert(testing::TextCaption(101, 300, "LOST"));
     f.CreateDestination();
     WaitingDisplay display;
-    const MpegOutcome outcome = RunMultiplex(f.project, f.source, f.destination, display);
+    const MpegOutcome outcome = RunMultiplex(f.project, f.file, f.destination, display);
     EXPECT_EQ(outcome.status, MpegStatus::Completed);
+    EXPECT_EQ(outcome.leftOutCount, 1u);
+    EXPECT_NE(outcome.leftOutMessage.find("00:00:03:11"), std::string::npos)
+        << outcome.leftOutMessage;
     ASSERT_EQ(f.host.messages.size(), 1u);
     EXPECT_EQ(f.host.messages[0], outcome.leftOutMessage);
     EXPECT_FALSE(OperationSucceeded(outcome)) << "the command line exits non-zero";
@@ -209,7 +206,7 @@ TEST(TerminalBar, RunsAWorkerToItsEndAndShowsAFinishedRunFull) {
     std::FILE* out = std::tmpfile();
     ASSERT_NE(out, nullptr);
     TerminalProgress bar(out, "X");
-    ImportM2v(f.project, f.source, bar, f.project.captions);
+    ImportM2v(f.project, f.file, bar, f.project.captions);
     std::rewind(out);
     std::string drawn;
     char text[4096];
