@@ -15,11 +15,6 @@ namespace vantrel {
 
 namespace {
 
-// Frames before the target of a seek that are scaled and kept on the way, so that stepping back
-// from it is instant. Each costs a scale (about 1 ms at 1080p) and a decode that could otherwise
-// be skipped. A step back that misses the cache keeps up to half the cache, from the key on.
-constexpr int64_t kKeptBehind = 15;
-
 // Frames that scrubbing decodes on to reach the frame asked for instead of showing a frame near
 // it: about 30 ms of decoding at 1080p.
 constexpr int64_t kScrubRun = 8;
@@ -35,6 +30,8 @@ constexpr int kSeekAttempts = 3;
 constexpr int64_t kEarlierBytes = 1 << 20;
 
 constexpr int64_t kEndOfFile = -2;
+
+constexpr int kLargestSd = 720 * 576;
 
 bool ReordersByCoding(AVCodecID codec) {
     return codec == AV_CODEC_ID_MPEG1VIDEO || codec == AV_CODEC_ID_MPEG2VIDEO ||
@@ -81,8 +78,9 @@ bool FrameSource::Open(const std::string& path, QSize pictureSize,
     if (codec_ == nullptr || avcodec_parameters_to_context(codec_, video->codecpar) < 0) {
         return false;
     }
-    // Frame threads keep the second core busy during a seek's run of decodes.
-    codec_->thread_count = 2;
+    // Frame threads keep the second core busy during a seek's run of decodes in HD; an SD
+    // picture decodes faster than threads hand it over, above all on a busy machine.
+    codec_->thread_count = video->codecpar->width * video->codecpar->height > kLargestSd ? 2 : 1;
     if (avcodec_open2(codec_, decoder, nullptr) < 0) return false;
     byteSeek_ = std::find(std::begin(kByteSeekFormats), std::end(kByteSeekFormats),
                           std::string_view(format_->iformat->name)) != std::end(kByteSeekFormats);
@@ -130,17 +128,29 @@ void FrameSource::SetPictureSize(QSize size) {
 }
 
 QImage FrameSource::Frame(int64_t frame) {
+    // A seek scales only its target: each frame kept on the way would cost a scale (as much as
+    // the decodes of a short seek in SD) and the decode of a picture nothing refers to. A step
+    // back that misses the cache decodes the group once, keeping up to half the cache.
+    const bool steppingBack = cache_.count(frame + 1) != 0;
+    return Decode(frame, steppingBack ? CacheCapacity() / 2 : 0);
+}
+
+void FrameSource::Prefetch(int64_t frame, const std::atomic<bool>& cancel) {
+    cancel_ = &cancel;
+    Decode(frame, CacheCapacity() / 2);
+    cancel_ = nullptr;
+}
+
+QImage FrameSource::Decode(int64_t frame, int64_t behind) {
     if (format_ == nullptr || FrameCount() == 0) return {};
     frame = std::clamp<int64_t>(frame, 0, FrameCount() - 1);
     if (const QImage* cached = Cached(frame)) return *cached;
     const FrameIndex::Start start = index_.StartFor(frame);
     const bool onTheWay = DecodesOnTo(frame, start);
-    const bool steppingBack = cache_.count(frame + 1) != 0;
-    const int64_t behind = steppingBack ? CacheCapacity() / 2 : kKeptBehind;
     int64_t keepFrom = std::max(frame - behind, onTheWay ? lastFrame_ + 1 : start.frame);
     if ((onTheWay || Seek(start)) && DecodeUntil(frame, keepFrom)) return *Cached(frame);
     // The demuxer lost its place: start over from the key picture.
-    if (Seek(start) && DecodeUntil(frame, keepFrom)) return *Cached(frame);
+    if (!Cancelled() && Seek(start) && DecodeUntil(frame, keepFrom)) return *Cached(frame);
     return {};
 }
 
@@ -248,7 +258,7 @@ bool FrameSource::DecodeUntil(int64_t frame, int64_t keepFrom) {
             if (awaitedKey_ < 0 && shows > frame) return false;
             continue;
         }
-        if (received != AVERROR(EAGAIN) || draining_) return false;
+        if (received != AVERROR(EAGAIN) || draining_ || Cancelled()) return false;
         const int64_t picture = ReadPicture(packet_);
         if (picture == kEndOfFile) {
             draining_ = true;

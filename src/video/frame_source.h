@@ -46,11 +46,19 @@ class FrameSource {
     // frames and the key frame before it. `shown` receives its frame.
     QImage QuickFrame(int64_t frame, int64_t& shown);
 
+    // Decodes the group of pictures up to `frame` into the cache, so that the steps from it are
+    // instant: -1 from the cache, +1 one decode on. Stops early when `cancel` is raised. May run
+    // on another thread, while nothing else calls the source.
+    void Prefetch(int64_t frame, const std::atomic<bool>& cancel);
+
     void SetPictureSize(QSize size);
     size_t CacheBytes() const { return cacheBytes_; }
 
   private:
+    // `frame`, keeping up to `behind` frames before it that are decoded on the way.
+    QImage Decode(int64_t frame, int64_t behind);
     bool DecodesOnTo(int64_t frame, const FrameIndex::Start& start) const;
+    bool Cancelled() const { return cancel_ != nullptr && *cancel_; }
     bool Seek(const FrameIndex::Start& start);
     bool PositionDemuxer(size_t picture, int attempt);
     int64_t ReadPicture(AVPacket* packet);
@@ -80,7 +88,9 @@ class FrameSource {
 
     std::unordered_map<int64_t, std::pair<QImage, std::list<int64_t>::iterator>> cache_;
     std::list<int64_t> recent_;  // most recently used first
-    size_t cacheBytes_ = 0;
+    // Read by another thread for measurements while a prefetch runs.
+    std::atomic<size_t> cacheBytes_{0};
+    const std::atomic<bool>* cancel_ = nullptr;  // of the prefetch running
 };
 
 }  // namespace vantrel

@@ -141,6 +141,7 @@ void MediaPlayer::SetPictureSize(QSize size) {
     // The next frame is drawn at the new size.
     if (render_ != nullptr) ScheduleRender();
     if (Source() != nullptr) {
+        SettlePrefetch(-1);
         source_->SetPictureSize(size);
         if (sourceShown_) ShowFromSource(source_->Frame(seekFrame_), seekFrame_);
     }

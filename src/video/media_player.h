@@ -112,6 +112,10 @@ class MediaPlayer : public QObject {
     void ClearPicture();
     FrameSource* Source();
     void DropIndex();
+    void Prefetch(int64_t frame);
+    // Waits for the prefetch to end, stopping it first unless `frame` is its frame or a
+    // neighbour (-1: stop it).
+    void SettlePrefetch(int64_t frame);
     bool ShowFromSource(const QImage& picture, int64_t frame);
     void HandOverToPlayback();
 
@@ -169,6 +173,11 @@ class MediaPlayer : public QObject {
     std::chrono::milliseconds indexWait_{2000};
     QImage shown_;
     bool sourceShown_ = false;
+    // After a pause the source decodes the group of the frame on screen on a thread of its own,
+    // so that the first step from libmpv's picture is as cheap as the next.
+    std::future<void> prefetch_;
+    std::atomic<bool> cancelPrefetch_{false};
+    int64_t prefetchFrame_ = -1;
     int64_t renderCount_ = 0;
     std::chrono::nanoseconds renderTime_{0};
 };

@@ -159,6 +159,7 @@ FrameSource* MediaPlayer::Source() {
 }
 
 void MediaPlayer::DropIndex() {
+    SettlePrefetch(-1);
     cancelIndex_ = true;
     if (indexing_.valid()) indexing_.get();
     source_.reset();

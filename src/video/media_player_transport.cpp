@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
+#include <future>
 
 #include "video/media_player.h"
 
@@ -22,6 +24,7 @@ std::string SecondsText(double seconds) {
 
 void MediaPlayer::Run() {
     if (!IsOpen()) return;
+    SettlePrefetch(-1);
     running_ = true;
     endRaised_ = false;
     // At the end already: the end is reported again, as a graph that runs at its end does.
@@ -48,6 +51,22 @@ void MediaPlayer::Pause() {
     if (!IsOpen()) return;
     running_ = false;
     SetProperty("pause", "yes");
+    if (HasPicture() && Source() != nullptr) Prefetch(clock_.FrameOfPosition(Position()));
+}
+
+void MediaPlayer::Prefetch(int64_t frame) {
+    SettlePrefetch(frame);
+    cancelPrefetch_ = false;
+    prefetchFrame_ = frame;
+    prefetch_ = std::async(std::launch::async, [source = source_.get(), frame, this] {
+        source->Prefetch(frame, cancelPrefetch_);
+    });
+}
+
+void MediaPlayer::SettlePrefetch(int64_t frame) {
+    if (!prefetch_.valid()) return;
+    if (frame < 0 || std::abs(frame - prefetchFrame_) > 1) cancelPrefetch_ = true;
+    prefetch_.get();
 }
 
 int64_t MediaPlayer::Position() const {
@@ -69,6 +88,7 @@ void MediaPlayer::Seek(int64_t position) {
     endRaised_ = false;
     if (HasPicture()) {
         seekFrame_ = clock_.FrameOfPosition(position);
+        SettlePrefetch(seekFrame_);
         if (!running_ && Source() != nullptr &&
             ShowFromSource(source_->Frame(seekFrame_), seekFrame_)) {
             return;
@@ -87,6 +107,7 @@ void MediaPlayer::Scrub(int64_t position) {
         return;
     }
     endRaised_ = false;
+    SettlePrefetch(-1);
     int64_t shown = 0;
     QImage picture = source_->QuickFrame(clock_.FrameOfPosition(position), shown);
     if (!ShowFromSource(picture, shown)) Seek(position);

@@ -61,6 +61,31 @@ TEST_P(FrameSourceExact, QuickFramesAreTheFrameOrAKeyFrameBeforeItAndShowWhatThe
     }
 }
 
+// A pause prefetches the group of the frame on screen on another thread and a seek may stop it
+// at any point: a prefetch stopped before it began, or let run to the end, leaves every step and
+// seek after it exact.
+TEST_P(FrameSourceExact, StepsAndSeeksAfterAPrefetchStoppedOrDoneAreExact) {
+    std::atomic<bool> stopped{true};
+    const struct {
+        int64_t frame;
+        bool stop;
+        int64_t then[3];
+    } cases[] = {{50, true, {51, 49, 52}},
+                 {82, false, {81, 83, 60}},
+                 {20, true, {3, 2, 4}},
+                 {97, false, {98, 99, 96}},
+                 {110, true, {111, 112, 40}}};
+    for (const auto& c : cases) {
+        const size_t before = source_.CacheBytes();
+        source_.Prefetch(c.frame, c.stop ? stopped : cancel_);
+        // Done, it has kept the frame and those before it in its group.
+        EXPECT_EQ(source_.CacheBytes() > before, !c.stop) << c.frame;
+        for (int64_t frame : c.then) {
+            ExpectFrame(frame, "after the prefetch of " + std::to_string(c.frame));
+        }
+    }
+}
+
 TEST(FrameSourceCache, StaysWithinItsLimit) {
     if (!test::HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
     std::atomic<bool> cancel{false};
