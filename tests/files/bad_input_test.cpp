@@ -89,25 +89,6 @@ TEST(BadInput, RandomBytesBehindAValidHeader) {
     }
 }
 
-TEST(BadInput, HugeTimecodesAreLeftOutAndReportedOnceWithTheFirst) {
-    TempDir dir;
-    const std::string path = dir.File("huge.scc");
-    WriteFileText(path,
-                  "Scenarist_SCC V1.0\n\n00:00:00:26\t9420 94ae 9470 c849 942f\n"
-                  "00:00:03:00\t942c\n99999:99:99:99\t9420 9420\n99:99:99:99\t942f\n"
-                  "2147483647:00:00:00\t942c\n");
-    RecordingHost host;
-    CaptionProject project;
-    project.host = &host;
-    EXPECT_EQ(ImportCaptionFile(project, path, "scc"), ImportResult::Imported);
-    EXPECT_EQ(project.captions.Count(), 1);
-    ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(host.messages[0], "Not imported from " + path +
-                                    "\n2 lines, the first at 100000:40:42:09 (timecodes past "
-                                    "99:59:59:29 are not read)")
-        << host.messages[0];
-}
-
 TEST(BadInput, TheLatestFramesStillDecode) {
     // A caption at the very end of the readable time, data running on past it.
     const CaptionFileData d = ReadSccText(

@@ -16,20 +16,6 @@ using testing::WriteFileText;
 
 struct ImportFixture : testing::ProjectTest {};
 
-TEST_F(ImportFixture, RawFileDecodesIntoCaptions) {
-    // HI loaded at row 15 and shown on frames 30 to 89, as 608 pairs with parity.
-    WriteFileText(dir.File("hi.bin"), "\xFF\xFF\xFF\xFF" + std::string(2 * 26, '\x80') +
-                                          "\x94\x20\x94\xAE\x94\x70\xC8\x49\x94\x2F" +
-                                          std::string(2 * 59, '\x80') + "\x94\x2C");
-    MakeCurrentProject(0);
-    EXPECT_EQ(ImportCaptionFile(project, dir.File("hi.bin"), "bin"), ImportResult::Imported);
-    CaptionList want;
-    testing::AddCaption(want, 30, 90, "HI");
-    EXPECT_TRUE(testing::SameCaptions(want, project.captions));
-    EXPECT_EQ(project.modified, 1);
-    EXPECT_TRUE(host.messages.empty());
-}
-
 TEST_F(ImportFixture, TheExtensionAloneChoosesTheReaderInAnyCase) {
     const std::string scc =
         "Scenarist_SCC V1.0\r\n\r\n00:00:00:26\t9420 94ae 9470 c849 942f\r\n"

@@ -5,10 +5,7 @@
 // sent inside it.
 #include <gtest/gtest.h>
 
-#include <cctype>
-#include <cstdlib>
 #include <random>
-#include <sstream>
 
 #include "codec/encoder.h"
 #include "files/caption_export.h"
@@ -20,72 +17,10 @@
 namespace vantrel {
 namespace {
 
+using testing::HaveFfmpeg;
+using testing::ParseSrt;
+using testing::SrtCue;
 using testing::TempDir;
-
-struct Cue {
-    double start = 0, end = 0;  // seconds
-    std::string text;           // as ParseSrt keeps it
-};
-
-double Seconds(const std::string& t) {
-    int h = 0, m = 0, s = 0, ms = 0;
-    std::sscanf(t.c_str(), "%d:%d:%d,%d", &h, &m, &s, &ms);
-    return h * 3600.0 + m * 60.0 + s + ms / 1000.0;
-}
-
-// The cues of an .srt text, tags (<font ...>, {\an7}) dropped, ASCII in lower case. With
-// `words`, the words as a person reads them: FFmpeg's right single quote read as the
-// apostrophe it decodes, blanks (\h too) squeezed to one space, none at a line's ends (FFmpeg
-// keeps a row's indent), rows on lines of their own; else letters and digits only.
-std::vector<Cue> ParseSrt(const std::string& srt, bool words = false) {
-    std::vector<Cue> cues;
-    std::istringstream in(srt);
-    std::string line;
-    Cue* cue = nullptr;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        const size_t arrow = line.find(" --> ");
-        if (arrow != std::string::npos) {
-            cues.push_back({Seconds(line.substr(0, arrow)), Seconds(line.substr(arrow + 5)), ""});
-            cue = &cues.back();
-            continue;
-        }
-        if (line.empty()) cue = nullptr;  // a blank line ends the cue
-        if (!cue) continue;
-        // ASS hard spaces (\h) are blanks.
-        for (size_t at = line.find("\\h"); at != std::string::npos; at = line.find("\\h", at)) {
-            line.replace(at, 2, " ");
-        }
-        for (size_t at = line.find("\u2019"); at != std::string::npos; at = line.find("\u2019")) {
-            line.replace(at, 3, "'");
-        }
-        if (words && !cue->text.empty()) cue->text += '\n';
-        bool blank = false;  // a blank since the last character kept
-        bool inTag = false;
-        char close = 0;
-        for (char c : line) {
-            if (!inTag && (c == '<' || c == '{')) {
-                inTag = true;
-                close = c == '<' ? '>' : '}';
-            } else if (inTag) {
-                inTag = c != close;
-            } else if (c == ' ' || c == '\t') {
-                blank = true;
-            } else if (words || std::isalnum(static_cast<unsigned char>(c))) {
-                if (words && blank && !cue->text.empty() && cue->text.back() != '\n') {
-                    cue->text += ' ';
-                }
-                blank = false;
-                cue->text += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-            }
-        }
-    }
-    return cues;
-}
-
-bool HaveFfmpeg() {
-    return std::system("command -v ffmpeg > /dev/null 2>&1") == 0;
-}
 
 // Captions of letters and digits, in every timing mode, placed with room for their loading.
 // Each row holds one run: FFmpeg keeps only the last run that a row's preambles address.
@@ -133,11 +68,10 @@ TEST(FfmpegCheck, ReadsOurSccAsWeDo) {
         const std::string scc = dir.File("p.scc");
         const std::string srt = dir.File("p.srt");
         ASSERT_EQ(ExportCaptionFile(project, scc, "scc").leftOut, 0u);
-        const std::string command = "ffmpeg -nostdin -v error -y -i '" + scc + "' '" + srt + "'";
-        ASSERT_EQ(std::system(command.c_str()), 0) << command;
+        ASSERT_TRUE(testing::FfmpegSccToSrt(scc, srt));
 
-        const std::vector<Cue> theirs = ParseSrt(testing::ReadFileText(srt));
-        const std::vector<Cue> ours = ParseSrt(SubtitleText(project.captions));
+        const std::vector<SrtCue> theirs = ParseSrt(testing::ReadFileText(srt));
+        const std::vector<SrtCue> ours = ParseSrt(SubtitleText(project.captions));
         ASSERT_EQ(theirs.size(), ours.size()) << "round " << round;
         const Caption* c = project.captions.Head();
         for (size_t k = 0; k < ours.size(); ++k, c = c->next) {
@@ -170,10 +104,9 @@ TEST(FfmpegCheck, ReadsEverySampleAsOurSubtitles) {
         if (project.captions.Empty()) continue;
         const std::string scc = dir.File("s.scc"), srt = dir.File("s.srt");
         ASSERT_EQ(ExportCaptionFile(project, scc, "scc").leftOut, 0u) << path;
-        const std::string command = "ffmpeg -nostdin -v error -y -i '" + scc + "' '" + srt + "'";
-        ASSERT_EQ(std::system(command.c_str()), 0) << command;
-        const std::vector<Cue> theirs = ParseSrt(testing::ReadFileText(srt), true);
-        const std::vector<Cue> ours = ParseSrt(SubtitleText(project.captions), true);
+        ASSERT_TRUE(testing::FfmpegSccToSrt(scc, srt));
+        const std::vector<SrtCue> theirs = ParseSrt(testing::ReadFileText(srt), true);
+        const std::vector<SrtCue> ours = ParseSrt(SubtitleText(project.captions), true);
         ASSERT_EQ(theirs.size(), ours.size()) << path;
         for (size_t k = 0; k < ours.size(); ++k, ++compared) {
             EXPECT_EQ(theirs[k].text, ours[k].text) << path << ", caption " << k + 1;

@@ -1,16 +1,20 @@
 // Helpers of the caption-file tests: a host that records what it is told, a temporary folder,
 // file contents, captions with text, a project that must survive failures, the sample files,
-// and caption comparison.
+// .srt cues as FFmpeg writes them, and caption comparison.
 #pragma once
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -159,6 +163,77 @@ inline std::vector<std::pair<std::string, std::string>> Samples(
     return out;
 }
 
+struct SrtCue {
+    double start = 0, end = 0;  // seconds
+    std::string text;           // as ParseSrt keeps it
+};
+
+inline double Seconds(const std::string& t) {
+    int h = 0, m = 0, s = 0, ms = 0;
+    std::sscanf(t.c_str(), "%d:%d:%d,%d", &h, &m, &s, &ms);
+    return h * 3600.0 + m * 60.0 + s + ms / 1000.0;
+}
+
+// The cues of an .srt text, tags (<font ...>, {\an7}) dropped, ASCII in lower case. With
+// `words`, the words as a person reads them: FFmpeg's right single quote read as the
+// apostrophe it decodes, blanks (\h too) squeezed to one space, none at a line's ends (FFmpeg
+// keeps a row's indent), rows on lines of their own; else letters and digits only.
+inline std::vector<SrtCue> ParseSrt(const std::string& srt, bool words = false) {
+    std::vector<SrtCue> cues;
+    std::istringstream in(srt);
+    std::string line;
+    SrtCue* cue = nullptr;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        const size_t arrow = line.find(" --> ");
+        if (arrow != std::string::npos) {
+            cues.push_back({Seconds(line.substr(0, arrow)), Seconds(line.substr(arrow + 5)), ""});
+            cue = &cues.back();
+            continue;
+        }
+        if (line.empty()) cue = nullptr;  // a blank line ends the cue
+        if (!cue) continue;
+        // ASS hard spaces (\h) are blanks.
+        for (size_t at = line.find("\\h"); at != std::string::npos; at = line.find("\\h", at)) {
+            line.replace(at, 2, " ");
+        }
+        for (size_t at = line.find("\u2019"); at != std::string::npos; at = line.find("\u2019")) {
+            line.replace(at, 3, "'");
+        }
+        if (words && !cue->text.empty()) cue->text += '\n';
+        bool blank = false;  // a blank since the last character kept
+        bool inTag = false;
+        char close = 0;
+        for (char c : line) {
+            if (!inTag && (c == '<' || c == '{')) {
+                inTag = true;
+                close = c == '<' ? '>' : '}';
+            } else if (inTag) {
+                inTag = c != close;
+            } else if (c == ' ' || c == '\t') {
+                blank = true;
+            } else if (words || std::isalnum(static_cast<unsigned char>(c))) {
+                if (words && blank && !cue->text.empty() && cue->text.back() != '\n') {
+                    cue->text += ' ';
+                }
+                blank = false;
+                cue->text += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            }
+        }
+    }
+    return cues;
+}
+
+inline bool HaveFfmpeg() {
+    return std::system("command -v ffmpeg > /dev/null 2>&1") == 0;
+}
+
+// FFmpeg's 608 decoder reads the .scc file `scc` into the .srt file `srt`.
+inline bool FfmpegSccToSrt(const std::string& scc, const std::string& srt) {
+    const std::string command = "ffmpeg -nostdin -v error -y -i '" + scc + "' '" + srt + "'";
+    return std::system(command.c_str()) == 0;
+}
+
 // Both lists hold captions with the same start and end frames and the same screens, in order;
 // with `modes`, the same timing modes and screen flags as well.
 inline ::testing::AssertionResult SameCaptions(const CaptionList& want, const CaptionList& got,
@@ -166,32 +241,23 @@ inline ::testing::AssertionResult SameCaptions(const CaptionList& want, const Ca
     const Caption* a = want.Head();
     const Caption* b = got.Head();
     for (int i = 0; a || b; ++i, a = a->next, b = b->next) {
-        if (!a || !b) {
-            return ::testing::AssertionFailure()
-                   << "caption " << i << ": only one list has it (want " << want.Count()
-                   << " captions, got " << got.Count() << ")";
-        }
+        auto failure = [&] { return ::testing::AssertionFailure() << "caption " << i << ": "; };
+        if (!a || !b) return failure() << "want " << want.Count() << ", got " << got.Count();
         if (a->startFrame != b->startFrame || a->endFrame != b->endFrame) {
-            return ::testing::AssertionFailure()
-                   << "caption " << i << ": want frames " << a->startFrame << "-" << a->endFrame
-                   << ", got " << b->startFrame << "-" << b->endFrame;
+            return failure() << "want frames " << a->startFrame << "-" << a->endFrame << ", got "
+                             << b->startFrame << "-" << b->endFrame;
         }
         if (modes && (a->timingMode != b->timingMode || a->screenValid != b->screenValid)) {
-            return ::testing::AssertionFailure()
-                   << "caption " << i << " at " << a->startFrame << ": want mode "
-                   << int(a->timingMode) << "/" << int(a->screenValid) << ", got "
-                   << int(b->timingMode) << "/" << int(b->screenValid);
+            return failure() << "want mode " << int(a->timingMode) << "/" << int(a->screenValid)
+                             << ", got " << int(b->timingMode) << "/" << int(b->screenValid);
         }
         for (int r = 0; r < kGridRows; ++r) {
             for (int col = 0; col < kScreenColumns; ++col) {
-                if (!(a->cells[r][col] == b->cells[r][col])) {
-                    return ::testing::AssertionFailure()
-                           << "caption " << i << " at " << a->startFrame << ", cell (" << r << ", "
-                           << col << "): want " << int(a->cells[r][col].character) << "/"
-                           << int(a->cells[r][col].attribute) << ", got "
-                           << int(b->cells[r][col].character) << "/"
-                           << int(b->cells[r][col].attribute);
-                }
+                const CaptionCell x = a->cells[r][col], y = b->cells[r][col];
+                if (x == y) continue;
+                return failure() << "cell (" << r << ", " << col << "): want " << int(x.character)
+                                 << "/" << int(x.attribute) << ", got " << int(y.character) << "/"
+                                 << int(y.attribute);
             }
         }
     }

@@ -31,33 +31,17 @@ const TextCase kCases[] = {
     // A code cell between words is the space a captioner never types beside it.
     {"colour code", {{14, 0, "I\x18KNOW\x1CYOU"}}, "i know you", "I KNOW YOU"},
     {"italics and underline", {{14, 0, "THE\x0ENEW \x18PLAN"}}, "the new plan", "THE NEW PLAN"},
-    {"italics code",
-     {{14, 4,
-       "A\x0C"
-       "B"}},
-     "a b",
-     "A B"},
+    {"italics code", {{14, 4, "A\014B"}}, "a b", "A B"},
     {"code at the row's ends", {{14, 0, "\x1CHI\x18"}}, "hi", "HI"},
     // Blanks are squeezed and never lead or trail.
     {"spaces inside a row", {{14, 0, "A  \x1C  B"}}, "a b", "A B"},
     {"spaces around a row", {{14, 0, "   AB   "}}, "ab", "AB"},
     {"empty cells between runs", {{14, 0, "AB"}, {14, 20, "CD"}}, "ab cd", "AB CD"},
-    {"0x80 shows nothing",
-     {{14, 0,
-       "A\x80"
-       "B"}},
-     "ab",
-     "AB"},
+    {"0x80 shows nothing", {{14, 0, "A\200B"}}, "ab", "AB"},
     // Every row with text is its own line, whatever its first cell.
     {"row after row", {{12, 3, "HELLO"}, {13, 0, "WORLD"}}, "hello\r\nworld", "HELLO WORLD"},
     {"centred rows", {{13, 0, "AB "}, {14, 0, "   CD"}}, "ab\r\ncd", "AB CD"},
-    {"code-led row",
-     {{13, 0, "AB"},
-      {14, 0,
-       "\x1C"
-       "CD"}},
-     "ab\r\ncd",
-     "AB CD"},
+    {"code-led row", {{13, 0, "AB"}, {14, 0, "\034CD"}}, "ab\r\ncd", "AB CD"},
     {"empty rows between", {{0, 0, "A"}, {7, 0, " \x18 "}, {14, 31, "B"}}, "a\r\nb", "A B"},
     // The music note has a Unicode form like every other character.
     {"music note",
@@ -71,13 +55,9 @@ const TextCase kCases[] = {
      "\xC3\x89T\xC3\x89 \xC3\x86"},
     // É, a note, a code cell, ñ, the 608 block and a null byte, then A.
     {"characters",
-     {{14, 0,
-       "\xC9 \x90\x1C\xF1\x7F\x80"
-       "A"}},
-     "\xC3\xA9 \xE2\x99\xAA \xC3\xB1\xE2\x96\x88"
-     "a",
-     "\xC3\x89 \xE2\x99\xAA \xC3\xB1\xE2\x96\x88"
-     "A"},
+     {{14, 0, "\xC9 \x90\x1C\xF1\x7F\200A"}},
+     "\xC3\xA9 \xE2\x99\xAA \xC3\xB1\xE2\x96\210a",
+     "\xC3\x89 \xE2\x99\xAA \xC3\xB1\xE2\x96\210A"},
     {"empty screen", {}, "", ""},
 };
 
@@ -98,9 +78,7 @@ TEST(PlainText, ReadsAsAReceiverShowsTheScreen) {
 TEST(PlainText, StopsAtCapacity) {
     Caption c;
     PutText(c, 0, 3, "ABCD");
-    PutText(c, 1, 0,
-            " \x18"
-            "EF");
+    PutText(c, 1, 0, " \030EF");
     const std::pair<size_t, const char*> cases[] = {
         {0, ""}, {3, "ABC"}, {4, "ABCD"}, {5, "ABCD\r"}, {6, "ABCD\r\n"}, {7, "ABCD\r\nE"},
     };

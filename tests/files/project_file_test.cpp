@@ -242,10 +242,7 @@ TEST_F(ProjectFixture, RecordsWithFramesOutOfRangeAreLeftOutAndCounted) {
 
 TEST_F(ProjectFixture, AHugeCaptionCountReadsOnlyWhatIsThere) {
     std::string bytes = ProjectFileBytes(project, 0);
-    bytes[14] = '\xFF';
-    bytes[15] = '\xFF';
-    bytes[16] = '\xFF';
-    bytes[17] = '\x7F';
+    bytes.replace(14, 4, "\xFF\xFF\xFF\x7F");  // a count of 2^31 - 1, no records
     WriteFileText(dir.File("big.ccp"), bytes);
     EXPECT_EQ(LoadProject(project, dir.File("big.ccp")), LoadResult::Loaded);
     EXPECT_EQ(project.captions.Count(), 0);

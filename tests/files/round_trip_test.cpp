@@ -42,30 +42,5 @@ TEST_P(RoundTrip, RandomProjectsComeBackTheSame) {
 
 INSTANTIATE_TEST_SUITE_P(Formats, RoundTrip, ::testing::Values("scc", "ccd", "bin", "dat"));
 
-TEST(RoundTrip, CaptionsNextToEachOtherKeepTheirTiming) {
-    // Seamless (the next caption replaces this one), Persistent (one blank frame), and an
-    // erase that falls inside the next caption's loading.
-    CaptionProject original;
-    const int32_t frames[][3] = {
-        {100, 160, Seamless}, {160, 220, Persistent}, {221, 300, Manual}, {302, 400, Manual}};
-    for (const auto& f : frames) {
-        testing::AddCaption(original.captions, f[0], f[1], "TEXT", 14, 2,
-                            static_cast<int8_t>(f[2]));
-    }
-    TempDir dir;
-    for (const char* extension : {"scc", "ccd", "bin"}) {
-        const std::string path = dir.File(std::string("t.") + extension);
-        ASSERT_EQ(ExportCaptionFile(original, path, extension).leftOut, 0u);
-        CaptionProject imported;
-        ASSERT_EQ(ImportCaptionFile(imported, path, extension), ImportResult::Imported);
-        EXPECT_TRUE(SameCaptions(original.captions, imported.captions)) << extension;
-        const Caption* c = imported.captions.Head();
-        EXPECT_EQ(c->timingMode, Seamless);
-        EXPECT_EQ(c->next->timingMode, Persistent);
-        EXPECT_EQ(c->next->next->timingMode, Manual);
-        EXPECT_EQ(c->next->next->endFrame, 300);
-    }
-}
-
 }  // namespace
 }  // namespace vantrel
