@@ -15,7 +15,6 @@
 #include <vector>
 
 #include "codec/encoder.h"
-#include "codec/pair_buffer.h"
 #include "files/file.h"
 #include "model/caption_list.h"
 #include "mpeg/extract_captions.h"
@@ -198,9 +197,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     File copied;
     if (!copied.Open(output.Path(), File::Mode::Read)) __builtin_trap();
-    PairBuffer pairs;
-    CollectCaptionPairs(copied, progress, cancel, pairs);
-    const Bytes got = pairs.ToVector();
+    Bytes got;
+    CollectCaptionPairs(copied, progress, cancel, got);
     const size_t carried = CarriedPictures(stream);
     if (got.size() != 2 * carried) __builtin_trap();
     for (size_t k = 0; k < got.size(); ++k) {

@@ -3,7 +3,6 @@
 #include <optional>
 
 #include "codec/code_string.h"
-#include "codec/pair_buffer.h"
 #include "codec/tables.h"
 
 namespace vantrel {
@@ -11,7 +10,7 @@ namespace vantrel {
 namespace {
 
 constexpr uint8_t kNull = 0x80;
-constexpr uint16_t kErasePair = 0x2C14;  // EDM 0x14 0x2C, low half first for AppendPair
+constexpr uint8_t kErasePair[2] = {0x14, 0x2C};  // EDM
 
 uint8_t Parity(int v) {
     return OddParityTable[v & 0x7F];
@@ -156,18 +155,24 @@ int32_t GetLoadFrames(Caption& caption) {
 
 EncodedCaptions EncodeCaptions(const CaptionList& list) {
     EncodedCaptions result;
-    PairBuffer buffer;
+    // Pair k of frame k is written in place with its parity, so the stream is built once.
+    std::vector<uint8_t>& out = result.bytes;
     int64_t pos = 0;  // the next frame to write
     std::optional<int64_t> prevEnd;
     bool erasePending = false;
 
+    auto append = [&](const uint8_t* bytes, size_t n) {
+        const size_t at = out.size();
+        out.resize(at + n);
+        for (size_t i = 0; i < n; ++i) out[at + i] = Parity(bytes[i]);
+    };
     auto fillTo = [&](int64_t frame) {
-        if (frame > pos) buffer.AppendFill(0, static_cast<size_t>(2 * (frame - pos)));
+        if (frame > pos) out.resize(out.size() + static_cast<size_t>(2 * (frame - pos)), kNull);
         pos = std::max(pos, frame);
     };
     auto writeEraseAt = [&](int64_t frame) {
         fillTo(frame);
-        buffer.AppendPair(kErasePair);
+        append(kErasePair, 2);
         pos = frame + 1;
     };
 
@@ -203,24 +208,19 @@ EncodedCaptions EncodeCaptions(const CaptionList& list) {
         fillTo(load);
         if (eraseInLoading) {
             const size_t head = static_cast<size_t>(2 * (*prevEnd - load));
-            buffer.AppendBytes(b.data(), head);
-            buffer.AppendPair(kErasePair);
-            buffer.AppendBytes(b.data() + head, b.size() - head);
+            append(b.data(), head);
+            append(kErasePair, 2);
+            append(b.data() + head, b.size() - head);
             pos = load + pairs + 1;
         } else {
-            buffer.AppendBytes(b.data(), b.size());
+            append(b.data(), b.size());
             pos = load + pairs;
         }
-        if (b.size() % 2 == 1) buffer.AppendFill(0, 1);
+        if (b.size() % 2 == 1) out.push_back(kNull);
         prevEnd = c->endFrame;
         erasePending = true;
     }
     if (erasePending && prevEnd && *prevEnd >= pos) writeEraseAt(*prevEnd);
-
-    if (pos > 0) {
-        result.bytes.resize(static_cast<size_t>(2 * pos));
-        buffer.CopyOutWithParity(result.bytes.data(), result.bytes.size());
-    }
     return result;
 }
 

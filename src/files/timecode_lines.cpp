@@ -7,14 +7,14 @@ PairStreamBuilder::LineStart PairStreamBuilder::StartLine(int64_t frame) {
     if (frame < nextFrame_) return LineStart::Overlapping;
     // The byte count is always even here (CompletePair ends every line), so it equals
     // 2 x nextFrame_ and the fill brings it to 2 x frame.
-    buffer_.AppendFill(0x80, static_cast<size_t>(frame - nextFrame_) * 2);
+    buffer_.resize(buffer_.size() + static_cast<size_t>(frame - nextFrame_) * 2, 0x80);
     nextFrame_ = frame;
     return LineStart::Placed;
 }
 
 void PairStreamBuilder::AppendByte(uint8_t byte) {
-    buffer_.AppendBytes(&byte, 1);
-    if (buffer_.Size() % 2 == 0) ++nextFrame_;
+    buffer_.push_back(static_cast<uint8_t>(byte | 0x80));
+    if (buffer_.size() % 2 == 0) ++nextFrame_;
 }
 
 void PairStreamBuilder::AppendAlignedPair(uint8_t first, uint8_t second) {
@@ -24,7 +24,7 @@ void PairStreamBuilder::AppendAlignedPair(uint8_t first, uint8_t second) {
 }
 
 void PairStreamBuilder::CompletePair() {
-    if (buffer_.Size() % 2 != 0) AppendByte(0x80);
+    if (buffer_.size() % 2 != 0) AppendByte(0x80);
 }
 
 std::vector<PairLine> SplitPairLines(std::span<const uint8_t> stream) {

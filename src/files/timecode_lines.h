@@ -7,9 +7,9 @@
 #include <optional>
 #include <span>
 #include <string_view>
+#include <utility>
 #include <vector>
 
-#include "codec/pair_buffer.h"
 #include "files/pair_stream.h"
 #include "files/timecode.h"
 
@@ -80,14 +80,14 @@ class PairStreamBuilder {
     // the next line's pairs stay aligned with their frames.
     void CompletePair();
 
-    size_t ByteCount() const { return buffer_.Size(); }
+    size_t ByteCount() const { return buffer_.size(); }
     int64_t NextFrame() const { return nextFrame_; }
 
-    // The collected stream.
-    PairStream Take() const { return buffer_.ToVector(); }
+    // The collected stream, handed over.
+    PairStream Take() { return std::move(buffer_); }
 
   private:
-    PairBuffer buffer_;
+    PairStream buffer_;
     int64_t nextFrame_ = 0;
 };
 

@@ -2,8 +2,6 @@
 
 #include <cstring>
 
-#include "codec/pair_buffer.h"
-
 namespace vantrel {
 
 bool IsCaptionUserData(const uint8_t* unit, size_t size) {
@@ -11,7 +9,7 @@ bool IsCaptionUserData(const uint8_t* unit, size_t size) {
            std::memcmp(unit, kCaptionUserDataHeader, sizeof kCaptionUserDataHeader) == 0;
 }
 
-void CaptionTripletWalk::Begin(const uint8_t* unit, size_t size, PairBuffer& pairs) {
+void CaptionTripletWalk::Begin(const uint8_t* unit, size_t size, std::vector<uint8_t>& pairs) {
     have_ = 0;
     ended_ = false;
     if (size > kCaptionTripletsOffset) {
@@ -19,14 +17,14 @@ void CaptionTripletWalk::Begin(const uint8_t* unit, size_t size, PairBuffer& pai
     }
 }
 
-void CaptionTripletWalk::Continue(const uint8_t* piece, size_t size, PairBuffer& pairs) {
+void CaptionTripletWalk::Continue(const uint8_t* piece, size_t size, std::vector<uint8_t>& pairs) {
     size_t at = 0;
     // Whole triplets straight from the piece; a triplet split between pieces is gathered.
     while (!ended_ && at < size) {
         if (have_ == 0 && at + 3 <= size) {
             const uint8_t marker = piece[at];
             if (marker == kField1Marker) {
-                pairs.AppendPair(static_cast<uint16_t>(piece[at + 1] | piece[at + 2] << 8));
+                Append(pairs, piece + at + 1);
             } else if (marker != kField2Marker) {
                 ended_ = true;
             }
@@ -39,10 +37,16 @@ void CaptionTripletWalk::Continue(const uint8_t* piece, size_t size, PairBuffer&
         } else if (have_ == 3) {
             have_ = 0;
             if (triplet_[0] == kField1Marker) {
-                pairs.AppendPair(static_cast<uint16_t>(triplet_[1] | triplet_[2] << 8));
+                Append(pairs, triplet_ + 1);
             }
         }
     }
+}
+
+void CaptionTripletWalk::Append(std::vector<uint8_t>& pairs, const uint8_t* pair) {
+    // One insert for both bytes: a failed allocation leaves no half pair behind.
+    pairs.insert(pairs.end(),
+                 {static_cast<uint8_t>(pair[0] | 0x80), static_cast<uint8_t>(pair[1] | 0x80)});
 }
 
 void WriteCaptionUserDataHeader(uint8_t* out, uint64_t pictures) {

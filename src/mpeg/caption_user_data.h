@@ -6,12 +6,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "mpeg/start_code_reader.h"
 
 namespace vantrel {
-
-class PairBuffer;
 
 inline constexpr uint8_t kCaptionUserDataHeader[8] = {0x00, 0x00, 0x01, 0xB2,
                                                       0x43, 0x43, 0x01, 0xF8};
@@ -28,11 +27,13 @@ bool IsCaptionUserData(const uint8_t* unit, size_t size);
 class CaptionTripletWalk {
   public:
     // Starts on a unit that IsCaptionUserData accepts: its first piece.
-    void Begin(const uint8_t* unit, size_t size, PairBuffer& pairs);
+    void Begin(const uint8_t* unit, size_t size, std::vector<uint8_t>& pairs);
     // Goes on with a further piece of the same unit.
-    void Continue(const uint8_t* piece, size_t size, PairBuffer& pairs);
+    void Continue(const uint8_t* piece, size_t size, std::vector<uint8_t>& pairs);
 
   private:
+    void Append(std::vector<uint8_t>& pairs, const uint8_t* pair);
+
     uint8_t triplet_[3] = {};
     size_t have_ = 0;
     bool ended_ = true;

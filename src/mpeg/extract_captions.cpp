@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "codec/decoder.h"
-#include "codec/pair_buffer.h"
 #include "files/file.h"
 #include "files/file_messages.h"
 #include "files/pair_stream.h"
@@ -16,14 +15,14 @@
 namespace vantrel {
 
 MpegStatus CollectCaptionPairs(File& source, ProgressSink& progress, const std::atomic<int>& cancel,
-                               PairBuffer& pairs) {
+                               std::vector<uint8_t>& pairs) {
     StartCodeReader reader(source);
     CaptionTripletWalk walk;
     bool inCaptionUnit = false;  // a long caption unit goes on in the pieces after its first
-    const size_t before = pairs.Size();
+    const size_t before = pairs.size();
     while (const uint8_t* unit = reader.Next()) {
         // Frames past the last one a timecode names are not read (frame numbers stay in range).
-        if (pairs.Size() - before >= kMaxStreamPairBytes) break;
+        if (pairs.size() - before >= kMaxStreamPairBytes) break;
         if (cancel.load(std::memory_order_relaxed) != 0) return MpegStatus::Cancelled;
         const size_t size = reader.Size();
         progress.SetProgress(reader.Position());
@@ -37,7 +36,7 @@ MpegStatus CollectCaptionPairs(File& source, ProgressSink& progress, const std::
         }
     }
     if (reader.Failed()) return MpegStatus::ReadFailed;
-    return pairs.Size() == before ? MpegStatus::NoCaptions : MpegStatus::Completed;
+    return pairs.size() == before ? MpegStatus::NoCaptions : MpegStatus::Completed;
 }
 
 MpegOutcome ExtractCaptions(File& source, ProgressSink& progress, const std::atomic<int>& cancel,
@@ -45,11 +44,7 @@ MpegOutcome ExtractCaptions(File& source, ProgressSink& progress, const std::ato
     MpegOutcome outcome;
     try {
         std::vector<uint8_t> stream;
-        {
-            PairBuffer pairs;
-            outcome.status = CollectCaptionPairs(source, progress, cancel, pairs);
-            if (outcome.status == MpegStatus::Completed) stream = pairs.ToVector();
-        }
+        outcome.status = CollectCaptionPairs(source, progress, cancel, stream);
         CaptionFileData read;  // what was left out of the stream itself
         if (stream.size() > kMaxStreamPairBytes) {
             stream.resize(kMaxStreamPairBytes);

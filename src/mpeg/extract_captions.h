@@ -3,6 +3,8 @@
 
 #include <atomic>
 #include <cstddef>
+#include <cstdint>
+#include <vector>
 
 #include "codec/encoder.h"
 #include "mpeg/mpeg_outcome.h"
@@ -12,7 +14,6 @@ namespace vantrel {
 
 class CaptionList;
 class File;
-class PairBuffer;
 
 // The most pair bytes collected from a stream: frames 0 to kMaxEncodedFrame.
 constexpr size_t kMaxStreamPairBytes = static_cast<size_t>(kMaxEncodedFrame + 1) * 2;
@@ -24,7 +25,7 @@ constexpr size_t kMaxStreamPairBytes = static_cast<size_t>(kMaxEncodedFrame + 1)
 // starts is kept). Returns Completed, NoCaptions (nothing collected), Cancelled or ReadFailed,
 // with no message. Throws std::bad_alloc when `pairs` cannot grow.
 MpegStatus CollectCaptionPairs(File& source, ProgressSink& progress, const std::atomic<int>& cancel,
-                               PairBuffer& pairs);
+                               std::vector<uint8_t>& pairs);
 
 // Collects the pairs and decodes them into `into`, a list of the caller's own that the worker
 // alone touches; the caller moves the captions into the project when the worker is done.

@@ -14,7 +14,6 @@
 #include <string>
 #include <vector>
 
-#include "codec/pair_buffer.h"
 #include "files/file.h"
 #include "model/caption.h"
 #include "model/caption_list.h"
@@ -160,9 +159,9 @@ struct Collected {
 inline Collected Collect(const Bytes& stream, const std::atomic<int>& cancel = {}) {
     SourceFile source(stream);
     RecordingSink sink;
-    PairBuffer pairs;
+    Bytes pairs;
     const MpegStatus status = CollectCaptionPairs(source.file, sink, cancel, pairs);
-    return {status, pairs.ToVector(), sink.positions};
+    return {status, std::move(pairs), sink.positions};
 }
 
 // A multiplex of `captions` into a copy of `source`; `onProgress` may raise the cancel flag.
