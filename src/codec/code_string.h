@@ -22,9 +22,8 @@ constexpr size_t kCodeStringCapacity = 65535;
 // zero byte or at the end of the span.
 void LoadCodeString(Caption& caption, std::span<const uint8_t> code);
 
-// Writes the screen's code string into `buffer`, which holds capacity + 1 bytes; the string
-// is cut at `capacity` bytes. Returns its length.
-size_t BuildCodeString(const Caption& caption, uint8_t* buffer, size_t capacity);
+// The screen's code string, cut at `capacity` bytes; empty for an invalid screen or a
+// capacity below 2.
 CodeString BuildCodeString(const Caption& caption, size_t capacity = kCodeStringCapacity);
 
 // The disassembly notation of a code string, or nothing when it is empty or malformed.

@@ -1,25 +1,28 @@
 // Producing the code string of a caption screen.
+#include <algorithm>
+
 #include "codec/code_string.h"
 
 namespace vantrel {
 
 namespace {
 
-// Writes bytes up to a capacity; once full, every further write is dropped.
+// Appends bytes up to a capacity; once full, every further write is dropped.
 class CappedWriter {
   public:
-    CappedWriter(uint8_t* buffer, size_t capacity) : buffer_(buffer), capacity_(capacity) {}
-    bool Full() const { return n_ >= capacity_; }
-    size_t Size() const { return n_; }
+    CappedWriter(CodeString& out, size_t capacity) : out_(out), capacity_(capacity) {}
+    bool Full() const { return out_.size() >= capacity_; }
     void Put(uint8_t b) {
-        if (!Full()) buffer_[n_++] = b;
+        if (!Full()) out_.push_back(b);
     }
 
   private:
-    uint8_t* buffer_;
+    CodeString& out_;
     size_t capacity_;
-    size_t n_ = 0;
 };
+
+// Enough for two full rows with a few attribute changes, the usual caption; longer ones grow.
+constexpr size_t kUsualCodeBytes = 96;
 
 constexpr uint8_t kColourBits = 0x3F;  // foreground and background
 
@@ -60,17 +63,11 @@ void WriteAttributeChange(CappedWriter& out, uint8_t& m, uint8_t x) {
 
 }  // namespace
 
-size_t BuildCodeString(const Caption& caption, uint8_t* buffer, size_t capacity) {
-    if (capacity < 2) {
-        buffer[0] = 0;
-        return 0;
-    }
-    buffer[capacity] = 0;
-    if (caption.screenValid != 1) {
-        buffer[0] = 0;
-        return 0;
-    }
-    CappedWriter out(buffer, capacity);
+CodeString BuildCodeString(const Caption& caption, size_t capacity) {
+    CodeString code;
+    if (capacity < 2 || caption.screenValid != 1) return code;
+    code.reserve(std::min(capacity, kUsualCodeBytes));
+    CappedWriter out(code, capacity);
     out.Put(0x02);  // RCL
     out.Put(0xFE);  // ENM
     for (int r = 0; r < kScreenRows && !out.Full(); ++r) {
@@ -112,14 +109,6 @@ size_t BuildCodeString(const Caption& caption, uint8_t* buffer, size_t capacity)
         }
     }
     out.Put(0x06);  // EOC
-    const size_t n = out.Size();
-    buffer[n] = 0;
-    return n;
-}
-
-CodeString BuildCodeString(const Caption& caption, size_t capacity) {
-    CodeString code(capacity + 1);
-    code.resize(BuildCodeString(caption, code.data(), capacity));
     return code;
 }
 
