@@ -22,27 +22,17 @@ struct CcdName {
 };
 
 // By (first byte AND 7, second byte AND 0x7F) of a control pair: the name written between the
-// braces, empty where the pair has none. Holds every name of CcdMnemonicTable at its code, and
-// the single byte 0xA0 at 0x11 0x39 (the transparent space, which has no table entry).
+// braces, empty where the pair has none; the single byte 0xA0 at 0x11 0x39 is the transparent
+// space, which LookupMnemonic does not know.
 extern const std::array<std::array<CcdName, 128>, 8> CcdControlNames;
 
 constexpr uint16_t kTransparentSpaceCode = 0x1139;
 constexpr char kTransparentSpaceToken = '\xA0';
 
-// A brace-token name and its 608 code (caption channel 1, first byte in the high half, no
-// parity).
-struct CcdMnemonic {
-    const char* name;  // Windows-1252 text
-    uint16_t code;
-};
-
-constexpr size_t kCcdMnemonicCount = 611;
 constexpr uint16_t kUnknownMnemonic = 0x8080;  // the null pair
 
-// Sorted by byte-wise comparison of the names (unsigned bytes), for the binary search.
-extern const std::array<CcdMnemonic, kCcdMnemonicCount> CcdMnemonicTable;
-
-// The code of a token name, compared exactly (case included), or kUnknownMnemonic.
+// The code of a token name of CcdControlNames, compared exactly (case included), or
+// kUnknownMnemonic.
 uint16_t LookupMnemonic(std::string_view name);
 
 }  // namespace vantrel
