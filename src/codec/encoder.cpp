@@ -1,5 +1,6 @@
 #include "codec/encoder.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "codec/code_string.h"
@@ -157,6 +158,14 @@ EncodedCaptions EncodeCaptions(const CaptionList& list) {
     EncodedCaptions result;
     // Pair k of frame k is written in place with its parity, so the stream is built once.
     std::vector<uint8_t>& out = result.bytes;
+    // It ends at the latest frame a caption names: one allocation, no copies as it grows.
+    int64_t last = -1;
+    for (const Caption* c = list.Head(); c; c = c->next) {
+        if (c->startFrame <= kMaxEncodedFrame && c->endFrame <= kMaxEncodedFrame) {
+            last = std::max({last, int64_t{c->startFrame}, int64_t{c->endFrame}});
+        }
+    }
+    out.reserve(static_cast<size_t>(2 * (last + 1)));
     int64_t pos = 0;  // the next frame to write
     std::optional<int64_t> prevEnd;
     bool erasePending = false;
