@@ -118,7 +118,7 @@ TEST(ExactSeekLength, SoundThatOutlastsThePicturesDoesNotAddFramesWithOrWithoutT
     for (const char* extension : {"mpg", "mkv"}) {
         for (int waitMs : {2000, 0}) {
             std::string how = std::string(extension) + " wait " + std::to_string(waitMs);
-            std::string path = test::NumberedVideoWithLongerSound(extension);
+            std::string path = test::NumberedVideo(extension, true);
             ASSERT_FALSE(path.empty()) << extension;
             test::ScriptedDialogs dialogs;
             MainView view(dialogs, nullptr, test::QuietPlayer());

@@ -7,9 +7,7 @@
 #include <QCoreApplication>
 #include <vector>
 
-#include "app/main_view.h"
-#include "scripted_dialogs.h"
-#include "test_media.h"
+#include "view_fixture.h"
 
 namespace vantrel {
 namespace {
@@ -75,42 +73,41 @@ TEST(PlaybackTicks, TwoSourcesNeverDeliverAtOnce) {
     EXPECT_EQ(overlaps, 0);
 }
 
-TEST(ViewTicks, ScanningMovesSeventeenFramesATickAndStopsAtTheEnd) {
-    if (!test::HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
-    test::ScriptedDialogs dialogs;
-    MainView view(dialogs, nullptr, test::QuietPlayer());
-    view.OpenVideo(test::NumberedVideo("mp4"));
-    ASSERT_TRUE(view.HasVideo());
-    view.SeekToFrame(5);
-    view.BeginScan(true);
-    EXPECT_EQ(view.PlayState, kScanning);
-    EXPECT_EQ(view.Ticks().RunningId(), kScanForwardTickId);
-    ASSERT_TRUE(test::WaitFor([&] { return view.currentFrame >= 5 + 2 * 17; }, 3000));
-    EXPECT_EQ((view.currentFrame - 5) % 17, 0);
-    // At the end the clamp stops the ticks; the view stays scanning until the button is let go.
-    ASSERT_TRUE(test::WaitFor([&] { return !view.Ticks().Running(); }, 3000));
-    EXPECT_EQ(view.currentFrame, test::kTestFrames - 1);
-    EXPECT_EQ(view.PlayState, kScanning);
-    view.EndScan();
-    EXPECT_EQ(view.PlayState, kStopped);
-    EXPECT_FALSE(view.Ticks().Running());
-}
+class ViewTicks : public ::testing::Test, public test::ViewFixture {
+  protected:
+    void SetUp() override {
+        if (!test::HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
+    }
+};
 
-TEST(ViewTicks, ReleasingAScanResumesPlayback) {
-    if (!test::HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
-    test::ScriptedDialogs dialogs;
-    MainView view(dialogs, nullptr, test::QuietPlayer());
-    view.OpenVideo(test::NumberedVideo("mkv"));
-    view.SeekToFrame(80);
-    view.OnPlay();
-    view.BeginScan(false);
-    EXPECT_EQ(view.Ticks().RunningId(), kScanBackwardTickId);
-    ASSERT_TRUE(test::WaitFor([&] { return view.currentFrame <= 80 - 17; }, 3000));
-    view.EndScan();
-    EXPECT_EQ(view.PlayState, kPlaying);
-    EXPECT_EQ(view.Ticks().RunningId(), kPlaybackTickId);
-    view.OnStop();
-    EXPECT_FALSE(view.Ticks().Running());
+TEST_F(ViewTicks, ScanningMovesSeventeenFramesATickStopsAtTheEndAndGoesBackToPlaying) {
+    view_.OpenVideo(test::NumberedVideo("mp4"));
+    ASSERT_TRUE(view_.HasVideo());
+    view_.SeekToFrame(5);
+    view_.BeginScan(true);
+    EXPECT_EQ(view_.PlayState, kScanning);
+    EXPECT_EQ(view_.Ticks().RunningId(), kScanForwardTickId);
+    ASSERT_TRUE(test::WaitFor([&] { return view_.currentFrame >= 5 + 2 * 17; }, 3000));
+    EXPECT_EQ((view_.currentFrame - 5) % 17, 0);
+    // At the end the clamp stops the ticks; the view stays scanning until the button is let go.
+    ASSERT_TRUE(test::WaitFor([&] { return !view_.Ticks().Running(); }, 3000));
+    EXPECT_EQ(view_.currentFrame, test::kTestFrames - 1);
+    EXPECT_EQ(view_.PlayState, kScanning);
+    view_.EndScan();
+    EXPECT_EQ(view_.PlayState, kStopped);
+    EXPECT_FALSE(view_.Ticks().Running());
+
+    // Scanning back from playback, and letting go plays on.
+    view_.SeekToFrame(80);
+    view_.OnPlay();
+    view_.BeginScan(false);
+    EXPECT_EQ(view_.Ticks().RunningId(), kScanBackwardTickId);
+    ASSERT_TRUE(test::WaitFor([&] { return view_.currentFrame <= 80 - 17; }, 3000));
+    view_.EndScan();
+    EXPECT_EQ(view_.PlayState, kPlaying);
+    EXPECT_EQ(view_.Ticks().RunningId(), kPlaybackTickId);
+    view_.OnStop();
+    EXPECT_FALSE(view_.Ticks().Running());
 }
 
 }  // namespace

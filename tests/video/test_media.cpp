@@ -39,8 +39,6 @@ QString NumberedSource() {
     return source;
 }
 
-const QString kToneSource = "sine=f=440:r=48000:d=5";
-
 QStringList EncoderArguments(const std::string& extension) {
     // MPEG-2 with B-frames in groups of 15, as on a DVD; H.264 with B-frames; MPEG-4 part 2.
     QStringList mpeg2{"-c:v", "mpeg2video", "-q:v", "3", "-g", "15", "-bf", "2"};
@@ -78,23 +76,17 @@ bool HaveFfmpeg() {
     return !QStandardPaths::findExecutable("ffmpeg").isEmpty();
 }
 
-std::string NumberedVideo(const std::string& extension) {
+std::string NumberedVideo(const std::string& extension, bool longerSound) {
     QStringList arguments{"-f", "lavfi", "-i", NumberedSource()};
-    if (extension != "m2v") arguments += QStringList{"-f", "lavfi", "-i", kToneSource};
+    if (extension != "m2v") {
+        arguments +=
+            {"-f", "lavfi", "-i", QString("sine=f=440:r=48000:d=%1").arg(longerSound ? 8 : 5)};
+    }
     arguments += QStringList{"-frames:v", QString::number(kTestFrames)};
     arguments += EncoderArguments(extension);
-    if (extension != "m2v") arguments += QStringList{"-shortest"};
-    return Made(QString::fromStdString("numbered." + extension), arguments);
-}
-
-std::string NumberedVideoWithLongerSound(const std::string& extension) {
-    QStringList arguments{"-f",        "lavfi",
-                          "-i",        NumberedSource(),
-                          "-f",        "lavfi",
-                          "-i",        "sine=f=440:r=48000:d=8",
-                          "-frames:v", QString::number(kTestFrames)};
-    arguments += EncoderArguments(extension);
-    return Made(QString::fromStdString("long-sound." + extension), arguments);
+    if (extension != "m2v" && !longerSound) arguments += QStringList{"-shortest"};
+    return Made(QString::fromStdString((longerSound ? "long-sound." : "numbered.") + extension),
+                arguments);
 }
 
 std::string WhiteWideVideo() {

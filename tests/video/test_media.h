@@ -18,11 +18,10 @@ std::vector<MediaPlayer::Option> QuietPlayer();
 
 bool HaveFfmpeg();
 // A 120-frame 29.97 fps video whose frame k shows k as eight bars (bit 0 on the left, white
-// for 1), in the container of `extension` ("m2v", "mpg", "ts", "mp4", "mkv", "avi"). Made once
-// per test program; "" when ffmpeg fails.
-std::string NumberedVideo(const std::string& extension);
-// The same numbered video with a tone that goes on for four seconds after the last frame.
-std::string NumberedVideoWithLongerSound(const std::string& extension);
+// for 1), in the container of `extension` ("m2v", "mpg", "ts", "mp4", "mkv", "avi"), with a
+// tone except in .m2v; with `longerSound` the tone goes on four seconds after the last frame.
+// Made once per test program; "" when ffmpeg fails.
+std::string NumberedVideo(const std::string& extension, bool longerSound = false);
 // A 16:9 video, 640 x 360, white all over.
 std::string WhiteWideVideo();
 // A small grey video of `frames` frames at 29.97 fps.
