@@ -37,14 +37,6 @@ struct Fixture : testing::SourceFile {
     bool DestinationExists() const { return std::filesystem::exists(dir / "out.m2v"); }
 };
 
-TEST(ProgressSteps, ASourceOf999BytesMovesTheBarByBytes) {
-    Fixture f(Filler(999, 100));
-    WaitingDisplay display;
-    ImportM2v(f.project, f.file, display, f.project.captions);
-    EXPECT_EQ(display.bars,
-              (std::vector<uint32_t>{100, 200, 300, 400, 500, 600, 700, 800, 900, 999}));
-}
-
 TEST(ProgressSteps, ASourceOf10MillionBytesEndsAtBarPosition999) {
     Fixture f(Filler(10000000, 20000));
     ProgressWorker worker(10000000, OperationMode::Extraction, f.file, f.file, f.project);
