@@ -9,7 +9,6 @@
 
 #include "codec/encoder.h"
 #include "files/caption_export.h"
-#include "files/caption_import.h"
 #include "files/files_test_support.h"
 #include "files/subtitles.h"
 #include "support/random_screen.h"
@@ -86,33 +85,6 @@ TEST(FfmpegCheck, ReadsOurSccAsWeDo) {
             EXPECT_GE(theirs[k].end, end - (nextLoad + 1) * kFrame - 0.05) << round << "/" << k;
         }
     }
-}
-
-// Every sample, imported and exported as .scc: FFmpeg reads the same words, with the same spaces
-// and the same rows, as our .srt holds.
-TEST(FfmpegCheck, ReadsEverySampleAsOurSubtitles) {
-    if (!HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
-    const auto samples = testing::Samples({"scc", "ccd"});
-    if (samples.empty()) GTEST_SKIP() << "no samples";
-    TempDir dir;
-    size_t compared = 0;
-    for (const auto& [path, extension] : samples) {
-        CaptionProject project;
-        testing::RecordingHost host;
-        project.host = &host;
-        ASSERT_EQ(ImportCaptionFile(project, path, extension), ImportResult::Imported) << path;
-        if (project.captions.Empty()) continue;
-        const std::string scc = dir.File("s.scc"), srt = dir.File("s.srt");
-        ASSERT_EQ(ExportCaptionFile(project, scc, "scc").leftOut, 0u) << path;
-        ASSERT_TRUE(testing::FfmpegSccToSrt(scc, srt));
-        const std::vector<SrtCue> theirs = ParseSrt(testing::ReadFileText(srt), true);
-        const std::vector<SrtCue> ours = ParseSrt(SubtitleText(project.captions), true);
-        ASSERT_EQ(theirs.size(), ours.size()) << path;
-        for (size_t k = 0; k < ours.size(); ++k, ++compared) {
-            EXPECT_EQ(theirs[k].text, ours[k].text) << path << ", caption " << k + 1;
-        }
-    }
-    EXPECT_GT(compared, 100u);
 }
 
 }  // namespace

@@ -117,15 +117,5 @@ TEST(PlainText, AFullScreenFitsWhole) {
               std::string("1\r\n00:00:00,000 --> 00:00:01,001\r\n").size() + 15 * 32 + 14 * 2 + 4);
 }
 
-TEST(PlainText, WrittenAsFiles) {
-    testing::TempDir dir;
-    CaptionProject project;
-    testing::AddCaption(project.captions, 14, 50, "HI");
-    EXPECT_EQ(WriteSubtitles(project, dir.File("a.srt")), WriteResult::Written);
-    EXPECT_EQ(testing::ReadFileText(dir.File("a.srt")), SubtitleText(project.captions));
-    EXPECT_EQ(WriteTimingReport(project, dir.File("a.txt")), WriteResult::Written);
-    EXPECT_EQ(testing::ReadFileText(dir.File("a.txt")), TimingReportText(project.captions));
-}
-
 }  // namespace
 }  // namespace vantrel

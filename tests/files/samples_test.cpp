@@ -1,14 +1,17 @@
 // Caption files made by other tools: every sample imports, the three forms of one sample give
-// the same captions, and each sample survives our own export and import.
+// the same captions, each sample survives our own export and import, and FFmpeg reads our .scc
+// of it as our .srt.
 #include <gtest/gtest.h>
 
 #include "files/caption_export.h"
 #include "files/caption_import.h"
 #include "files/files_test_support.h"
+#include "files/subtitles.h"
 
 namespace vantrel {
 namespace {
 
+using testing::ReadFileText;
 using testing::RecordingHost;
 using testing::SameCaptions;
 using testing::SamplePath;
@@ -50,7 +53,9 @@ TEST(Samples, EveryOneImportsAndSurvivesOurOwnExportAndImport) {
     const auto samples = Samples();
     if (samples.empty()) GTEST_SKIP() << "no samples at " << SamplePath("");
     TempDir dir;
+    const bool ffmpeg = testing::HaveFfmpeg();
     int captions = 0;
+    size_t compared = 0;
     for (const auto& [path, extension] : samples) {
         CaptionProject first;
         Import(first, path, extension);
@@ -67,9 +72,21 @@ TEST(Samples, EveryOneImportsAndSurvivesOurOwnExportAndImport) {
             Import(second, out, format);
             EXPECT_TRUE(SameCaptions(first.captions, second.captions, true))
                 << path << " as " << format;
+            if (!ffmpeg || format != std::string("scc") || extension == "bin") continue;
+            // FFmpeg's 608 decoder reads the same words, spaces and rows as our .srt holds.
+            ASSERT_TRUE(testing::FfmpegSccToSrt(out, dir.File("ffmpeg.srt")));
+            const auto theirs = testing::ParseSrt(ReadFileText(dir.File("ffmpeg.srt")), true);
+            const auto ours = testing::ParseSrt(SubtitleText(first.captions), true);
+            ASSERT_EQ(theirs.size(), ours.size()) << path;
+            for (size_t k = 0; k < ours.size(); ++k, ++compared) {
+                EXPECT_EQ(theirs[k].text, ours[k].text) << path << ", caption " << k + 1;
+            }
         }
     }
     EXPECT_GT(captions, 100);
+    if (ffmpeg) {
+        EXPECT_GT(compared, 100u);
+    }
 }
 
 }  // namespace

@@ -26,8 +26,6 @@ TEST(CaptionFileReaders, BytesToPairs) {
         bool recognized;
         std::vector<uint8_t> pairs;
     } cases[] = {
-        {"a line at its frame", "scc", scc + "\n00:00:01:00\t9420 9420 94ae 94ae\n", true,
-         AfterNullPairs(30, "\x94\xA0\x94\xA0\x94\xAE\x94\xAE")},
         {"bit 7 whatever the parity", "scc", scc + "\r\n00:00:00:00\t1420 4849 0000\r\n", true,
          Bytes("\x94\xA0\xC8\xC9\x80\x80")},
         {"drop-frame arithmetic", "scc", scc + "00:00:08;09\t942f\n", true,
