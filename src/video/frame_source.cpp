@@ -307,12 +307,29 @@ QImage FrameSource::Scale(const AVFrame* frame) {
         scalerColours_ = colours;
     }
     scaler_ = scaler;
-    QImage picture(size_, QImage::Format_RGBX8888);
+    QImage picture = NewPicture();
     if (picture.isNull()) return {};
     uint8_t* target[4] = {picture.bits(), nullptr, nullptr, nullptr};
     int stride[4] = {static_cast<int>(picture.bytesPerLine()), 0, 0, 0};
     sws_scale(scaler_, frame->data, frame->linesize, 0, frame->height, target, stride);
     return picture;
+}
+
+// Once the cache is full, the picture used least recently makes room for the new one, and its
+// memory serves again unless a copy of it is still on screen: fresh memory costs a page fault
+// every 4 KiB, which is more than the scaling itself in SD.
+QImage FrameSource::NewPicture() {
+    const size_t bytes =
+        static_cast<size_t>(size_.width()) * 4 * static_cast<size_t>(size_.height());
+    while (cacheBytes_ + bytes > kCacheLimit && !recent_.empty()) {
+        auto oldest = cache_.find(recent_.back());
+        QImage freed = std::move(oldest->second.first);
+        cacheBytes_ -= static_cast<size_t>(freed.sizeInBytes());
+        cache_.erase(oldest);
+        recent_.pop_back();
+        if (freed.size() == size_ && freed.isDetached()) return freed;
+    }
+    return QImage(size_, QImage::Format_RGBX8888);
 }
 
 void FrameSource::Keep(int64_t frame, const QImage& picture) {

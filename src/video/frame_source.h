@@ -65,6 +65,7 @@ class FrameSource {
     bool DecodeUntil(int64_t frame, int64_t keepFrom);
     QImage Scale(const AVFrame* frame);
     int64_t CacheCapacity() const;
+    QImage NewPicture();
     void Keep(int64_t frame, const QImage& picture);
     const QImage* Cached(int64_t frame);
 
