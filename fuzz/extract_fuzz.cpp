@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -147,8 +148,8 @@ size_t CarriedPictures(const Bytes& s) {
     return carried;
 }
 
-Caption* TextCaption(int32_t start, int32_t end, const char* text) {
-    auto* c = new Caption;
+std::unique_ptr<Caption> TextCaption(int32_t start, int32_t end, const char* text) {
+    auto c = std::make_unique<Caption>();
     c->startFrame = start;
     c->endFrame = end;
     c->timingMode = Manual;

@@ -25,8 +25,9 @@ struct Row {
     const char* text;
 };
 
-Caption* MakeCaption(int32_t start, int32_t end, TimingMode mode, std::initializer_list<Row> rows) {
-    auto* c = new Caption;
+std::unique_ptr<Caption> MakeCaption(int32_t start, int32_t end, TimingMode mode,
+                                     std::initializer_list<Row> rows) {
+    auto c = std::make_unique<Caption>();
     c->startFrame = start;
     c->endFrame = end;
     c->timingMode = mode;

@@ -58,7 +58,7 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    auto* caption = new Caption;
+    auto caption = std::make_unique<Caption>();
     caption->startFrame = 0;
     caption->endFrame = 200;
     caption->timingMode = vantrel::Manual;
@@ -69,7 +69,7 @@ int main(int argc, char** argv) {
     Type(*caption, 12, 12, "looked", 0x39);  // green
     Type(*caption, 12, 19, "back.", 0xBB);   // underlined cyan
     Type(*caption, 13, 9, "[THUNDER RUMBLES]", 0x38);
-    view.project.captions.Insert(caption);
+    view.project.captions.Insert(std::move(caption));
 
     // Captions after it, each typed in plain white and timed by its mode.
     struct Line {
@@ -83,12 +83,12 @@ int main(int argc, char** argv) {
                           {610, vantrel::Normal, {"Come in, quickly!", ""}},
                           {740, vantrel::Normal, {"[WIND HOWLING]", ""}}};
     for (const Line& line : lines) {
-        auto* c = new Caption;
+        auto c = std::make_unique<Caption>();
         c->startFrame = line.start;
         c->timingMode = line.mode;
         Type(*c, 13, 8, line.rows[0], 0x38);
         Type(*c, 14, 8, line.rows[1], 0x38);
-        view.project.captions.Insert(c);
+        view.project.captions.Insert(std::move(c));
     }
     for (Caption* c = view.project.captions.Head(); c; c = c->next) c->ApplyTiming();
 

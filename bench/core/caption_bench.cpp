@@ -14,10 +14,10 @@ namespace {
 void BM_CaptionAt_100000(benchmark::State& state) {
     CaptionList list;
     for (int i = 0; i < 100000; ++i) {
-        auto* c = new Caption;
+        auto c = std::make_unique<Caption>();
         c->startFrame = i * 100;
         c->endFrame = i * 100 + 60;
-        list.Insert(c);
+        list.Insert(std::move(c));
     }
     std::mt19937 rng(1);
     std::uniform_int_distribution<int32_t> frame(0, 100000 * 100);

@@ -31,7 +31,7 @@ void MakeFeature(CaptionList& list) {
     std::mt19937 rng(3);
     int32_t frame = 60;
     while (frame < kThreeHours - 200) {
-        auto* c = new Caption;
+        auto c = std::make_unique<Caption>();
         const int rows = 1 + static_cast<int>(rng() % 2);
         for (int r = 0; r < rows; ++r) {
             std::string line;
@@ -48,7 +48,7 @@ void MakeFeature(CaptionList& list) {
         c->timingMode = rng() % 3 == 0 ? Seamless : Normal;
         frame += GetLoadFrames(*c) + 20 + static_cast<int32_t>(rng() % 120);
         c->startFrame = frame;
-        list.Insert(c);
+        list.Insert(std::move(c));
     }
     for (Caption* c = list.Head(); c; c = c->next) c->ApplyTiming();
 }

@@ -10,7 +10,7 @@ namespace {
 
 void ThreeHourProgram(CaptionList& list) {
     for (int i = 0; i < 3000; ++i) {
-        auto* c = new Caption;
+        auto c = std::make_unique<Caption>();
         c->startFrame = 60 + i * 107;
         c->endFrame = c->startFrame + 90;
         c->timingMode = Manual;
@@ -18,7 +18,7 @@ void ThreeHourProgram(CaptionList& list) {
         for (int k = 0; top[k]; ++k) c->cells[13][4 + k] = {static_cast<uint8_t>(top[k]), 0x38};
         for (int k = 0; k < 24; ++k)
             c->cells[14][4 + k] = {static_cast<uint8_t>('a' + (i + k) % 26), 0x38};
-        list.Insert(c);
+        list.Insert(std::move(c));
     }
 }
 

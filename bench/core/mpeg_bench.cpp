@@ -75,7 +75,7 @@ const Paths& StreamPaths() {
 // Two-row captions, one every four seconds, for an hour.
 void HourOfCaptions(CaptionList& list) {
     for (int i = 0; i < 900; ++i) {
-        auto* c = new Caption;
+        auto c = std::make_unique<Caption>();
         c->startFrame = 60 + i * 120;
         c->endFrame = c->startFrame + 90;
         c->timingMode = Manual;
@@ -84,7 +84,7 @@ void HourOfCaptions(CaptionList& list) {
         for (int k = 0; k < 24; ++k) {
             c->cells[14][4 + k] = {static_cast<uint8_t>('a' + (i + k) % 26), 0x38};
         }
-        list.Insert(c);
+        list.Insert(std::move(c));
     }
 }
 

@@ -44,12 +44,12 @@ constexpr int32_t kSpacing = 90;  // a caption every three seconds, two seconds 
 struct Scene {
     explicit Scene(int count) : timeline(view, dialogs) {
         for (int32_t i = 0; i < count; ++i) {
-            auto* c = new Caption;
+            auto c = std::make_unique<Caption>();
             c->startFrame = 100 + i * kSpacing;
             c->endFrame = c->startFrame + 60;
             c->timingMode = Manual;
             c->loadFrames = 30;
-            view.project.captions.Insert(c);
+            view.project.captions.Insert(std::move(c));
         }
         total = 200 + count * kSpacing;
         timeline.resize(792, 65);

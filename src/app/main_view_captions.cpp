@@ -56,17 +56,13 @@ void MainView::AddCaption() {
     s = std::min(s, limit);
 
     auto added = std::make_unique<Caption>(*cur);
-    added->prev = nullptr;
-    added->next = nullptr;
     added->startFrame = static_cast<int32_t>(s);
     if (added->endFrame <= s) {
         int64_t end = int64_t{cur->endFrame} - cur->startFrame + s;
         if (nx != nullptr) end = std::min<int64_t>(end, nx->startFrame - 1);
         added->endFrame = static_cast<int32_t>(end);
     }
-    Caption* inserted = added.release();
-    project.captions.Insert(inserted);
-    inserted->ApplyTiming();
+    project.captions.Insert(std::move(added))->ApplyTiming();
     captionWindow_.ForgetShownCaption();
     captionWindow_.ResetAndShowFrame(f);
     ForgetTimelineCaption();

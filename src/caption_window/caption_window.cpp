@@ -231,11 +231,7 @@ void CaptionWindow::EndEdit() {
         editSource->next = next;
         editSource->ApplyTiming();
     } else if (copy->CountOccupiedRows() > 0 && mainView != nullptr) {
-        Caption* added = copy.release();
-        added->prev = nullptr;
-        added->next = nullptr;
-        mainView->Project().captions.Insert(added);
-        added->ApplyTiming();
+        mainView->Project().captions.Insert(std::move(copy))->ApplyTiming();
     }
     SetCaretVisible(false);
     editSource = nullptr;

@@ -207,7 +207,7 @@ SkippedData DecodePairStream(CaptionList& list, std::span<const uint8_t> bytes) 
             caption.endFrame = static_cast<int32_t>(k);
             caption.timingMode = next == k ? Seamless : next == k + 1 ? Persistent : Manual;
         }
-        list.Insert(shown[i].release());
+        list.Insert(std::move(shown[i]));
     }
     return CountSkippedData(bytes);
 }

@@ -116,7 +116,7 @@ LoadResult LoadProject(CaptionProject& project, ByteInput& in, const std::string
             ++outOfRange;
             continue;
         }
-        read.Insert(caption.release());
+        read.Insert(std::move(caption));
     }
     if (in.Failed()) {  // not a damaged record: the rest of the file is there but unread
         inform(ErrorOpeningFileText(path, in.Error()));

@@ -109,7 +109,7 @@ std::vector<std::unique_ptr<Caption>> MakeSubtitleCaptions(const SubtitleFile& f
     // The end of each caption's cue, for a caption whose successor is taken out again.
     std::unordered_map<const Caption*, int32_t> cueEnds;
     for (size_t k = 0; k < made.size(); ++k) {
-        Caption* c = made[k].caption.release();
+        Caption* c = made[k].caption.get();
         const int32_t own = std::max(made[k].cueEnd, c->startFrame + 1);
         const bool hasNext = k + 1 < made.size();
         const int32_t next = hasNext ? made[k + 1].caption->startFrame : 0;
@@ -121,7 +121,7 @@ std::vector<std::unique_ptr<Caption>> MakeSubtitleCaptions(const SubtitleFile& f
             c->timingMode = Manual;
         }
         cueEnds[c] = own;
-        list.Insert(c);
+        list.Insert(std::move(made[k].caption));
     }
     // Take out what the encoder cannot load in time. The caption before one taken out ends
     // with its own cue rather than running on into the gap; that can move an erase into the

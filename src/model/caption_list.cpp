@@ -13,35 +13,51 @@ CaptionBucket* CaptionList::FindBucket(int32_t frame, CaptionBucket** before) co
     return b;
 }
 
-void CaptionList::Insert(Caption* c) {
+// Whether linking a caption into bucket `b` opens a bucket: appending to a full bucket, or
+// inserting before the end while `b` and every bucket after it are full.
+bool CaptionList::NeedsNewBucket(const CaptionBucket* b, bool appending) {
+    if (appending) return b->count >= kBucketSize;
+    for (; b->count >= kBucketSize; b = b->nextBucket) {
+        if (!b->nextBucket) return true;
+    }
+    return false;
+}
+
+Caption* CaptionList::Insert(std::unique_ptr<Caption> caption) {
+    Caption* c = caption.get();
+    c->prev = c->next = nullptr;
     CaptionBucket* b = last_ != &first_ && last_->firstStartFrame < c->startFrame
                            ? last_
                            : FindBucket(c->startFrame, nullptr);
     if (!b->firstCaption) {
-        b->firstCaption = c;
+        b->firstCaption = caption.release();
         head_ = c;
         b->count = 1;
-        return;
+        return c;
     }
     Caption* p = b->firstCaption;
     while (p->next && p->startFrame < c->startFrame) p = p->next;
+    const bool appending = p->startFrame < c->startFrame;
 
-    if (p->startFrame < c->startFrame) {
-        // Append after the last caption.
+    // A new bucket is had before anything is linked: running out of memory changes nothing.
+    std::unique_ptr<CaptionBucket> nb;
+    if (NeedsNewBucket(b, appending)) nb = std::make_unique<CaptionBucket>();
+    caption.release();
+
+    if (appending) {
         p->next = c;
         c->prev = p;
         p->ApplyTiming();
-        if (b->count < kBucketSize) {
-            ++b->count;
-        } else {
-            auto* nb = new CaptionBucket;
+        if (nb) {
             nb->firstStartFrame = c->startFrame;
             nb->count = 1;
             nb->firstCaption = c;
-            b->nextBucket = nb;
-            last_ = nb;
+            b->nextBucket = nb.release();
+            last_ = b->nextBucket;
+        } else {
+            ++b->count;
         }
-        return;
+        return c;
     }
 
     // c goes just before p, so a new caption precedes existing ones with the same start.
@@ -65,11 +81,10 @@ void CaptionList::Insert(Caption* c) {
         if (!b->nextBucket) {
             Caption* last = b->firstCaption;
             while (last->next) last = last->next;
-            auto* nb = new CaptionBucket;
             nb->firstStartFrame = last->startFrame;
             nb->firstCaption = last;
-            b->nextBucket = nb;
-            last_ = b = nb;
+            b->nextBucket = nb.release();
+            last_ = b = b->nextBucket;
             break;
         }
         b = b->nextBucket;
@@ -77,6 +92,7 @@ void CaptionList::Insert(Caption* c) {
         b->firstStartFrame = b->firstCaption->startFrame;
     }
     ++b->count;
+    return c;
 }
 
 bool CaptionList::RunContains(const CaptionBucket* b, const Caption* c) {
@@ -109,7 +125,7 @@ CaptionBucket* CaptionList::BucketOf(const Caption* c, CaptionBucket** before) {
     return nullptr;
 }
 
-Caption* CaptionList::Detach(Caption* c) {
+std::unique_ptr<Caption> CaptionList::Detach(Caption* c) {
     CaptionBucket* before = nullptr;
     CaptionBucket* b = BucketOf(c, &before);
     if (!b) return nullptr;  // not in this list
@@ -156,14 +172,23 @@ Caption* CaptionList::Detach(Caption* c) {
     Caption* prev = c->prev;
     c->prev = c->next = nullptr;
     if (prev) prev->ApplyTiming();
-    return c;
+    return std::unique_ptr<Caption>(c);
 }
 
 void CaptionList::Remove(Caption* c) {
-    delete Detach(c);
+    Detach(c);  // the owner handed back frees it
 }
 
 void CaptionList::MoveFrom(CaptionList& other) {
+    if (Empty()) {
+        head_ = other.head_;
+        first_ = other.first_;
+        last_ = other.last_ == &other.first_ ? &first_ : other.last_;
+        other.head_ = nullptr;
+        other.first_ = CaptionBucket{};
+        other.last_ = &other.first_;
+        return;
+    }
     while (Caption* c = other.Head()) Insert(other.Detach(c));
 }
 

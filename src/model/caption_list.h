@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "model/caption.h"
 
@@ -24,14 +25,15 @@ class CaptionList {
     CaptionList(const CaptionList&) = delete;
     CaptionList& operator=(const CaptionList&) = delete;
 
-    // Takes ownership. The caption must bring a null `next` (see Insert in the design notes):
-    // appending at the end or into an empty list keeps the links it has.
-    void Insert(Caption* caption);
+    // Links the caption in by its start frame and returns it; its own timing is left to the
+    // caller. Should memory run out, the list stays as it was and the caption is freed.
+    Caption* Insert(std::unique_ptr<Caption> caption);
     // Unlinks and frees a caption of this list (a caption of another list is left alone).
     void Remove(Caption* caption);
-    // Unlinks a caption of this list and hands it back to the caller instead of freeing it.
-    Caption* Detach(Caption* caption);
-    // Moves every caption of `other` into this list in order, as if decoded into it.
+    // Unlinks a caption of this list and hands it back to the caller (null if not of this list).
+    std::unique_ptr<Caption> Detach(Caption* caption);
+    // Moves every caption of `other` into this list in order, as if decoded into it. Into an
+    // empty list the captions move as they are linked, without allocating.
     void MoveFrom(CaptionList& other);
     void Clear();
 
@@ -52,6 +54,7 @@ class CaptionList {
     CaptionBucket* FindBucket(int32_t frame, CaptionBucket** before) const;
     CaptionBucket* BucketOf(const Caption* c, CaptionBucket** before);
     static bool RunContains(const CaptionBucket* b, const Caption* c);
+    static bool NeedsNewBucket(const CaptionBucket* b, bool appending);
 
     CaptionBucket first_;
     CaptionBucket* last_ = &first_;  // so that appending in order never walks every bucket

@@ -34,14 +34,13 @@ class MainViewTest : public ::testing::Test {
     // A Manual caption (its frames stay as given) with a letter on its last row and a known
     // loading time.
     Caption* Add(int32_t start, int32_t end, int32_t load = 5) {
-        auto* c = new Caption;
+        auto c = std::make_unique<Caption>();
         c->startFrame = start;
         c->endFrame = end;
         c->timingMode = Manual;
         c->cells[14][0] = {'A', 0x38};
         c->loadFrames = load;
-        view_.project.captions.Insert(c);
-        return c;
+        return view_.project.captions.Insert(std::move(c));
     }
 
     test::ScriptedDialogs dialogs_;

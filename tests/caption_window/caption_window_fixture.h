@@ -60,15 +60,14 @@ class FakeMainView : public QWidget, public CaptionWindowHost {
     // Manual, so that its frames stay as given.
     Caption* AddCaption(int32_t start, int32_t end, int row, int column, const char* text,
                         uint8_t attribute = 0x38) {
-        auto* c = new Caption;
+        auto c = std::make_unique<Caption>();
         c->startFrame = start;
         c->endFrame = end;
         c->timingMode = Manual;
         for (int i = 0; text[i] != 0; ++i) {
             c->cells[row][column + i] = {static_cast<uint8_t>(text[i]), attribute};
         }
-        project.captions.Insert(c);
-        return c;
+        return project.captions.Insert(std::move(c));
     }
 
     void ClickCell(int row, int column) {

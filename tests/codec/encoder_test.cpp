@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <memory>
 #include <vector>
 
 namespace vantrel {
@@ -38,8 +39,8 @@ TEST(EncodeCodeString, Table) {
         EXPECT_EQ(EncodeCodeString(c.code), c.pairs) << ::testing::PrintToString(c.code);
 }
 
-Caption* HiCaption(int32_t start, int32_t end, int8_t mode = Manual) {
-    auto* c = new Caption;
+std::unique_ptr<Caption> HiCaption(int32_t start, int32_t end, int8_t mode = Manual) {
+    auto c = std::make_unique<Caption>();
     c->startFrame = start;
     c->endFrame = end;
     c->timingMode = mode;
@@ -51,13 +52,12 @@ Caption* HiCaption(int32_t start, int32_t end, int8_t mode = Manual) {
 TEST(GetLoadFrames, CountsPairsPlusOneAndCachesUntilTheScreenChanges) {
     Caption empty;
     EXPECT_EQ(GetLoadFrames(empty), 4);
-    Caption* hi = HiCaption(0, 10);
+    const std::unique_ptr<Caption> hi = HiCaption(0, 10);
     EXPECT_EQ(GetLoadFrames(*hi), 6);
     hi->cells[0][0] = {'Z', 0x38};
     EXPECT_EQ(GetLoadFrames(*hi), 6);
     hi->loadFrames = -1;
     EXPECT_EQ(GetLoadFrames(*hi), 8);
-    delete hi;
 }
 
 constexpr uint16_t kRcl = 0x9420, kEnm = 0x94AE, kRow = 0x9470, kHi = 0xC849, kEoc = 0x942F,
@@ -106,8 +106,7 @@ TEST(EncodeCaptions, FrameLayout) {
         CaptionList list;
         std::vector<const Caption*> made;
         for (const Shown& s : c.captions) {
-            made.push_back(HiCaption(s.start, s.end, s.mode));
-            list.Insert(const_cast<Caption*>(made.back()));
+            made.push_back(list.Insert(HiCaption(s.start, s.end, s.mode)));
         }
         const EncodedCaptions e = EncodeCaptions(list);
         ASSERT_EQ(e.bytes.size(), 2u * c.frames);
@@ -125,9 +124,8 @@ TEST(EncodeCaptions, FrameLayout) {
 
 TEST(EncodeCaptions, AnInvalidScreenIsLeftOut) {
     CaptionList list;
-    Caption* invalid = HiCaption(100, 120);
+    Caption* invalid = list.Insert(HiCaption(100, 120));
     invalid->screenValid = 0;
-    list.Insert(invalid);
     const EncodedCaptions e = EncodeCaptions(list);
     EXPECT_EQ(e.leftOut, std::vector<const Caption*>{invalid});
     EXPECT_TRUE(e.bytes.empty());

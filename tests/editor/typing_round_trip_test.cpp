@@ -2,6 +2,7 @@
 // screen that the code string, and a receiver through 608 pairs, render back cell for cell.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <vector>
 
 #include "codec/decoder.h"
@@ -41,10 +42,10 @@ size_t TypeAll(EditingContext& context, const std::vector<uint8_t>& characters, 
 // The screen as a receiver gets it: encoded into 608 pairs and decoded again.
 Caption ThroughPairs(const Caption& screen) {
     CaptionList list;
-    auto* c = new Caption(screen);
+    auto c = std::make_unique<Caption>(screen);
     c->startFrame = 400;
     c->endFrame = 500;
-    list.Insert(c);
+    list.Insert(std::move(c));
     const EncodedCaptions e = EncodeCaptions(list);
     EXPECT_TRUE(e.leftOut.empty());
     std::vector<uint8_t> stream = e.bytes;

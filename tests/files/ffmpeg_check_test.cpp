@@ -27,7 +27,7 @@ void MakeProject(std::mt19937& rng, CaptionProject& project, int count) {
     const std::string chars = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
     int32_t frame = 30;
     for (int i = 0; i < count; ++i) {
-        auto* c = new Caption;
+        auto c = std::make_unique<Caption>();
         const int rows = 1 + static_cast<int>(rng() % 4);
         for (int r = 0; r < rows; ++r) {
             const int row = static_cast<int>(rng() % kScreenRows);
@@ -49,7 +49,7 @@ void MakeProject(std::mt19937& rng, CaptionProject& project, int count) {
         frame += GetLoadFrames(*c) + 2 + static_cast<int32_t>(rng() % 200);
         c->startFrame = frame;
         c->endFrame = frame + 30 + static_cast<int32_t>(rng() % 200);
-        project.captions.Insert(c);
+        project.captions.Insert(std::move(c));
     }
     for (Caption* c = project.captions.Head(); c; c = c->next) c->ApplyTiming();
 }

@@ -106,13 +106,12 @@ inline void PutText(Caption& c, int row, int col, std::string_view text,
 inline Caption* AddCaption(CaptionList& list, int32_t start, int32_t end,
                            std::string_view text = "", int row = 14, int col = 0,
                            int8_t mode = Manual) {
-    auto* c = new Caption;
+    auto c = std::make_unique<Caption>();
     c->startFrame = start;
     c->endFrame = end;
     c->timingMode = mode;
     PutText(*c, row, col, text);
-    list.Insert(c);
-    return c;
+    return list.Insert(std::move(c));
 }
 
 // A project with a host, a folder, and a current state that failed operations must leave.

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <random>
 #include <vector>
 
@@ -14,8 +15,8 @@ namespace {
 
 using testing::CheckList;
 
-Caption* NewCaption(int32_t start, int32_t end, int8_t mode = Manual) {
-    auto* c = new Caption;
+std::unique_ptr<Caption> NewCaption(int32_t start, int32_t end, int8_t mode = Manual) {
+    auto c = std::make_unique<Caption>();
     c->startFrame = start;
     c->endFrame = end;
     c->timingMode = mode;
@@ -49,8 +50,7 @@ TEST(CaptionListBuckets, AppendingInStartOrderFillsEveryBucket) {
     CaptionList list;
     std::vector<Caption*> v;
     for (int i = 0; i < 201; ++i) {
-        v.push_back(NewCaption(i * 10, i * 10 + 5));
-        list.Insert(v.back());
+        v.push_back(list.Insert(NewCaption(i * 10, i * 10 + 5)));
         ASSERT_NO_FATAL_FAILURE(CheckList(list, v)) << i;
     }
 }
@@ -60,10 +60,8 @@ TEST(CaptionListLookups, WorkedExample) {
     EXPECT_EQ(list.CaptionAt(0), nullptr);
     EXPECT_EQ(list.CaptionAtOrBefore(100), nullptr);
     EXPECT_EQ(list.FirstUnfinishedAt(0), nullptr);
-    Caption* first = NewCaption(10, 40);
-    Caption* second = NewCaption(50, 80);
-    list.Insert(first);
-    list.Insert(second);
+    Caption* first = list.Insert(NewCaption(10, 40));
+    Caption* second = list.Insert(NewCaption(50, 80));
     EXPECT_EQ(list.CaptionAt(45), nullptr);
     EXPECT_EQ(list.CaptionAt(10), first);
     EXPECT_EQ(list.CaptionAt(39), first);
@@ -72,22 +70,18 @@ TEST(CaptionListLookups, WorkedExample) {
     EXPECT_EQ(list.CaptionAtOrBefore(5), nullptr);
     EXPECT_EQ(list.FirstUnfinishedAt(45), second);
     // A caption with the start frame of another goes before it.
-    Caption* same = NewCaption(50, 60);
-    list.Insert(same);
+    Caption* same = list.Insert(NewCaption(50, 60));
     EXPECT_EQ(same->next, second);
     EXPECT_EQ(first->next, same);
 }
 
 TEST(CaptionListTiming, InsertAndRemoveApplyThePreviousCaptionsTiming) {
     CaptionList list;
-    Caption* a = NewCaption(100, 0, Seamless);
-    list.Insert(a);
-    Caption* b = NewCaption(300, 400, Manual);
-    list.Insert(b);
+    Caption* a = list.Insert(NewCaption(100, 0, Seamless));
+    Caption* b = list.Insert(NewCaption(300, 400, Manual));
     EXPECT_EQ(a->endFrame, 300);  // the caption before the new one follows it
     EXPECT_EQ(b->endFrame, 400);  // the inserted caption's own timing is left to the caller
-    Caption* mid = NewCaption(200, 250, Manual);
-    list.Insert(mid);
+    Caption* mid = list.Insert(NewCaption(200, 250, Manual));
     EXPECT_EQ(a->endFrame, 200);
     list.Remove(mid);
     EXPECT_EQ(a->endFrame, 300);
@@ -104,9 +98,9 @@ TEST(CaptionListRandom, TwentyThousandStepsAgainstReference) {
         for (int step = 0; step < 20000; ++step) {
             const unsigned op = rng() % 10;
             if (op < 5 || ref.size() < 2) {
-                Caption* c = NewCaption(frame(range), 0);
-                c->endFrame = c->startFrame + 1 + frame(200);
-                list.Insert(c);
+                auto made = NewCaption(frame(range), 0);
+                made->endFrame = made->startFrame + 1 + frame(200);
+                Caption* c = list.Insert(std::move(made));
                 c->ApplyTiming();  // as every caller does, so that captions never overlap
                 // A new caption goes before existing ones with the same start frame.
                 auto at = std::lower_bound(ref.begin(), ref.end(), c->startFrame,

@@ -77,7 +77,7 @@ void PlaceCaptions(std::mt19937& rng, CaptionList& list, int32_t frames) {
     const std::vector<uint8_t> chars = PlainCharacters();
     int32_t free = 0;  // the first frame the next loading may use
     for (;;) {
-        auto* c = new Caption;
+        auto c = std::make_unique<Caption>();
         do {
             testing::RandomScreen(rng, *c, options, chars);
             KeepFirstRunOfEachRow(*c);
@@ -86,12 +86,9 @@ void PlaceCaptions(std::mt19937& rng, CaptionList& list, int32_t frames) {
         const int32_t load = GetLoadFrames(*c);
         c->startFrame = free + load + 1 + static_cast<int32_t>(rng() % 20);
         c->endFrame = c->startFrame + 10 + static_cast<int32_t>(rng() % 30);
-        if (c->endFrame >= frames) {
-            delete c;
-            return;
-        }
+        if (c->endFrame >= frames) return;
         free = c->endFrame + 1;
-        list.Insert(c);
+        list.Insert(std::move(c));
     }
 }
 

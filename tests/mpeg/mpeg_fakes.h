@@ -10,6 +10,7 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -70,8 +71,9 @@ class WaitingDisplay : public ProgressDisplay {
 };
 
 // A caption with `text` on row 15 from column 0, white on black.
-inline Caption* TextCaption(int32_t start, int32_t end, const std::string& text, int row = 14) {
-    auto* c = new Caption;
+inline std::unique_ptr<Caption> TextCaption(int32_t start, int32_t end, const std::string& text,
+                                            int row = 14) {
+    auto c = std::make_unique<Caption>();
     c->startFrame = start;
     c->endFrame = end;
     c->timingMode = Manual;

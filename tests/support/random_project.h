@@ -2,6 +2,7 @@
 // placed with enough room between them for their loading.
 #pragma once
 
+#include <memory>
 #include <random>
 #include <vector>
 
@@ -28,9 +29,9 @@ inline void RandomProject(std::mt19937& rng, CaptionList& list, int maxCaptions,
     static const std::vector<uint8_t> chars = EncodableCharacters();
     const int count = 1 + static_cast<int>(rng() % maxCaptions);
     int32_t frame = static_cast<int32_t>(rng() % 50);
-    std::vector<Caption*> made;
+    std::vector<std::unique_ptr<Caption>> made;
     for (int i = 0; i < count; ++i) {
-        auto* c = new Caption;
+        auto c = std::make_unique<Caption>();
         do {
             RandomScreen(rng, *c, screen, chars);
         } while (c->CountOccupiedRows() == 0);
@@ -39,9 +40,9 @@ inline void RandomProject(std::mt19937& rng, CaptionList& list, int maxCaptions,
         frame += load + 2 + static_cast<int32_t>(rng() % 3 == 0 ? 0 : rng() % 400);
         c->startFrame = frame;
         c->endFrame = frame + 2 + static_cast<int32_t>(rng() % 300);  // Manual keeps it
-        made.push_back(c);
+        made.push_back(std::move(c));
     }
-    for (Caption* c : made) list.Insert(c);
+    for (auto& c : made) list.Insert(std::move(c));
     for (Caption* c = list.Head(); c; c = c->next) c->ApplyTiming();
 }
 

@@ -8,6 +8,7 @@
 #include <QMouseEvent>
 #include <QTest>
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 #include "app/play_state.h"
@@ -56,13 +57,12 @@ class Timeline : public ::testing::Test {
     }
 
     Caption* Add(int32_t start, int32_t end, int8_t mode = Manual, int32_t load = 8) {
-        auto* c = new Caption;
+        auto c = std::make_unique<Caption>();
         c->startFrame = start;
         c->endFrame = end;
         c->timingMode = mode;
         c->loadFrames = load;
-        view_.project.captions.Insert(c);
-        return c;
+        return view_.project.captions.Insert(std::move(c));
     }
 
     // Mouse events at (x, y) of the drawing area, inside the 2-pixel sunken edge.

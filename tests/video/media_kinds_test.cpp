@@ -127,7 +127,7 @@ TEST_F(MediaKinds, ChoosingASecondVideoClosesTheFirst) {
 
 TEST_F(MediaKinds, ANewProjectClosesTheVideoClearsTheCaptionsAndChoosesAgain) {
     view_.OpenVideo(test::NumberedVideo("mpg"));
-    view_.project.captions.Insert(new Caption());
+    view_.project.captions.Insert(std::make_unique<Caption>());
     view_.project.modified = 1;
     dialogs_.filesToOpen = {std::nullopt};
     view_.StartNewProject();
