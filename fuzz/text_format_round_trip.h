@@ -30,7 +30,7 @@ constexpr size_t kWritableBytes = 2 * 10800000;
 template <typename Read, typename Write>
 int TextFormatRoundTrip(const uint8_t* data, size_t size, Read read, Write write) {
     const std::vector<uint8_t> text(data, data + size);
-    const CaptionFileData file = read(text);
+    const CaptionFileData file = read(text, nullptr);
     if (!file.recognized) return 0;
     for (uint8_t b : file.pairs) {
         if ((b & 0x80) == 0) __builtin_trap();
@@ -41,9 +41,9 @@ int TextFormatRoundTrip(const uint8_t* data, size_t size, Read read, Write write
     if (encoded.bytes.empty() || encoded.bytes.size() > kWritableBytes) return 0;
     // Both timecode styles must read back to the same frames.
     const TimecodeStyle style = size % 2 ? TimecodeStyle::DropFrame : TimecodeStyle::NonDropFrame;
-    const std::string written = write(encoded.bytes, style);
+    const std::string written = write(encoded.bytes, style, nullptr);
     const CaptionFileData again =
-        read({reinterpret_cast<const uint8_t*>(written.data()), written.size()});
+        read({reinterpret_cast<const uint8_t*>(written.data()), written.size()}, nullptr);
     if (!ReadsBackAs(encoded.bytes, again.pairs)) __builtin_trap();
     return 0;
 }

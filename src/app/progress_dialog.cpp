@@ -44,6 +44,7 @@ void ProgressDialog::Run(ProgressWorker& worker) {
         });
     exec();
     worker_ = nullptr;
+    worker.ForgetCancel();
 }
 
 void ProgressDialog::reject() {

@@ -70,18 +70,18 @@ struct Session {
     CaptionProject project;
     InterruptCancels interrupts{project.cancel};
     Session() { project.host = &host; }
+
+    // Ends a command that did not complete. The operations stop on Ctrl+C without a word (the
+    // window's dialog needs none), so it is said here, once.
+    int Stopped() {
+        if (CancelRaised(&project.cancel)) host.Inform(std::string(kCancelledText));
+        return kExitFailed;
+    }
 };
 
 // The progress bar goes to standard error when that is a terminal.
 TerminalProgress ProgressOnTerminal(const char* label) {
     return TerminalProgress(::isatty(STDERR_FILENO) ? stderr : nullptr, label);
-}
-
-// Tells how a stream operation ended when the operation itself said nothing.
-bool StreamOperationSucceeded(ConsoleHost& host, const MpegOutcome& outcome) {
-    if (OperationSucceeded(outcome)) return true;
-    if (outcome.status == MpegStatus::Cancelled) host.Inform(std::string(kCancelledText));
-    return false;
 }
 
 // Reads INPUT into the project; false when that failed (the reason is on standard error).
@@ -103,7 +103,7 @@ bool LoadInput(CaptionProject& project, ConsoleHost& host, const std::string& pa
     ImportHooks hooks;
     hooks.readMpeg2 = [&](CaptionProject& p, File& f, CaptionList& into) {
         TerminalProgress progress = ProgressOnTerminal("Extracting captions");
-        return StreamOperationSucceeded(host, ImportM2v(p, f, progress, into));
+        return OperationSucceeded(ImportM2v(p, f, progress, into));
     };
     return ImportCaptionFile(project, path, ExtensionOf(path), hooks) == ImportResult::Imported;
 }
@@ -140,7 +140,7 @@ int RunMux(const std::string& captions, const std::string& source, const std::st
     Session session;
     ConsoleHost& host = session.host;
     CaptionProject& project = session.project;
-    if (!LoadInput(project, host, captions)) return kExitFailed;
+    if (!LoadInput(project, host, captions)) return session.Stopped();
 
     host.SetSubject(source);
     File in;
@@ -167,7 +167,7 @@ int RunMux(const std::string& captions, const std::string& source, const std::st
     } guard{out};
     TerminalProgress progress = ProgressOnTerminal("Multiplexing captions");
     const MpegOutcome outcome = RunMultiplex(project, in, out, progress);
-    bool done = StreamOperationSucceeded(host, outcome) && !session.interrupts.Interrupted();
+    bool done = OperationSucceeded(outcome) && !CancelRaised(&project.cancel);
     if (done && outcome.status == MpegStatus::NothingToEncode) {
         host.Inform(std::string(kNothingToMultiplexText));
         done = false;
@@ -176,7 +176,7 @@ int RunMux(const std::string& captions, const std::string& source, const std::st
         host.Inform(ErrorSavingFileText(output, out.Failed() ? out.Error() : "rename failed"));
         done = false;
     }
-    if (!done) return kExitFailed;
+    if (!done) return session.Stopped();
     guard.kept = true;
     return host.MessageCount() == 0 ? kExitSuccess : kExitFailed;
 }
@@ -198,7 +198,7 @@ int RunConvert(const std::string& input, const std::string& output, TimecodeStyl
     Session session;
     ConsoleHost& host = session.host;
     CaptionProject& project = session.project;
-    if (!LoadInput(project, host, input)) return kExitFailed;
+    if (!LoadInput(project, host, input)) return session.Stopped();
 
     host.SetSubject(output);
     bool written = false;
@@ -219,8 +219,9 @@ int RunConvert(const std::string& input, const std::string& output, TimecodeStyl
         case Output::Unknown:
             break;
     }
+    if (!written) return session.Stopped();
     // Anything the operations had to report (captions left out, lines skipped) is a failure.
-    return written && host.MessageCount() == 0 ? kExitSuccess : kExitFailed;
+    return host.MessageCount() == 0 ? kExitSuccess : kExitFailed;
 }
 
 int RunList(const std::string& input, TimecodeStyle style) {
@@ -228,12 +229,14 @@ int RunList(const std::string& input, TimecodeStyle style) {
     Session session;
     ConsoleHost& host = session.host;
     CaptionProject& project = session.project;
-    if (!LoadInput(project, host, input)) return kExitFailed;
+    if (!LoadInput(project, host, input)) return session.Stopped();
 
     std::string out;
     char text[kSubtitleTextCapacity + 1];
     int index = 0;
+    CancelPoll cancelled(&project.cancel);
     for (const Caption* c = project.captions.Head(); c; c = c->next) {
+        if (cancelled()) return session.Stopped();  // nothing printed
         const size_t n = c->GetRunningText(text, false, kSubtitleTextCapacity);
         out += std::to_string(index++) + '\t' + FormatTimecode(c->startFrame, style) + '\t' +
                FormatTimecode(c->endFrame, style) + '\t' + ModeName(c->timingMode) + '\t' +

@@ -17,12 +17,17 @@ sigset_t WaitedSignals() {
 InterruptCancels::InterruptCancels(std::atomic<int>& cancel) : cancel_(cancel) {
     const sigset_t set = WaitedSignals();
     pthread_sigmask(SIG_BLOCK, &set, &previous_);
+    // An interrupt already pending (sent while the signals were blocked by whoever started us)
+    // is taken here, before any work starts, rather than whenever the waiting thread runs.
+    sigset_t interrupts = set;
+    sigdelset(&interrupts, SIGUSR1);
+    const timespec now{};
+    while (sigtimedwait(&interrupts, nullptr, &now) > 0) cancel_ = 1;
     waiter_ = std::thread([this] {
         const sigset_t waited = WaitedSignals();
         while (true) {
             int signal = 0;
             if (sigwait(&waited, &signal) != 0 || signal == SIGUSR1) return;
-            interrupted_ = true;
             cancel_ = 1;
         }
     });

@@ -1,6 +1,6 @@
-// While alive, Ctrl+C (SIGINT) and SIGTERM do not end the program: they set the project's
-// cancel flag, which a running stream operation polls, so that it stops cleanly and removes
-// what it had half written.
+// While alive, Ctrl+C (SIGINT) and SIGTERM do not end the program: they raise the project's
+// cancel flag, which every long loop of the commands polls, so that the command stops cleanly
+// and leaves no output behind. The flag stays raised for the rest of the command.
 #pragma once
 
 #include <pthread.h>
@@ -20,11 +20,8 @@ class InterruptCancels {
     InterruptCancels(const InterruptCancels&) = delete;
     InterruptCancels& operator=(const InterruptCancels&) = delete;
 
-    bool Interrupted() const { return interrupted_.load(); }
-
   private:
     std::atomic<int>& cancel_;
-    std::atomic<bool> interrupted_{false};
     sigset_t previous_;
     std::thread waiter_;
 };

@@ -160,7 +160,8 @@ CodeString DecodePairs(std::span<const uint8_t> bytes, LoadingStyle& style) {
     return out;
 }
 
-SkippedData DecodePairStream(CaptionList& list, std::span<const uint8_t> bytes) {
+SkippedData DecodePairStream(CaptionList& list, std::span<const uint8_t> bytes,
+                             const std::atomic<int>* cancel) {
     const size_t n = bytes.size() / 2;
     auto pairIs = [&](size_t k, uint8_t first, uint8_t second) {
         return k < n && bytes[2 * k] == first && bytes[2 * k + 1] == second;
@@ -173,7 +174,9 @@ SkippedData DecodePairStream(CaptionList& list, std::span<const uint8_t> bytes) 
     LoadingStyle style = LoadingStyle::PopOn;
     size_t pos = 0;
     size_t e = 0;  // search position for the next end of caption; never moves backward
+    CancelPoll cancelled(cancel);
     while (pos < n) {
+        if (cancelled()) return {};
         if (e < pos) e = pos;
         while (e < n && !isEoc(e)) ++e;
         if (e >= n) break;

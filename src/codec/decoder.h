@@ -37,8 +37,9 @@ struct SkippedData {
 // them into the list. A caption lasts from the frame of its end-of-caption code to the next
 // code that replaces or erases it; one still shown when the stream ends is kept. An
 // end-of-caption code that shows an empty screen makes no caption and erases the one before.
-// Returns what was left out.
-SkippedData DecodePairStream(CaptionList& list, std::span<const uint8_t> bytes);
+// Returns what was left out. Once `cancel` is raised it stops and inserts nothing.
+SkippedData DecodePairStream(CaptionList& list, std::span<const uint8_t> bytes,
+                             const std::atomic<int>* cancel = nullptr);
 
 // The same for the project's captions; marks the project modified.
 SkippedData DecodePairStream(CaptionProject& project, std::span<const uint8_t> bytes);

@@ -154,7 +154,7 @@ int32_t GetLoadFrames(Caption& caption) {
     return caption.loadFrames;
 }
 
-EncodedCaptions EncodeCaptions(const CaptionList& list) {
+EncodedCaptions EncodeCaptions(const CaptionList& list, const std::atomic<int>* cancel) {
     EncodedCaptions result;
     // Pair k of frame k is written in place with its parity, so the stream is built once.
     std::vector<uint8_t>& out = result.bytes;
@@ -166,6 +166,7 @@ EncodedCaptions EncodeCaptions(const CaptionList& list) {
         }
     }
     out.reserve(static_cast<size_t>(2 * (last + 1)));
+    CancelPoll cancelled(cancel);
     int64_t pos = 0;  // the next frame to write
     std::optional<int64_t> prevEnd;
     bool erasePending = false;
@@ -185,7 +186,7 @@ EncodedCaptions EncodeCaptions(const CaptionList& list) {
         pos = frame + 1;
     };
 
-    for (const Caption* c = list.Head(); c; c = c->next) {
+    for (const Caption* c = list.Head(); c && !cancelled(); c = c->next) {
         const std::vector<uint8_t> b = EncodeCodeString(BuildCodeString(*c));
         const int64_t start = c->startFrame;
         if (b.empty() || start > kMaxEncodedFrame || c->endFrame > kMaxEncodedFrame) {

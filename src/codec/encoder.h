@@ -7,6 +7,7 @@
 
 #include "model/caption.h"
 #include "model/caption_list.h"
+#include "model/caption_project.h"
 
 namespace vantrel {
 
@@ -29,6 +30,7 @@ struct EncodedCaptions {
     std::vector<const Caption*> leftOut;
 };
 
-EncodedCaptions EncodeCaptions(const CaptionList& list);
+// Stops at the caption it has got to once `cancel` is raised; the caller discards the result.
+EncodedCaptions EncodeCaptions(const CaptionList& list, const std::atomic<int>* cancel = nullptr);
 
 }  // namespace vantrel

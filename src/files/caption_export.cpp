@@ -9,22 +9,24 @@
 namespace vantrel {
 
 std::string FormatCaptionFile(std::span<const uint8_t> stream, std::string_view extension,
-                              TimecodeStyle style) {
+                              TimecodeStyle style, const std::atomic<int>* cancel) {
     if (stream.empty()) return {};
     const std::string e = LowerCaseAscii(extension);
     if (e == "bin" || e == "dat") return FormatRawPairs(stream);
-    if (e == "scc") return FormatSccText(stream, style);
-    if (e == "ccd") return FormatCcdText(stream, style);
+    if (e == "scc") return FormatSccText(stream, style, cancel);
+    if (e == "ccd") return FormatCcdText(stream, style, cancel);
     return {};
 }
 
 ExportResult ExportCaptionFile(CaptionProject& project, const std::string& path,
                                std::string_view extension, TimecodeStyle style) {
     ExportResult result;
-    const EncodedCaptions encoded = EncodeCaptions(project.captions);
+    const EncodedCaptions encoded = EncodeCaptions(project.captions, &project.cancel);
     result.leftOut = encoded.leftOut.size();
-    result.write =
-        ReplaceFileContent(path, FormatCaptionFile(encoded.bytes, extension, style), project.host);
+    result.write = ReplaceFileContent(
+        path, FormatCaptionFile(encoded.bytes, extension, style, &project.cancel), project.host,
+        &project.cancel);
+    if (result.write == WriteResult::Cancelled) return result;
     if (result.leftOut > 0 && project.host) {
         project.host->Inform(LeftOutCaptionsText(encoded.leftOut));
     }

@@ -16,9 +16,10 @@ namespace vantrel {
 
 // The content of a caption file of the given extension (without the dot, any case) for an
 // encoded stream; empty for an empty stream and for an extension other than bin, dat, scc, ccd.
-// The style is that of the timecodes of the text formats.
+// The style is that of the timecodes of the text formats. Cut short once `cancel` is raised.
 std::string FormatCaptionFile(std::span<const uint8_t> stream, std::string_view extension,
-                              TimecodeStyle style = TimecodeStyle::NonDropFrame);
+                              TimecodeStyle style = TimecodeStyle::NonDropFrame,
+                              const std::atomic<int>* cancel = nullptr);
 
 struct ExportResult {
     WriteResult write = WriteResult::Written;
@@ -29,7 +30,7 @@ struct ExportResult {
 // (an empty file when nothing is encoded or the extension is none of the four). Captions the
 // encoder leaves out are named in a message; the file is written without them. A failure to
 // write is reported as "Error saving file " + path with the system's reason, and leaves any
-// file already at `path` as it was.
+// file already at `path` as it was. A raised cancel flag writes and says nothing.
 ExportResult ExportCaptionFile(CaptionProject& project, const std::string& path,
                                std::string_view extension,
                                TimecodeStyle style = TimecodeStyle::NonDropFrame);

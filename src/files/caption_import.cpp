@@ -31,11 +31,13 @@ void Inform(const CaptionProject& project, const std::string& text) {
     if (project.host) project.host->Inform(text);
 }
 
-// Reads the file from its start up to `limit` bytes; false on a read error.
-bool ReadFileStart(File& file, size_t limit, std::vector<uint8_t>& out) {
+// Reads the file from its start up to `limit` bytes; false on a read error. Stops early once
+// `cancel` is raised.
+bool ReadFileStart(File& file, size_t limit, const std::atomic<int>& cancel,
+                   std::vector<uint8_t>& out) {
     constexpr size_t kChunk = 1 << 20;
     out.clear();
-    while (out.size() < limit) {
+    while (out.size() < limit && !CancelRaised(&cancel)) {
         const size_t want = std::min(kChunk, limit - out.size());
         const size_t old = out.size();
         out.resize(old + want);
@@ -71,19 +73,28 @@ ImportResult ImportCaptionFile(CaptionProject& project, const std::string& path,
     }
     CaptionList read;
     if (format == Format::Mpeg2) {
-        if (!hooks.readMpeg2(project, file, read)) return ImportResult::StreamFailed;
+        if (!hooks.readMpeg2(project, file, read)) {
+            return CancelRaised(&project.cancel) ? ImportResult::Cancelled
+                                                 : ImportResult::StreamFailed;
+        }
         if (hooks.beforeClear) hooks.beforeClear();
         project.ReplaceCaptions(read);
         return ImportResult::Imported;
     }
     std::vector<uint8_t> content;
     // A raw file is read only as far as the last frame we place data on.
-    const size_t limit = format == Format::Raw ? kRawHeaderSize + MaxRawPairBytes() + 1 : SIZE_MAX;
-    if (!ReadFileStart(file, limit, content)) {
+    const size_t limit = format == Format::Raw ? kRawHeaderSize + MaxRawPairBytes() + 1
+                                               : static_cast<size_t>(kMaxTextFileBytes) + 1;
+    if (!ReadFileStart(file, limit, project.cancel, content)) {
         Inform(project, ErrorOpeningFileText(path, file.Error()));
         return ImportResult::OpenFailed;
     }
     file.Close();
+    if (CancelRaised(&project.cancel)) return ImportResult::Cancelled;
+    if (format != Format::Raw && content.size() > static_cast<size_t>(kMaxTextFileBytes)) {
+        Inform(project, FileTooLargeText(path, kMaxTextFileBytes));
+        return ImportResult::TooLarge;
+    }
 
     CaptionFileData data;
     switch (format) {
@@ -91,18 +102,20 @@ ImportResult ImportCaptionFile(CaptionProject& project, const std::string& path,
             data = ReadRawPairs(content);
             break;
         case Format::Scc:
-            data = ReadSccText(content);
+            data = ReadSccText(content, &project.cancel);
             break;
         default:
-            data = ReadCcdText(content);
+            data = ReadCcdText(content, &project.cancel);
             break;
     }
     content = {};
+    if (CancelRaised(&project.cancel)) return ImportResult::Cancelled;
     if (!data.recognized) {
         Inform(project, NotRecognizedText(path, LowerCaseAscii(extension)));
         return ImportResult::NotRecognized;
     }
-    const SkippedData skipped = DecodePairStream(read, data.pairs);
+    const SkippedData skipped = DecodePairStream(read, data.pairs, &project.cancel);
+    if (CancelRaised(&project.cancel)) return ImportResult::Cancelled;
     const std::string skippedText = SkippedDataText(path, skipped, data);
     if (!skippedText.empty()) Inform(project, skippedText);
     if (format != Format::Raw && data.pairs.empty()) {

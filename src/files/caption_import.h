@@ -19,11 +19,13 @@ enum class ImportResult {
     Mpeg2Stream,    // .m2v and no stream reader given
     StreamFailed,   // the .m2v reader was cancelled or failed; it said why
     TooLarge,       // a text file over kMaxTextFileBytes; reported
+    Cancelled,      // the project's cancel flag was raised while reading; nothing said
     Other,          // an extension no reader takes; silent
 };
 // Anything but Imported leaves the project exactly as it was: captions, paths, modified flag.
 
-// Text files are read whole; one larger than this is refused rather than held in memory.
+// Text files are read whole; one larger than this (by its size, or by what a pipe delivers) is
+// refused rather than held in memory.
 constexpr int64_t kMaxTextFileBytes = int64_t{256} << 20;
 
 struct ImportHooks {

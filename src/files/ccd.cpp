@@ -53,7 +53,7 @@ void ReadCcdData(std::string_view line, PairStreamBuilder& out) {
 
 }  // namespace
 
-CaptionFileData ReadCcdText(std::span<const uint8_t> text) {
+CaptionFileData ReadCcdText(std::span<const uint8_t> text, const std::atomic<int>* cancel) {
     CaptionFileData result;
     TextLines lines(SkipByteOrderMark(text));
     std::string_view line;
@@ -61,13 +61,16 @@ CaptionFileData ReadCcdText(std::span<const uint8_t> text) {
     if (!lines.Next(line)) return result;  // the channel line; its content doesn't matter
     result.recognized = true;
 
-    ReadTimecodeLines(lines, result, ReadCcdData);
+    ReadTimecodeLines(lines, result, ReadCcdData, cancel);
     return result;
 }
 
-std::string FormatCcdText(std::span<const uint8_t> stream, TimecodeStyle style) {
+std::string FormatCcdText(std::span<const uint8_t> stream, TimecodeStyle style,
+                          const std::atomic<int>* cancel) {
+    CancelPoll cancelled(cancel);
     std::string out(kCcdFileHeader);
     for (const PairLine& line : SplitPairLines(stream)) {
+        if (cancelled()) break;
         out += FormatTimecode(line.frame, style);
         out += '\t';
         for (size_t k = 0; k < line.pairCount; ++k) {

@@ -2,6 +2,7 @@
 // Text in .ccd lines is Windows-1252, as the format defines it.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -16,13 +17,16 @@ inline constexpr std::string_view kCcdFileHeader = "SCC_disassembly V1.2\r\nCHAN
 
 // Reads the text of a .ccd file. Not recognized when the first line doesn't begin with
 // "SCC_disassembly " (a UTF-8 byte order mark before it is allowed) or the file ends before
-// its second line.
-CaptionFileData ReadCcdText(std::span<const uint8_t> text);
+// its second line. Once `cancel` is raised the reading stops where it is; the caller discards
+// what was read.
+CaptionFileData ReadCcdText(std::span<const uint8_t> text,
+                            const std::atomic<int>* cancel = nullptr);
 
 // The whole .ccd file of an encoded pair stream (odd parity on every byte, pair k for frame
 // k): the header, then per line the timecode, a tab, and each pair as two characters or as a
-// brace token.
+// brace token. Cut short once `cancel` is raised.
 std::string FormatCcdText(std::span<const uint8_t> stream,
-                          TimecodeStyle style = TimecodeStyle::NonDropFrame);
+                          TimecodeStyle style = TimecodeStyle::NonDropFrame,
+                          const std::atomic<int>* cancel = nullptr);
 
 }  // namespace vantrel

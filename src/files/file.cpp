@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "files/file_messages.h"
+#include "model/caption_project.h"
 
 namespace vantrel {
 
@@ -218,8 +219,9 @@ std::string ResolvedTarget(const std::string& path) {
 
 }  // namespace
 
-WriteResult ReplaceFileContent(const std::string& path, std::string_view content,
-                               ProjectHost* host) {
+WriteResult ReplaceFileContent(const std::string& path, std::string_view content, ProjectHost* host,
+                               const std::atomic<int>* cancel) {
+    if (CancelRaised(cancel)) return WriteResult::Cancelled;
     auto fail = [&](const std::string& reason) {
         if (host) host->Inform(ErrorSavingFileText(path, reason));
         return WriteResult::Failed;
@@ -250,6 +252,10 @@ WriteResult ReplaceFileContent(const std::string& path, std::string_view content
     if (reason.empty() && exists && ::chmod(tempPath.c_str(), existing.st_mode & 07777) != 0 &&
         errno != EPERM) {
         reason = std::strerror(errno);
+    }
+    if (reason.empty() && CancelRaised(cancel)) {
+        ::unlink(tempPath.c_str());
+        return WriteResult::Cancelled;
     }
     if (reason.empty() && ::rename(tempPath.c_str(), target.c_str()) != 0) {
         reason = std::strerror(errno);

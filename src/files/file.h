@@ -4,6 +4,7 @@
 #pragma once
 
 #include <algorithm>
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -135,15 +136,17 @@ class FileInput : public ByteInput {
 // beside the target, which then replaces the target in one rename.
 enum class WriteResult {
     Written,
-    Failed,  // reported as "Error saving file " + path with the system's reason
+    Failed,     // reported as "Error saving file " + path with the system's reason
+    Cancelled,  // the project's cancel flag was raised: nothing written, nothing said
 };
 
 // Writes `content` as the file at `path`. A target that exists keeps its permissions; a
 // symbolic link keeps pointing where it did, and the file it points to is replaced; a device or
 // a pipe is written to directly. On failure a regular target is as it was, the new file is
-// removed, and `host` (when given) is told.
-WriteResult ReplaceFileContent(const std::string& path, std::string_view content,
-                               ProjectHost* host);
+// removed, and `host` (when given) is told. A `cancel` flag raised before the new file takes
+// the target's name leaves the target as it was and no new file.
+WriteResult ReplaceFileContent(const std::string& path, std::string_view content, ProjectHost* host,
+                               const std::atomic<int>* cancel = nullptr);
 
 // The part after the last dot of the name's last component, without the dot; "" when none.
 std::string ExtensionOf(std::string_view path);

@@ -108,7 +108,9 @@ LoadResult LoadProject(CaptionProject& project, ByteInput& in, const std::string
     // Records are read as they come, so memory follows the file, not its caption count.
     CaptionList read;
     size_t outOfRange = 0;
+    CancelPoll cancelled(&project.cancel);
     for (int32_t k = 0; k < header.captionCount; ++k) {
+        if (cancelled()) return LoadResult::Cancelled;
         auto caption = std::make_unique<Caption>();
         const RecordRead record = ReadRecord(*caption, in);
         if (record == RecordRead::Damaged) break;
@@ -187,14 +189,17 @@ std::string ProjectFileBytes(const CaptionProject& project, int32_t currentFrame
     AppendPathField(out, project.videoPath);
     AppendPathField(out, project.secondPath);
     AppendLittleEndian(out, static_cast<uint32_t>(project.captions.Count()), 4);
-    for (const Caption* c = project.captions.Head(); c; c = c->next) WriteRecord(*c, out);
+    CancelPoll cancelled(&project.cancel);
+    for (const Caption* c = project.captions.Head(); c && !cancelled(); c = c->next) {
+        WriteRecord(*c, out);
+    }
     return out;
 }
 
 WriteResult SaveProject(CaptionProject& project, const std::string& path) {
     const int32_t currentFrame = project.host ? project.host->CurrentFrame() : 0;
-    const WriteResult result =
-        ReplaceFileContent(path, ProjectFileBytes(project, currentFrame), project.host);
+    const WriteResult result = ReplaceFileContent(path, ProjectFileBytes(project, currentFrame),
+                                                  project.host, &project.cancel);
     if (result == WriteResult::Written) project.modified = 0;
     return result;
 }

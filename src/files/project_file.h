@@ -49,11 +49,12 @@ enum class HeaderCheck {
 
 HeaderCheck ReadProjectHeader(ByteInput& in, ProjectHeader& header);
 
-// The whole project file.
+// The whole project file; cut short once the project's cancel flag is raised.
 std::string ProjectFileBytes(const CaptionProject& project, int32_t currentFrame);
 
 // Writes the project as the file at `path` (a new file renamed over it), with the host's
-// current frame; clears the modified flag when written. Failures are reported.
+// current frame; clears the modified flag when written. Failures are reported; a raised
+// cancel flag writes nothing (Cancelled).
 WriteResult SaveProject(CaptionProject& project, const std::string& path);
 
 enum class LoadResult {
@@ -61,6 +62,7 @@ enum class LoadResult {
     OpenFailed,   // reported; the project is untouched
     NotAProject,  // reported; the project is untouched
     Damaged,      // reported; the project is untouched
+    Cancelled,    // the project's cancel flag was raised; untouched, nothing said
 };
 
 // Opens the project at `path`. The whole file is read before anything changes; once it is read

@@ -50,20 +50,23 @@ void ReadHexData(std::string_view line, PairStreamBuilder& out) {
 
 }  // namespace
 
-CaptionFileData ReadSccText(std::span<const uint8_t> text) {
+CaptionFileData ReadSccText(std::span<const uint8_t> text, const std::atomic<int>* cancel) {
     CaptionFileData result;
     TextLines lines(SkipByteOrderMark(text));
     std::string_view line;
     if (!lines.Next(line) || !StartsWith(line, kSccHeader)) return result;
     result.recognized = true;
 
-    ReadTimecodeLines(lines, result, ReadHexData);
+    ReadTimecodeLines(lines, result, ReadHexData, cancel);
     return result;
 }
 
-std::string FormatSccText(std::span<const uint8_t> stream, TimecodeStyle style) {
+std::string FormatSccText(std::span<const uint8_t> stream, TimecodeStyle style,
+                          const std::atomic<int>* cancel) {
+    CancelPoll cancelled(cancel);
     std::string out(kSccFileHeader);
     for (const PairLine& line : SplitPairLines(stream)) {
+        if (cancelled()) break;
         out += "\r\n";
         out += FormatTimecode(line.frame, style);
         out += '\t';

@@ -84,7 +84,9 @@ bool IsSubtitleExtension(std::string_view extension) {
 }
 
 std::vector<std::unique_ptr<Caption>> MakeSubtitleCaptions(const SubtitleFile& file,
-                                                           CaptionList& list) {
+                                                           CaptionList& list,
+                                                           const std::atomic<int>* cancel) {
+    CancelPoll cancelled(cancel);
     const std::vector<FramedCue> cues = FramedCues(file);
     struct Made {
         std::unique_ptr<Caption> caption;
@@ -94,6 +96,7 @@ std::vector<std::unique_ptr<Caption>> MakeSubtitleCaptions(const SubtitleFile& f
     std::vector<Made> made;
     int32_t lastStart = -1;
     for (const FramedCue& cue : cues) {
+        if (cancelled()) return {};
         const std::vector<CueScreen> screens = LayOutCue(cue.lines, cue.top);
         if (screens.empty()) continue;
         std::vector<std::unique_ptr<Caption>> captions;
@@ -128,8 +131,8 @@ std::vector<std::unique_ptr<Caption>> MakeSubtitleCaptions(const SubtitleFile& f
     // next loading, so look again until nothing more goes.
     std::vector<std::unique_ptr<Caption>> leftOut;
     while (true) {
-        const EncodedCaptions encoded = EncodeCaptions(list);
-        if (encoded.leftOut.empty()) break;
+        const EncodedCaptions encoded = EncodeCaptions(list, cancel);
+        if (encoded.leftOut.empty() || CancelRaised(cancel)) break;
         for (const Caption* gone : encoded.leftOut) {
             Caption* prev = gone->prev;
             leftOut.emplace_back(list.Detach(const_cast<Caption*>(gone)));
@@ -159,15 +162,19 @@ ImportResult ImportSubtitleFile(CaptionProject& project, const std::string& path
         return ImportResult::OpenFailed;
     }
     const bool webVtt = LowerCaseAscii(extension) == "vtt";
-    const SubtitleFile file = webVtt ? ReadWebVtt(text) : ReadSubRip(text);
+    const SubtitleFile file =
+        webVtt ? ReadWebVtt(text, &project.cancel) : ReadSubRip(text, &project.cancel);
     text = {};
+    if (CancelRaised(&project.cancel)) return ImportResult::Cancelled;
     if (!file.recognized) {
         inform(NotRecognizedText(path, LowerCaseAscii(extension)));
         return ImportResult::NotRecognized;
     }
 
     CaptionList captions;
-    const std::vector<std::unique_ptr<Caption>> leftOut = MakeSubtitleCaptions(file, captions);
+    const std::vector<std::unique_ptr<Caption>> leftOut =
+        MakeSubtitleCaptions(file, captions, &project.cancel);
+    if (CancelRaised(&project.cancel)) return ImportResult::Cancelled;
     if (file.skippedBlocks > 0) inform(SkippedSubtitleBlocksText(path, file.skippedBlocks));
     if (file.unshownCharacters > 0) {
         inform(UnshownCharactersText(path, file.unshownCharacters, file.firstUnshown,

@@ -24,9 +24,9 @@ bool IsSubtitleExtension(std::string_view extension);
 // share one screen; a cue that needs more than four rows becomes consecutive captions that
 // share its time in proportion to their text. Captions that cannot be loaded in time after
 // the one before them (as the encoder would find on export) are taken out again and returned,
-// in time order.
-std::vector<std::unique_ptr<Caption>> MakeSubtitleCaptions(const SubtitleFile& file,
-                                                           CaptionList& list);
+// in time order. Stops once `cancel` is raised; the caller discards the list.
+std::vector<std::unique_ptr<Caption>> MakeSubtitleCaptions(
+    const SubtitleFile& file, CaptionList& list, const std::atomic<int>* cancel = nullptr);
 
 // Imports the subtitle file at `path` (`extension` srt or vtt). The file is read and its
 // captions made before anything changes; the project's captions are replaced only when there

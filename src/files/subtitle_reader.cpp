@@ -10,6 +10,7 @@
 #include "files/file.h"
 #include "files/subtitle_colours.h"
 #include "model/caption.h"
+#include "model/caption_project.h"
 
 namespace vantrel {
 
@@ -335,7 +336,7 @@ bool StartsWithWord(std::string_view line, std::string_view word) {
            (line.size() == word.size() || line[word.size()] == ' ' || line[word.size()] == '\t');
 }
 
-SubtitleFile ReadSubtitles(std::string_view text, bool webVtt) {
+SubtitleFile ReadSubtitles(std::string_view text, bool webVtt, const std::atomic<int>* cancel) {
     SubtitleFile file;
     if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
     Lines lines(text);
@@ -355,7 +356,8 @@ SubtitleFile ReadSubtitles(std::string_view text, bool webVtt) {
         inCue = skipBlock = false;
         blockLines = 0;
     };
-    while (lines.Next(line)) {
+    CancelPoll cancelled(cancel);
+    while (!cancelled() && lines.Next(line)) {
         if (IsBlank(line)) {
             endBlock();
             continue;
@@ -393,12 +395,12 @@ SubtitleFile ReadSubtitles(std::string_view text, bool webVtt) {
 
 }  // namespace
 
-SubtitleFile ReadSubRip(std::string_view text) {
-    return ReadSubtitles(text, false);
+SubtitleFile ReadSubRip(std::string_view text, const std::atomic<int>* cancel) {
+    return ReadSubtitles(text, false, cancel);
 }
 
-SubtitleFile ReadWebVtt(std::string_view text) {
-    return ReadSubtitles(text, true);
+SubtitleFile ReadWebVtt(std::string_view text, const std::atomic<int>* cancel) {
+    return ReadSubtitles(text, true, cancel);
 }
 
 }  // namespace vantrel

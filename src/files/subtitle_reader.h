@@ -5,6 +5,7 @@
 // line: position counted from the top put the cue at the top of the screen.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -32,7 +33,8 @@ struct SubtitleFile {
     int64_t firstUnshownMs = 0;  // the start of the cue that held it
 };
 
-SubtitleFile ReadSubRip(std::string_view text);
-SubtitleFile ReadWebVtt(std::string_view text);
+// Both stop where they are once `cancel` is raised; the caller discards what was read.
+SubtitleFile ReadSubRip(std::string_view text, const std::atomic<int>* cancel = nullptr);
+SubtitleFile ReadWebVtt(std::string_view text, const std::atomic<int>* cancel = nullptr);
 
 }  // namespace vantrel

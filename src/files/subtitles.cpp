@@ -26,11 +26,12 @@ std::string LinesToUtf8(std::string_view text) {
 
 }  // namespace
 
-std::string SubtitleText(const CaptionList& captions) {
+std::string SubtitleText(const CaptionList& captions, const std::atomic<int>* cancel) {
+    CancelPoll cancelled(cancel);
     std::string out;
     char text[kSubtitleTextCapacity + 1];
     int index = 1;  // SubRip counts its blocks from 1
-    for (const Caption* c = captions.Head(); c; c = c->next) {
+    for (const Caption* c = captions.Head(); c && !cancelled(); c = c->next) {
         const size_t n = c->GetLinesText(text, true, kSubtitleTextCapacity);
         out += std::to_string(index++);
         out += "\r\n";
@@ -44,10 +45,12 @@ std::string SubtitleText(const CaptionList& captions) {
     return out;
 }
 
-std::string TimingReportText(const CaptionList& captions, TimecodeStyle style) {
+std::string TimingReportText(const CaptionList& captions, TimecodeStyle style,
+                             const std::atomic<int>* cancel) {
+    CancelPoll cancelled(cancel);
     std::string out;
     char text[kSubtitleTextCapacity + 1];
-    for (const Caption* c = captions.Head(); c; c = c->next) {
+    for (const Caption* c = captions.Head(); c && !cancelled(); c = c->next) {
         const size_t n = c->GetRunningText(text, false, kSubtitleTextCapacity);
         out += FormatTimecode(c->startFrame, style);
         out += " - ";
@@ -60,12 +63,14 @@ std::string TimingReportText(const CaptionList& captions, TimecodeStyle style) {
 }
 
 WriteResult WriteSubtitles(const CaptionProject& project, const std::string& path) {
-    return ReplaceFileContent(path, SubtitleText(project.captions), project.host);
+    return ReplaceFileContent(path, SubtitleText(project.captions, &project.cancel), project.host,
+                              &project.cancel);
 }
 
 WriteResult WriteTimingReport(const CaptionProject& project, const std::string& path,
                               TimecodeStyle style) {
-    return ReplaceFileContent(path, TimingReportText(project.captions, style), project.host);
+    return ReplaceFileContent(path, TimingReportText(project.captions, style, &project.cancel),
+                              project.host, &project.cancel);
 }
 
 }  // namespace vantrel

@@ -15,14 +15,16 @@ namespace vantrel {
 constexpr size_t kSubtitleTextCapacity = 512;
 
 // One block per caption, numbered from 1: the number, the start and end times, the rows in
-// lower case one per line, and an empty line.
-std::string SubtitleText(const CaptionList& captions);
+// lower case one per line, and an empty line. Both texts are cut short once `cancel` is raised.
+std::string SubtitleText(const CaptionList& captions, const std::atomic<int>* cancel = nullptr);
 
 // One line per caption: the start and end timecodes, a tab and the rows joined by spaces.
 std::string TimingReportText(const CaptionList& captions,
-                             TimecodeStyle style = TimecodeStyle::NonDropFrame);
+                             TimecodeStyle style = TimecodeStyle::NonDropFrame,
+                             const std::atomic<int>* cancel = nullptr);
 
-// Write the texts as the file at `path`; failures are reported through the project's host.
+// Write the texts as the file at `path`; failures are reported through the project's host. A
+// raised cancel flag writes nothing and says nothing (Cancelled).
 WriteResult WriteSubtitles(const CaptionProject& project, const std::string& path);
 WriteResult WriteTimingReport(const CaptionProject& project, const std::string& path,
                               TimecodeStyle style = TimecodeStyle::NonDropFrame);

@@ -12,6 +12,7 @@
 
 #include "files/pair_stream.h"
 #include "files/timecode.h"
+#include "model/caption_project.h"
 
 namespace vantrel {
 
@@ -93,12 +94,14 @@ class PairStreamBuilder {
 
 // Reads the timecode lines after the header lines: each line's data goes through `readData`
 // at the line's own frame; lines that overlap data already placed are skipped, lines past the
-// last readable frame are counted.
+// last readable frame are counted. Stops early, with the pairs so far, once `cancel` is raised.
 template <typename ReadData>
-void ReadTimecodeLines(TextLines& lines, CaptionFileData& result, ReadData readData) {
+void ReadTimecodeLines(TextLines& lines, CaptionFileData& result, ReadData readData,
+                       const std::atomic<int>* cancel) {
     PairStreamBuilder builder;
+    CancelPoll cancelled(cancel);
     std::string_view line;
-    while (lines.Next(line)) {
+    while (!cancelled() && lines.Next(line)) {
         const std::optional<int64_t> frame = ParseTimecodeLine(line);
         if (!frame) continue;
         switch (builder.StartLine(*frame)) {

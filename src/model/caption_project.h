@@ -3,6 +3,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 #include <string>
 
 #include "model/caption_list.h"
@@ -16,6 +17,9 @@ struct CaptionProject {
     ProjectHost* host = nullptr;  // the main view, or the command-line tool; may be null
     CaptionList captions;
     int modified = 0;
+    // Raised by a cancel request (the progress dialog, Ctrl+C on the command line) and looked at
+    // by every long loop. The command line never lowers it: a Ctrl+C stands for the whole
+    // command; the window's progress dialog lowers it when its run ends.
     std::atomic<int> cancel{0};
 
     void ClearCaptions() {
@@ -30,5 +34,29 @@ struct CaptionProject {
         captions.MoveFrom(read);
     }
 };
+
+// How a long loop looks at a cancel flag (which may be null: no cancel): once per block of
+// calls, so that asking on every line or caption costs nothing, and on the first call, so that
+// a request made before the loop began is seen at once. Stays true once it has seen the flag.
+class CancelPoll {
+  public:
+    explicit CancelPoll(const std::atomic<int>* flag) : flag_(flag) {}
+    bool operator()() {
+        if (!seen_ && flag_ != nullptr && calls_++ % kBlock == 0) {
+            seen_ = flag_->load(std::memory_order_relaxed) != 0;
+        }
+        return seen_;
+    }
+
+  private:
+    static constexpr uint32_t kBlock = 256;
+    const std::atomic<int>* flag_;
+    uint32_t calls_ = 0;
+    bool seen_ = false;
+};
+
+inline bool CancelRaised(const std::atomic<int>* flag) {
+    return flag != nullptr && flag->load(std::memory_order_relaxed) != 0;
+}
 
 }  // namespace vantrel

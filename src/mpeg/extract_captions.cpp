@@ -51,8 +51,14 @@ MpegOutcome ExtractCaptions(File& source, ProgressSink& progress, const std::ato
             read.truncated = true;
         }
         if (outcome.status == MpegStatus::Completed) {
-            outcome.skippedMessage =
-                SkippedDataText(source.Path(), DecodePairStream(into, stream), read);
+            const SkippedData skipped = DecodePairStream(into, stream, &cancel);
+            // Decoding stops on the flag as the collection does, and keeps nothing.
+            if (CancelRaised(&cancel)) {
+                into.Clear();
+                outcome.status = MpegStatus::Cancelled;
+            } else {
+                outcome.skippedMessage = SkippedDataText(source.Path(), skipped, read);
+            }
         }
     } catch (const std::bad_alloc&) {
         into.Clear();  // a decoding cut short leaves no half of the captions behind

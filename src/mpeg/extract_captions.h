@@ -21,15 +21,16 @@ constexpr size_t kMaxStreamPairBytes = static_cast<size_t>(kMaxEncodedFrame + 1)
 // Collects the field-1 pairs of every caption user-data unit of the stream, in stream order,
 // into `pairs` (pair k is frame k, bit 7 set on every byte). Reads `source` from its current
 // position to its end; calls progress.SetProgress once per unit and stops as soon as `cancel`
-// reads non-zero (the caller clears it before it starts, so that a cancel pressed as the work
-// starts is kept). Returns Completed, NoCaptions (nothing collected), Cancelled or ReadFailed,
-// with no message. Throws std::bad_alloc when `pairs` cannot grow.
+// reads non-zero (a flag raised before it starts stops it before its first unit). Returns
+// Completed, NoCaptions (nothing collected), Cancelled or ReadFailed, with no message. Throws
+// std::bad_alloc when `pairs` cannot grow.
 MpegStatus CollectCaptionPairs(File& source, ProgressSink& progress, const std::atomic<int>& cancel,
                                std::vector<uint8_t>& pairs);
 
 // Collects the pairs and decodes them into `into`, a list of the caller's own that the worker
 // alone touches; the caller moves the captions into the project when the worker is done.
-// Nothing is decoded when the extraction is cancelled or fails. The outcome's message is
+// Nothing is decoded when the extraction is cancelled or fails; the decoding stops on the flag
+// too, and then leaves `into` empty. The outcome's message is
 // "Video file does not contain closed captions", a read error or a memory shortage. Never
 // throws.
 MpegOutcome ExtractCaptions(File& source, ProgressSink& progress, const std::atomic<int>& cancel,

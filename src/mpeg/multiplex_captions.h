@@ -22,10 +22,10 @@ constexpr size_t kMaxGroupBytes = 10485760;
 // each group-of-pictures header but the last. Frame k of the captions goes with the k-th coded
 // picture after the first group-of-pictures header; pictures past the captions get 80 80.
 //
-// Calls progress.SetProgress once per unit and stops as soon as `cancel` reads non-zero (the
-// caller clears it before it starts). A cancelled, failed or memory-starved copy removes the
-// destination's name; a group over 10 MiB keeps what was written before it, as the message
-// says. Captions the encoder left out are counted in the outcome, with their message. Never
+// Calls progress.SetProgress once per unit and stops as soon as `cancel` reads non-zero (a flag
+// raised before it starts stops it before its first unit). A cancelled, failed or memory-starved
+// copy removes the destination's name; a group over 10 MiB keeps what was written before it, as the
+// message says. Captions the encoder left out are counted in the outcome, with their message. Never
 // throws.
 MpegOutcome MultiplexCaptions(const CaptionList& captions, File& source, File& destination,
                               ProgressSink& progress, const std::atomic<int>& cancel);

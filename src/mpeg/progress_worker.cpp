@@ -26,7 +26,6 @@ ProgressWorker::~ProgressWorker() {
 void ProgressWorker::Start(BarCallback onBar, DoneCallback onDone) {
     onBar_ = std::move(onBar);
     onDone_ = std::move(onDone);
-    project_.cancel.store(0);
     busy_.store(true, std::memory_order_release);
     try {
         thread_ = std::thread(&ProgressWorker::Work, this);
@@ -40,6 +39,11 @@ bool ProgressWorker::RequestCancel() {
     if (!Busy()) return true;
     project_.cancel.store(1);
     return false;
+}
+
+void ProgressWorker::ForgetCancel() {
+    Wait();
+    project_.cancel.store(0);
 }
 
 void ProgressWorker::Wait() {

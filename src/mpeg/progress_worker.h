@@ -52,9 +52,13 @@ class ProgressWorker final : public ProgressSink {
     uint64_t Total() const { return total_; }
     OperationMode Mode() const { return mode_; }
 
-    // Clears the project's cancel flag, sets the busy mark and then starts the thread, so that
-    // a worker that ends at once can never leave the mark set behind it. Called once.
+    // Sets the busy mark and then starts the thread, so that a worker that ends at once can
+    // never leave the mark set behind it. A cancel requested before (Ctrl+C as the command
+    // line got ready) stays raised and stops the operation at its first look. Called once.
     void Start(BarCallback onBar, DoneCallback onDone);
+    // Lowers the project's cancel flag once the worker has ended, so that a request meant for
+    // this run never reaches the next: for a display that runs one operation after another.
+    void ForgetCancel();
 
     bool Busy() const { return busy_.load(std::memory_order_acquire); }
 

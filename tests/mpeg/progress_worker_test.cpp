@@ -81,17 +81,21 @@ Bytes CaptionedStream(const CaptionList& list, int groups) {
     return s.bytes();
 }
 
-// A cancel left over from an earlier run must not stop the next one: the stream has units, so
-// a flag that Start failed to clear would be read before the first of them.
-TEST(ProgressBusyMark, StartClearsAStaleCancelFlag) {
+// A cancel requested before the worker starts (Ctrl+C as the command line gets ready) is kept:
+// the stream has captions, so only the flag can stop it; a display that runs one operation
+// after another forgets it once the worker is done.
+TEST(ProgressCancel, ARequestMadeBeforeTheStartStopsTheWorkerAtOnce) {
     CaptionList list;
     list.Insert(testing::TextCaption(10, 50, "AGAIN"));
     Fixture f(CaptionedStream(list, 10));
     f.project.cancel = 1;
     WaitingDisplay display;
-    EXPECT_EQ(ImportM2v(f.project, f.file, display, f.project.captions).status,
-              MpegStatus::Completed);
-    EXPECT_EQ(f.project.captions.Count(), 1);
+    ProgressWorker worker(0, OperationMode::Extraction, f.file, f.file, f.project);
+    display.Run(worker);
+    EXPECT_EQ(worker.Outcome().status, MpegStatus::Cancelled);
+    EXPECT_TRUE(display.bars.empty());
+    worker.ForgetCancel();
+    EXPECT_EQ(f.project.cancel.load(), 0);
 }
 
 TEST(ProgressCancel, EscapeDuringAnExtractionStopsItWithoutCaptionsOrMessage) {
