@@ -12,7 +12,8 @@ using namespace vantrel;
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Exactly the input bytes, in a buffer of their own size, so any over-read is caught.
     std::vector<uint8_t> raw(data, data + size);
-    const CodeString code = DecodePairs(raw);
+    LoadingStyle style = LoadingStyle::PopOn;
+    const CodeString code = DecodePairs(raw, style);
 
     Caption screen;
     LoadCodeString(screen, raw);

@@ -86,11 +86,6 @@ bool IsExtendedFragment(uint8_t first7, uint8_t second7) {
 
 }  // namespace
 
-CodeString DecodePairs(std::span<const uint8_t> bytes) {
-    LoadingStyle style = LoadingStyle::PopOn;
-    return DecodePairs(bytes, style);
-}
-
 CodeString DecodePairs(std::span<const uint8_t> bytes, LoadingStyle& style) {
     CodeString out;
     size_t i = 0;
@@ -213,11 +208,6 @@ SkippedData DecodePairStream(CaptionList& list, std::span<const uint8_t> bytes,
         list.Insert(std::move(shown[i]));
     }
     return CountSkippedData(bytes);
-}
-
-SkippedData DecodePairStream(CaptionProject& project, std::span<const uint8_t> bytes) {
-    project.modified = 1;
-    return DecodePairStream(project.captions, bytes);
 }
 
 }  // namespace vantrel

@@ -22,7 +22,6 @@ enum class LoadingStyle { PopOn, Direct };
 // direct style is left out; `style` is the style at the start and becomes the style at the
 // end. Empty when nothing decodes.
 CodeString DecodePairs(std::span<const uint8_t> bytes, LoadingStyle& style);
-CodeString DecodePairs(std::span<const uint8_t> bytes);
 
 // What a pair stream holds that no pop-on caption of channel 1 takes, by kind: how many and
 // the frame of the first (-1 when there is none).
@@ -40,8 +39,5 @@ struct SkippedData {
 // Returns what was left out. Once `cancel` is raised it stops and inserts nothing.
 SkippedData DecodePairStream(CaptionList& list, std::span<const uint8_t> bytes,
                              const std::atomic<int>* cancel = nullptr);
-
-// The same for the project's captions; marks the project modified.
-SkippedData DecodePairStream(CaptionProject& project, std::span<const uint8_t> bytes);
 
 }  // namespace vantrel

@@ -59,7 +59,6 @@ class File {
     // did not fail). Each operation starts afresh, so a failure does not stick to later ones.
     const std::string& Error() const { return error_; }
     bool Failed() const { return errno_ != 0; }
-    int ErrorNumber() const { return errno_; }
     const std::string& Path() const { return path_; }
 
   private:

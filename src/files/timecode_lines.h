@@ -81,9 +81,6 @@ class PairStreamBuilder {
     // the next line's pairs stay aligned with their frames.
     void CompletePair();
 
-    size_t ByteCount() const { return buffer_.size(); }
-    int64_t NextFrame() const { return nextFrame_; }
-
     // The collected stream, handed over.
     PairStream Take() { return std::move(buffer_); }
 

@@ -47,21 +47,6 @@ finish:
 
 }  // namespace
 
-const char* TimingModeText(int mode) {
-    switch (mode) {
-        case Normal:
-            return "Normal (Up to 2 seconds per occupied line)";
-        case Persistent:
-            return "Persistent (One blank frame before next caption)";
-        case Seamless:
-            return "Seamless (No blank frames before next caption)";
-        case Manual:
-            return "Manual (Adjust caption time in timeline)";
-        default:
-            return "";
-    }
-}
-
 uint8_t LowerCaseChar(uint8_t ch) {
     if (ch >= 'A' && ch <= 'Z') return ch + 0x20;
     if (ch >= 0xC0 && ch <= 0xDC && ch != 0xC6 && ch != 0xD0 && ch != 0xD7) return ch + 0x20;

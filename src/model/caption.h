@@ -34,9 +34,6 @@ enum TimingMode : int8_t {
     Manual = 4,
 };
 
-// The text a person sees for a mode, or an empty string for a value outside 1-4.
-const char* TimingModeText(int mode);
-
 struct CaptionCell {
     uint8_t character = 0;  // 0 empty, 0x01-0x1F attribute code, 0x20-0xFF character
     uint8_t attribute = 0;

@@ -48,8 +48,6 @@ class ProgressWorker final : public ProgressSink {
     ProgressWorker(const ProgressWorker&) = delete;
     ProgressWorker& operator=(const ProgressWorker&) = delete;
 
-    static uint64_t StepFor(uint64_t total) { return total / kBarRange + 1; }
-    uint64_t Total() const { return total_; }
     OperationMode Mode() const { return mode_; }
 
     // Sets the busy mark and then starts the thread, so that a worker that ends at once can

@@ -35,9 +35,13 @@ TEST(DecodePairs, Table) {
         {"R15 'E' 1221 'xE' 1221 EOC", {0x8F, 0x10, 0xC9, 'x', 0xC9, 0x06}},
         {"R15 1221 EOC", {0x8F, 0x10, 0xC9, 0x06}},
     };
-    for (const Case& c : cases) EXPECT_EQ(DecodePairs(Stream(c.stream)), c.code) << c.stream;
+    for (const Case& c : cases) {
+        LoadingStyle style = LoadingStyle::PopOn;
+        EXPECT_EQ(DecodePairs(Stream(c.stream), style), c.code) << c.stream;
+    }
     // A control byte with no second byte ends the decoding.
-    EXPECT_EQ(DecodePairs(std::vector<uint8_t>{'A' | 0x80, 0x94}), (CodeString{'A'}));
+    LoadingStyle style = LoadingStyle::PopOn;
+    EXPECT_EQ(DecodePairs(std::vector<uint8_t>{'A' | 0x80, 0x94}, style), (CodeString{'A'}));
 }
 
 struct Expected {
@@ -91,13 +95,6 @@ TEST(DecodePairStream, Table) {
     CaptionList list;
     DecodePairStream(list, std::vector<uint8_t>{0x94});
     EXPECT_TRUE(list.Empty());
-}
-
-TEST(DecodePairStream, MarksTheProjectModified) {
-    CaptionProject project;
-    project.modified = 0;
-    DecodePairStream(project, Stream("N1 EOC"));
-    EXPECT_EQ(project.modified, 1);
 }
 
 }  // namespace

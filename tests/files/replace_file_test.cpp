@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <iterator>
 #include <thread>
@@ -88,7 +89,8 @@ TEST(File, AFailureDoesNotStickToLaterOperations) {
     File file;
     ASSERT_TRUE(file.Open(dir.File("in.txt"), File::Mode::Read));
     EXPECT_FALSE(file.Write("x"));
-    EXPECT_EQ(file.ErrorNumber(), EBADF);
+    EXPECT_TRUE(file.Failed());
+    EXPECT_EQ(file.Error(), std::strerror(EBADF));
     char text[3];
     EXPECT_EQ(file.Read(text, 3), 3u);
     EXPECT_FALSE(file.Failed());
