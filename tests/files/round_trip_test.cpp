@@ -22,11 +22,18 @@ TEST_P(RoundTrip, RandomProjectsComeBackTheSame) {
     const std::string extension = GetParam();
     TempDir dir;
     std::mt19937 rng(20240611);
-    for (int round = 0; round < 25; ++round) {
+    for (int round = 0; round <= 25; ++round) {
         RecordingHost host;
         CaptionProject original;
         original.host = &host;
-        testing::RandomProject(rng, original.captions, 60);
+        if (round == 0) {
+            // The first ends on the first frame of the second's loading: its erase goes inside
+            // that loading, not before it, or the second would show a frame late.
+            testing::AddCaption(original.captions, 10, 26, "HI");
+            testing::AddCaption(original.captions, 30, 90, "HI");
+        } else {
+            testing::RandomProject(rng, original.captions, 60);
+        }
         const std::string path = dir.File("p." + extension);
         const ExportResult exported = ExportCaptionFile(original, path, extension);
         ASSERT_EQ(exported.write, WriteResult::Written);
