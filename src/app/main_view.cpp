@@ -101,7 +101,7 @@ MainView::MainView(Dialogs& dialogs, QWidget* parent,
 
     timeline_.setGeometry(1, kTimelineTop, kWidth - 2, kHeight - 1 - kTimelineTop);
 
-    connect(&player_, &MediaPlayer::EndOfMedia, this, &MainView::OnGraphEvent);
+    connect(&player_, &MediaPlayer::EndOfMedia, this, &MainView::OnEndOfMedia);
 }
 
 void MainView::CreateTransportButtons() {
@@ -244,7 +244,7 @@ void MainView::UpdatePosition(int64_t position, bool resetRange) {
 void MainView::RefreshViews(bool full) {
     ShowPlayStateOnButtons();
     if (full) repaint();
-    videoWindow_.SetHasGraph(player_.IsOpen() ? 1 : 0);
+    videoWindow_.SetHasVideo(player_.IsOpen());
     videoWindow_.repaint();
 }
 

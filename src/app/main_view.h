@@ -103,7 +103,7 @@ class MainView : public QWidget,
     void StartScanTimer(bool forward);
     void StopTimer();
     void OnTick(int id);
-    void OnGraphEvent();
+    void OnEndOfMedia();
     void StepOne(int32_t delta);
     // What the slider's thumb did: dragged (kThumbTrack), let go at a position
     // (kThumbPosition), or the end of it all (kEndScroll).

@@ -163,7 +163,7 @@ void MainView::OnTick(int id) {
 }
 
 // The end of the media pauses playback on its last frame.
-void MainView::OnGraphEvent() {
+void MainView::OnEndOfMedia() {
     if (!player_.IsOpen()) return;
     OnPause();
     // The last tick may have come before the last frame was shown.

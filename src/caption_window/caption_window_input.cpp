@@ -87,11 +87,11 @@ void CaptionWindow::RunKey(int modifiers, int key, bool keypad) {
         case KeyAction::CaretDown:
             CaretDown(context_, view);
             break;
-        case KeyAction::RunHome:
-            RunHome(context_, view);
+        case KeyAction::CaretToRunStart:
+            CaretToRunStart(context_, view);
             break;
-        case KeyAction::RunEndKey:
-            RunEndKey(context_, view);
+        case KeyAction::CaretToRunEnd:
+            CaretToRunEnd(context_, view);
             break;
         case KeyAction::ScreenHome:
             ScreenHome(context_, view);

@@ -18,6 +18,13 @@ using CodeString = std::vector<uint8_t>;
 
 constexpr size_t kCodeStringCapacity = 65535;
 
+// A byte the code string carries as a character; every other byte is a command there, so the
+// editor never writes one into a cell as text.
+constexpr bool IsCaptionCharacter(uint8_t b) {
+    return (b >= 0x20 && b <= 0x7F) || (b >= 0x90 && b <= 0x9B) || (b >= 0xA0 && b <= 0xCF) ||
+           (b >= 0xD1 && b <= 0xEF) || (b >= 0xF1 && b <= 0xFD);
+}
+
 // Renders a code string onto the caption's screen (without clearing it first); stops at a
 // zero byte or at the end of the span.
 void LoadCodeString(Caption& caption, std::span<const uint8_t> code);

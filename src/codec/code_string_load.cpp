@@ -15,11 +15,6 @@ enum class State {
     AfterBackground,
 };
 
-bool IsCharacter(uint8_t b) {
-    return (b >= 0x20 && b <= 0x7F) || (b >= 0x90 && b <= 0x9B) || (b >= 0xA0 && b <= 0xCF) ||
-           (b >= 0xD1 && b <= 0xEF) || (b >= 0xF1 && b <= 0xFD);
-}
-
 }  // namespace
 
 void LoadCodeString(Caption& caption, std::span<const uint8_t> code) {
@@ -95,7 +90,7 @@ void LoadCodeString(Caption& caption, std::span<const uint8_t> code) {
             col += b - 0x08;
         } else if (b == 0x01) {
             for (int c = col; c < kScreenColumns; ++c) caption.cells[row][c] = {};
-        } else if (IsCharacter(b)) {
+        } else if (IsCaptionCharacter(b)) {
             if (col < kScreenColumns) caption.cells[row][col++] = {b, attr};
         }
 

@@ -52,7 +52,7 @@ void CaretDown(EditingContext& context, EditorView& view) {
     MoveTo(context, view, context.caretRow + 1, context.caretColumn, Render::Yes);
 }
 
-void RunHome(EditingContext& context, EditorView& view) {
+void CaretToRunStart(EditingContext& context, EditorView& view) {
     if (!context.Ready()) return;
     const CaptionCell* cells = CaretRowCells(context);
     int c = context.caretColumn;
@@ -60,7 +60,7 @@ void RunHome(EditingContext& context, EditorView& view) {
     MoveTo(context, view, context.caretRow, c, Render::No);
 }
 
-void RunEndKey(EditingContext& context, EditorView& view) {
+void CaretToRunEnd(EditingContext& context, EditorView& view) {
     if (!context.Ready()) return;
     const CaptionCell* cells = CaretRowCells(context);
     int c = context.caretColumn;

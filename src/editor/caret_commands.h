@@ -13,8 +13,8 @@ void CaretUp(EditingContext& context, EditorView& view);
 void CaretDown(EditingContext& context, EditorView& view);
 
 // To the start / the end of the run at the caret.
-void RunHome(EditingContext& context, EditorView& view);
-void RunEndKey(EditingContext& context, EditorView& view);
+void CaretToRunStart(EditingContext& context, EditorView& view);
+void CaretToRunEnd(EditingContext& context, EditorView& view);
 
 // Before the first / after the last non-empty cell of the screen.
 void ScreenHome(EditingContext& context, EditorView& view);

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "codec/code_string.h"
 #include "model/caption.h"
 
 namespace vantrel {
@@ -13,22 +14,12 @@ constexpr bool IsAttributeCode(uint8_t character) {
     return (character >= 0x01 && character <= 0x1F) || character == 0x80;
 }
 
-constexpr bool IsCharacter(uint8_t character) {
-    return character >= 0x20 && character != 0x80;
-}
-
 constexpr bool IsAttributeCodeCell(const CaptionCell& cell) {
     return IsAttributeCode(cell.character);
 }
+// A cell that shows a character: neither empty nor an attribute code.
 constexpr bool IsCharacterCell(const CaptionCell& cell) {
-    return IsCharacter(cell.character);
-}
-
-// A byte the code string carries as a character; every other byte is a command there, so the
-// editor never writes one into a cell as text.
-constexpr bool IsCaptionCharacter(uint8_t b) {
-    return (b >= 0x20 && b <= 0x7F) || (b >= 0x90 && b <= 0x9B) || (b >= 0xA0 && b <= 0xCF) ||
-           (b >= 0xD1 && b <= 0xEF) || (b >= 0xF1 && b <= 0xFD);
+    return cell.character >= 0x20 && cell.character != 0x80;
 }
 
 constexpr bool IsEditableRow(int row) {

@@ -27,7 +27,7 @@ void MediaPlayer::Run() {
     SettlePrefetch(-1);
     running_ = true;
     endRaised_ = false;
-    // At the end already: the end is reported again, as a graph that runs at its end does.
+    // At the end already: the end is reported again, so that the view pauses on the last frame.
     bool atEnd = sourceShown_ ? seekFrame_ >= clock_.FrameCount() - 1 : FlagProperty("eof-reached");
     if (atEnd) {
         QMetaObject::invokeMethod(this, &MediaPlayer::RaiseEndOfMedia, Qt::QueuedConnection);

@@ -22,7 +22,7 @@ void VideoWindow::SetPlayer(const MediaPlayer* player) {
 
 void VideoWindow::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
-    if (hasGraph_ != 0 && player_ != nullptr && player_->HasPicture()) {
+    if (hasVideo_ && player_ != nullptr && player_->HasPicture()) {
         painter.drawImage(rect(), player_->Picture());
     } else {
         painter.fillRect(rect(), kNoVideoColor);

@@ -16,9 +16,8 @@ class VideoWindow : public QWidget {
   public:
     explicit VideoWindow(QWidget* parent = nullptr);
 
-    // Whether a media graph is open; without one the window paints itself grey.
-    void SetHasGraph(int hasGraph) { hasGraph_ = hasGraph; }
-    int HasGraph() const { return hasGraph_; }
+    // Whether a video is open; without one the window paints itself grey.
+    void SetHasVideo(bool hasVideo) { hasVideo_ = hasVideo; }
     // The player whose picture is shown.
     void SetPlayer(const MediaPlayer* player);
 
@@ -26,7 +25,7 @@ class VideoWindow : public QWidget {
     void paintEvent(QPaintEvent* event) override;
 
   private:
-    int hasGraph_ = 0;
+    bool hasVideo_ = false;
     const MediaPlayer* player_ = nullptr;
 };
 

@@ -86,10 +86,10 @@ const Case kCases[] = {
     {"right edge", {{2, 6, "word"}}, {7, 32}, CaretRight, {}, {7, 32}, Nothing},
     {"top edge", {{2, 6, "word"}}, {0, 9}, CaretUp, {}, {0, 9}, Nothing},
     {"bottom edge", {{2, 6, "word"}}, {14, 9}, CaretDown, {}, {14, 9}, Nothing},
-    {"run home at column 0", {{2, 6, "word"}}, {2, 0}, RunHome, {}, {2, 0}, Nothing},
-    {"run home at the run start", {{2, 6, "word"}}, {2, 6}, RunHome, {}, {2, 6}, Nothing},
-    {"run end at column 32", {{2, 6, "word"}}, {2, 32}, RunEndKey, {}, {2, 32}, Nothing},
-    {"run end off any run", {{2, 6, "word"}}, {2, 4}, RunEndKey, {}, {2, 4}, Nothing},
+    {"run home at column 0", {{2, 6, "word"}}, {2, 0}, CaretToRunStart, {}, {2, 0}, Nothing},
+    {"run home at the run start", {{2, 6, "word"}}, {2, 6}, CaretToRunStart, {}, {2, 6}, Nothing},
+    {"run end at column 32", {{2, 6, "word"}}, {2, 32}, CaretToRunEnd, {}, {2, 32}, Nothing},
+    {"run end off any run", {{2, 6, "word"}}, {2, 4}, CaretToRunEnd, {}, {2, 4}, Nothing},
     {"word left at column 0", {{2, 6, "word"}}, {2, 0}, WordLeft, {}, {2, 0}, Nothing},
     {"word right at column 32", {{2, 6, "word"}}, {2, 32}, WordRight, {}, {2, 32}, Nothing},
     {"word right before an empty cell", {{2, 6, "word"}}, {2, 4}, WordRight, {}, {2, 4}, Nothing},
@@ -98,8 +98,8 @@ const Case kCases[] = {
     {"screen end, empty screen", {}, {6, 6}, ScreenEnd, {}, {6, 6}, Nothing},
     {"screen home", {{4, 10, "first"}, {4, 20, "x"}, {9, 3, "last", 0x3A}}, {0, 0}, ScreenHome, {}, {4, 10}, Move},
     {"screen end", {{4, 10, "first"}, {4, 20, "x"}, {9, 3, "last", 0x3A}}, {0, 0}, ScreenEnd, {}, {9, 7}, Move, 0x3A},
-    {"run home", {{1, 5, "abcdef"}, {1, 12, "gh"}}, {1, 8}, RunHome, {}, {1, 5}, Move},
-    {"run end stops at the empty cell", {{1, 5, "abcdef"}, {1, 12, "gh"}}, {1, 8}, RunEndKey, {}, {1, 11}, Move},
+    {"run home", {{1, 5, "abcdef"}, {1, 12, "gh"}}, {1, 8}, CaretToRunStart, {}, {1, 5}, Move},
+    {"run end stops at the empty cell", {{1, 5, "abcdef"}, {1, 12, "gh"}}, {1, 8}, CaretToRunEnd, {}, {1, 11}, Move},
     {"word right over a space", {{0, 0, "ab cd"}, {0, 5, "\x19"}, {0, 6, "ef ", 0x39}}, {0, 0}, WordRight, {}, {0, 3}, Move},
     {"word right over a word and a code", {{0, 0, "ab cd"}, {0, 5, "\x19"}, {0, 6, "ef ", 0x39}}, {0, 3}, WordRight, {}, {0, 6}, Move},
     {"word right to the empty cell", {{0, 0, "ab cd"}, {0, 5, "\x19"}, {0, 6, "ef ", 0x39}}, {0, 6}, WordRight, {}, {0, 9}, Move},
@@ -245,10 +245,10 @@ TEST(EditorCommands, Table) {
 
 // Without an edit copy, or with the caret off the screen, every command does nothing.
 TEST(EditorCommands, DoNothingWhenNotEditing) {
-    const Command commands[] = {CaretLeft, CaretRight,    CaretUp,   CaretDown,     RunHome,
-                                RunEndKey, ScreenHome,    ScreenEnd, WordLeft,      WordRight,
-                                Key<'x'>,  DeleteForward, Backspace, NewLine,       Shift<4>,
-                                CenterRun, RunUp,         RunDown,   ToggleItalics, Underline};
+    const Command commands[] = {
+        CaretLeft, CaretRight, CaretUp,   CaretDown, CaretToRunStart, CaretToRunEnd, ScreenHome,
+        ScreenEnd, WordLeft,   WordRight, Key<'x'>,  DeleteForward,   Backspace,     NewLine,
+        Shift<4>,  CenterRun,  RunUp,     RunDown,   ToggleItalics,   Underline};
     const Caret carets[] = {{3, 3}, {-1, -1}, {15, 0}, {0, 33}, {3, -1}};
     for (const Caret& caret : carets) {
         for (const Command command : commands) {
