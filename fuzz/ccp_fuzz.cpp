@@ -33,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     MemoryInput in(bytes);
     auto project = std::make_unique<CaptionProject>();
     if (LoadProject(*project, in, "") != LoadResult::Loaded) __builtin_trap();
-    if (project->modified != 0 || project->videoPath != header.videoPath) __builtin_trap();
+    if (project->modified || project->videoPath != header.videoPath) __builtin_trap();
     (void)SubtitleText(project->captions);
     (void)TimingReportText(project->captions);
     const int count = project->captions.Count();

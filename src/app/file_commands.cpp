@@ -31,7 +31,7 @@ TimecodeStyle TimecodeStyleOf(const std::string& filter) {
 }  // namespace
 
 bool FileCommands::PromptSaveChanges() {
-    if (host_.Project().modified == 0) return false;
+    if (!host_.Project().modified) return false;
     switch (dialogs_.AskYesNoCancel(kSaveChangesQuestion)) {
         case Dialogs::Answer::No:
             return false;

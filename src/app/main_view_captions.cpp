@@ -66,7 +66,7 @@ void MainView::AddCaption() {
     captionWindow_.ForgetShownCaption();
     captionWindow_.ResetAndShowFrame(f);
     ForgetTimelineCaption();
-    project.modified = 1;
+    project.modified = true;
 }
 
 void MainView::SetTimingMode(int mode) {
@@ -79,7 +79,7 @@ void MainView::SetTimingMode(int mode) {
     captionWindow_.ForgetShownCaption();
     captionWindow_.ResetAndShowFrame(f);
     ForgetTimelineCaption();
-    project.modified = 1;
+    project.modified = true;
 }
 
 }  // namespace vantrel

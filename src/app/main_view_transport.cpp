@@ -5,14 +5,14 @@ namespace vantrel {
 
 void MainView::SeekToFrame(int32_t frame) {
     if (!player_.IsOpen()) return;
-    project.modified = 1;
+    project.modified = true;
     SeekWithinMedia(ToMedia(frame));
     captionWindow_.ResetAndShowFrame(frame);
 }
 
 void MainView::StepFrames(int32_t delta) {
     if (!player_.IsOpen()) return;
-    project.modified = 1;
+    project.modified = true;
     SeekWithinMedia(player_.Position() + ToMedia(delta));
 }
 
@@ -33,7 +33,7 @@ void MainView::SeekWithinMedia(int64_t target) {
 
 void MainView::StepOne(int32_t delta) {
     if (!player_.IsOpen()) return;
-    project.modified = 1;
+    project.modified = true;
     // Playing becomes Paused; Stopped stays Stopped.
     if (PlayState != kPaused) OnPause();
     StepFrames(delta);
@@ -73,7 +73,7 @@ void MainView::Play() {
 
 void MainView::OnPlay() {
     if (!player_.IsOpen()) return;
-    project.modified = 1;
+    project.modified = true;
     if (PlayState == kStopped || PlayState == kPaused) Play();
     RefreshViews(true);
 }
@@ -81,7 +81,7 @@ void MainView::OnPlay() {
 // A toggle: pausing a paused view plays.
 void MainView::OnPause() {
     if (!player_.IsOpen()) return;
-    project.modified = 1;
+    project.modified = true;
     if (PlayState == kPaused) {
         Play();
     } else if (PlayState == kPlaying) {
@@ -96,7 +96,7 @@ void MainView::OnPause() {
 
 void MainView::OnStop() {
     if (!player_.IsOpen()) return;
-    project.modified = 1;
+    project.modified = true;
     PlayState = kStopped;
     // Paused, not stopped, so that the frame stays on screen.
     player_.Pause();
@@ -111,7 +111,7 @@ void MainView::OnStop() {
 
 void MainView::BeginScan(bool forward) {
     if (!player_.IsOpen()) return;
-    project.modified = 1;
+    project.modified = true;
     StopTimer();
     savedPlayState = PlayState;
     PlayState = kScanning;

@@ -57,7 +57,7 @@ void MainView::StartNewProject() {
     project.captions.Clear();
     timeline_.ForgetCurrentCaption();
     timeline_.update();
-    project.modified = 0;
+    project.modified = false;
     ChooseVideoStream();
 }
 

@@ -252,7 +252,7 @@ void CaptionWindow::ToggleUnderline() {
 }
 
 void CaptionWindow::SetModified() {
-    if (mainView != nullptr) mainView->Project().modified = 1;
+    if (mainView != nullptr) mainView->Project().modified = true;
 }
 
 }  // namespace vantrel

@@ -133,7 +133,7 @@ LoadResult LoadProject(CaptionProject& project, ByteInput& in, const std::string
         project.host->OpenVideo(project.videoPath);
         if (project.host->HasVideo()) project.host->StepFrames(header.currentFrame);
     }
-    project.modified = 0;
+    project.modified = false;
     if (outOfRange > 0) inform(RecordsOutOfRangeText(path, outOfRange));
     return LoadResult::Loaded;
 }
@@ -200,7 +200,7 @@ WriteResult SaveProject(CaptionProject& project, const std::string& path) {
     const int32_t currentFrame = project.host ? project.host->CurrentFrame() : 0;
     const WriteResult result = ReplaceFileContent(path, ProjectFileBytes(project, currentFrame),
                                                   project.host, &project.cancel);
-    if (result == WriteResult::Written) project.modified = 0;
+    if (result == WriteResult::Written) project.modified = false;
     return result;
 }
 

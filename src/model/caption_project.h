@@ -16,7 +16,7 @@ struct CaptionProject {
     std::string secondPath;
     ProjectHost* host = nullptr;  // the main view, or the command-line tool; may be null
     CaptionList captions;
-    int modified = 0;
+    bool modified = false;
     // Raised by a cancel request (the progress dialog, Ctrl+C on the command line) and looked at
     // by every long loop. The command line never lowers it: a Ctrl+C stands for the whole
     // command; the window's progress dialog lowers it when its run ends.
@@ -24,7 +24,7 @@ struct CaptionProject {
 
     void ClearCaptions() {
         captions.Clear();
-        modified = 1;
+        modified = true;
     }
 
     // Replaces the captions by those of `read` (which ends empty): the last step of an import

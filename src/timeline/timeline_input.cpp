@@ -26,7 +26,7 @@ bool TimelineWindow::EditingAllowed() const {
 }
 
 void TimelineWindow::SetModified() {
-    mainView.Project().modified = 1;
+    mainView.Project().modified = true;
 }
 
 void TimelineWindow::mousePressEvent(QMouseEvent* event) {
@@ -192,7 +192,7 @@ void TimelineWindow::DeleteCurrentCaption() {
         dragMode = kNoDrag;
     }
     project.captions.Remove(c);
-    project.modified = 1;
+    project.modified = true;
     mainView.ResetAndShowFrame(mainView.CurrentFrame());
     update();
 }

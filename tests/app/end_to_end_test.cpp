@@ -127,7 +127,7 @@ TEST(EndToEnd, EditTheDemoMoveItSaveExportAndReopen) {
 
     view.Files().OpenProjectFile(project);
     EXPECT_EQ(Listing(view.project.captions), edited);
-    EXPECT_EQ(view.project.modified, 0);
+    EXPECT_FALSE(view.project.modified);
 
     // The exported file holds the same texts at the same start frames.
     CaptionProject exported;

@@ -40,7 +40,7 @@ struct FakeView : FileCommandsHost, ProjectHost {
     void StartNewProject() override {
         ++newProjects;
         project.captions.Clear();
-        project.modified = 0;
+        project.modified = false;
     }
     void Inform(const std::string& text) override { dialogs.Inform(text); }
     void CloseVideo() override { ++videoCloses; }
@@ -61,7 +61,7 @@ class FileCommandsTest : public ::testing::Test {
         view.project.videoPath = "video.mpg";
     }
     // A changed project with one caption.
-    void Change() { view.project.modified = 1; }
+    void Change() { view.project.modified = true; }
     std::string Path(const std::string& name) const { return dir / name; }
     std::string Missing(const std::string& name) const { return dir / ("none/" + name); }
     // Writes a Scenarist file holding one caption with `text`.
@@ -91,7 +91,7 @@ TEST_F(FileCommandsTest, NewAsksOnlyAboutAChangedProjectAndCancelChangesNothing)
     EXPECT_EQ(dialogs.asked, std::vector<std::string>{kSaveChangesQuestion});
     EXPECT_EQ(view.newProjects, 1);
     EXPECT_EQ(view.project.captions.Count(), 1);
-    EXPECT_EQ(view.project.modified, 1);
+    EXPECT_TRUE(view.project.modified);
 
     dialogs.answers = {Answer::No};
     commands.New();
@@ -162,7 +162,7 @@ TEST_F(FileCommandsTest, ImportAsksFirstThenReplacesTheCaptionsAndKeepsTheVideo)
     EXPECT_EQ(view.project.captions.Count(), 1);
     EXPECT_EQ(view.project.videoPath, "video.mpg");
     EXPECT_EQ(view.videoCloses, 0);
-    EXPECT_EQ(view.project.modified, 1);
+    EXPECT_TRUE(view.project.modified);
     EXPECT_EQ(view.shows, 1);
 }
 

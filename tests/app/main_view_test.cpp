@@ -52,13 +52,13 @@ TEST_F(MainViewTest, WithoutVideoNoTransportOrNavigationCommandDoesAnything) {
     Add(10, 20);
     Add(30, 40);
     view_.currentFrame = 15;
-    view_.project.modified = 0;
+    view_.project.modified = false;
     for (int b = 0; b < View::kAddCaptionButton; ++b) {
         Click(View::Button(b));
         SCOPED_TRACE(b);
         EXPECT_EQ(view_.PlayState, kStopped);
         EXPECT_EQ(view_.currentFrame, 15);
-        EXPECT_EQ(view_.project.modified, 0);
+        EXPECT_FALSE(view_.project.modified);
         EXPECT_FALSE(view_.Ticks().Running());
         EXPECT_FALSE(Checked(View::kPlayButton) || Checked(View::kPauseButton));
     }
@@ -256,12 +256,12 @@ TEST_F(MainViewTest, AddCaptionCopiesTheCaptionBeforeWhereThereIsRoom) {
         const int count = view_.project.captions.Count();
         const int beeps = dialogs_.beeps;
         view_.currentFrame = c.frame;
-        view_.project.modified = 0;
+        view_.project.modified = false;
         Click(View::kAddCaptionButton);
         if (c.start < 0) {
             EXPECT_EQ(dialogs_.beeps, beeps + 1);
             EXPECT_EQ(view_.project.captions.Count(), count);
-            EXPECT_EQ(view_.project.modified, 0);
+            EXPECT_FALSE(view_.project.modified);
             continue;
         }
         EXPECT_EQ(view_.project.captions.Count(), count + 1);
@@ -270,7 +270,7 @@ TEST_F(MainViewTest, AddCaptionCopiesTheCaptionBeforeWhereThereIsRoom) {
         EXPECT_EQ(added->startFrame, c.start);
         EXPECT_EQ(added->endFrame, c.end);
         EXPECT_EQ(added->cells[14][0].character, 'A');
-        EXPECT_EQ(view_.project.modified, 1);
+        EXPECT_TRUE(view_.project.modified);
     }
 }
 
@@ -294,13 +294,13 @@ TEST_F(MainViewTest, PanelShowsTheCaptionAndSetsItsTimingMode) {
         {Seamless, 400}, {Manual, 400}, {Normal, 160}, {Persistent, 399}, {Manual, 399}};
     for (auto [mode, end] : choices) {
         SCOPED_TRACE(mode);
-        view_.project.modified = 0;
+        view_.project.modified = false;
         panel.ModeButton(mode).click();
         EXPECT_EQ(c->timingMode, mode);
         EXPECT_EQ(c->endFrame, end);
         EXPECT_EQ(panel.EndText(), QString::number(end));
         EXPECT_EQ(panel.CheckedMode(), mode);
-        EXPECT_EQ(view_.project.modified, 1);
+        EXPECT_TRUE(view_.project.modified);
     }
 
     // Outside every caption the panel is cleared and a mode changes nothing.
@@ -310,11 +310,11 @@ TEST_F(MainViewTest, PanelShowsTheCaptionAndSetsItsTimingMode) {
     EXPECT_EQ(panel.CheckedMode(), 0);
     EXPECT_FALSE(panel.ModeButton(Normal).isEnabled());
     const int32_t end = c->endFrame;
-    view_.project.modified = 0;
+    view_.project.modified = false;
     view_.SetTimingMode(Normal);
     EXPECT_EQ(c->timingMode, Manual);
     EXPECT_EQ(c->endFrame, end);
-    EXPECT_EQ(view_.project.modified, 0);
+    EXPECT_FALSE(view_.project.modified);
 }
 
 }  // namespace

@@ -46,7 +46,7 @@ TEST_F(MainWindowTest, CloseAndExitAskAboutUnsavedChanges) {
     using A = Dialogs::Answer;
     struct Case {
         bool exit;  // File > Exit, else the close box
-        int modified;
+        bool modified;
         std::vector<A> answers;
         bool closes;
     };
@@ -88,7 +88,7 @@ TEST_F(MainWindowTest, SaveWhileTypingCommitsTheCaptionFirst) {
     QTest::keyClick(&window_.View().Captions(), Qt::Key_S, Qt::ControlModifier);
     EXPECT_FALSE(window_.View().Captions().IsEditing());
     EXPECT_EQ(window_.View().Files().ProjectPath(), path);
-    EXPECT_EQ(window_.View().project.modified, 0);
+    EXPECT_FALSE(window_.View().project.modified);
 
     // What was written holds the caption.
     CaptionProject saved;

@@ -168,7 +168,7 @@ TEST(CaptionWindowKeys, EveryKeyOfTheTableRunsItsCommandAndOtherKeysNone) {
         EXPECT_EQ(got.caretColumn, twin.context.caretColumn);
         EXPECT_EQ(got.typingAttribute, twin.context.typingAttribute);
         EXPECT_EQ(view.window.PendingAccent(), twin.accent);
-        EXPECT_EQ(view.project.modified, c.marks ? 1 : 0);
+        EXPECT_EQ(view.project.modified, c.marks);
     }
 }
 
@@ -234,7 +234,7 @@ TEST(CaptionWindowKeys, ARefusedCharacterBeepsOnceAndCharactersAreIgnoredWithCtr
     view.ClickCell(0, 32);
     QTest::keyClicks(&view.window, "a");
     EXPECT_EQ(view.beeps, 1);
-    EXPECT_EQ(view.project.modified, 0);
+    EXPECT_FALSE(view.project.modified);
     view.ClickCell(0, 0);
     QKeyEvent ctrlA(QEvent::KeyPress, Qt::Key_A, Qt::ControlModifier, "a");
     QCoreApplication::sendEvent(&view.window, &ctrlA);

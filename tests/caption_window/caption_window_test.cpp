@@ -67,7 +67,7 @@ TEST(CaptionWindowMouse, ClicksPickTheNearestCaretPosition) {
         EXPECT_EQ(view.window.Editing().caretRow, c.row) << c.at.x() << "," << c.at.y();
         EXPECT_EQ(view.window.Editing().caretColumn, c.column) << c.at.x() << "," << c.at.y();
         EXPECT_EQ(view.window.cursor().shape(), Qt::IBeamCursor);
-        EXPECT_EQ(view.project.modified, 0);  // a click is not a change
+        EXPECT_FALSE(view.project.modified);  // a click is not a change
     }
 }
 
@@ -79,7 +79,7 @@ TEST(CaptionWindowMouse, AClickWhilePlayingOrScanningChangesNothing) {
         view.ClickCell(0, 0);
         EXPECT_FALSE(view.window.IsEditing());
         EXPECT_EQ(view.window.cursor().shape(), Qt::ArrowCursor);
-        EXPECT_EQ(view.project.modified, 0);
+        EXPECT_FALSE(view.project.modified);
     }
 }
 
@@ -92,7 +92,7 @@ TEST(CaptionWindowEdit, EditingAnExistingCaptionReplacesItAndAppliesItsTiming) {
     view.ClickCell(0, 1);
     QTest::keyClicks(&view.window, "BC");
     EXPECT_EQ(source->cells[0][1].character, 0);  // the list keeps the old text meanwhile
-    EXPECT_EQ(view.project.modified, 1);
+    EXPECT_TRUE(view.project.modified);
     view.Commit();
     EXPECT_FALSE(view.window.IsEditing());
     ASSERT_EQ(view.project.captions.Count(), 1);

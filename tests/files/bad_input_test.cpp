@@ -126,7 +126,7 @@ TEST(BadInput, ProjectsOfEveryDamageLeaveOrLoadSafely) {
                 EXPECT_NE(m.find("left out: frames must lie"), std::string::npos) << m;
             }
             EXPECT_LE(project.captions.Count(), 4);
-            EXPECT_EQ(project.modified, 0);
+            EXPECT_FALSE(project.modified);
         } else {
             EXPECT_EQ(project.captions.Head(), keep);
             EXPECT_EQ(project.captions.Count(), 1);

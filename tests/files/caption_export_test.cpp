@@ -131,9 +131,9 @@ TEST_F(ExportFixture, EveryWriterReportsAFailureAndLeavesNothingBehind) {
         };
         for (const auto& [what, write] : writers) {
             host.messages.clear();
-            project.modified = 1;
+            project.modified = true;
             EXPECT_EQ(write(), WriteResult::Failed) << what;
-            EXPECT_EQ(project.modified, 1) << what;
+            EXPECT_TRUE(project.modified) << what;
             ASSERT_EQ(host.messages.size(), 1u) << what;
             EXPECT_EQ(host.messages[0].rfind("Error saving file " + path, 0), 0u) << what;
         }

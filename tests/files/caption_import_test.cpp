@@ -59,7 +59,7 @@ TEST_F(ImportFixture, AFailedImportLeavesTheProjectAsItWasAndSaysWhy) {
          "contains no subtitle to show"},
         {"v.m2v", nullptr, ImportResult::StreamFailed, ""},  // the reader said why itself
     };
-    MakeCurrentProject(0);
+    MakeCurrentProject(false);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string path = dir.File(c.name);
@@ -86,7 +86,7 @@ TEST_F(ImportFixture, AFailedImportLeavesTheProjectAsItWasAndSaysWhy) {
 
 TEST_F(ImportFixture, StreamsGoToTheirReaderWithTheOpenFile) {
     WriteFileText(dir.File("v.m2v"), "stream");
-    MakeCurrentProject(0);
+    MakeCurrentProject(false);
     EXPECT_EQ(ImportCaptionFile(project, dir.File("v.m2v"), "m2v"), ImportResult::Mpeg2Stream);
     ExpectCurrentProjectKept();  // no reader: nothing happened
 
@@ -103,7 +103,7 @@ TEST_F(ImportFixture, StreamsGoToTheirReaderWithTheOpenFile) {
     EXPECT_EQ(seen, "stream");
     ASSERT_EQ(project.captions.Count(), 1);
     EXPECT_EQ(project.captions.Head()->startFrame, 5) << "the stream's captions replace the old";
-    EXPECT_EQ(project.modified, 1);
+    EXPECT_TRUE(project.modified);
 }
 
 }  // namespace

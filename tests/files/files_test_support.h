@@ -117,7 +117,7 @@ inline Caption* AddCaption(CaptionList& list, int32_t start, int32_t end,
 // A project with a host, a folder, and a current state that failed operations must leave.
 struct ProjectTest : ::testing::Test {
     ProjectTest() { project.host = &host; }
-    void MakeCurrentProject(int modified) {
+    void MakeCurrentProject(bool modified) {
         kept = AddCaption(project.captions, 100, 200, "KEEP");
         project.videoPath = "/videos/current.mp4";
         project.modified = modified;
@@ -134,7 +134,7 @@ struct ProjectTest : ::testing::Test {
     RecordingHost host;
     CaptionProject project;
     const Caption* kept = nullptr;
-    int keptModified = 0;
+    bool keptModified = false;
 };
 
 inline std::string SamplePath(const std::string& name) {

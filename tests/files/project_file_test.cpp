@@ -103,10 +103,10 @@ TEST_F(ProjectFixture, SaveAndLoadGiveTheSameProject) {
         RecordingHost saver;
         saver.currentFrame = 1234 + round;
         saved.host = &saver;
-        saved.modified = 1;
+        saved.modified = true;
         const std::string path = dir.File("p.ccp");
         ASSERT_EQ(SaveProject(saved, path), WriteResult::Written);
-        EXPECT_EQ(saved.modified, 0);
+        EXPECT_FALSE(saved.modified);
 
         CaptionProject loaded;
         RecordingHost loader;
@@ -116,7 +116,7 @@ TEST_F(ProjectFixture, SaveAndLoadGiveTheSameProject) {
         EXPECT_TRUE(testing::SameCaptions(saved.captions, loaded.captions, true)) << round;
         EXPECT_EQ(loaded.videoPath, saved.videoPath);
         EXPECT_EQ(loaded.secondPath, saved.secondPath);
-        EXPECT_EQ(loaded.modified, 0);
+        EXPECT_FALSE(loaded.modified);
         EXPECT_EQ(loader.closeCount, 1);
         const bool video = !saved.videoPath.empty();
         EXPECT_EQ(loader.openedVideos,
@@ -142,7 +142,7 @@ TEST_F(ProjectFixture, AVideoMissingWhereTheProjectSaysIsLookedUpBesideIt) {
 }
 
 TEST_F(ProjectFixture, FilesThatAreNoProjectOrDamagedLeaveTheCurrentOne) {
-    MakeCurrentProject(1);
+    MakeCurrentProject(true);
     const std::string valid = ProjectFileBytes(project, 5);
     struct Case {
         std::string name;
@@ -184,10 +184,10 @@ TEST_F(ProjectFixture, ADamagedRecordEndsTheCaptionsThere) {
     const size_t recordSize = (bytes.size() - 18) / 5;
     bytes.resize(18 + 3 * recordSize + recordSize / 2);  // count 5, 3 whole records
     WriteFileText(dir.File("cut.ccp"), bytes);
-    MakeCurrentProject(1);
+    MakeCurrentProject(true);
     EXPECT_EQ(LoadProject(project, dir.File("cut.ccp")), LoadResult::Loaded);
     EXPECT_EQ(project.captions.Count(), 3);
-    EXPECT_EQ(project.modified, 0);
+    EXPECT_FALSE(project.modified);
     EXPECT_EQ(project.videoPath, "");
     EXPECT_TRUE(host.messages.empty());
 
@@ -218,7 +218,7 @@ TEST_F(ProjectFixture, AReadErrorAfterTheHeaderKeepsTheCurrentProject) {
     for (int k = 0; k < 3; ++k) AddCaption(saved.captions, 100 * k, 100 * k + 50);
     const std::string text = ProjectFileBytes(saved, 0);
     const std::vector<uint8_t> bytes(text.begin(), text.end());
-    MakeCurrentProject(1);
+    MakeCurrentProject(true);
     FailingInput in(bytes, bytes.size() - 5);  // inside the last record
     EXPECT_EQ(LoadProject(project, in, "/p/x.ccp"), LoadResult::OpenFailed);
     ExpectCurrentProjectKept();

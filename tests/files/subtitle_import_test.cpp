@@ -226,9 +226,9 @@ struct SubtitleImport : testing::ProjectTest {};
 TEST_F(SubtitleImport, SaysWhatWasLeftOut) {
     WriteFileText(dir.File("c.srt"), "junk\n\n" + Cue(100, 2000, "too early") +
                                          OneCue("smile \xF0\x9F\x98\x80 \xF0\x9F\x98\x80"));
-    MakeCurrentProject(0);
+    MakeCurrentProject(false);
     EXPECT_EQ(ImportCaptionFile(project, dir.File("c.srt"), "srt"), ImportResult::Imported);
-    EXPECT_EQ(project.modified, 1);
+    EXPECT_TRUE(project.modified);
     ASSERT_EQ(project.captions.Count(), 1);
     EXPECT_EQ(project.captions.Head()->startFrame, SubtitleTimeToFrame(10000));
     const std::string path = dir.File("c.srt");

@@ -89,7 +89,7 @@ TEST_F(BadInput, ACaptionUnitCutInsideATripletKeepsItsWholeTriplets) {
     Bytes pairs;
     EXPECT_EQ(Collect(s, pairs), MpegStatus::Completed);
     EXPECT_EQ(pairs, (Bytes{0x94, 0xA0}));
-    s.resize(s.size() - 5);  // now cut inside the first triplet
+    s.erase(s.end() - 5, s.end());  // now cut inside the first triplet
     EXPECT_EQ(Collect(s, pairs), MpegStatus::NoCaptions);
     // The header alone, shorter than the signature, is no caption unit.
     EXPECT_EQ(Collect(Bytes{0x00, 0x00, 0x01, 0xB2, 0x43, 0x43, 0x01}, pairs),

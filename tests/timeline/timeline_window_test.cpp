@@ -206,8 +206,8 @@ TEST_F(Timeline, DragsStopAtTheirBounds) {
         EXPECT_EQ(seen, (std::vector<int32_t>{c.lowest, c.highest, original}));
         EXPECT_EQ(view_.seeks, std::vector<int32_t>{dragged->startFrame});
         EXPECT_EQ(dragged->timingMode, c.end ? int8_t{Manual} : c.captions[1].mode);
-        EXPECT_EQ(view_.project.modified, 1);
-        view_.project.modified = 0;
+        EXPECT_TRUE(view_.project.modified);
+        view_.project.modified = false;
     }
 }
 
@@ -319,7 +319,7 @@ TEST_F(Timeline, DeleteAsksAndRemovesOnlyTheCaptionAtTheMarker) {
         SCOPED_TRACE(c.frame);
         view_.frame = c.frame;
         view_.playState = c.state;
-        view_.project.modified = 0;
+        view_.project.modified = false;
         dialogs_.asked.clear();
         dialogs_.yesNoAnswers = {c.answer};
         const int forgotten = view_.forgotten;
@@ -328,7 +328,7 @@ TEST_F(Timeline, DeleteAsksAndRemovesOnlyTheCaptionAtTheMarker) {
         QTest::keyClick(&timeline_, Qt::Key_Delete);
         EXPECT_EQ(dialogs_.asked, c.asked ? std::vector<std::string>{"Delete this caption?"}
                                           : std::vector<std::string>{});
-        EXPECT_EQ(view_.project.modified, c.removed ? 1 : 0);
+        EXPECT_EQ(view_.project.modified, c.removed);
         EXPECT_EQ(view_.forgotten, forgotten + (c.removed ? 1 : 0));
         if (c.removed) {
             std::erase(captions, target);

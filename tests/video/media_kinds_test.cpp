@@ -85,7 +85,7 @@ TEST_F(MediaKinds, AFileThatIsNotMediaLeavesNothingOpen) {
     view_.SeekToFrame(10);
     EXPECT_EQ(view_.PlayState, kStopped);
     EXPECT_EQ(view_.currentFrame, 0);
-    EXPECT_EQ(view_.project.modified, 0);
+    EXPECT_FALSE(view_.project.modified);
     view_.RefreshViews(true);
     EXPECT_TRUE(ShowsGrey());
 
@@ -128,13 +128,13 @@ TEST_F(MediaKinds, ChoosingASecondVideoClosesTheFirst) {
 TEST_F(MediaKinds, ANewProjectClosesTheVideoClearsTheCaptionsAndChoosesAgain) {
     view_.OpenVideo(test::NumberedVideo("mpg"));
     view_.project.captions.Insert(std::make_unique<Caption>());
-    view_.project.modified = 1;
+    view_.project.modified = true;
     dialogs_.filesToOpen = {std::nullopt};
     view_.StartNewProject();
     EXPECT_EQ(dialogs_.openRequests.size(), 1u);
     EXPECT_FALSE(view_.HasVideo());
     EXPECT_TRUE(view_.project.captions.Empty());
-    EXPECT_EQ(view_.project.modified, 0);
+    EXPECT_FALSE(view_.project.modified);
 }
 
 TEST(MediaPlayerSetup, AViewWhosePlayerCannotStartStillWorks) {
