@@ -106,9 +106,9 @@ void MediaPlayer::ScheduleEvents() {
         Qt::QueuedConnection);
 }
 
-void MediaPlayer::RenderPicture() {
+void MediaPlayer::RenderPicture(bool always) {
     if (render_ == nullptr) return;
-    if ((mpv_render_context_update(render_) & MPV_RENDER_UPDATE_FRAME) == 0) return;
+    if ((mpv_render_context_update(render_) & MPV_RENDER_UPDATE_FRAME) == 0 && !always) return;
     if (pixels_ == nullptr) return;  // no picture buffer could be had
     int size[2] = {picture_.width(), picture_.height()};
     // Without this the render waits for the frame's display time, about 50 ms in playback.
@@ -204,8 +204,17 @@ void MediaPlayer::HandleEvent(const mpv_event& event) {
 
 void MediaPlayer::RaiseEndOfMedia() {
     if (!running_ || endRaised_ || !IsOpen()) return;
-    endRaised_ = true;
     running_ = false;
+    if (!sourceShown_) {
+        // A frame this thread was too slow to take is counted as dropped but still held:
+        // rendered now. A frame libmpv dropped for being late may be the last one itself; then
+        // the last frame is fetched the way a paused seek does.
+        RenderPicture(true);
+        if (HasPicture() && DoubleProperty("frame-drop-count", 0.0) > dropsAtRun_) {
+            Seek(FrameClock::PositionOfFrame(clock_.FrameCount() - 1));
+        }
+    }
+    endRaised_ = true;
     emit EndOfMedia();
 }
 

@@ -104,7 +104,8 @@ class MediaPlayer : public QObject {
     void Destroy();
 
     void ScheduleRender();
-    void RenderPicture();
+    // `always`: render the frame libmpv holds even when it reports nothing new.
+    void RenderPicture(bool always = false);
     void ScheduleEvents();
     void DrainEvents();
     void HandleEvent(const mpv_event& event);
@@ -146,6 +147,7 @@ class MediaPlayer : public QObject {
     FrameClock clock_;
     bool running_ = false;
     bool endRaised_ = false;
+    double dropsAtRun_ = 0;  // libmpv's count of dropped frames when playback started
     bool seekPending_ = false;
     bool seekQueued_ = false;  // a target waits for the seek in flight
     double queuedSeconds_ = 0.0;

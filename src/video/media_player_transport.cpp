@@ -27,6 +27,7 @@ void MediaPlayer::Run() {
     SettlePrefetch(-1);
     running_ = true;
     endRaised_ = false;
+    dropsAtRun_ = DoubleProperty("frame-drop-count", 0.0);
     // At the end already: the end is reported again, so that the view pauses on the last frame.
     bool atEnd = sourceShown_ ? seekFrame_ >= clock_.FrameCount() - 1 : FlagProperty("eof-reached");
     if (atEnd) {

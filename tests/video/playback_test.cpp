@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <QSignalSpy>
+#include <chrono>
+#include <thread>
 
 #include "view_fixture.h"
 
@@ -67,6 +69,18 @@ TEST_P(Playback, PlayingAtTheEndEndsAgainInsteadOfRunningOn) {
     EXPECT_EQ(view_.PlayState, kPaused);
     EXPECT_FALSE(view_.Ticks().Running());
     EXPECT_EQ(view_.currentFrame, kTestFrames - 1);
+}
+
+// A busy window thread takes no frames; libmpv drops them, and the last one must still be shown.
+TEST_P(Playback, TheEndShowsTheLastFrameAfterTheWindowWasTooBusyToTakeFrames) {
+    view_.SeekToFrame(kTestFrames - 30);
+    ASSERT_TRUE(test::WaitIdle(view_.Player()));
+    view_.OnPlay();
+    test::Pump(100);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    ASSERT_TRUE(test::WaitFor([&] { return view_.PlayState == kPaused; }, 5000));
+    EXPECT_EQ(view_.currentFrame, kTestFrames - 1);
+    EXPECT_EQ(Shown(), kTestFrames - 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(Containers, Playback,
