@@ -120,8 +120,9 @@ int main(int argc, char** argv) {
     const char* file = arguments.file.c_str();
     BarePlayer player;
     bench::CompareTimes times;
-    for (int i = 0; i < bench::kOpens; ++i) {
-        times.open.push_back(bench::Milliseconds([&] { player.Do({"loadfile", file}, true); }));
+    for (int i = 0; i < bench::kWarmUpOpens + bench::kOpens; ++i) {
+        double open = bench::Milliseconds([&] { player.Do({"loadfile", file}, true); });
+        if (i >= bench::kWarmUpOpens) times.open.push_back(open);
     }
     const double origin = player.TimePos();
     auto seek = [&](int64_t frame) {

@@ -75,9 +75,10 @@ int main(int argc, char** argv) {
     if (!bench::ParseCompareArguments(argc, argv, arguments)) return 2;
     MediaPlayer player(kQuiet);
     bench::CompareTimes times;
-    for (int i = 0; i < bench::kOpens; ++i) {
+    for (int i = 0; i < bench::kWarmUpOpens + bench::kOpens; ++i) {
         player.Close();
-        times.open.push_back(bench::Milliseconds([&] { player.Open(arguments.file); }));
+        double open = bench::Milliseconds([&] { player.Open(arguments.file); });
+        if (i >= bench::kWarmUpOpens) times.open.push_back(open);
     }
     if (!player.HasPicture() || player.Clock().FrameCount() != arguments.frames) {
         std::fprintf(stderr, "%s: opened with %lld frames, not %lld\n", arguments.file.c_str(),
