@@ -59,6 +59,7 @@ bool FrameSource::Open(const std::string& path, QSize pictureSize,
                        const std::atomic<bool>& cancel) {
     if (packet_ == nullptr || decoded_ == nullptr || pictureSize.isEmpty()) return false;
     size_ = pictureSize;
+    pool_.Reset(size_, CacheCapacity());
     // Raw streams are read in larger pieces than the demuxer's 1 KiB, for a faster index.
     AVDictionary* options = nullptr;
     av_dict_set(&options, "raw_packet_size", "65536", 0);
@@ -122,6 +123,7 @@ int64_t FrameSource::CacheCapacity() const {
 void FrameSource::SetPictureSize(QSize size) {
     if (size.isEmpty() || size == size_) return;
     size_ = size;
+    pool_.Reset(size_, CacheCapacity());
     cache_.clear();
     recent_.clear();
     cacheBytes_ = 0;
@@ -316,8 +318,8 @@ QImage FrameSource::Scale(const AVFrame* frame) {
 }
 
 // Once the cache is full, the picture used least recently makes room for the new one, and its
-// memory serves again unless a copy of it is still on screen: fresh memory costs a page fault
-// every 4 KiB, which is more than the scaling itself in SD.
+// memory serves again unless a copy of it is still on screen; until then the pool's pictures
+// spare the page faults of fresh memory.
 QImage FrameSource::NewPicture() {
     const size_t bytes =
         static_cast<size_t>(size_.width()) * 4 * static_cast<size_t>(size_.height());
@@ -329,7 +331,7 @@ QImage FrameSource::NewPicture() {
         recent_.pop_back();
         if (freed.size() == size_ && freed.isDetached()) return freed;
     }
-    return QImage(size_, QImage::Format_RGBX8888);
+    return pool_.Take();
 }
 
 void FrameSource::Keep(int64_t frame, const QImage& picture) {

@@ -13,6 +13,7 @@
 #include <unordered_map>
 
 #include "video/frame_index.h"
+#include "video/picture_pool.h"
 
 struct AVFormatContext;
 struct AVCodecContext;
@@ -87,6 +88,7 @@ class FrameSource {
     int64_t lastFrame_ = -1;
     bool draining_ = false;
 
+    PicturePool pool_;
     std::unordered_map<int64_t, std::pair<QImage, std::list<int64_t>::iterator>> cache_;
     std::list<int64_t> recent_;  // most recently used first
     // Read by another thread for measurements while a prefetch runs.
