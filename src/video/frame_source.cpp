@@ -10,6 +10,7 @@ extern "C" {
 #include <cstdlib>
 #include <functional>
 #include <string_view>
+#include <thread>
 
 namespace vantrel {
 
@@ -32,6 +33,7 @@ constexpr int64_t kEarlierBytes = 1 << 20;
 constexpr int64_t kEndOfFile = -2;
 
 constexpr int kLargestSd = 720 * 576;
+constexpr int kMostDecoderThreads = 16;
 
 bool ReordersByCoding(AVCodecID codec) {
     return codec == AV_CODEC_ID_MPEG1VIDEO || codec == AV_CODEC_ID_MPEG2VIDEO ||
@@ -59,7 +61,7 @@ bool FrameSource::Open(const std::string& path, QSize pictureSize,
                        const std::atomic<bool>& cancel) {
     if (packet_ == nullptr || decoded_ == nullptr || pictureSize.isEmpty()) return false;
     size_ = pictureSize;
-    pool_.Reset(size_, CacheCapacity());
+    pool_.Reset(size_, 0);
     // Raw streams are read in larger pieces than the demuxer's 1 KiB, for a faster index.
     AVDictionary* options = nullptr;
     av_dict_set(&options, "raw_packet_size", "65536", 0);
@@ -79,9 +81,13 @@ bool FrameSource::Open(const std::string& path, QSize pictureSize,
     if (codec_ == nullptr || avcodec_parameters_to_context(codec_, video->codecpar) < 0) {
         return false;
     }
-    // Frame threads keep the second core busy during a seek's run of decodes in HD; an SD
-    // picture decodes faster than threads hand it over, above all on a busy machine.
-    codec_->thread_count = video->codecpar->width * video->codecpar->height > kLargestSd ? 2 : 1;
+    // Frame threads keep the cores busy during a seek's run of decodes in HD, twice as many as
+    // cores because each waits for the rows of its references; an SD picture decodes faster
+    // than threads hand it over, above all on a busy machine.
+    const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    codec_->thread_count = video->codecpar->width * video->codecpar->height > kLargestSd
+                               ? std::min(2 * cores, kMostDecoderThreads)
+                               : 1;
     if (avcodec_open2(codec_, decoder, nullptr) < 0) return false;
     byteSeek_ = std::find(std::begin(kByteSeekFormats), std::end(kByteSeekFormats),
                           std::string_view(format_->iformat->name)) != std::end(kByteSeekFormats);
@@ -111,8 +117,11 @@ bool FrameSource::Open(const std::string& path, QSize pictureSize,
         av_packet_unref(packet_);
     }
     index_ = FrameIndex(std::move(pictures), ReordersByCoding(codecId));
-    // The decoder learns the stream's headers from its first picture.
-    return index_.FrameCount() > 0 && !Frame(0).isNull();
+    // The decoder learns the stream's headers from its first picture. The pool starts making
+    // pictures only after it, so as not to slow the open down.
+    if (index_.FrameCount() == 0 || Frame(0).isNull()) return false;
+    pool_.Reset(size_, CacheCapacity());
+    return true;
 }
 
 int64_t FrameSource::CacheCapacity() const {
