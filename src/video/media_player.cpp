@@ -205,12 +205,12 @@ void MediaPlayer::HandleEvent(const mpv_event& event) {
 void MediaPlayer::RaiseEndOfMedia() {
     if (!running_ || endRaised_ || !IsOpen()) return;
     running_ = false;
-    if (!sourceShown_) {
+    if (HasPicture() && !sourceShown_) {
         // A frame this thread was too slow to take is counted as dropped but still held:
         // rendered now. A frame libmpv dropped for being late may be the last one itself; then
         // the last frame is fetched the way a paused seek does.
         RenderPicture(true);
-        if (HasPicture() && DoubleProperty("frame-drop-count", 0.0) > dropsAtRun_) {
+        if (DoubleProperty("frame-drop-count", 0.0) > dropsAtRun_) {
             Seek(FrameClock::PositionOfFrame(clock_.FrameCount() - 1));
         }
     }
