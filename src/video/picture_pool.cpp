@@ -12,7 +12,7 @@ PicturePool::~PicturePool() {
 }
 
 void PicturePool::Reset(QSize size, int64_t limit) {
-    std::vector<QImage> dropped;
+    std::vector<QImage> dropped;  // freed after the lock is released
     {
         std::lock_guard lock(mutex_);
         size_ = size;
