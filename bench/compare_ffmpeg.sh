@@ -32,7 +32,7 @@ now() { date +%s%N; }
 median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 : > "$work/ours"; : > "$work/theirs"
 for _ in $(seq "$runs"); do
-  t0=$(now); "$build/src/cli/vantrel-cc" convert "$work/$input" "$work/$ours"; t1=$(now)
+  t0=$(now); "$build/vantrel-cc" convert "$work/$input" "$work/$ours"; t1=$(now)
   ffmpeg -nostdin -v error -y -i "$work/$input" "$work/$theirs"; t2=$(now)
   echo $(( (t1 - t0) / 1000 )) >> "$work/ours"
   echo $(( (t2 - t1) / 1000 )) >> "$work/theirs"
