@@ -1,31 +1,12 @@
 // Sound without picture, files that are not media, choosing and closing videos.
 #include <gtest/gtest.h>
 
-#include "view_fixture.h"
+#include "test_media.h"
 
 namespace vantrel {
 namespace {
 
-class MediaKinds : public ::testing::Test, public test::ViewFixture {
-  protected:
-    void SetUp() override {
-        if (!test::HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
-    }
-};
-
-TEST_F(MediaKinds, TheWindowIsGreyBeforeAnyVideoAndAfterAClose) {
-    EXPECT_TRUE(ShowsGrey());
-    view_.OpenVideo(test::NumberedVideo("mp4"));
-    ASSERT_TRUE(test::WaitIdle(view_.Player()));
-    view_.SeekToFrame(3);
-    ASSERT_TRUE(test::WaitIdle(view_.Player()));
-    EXPECT_EQ(Shown(), 3);
-    view_.CloseVideo();
-    EXPECT_FALSE(view_.HasVideo());
-    EXPECT_TRUE(view_.project.videoPath.empty());
-    EXPECT_EQ(view_.currentFrame, 0);
-    EXPECT_TRUE(ShowsGrey());
-}
+using MediaKinds = test::ViewFixture;
 
 TEST_F(MediaKinds, APictureOfAnyShapeFillsTheWholeWindow) {
     view_.OpenVideo(test::WhiteWideVideo());
@@ -94,7 +75,8 @@ TEST_F(MediaKinds, AFileThatIsNotMediaLeavesNothingOpen) {
     EXPECT_TRUE(dialogs_.informed.empty());
 }
 
-TEST_F(MediaKinds, ChoosingASecondVideoClosesTheFirst) {
+TEST_F(MediaKinds, ChoosingASecondVideoClosesTheFirstAndAClosedVideoLeavesGrey) {
+    EXPECT_TRUE(ShowsGrey());
     std::string first = test::NumberedVideo("ts");
     std::string second = test::NumberedVideo("avi");
     dialogs_.filesToOpen = {first, second, std::nullopt};
@@ -123,6 +105,12 @@ TEST_F(MediaKinds, ChoosingASecondVideoClosesTheFirst) {
     ASSERT_TRUE(test::WaitIdle(view_.Player()));
     EXPECT_EQ(view_.currentFrame, 33);
     EXPECT_EQ(Shown(), 33);
+
+    view_.CloseVideo();
+    EXPECT_FALSE(view_.HasVideo());
+    EXPECT_TRUE(view_.project.videoPath.empty());
+    EXPECT_EQ(view_.currentFrame, 0);
+    EXPECT_TRUE(ShowsGrey());
 }
 
 TEST_F(MediaKinds, ANewProjectClosesTheVideoClearsTheCaptionsAndChoosesAgain) {
