@@ -6,9 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QDir>
-#include <QMouseEvent>
 #include <QStyle>
 #include <QStyleOptionSlider>
 #include <QTemporaryDir>
@@ -249,12 +247,11 @@ TEST_F(MainWindowTest, CaptionNavigation) {
     Add(10, 20);
     Add(30, 40);
     Add(60, 70);
-    struct Case {
+    const struct {
         int32_t from;
         View::Button button;
         int32_t to;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {0, View::kNextCaptionButton, 10},      {10, View::kNextCaptionButton, 30},
         {15, View::kNextCaptionButton, 30},     {60, View::kNextCaptionButton, 60},
         {65, View::kNextCaptionButton, 65},     {65, View::kPreviousCaptionButton, 30},
@@ -262,7 +259,7 @@ TEST_F(MainWindowTest, CaptionNavigation) {
         {15, View::kPreviousCaptionButton, 15},  // inside the first caption
         {5, View::kPreviousCaptionButton, 5},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.from << " -> " << c.to);
         view_.SeekToFrame(c.from);
         Click(c.button);
@@ -278,17 +275,15 @@ TEST_F(MainWindowTest, CaptionNavigation) {
 }
 
 TEST_F(MainWindowTest, AddCaptionCopiesTheCaptionBeforeWhereThereIsRoom) {
-    struct Case {
-        int32_t frame;
-        int32_t start;  // of the new caption; -1: a beep and no caption
-        int32_t end;
-    };
-    const Case cases[] = {
+    // The frame, and the start and end of the new caption; start -1: a beep and no caption.
+    const struct {
+        int32_t frame, start, end;
+    } cases[] = {
         {5, -1, 0},   {12, 16, 20},  // keeps the copied end, which is after its start
         {50, 50, 60}, {97, 94, 99},  // held before the next caption's loading
         {205, -1, 0}, {300, 300, 349},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.frame);
         view_.ForgetShownCaption();
         view_.Timeline().ForgetCurrentCaption();
@@ -363,13 +358,12 @@ TEST_F(MainWindowTest, PanelShowsTheCaptionAndSetsItsTimingMode) {
 
 TEST_F(MainWindowTest, CloseAndExitAskAboutUnsavedChanges) {
     using A = Dialogs::Answer;
-    struct Case {
-        bool exit;  // File > Exit, else the close box
-        bool modified;
+    // `exit`: File > Exit, else the close box.
+    const struct {
+        bool exit, modified;
         std::vector<A> answers;
         bool closes;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {false, 0, {}, true},
         {false, 1, {A::Cancel}, false},
         {true, 1, {A::Cancel}, false},
@@ -380,7 +374,7 @@ TEST_F(MainWindowTest, CloseAndExitAskAboutUnsavedChanges) {
     QAction* exit = MenuAction("E&xit");
     ASSERT_NE(exit, nullptr);
     EXPECT_EQ(exit->shortcut(), QKeySequence(QKeySequence::Quit));
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.exit << c.modified << c.answers.size());
         window_.show();
         view_.project.modified = c.modified;
@@ -501,20 +495,12 @@ TEST_F(MainWindowTest, EditTheDemoMoveItSaveExportAndReopen) {
     // The display blocks lie in the lower half of the drawing above the scroll bar.
     const int drawing = timeline.contentsRect().height() -
                         timeline.style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-    const int y = timeline.contentsRect().top() + drawing * 2 / 3;
-    const int x = timeline.contentsRect().left() +
-                  static_cast<int>(second->startFrame + 10 - timeline.Base());
-    for (const auto& [type, dx] : {std::pair{QEvent::MouseButtonPress, 0},
-                                   {QEvent::MouseMove, 15},
-                                   {QEvent::MouseMove, 30},
-                                   {QEvent::MouseButtonRelease, 30}}) {
-        const QPointF at(x + dx, y);
-        QMouseEvent event(type, at, timeline.mapToGlobal(at),
-                          type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
-                          type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton,
-                          Qt::NoModifier);
-        QApplication::sendEvent(&timeline, &event);
-    }
+    const QPoint at(timeline.contentsRect().left() + second->startFrame + 10 - timeline.Base(),
+                    timeline.contentsRect().top() + drawing * 2 / 3);
+    QTest::mousePress(&timeline, Qt::LeftButton, {}, at);
+    QTest::mouseMove(&timeline, at + QPoint(15, 0));
+    QTest::mouseMove(&timeline, at + QPoint(30, 0));
+    QTest::mouseRelease(&timeline, Qt::LeftButton, {}, at + QPoint(30, 0));
     EXPECT_EQ(second->startFrame, 180);
     Screenshot(window_, "demo-moved.png");
 

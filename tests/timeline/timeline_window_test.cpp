@@ -63,27 +63,18 @@ class Timeline : public ::testing::Test {
         return view_.project.captions.Insert(std::move(c));
     }
 
-    // Mouse events at (x, y) of the drawing area, inside the 2-pixel sunken edge.
-    void Mouse(QEvent::Type type, int x, int y) {
-        const QPointF at(x + 2, y + 2);
-        const bool press = type == QEvent::MouseButtonPress;
-        const bool held = press || (type == QEvent::MouseMove && pressed_);
-        pressed_ = held;
-        QMouseEvent event(type, at, timeline_.mapToGlobal(at),
-                          type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
-                          held ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(&timeline_, &event);
+    // The mouse at (x, y) of the drawing area, inside the 2-pixel sunken edge.
+    void Press(int x, int y) { QTest::mousePress(&timeline_, Qt::LeftButton, {}, {x + 2, y + 2}); }
+    void Move(int x, int y) { QTest::mouseMove(&timeline_, {x + 2, y + 2}); }
+    void Release(int x, int y) {
+        QTest::mouseRelease(&timeline_, Qt::LeftButton, {}, {x + 2, y + 2});
     }
-    void Press(int x, int y) { Mouse(QEvent::MouseButtonPress, x, y); }
-    void Move(int x, int y) { Mouse(QEvent::MouseMove, x, y); }
-    void Release(int x, int y) { Mouse(QEvent::MouseButtonRelease, x, y); }
 
     QRgb Pixel(const QImage& image, int x, int y) { return image.pixel(x + 2, y + 2) & 0xFFFFFF; }
 
     FakeView view_;
     test::ScriptedDialogs dialogs_;
     TimelineWindow timeline_{view_, dialogs_};
-    bool pressed_ = false;
     int vh_ = 0, top_ = 0, mid_ = 0, bottom_ = 0;
 };
 
