@@ -32,7 +32,7 @@ QString NumberedSource() {
 }
 
 QStringList EncoderArguments(const std::string& extension) {
-    // MPEG-2 with B-frames in groups of 15, as on a DVD; MPEG-4 part 2; H.264 with B-frames.
+    // MPEG-2 with B-frames in groups of 15, as on a DVD; MPEG-4 video in .avi; H.264 with B-frames.
     const QStringList mpeg2{"-c:v", "mpeg2video", "-q:v", "3", "-g", "15", "-bf", "2"};
     if (extension == "m2v") return mpeg2;
     if (extension == "mpg" || extension == "ts") return mpeg2 + QStringList{"-c:a", "mp2"};
