@@ -1,12 +1,21 @@
-// The shell: a fixed size, the question before closing, the File commands committing the
-// caption being typed, and the italics and underline buttons following the editor.
+// The main window and its view through buttons, labels, slider, panel and menus, on generated
+// videos played without sound: the transport, navigation, AddCaption and the timing modes; the
+// shell's size, the question before closing, File commands committing the caption being typed
+// and the italics and underline buttons; and the bundled demo edited end to end.
 #include "app/main_window.h"
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cstdlib>
+#include <filesystem>
 
+#include "caption_window/caption_render.h"
+#include "files/caption_import.h"
 #include "files/project_file.h"
 #include "scripted_dialogs.h"
 #include "test_media.h"
@@ -14,7 +23,8 @@
 namespace vantrel {
 namespace {
 
-constexpr char kQuestion[] = "The caption project has changed.\n\nDo you want to save the changes?";
+using View = MainView;
+using test::kTestFrames;
 
 class MainWindowTest : public ::testing::Test {
   protected:
@@ -24,33 +34,336 @@ class MainWindowTest : public ::testing::Test {
         ASSERT_TRUE(QTest::qWaitForWindowActive(&window_));
     }
 
+    void Open(const std::string& path) {
+        ASSERT_FALSE(path.empty());
+        view_.OpenVideo(path);
+        ASSERT_TRUE(view_.HasVideo());
+        ASSERT_TRUE(test::WaitIdle(view_.Player()));
+    }
+
+    void Click(View::Button b) { QTest::mouseClick(&view_.TransportButton(b), Qt::LeftButton); }
+    bool Checked(View::Button b) { return view_.TransportButton(b).isChecked(); }
+    int Shown() { return test::ReadFrameNumber(view_.Video().grab().toImage()); }
+    QAction* MenuAction(const char* text) {
+        for (QAction* a : window_.findChildren<QAction*>()) {
+            if (a->text() == text) return a;
+        }
+        return nullptr;
+    }
+
+    // A Manual caption (its frames stay as given) with a letter on its last row and a known
+    // loading time.
+    Caption* Add(int32_t start, int32_t end, int32_t load = 5) {
+        auto c = std::make_unique<Caption>();
+        c->startFrame = start;
+        c->endFrame = end;
+        c->timingMode = Manual;
+        c->cells[14][0] = {'A', 0x38};
+        c->loadFrames = load;
+        return view_.project.captions.Insert(std::move(c));
+    }
+
     // Starts typing a new caption at the top left of the caption screen.
     void BeginTyping(const char* text) {
-        CaptionWindow& captions = window_.View().Captions();
-        QTest::mouseClick(&captions, Qt::LeftButton, Qt::NoModifier, QPoint(48, 40));
-        ASSERT_TRUE(captions.IsEditing());
-        QTest::keyClicks(&captions, text);
+        QTest::mouseClick(&view_.Captions(), Qt::LeftButton, Qt::NoModifier, QPoint(48, 40));
+        ASSERT_TRUE(view_.Captions().IsEditing());
+        QTest::keyClicks(&view_.Captions(), text);
     }
 
     test::ScriptedDialogs dialogs_;
     MainWindow window_{&dialogs_, test::QuietPlayer()};
+    MainView& view_ = window_.View();
 };
 
-TEST_F(MainWindowTest, TheWindowHasOneFixedSizeThatHoldsTheView) {
+TEST_F(MainWindowTest, WithoutVideoNoTransportOrNavigationCommandDoesAnything) {
+    // The window has one fixed size that holds the view, the menu bar and the toolbar.
     EXPECT_EQ(window_.minimumSize(), window_.maximumSize());
-    EXPECT_EQ(window_.View().size(), QSize(MainView::kWidth, MainView::kHeight));
-    EXPECT_GE(window_.height(), MainView::kHeight + 40);  // the menu bar and the toolbar
+    EXPECT_EQ(view_.size(), QSize(MainView::kWidth, MainView::kHeight));
+    EXPECT_GE(window_.height(), MainView::kHeight + 40);
+    Add(10, 20);
+    Add(30, 40);
+    view_.currentFrame = 15;
+    view_.project.modified = false;
+    for (int b = 0; b < View::kAddCaptionButton; ++b) {
+        Click(View::Button(b));
+        SCOPED_TRACE(b);
+        EXPECT_EQ(view_.PlayState, kStopped);
+        EXPECT_EQ(view_.currentFrame, 15);
+        EXPECT_FALSE(view_.project.modified);
+        EXPECT_FALSE(view_.Ticks().Running());
+        EXPECT_FALSE(Checked(View::kPlayButton) || Checked(View::kPauseButton));
+    }
+    EXPECT_EQ(view_.FrameLabel().text(), "Frame 0/0");
+    EXPECT_EQ(view_.TimecodeLabel().text(), "(00:00:00:00)");
+}
+
+TEST_F(MainWindowTest, LabelsAndSliderFollowThePosition) {
+    if (!test::HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
+    struct Case {
+        int frames;
+        int32_t seek;
+        const char* frameText;
+        const char* timecode;
+        int32_t step;
+        int sliderMax;
+    };
+    const Case cases[] = {
+        {1800, 0, "Frame 0/1800", "(00:00:00:00)", 1, 1800},
+        {1800, 1799, "Frame 1799/1800", "(00:00:59:29)", 1, 1800},
+        {9999, 9998, "Frame 9998/9999", "(00:05:33:08)", 1, 9999},
+        {10000, 5001, "Frame 5001/10000", "(00:02:46:21)", 2, 5000},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.frameText);
+        Open(test::GreyVideo(c.frames));
+        view_.SeekToFrame(c.seek);
+        EXPECT_EQ(view_.FrameLabel().text(), c.frameText);
+        EXPECT_EQ(view_.TimecodeLabel().text(), c.timecode);
+        EXPECT_EQ(view_.SliderStep, c.step);
+        EXPECT_EQ(view_.Slider().maximum(), c.sliderMax);
+        EXPECT_EQ(view_.Slider().value(), c.seek / c.step);
+    }
+}
+
+// The steps' bounds at the ends of the video are the exact-seek tests'.
+TEST_F(MainWindowTest, TransportButtonsAndTheirChecks) {
+    if (!test::HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
+    Open(test::NumberedVideo("m2v"));
+    struct Step {
+        int32_t from;  // seek here first (-1: stay)
+        View::Button button;
+        int state;
+        bool play, pause;  // checked
+        int32_t frame;     // after the command (-1: any)
+    };
+    const Step steps[] = {
+        {-1, View::kPlayButton, kPlaying, true, false, -1},
+        {-1, View::kPauseButton, kPaused, true, true, -1},
+        {-1, View::kPauseButton, kPlaying, true, false, -1},  // pause toggles
+        {-1, View::kStepForwardButton, kPaused, true, true, -1},
+        {-1, View::kStopButton, kStopped, false, false, 0},
+        {50, View::kStepBackButton, kStopped, false, false, 49},
+        {50, View::kStepForwardButton, kStopped, false, false, 51},
+    };
+    for (const Step& s : steps) {
+        SCOPED_TRACE(testing::Message() << "from " << s.from << ", button " << s.button);
+        if (s.from >= 0) view_.SeekToFrame(s.from);
+        Click(s.button);
+        EXPECT_EQ(view_.PlayState, s.state);
+        EXPECT_EQ(Checked(View::kPlayButton), s.play);
+        EXPECT_EQ(Checked(View::kPauseButton), s.pause);
+        EXPECT_EQ(view_.Ticks().Running(), s.state == kPlaying);
+        if (s.frame >= 0) {
+            EXPECT_EQ(view_.currentFrame, s.frame);
+        }
+        ASSERT_TRUE(test::WaitIdle(view_.Player()));
+    }
+}
+
+// Holding a scan button moves 17 frames a tick on from where the last tick left off. At the end
+// the clamp stops the ticks, but the view scans until the button is let go; letting go stops,
+// or plays on when the scan began in playback.
+TEST_F(MainWindowTest, HoldingAScanButtonScansAndLettingGoStopsOrPlaysOn) {
+    if (!test::HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
+    Open(test::NumberedVideo("m2v"));
+    QToolButton& forward = view_.TransportButton(View::kFastForwardButton);
+    QToolButton& rewind = view_.TransportButton(View::kRewindButton);
+    view_.SeekToFrame(5);
+    QTest::mousePress(&forward, Qt::LeftButton);
+    EXPECT_EQ(view_.PlayState, kScanning);
+    EXPECT_EQ(view_.Ticks().RunningId(), kScanForwardTickId);
+    ASSERT_TRUE(test::WaitFor([&] { return view_.currentFrame >= 5 + 2 * 17; }, 3000));
+    EXPECT_EQ((view_.currentFrame - 5) % 17, 0);
+    ASSERT_TRUE(test::WaitFor([&] { return !view_.Ticks().Running(); }, 3000));
+    EXPECT_EQ(view_.currentFrame, kTestFrames - 1);
+    EXPECT_EQ(view_.PlayState, kScanning);
+    QTest::mouseRelease(&forward, Qt::LeftButton);
+    EXPECT_EQ(view_.PlayState, kStopped);
+    EXPECT_FALSE(view_.Ticks().Running());
+
+    view_.SeekToFrame(100);
+    view_.OnPlay();
+    QTest::mousePress(&rewind, Qt::LeftButton);
+    EXPECT_EQ(view_.PlayState, kScanning);
+    EXPECT_EQ(view_.Ticks().RunningId(), kScanBackwardTickId);
+    const int32_t pressed = view_.currentFrame;
+    ASSERT_TRUE(test::WaitFor([&] { return view_.currentFrame != pressed; }));
+    const int32_t first = view_.currentFrame;
+    ASSERT_TRUE(test::WaitFor([&] { return view_.currentFrame != first; }));
+    EXPECT_EQ(first - view_.currentFrame, 17);
+    QTest::mouseRelease(&rewind, Qt::LeftButton);
+    EXPECT_EQ(view_.PlayState, kPlaying);
+    EXPECT_EQ(view_.Ticks().RunningId(), kPlaybackTickId);
+    view_.OnStop();
+    EXPECT_FALSE(view_.Ticks().Running());
+}
+
+// Dragging shows at once a frame near the thumb, which the labels and the position then give;
+// letting go shows the thumb's own frame.
+TEST_F(MainWindowTest, DraggingTheSliderShowsNearFramesAndLettingGoTheExactOne) {
+    if (!test::HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
+    Open(test::NumberedVideo("mp4"));  // groups of 30 pictures
+    ASSERT_TRUE(test::WaitFor([&] { return view_.Player().Indexed(); }));
+    QSlider& slider = view_.Slider();
+    auto at = [&](int value) {
+        QStyleOptionSlider option;
+        option.initFrom(&slider);
+        option.orientation = Qt::Horizontal;
+        option.minimum = slider.minimum();
+        option.maximum = slider.maximum();
+        option.sliderPosition = option.sliderValue = value;
+        return slider.style()
+            ->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, &slider)
+            .center();
+    };
+    view_.OnPlay();
+    QTest::mousePress(&slider, Qt::LeftButton, {}, at(slider.value()));
+    int inexact = 0;
+    for (int value : {100, 101, 103, 40, 41, 115, 12}) {
+        QTest::mouseMove(&slider, at(value));
+        const int target = slider.sliderPosition();
+        SCOPED_TRACE(target);
+        EXPECT_EQ(view_.PlayState, kPaused);
+        const int frame = Shown();
+        EXPECT_LE(std::abs(frame - target), 30);
+        EXPECT_EQ(view_.currentFrame, frame);
+        EXPECT_EQ(view_.ToFrames(view_.Player().Position()), frame);
+        EXPECT_EQ(view_.FrameLabel().text(), QString("Frame %1/120").arg(frame));
+        if (frame != target) ++inexact;
+    }
+    EXPECT_GT(inexact, 0) << "every frame was decoded exactly while dragging";
+    QTest::mouseMove(&slider, at(77));
+    QTest::mouseRelease(&slider, Qt::LeftButton, {}, at(77));
+    ASSERT_TRUE(test::WaitIdle(view_.Player()));
+    const int target = slider.value();
+    EXPECT_EQ(Shown(), target);
+    EXPECT_EQ(view_.currentFrame, target);
+    EXPECT_EQ(view_.ToFrames(view_.Player().Position()), target);
+}
+
+TEST_F(MainWindowTest, CaptionNavigation) {
+    if (!test::HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
+    Open(test::NumberedVideo("m2v"));
+    Add(10, 20);
+    Add(30, 40);
+    Add(60, 70);
+    const struct {
+        int32_t from;
+        View::Button button;
+        int32_t to;
+    } cases[] = {
+        {0, View::kNextCaptionButton, 10},      {10, View::kNextCaptionButton, 30},
+        {15, View::kNextCaptionButton, 30},     {60, View::kNextCaptionButton, 60},
+        {65, View::kNextCaptionButton, 65},     {65, View::kPreviousCaptionButton, 30},
+        {45, View::kPreviousCaptionButton, 30}, {80, View::kPreviousCaptionButton, 60},
+        {15, View::kPreviousCaptionButton, 15},  // inside the first caption
+        {5, View::kPreviousCaptionButton, 5},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.from << " -> " << c.to);
+        view_.SeekToFrame(c.from);
+        Click(c.button);
+        EXPECT_EQ(view_.currentFrame, c.to);
+    }
+    // Not while playing.
+    view_.SeekToFrame(0);
+    view_.OnPlay();
+    const int32_t before = view_.currentFrame;
+    view_.NextCaption();
+    EXPECT_LT(view_.currentFrame, 10);
+    EXPECT_GE(view_.currentFrame, before);
+}
+
+TEST_F(MainWindowTest, AddCaptionCopiesTheCaptionBeforeWhereThereIsRoom) {
+    // The frame, and the start and end of the new caption; start -1: a beep and no caption.
+    const struct {
+        int32_t frame, start, end;
+    } cases[] = {
+        {5, -1, 0},   {12, 16, 20},  // keeps the copied end, which is after its start
+        {50, 50, 60}, {97, 94, 99},  // held before the next caption's loading
+        {205, -1, 0}, {300, 300, 349},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.frame);
+        view_.ForgetShownCaption();
+        view_.Timeline().ForgetCurrentCaption();
+        view_.project.captions.Clear();
+        Add(10, 20);
+        Add(100, 150);
+        Add(200, 210);
+        Add(211, 260);  // too close after 200-210 for a copy of it
+        const int count = view_.project.captions.Count();
+        const int beeps = dialogs_.beeps;
+        view_.currentFrame = c.frame;
+        view_.project.modified = false;
+        Click(View::kAddCaptionButton);
+        if (c.start < 0) {
+            EXPECT_EQ(dialogs_.beeps, beeps + 1);
+            EXPECT_EQ(view_.project.captions.Count(), count);
+            EXPECT_FALSE(view_.project.modified);
+            continue;
+        }
+        EXPECT_EQ(view_.project.captions.Count(), count + 1);
+        Caption* added = view_.project.captions.CaptionAtOrBefore(c.start);
+        ASSERT_NE(added, nullptr);
+        EXPECT_EQ(added->startFrame, c.start);
+        EXPECT_EQ(added->endFrame, c.end);
+        EXPECT_EQ(added->cells[14][0].character, 'A');
+        EXPECT_TRUE(view_.project.modified);
+    }
+}
+
+TEST_F(MainWindowTest, PanelShowsTheCaptionAndSetsItsTimingMode) {
+    PropertiesPanel& panel = view_.Panel();
+    Caption* c = Add(100, 160);
+    Add(400, 460);
+    EXPECT_FALSE(panel.ModeButton(Manual).isEnabled());
+    view_.currentFrame = 120;
+    view_.Captions().ResetAndShowFrame(120);
+    EXPECT_EQ(panel.StartText(), "100");
+    EXPECT_EQ(panel.EndText(), "160");
+    EXPECT_EQ(panel.DurationText(), "60");
+    EXPECT_EQ(panel.CheckedMode(), Manual);
+    EXPECT_TRUE(panel.CodesText().startsWith("{RCL}"));
+    EXPECT_TRUE(panel.CodesText().endsWith("A_{EOC}"));
+
+    // Modes 1-3 recompute the end at once; Manual keeps it, even past the next caption's
+    // start where Manual timing itself would cut it.
+    const std::pair<int, int32_t> choices[] = {
+        {Seamless, 400}, {Manual, 400}, {Normal, 160}, {Persistent, 399}, {Manual, 399}};
+    for (auto [mode, end] : choices) {
+        SCOPED_TRACE(mode);
+        view_.project.modified = false;
+        panel.ModeButton(mode).click();
+        EXPECT_EQ(c->timingMode, mode);
+        EXPECT_EQ(c->endFrame, end);
+        EXPECT_EQ(panel.EndText(), QString::number(end));
+        EXPECT_EQ(panel.CheckedMode(), mode);
+        EXPECT_TRUE(view_.project.modified);
+    }
+
+    // Outside every caption the panel is cleared and a mode changes nothing.
+    view_.currentFrame = 470;
+    view_.Captions().ResetAndShowFrame(470);
+    EXPECT_EQ(panel.StartText(), "");
+    EXPECT_EQ(panel.CheckedMode(), 0);
+    EXPECT_FALSE(panel.ModeButton(Normal).isEnabled());
+    const int32_t end = c->endFrame;
+    view_.project.modified = false;
+    view_.SetTimingMode(Normal);
+    EXPECT_EQ(c->timingMode, Manual);
+    EXPECT_EQ(c->endFrame, end);
+    EXPECT_FALSE(view_.project.modified);
 }
 
 TEST_F(MainWindowTest, CloseAndExitAskAboutUnsavedChanges) {
     using A = Dialogs::Answer;
-    struct Case {
-        bool exit;  // File > Exit, else the close box
-        bool modified;
+    // `exit`: File > Exit, else the close box.
+    const struct {
+        bool exit, modified;
         std::vector<A> answers;
         bool closes;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {false, 0, {}, true},
         {false, 1, {A::Cancel}, false},
         {true, 1, {A::Cancel}, false},
@@ -58,16 +371,13 @@ TEST_F(MainWindowTest, CloseAndExitAskAboutUnsavedChanges) {
         // Yes on a project never saved asks for a name; cancelling that keeps the window.
         {false, 1, {A::Yes}, false},
     };
-    QAction* exit = nullptr;
-    for (QAction* a : window_.findChildren<QAction*>()) {
-        if (a->text() == "E&xit") exit = a;
-    }
+    QAction* exit = MenuAction("E&xit");
     ASSERT_NE(exit, nullptr);
     EXPECT_EQ(exit->shortcut(), QKeySequence(QKeySequence::Quit));
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.exit << c.modified << c.answers.size());
         window_.show();
-        window_.View().project.modified = c.modified;
+        view_.project.modified = c.modified;
         dialogs_.asked.clear();
         dialogs_.answers.assign(c.answers.begin(), c.answers.end());
         if (c.exit) {
@@ -75,7 +385,10 @@ TEST_F(MainWindowTest, CloseAndExitAskAboutUnsavedChanges) {
         } else {
             window_.close();
         }
-        EXPECT_EQ(dialogs_.asked, std::vector<std::string>(c.answers.size(), kQuestion));
+        EXPECT_EQ(dialogs_.asked,
+                  std::vector<std::string>(
+                      c.answers.size(),
+                      "The caption project has changed.\n\nDo you want to save the changes?"));
         EXPECT_EQ(window_.isVisible(), !c.closes);
     }
 }
@@ -85,10 +398,10 @@ TEST_F(MainWindowTest, SaveWhileTypingCommitsTheCaptionFirst) {
     const std::string path = dir.filePath("typed.ccp").toStdString();
     dialogs_.filesToSave.push_back(path);
     BeginTyping("Hi");
-    QTest::keyClick(&window_.View().Captions(), Qt::Key_S, Qt::ControlModifier);
-    EXPECT_FALSE(window_.View().Captions().IsEditing());
-    EXPECT_EQ(window_.View().Files().ProjectPath(), path);
-    EXPECT_FALSE(window_.View().project.modified);
+    QTest::keyClick(&view_.Captions(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_FALSE(view_.Captions().IsEditing());
+    EXPECT_EQ(view_.Files().ProjectPath(), path);
+    EXPECT_FALSE(view_.project.modified);
 
     // What was written holds the caption.
     CaptionProject saved;
@@ -109,12 +422,104 @@ TEST_F(MainWindowTest, ItalicsAndUnderlineFollowTheCaptionBeingTyped) {
         EXPECT_TRUE(b->isChecked());
     }
     // Both bits are in what is typed next.
-    QTest::keyClicks(&window_.View().Captions(), "b");
-    EXPECT_EQ(window_.View().Captions().Editing().typingAttribute & 0xC0, 0xC0);
+    QTest::keyClicks(&view_.Captions(), "b");
+    EXPECT_EQ(view_.Captions().Editing().typingAttribute & 0xC0, 0xC0);
     window_.ItalicsAction().trigger();
     EXPECT_FALSE(window_.ItalicsAction().isChecked());
-    window_.View().Captions().EndEdit();
+    view_.Captions().EndEdit();
     for (QAction* b : buttons) EXPECT_FALSE(b->isEnabled() || b->isChecked());
+}
+
+std::string Text(const Caption& c) {
+    char text[256];
+    return std::string(text, c.GetRunningText(text, false, sizeof text));
+}
+
+// Texts and frames of every caption, one line each; with `all` the end frame and timing too.
+std::string Listing(const CaptionList& list, bool all = true) {
+    std::string out;
+    for (const Caption* c = list.Head(); c; c = c->next) {
+        out += std::to_string(c->startFrame) + " " + Text(*c) + "\n";
+        if (all) out += std::to_string(c->endFrame) + " " + std::to_string(c->timingMode) + "\n";
+    }
+    return out;
+}
+
+// Set VANTREL_SCREENSHOTS to a folder to keep pictures of the demo's steps.
+void Screenshot(QWidget& window, const char* name) {
+    const QByteArray folder = qgetenv("VANTREL_SCREENSHOTS");
+    if (!folder.isEmpty()) window.grab().save(QDir(folder).filePath(name));
+}
+
+// The whole window on the bundled demo, as a captioner uses it: play and pause, click into the
+// caption screen and type with an accent into a coloured row, commit, move the caption on the
+// timeline, save, export .scc from the menu, reopen, and compare with what was typed.
+TEST_F(MainWindowTest, EditTheDemoMoveItSaveExportAndReopen) {
+    if (!test::HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is needed to make the demo video";
+    QTemporaryDir dir;
+    const std::string folder = dir.path().toStdString();
+    const std::string project = folder + "/demo.ccp";
+    std::filesystem::copy_file(VANTREL_SOURCE_DIR "/resources/demo/demo.ccp", project);
+    ASSERT_EQ(std::system(
+                  ("'" VANTREL_SOURCE_DIR "/scripts/make-demo-video.sh' '" + folder + "'").c_str()),
+              0);
+    view_.Files().OpenProjectFile(project);
+    ASSERT_TRUE(view_.HasVideo()) << "the video is found beside the project";
+    ASSERT_EQ(view_.project.captions.Count(), 5);
+
+    view_.OnPlay();
+    QTest::qWait(600);
+    view_.OnPause();
+    EXPECT_GT(view_.currentFrame, 0);
+    Screenshot(window_, "demo-playing.png");
+
+    // The second caption: "until the next caption." in cyan on row 14, from column 4.
+    view_.SeekToFrame(200);
+    CaptionWindow& screen = view_.Captions();
+    const QPoint endOfRow(kTextLeft + kCellPitchX * 27 + 8, kTextTop + kCellPitchY * 13 + 9);
+    QTest::mouseClick(&screen, Qt::LeftButton, Qt::NoModifier, endOfRow);
+    ASSERT_TRUE(screen.IsEditing());
+    QTest::keyClicks(&screen, " Ol");
+    QTest::keyClick(&screen, Qt::Key_Apostrophe, Qt::ControlModifier);
+    QTest::keyClicks(&screen, "e");
+    Screenshot(window_, "demo-editing.png");
+    view_.Timeline().setFocus();  // the edit is committed when the screen loses the focus
+    QTest::qWait(50);
+    ASSERT_FALSE(screen.IsEditing());
+    Caption* second = view_.project.captions.Head()->next;
+    EXPECT_EQ(Text(*second), "Green text, held on screen until the next caption. Ol\xE9");
+    EXPECT_EQ(Foreground(second->cells[13][30].attribute), 3) << "typed in the row's cyan";
+
+    // Drag its display block 30 frames later.
+    TimelineWindow& timeline = view_.Timeline();
+    // The display blocks lie in the lower half of the drawing above the scroll bar.
+    const int drawing = timeline.contentsRect().height() -
+                        timeline.style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    const QPoint at(timeline.contentsRect().left() + second->startFrame + 10 - timeline.Base(),
+                    timeline.contentsRect().top() + drawing * 2 / 3);
+    QTest::mousePress(&timeline, Qt::LeftButton, {}, at);
+    QTest::mouseMove(&timeline, at + QPoint(15, 0));
+    QTest::mouseMove(&timeline, at + QPoint(30, 0));
+    QTest::mouseRelease(&timeline, Qt::LeftButton, {}, at + QPoint(30, 0));
+    EXPECT_EQ(second->startFrame, 180);
+    Screenshot(window_, "demo-moved.png");
+
+    const std::string edited = Listing(view_.project.captions);
+    ASSERT_TRUE(view_.Files().Save());
+    dialogs_.filesToSave = {folder + "/demo.scc"};
+    QAction* exportAction = MenuAction("&Export Captions...");
+    ASSERT_NE(exportAction, nullptr);
+    exportAction->trigger();
+    EXPECT_TRUE(dialogs_.informed.empty()) << dialogs_.informed[0];
+
+    view_.Files().OpenProjectFile(project);
+    EXPECT_EQ(Listing(view_.project.captions), edited);
+    EXPECT_FALSE(view_.project.modified);
+
+    // The exported file holds the same texts at the same start frames.
+    CaptionProject exported;
+    ASSERT_EQ(ImportCaptionFile(exported, folder + "/demo.scc", "scc"), ImportResult::Imported);
+    EXPECT_EQ(Listing(exported.captions, false), Listing(view_.project.captions, false));
 }
 
 }  // namespace

@@ -33,14 +33,13 @@ std::set<QRgb> Colours(const QImage& image, const QRect& r) {
 
 const QRegion kWhole(0, 0, kScreenWidth, kScreenHeight);
 
-struct HoleCase {
-    const char* name;
-    Screen screen;
-    QRegion holes;  // the rectangles (x, y, width, height) the caption takes out of the picture
-};
-
+// The holes: the rectangles (x, y, width, height) the caption takes out of the picture.
 TEST(CaptionRender, HolesAreTheBoxesOfEveryRunWithItsEdgeBoxes) {
-    const std::vector<HoleCase> cases = {
+    const struct {
+        const char* name;
+        Screen screen;
+        QRegion holes;
+    } cases[] = {
         {"one character", {{0, 0, "A", 0x38}}, QRegion(36, 38, 36, 19)},
         {"two runs one cell apart make one strip",
          {{3, 2, "AB", 0x38}, {3, 5, "C", 0x11}},
@@ -58,7 +57,13 @@ TEST(CaptionRender, HolesAreTheBoxesOfEveryRunWithItsEdgeBoxes) {
         {"an attribute code shows as a box", {{1, 10, "\x19", 0x38}}, QRegion(156, 57, 36, 19)},
         {"an empty screen", {}, QRegion()},
     };
-    for (const HoleCase& c : cases) {
+    // A screen that is not valid draws nothing.
+    Caption invalid = MakeCaption({{0, 0, "A", 0x38}});
+    invalid.screenValid = 0;
+    QImage untouched = Blank();
+    EXPECT_FALSE(RenderCaption(invalid, untouched).has_value());
+    EXPECT_EQ(untouched, Blank());
+    for (const auto& c : cases) {
         QImage image = Blank();
         std::optional<QRegion> region = RenderCaption(MakeCaption(c.screen), image);
         ASSERT_TRUE(region.has_value()) << c.name;
@@ -71,34 +76,33 @@ TEST(CaptionRender, HolesAreTheBoxesOfEveryRunWithItsEdgeBoxes) {
     }
 }
 
-TEST(CaptionRender, BoxesTakeTheColoursOfTheirCellsAndEdgeBoxesTheColoursOfTheirNeighbour) {
-    // Green on blue "AB", then red on yellow "C" after one empty cell.
-    QImage image = Blank();
-    RenderCaption(MakeCaption({{2, 4, "AB", 0x11}, {2, 7, "C", 0x2C}}), image);
-    const QRgb green = qRgb(0, 255, 0), blue = qRgb(0, 0, 255);
-    const QRgb red = qRgb(255, 0, 0), yellow = qRgb(255, 255, 0);
-    EXPECT_EQ(Colours(image, CellBox(2, 3)), std::set<QRgb>{blue});
-    EXPECT_EQ(Colours(image, CellBox(2, 4)), (std::set<QRgb>{blue, green}));
-    EXPECT_EQ(Colours(image, CellBox(2, 6)), std::set<QRgb>{yellow});  // the gap: the next run's
-    EXPECT_EQ(Colours(image, CellBox(2, 7)), (std::set<QRgb>{yellow, red}));
-    EXPECT_EQ(Colours(image, CellBox(2, 8)), std::set<QRgb>{yellow});
-}
-
 // Glyph rows 15 and 16 of a cell lie at box rows 16 and 17.
 QRect UnderlineRows(int row, int column) {
     return CellBox(row, column).adjusted(0, 16, 0, -1);
 }
 
-TEST(CaptionRender, UnderlinedGlyphsAreUnderlinedButTheirEdgeBoxesAreNot) {
+TEST(CaptionRender, BoxesTakeTheColoursOfTheirCellsAndUnderlinesStopAtTheGlyphs) {
+    // Green on blue "AB", then red on yellow "C" after one empty cell; then underlined and plain.
     QImage image = Blank();
-    RenderCaption(MakeCaption({{5, 10, "a b", 0xB8}, {6, 10, "a b", 0x38}}), image);
-    const std::set<QRgb> line{qRgb(255, 255, 255)};
+    RenderCaption(
+        MakeCaption(
+            {{2, 4, "AB", 0x11}, {2, 7, "C", 0x2C}, {5, 10, "a b", 0xB8}, {6, 10, "a b", 0x38}}),
+        image);
+    const QRgb green = qRgb(0, 255, 0), blue = qRgb(0, 0, 255);
+    const QRgb red = qRgb(255, 0, 0), yellow = qRgb(255, 255, 0);
+    const std::set<QRgb> black{qRgb(0, 0, 0)}, white{qRgb(255, 255, 255)};
+    // Edge boxes take the colours of their neighbour: the gap, the next run's.
+    EXPECT_EQ(Colours(image, CellBox(2, 3)), std::set<QRgb>{blue});
+    EXPECT_EQ(Colours(image, CellBox(2, 4)), (std::set<QRgb>{blue, green}));
+    EXPECT_EQ(Colours(image, CellBox(2, 6)), std::set<QRgb>{yellow});
+    EXPECT_EQ(Colours(image, CellBox(2, 7)), (std::set<QRgb>{yellow, red}));
+    EXPECT_EQ(Colours(image, CellBox(2, 8)), std::set<QRgb>{yellow});
     for (int column = 10; column < 13; ++column) {
-        EXPECT_EQ(Colours(image, UnderlineRows(5, column)), line) << column;
-        EXPECT_EQ(Colours(image, UnderlineRows(6, column)), std::set<QRgb>{qRgb(0, 0, 0)});
+        EXPECT_EQ(Colours(image, UnderlineRows(5, column)), white) << column;
+        EXPECT_EQ(Colours(image, UnderlineRows(6, column)), black) << column;
     }
-    EXPECT_EQ(Colours(image, CellBox(5, 9)), std::set<QRgb>{qRgb(0, 0, 0)});
-    EXPECT_EQ(Colours(image, CellBox(5, 13)), std::set<QRgb>{qRgb(0, 0, 0)});
+    EXPECT_EQ(Colours(image, CellBox(5, 9)), black);  // no underline in the edge boxes
+    EXPECT_EQ(Colours(image, CellBox(5, 13)), black);
 }
 
 TEST(CaptionRender, GlyphsOfTheCaptionSet) {
@@ -115,14 +119,6 @@ TEST(CaptionRender, GlyphsOfTheCaptionSet) {
     RenderCaption(MakeCaption({{0, 0, "E", 0x38}}), e);
     RenderCaption(MakeCaption({{0, 0, "\xC9", 0x38}}), eAcute);
     EXPECT_NE(e, eAcute);
-}
-
-TEST(CaptionRender, AScreenThatIsNotValidDrawsNothing) {
-    Caption c = MakeCaption({{0, 0, "A", 0x38}});
-    c.screenValid = 0;
-    QImage image = Blank();
-    EXPECT_FALSE(RenderCaption(c, image).has_value());
-    EXPECT_EQ(image, Blank());
 }
 
 }  // namespace

@@ -1,13 +1,93 @@
-// What the caption window shows as the frame moves, and the edit lifecycle driven by the mouse
-// and the focus.
+// The caption window inside a stand-in for the main view, with the video window over it: what
+// it shows as the frame moves, the edit lifecycle driven by the mouse and the focus, and the
+// editor's keys through real key events.
+#include "caption_window/caption_window.h"
+
 #include <gtest/gtest.h>
 
-#include "caption_window_fixture.h"
+#include <QTest>
+#include <QWidget>
+#include <functional>
+#include <optional>
+
+#include "caption_window/caption_window_host.h"
+#include "editor/caret_commands.h"
+#include "editor/edit_commands.h"
+#include "editor/run_commands.h"
+#include "editor/typing_attribute.h"
+#include "video/video_window.h"
 
 namespace vantrel {
 namespace {
 
-using test::FakeMainView;
+class FakeMainView : public QWidget, public CaptionWindowHost {
+  public:
+    int32_t frame = 0;
+    int playState = 0;
+    CaptionProject project;
+    int panelFills = 0;
+    int panelClears = 0;
+    std::optional<int32_t> panelStart;  // the start frame of the caption the panel shows
+    int timelineForgets = 0;
+    int beeps = 0;
+
+    CaptionWindow window{this};
+    VideoWindow video{&window};
+    QWidget elsewhere{this};  // takes the focus away from the caption window
+
+    FakeMainView() {
+        window.SetMainView(this);
+        window.SetVideoWindow(&video);
+        video.setGeometry(0, 0, 480, 360);
+        elsewhere.setGeometry(480, 0, 10, 10);
+        elsewhere.setFocusPolicy(Qt::StrongFocus);
+        resize(490, 360);
+    }
+
+    int32_t CurrentFrame() const override { return frame; }
+    int CurrentPlayState() const override { return playState; }
+    CaptionProject& Project() override { return project; }
+    void FillPanel(const Caption& caption) override {
+        ++panelFills;
+        panelStart = caption.startFrame;
+    }
+    void ClearPanel() override {
+        ++panelClears;
+        panelStart.reset();
+    }
+    void ForgetTimelineCaption() override { ++timelineForgets; }
+    void Beep() override { ++beeps; }
+
+    // Shows the window so that the focus can come and go.
+    void ShowActive() {
+        show();
+        activateWindow();
+        (void)QTest::qWaitForWindowActive(this);
+    }
+
+    // A caption in the list with text at (row, column), all in the attribute; its timing is
+    // Manual, so that its frames stay as given.
+    Caption* AddCaption(int32_t start, int32_t end, int row, int column, const char* text,
+                        uint8_t attribute = 0x38) {
+        auto c = std::make_unique<Caption>();
+        c->startFrame = start;
+        c->endFrame = end;
+        c->timingMode = Manual;
+        for (int i = 0; text[i] != 0; ++i) {
+            c->cells[row][column + i] = {static_cast<uint8_t>(text[i]), attribute};
+        }
+        return project.captions.Insert(std::move(c));
+    }
+
+    void ClickCell(int row, int column) {
+        QTest::mouseClick(&window, Qt::LeftButton, Qt::NoModifier,
+                          QPoint(48 + 12 * column, 40 + 19 * row));
+    }
+    void Commit() {
+        elsewhere.setFocus();
+        QCoreApplication::processEvents();
+    }
+};
 
 const QRegion kWhole(0, 0, 480, 360);
 
@@ -48,42 +128,36 @@ TEST(CaptionWindowShow, FollowsTheTransport) {
     EXPECT_EQ(view.panelStart, 10);
 }
 
-struct ClickCase {
-    QPoint at;
-    int row;
-    int column;
-};
-
-TEST(CaptionWindowMouse, ClicksPickTheNearestCaretPosition) {
-    const ClickCase cases[] = {
-        {{53, 40}, 0, 0}, {{54, 40}, 0, 1},     {{60, 56}, 0, 1},     {{60, 57}, 1, 1},
-        {{1, 1}, 0, 0},   {{479, 359}, 14, 32}, {{437, 300}, 13, 32}, {{425, 300}, 13, 31},
+// Stopped or paused a click picks the nearest caret position; playing or scanning it does nothing.
+TEST(CaptionWindowMouse, ClicksPickTheNearestCaretPositionWhenEditsAreAllowed) {
+    const struct {
+        QPoint at;
+        int state, row, column;  // row -1: no edit
+    } cases[] = {
+        {{53, 40}, 0, 0, 0},     {{54, 40}, 1, 0, 1},     {{60, 56}, 0, 0, 1},
+        {{60, 57}, 0, 1, 1},     {{1, 1}, 0, 0, 0},       {{479, 359}, 0, 14, 32},
+        {{437, 300}, 0, 13, 32}, {{425, 300}, 0, 13, 31}, {{48, 40}, 2, -1, 0},
+        {{48, 40}, 3, -1, 0},
     };
-    for (const ClickCase& c : cases) {
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.at.x() << "," << c.at.y() << " state " << c.state);
         FakeMainView view;
+        if (c.row < 0) view.AddCaption(0, 100, 0, 0, "A");
         view.frame = 7;
+        view.playState = c.state;
         QTest::mouseClick(&view.window, Qt::LeftButton, Qt::NoModifier, c.at);
-        ASSERT_TRUE(view.window.IsEditing());
-        EXPECT_EQ(view.window.Editing().caretRow, c.row) << c.at.x() << "," << c.at.y();
-        EXPECT_EQ(view.window.Editing().caretColumn, c.column) << c.at.x() << "," << c.at.y();
-        EXPECT_EQ(view.window.cursor().shape(), Qt::IBeamCursor);
         EXPECT_FALSE(view.project.modified);  // a click is not a change
+        ASSERT_EQ(view.window.IsEditing(), c.row >= 0);
+        EXPECT_EQ(view.window.cursor().shape(), c.row >= 0 ? Qt::IBeamCursor : Qt::ArrowCursor);
+        if (c.row < 0) continue;
+        EXPECT_EQ(view.window.Editing().caretRow, c.row);
+        EXPECT_EQ(view.window.Editing().caretColumn, c.column);
     }
 }
 
-TEST(CaptionWindowMouse, AClickWhilePlayingOrScanningChangesNothing) {
-    for (int state : {2, 3}) {
-        FakeMainView view;
-        view.AddCaption(0, 100, 0, 0, "A");
-        view.playState = state;
-        view.ClickCell(0, 0);
-        EXPECT_FALSE(view.window.IsEditing());
-        EXPECT_EQ(view.window.cursor().shape(), Qt::ArrowCursor);
-        EXPECT_FALSE(view.project.modified);
-    }
-}
-
-TEST(CaptionWindowEdit, EditingAnExistingCaptionReplacesItAndAppliesItsTiming) {
+// An edit of a caption replaces it and applies its timing when the focus goes; a new caption
+// enters the list at the click's frame unless it is left empty.
+TEST(CaptionWindowEdit, CommittingReplacesTheCaptionOrAddsANewOneUnlessEmpty) {
     FakeMainView view;
     view.ShowActive();
     Caption* source = view.AddCaption(100, 101, 0, 0, "A");
@@ -101,12 +175,7 @@ TEST(CaptionWindowEdit, EditingAnExistingCaptionReplacesItAndAppliesItsTiming) {
     EXPECT_EQ(source->cells[0][2].character, 'C');
     EXPECT_GT(source->endFrame, 101);  // Normal timing for one line, not the frame it had
     EXPECT_EQ(view.timelineForgets, 1);
-}
 
-TEST(CaptionWindowEdit, ANewCaptionEntersTheListAtTheClickFrameUnlessItIsLeftEmpty) {
-    FakeMainView view;
-    view.ShowActive();
-    view.AddCaption(10, 20, 0, 0, "A");
     view.frame = 300;
     view.ClickCell(3, 4);
     QTest::keyClicks(&view.window, "Hi");
@@ -145,6 +214,168 @@ TEST(CaptionWindowEdit, TheCaretIsABarOrTheSlantedBitmapAndTheVideoLeavesItOpen)
                 !lit(s + 3, y + 13));
     QTest::keyClicks(&view.window, "a");  // after the italics code that opens the run
     EXPECT_EQ(view.window.Editing().editCopy->cells[2][6].attribute & 0x40, 0x40);
+}
+
+// The editor's keys: the same command run directly on a twin of the edit shows what a key must
+// do.
+class QuietView : public EditorView {
+  public:
+    void Beep() override {}
+    void PlaceCaret(int, int, uint8_t) override {}
+    void MoveCaret(int, int) override {}
+    void ShowCaption() override {}
+};
+
+struct Twin {
+    EditingContext context;
+    int accent = 0;
+    QuietView view;
+};
+
+using Command = std::function<void(Twin&)>;
+
+Command Do(void (*command)(EditingContext&, EditorView&)) {
+    return [command](Twin& t) { command(t.context, t.view); };
+}
+Command Shift(int n) {
+    return [n](Twin& t) { ShiftRun(t.context, t.view, n); };
+}
+Command Type(uint8_t ch) {
+    return [ch](Twin& t) { TypeCharacter(t.context, t.view, ch); };
+}
+const Command kNothing = [](Twin&) {};
+
+constexpr auto kNo = Qt::NoModifier;
+constexpr auto kSh = Qt::ShiftModifier;
+constexpr auto kCt = Qt::ControlModifier;
+constexpr auto kAl = Qt::AltModifier;
+constexpr auto kPad = Qt::KeypadModifier;
+using enum Qt::Key;
+
+// Every action of the key table through one of its keys, and the ways keys are matched: Backtab
+// and Enter, keypad digits apart from the others, a modifier key going down, Alt without Ctrl.
+// The accent keys are the typing test's.
+TEST(CaptionWindowKeys, EveryActionOfTheKeyTableRunsItsCommandAndOtherKeysNone) {
+    struct KeyCase {
+        Qt::KeyboardModifiers modifiers;
+        Qt::Key key;
+        Command command;
+        bool marks = true;  // the project as changed: every key of the table does
+    };
+    // clang-format off
+    const std::vector<KeyCase> cases = {
+        {kNo, Key_Backspace, Do(Backspace)}, {kNo, Key_Delete, Do(DeleteForward)},
+        {kNo, Key_Tab, Shift(4)}, {kSh, Key_Backtab, Shift(-4)}, {kNo, Key_Return, Do(NewLine)},
+        {kPad, Key_Enter, Do(NewLine)}, {kNo, Key_End, Do(CaretToRunEnd)},
+        {kNo, Key_Home, Do(CaretToRunStart)}, {kSh, Key_Home, Do(CaretToRunStart)},
+        {kNo, Key_Left, Do(CaretLeft)}, {kNo, Key_Right, Do(CaretRight)},
+        {kNo, Key_Up, Do(CaretUp)}, {kSh, Key_Down, Do(CaretDown)},
+        {kCt, Key_Control, kNothing}, {kCt, Key_Tab, Shift(1)},
+        {kCt | kPad, Key_4, Shift(-1)}, {kCt | kSh, Key_Backtab, Shift(-1)},
+        {kCt, Key_Home, Do(ScreenHome)}, {kCt | kSh, Key_End, Do(ScreenEnd)},
+        {kCt, Key_Left, Do(WordLeft)}, {kCt | kSh, Key_Right, Do(WordRight)},
+        {kCt | kPad, Key_8, Do(RunUp)}, {kCt, Key_Down, Do(RunDown)}, {kCt, Key_E, Do(CenterRun)},
+        {kCt, Key_I, [](Twin& t) { ToggleItalics(t.context, t.view); }},
+        {kCt, Key_U, [](Twin& t) { ToggleUnderline(t.context); }},
+        {kCt | kPad, Key_7, Type(0xB1)}, {kCt | kAl, Key_C, Type(0xA9)},
+        {kCt | kAl | kSh, Key_Question, Type(0xBF)}, {kAl, Key_X, kNothing},
+        {kAl | kSh, Key_Left, kNothing},
+        // Keys outside the table.
+        {kCt, Key_Q, kNothing, false}, {kCt, Key_7, kNothing, false},
+        {kCt | kSh, Key_Up, kNothing, false}, {kCt | kAl, Key_Left, kNothing, false},
+        {kSh, Key_Shift, kNothing, false},
+    };
+    // clang-format on
+    // Text on rows 4 and 5 and the caret inside the word "HELLO" of row 5: every command leaves
+    // a different result.
+    constexpr int kRow = 5, kColumn = 12;
+    for (size_t i = 0; i < cases.size(); ++i) {
+        const KeyCase& c = cases[i];
+        SCOPED_TRACE(testing::Message() << "row " << i << ": key 0x" << std::hex << c.key);
+        FakeMainView view;
+        Caption* caption = view.AddCaption(100, 200, 4, 2, "ABC");
+        const std::string hello = "HELLO WORLD";
+        for (size_t k = 0; k < hello.size(); ++k)
+            caption->cells[kRow][8 + k] = {uint8_t(hello[k]), 0x38};
+        view.frame = 150;
+        view.ClickCell(kRow, kColumn);
+        Twin twin;
+        twin.context.editCopy = std::make_unique<Caption>(*caption);
+        twin.context.caretRow = kRow;
+        twin.context.caretColumn = kColumn;
+        PickUpAttribute(twin.context);
+        c.command(twin);
+        // One key going down, without the presses of its modifier keys that QTest adds.
+        QKeyEvent press(QEvent::KeyPress, c.key, c.modifiers);
+        QCoreApplication::sendEvent(&view.window, &press);
+        const EditingContext& got = view.window.Editing();
+        EXPECT_TRUE(got.editCopy->SameScreen(*twin.context.editCopy));
+        EXPECT_EQ(got.caretRow, twin.context.caretRow);
+        EXPECT_EQ(got.caretColumn, twin.context.caretColumn);
+        EXPECT_EQ(got.typingAttribute, twin.context.typingAttribute);
+        EXPECT_EQ(view.window.PendingAccent(), twin.accent);
+        EXPECT_EQ(view.project.modified, c.marks);
+    }
+}
+
+// Each accent key composes with what is typed next; typed Unicode goes through the caption set.
+TEST(CaptionWindowKeys, AccentsComposeAndTypedUnicodeGoesThroughTheCaptionSet) {
+    const struct {
+        Qt::KeyboardModifiers accentModifiers;
+        Qt::Key accentKey;  // Qt::Key_unknown: no accent key
+        QString typed;
+        uint8_t expected;  // the character that enters the screen; 0 for none
+    } cases[] = {
+        // clang-format off
+        {kCt, Key_Apostrophe, "e", 0xE9}, {kCt, Key_Apostrophe, "x", 'x'},
+        {kCt, Key_Apostrophe, "'", 0x92}, {kCt, Key_Comma, "C", 0xC7}, {kCt, Key_Minus, "-", 0x96},
+        {kCt, Key_Minus, "l", 0xA3}, {kCt, Key_Slash, "2", 0xBD}, {kCt, Key_Slash, "o", 0xF8},
+        {kCt | kSh, Key_Colon, "u", 0xFC}, {kCt | kSh, Key_Semicolon, "-", 0xF7},
+        {kCt | kSh, Key_At, " ", 0xB0}, {kCt | kSh, Key_2, "A", 0xC5},
+        {kCt | kSh, Key_AsciiCircum, "O", 0xD4}, {kCt | kSh, Key_6, "o", 0xF4},
+        {kCt, Key_QuoteLeft, "<", 0xAB}, {kCt, Key_QuoteLeft, "`", 0x91},
+        {kCt, Key_QuoteLeft, "E", 0xC8}, {kCt | kSh, Key_AsciiTilde, "n", 0xF1},
+        {kCt | kSh, Key_QuoteLeft, "N", 0xD1}, {kCt | kSh, Key_Ampersand, "s", 0xDF},
+        {kCt | kSh, Key_7, "s", 0xDF},
+        // A later accent replaces a pending one; an ignored character leaves it pending.
+        {kCt, Key_Comma, QString::fromUtf8("\u20AC") + "c", 0xE7},
+        {kNo, Key_unknown, "`", 0x90}, {kNo, Key_unknown, QString::fromUtf8("é"), 0xE9},
+        {kNo, Key_unknown, QString::fromUtf8("\u2019"), 0x92},
+        {kNo, Key_unknown, QString::fromUtf8("\u20AC"), 0},  // in the set, not typable
+        {kNo, Key_unknown, QString::fromUtf8("\u266A"), 0},  // its own key only
+        {kNo, Key_unknown, QString::fromUtf8("\u4E2D"), 0},  // outside the set
+        // clang-format on
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed.toStdString());
+        FakeMainView view;
+        view.ClickCell(0, 0);
+        if (c.accentKey != Key_unknown) {
+            QTest::keyClick(&view.window, c.accentKey, c.accentModifiers);
+            EXPECT_TRUE(view.project.modified);
+        }
+        for (QChar ch : c.typed) {
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(ch));
+            QCoreApplication::sendEvent(&view.window, &press);
+        }
+        EXPECT_EQ(view.window.Editing().editCopy->cells[0][0].character, c.expected);
+        EXPECT_EQ(view.window.Editing().caretColumn, c.expected != 0 ? 1 : 0);
+        EXPECT_EQ(view.window.PendingAccent(), 0);
+        EXPECT_EQ(view.beeps, 0);
+    }
+}
+
+TEST(CaptionWindowKeys, ARefusedCharacterBeepsOnceAndCharactersAreIgnoredWithCtrlOrAlt) {
+    FakeMainView view;
+    view.ClickCell(0, 32);
+    QTest::keyClicks(&view.window, "a");
+    EXPECT_EQ(view.beeps, 1);
+    EXPECT_FALSE(view.project.modified);
+    view.ClickCell(0, 0);
+    QKeyEvent ctrlA(QEvent::KeyPress, Qt::Key_A, Qt::ControlModifier, "a");
+    QCoreApplication::sendEvent(&view.window, &ctrlA);
+    EXPECT_EQ(view.window.Editing().editCopy->cells[0][0].character, 0);
+    EXPECT_EQ(view.beeps, 1);
 }
 
 }  // namespace

@@ -19,15 +19,14 @@ namespace vantrel {
 namespace {
 
 // The main view as the timeline sees it: seeking moves the marker straight away.
-class FakeView : public TimelineHost {
-  public:
+struct FakeView : TimelineHost {
     int32_t CurrentFrame() const override { return frame; }
     int CurrentPlayState() const override { return playState; }
     CaptionProject& Project() override { return project; }
     void SeekToFrame(int32_t f) override {
         seeks.push_back(f);
         frame = f;
-        if (timeline) timeline->SetCurrentFrame(f);
+        timeline->SetCurrentFrame(f);
     }
     void ForgetShownCaption() override { ++forgotten; }
     void ResetAndShowFrame(int32_t f) override { shown.push_back(f); }
@@ -36,9 +35,8 @@ class FakeView : public TimelineHost {
     int32_t frame = 0;
     int playState = kPaused;
     TimelineWindow* timeline = nullptr;
-    std::vector<int32_t> seeks;
+    std::vector<int32_t> seeks, shown;
     int forgotten = 0;
-    std::vector<int32_t> shown;
 };
 
 constexpr int kWidth = 640;
@@ -65,27 +63,18 @@ class Timeline : public ::testing::Test {
         return view_.project.captions.Insert(std::move(c));
     }
 
-    // Mouse events at (x, y) of the drawing area, inside the 2-pixel sunken edge.
-    void Mouse(QEvent::Type type, int x, int y) {
-        const QPointF at(x + 2, y + 2);
-        const bool press = type == QEvent::MouseButtonPress;
-        const bool held = press || (type == QEvent::MouseMove && pressed_);
-        pressed_ = held;
-        QMouseEvent event(type, at, timeline_.mapToGlobal(at),
-                          type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
-                          held ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(&timeline_, &event);
+    // The mouse at (x, y) of the drawing area, inside the 2-pixel sunken edge.
+    void Press(int x, int y) { QTest::mousePress(&timeline_, Qt::LeftButton, {}, {x + 2, y + 2}); }
+    void Move(int x, int y) { QTest::mouseMove(&timeline_, {x + 2, y + 2}); }
+    void Release(int x, int y) {
+        QTest::mouseRelease(&timeline_, Qt::LeftButton, {}, {x + 2, y + 2});
     }
-    void Press(int x, int y) { Mouse(QEvent::MouseButtonPress, x, y); }
-    void Move(int x, int y) { Mouse(QEvent::MouseMove, x, y); }
-    void Release(int x, int y) { Mouse(QEvent::MouseButtonRelease, x, y); }
 
     QRgb Pixel(const QImage& image, int x, int y) { return image.pixel(x + 2, y + 2) & 0xFFFFFF; }
 
     FakeView view_;
     test::ScriptedDialogs dialogs_;
     TimelineWindow timeline_{view_, dialogs_};
-    bool pressed_ = false;
     int vh_ = 0, top_ = 0, mid_ = 0, bottom_ = 0;
 };
 
@@ -119,8 +108,7 @@ TEST_F(Timeline, DrawsBlocksGridAndMarkerToThePixel) {
         {0, 1, kWhite}};
     // clang-format on
     QImage image = timeline_.grab().toImage();
-    for (const Probe& p : probes)
-        EXPECT_EQ(Pixel(image, p.x, p.y), p.colour) << "x " << p.x << " y " << p.y;
+    for (const auto& p : probes) EXPECT_EQ(Pixel(image, p.x, p.y), p.colour) << p.x << "," << p.y;
 
     // From frame 45 with the marker there: grid at 15, 45, 75 and no marker at x 0.
     timeline_.ScrollBar().setValue(45);
@@ -129,26 +117,22 @@ TEST_F(Timeline, DrawsBlocksGridAndMarkerToThePixel) {
     for (const Probe& p :
          {Probe{0, 1, kWhite}, Probe{14, 1, kWhite}, Probe{15, 1, kGrid}, Probe{45, 1, kGrid},
           Probe{75, 1, kGrid}, Probe{47, mid_ - 1, kBlack}, Probe{60, mid_ + 1, kDisplay}})
-        EXPECT_EQ(Pixel(image, p.x, p.y), p.colour) << "x " << p.x << " y " << p.y;
+        EXPECT_EQ(Pixel(image, p.x, p.y), p.colour) << p.x << "," << p.y;
 }
 
 TEST_F(Timeline, HitTestsAtTheEdgesOfEveryPart) {
     Caption* a = Add(100, 160);
     Caption* b = Add(200, 260);
-    struct Case {
-        int x, y, part;
-        Caption* caption;
-    };
     const int low = mid_ + 5;
     // clang-format off
-    const Case cases[] = {
+    const struct { int x, y, part; Caption* caption; } cases[] = {
         {91, mid_ - 1, 0, nullptr}, {92, mid_ - 1, 1, a}, {100, mid_ - 1, 1, a},
         {101, mid_ - 1, 0, nullptr}, {100, mid_, 1, a}, {101, mid_, 2, a}, {158, low, 2, a},
         {159, low, 3, a}, {161, low, 3, a}, {162, low, 0, nullptr}, {130, top_ - 1, 0, nullptr},
         {96, top_, 1, a}, {130, bottom_, 2, a}, {130, bottom_ + 1, 0, nullptr}, {192, top_, 1, b},
         {191, top_, 0, nullptr}, {261, low, 3, b}, {262, low, 0, nullptr}};
     // clang-format on
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         const TimelineWindow::Hit hit = timeline_.HitTest(c.x, c.y);
         EXPECT_EQ(hit.part, c.part) << "x " << c.x << " y " << c.y;
         EXPECT_EQ(hit.caption, c.caption) << "x " << c.x << " y " << c.y;
@@ -163,11 +147,13 @@ TEST_F(Timeline, DragsStopAtTheirBounds) {
         int8_t mode;
         int32_t load;
     };
+    // The dragged caption is the second; `end`: its end edge, else its display block; the
+    // lowest and highest frames are reached with the mouse a billion pixels away.
     struct Case {
         const char* what;
-        std::vector<Neighbour> captions;  // the dragged caption is the second
-        bool end;                         // drag the end edge, else the display block
-        int32_t lowest, highest;          // reached with the mouse a billion pixels away
+        std::vector<Neighbour> captions;
+        bool end;
+        int32_t lowest, highest;
     };
     // clang-format off
     const Case cases[] = {
@@ -186,7 +172,7 @@ TEST_F(Timeline, DragsStopAtTheirBounds) {
         {"end of the last", {{0, 5, Manual, 2}, {100, 160, Normal, 8}}, true, 101,
          TimelineWindow::kLastEndFrame}};
     // clang-format on
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         view_.project.captions.Clear();
         timeline_.ForgetCurrentCaption();
@@ -214,17 +200,16 @@ TEST_F(Timeline, DragsStopAtTheirBounds) {
 // Empty space seeks in any play state, and a drag over it follows the mouse; blocks take
 // presses only when stopped or paused.
 TEST_F(Timeline, PressesSeekOrGripByPlayState) {
-    struct Case {
-        int state;
-        int press, release;
+    // `start`: of the caption at 100-160 afterwards.
+    const struct {
+        int state, press, release;
         std::vector<int32_t> seeks;
-        int32_t start;  // of the caption at 100-160 afterwards
-    };
-    const Case cases[] = {{kPaused, 50, 50, {50}, 100},   {kPlaying, 50, 70, {50, 70}, 100},
-                          {kScanning, 50, 50, {50}, 100}, {kPaused, 130, 130, {100}, 100},
-                          {kStopped, 130, 140, {}, 110},  {kPlaying, 130, 140, {}, 100},
-                          {kScanning, 159, 170, {}, 100}};
-    for (const Case& c : cases) {
+        int32_t start;
+    } cases[] = {{kPaused, 50, 50, {50}, 100},   {kPlaying, 50, 70, {50, 70}, 100},
+                 {kScanning, 50, 50, {50}, 100}, {kPaused, 130, 130, {100}, 100},
+                 {kStopped, 130, 140, {}, 110},  {kPlaying, 130, 140, {}, 100},
+                 {kScanning, 159, 170, {}, 100}};
+    for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << "state " << c.state << " press " << c.press);
         view_.project.captions.Clear();
         timeline_.ForgetCurrentCaption();
@@ -260,21 +245,16 @@ TEST_F(Timeline, AMovedCaptionRedrawsTheOneBeforeIt) {
 // off the left edge 60 frames from the right. The scroll bar steps 65 frames, or a view's width.
 TEST_F(Timeline, ScrollsAfterTheMarkerAndByTheBar) {
     for (int32_t i = 0; i < 400; ++i) Add(i * 30, i * 30 + 20);
-    struct Step {
-        int32_t marker;  // or -1 for a scroll-bar action
-        int action;
-        int32_t base;
-    };
     using A = QAbstractSlider::SliderAction;
     // clang-format off
-    const Step steps[] = {
+    const struct { int32_t marker; int action; int32_t base; } steps[] = {  // marker -1: the bar's
         {639, 0, 0}, {700, 0, 640}, {1279, 0, 640}, {1280, 0, 1220}, {100, 0, 0},
         {-1, A::SliderSingleStepAdd, 65}, {-1, A::SliderPageStepAdd, 705},
         {-1, A::SliderSingleStepSub, 640}, {-1, A::SliderPageStepSub, 0},
         {-1, A::SliderSingleStepSub, 0}, {-1, A::SliderToMaximum, 200000000 - kWidth + 1},
         {-1, A::SliderToMinimum, 0}};
     // clang-format on
-    for (const Step& s : steps) {
+    for (const auto& s : steps) {
         if (s.marker >= 0) {
             timeline_.SetCurrentFrame(s.marker);
         } else {
@@ -304,18 +284,15 @@ TEST_F(Timeline, ScrollsAfterTheMarkerAndByTheBar) {
 TEST_F(Timeline, DeleteAsksAndRemovesOnlyTheCaptionAtTheMarker) {
     std::vector<Caption*> captions;
     for (int32_t i = 0; i < 250; ++i) captions.push_back(Add(i * 30, i * 30 + 20));
-    struct Case {
+    const struct {
         int32_t frame;
         int state;
-        bool answer;
-        bool asked;
-        bool removed;
-    };
-    const Case cases[] = {{25, kPaused, true, false, false},   {30, kPlaying, true, false, false},
-                          {30, kScanning, true, false, false}, {30, kPaused, false, true, false},
-                          {49, kStopped, true, true, true},    {3030, kPaused, true, true, true},
-                          {7470, kPaused, true, true, true}};
-    for (const Case& c : cases) {
+        bool answer, asked, removed;
+    } cases[] = {{25, kPaused, true, false, false},   {30, kPlaying, true, false, false},
+                 {30, kScanning, true, false, false}, {30, kPaused, false, true, false},
+                 {49, kStopped, true, true, true},    {3030, kPaused, true, true, true},
+                 {7470, kPaused, true, true, true}};
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.frame);
         view_.frame = c.frame;
         view_.playState = c.state;

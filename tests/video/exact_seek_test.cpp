@@ -1,10 +1,16 @@
-// Frame accuracy in every container: the frame the view counts is the frame on the screen.
+// Frame accuracy in every container: the frame the view counts is the frame on the screen,
+// paused, playing and at the end. The ticks that drive playback and scanning: one source at a
+// time, one tick at a time, and none after a stop (the view's scan is the main window's test).
 #include <gtest/gtest.h>
 
+#include <QSignalSpy>
 #include <QTest>
+#include <chrono>
 #include <random>
+#include <thread>
+#include <vector>
 
-#include "view_fixture.h"
+#include "test_media.h"
 
 namespace vantrel {
 namespace {
@@ -23,58 +29,62 @@ class ExactSeek : public test::ContainerFixture {
     }
 };
 
-TEST_P(ExactSeek, OpensPausedOnFrameZeroWithTheRightLength) {
+// Seeks to group-of-pictures boundaries, outside the video and to random frames, each followed
+// by steps forward and back: the frame is exact everywhere and held at the ends.
+TEST_P(ExactSeek, OpensOnFrameZeroAndSeeksAndStepsShowAndReportTheirFrame) {
     EXPECT_EQ(view_.project.videoPath, path_);
     EXPECT_EQ(view_.PlayState, kStopped);
     EXPECT_EQ(view_.FrameDuration, 333667);
     EXPECT_EQ(view_.DurationFrames(), kTestFrames);
     EXPECT_EQ(view_.ToFrames(view_.Player().Duration()), kTestFrames);
     ExpectAt(0, "after opening");
-}
-
-TEST_P(ExactSeek, RandomSeeksShowAndReportTheRequestedFrame) {
     std::mt19937 random(20240611u + static_cast<unsigned>(GetParam().size()));
-    std::uniform_int_distribution<int> frames(0, kTestFrames - 1);
-    for (int i = 0; i < 20; ++i) {
-        int frame = frames(random);
-        view_.SeekToFrame(frame);
-        ExpectAt(frame, "seek " + std::to_string(i) + " to frame " + std::to_string(frame));
-    }
-}
-
-TEST_P(ExactSeek, StepsShowTheNeighbours) {
-    // Around group-of-pictures boundaries and at a random place.
-    std::mt19937 random(7u + static_cast<unsigned>(GetParam().size()));
-    std::uniform_int_distribution<int> frames(2, kTestFrames - 3);
-    for (int frame : {15, 30, 61, frames(random)}) {
-        view_.SeekToFrame(frame);
-        ExpectAt(frame, "seek to " + std::to_string(frame));
+    std::uniform_int_distribution<int> anywhere(0, kTestFrames - 1);
+    std::vector<int> targets{15, 30, 61, kTestFrames + 500, -20};
+    for (int i = 0; i < 12; ++i) targets.push_back(anywhere(random));
+    for (int target : targets) {
+        const std::string how = "seek to " + std::to_string(target);
+        const int at = std::clamp(target, 0, kTestFrames - 1);
+        const int next = std::min(at + 1, kTestFrames - 1);
+        view_.SeekToFrame(target);
+        ExpectAt(at, how);
         view_.StepFrames(+1);
-        ExpectAt(frame + 1, "one forward from " + std::to_string(frame));
+        ExpectAt(next, how + ", one forward");
         view_.StepFrames(-1);
         view_.StepFrames(-1);
-        ExpectAt(frame - 1, "two back from " + std::to_string(frame + 1));
+        ExpectAt(std::max(next - 2, 0), how + ", two back");
     }
 }
 
+// Playback goes on from the frame on screen, not from where libmpv last stood, and only forward;
+// the pause shows and holds the frame it reports; steps then go back through whole groups.
 TEST_P(ExactSeek, PlayAndPauseHandOverInTheMiddleOfAGroupAndStepsGoBackThroughWholeGroups) {
     for (int frame : {37, 82}) {
         view_.SeekToFrame(frame);
         view_.StepFrames(-1);
         ExpectAt(frame - 1, "before playing from " + std::to_string(frame - 1));
         view_.OnPlay();
-        // Playback goes on from the frame on screen, not from where libmpv last stood.
+        EXPECT_EQ(view_.Ticks().RunningId(), kPlaybackTickId);
         int64_t earliest = ReportedFrame();
+        int32_t last = view_.currentFrame;
+        bool backwards = false;
         ASSERT_TRUE(test::WaitFor([&] {
             earliest = std::min(earliest, ReportedFrame());
+            backwards = backwards || view_.currentFrame < last;
+            last = view_.currentFrame;
             return ReportedFrame() >= frame + 4;
         }));
         EXPECT_EQ(earliest, frame - 1);
+        EXPECT_FALSE(backwards);
         view_.OnPause();
+        EXPECT_EQ(view_.PlayState, kPaused);
+        EXPECT_FALSE(view_.Ticks().Running());
         test::Pump(50);
         const int paused = static_cast<int>(ReportedFrame());
         EXPECT_LT(paused, frame + 30);
         EXPECT_EQ(Shown(), paused) << "paused after playing from " << frame - 1;
+        test::Pump(150);
+        EXPECT_EQ(ReportedFrame(), paused) << "paused, the position holds";
         for (int back = 1; back <= 32; ++back) {
             view_.StepFrames(-1);
             ExpectAt(paused - back, std::to_string(back) + " back from " + std::to_string(paused));
@@ -84,30 +94,50 @@ TEST_P(ExactSeek, PlayAndPauseHandOverInTheMiddleOfAGroupAndStepsGoBackThroughWh
     }
 }
 
-TEST_P(ExactSeek, SeeksOutsideTheVideoStopAtItsEnds) {
-    view_.SeekToFrame(kTestFrames + 500);
-    ExpectAt(kTestFrames - 1, "seek past the end");
-    view_.StepFrames(+1);
-    ExpectAt(kTestFrames - 1, "step forward at the last frame");
-    view_.SeekToFrame(-20);
-    ExpectAt(0, "seek before the start");
-    view_.StepFrames(-1);
-    ExpectAt(0, "step back at frame 0");
+// Each end pauses on the last frame, shown, and is reported once: after the window thread was
+// too busy to take frames (libmpv drops them, and the last one must still be shown); from the
+// frame before the last, where the decoder may already have met the end; and playing again at
+// the end, which ends again instead of running on.
+TEST_P(ExactSeek, TheEndPausesOnTheLastFrameAndIsReportedOnce) {
+    QSignalSpy ends(&view_.Player(), &MediaPlayer::EndOfMedia);
+    int expected = 0;
+    for (int from : {kTestFrames - 30, kTestFrames - 2, -1}) {
+        SCOPED_TRACE(from);
+        if (from < 0) {
+            view_.OnPause();  // paused: plays again
+        } else {
+            view_.SeekToFrame(from);
+            ASSERT_TRUE(test::WaitIdle(view_.Player()));
+            view_.OnPlay();
+        }
+        if (from == kTestFrames - 30) {
+            test::Pump(100);
+            std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+        }
+        ++expected;
+        ASSERT_TRUE(test::WaitFor(
+            [&] { return ends.count() == expected && view_.PlayState == kPaused; }, 5000));
+        test::Pump(300);
+        EXPECT_EQ(ends.count(), expected);
+        EXPECT_EQ(view_.PlayState, kPaused);
+        EXPECT_FALSE(view_.Ticks().Running());
+        EXPECT_EQ(view_.currentFrame, kTestFrames - 1);
+        EXPECT_EQ(ReportedFrame(), kTestFrames - 1);
+        EXPECT_EQ(Shown(), kTestFrames - 1);
+    }
 }
 
 // The timeline under the video: a click on its empty space seeks there, and its marker follows.
-TEST(ExactSeekTimeline, AClickOnTheTimelineSeeksThere) {
-    if (!test::HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
-    test::ScriptedDialogs dialogs;
-    MainView view(dialogs, nullptr, test::QuietPlayer());
-    view.resize(794, 500);
-    view.show();
-    view.OpenVideo(test::NumberedVideo("m2v"));
-    TimelineWindow& timeline = view.Timeline();
+using ExactSeekTimeline = test::ViewFixture;
+TEST_F(ExactSeekTimeline, AClickOnTheTimelineSeeksThere) {
+    view_.resize(MainView::kWidth, MainView::kHeight);
+    view_.show();
+    view_.OpenVideo(test::NumberedVideo("m2v"));
+    TimelineWindow& timeline = view_.Timeline();
     ASSERT_GT(timeline.ViewWidth(), kTestFrames);
     QTest::mouseClick(&timeline, Qt::LeftButton, {}, QPoint(2 + 77, 2 + timeline.ViewHeight() / 2));
-    ASSERT_TRUE(test::WaitIdle(view.Player()));
-    EXPECT_EQ(test::ReadFrameNumber(view.Video().grab().toImage()), 77);
+    ASSERT_TRUE(test::WaitIdle(view_.Player()));
+    EXPECT_EQ(Shown(), 77);
     EXPECT_EQ(timeline.grab().toImage().pixel(2 + 77, 3) & 0xFFFFFF, 0xFF0000u);
 }
 
@@ -135,6 +165,60 @@ TEST(ExactSeekLength, SoundThatOutlastsThePicturesDoesNotAddFramesWithOrWithoutT
             EXPECT_EQ(view.DurationFrames(), kTestFrames) << how;
         }
     }
+}
+
+TEST(PlaybackTicks, StartingANewSourceEndsTheOldOneAndNoTickArrivesOnceTheStopHasReturned) {
+    std::vector<int> ids;
+    PlaybackTicks source([&](int id) { ids.push_back(id); });
+    source.Start(kPlaybackTickId, kPlaybackTickMs);
+    ASSERT_TRUE(test::WaitFor([&] { return ids.size() >= 2; }, 2000));
+    source.Start(kScanBackwardTickId, 30);
+    const size_t switched = ids.size();
+    test::Pump(250);
+    ASSERT_GT(ids.size(), switched);
+    for (size_t i = switched; i < ids.size(); ++i) EXPECT_EQ(ids[i], kScanBackwardTickId);
+    EXPECT_EQ(source.RunningId(), kScanBackwardTickId);
+    source.Stop();
+    const size_t atStop = ids.size();
+    test::Pump(200);
+    EXPECT_EQ(ids.size(), atStop);
+    EXPECT_FALSE(source.Running());
+}
+
+TEST(PlaybackTicks, ASourceStoppedFromItsOwnTickSendsNoMore) {
+    int ticks = 0;
+    PlaybackTicks* self = nullptr;
+    PlaybackTicks source([&](int) {
+        ++ticks;
+        self->Stop();
+    });
+    self = &source;
+    source.Start(kScanForwardTickId, 10);
+    test::Pump(200);
+    EXPECT_EQ(ticks, 1);
+}
+
+TEST(PlaybackTicks, TwoSourcesNeverDeliverAtOnce) {
+    // A receiver that runs the event loop for longer than the periods, and starts a faster
+    // source from inside its first tick: no tick may arrive while it is still busy.
+    bool inside = false;
+    int overlaps = 0;
+    int ticks = 0;
+    PlaybackTicks* self = nullptr;
+    PlaybackTicks source([&](int id) {
+        if (inside) ++overlaps;
+        inside = true;
+        ++ticks;
+        if (id == kPlaybackTickId) self->Start(kScanForwardTickId, 5);
+        test::Pump(40);
+        inside = false;
+    });
+    self = &source;
+    source.Start(kPlaybackTickId, kPlaybackTickMs);
+    test::Pump(400);
+    source.Stop();
+    EXPECT_GE(ticks, 3);
+    EXPECT_EQ(overlaps, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Containers, ExactSeek,

@@ -1,11 +1,15 @@
 // The frame index: display order from coding types or times, where decoding starts for a
-// frame, and finding a packet again after a seek.
+// frame, and finding a packet again after a seek. The frame clock: frame times to frame-exact
+// positions, no frame lost to rounding however long the video.
 #include "video/frame_index.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
+
+#include "video/frame_clock.h"
 
 namespace vantrel {
 namespace {
@@ -129,6 +133,59 @@ TEST(FrameIndex, PictureCodingIsReadFromTheHeaders) {
             }
         }
     }
+}
+
+constexpr double kNtsc = 30000.0 / 1001.0;
+
+// The time of frame k in a 29.97 fps stream that starts at `origin`, as its pts says.
+double FrameTime(double origin, int64_t k) {
+    return origin + static_cast<double>(k) * 1001.0 / 30000.0;
+}
+
+TEST(FrameClock, EveryFrameOfAnHourLongVideoComesBackAsItsOwnIndex) {
+    // A transport stream starting at 1.4 s, and Matroska's times in whole milliseconds; the view
+    // divides positions by 333667, truncating.
+    for (const auto& [origin, perSecond] : {std::pair{1.433367, 0.0}, std::pair{0.0, 1000.0}}) {
+        FrameClock clock(origin, kNtsc, 108000);
+        for (int64_t k = 0; k < 108000; ++k) {
+            const double time = FrameTime(origin, k);
+            ASSERT_EQ(clock.FrameAt(perSecond ? std::round(time * perSecond) / perSecond : time), k)
+                << origin;
+            ASSERT_EQ(FrameClock::PositionOfFrame(k) / 333667, k);
+            ASSERT_EQ(clock.FrameOfPosition(FrameClock::PositionOfFrame(k)), k);
+        }
+        EXPECT_EQ(clock.Duration() / 333667, 108000);
+    }
+}
+
+TEST(FrameClock, SeekTargetsFallBetweenTheFrameAndTheOneBefore) {
+    // An exact seek shows the first frame at or after the target less 5 ms.
+    const double slack = 0.005;
+    for (double origin : {0.0, 0.033367, 1.433367}) {
+        FrameClock clock(origin, kNtsc, 200000);
+        for (int64_t k : {1, 2, 15, 1000, 107999, 199999}) {
+            double target = clock.SeekTime(k);
+            EXPECT_GT(target - slack, FrameTime(origin, k - 1) + 0.0005) << origin << " " << k;
+            EXPECT_LE(target - slack, FrameTime(origin, k) - 0.0005) << origin << " " << k;
+        }
+        // Never negative: libmpv counts negative targets from the end.
+        EXPECT_GE(clock.SeekTime(0), 0.0);
+    }
+}
+
+TEST(FrameClock, PositionsAndTimesStayWithinTheVideoAndOtherRatesCountTheirOwnFrames) {
+    FrameClock clock(0.5, kNtsc, 120);
+    EXPECT_EQ(clock.FrameAt(0.0), 0);
+    EXPECT_EQ(clock.FrameAt(1000.0), 119);
+    EXPECT_EQ(clock.FrameOfPosition(-333667 * 5), 0);
+    EXPECT_EQ(clock.FrameOfPosition(clock.Duration() - 1), 119);
+    EXPECT_EQ(clock.FrameOfPosition(clock.Duration() + 333667 * 9), 119);
+    // A position inside a frame belongs to that frame.
+    EXPECT_EQ(clock.FrameOfPosition(333667 * 7 + 333666), 7);
+    FrameClock pal(0.0, 25.0, 1000);
+    EXPECT_EQ(pal.FrameAt(40 * 0.04), 40);
+    EXPECT_EQ(pal.FrameAt(999 * 0.04), 999);
+    EXPECT_NEAR(pal.SeekTime(40), 1.6 - 0.01, 1e-9);
 }
 
 }  // namespace

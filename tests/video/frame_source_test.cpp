@@ -1,13 +1,17 @@
 // Our own paused frame access, in every container: whatever way a frame is reached (seek, +1,
 // -1 through whole groups of pictures, the cache, a quick frame while scrubbing) it is exactly
-// that frame, and the cache stays within its bound.
+// that frame, and the cache stays within its bound; its picture memory, made ready on a thread,
+// has the size asked last.
 #include "video/frame_source.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <random>
+#include <thread>
 
 #include "test_media.h"
+#include "video/picture_pool.h"
 
 namespace vantrel {
 namespace {
@@ -115,6 +119,22 @@ TEST(FrameSourceOpen, FilesWithoutAPictureAreRefused) {
     std::atomic<bool> cancelled{true};
     FrameSource source;
     EXPECT_FALSE(source.Open(test::NumberedVideo("mp4"), QSize(480, 360), cancelled));
+}
+
+TEST(PicturePool, PicturesHaveTheSizeAskedLastWhateverWasMadeReadyBefore) {
+    const QSize sizes[] = {{480, 360}, {64, 48}, {720, 576}};
+    PicturePool pool;
+    for (int round = 0; round < 30; ++round) {
+        const QSize size = sizes[round % 3];
+        pool.Reset(size, round % 5 == 0 ? 0 : 20);  // a limit of 0: made on the spot
+        // At once, and after the thread had time to make pictures of the size before.
+        if (round % 2 == 1) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        for (int i = 0; i < 12; ++i) {
+            QImage picture = pool.Take();
+            ASSERT_EQ(picture.size(), size) << "round " << round << " picture " << i;
+            ASSERT_EQ(picture.format(), QImage::Format_RGBX8888);
+        }
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Containers, FrameSourceExact,

@@ -1,31 +1,12 @@
 // Sound without picture, files that are not media, choosing and closing videos.
 #include <gtest/gtest.h>
 
-#include "view_fixture.h"
+#include "test_media.h"
 
 namespace vantrel {
 namespace {
 
-class MediaKinds : public ::testing::Test, public test::ViewFixture {
-  protected:
-    void SetUp() override {
-        if (!test::HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
-    }
-};
-
-TEST_F(MediaKinds, TheWindowIsGreyBeforeAnyVideoAndAfterAClose) {
-    EXPECT_TRUE(ShowsGrey());
-    view_.OpenVideo(test::NumberedVideo("mp4"));
-    ASSERT_TRUE(test::WaitIdle(view_.Player()));
-    view_.SeekToFrame(3);
-    ASSERT_TRUE(test::WaitIdle(view_.Player()));
-    EXPECT_EQ(Shown(), 3);
-    view_.CloseVideo();
-    EXPECT_FALSE(view_.HasVideo());
-    EXPECT_TRUE(view_.project.videoPath.empty());
-    EXPECT_EQ(view_.currentFrame, 0);
-    EXPECT_TRUE(ShowsGrey());
-}
+using MediaKinds = test::ViewFixture;
 
 TEST_F(MediaKinds, APictureOfAnyShapeFillsTheWholeWindow) {
     view_.OpenVideo(test::WhiteWideVideo());
@@ -73,28 +54,37 @@ TEST_F(MediaKinds, SoundPlaysAndSeeksButIsNotRememberedAndShowsNoPicture) {
     EXPECT_TRUE(ShowsGrey());
 }
 
-TEST_F(MediaKinds, AFileThatIsNotMediaLeavesNothingOpen) {
-    view_.project.videoPath = "old.m2v";
-    view_.project.secondPath = "old.bin";
-    view_.OpenVideo(test::NotMediaFile());
-    EXPECT_FALSE(view_.HasVideo());
-    EXPECT_TRUE(view_.project.videoPath.empty());
-    EXPECT_TRUE(view_.project.secondPath.empty());
-    // The transport has nothing to act on.
-    view_.OnPlay();
-    view_.SeekToFrame(10);
-    EXPECT_EQ(view_.PlayState, kStopped);
-    EXPECT_EQ(view_.currentFrame, 0);
-    EXPECT_FALSE(view_.project.modified);
-    view_.RefreshViews(true);
-    EXPECT_TRUE(ShowsGrey());
-
+// A file that is not media, and a view whose player cannot start (an option libmpv rejects
+// leaves the player without libmpv, as a failed start would), leave nothing open and the
+// transport nothing to act on.
+TEST_F(MediaKinds, AFileThatIsNotMediaOrAPlayerThatCannotStartLeavesNothingOpen) {
+    MainView broken(dialogs_, nullptr, {{"ao", "null"}, {"hr-seek-demuxer-offset", "late"}});
+    ASSERT_FALSE(broken.Player().IsAvailable());
+    for (auto [view, path] : {std::pair{&view_, test::NotMediaFile()},
+                              std::pair{&broken, test::NumberedVideo("mp4")}}) {
+        SCOPED_TRACE(path);
+        view->project.videoPath = "old.m2v";
+        view->project.secondPath = "old.bin";
+        view->OpenVideo(path);
+        EXPECT_FALSE(view->HasVideo());
+        EXPECT_TRUE(view->project.videoPath.empty());
+        EXPECT_TRUE(view->project.secondPath.empty());
+        view->OnPlay();
+        view->StepFrames(5);
+        view->SeekToFrame(10);
+        EXPECT_EQ(view->PlayState, kStopped);
+        EXPECT_EQ(view->currentFrame, 0);
+        EXPECT_FALSE(view->project.modified);
+        view->CloseVideo();
+        EXPECT_TRUE(test::IsUniform(view->Video().grab().toImage(), kNoVideoColor.rgb()));
+    }
     view_.OpenVideo("/nonexistent/video.mpg");
     EXPECT_FALSE(view_.HasVideo());
     EXPECT_TRUE(dialogs_.informed.empty());
 }
 
-TEST_F(MediaKinds, ChoosingASecondVideoClosesTheFirst) {
+TEST_F(MediaKinds, ChoosingASecondVideoClosesTheFirstAndAClosedVideoLeavesGrey) {
+    EXPECT_TRUE(ShowsGrey());
     std::string first = test::NumberedVideo("ts");
     std::string second = test::NumberedVideo("avi");
     dialogs_.filesToOpen = {first, second, std::nullopt};
@@ -123,6 +113,12 @@ TEST_F(MediaKinds, ChoosingASecondVideoClosesTheFirst) {
     ASSERT_TRUE(test::WaitIdle(view_.Player()));
     EXPECT_EQ(view_.currentFrame, 33);
     EXPECT_EQ(Shown(), 33);
+
+    view_.CloseVideo();
+    EXPECT_FALSE(view_.HasVideo());
+    EXPECT_TRUE(view_.project.videoPath.empty());
+    EXPECT_EQ(view_.currentFrame, 0);
+    EXPECT_TRUE(ShowsGrey());
 }
 
 TEST_F(MediaKinds, ANewProjectClosesTheVideoClearsTheCaptionsAndChoosesAgain) {
@@ -135,23 +131,6 @@ TEST_F(MediaKinds, ANewProjectClosesTheVideoClearsTheCaptionsAndChoosesAgain) {
     EXPECT_FALSE(view_.HasVideo());
     EXPECT_TRUE(view_.project.captions.Empty());
     EXPECT_FALSE(view_.project.modified);
-}
-
-TEST(MediaPlayerSetup, AViewWhosePlayerCannotStartStillWorks) {
-    if (!test::HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
-    // An option libmpv rejects leaves the player without libmpv, as a failed start would.
-    test::ScriptedDialogs dialogs;
-    MainView view(dialogs, nullptr, {{"ao", "null"}, {"hr-seek-demuxer-offset", "late"}});
-    ASSERT_FALSE(view.Player().IsAvailable());
-    view.OpenVideo(test::NumberedVideo("mp4"));
-    EXPECT_TRUE(view.project.videoPath.empty());
-    EXPECT_FALSE(view.HasVideo());
-    view.OnPlay();
-    view.OnStop();
-    view.StepFrames(5);
-    view.CloseVideo();
-    EXPECT_EQ(view.currentFrame, 0);
-    EXPECT_TRUE(test::IsUniform(view.Video().grab().toImage(), kNoVideoColor.rgb()));
 }
 
 }  // namespace

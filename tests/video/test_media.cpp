@@ -1,7 +1,6 @@
 #include "test_media.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
@@ -19,13 +18,6 @@ QTemporaryDir& MediaDir() {
     return dir;
 }
 
-bool RunFfmpeg(const QStringList& arguments) {
-    QProcess ffmpeg;
-    ffmpeg.start("ffmpeg", QStringList{"-hide_banner", "-loglevel", "error", "-y"} + arguments);
-    return ffmpeg.waitForFinished(120000) && ffmpeg.exitStatus() == QProcess::NormalExit &&
-           ffmpeg.exitCode() == 0;
-}
-
 // Eight vertical bars, 40 pixels wide: bar b is white when bit b of the frame number is set.
 QString NumberedSource() {
     QString source = "color=c=black:s=320x240:r=30000/1001,format=yuv420p";
@@ -40,30 +32,30 @@ QString NumberedSource() {
 }
 
 QStringList EncoderArguments(const std::string& extension) {
-    // MPEG-2 with B-frames in groups of 15, as on a DVD; H.264 with B-frames; MPEG-4 part 2.
-    QStringList mpeg2{"-c:v", "mpeg2video", "-q:v", "3", "-g", "15", "-bf", "2"};
-    QStringList h264{"-c:v", "libx264", "-preset", "veryfast", "-crf", "20", "-g", "30"};
+    // MPEG-2 with B-frames in groups of 15, as on a DVD; MPEG-4 video in .avi; H.264 with B-frames.
+    const QStringList mpeg2{"-c:v", "mpeg2video", "-q:v", "3", "-g", "15", "-bf", "2"};
     if (extension == "m2v") return mpeg2;
     if (extension == "mpg" || extension == "ts") return mpeg2 + QStringList{"-c:a", "mp2"};
-    if (extension == "mp4" || extension == "mkv") return h264 + QStringList{"-c:a", "aac"};
     if (extension == "avi") {
-        return QStringList{"-c:v", "mpeg4", "-q:v", "3",    "-g",
-                           "30",   "-bf",   "2",    "-c:a", "pcm_s16le"};
+        return {"-c:v", "mpeg4", "-q:v", "3", "-g", "30", "-bf", "2", "-c:a", "pcm_s16le"};
     }
-    return {};
+    return {"-c:v", "libx264", "-preset", "veryfast", "-crf", "20", "-g", "30", "-c:a", "aac"};
 }
 
+// Made once per program by ffmpeg from `arguments`; "" when it fails.
 std::string Made(const QString& name, const QStringList& arguments) {
     static std::map<QString, std::string> made;
-    auto found = made.find(name);
-    if (found != made.end()) return found->second;
-    std::string path;
-    if (MediaDir().isValid()) {
-        QString target = MediaDir().filePath(name);
-        if (RunFfmpeg(arguments + QStringList{target})) path = target.toStdString();
+    const auto [found, added] = made.try_emplace(name);
+    if (!added || !MediaDir().isValid()) return found->second;
+    const QString target = MediaDir().filePath(name);
+    QProcess ffmpeg;
+    ffmpeg.start("ffmpeg", QStringList{"-hide_banner", "-loglevel", "error", "-y"} + arguments +
+                               QStringList{target});
+    if (ffmpeg.waitForFinished(120000) && ffmpeg.exitStatus() == QProcess::NormalExit &&
+        ffmpeg.exitCode() == 0) {
+        found->second = target.toStdString();
     }
-    made[name] = path;
-    return path;
+    return found->second;
 }
 
 }  // namespace
@@ -117,17 +109,12 @@ int ReadFrameNumber(const QImage& picture) {
     int number = 0;
     for (int bit = 0; bit < 8; ++bit) {
         // The middle of bar `bit`, averaged over a small square.
-        int cx = (2 * bit + 1) * picture.width() / 16;
-        int cy = picture.height() / 2;
+        const int cx = (2 * bit + 1) * picture.width() / 16, cy = picture.height() / 2;
         int sum = 0;
-        int count = 0;
         for (int y = cy - 3; y <= cy + 3; ++y) {
-            for (int x = cx - 3; x <= cx + 3; ++x) {
-                sum += qGray(picture.pixel(x, y));
-                ++count;
-            }
+            for (int x = cx - 3; x <= cx + 3; ++x) sum += qGray(picture.pixel(x, y));
         }
-        int level = sum / count;
+        const int level = sum / 49;
         if (level > 80 && level < 175) return -1;
         if (level >= 175) number |= 1 << bit;
     }
@@ -135,13 +122,9 @@ int ReadFrameNumber(const QImage& picture) {
 }
 
 bool IsUniform(const QImage& picture, QRgb colour) {
-    if (picture.isNull()) return false;
-    for (int y = 0; y < picture.height(); ++y) {
-        for (int x = 0; x < picture.width(); ++x) {
-            if ((picture.pixel(x, y) & 0xFFFFFF) != (colour & 0xFFFFFF)) return false;
-        }
-    }
-    return true;
+    QImage filled(picture.size(), QImage::Format_RGB32);
+    filled.fill(colour | 0xFF000000);
+    return !picture.isNull() && picture.convertToFormat(QImage::Format_RGB32) == filled;
 }
 
 bool WaitFor(const std::function<bool()>& done, int timeoutMs) {
@@ -156,12 +139,7 @@ bool WaitFor(const std::function<bool()>& done, int timeoutMs) {
 }
 
 void Pump(int ms) {
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < ms) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        QThread::msleep(1);
-    }
+    WaitFor([] { return false; }, ms);
 }
 
 bool WaitIdle(const MediaPlayer& player) {

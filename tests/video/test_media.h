@@ -1,13 +1,19 @@
 // Test media made with ffmpeg: numbered videos in each container, a tone, a file that is not
-// media; and the helpers that wait for the player and read the number off a picture.
+// media; the helpers that wait for the player and read the number off a picture; and a main
+// view with no sound device answering from scripted dialogs.
 #pragma once
+
+#include <gtest/gtest.h>
 
 #include <QImage>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "app/main_view.h"
+#include "scripted_dialogs.h"
 #include "video/media_player.h"
+#include "video/video_window.h"
 
 namespace vantrel::test {
 
@@ -42,5 +48,35 @@ bool WaitFor(const std::function<bool()>& done, int timeoutMs = 5000);
 void Pump(int ms);
 // Waits until the last load or seek has shown its frame.
 bool WaitIdle(const MediaPlayer& player);
+
+// A main view with no sound device, answering from scripted dialogs, and what its video window
+// shows; skipped without ffmpeg.
+class ViewFixture : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (!HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
+    }
+    int Shown() { return ReadFrameNumber(view_.Video().grab().toImage()); }
+    bool ShowsGrey() { return IsUniform(view_.Video().grab().toImage(), kNoVideoColor.rgb()); }
+
+    ScriptedDialogs dialogs_;
+    MainView view_{dialogs_, nullptr, QuietPlayer()};
+};
+
+// The same view with the numbered video of the test's container open.
+class ContainerFixture : public ViewFixture, public ::testing::WithParamInterface<std::string> {
+  protected:
+    void SetUp() override {
+        ViewFixture::SetUp();
+        if (IsSkipped()) return;
+        path_ = NumberedVideo(GetParam());
+        ASSERT_FALSE(path_.empty()) << "ffmpeg could not make the ." << GetParam() << " video";
+        view_.OpenVideo(path_);
+        ASSERT_TRUE(view_.HasVideo());
+        ASSERT_TRUE(WaitIdle(view_.Player()));
+    }
+
+    std::string path_;
+};
 
 }  // namespace vantrel::test
