@@ -12,8 +12,7 @@ namespace vantrel {
 
 ProgressWorker::ProgressWorker(uint64_t total, OperationMode mode, File& source, File& destination,
                                CaptionProject& project)
-    : total_(total),
-      step_(total / kBarRange + 1),
+    : step_(total / kBarRange + 1),
       mode_(mode),
       source_(source),
       destination_(destination),

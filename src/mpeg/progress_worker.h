@@ -81,7 +81,6 @@ class ProgressWorker final : public ProgressSink {
   private:
     void Work();
 
-    const uint64_t total_;
     const uint64_t step_;
     const OperationMode mode_;
     File& source_;
