@@ -176,6 +176,10 @@ ImportResult ImportSubtitleFile(CaptionProject& project, const std::string& path
         MakeSubtitleCaptions(file, captions, &project.cancel);
     if (CancelRaised(&project.cancel)) return ImportResult::Cancelled;
     if (file.skippedBlocks > 0) inform(SkippedSubtitleBlocksText(path, file.skippedBlocks));
+    if (file.endsBeforeStart.count > 0) {
+        inform(CuesEndingBeforeStartText(path, file.endsBeforeStart.count,
+                                         file.endsBeforeStart.firstLine));
+    }
     if (file.unshownCharacters > 0) {
         inform(UnshownCharactersText(path, file.unshownCharacters, file.firstUnshown,
                                      SubtitleTimeToFrame(file.firstUnshownMs)));
