@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "codec/decoder.h"
 #include "files/ccd.h"
 #include "files/ccd_tables.h"
 #include "files/file_messages.h"
@@ -103,11 +104,6 @@ TEST(CaptionFileReaders, WhatIsLeftOutOrGuessedIsToldByKindCountAndFirstLine) {
     } cases[] = {
         {scc + "00:05219:28\t942c\n00:00:00:01\t942f\njunk\n", &D::unreadableLines, 2, 2,
          AfterNullPairs(1, "\x94\xAF"), "\n2 unreadable lines, the first on line 2 ("},
-        {scc + "00:00:00:01\t942f\n00:60:00:00\t94\n-0:00:00:00\t94\n0:00:00:00\t94\n",
-         &D::unreadableLines, 3, 3, AfterNullPairs(1, "\x94\xAF"),
-         "\n3 unreadable lines, the first on line 3 ("},
-        {scc + "00:00:00:01\t942f\n00:00:02:00:00\t94\n00:00:02:000\t94\n00;00;02;00\t94\n",
-         &D::unreadableLines, 3, 3, AfterNullPairs(1, "\x94\xAF"), "\n3 unreadable lines"},
         {scc + " \t\r\n\r\n\x0B\r00:00:00:01\t942f\n", nullptr, 0, 0, AfterNullPairs(1, "\x94\xAF"),
          ""},
         {scc + "00:00:00:00\t9420 9420 9420\n00:00:00:02\t942f 942f\n00:00:00:03\t942c\n",
@@ -172,14 +168,17 @@ TEST(CaptionFileReaders, CarriageReturnsAndUtf16ReadAsTheSameText) {
               std::string::npos);
 }
 
-// The last frame a timecode line can name is read, in either style (the drop-frame label has
-// three digits of hours); raw pairs past it are cut off.
+// The last frames a timecode line can name are read, in either style (the drop-frame labels
+// have three digits of hours), and a caption there decodes; raw pairs past them are cut off.
 TEST(CaptionFileReaders, ReadAsFarAsTheLastReadableFrame) {
-    for (const char* last : {"99:59:59:29", "100:06:00;11"}) {
-        const CaptionFileData d =
-            ReadSccText(Bytes("Scenarist_SCC V1.0\n" + std::string(last) + "\t942f\n"));
-        EXPECT_EQ(d.linesBeyondLimit.count, 0u) << last;
-        EXPECT_EQ(d.pairs, AfterNullPairs(kMaxReadFrame, "\x94\xAF")) << last;
+    for (const char* first : {"99:59:59:25", "100:06:00;07"}) {
+        const CaptionFileData d = ReadSccText(Bytes("Scenarist_SCC V1.0\n" + std::string(first) +
+                                                    "\t9420 94ae 9470 c849 942f 8080 942c\n"));
+        CaptionList list;
+        DecodePairStream(list, d.pairs);
+        ASSERT_EQ(list.Count(), 1) << first;
+        EXPECT_EQ(list.Head()->startFrame, kMaxReadFrame) << first;
+        EXPECT_EQ(list.Head()->endFrame, kMaxReadFrame + 2) << first;
     }
     const CaptionFileData raw =
         ReadRawPairs(std::vector<uint8_t>(kRawHeaderSize + MaxRawPairBytes() + 6, 0x80));

@@ -37,7 +37,6 @@ TEST(ParseTimecodeLine, StrictFieldsToFrames) {
         {"100:00:00:00\t94", kMaxReadFrame + 1, "94"},
         {"100:06:00;11\t", kMaxReadFrame, ""},  // our drop-frame label of the last frame
         {"00:00:04:35\t", 155, "", true},
-        {"00:00:00;99\t", 99, "", true},
         {"00:00:01.00\t9420", kNone},
         {"00:05219:28\t942c", kNone},
         {"00:60:00:00\t", kNone},
@@ -45,14 +44,11 @@ TEST(ParseTimecodeLine, StrictFieldsToFrames) {
         {"0:00:01:00\t", kNone},
         {"1000:00:00:00\t", kNone},
         {"-9:59:59:29\t", kNone},
-        {"+0:00:01:00\t", kNone},
         {"00:00: 1:00\t", kNone},
-        {"00:00:01:0\t", kNone},
         {"00:00:01:000\t", kNone},
         {"00:00:01:00:00\t", kNone},
         {"00;00;01;00\t", kNone},
         {"", kNone},
-        {"Scenarist_SCC V1.0", kNone},
     };
     for (const auto& c : cases) {
         const std::optional<TimecodeLine> read = ParseTimecodeLine(c.line);
