@@ -82,8 +82,10 @@ std::string SkippedDataText(const std::string& path, const SkippedData& skipped,
     lines(read.highFrameNumbers, true, "timecode with a frame number of 30 or more",
           "timecodes with a frame number of 30 or more",
           "a second has frames 00 to 29; the frame number was counted on into the next second");
-    if (!items.empty())
-        text += (text.empty() ? "" : "\n\n") + ("Read from " + path + " by guessing" + items);
+    if (!items.empty()) {
+        if (!text.empty()) text += "\n\n";
+        text += "Read from " + path + " by guessing" + items;
+    }
     return text;
 }
 
