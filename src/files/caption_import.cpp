@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "codec/decoder.h"
@@ -31,15 +32,24 @@ void Inform(const CaptionProject& project, const std::string& text) {
     if (project.host) project.host->Inform(text);
 }
 
-// Reads the file from its start up to `limit` bytes; false on a read error. Stops early once
-// `cancel` is raised.
+// Reads the file from its start up to `limit` bytes, whatever it is (a regular file, a device,
+// a pipe); false on a read error. Stops early once `cancel` is raised. The buffer never holds
+// room for more than `limit` bytes.
 bool ReadFileStart(File& file, size_t limit, const std::atomic<int>& cancel,
                    std::vector<uint8_t>& out) {
     constexpr size_t kChunk = 1 << 20;
     out.clear();
+    const auto length = static_cast<uint64_t>(std::max<int64_t>(file.Length(), 0));
+    out.reserve(std::min<uint64_t>(limit, length + 1));  // and one byte to see that it ends
     while (out.size() < limit && !CancelRaised(&cancel)) {
         const size_t want = std::min(kChunk, limit - out.size());
         const size_t old = out.size();
+        if (out.capacity() < old + want) {
+            // Doubling, but straight to the limit once that is near, so that the byte past a
+            // full buffer never costs a copy of all before it.
+            const size_t doubled = std::max(old + want, 2 * out.capacity());
+            out.reserve(doubled > limit / 2 ? limit : doubled);
+        }
         out.resize(old + want);
         const size_t got = file.Read(out.data() + old, want);
         out.resize(old + got);
@@ -67,10 +77,6 @@ ImportResult ImportCaptionFile(CaptionProject& project, const std::string& path,
         Inform(project, FileTooLargeText(path, kMaxTextFileBytes));
         return ImportResult::TooLarge;
     }
-    if (subtitles) {
-        file.Close();
-        return ImportSubtitleFile(project, path, extension, hooks.beforeClear);
-    }
     CaptionList read;
     if (format == Format::Mpeg2) {
         if (!hooks.readMpeg2(project, file, read)) {
@@ -94,6 +100,9 @@ ImportResult ImportCaptionFile(CaptionProject& project, const std::string& path,
     if (format != Format::Raw && content.size() > static_cast<size_t>(kMaxTextFileBytes)) {
         Inform(project, FileTooLargeText(path, kMaxTextFileBytes));
         return ImportResult::TooLarge;
+    }
+    if (subtitles) {
+        return ImportSubtitleFile(project, path, extension, std::move(content), hooks.beforeClear);
     }
 
     CaptionFileData data;

@@ -17,35 +17,38 @@ bool IsControlPair(uint8_t first) {
     return first != 0x80 && (first & 0x7F) < 0x20;
 }
 
-bool EndsData(char c) {
-    return c == 0 || c == '\r' || c == '\n';
-}
-
 uint16_t TokenCode(std::string_view name) {
     // The transparent space has no table entry; the export writes it as this single byte.
     if (name.size() == 1 && name[0] == kTransparentSpaceToken) return kTransparentSpaceCode;
     return LookupMnemonic(name);
 }
 
-// Walks the characters and brace tokens of one line from the data column. Two characters make
-// a pair; a token is a pair of its own and begins on a pair boundary.
-void ReadCcdData(std::string_view line, PairStreamBuilder& out) {
-    size_t i = kTimecodeDataColumn;
-    while (i < line.size() && !EndsData(line[i])) {
-        if (line[i] != '{') {
-            out.AppendByte(CcdTextCharMap[static_cast<uint8_t>(line[i])]);
+// Walks the characters and brace tokens of a line's data. Two characters make a pair; a token
+// is a pair of its own and begins on a pair boundary. A token that names no code is read as a
+// null pair, and a NUL byte (no character of the text) is passed over; both are counted.
+void ReadCcdData(std::string_view data, size_t lineNumber, PairStreamBuilder& out,
+                 CaptionFileData& result) {
+    size_t i = 0;
+    while (i < data.size()) {
+        if (data[i] == 0) {
+            result.nulBytes.Add(lineNumber);
+            ++i;
+            continue;
+        }
+        if (data[i] != '{') {
+            out.AppendByte(CcdTextCharMap[static_cast<uint8_t>(data[i])]);
             ++i;
             continue;
         }
         ++i;
         const size_t start = i;
-        while (i < line.size() && i - start < kMaxTokenName && line[i] != '}' &&
-               !EndsData(line[i])) {
+        while (i < data.size() && i - start < kMaxTokenName && data[i] != '}' && data[i] != 0) {
             ++i;
         }
-        const std::string_view name = line.substr(start, i - start);
-        if (i < line.size() && line[i] == '}') ++i;
+        const std::string_view name = data.substr(start, i - start);
+        if (i < data.size() && data[i] == '}') ++i;
         const uint16_t code = TokenCode(name);
+        if (code == kUnknownMnemonic) result.unknownTokens.Add(lineNumber);
         out.AppendAlignedPair(static_cast<uint8_t>(code >> 8), static_cast<uint8_t>(code));
     }
     out.CompletePair();
@@ -55,7 +58,9 @@ void ReadCcdData(std::string_view line, PairStreamBuilder& out) {
 
 CaptionFileData ReadCcdText(std::span<const uint8_t> text, const std::atomic<int>* cancel) {
     CaptionFileData result;
-    TextLines lines(SkipByteOrderMark(text));
+    const DecodedText decoded(text, TextCharset::Windows1252);
+    result.unconvertibleCharacters = decoded.Unconvertible();
+    TextLines lines(decoded.Text());
     std::string_view line;
     if (!lines.Next(line) || !StartsWith(line, kCcdHeader)) return result;
     if (!lines.Next(line)) return result;  // the channel line; its content doesn't matter

@@ -167,26 +167,6 @@ bool File::CreateUnique(const std::string& prefix) {
     return true;
 }
 
-bool ReadWholeFile(const std::string& path, std::string& out, std::string& error) {
-    File f;
-    if (!f.Open(path, File::Mode::Read)) {
-        error = f.Error();
-        return false;
-    }
-    out.clear();
-    char chunk[65536];
-    while (true) {
-        const size_t n = f.Read(chunk, sizeof chunk);
-        out.append(chunk, n);
-        if (f.Failed()) {
-            error = f.Error();
-            return false;
-        }
-        if (n < sizeof chunk) break;
-    }
-    return true;
-}
-
 namespace {
 
 std::string DirectoryPart(const std::string& path) {

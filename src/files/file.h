@@ -71,9 +71,6 @@ class File {
     std::string error_;
 };
 
-// Reads a whole file into `out`; false with `error` set on failure.
-bool ReadWholeFile(const std::string& path, std::string& out, std::string& error);
-
 // A source of bytes read front to back: a buffer in memory, or an open file read in blocks.
 class ByteInput {
   public:

@@ -37,24 +37,56 @@ std::string ErrorSavingFileText(const std::string& path, const std::string& reas
 std::string SkippedDataText(const std::string& path, const SkippedData& skipped,
                             const CaptionFileData& read) {
     std::string items;
-    auto item = [&](size_t count, const char* one, const char* many, int64_t first,
+    auto item = [&](size_t count, const char* one, const char* many, const std::string& where,
                     const std::string& why) {
         if (count == 0) return;
-        items += "\n" + std::to_string(count) + " " + (count == 1 ? one : many) +
-                 ", the first at " + FormatTimecode(first) + " (" + why + ")";
+        items += "\n" + std::to_string(count) + " " + (count == 1 ? one : many) + ", the first " +
+                 where + " (" + why + ")";
     };
+    // Where the first of a kind of line is: its line number, and its timecode when given.
+    auto at = [](const LineTally& t, bool frame) {
+        std::string where = "on line " + std::to_string(t.firstLine);
+        if (frame) where += " at " + FormatTimecode(t.firstFrame);
+        return where;
+    };
+    auto lines = [&](const LineTally& t, bool frame, const char* one, const char* many,
+                     const std::string& why) { item(t.count, one, many, at(t, frame), why); };
     item(skipped.directCodes, "roll-up or paint-on code", "roll-up and paint-on codes",
-         skipped.firstDirectFrame,
+         "at " + FormatTimecode(skipped.firstDirectFrame),
          "only pop-on captions are made; the text these codes put on the screen is in none");
     item(skipped.otherChannelPairs, "pair of caption channel 2", "pairs of caption channel 2",
-         skipped.firstOtherChannelFrame, "only channel 1 is read");
+         "at " + FormatTimecode(skipped.firstOtherChannelFrame), "only channel 1 is read");
+    lines(read.unreadableLines, false, "unreadable line", "unreadable lines",
+          "a line must begin with a timecode hh:mm:ss:ff or hh:mm:ss;ff, minutes and seconds "
+          "below 60");
+    lines(read.linesOutOfOrder, true, "line out of order", "lines out of order",
+          "a line must not start before the frame where the data before it ends");
     const std::string limit = "timecodes past " + FormatTimecode(kMaxReadFrame) + " are not read";
-    item(read.linesBeyondLimit, "line", "lines", read.firstLineBeyondLimit, limit);
+    lines(read.linesBeyondLimit, true, "line", "lines", limit);
+    lines(read.unknownTokens, false, "unknown token", "unknown tokens",
+          "no code has that name; read as a null pair");
+    lines(read.nulBytes, false, "NUL byte", "NUL bytes", "no character of the text");
+    lines(read.unconvertibleCharacters, false, "character without a Windows-1252 byte",
+          "characters without a Windows-1252 byte",
+          "the text of a disassembly file is Windows-1252");
     if (read.truncated) {
         items += "\nthe pairs from " + FormatTimecode(kMaxReadFrame + 1) + " on (" + limit + ")";
     }
-    if (items.empty()) return {};
-    return "Not imported from " + path + items;
+    std::string text;
+    if (!items.empty()) text = "Not imported from " + path + items;
+
+    // What was read, but by a guess.
+    items.clear();
+    lines(read.oddWords, false, "word that is not four hexadecimal digits",
+          "words that are not four hexadecimal digits", "read as far as the digits go");
+    lines(read.highFrameNumbers, true, "timecode with a frame number of 30 or more",
+          "timecodes with a frame number of 30 or more",
+          "a second has frames 00 to 29; the frame number was counted on into the next second");
+    if (!items.empty()) {
+        if (!text.empty()) text += "\n\n";
+        text += "Read from " + path + " by guessing" + items;
+    }
+    return text;
 }
 
 std::string NotAProjectText(const std::string& path) {
@@ -93,6 +125,17 @@ std::string UnshownCharactersText(const std::string& path, size_t count, char32_
 
 std::string NoSubtitlesText(const std::string& path) {
     return "File " + path + " contains no subtitle to show";
+}
+
+std::string CuesEndingBeforeStartText(const std::string& path, size_t count, size_t firstLine) {
+    const std::string line = std::to_string(firstLine);
+    if (count == 1) {
+        return "1 cue of " + path + " ends before it starts, on line " + line +
+               "; it was kept and ends one frame after its start";
+    }
+    return std::to_string(count) + " cues of " + path +
+           " end before they start, the first on line " + line +
+           "; they were kept and end one frame after their start";
 }
 
 std::string LeftOutCaptionsText(const std::vector<const Caption*>& leftOut) {

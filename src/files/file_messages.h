@@ -37,10 +37,13 @@ std::string ErrorSavingFileText(const std::string& path);
 std::string ErrorOpeningFileText(const std::string& path, const std::string& reason);
 std::string ErrorSavingFileText(const std::string& path, const std::string& reason);
 
-// The one message of an import that left data out, each kind on a line of its own with its
-// count and the timecode of its first: roll-up and paint-on codes and second-channel pairs
-// that the decoder skipped, lines of a text file and pairs of a raw file past the last frame
-// read. Empty when nothing was left out.
+// The one message of an import that left data out or had to guess, each kind on a line of its
+// own with its count and where the first of them is: roll-up and paint-on codes and
+// second-channel pairs that the decoder skipped (by timecode); lines of a text file without a
+// timecode, out of order or past the last frame read, unknown .ccd tokens, NUL bytes and
+// characters without a Windows-1252 byte (by line number); pairs of a raw file past the last
+// frame read. Then, as a paragraph of its own, what was read by a guess: .scc words that are
+// not four hexadecimal digits and frame numbers of 30 or more. Empty when there is nothing.
 std::string SkippedDataText(const std::string& path, const SkippedData& skipped,
                             const CaptionFileData& read = {});
 
@@ -58,6 +61,9 @@ std::string SkippedSubtitleBlocksText(const std::string& path, size_t blocks);
 std::string UnshownCharactersText(const std::string& path, size_t count, char32_t first,
                                   int64_t frame);
 std::string NoSubtitlesText(const std::string& path);
+// Cues whose end lies before their start, and the line of the first one's time line; they were
+// kept.
+std::string CuesEndingBeforeStartText(const std::string& path, size_t count, size_t firstLine);
 
 // How many captions the encoder had to leave out of an export or a multiplexed stream, and the
 // start timecodes of the first of them; empty when none was.

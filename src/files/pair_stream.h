@@ -1,5 +1,5 @@
 // What the caption-file readers make of a file: the pair stream that the decoder cuts into
-// captions, and what the reader had to leave out on the way.
+// captions, and what the reader had to leave out or guess on the way.
 #pragma once
 
 #include <cstddef>
@@ -12,16 +12,42 @@ namespace vantrel {
 // frame without data holds the null pair 0x80 0x80. The decoder reads whole pairs only.
 using PairStream = std::vector<uint8_t>;
 
+// Things of one kind that a text reader met: how many, and where the first of them is.
+struct LineTally {
+    size_t count = 0;
+    size_t firstLine = 0;     // counted from 1, the header lines included
+    int64_t firstFrame = -1;  // the frame of the first one's timecode, where that tells something
+
+    void Add(size_t line, int64_t frame = -1) {
+        if (count++ > 0) return;
+        firstLine = line;
+        firstFrame = frame;
+    }
+};
+
 struct CaptionFileData {
     // The file is of the format asked for (its header line is right; a raw file holds its
     // 4-byte header). When false nothing is imported and nothing is said.
     bool recognized = false;
     PairStream pairs;
-    // Timecode lines left out because their frame lies beyond the last frame we read, and the
-    // frame of the first of them (-1 when there is none).
-    size_t linesBeyondLimit = 0;
-    int64_t firstLineBeyondLimit = -1;
-    // A raw file whose pairs go on past the last frame we read.
+
+    // Left out: non-blank lines that don't begin with a timecode; lines whose frame lies below
+    // the frame where the data before them ends; lines whose frame lies past the last frame we
+    // read; .ccd brace tokens that name no code (read as null pairs), NUL bytes in .ccd data,
+    // and characters of a UTF-16 .ccd that have no Windows-1252 byte.
+    LineTally unreadableLines;
+    LineTally linesOutOfOrder;
+    LineTally linesBeyondLimit;
+    LineTally unknownTokens;
+    LineTally nulBytes;
+    LineTally unconvertibleCharacters;
+    // Read, but by a guess: .scc words that are not four hexadecimal digits (read as far as
+    // their digits go), and timecodes with a frame number of 30 or more (placed where the
+    // arithmetic puts them, in a later second).
+    LineTally oddWords;
+    LineTally highFrameNumbers;
+
+    // A raw file or a stream whose pairs go on past the last frame we read.
     bool truncated = false;
 };
 

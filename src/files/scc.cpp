@@ -24,23 +24,42 @@ int HexDigit(char c) {
     return -1;
 }
 
-// Walks the hexadecimal groups of one line from the data column. A group is two characters
-// read as far as their hexadecimal digits go, so words need not have four digits; a group that
-// doesn't begin with a digit carries no byte and is skipped.
-void ReadHexData(std::string_view line, PairStreamBuilder& out) {
-    size_t i = kTimecodeDataColumn;
-    while (i < line.size()) {
-        const auto c = static_cast<uint8_t>(line[i]);
-        if (c <= 0x20) {
+bool IsBlank(char c) {
+    return static_cast<uint8_t>(c) <= 0x20;
+}
+
+// Counts the words (runs between blanks) of a line's data that are not four hexadecimal digits.
+void CountOddWords(std::string_view data, size_t lineNumber, LineTally& odd) {
+    for (size_t i = 0; i < data.size();) {
+        if (IsBlank(data[i])) {
             ++i;
             continue;
         }
-        const int high = HexDigit(line[i]);
-        if (i + 1 >= line.size()) {  // the last character forms a group by itself
+        const size_t start = i;
+        bool hex = true;
+        while (i < data.size() && !IsBlank(data[i])) hex = HexDigit(data[i++]) >= 0 && hex;
+        if (!hex || i - start != 4) odd.Add(lineNumber);
+    }
+}
+
+// Walks the hexadecimal groups of a line's data. A group is two characters read as far as their
+// hexadecimal digits go, so words need not have four digits; a group that doesn't begin with a
+// digit carries no byte and is skipped. Such words are counted, to be reported.
+void ReadHexData(std::string_view data, size_t lineNumber, PairStreamBuilder& out,
+                 CaptionFileData& result) {
+    CountOddWords(data, lineNumber, result.oddWords);
+    size_t i = 0;
+    while (i < data.size()) {
+        if (IsBlank(data[i])) {
+            ++i;
+            continue;
+        }
+        const int high = HexDigit(data[i]);
+        if (i + 1 >= data.size()) {  // the last character forms a group by itself
             if (high >= 0) out.AppendByte(static_cast<uint8_t>(high));
             break;
         }
-        const int low = HexDigit(line[i + 1]);
+        const int low = HexDigit(data[i + 1]);
         i += 2;
         if (high < 0) continue;
         out.AppendByte(static_cast<uint8_t>(low >= 0 ? high * 16 + low : high));
@@ -52,7 +71,8 @@ void ReadHexData(std::string_view line, PairStreamBuilder& out) {
 
 CaptionFileData ReadSccText(std::span<const uint8_t> text, const std::atomic<int>* cancel) {
     CaptionFileData result;
-    TextLines lines(SkipByteOrderMark(text));
+    const DecodedText decoded(text, TextCharset::Utf8);
+    TextLines lines(decoded.Text());
     std::string_view line;
     if (!lines.Next(line) || !StartsWith(line, kSccHeader)) return result;
     result.recognized = true;

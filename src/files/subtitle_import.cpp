@@ -151,20 +151,16 @@ std::vector<std::unique_ptr<Caption>> MakeSubtitleCaptions(const SubtitleFile& f
 }
 
 ImportResult ImportSubtitleFile(CaptionProject& project, const std::string& path,
-                                std::string_view extension,
+                                std::string_view extension, std::vector<uint8_t> content,
                                 const std::function<void()>& beforeClear) {
     auto inform = [&](const std::string& text) {
         if (project.host && !text.empty()) project.host->Inform(text);
     };
-    std::string text, error;
-    if (!ReadWholeFile(path, text, error)) {
-        inform(ErrorOpeningFileText(path, error));
-        return ImportResult::OpenFailed;
-    }
+    const std::string_view text(reinterpret_cast<const char*>(content.data()), content.size());
     const bool webVtt = LowerCaseAscii(extension) == "vtt";
     const SubtitleFile file =
         webVtt ? ReadWebVtt(text, &project.cancel) : ReadSubRip(text, &project.cancel);
-    text = {};
+    content = {};
     if (CancelRaised(&project.cancel)) return ImportResult::Cancelled;
     if (!file.recognized) {
         inform(NotRecognizedText(path, LowerCaseAscii(extension)));
@@ -176,6 +172,10 @@ ImportResult ImportSubtitleFile(CaptionProject& project, const std::string& path
         MakeSubtitleCaptions(file, captions, &project.cancel);
     if (CancelRaised(&project.cancel)) return ImportResult::Cancelled;
     if (file.skippedBlocks > 0) inform(SkippedSubtitleBlocksText(path, file.skippedBlocks));
+    if (file.endsBeforeStart.count > 0) {
+        inform(CuesEndingBeforeStartText(path, file.endsBeforeStart.count,
+                                         file.endsBeforeStart.firstLine));
+    }
     if (file.unshownCharacters > 0) {
         inform(UnshownCharactersText(path, file.unshownCharacters, file.firstUnshown,
                                      SubtitleTimeToFrame(file.firstUnshownMs)));

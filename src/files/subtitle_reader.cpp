@@ -9,6 +9,7 @@
 #include "codec/closest_char.h"
 #include "files/file.h"
 #include "files/subtitle_colours.h"
+#include "files/text_lines.h"
 #include "model/caption.h"
 #include "model/caption_project.h"
 
@@ -23,29 +24,6 @@ constexpr int64_t kFieldCap = 1000000000;  // no digit run overflows
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
-
-bool IsBlank(std::string_view line) {
-    return line.find_first_not_of(" \t") == std::string_view::npos;
-}
-
-// Lines ended by LF, with the CR of a CR LF removed.
-class Lines {
-  public:
-    explicit Lines(std::string_view text) : text_(text) {}
-    bool Next(std::string_view& line) {
-        if (pos_ > text_.size()) return false;
-        size_t end = text_.find('\n', pos_);
-        if (end == std::string_view::npos) end = text_.size();
-        line = text_.substr(pos_, end - pos_);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        pos_ = end + 1;
-        return true;
-    }
-
-  private:
-    std::string_view text_;
-    size_t pos_ = 0;
-};
 
 std::optional<int64_t> ReadNumber(std::string_view s, size_t& pos, size_t* digits = nullptr) {
     const size_t first = pos;
@@ -338,12 +316,12 @@ bool StartsWithWord(std::string_view line, std::string_view word) {
 
 SubtitleFile ReadSubtitles(std::string_view text, bool webVtt, const std::atomic<int>* cancel) {
     SubtitleFile file;
-    if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
-    Lines lines(text);
+    const DecodedText decoded(text, TextCharset::Utf8);
+    TextLines lines(decoded.Text());
     std::string_view line;
     if (webVtt) {
         if (!lines.Next(line) || !StartsWithWord(line, "WEBVTT")) return file;
-        while (lines.Next(line) && !IsBlank(line)) {
+        while (lines.Next(line) && !IsBlankLine(line)) {
         }
     }
     file.recognized = true;
@@ -358,7 +336,7 @@ SubtitleFile ReadSubtitles(std::string_view text, bool webVtt, const std::atomic
     };
     CancelPoll cancelled(cancel);
     while (!cancelled() && lines.Next(line)) {
-        if (IsBlank(line)) {
+        if (IsBlankLine(line)) {
             endBlock();
             continue;
         }
@@ -376,6 +354,7 @@ SubtitleFile ReadSubtitles(std::string_view text, bool webVtt, const std::atomic
             SubtitleCue& cue = file.cues.emplace_back();
             cue.startMs = timing->startMs;
             cue.endMs = timing->endMs;
+            if (cue.endMs < cue.startMs) file.endsBeforeStart.Add(lines.Number());
             cue.top = webVtt && SettingsPlaceOnTop(timing->settings);
             reader.Start(cue);
             inCue = true;

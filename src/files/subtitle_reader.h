@@ -1,8 +1,8 @@
 // Reading SubRip (.srt) and WebVTT (.vtt) subtitles: UTF-8 with or without a byte order mark,
-// CR LF or LF line ends. Cue text becomes caption characters with their attributes: <i>, <u>,
-// <font color=...> (SubRip) and <c.colour> (WebVTT) give italics, underline and the nearest
-// 608 colour; other tags and cue settings are ignored, except that {\an7}-{\an9} and a WebVTT
-// line: position counted from the top put the cue at the top of the screen.
+// or UTF-16 with one; LF, CR LF or CR line ends. Cue text becomes caption characters with their
+// attributes: <i>, <u>, <font color=...> (SubRip) and <c.colour> (WebVTT) give italics, underline
+// and the nearest 608 colour; other tags and cue settings are ignored, except that {\an7}-{\an9}
+// and a WebVTT line: position counted from the top put the cue at the top of the screen.
 #pragma once
 
 #include <atomic>
@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "files/cue_layout.h"
+#include "files/pair_stream.h"
 
 namespace vantrel {
 
@@ -31,6 +32,8 @@ struct SubtitleFile {
     size_t unshownCharacters = 0;
     char32_t firstUnshown = 0;   // 0xFFFFFFFF for a malformed UTF-8 sequence
     int64_t firstUnshownMs = 0;  // the start of the cue that held it
+    // Cues whose end lies before their start (by the line of their time line); they are kept.
+    LineTally endsBeforeStart;
 };
 
 // Both stop where they are once `cancel` is raised; the caller discards what was read.

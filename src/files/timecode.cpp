@@ -7,55 +7,48 @@ namespace vantrel {
 
 namespace {
 
-constexpr size_t kDataColumn = 12;
-constexpr size_t kFormColumn = 8;
-// Field values are capped here while they are read, so that no digit string overflows; any
-// value this large already puts the frame far past kMaxReadFrame.
-constexpr int64_t kFieldCap = 100000000;
-
-// Reads a decimal field at `pos` the way the C library's %d does (blanks, a sign, digits).
-std::optional<int64_t> ReadField(std::string_view text, size_t& pos) {
-    while (pos < text.size() && (text[pos] == ' ' || text[pos] == '\t')) ++pos;
-    bool negative = false;
-    if (pos < text.size() && (text[pos] == '-' || text[pos] == '+')) {
-        negative = text[pos] == '-';
-        ++pos;
-    }
-    const size_t first = pos;
-    int64_t value = 0;
-    while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9') {
-        value = value * 10 + (text[pos] - '0');
-        if (value > kFieldCap) value = kFieldCap;
-        ++pos;
-    }
-    if (pos == first) return std::nullopt;
-    return negative ? -value : value;
+// Two decimal digits at `at`, or -1.
+int TwoDigits(std::string_view text, size_t at) {
+    if (at + 2 > text.size()) return -1;
+    const char a = text[at], b = text[at + 1];
+    if (a < '0' || a > '9' || b < '0' || b > '9') return -1;
+    return (a - '0') * 10 + (b - '0');
 }
 
 }  // namespace
 
-std::optional<int64_t> ParseTimecodeLine(std::string_view line) {
-    if (line.size() < kDataColumn) return std::nullopt;
-    const bool dropFrame = line[kFormColumn] == ';';
-    if (!dropFrame && line[kFormColumn] != ':') return std::nullopt;
-
-    int64_t fields[4] = {0, 0, 0, 0};
-    size_t pos = 0;
-    for (int k = 0; k < 4; ++k) {
-        if (k > 0) {
-            if (pos >= line.size() || (line[pos] != ':' && line[pos] != ';')) break;
-            ++pos;
-        }
-        const std::optional<int64_t> value = ReadField(line, pos);
-        if (!value) break;
-        fields[k] = *value;
+std::optional<TimecodeLine> ParseTimecodeLine(std::string_view line) {
+    // The hours: two digits, or three.
+    size_t h = 0;
+    int64_t hh = 0;
+    while (h < 3 && h < line.size() && line[h] >= '0' && line[h] <= '9') {
+        hh = hh * 10 + (line[h++] - '0');
     }
-    const int64_t hh = fields[0], mm = fields[1], ss = fields[2], ff = fields[3];
-    if (!dropFrame) return ((hh * 60 + mm) * 60 + ss) * 30 + ff;
-    // Drop-frame: two frame numbers are skipped each minute except every tenth minute, so ten
-    // minutes hold 17982 frames and each minute after the tenth 1798.
-    const int64_t tens = hh * 6 + mm / 10;
-    return tens * 17982 + (mm % 10) * 1798 + ss * 30 + ff;
+    if (h < 2 || h >= line.size() || line[h] != ':') return std::nullopt;
+    const int mm = TwoDigits(line, h + 1);
+    const int ss = TwoDigits(line, h + 4);
+    const int ff = TwoDigits(line, h + 7);
+    if (mm < 0 || mm >= 60 || ss < 0 || ss >= 60 || ff < 0) return std::nullopt;
+    if (line[h + 3] != ':' || (line[h + 6] != ':' && line[h + 6] != ';')) return std::nullopt;
+    const bool dropFrame = line[h + 6] == ';';
+
+    TimecodeLine result;
+    const size_t end = h + 9;
+    if (end < line.size()) {
+        const char after = line[end];
+        if ((after >= '0' && after <= '9') || after == ':' || after == ';') return std::nullopt;
+        result.data = line.substr(end + 1);
+    }
+    result.highFrameNumber = ff >= 30;
+    if (!dropFrame) {
+        result.frame = ((hh * 60 + mm) * 60 + ss) * 30 + ff;
+    } else {
+        // Drop-frame: two frame numbers are skipped each minute except every tenth minute, so
+        // ten minutes hold 17982 frames and each minute after the tenth 1798.
+        const int64_t tens = hh * 6 + mm / 10;
+        result.frame = tens * 17982 + (mm % 10) * 1798 + ss * 30 + ff;
+    }
+    return result;
 }
 
 std::string FormatTimecode(int64_t frame) {

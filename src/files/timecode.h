@@ -15,11 +15,21 @@ namespace vantrel {
 // allowed to make us build a pair stream longer than anything the encoder would write.
 constexpr int64_t kMaxReadFrame = kMaxEncodedFrame;
 
-// The frame of a caption-file timecode line (hh:mm:ss:ff non-drop-frame when character 8 is
-// ':', hh:mm:ss;ff drop-frame when it is ';'), or nothing when the line is no timecode line
-// (shorter than 12 characters, or another character at 8). A field that can't be read counts
-// as 0, and so do the fields after it. The frame may be negative or huge; callers check it.
-std::optional<int64_t> ParseTimecodeLine(std::string_view line);
+// A timecode line of a caption file, as ParseTimecodeLine reads it.
+struct TimecodeLine {
+    int64_t frame = 0;
+    bool highFrameNumber = false;  // the frame field is 30 or more
+    std::string_view data;         // the rest of the line, after the character that follows
+                                   // the timecode
+};
+
+// A caption-file timecode line: hh:mm:ss:ff non-drop-frame, or hh:mm:ss;ff drop-frame, each
+// field two digits (hours may have three), minutes and seconds below 60; then the end of the
+// line, or any character but a digit, ':' or ';' and the line's data. Nothing when the line
+// doesn't begin so. A frame field of 30 or more is read as the arithmetic gives it (frames on
+// into the next seconds) and flagged. Three-digit hours lie past the last frame we read,
+// except for the last hours of drop-frame labels.
+std::optional<TimecodeLine> ParseTimecodeLine(std::string_view line);
 
 // hh:mm:ss:ff, two digits at least, hours not wrapped. Frames before 0 are written as frame 0.
 std::string FormatTimecode(int64_t frame);

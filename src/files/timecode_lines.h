@@ -11,48 +11,13 @@
 #include <vector>
 
 #include "files/pair_stream.h"
+#include "files/text_lines.h"
 #include "files/timecode.h"
 #include "model/caption_project.h"
 
 namespace vantrel {
 
-// Caption data begins at this character of a timecode line.
-constexpr size_t kTimecodeDataColumn = 12;
 constexpr size_t kMaxPairsPerLine = 256;
-
-// Cuts text held in memory into lines: a line ends at a line feed, which is removed; a
-// carriage return before it stays in the line. Text after the last line feed is a last line.
-class TextLines {
-  public:
-    explicit TextLines(std::span<const uint8_t> text)
-        : text_(reinterpret_cast<const char*>(text.data()), text.size()) {}
-
-    // The next line, or false at the end of the text.
-    bool Next(std::string_view& line) {
-        if (pos_ >= text_.size()) return false;
-        const size_t end = text_.find('\n', pos_);
-        if (end == std::string_view::npos) {
-            line = text_.substr(pos_);
-            pos_ = text_.size();
-        } else {
-            line = text_.substr(pos_, end - pos_);
-            pos_ = end + 1;
-        }
-        return true;
-    }
-
-  private:
-    std::string_view text_;
-    size_t pos_ = 0;
-};
-
-// The text without a leading UTF-8 byte order mark.
-inline std::span<const uint8_t> SkipByteOrderMark(std::span<const uint8_t> text) {
-    if (text.size() >= 3 && text[0] == 0xEF && text[1] == 0xBB && text[2] == 0xBF) {
-        return text.subspan(3);
-    }
-    return text;
-}
 
 inline bool StartsWith(std::string_view line, std::string_view prefix) {
     return line.substr(0, prefix.size()) == prefix;
@@ -89,9 +54,11 @@ class PairStreamBuilder {
     int64_t nextFrame_ = 0;
 };
 
-// Reads the timecode lines after the header lines: each line's data goes through `readData`
-// at the line's own frame; lines that overlap data already placed are skipped, lines past the
-// last readable frame are counted. Stops early, with the pairs so far, once `cancel` is raised.
+// Reads the timecode lines after the header lines: each line's data goes through
+// `readData(data, lineNumber, builder, result)` at the line's own frame. Blank lines are
+// passed over; every other line left out is counted in `result` by its kind: no timecode
+// line, out of order (below the frame where the data before it ends), past the last readable
+// frame. Stops early, with the pairs so far, once `cancel` is raised.
 template <typename ReadData>
 void ReadTimecodeLines(TextLines& lines, CaptionFileData& result, ReadData readData,
                        const std::atomic<int>* cancel) {
@@ -99,16 +66,23 @@ void ReadTimecodeLines(TextLines& lines, CaptionFileData& result, ReadData readD
     CancelPoll cancelled(cancel);
     std::string_view line;
     while (!cancelled() && lines.Next(line)) {
-        const std::optional<int64_t> frame = ParseTimecodeLine(line);
-        if (!frame) continue;
-        switch (builder.StartLine(*frame)) {
+        if (IsBlankLine(line)) continue;
+        const size_t number = lines.Number();
+        const std::optional<TimecodeLine> timecode = ParseTimecodeLine(line);
+        if (!timecode) {
+            result.unreadableLines.Add(number);
+            continue;
+        }
+        switch (builder.StartLine(timecode->frame)) {
             case PairStreamBuilder::LineStart::Placed:
-                readData(line, builder);
+                if (timecode->highFrameNumber) result.highFrameNumbers.Add(number, timecode->frame);
+                readData(timecode->data, number, builder, result);
                 break;
             case PairStreamBuilder::LineStart::Overlapping:
+                result.linesOutOfOrder.Add(number, timecode->frame);
                 break;
             case PairStreamBuilder::LineStart::BeyondLimit:
-                if (result.linesBeyondLimit++ == 0) result.firstLineBeyondLimit = *frame;
+                result.linesBeyondLimit.Add(number, timecode->frame);
                 break;
         }
     }

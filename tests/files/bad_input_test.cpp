@@ -4,19 +4,13 @@
 
 #include <random>
 
-#include "codec/decoder.h"
 #include "files/caption_import.h"
-#include "files/ccd.h"
 #include "files/files_test_support.h"
 #include "files/project_file.h"
-#include "files/raw_pairs.h"
-#include "files/scc.h"
-#include "files/timecode.h"
 
 namespace vantrel {
 namespace {
 
-using testing::Bytes;
 using testing::RecordingHost;
 using testing::TempDir;
 using testing::WriteFileText;
@@ -87,17 +81,6 @@ TEST(BadInput, RandomBytesBehindAValidHeader) {
         ImportEveryWay("SCC_disassembly V1.2\nCHANNEL 1\n" + noise, dir, "ccd noise");
         ImportEveryWay(noise, dir, "noise");
     }
-}
-
-TEST(BadInput, TheLatestFramesStillDecode) {
-    // A caption at the very end of the readable time, data running on past it.
-    const CaptionFileData d = ReadSccText(
-        Bytes("Scenarist_SCC V1.0\n99:59:59:25\t9420 94ae 9470 c849 942f 8080 942c 942c\n"));
-    CaptionList list;
-    DecodePairStream(list, d.pairs);
-    ASSERT_EQ(list.Count(), 1);
-    EXPECT_EQ(list.Head()->startFrame, kMaxReadFrame);
-    EXPECT_EQ(list.Head()->endFrame, kMaxReadFrame + 2);
 }
 
 TEST(BadInput, ProjectsOfEveryDamageLeaveOrLoadSafely) {

@@ -2,6 +2,7 @@
 // first look, and a stopped operation leaves the project and the folder as they were.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 
 #include "codec/decoder.h"
@@ -74,7 +75,9 @@ TEST(Cancel, AStoppedReadOrWriteChangesNothingAndSaysNothing) {
 
     project.cancel = 1;
     EXPECT_EQ(LoadProject(project, dir.File("p.ccp")), LoadResult::Cancelled);
-    for (const char* name : {"p.scc", "p.srt"}) {
+    // A subtitle file that never ends is read no further than the flag.
+    std::filesystem::create_symlink("/dev/zero", dir.File("zero.srt"));
+    for (const char* name : {"p.scc", "p.srt", "zero.srt"}) {
         EXPECT_EQ(ImportCaptionFile(project, dir.File(name), ExtensionOf(name)),
                   ImportResult::Cancelled)
             << name;
@@ -83,6 +86,7 @@ TEST(Cancel, AStoppedReadOrWriteChangesNothingAndSaysNothing) {
     EXPECT_EQ(WriteSubtitles(project, dir.File("o.srt")), WriteResult::Cancelled);
     EXPECT_EQ(WriteTimingReport(project, dir.File("o.txt")), WriteResult::Cancelled);
     EXPECT_EQ(SaveProject(project, dir.File("p.ccp")), WriteResult::Cancelled);
+    std::filesystem::remove(dir.File("zero.srt"));
     EXPECT_EQ(dir.Names(), before);
     EXPECT_EQ(project.captions.Head(), old);
     EXPECT_EQ(project.captions.Count(), 1);

@@ -36,6 +36,8 @@ TEST_F(ImportFixture, AFailedImportLeavesTheProjectAsItWasAndSaysWhy) {
     WriteFileText(big, "Scenarist_SCC V1.0\r\n");
     std::filesystem::resize_file(big, kMaxTextFileBytes + 1);  // sparse: no real disk use
     WriteFileText(dir.File("v.m2v"), "stream");
+    // A device never ends: what is read of it is bounded all the same.
+    std::filesystem::create_symlink("/dev/zero", dir.File("zero.srt"));
     const struct {
         const char* name;
         const char* content;  // null: as it is
@@ -53,6 +55,7 @@ TEST_F(ImportFixture, AFailedImportLeavesTheProjectAsItWasAndSaysWhy) {
         {"empty.scc", "Scenarist_SCC V1.0\r\n\r\n", ImportResult::NoCaptions,
          "File does not contain closed captions"},
         {"big.scc", nullptr, ImportResult::TooLarge, "is larger than 256 MiB"},
+        {"zero.srt", nullptr, ImportResult::TooLarge, "is larger than 256 MiB"},
         {"wrong.vtt", "1\n00:00:10,000 --> 00:00:15,000\nno header\n", ImportResult::NotRecognized,
          "is not a WebVTT file (its first line must begin with \"WEBVTT\")"},
         {"tags.SRT", "1\n00:00:10,000 --> 00:00:15,000\n<i> </i>\n", ImportResult::NoCaptions,

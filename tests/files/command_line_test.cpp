@@ -264,20 +264,23 @@ TEST_F(CommandLine, CaptionsLeftOutFailTheConversion) {
 }
 
 TEST_F(CommandLine, SkippedDataIsReportedOnceAndFailsTheConversion) {
-    // A roll-up line (RU2 doubled, CR, text), a pop-on caption, a channel-2 code with text, and
-    // a line past the last frame read.
+    // A roll-up line (RU2 doubled, CR, text), a malformed timecode (once read as 86:59:28, which
+    // put every later line out of order), a pop-on caption, a channel-2 code with text, and a
+    // line past the last frame read.
     WriteFileText(dir.File("mixed.scc"),
                   "Scenarist_SCC V1.0\n\n00:00:00:00\t9425 9425 94ad 94ad 4c49 d645\n\n"
-                  "00:00:01:00\t9420 94ae 9470 c849 942f\n\n00:00:02:00\t1c20 d9cf\n\n"
-                  "00:00:03:00\t942c\n\n99:99:99:99\t942c\n");
+                  "00:05219:28\t942c\n\n00:00:01:00\t9420 94ae 9470 c849 942f\n\n"
+                  "00:00:02:00\t1c20 d9cf\n\n00:00:03:00\t942c\n\n100:00:00:00\t942c\n");
     const Outcome run = Cc({"convert", dir.File("mixed.scc"), dir.File("mixed.srt")});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "vantrel-cc: Not imported from " + dir.File("mixed.scc") +
                            ": 1 roll-up or paint-on code, the first at 00:00:00:00 (only pop-on "
                            "captions are made; the text these codes put on the screen is in "
                            "none): 2 pairs of caption channel 2, the first at 00:00:02:00 (only "
-                           "channel 1 is read): 1 line, the first at 100:40:42:09 (timecodes "
-                           "past 99:59:59:29 are not read)\n");
+                           "channel 1 is read): 1 unreadable line, the first on line 5 (a line "
+                           "must begin with a timecode hh:mm:ss:ff or hh:mm:ss;ff, minutes and "
+                           "seconds below 60): 1 line, the first on line 13 at 100:00:00:00 "
+                           "(timecodes past 99:59:59:29 are not read)\n");
     // The pop-on caption alone, without the roll-up line, is written all the same.
     EXPECT_EQ(ReadFileText(dir.File("mixed.srt")),
               "1\r\n00:00:01,134 --> 00:00:03,003\r\nhi\r\n\r\n");

@@ -90,6 +90,13 @@ inline std::vector<uint8_t> Bytes(std::string_view text) {
     return {text.begin(), text.end()};
 }
 
+// Latin-1 text (ASCII, or Windows-1252 from 0xA0 on) as UTF-16 with its byte order mark.
+inline std::string Utf16(std::string_view latin1, bool littleEndian) {
+    std::string out = littleEndian ? "\xFF\xFE" : "\xFE\xFF";
+    for (char c : latin1) out += littleEndian ? std::string{c, '\0'} : std::string{'\0', c};
+    return out;
+}
+
 // `count` null pairs, then `bytes`.
 inline std::vector<uint8_t> AfterNullPairs(size_t count, std::string_view bytes = "") {
     std::vector<uint8_t> out(2 * count, 0x80);

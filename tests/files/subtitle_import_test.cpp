@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <random>
 #include <sstream>
@@ -198,10 +199,17 @@ TEST(SubtitleReader, OneFileWrittenEveryWay) {
         "WEBVTT - a title\nKind: captions\n\nNOTE a comment\nover two lines\n\nSTYLE\n::cue {}\n\n"
         "intro\n00:10.010 --> 00:12.012 align:center\n<i>Hello</i> there\n"
         "<c.yellow.bg_blue>friend</c>\n\n01:00.060 --> 01:02.062 line:0\nTop\n";
+    auto cr = [](std::string text) {
+        std::replace(text.begin(), text.end(), '\n', '\r');
+        return text;
+    };
     const auto want = Import(srt);
     ASSERT_EQ(want->captions.Count(), 2);
     const std::pair<const char*, std::unique_ptr<Imported>> variants[] = {
         {"BOM and CR LF", Import(crlf(srt))},
+        {"CR alone", Import(cr(srt))},
+        {"UTF-16LE", Import(testing::Utf16(srt, true))},
+        {"UTF-16BE, CR alone", Import(testing::Utf16(cr(srt), false))},
         {"no blank lines", Import(std::string(srt).replace(srt.find("\n\n2"), 2, "\n"))},
         {"WebVTT", Import(vtt, true)},
         {"WebVTT, BOM and CR LF", Import(crlf(vtt), true)},
@@ -225,16 +233,20 @@ struct SubtitleImport : testing::ProjectTest {};
 // A failed import is in ImportFixture's table; here what an import that works says.
 TEST_F(SubtitleImport, SaysWhatWasLeftOut) {
     WriteFileText(dir.File("c.srt"), "junk\n\n" + Cue(100, 2000, "too early") +
-                                         OneCue("smile \xF0\x9F\x98\x80 \xF0\x9F\x98\x80"));
+                                         OneCue("smile \xF0\x9F\x98\x80 \xF0\x9F\x98\x80") + "\n" +
+                                         Cue(30000, 20000, "back") + Cue(40000, 0, "back"));
     MakeCurrentProject(false);
     EXPECT_EQ(ImportCaptionFile(project, dir.File("c.srt"), "srt"), ImportResult::Imported);
     EXPECT_TRUE(project.modified);
-    ASSERT_EQ(project.captions.Count(), 1);
+    ASSERT_EQ(project.captions.Count(), 3);
     EXPECT_EQ(project.captions.Head()->startFrame, SubtitleTimeToFrame(10000));
     const std::string path = dir.File("c.srt");
     EXPECT_EQ(host.messages,
               (std::vector<std::string>{
                   "1 block of " + path + " has no readable time line and was left out",
+                  "2 cues of " + path +
+                      " end before they start, the first on line 12; they were kept and end one "
+                      "frame after their start",
                   "2 characters of " + path +
                       " have no form on a caption screen and were left out; the first, U+1F600, "
                       "is in the cue at 00:00:10:00",

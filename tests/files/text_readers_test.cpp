@@ -2,8 +2,13 @@
 // is frame k; and the .ccd notation's tables that the reader and the writer share.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <utility>
+
+#include "codec/decoder.h"
 #include "files/ccd.h"
 #include "files/ccd_tables.h"
+#include "files/file_messages.h"
 #include "files/files_test_support.h"
 #include "files/raw_pairs.h"
 #include "files/scc.h"
@@ -14,6 +19,7 @@ namespace {
 
 using testing::AfterNullPairs;
 using testing::Bytes;
+using testing::Utf16;
 
 TEST(CaptionFileReaders, BytesToPairs) {
     const std::string scc = "Scenarist_SCC V1.0\n";
@@ -30,18 +36,12 @@ TEST(CaptionFileReaders, BytesToPairs) {
          Bytes("\x94\xA0\xC8\xC9\x80\x80")},
         {"drop-frame arithmetic", "scc", scc + "00:00:08;09\t942f\n", true,
          AfterNullPairs(249, "\x94\xAF")},
-        {"a line overlapping the one before is dropped", "scc",
-         scc + "00:00:00:00\t9420 9420 9420\n00:00:00:02\t942f 942f\n00:00:00:03\t942c\n", true,
-         Bytes("\x94\xA0\x94\xA0\x94\xA0\x94\xAC")},
         // Groups are two characters read as far as their digits go; one without a leading
         // digit is skipped; a digit at the end of the line is a byte by itself.
         {"short groups", "scc", scc + "00:00:00:00\t94 2 c1x942x zz 5", true,
          Bytes("\x94\x82\xC1\xC2\x85\x80")},
         {"an odd line is completed", "scc", scc + "00:00:00:00\t94 20 c1\n00:00:00:03\t942f\n",
          true, Bytes("\x94\xA0\xC1\x80\x80\x80\x94\xAF")},
-        {"lines that are no timecode lines", "scc",
-         scc + "short\r\n00:00:00.00\t9420\r\n00:00:00:01\t9420\r\n", true,
-         Bytes("\x80\x80\x94\xA0")},
         {"byte-order mark", "scc", "\xEF\xBB\xBF" + scc + "00:00:00:00\t942f", true,
          Bytes("\x94\xAF")},
         {"header only", "scc", scc + "\r\n", true, {}},
@@ -56,7 +56,6 @@ TEST(CaptionFileReaders, BytesToPairs) {
          AfterNullPairs(60, "\xC1\x80\x94\xA0")},
         {"tokens", "ccd", ccd + "{01WhIU}{0100}{\xD4}{EOC}{EOC}", true,
          Bytes("\x91\xCF\x91\xD0\x92\xBA\x94\xAF\x94\xAF")},
-        {"unknown tokens are null pairs", "ccd", ccd + "{XYZ}{}{rcl}", true, AfterNullPairs(3)},
         {"the transparent space", "ccd", ccd + "{\xA0}", true, Bytes("\x91\xB9")},
         // The name is 01WhIU; X and the closing brace are characters.
         {"names end after six characters", "ccd", ccd + "{01WhIUX}", true,
@@ -86,15 +85,101 @@ TEST(CaptionFileReaders, BytesToPairs) {
     }
 }
 
-TEST(CaptionFileReaders, ReadNoFurtherThanTheLastReadableFrame) {
-    const CaptionFileData d =
-        ReadSccText(Bytes("Scenarist_SCC V1.0\n00:00:00:00\t942f\n99:99:99:99\t942c\n"
-                          "99999:00:00:00\t942c\n-9:59:59:29\t942c\n"));
-    EXPECT_EQ(d.linesBeyondLimit, 2u);
-    EXPECT_EQ(d.pairs, Bytes("\x94\xAF"));  // the negative frame overlaps and is dropped
-    const CaptionFileData last = ReadSccText(Bytes("Scenarist_SCC V1.0\n99:59:59:29\t942f\n"));
-    EXPECT_EQ(last.linesBeyondLimit, 0u);
-    EXPECT_EQ(last.pairs, AfterNullPairs(kMaxReadFrame, "\x94\xAF"));
+// Each kind of line left out or read by a guess is counted with its first line (the header
+// lines count) and told in the import's one message; the lines after a bad one are read.
+TEST(CaptionFileReaders, WhatIsLeftOutOrGuessedIsToldByKindCountAndFirstLine) {
+    using Kind = LineTally CaptionFileData::*;
+    using D = CaptionFileData;
+    const Kind kinds[] = {&D::unreadableLines, &D::linesOutOfOrder, &D::linesBeyondLimit,
+                          &D::unknownTokens,   &D::nulBytes,        &D::unconvertibleCharacters,
+                          &D::oddWords,        &D::highFrameNumbers};
+    const std::string scc = "Scenarist_SCC V1.0\n";
+    const std::string ccd = "SCC_disassembly V1.2\r\nCHANNEL 1\r\n\r\n00:00:00:00\t";
+    const struct {
+        std::string text;  // .scc when it begins so, else .ccd
+        Kind kind;         // the one kind counted, null for none
+        size_t count, firstLine;
+        std::vector<uint8_t> pairs;
+        std::string message;  // begins the message's item
+    } cases[] = {
+        {scc + "00:05219:28\t942c\n00:00:00:01\t942f\njunk\n", &D::unreadableLines, 2, 2,
+         AfterNullPairs(1, "\x94\xAF"), "\n2 unreadable lines, the first on line 2 ("},
+        {scc + " \t\r\n\r\n\x0B\r00:00:00:01\t942f\n", nullptr, 0, 0, AfterNullPairs(1, "\x94\xAF"),
+         ""},
+        {scc + "00:00:00:00\t9420 9420 9420\n00:00:00:02\t942f 942f\n00:00:00:03\t942c\n",
+         &D::linesOutOfOrder, 1, 3, Bytes("\x94\xA0\x94\xA0\x94\xA0\x94\xAC"),
+         "\n1 line out of order, the first on line 3 at 00:00:00:02 ("},
+        {scc + "100:00:00:00\t942c\n00:00:00:00\t942f\n999:59:59:29\t942c\n", &D::linesBeyondLimit,
+         2, 2, Bytes("\x94\xAF"),
+         "\n2 lines, the first on line 2 at 100:00:00:00 (timecodes past 99:59:59:29 are not "
+         "read)"},
+        {scc + "00:00:00:35\t942f\n", &D::highFrameNumbers, 1, 2, AfterNullPairs(35, "\x94\xAF"),
+         "Read from f by guessing\n1 timecode with a frame number of 30 or more, the first on "
+         "line 2 at 00:00:01:05 ("},
+        {scc + "00:00:00:00\t942 9420 94zz\n00:00:00:05\t942f\n", &D::oddWords, 2, 2,
+         Bytes("\x94\x82\x94\xA0\x94\x80\x80\x80\x80\x80\x94\xAF"),
+         "\n2 words that are not four hexadecimal digits, the first on line 2 ("},
+        {ccd + "{EOX}{EOC}\n00:00:00:02\t{}", &D::unknownTokens, 2, 4,
+         Bytes("\x80\x80\x94\xAF\x80\x80"), "\n2 unknown tokens, the first on line 4 ("},
+        {ccd + std::string("HI\0{EOC}", 8), &D::nulBytes, 1, 4, Bytes("\xC8\xC9\x94\xAF"),
+         "\n1 NUL byte, the first on line 4 ("},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        const CaptionFileData d =
+            c.text.starts_with(scc) ? ReadSccText(Bytes(c.text)) : ReadCcdText(Bytes(c.text));
+        for (const Kind kind : kinds) {
+            EXPECT_EQ((d.*kind).count, kind == c.kind ? c.count : 0);
+            EXPECT_EQ((d.*kind).firstLine, kind == c.kind ? c.firstLine : 0);
+        }
+        EXPECT_EQ(d.pairs, c.pairs);
+        const std::string message = SkippedDataText("f", {}, d);
+        EXPECT_EQ(message.empty(), c.message.empty()) << message;
+        EXPECT_NE(message.find(c.message), std::string::npos) << message;
+    }
+}
+
+// Old Mac line ends (CR alone) and UTF-16 text with a byte order mark read as the same text
+// with LF line ends does; a UTF-16 .ccd character without a Windows-1252 byte is counted.
+TEST(CaptionFileReaders, CarriageReturnsAndUtf16ReadAsTheSameText) {
+    const std::string scc = "Scenarist_SCC V1.0\n\n00:00:00:00\t9420 94ae\n00:00:01:00\t942f\n";
+    const std::string ccd =
+        "SCC_disassembly V1.2\nCHANNEL 1\n\n00:00:00:00\t{RCL}caf\xE9{\xA0}\n00:00:01:00\t{EOC}\n";
+    using Reader = CaptionFileData (*)(std::span<const uint8_t>, const std::atomic<int>*);
+    for (const auto& [text, read] :
+         {std::pair<std::string, Reader>{scc, ReadSccText}, {ccd, ReadCcdText}}) {
+        const CaptionFileData want = read(Bytes(text), nullptr);
+        ASSERT_GT(want.pairs.size(), 60u);
+        std::string cr = text;
+        std::replace(cr.begin(), cr.end(), '\n', '\r');
+        for (const std::string& variant : {cr, Utf16(text, true), Utf16(cr, false)}) {
+            const CaptionFileData got = read(Bytes(variant), nullptr);
+            EXPECT_EQ(got.pairs, want.pairs) << variant;
+            EXPECT_EQ(SkippedDataText("f", {}, got), "") << variant;
+        }
+    }
+    const size_t at = ccd.find("caf");
+    const std::string smile =
+        Utf16(ccd.substr(0, at), true) + "\x3A\x26" + Utf16(ccd.substr(at), true).substr(2);
+    const CaptionFileData d = ReadCcdText(Bytes(smile));
+    EXPECT_EQ(d.unconvertibleCharacters.count, 1u);
+    EXPECT_NE(SkippedDataText("f", {}, d)
+                  .find("\n1 character without a Windows-1252 byte, the first on line 4 ("),
+              std::string::npos);
+}
+
+// The last frames a timecode line can name are read, in either style (the drop-frame labels
+// have three digits of hours), and a caption there decodes; raw pairs past them are cut off.
+TEST(CaptionFileReaders, ReadAsFarAsTheLastReadableFrame) {
+    for (const char* first : {"99:59:59:25", "100:06:00;07"}) {
+        const CaptionFileData d = ReadSccText(Bytes("Scenarist_SCC V1.0\n" + std::string(first) +
+                                                    "\t9420 94ae 9470 c849 942f 8080 942c\n"));
+        CaptionList list;
+        DecodePairStream(list, d.pairs);
+        ASSERT_EQ(list.Count(), 1) << first;
+        EXPECT_EQ(list.Head()->startFrame, kMaxReadFrame) << first;
+        EXPECT_EQ(list.Head()->endFrame, kMaxReadFrame + 2) << first;
+    }
     const CaptionFileData raw =
         ReadRawPairs(std::vector<uint8_t>(kRawHeaderSize + MaxRawPairBytes() + 6, 0x80));
     EXPECT_TRUE(raw.truncated);

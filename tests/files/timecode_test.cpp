@@ -17,29 +17,47 @@
 namespace vantrel {
 namespace {
 
-TEST(ParseTimecodeLine, FieldsToFrames) {
+// Two digits to each field (three to the hours), minutes and seconds below 60, ':' or ';'
+// before the frames, then the end of the line or one character and the data.
+TEST(ParseTimecodeLine, StrictFieldsToFrames) {
     constexpr int64_t kNone = -1;
-    const std::pair<const char*, int64_t> cases[] = {
-        {"00:00:01:00\t9420", 30},
-        {"01:00:00:00\t", 108000},
-        {"00:00:08;09\t", 249},        // leading zeros are decimal; drop-frame as it is written
-        {"00:00:01:00\r", 30},         // the carriage return counts as a character
-        {"00:00:01:00", kNone},        // 11 characters
-        {"00:00:01.00\t9420", kNone},  // character 8 decides the form
+    const struct {
+        const char* line;
+        int64_t frame;
+        const char* data = "";
+        bool highFrameNumber = false;
+    } cases[] = {
+        {"00:00:01:00\t9420", 30, "9420"},
+        {"01:00:00:00\t", 108000, ""},
+        {"00:00:08;09\t", 249, ""},        // drop-frame as it is written
+        {"00:00:01:00", 30, ""},           // no data
+        {"00:00:00:01\t A", 1, " A"},      // the data starts right after the separator
+        {"00:00:01:00 9420", 30, "9420"},  // any separator
+        {"99:59:59:29\t", kMaxReadFrame, ""},
+        {"100:00:00:00\t94", kMaxReadFrame + 1, "94"},
+        {"100:06:00;11\t", kMaxReadFrame, ""},  // our drop-frame label of the last frame
+        {"00:00:04:35\t", 155, "", true},
+        {"00:00:01.00\t9420", kNone},
+        {"00:05219:28\t942c", kNone},
+        {"00:60:00:00\t", kNone},
+        {"00:00:60:00\t", kNone},
+        {"0:00:01:00\t", kNone},
+        {"1000:00:00:00\t", kNone},
+        {"-9:59:59:29\t", kNone},
+        {"00:00: 1:00\t", kNone},
+        {"00:00:01:000\t", kNone},
+        {"00:00:01:00:00\t", kNone},
+        {"00;00;01;00\t", kNone},
         {"", kNone},
-        {"Scenarist_SCC V1.0", kNone},
-        {"99999999999999999999999:00:00\t", kNone},  // no ':' at column 8
-        // Fields that can't be read count as zero.
-        {"00:01:xx:05\t", 1800},
-        {"xx:01:00:05\t", 0},
-        {"99:99:99:99\t", ((99 * 60 + 99) * 60 + 99) * 30 + 99},
-        {"-9:59:59:29\t", -(9 * 108000) + 59 * 1800 + 59 * 30 + 29},
     };
-    for (const auto& [line, frame] : cases) {
-        EXPECT_EQ(ParseTimecodeLine(line).value_or(kNone), frame) << line;
+    for (const auto& c : cases) {
+        const std::optional<TimecodeLine> read = ParseTimecodeLine(c.line);
+        ASSERT_EQ(read.has_value(), c.frame != kNone) << c.line;
+        if (!read) continue;
+        EXPECT_EQ(read->frame, c.frame) << c.line;
+        EXPECT_EQ(read->data, c.data) << c.line;
+        EXPECT_EQ(read->highFrameNumber, c.highFrameNumber) << c.line;
     }
-    // Any number of digits: the value is capped, never overflowing.
-    EXPECT_GT(ParseTimecodeLine("00:00:00:99999999999999999999999\t").value_or(0), kMaxReadFrame);
 }
 
 // Every timecode writer at 0, at the largest frame and past it; a frame below 0 (arithmetic gone
@@ -79,7 +97,8 @@ TEST(FormatTimecode, FromBelowZeroToPastTheLargestFrame) {
 TEST(DropFrameTimecode, EveryFrameOfTenHoursReadsBackToItself) {
     for (int64_t frame = 0; frame <= 10 * 107892; ++frame) {
         const std::string line = FormatTimecode(frame, TimecodeStyle::DropFrame) + '\t';
-        if (ParseTimecodeLine(line) != frame) FAIL() << frame << " written as " << line;
+        const std::optional<TimecodeLine> read = ParseTimecodeLine(line);
+        if (!read || read->frame != frame) FAIL() << frame << " written as " << line;
     }
 }
 
