@@ -1,25 +1,32 @@
-// The caption character set against Unicode and UTF-8.
+// The caption character set against Unicode and UTF-8, and the character tables: which
+// characters 608 cannot carry, that every code has one distinct name, and odd parity. That every
+// carried character and code comes back from its pair is checked by the round trips of whole
+// screens.
 #include "codec/charset.h"
 
 #include <gtest/gtest.h>
 
-#include <map>
+#include <bitset>
+#include <set>
 #include <string>
+
+#include "codec/tables.h"
+#include "support/random_screen.h"
 
 namespace vantrel {
 namespace {
 
-TEST(Charset, EveryGlyphRoundTripsAndNoTwoBytesShareOne) {
-    std::map<char32_t, int> owner;
+// Every glyph comes back to its own byte, so no two bytes share one.
+TEST(Charset, EveryGlyphRoundTrips) {
+    int glyphs = 0;
     for (int b = 0; b < 256; ++b) {
         const char32_t code = CaptionCharToUnicode(static_cast<uint8_t>(b));
         if (code == 0) continue;
+        ++glyphs;
         EXPECT_EQ(UnicodeToCaptionChar(code), b) << std::hex << b;
-        EXPECT_TRUE(owner.emplace(code, b).second)
-            << std::hex << b << " shares U+" << uint32_t(code);
     }
     // 256 minus the 32 attribute codes and the 4 positions Windows-1252 leaves undefined.
-    EXPECT_EQ(owner.size(), 256u - 32 - 4);
+    EXPECT_EQ(glyphs, 256 - 32 - 4);
     for (int b = 0x20; b < 0x7F; ++b) EXPECT_EQ(CaptionCharToUnicode(b), char32_t(b));
     for (int b = 0xA0; b < 0x100; ++b) {
         if (b < 0xB1 || b > 0xB4) {  // box corners
@@ -80,6 +87,37 @@ TEST(Charset, Utf8Table) {
         if (CaptionCharToUnicode(static_cast<uint8_t>(b)) != 0) all += static_cast<char>(b);
     }
     EXPECT_EQ(Utf8ToCaptionText(CaptionTextToUtf8(all)), all);
+}
+
+TEST(CharacterTables, ExactlyTheUncarriedCharactersHaveNoCode) {
+    const std::set<int> uncarried = {0x60, 0x97, 0x98, 0x9B, 0xA7, 0xA8, 0xAA, 0xAC,
+                                     0xAD, 0xAF, 0xB5, 0xB6, 0xB7, 0xB8, 0xB9, 0xBA,
+                                     0xBC, 0xBE, 0xC6, 0xD7, 0xDD, 0xDE, 0xE6, 0xFD};
+    for (uint8_t c : testing::TypableCharacters()) {
+        EXPECT_EQ(CodePairTable[c] == 0, uncarried.count(c) == 1) << std::hex << int(c);
+    }
+}
+
+TEST(CharacterTables, EveryCodeHasOneNameOfItsOwn) {
+    std::set<std::string> tokens;
+    for (int c = 1; c < 256; ++c) {
+        if (CodePairTable[c] == 0 && c != 0x0F) continue;  // 0x0F: the white italics preamble
+        const std::string name = MnemonicTable[c];
+        EXPECT_FALSE(name.empty()) << std::hex << c;
+        // Rows and indents are numbers read only in their place after a row byte; characters
+        // stand for themselves; extended characters begin with their fallback.
+        const bool number = (c >= 0x10 && c <= 0x17) || (c >= 0x81 && c <= 0x8F);
+        if (number || CodeClassTable[c] == kBasicChar) continue;
+        const std::string token = CodeClassTable[c] == kExtendedChar ? name.substr(1) : name;
+        EXPECT_TRUE(tokens.insert(token).second) << "duplicate " << token;
+    }
+}
+
+TEST(CharacterTables, EveryValueGetsOddParity) {
+    for (int v = 0; v < 128; ++v) {
+        EXPECT_EQ(OddParityTable[v] & 0x7F, v);
+        EXPECT_EQ(std::bitset<8>(OddParityTable[v]).count() % 2, 1u) << v;
+    }
 }
 
 }  // namespace

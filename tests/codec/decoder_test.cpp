@@ -1,6 +1,8 @@
-// Decoding pair streams: the code string of a loading, and the captions of a whole stream with
-// their frames and timing modes (streams as words: stream_words.h). Streams that end while a
-// caption is shown, empty screens and roll-up text: decoder_mends_test.cpp.
+// Decoding pair streams (written as words: stream_words.h): the code string of a loading, and
+// the captions a receiver shows from a whole stream, including streams that end while a caption
+// is shown, end-of-caption codes that show an empty screen, roll-up and paint-on text, and the
+// data the decoder leaves out and counts. The plain pop-on pattern of every timing mode comes
+// back through the encoder's round trip.
 #include "codec/decoder.h"
 
 #include <gtest/gtest.h>
@@ -44,53 +46,100 @@ TEST(DecodePairs, Table) {
     EXPECT_EQ(DecodePairs(std::vector<uint8_t>{'A' | 0x80, 0x94}, style), (CodeString{'A'}));
 }
 
-struct Expected {
-    int32_t start;
-    int32_t end;
+struct Shown {
+    int32_t start, end;
     int8_t mode;
-    const char* row15;
+    std::string text;
 };
 
-std::string Row15(const Caption& c) {
-    std::string out;
-    for (const CaptionCell& cell : c.cells[14]) {
-        if (!cell.IsEmpty()) out += static_cast<char>(cell.character);
-    }
-    return out;
-}
+struct StreamCase {
+    const char* what;
+    const char* stream;
+    std::vector<Shown> captions;
+    SkippedData skipped;
+};
 
-TEST(DecodePairStream, Table) {
-    struct Case {
-        const char* stream;
-        std::vector<Expected> captions;
-    };
-    const std::string hi = "N10 RCL ENM R15 'HI' EOC ";  // HI shown on frame 14
-    const Case cases[] = {
-        {"N10 RCL ENM R15 'HI' EOC @50 EDM N5", {{14, 50, Manual, "HI"}}},
-        {"N10 RCL ENM R15 'HI' EOC @45 RCL ENM R15 'YO' @50 EDM EOC N3 EDM",
-         {{14, 50, Persistent, "HI"}, {51, 55, Manual, "YO"}}},
-        {"N10 RCL ENM R15 'HI' EOC @40 RCL ENM R15 'YO' EOC N10 EDM",
-         {{14, 44, Seamless, "HI"}, {44, 55, Manual, "YO"}}},
-        // A doubled EOC starts one caption; the end is looked for two frames after the EOC.
-        {"N10 RCL ENM R15 'HI' EOC EOC N1 EDM", {{14, 17, Manual, "HI"}}},
-        {"N10 RCL ENM R15 'HI' EOC EDM @30 EDM", {{14, 30, Manual, "HI"}}},
-        {"", {}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.stream);
+const StreamCase kCases[] = {
+    {"nothing", "", {}, {}},
+    // An erase during the next loading: the caption ends a frame before the next is shown.
+    {"persistent",
+     "N10 RCL ENM R15 'HI' EOC @45 RCL ENM R15 'YO' @50 EDM EOC N3 EDM",
+     {{14, 50, Persistent, "HI"}, {51, 55, Manual, "YO"}},
+     {}},
+    // A doubled EOC starts one caption; the end is looked for two frames after the EOC.
+    {"doubled EOC", "N10 RCL ENM R15 'HI' EOC EOC N1 EDM", {{14, 17, Manual, "HI"}}, {}},
+    {"EDM right after the EOC",
+     "N10 RCL ENM R15 'HI' EOC EDM @30 EDM",
+     {{14, 30, Manual, "HI"}},
+     {}},
+    // The caption on screen when the stream ends is kept, two seconds or to the stream's end.
+    {"ends two seconds on", "@10 RCL ENM R15 'HI' EOC @20", {{14, 74, Manual, "HI"}}, {}},
+    {"ends with the stream", "@10 RCL ENM R15 'HI' EOC @300", {{14, 300, Manual, "HI"}}, {}},
+    {"EOC on the last pair", "@10 RCL ENM R15 'HI' EOC", {{14, 74, Manual, "HI"}}, {}},
+    {"the one before stays Seamless",
+     "@10 RCL ENM R15 'HI' EOC @40 RCL ENM R15 'YO' EOC @50",
+     {{14, 44, Seamless, "HI"}, {44, 104, Manual, "YO"}},
+     {}},
+    // An EOC that shows an empty screen erases the caption before; it makes none.
+    {"EDM then an empty EOC",
+     "@10 RCL ENM R15 'HI' EOC @40 EDM EOC @60 RCL ENM R15 'YO' EOC @90 EDM",
+     {{14, 40, Manual, "HI"}, {64, 90, Manual, "YO"}},
+     {}},
+    {"RCL EDM EOC",
+     "@10 RCL ENM R15 'HI' EOC @40 RCL EDM EOC @60 RCL ENM R15 'YO' EOC @90 EDM",
+     {{14, 41, Manual, "HI"}, {64, 90, Manual, "YO"}},
+     {}},
+    {"an EOC of nothing but ENM",
+     "@10 RCL ENM R15 'HI' EOC @40 ENM ENM EOC EOC @99",
+     {{14, 42, Manual, "HI"}},
+     {}},
+    {"only empty EOCs", "@10 RCL ENM EOC @20 EDM EOC @40", {}, {}},
+    // Roll-up and paint-on text goes to the screen, not into a pop-on caption, until RCL.
+    {"roll-up before pop-on",
+     "RU2 CR R15 'LI' 'VE' @10 RCL ENM R15 'PO' 'P' EOC @50 EDM",
+     {{15, 50, Manual, "POP"}},
+     {1, 0, 0, -1}},
+    {"roll-up inside a loading",
+     "@10 RCL ENM R15 'PO' 'P' RU3 CR R15 'LI' 'VE' EOC @50 EDM",
+     {{20, 50, Manual, "POP"}},
+     {1, 15, 0, -1}},
+    {"paint-on shows no caption",
+     "@10 RCL ENM R15 'HI' EOC @30 RDC RDC R14 'PA' 'IN' 'T' EOC @60 EDM",
+     {{14, 36, Manual, "HI"}},
+     {1, 30, 0, -1}},
+    {"direct until the next RCL",
+     "@10 RCL ENM R15 'A' EOC @30 RU2 RU2 ENM R15 'B' EOC @50 RU2 @60 RCL ENM R15 'C' EOC @90 EDM",
+     {{14, 35, Manual, "A"}, {64, 90, Manual, "C"}},
+     {2, 30, 0, -1}},
+    // Data of the second channel is left out and counted by pairs.
+    {"second channel",
+     "@5 1C20 1C2E 'XY' 'Z' 1420 @10 RCL ENM R15 'HI' EOC @40 EDM",
+     {{14, 40, Manual, "HI"}},
+     {0, -1, 4, 5}},
+};
+
+TEST(DecodePairStream, StreamsGiveTheCaptionsAReceiverShows) {
+    for (const StreamCase& t : kCases) {
+        SCOPED_TRACE(t.what);
         CaptionList list;
-        DecodePairStream(list, Stream(c.stream));
-        const Caption* got = list.Head();
-        for (const Expected& e : c.captions) {
-            ASSERT_NE(got, nullptr);
-            EXPECT_EQ(got->startFrame, e.start);
-            EXPECT_EQ(got->endFrame, e.end);
-            EXPECT_EQ(got->timingMode, e.mode);
-            EXPECT_EQ(Row15(*got), e.row15);
-            EXPECT_EQ(got->CountOccupiedRows(), *e.row15 ? 1 : 0);
-            got = got->next;
+        const SkippedData skipped = DecodePairStream(list, Stream(t.stream));
+        const Caption* c = list.Head();
+        for (const Shown& want : t.captions) {
+            ASSERT_NE(c, nullptr);
+            char text[513];
+            const size_t n = c->GetRunningText(text, false, 512);
+            EXPECT_EQ(c->startFrame, want.start);
+            EXPECT_EQ(c->endFrame, want.end);
+            EXPECT_EQ(c->timingMode, want.mode);
+            EXPECT_EQ(std::string(text, n), want.text);
+            EXPECT_EQ(c->CountOccupiedRows(), 1);
+            c = c->next;
         }
-        EXPECT_EQ(got, nullptr);
+        EXPECT_EQ(c, nullptr);
+        EXPECT_EQ(skipped.directCodes, t.skipped.directCodes);
+        EXPECT_EQ(skipped.firstDirectFrame, t.skipped.firstDirectFrame);
+        EXPECT_EQ(skipped.otherChannelPairs, t.skipped.otherChannelPairs);
+        EXPECT_EQ(skipped.firstOtherChannelFrame, t.skipped.firstOtherChannelFrame);
     }
     CaptionList list;
     DecodePairStream(list, std::vector<uint8_t>{0x94});

@@ -1,12 +1,18 @@
-// Encoding: the pairs of one code string, loading times, and where a project's pairs fall frame
-// by frame, with the captions that cannot be placed.
+// Encoding: the pairs of one code string, loading times, where a project's pairs fall frame by
+// frame with the captions that cannot be placed, and random projects decoded back.
 #include "codec/encoder.h"
 
 #include <gtest/gtest.h>
 
 #include <map>
 #include <memory>
+#include <random>
+#include <string>
 #include <vector>
+
+#include "codec/code_string.h"
+#include "codec/decoder.h"
+#include "support/random_project.h"
 
 namespace vantrel {
 namespace {
@@ -39,11 +45,13 @@ TEST(EncodeCodeString, Table) {
         EXPECT_EQ(EncodeCodeString(c.code), c.pairs) << ::testing::PrintToString(c.code);
 }
 
-std::unique_ptr<Caption> HiCaption(int32_t start, int32_t end, int8_t mode = Manual) {
+std::unique_ptr<Caption> HiCaption(int32_t start, int32_t end, int8_t mode = Manual,
+                                   bool valid = true) {
     auto c = std::make_unique<Caption>();
     c->startFrame = start;
     c->endFrame = end;
     c->timingMode = mode;
+    c->screenValid = valid;
     c->cells[14][0] = {'H', 0x38};
     c->cells[14][1] = {'I', 0x38};
     return c;
@@ -74,6 +82,7 @@ TEST(EncodeCaptions, FrameLayout) {
         int32_t start;
         int32_t end;
         int8_t mode = Manual;
+        bool valid = true;
     };
     struct Case {
         const char* what;
@@ -99,6 +108,7 @@ TEST(EncodeCaptions, FrameLayout) {
         {"a caption too close is left out alone", {{30, 40}, {33, 80}, {200, 260}},
          {Loading(30), {{32, kEdm}}, Loading(200), {{260, kEdm}}}, 261, {1}},
         {"before frame 0 and out of range", {{2, 20}, {200, int32_t(kMaxEncodedFrame + 1)}}, {}, 0, {0, 1}},
+        {"an invalid screen", {{100, 120, Manual, false}}, {}, 0, {0}},
     };
     // clang-format on
     for (const Case& c : cases) {
@@ -106,7 +116,7 @@ TEST(EncodeCaptions, FrameLayout) {
         CaptionList list;
         std::vector<const Caption*> made;
         for (const Shown& s : c.captions) {
-            made.push_back(list.Insert(HiCaption(s.start, s.end, s.mode)));
+            made.push_back(list.Insert(HiCaption(s.start, s.end, s.mode, s.valid)));
         }
         const EncodedCaptions e = EncodeCaptions(list);
         ASSERT_EQ(e.bytes.size(), 2u * c.frames);
@@ -122,13 +132,44 @@ TEST(EncodeCaptions, FrameLayout) {
     }
 }
 
-TEST(EncodeCaptions, AnInvalidScreenIsLeftOut) {
-    CaptionList list;
-    Caption* invalid = list.Insert(HiCaption(100, 120));
-    invalid->screenValid = 0;
-    const EncodedCaptions e = EncodeCaptions(list);
-    EXPECT_EQ(e.leftOut, std::vector<const Caption*>{invalid});
-    EXPECT_TRUE(e.bytes.empty());
+// Random projects in every timing mode, with touching captions and erases inside the next
+// loading, come back from their pairs caption for caption, and every screen has its mnemonics.
+TEST(CodecRoundTrip, RandomProjectsComeBackCaptionForCaption) {
+    int modes[5] = {}, touching = 0, eraseInLoading = 0;
+    for (int seed = 1; seed <= 60; ++seed) {
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        std::mt19937 rng(seed);
+        CaptionList list;
+        testing::RandomProject(rng, list, seed % 10 == 0 ? 500 : 40);
+        for (const Caption* c = list.Head(); c; c = c->next) {
+            ++modes[c->timingMode];
+            ASSERT_TRUE(GetCodeText(*c).has_value());
+            if (!c->next) continue;
+            touching += c->endFrame == c->next->startFrame;
+            eraseInLoading += c->endFrame < c->next->startFrame &&
+                              c->endFrame > c->next->startFrame - c->next->loadFrames;
+        }
+        const EncodedCaptions e = EncodeCaptions(list);
+        ASSERT_TRUE(e.leftOut.empty());
+        Bytes pairs = e.bytes;
+        for (uint8_t& b : pairs) b |= 0x80;  // as every reader hands them to the decoder
+        CaptionList decoded;
+        DecodePairStream(decoded, pairs);
+        const Caption* b = decoded.Head();
+        int i = 0;
+        for (const Caption* a = list.Head(); a; a = a->next, b = b->next, ++i) {
+            ASSERT_NE(b, nullptr) << "captions missing from " << i;
+            ASSERT_EQ(a->startFrame, b->startFrame) << "caption " << i;
+            ASSERT_EQ(a->endFrame, b->endFrame)
+                << "caption " << i << " mode " << int(a->timingMode);
+            ASSERT_TRUE(a->SameScreen(*b)) << "caption " << i;
+        }
+        ASSERT_EQ(b, nullptr) << "extra captions";
+    }
+    // The generator must really have produced every case this test is about.
+    for (int m = 1; m <= 4; ++m) EXPECT_GT(modes[m], 0) << "mode " << m;
+    EXPECT_GT(touching, 0);
+    EXPECT_GT(eraseInLoading, 0);
 }
 
 }  // namespace
