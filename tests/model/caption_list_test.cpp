@@ -55,26 +55,6 @@ TEST(CaptionListBuckets, AppendingInStartOrderFillsEveryBucket) {
     }
 }
 
-TEST(CaptionListLookups, WorkedExample) {
-    CaptionList list;
-    EXPECT_EQ(list.CaptionAt(0), nullptr);
-    EXPECT_EQ(list.CaptionAtOrBefore(100), nullptr);
-    EXPECT_EQ(list.FirstUnfinishedAt(0), nullptr);
-    Caption* first = list.Insert(NewCaption(10, 40));
-    Caption* second = list.Insert(NewCaption(50, 80));
-    EXPECT_EQ(list.CaptionAt(45), nullptr);
-    EXPECT_EQ(list.CaptionAt(10), first);
-    EXPECT_EQ(list.CaptionAt(39), first);
-    EXPECT_EQ(list.CaptionAt(40), nullptr);
-    EXPECT_EQ(list.CaptionAtOrBefore(45), first);
-    EXPECT_EQ(list.CaptionAtOrBefore(5), nullptr);
-    EXPECT_EQ(list.FirstUnfinishedAt(45), second);
-    // A caption with the start frame of another goes before it.
-    Caption* same = list.Insert(NewCaption(50, 60));
-    EXPECT_EQ(same->next, second);
-    EXPECT_EQ(first->next, same);
-}
-
 TEST(CaptionListTiming, InsertAndRemoveApplyThePreviousCaptionsTiming) {
     CaptionList list;
     Caption* a = list.Insert(NewCaption(100, 0, Seamless));
@@ -87,12 +67,16 @@ TEST(CaptionListTiming, InsertAndRemoveApplyThePreviousCaptionsTiming) {
     EXPECT_EQ(a->endFrame, 300);
 }
 
-// Random inserts, removes and moves, checked after every step against a sorted reference.
+// Random inserts, removes and moves, checked after every step against a sorted reference, and
+// the lookups at random frames and on both sides of a caption's start and end.
 TEST(CaptionListRandom, TwentyThousandStepsAgainstReference) {
     for (unsigned seed : {1u, 2u, 3u}) {
         std::mt19937 rng(seed);
         CaptionList list;
         std::vector<Caption*> ref;
+        EXPECT_EQ(list.CaptionAt(0), nullptr);
+        EXPECT_EQ(list.CaptionAtOrBefore(100), nullptr);
+        EXPECT_EQ(list.FirstUnfinishedAt(0), nullptr);
         auto frame = [&](int range) { return static_cast<int32_t>(rng() % range); };
         const int range = seed == 1 ? 500 : 50000;  // seed 1 makes many equal start frames
         for (int step = 0; step < 20000; ++step) {
@@ -122,8 +106,9 @@ TEST(CaptionListRandom, TwentyThousandStepsAgainstReference) {
             }
             ASSERT_NO_FATAL_FAILURE(CheckList(list, ref)) << "seed " << seed << " step " << step;
             if (step % 7 == 0) {
-                for (int k = 0; k < 5; ++k) {
-                    const int32_t f = frame(range + 300) - 100;
+                const Caption* c = ref[rng() % ref.size()];
+                for (const int32_t f : {frame(range + 300) - 100, frame(range), c->startFrame - 1,
+                                        c->startFrame, c->endFrame - 1, c->endFrame}) {
                     ASSERT_EQ(list.CaptionAt(f), RefCaptionAt(ref, f)) << f;
                     ASSERT_EQ(list.FirstUnfinishedAt(f), RefFirstUnfinishedAt(ref, f)) << f;
                     ASSERT_EQ(list.CaptionAtOrBefore(f), RefAtOrBefore(ref, f)) << f;
