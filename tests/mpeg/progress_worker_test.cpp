@@ -24,7 +24,6 @@ using testing::CaptionUnit;
 using testing::Filler;
 using testing::RecordingHost;
 using testing::StreamBuilder;
-using testing::TempDir;
 using testing::WaitingDisplay;
 
 struct Fixture : testing::SourceFile {
@@ -98,42 +97,38 @@ TEST(ProgressCancel, ARequestMadeBeforeTheStartStopsTheWorkerAtOnce) {
     EXPECT_EQ(f.project.cancel.load(), 0);
 }
 
-TEST(ProgressCancel, EscapeDuringAnExtractionStopsItWithoutCaptionsOrMessage) {
-    CaptionList list;
-    list.Insert(testing::TextCaption(10, 50, "CANCEL ME"));
-    Fixture f(CaptionedStream(list, 200));
-    WaitingDisplay display;
-    bool requested = false;
-    display.onBar = [&](ProgressWorker& worker, uint32_t bar) {
-        if (bar >= 100 && !requested) {
-            EXPECT_FALSE(worker.AcceptsClose()) << "Enter while busy does nothing";
-            EXPECT_FALSE(worker.RequestCancel()) << "the display stays open while busy";
-            requested = true;
+// Escape while busy: the display stays open and Enter does nothing; the extraction or multiplex
+// stops at the next unit without captions, destination or message.
+TEST(ProgressCancel, EscapeStopsAnExtractionOrAMultiplexAtTheNextUnit) {
+    for (const bool multiplex : {false, true}) {
+        SCOPED_TRACE(multiplex ? "multiplex" : "extraction");
+        CaptionList list;
+        list.Insert(testing::TextCaption(10, 50, "CANCEL ME"));
+        Fixture f(CaptionedStream(list, 300));
+        if (multiplex) {
+            f.project.captions.Insert(testing::TextCaption(10, 50, "HELLO"));
+            f.CreateDestination();
         }
-    };
-    const MpegOutcome outcome = ImportM2v(f.project, f.file, display, f.project.captions);
-    EXPECT_TRUE(requested);
-    EXPECT_EQ(outcome.status, MpegStatus::Cancelled);
-    EXPECT_LT(display.bars.back(), 200u);
-    EXPECT_TRUE(f.project.captions.Empty());
-    EXPECT_TRUE(f.host.messages.empty());
-}
-
-TEST(ProgressCancel, EscapeDuringAMultiplexStopsItAndRemovesTheDestination) {
-    CaptionList none;
-    Fixture f(CaptionedStream(none, 300));
-    f.project.captions.Insert(testing::TextCaption(10, 50, "HELLO"));
-    f.CreateDestination();
-    WaitingDisplay display;
-    display.onBar = [&](ProgressWorker& worker, uint32_t bar) {
-        if (bar == 500) worker.RequestCancel();
-    };
-    const MpegOutcome outcome = RunMultiplex(f.project, f.file, f.destination, display);
-    EXPECT_EQ(outcome.status, MpegStatus::Cancelled);
-    EXPECT_EQ(display.bars.back(), 500u);
-    EXPECT_FALSE(f.DestinationExists());
-    EXPECT_TRUE(f.host.messages.empty());
-    EXPECT_FALSE(OperationSucceeded(outcome));
+        WaitingDisplay display;
+        uint32_t requestedAt = 0;
+        display.onBar = [&](ProgressWorker& worker, uint32_t bar) {
+            if (bar >= 100 && requestedAt == 0) {
+                EXPECT_FALSE(worker.AcceptsClose()) << "Enter while busy does nothing";
+                EXPECT_FALSE(worker.RequestCancel()) << "the display stays open while busy";
+                requestedAt = bar;
+            }
+        };
+        const MpegOutcome outcome = multiplex
+                                        ? RunMultiplex(f.project, f.file, f.destination, display)
+                                        : ImportM2v(f.project, f.file, display, f.project.captions);
+        EXPECT_EQ(outcome.status, MpegStatus::Cancelled);
+        EXPECT_FALSE(OperationSucceeded(outcome));
+        EXPECT_GE(requestedAt, 100u);
+        EXPECT_EQ(display.bars.back(), requestedAt);
+        EXPECT_EQ(f.project.captions.Empty(), !multiplex);
+        EXPECT_FALSE(f.DestinationExists());
+        EXPECT_TRUE(f.host.messages.empty());
+    }
 }
 
 TEST(ProgressImport, CaptionsArriveInTheProjectAsIfDecodedThere) {
@@ -186,16 +181,12 @@ TEST(ProgressMultiplex, LeftOutCaptionsAreToldAfterTheCopy) {
     EXPECT_TRUE(f.DestinationExists());
 }
 
-TEST(TerminalBar, DrawsCellsAndPercent) {
+// The bar's cells and percent, and a worker run to its end with the finished bar drawn once.
+TEST(TerminalBar, DrawsCellsAndPercentAndRunsAWorkerToItsEnd) {
     EXPECT_EQ(TerminalProgress::Line("Extracting", 0),
               "Extracting [                                                  ] 0%");
     EXPECT_EQ(TerminalProgress::Line("", 505),
               "[#########################                         ] 50%");
-    EXPECT_EQ(TerminalProgress::Line("", 1000),
-              "[##################################################] 100%");
-}
-
-TEST(TerminalBar, RunsAWorkerToItsEndAndShowsAFinishedRunFull) {
     CaptionList list;
     list.Insert(testing::TextCaption(10, 50, "BAR"));
     Fixture f(CaptionedStream(list, 50));
@@ -209,7 +200,7 @@ TEST(TerminalBar, RunsAWorkerToItsEndAndShowsAFinishedRunFull) {
     while (const size_t n = std::fread(text, 1, sizeof text, out)) drawn.append(text, n);
     std::fclose(out);
     EXPECT_EQ(drawn.rfind("\rX [", 0), 0u);
-    const std::string end = "] 100%\n";
+    const std::string end = "[##################################################] 100%\n";
     ASSERT_GT(drawn.size(), end.size());
     EXPECT_EQ(drawn.substr(drawn.size() - end.size()), end);
     EXPECT_EQ(drawn.find("100%"), drawn.size() - 5) << "drawn once";
