@@ -117,113 +117,79 @@ std::string CheckCells(const Caption& caption) {
     return "";
 }
 
-class Session {
-  public:
-    explicit Session(uint32_t seed) : random_(seed), context_(Editing(0, 0)) {}
+class RandomSession : public ::testing::TestWithParam<uint32_t> {};
 
-    void Run(int steps) {
-        for (int i = 0; i < steps && !::testing::Test::HasFatalFailure(); ++i) {
-            SCOPED_TRACE("step " + std::to_string(i));
-            Check(Pick());
-        }
-    }
+// The session fills the screen, then empties it once crowded, over and over; it must have done
+// so several times, with many edits refused on the crowded rows.
+TEST_P(RandomSession, KeepsTheScreenSoundForTenThousandSteps) {
+    std::mt19937 random(GetParam());
+    auto uniform = [&](int low, int high) {
+        return std::uniform_int_distribution<int>(low, high)(random);
+    };
+    static const std::vector<uint8_t> all = testing::TypableCharacters();
+    EditingContext context = Editing(0, 0);
+    Caption& caption = *context.editCopy;
+    bool emptying = false;
+    int refusals = 0, cycles = 0, changes = 0;
+    for (int i = 0; i < 10000 && !HasFatalFailure(); ++i) {
+        const int crowd = CountRunsAndCharacters(caption).second;
+        cycles += crowd > kCrowded && !emptying;
+        emptying = crowd > kCrowded || (emptying && crowd >= kSparse);
+        int n = 0;
+        for (const Step& s : kSteps) n += emptying ? s.emptying : s.filling;
+        n = uniform(0, n - 1);
+        const Step* step = kSteps;
+        while ((n -= emptying ? step->emptying : step->filling) >= 0) ++step;
+        SCOPED_TRACE(::testing::Message() << "step " << i << " " << step->name);
 
-    int refusals = 0;
-    int cycles = 0;  // times the screen grew crowded
-    int changes = 0;
-
-  private:
-    const Step& Pick() {
-        const int characters = CountRunsAndCharacters(*context_.editCopy).second;
-        if (characters > kCrowded && !emptying_) {
-            emptying_ = true;
-            ++cycles;
-        }
-        if (characters < kSparse) emptying_ = false;
-        int total = 0;
-        for (const Step& s : kSteps) total += emptying_ ? s.emptying : s.filling;
-        int n = Uniform(0, total - 1);
-        for (const Step& s : kSteps) {
-            n -= emptying_ ? s.emptying : s.filling;
-            if (n < 0) return s;
-        }
-        return kSteps[0];
-    }
-
-    int Uniform(int low, int high) {
-        return std::uniform_int_distribution<int>(low, high)(random_);
-    }
-
-    void Do(const Step& step, CountingView& view) {
-        if (step.command) {
-            step.command(context_, view);
-        } else if (step.effect == Effect::Types) {
-            // Mostly letters and spaces, so that words and runs form; now and then any character.
-            static const std::vector<uint8_t> all = testing::TypableCharacters();
-            const uint8_t ch = Uniform(0, 9) == 0   ? all[Uniform(0, int(all.size()) - 1)]
-                               : Uniform(0, 5) == 0 ? ' '
-                                                    : uint8_t('a' + Uniform(0, 25));
-            TypeCharacter(context_, view, ch);
-        } else {
-            context_.caretRow = Uniform(0, kScreenRows - 1);
-            context_.caretColumn = Uniform(0, kScreenColumns);
-            PickUpAttribute(context_);
-        }
-    }
-
-    void Check(const Step& step) {
-        SCOPED_TRACE(step.name);
-        Caption& caption = *context_.editCopy;
         caption.loadFrames = 1234;  // stands for a computed value
-        const Snapshot before(context_);
+        const Snapshot before(context);
         const auto [runsBefore, charactersBefore] = CountRunsAndCharacters(caption);
         CountingView view;
-        Do(step, view);
+        if (step->command) {
+            step->command(context, view);
+        } else if (step->effect == Effect::Types) {
+            // Mostly letters and spaces, so that words and runs form; now and then any character.
+            TypeCharacter(context, view,
+                          uniform(0, 9) == 0   ? all[uniform(0, int(all.size()) - 1)]
+                          : uniform(0, 5) == 0 ? ' '
+                                               : uint8_t('a' + uniform(0, 25)));
+        } else {
+            context.caretRow = uniform(0, kScreenRows - 1);
+            context.caretColumn = uniform(0, kScreenColumns);
+            PickUpAttribute(context);
+        }
 
         const bool changed = !caption.SameScreen(before.caption);
         const auto [runsAfter, charactersAfter] = CountRunsAndCharacters(caption);
-        const int runs = runsAfter - runsBefore;
-        const int characters = charactersAfter - charactersBefore;
+        const int runs = runsAfter - runsBefore, characters = charactersAfter - charactersBefore;
         ASSERT_LE(view.beeps, 1);
         if (view.beeps == 1) {
             ++refusals;
-            ASSERT_TRUE(before == context_) << "a refused edit changed something";
+            ASSERT_TRUE(before == context) << "a refused edit changed something";
             ASSERT_EQ(view.Calls(), 1) << "a refused edit did more than beep";
         }
         if (changed) {
             ++changes;
             ASSERT_EQ(caption.loadFrames, -1);
         }
-        ASSERT_TRUE(context_.caretRow >= 0 && context_.caretRow < kScreenRows);
-        ASSERT_TRUE(context_.caretColumn >= 0 && context_.caretColumn <= kScreenColumns);
+        ASSERT_TRUE(context.caretRow >= 0 && context.caretRow < kScreenRows);
+        ASSERT_TRUE(context.caretColumn >= 0 && context.caretColumn <= kScreenColumns);
         ASSERT_EQ(CheckCells(caption), "");
-        if (step.effect == Effect::CaretOnly) {
+        if (step->effect == Effect::CaretOnly) {
             ASSERT_FALSE(changed);
             ASSERT_EQ(view.beeps, 0);
         }
-        const int* allowed = kAllowed[static_cast<int>(step.effect)];
+        const int* allowed = kAllowed[static_cast<int>(step->effect)];
         if (view.beeps == 0) {
             ASSERT_TRUE(characters >= allowed[0] && characters <= allowed[1]) << characters;
             ASSERT_TRUE(runs >= allowed[2] && runs <= allowed[3]) << runs;
         }
         ASSERT_EQ(FirstDifference(caption, RoundTrip(caption)), "");
     }
-
-    std::mt19937 random_;
-    EditingContext context_;
-    bool emptying_ = false;
-};
-
-class RandomSession : public ::testing::TestWithParam<uint32_t> {};
-
-TEST_P(RandomSession, KeepsTheScreenSoundForTenThousandSteps) {
-    Session session(GetParam());
-    session.Run(10000);
-    // The session must have filled and emptied the screen several times, with many edits
-    // refused on the crowded rows.
-    EXPECT_GE(session.cycles, 4);
-    EXPECT_GT(session.refusals, 500);
-    EXPECT_GT(session.changes, 3000);
+    EXPECT_GE(cycles, 4);
+    EXPECT_GT(refusals, 500);
+    EXPECT_GT(changes, 3000);
 }
 
 INSTANTIATE_TEST_SUITE_P(Seeds, RandomSession, ::testing::Values(1u, 7u, 42u, 2024u, 65535u));
