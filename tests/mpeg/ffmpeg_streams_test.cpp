@@ -73,8 +73,8 @@ TEST_P(FfmpegStreams, CaptionsComeBackThroughUsAndThroughFfmpeg) {
     testing::TempDir dir;
     const std::string src = dir / "src.m2v", out = dir / "out.m2v";
     ASSERT_TRUE(Shell("ffmpeg -y -f lavfi -i testsrc=size=160x120:rate=30000/1001 -frames:v " +
-                    std::to_string(e.frames) + " -c:v mpeg2video -g " + std::to_string(e.gop) +
-                    " -bf " + std::to_string(e.bframes) + " -f mpeg2video '" + src + "'"));
+                      std::to_string(e.frames) + " -c:v mpeg2video -g " + std::to_string(e.gop) +
+                      " -bf " + std::to_string(e.bframes) + " -f mpeg2video '" + src + "'"));
     const Bytes source = testing::ReadBytes(src);
     const size_t carried = testing::CarriedPictures(source);
     ASSERT_GT(carried, 0u);
@@ -93,7 +93,7 @@ TEST_P(FfmpegStreams, CaptionsComeBackThroughUsAndThroughFfmpeg) {
 
     // (b) FFmpeg's own caption decoder reads the same texts, each within a group of pictures.
     ASSERT_TRUE(Shell("cd '" + (dir / "") + "' && ffmpeg -y -f lavfi -i " +
-                    "'movie=out.m2v[out0+subcc]' -map 0:1 out.srt"));
+                      "'movie=out.m2v[out0+subcc]' -map 0:1 out.srt"));
     const Bytes srt = testing::ReadBytes(dir / "out.srt");
     std::string text(srt.begin(), srt.end());
     // FFmpeg writes leading blanks as \h.

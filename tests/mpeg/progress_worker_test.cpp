@@ -7,7 +7,6 @@
 #include <filesystem>
 
 #include "cli/terminal_progress.h"
-#include "codec/decoder.h"
 #include "codec/encoder.h"
 #include "files/file.h"
 #include "model/caption_project.h"
@@ -131,27 +130,6 @@ TEST(ProgressCancel, EscapeStopsAnExtractionOrAMultiplexAtTheNextUnit) {
     }
 }
 
-TEST(ProgressImport, CaptionsArriveInTheProjectAsIfDecodedThere) {
-    CaptionList list;
-    for (int i = 0; i < 250; ++i) {  // more than two buckets
-        list.Insert(testing::TextCaption(30 + 40 * i, 60 + 40 * i, "CAPTION " + std::to_string(i)));
-    }
-    Fixture f(CaptionedStream(list, 1100));
-    WaitingDisplay display;
-    const MpegOutcome outcome = ImportM2v(f.project, f.file, display, f.project.captions);
-    EXPECT_EQ(outcome.status, MpegStatus::Completed);
-    EXPECT_TRUE(f.host.messages.empty());
-
-    Bytes pairs = EncodeCaptions(list).bytes;
-    for (uint8_t& b : pairs) b |= 0x80;
-    pairs.resize(2 * 1100 * 10, 0x80);
-    CaptionList direct;
-    DecodePairStream(direct, pairs);
-    EXPECT_EQ(f.project.captions.Count(), 250);
-    EXPECT_TRUE(testing::SameCaptions(f.project.captions, direct));
-    EXPECT_NE(f.project.captions.CaptionAt(30 + 40 * 200), nullptr) << "the index still works";
-}
-
 TEST(ProgressImport, NoCaptionsIsToldToTheHost) {
     StreamBuilder s;
     s.SequenceHeader().Group().Pictures(3);
@@ -181,7 +159,8 @@ TEST(ProgressMultiplex, LeftOutCaptionsAreToldAfterTheCopy) {
     EXPECT_TRUE(f.DestinationExists());
 }
 
-// The bar's cells and percent, and a worker run to its end with the finished bar drawn once.
+// The bar's cells and percent, and an import run to its end: its caption arrives in the project
+// and the finished bar is drawn once.
 TEST(TerminalBar, DrawsCellsAndPercentAndRunsAWorkerToItsEnd) {
     EXPECT_EQ(TerminalProgress::Line("Extracting", 0),
               "Extracting [                                                  ] 0%");
@@ -193,7 +172,10 @@ TEST(TerminalBar, DrawsCellsAndPercentAndRunsAWorkerToItsEnd) {
     std::FILE* out = std::tmpfile();
     ASSERT_NE(out, nullptr);
     TerminalProgress bar(out, "X");
-    ImportM2v(f.project, f.file, bar, f.project.captions);
+    EXPECT_EQ(ImportM2v(f.project, f.file, bar, f.project.captions).status, MpegStatus::Completed);
+    ASSERT_EQ(f.project.captions.Count(), 1);
+    EXPECT_EQ(f.project.captions.Head()->startFrame, 10);
+    EXPECT_EQ(f.project.captions.Head()->endFrame, 50);
     std::rewind(out);
     std::string drawn;
     char text[4096];
