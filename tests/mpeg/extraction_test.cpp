@@ -10,7 +10,6 @@
 
 #include "codec/encoder.h"
 #include "mpeg/mpeg_fakes.h"
-#include "mpeg/stream_model.h"
 
 namespace vantrel {
 namespace {

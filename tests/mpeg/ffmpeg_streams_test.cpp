@@ -12,7 +12,6 @@
 #include "files/subtitle_reader.h"
 #include "mpeg/elementary_pictures.h"
 #include "mpeg/mpeg_fakes.h"
-#include "mpeg/stream_model.h"
 
 namespace vantrel {
 namespace {

@@ -10,7 +10,7 @@
 
 #include "files/file.h"
 #include "mpeg/elementary_pictures.h"
-#include "mpeg/stream_files.h"
+#include "mpeg/mpeg_fakes.h"
 
 namespace vantrel {
 namespace {
