@@ -7,7 +7,6 @@
 #include <filesystem>
 
 #include "cli/terminal_progress.h"
-#include "codec/encoder.h"
 #include "files/file.h"
 #include "model/caption_project.h"
 #include "mpeg/mpeg_commands.h"
@@ -17,9 +16,7 @@ namespace vantrel {
 namespace {
 
 using cli::TerminalProgress;
-using testing::Append;
 using testing::Bytes;
-using testing::CaptionUnit;
 using testing::Filler;
 using testing::RecordingHost;
 using testing::StreamBuilder;
@@ -61,22 +58,12 @@ TEST(ProgressBusyMark, AWorkerThatEndsAtOnceNeverLeavesTheMarkSet) {
     }
 }
 
-// A stream of captions in many groups, long enough that a cancel lands in the middle.
+// A stream of `groups` groups of ten pictures, long enough that a cancel lands in the middle,
+// carrying `list` as the multiplexer writes it.
 Bytes CaptionedStream(const CaptionList& list, int groups) {
-    const Bytes pairs = EncodeCaptions(list).bytes;
     StreamBuilder s;
-    s.SequenceHeader();
-    size_t k = 0;
-    for (int g = 0; g < groups; ++g) {
-        Bytes triplets;
-        for (int p = 0; p < 10; ++p, k += 2) {
-            const bool have = k + 1 < pairs.size();
-            Append(triplets, {0xFF, have ? pairs[k] : uint8_t{0x80},
-                              have ? pairs[k + 1] : uint8_t{0x80}, 0xFE, 0x00, 0x00});
-        }
-        s.Group().Add(CaptionUnit(0x94, triplets)).Pictures(10);
-    }
-    return s.bytes();
+    for (int g = 0; g <= groups; ++g) s.Group().Pictures(10);
+    return testing::Multiplex(list, s.bytes()).output;
 }
 
 // A cancel requested before the worker starts (Ctrl+C as the command line gets ready) is kept:
