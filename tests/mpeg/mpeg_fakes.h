@@ -17,7 +17,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <initializer_list>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -73,25 +72,17 @@ inline Bytes ReadBytes(const std::string& path) {
     return bytes;
 }
 
-inline void Append(Bytes& to, std::initializer_list<uint8_t> bytes) {
-    to.insert(to.end(), bytes.begin(), bytes.end());
-}
-
 inline void Append(Bytes& to, const Bytes& bytes) {
     to.insert(to.end(), bytes.begin(), bytes.end());
 }
 
 // A unit of `size` bytes: 00 00 01 `code`, then filler that holds no zero byte, so no start code.
 inline Bytes Unit(uint8_t code, size_t size, uint8_t seed = 0) {
-    uint8_t filler[255];
-    for (size_t i = 0; i < sizeof filler; ++i)
-        filler[i] = static_cast<uint8_t>(1 + (i * 7 + seed) % 255);
     Bytes unit(size);
+    for (size_t i = 0; i < size; ++i)
+        unit[i] = static_cast<uint8_t>(1 + (i % 255 * 7 + seed) % 255);
     const uint8_t head[4] = {0x00, 0x00, 0x01, code};
-    for (size_t i = 0; i < size; i += sizeof filler) {
-        std::memcpy(unit.data() + i, filler, std::min(sizeof filler, size - i));
-    }
-    std::memcpy(unit.data(), head, std::min(size, sizeof head));
+    std::copy_n(head, std::min<size_t>(size, 4), unit.begin());
     return unit;
 }
 
@@ -160,7 +151,6 @@ class StreamBuilder {
     StreamBuilder& Picture(int slices = 2, size_t sliceSize = 40) {
         Add(Unit(kPictureStartCode, 9, seed_++));
         for (int s = 0; s < slices; ++s) Add(Unit(static_cast<uint8_t>(1 + s), sliceSize, seed_++));
-        ++pictures_;
         return *this;
     }
     StreamBuilder& Pictures(int n) {
@@ -173,12 +163,10 @@ class StreamBuilder {
         return *this;
     }
     const Bytes& bytes() const { return bytes_; }
-    int pictures() const { return pictures_; }
 
   private:
     Bytes bytes_;
     uint8_t seed_ = 0;
-    int pictures_ = 0;
 };
 
 // A caption user-data unit with the given triplets after the attribute byte.
