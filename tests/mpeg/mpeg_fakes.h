@@ -1,14 +1,21 @@
-// Stand-ins for the parts around the MPEG-2 operations: a progress sink and a host that record
-// what they are told, a display that runs the worker to its end, captions with plain text, a
-// builder for streams of pictures and groups, and extraction and multiplex run on bytes.
+// Helpers of the MPEG-2 tests: a private temporary folder, whole-file reads and writes, start-code
+// units built by hand; a progress sink and a host that record what they are told, a display that
+// runs the worker to its end, captions with plain text, a builder for streams of pictures and
+// groups, and extraction and multiplex run on bytes; and a plain model of a stream for checking
+// the multiplexer: the stream split at every start code by a byte-by-byte scan, with no window
+// and no pieces.
 #pragma once
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <condition_variable>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -24,9 +31,60 @@
 #include "mpeg/multiplex_captions.h"
 #include "mpeg/progress_worker.h"
 #include "mpeg/start_code_reader.h"
-#include "mpeg/stream_files.h"
 
 namespace vantrel::testing {
+
+using Bytes = std::vector<uint8_t>;
+
+// A folder of its own under the system's temporary folder, removed with everything in it.
+class TempDir {
+  public:
+    TempDir() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "vantrel-mpeg-XXXXXX");
+        if (::mkdtemp(pattern.data()) == nullptr) ADD_FAILURE() << "mkdtemp failed";
+        path_ = pattern;
+    }
+    ~TempDir() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    std::string operator/(const std::string& name) const { return (path_ / name).string(); }
+
+  private:
+    std::filesystem::path path_;
+};
+
+inline void WriteBytes(const std::string& path, const Bytes& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
+    ASSERT_TRUE(out.good()) << path;
+}
+
+inline Bytes ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
+    Bytes bytes(static_cast<size_t>(std::max<std::streamoff>(in.tellg(), 0)));
+    in.seekg(0);
+    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    return bytes;
+}
+
+inline void Append(Bytes& to, const Bytes& bytes) {
+    to.insert(to.end(), bytes.begin(), bytes.end());
+}
+
+// A unit of `size` bytes: 00 00 01 `code`, then filler that holds no zero byte, so no start code.
+inline Bytes Unit(uint8_t code, size_t size, uint8_t seed = 0) {
+    Bytes unit(size);
+    for (size_t i = 0; i < size; ++i)
+        unit[i] = static_cast<uint8_t>(1 + (i % 255 * 7 + seed) % 255);
+    const uint8_t head[4] = {0x00, 0x00, 0x01, code};
+    std::copy_n(head, std::min<size_t>(size, 4), unit.begin());
+    return unit;
+}
 
 struct RecordingSink : ProgressSink {
     std::vector<uint64_t> positions;
@@ -93,7 +151,6 @@ class StreamBuilder {
     StreamBuilder& Picture(int slices = 2, size_t sliceSize = 40) {
         Add(Unit(kPictureStartCode, 9, seed_++));
         for (int s = 0; s < slices; ++s) Add(Unit(static_cast<uint8_t>(1 + s), sliceSize, seed_++));
-        ++pictures_;
         return *this;
     }
     StreamBuilder& Pictures(int n) {
@@ -106,12 +163,10 @@ class StreamBuilder {
         return *this;
     }
     const Bytes& bytes() const { return bytes_; }
-    int pictures() const { return pictures_; }
 
   private:
     Bytes bytes_;
     uint8_t seed_ = 0;
-    int pictures_ = 0;
 };
 
 // A caption user-data unit with the given triplets after the attribute byte.
@@ -191,6 +246,64 @@ inline Multiplexed Multiplex(
     if (m.exists) m.output = ReadBytes(outPath);
     m.positions = sink.positions;
     return m;
+}
+
+// The plain model: units by a byte-by-byte scan; bytes before the first start code go first.
+inline std::vector<Bytes> SplitUnits(const Bytes& s) {
+    std::vector<Bytes> units;
+    size_t begin = 0;
+    for (size_t i = 1; i + 2 < s.size(); ++i) {
+        if (s[i] == 0 && s[i + 1] == 0 && s[i + 2] == 1) {
+            units.emplace_back(s.begin() + begin, s.begin() + i);
+            begin = i;
+        }
+    }
+    if (begin < s.size()) units.emplace_back(s.begin() + begin, s.end());
+    return units;
+}
+
+inline bool IsCaptionUnit(const Bytes& u) {
+    static constexpr uint8_t kHeader[8] = {0, 0, 1, 0xB2, 0x43, 0x43, 0x01, 0xF8};
+    return u.size() >= 8 && std::memcmp(u.data(), kHeader, 8) == 0;
+}
+
+inline bool IsUnitOf(const Bytes& u, uint8_t code) {
+    return u.size() >= 4 && u[0] == 0 && u[1] == 0 && u[2] == 1 && u[3] == code;
+}
+
+// The stream without its caption user data.
+inline Bytes WithoutCaptionUnits(const Bytes& s) {
+    Bytes out;
+    for (const Bytes& u : SplitUnits(s)) {
+        if (!IsCaptionUnit(u)) Append(out, u);
+    }
+    return out;
+}
+
+// Pictures that a multiplex gives caption pairs: those of every group that a later group
+// header closes.
+inline size_t CarriedPictures(const Bytes& s) {
+    size_t carried = 0;
+    size_t pictures = 0;
+    bool groupSeen = false;
+    for (const Bytes& u : SplitUnits(s)) {
+        if (IsUnitOf(u, 0x00)) ++pictures;
+        if (IsUnitOf(u, 0xB8)) {
+            if (groupSeen) carried += pictures;
+            pictures = 0;
+            groupSeen = true;
+        }
+    }
+    return carried;
+}
+
+// The first `pictures` pairs of an encoded caption stream as extraction gives them back.
+inline Bytes ExpectedPairs(const Bytes& encoded, size_t pictures) {
+    Bytes pairs;
+    for (size_t k = 0; k < 2 * pictures; ++k) {
+        pairs.push_back(k < encoded.size() ? (encoded[k] | 0x80) : 0x80);
+    }
+    return pairs;
 }
 
 }  // namespace vantrel::testing

@@ -11,28 +11,22 @@
 
 namespace vantrel::testing {
 
-inline bool IsTypable(uint8_t b) {
-    return (b >= 0x20 && b <= 0x7F) || (b >= 0x90 && b <= 0x9B) || (b >= 0xA0 && b <= 0xCF) ||
-           (b >= 0xD1 && b <= 0xEF) || (b >= 0xF1 && b <= 0xFD);
-}
-
+// The characters the editor lets one type.
 inline std::vector<uint8_t> TypableCharacters() {
     std::vector<uint8_t> out;
     for (int b = 0; b < 256; ++b) {
-        if (IsTypable(static_cast<uint8_t>(b))) out.push_back(static_cast<uint8_t>(b));
+        if ((b >= 0x20 && b <= 0x7F) || (b >= 0x90 && b <= 0x9B) || (b >= 0xA0 && b <= 0xCF) ||
+            (b >= 0xD1 && b <= 0xEF) || (b >= 0xF1 && b <= 0xFD)) {
+            out.push_back(static_cast<uint8_t>(b));
+        }
     }
     return out;
 }
 
-// The code cells that open a run at column k whose first character has attribute a, and those
-// between a character with attribute p and one with attribute a: the editor's own.
+// The code cells that open a run at column k whose first character has attribute a: the
+// editor's own.
 inline std::vector<CaptionCell> RunStartCells(int k, uint8_t a) {
     const CodeCells codes = RunStartCodes(k, a);
-    return {codes.cells, codes.cells + codes.count};
-}
-
-inline std::vector<CaptionCell> TransitionCells(uint8_t p, uint8_t a) {
-    const CodeCells codes = TransitionCodes(p, a);
     return {codes.cells, codes.cells + codes.count};
 }
 
@@ -65,7 +59,8 @@ inline void RandomScreen(std::mt19937& rng, Caption& c, const ScreenOptions& opt
             for (int n = 0; n < want; ++n) {
                 if (n > 0 && u(rng) < opt.attributeChange) {
                     const uint8_t next = randomAttr();
-                    for (const CaptionCell& code : TransitionCells(a, next)) run.push_back(code);
+                    const CodeCells codes = TransitionCodes(a, next);
+                    run.insert(run.end(), codes.cells, codes.cells + codes.count);
                     a = next;
                 }
                 run.push_back({chars[rng() % chars.size()], a});

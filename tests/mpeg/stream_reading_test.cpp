@@ -1,0 +1,342 @@
+// Reading streams. The start-code reader: unit boundaries and positions, long units in pieces,
+// start codes on the window's edge, and streams that are empty, headless or damaged; counting the
+// frames of a raw MPEG video stream by its picture start codes; caption extraction: which user
+// data is taken and how a cancel ends it; and damaged and meaningless streams: cut short
+// anywhere (inside caption units and their triplets too), all zeros, random bytes. Nothing may
+// crash or read out of bounds (run under the sanitizers too), extraction gives a prefix of what
+// the whole stream gives with progress once per unit, and a multiplex copies everything but
+// caption user data and carries one pair per closed-group picture.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+
+#include "codec/encoder.h"
+#include "files/file.h"
+#include "mpeg/elementary_pictures.h"
+#include "mpeg/mpeg_fakes.h"
+#include "mpeg/start_code_reader.h"
+
+namespace vantrel {
+namespace {
+
+using testing::Append;
+using testing::Bytes;
+using testing::CaptionUnit;
+using testing::Collect;
+using testing::StreamBuilder;
+using testing::TempDir;
+using testing::Unit;
+
+// The pieces the reader hands out, each checked against the position it reports.
+std::vector<Bytes> ReadPieces(const Bytes& stream) {
+    TempDir dir;
+    testing::WriteBytes(dir / "s.m2v", stream);
+    File file;
+    EXPECT_TRUE(file.Open(dir / "s.m2v", File::Mode::Read)) << file.Error();
+    StartCodeReader reader(file);
+    std::vector<Bytes> pieces;
+    uint64_t position = 0;
+    EXPECT_EQ(reader.Position(), 0u);
+    while (const uint8_t* unit = reader.Next()) {
+        pieces.emplace_back(unit, unit + reader.Size());
+        EXPECT_EQ(reader.Position(), position += reader.Size());
+    }
+    EXPECT_EQ(reader.Size(), 0u);
+    EXPECT_EQ(reader.Next(), nullptr) << "the end stays the end";
+    EXPECT_FALSE(reader.Failed());
+    return pieces;
+}
+
+Bytes Join(std::initializer_list<Bytes> parts) {
+    Bytes joined;
+    for (const Bytes& part : parts) Append(joined, part);
+    return joined;
+}
+
+TEST(StartCodeReader, UnitsTable) {
+    struct Case {
+        std::string what;
+        Bytes stream;
+        std::vector<size_t> sizes;
+    };
+    // clang-format off
+    std::vector<Case> cases = {
+        {"nothing", {}, {}},
+        // 00 00 00 01: the start code is the last three bytes; the stuffing zero ends the unit.
+        {"a stuffing zero", Join({Unit(0xB3, 6), {0x00, 0x00, 0x00, 0x01, 0xB8, 0x11}}), {7, 5}},
+        {"cut inside a start code", Join({Unit(0xB3, 10), {0x00, 0x00}}), {12}},
+        {"cut after a start code", Join({Unit(0xB3, 10), {0x00, 0x00, 0x01}}), {10, 3}},
+    };
+    // clang-format on
+    // A second start code at file offset `at`, near the end of the first window, after a unit
+    // that begins the window (one longer than the window comes out as a full window and the
+    // rest) or one that begins inside it.
+    for (const size_t at : {65530, 65535, 65536, 65537, 65538, 65539, 65540, 65541}) {
+        const size_t w = kReaderWindowSize;
+        cases.push_back(
+            {"a unit of " + std::to_string(at), Join({Unit(0xB3, at), Unit(0xB8, 12)}),
+             at <= w ? std::vector<size_t>{at, 12} : std::vector<size_t>{w, at - w, 12}});
+        cases.push_back({"a unit to " + std::to_string(at),
+                         Join({Unit(0xB3, 100), Unit(0x00, at - 100), Unit(0xB8, 12)}),
+                         {100, at - 100, 12}});
+    }
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<size_t> sizes;
+        Bytes joined;
+        for (const Bytes& p : ReadPieces(c.stream)) {
+            sizes.push_back(p.size());
+            Append(joined, p);
+        }
+        EXPECT_EQ(sizes, c.sizes);
+        EXPECT_EQ(joined, c.stream);
+    }
+}
+
+// Random streams of units of every size, with zero runs inside them that form no start code:
+// the pieces, joined where one goes on without a start code of its own, are the units that a
+// plain scan finds, and a unit goes on in another piece only after one that filled the window.
+TEST(StartCodeReader, RandomStreamsComeOutAsAPlainScanSplitsThem) {
+    std::mt19937 rng(20240611);
+    for (int round = 0; round < 12; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        Bytes s;
+        if (round % 3 == 0) Append(s, {0x47, 0x00, 0x00});  // a headless front
+        while (s.size() < 400000) {
+            const uint32_t kind = rng() % 10;
+            size_t size = kind < 6   ? 4 + rng() % 200
+                          : kind < 9 ? 4 + rng() % 70000
+                                     : 65000 + rng() % 200000;
+            Bytes unit = Unit(static_cast<uint8_t>(rng()), size, static_cast<uint8_t>(rng()));
+            for (size_t k = 4; k + 2 < unit.size(); k += 1 + rng() % 300) {
+                unit[k] = 0;
+                if (rng() % 2) unit[k + 1] = 0;
+            }
+            Append(s, unit);
+        }
+        std::vector<Bytes> units;
+        size_t last = 0;  // the size of the piece before
+        for (const Bytes& p : ReadPieces(s)) {
+            ASSERT_FALSE(p.empty());
+            if (units.empty() || BeginsWithStartCode(p.data(), p.size())) {
+                units.push_back(p);
+            } else {
+                ASSERT_GE(last, kReaderWindowSize - 2) << "a unit cut short of the window";
+                Append(units.back(), p);
+            }
+            last = p.size();
+        }
+        EXPECT_TRUE(units == testing::SplitUnits(s));
+    }
+}
+
+TEST(StartCodeReaderErrors, AFileThatCannotBeReadEndsTheStreamAndSaysSo) {
+    TempDir dir;
+    File file;
+    ASSERT_TRUE(file.Open(dir / "w.m2v", File::Mode::Create));
+    StartCodeReader reader(file);
+    EXPECT_EQ(reader.Next(), nullptr);
+    EXPECT_TRUE(reader.Failed());
+}
+
+// One picture per letter: F a frame picture, 1 and 2 the top and bottom field pictures (each
+// with its coding extension), M an MPEG-1 picture without one. Every picture has a slice whose
+// data holds zero bytes that are no start code.
+Bytes Pictures(const std::string& pictures) {
+    Bytes out;
+    for (const char p : pictures) {
+        Append(out, {0x00, 0x00, 0x01, 0x00, 0x00, 0x0F, 0xFF, 0xF8});
+        if (p != 'M') {
+            const uint8_t structure = p == 'F' ? 3 : static_cast<uint8_t>(p - '0');
+            Append(out, {0x00, 0x00, 0x01, 0xB5, 0x8F, 0xFF, uint8_t(0xF0 | structure), 0x80});
+        }
+        Append(out, {0x00, 0x00, 0x01, 0x01, 0x12, 0x00, 0x00, 0x34, 0x00, 0x56, 0x00, 0x00, 0x02});
+    }
+    return out;
+}
+
+// Frame pictures, field pairs and MPEG-1 pictures, in memory; in a file, each byte of a picture
+// start code in turn as the last of the first megabyte read.
+TEST(ElementaryStreamFrames, CountsFramesInMemoryAndAcrossReadChunks) {
+    const std::pair<std::string, int64_t> cases[] = {
+        {std::string(37, 'F'), 37}, {"F1212121212", 6}, {"MMMM", 4}, {"", 0}};
+    for (const auto& [pictures, frames] : cases) {
+        const Bytes s = Pictures(pictures);
+        EXPECT_EQ(CountElementaryStreamFrames(s.data(), s.size()), frames) << pictures;
+    }
+    testing::TempDir dir;
+    for (size_t cut = 0; cut < 8; ++cut) {
+        Bytes s = Pictures("F");
+        s.resize((1 << 20) - cut - 1, 0xFF);
+        Append(s, Pictures("F"));
+        s.resize((1 << 20) + 100, 0xFF);
+        Append(s, Pictures("F"));
+        testing::WriteBytes(dir / "cut.m2v", s);
+        EXPECT_EQ(CountElementaryStreamFrames(dir / "cut.m2v"), 3) << "cut " << cut;
+    }
+    EXPECT_EQ(CountElementaryStreamFrames(std::string("/nonexistent/stream.m2v")), -1);
+}
+
+// Sequence header, group, the user-data unit, a picture.
+Bytes WithUserData(const Bytes& unit) {
+    StreamBuilder s;
+    s.SequenceHeader().Group().Add(unit).Picture();
+    return s.bytes();
+}
+
+const Bytes kAtsc{0x00, 0x00, 0x01, 0xB2, 0x47, 0x41, 0x39, 0x34,
+                  0x03, 0xC1, 0xFF, 0xFC, 0x94, 0x20, 0xFF};
+
+TEST(Extraction, UserDataTable) {
+    // A unit much longer than the reader's window is read through all its pieces.
+    Bytes longUnit, longPairs;
+    for (int i = 0; i < 25000; ++i) {
+        const uint8_t a = static_cast<uint8_t>(0x80 | (i % 100)), b = uint8_t(0x81 + i % 90);
+        Append(longUnit, {0xFF, a, b, 0xFE, 0x00, 0x00});
+        Append(longPairs, {a, b});
+    }
+    struct Case {
+        const char* what;
+        Bytes unit;
+        Bytes pairs;  // field-1 pairs, bit 7 set
+    };
+    const Case cases[] = {
+        {"field 1 first",
+         CaptionUnit(0x8A, {0xFF, 0x94, 0x20, 0xFE, 0, 0, 0xFF, 0x94, 0xAE, 0xFE, 0, 0}),
+         {0x94, 0xA0, 0x94, 0xAE}},
+        {"field 2 first",
+         CaptionUnit(0x8A, {0xFE, 0, 0, 0xFF, 0x94, 0x20, 0xFE, 0, 0, 0xFF, 0x94, 0xAE}),
+         {0x94, 0xA0, 0x94, 0xAE}},
+        {"any other marker ends the triplets",
+         CaptionUnit(0x8A, {0xFF, 0x94, 0x20, 0xFA, 0x11, 0x22, 0xFF, 0x94, 0xAE}),
+         {0x94, 0xA0}},
+        {"no field-1 pairs", CaptionUnit(0x82, {0xFE, 0, 0, 0xFE, 0, 0}), {}},
+        {"ATSC user data is not ours", kAtsc, {}},
+        {"longer than the window", CaptionUnit(0x90, longUnit), longPairs},
+    };
+    for (const Case& c : cases) {
+        const testing::Collected got = Collect(WithUserData(c.unit));
+        EXPECT_EQ(got.pairs, c.pairs) << c.what;
+        EXPECT_EQ(got.status, c.pairs.empty() ? MpegStatus::NoCaptions : MpegStatus::Completed)
+            << c.what;
+    }
+}
+
+TEST(Extraction, CancelStopsAtTheNextUnitWithNothingCollected) {
+    StreamBuilder s;
+    s.SequenceHeader();
+    for (int g = 0; g < 10; ++g) s.Group().Add(CaptionUnit(0x82, {0xFF, 0x94, 0x20})).Pictures(1);
+    for (const int at : {0, 5}) {
+        std::atomic<int> cancel{at == 0};
+        testing::SourceFile source(s.bytes());
+        testing::RecordingSink sink;
+        sink.onCall = [&](size_t count) {
+            if (int(count) == at) cancel = 1;
+        };
+        CaptionList list;
+        const MpegOutcome outcome = ExtractCaptions(source.file, sink, cancel, list);
+        EXPECT_EQ(outcome.status, MpegStatus::Cancelled);
+        EXPECT_EQ(outcome.message, "");
+        EXPECT_EQ(sink.positions.size(), size_t(at)) << "the flag is read before each unit";
+        EXPECT_TRUE(list.Empty());
+    }
+}
+
+class BadInput : public ::testing::Test {
+  protected:
+    BadInput() {
+        captions_.Insert(testing::TextCaption(6, 20, "BAD"));
+        encoded_ = EncodeCaptions(captions_).bytes;
+    }
+
+    // Multiplexes the stream and checks the copy against the plain model.
+    void CheckMultiplex(const Bytes& stream) {
+        const testing::Multiplexed m = testing::Multiplex(captions_, stream);
+        ASSERT_EQ(m.outcome.status, MpegStatus::Completed);
+        EXPECT_EQ(testing::WithoutCaptionUnits(m.output), testing::WithoutCaptionUnits(stream));
+        EXPECT_EQ(Collect(m.output).pairs,
+                  testing::ExpectedPairs(encoded_, testing::CarriedPictures(stream)));
+    }
+
+    CaptionList captions_;
+    Bytes encoded_;
+};
+
+TEST_F(BadInput, AStreamCutAnywhereGivesAPrefixOfItsPairsAndIsStillCopiedWhole) {
+    StreamBuilder s;
+    s.SequenceHeader().Group().Add(
+        CaptionUnit(0x84, {0xFF, 0x94, 0x20, 0xFE, 0, 0, 0xFF, 0x94, 0xAE, 0xFE, 0, 0}));
+    s.Add(kAtsc).Picture(1, 12).Picture(2, 10).Group();
+    s.Add(CaptionUnit(0x82, {0xFE, 0, 0, 0xFF, 0xC1, 0xC2})).Picture(1, 20).Group();
+    s.Picture(1, 8).SequenceEnd();
+    const Bytes& whole = s.bytes();
+    const testing::Collected full = Collect(whole);
+    const Bytes& all = full.pairs;
+    ASSERT_EQ(all, (Bytes{0x94, 0xA0, 0x94, 0xAE, 0xC1, 0xC2}));
+    std::vector<uint64_t> ends;
+    for (const Bytes& unit : testing::SplitUnits(whole))
+        ends.push_back(unit.size() + (ends.empty() ? 0 : ends.back()));
+    EXPECT_EQ(full.positions, ends) << "progress once per unit, at its end";
+    for (size_t n = 0; n <= whole.size(); ++n) {
+        SCOPED_TRACE("cut at " + std::to_string(n));
+        const Bytes cut(whole.begin(), whole.begin() + n);
+        const testing::Collected got = Collect(cut);
+        EXPECT_EQ(got.status, got.pairs.empty() ? MpegStatus::NoCaptions : MpegStatus::Completed);
+        ASSERT_LE(got.pairs.size(), all.size());
+        EXPECT_TRUE(std::equal(got.pairs.begin(), got.pairs.end(), all.begin()));
+        if (n % 3 == 0) CheckMultiplex(cut);
+    }
+}
+
+TEST_F(BadInput, ALongGroupHeaderGetsItsCaptionUnitAfterAllItsPieces) {
+    StreamBuilder s;
+    s.Group();
+    Bytes longHeader = testing::Unit(0xB8, 70000);
+    longHeader[65540] = 0x01;  // the second piece begins with 01, after a full first piece
+    s.Add(longHeader).Pictures(2).Group().Pictures(1);
+    CheckMultiplex(s.bytes());
+}
+
+// Bytes drawn mostly from the values that make start codes and caption units.
+Bytes RandomStream(std::mt19937& rng, size_t size) {
+    static constexpr uint8_t kCommon[] = {0x00, 0x00, 0x00, 0x01, 0xB2,
+                                          0xB8, 0x43, 0xF8, 0xFF, 0xFE};
+    Bytes s;
+    while (s.size() < size) {
+        switch (rng() % 6) {
+            case 0:
+                Append(s, {0x00, 0x00, 0x01, static_cast<uint8_t>(rng() % 2 ? 0x00 : 0xB8)});
+                break;
+            case 1:
+                Append(s, {0x00, 0x00, 0x01, 0xB2, 0x43, 0x43, 0x01, 0xF8});
+                break;
+            case 2:
+                s.push_back(kCommon[rng() % sizeof kCommon]);
+                break;
+            default:
+                s.push_back(static_cast<uint8_t>(rng()));
+                break;
+        }
+    }
+    return s;
+}
+
+// Random streams, and a last one of zeros alone.
+TEST_F(BadInput, RandomBytesAndZerosAreReadAndCopiedSafely) {
+    std::mt19937 rng(99);
+    for (int round = 0; round <= 60; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        const size_t size = round < 50 ? 1 + rng() % 3000 : 60000 + rng() % 80000;
+        const Bytes s = round < 60 ? RandomStream(rng, size) : Bytes(200000, 0);
+        const testing::Collected got = Collect(s);
+        EXPECT_EQ(got.status, got.pairs.empty() ? MpegStatus::NoCaptions : MpegStatus::Completed);
+        EXPECT_EQ(got.pairs.size() % 2, 0u);
+        for (const uint8_t b : got.pairs) ASSERT_GE(b, 0x80);
+        EXPECT_TRUE(round < 60 || got.pairs.empty());
+        CheckMultiplex(s);
+    }
+}
+
+}  // namespace
+}  // namespace vantrel
