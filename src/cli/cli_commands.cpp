@@ -89,15 +89,10 @@ bool LoadInput(CaptionProject& project, ConsoleHost& host, const std::string& pa
     host.SetSubject(path);
     if (InputOf(path) == Input::Project) {
         // The frame saved with the project goes on to a project written from it.
-        File file;
-        if (file.Open(path, File::Mode::Read)) {
-            FileInput in(file);
-            ProjectHeader header;
-            if (ReadProjectHeader(in, header) == HeaderCheck::Valid) {
-                host.SetCurrentFrame(header.currentFrame);
-            }
-        }
-        return LoadProject(project, path) == LoadResult::Loaded;
+        ProjectContent read;
+        if (LoadProject(project, path, &read) != LoadResult::Loaded) return false;
+        host.SetCurrentFrame(read.header.currentFrame);
+        return true;
     }
     // An MPEG-2 stream is read on a worker behind a progress bar; Ctrl+C cancels it.
     ImportHooks hooks;
