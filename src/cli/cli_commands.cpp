@@ -139,7 +139,8 @@ int RunMux(const std::string& captions, const std::string& source, const std::st
 
     host.SetSubject(source);
     File in;
-    if (!in.Open(source, File::Mode::Read)) {
+    if (!in.Open(source, File::Mode::Read, &project.cancel)) {
+        if (CancelRaised(&project.cancel)) return session.Stopped();
         host.Inform(ErrorOpeningFileText(source, in.Error()));
         return kExitFailed;
     }

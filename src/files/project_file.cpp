@@ -226,6 +226,8 @@ LoadResult LoadProject(CaptionProject& project, ByteInput& in, const std::string
         case ProjectRead::Damaged:
             return inform(DamagedProjectText(path, content.damage), LoadResult::Damaged);
         case ProjectRead::ReadFailed:
+            // A read of a pipe given up on a cancel request is no failure to report.
+            if (CancelRaised(&project.cancel)) return LoadResult::Cancelled;
             return inform(ErrorOpeningFileText(path, in.Error()), LoadResult::OpenFailed);
         case ProjectRead::Cancelled:
             return LoadResult::Cancelled;
@@ -237,7 +239,8 @@ LoadResult LoadProject(CaptionProject& project, ByteInput& in, const std::string
 
 LoadResult LoadProject(CaptionProject& project, const std::string& path, ProjectContent* read) {
     File file;
-    if (!file.Open(path, File::Mode::Read)) {
+    if (!file.Open(path, File::Mode::Read, &project.cancel)) {
+        if (CancelRaised(&project.cancel)) return LoadResult::Cancelled;
         if (project.host) project.host->Inform(ErrorOpeningFileText(path, file.Error()));
         return LoadResult::OpenFailed;
     }

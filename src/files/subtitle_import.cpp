@@ -151,20 +151,14 @@ std::vector<std::unique_ptr<Caption>> MakeSubtitleCaptions(const SubtitleFile& f
 }
 
 ImportResult ImportSubtitleFile(CaptionProject& project, const std::string& path,
-                                std::string_view extension,
+                                std::string_view extension, std::string_view text,
                                 const std::function<void()>& beforeClear) {
-    auto inform = [&](const std::string& text) {
-        if (project.host && !text.empty()) project.host->Inform(text);
+    auto inform = [&](const std::string& message) {
+        if (project.host && !message.empty()) project.host->Inform(message);
     };
-    std::string text, error;
-    if (!ReadWholeFile(path, text, error)) {
-        inform(ErrorOpeningFileText(path, error));
-        return ImportResult::OpenFailed;
-    }
     const bool webVtt = LowerCaseAscii(extension) == "vtt";
     const SubtitleFile file =
         webVtt ? ReadWebVtt(text, &project.cancel) : ReadSubRip(text, &project.cancel);
-    text = {};
     if (CancelRaised(&project.cancel)) return ImportResult::Cancelled;
     if (!file.recognized) {
         inform(NotRecognizedText(path, LowerCaseAscii(extension)));

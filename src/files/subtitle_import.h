@@ -28,13 +28,13 @@ bool IsSubtitleExtension(std::string_view extension);
 std::vector<std::unique_ptr<Caption>> MakeSubtitleCaptions(
     const SubtitleFile& file, CaptionList& list, const std::atomic<int>* cancel = nullptr);
 
-// Imports the subtitle file at `path` (`extension` srt or vtt). The file is read and its
-// captions made before anything changes; the project's captions are replaced only when there
-// is at least one (`beforeClear` runs just before). What could not be shown or placed is
-// reported once through the project's host: blocks without a readable time line, characters
-// without a 608 form, captions left out.
+// Imports `text`, the content of the subtitle file at `path` (`extension` srt or vtt), as
+// ImportCaptionFile read it. Its captions are made before anything changes; the project's
+// captions are replaced only when there is at least one (`beforeClear` runs just before). What
+// could not be shown or placed is reported once through the project's host: blocks without a
+// readable time line, characters without a 608 form, captions left out.
 ImportResult ImportSubtitleFile(CaptionProject& project, const std::string& path,
-                                std::string_view extension,
+                                std::string_view extension, std::string_view text,
                                 const std::function<void()>& beforeClear = {});
 
 }  // namespace vantrel
