@@ -1,5 +1,6 @@
-// Reading any bytes as a project file. A header that passes the check loads; whatever loads
-// is saved again, and saving and loading soon settles on a file that reads back as itself.
+// Reading any bytes as a project file. A header that passes the check loads or is reported
+// damaged; whatever loads is saved again, and saving and loading soon settles on a file that
+// reads back as itself.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -32,7 +33,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (ReadProjectHeader(headerOnly, header) != HeaderCheck::Valid) return 0;
     MemoryInput in(bytes);
     auto project = std::make_unique<CaptionProject>();
-    if (LoadProject(*project, in, "") != LoadResult::Loaded) __builtin_trap();
+    const LoadResult result = LoadProject(*project, in, "");
+    if (result == LoadResult::Damaged) return 0;
+    if (result != LoadResult::Loaded) __builtin_trap();
     if (project->modified || project->videoPath != header.videoPath) __builtin_trap();
     (void)SubtitleText(project->captions);
     (void)TimingReportText(project->captions);

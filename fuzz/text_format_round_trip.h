@@ -44,8 +44,8 @@ inline bool PlacesDataFarOut(std::span<const uint8_t> text) {
     while (begin < all.size()) {
         size_t end = all.find_first_of("\r\n", begin);
         if (end == std::string_view::npos) end = all.size();
-        const std::optional<int64_t> frame = ParseTimecodeLine(all.substr(begin, end - begin));
-        if (frame && *frame >= kMaxFuzzFrames && *frame <= kMaxReadFrame) return true;
+        const auto line = ParseTimecodeLine(all.substr(begin, end - begin));
+        if (line && line->frame >= kMaxFuzzFrames && line->frame <= kMaxReadFrame) return true;
         begin = end + 1;
     }
     return false;

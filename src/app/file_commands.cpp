@@ -59,7 +59,18 @@ void FileCommands::Open() {
 
 void FileCommands::OpenProjectFile(const std::string& path) {
     host_.ReleaseCaptions();
-    if (LoadProject(host_.Project(), path) == LoadResult::Loaded) projectPath_ = path;
+    CaptionProject& project = host_.Project();
+    ProjectContent read;
+    const LoadResult result = LoadProject(project, path, &read);
+    if (result == LoadResult::Loaded) projectPath_ = path;
+    // The current project stays; what the damaged file still holds may become a new one, never
+    // saved, so that the next Save asks for a name rather than writing over the damaged file.
+    if (result == LoadResult::Damaged && !read.captions.Empty() &&
+        dialogs_.AskYesNo(OpenReadableCaptionsQuestion(read.damage, read.captions.Count()))) {
+        TakeProjectContent(project, read, path);
+        project.modified = true;
+        projectPath_.clear();
+    }
     host_.ShowCaptionsAgain();
 }
 

@@ -43,6 +43,8 @@ class FileCommands {
     bool Save();
     bool SaveAs();
     // Opens the project at `path`; a file that is not a project is reported and changes nothing.
+    // A damaged one is reported too, and the captions before its damaged record, when there are
+    // any, are offered as a new untitled project.
     void OpenProjectFile(const std::string& path);
 
     void ImportCaptions();

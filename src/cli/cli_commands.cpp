@@ -89,15 +89,10 @@ bool LoadInput(CaptionProject& project, ConsoleHost& host, const std::string& pa
     host.SetSubject(path);
     if (InputOf(path) == Input::Project) {
         // The frame saved with the project goes on to a project written from it.
-        File file;
-        if (file.Open(path, File::Mode::Read)) {
-            FileInput in(file);
-            ProjectHeader header;
-            if (ReadProjectHeader(in, header) == HeaderCheck::Valid) {
-                host.SetCurrentFrame(header.currentFrame);
-            }
-        }
-        return LoadProject(project, path) == LoadResult::Loaded;
+        ProjectContent read;
+        if (LoadProject(project, path, &read) != LoadResult::Loaded) return false;
+        host.SetCurrentFrame(read.header.currentFrame);
+        return true;
     }
     // An MPEG-2 stream is read on a worker behind a progress bar; Ctrl+C cancels it.
     ImportHooks hooks;
@@ -144,7 +139,8 @@ int RunMux(const std::string& captions, const std::string& source, const std::st
 
     host.SetSubject(source);
     File in;
-    if (!in.Open(source, File::Mode::Read)) {
+    if (!in.Open(source, File::Mode::Read, &project.cancel)) {
+        if (CancelRaised(&project.cancel)) return session.Stopped();
         host.Inform(ErrorOpeningFileText(source, in.Error()));
         return kExitFailed;
     }

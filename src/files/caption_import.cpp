@@ -68,8 +68,10 @@ ImportResult ImportCaptionFile(CaptionProject& project, const std::string& path,
     if (format == Format::Other && !subtitles) return ImportResult::Other;
     if (format == Format::Mpeg2 && !hooks.readMpeg2) return ImportResult::Mpeg2Stream;
 
+    // Each input is opened once: a named pipe gives its content only to the first reader.
     File file;
-    if (!file.Open(path, File::Mode::Read)) {
+    if (!file.Open(path, File::Mode::Read, &project.cancel)) {
+        if (CancelRaised(&project.cancel)) return ImportResult::Cancelled;
         Inform(project, ErrorOpeningFileText(path, file.Error()));
         return ImportResult::OpenFailed;
     }
@@ -92,6 +94,7 @@ ImportResult ImportCaptionFile(CaptionProject& project, const std::string& path,
     const size_t limit = format == Format::Raw ? kRawHeaderSize + MaxRawPairBytes() + 1
                                                : static_cast<size_t>(kMaxTextFileBytes) + 1;
     if (!ReadFileStart(file, limit, project.cancel, content)) {
+        if (CancelRaised(&project.cancel)) return ImportResult::Cancelled;
         Inform(project, ErrorOpeningFileText(path, file.Error()));
         return ImportResult::OpenFailed;
     }

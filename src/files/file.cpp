@@ -1,6 +1,7 @@
 #include "files/file.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -17,6 +18,8 @@ namespace vantrel {
 
 File::File(File&& other) noexcept
     : fd_(std::exchange(other.fd_, -1)),
+      regular_(other.regular_),
+      cancel_(other.cancel_),
       errno_(other.errno_),
       path_(std::move(other.path_)),
       error_(std::move(other.error_)) {}
@@ -25,6 +28,8 @@ File& File::operator=(File&& other) noexcept {
     if (this != &other) {
         Close();
         fd_ = std::exchange(other.fd_, -1);
+        regular_ = other.regular_;
+        cancel_ = other.cancel_;
         errno_ = other.errno_;
         path_ = std::move(other.path_);
         error_ = std::move(other.error_);
@@ -32,10 +37,15 @@ File& File::operator=(File&& other) noexcept {
     return *this;
 }
 
-bool File::Open(const std::string& path, Mode mode) {
+bool File::Open(const std::string& path, Mode mode, const std::atomic<int>* cancel) {
     Close();
     path_ = path;
+    cancel_ = cancel;
     ClearError();
+    if (CancelRaised(cancel)) {
+        SetError(ECANCELED);
+        return false;
+    }
     int flags = O_CLOEXEC;
     switch (mode) {
         case Mode::Read:
@@ -51,9 +61,11 @@ bool File::Open(const std::string& path, Mode mode) {
             flags |= O_WRONLY | O_CREAT | O_EXCL;
             break;
     }
-    fd_ = ::open(path.c_str(), flags, 0666);
+    do {
+        fd_ = ::open(path.c_str(), flags, 0666);
+    } while (fd_ < 0 && errno == EINTR && !CancelRaised(cancel));
     if (fd_ < 0) {
-        SetError(errno);
+        SetError(errno == EINTR ? ECANCELED : errno);
         return false;
     }
     struct stat st {};
@@ -62,6 +74,7 @@ bool File::Open(const std::string& path, Mode mode) {
         SetError(EISDIR);
         return false;
     }
+    regular_ = S_ISREG(st.st_mode);
     return true;
 }
 
@@ -75,16 +88,31 @@ size_t File::Read(void* data, size_t n) {
     size_t got = 0;
     auto* p = static_cast<char*>(data);
     while (got < n) {
+        if (!WaitForInput()) break;
         const ssize_t r = ::read(fd_, p + got, n - got);
         if (r < 0) {
-            if (errno == EINTR) continue;
-            SetError(errno);
+            if (errno == EINTR && !CancelRaised(cancel_)) continue;
+            SetError(errno == EINTR ? ECANCELED : errno);
             break;
         }
         if (r == 0) break;
         got += static_cast<size_t>(r);
     }
     return got;
+}
+
+bool File::WaitForInput() {
+    if (cancel_ == nullptr || regular_) return true;
+    constexpr int kLookMilliseconds = 100;
+    pollfd wait{fd_, POLLIN, 0};
+    while (true) {
+        const int ready = ::poll(&wait, 1, kLookMilliseconds);
+        if (ready > 0 || (ready < 0 && errno != EINTR)) return true;  // the read tells what it is
+        if (CancelRaised(cancel_)) {
+            SetError(ECANCELED);
+            return false;
+        }
+    }
 }
 
 bool File::Write(const void* data, size_t n) {
@@ -157,6 +185,8 @@ void File::ClearError() {
 bool File::CreateUnique(const std::string& prefix) {
     Close();
     ClearError();
+    regular_ = true;
+    cancel_ = nullptr;
     std::string name = prefix + "XXXXXX";
     fd_ = ::mkostemp(name.data(), O_CLOEXEC);
     path_ = name;

@@ -33,8 +33,11 @@ class File {
     File(const File&) = delete;
     File& operator=(const File&) = delete;
 
-    // Opens `path`; on failure IsOpen() is false and Error() tells why.
-    bool Open(const std::string& path, Mode mode);
+    // Opens `path`; on failure IsOpen() is false and Error() tells why. With a `cancel` flag,
+    // an open that waits (a named pipe without a writer) ends when a signal interrupts it
+    // once the flag is raised, and a read of a pipe or a device waits in short steps that look
+    // at the flag; either then fails (ECANCELED). Without one, an interrupted call is retried.
+    bool Open(const std::string& path, Mode mode, const std::atomic<int>* cancel = nullptr);
     // Creates a new file, write only, named `prefix` and six characters that make the name
     // unique (mkstemp); Path() is the name.
     bool CreateUnique(const std::string& prefix);
@@ -64,8 +67,12 @@ class File {
   private:
     void SetError(int err);
     void ClearError();
+    // False once the cancel flag ends a wait for a pipe's or a device's data.
+    bool WaitForInput();
 
     int fd_ = -1;
+    bool regular_ = true;  // a regular file, whose reads never wait
+    const std::atomic<int>* cancel_ = nullptr;
     int errno_ = 0;
     std::string path_;
     std::string error_;

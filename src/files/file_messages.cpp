@@ -3,6 +3,8 @@
 #include <cstdio>
 
 #include "codec/charset.h"
+#include "codec/encoder.h"
+#include "files/project_file.h"
 #include "files/timecode.h"
 
 namespace vantrel {
@@ -97,10 +99,65 @@ std::string DamagedProjectText(const std::string& path) {
     return "File " + path + " is a damaged caption project";
 }
 
-std::string RecordsOutOfRangeText(const std::string& path, size_t records) {
-    return std::to_string(records) + (records == 1 ? " caption" : " captions") + " of " + path +
-           (records == 1 ? " was" : " were") + " left out: frames must lie from " +
-           FormatTimecode(0) + " to " + FormatTimecode(kMaxEncodedFrame);
+std::string DamagedProjectText(const std::string& path, const ProjectDamage& damage) {
+    using D = ProjectDamage;
+    auto n = [](int64_t value) { return std::to_string(value); };
+    std::string what;
+    switch (damage.kind) {
+        case D::None:
+            return DamagedProjectText(path);
+        case D::HeaderCut:
+            return WithReason(DamagedProjectText(path), "The file ends inside its header.");
+        case D::NegativePath:
+            return WithReason(DamagedProjectText(path), "A path length in its header is negative.");
+        case D::NegativeCount:
+            return WithReason(DamagedProjectText(path),
+                              "Its caption count, " + n(damage.value) + ", is negative.");
+        case D::BytesAfterRecords:
+            return path + "\n\nThe file goes on after " +
+                   (damage.count == 0 ? "its header, which counts no caption record."
+                                      : "its last caption record, " + n(damage.count) + " of " +
+                                            n(damage.count) + ".");
+        case D::EndsBeforeRecord:
+            what = "the file ends before it";
+            break;
+        case D::EndsInsideRecord:
+            what = "the file ends inside it";
+            break;
+        case D::RecordTooShort:
+            what = "its length, " + n(damage.value) + " bytes, is less than the " +
+                   n(kMinRecordSize) + " of a record";
+            break;
+        case D::BadTimingMode:
+            what = "its timing mode, " + n(damage.value) + ", is not one of 1 to 4";
+            break;
+        case D::StartOutOfRange:
+            what = "its start frame, " + n(damage.value) + ", lies outside 0 to " +
+                   n(kMaxEncodedFrame);
+            break;
+        case D::EndBeforeStart:
+            what = "its end frame, " + n(damage.value) + ", lies before its start frame, " +
+                   n(damage.start);
+            break;
+        case D::EndOutOfRange:
+            what = "its end frame, " + n(damage.value) + ", lies past " + n(kMaxRecordEndFrame);
+            break;
+        case D::SameStart:
+            what = "it starts on frame " + n(damage.value) + ", as record " + n(damage.earlier) +
+                   " does";
+            break;
+    }
+    return path + "\n\nCaption record " + n(damage.record) + " of " + n(damage.count) +
+           " is damaged: " + what + ".";
+}
+
+std::string OpenReadableCaptionsQuestion(const ProjectDamage& damage, size_t captions) {
+    const std::string count = captions == 1 ? "" : std::to_string(captions) + " ";
+    const std::string noun = captions == 1 ? "caption" : "captions";
+    const std::string what = damage.kind == ProjectDamage::BytesAfterRecords
+                                 ? "its " + count + noun
+                                 : "the " + count + noun + " before the damaged record";
+    return "Open " + what + " as a new untitled project?";
 }
 
 std::string SkippedSubtitleBlocksText(const std::string& path, size_t blocks) {

@@ -14,6 +14,8 @@
 
 namespace vantrel {
 
+struct ProjectDamage;
+
 inline constexpr std::string_view kNoClosedCaptionsText = "File does not contain closed captions";
 inline constexpr std::string_view kNoClosedCaptionsInVideoText =
     "Video file does not contain closed captions";
@@ -47,12 +49,14 @@ std::string ErrorSavingFileText(const std::string& path, const std::string& reas
 std::string SkippedDataText(const std::string& path, const SkippedData& skipped,
                             const CaptionFileData& read = {});
 
-// A project file that isn't one, or whose header is cut short or damaged; the current project
-// stays as it was.
+// A project file that isn't one, or is damaged; the current project stays as it was.
 std::string NotAProjectText(const std::string& path);
 std::string DamagedProjectText(const std::string& path);
-// Caption records whose frames lie outside what a timecode can name; they were left out.
-std::string RecordsOutOfRangeText(const std::string& path, size_t records);
+// The same, naming what is wrong: in the header, or in which caption record and how.
+std::string DamagedProjectText(const std::string& path, const ProjectDamage& damage);
+// Whether to open what a damaged project still holds, `captions` readable captions (more than
+// none), as a new untitled project.
+std::string OpenReadableCaptionsQuestion(const ProjectDamage& damage, size_t captions);
 
 // Subtitle import: blocks of a subtitle file without a readable time line; characters that
 // have no form on a 608 screen (the first of them, and the frame of its cue); a file without

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <memory>
 #include <system_error>
+#include <unordered_map>
 #include <vector>
 
 #include "codec/code_string.h"
@@ -40,17 +41,19 @@ bool ReadInt(ByteInput& in, int bytes, uint32_t& value) {
     return true;
 }
 
+enum class PathRead { Read, Cut, Negative };
+
 // A path field: its signed 16-bit length, then that many bytes; the path ends at the first
 // zero byte among them.
-bool ReadPathField(ByteInput& in, std::string& path) {
+PathRead ReadPathField(ByteInput& in, std::string& path) {
     uint32_t raw = 0;
-    if (!ReadInt(in, 2, raw)) return false;
+    if (!ReadInt(in, 2, raw)) return PathRead::Cut;
     const auto length = static_cast<int16_t>(raw);
-    if (length < 0) return false;
+    if (length < 0) return PathRead::Negative;
     std::string field(static_cast<size_t>(length), '\0');
-    if (in.Read(field.data(), field.size()) != field.size()) return false;
+    if (in.Read(field.data(), field.size()) != field.size()) return PathRead::Cut;
     path.assign(field.c_str());
-    return true;
+    return PathRead::Read;
 }
 
 bool Exists(const fs::path& path) {
@@ -68,84 +71,181 @@ std::string LocateVideo(const std::string& videoPath, const std::string& project
     return Exists(candidate) ? candidate.string() : videoPath;
 }
 
-}  // namespace
-
-HeaderCheck ReadProjectHeader(ByteInput& in, ProjectHeader& header) {
+// Reads the header; when Damaged, `damage` says what is wrong.
+HeaderCheck ReadHeader(ByteInput& in, ProjectHeader& header, ProjectDamage& damage) {
     char magic[sizeof kProjectMagic];
     if (in.Read(magic, sizeof magic) != sizeof magic ||
         !std::equal(magic, magic + sizeof magic, kProjectMagic)) {
         return HeaderCheck::NotAProject;
     }
-    uint32_t frame = 0, count = 0;
-    if (!ReadInt(in, 4, frame) || !ReadPathField(in, header.videoPath) ||
-        !ReadPathField(in, header.secondPath) || !ReadInt(in, 4, count)) {
+    auto damaged = [&](ProjectDamage::Kind kind) {
+        damage.kind = kind;
         return HeaderCheck::Damaged;
+    };
+    uint32_t frame = 0, count = 0;
+    if (!ReadInt(in, 4, frame)) return damaged(ProjectDamage::HeaderCut);
+    for (std::string* path : {&header.videoPath, &header.secondPath}) {
+        const PathRead read = ReadPathField(in, *path);
+        if (read == PathRead::Cut) return damaged(ProjectDamage::HeaderCut);
+        if (read == PathRead::Negative) return damaged(ProjectDamage::NegativePath);
     }
+    if (!ReadInt(in, 4, count)) return damaged(ProjectDamage::HeaderCut);
     header.currentFrame = static_cast<int32_t>(frame);
     header.captionCount = static_cast<int32_t>(count);
+    if (header.captionCount < 0) {
+        damage.value = header.captionCount;
+        return damaged(ProjectDamage::NegativeCount);
+    }
     return HeaderCheck::Valid;
 }
 
-LoadResult LoadProject(CaptionProject& project, ByteInput& in, const std::string& path) {
-    auto inform = [&](const std::string& text) {
-        if (project.host) project.host->Inform(text);
+// Reads one record into `caption` (timing mode, screen flag, frames, and the code string
+// rendered onto its screen); what is wrong with it goes into `damage`, whose kind stays None
+// for a valid record.
+void ReadRecord(Caption& caption, ByteInput& in, ProjectDamage& damage) {
+    uint8_t lengthBytes[2];
+    const size_t got = in.Read(lengthBytes, 2);
+    if (got != 2) {
+        damage.kind = got == 0 ? ProjectDamage::EndsBeforeRecord : ProjectDamage::EndsInsideRecord;
+        return;
+    }
+    const size_t length = ReadLittleEndian(lengthBytes, 2);
+    if (length < kMinRecordSize) {
+        damage.kind = ProjectDamage::RecordTooShort;
+        damage.value = static_cast<int64_t>(length);
+        return;
+    }
+    // Each record its own buffer; a zero byte after the last byte read ends the code string
+    // there at the latest.
+    std::vector<uint8_t> record(length - 2 + 1, 0);
+    if (in.Read(record.data(), length - 2) != length - 2) {
+        damage.kind = ProjectDamage::EndsInsideRecord;
+        return;
+    }
+    const int64_t start = static_cast<int32_t>(ReadLittleEndian(&record[2], 4));
+    const int64_t end = static_cast<int32_t>(ReadLittleEndian(&record[6], 4));
+    auto wrong = [&](ProjectDamage::Kind kind, int64_t value) {
+        damage.kind = kind;
+        damage.value = value;
+        damage.start = start;
     };
-    ProjectHeader header;
-    const HeaderCheck check = ReadProjectHeader(in, header);
-    if (in.Failed()) {
-        inform(ErrorOpeningFileText(path, in.Error()));
-        return LoadResult::OpenFailed;
+    if (record[0] < Normal || record[0] > Manual) {
+        wrong(ProjectDamage::BadTimingMode, record[0]);
+    } else if (start < 0 || start > kMaxEncodedFrame) {
+        wrong(ProjectDamage::StartOutOfRange, start);
+    } else if (end < start) {
+        wrong(ProjectDamage::EndBeforeStart, end);
+    } else if (end > kMaxRecordEndFrame) {
+        wrong(ProjectDamage::EndOutOfRange, end);
     }
-    if (check == HeaderCheck::NotAProject) {
-        inform(NotAProjectText(path));
-        return LoadResult::NotAProject;
-    }
-    if (check == HeaderCheck::Damaged) {
-        inform(DamagedProjectText(path));
-        return LoadResult::Damaged;
-    }
+    if (damage.kind != ProjectDamage::None) return;
+    caption.timingMode = static_cast<int8_t>(record[0]);
+    caption.startFrame = static_cast<int32_t>(start);
+    caption.endFrame = static_cast<int32_t>(end);
+    LoadCodeString(caption, std::span<const uint8_t>(record).subspan(kRecordFixedSize - 2));
+    // Rendering marks the screen valid; the record's flag is kept as it was saved.
+    caption.screenValid = record[1];
+}
 
-    // Records are read as they come, so memory follows the file, not its caption count.
-    CaptionList read;
-    size_t outOfRange = 0;
-    CancelPoll cancelled(&project.cancel);
-    for (int32_t k = 0; k < header.captionCount; ++k) {
-        if (cancelled()) return LoadResult::Cancelled;
+enum class ProjectRead { Read, NotAProject, Damaged, ReadFailed, Cancelled };
+
+// Reads the header and then every record into the content's own list, up to the first
+// damage. Records are read as they come, so memory follows the file, not its caption count.
+ProjectRead ReadProjectFile(ByteInput& in, ProjectContent& content,
+                            const std::atomic<int>* cancel) {
+    ProjectDamage& damage = content.damage;
+    const HeaderCheck check = ReadHeader(in, content.header, damage);
+    if (in.Failed()) return ProjectRead::ReadFailed;
+    if (check == HeaderCheck::NotAProject) return ProjectRead::NotAProject;
+    if (check == HeaderCheck::Damaged) return ProjectRead::Damaged;
+    damage.count = content.header.captionCount;
+    std::unordered_map<int32_t, int64_t> starts;  // the record that starts on each frame
+    CancelPoll cancelled(cancel);
+    for (int64_t k = 1; k <= damage.count; ++k) {
+        if (cancelled()) return ProjectRead::Cancelled;
         auto caption = std::make_unique<Caption>();
-        const RecordRead record = ReadRecord(*caption, in);
-        if (record == RecordRead::Damaged) break;
-        if (record == RecordRead::OutOfRange) {
-            ++outOfRange;
-            continue;
+        ReadRecord(*caption, in, damage);
+        // A read error is no damaged record: the rest of the file is there but unread.
+        if (in.Failed()) return ProjectRead::ReadFailed;
+        if (damage.kind == ProjectDamage::None) {
+            const auto [earlier, first] = starts.try_emplace(caption->startFrame, k);
+            if (!first) {
+                damage.kind = ProjectDamage::SameStart;
+                damage.value = caption->startFrame;
+                damage.earlier = earlier->second;
+            }
         }
-        read.Insert(std::move(caption));
+        if (damage.kind != ProjectDamage::None) {
+            damage.record = k;
+            return ProjectRead::Damaged;
+        }
+        content.captions.Insert(std::move(caption));
     }
-    if (in.Failed()) {  // not a damaged record: the rest of the file is there but unread
-        inform(ErrorOpeningFileText(path, in.Error()));
-        return LoadResult::OpenFailed;
+    // Our files end with their last record; anything after it says that the count is wrong.
+    uint8_t more = 0;
+    const bool goesOn = in.Read(&more, 1) == 1;
+    if (in.Failed()) return ProjectRead::ReadFailed;
+    if (goesOn) {
+        damage.kind = ProjectDamage::BytesAfterRecords;
+        return ProjectRead::Damaged;
     }
+    return ProjectRead::Read;
+}
 
-    project.ReplaceCaptions(read);
+}  // namespace
+
+HeaderCheck ReadProjectHeader(ByteInput& in, ProjectHeader& header) {
+    ProjectDamage damage;
+    return ReadHeader(in, header, damage);
+}
+
+void TakeProjectContent(CaptionProject& project, ProjectContent& content, const std::string& path) {
+    project.ReplaceCaptions(content.captions);
     if (project.host) project.host->CloseVideo();
-    project.videoPath = LocateVideo(header.videoPath, path);
-    project.secondPath = header.secondPath;
+    project.videoPath = LocateVideo(content.header.videoPath, path);
+    project.secondPath = content.header.secondPath;
     if (project.host && !project.videoPath.empty()) {
         project.host->OpenVideo(project.videoPath);
-        if (project.host->HasVideo()) project.host->StepFrames(header.currentFrame);
+        if (project.host->HasVideo()) project.host->StepFrames(content.header.currentFrame);
     }
+}
+
+LoadResult LoadProject(CaptionProject& project, ByteInput& in, const std::string& path,
+                       ProjectContent* read) {
+    ProjectContent own;
+    ProjectContent& content = read ? *read : own;
+    auto inform = [&](const std::string& text, LoadResult result) {
+        if (project.host) project.host->Inform(text);
+        return result;
+    };
+    switch (ReadProjectFile(in, content, &project.cancel)) {
+        case ProjectRead::Read:
+            break;
+        case ProjectRead::NotAProject:
+            return inform(NotAProjectText(path), LoadResult::NotAProject);
+        case ProjectRead::Damaged:
+            return inform(DamagedProjectText(path, content.damage), LoadResult::Damaged);
+        case ProjectRead::ReadFailed:
+            // A read of a pipe given up on a cancel request is no failure to report.
+            if (CancelRaised(&project.cancel)) return LoadResult::Cancelled;
+            return inform(ErrorOpeningFileText(path, in.Error()), LoadResult::OpenFailed);
+        case ProjectRead::Cancelled:
+            return LoadResult::Cancelled;
+    }
+    TakeProjectContent(project, content, path);
     project.modified = false;
-    if (outOfRange > 0) inform(RecordsOutOfRangeText(path, outOfRange));
     return LoadResult::Loaded;
 }
 
-LoadResult LoadProject(CaptionProject& project, const std::string& path) {
+LoadResult LoadProject(CaptionProject& project, const std::string& path, ProjectContent* read) {
     File file;
-    if (!file.Open(path, File::Mode::Read)) {
+    if (!file.Open(path, File::Mode::Read, &project.cancel)) {
+        if (CancelRaised(&project.cancel)) return LoadResult::Cancelled;
         if (project.host) project.host->Inform(ErrorOpeningFileText(path, file.Error()));
         return LoadResult::OpenFailed;
     }
     FileInput in(file);
-    return LoadProject(project, in, path);
+    return LoadProject(project, in, path, read);
 }
 
 void WriteRecord(const Caption& caption, std::string& out) {
@@ -157,30 +257,6 @@ void WriteRecord(const Caption& caption, std::string& out) {
     AppendLittleEndian(out, static_cast<uint32_t>(caption.endFrame), 4);
     out.append(code.begin(), code.end());
     out += '\0';
-}
-
-RecordRead ReadRecord(Caption& caption, ByteInput& in) {
-    uint8_t lengthBytes[2];
-    if (in.Read(lengthBytes, 2) != 2) return RecordRead::Damaged;
-    const size_t length = ReadLittleEndian(lengthBytes, 2);
-    if (length < kMinRecordSize) return RecordRead::Damaged;
-    // Each record its own buffer; a zero byte after the last byte read ends the code string
-    // there at the latest.
-    std::vector<uint8_t> record(length - 2 + 1, 0);
-    if (in.Read(record.data(), length - 2) != length - 2) return RecordRead::Damaged;
-    caption.timingMode = static_cast<int8_t>(record[0]);
-    caption.screenValid = record[1];
-    caption.startFrame = static_cast<int32_t>(ReadLittleEndian(&record[2], 4));
-    caption.endFrame = static_cast<int32_t>(ReadLittleEndian(&record[6], 4));
-    const uint8_t screenValid = caption.screenValid;
-    LoadCodeString(caption, std::span<const uint8_t>(record).subspan(kRecordFixedSize - 2));
-    // Rendering marks the screen valid; the record's flag is kept as it was saved.
-    caption.screenValid = screenValid;
-    // A caption shown at the last frame may end past it, as the decoder makes it.
-    if (caption.startFrame < 0 || caption.startFrame > kMaxEncodedFrame || caption.endFrame < 0) {
-        return RecordRead::OutOfRange;
-    }
-    return RecordRead::Read;
 }
 
 std::string ProjectFileBytes(const CaptionProject& project, int32_t currentFrame) {

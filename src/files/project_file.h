@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "codec/encoder.h"
 #include "files/file.h"
 #include "model/caption.h"
 #include "model/caption_project.h"
@@ -24,15 +25,9 @@ constexpr size_t kMaxStoredPathLength = 0x7FFE;
 // Appends the caption's record to `out`.
 void WriteRecord(const Caption& caption, std::string& out);
 
-enum class RecordRead {
-    Read,
-    OutOfRange,  // read whole, but starts outside 0 to kMaxEncodedFrame or ends before 0
-    Damaged,     // the input ends inside the record, or its length is below 13
-};
-
-// Reads one record into `caption` (timing mode, screen flag, frames, and the code string
-// rendered onto its screen).
-RecordRead ReadRecord(Caption& caption, ByteInput& in);
+// A caption shown near the last frame may end past it: the decoder ends a last caption 60
+// frames on, and Normal timing gives a caption two seconds per row, 15 rows at the most.
+constexpr int64_t kMaxRecordEndFrame = kMaxEncodedFrame + 15 * 60;
 
 struct ProjectHeader {
     int32_t currentFrame = 0;
@@ -44,10 +39,44 @@ struct ProjectHeader {
 enum class HeaderCheck {
     Valid,
     NotAProject,  // shorter than the magic, or another magic
-    Damaged,      // cut inside the header, or a path length that is negative
+    Damaged,      // cut inside the header, a path length or the caption count negative
 };
 
+// Reads the header alone.
 HeaderCheck ReadProjectHeader(ByteInput& in, ProjectHeader& header);
+
+// The first thing found wrong in a project file whose magic is right.
+struct ProjectDamage {
+    enum Kind {
+        None,
+        HeaderCut,          // the file ends inside the header
+        NegativePath,       // a path length of the header is negative
+        NegativeCount,      // value: the caption count
+        EndsBeforeRecord,   // the file ends before record `record`
+        EndsInsideRecord,   // ... inside it
+        RecordTooShort,     // value: its length, below 13
+        BadTimingMode,      // value: not 1 to 4
+        StartOutOfRange,    // value: the start frame, outside 0 to kMaxEncodedFrame
+        EndBeforeStart,     // value: the end frame, below `start`
+        EndOutOfRange,      // value: the end frame, past kMaxRecordEndFrame
+        SameStart,          // value: the start frame, that of record `earlier` too
+        BytesAfterRecords,  // the file goes on after the last record
+    };
+    Kind kind = None;
+    int64_t record = 0;  // the damaged record, counted from 1; 0 for the header
+    int64_t count = 0;   // the records the header announces
+    int64_t value = 0;
+    int64_t start = 0;
+    int64_t earlier = 0;
+};
+
+// A project file as read: its header, the captions of the records before the first damaged
+// one (of all of them when none is), and that damage.
+struct ProjectContent {
+    ProjectHeader header;
+    CaptionList captions;
+    ProjectDamage damage;
+};
 
 // The whole project file; cut short once the project's cancel flag is raised.
 std::string ProjectFileBytes(const CaptionProject& project, int32_t currentFrame);
@@ -65,16 +94,31 @@ enum class LoadResult {
     Cancelled,    // the project's cancel flag was raised; untouched, nothing said
 };
 
-// Opens the project at `path`. The whole file is read before anything changes; once it is read
-// the captions are replaced by the file's, the video is closed and the project's video is
-// opened (looked up beside the project file when it isn't where the path says), the saved
-// frame is made current, and the modified flag is cleared. A damaged record ends the captions
-// there; the ones before it stay. Records whose frames are out of range are left out and
-// counted in a message. A read error is OpenFailed with the system's reason.
-LoadResult LoadProject(CaptionProject& project, const std::string& path);
+// Opens the project at `path`. The whole file is read and every record checked before
+// anything changes: a record must arrive whole, be at least 13 bytes long, have a timing mode
+// from 1 to 4, start from 0 to kMaxEncodedFrame on a frame no other record starts on (the
+// caption before it would be timed to end before it starts), and end neither before its
+// start (a caption may end on the frame it starts on: an empty Normal caption, or a Persistent
+// one a frame before the next) nor past kMaxRecordEndFrame; the file must hold as many
+// records as its header counts and nothing after them. The first damage found is reported,
+// naming the record and what is wrong with it, and nothing is replaced (Damaged). Once all is
+// valid the content is taken as by TakeProjectContent and the modified flag is cleared; as the
+// captions go into the list, each is timed again by the one after it, as the editor does.
+// A read error is OpenFailed with the system's reason.
+// With `read`, the caller gets the header (when Damaged, as far as it was read) and, when
+// Damaged, the captions of the records before the damaged one and the damage.
+LoadResult LoadProject(CaptionProject& project, const std::string& path,
+                       ProjectContent* read = nullptr);
 
 // The same from an input (a file, or bytes in memory); `path` names the file in messages and
 // is where relative video paths are looked up; it may be empty.
-LoadResult LoadProject(CaptionProject& project, ByteInput& in, const std::string& path);
+LoadResult LoadProject(CaptionProject& project, ByteInput& in, const std::string& path,
+                       ProjectContent* read = nullptr);
+
+// Makes what was read of the project file at `path` the project: its captions replace the
+// project's (`content` keeps none), the video is closed and the header's video opened (looked
+// up beside the project file when it isn't where the path says), and the saved frame is made
+// current. The modified flag is left to the caller.
+void TakeProjectContent(CaptionProject& project, ProjectContent& content, const std::string& path);
 
 }  // namespace vantrel

@@ -153,8 +153,8 @@ std::vector<std::unique_ptr<Caption>> MakeSubtitleCaptions(const SubtitleFile& f
 ImportResult ImportSubtitleFile(CaptionProject& project, const std::string& path,
                                 std::string_view extension, std::vector<uint8_t> content,
                                 const std::function<void()>& beforeClear) {
-    auto inform = [&](const std::string& text) {
-        if (project.host && !text.empty()) project.host->Inform(text);
+    auto inform = [&](const std::string& message) {
+        if (project.host && !message.empty()) project.host->Inform(message);
     };
     const std::string_view text(reinterpret_cast<const char*>(content.data()), content.size());
     const bool webVtt = LowerCaseAscii(extension) == "vtt";

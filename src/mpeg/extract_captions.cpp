@@ -35,7 +35,9 @@ MpegStatus CollectCaptionPairs(File& source, ProgressSink& progress, const std::
             inCaptionUnit = false;
         }
     }
-    if (reader.Failed()) return MpegStatus::ReadFailed;
+    // A read of a pipe given up on a cancel request fails too; it is the cancel.
+    if (reader.Failed())
+        return CancelRaised(&cancel) ? MpegStatus::Cancelled : MpegStatus::ReadFailed;
     return pairs.size() == before ? MpegStatus::NoCaptions : MpegStatus::Completed;
 }
 

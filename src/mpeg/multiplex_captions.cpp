@@ -137,7 +137,9 @@ MpegStatus Copy(const std::vector<uint8_t>& captionBytes, File& source, File& de
         if (IsStartCode(unit, size, kPictureStartCode)) ++pictures;
         if (IsStartCode(unit, size, kGroupStartCode)) groupHeaderOpen = true;
     }
-    if (reader.Failed()) return MpegStatus::ReadFailed;
+    // A read of a pipe given up on a cancel request fails too; it is the cancel.
+    if (reader.Failed())
+        return CancelRaised(&cancel) ? MpegStatus::Cancelled : MpegStatus::ReadFailed;
     if (groupHeaderOpen) closeGroup();
     out.Flush();
     if (out.Failed() || (group.Size() > 0 && !destination.Write(group.Data(), group.Size()))) {

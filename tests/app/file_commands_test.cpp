@@ -44,6 +44,8 @@ struct FakeView : FileCommandsHost, ProjectHost {
     }
     void Inform(const std::string& text) override { dialogs.Inform(text); }
     void CloseVideo() override { ++videoCloses; }
+    void OpenVideo(const std::string& path) override { videosOpened.push_back(path); }
+    std::vector<std::string> videosOpened;
 };
 
 // The first caption's text, "" when there is none.
@@ -132,23 +134,59 @@ TEST_F(FileCommandsTest, SaveFallsBackToSaveAsAndSaveAsAsksOnce) {
     EXPECT_EQ(commands.ProjectPath(), Path("a.ccp"));
 }
 
-TEST_F(FileCommandsTest, OpenKeepsTheProjectWhenTheFileIsNotOne) {
+// A file that is no project changes nothing; a damaged one changes nothing either, but the
+// captions before its damaged record may be opened as a new untitled project; a good one opens.
+TEST_F(FileCommandsTest, OpenTakesAProjectAndOffersWhatADamagedOneHolds) {
     testing::WriteBytes(Path("bad.ccp"), Bytes{'C', 'C', 'X', '1', 0, 0, 0, 0});
-    dialogs.filesToOpen = {Path("bad.ccp")};
-    commands.Open();
-    EXPECT_EQ(dialogs.informed, std::vector<std::string>{NotAProjectText(Path("bad.ccp"))});
-    EXPECT_EQ(FirstText(view.project), "OLD CAPTION");
-    EXPECT_EQ(view.project.videoPath, "video.mpg");
-    EXPECT_EQ(commands.ProjectPath(), "");
-
     CaptionProject saved;
-    saved.captions.Insert(TextCaption(10, 40, "SAVED"));
+    saved.videoPath = "clip.mpg";
+    for (int k = 0; k < 3; ++k) saved.captions.Insert(TextCaption(100 * k, 40 + 100 * k, "NEW"));
     ASSERT_EQ(SaveProject(saved, Path("good.ccp")), WriteResult::Written);
-    dialogs.filesToOpen = {Path("good.ccp")};
-    commands.Open();
-    EXPECT_EQ(FirstText(view.project), "SAVED");
-    EXPECT_EQ(commands.ProjectPath(), Path("good.ccp"));
-    EXPECT_EQ(view.releases, view.shows);
+    const Bytes good = ReadBytes(Path("good.ccp"));
+    testing::WriteBytes(Path("cut.ccp"), Bytes(good.begin(), good.end() - 3));
+    const std::string damaged = Path("cut.ccp") + "\n\nCaption record 3 of 3 is damaged";
+    const std::string offer =
+        "Open the 2 captions before the damaged record as a new untitled project?";
+    using Names = std::vector<std::string>;
+    const struct {
+        const char* name;
+        bool yes;             // the answer to the offer
+        std::string message;  // the start of the one message, "" for none
+        int count;            // the captions afterwards: 1 for the old one
+    } cases[] = {
+        {"bad.ccp", true, NotAProjectText(Path("bad.ccp")), 1},
+        {"cut.ccp", false, damaged, 1},
+        {"cut.ccp", true, damaged, 2},
+        {"good.ccp", false, "", 3},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.name) + (c.yes ? " yes" : " no"));
+        view.project.captions.Clear();
+        view.project.captions.Insert(TextCaption(30, 90, "OLD CAPTION"));
+        view.project.videoPath = "video.mpg";
+        view.project.modified = false;
+        view.videosOpened.clear();
+        dialogs.informed.clear();
+        dialogs.asked.clear();
+        dialogs.yesNoAnswers = {c.yes};
+        dialogs.filesToOpen = {Path(c.name)};
+        commands.Open();
+        ASSERT_EQ(dialogs.informed.size(), c.message.empty() ? 0u : 1u);
+        EXPECT_TRUE(c.message.empty() || dialogs.informed[0].rfind(c.message, 0) == 0);
+        const bool offered = c.message == damaged, untitled = offered && c.yes;
+        EXPECT_EQ(dialogs.asked, offered ? Names{offer} : Names{});
+        EXPECT_EQ(view.project.captions.Count(), c.count);
+        const bool kept = c.count == 1;
+        EXPECT_EQ(view.project.videoPath, kept ? "video.mpg" : "clip.mpg");
+        EXPECT_EQ(view.videosOpened, kept ? Names{} : Names{"clip.mpg"});
+        EXPECT_EQ(view.project.modified, untitled);
+        EXPECT_EQ(commands.ProjectPath(), c.count == 3 ? Path("good.ccp") : "");
+        if (untitled) {  // Save asks for a name, never writes over the damaged file
+            dialogs.saveRequests.clear();
+            EXPECT_FALSE(commands.Save());
+            EXPECT_EQ(dialogs.saveRequests.size(), 1u);
+        }
+    }
 }
 
 TEST_F(FileCommandsTest, ImportAsksFirstThenReplacesTheCaptionsAndKeepsTheVideo) {

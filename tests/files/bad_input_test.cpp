@@ -105,9 +105,7 @@ TEST(BadInput, ProjectsOfEveryDamageLeaveOrLoadSafely) {
         host.messages.clear();
         const LoadResult result = LoadProject(project, path);
         if (result == LoadResult::Loaded) {
-            for (const std::string& m : host.messages) {
-                EXPECT_NE(m.find("left out: frames must lie"), std::string::npos) << m;
-            }
+            EXPECT_TRUE(host.messages.empty());
             EXPECT_LE(project.captions.Count(), 4);
             EXPECT_FALSE(project.modified);
         } else {

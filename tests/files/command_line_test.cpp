@@ -44,18 +44,16 @@ class CommandLine : public ::testing::Test {
         std::string command = limits + Quote(VANTREL_CC);
         for (const std::string& a : args) command += " " + Quote(a);
         command += " > " + Quote(logs.File("out")) + " 2> " + Quote(logs.File("err"));
-        Outcome run;
-        const int raw = std::system(command.c_str());
-        run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        run.out = ReadFileText(logs.File("out"));
-        run.err = ReadFileText(logs.File("err"));
-        return run;
+        return Ended(std::system(command.c_str()));
     }
-    // Runs the tool with Ctrl+C: with no `pipe`, sent before it starts, blocked so that it is
-    // pending when the tool begins; otherwise sent once the tool has opened `pipe` for reading,
-    // which is then fed `head` and `chunk` over and over until the tool stops reading it.
-    Outcome CcInterrupted(const std::vector<std::string>& args, const std::string& pipe,
-                          const std::string& head, const std::string& chunk) {
+    // The outcome of a run that ended with the wait status `raw` (-1: killed by the test).
+    Outcome Ended(int raw) {
+        const int status = raw != -1 && WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        return {status, ReadFileText(logs.File("out")), ReadFileText(logs.File("err"))};
+    }
+    // Starts the tool with its output in the log files; with a `pending` signal, that signal
+    // is sent before it starts, blocked, so that it is pending when the tool begins.
+    pid_t Start(const std::vector<std::string>& args, int pending = 0) {
         std::vector<std::string> words{VANTREL_CC};
         words.insert(words.end(), args.begin(), args.end());
         std::vector<char*> argv;
@@ -66,44 +64,67 @@ class CommandLine : public ::testing::Test {
         if (pid == 0) {
             ::dup2(::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 1);
             ::dup2(::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 2);
-            if (pipe.empty()) {
-                sigset_t interrupt;
-                sigemptyset(&interrupt);
-                sigaddset(&interrupt, SIGINT);
-                ::sigprocmask(SIG_BLOCK, &interrupt, nullptr);
-                ::kill(::getpid(), SIGINT);
+            if (pending != 0) {
+                sigset_t blocked;
+                sigemptyset(&blocked);
+                sigaddset(&blocked, pending);
+                ::sigprocmask(SIG_BLOCK, &blocked, nullptr);
+                ::kill(::getpid(), pending);
             }
             ::execv(argv[0], argv.data());
             ::_exit(127);
         }
+        return pid;
+    }
+    // Waits for the tool to end; one still running after `seconds` is killed.
+    Outcome Finish(pid_t pid, int seconds = 30) {
         int raw = 0;
         pid_t ended = 0;
-        if (!pipe.empty()) {
-            // A writer can open the pipe only once the tool is opening it for reading.
-            int fd = -1;
-            while (fd < 0 && (ended = ::waitpid(pid, &raw, WNOHANG)) == 0) {
-                fd = ::open(pipe.c_str(), O_WRONLY | O_NONBLOCK);
-                if (fd < 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            }
-            if (fd >= 0) {
-                ::fcntl(fd, F_SETFL, 0);
-                ::kill(pid, SIGINT);
-                const auto oldPipe = std::signal(SIGPIPE, SIG_IGN);
-                std::string body;
-                while (body.size() < (1u << 16)) body += chunk;
-                bool open = ::write(fd, head.data(), head.size()) >= 0;
-                for (size_t sent = 0; open && sent < (300u << 20); sent += body.size()) {
-                    open = ::write(fd, body.data(), body.size()) > 0;
-                }
-                std::signal(SIGPIPE, oldPipe);
-                ::close(fd);
-            }
+        for (int k = 0; k < seconds * 200 && (ended = ::waitpid(pid, &raw, WNOHANG)) == 0; ++k) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
-        if (ended == 0) ::waitpid(pid, &raw, 0);
-        Outcome run;
-        run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        run.out = ReadFileText(out);
-        run.err = ReadFileText(err);
+        if (ended == 0 && ::kill(pid, SIGKILL) == 0 && ::waitpid(pid, nullptr, 0) == pid) raw = -1;
+        return Ended(raw);
+    }
+    // The write end of the named pipe `pipe`, open once the tool opens it for reading; -1 when
+    // it has not within 10 seconds.
+    static int OpenWriter(const std::string& pipe) {
+        int fd = -1;
+        for (int k = 0; fd < 0 && k < 10000; ++k) {
+            fd = ::open(pipe.c_str(), O_WRONLY | O_NONBLOCK);
+            if (fd < 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        if (fd >= 0) ::fcntl(fd, F_SETFL, 0);
+        return fd;
+    }
+    // Runs the tool and sends it `signal`: with no `pipe`, before it starts; otherwise once it
+    // is opening `pipe` for reading. A writer then writes `head` and `chunk` over and over
+    // until the tool stops reading the pipe, or with no chunk writes nothing and holds it open;
+    // with `noWriter` the tool is left waiting for one in the open.
+    Outcome CcInterrupted(const std::vector<std::string>& args, const std::string& pipe,
+                          bool noWriter, const std::string& head, const std::string& chunk,
+                          int signal) {
+        const pid_t pid = Start(args, pipe.empty() ? signal : 0);
+        if (pipe.empty()) return Finish(pid);
+        const std::string wchan = "/proc/" + std::to_string(pid) + "/wchan";
+        for (int k = 0; noWriter && k < 2000 && ReadFileText(wchan) != "wait_for_partner"; ++k) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        EXPECT_TRUE(!noWriter || ReadFileText(wchan) == "wait_for_partner");
+        const int fd = noWriter ? -1 : OpenWriter(pipe);
+        ::kill(pid, signal);
+        if (fd >= 0 && !chunk.empty()) {
+            const auto oldPipe = std::signal(SIGPIPE, SIG_IGN);
+            std::string body;
+            while (body.size() < (1u << 16)) body += chunk;
+            bool open = ::write(fd, head.data(), head.size()) >= 0;
+            for (size_t sent = 0; open && sent < (300u << 20); sent += body.size()) {
+                open = ::write(fd, body.data(), body.size()) > 0;
+            }
+            std::signal(SIGPIPE, oldPipe);
+        }
+        const Outcome run = Finish(pid);
+        if (fd >= 0) ::close(fd);
         return run;
     }
     // A project of two captions: HELLO WORLD on frames 30-90 and É on 100-160.
@@ -140,17 +161,13 @@ TEST_F(CommandLine, HelpAndWrongUsage) {
     }
 }
 
-TEST_F(CommandLine, ListsOneLinePerCaption) {
-    const Outcome run = Cc({"list", MakeProject("p.ccp")});
-    EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out,
+TEST_F(CommandLine, ListsAndConvertsThroughEveryFormat) {
+    const std::string project = MakeProject("p.ccp");
+    const Outcome listed = Cc({"list", project});
+    EXPECT_EQ(listed.status, 0) << listed.err;
+    EXPECT_EQ(listed.out + listed.err,
               "0\t00:00:01:00\t00:00:03:00\tManual\tHELLO WORLD\n"
               "1\t00:00:03:10\t00:00:05:10\tSeamless\t\xC3\x89\n");
-    EXPECT_EQ(run.err, "");
-}
-
-TEST_F(CommandLine, ConvertsThroughEveryFormat) {
-    const std::string project = MakeProject("p.ccp");
     for (const char* format : {"scc", "ccd", "bin", "dat", "ccp"}) {
         const std::string out = dir.File(std::string("c.") + format);
         const Outcome run = Cc({"convert", project, out});
@@ -171,18 +188,6 @@ TEST_F(CommandLine, ConvertsThroughEveryFormat) {
         ReadFileText(dir.File("c.TXT")).rfind("00:00:01:00 - 00:00:03:00\tHELLO WORLD\r\n", 0), 0u);
 }
 
-TEST_F(CommandLine, ProjectsKeepTheirPathsAndFrame) {
-    CaptionProject p;
-    p.videoPath = "/videos/x.mp4";
-    p.secondPath = "second";
-    testing::RecordingHost host;
-    host.currentFrame = 4321;
-    p.host = &host;
-    ASSERT_EQ(SaveProject(p, dir.File("a.ccp")), WriteResult::Written);
-    EXPECT_EQ(Cc({"convert", dir.File("a.ccp"), dir.File("b.ccp")}).status, 0);
-    EXPECT_EQ(ReadFileText(dir.File("b.ccp")), ReadFileText(dir.File("a.ccp")));
-}
-
 TEST_F(CommandLine, NeverWritesOverItsInput) {
     const std::string project = MakeProject("p.ccp");
     const std::string before = ReadFileText(project);
@@ -201,6 +206,10 @@ TEST_F(CommandLine, FailuresNameTheFileAndLeaveNoOutput) {
     WriteFileText(dir.File("wrong.scc"), "WEBVTT\n\n00:01.000 --> 00:02.000\nHi\n");
     WriteFileText(dir.File("wrong.vtt"), "1\n00:00:01,000 --> 00:00:02,000\nHi\n");
     MakeProject("p.ccp");
+    WriteFileText(dir.File("cut.ccp"),
+                  ReadFileText(VANTREL_SOURCE_DIR "/resources/demo/demo.ccp").substr(0, 339));
+    WriteFileText(dir.File("big.scc"), "Scenarist_SCC V1.0\r\n");
+    std::filesystem::resize_file(dir.File("big.scc"), (int64_t{256} << 20) + 1);  // over the limit
     const std::pair<std::vector<std::string>, std::string> cases[] = {
         {{"missing.scc", "o.srt"}, "Error opening file " + dir.File("missing.scc")},
         {{"empty.scc", "o.srt"},
@@ -208,6 +217,10 @@ TEST_F(CommandLine, FailuresNameTheFileAndLeaveNoOutput) {
         {{"wrong.scc", "o.srt"}, dir.File("wrong.scc") + " is not a Scenarist"},
         {{"wrong.vtt", "o.scc"}, dir.File("wrong.vtt") + " is not a WebVTT file"},
         {{"p.ccp", "no/such/dir/o.scc"}, "Error saving file " + dir.File("no/such/dir/o.scc")},
+        {{"cut.ccp", "o.scc"},
+         dir.File("cut.ccp") + ": Caption record 5 of 5 is damaged: the file ends inside it.\n"},
+        {{"big.scc", "o.srt"},
+         ": File " + dir.File("big.scc") + " is larger than 256 MiB and was not read\n"},
     };
     for (const auto& [files, message] : cases) {
         const Outcome run = Cc({"convert", dir.File(files[0]), dir.File(files[1])});
@@ -216,8 +229,8 @@ TEST_F(CommandLine, FailuresNameTheFileAndLeaveNoOutput) {
         EXPECT_NE(run.err.find(message), std::string::npos) << run.err;
     }
     // Nothing but the inputs: no output and no temporary file.
-    EXPECT_EQ(dir.Names(),
-              (std::vector<std::string>{"empty.scc", "p.ccp", "wrong.scc", "wrong.vtt"}));
+    EXPECT_EQ(dir.Names(), (std::vector<std::string>{"big.scc", "cut.ccp", "empty.scc", "p.ccp",
+                                                     "wrong.scc", "wrong.vtt"}));
 }
 
 // Memory running out anywhere (here the pair stream of a timecode 100 hours in, under a small
@@ -233,17 +246,6 @@ TEST_F(CommandLine, RunningOutOfMemoryEndsWithOneLineAndNoOutput) {
     EXPECT_EQ(run.err.rfind("vantrel-cc: " + far + ": ", 0), 0u) << run.err;
     EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
     EXPECT_EQ(dir.Names(), std::vector<std::string>{"far.scc"});
-}
-
-// A text file larger than the readers hold is refused before it is read.
-TEST_F(CommandLine, RefusesATextFileOverTheLimit) {
-    const std::string big = dir.File("big.scc");
-    WriteFileText(big, "Scenarist_SCC V1.0\r\n");
-    std::filesystem::resize_file(big, (int64_t{256} << 20) + 1);
-    const Outcome run = Cc({"convert", big, dir.File("big.srt")});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "vantrel-cc: File " + big + " is larger than 256 MiB and was not read\n");
-    EXPECT_FALSE(std::filesystem::exists(dir.File("big.srt")));
 }
 
 TEST_F(CommandLine, CaptionsLeftOutFailTheConversion) {
@@ -318,10 +320,12 @@ TEST_F(CommandLine, MultiplexesIntoAStreamAndReadsItBack) {
     EXPECT_EQ(Cc({"mux", project, video, video}).status, 2);
 }
 
-// Ctrl+C while the tool reads a long input, or sent before it starts (blocked, so that it is
-// pending when the tool sets up its interrupt guard), ends with status 1, one line and no output.
-// A long input is a named pipe fed with `head` and then `chunk` over and over: that the tool has
-// opened it says that it is up and reading, and only Ctrl+C can end it before 300 MiB.
+// Ctrl+C or SIGTERM while the tool reads a long input, waits for one, or sent before it starts
+// (blocked, so that it is pending when the tool sets up its interrupt guard), ends with status
+// 1, one line and no output. A long input is a named pipe fed with `head` and then `chunk` over
+// and over: that the tool has opened it says that it is up and reading, and only the signal
+// can end it before 300 MiB. A pipe whose writer writes nothing, or that has no writer at all,
+// would keep the tool waiting for ever.
 TEST_F(CommandLine, CtrlCEndsWithOneLineAndNoOutput) {
     const std::string video = MakeStream(dir, 30);
     const std::string project = MakeProject("p.ccp");
@@ -330,8 +334,11 @@ TEST_F(CommandLine, CtrlCEndsWithOneLineAndNoOutput) {
     raw.resize(128, '\x80');  // a caption every 64 frames, so that decoding takes long too
     const std::string header(kSccFileHeader);
     struct Case {
-        std::vector<std::string> args;  // "<" names the pipe, "" when Ctrl+C comes first
-        std::string pipe, head, chunk;
+        std::vector<std::string> args;  // "<" names the pipe, "" when the signal comes first
+        std::string pipe;
+        std::string head, chunk;  // no chunk: the writer writes nothing
+        bool noWriter = false;
+        int signal = SIGINT;
     };
     const std::vector<Case> cases = {
         {{"convert", "<", dir.File("o.ccd")}, "in.scc", header, scc},
@@ -340,17 +347,23 @@ TEST_F(CommandLine, CtrlCEndsWithOneLineAndNoOutput) {
         {{"mux", project, "<", dir.File("o.m2v")}, "in.m2v", "", ReadFileText(video)},
         {{"convert", project, dir.File("o.scc")}, "", "", ""},
         {{"convert", video, dir.File("o.scc")}, "", "", ""},  // before the worker starts
+        {{"convert", "<", dir.File("o.scc")}, "in.ccp", "", "", true},
+        {{"list", "<"}, "in.srt", "", "", true, SIGTERM},
+        {{"mux", project, "<", dir.File("o.m2v")}, "in.m2v", "", "", true, SIGTERM},
+        {{"list", "<"}, "in.scc", "", ""},
+        {{"list", "<"}, "in.m2v", "", "", false, SIGTERM},  // read on the worker
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(::testing::PrintToString(c.args));
-        if (video.empty() && (c.pipe == "in.m2v" || c.args[1] == video)) continue;  // no FFmpeg
+        SCOPED_TRACE(::testing::PrintToString(c.args) + " " + c.pipe);
+        const bool fedVideo = !c.chunk.empty() && c.pipe == "in.m2v";
+        if (video.empty() && (fedVideo || c.args[1] == video)) continue;  // no FFmpeg
         std::vector<std::string> args = c.args;
         std::replace(args.begin(), args.end(), std::string("<"), dir.File(c.pipe));
         if (!c.pipe.empty()) {
             ASSERT_EQ(::mkfifo(dir.File(c.pipe).c_str(), 0600), 0);
         }
-        const Outcome run =
-            CcInterrupted(args, c.pipe.empty() ? "" : dir.File(c.pipe), c.head, c.chunk);
+        const Outcome run = CcInterrupted(args, c.pipe.empty() ? "" : dir.File(c.pipe), c.noWriter,
+                                          c.head, c.chunk, c.signal);
         EXPECT_EQ(run.status, 1);
         EXPECT_TRUE(run.err.ends_with(": cancelled\n")) << run.err;
         EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
@@ -363,6 +376,31 @@ TEST_F(CommandLine, CtrlCEndsWithOneLineAndNoOutput) {
                                 }),
                   0);
         if (!c.pipe.empty()) std::filesystem::remove(dir.File(c.pipe));
+    }
+}
+
+// Each input is opened once, so that a project or a subtitle file converts through a named
+// pipe as from a file; a project keeps its paths and frame.
+TEST_F(CommandLine, ConvertsFromANamedPipe) {
+    CaptionProject p;
+    p.videoPath = "/videos/x.mp4";
+    p.secondPath = "second";
+    testing::AddCaption(p.captions, 30, 90, "HELLO");
+    testing::RecordingHost host;
+    host.currentFrame = 4321;
+    p.host = &host;
+    ASSERT_EQ(SaveProject(p, dir.File("in.ccp")), WriteResult::Written);
+    WriteFileText(dir.File("in.srt"), "1\r\n00:00:01,001 --> 00:00:02,002\r\nhi\r\n\r\n");
+    for (const std::string ext : {".ccp", ".srt"}) {
+        SCOPED_TRACE(ext);
+        const std::string in = ReadFileText(dir.File("in" + ext)), pipe = dir.File("pipe" + ext);
+        ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+        const pid_t pid = Start({"convert", pipe, dir.File("b" + ext)});
+        const int fd = OpenWriter(pipe);
+        EXPECT_EQ(::write(fd, in.data(), in.size()), ssize_t(in.size()));
+        ::close(fd);
+        EXPECT_EQ(Finish(pid, 10).status, 0);
+        EXPECT_EQ(ReadFileText(dir.File("b" + ext)), in);
     }
 }
 

@@ -10,6 +10,7 @@
 
 #include "codec/code_string.h"
 #include "codec/encoder.h"
+#include "files/file_messages.h"
 #include "files/files_test_support.h"
 #include "support/random_project.h"
 
@@ -38,53 +39,49 @@ TEST(ProjectFileBytes, FieldsAreLittleEndian) {
                           43));
 }
 
-// A 13-byte record (no code string) with the given frames and length field.
-std::vector<uint8_t> Record(int64_t start, int64_t end, uint8_t length = 13) {
-    std::vector<uint8_t> r = {length, 0, 1, 1};
+// A 13-byte record (no code string) with the given frames, length field and timing mode.
+std::string Record(int64_t start, int64_t end, uint16_t length = 13, uint8_t mode = 1) {
+    std::string r = {char(length), char(length >> 8), char(mode), 1};
     for (int64_t v : {start, end}) {
-        for (int k = 0; k < 4; ++k) r.push_back(static_cast<uint8_t>(v >> (8 * k)));
+        for (int k = 0; k < 4; ++k) r += static_cast<char>(v >> (8 * k));
     }
-    r.push_back(0);
-    return r;
+    return r + '\0';
 }
 
-TEST(ReadRecord, RejectsShortAndCutRecordsAndFramesOutOfRange) {
-    const int64_t max = kMaxEncodedFrame;
-    const std::pair<std::vector<uint8_t>, RecordRead> cases[] = {
-        {Record(0, 0, 12), RecordRead::Damaged},  // length below 13
-        {Record(0, 0, 20), RecordRead::Damaged},  // cut
-        {{1}, RecordRead::Damaged},
-        {Record(0, 0), RecordRead::Read},
-        {Record(-5, 9), RecordRead::OutOfRange},
-        {Record(0, -1), RecordRead::OutOfRange},
-        {Record(max, max), RecordRead::Read},
-        {Record(max + 1, max + 1), RecordRead::OutOfRange},
-    };
-    for (const auto& [bytes, result] : cases) {
-        Caption caption;
-        MemoryInput in(bytes);
-        EXPECT_EQ(ReadRecord(caption, in), result) << ::testing::PrintToString(bytes);
-    }
+// A project file whose header (video "v.mp4") counts `count` captions, then `records`.
+std::string ProjectWith(uint32_t count, const std::string& records) {
+    std::string bytes("CCP1\0\0\0\0\6\0v.mp4\0\1\0\0", 19);
+    for (int k = 0; k < 4; ++k) bytes += static_cast<char>(count >> (8 * k));
+    return bytes + records;
 }
 
-TEST(ReadRecord, ACodeStringWithoutItsZeroStillEnds) {
+LoadResult LoadFromMemory(CaptionProject& project, const std::string& file) {
+    const std::vector<uint8_t> bytes = testing::Bytes(file);
+    MemoryInput in(bytes);
+    return LoadProject(project, in, "");
+}
+
+TEST(ProjectFile, ACodeStringWithoutItsZeroStillEnds) {
     // R = 15: three code bytes and no zero byte in the record; a record follows.
-    std::vector<uint8_t> records = {15, 0, 3, 0, 5, 0, 0, 0, 9, 0, 0, 0, 0x81, 0x10, 'A'};
-    const std::vector<uint8_t> next = Record(0, 0);
-    records.insert(records.end(), next.begin(), next.end());
-    MemoryInput in(records);
-    Caption c;
-    ASSERT_EQ(ReadRecord(c, in), RecordRead::Read);
+    const std::string open = std::string("\x0F\0\3\0\5\0\0\0\x09\0\0\0", 12) + "\x81\x10" + "A";
+    CaptionProject p;
+    ASSERT_EQ(LoadFromMemory(p, ProjectWith(2, open + Record(0, 0))), LoadResult::Loaded);
+    const Caption& c = *p.captions.Head()->next;
     EXPECT_EQ(c.timingMode, Seamless);
     EXPECT_EQ(c.screenValid, 0);
     EXPECT_EQ(c.startFrame, 5);
     EXPECT_EQ(c.endFrame, 9);
     EXPECT_EQ(c.cells[0][0].character, 'A');
     EXPECT_TRUE(c.cells[0][1].IsEmpty());
-    Caption second;
-    EXPECT_EQ(ReadRecord(second, in), RecordRead::Read);
-    EXPECT_EQ(second.timingMode, Normal);
-    EXPECT_EQ(ReadRecord(second, in), RecordRead::Damaged);
+    EXPECT_EQ(c.prev->timingMode, Normal);
+}
+
+// The bounds of a valid record: an end on the frame of the start; a start on the last frame
+// that is encoded, and an end as far past it as a caption of ours may end.
+TEST(ProjectFile, RecordsAtTheBoundsLoad) {
+    const std::string records = Record(0, 0) + Record(kMaxEncodedFrame, kMaxRecordEndFrame);
+    CaptionProject p;
+    EXPECT_EQ(LoadFromMemory(p, ProjectWith(2, records)), LoadResult::Loaded);
 }
 
 TEST_F(ProjectFixture, SaveAndLoadGiveTheSameProject) {
@@ -141,62 +138,91 @@ TEST_F(ProjectFixture, AVideoMissingWhereTheProjectSaysIsLookedUpBesideIt) {
     }
 }
 
+// Files that are no project or are damaged leave the current project as it was, with one
+// message that names the file and what is wrong; what a damaged file still holds (its header,
+// the captions before the damaged record) is handed to the caller.
 TEST_F(ProjectFixture, FilesThatAreNoProjectOrDamagedLeaveTheCurrentOne) {
     MakeCurrentProject(true);
     const std::string valid = ProjectFileBytes(project, 5);
+    const std::string demo = ReadFileText(VANTREL_SOURCE_DIR "/resources/demo/demo.ccp");
+    ASSERT_EQ(demo.size(), 349u);
+    const std::string two = Record(10, 20) + Record(30, 40);
+    const int64_t max = kMaxEncodedFrame;
     struct Case {
         std::string name;
         std::optional<std::string> bytes;  // none: no such file
         LoadResult result;
-        std::string message;  // the start of the one message, after "File <path>"
+        std::string message;  // the message after "File <path>" or "<path>"; "" for an open error
+        int readable = 0;     // captions handed to the caller
     };
+    const std::string notOne = " is not a caption project";
+    const std::string header = " is a damaged caption project\n\n";
+    const std::string record = "\n\nCaption record ";
     std::vector<Case> cases = {
         {"x.scc", "Scenarist_SCC V1.0\r\n\r\n00:00:00:00\t942c\r\n", LoadResult::NotAProject,
-         " is not a caption project"},
-        {"tiny.ccp", "CC", LoadResult::NotAProject, " is not a caption project"},
+         notOne},
+        {"tiny.ccp", "CC", LoadResult::NotAProject, notOne},
         {"missing.ccp", std::nullopt, LoadResult::OpenFailed, ""},
+        {"negative", valid.substr(0, 8) + '\0' + '\x80' + valid.substr(10), LoadResult::Damaged,
+         header + "A path length in its header is negative."},
+        {"count", ProjectWith(0xFFFFFFFF, two), LoadResult::Damaged,
+         header + "Its caption count, -1, is negative."},
+        {"demo", demo.substr(0, 339), LoadResult::Damaged,
+         record + "5 of 5 is damaged: the file ends inside it.", 4},
+        {"fewer", ProjectWith(3, two), LoadResult::Damaged,
+         record + "3 of 3 is damaged: the file ends before it.", 2},
+        {"huge", ProjectWith(0x7FFFFFFF, ""), LoadResult::Damaged,
+         record + "1 of 2147483647 is damaged: the file ends before it."},
+        {"short", ProjectWith(3, Record(10, 20) + Record(0, 0, 12) + Record(30, 40)),
+         LoadResult::Damaged,
+         record + "2 of 3 is damaged: its length, 12 bytes, is less than the 13 of a record.", 1},
+        {"long", ProjectWith(2, Record(0, 0, 0xFFFF) + Record(10, 20)), LoadResult::Damaged,
+         record + "1 of 2 is damaged: the file ends inside it."},
+        {"mode", ProjectWith(3, two + Record(50, 60, 13, 99)), LoadResult::Damaged,
+         record + "3 of 3 is damaged: its timing mode, 99, is not one of 1 to 4.", 2},
+        {"before", ProjectWith(3, Record(100, 99) + two), LoadResult::Damaged,
+         record + "1 of 3 is damaged: its end frame, 99, lies before its start frame, 100."},
+        {"far", ProjectWith(3, two + Record(50, 0x7FFFFFFF)), LoadResult::Damaged,
+         record + "3 of 3 is damaged: its end frame, 2147483647, lies past 10800899.", 2},
+        {"past", ProjectWith(3, two + Record(max, kMaxRecordEndFrame + 1)), LoadResult::Damaged,
+         record + "3 of 3 is damaged: its end frame, 10800900, lies past 10800899.", 2},
+        {"start", ProjectWith(2, Record(10, 20) + Record(-5, 9)), LoadResult::Damaged,
+         record + "2 of 2 is damaged: its start frame, -5, lies outside 0 to 10799999.", 1},
+        {"late", ProjectWith(1, Record(max + 1, max + 2)), LoadResult::Damaged,
+         record + "1 of 1 is damaged: its start frame, 10800000, lies outside 0 to 10799999."},
+        {"same", ProjectWith(3, two + Record(30, 35)), LoadResult::Damaged,
+         record + "3 of 3 is damaged: it starts on frame 30, as record 2 does.", 2},
+        {"after", ProjectWith(2, two + "abc"), LoadResult::Damaged,
+         "\n\nThe file goes on after its last caption record, 2 of 2.", 2},
+        {"empty", ProjectWith(0, "a"), LoadResult::Damaged,
+         "\n\nThe file goes on after its header, which counts no caption record."},
     };
-    // Cut anywhere inside the header (the magic whole), or a path length read as negative.
+    // Cut anywhere inside the header (the magic whole).
     const size_t headerSize = 16 + (project.videoPath.size() + 1) + 1;
     for (size_t cut = 4; cut < headerSize; ++cut) {
         cases.push_back({"cut" + std::to_string(cut), valid.substr(0, cut), LoadResult::Damaged,
-                         " is a damaged caption project"});
+                         header + "The file ends inside its header."});
     }
-    cases.push_back({"negative", valid.substr(0, 8) + '\0' + '\x80' + valid.substr(10),
-                     LoadResult::Damaged, " is a damaged caption project"});
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
         const std::string path = dir.File(c.name);
         if (c.bytes) WriteFileText(path, *c.bytes);
         host.messages.clear();
-        EXPECT_EQ(LoadProject(project, path), c.result) << c.name;
+        ProjectContent read;
+        EXPECT_EQ(LoadProject(project, path, &read), c.result);
         ExpectCurrentProjectKept();
-        ASSERT_EQ(host.messages.size(), 1u) << c.name;
-        const std::string want =
-            c.message.empty() ? "Error opening file " + path : "File " + path + c.message;
-        EXPECT_EQ(host.messages[0].rfind(want, 0), 0u) << host.messages[0];
+        ASSERT_EQ(host.messages.size(), 1u);
+        const std::string& message = host.messages[0];
+        if (c.message.empty()) {
+            EXPECT_EQ(message.rfind(ErrorOpeningFileText(path), 0), 0u) << message;
+        } else {
+            EXPECT_EQ(message, (c.message[0] == '\n' ? path : "File " + path) + c.message);
+        }
+        EXPECT_EQ(read.captions.Count(), c.readable);
+        if (c.readable > 0) {
+            EXPECT_EQ(read.header.videoPath, c.name == "demo" ? "demo.mpg" : "v.mp4");
+        }
     }
-}
-
-TEST_F(ProjectFixture, ADamagedRecordEndsTheCaptionsThere) {
-    CaptionProject saved;
-    for (int k = 0; k < 5; ++k) AddCaption(saved.captions, 100 * k, 100 * k + 50, "ABC", 0);
-    std::string bytes = ProjectFileBytes(saved, 0);
-    const size_t recordSize = (bytes.size() - 18) / 5;
-    bytes.resize(18 + 3 * recordSize + recordSize / 2);  // count 5, 3 whole records
-    WriteFileText(dir.File("cut.ccp"), bytes);
-    MakeCurrentProject(true);
-    EXPECT_EQ(LoadProject(project, dir.File("cut.ccp")), LoadResult::Loaded);
-    EXPECT_EQ(project.captions.Count(), 3);
-    EXPECT_FALSE(project.modified);
-    EXPECT_EQ(project.videoPath, "");
-    EXPECT_TRUE(host.messages.empty());
-
-    // A record whose length is below 13 ends the list too.
-    bytes.resize(18 + recordSize);
-    bytes += std::string("\x05\x00", 2) + std::string(40, '\x01');
-    WriteFileText(dir.File("short.ccp"), bytes);
-    EXPECT_EQ(LoadProject(project, dir.File("short.ccp")), LoadResult::Loaded);
-    EXPECT_EQ(project.captions.Count(), 1);
 }
 
 // A read that fails after the header is no damaged record: nothing of the file is taken, and the
@@ -224,28 +250,6 @@ TEST_F(ProjectFixture, AReadErrorAfterTheHeaderKeepsTheCurrentProject) {
     ExpectCurrentProjectKept();
     EXPECT_EQ(host.messages,
               std::vector<std::string>{"Error opening file /p/x.ccp\n\nInput/output error"});
-}
-
-TEST_F(ProjectFixture, RecordsWithFramesOutOfRangeAreLeftOutAndCounted) {
-    CaptionProject saved;
-    for (int32_t start : {-5, 0, 40, int32_t(kMaxEncodedFrame), int32_t(kMaxEncodedFrame) + 1}) {
-        AddCaption(saved.captions, start, start < 0 ? 10 : start);
-    }
-    WriteFileText(dir.File("r.ccp"), ProjectFileBytes(saved, 0));
-    EXPECT_EQ(LoadProject(project, dir.File("r.ccp")), LoadResult::Loaded);
-    EXPECT_EQ(project.captions.Count(), 3);
-    EXPECT_EQ(host.messages,
-              std::vector<std::string>{"2 captions of " + dir.File("r.ccp") +
-                                       " were left out: frames must lie from 00:00:00:00 to "
-                                       "99:59:59:29"});
-}
-
-TEST_F(ProjectFixture, AHugeCaptionCountReadsOnlyWhatIsThere) {
-    std::string bytes = ProjectFileBytes(project, 0);
-    bytes.replace(14, 4, "\xFF\xFF\xFF\x7F");  // a count of 2^31 - 1, no records
-    WriteFileText(dir.File("big.ccp"), bytes);
-    EXPECT_EQ(LoadProject(project, dir.File("big.ccp")), LoadResult::Loaded);
-    EXPECT_EQ(project.captions.Count(), 0);
 }
 
 }  // namespace
