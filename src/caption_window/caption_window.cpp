@@ -222,6 +222,13 @@ void CaptionWindow::BeginEdit(int row, int column) {
 void CaptionWindow::EndEdit() {
     if (!IsEditing()) return;
     std::unique_ptr<Caption> copy = std::move(context_.editCopy);
+    if (editSource == nullptr && copy->CountOccupiedRows() > 0 && mainView != nullptr) {
+        // A caption that shows for no frame (one emptied by an edit) may start here: it takes
+        // the new content, rather than gaining a twin on its frame that timing cannot order
+        // and that a project file could not hold.
+        Caption* same = mainView->Project().captions.CaptionAtOrBefore(copy->startFrame);
+        if (same != nullptr && same->startFrame == copy->startFrame) editSource = same;
+    }
     if (editSource != nullptr) {
         // The source keeps its place in the list: only its content is replaced.
         Caption* prev = editSource->prev;

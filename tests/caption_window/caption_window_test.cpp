@@ -194,6 +194,21 @@ TEST(CaptionWindowEdit, CommittingReplacesTheCaptionOrAddsANewOneUnlessEmpty) {
     view.Commit();
     EXPECT_FALSE(view.window.IsEditing());
     EXPECT_EQ(view.project.captions.Count(), 2);
+
+    // A caption emptied by an edit shows for no frame; typing on its frame fills it again
+    // instead of adding a second caption with the same start.
+    view.frame = 300;
+    view.ClickCell(3, 5);
+    QTest::keyClick(&view.window, Qt::Key_Backspace);
+    QTest::keyClick(&view.window, Qt::Key_Delete);
+    view.Commit();
+    ASSERT_EQ(added->startFrame, added->endFrame);
+    view.ClickCell(3, 4);
+    QTest::keyClicks(&view.window, "Yo");
+    view.Commit();
+    ASSERT_EQ(view.project.captions.Count(), 2);
+    EXPECT_EQ(added->cells[3][4].character, 'Y');
+    EXPECT_GT(added->endFrame, 301);
 }
 
 TEST(CaptionWindowEdit, TheCaretIsABarOrTheSlantedBitmapAndTheVideoLeavesItOpen) {
