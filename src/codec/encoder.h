@@ -14,6 +14,9 @@ namespace vantrel {
 // Frames beyond this (99:59:59:29 at 30 frames per second) are not encoded, so that a damaged
 // start or end frame can never ask for gigabytes of null pairs.
 constexpr int64_t kMaxEncodedFrame = 100LL * 108000 - 1;
+// A caption shown near the last frame may end past it: the decoder ends a last caption 60
+// frames on, and Normal timing gives a caption two seconds per row, 15 rows at the most.
+constexpr int64_t kMaxCaptionEndFrame = kMaxEncodedFrame + 15 * 60;
 
 // The 608 bytes of one code string, with odd parity; empty when nothing is sent.
 std::vector<uint8_t> EncodeCodeString(std::span<const uint8_t> code);

@@ -140,7 +140,7 @@ std::string DamagedProjectText(const std::string& path, const ProjectDamage& dam
                    n(damage.start);
             break;
         case D::EndOutOfRange:
-            what = "its end frame, " + n(damage.value) + ", lies past " + n(kMaxRecordEndFrame);
+            what = "its end frame, " + n(damage.value) + ", lies past " + n(kMaxCaptionEndFrame);
             break;
         case D::SameStart:
             what = "it starts on frame " + n(damage.value) + ", as record " + n(damage.earlier) +

@@ -135,7 +135,7 @@ void ReadRecord(Caption& caption, ByteInput& in, ProjectDamage& damage) {
         wrong(ProjectDamage::StartOutOfRange, start);
     } else if (end < start) {
         wrong(ProjectDamage::EndBeforeStart, end);
-    } else if (end > kMaxRecordEndFrame) {
+    } else if (end > kMaxCaptionEndFrame) {
         wrong(ProjectDamage::EndOutOfRange, end);
     }
     if (damage.kind != ProjectDamage::None) return;

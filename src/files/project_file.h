@@ -25,10 +25,6 @@ constexpr size_t kMaxStoredPathLength = 0x7FFE;
 // Appends the caption's record to `out`.
 void WriteRecord(const Caption& caption, std::string& out);
 
-// A caption shown near the last frame may end past it: the decoder ends a last caption 60
-// frames on, and Normal timing gives a caption two seconds per row, 15 rows at the most.
-constexpr int64_t kMaxRecordEndFrame = kMaxEncodedFrame + 15 * 60;
-
 struct ProjectHeader {
     int32_t currentFrame = 0;
     std::string videoPath;
@@ -58,7 +54,7 @@ struct ProjectDamage {
         BadTimingMode,      // value: not 1 to 4
         StartOutOfRange,    // value: the start frame, outside 0 to kMaxEncodedFrame
         EndBeforeStart,     // value: the end frame, below `start`
-        EndOutOfRange,      // value: the end frame, past kMaxRecordEndFrame
+        EndOutOfRange,      // value: the end frame, past kMaxCaptionEndFrame
         SameStart,          // value: the start frame, that of record `earlier` too
         BytesAfterRecords,  // the file goes on after the last record
     };
@@ -99,7 +95,7 @@ enum class LoadResult {
 // from 1 to 4, start from 0 to kMaxEncodedFrame on a frame no other record starts on (the
 // caption before it would be timed to end before it starts), and end neither before its
 // start (a caption may end on the frame it starts on: an empty Normal caption, or a Persistent
-// one a frame before the next) nor past kMaxRecordEndFrame; the file must hold as many
+// one a frame before the next) nor past kMaxCaptionEndFrame; the file must hold as many
 // records as its header counts and nothing after them. The first damage found is reported,
 // naming the record and what is wrong with it, and nothing is replaced (Damaged). Once all is
 // valid the content is taken as by TakeProjectContent and the modified flag is cleared; as the

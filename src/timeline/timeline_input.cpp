@@ -69,7 +69,7 @@ void TimelineWindow::BeginDrag(const Hit& hit, int x) {
             lowest = std::max(lowest, prev->startFrame + load + 1);
             if (prev->timingMode == Manual) lowest = std::max<int64_t>(lowest, prev->endFrame + 1);
         }
-        highest = INT32_MAX;
+        highest = kLastStartFrame;
         if (next) {
             const int64_t least =
                 c.timingMode == Manual ? int64_t{c.endFrame} - c.startFrame + 1 : kLeastDisplay;

@@ -11,6 +11,7 @@
 #include <cstdint>
 
 #include "app/dialogs.h"
+#include "codec/encoder.h"
 #include "model/caption.h"
 #include "timeline/timeline_host.h"
 
@@ -28,8 +29,9 @@ class TimelineWindow : public QFrame {
     };
     enum DragMode { kNoDrag = 0, kSeeking = 1, kMoving = 2, kDraggingEnd = 3 };
 
-    // The last end frame a drag can give the last caption.
-    static constexpr int32_t kLastEndFrame = 0x7FFFFFF;
+    // The last start and end frames a drag can give a caption: those a project file holds.
+    static constexpr int32_t kLastStartFrame = kMaxEncodedFrame;
+    static constexpr int32_t kLastEndFrame = kMaxCaptionEndFrame;
 
     TimelineWindow(TimelineHost& host, Dialogs& dialogs, QWidget* parent = nullptr);
 

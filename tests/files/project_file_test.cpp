@@ -79,7 +79,7 @@ TEST(ProjectFile, ACodeStringWithoutItsZeroStillEnds) {
 // The bounds of a valid record: an end on the frame of the start; a start on the last frame
 // that is encoded, and an end as far past it as a caption of ours may end.
 TEST(ProjectFile, RecordsAtTheBoundsLoad) {
-    const std::string records = Record(0, 0) + Record(kMaxEncodedFrame, kMaxRecordEndFrame);
+    const std::string records = Record(0, 0) + Record(kMaxEncodedFrame, kMaxCaptionEndFrame);
     CaptionProject p;
     EXPECT_EQ(LoadFromMemory(p, ProjectWith(2, records)), LoadResult::Loaded);
 }
@@ -184,7 +184,7 @@ TEST_F(ProjectFixture, FilesThatAreNoProjectOrDamagedLeaveTheCurrentOne) {
          record + "1 of 3 is damaged: its end frame, 99, lies before its start frame, 100."},
         {"far", ProjectWith(3, two + Record(50, 0x7FFFFFFF)), LoadResult::Damaged,
          record + "3 of 3 is damaged: its end frame, 2147483647, lies past 10800899.", 2},
-        {"past", ProjectWith(3, two + Record(max, kMaxRecordEndFrame + 1)), LoadResult::Damaged,
+        {"past", ProjectWith(3, two + Record(max, kMaxCaptionEndFrame + 1)), LoadResult::Damaged,
          record + "3 of 3 is damaged: its end frame, 10800900, lies past 10800899.", 2},
         {"start", ProjectWith(2, Record(10, 20) + Record(-5, 9)), LoadResult::Damaged,
          record + "2 of 2 is damaged: its start frame, -5, lies outside 0 to 10799999.", 1},

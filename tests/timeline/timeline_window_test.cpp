@@ -158,9 +158,9 @@ TEST_F(Timeline, DragsStopAtTheirBounds) {
     // clang-format off
     const Case cases[] = {
         {"previous starts at 200",
-         {{200, 220, Normal, 8}, {300, 330, Manual, 8}}, false, 209, 999999998},
+         {{200, 220, Normal, 8}, {300, 330, Manual, 8}}, false, 209, TimelineWindow::kLastStartFrame},
         {"previous is Manual",
-         {{200, 250, Manual, 8}, {300, 330, Manual, 8}}, false, 251, 999999998},
+         {{200, 250, Manual, 8}, {300, 330, Manual, 8}}, false, 251, TimelineWindow::kLastStartFrame},
         {"next needs room to load",
          {{0, 5, Manual, 2}, {100, 130, Persistent, 8}, {300, 330, Manual, 10}}, false, 9, 289},
         {"next leaves 3 frames",
