@@ -35,9 +35,8 @@ class File {
 
     // Opens `path`; on failure IsOpen() is false and Error() tells why.
     bool Open(const std::string& path, Mode mode);
-    // Creates a new file, write only, named `prefix` and six characters that make the name
-    // unique (mkstemp); Path() is the name.
-    bool CreateUnique(const std::string& prefix);
+    // Takes over an open descriptor, which it closes; Path() is `path`.
+    void Adopt(int fd, const std::string& path);
     void Close();
     bool IsOpen() const { return fd_ >= 0; }
 
@@ -60,6 +59,7 @@ class File {
     const std::string& Error() const { return error_; }
     bool Failed() const { return errno_ != 0; }
     const std::string& Path() const { return path_; }
+    int Descriptor() const { return fd_; }
 
   private:
     void SetError(int err);
@@ -132,14 +132,15 @@ class FileInput : public ByteInput {
 };
 
 // Writing a file so that it is never left half-written: the content goes into a new file
-// beside the target, which then replaces the target in one rename.
+// beside the target, which then replaces the target in one rename (a ReplacingFile).
 enum class WriteResult {
     Written,
     Failed,     // reported as "Error saving file " + path with the system's reason
     Cancelled,  // the project's cancel flag was raised: nothing written, nothing said
 };
 
-// Writes `content` as the file at `path`. A target that exists keeps its permissions; a
+// Writes `content` as the file at `path`. A target that exists keeps its permissions (and its
+// owner and group where the user may give them); one the user may not write is refused; a
 // symbolic link keeps pointing where it did, and the file it points to is replaced; a device or
 // a pipe is written to directly. On failure a regular target is as it was, the new file is
 // removed, and `host` (when given) is told. A `cancel` flag raised before the new file takes

@@ -1,5 +1,7 @@
-// Writing output files: a new file replaces the old one whole, links and permissions stay,
-// and a failure leaves the old file and no stray file behind.
+// Writing output files: a new file replaces the old one whole, links, permissions and owners
+// stay, what the user may not write is refused, and a failure or a killed run leaves the old
+// file and no stray file behind.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -14,6 +16,7 @@
 
 #include "files/file.h"
 #include "files/files_test_support.h"
+#include "files/replacing_file.h"
 
 namespace vantrel {
 namespace {
@@ -24,17 +27,33 @@ using testing::TempDir;
 using testing::WriteFileText;
 namespace fs = std::filesystem;
 
-TEST(ReplaceFileContent, ReplacesTheWholeFileAndKeepsItsPermissions) {
-    TempDir dir;
-    const std::string path = dir.File("out.txt");
-    WriteFileText(path, std::string(1000, 'x'));
-    ::chmod(path.c_str(), 0640);
-    EXPECT_EQ(ReplaceFileContent(path, "new", nullptr), WriteResult::Written);
-    EXPECT_EQ(ReadFileText(path), "new");
+struct stat StatOf(const std::string& path) {
     struct stat st {};
-    ASSERT_EQ(::stat(path.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 07777, 0640u);
-    EXPECT_EQ(dir.Names(), std::vector<std::string>{"out.txt"});
+    EXPECT_EQ(::stat(path.c_str(), &st), 0) << path;
+    return st;
+}
+
+// A replaced file keeps its mode, and its owner and group where the user may give them (root
+// only, here); a new one gets the umask's mode.
+TEST(ReplaceFileContent, KeepsModeAndOwnerAndGivesNewFilesTheUmasksMode) {
+    TempDir dir;
+    const std::string kept = dir.File("kept.txt"), fresh = dir.File("fresh.txt");
+    WriteFileText(kept, std::string(1000, 'x'));
+    ::chmod(kept.c_str(), 0604);
+    const bool root = ::geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(::chown(kept.c_str(), 1234, 1235), 0);
+    }
+    const mode_t umask = ::umask(027);
+    EXPECT_EQ(ReplaceFileContent(kept, "new", nullptr), WriteResult::Written);
+    EXPECT_EQ(ReplaceFileContent(fresh, "new", nullptr), WriteResult::Written);
+    ::umask(umask);
+    EXPECT_EQ(ReadFileText(kept), "new");
+    EXPECT_EQ(StatOf(kept).st_mode & 07777, 0604u);
+    EXPECT_EQ(StatOf(kept).st_uid, root ? 1234u : ::geteuid());
+    EXPECT_EQ(StatOf(kept).st_gid, root ? 1235u : ::getegid());
+    EXPECT_EQ(StatOf(fresh).st_mode & 07777, 0640u);
+    EXPECT_EQ(dir.Names(), (std::vector<std::string>{"fresh.txt", "kept.txt"}));
 }
 
 // A link keeps pointing where it did and the write lands in the file it names, whether that
@@ -54,6 +73,16 @@ TEST(ReplaceFileContent, ALinkKeepsPointingAtTheFileItNames) {
         EXPECT_EQ(ReadFileText(dir.File(target)), link);
     }
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.File("real")), {}), 2) << "no stray file";
+}
+
+// The temporary name is short, so that any name the system allows can be replaced.
+TEST(ReplaceFileContent, ANameOf250BytesIsWritten) {
+    TempDir dir;
+    const std::string name = std::string(246, 'n') + ".scc";
+    EXPECT_EQ(ReplaceFileContent(dir.File(name), "new", nullptr), WriteResult::Written);
+    EXPECT_EQ(ReplaceFileContent(dir.File(name), "newer", nullptr), WriteResult::Written);
+    EXPECT_EQ(ReadFileText(dir.File(name)), "newer");
+    EXPECT_EQ(dir.Names(), std::vector<std::string>{name});
 }
 
 // A full disk (here a file-size limit) fails the write with its reason and leaves the old file
@@ -80,6 +109,29 @@ TEST(ReplaceFileContent, AFullDiskLeavesTheOldFileIntact) {
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     EXPECT_EQ(ReadFileText(path), "old content");
     EXPECT_EQ(dir.Names(), std::vector<std::string>{"out.txt"});
+}
+
+// A run killed in the middle of its write leaves the old file and nothing else, where the file
+// system can hold a file without a name.
+TEST(ReplacingFile, AKilledRunLeavesNothingBehind) {
+    TempDir dir;
+    const int probe = ::open(dir.Path().c_str(), O_TMPFILE | O_WRONLY, 0600);
+    if (probe < 0) GTEST_SKIP() << "no unnamed files here: " << std::strerror(errno);
+    ::close(probe);
+    const std::string path = dir.File("out.m2v");
+    WriteFileText(path, "old");
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ReplacingFile out;
+        if (out.Open(path) && out.Output().Write(std::string(1 << 20, 'x'))) ::raise(SIGKILL);
+        ::_exit(1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+    EXPECT_EQ(ReadFileText(path), "old");
+    EXPECT_EQ(dir.Names(), std::vector<std::string>{"out.m2v"});
 }
 
 // A failure belongs to the operation that had it, with its errno; the next one starts afresh.
@@ -109,13 +161,44 @@ TEST(ReplaceFileContent, APipeIsWrittenWhereItIs) {
     EXPECT_TRUE(fs::is_fifo(fifo));
 }
 
+// Refusals and failures carry the system's reason and leave what was there.
 TEST(ReplaceFileContent, FailuresAreReportedWithTheReason) {
     TempDir dir;
-    RecordingHost host;
-    const std::string path = dir.File("missing/out.txt");
-    EXPECT_EQ(ReplaceFileContent(path, "x", &host), WriteResult::Failed);
-    ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(host.messages[0], "Error saving file " + path + "\n\nNo such file or directory");
+    fs::create_directory(dir.File("folder"));
+    WriteFileText(dir.File("read-only"), "old");
+    ::chmod(dir.File("read-only").c_str(), 0444);
+    const std::pair<const char*, const char*> cases[] = {
+        {"missing/out.txt", "No such file or directory"},
+        {"folder", "Is a directory"},
+        {"read-only", ::geteuid() == 0 ? nullptr : "Permission denied"},  // root may write it
+    };
+    for (const auto& [name, reason] : cases) {
+        if (reason == nullptr) continue;
+        RecordingHost host;
+        const std::string path = dir.File(name);
+        EXPECT_EQ(ReplaceFileContent(path, "x", &host), WriteResult::Failed) << name;
+        EXPECT_EQ(host.messages,
+                  std::vector<std::string>{"Error saving file " + path + "\n\n" + reason});
+    }
+    EXPECT_EQ(ReadFileText(dir.File("read-only")), "old");
+    EXPECT_EQ(dir.Names(), (std::vector<std::string>{"folder", "read-only"}));
+}
+
+// The rename's own failure (the target became a folder meanwhile) says why and leaves no new
+// file.
+TEST(ReplacingFile, ARenameFailureCarriesTheReason) {
+    TempDir dir;
+    const std::string path = dir.File("out.txt");
+    WriteFileText(path, "old");
+    ReplacingFile out;
+    ASSERT_TRUE(out.Open(path));
+    ASSERT_TRUE(out.Output().Write("new"));
+    fs::remove(path);
+    fs::create_directory(path);
+    WriteFileText(path + "/inside", "");
+    EXPECT_FALSE(out.Commit());
+    EXPECT_EQ(out.Error(), "Is a directory");
+    EXPECT_EQ(dir.Names(), std::vector<std::string>{"out.txt"});
 }
 
 }  // namespace
