@@ -137,19 +137,6 @@ bool File::Sync() {
     return true;
 }
 
-bool File::RemoveName() {
-    struct stat open {};
-    struct stat named {};
-    if (fd_ < 0 || ::fstat(fd_, &open) != 0 || !S_ISREG(open.st_mode)) return false;
-    if (::stat(path_.c_str(), &named) != 0) return false;
-    if (named.st_dev != open.st_dev || named.st_ino != open.st_ino) return false;
-    if (::unlink(path_.c_str()) != 0) {
-        SetError(errno);
-        return false;
-    }
-    return true;
-}
-
 void File::SetError(int err) {
     errno_ = err;
     error_ = std::strerror(err);
@@ -193,6 +180,13 @@ WriteResult ReplaceFileContent(const std::string& path, std::string_view content
     if (CancelRaised(cancel)) return WriteResult::Cancelled;
     if (!out.Commit()) return fail(out.Error());
     return WriteResult::Written;
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+    struct stat sa {};
+    struct stat sb {};
+    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
 }
 
 std::string ExtensionOf(std::string_view path) {

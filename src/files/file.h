@@ -1,6 +1,6 @@
 // File access for the core: a small owning file handle with 64-bit offsets and the system's
 // error text on failure, byte inputs read front to back, replacing a file's content in one
-// rename, and file-name extensions.
+// rename, whether two names lead to one file, and file-name extensions.
 #pragma once
 
 #include <algorithm>
@@ -48,9 +48,6 @@ class File {
     int64_t Length() const;
     bool Seek(int64_t offset);
     int64_t Tell() const;
-    // Removes the file's name when it still names this open regular file, so that a device, a
-    // pipe or a file put in its place meanwhile is never removed. The handle stays open.
-    bool RemoveName();
     // Flushes what was written to the storage device; false on error.
     bool Sync();
 
@@ -147,6 +144,9 @@ enum class WriteResult {
 // the target's name leaves the target as it was and no new file.
 WriteResult ReplaceFileContent(const std::string& path, std::string_view content, ProjectHost* host,
                                const std::atomic<int>* cancel = nullptr);
+
+// Both names lead to one existing file (through links, or as one path written differently).
+bool SameFile(const std::string& a, const std::string& b);
 
 // The part after the last dot of the name's last component, without the dot; "" when none.
 std::string ExtensionOf(std::string_view path);

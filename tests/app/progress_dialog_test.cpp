@@ -55,8 +55,10 @@ DialogRun RunDialog(const Bytes& stream, OperationMode mode,
 }
 
 TEST(ProgressDialogTest, TheBarRunsFrom0To999UnderTheTitleOfTheOperation) {
+    Bytes stream = Filler(999, 100);
+    stream[3] = 0xB3;  // a sequence header first, so that the multiplex takes the stream
     for (OperationMode mode : {OperationMode::Extraction, OperationMode::Multiplexing}) {
-        DialogRun run = RunDialog(Filler(999, 100), mode);
+        DialogRun run = RunDialog(stream, mode);
         EXPECT_EQ(run.bars,
                   (std::vector<int>{0, 100, 200, 300, 400, 500, 600, 700, 800, 900, 999}));
         EXPECT_EQ(run.title.toStdString(),

@@ -315,6 +315,31 @@ TEST_F(CommandLine, MultiplexesIntoAStreamAndReadsItBack) {
     EXPECT_EQ(Cc({"mux", project, video, video}).status, 2);
 }
 
+// A source that is no MPEG-2 video elementary stream is refused; captions that start after
+// the last picture fail the command, with the copy written.
+TEST_F(CommandLine, MuxRefusesOtherSourcesAndFailsOnLateCaptions) {
+    const std::string project = MakeProject("p.ccp");
+    using namespace std::string_literals;
+    std::string tiny = "\0\0\1\xB3\x0A\x00\x78\x13"s + "\0\0\1\xB8\x08\x00\x08\x00"s;
+    for (int p = 0; p < 10; ++p) tiny += "\0\0\1\0\x01\x0F\xFF\xF8"s;
+    const std::pair<std::string, std::string> cases[] = {
+        {"", "(it is empty)"},
+        {"hello\n", "(it is a text file)"},
+        {"\0\0\1\xBA\x44\0\4\0\4\1"s, "(it is an MPEG program stream)"},
+        {tiny,
+         "2 captions start at or after the last picture of the video (00:00:00:09) and were "
+         "left out. The first starts at 00:00:01:00."},
+    };
+    for (const auto& [source, message] : cases) {
+        WriteFileText(dir.File("in.m2v"), source);
+        const Outcome run = Cc({"mux", project, dir.File("in.m2v"), dir.File("o.m2v")});
+        EXPECT_EQ(run.status, 1) << message;
+        EXPECT_NE(run.err.find(message), std::string::npos) << run.err;
+        EXPECT_EQ(std::filesystem::exists(dir.File("o.m2v")), source == tiny) << message;
+    }
+    EXPECT_EQ(dir.Names(), (std::vector<std::string>{"in.m2v", "o.m2v", "p.ccp"}));
+}
+
 // Ctrl+C while the tool reads a long input, or sent before it starts (blocked, so that it is
 // pending when the tool sets up its interrupt guard), ends with status 1, one line and no output.
 // A long input is a named pipe fed with `head` and then `chunk` over and over: that the tool has

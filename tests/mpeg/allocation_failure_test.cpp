@@ -3,10 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <filesystem>
 #include <new>
 
-#include "files/file.h"
 #include "mpeg/mpeg_fakes.h"
 #include "mpeg/multiplex_captions.h"
 #include "mpeg/output_batch.h"
@@ -31,19 +29,14 @@ TEST(MultiplexMemory, AMissingOutputBufferIsReportedAndLeavesNoOutput) {
     CaptionList list;
     list.Insert(testing::TextCaption(4, 40, "HI"));
     testing::StreamBuilder s;
-    s.Group().Pictures(3).Group();
-    testing::SourceFile in(s.bytes());
-    File out;
-    ASSERT_TRUE(out.Open(in.dir / "out.m2v", File::Mode::Create));
-    testing::RecordingSink sink;
-    const std::atomic<int> cancel{0};
+    s.SequenceHeader().Group().Pictures(3).Group();
     refuseOutputBuffer = true;
-    const MpegOutcome outcome = MultiplexCaptions(list, in.file, out, sink, cancel);
+    const testing::Multiplexed m = testing::Multiplex(list, s.bytes());
     refuseOutputBuffer = false;
-    EXPECT_EQ(outcome.status, MpegStatus::OutOfMemory);
-    EXPECT_EQ(outcome.message, "Unable to allocate temporary\nmemory for multiplex operation");
-    EXPECT_FALSE(std::filesystem::exists(in.dir / "out.m2v"));
-    EXPECT_TRUE(sink.positions.empty());
+    EXPECT_EQ(m.outcome.status, MpegStatus::OutOfMemory);
+    EXPECT_EQ(m.outcome.message, "Unable to allocate temporary\nmemory for multiplex operation");
+    EXPECT_FALSE(m.exists);
+    EXPECT_TRUE(m.positions.empty());
 }
 
 }  // namespace

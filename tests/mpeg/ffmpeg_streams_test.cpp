@@ -174,7 +174,7 @@ TEST_P(FfmpegStreams, CaptionsComeBackThroughUsAndThroughFfmpeg) {
     ASSERT_EQ(m.outcome.status, MpegStatus::Completed);
     testing::WriteBytes(out, m.output);
 
-    // (a) Our extraction gives back the caption stream for every group but the last.
+    // (a) Our extraction gives back the caption stream for every picture.
     EXPECT_EQ(testing::Collect(m.output).pairs, testing::ExpectedPairs(encoded, carried));
 
     // (b) FFmpeg's own caption decoder reads the same texts, each within a group of pictures.

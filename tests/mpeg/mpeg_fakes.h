@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "files/file.h"
+#include "files/replacing_file.h"
 #include "model/caption.h"
 #include "model/caption_list.h"
 #include "model/project_host.h"
@@ -166,7 +167,8 @@ inline Collected Collect(const Bytes& stream, const std::atomic<int>& cancel = {
     return {status, std::move(pairs), sink.positions};
 }
 
-// A multiplex of `captions` into a copy of `source`; `onProgress` may raise the cancel flag.
+// A multiplex of `captions` into a copy of `source`, kept only when it is complete, as the
+// commands keep it; `onProgress` may raise the cancel flag.
 struct Multiplexed {
     MpegOutcome outcome;
     bool exists = false;
@@ -179,17 +181,21 @@ inline Multiplexed Multiplex(
     const std::function<void(size_t, std::atomic<int>&)>& onProgress = {}) {
     SourceFile in(source);
     const std::string outPath = in.dir / "out.m2v";
-    File out;
-    EXPECT_TRUE(out.Open(outPath, File::Mode::Create));
-    std::atomic<int> cancel{0};
-    RecordingSink sink;
-    if (onProgress) sink.onCall = [&](size_t count) { onProgress(count, cancel); };
     Multiplexed m;
-    m.outcome = MultiplexCaptions(captions, in.file, out, sink, cancel);
-    out.Close();
+    {
+        ReplacingFile out;
+        EXPECT_TRUE(out.Open(outPath));
+        std::atomic<int> cancel{0};
+        RecordingSink sink;
+        if (onProgress) sink.onCall = [&](size_t count) { onProgress(count, cancel); };
+        m.outcome = MultiplexCaptions(captions, in.file, out.Output(), sink, cancel);
+        if (m.outcome.status == MpegStatus::Completed) {
+            EXPECT_TRUE(out.Commit()) << out.Error();
+        }
+        m.positions = sink.positions;
+    }
     m.exists = std::filesystem::exists(outPath);
     if (m.exists) m.output = ReadBytes(outPath);
-    m.positions = sink.positions;
     return m;
 }
 

@@ -1,5 +1,6 @@
 // The worker behind the progress display: steps and bar positions, the busy mark, cancel and
-// accept requests, and the entry points that move results into the project and tell the host.
+// accept requests, and the entry points that move results into the project, write the
+// multiplexed copy and tell the host.
 #include "mpeg/progress_worker.h"
 
 #include <gtest/gtest.h>
@@ -30,10 +31,8 @@ using testing::WaitingDisplay;
 struct Fixture : testing::SourceFile {
     CaptionProject project;
     RecordingHost host;
-    File destination;
 
     explicit Fixture(const Bytes& stream) : SourceFile(stream) { project.host = &host; }
-    void CreateDestination() { EXPECT_TRUE(destination.Open(dir / "out.m2v", File::Mode::Create)); }
     bool DestinationExists() const { return std::filesystem::exists(dir / "out.m2v"); }
 };
 
@@ -119,23 +118,6 @@ TEST(ProgressCancel, EscapeDuringAnExtractionStopsItWithoutCaptionsOrMessage) {
     EXPECT_TRUE(f.host.messages.empty());
 }
 
-TEST(ProgressCancel, EscapeDuringAMultiplexStopsItAndRemovesTheDestination) {
-    CaptionList none;
-    Fixture f(CaptionedStream(none, 300));
-    f.project.captions.Insert(testing::TextCaption(10, 50, "HELLO"));
-    f.CreateDestination();
-    WaitingDisplay display;
-    display.onBar = [&](ProgressWorker& worker, uint32_t bar) {
-        if (bar == 500) worker.RequestCancel();
-    };
-    const MpegOutcome outcome = RunMultiplex(f.project, f.file, f.destination, display);
-    EXPECT_EQ(outcome.status, MpegStatus::Cancelled);
-    EXPECT_EQ(display.bars.back(), 500u);
-    EXPECT_FALSE(f.DestinationExists());
-    EXPECT_TRUE(f.host.messages.empty());
-    EXPECT_FALSE(OperationSucceeded(outcome));
-}
-
 TEST(ProgressImport, CaptionsArriveInTheProjectAsIfDecodedThere) {
     CaptionList list;
     for (int i = 0; i < 250; ++i) {  // more than two buckets
@@ -167,23 +149,78 @@ TEST(ProgressImport, NoCaptionsIsToldToTheHost) {
               (std::vector<std::string>{"Video file does not contain closed captions"}));
 }
 
-TEST(ProgressMultiplex, LeftOutCaptionsAreToldAfterTheCopy) {
-    StreamBuilder s;
-    s.Group().Pictures(3).Group();
-    Fixture f(s.bytes());
-    f.project.captions.Insert(testing::TextCaption(100, 200, "KEPT"));
-    f.project.captions.Insert(testing::TextCaption(101, 300, "LOST"));
-    f.CreateDestination();
+// The multiplex into a file, as the window and the command line run it.
+TEST(MultiplexToFile, EscapeStopsItAndLeavesNoFileBehind) {
+    CaptionList none;
+    Fixture f(CaptionedStream(none, 300));
+    f.project.captions.Insert(testing::TextCaption(10, 50, "HELLO"));
     WaitingDisplay display;
-    const MpegOutcome outcome = RunMultiplex(f.project, f.file, f.destination, display);
+    display.onBar = [&](ProgressWorker& worker, uint32_t bar) {
+        if (bar == 500) worker.RequestCancel();
+    };
+    const MpegOutcome outcome =
+        MultiplexToFile(f.project, f.dir / "in.m2v", f.dir / "out.m2v", display);
+    EXPECT_EQ(outcome.status, MpegStatus::Cancelled);
+    EXPECT_EQ(display.bars.back(), 500u);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(f.dir / ""), {}), 1)
+        << "the source alone";
+    EXPECT_TRUE(f.host.messages.empty());
+    EXPECT_FALSE(OperationSucceeded(outcome));
+}
+
+TEST(MultiplexToFile, LeftOutAndLateCaptionsAreToldAfterTheCopy) {
+    StreamBuilder s;
+    s.SequenceHeader().Group().Pictures(3).Group();
+    Fixture f(s.bytes());
+    f.project.captions.Insert(testing::TextCaption(100, 200, "LATE"));
+    f.project.captions.Insert(testing::TextCaption(101, 300, "LOST"));
+    WaitingDisplay display;
+    const MpegOutcome outcome =
+        MultiplexToFile(f.project, f.dir / "in.m2v", f.dir / "out.m2v", display);
     EXPECT_EQ(outcome.status, MpegStatus::Completed);
     EXPECT_EQ(outcome.leftOutCount, 1u);
-    EXPECT_NE(outcome.leftOutMessage.find("00:00:03:11"), std::string::npos)
-        << outcome.leftOutMessage;
-    ASSERT_EQ(f.host.messages.size(), 1u);
-    EXPECT_EQ(f.host.messages[0], outcome.leftOutMessage);
+    EXPECT_NE(outcome.leftOutMessage.find("00:00:03:11"), std::string::npos);
+    EXPECT_EQ(outcome.pastEndCount, 1u);
+    EXPECT_EQ(f.host.messages,
+              (std::vector<std::string>{outcome.leftOutMessage, outcome.pastEndMessage}));
     EXPECT_FALSE(OperationSucceeded(outcome)) << "the command line exits non-zero";
     EXPECT_TRUE(f.DestinationExists());
+}
+
+// Every failure is told once and names the output as the user gave it; a link is written
+// through.
+TEST(MultiplexToFile, FailuresNameTheFilesAsGiven) {
+    StreamBuilder s;
+    s.SequenceHeader().Group().Pictures(60);
+    Fixture f(s.bytes());
+    f.project.captions.Insert(testing::TextCaption(10, 50, "HELLO"));
+    const std::string in = f.dir / "in.m2v";
+    struct Case {
+        std::string source, output;
+        MpegStatus status;
+        std::string message;
+    };
+    const Case table[] = {
+        {in, f.dir / "./in.m2v", MpegStatus::Refused,
+         "Error saving file " + f.dir / "./in.m2v" + "\n\nthe output would overwrite the input"},
+        {f.dir / "none.m2v", f.dir / "o.m2v", MpegStatus::Refused,
+         "Error opening file " + f.dir / "none.m2v" + "\n\nNo such file or directory"},
+        {in, f.dir / "no/o.m2v", MpegStatus::Refused,
+         "Error saving file " + f.dir / "no/o.m2v" + "\n\nNo such file or directory"},
+        {in, "/dev/full", MpegStatus::WriteFailed,
+         "Error saving file /dev/full\n\nNo space left on device"},
+        {in, f.dir / "link.m2v", MpegStatus::Completed, ""},
+    };
+    std::filesystem::create_symlink("real.m2v", f.dir / "link.m2v");
+    for (const Case& c : table) {
+        f.host.messages.clear();
+        WaitingDisplay display;
+        EXPECT_EQ(MultiplexToFile(f.project, c.source, c.output, display).status, c.status);
+        EXPECT_EQ(f.host.messages, (c.message.empty() ? std::vector<std::string>{}
+                                                      : std::vector<std::string>{c.message}));
+    }
+    EXPECT_TRUE(std::filesystem::is_symlink(f.dir / "link.m2v"));
+    EXPECT_GT(std::filesystem::file_size(f.dir / "real.m2v"), s.bytes().size());
 }
 
 TEST(TerminalBar, DrawsCellsAndPercent) {

@@ -2,6 +2,7 @@
 // by a byte-by-byte scan, with no window and no pieces.
 #pragma once
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -40,28 +41,36 @@ inline Bytes WithoutCaptionUnits(const Bytes& s) {
     return out;
 }
 
-// Pictures that a multiplex gives caption pairs: those of every group that a later group
-// header closes.
+// Whether a multiplex takes the stream: after any zero bytes, a sequence header.
+inline bool BeginsWithSequenceHeader(const Bytes& s) {
+    size_t zeros = 0;
+    while (zeros < s.size() && s[zeros] == 0) ++zeros;
+    return zeros >= 2 && zeros + 1 < s.size() && s[zeros] == 1 && s[zeros + 1] == 0xB3;
+}
+
+// Pictures that a multiplex gives caption pairs: those after the first group header.
 inline size_t CarriedPictures(const Bytes& s) {
     size_t carried = 0;
-    size_t pictures = 0;
     bool groupSeen = false;
     for (const Bytes& u : SplitUnits(s)) {
-        if (IsUnitOf(u, 0x00)) ++pictures;
-        if (IsUnitOf(u, 0xB8)) {
-            if (groupSeen) carried += pictures;
-            pictures = 0;
-            groupSeen = true;
-        }
+        if (IsUnitOf(u, 0x00) && groupSeen) ++carried;
+        if (IsUnitOf(u, 0xB8)) groupSeen = true;
     }
     return carried;
 }
 
-// The first `pictures` pairs of an encoded caption stream as extraction gives them back.
+// The pairs of an encoded caption stream that a copy with `pictures` carried pictures gives
+// back: the first `pictures` of them, the last an erase (94 2C) when the stream goes on.
 inline Bytes ExpectedPairs(const Bytes& encoded, size_t pictures) {
     Bytes pairs;
     for (size_t k = 0; k < 2 * pictures; ++k) {
         pairs.push_back(k < encoded.size() ? (encoded[k] | 0x80) : 0x80);
+    }
+    const bool goesOn = std::any_of(encoded.begin() + std::min(encoded.size(), 2 * pictures),
+                                    encoded.end(), [](uint8_t b) { return b != 0x80; });
+    if (pictures > 0 && goesOn) {
+        pairs[2 * pictures - 2] = 0x94;
+        pairs[2 * pictures - 1] = 0xAC;
     }
     return pairs;
 }
