@@ -2,7 +2,9 @@
 
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "cli/console_host.h"
 #include "cli/interrupt_cancel.h"
@@ -158,6 +160,7 @@ int RunConvert(const std::string& input, const std::string& output, TimecodeStyl
     ConsoleHost& host = session.host;
     CaptionProject& project = session.project;
     if (!LoadInput(project, host, input)) return session.Stopped();
+    const bool noCaptions = project.captions.Empty();
 
     host.SetSubject(output);
     bool written = false;
@@ -179,6 +182,10 @@ int RunConvert(const std::string& input, const std::string& output, TimecodeStyl
             break;
     }
     if (!written) return session.Stopped();
+    if (noCaptions) {
+        host.SetSubject(input);
+        host.Inform(std::string(kNoCaptionsFoundText));
+    }
     // Anything the operations had to report (captions left out, lines skipped) is a failure.
     return host.MessageCount() == 0 ? kExitSuccess : kExitFailed;
 }
@@ -201,8 +208,13 @@ int RunList(const std::string& input, TimecodeStyle style) {
                FormatTimecode(c->endFrame, style) + '\t' + ModeName(c->timingMode) + '\t' +
                CaptionTextToUtf8(std::string_view(text, n)) + '\n';
     }
-    std::fwrite(out.data(), 1, out.size(), stdout);
-    if (std::fflush(stdout) != 0) return kExitFailed;
+    errno = 0;
+    if (std::fwrite(out.data(), 1, out.size(), stdout) != out.size() || std::fflush(stdout) != 0 ||
+        std::ferror(stdout)) {
+        host.SetSubject("");
+        host.Inform(ListNotWrittenText(std::strerror(errno != 0 ? errno : EIO)));
+        return kExitFailed;
+    }
     return host.MessageCount() == 0 ? kExitSuccess : kExitFailed;
 }
 

@@ -39,11 +39,13 @@ std::string Quote(const std::string& s) {
 
 class CommandLine : public ::testing::Test {
   protected:
-    // `limits` are shell commands run first (ulimit).
-    Outcome Cc(const std::vector<std::string>& args, const std::string& limits = "") {
+    // `limits` are shell commands run first (ulimit); standard output goes to `out` when given.
+    Outcome Cc(const std::vector<std::string>& args, const std::string& limits = "",
+               const std::string& out = "") {
         std::string command = limits + Quote(VANTREL_CC);
         for (const std::string& a : args) command += " " + Quote(a);
-        command += " > " + Quote(logs.File("out")) + " 2> " + Quote(logs.File("err"));
+        command +=
+            " > " + Quote(out.empty() ? logs.File("out") : out) + " 2> " + Quote(logs.File("err"));
         Outcome run;
         const int raw = std::system(command.c_str());
         run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -175,12 +177,56 @@ TEST_F(CommandLine, ProjectsKeepTheirPathsAndFrame) {
     CaptionProject p;
     p.videoPath = "/videos/x.mp4";
     p.secondPath = "second";
+    testing::AddCaption(p.captions, 30, 90, "HELLO");
     testing::RecordingHost host;
     host.currentFrame = 4321;
     p.host = &host;
     ASSERT_EQ(SaveProject(p, dir.File("a.ccp")), WriteResult::Written);
     EXPECT_EQ(Cc({"convert", dir.File("a.ccp"), dir.File("b.ccp")}).status, 0);
     EXPECT_EQ(ReadFileText(dir.File("b.ccp")), ReadFileText(dir.File("a.ccp")));
+}
+
+// A conversion that finds no caption writes the format's file without one and fails.
+TEST_F(CommandLine, NoCaptionsWriteAnEmptyFileOfTheFormatAndFail) {
+    CaptionProject empty;
+    ASSERT_EQ(SaveProject(empty, dir.File("empty.ccp")), WriteResult::Written);
+    const std::pair<const char*, std::string> cases[] = {
+        {"o.scc", std::string(kSccFileHeader)},
+        {"o.ccd", "SCC_disassembly V1.2\r\nCHANNEL 1\r\n\r\n"},
+        {"o.bin", "\xFF\xFF\xFF\xFF"},
+        {"o.srt", ""},
+        {"o.txt", ""},
+    };
+    for (const auto& [name, content] : cases) {
+        const Outcome run = Cc({"convert", dir.File("empty.ccp"), dir.File(name)});
+        EXPECT_EQ(run.status, 1) << name;
+        EXPECT_EQ(run.err, "vantrel-cc: " + dir.File("empty.ccp") + ": no captions were found\n");
+        EXPECT_TRUE(std::filesystem::exists(dir.File(name))) << name;
+        EXPECT_EQ(ReadFileText(dir.File(name)), content) << name;
+    }
+}
+
+// Every write of the list is checked: a full disk fails with the system's reason.
+TEST_F(CommandLine, AListThatCannotBeWrittenFails) {
+    if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+    const Outcome run = Cc({"list", MakeProject("p.ccp")}, "", "/dev/full");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err,
+              "vantrel-cc: the list could not be written to standard output: No space left on "
+              "device\n");
+}
+
+// An output the user may not write is refused, as a shell's redirection refuses it.
+TEST_F(CommandLine, AWriteProtectedOutputIsRefused) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root may write any file";
+    const std::string project = MakeProject("p.ccp");
+    WriteFileText(dir.File("ro.scc"), "old");
+    ::chmod(dir.File("ro.scc").c_str(), 0444);
+    const Outcome run = Cc({"convert", project, dir.File("ro.scc")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err,
+              "vantrel-cc: Error saving file " + dir.File("ro.scc") + ": Permission denied\n");
+    EXPECT_EQ(ReadFileText(dir.File("ro.scc")), "old");
 }
 
 TEST_F(CommandLine, NeverWritesOverItsInput) {
