@@ -11,6 +11,7 @@
 #include <csignal>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <iterator>
 #include <thread>
 
@@ -34,10 +35,12 @@ struct stat StatOf(const std::string& path) {
 }
 
 // A replaced file keeps its mode, and its owner and group where the user may give them (root
-// only, here); a new one gets the umask's mode.
+// only, here); a new one gets the umask's mode. The temporary name is short, so that any name
+// the system allows can be written.
 TEST(ReplaceFileContent, KeepsModeAndOwnerAndGivesNewFilesTheUmasksMode) {
     TempDir dir;
-    const std::string kept = dir.File("kept.txt"), fresh = dir.File("fresh.txt");
+    const std::string longName = std::string(246, 'n') + ".txt";
+    const std::string kept = dir.File("kept.txt"), fresh = dir.File(longName);
     WriteFileText(kept, std::string(1000, 'x'));
     ::chmod(kept.c_str(), 0604);
     const bool root = ::geteuid() == 0;
@@ -53,12 +56,12 @@ TEST(ReplaceFileContent, KeepsModeAndOwnerAndGivesNewFilesTheUmasksMode) {
     EXPECT_EQ(StatOf(kept).st_uid, root ? 1234u : ::geteuid());
     EXPECT_EQ(StatOf(kept).st_gid, root ? 1235u : ::getegid());
     EXPECT_EQ(StatOf(fresh).st_mode & 07777, 0640u);
-    EXPECT_EQ(dir.Names(), (std::vector<std::string>{"fresh.txt", "kept.txt"}));
+    EXPECT_EQ(dir.Names(), (std::vector<std::string>{"kept.txt", longName}));
 }
 
 // A link keeps pointing where it did and the write lands in the file it names, whether that
-// exists or not yet, through a chain of links and relative ones.
-TEST(ReplaceFileContent, ALinkKeepsPointingAtTheFileItNames) {
+// exists or not yet, through a chain of links and relative ones; a pipe is written where it is.
+TEST(ReplaceFileContent, ALinkKeepsPointingAtTheFileItNamesAndAPipeIsWrittenWhereItIs) {
     TempDir dir;
     fs::create_directory(dir.File("real"));
     WriteFileText(dir.File("real/target.txt"), "old");
@@ -73,65 +76,57 @@ TEST(ReplaceFileContent, ALinkKeepsPointingAtTheFileItNames) {
         EXPECT_EQ(ReadFileText(dir.File(target)), link);
     }
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.File("real")), {}), 2) << "no stray file";
+    ASSERT_EQ(::mkfifo(dir.File("pipe").c_str(), 0600), 0);
+    std::string got;
+    std::thread reader([&] { got = ReadFileText(dir.File("pipe")); });
+    EXPECT_EQ(ReplaceFileContent(dir.File("pipe"), "through the pipe", nullptr),
+              WriteResult::Written);
+    reader.join();
+    EXPECT_EQ(got, "through the pipe");
+    EXPECT_TRUE(fs::is_fifo(dir.File("pipe")));
 }
 
-// The temporary name is short, so that any name the system allows can be replaced.
-TEST(ReplaceFileContent, ANameOf250BytesIsWritten) {
-    TempDir dir;
-    const std::string name = std::string(246, 'n') + ".scc";
-    EXPECT_EQ(ReplaceFileContent(dir.File(name), "new", nullptr), WriteResult::Written);
-    EXPECT_EQ(ReplaceFileContent(dir.File(name), "newer", nullptr), WriteResult::Written);
-    EXPECT_EQ(ReadFileText(dir.File(name)), "newer");
-    EXPECT_EQ(dir.Names(), std::vector<std::string>{name});
+// Runs `body` in a child process; returns how the child ended.
+int InChild(const std::function<void()>& body) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        body();
+        ::_exit(0);
+    }
+    int status = -1;
+    ::waitpid(child, &status, 0);
+    return status;
 }
 
-// A full disk (here a file-size limit) fails the write with its reason and leaves the old file
-// whole, with no new file beside it.
-TEST(ReplaceFileContent, AFullDiskLeavesTheOldFileIntact) {
+// A full disk (here a file-size limit) fails the write with its reason, and a run killed in the
+// middle of its write leaves nothing (where the file system can hold a file without a name):
+// the old file stays whole, and alone.
+TEST(ReplacingFile, AFullDiskOrAKilledRunLeavesTheOldFileAlone) {
     TempDir dir;
     const std::string path = dir.File("out.txt");
-    WriteFileText(path, "old content");
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
+    WriteFileText(path, "old");
+    const int full = InChild([&] {
         ::signal(SIGXFSZ, SIG_IGN);
         const rlimit limit{4096, 4096};
         ::setrlimit(RLIMIT_FSIZE, &limit);
         RecordingHost host;
-        const bool failed =
+        const bool told =
             ReplaceFileContent(path, std::string(100000, 'x'), &host) == WriteResult::Failed &&
-            host.messages.size() == 1 &&
-            host.messages[0].find("File too large") != std::string::npos;
-        ::_exit(failed ? 0 : 1);
+            host.messages ==
+                std::vector<std::string>{"Error saving file " + path + "\n\nFile too large"};
+        ::_exit(told ? 0 : 1);
+    });
+    EXPECT_TRUE(WIFEXITED(full) && WEXITSTATUS(full) == 0);
+    if (const int probe = ::open(dir.Path().c_str(), O_TMPFILE | O_WRONLY, 0600); probe >= 0) {
+        ::close(probe);
+        const int killed = InChild([&] {
+            ReplacingFile out;
+            if (out.Open(path) && out.Output().Write(std::string(1 << 20, 'x'))) ::raise(SIGKILL);
+        });
+        EXPECT_TRUE(WIFSIGNALED(killed) && WTERMSIG(killed) == SIGKILL);
     }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    EXPECT_EQ(ReadFileText(path), "old content");
-    EXPECT_EQ(dir.Names(), std::vector<std::string>{"out.txt"});
-}
-
-// A run killed in the middle of its write leaves the old file and nothing else, where the file
-// system can hold a file without a name.
-TEST(ReplacingFile, AKilledRunLeavesNothingBehind) {
-    TempDir dir;
-    const int probe = ::open(dir.Path().c_str(), O_TMPFILE | O_WRONLY, 0600);
-    if (probe < 0) GTEST_SKIP() << "no unnamed files here: " << std::strerror(errno);
-    ::close(probe);
-    const std::string path = dir.File("out.m2v");
-    WriteFileText(path, "old");
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        ReplacingFile out;
-        if (out.Open(path) && out.Output().Write(std::string(1 << 20, 'x'))) ::raise(SIGKILL);
-        ::_exit(1);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
     EXPECT_EQ(ReadFileText(path), "old");
-    EXPECT_EQ(dir.Names(), std::vector<std::string>{"out.m2v"});
+    EXPECT_EQ(dir.Names(), std::vector<std::string>{"out.txt"});
 }
 
 // A failure belongs to the operation that had it, with its errno; the next one starts afresh.
@@ -149,19 +144,7 @@ TEST(File, AFailureDoesNotStickToLaterOperations) {
     EXPECT_EQ(file.Error(), "");
 }
 
-TEST(ReplaceFileContent, APipeIsWrittenWhereItIs) {
-    TempDir dir;
-    const std::string fifo = dir.File("pipe");
-    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    std::string got;
-    std::thread reader([&] { got = ReadFileText(fifo); });
-    EXPECT_EQ(ReplaceFileContent(fifo, "through the pipe", nullptr), WriteResult::Written);
-    reader.join();
-    EXPECT_EQ(got, "through the pipe");
-    EXPECT_TRUE(fs::is_fifo(fifo));
-}
-
-// Refusals and failures carry the system's reason and leave what was there.
+// Refusals and failures, the rename's too, carry the system's reason and leave what was there.
 TEST(ReplaceFileContent, FailuresAreReportedWithTheReason) {
     TempDir dir;
     fs::create_directory(dir.File("folder"));
@@ -180,25 +163,17 @@ TEST(ReplaceFileContent, FailuresAreReportedWithTheReason) {
         EXPECT_EQ(host.messages,
                   std::vector<std::string>{"Error saving file " + path + "\n\n" + reason});
     }
-    EXPECT_EQ(ReadFileText(dir.File("read-only")), "old");
-    EXPECT_EQ(dir.Names(), (std::vector<std::string>{"folder", "read-only"}));
-}
-
-// The rename's own failure (the target became a folder meanwhile) says why and leaves no new
-// file.
-TEST(ReplacingFile, ARenameFailureCarriesTheReason) {
-    TempDir dir;
-    const std::string path = dir.File("out.txt");
-    WriteFileText(path, "old");
+    // The rename's own failure: the target became a folder meanwhile.
+    WriteFileText(dir.File("target"), "old");
     ReplacingFile out;
-    ASSERT_TRUE(out.Open(path));
-    ASSERT_TRUE(out.Output().Write("new"));
-    fs::remove(path);
-    fs::create_directory(path);
-    WriteFileText(path + "/inside", "");
+    ASSERT_TRUE(out.Open(dir.File("target")) && out.Output().Write("new"));
+    fs::remove(dir.File("target"));
+    fs::create_directory(dir.File("target"));
+    WriteFileText(dir.File("target/inside"), "");
     EXPECT_FALSE(out.Commit());
     EXPECT_EQ(out.Error(), "Is a directory");
-    EXPECT_EQ(dir.Names(), std::vector<std::string>{"out.txt"});
+    EXPECT_EQ(ReadFileText(dir.File("read-only")), "old");
+    EXPECT_EQ(dir.Names(), (std::vector<std::string>{"folder", "read-only", "target"}));
 }
 
 }  // namespace

@@ -150,24 +150,6 @@ TEST(ProgressImport, NoCaptionsIsToldToTheHost) {
 }
 
 // The multiplex into a file, as the window and the command line run it.
-TEST(MultiplexToFile, EscapeStopsItAndLeavesNoFileBehind) {
-    CaptionList none;
-    Fixture f(CaptionedStream(none, 300));
-    f.project.captions.Insert(testing::TextCaption(10, 50, "HELLO"));
-    WaitingDisplay display;
-    display.onBar = [&](ProgressWorker& worker, uint32_t bar) {
-        if (bar == 500) worker.RequestCancel();
-    };
-    const MpegOutcome outcome =
-        MultiplexToFile(f.project, f.dir / "in.m2v", f.dir / "out.m2v", display);
-    EXPECT_EQ(outcome.status, MpegStatus::Cancelled);
-    EXPECT_EQ(display.bars.back(), 500u);
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(f.dir / ""), {}), 1)
-        << "the source alone";
-    EXPECT_TRUE(f.host.messages.empty());
-    EXPECT_FALSE(OperationSucceeded(outcome));
-}
-
 TEST(MultiplexToFile, LeftOutAndLateCaptionsAreToldAfterTheCopy) {
     StreamBuilder s;
     s.SequenceHeader().Group().Pictures(3).Group();
@@ -187,18 +169,18 @@ TEST(MultiplexToFile, LeftOutAndLateCaptionsAreToldAfterTheCopy) {
     EXPECT_TRUE(f.DestinationExists());
 }
 
-// Every failure is told once and names the output as the user gave it; a link is written
-// through.
-TEST(MultiplexToFile, FailuresNameTheFilesAsGiven) {
-    StreamBuilder s;
-    s.SequenceHeader().Group().Pictures(60);
-    Fixture f(s.bytes());
+// Every failure is told once and names the output as the user gave it; Escape stops the copy
+// without a word; none leaves a file behind. A link is written through.
+TEST(MultiplexToFile, FailuresNameTheFilesAsGivenAndLeaveNothing) {
+    CaptionList none;
+    Fixture f(CaptionedStream(none, 100));
     f.project.captions.Insert(testing::TextCaption(10, 50, "HELLO"));
     const std::string in = f.dir / "in.m2v";
     struct Case {
         std::string source, output;
         MpegStatus status;
         std::string message;
+        bool escape = false;
     };
     const Case table[] = {
         {in, f.dir / "./in.m2v", MpegStatus::Refused,
@@ -209,18 +191,27 @@ TEST(MultiplexToFile, FailuresNameTheFilesAsGiven) {
          "Error saving file " + f.dir / "no/o.m2v" + "\n\nNo such file or directory"},
         {in, "/dev/full", MpegStatus::WriteFailed,
          "Error saving file /dev/full\n\nNo space left on device"},
+        {in, f.dir / "o.m2v", MpegStatus::Cancelled, "", true},
         {in, f.dir / "link.m2v", MpegStatus::Completed, ""},
     };
     std::filesystem::create_symlink("real.m2v", f.dir / "link.m2v");
     for (const Case& c : table) {
         f.host.messages.clear();
         WaitingDisplay display;
-        EXPECT_EQ(MultiplexToFile(f.project, c.source, c.output, display).status, c.status);
+        display.onBar = [&](ProgressWorker& worker, uint32_t bar) {
+            if (c.escape && bar == 500) worker.RequestCancel();
+        };
+        const MpegOutcome outcome = MultiplexToFile(f.project, c.source, c.output, display);
+        EXPECT_EQ(outcome.status, c.status) << c.message;
+        EXPECT_EQ(OperationSucceeded(outcome), c.status == MpegStatus::Completed);
         EXPECT_EQ(f.host.messages, (c.message.empty() ? std::vector<std::string>{}
                                                       : std::vector<std::string>{c.message}));
+        f.project.cancel = 0;
     }
     EXPECT_TRUE(std::filesystem::is_symlink(f.dir / "link.m2v"));
-    EXPECT_GT(std::filesystem::file_size(f.dir / "real.m2v"), s.bytes().size());
+    EXPECT_NE(testing::ReadBytes(f.dir / "real.m2v"), testing::ReadBytes(in)) << "the captions";
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(f.dir / ""), {}), 3)
+        << "the source, the link and the file it names";
 }
 
 TEST(TerminalBar, DrawsCellsAndPercent) {
