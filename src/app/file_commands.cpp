@@ -1,7 +1,5 @@
 #include "app/file_commands.h"
 
-#include <filesystem>
-
 #include "app/file_dialog_requests.h"
 #include "files/caption_export.h"
 #include "files/caption_import.h"
@@ -15,12 +13,6 @@
 namespace vantrel {
 
 namespace {
-
-// Both names lead to one existing file.
-bool SameFile(const std::string& a, const std::string& b) {
-    std::error_code error;
-    return std::filesystem::equivalent(a, b, error);
-}
 
 TimecodeStyle TimecodeStyleOf(const std::string& filter) {
     for (const char* dropFrame : {kSccDropFrameFilter, kCcdDropFrameFilter, kReportDropFrameFilter})
@@ -138,27 +130,20 @@ void FileCommands::Multiplex() {
     for (;;) {
         const auto sourcePath = dialogs_.ChooseFileToOpen(kMultiplexSourceRequest);
         if (!sourcePath) return;
+        // A source that cannot be read is told before a destination is asked for.
         File source;
         if (!source.Open(*sourcePath, File::Mode::Read)) {
             dialogs_.Inform(ErrorOpeningFileText(*sourcePath, source.Error()));
             continue;
         }
+        source.Close();
         const auto chosen = dialogs_.ChooseFileToSave(kMultiplexDestinationRequest);
         if (!chosen) return;
-        const std::string& destinationPath = chosen->path;
-        // Creating the destination over the source would empty the stream before it is read.
-        if (SameFile(*sourcePath, destinationPath)) {
-            dialogs_.Inform(
-                ErrorSavingFileText(destinationPath, std::string(kOverwritesInputText)));
-            continue;
-        }
-        File destination;
-        if (!destination.Open(destinationPath, File::Mode::Create)) {
-            dialogs_.Inform(ErrorSavingFileText(destinationPath, destination.Error()));
-            continue;
-        }
-        RunMultiplex(host_.Project(), source, destination, progress_);
-        return;
+        // Refused before anything was written (the destination is the source or cannot be
+        // written, the source is no stream to carry captions): the user may choose again.
+        const MpegStatus status =
+            MultiplexToFile(host_.Project(), *sourcePath, chosen->path, progress_).status;
+        if (status != MpegStatus::Refused && status != MpegStatus::NotAVideoStream) return;
     }
 }
 

@@ -1,9 +1,10 @@
 #include "cli/cli_commands.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "cli/console_host.h"
 #include "cli/interrupt_cancel.h"
@@ -53,14 +54,6 @@ Output OutputOf(const std::string& path) {
 bool HasTimecodes(const std::string& path) {
     const std::string e = Extension(path);
     return e == "scc" || e == "ccd" || e == "txt";
-}
-
-// Both names lead to one file (through links, or as the same path written differently).
-bool SameFile(const std::string& a, const std::string& b) {
-    struct stat sa {
-    }, sb{};
-    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
-           sa.st_ino == sb.st_ino;
 }
 
 // What every command works with: the project, its console host, and Ctrl+C turned into a
@@ -137,43 +130,10 @@ int RunMux(const std::string& captions, const std::string& source, const std::st
     CaptionProject& project = session.project;
     if (!LoadInput(project, host, captions)) return session.Stopped();
 
-    host.SetSubject(source);
-    File in;
-    if (!in.Open(source, File::Mode::Read, &project.cancel)) {
-        if (CancelRaised(&project.cancel)) return session.Stopped();
-        host.Inform(ErrorOpeningFileText(source, in.Error()));
-        return kExitFailed;
-    }
-    // The copy is made beside the output and takes its name only once it is complete.
     host.SetSubject(output);
-    const std::string partial = output + ".part-" + std::to_string(::getpid());
-    File out;
-    if (!out.Open(partial, File::Mode::CreateNew)) {
-        host.Inform(ErrorSavingFileText(output, out.Error()));
-        return kExitFailed;
-    }
-    // Whatever ends the command from here on, an exception included, removes the copy unless
-    // it was renamed into place.
-    struct PartialGuard {
-        File& file;
-        bool kept = false;
-        ~PartialGuard() {
-            if (!kept) file.RemoveName();
-        }
-    } guard{out};
     TerminalProgress progress = ProgressOnTerminal("Multiplexing captions");
-    const MpegOutcome outcome = RunMultiplex(project, in, out, progress);
-    bool done = OperationSucceeded(outcome) && !CancelRaised(&project.cancel);
-    if (done && outcome.status == MpegStatus::NothingToEncode) {
-        host.Inform(std::string(kNothingToMultiplexText));
-        done = false;
-    }
-    if (done && (!out.Sync() || std::rename(partial.c_str(), output.c_str()) != 0)) {
-        host.Inform(ErrorSavingFileText(output, out.Failed() ? out.Error() : "rename failed"));
-        done = false;
-    }
-    if (!done) return session.Stopped();
-    guard.kept = true;
+    const MpegOutcome outcome = MultiplexToFile(project, source, output, progress);
+    if (outcome.status != MpegStatus::Completed) return session.Stopped();
     return host.MessageCount() == 0 ? kExitSuccess : kExitFailed;
 }
 
@@ -195,6 +155,7 @@ int RunConvert(const std::string& input, const std::string& output, TimecodeStyl
     ConsoleHost& host = session.host;
     CaptionProject& project = session.project;
     if (!LoadInput(project, host, input)) return session.Stopped();
+    const bool noCaptions = project.captions.Empty();
 
     host.SetSubject(output);
     bool written = false;
@@ -216,6 +177,10 @@ int RunConvert(const std::string& input, const std::string& output, TimecodeStyl
             break;
     }
     if (!written) return session.Stopped();
+    if (noCaptions) {
+        host.SetSubject(input);
+        host.Inform(std::string(kNoCaptionsFoundText));
+    }
     // Anything the operations had to report (captions left out, lines skipped) is a failure.
     return host.MessageCount() == 0 ? kExitSuccess : kExitFailed;
 }
@@ -238,8 +203,13 @@ int RunList(const std::string& input, TimecodeStyle style) {
                FormatTimecode(c->endFrame, style) + '\t' + ModeName(c->timingMode) + '\t' +
                CaptionTextToUtf8(std::string_view(text, n)) + '\n';
     }
-    std::fwrite(out.data(), 1, out.size(), stdout);
-    if (std::fflush(stdout) != 0) return kExitFailed;
+    errno = 0;
+    if (std::fwrite(out.data(), 1, out.size(), stdout) != out.size() || std::fflush(stdout) != 0 ||
+        std::ferror(stdout)) {
+        host.SetSubject("");
+        host.Inform(ListNotWrittenText(std::strerror(errno != 0 ? errno : EIO)));
+        return kExitFailed;
+    }
     return host.MessageCount() == 0 ? kExitSuccess : kExitFailed;
 }
 

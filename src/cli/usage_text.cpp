@@ -32,8 +32,9 @@ const char kUsageText[] =
     "complete, and it may not be INPUT itself. Reading or writing an MPEG-2\n"
     "stream shows a progress bar on a terminal; Ctrl+C cancels it cleanly.\n"
     "\n"
-    "Exit status: 0 on success; 1 when the conversion failed or something was\n"
-    "left out (the messages on standard error say what; an output with\n"
-    "captions left out is still written); 2 on wrong usage.\n";
+    "Exit status: 0 on success; 1 when the conversion failed, found no captions\n"
+    "or left something out (the messages on standard error say what; an output\n"
+    "without captions or with captions left out is still written); 2 on wrong\n"
+    "usage.\n";
 
 }  // namespace vantrel::cli

@@ -10,7 +10,6 @@ namespace vantrel {
 
 std::string FormatCaptionFile(std::span<const uint8_t> stream, std::string_view extension,
                               TimecodeStyle style, const std::atomic<int>* cancel) {
-    if (stream.empty()) return {};
     const std::string e = LowerCaseAscii(extension);
     if (e == "bin" || e == "dat") return FormatRawPairs(stream);
     if (e == "scc") return FormatSccText(stream, style, cancel);

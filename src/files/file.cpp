@@ -6,12 +6,11 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <climits>
-#include <cstdlib>
 #include <cstring>
 #include <utility>
 
 #include "files/file_messages.h"
+#include "files/replacing_file.h"
 #include "model/caption_project.h"
 
 namespace vantrel {
@@ -76,6 +75,15 @@ bool File::Open(const std::string& path, Mode mode, const std::atomic<int>* canc
     }
     regular_ = S_ISREG(st.st_mode);
     return true;
+}
+
+void File::Adopt(int fd, const std::string& path) {
+    Close();
+    ClearError();
+    fd_ = fd;
+    path_ = path;
+    regular_ = true;
+    cancel_ = nullptr;
 }
 
 void File::Close() {
@@ -159,19 +167,6 @@ bool File::Sync() {
     return true;
 }
 
-bool File::RemoveName() {
-    struct stat open {};
-    struct stat named {};
-    if (fd_ < 0 || ::fstat(fd_, &open) != 0 || !S_ISREG(open.st_mode)) return false;
-    if (::stat(path_.c_str(), &named) != 0) return false;
-    if (named.st_dev != open.st_dev || named.st_ino != open.st_ino) return false;
-    if (::unlink(path_.c_str()) != 0) {
-        SetError(errno);
-        return false;
-    }
-    return true;
-}
-
 void File::SetError(int err) {
     errno_ = err;
     error_ = std::strerror(err);
@@ -182,53 +177,6 @@ void File::ClearError() {
     error_.clear();
 }
 
-bool File::CreateUnique(const std::string& prefix) {
-    Close();
-    ClearError();
-    regular_ = true;
-    cancel_ = nullptr;
-    std::string name = prefix + "XXXXXX";
-    fd_ = ::mkostemp(name.data(), O_CLOEXEC);
-    path_ = name;
-    if (fd_ < 0) {
-        SetError(errno);
-        return false;
-    }
-    return true;
-}
-
-namespace {
-
-std::string DirectoryPart(const std::string& path) {
-    const size_t slash = path.find_last_of('/');
-    if (slash == std::string::npos) return {};
-    return path.substr(0, slash + 1);
-}
-
-std::string NamePart(const std::string& path) {
-    const size_t slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-// The file a write to `path` lands in: what a symbolic link points to (followed as far as the
-// links go, even when the last one dangles, so that the write creates the file it names), else
-// the path itself.
-std::string ResolvedTarget(const std::string& path) {
-    std::string target = path;
-    for (int depth = 0; depth < 40; ++depth) {  // as many links as the system follows
-        struct stat st {};
-        if (::lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) break;
-        char link[PATH_MAX];
-        const ssize_t n = ::readlink(target.c_str(), link, sizeof link - 1);
-        if (n < 0) break;
-        const std::string next(link, static_cast<size_t>(n));
-        target = next.front() == '/' ? next : DirectoryPart(target) + next;
-    }
-    return target;
-}
-
-}  // namespace
-
 WriteResult ReplaceFileContent(const std::string& path, std::string_view content, ProjectHost* host,
                                const std::atomic<int>* cancel) {
     if (CancelRaised(cancel)) return WriteResult::Cancelled;
@@ -236,45 +184,19 @@ WriteResult ReplaceFileContent(const std::string& path, std::string_view content
         if (host) host->Inform(ErrorSavingFileText(path, reason));
         return WriteResult::Failed;
     };
-    const std::string target = ResolvedTarget(path);
-    struct stat existing {};
-    const bool exists = ::stat(target.c_str(), &existing) == 0;
-    if (exists && S_ISDIR(existing.st_mode)) return fail(std::strerror(EISDIR));
-    File file;
-    if (exists && !S_ISREG(existing.st_mode)) {
-        // A device or a pipe is written to where it is; renaming would replace it.
-        if (!file.Open(target, File::Mode::Create) || !file.Write(content.data(), content.size())) {
-            return fail(file.Error());
-        }
-        return WriteResult::Written;
-    }
-
-    // A new hidden file in the target's folder, its name made unique by the system.
-    if (!file.CreateUnique(DirectoryPart(target) + "." + NamePart(target) + ".")) {
-        return fail(file.Error());
-    }
-    const std::string tempPath = file.Path();
-    std::string reason;
-    if (!file.Write(content.data(), content.size()) || !file.Sync()) reason = file.Error();
-    file.Close();
-    // The new file takes the permissions of the one it replaces; one we may not change keeps
-    // the default permissions of a new file.
-    if (reason.empty() && exists && ::chmod(tempPath.c_str(), existing.st_mode & 07777) != 0 &&
-        errno != EPERM) {
-        reason = std::strerror(errno);
-    }
-    if (reason.empty() && CancelRaised(cancel)) {
-        ::unlink(tempPath.c_str());
-        return WriteResult::Cancelled;
-    }
-    if (reason.empty() && ::rename(tempPath.c_str(), target.c_str()) != 0) {
-        reason = std::strerror(errno);
-    }
-    if (!reason.empty()) {
-        ::unlink(tempPath.c_str());
-        return fail(reason);
-    }
+    ReplacingFile out;
+    if (!out.Open(path)) return fail(out.Error());
+    if (!out.Output().Write(content.data(), content.size())) return fail(out.Output().Error());
+    if (CancelRaised(cancel)) return WriteResult::Cancelled;
+    if (!out.Commit()) return fail(out.Error());
     return WriteResult::Written;
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+    struct stat sa {};
+    struct stat sb {};
+    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
 }
 
 std::string ExtensionOf(std::string_view path) {

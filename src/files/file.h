@@ -1,6 +1,6 @@
 // File access for the core: a small owning file handle with 64-bit offsets and the system's
 // error text on failure, byte inputs read front to back, replacing a file's content in one
-// rename, and file-name extensions.
+// rename, whether two names lead to one file, and file-name extensions.
 #pragma once
 
 #include <algorithm>
@@ -38,9 +38,8 @@ class File {
     // once the flag is raised, and a read of a pipe or a device waits in short steps that look
     // at the flag; either then fails (ECANCELED). Without one, an interrupted call is retried.
     bool Open(const std::string& path, Mode mode, const std::atomic<int>* cancel = nullptr);
-    // Creates a new file, write only, named `prefix` and six characters that make the name
-    // unique (mkstemp); Path() is the name.
-    bool CreateUnique(const std::string& prefix);
+    // Takes over an open descriptor, which it closes; Path() is `path`.
+    void Adopt(int fd, const std::string& path);
     void Close();
     bool IsOpen() const { return fd_ >= 0; }
 
@@ -52,9 +51,6 @@ class File {
     int64_t Length() const;
     bool Seek(int64_t offset);
     int64_t Tell() const;
-    // Removes the file's name when it still names this open regular file, so that a device, a
-    // pipe or a file put in its place meanwhile is never removed. The handle stays open.
-    bool RemoveName();
     // Flushes what was written to the storage device; false on error.
     bool Sync();
 
@@ -63,6 +59,7 @@ class File {
     const std::string& Error() const { return error_; }
     bool Failed() const { return errno_ != 0; }
     const std::string& Path() const { return path_; }
+    int Descriptor() const { return fd_; }
 
   private:
     void SetError(int err);
@@ -136,20 +133,24 @@ class FileInput : public ByteInput {
 };
 
 // Writing a file so that it is never left half-written: the content goes into a new file
-// beside the target, which then replaces the target in one rename.
+// beside the target, which then replaces the target in one rename (a ReplacingFile).
 enum class WriteResult {
     Written,
     Failed,     // reported as "Error saving file " + path with the system's reason
     Cancelled,  // the project's cancel flag was raised: nothing written, nothing said
 };
 
-// Writes `content` as the file at `path`. A target that exists keeps its permissions; a
+// Writes `content` as the file at `path`. A target that exists keeps its permissions (and its
+// owner and group where the user may give them); one the user may not write is refused; a
 // symbolic link keeps pointing where it did, and the file it points to is replaced; a device or
 // a pipe is written to directly. On failure a regular target is as it was, the new file is
 // removed, and `host` (when given) is told. A `cancel` flag raised before the new file takes
 // the target's name leaves the target as it was and no new file.
 WriteResult ReplaceFileContent(const std::string& path, std::string_view content, ProjectHost* host,
                                const std::atomic<int>* cancel = nullptr);
+
+// Both names lead to one existing file (through links, or as one path written differently).
+bool SameFile(const std::string& a, const std::string& b);
 
 // The part after the last dot of the name's last component, without the dot; "" when none.
 std::string ExtensionOf(std::string_view path);

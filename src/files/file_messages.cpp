@@ -211,6 +211,30 @@ std::string LeftOutCaptionsText(const std::vector<const Caption*>& leftOut) {
     return text;
 }
 
+std::string CaptionsPastTheEndText(size_t count, int64_t firstStart, int64_t lastPicture) {
+    const bool one = count == 1;
+    std::string text = std::to_string(count) + (one ? " caption" : " captions");
+    if (lastPicture < 0) {
+        text += one ? " was" : " were";
+        text += " left out: the video has no group of pictures to carry captions.";
+    } else {
+        text += one ? " starts" : " start";
+        text += " at or after the last picture of the video (" + FormatTimecode(lastPicture) +
+                ") and " + (one ? "was" : "were") + " left out.";
+    }
+    text += (one ? " It starts at " : " The first starts at ") + FormatTimecode(firstStart) + '.';
+    return text;
+}
+
+std::string NotAVideoStreamText(const std::string& path, std::string_view what) {
+    return "File " + path + " is not an MPEG-2 video elementary stream (" + std::string(what) +
+           "); captions can be multiplexed only into such a stream";
+}
+
+std::string ListNotWrittenText(const std::string& reason) {
+    return "the list could not be written to standard output: " + reason;
+}
+
 std::string NotRecognizedText(const std::string& path, std::string_view extension) {
     std::string text = "File " + path + " is not a ";
     if (extension == "scc") {

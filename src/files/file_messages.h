@@ -73,6 +73,12 @@ std::string CuesEndingBeforeStartText(const std::string& path, size_t count, siz
 // start timecodes of the first of them; empty when none was.
 std::string LeftOutCaptionsText(const std::vector<const Caption*>& leftOut);
 
+// Multiplexing: `count` captions start too late for the video, whose last picture that carries
+// captions is frame `lastPicture` (-1 when none does); the first of them starts at `firstStart`.
+std::string CaptionsPastTheEndText(size_t count, int64_t firstStart, int64_t lastPicture);
+// A source that no carrier supports; `what` says what it is ("it is empty").
+std::string NotAVideoStreamText(const std::string& path, std::string_view what);
+
 // The command-line tool's texts.
 inline constexpr std::string_view kCancelledText = "cancelled";
 inline constexpr std::string_view kOutOfMemoryText =
@@ -82,6 +88,10 @@ std::string StoppedText(const std::string& what);
 inline constexpr std::string_view kNothingToMultiplexText = "there are no captions to multiplex";
 inline constexpr std::string_view kOverwritesInputText = "the output would overwrite the input";
 inline constexpr std::string_view kOverwritesAnInputText = "the output would overwrite an input";
+// A conversion whose input holds no caption; its output is written all the same.
+inline constexpr std::string_view kNoCaptionsFoundText = "no captions were found";
+// The list could not be written to standard output, with the system's reason.
+std::string ListNotWrittenText(const std::string& reason);
 // A file whose header is wrong for its extension (lower case: scc, ccd, vtt, srt; anything
 // else is raw).
 std::string NotRecognizedText(const std::string& path, std::string_view extension);

@@ -1,6 +1,8 @@
 #include "mpeg/mpeg_commands.h"
 
 #include "files/file.h"
+#include "files/file_messages.h"
+#include "files/replacing_file.h"
 #include "model/caption_list.h"
 #include "model/caption_project.h"
 
@@ -39,14 +41,53 @@ MpegOutcome RunMultiplex(CaptionProject& project, File& source, File& destinatio
     Tell(project, outcome.message);
     if (outcome.status == MpegStatus::Completed || outcome.status == MpegStatus::NothingToEncode) {
         Tell(project, outcome.leftOutMessage);
+        Tell(project, outcome.pastEndMessage);
+    }
+    return outcome;
+}
+
+MpegOutcome MultiplexToFile(CaptionProject& project, const std::string& sourcePath,
+                            const std::string& outputPath, ProgressDisplay& display) {
+    MpegOutcome outcome;
+    const auto fail = [&](MpegStatus status, std::string message) {
+        outcome.status = status;
+        outcome.message = std::move(message);
+        Tell(project, outcome.message);
+        return outcome;
+    };
+    // Replacing the source would empty the stream before it is read.
+    if (SameFile(sourcePath, outputPath)) {
+        return fail(MpegStatus::Refused,
+                    ErrorSavingFileText(outputPath, std::string(kOverwritesInputText)));
+    }
+    // A source that waits (a named pipe) gives way to a cancel, which needs no word.
+    File source;
+    if (!source.Open(sourcePath, File::Mode::Read, &project.cancel)) {
+        if (CancelRaised(&project.cancel)) {
+            outcome.status = MpegStatus::Cancelled;
+            return outcome;
+        }
+        return fail(MpegStatus::Refused, ErrorOpeningFileText(sourcePath, source.Error()));
+    }
+    ReplacingFile output;
+    if (!output.Open(outputPath)) {
+        return fail(MpegStatus::Refused, ErrorSavingFileText(outputPath, output.Error()));
+    }
+    outcome = RunMultiplex(project, source, output.Output(), display);
+    if (outcome.status != MpegStatus::Completed) return outcome;
+    if (CancelRaised(&project.cancel)) {
+        outcome.status = MpegStatus::Cancelled;
+        return outcome;
+    }
+    if (!output.Commit()) {
+        return fail(MpegStatus::WriteFailed, ErrorSavingFileText(outputPath, output.Error()));
     }
     return outcome;
 }
 
 bool OperationSucceeded(const MpegOutcome& outcome) {
-    return (outcome.status == MpegStatus::Completed ||
-            outcome.status == MpegStatus::NothingToEncode) &&
-           outcome.leftOutCount == 0;
+    return outcome.status == MpegStatus::Completed && outcome.leftOutCount == 0 &&
+           outcome.pastEndCount == 0;
 }
 
 }  // namespace vantrel

@@ -7,11 +7,12 @@
 // - ImportCaptionFile, ".m2v": pass ImportHooks::readMpeg2 =
 //       [&](CaptionProject& p, File& f) { ImportM2v(p, f, display); }
 //   where display is the progress dialog (window) or a TerminalProgress (command line).
-// - File > Multiplex into MPEG2 Stream: open the source and create the destination as the
-//   command describes, then RunMultiplex(project, source, destination, dialog); close both.
-// - Command line: the same two calls with a TerminalProgress; exit non-zero unless
+// - File > Multiplex into MPEG2 Stream and `vantrel-cc mux`: MultiplexToFile(project, source
+//   path, output path, display); the command line exits non-zero unless
 //   OperationSucceeded(outcome).
 #pragma once
+
+#include <string>
 
 #include "mpeg/mpeg_outcome.h"
 #include "mpeg/progress_worker.h"
@@ -29,15 +30,22 @@ struct CaptionProject;
 MpegOutcome ImportM2v(CaptionProject& project, File& source, ProgressDisplay& display,
                       CaptionList& into);
 
-// Copies `source` (open for reading, at its start) to `destination` (created empty, open for
-// writing) with the project's captions in it. The outcome's message and the left-out captions
-// are told through the host. On cancel, failure or a memory shortage the destination's name is
-// removed (the caller still closes both files); a group of pictures over 10 MiB leaves what
-// was written before it.
+// Copies `source` (open for reading, at its start) to `destination` (open for writing, empty)
+// with the project's captions in it. The outcome's message, the left-out captions and those past
+// the end of the video are told through the host. The destination holds a whole copy only when
+// the outcome is Completed.
 MpegOutcome RunMultiplex(CaptionProject& project, File& source, File& destination,
                          ProgressDisplay& display);
 
-// Completed with nothing left out, or a project without captions to encode.
+// The multiplex as the window and the command line run it: refuses an output that is the source
+// (Refused, as when either file cannot be opened), copies the source into a ReplacingFile for
+// `outputPath` with RunMultiplex, and makes the copy the output only when it is complete and
+// not cancelled. Every failure is told through the project's host, naming the output as given
+// (never a temporary file); a cancel is not told.
+MpegOutcome MultiplexToFile(CaptionProject& project, const std::string& sourcePath,
+                            const std::string& outputPath, ProgressDisplay& display);
+
+// Completed with nothing left out.
 bool OperationSucceeded(const MpegOutcome& outcome);
 
 }  // namespace vantrel

@@ -9,12 +9,15 @@ namespace vantrel {
 enum class MpegStatus {
     Completed,        // the stream was read to its end (and, multiplexing, written in full)
     NoCaptions,       // extraction: no caption user data with a field-1 pair
-    NothingToEncode,  // multiplexing: no caption could be encoded; the destination stays empty
-    Cancelled,        // stopped on the project's cancel flag; nothing decoded, output removed
-    GroupTooLarge,    // multiplexing: a group of pictures over 10 MiB; what was written stays
-    OutOfMemory,      // a buffer could not be had; a multiplex output is removed
-    ReadFailed,       // the source could not be read to its end; a multiplex output is removed
-    WriteFailed,      // the destination could not be written; it is removed
+    NothingToEncode,  // multiplexing: no caption could be encoded; the source is not read
+    Cancelled,        // stopped on the project's cancel flag; nothing decoded, no output kept
+    GroupTooLarge,    // multiplexing: a group of pictures over 10 MiB; no output kept
+    OutOfMemory,      // a buffer could not be had; no output kept
+    ReadFailed,       // the source could not be read to its end; no output kept
+    WriteFailed,      // the destination could not be written; no output kept
+    NotAVideoStream,  // multiplexing: the source is no stream that captions can go into
+    Refused,          // multiplexing was not begun: a file could not be opened, or the
+                      // output would be the source
 };
 
 struct MpegOutcome {
@@ -24,6 +27,9 @@ struct MpegOutcome {
     // Multiplexing: captions the encoder had to leave out (0 and empty when none).
     size_t leftOutCount = 0;
     std::string leftOutMessage;
+    // Multiplexing: captions that start too late for the video (0 and empty when none).
+    size_t pastEndCount = 0;
+    std::string pastEndMessage;
     // Extraction: what the decoder left out (roll-up text, the second channel); empty when
     // nothing.
     std::string skippedMessage;

@@ -1,6 +1,7 @@
 #include "mpeg/multiplex_captions.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <new>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "mpeg/caption_user_data.h"
 #include "mpeg/output_batch.h"
 #include "mpeg/start_code_reader.h"
+#include "mpeg/video_source_kind.h"
 
 namespace vantrel {
 
@@ -22,18 +24,33 @@ class CaptionPairs {
     explicit CaptionPairs(const std::vector<uint8_t>& bytes) : bytes_(bytes) {}
 
     void Take(uint8_t* out) {
-        if (next_ + 2 <= bytes_.size()) {
-            out[0] = bytes_[next_];
-            out[1] = bytes_[next_ + 1];
-            next_ += 2;
+        const uint64_t k = taken_++;
+        if (k == eraseAt_) {
+            out[0] = 0x94;  // Erase Displayed Memory, with odd parity
+            out[1] = 0x2C;
+        } else if (2 * k + 2 <= bytes_.size()) {
+            out[0] = bytes_[2 * k];
+            out[1] = bytes_[2 * k + 1];
         } else {
             out[0] = out[1] = 0x80;
         }
     }
+    // Pairs handed out so far: the pictures that carry one.
+    uint64_t Taken() const { return taken_; }
+    // Whether a pair from `index` on sends anything.
+    bool SendsFrom(uint64_t index) const {
+        for (uint64_t k = 2 * index; k < bytes_.size(); ++k) {
+            if (bytes_[k] != 0x80) return true;
+        }
+        return false;
+    }
+    // The pair for picture `index` is to be an erase of the screen instead.
+    void EraseAt(uint64_t index) { eraseAt_ = index; }
 
   private:
     const std::vector<uint8_t>& bytes_;
-    size_t next_ = 0;
+    uint64_t taken_ = 0;
+    uint64_t eraseAt_ = UINT64_MAX;
 };
 
 // A whole group goes into the batch in one piece.
@@ -68,8 +85,8 @@ void WriteCaptionUserData(OutputBatch& out, uint64_t pictures, CaptionPairs& pai
     }
 }
 
-// The units of the current group of pictures. It keeps its memory from group to group, so that
-// a long stream does not allocate and fault in fresh pages for every group.
+// The units not yet written. It keeps its memory from group to group, so that a long stream
+// does not allocate and fault in fresh pages for every group.
 class GroupBuffer {
   public:
     void Append(const uint8_t* bytes, size_t n) {
@@ -82,40 +99,62 @@ class GroupBuffer {
     }
     const uint8_t* Data() const { return bytes_.data(); }
     size_t Size() const { return bytes_.size(); }
-    void Clear() { bytes_.clear(); }
+    // Forgets the first n bytes (written out); the few after them move to the front.
+    void DropFront(size_t n) { bytes_.erase(bytes_.begin(), bytes_.begin() + n); }
 
   private:
     std::vector<uint8_t> bytes_;
 };
 
+struct CopyResult {
+    MpegStatus status = MpegStatus::Completed;
+    uint64_t carried = 0;         // pictures that carry a pair
+    bool erased = false;          // the last of them carries the erase of a caption cut short
+    std::string_view sourceKind;  // NotAVideoStream: what the source is
+};
+
 // The copy itself, once the captions are encoded.
-MpegStatus Copy(const std::vector<uint8_t>& captionBytes, File& source, File& destination,
+CopyResult Copy(const std::vector<uint8_t>& captionBytes, File& source, File& destination,
                 ProgressSink& progress, const std::atomic<int>& cancel) {
+    CopyResult result;
+    const auto end = [&result](MpegStatus status) {
+        result.status = status;
+        return result;
+    };
+    if (cancel.load(std::memory_order_relaxed) != 0) return end(MpegStatus::Cancelled);
     StartCodeReader reader(source);
+    if (reader.Failed()) return end(MpegStatus::ReadFailed);
+    const VideoSourceKind kind = IdentifyVideoSource(reader.Buffered());
+    if (!kind.carriesCaptions) {
+        result.sourceKind = kind.what;
+        return end(MpegStatus::NotAVideoStream);
+    }
     OutputBatch out(destination);
-    if (!out.Allocated()) return MpegStatus::OutOfMemory;
+    if (!out.Allocated()) return end(MpegStatus::OutOfMemory);
 
     CaptionPairs pairs(captionBytes);
     GroupBuffer group;
-    uint64_t pictures = 0;
-    bool groupSeen = false;
-    bool groupHeaderOpen = false;  // a group header is the last unit gathered, maybe in pieces
-    bool droppingUnit = false;     // the pieces of a long caption unit go with it
+    uint64_t pictures = 0;        // of the open group, or before the first group header
+    bool groupOpen = false;       // a group header is written, its caption unit not yet
+    bool inHeader = false;        // a group header is the last unit gathered, maybe in pieces
+    size_t headerEnd = SIZE_MAX;  // in `group`, the end of the last whole group header
+    bool droppingUnit = false;    // the pieces of a long caption unit go with it
 
-    // A group header ends the group before it: that group's caption unit goes after the
-    // previous header, already in the output, and the gathered units follow.
+    // The first picture after a group header closes the group before it: that group's caption
+    // unit goes after its header, already written, and the units up to the new header follow.
+    // A group only closes on a picture so that the last group with pictures is known at the end.
     const auto closeGroup = [&] {
-        if (groupSeen) WriteCaptionUserData(out, pictures, pairs);
-        out.MakeRoom(group.Size());
-        out.Append(group.Data(), group.Size());
-        group.Clear();
+        if (groupOpen) WriteCaptionUserData(out, pictures, pairs);
+        out.MakeRoom(headerEnd);
+        out.Append(group.Data(), headerEnd);
+        group.DropFront(headerEnd);
+        headerEnd = SIZE_MAX;
         pictures = 0;
-        groupSeen = true;
-        groupHeaderOpen = false;
+        groupOpen = true;
     };
 
     while (const uint8_t* unit = reader.Next()) {
-        if (cancel.load(std::memory_order_relaxed) != 0) return MpegStatus::Cancelled;
+        if (cancel.load(std::memory_order_relaxed) != 0) return end(MpegStatus::Cancelled);
         const size_t size = reader.Size();
         progress.SetProgress(reader.Position());
 
@@ -123,29 +162,62 @@ MpegStatus Copy(const std::vector<uint8_t>& captionBytes, File& source, File& de
         if (droppingUnit && !unitStart) continue;
         droppingUnit = false;
         // The caption unit goes after the whole group header, never between its pieces.
-        if (groupHeaderOpen && unitStart) {
-            closeGroup();
-            if (out.Failed()) return MpegStatus::WriteFailed;
+        if (inHeader && unitStart) {
+            headerEnd = group.Size();
+            inHeader = false;
         }
         if (IsCaptionUserData(unit, size)) {
             droppingUnit = true;
             continue;
         }
-
+        const bool picture = IsStartCode(unit, size, kPictureStartCode);
+        if (picture && headerEnd != SIZE_MAX) {
+            closeGroup();
+            if (out.Failed()) return end(MpegStatus::WriteFailed);
+        }
         group.Append(unit, size);
-        if (group.Size() > kMaxGroupBytes) return MpegStatus::GroupTooLarge;
-        if (IsStartCode(unit, size, kPictureStartCode)) ++pictures;
-        if (IsStartCode(unit, size, kGroupStartCode)) groupHeaderOpen = true;
+        if (group.Size() > kMaxGroupBytes) return end(MpegStatus::GroupTooLarge);
+        if (picture) ++pictures;
+        if (IsStartCode(unit, size, kGroupStartCode)) inHeader = true;
     }
     // A read of a pipe given up on a cancel request fails too; it is the cancel.
-    if (reader.Failed())
-        return CancelRaised(&cancel) ? MpegStatus::Cancelled : MpegStatus::ReadFailed;
-    if (groupHeaderOpen) closeGroup();
-    out.Flush();
-    if (out.Failed() || (group.Size() > 0 && !destination.Write(group.Data(), group.Size()))) {
-        return MpegStatus::WriteFailed;
+    if (reader.Failed()) {
+        return end(CancelRaised(&cancel) ? MpegStatus::Cancelled : MpegStatus::ReadFailed);
     }
-    return MpegStatus::Completed;
+    if (groupOpen) {
+        // The last group with pictures: when the captions go on past its last picture, that
+        // picture erases the screen, so that no caption outlasts the video.
+        result.carried = pairs.Taken() + pictures;
+        if (pairs.SendsFrom(result.carried)) {
+            pairs.EraseAt(result.carried - 1);
+            result.erased = true;
+        }
+        WriteCaptionUserData(out, pictures, pairs);
+    }
+    out.MakeRoom(group.Size());
+    out.Append(group.Data(), group.Size());
+    out.Flush();
+    return end(out.Failed() ? MpegStatus::WriteFailed : MpegStatus::Completed);
+}
+
+// Counts the captions (those the encoder placed) that start on or after `firstLost`, the first
+// picture whose pair did not go into the copy as encoded.
+void CountPastTheEnd(const CaptionList& captions, const std::vector<const Caption*>& leftOut,
+                     uint64_t carried, uint64_t firstLost, MpegOutcome& outcome) {
+    size_t next = 0;  // leftOut is in list order
+    int64_t firstStart = 0;
+    for (const Caption* c = captions.Head(); c; c = c->next) {
+        if (next < leftOut.size() && leftOut[next] == c) {
+            ++next;
+            continue;
+        }
+        if (c->startFrame < 0 || static_cast<uint64_t>(c->startFrame) < firstLost) continue;
+        if (outcome.pastEndCount++ == 0) firstStart = c->startFrame;
+    }
+    if (outcome.pastEndCount > 0) {
+        outcome.pastEndMessage = CaptionsPastTheEndText(outcome.pastEndCount, firstStart,
+                                                        static_cast<int64_t>(carried) - 1);
+    }
 }
 
 }  // namespace
@@ -153,15 +225,23 @@ MpegStatus Copy(const std::vector<uint8_t>& captionBytes, File& source, File& de
 MpegOutcome MultiplexCaptions(const CaptionList& captions, File& source, File& destination,
                               ProgressSink& progress, const std::atomic<int>& cancel) {
     MpegOutcome outcome;
+    CopyResult copy;
     try {
         const EncodedCaptions encoded = EncodeCaptions(captions);
         outcome.leftOutCount = encoded.leftOut.size();
         outcome.leftOutMessage = LeftOutCaptionsText(encoded.leftOut);
         if (encoded.bytes.empty()) {
             outcome.status = MpegStatus::NothingToEncode;
+            outcome.message = kNothingToMultiplexText;
             return outcome;
         }
-        outcome.status = Copy(encoded.bytes, source, destination, progress, cancel);
+        copy = Copy(encoded.bytes, source, destination, progress, cancel);
+        outcome.status = copy.status;
+        if (copy.status == MpegStatus::Completed) {
+            // A caption shown first on the picture that now erases is never seen either.
+            CountPastTheEnd(captions, encoded.leftOut, copy.carried,
+                            copy.erased ? copy.carried - 1 : copy.carried, outcome);
+        }
     } catch (const std::bad_alloc&) {
         outcome.status = MpegStatus::OutOfMemory;
     }
@@ -178,15 +258,8 @@ MpegOutcome MultiplexCaptions(const CaptionList& captions, File& source, File& d
         case MpegStatus::WriteFailed:
             outcome.message = ErrorSavingFileText(destination.Path(), destination.Error());
             break;
-        default:
-            break;
-    }
-    switch (outcome.status) {
-        case MpegStatus::Cancelled:
-        case MpegStatus::OutOfMemory:
-        case MpegStatus::ReadFailed:
-        case MpegStatus::WriteFailed:
-            destination.RemoveName();
+        case MpegStatus::NotAVideoStream:
+            outcome.message = NotAVideoStreamText(source.Path(), copy.sourceKind);
             break;
         default:
             break;

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <span>
 
 namespace vantrel {
 
@@ -48,6 +49,9 @@ class StartCodeReader {
     size_t Size() const { return size_; }
     // True when a read error, not the end of the file, ended the stream.
     bool Failed() const;
+    // The bytes read ahead and not handed out yet: before the first Next(), the start of the
+    // source (all of it when it is shorter than the window).
+    std::span<const uint8_t> Buffered() const { return {window_.get() + cursor_, fill_ - cursor_}; }
 
   private:
     bool StartCodeAt(size_t i) const;

@@ -329,17 +329,22 @@ TEST_F(FileCommandsTest, MultiplexAsksForASourceThenADestination) {
     stream.SequenceEnd();
     testing::WriteBytes(Path("in.m2v"), stream.bytes());
 
-    // A source that cannot be opened and a destination over the source each start again.
-    dialogs.filesToOpen = {Missing("in.m2v"), Path("in.m2v"), Path("in.m2v")};
-    dialogs.filesToSave = {Path("in.m2v"), Path("out.m2v")};
+    testing::WriteBytes(Path("text.m2v"), Bytes{'h', 'i', '\n'});
+
+    // A source that cannot be opened, a destination over the source and a source that is no
+    // video stream each start again.
+    dialogs.filesToOpen = {Missing("in.m2v"), Path("in.m2v"), Path("text.m2v"), Path("in.m2v")};
+    dialogs.filesToSave = {Path("in.m2v"), Path("out.m2v"), Path("out.m2v")};
     commands.Multiplex();
-    ASSERT_EQ(dialogs.openRequests.size(), 3u);
-    ASSERT_EQ(dialogs.saveRequests.size(), 2u);
+    ASSERT_EQ(dialogs.openRequests.size(), 4u);
+    ASSERT_EQ(dialogs.saveRequests.size(), 3u);
     EXPECT_EQ(dialogs.openRequests[0].title, kMultiplexSourceRequest.title);
     EXPECT_EQ(dialogs.saveRequests[0].title, kMultiplexDestinationRequest.title);
-    ASSERT_EQ(dialogs.informed.size(), 2u);
+    ASSERT_EQ(dialogs.informed.size(), 3u);
     EXPECT_EQ(dialogs.informed[0].rfind(ErrorOpeningFileText(Missing("in.m2v")), 0), 0u);
     EXPECT_EQ(dialogs.informed[1].rfind(ErrorSavingFileText(Path("in.m2v")), 0), 0u);
+    EXPECT_NE(dialogs.informed[2].find("is not an MPEG-2 video elementary stream"),
+              std::string::npos);
     EXPECT_EQ(ReadBytes(Path("in.m2v")), stream.bytes());
 
     const Bytes out = ReadBytes(Path("out.m2v"));

@@ -56,9 +56,11 @@ DialogRun RunDialog(const Bytes& stream, OperationMode mode,
 
 // A worker that ends at once, on an empty stream, still closes the dialog.
 TEST(ProgressDialogTest, TheBarRunsFrom0To999UnderTheTitleOfTheOperationAndTheDialogCloses) {
+    Bytes stream = Filler(999, 100);
+    stream[3] = 0xB3;  // a sequence header first, so that the multiplex takes the stream
     for (OperationMode mode : {OperationMode::Extraction, OperationMode::Multiplexing}) {
         for (const bool empty : {false, true}) {
-            DialogRun run = RunDialog(empty ? Bytes{} : Filler(999, 100), mode);
+            DialogRun run = RunDialog(empty ? Bytes{} : stream, mode);
             EXPECT_TRUE(run.closed);
             EXPECT_NE(run.outcome.status, MpegStatus::Cancelled) << "closed by the timeout";
             if (empty) continue;

@@ -26,6 +26,13 @@ using testing::ReadFileText;
 using testing::TempDir;
 using testing::WriteFileText;
 
+#if defined(__SANITIZE_ADDRESS__)
+// The sanitizer's shadow memory needs more address space than a memory limit leaves.
+constexpr bool kSanitized = true;
+#else
+constexpr bool kSanitized = false;
+#endif
+
 struct Outcome {
     int status = -1;
     std::string out, err;
@@ -39,11 +46,13 @@ std::string Quote(const std::string& s) {
 
 class CommandLine : public ::testing::Test {
   protected:
-    // `limits` are shell commands run first (ulimit).
-    Outcome Cc(const std::vector<std::string>& args, const std::string& limits = "") {
+    // `limits` are shell commands run first (ulimit); standard output goes to `out` when given.
+    Outcome Cc(const std::vector<std::string>& args, const std::string& limits = "",
+               const std::string& out = "") {
         std::string command = limits + Quote(VANTREL_CC);
         for (const std::string& a : args) command += " " + Quote(a);
-        command += " > " + Quote(logs.File("out")) + " 2> " + Quote(logs.File("err"));
+        command +=
+            " > " + Quote(out.empty() ? logs.File("out") : out) + " 2> " + Quote(logs.File("err"));
         return Ended(std::system(command.c_str()));
     }
     // The outcome of a run that ended with the wait status `raw` (-1: killed by the test).
@@ -188,104 +197,149 @@ TEST_F(CommandLine, ListsAndConvertsThroughEveryFormat) {
         ReadFileText(dir.File("c.TXT")).rfind("00:00:01:00 - 00:00:03:00\tHELLO WORLD\r\n", 0), 0u);
 }
 
-TEST_F(CommandLine, NeverWritesOverItsInput) {
-    const std::string project = MakeProject("p.ccp");
-    const std::string before = ReadFileText(project);
-    const Outcome same = Cc({"convert", project, dir.Path() + "/./p.ccp"});
-    EXPECT_EQ(same.status, 2);
-    EXPECT_NE(same.err.find("overwrite the input"), std::string::npos);
-    std::filesystem::create_symlink(project, dir.File("link.ccp"));
-    EXPECT_EQ(Cc({"convert", project, dir.File("link.ccp")}).status, 2);
-    std::filesystem::create_hard_link(project, dir.File("hard.ccp"));
-    EXPECT_EQ(Cc({"convert", dir.File("hard.ccp"), project}).status, 2);
-    EXPECT_EQ(ReadFileText(project), before);
-}
-
+// Every failure ends with status 1 (2 for wrong usage) and one line that names what failed, and
+// leaves no output, no temporary file and the inputs as they were.
 TEST_F(CommandLine, FailuresNameTheFileAndLeaveNoOutput) {
-    WriteFileText(dir.File("empty.scc"), "Scenarist_SCC V1.0\r\n\r\n");
-    WriteFileText(dir.File("wrong.scc"), "WEBVTT\n\n00:01.000 --> 00:02.000\nHi\n");
-    WriteFileText(dir.File("wrong.vtt"), "1\n00:00:01,000 --> 00:00:02,000\nHi\n");
-    MakeProject("p.ccp");
-    WriteFileText(dir.File("cut.ccp"),
-                  ReadFileText(VANTREL_SOURCE_DIR "/resources/demo/demo.ccp").substr(0, 339));
-    WriteFileText(dir.File("big.scc"), "Scenarist_SCC V1.0\r\n");
-    std::filesystem::resize_file(dir.File("big.scc"), (int64_t{256} << 20) + 1);  // over the limit
-    const std::pair<std::vector<std::string>, std::string> cases[] = {
-        {{"missing.scc", "o.srt"}, "Error opening file " + dir.File("missing.scc")},
-        {{"empty.scc", "o.srt"},
-         dir.File("empty.scc") + ": File does not contain closed captions\n"},
-        {{"wrong.scc", "o.srt"}, dir.File("wrong.scc") + " is not a Scenarist"},
-        {{"wrong.vtt", "o.scc"}, dir.File("wrong.vtt") + " is not a WebVTT file"},
-        {{"p.ccp", "no/such/dir/o.scc"}, "Error saving file " + dir.File("no/such/dir/o.scc")},
-        {{"cut.ccp", "o.scc"},
-         dir.File("cut.ccp") + ": Caption record 5 of 5 is damaged: the file ends inside it.\n"},
-        {{"big.scc", "o.srt"},
-         ": File " + dir.File("big.scc") + " is larger than 256 MiB and was not read\n"},
+    using namespace std::string_literals;
+    const auto d = [this](const char* name) { return dir.File(name); };
+    const std::string project = MakeProject("p.ccp"), before = ReadFileText(project);
+    const std::pair<const char*, std::string> inputs[] = {
+        {"empty.scc", "Scenarist_SCC V1.0\r\n\r\n"},
+        {"wrong.scc", "WEBVTT\n\n00:01.000 --> 00:02.000\nHi\n"},
+        {"wrong.vtt", "1\n00:00:01,000 --> 00:00:02,000\nHi\n"},
+        {"far.scc", "Scenarist_SCC V1.0\r\n\r\n99:59:59:00\t9420 94ae 9470 c849 942f\r\n"},
+        {"big.scc", "Scenarist_SCC V1.0\r\n"},
+        {"empty.m2v", ""},
+        {"text.m2v", "hello\n"},
+        {"ps.m2v", "\0\0\1\xBA\x44\0\4\0\4\1"s},
+        {"ro.scc", "old"},
+        {"cut.ccp", ReadFileText(VANTREL_SOURCE_DIR "/resources/demo/demo.ccp").substr(0, 339)},
     };
-    for (const auto& [files, message] : cases) {
-        const Outcome run = Cc({"convert", dir.File(files[0]), dir.File(files[1])});
-        EXPECT_EQ(run.status, 1) << run.err;
+    for (const auto& [name, text] : inputs) WriteFileText(d(name), text);
+    std::filesystem::resize_file(d("big.scc"), (int64_t{256} << 20) + 1);
+    ::chmod(d("ro.scc").c_str(), 0444);
+    std::filesystem::create_symlink(project, d("link.ccp"));
+    std::filesystem::create_hard_link(project, d("hard.ccp"));
+    struct Case {
+        std::vector<std::string> args;
+        std::string message;
+        int status = 1;
+        std::string limits = {}, out = {};  // shell commands run first; standard output
+    };
+    const std::string overwrite = "the output would overwrite the input";
+    const std::vector<Case> cases = {
+        {{"convert", d("missing.scc"), d("o.srt")}, "Error opening file " + d("missing.scc")},
+        {{"convert", d("empty.scc"), d("o.srt")},
+         d("empty.scc") + ": File does not contain closed captions\n"},
+        {{"convert", d("wrong.scc"), d("o.srt")}, d("wrong.scc") + " is not a Scenarist"},
+        {{"convert", d("wrong.vtt"), d("o.scc")}, d("wrong.vtt") + " is not a WebVTT file"},
+        {{"convert", project, d("no/such/dir/o.scc")},
+         "Error saving file " + d("no/such/dir/o.scc")},
+        {{"convert", d("cut.ccp"), d("o.scc")},
+         d("cut.ccp") + ": Caption record 5 of 5 is damaged: the file ends inside it.\n"},
+        {{"convert", d("big.scc"), d("o.srt")},
+         "vantrel-cc: File " + d("big.scc") + " is larger than 256 MiB and was not read\n"},
+        // Memory running out anywhere: here the pair stream of a timecode 100 hours in.
+        {{"convert", d("far.scc"), d("o.srt")},
+         "vantrel-cc: " + d("far.scc") + ": ",
+         1,
+         "ulimit -v 40000; exec "},
+        {{"convert", project, dir.Path() + "/./p.ccp"}, overwrite, 2},
+        {{"convert", project, d("link.ccp")}, overwrite, 2},
+        {{"convert", d("hard.ccp"), project}, overwrite, 2},
+        {{"mux", project, d("empty.m2v"), d("o.m2v")}, "(it is empty)"},
+        {{"mux", project, d("text.m2v"), d("o.m2v")}, "(it is a text file)"},
+        {{"mux", project, d("ps.m2v"), d("o.m2v")}, "(it is an MPEG program stream)"},
+        // What a shell's redirection refuses (root may write any file).
+        {{"convert", project, d("ro.scc")},
+         "Error saving file " + d("ro.scc") + ": Permission denied"},
+        {{"list", project},
+         "the list could not be written to standard output: No space left on device\n",
+         1,
+         "",
+         "/dev/full"},
+    };
+    for (const Case& c : cases) {
+        const bool rootWrites = c.args.back() == d("ro.scc") && ::geteuid() == 0;
+        if ((!c.limits.empty() && kSanitized) || rootWrites) continue;
+        const Outcome run = Cc(c.args, c.limits, c.out);
+        EXPECT_EQ(run.status, c.status) << run.err;
         EXPECT_EQ(run.err.rfind("vantrel-cc: ", 0), 0u) << run.err;
-        EXPECT_NE(run.err.find(message), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
     }
-    // Nothing but the inputs: no output and no temporary file.
-    EXPECT_EQ(dir.Names(), (std::vector<std::string>{"big.scc", "cut.ccp", "empty.scc", "p.ccp",
-                                                     "wrong.scc", "wrong.vtt"}));
+    EXPECT_EQ(dir.Names(),
+              (std::vector<std::string>{"big.scc", "cut.ccp", "empty.m2v", "empty.scc", "far.scc",
+                                        "hard.ccp", "link.ccp", "p.ccp", "ps.m2v", "ro.scc",
+                                        "text.m2v", "wrong.scc", "wrong.vtt"}));
+    EXPECT_EQ(ReadFileText(project), before);
+    EXPECT_EQ(ReadFileText(d("ro.scc")), "old") << "the write-protected output";
 }
 
-// Memory running out anywhere (here the pair stream of a timecode 100 hours in, under a small
-// address-space limit) ends the tool with one line naming the file, status 1 and no output.
-TEST_F(CommandLine, RunningOutOfMemoryEndsWithOneLineAndNoOutput) {
-#if defined(__SANITIZE_ADDRESS__)
-    GTEST_SKIP() << "the sanitizer's shadow memory needs more address space than the limit";
-#endif
-    const std::string far = dir.File("far.scc");
-    WriteFileText(far, "Scenarist_SCC V1.0\r\n\r\n99:59:59:00\t9420 94ae 9470 c849 942f\r\n");
-    const Outcome run = Cc({"convert", far, dir.File("far.srt")}, "ulimit -v 40000; exec ");
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err.rfind("vantrel-cc: " + far + ": ", 0), 0u) << run.err;
-    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
-    EXPECT_EQ(dir.Names(), std::vector<std::string>{"far.scc"});
-}
-
-TEST_F(CommandLine, CaptionsLeftOutFailTheConversion) {
-    CaptionProject p;
+// Captions left out, data skipped, captions past the end of the video, or no caption at all:
+// status 1 and one message, and the output is written all the same.
+TEST_F(CommandLine, WhatIsLeftOutFailsTheCommandButTheOutputIsWritten) {
+    using namespace std::string_literals;
+    const auto d = [this](const char* name) { return dir.File(name); };
+    const std::string project = MakeProject("p.ccp");
+    CaptionProject close, empty;
     for (int32_t start : {30, 33}) {
-        testing::AddCaption(p.captions, start, start + 60, "TOO CLOSE", 14, 0, Seamless);
+        testing::AddCaption(close.captions, start, start + 60, "TOO CLOSE", 14, 0, Seamless);
     }
-    ASSERT_EQ(SaveProject(p, dir.File("close.ccp")), WriteResult::Written);
-    const Outcome run = Cc({"convert", dir.File("close.ccp"), dir.File("close.scc")});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "vantrel-cc: " + dir.File("close.scc") +
-                           ": 1 caption could not be encoded in time and was left out. It "
-                           "starts at 00:00:01:03.\n");
-    // The captions that fit are written all the same.
-    const Outcome list = Cc({"list", dir.File("close.scc")});
-    EXPECT_EQ(list.status, 0) << list.err;
-    EXPECT_EQ(std::count(list.out.begin(), list.out.end(), '\n'), 1);
-}
-
-TEST_F(CommandLine, SkippedDataIsReportedOnceAndFailsTheConversion) {
+    ASSERT_EQ(SaveProject(close, d("close.ccp")), WriteResult::Written);
+    ASSERT_EQ(SaveProject(empty, d("empty.ccp")), WriteResult::Written);
     // A roll-up line (RU2 doubled, CR, text), a malformed timecode (once read as 86:59:28, which
     // put every later line out of order), a pop-on caption, a channel-2 code with text, and a
     // line past the last frame read.
-    WriteFileText(dir.File("mixed.scc"),
+    WriteFileText(d("mixed.scc"),
                   "Scenarist_SCC V1.0\n\n00:00:00:00\t9425 9425 94ad 94ad 4c49 d645\n\n"
                   "00:05219:28\t942c\n\n00:00:01:00\t9420 94ae 9470 c849 942f\n\n"
                   "00:00:02:00\t1c20 d9cf\n\n00:00:03:00\t942c\n\n100:00:00:00\t942c\n");
-    const Outcome run = Cc({"convert", dir.File("mixed.scc"), dir.File("mixed.srt")});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "vantrel-cc: Not imported from " + dir.File("mixed.scc") +
-                           ": 1 roll-up or paint-on code, the first at 00:00:00:00 (only pop-on "
-                           "captions are made; the text these codes put on the screen is in "
-                           "none): 2 pairs of caption channel 2, the first at 00:00:02:00 (only "
-                           "channel 1 is read): 1 unreadable line, the first on line 5 (a line "
-                           "must begin with a timecode hh:mm:ss:ff or hh:mm:ss;ff, minutes and "
-                           "seconds below 60): 1 line, the first on line 13 at 100:00:00:00 "
-                           "(timecodes past 99:59:59:29 are not read)\n");
-    // The pop-on caption alone, without the roll-up line, is written all the same.
-    EXPECT_EQ(ReadFileText(dir.File("mixed.srt")),
-              "1\r\n00:00:01,134 --> 00:00:03,003\r\nhi\r\n\r\n");
+    // A sequence header, a group header and ten pictures.
+    std::string tiny = "\0\0\1\xB3\x0A\x00\x78\x13"s + "\0\0\1\xB8\x08\x00\x08\x00"s;
+    for (int p = 0; p < 10; ++p) tiny += "\0\0\1\0\x01\x0F\xFF\xF8"s;
+    WriteFileText(d("tiny.m2v"), tiny);
+    const std::string noCaptions = "vantrel-cc: " + d("empty.ccp") + ": no captions were found\n";
+    const std::string sccHead(kSccFileHeader);
+    struct Case {
+        std::vector<std::string> args;
+        std::string err, content;  // the output is the last argument
+    };
+    const Case cases[] = {
+        {{"convert", d("close.ccp"), d("o.scc")},
+         "vantrel-cc: " + d("o.scc") +
+             ": 1 caption could not be encoded in time and was left out. It starts at "
+             "00:00:01:03.\n",
+         sccHead + "\r\n00:00:00:22\t9420 94AE 9470 544F 4F20 434C 4FD3 4580 942F\r\n\r\n"
+                   "00:00:01:03\t942C\r\n"},
+        {{"convert", d("mixed.scc"), d("o.srt")},
+         "vantrel-cc: Not imported from " + d("mixed.scc") +
+             ": 1 roll-up or paint-on code, the first at 00:00:00:00 (only pop-on captions are "
+             "made; the text these codes put on the screen is in none): 2 pairs of caption "
+             "channel 2, the first at 00:00:02:00 (only channel 1 is read): 1 unreadable line, "
+             "the first on line 5 (a line must begin with a timecode hh:mm:ss:ff or hh:mm:ss;ff, "
+             "minutes and seconds below 60): 1 line, the first on line 13 at 100:00:00:00 "
+             "(timecodes past 99:59:59:29 are not read)\n",
+         "1\r\n00:00:01,134 --> 00:00:03,003\r\nhi\r\n\r\n"},
+        {{"convert", d("empty.ccp"), d("o.scc")}, noCaptions, sccHead},
+        {{"convert", d("empty.ccp"), d("o.bin")}, noCaptions, "\xFF\xFF\xFF\xFF"},
+        {{"convert", d("empty.ccp"), d("o.srt")}, noCaptions, ""},
+        {{"mux", project, d("tiny.m2v"), d("o.m2v")},
+         "vantrel-cc: " + d("o.m2v") +
+             ": 2 captions start at or after the last picture of the video (00:00:00:09) and "
+             "were left out. The first starts at 00:00:01:00.\n",
+         ""},
+    };
+    for (const Case& c : cases) {
+        const Outcome run = Cc(c.args);
+        EXPECT_EQ(run.status, 1) << run.err;
+        EXPECT_EQ(run.err, c.err);
+        ASSERT_TRUE(std::filesystem::exists(c.args.back())) << c.args.back();
+        if (c.args[0] == "convert") {
+            EXPECT_EQ(ReadFileText(c.args.back()), c.content);
+        }
+    }
+    EXPECT_GT(ReadFileText(d("o.m2v")).size(), tiny.size()) << "the copy with its captions";
 }
 
 // An MPEG-2 stream made by FFmpeg, or "" when FFmpeg is missing.

@@ -1,5 +1,7 @@
-// Writing output files: a new file replaces the old one whole, links and permissions stay,
-// and a failure leaves the old file and no stray file behind.
+// Writing output files: a new file replaces the old one whole, links, permissions and owners
+// stay, what the user may not write is refused, and a failure or a killed run leaves the old
+// file and no stray file behind.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -9,11 +11,13 @@
 #include <csignal>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <iterator>
 #include <thread>
 
 #include "files/file.h"
 #include "files/files_test_support.h"
+#include "files/replacing_file.h"
 
 namespace vantrel {
 namespace {
@@ -24,22 +28,40 @@ using testing::TempDir;
 using testing::WriteFileText;
 namespace fs = std::filesystem;
 
-TEST(ReplaceFileContent, ReplacesTheWholeFileAndKeepsItsPermissions) {
-    TempDir dir;
-    const std::string path = dir.File("out.txt");
-    WriteFileText(path, std::string(1000, 'x'));
-    ::chmod(path.c_str(), 0640);
-    EXPECT_EQ(ReplaceFileContent(path, "new", nullptr), WriteResult::Written);
-    EXPECT_EQ(ReadFileText(path), "new");
+struct stat StatOf(const std::string& path) {
     struct stat st {};
-    ASSERT_EQ(::stat(path.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 07777, 0640u);
-    EXPECT_EQ(dir.Names(), std::vector<std::string>{"out.txt"});
+    EXPECT_EQ(::stat(path.c_str(), &st), 0) << path;
+    return st;
+}
+
+// A replaced file keeps its mode, and its owner and group where the user may give them (root
+// only, here); a new one gets the umask's mode. The temporary name is short, so that any name
+// the system allows can be written.
+TEST(ReplaceFileContent, KeepsModeAndOwnerAndGivesNewFilesTheUmasksMode) {
+    TempDir dir;
+    const std::string longName = std::string(246, 'n') + ".txt";
+    const std::string kept = dir.File("kept.txt"), fresh = dir.File(longName);
+    WriteFileText(kept, std::string(1000, 'x'));
+    ::chmod(kept.c_str(), 0604);
+    const bool root = ::geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(::chown(kept.c_str(), 1234, 1235), 0);
+    }
+    const mode_t umask = ::umask(027);
+    EXPECT_EQ(ReplaceFileContent(kept, "new", nullptr), WriteResult::Written);
+    EXPECT_EQ(ReplaceFileContent(fresh, "new", nullptr), WriteResult::Written);
+    ::umask(umask);
+    EXPECT_EQ(ReadFileText(kept), "new");
+    EXPECT_EQ(StatOf(kept).st_mode & 07777, 0604u);
+    EXPECT_EQ(StatOf(kept).st_uid, root ? 1234u : ::geteuid());
+    EXPECT_EQ(StatOf(kept).st_gid, root ? 1235u : ::getegid());
+    EXPECT_EQ(StatOf(fresh).st_mode & 07777, 0640u);
+    EXPECT_EQ(dir.Names(), (std::vector<std::string>{"kept.txt", longName}));
 }
 
 // A link keeps pointing where it did and the write lands in the file it names, whether that
-// exists or not yet, through a chain of links and relative ones.
-TEST(ReplaceFileContent, ALinkKeepsPointingAtTheFileItNames) {
+// exists or not yet, through a chain of links and relative ones; a pipe is written where it is.
+TEST(ReplaceFileContent, ALinkKeepsPointingAtTheFileItNamesAndAPipeIsWrittenWhereItIs) {
     TempDir dir;
     fs::create_directory(dir.File("real"));
     WriteFileText(dir.File("real/target.txt"), "old");
@@ -54,31 +76,56 @@ TEST(ReplaceFileContent, ALinkKeepsPointingAtTheFileItNames) {
         EXPECT_EQ(ReadFileText(dir.File(target)), link);
     }
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.File("real")), {}), 2) << "no stray file";
+    ASSERT_EQ(::mkfifo(dir.File("pipe").c_str(), 0600), 0);
+    std::string got;
+    std::thread reader([&] { got = ReadFileText(dir.File("pipe")); });
+    EXPECT_EQ(ReplaceFileContent(dir.File("pipe"), "through the pipe", nullptr),
+              WriteResult::Written);
+    reader.join();
+    EXPECT_EQ(got, "through the pipe");
+    EXPECT_TRUE(fs::is_fifo(dir.File("pipe")));
 }
 
-// A full disk (here a file-size limit) fails the write with its reason and leaves the old file
-// whole, with no new file beside it.
-TEST(ReplaceFileContent, AFullDiskLeavesTheOldFileIntact) {
+// Runs `body` in a child process; returns how the child ended.
+int InChild(const std::function<void()>& body) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        body();
+        ::_exit(0);
+    }
+    int status = -1;
+    ::waitpid(child, &status, 0);
+    return status;
+}
+
+// A full disk (here a file-size limit) fails the write with its reason, and a run killed in the
+// middle of its write leaves nothing (where the file system can hold a file without a name):
+// the old file stays whole, and alone.
+TEST(ReplacingFile, AFullDiskOrAKilledRunLeavesTheOldFileAlone) {
     TempDir dir;
     const std::string path = dir.File("out.txt");
-    WriteFileText(path, "old content");
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
+    WriteFileText(path, "old");
+    const int full = InChild([&] {
         ::signal(SIGXFSZ, SIG_IGN);
         const rlimit limit{4096, 4096};
         ::setrlimit(RLIMIT_FSIZE, &limit);
         RecordingHost host;
-        const bool failed =
+        const bool told =
             ReplaceFileContent(path, std::string(100000, 'x'), &host) == WriteResult::Failed &&
-            host.messages.size() == 1 &&
-            host.messages[0].find("File too large") != std::string::npos;
-        ::_exit(failed ? 0 : 1);
+            host.messages ==
+                std::vector<std::string>{"Error saving file " + path + "\n\nFile too large"};
+        ::_exit(told ? 0 : 1);
+    });
+    EXPECT_TRUE(WIFEXITED(full) && WEXITSTATUS(full) == 0);
+    if (const int probe = ::open(dir.Path().c_str(), O_TMPFILE | O_WRONLY, 0600); probe >= 0) {
+        ::close(probe);
+        const int killed = InChild([&] {
+            ReplacingFile out;
+            if (out.Open(path) && out.Output().Write(std::string(1 << 20, 'x'))) ::raise(SIGKILL);
+        });
+        EXPECT_TRUE(WIFSIGNALED(killed) && WTERMSIG(killed) == SIGKILL);
     }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    EXPECT_EQ(ReadFileText(path), "old content");
+    EXPECT_EQ(ReadFileText(path), "old");
     EXPECT_EQ(dir.Names(), std::vector<std::string>{"out.txt"});
 }
 
@@ -97,25 +144,36 @@ TEST(File, AFailureDoesNotStickToLaterOperations) {
     EXPECT_EQ(file.Error(), "");
 }
 
-TEST(ReplaceFileContent, APipeIsWrittenWhereItIs) {
-    TempDir dir;
-    const std::string fifo = dir.File("pipe");
-    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    std::string got;
-    std::thread reader([&] { got = ReadFileText(fifo); });
-    EXPECT_EQ(ReplaceFileContent(fifo, "through the pipe", nullptr), WriteResult::Written);
-    reader.join();
-    EXPECT_EQ(got, "through the pipe");
-    EXPECT_TRUE(fs::is_fifo(fifo));
-}
-
+// Refusals and failures, the rename's too, carry the system's reason and leave what was there.
 TEST(ReplaceFileContent, FailuresAreReportedWithTheReason) {
     TempDir dir;
-    RecordingHost host;
-    const std::string path = dir.File("missing/out.txt");
-    EXPECT_EQ(ReplaceFileContent(path, "x", &host), WriteResult::Failed);
-    ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(host.messages[0], "Error saving file " + path + "\n\nNo such file or directory");
+    fs::create_directory(dir.File("folder"));
+    WriteFileText(dir.File("read-only"), "old");
+    ::chmod(dir.File("read-only").c_str(), 0444);
+    const std::pair<const char*, const char*> cases[] = {
+        {"missing/out.txt", "No such file or directory"},
+        {"folder", "Is a directory"},
+        {"read-only", ::geteuid() == 0 ? nullptr : "Permission denied"},  // root may write it
+    };
+    for (const auto& [name, reason] : cases) {
+        if (reason == nullptr) continue;
+        RecordingHost host;
+        const std::string path = dir.File(name);
+        EXPECT_EQ(ReplaceFileContent(path, "x", &host), WriteResult::Failed) << name;
+        EXPECT_EQ(host.messages,
+                  std::vector<std::string>{"Error saving file " + path + "\n\n" + reason});
+    }
+    // The rename's own failure: the target became a folder meanwhile.
+    WriteFileText(dir.File("target"), "old");
+    ReplacingFile out;
+    ASSERT_TRUE(out.Open(dir.File("target")) && out.Output().Write("new"));
+    fs::remove(dir.File("target"));
+    fs::create_directory(dir.File("target"));
+    WriteFileText(dir.File("target/inside"), "");
+    EXPECT_FALSE(out.Commit());
+    EXPECT_EQ(out.Error(), "Is a directory");
+    EXPECT_EQ(ReadFileText(dir.File("read-only")), "old");
+    EXPECT_EQ(dir.Names(), (std::vector<std::string>{"folder", "read-only", "target"}));
 }
 
 }  // namespace

@@ -59,7 +59,7 @@ TEST_P(FfmpegStreams, CaptionsComeBackThroughUsAndThroughFfmpeg) {
     ASSERT_EQ(m.outcome.status, MpegStatus::Completed);
     testing::WriteBytes(out, m.output);
 
-    // (a) Our extraction gives back the caption stream for every group but the last.
+    // (a) Our extraction gives back the caption stream for every picture.
     EXPECT_EQ(testing::Collect(m.output).pairs,
               testing::ExpectedPairs(EncodeCaptions(captions).bytes, carried));
 

@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "files/file.h"
+#include "files/replacing_file.h"
 #include "model/caption.h"
 #include "model/caption_list.h"
 #include "model/project_host.h"
@@ -221,7 +222,8 @@ inline Collected Collect(const Bytes& stream, const std::atomic<int>& cancel = {
     return {status, std::move(pairs), sink.positions};
 }
 
-// A multiplex of `captions` into a copy of `source`; `onProgress` may raise the cancel flag.
+// A multiplex of `captions` into a copy of `source`, kept only when it is complete, as the
+// commands keep it; `onProgress` may raise the cancel flag.
 struct Multiplexed {
     MpegOutcome outcome;
     bool exists = false;
@@ -234,17 +236,21 @@ inline Multiplexed Multiplex(
     const std::function<void(size_t, std::atomic<int>&)>& onProgress = {}) {
     SourceFile in(source);
     const std::string outPath = in.dir / "out.m2v";
-    File out;
-    EXPECT_TRUE(out.Open(outPath, File::Mode::Create));
-    std::atomic<int> cancel{0};
-    RecordingSink sink;
-    if (onProgress) sink.onCall = [&](size_t count) { onProgress(count, cancel); };
     Multiplexed m;
-    m.outcome = MultiplexCaptions(captions, in.file, out, sink, cancel);
-    out.Close();
+    {
+        ReplacingFile out;
+        EXPECT_TRUE(out.Open(outPath));
+        std::atomic<int> cancel{0};
+        RecordingSink sink;
+        if (onProgress) sink.onCall = [&](size_t count) { onProgress(count, cancel); };
+        m.outcome = MultiplexCaptions(captions, in.file, out.Output(), sink, cancel);
+        if (m.outcome.status == MpegStatus::Completed) {
+            EXPECT_TRUE(out.Commit()) << out.Error();
+        }
+        m.positions = sink.positions;
+    }
     m.exists = std::filesystem::exists(outPath);
     if (m.exists) m.output = ReadBytes(outPath);
-    m.positions = sink.positions;
     return m;
 }
 
@@ -280,28 +286,36 @@ inline Bytes WithoutCaptionUnits(const Bytes& s) {
     return out;
 }
 
-// Pictures that a multiplex gives caption pairs: those of every group that a later group
-// header closes.
+// Whether a multiplex takes the stream: after any zero bytes, a sequence header.
+inline bool BeginsWithSequenceHeader(const Bytes& s) {
+    size_t zeros = 0;
+    while (zeros < s.size() && s[zeros] == 0) ++zeros;
+    return zeros >= 2 && zeros + 1 < s.size() && s[zeros] == 1 && s[zeros + 1] == 0xB3;
+}
+
+// Pictures that a multiplex gives caption pairs: those after the first group header.
 inline size_t CarriedPictures(const Bytes& s) {
     size_t carried = 0;
-    size_t pictures = 0;
     bool groupSeen = false;
     for (const Bytes& u : SplitUnits(s)) {
-        if (IsUnitOf(u, 0x00)) ++pictures;
-        if (IsUnitOf(u, 0xB8)) {
-            if (groupSeen) carried += pictures;
-            pictures = 0;
-            groupSeen = true;
-        }
+        if (IsUnitOf(u, 0x00) && groupSeen) ++carried;
+        if (IsUnitOf(u, 0xB8)) groupSeen = true;
     }
     return carried;
 }
 
-// The first `pictures` pairs of an encoded caption stream as extraction gives them back.
+// The pairs of an encoded caption stream that a copy with `pictures` carried pictures gives
+// back: the first `pictures` of them, the last an erase (94 2C) when the stream goes on.
 inline Bytes ExpectedPairs(const Bytes& encoded, size_t pictures) {
     Bytes pairs;
     for (size_t k = 0; k < 2 * pictures; ++k) {
         pairs.push_back(k < encoded.size() ? (encoded[k] | 0x80) : 0x80);
+    }
+    const bool goesOn = std::any_of(encoded.begin() + std::min(encoded.size(), 2 * pictures),
+                                    encoded.end(), [](uint8_t b) { return b != 0x80; });
+    if (pictures > 0 && goesOn) {
+        pairs[2 * pictures - 2] = 0x94;
+        pairs[2 * pictures - 1] = 0xAC;
     }
     return pairs;
 }

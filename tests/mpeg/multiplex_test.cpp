@@ -1,6 +1,7 @@
-// Multiplexing: where the caption units land, which pairs they carry, what happens to user
-// data already in the source, and how a multiplex ends (nothing to encode, cancel, a group
-// too large, failures; captions left out are told by the worker's tests).
+// Multiplexing: where the caption units land, which pairs they carry, the erase on the last
+// picture and the captions past the end of the video, what happens to user data already in
+// the source, the sources refused, and how a multiplex into a file ends (nothing to encode,
+// cancel, a group too large, failures).
 #include <gtest/gtest.h>
 
 #include <random>
@@ -8,7 +9,6 @@
 
 #include "codec/encoder.h"
 #include "mpeg/mpeg_fakes.h"
-#include "mpeg/stream_model.h"
 
 namespace vantrel {
 namespace {
@@ -30,13 +30,15 @@ Bytes Pairs(const CaptionList& list) {
     return EncodeCaptions(list).bytes;
 }
 
-// The caption unit for the pairs [from, from + n) of `pairs`, 80 80 past their end.
-Bytes ExpectedUnit(const Bytes& pairs, size_t from, size_t n) {
+// The caption unit for the pairs [from, from + n) of `pairs`, 80 80 past their end; with
+// `erase`, the last pair is 94 2C.
+Bytes ExpectedUnit(const Bytes& pairs, size_t from, size_t n, bool erase = false) {
     Bytes triplets;
     for (size_t k = from; k < from + n; ++k) {
         const bool have = 2 * k + 1 < pairs.size();
-        Append(triplets, {0xFF, have ? pairs[2 * k] : uint8_t{0x80},
-                          have ? pairs[2 * k + 1] : uint8_t{0x80}, 0xFE, 0x00, 0x00});
+        uint8_t p1 = have ? pairs[2 * k] : uint8_t{0x80}, p2 = have ? pairs[2 * k + 1] : 0x80;
+        if (erase && k + 1 == from + n) p1 = 0x94, p2 = 0x2C;
+        Append(triplets, {0xFF, p1, p2, 0xFE, 0x00, 0x00});
     }
     return CaptionUnit(static_cast<uint8_t>(0x80 | (n % 64) * 2), triplets);
 }
@@ -46,7 +48,8 @@ const Bytes kAtsc{0x00, 0x00, 0x01, 0xB2, 0x47, 0x41, 0x39, 0x34,
 
 // A stream written as units: S sequence header, G group, P3 three pictures of two slices, P1/30
 // a picture of 30 slices, E sequence end, A ATSC user data, O an old caption unit, L an old
-// caption unit of 150,000 bytes, C2:3 the caption unit for pairs 2 to 4 of `pairs`.
+// caption unit of 150,000 bytes, C2:3 the caption unit for pairs 2 to 4 of `pairs` (C2:3e with
+// the erase as its last pair).
 Bytes Shape(const std::string& shape, const Bytes& pairs) {
     StreamBuilder s;
     std::istringstream in(shape);
@@ -72,7 +75,7 @@ Bytes Shape(const std::string& shape, const Bytes& pairs) {
                                   {0xFF, 0xC1, 0xC2, 0xFE, 0, 0, 0xFF, 0xC3, 0xC4, 0xFE, 0, 0}));
                 break;
             case 'C':
-                s.Add(ExpectedUnit(pairs, size_t(n), size_t(m)));
+                s.Add(ExpectedUnit(pairs, size_t(n), size_t(m), t.back() == 'e'));
                 break;
             case 'P':
                 for (int p = 0; p < (t.find('/') == std::string::npos ? n : 1); ++p) s.Picture(m);
@@ -92,19 +95,27 @@ TEST(Multiplex, PlacementTable) {
     struct Case {
         const char* source;
         const char* copy;
-        int32_t end = 40;  // of the caption
+        int32_t end;  // of the caption
+        size_t pastEnd = 0;
     };
     // clang-format off
     const Case cases[] = {
-        {"S G P3 G P2 E", "S G C0:3 P3 G P2 E"},  // the unit follows its group header
-        {"G P1/30 P1/0 G", "G C0:2 P1/30 P1/0 G"},  // slices are copied, not counted
-        {"S P4 G P2 G P1", "S P4 G C0:2 P2 G P1"},  // pictures before the first group carry none
-        {"G P10 G", "G C0:10 P10 G", 6},  // null pairs past the caption stream
-        {"G P63 G", "G C0:63 P63 G"},  // the attribute keeps the count modulo 64
-        {"G P64 G", "G C0:64 P64 G"},
-        {"G P130 G", "G C0:130 P130 G"},
-        {"S G O A P2 G O P2 G", "S G C0:2 A P2 G C2:2 P2 G"},  // caption data replaced, ATSC kept
-        {"G L P2 G", "G C0:2 P2 G"},  // a long caption unit goes with all its pieces
+        {"S G P3 G P8 E", "S G C0:3 P3 G C3:8 P8 E", 6},  // the unit follows its group header
+        {"S G P1/30 P1/0 G P9", "S G C0:2 P1/30 P1/0 G C2:9 P9", 6},  // slices are not counted
+        {"S P4 G P2 G P9", "S P4 G C0:2 P2 G C2:9 P9", 6},  // pictures before a group carry none
+        {"S G P10 G P2", "S G C0:10 P10 G C10:2 P2", 6},  // null pairs past the caption stream
+        {"S G P63 G P1", "S G C0:63 P63 G C63:1 P1", 40},  // the count modulo 64
+        {"S G P64", "S G C0:64 P64", 40},
+        {"S G P130", "S G C0:130 P130", 40},
+        {"S G O A P2 G O P9 G", "S G C0:2 A P2 G C2:9 P9 G", 6},  // caption data replaced
+        {"S G L P9", "S G C0:9 P9", 6},  // a long caption unit goes with all its pieces
+        {"S G P9 G A G P1", "S G C0:9 P9 G A G C9:1 P1", 6},  // after the last header
+        // Captions going on past the last picture: it erases the screen.
+        {"S G P3 G P3", "S G C0:3 P3 G C3:3e P3", 40},
+        {"S G P3 G P3 G E", "S G C0:3 P3 G C3:3e P3 G E", 40},
+        {"S G P2 G P2", "S G C0:2 P2 G C2:2e P2", 40, 1},  // shown on the erasing picture
+        {"S G P2 G P1", "S G C0:2 P2 G C2:1e P1", 40, 1},  // shown after the last picture
+        {"S P9", "S P9", 6, 1},  // no group to carry it
     };
     // clang-format on
     for (const Case& c : cases) {
@@ -112,13 +123,15 @@ TEST(Multiplex, PlacementTable) {
         const Multiplexed m = Multiplex(list, Shape(c.source, Pairs(list)));
         EXPECT_EQ(m.outcome.status, MpegStatus::Completed) << c.source;
         EXPECT_EQ(m.outcome.message, "") << c.source;
+        EXPECT_EQ(m.outcome.pastEndCount, c.pastEnd) << c.source;
         EXPECT_EQ(m.output, Shape(c.copy, Pairs(list))) << c.source;
     }
 }
 
-// Random group structures: the copy's caption units give back the caption stream, pair for
-// pair, for every group but the last, and removing them gives back the source.
-TEST(Multiplex, ExtractionOfTheCopyGivesBackThePairsOfAllGroupsButTheLast) {
+// Random group structures, and a group whose caption unit outgrows the reader's window: the
+// copy's caption units give back the caption stream, pair for pair, for every picture after
+// the first group header, and removing them gives back the source.
+TEST(Multiplex, ExtractionOfTheCopyGivesBackThePairsOfEveryPicture) {
     CaptionList list;
     list.Insert(testing::TextCaption(20, 70, "ONE"));
     list.Insert(testing::TextCaption(120, 200, "TWO TWO"));
@@ -127,11 +140,14 @@ TEST(Multiplex, ExtractionOfTheCopyGivesBackThePairsOfAllGroupsButTheLast) {
     for (int round = 0; round < 10; ++round) {
         StreamBuilder s;
         s.SequenceHeader();
-        const int groups = 1 + static_cast<int>(rng() % 30);
+        const int groups = round == 0 ? 1 : 1 + static_cast<int>(rng() % 30);
+        size_t units = 0;  // groups with pictures
         for (int g = 0; g < groups; ++g) {
             s.Group();
-            for (int p = static_cast<int>(rng() % 25); p > 0; --p) {
-                s.Picture(static_cast<int>(rng() % 4), 10 + rng() % 3000);
+            const int pictures = round == 0 ? 12000 : static_cast<int>(rng() % 25);
+            units += pictures > 0;
+            for (int p = 0; p < pictures; ++p) {
+                s.Picture(round == 0 ? 0 : static_cast<int>(rng() % 4), 10 + rng() % 3000);
             }
         }
         if (round % 2) s.SequenceEnd();
@@ -141,67 +157,90 @@ TEST(Multiplex, ExtractionOfTheCopyGivesBackThePairsOfAllGroupsButTheLast) {
         EXPECT_EQ(testing::Collect(m.output).pairs, testing::ExpectedPairs(Pairs(list), carried))
             << "round " << round;
         EXPECT_EQ(testing::WithoutCaptionUnits(m.output), s.bytes());
-        EXPECT_EQ(m.output.size(), s.bytes().size() + 9 * (groups - 1) + 6 * carried);
+        EXPECT_EQ(m.output.size(), s.bytes().size() + 9 * units + 6 * carried);
     }
 }
 
-TEST(Multiplex, AGroupWhoseCaptionUnitOutgrowsTheWindowReadsBackWhole) {
-    const HiCaption list;
-    StreamBuilder s;
-    s.Group();
-    for (int p = 0; p < 12000; ++p) s.Picture(0);
-    s.Group();
-    const Multiplexed m = Multiplex(list, s.bytes());
-    ASSERT_EQ(m.outcome.status, MpegStatus::Completed);
-    EXPECT_EQ(testing::Collect(m.output).pairs, testing::ExpectedPairs(Pairs(list), 12000));
-}
-
-TEST(Multiplex, NoCaptionsLeaveAnEmptyDestinationAndNoMessage) {
-    StreamBuilder s;
-    s.Group().Pictures(3).Group();
-    const Multiplexed m = Multiplex(CaptionList{}, s.bytes());
-    EXPECT_EQ(m.outcome.status, MpegStatus::NothingToEncode);
-    EXPECT_EQ(m.outcome.message, "");
-    EXPECT_TRUE(m.exists);
-    EXPECT_TRUE(m.output.empty());
-    EXPECT_TRUE(m.positions.empty()) << "the source is not read";
-}
-
-TEST(Multiplex, CancelStopsAtTheNextUnitAndRemovesTheDestination) {
-    StreamBuilder s;
-    for (int g = 0; g < 50; ++g) s.Group().Pictures(5);
-    const Multiplexed m =
-        Multiplex(HiCaption(), s.bytes(), [](size_t count, std::atomic<int>& cancel) {
-            if (count == 40) cancel = 1;
-        });
-    EXPECT_EQ(m.outcome.status, MpegStatus::Cancelled);
-    EXPECT_EQ(m.outcome.message, "");
-    EXPECT_EQ(m.positions.size(), 40u);
-    EXPECT_FALSE(m.exists);
-}
-
-TEST(Multiplex, AGroupOver10MiBStopsWithItsMessageAndKeepsWhatWasWritten) {
-    const HiCaption list;
-    StreamBuilder s;
-    // Two groups of 6 MiB fill the output buffer past its size, so the first goes out.
-    for (int g = 0; g < 2; ++g) {
-        s.Group();
-        for (int p = 0; p < 96; ++p) s.Picture(1, 65536);
+// A source that does not begin, after zero bytes, with a sequence header is refused before
+// anything is read or written, and the message says what it is.
+TEST(Multiplex, RefusesSourcesThatNoCarrierSupports) {
+    StreamBuilder group;
+    group.Group().Pictures(3);
+    Bytes ts(376, 0x11);
+    ts[0] = ts[188] = 0x47;
+    Bytes zerosFirst(5, 0);
+    Append(zerosFirst, Shape("S G P3", {}));
+    const std::pair<Bytes, std::string> cases[] = {
+        {{}, "it is empty"},
+        {{'h', 'e', 'l', 'l', 'o', '\n'}, "it is a text file"},
+        {{0, 0, 1, 0xBA, 0x44, 0, 4, 0, 4, 1}, "it is an MPEG program stream"},
+        {ts, "it is an MPEG transport stream"},
+        {{0, 0, 0, 1, 0x67, 0x64, 0, 0x1F}, "it is an H.264 video stream"},
+        {{0, 0, 0, 1, 0x40, 0x01, 0x0C}, "it is an H.265 video stream"},
+        {Bytes(70000, 0), "it begins with nothing but zero bytes"},
+        {group.bytes(), "it does not begin with a sequence header"},
+        {zerosFirst, ""},  // taken
+    };
+    for (const auto& [source, what] : cases) {
+        const Multiplexed m = Multiplex(HiCaption(), source);
+        if (what.empty()) {
+            EXPECT_EQ(m.outcome.status, MpegStatus::Completed);
+            continue;
+        }
+        EXPECT_EQ(m.outcome.status, MpegStatus::NotAVideoStream) << what;
+        EXPECT_NE(
+            m.outcome.message.find(" is not an MPEG-2 video elementary stream (" + what + ")"),
+            std::string::npos)
+            << m.outcome.message;
+        EXPECT_TRUE(m.positions.empty()) << what;
+        EXPECT_FALSE(m.exists) << what;
     }
-    s.Group();
-    for (int p = 0; p < 170; ++p) s.Picture(1, 65536);
-    s.Group();
-    const Multiplexed m = Multiplex(list, s.bytes());
-    EXPECT_EQ(m.outcome.status, MpegStatus::GroupTooLarge);
-    EXPECT_EQ(m.outcome.message, "Error: Encountered GOP larger than 10MB");
-    ASSERT_TRUE(m.exists);
-    ASSERT_GT(m.output.size(), 6u << 20);
-    ASSERT_LT(m.output.size(), s.bytes().size());
-    // What is there is the start of the copy: the first group header and its caption unit.
-    const Bytes head(m.output.begin(), m.output.begin() + 8 + 9 + 6 * 96);
-    StreamBuilder e;
-    e.Group().Add(ExpectedUnit(Pairs(list), 0, 96));
-    EXPECT_EQ(head, e.bytes());
+}
+
+// No captions, a cancel, a group over 10 MiB: the outcome says so and no copy is kept.
+TEST(Multiplex, AnIncompleteCopyIsNotKept) {
+    StreamBuilder shortStream;
+    shortStream.SequenceHeader().Group().Pictures(3).Group();
+    StreamBuilder longStream;
+    longStream.SequenceHeader();
+    for (int g = 0; g < 50; ++g) longStream.Group().Pictures(5);
+    StreamBuilder largeGroup;
+    largeGroup.SequenceHeader().Group();
+    for (int p = 0; p < 170; ++p) largeGroup.Picture(1, 65536);
+    largeGroup.Group().Picture();
+    const auto cancelAt40 = [](size_t count, std::atomic<int>& cancel) {
+        if (count == 40) cancel = 1;
+    };
+    struct Case {
+        bool captions;
+        Bytes source;
+        std::function<void(size_t, std::atomic<int>&)> onProgress;
+        MpegStatus status;
+        std::string message;
+    };
+    const Case cases[] = {
+        {false,
+         shortStream.bytes(),
+         {},
+         MpegStatus::NothingToEncode,
+         "there are no captions to multiplex"},
+        {true, longStream.bytes(), cancelAt40, MpegStatus::Cancelled, ""},
+        {true,
+         largeGroup.bytes(),
+         {},
+         MpegStatus::GroupTooLarge,
+         "Error: Encountered GOP larger than 10MB"},
+    };
+    const HiCaption hi;
+    const CaptionList none;
+    for (const Case& c : cases) {
+        const Multiplexed m = Multiplex(c.captions ? hi : none, c.source, c.onProgress);
+        EXPECT_EQ(m.outcome.status, c.status) << c.message;
+        EXPECT_EQ(m.outcome.message, c.message);
+        EXPECT_FALSE(m.exists) << c.message;
+    }
+    EXPECT_EQ(Multiplex(HiCaption(), longStream.bytes(), cancelAt40).positions.size(), 40u)
+        << "the cancel stops at the next unit";
 }
 
 TEST(Multiplex, AGroupOfExactly10MiBIsCopied) {
@@ -211,26 +250,12 @@ TEST(Multiplex, AGroupOfExactly10MiBIsCopied) {
     Append(group, Unit(0x00, kMaxGroupBytes - group.size() - 8));
     Append(group, Unit(0xB8, 8));
     ASSERT_EQ(group.size(), kMaxGroupBytes);
-    Bytes source = Unit(0xB8, 8);
+    Bytes source = Unit(0xB3, 12);
+    Append(source, Unit(0xB8, 8));
     Append(source, group);
     const Multiplexed m = Multiplex(HiCaption(), source);
     EXPECT_EQ(m.outcome.status, MpegStatus::Completed);
     EXPECT_EQ(m.output.size(), source.size() + 9 + 6 * 160);
-}
-
-TEST(Multiplex, AWriteErrorIsReportedWithTheDestinationsName) {
-    if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
-    StreamBuilder s;
-    s.Group().Pictures(3).Group().Pictures(3);
-    testing::SourceFile in(s.bytes());
-    File out;
-    ASSERT_TRUE(out.Open("/dev/full", File::Mode::Create));
-    testing::RecordingSink sink;
-    const std::atomic<int> cancel{0};
-    const MpegOutcome outcome = MultiplexCaptions(HiCaption(), in.file, out, sink, cancel);
-    EXPECT_EQ(outcome.status, MpegStatus::WriteFailed);
-    EXPECT_EQ(outcome.message.rfind("Error saving file /dev/full", 0), 0u) << outcome.message;
-    EXPECT_TRUE(std::filesystem::exists("/dev/full"));
 }
 
 }  // namespace

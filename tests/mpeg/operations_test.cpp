@@ -49,10 +49,8 @@ using testing::WaitingDisplay;
 struct Fixture : testing::SourceFile {
     CaptionProject project;
     RecordingHost host;
-    File destination;
 
     explicit Fixture(const Bytes& stream) : SourceFile(stream) { project.host = &host; }
-    void CreateDestination() { EXPECT_TRUE(destination.Open(dir / "out.m2v", File::Mode::Create)); }
     bool DestinationExists() const { return std::filesystem::exists(dir / "out.m2v"); }
 };
 
@@ -74,6 +72,7 @@ TEST(ProgressBusyMark, AWorkerThatEndsAtOnceNeverLeavesTheMarkSet) {
 // carrying `list` as the multiplexer writes it.
 Bytes CaptionedStream(const CaptionList& list, int groups) {
     StreamBuilder s;
+    s.SequenceHeader();
     for (int g = 0; g <= groups; ++g) s.Group().Pictures(10);
     return testing::Multiplex(list, s.bytes()).output;
 }
@@ -103,10 +102,7 @@ TEST(ProgressCancel, EscapeStopsAnExtractionOrAMultiplexAtTheNextUnit) {
         CaptionList list;
         list.Insert(testing::TextCaption(10, 50, "CANCEL ME"));
         Fixture f(CaptionedStream(list, 300));
-        if (multiplex) {
-            f.project.captions.Insert(testing::TextCaption(10, 50, "HELLO"));
-            f.CreateDestination();
-        }
+        if (multiplex) f.project.captions.Insert(testing::TextCaption(10, 50, "HELLO"));
         WaitingDisplay display;
         uint32_t requestedAt = 0;
         display.onBar = [&](ProgressWorker& worker, uint32_t bar) {
@@ -116,9 +112,9 @@ TEST(ProgressCancel, EscapeStopsAnExtractionOrAMultiplexAtTheNextUnit) {
                 requestedAt = bar;
             }
         };
-        const MpegOutcome outcome = multiplex
-                                        ? RunMultiplex(f.project, f.file, f.destination, display)
-                                        : ImportM2v(f.project, f.file, display, f.project.captions);
+        const MpegOutcome outcome =
+            multiplex ? MultiplexToFile(f.project, f.dir / "in.m2v", f.dir / "out.m2v", display)
+                      : ImportM2v(f.project, f.file, display, f.project.captions);
         EXPECT_EQ(outcome.status, MpegStatus::Cancelled);
         EXPECT_FALSE(OperationSucceeded(outcome));
         EXPECT_GE(requestedAt, 100u);
@@ -139,23 +135,64 @@ TEST(ProgressImport, NoCaptionsIsToldToTheHost) {
               (std::vector<std::string>{"Video file does not contain closed captions"}));
 }
 
-TEST(ProgressMultiplex, LeftOutCaptionsAreToldAfterTheCopy) {
+// The multiplex into a file, as the window and the command line run it.
+TEST(MultiplexToFile, LeftOutAndLateCaptionsAreToldAfterTheCopy) {
     StreamBuilder s;
-    s.Group().Pictures(3).Group();
+    s.SequenceHeader().Group().Pictures(3).Group();
     Fixture f(s.bytes());
-    f.project.captions.Insert(testing::TextCaption(100, 200, "KEPT"));
+    f.project.captions.Insert(testing::TextCaption(100, 200, "LATE"));
     f.project.captions.Insert(testing::TextCaption(101, 300, "LOST"));
-    f.CreateDestination();
     WaitingDisplay display;
-    const MpegOutcome outcome = RunMultiplex(f.project, f.file, f.destination, display);
+    const MpegOutcome outcome =
+        MultiplexToFile(f.project, f.dir / "in.m2v", f.dir / "out.m2v", display);
     EXPECT_EQ(outcome.status, MpegStatus::Completed);
     EXPECT_EQ(outcome.leftOutCount, 1u);
-    EXPECT_NE(outcome.leftOutMessage.find("00:00:03:11"), std::string::npos)
-        << outcome.leftOutMessage;
-    ASSERT_EQ(f.host.messages.size(), 1u);
-    EXPECT_EQ(f.host.messages[0], outcome.leftOutMessage);
+    EXPECT_NE(outcome.leftOutMessage.find("00:00:03:11"), std::string::npos);
+    EXPECT_EQ(outcome.pastEndCount, 1u);
+    EXPECT_EQ(f.host.messages,
+              (std::vector<std::string>{outcome.leftOutMessage, outcome.pastEndMessage}));
     EXPECT_FALSE(OperationSucceeded(outcome)) << "the command line exits non-zero";
     EXPECT_TRUE(f.DestinationExists());
+}
+
+// Every failure is told once and names the output as the user gave it; none leaves a file
+// behind. A link is written through.
+TEST(MultiplexToFile, FailuresNameTheFilesAsGivenAndLeaveNothing) {
+    CaptionList other;
+    other.Insert(testing::TextCaption(10, 50, "OTHER"));
+    Fixture f(CaptionedStream(other, 100));
+    f.project.captions.Insert(testing::TextCaption(10, 50, "HELLO"));
+    const std::string in = f.dir / "in.m2v";
+    struct Case {
+        std::string source, output;
+        MpegStatus status;
+        std::string message;
+    };
+    const Case table[] = {
+        {in, f.dir / "./in.m2v", MpegStatus::Refused,
+         "Error saving file " + f.dir / "./in.m2v" + "\n\nthe output would overwrite the input"},
+        {f.dir / "none.m2v", f.dir / "o.m2v", MpegStatus::Refused,
+         "Error opening file " + f.dir / "none.m2v" + "\n\nNo such file or directory"},
+        {in, f.dir / "no/o.m2v", MpegStatus::Refused,
+         "Error saving file " + f.dir / "no/o.m2v" + "\n\nNo such file or directory"},
+        {in, "/dev/full", MpegStatus::WriteFailed,
+         "Error saving file /dev/full\n\nNo space left on device"},
+        {in, f.dir / "link.m2v", MpegStatus::Completed, ""},
+    };
+    std::filesystem::create_symlink("real.m2v", f.dir / "link.m2v");
+    for (const Case& c : table) {
+        f.host.messages.clear();
+        WaitingDisplay display;
+        const MpegOutcome outcome = MultiplexToFile(f.project, c.source, c.output, display);
+        EXPECT_EQ(outcome.status, c.status) << c.message;
+        EXPECT_EQ(OperationSucceeded(outcome), c.status == MpegStatus::Completed);
+        EXPECT_EQ(f.host.messages, (c.message.empty() ? std::vector<std::string>{}
+                                                      : std::vector<std::string>{c.message}));
+    }
+    EXPECT_TRUE(std::filesystem::is_symlink(f.dir / "link.m2v"));
+    EXPECT_NE(testing::ReadBytes(f.dir / "real.m2v"), testing::ReadBytes(in)) << "the captions";
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(f.dir / ""), {}), 3)
+        << "the source, the link and the file it names";
 }
 
 // The bar's cells and percent, and an import run to its end: its caption arrives in the project
@@ -221,19 +258,14 @@ TEST(MultiplexMemory, AMissingOutputBufferIsReportedAndLeavesNoOutput) {
     CaptionList list;
     list.Insert(testing::TextCaption(4, 40, "HI"));
     testing::StreamBuilder s;
-    s.Group().Pictures(3).Group();
-    testing::SourceFile in(s.bytes());
-    File out;
-    ASSERT_TRUE(out.Open(in.dir / "out.m2v", File::Mode::Create));
-    testing::RecordingSink sink;
-    const std::atomic<int> cancel{0};
+    s.SequenceHeader().Group().Pictures(3).Group();
     refuseOutputBuffer = true;
-    const MpegOutcome outcome = MultiplexCaptions(list, in.file, out, sink, cancel);
+    const testing::Multiplexed m = testing::Multiplex(list, s.bytes());
     refuseOutputBuffer = false;
-    EXPECT_EQ(outcome.status, MpegStatus::OutOfMemory);
-    EXPECT_EQ(outcome.message, "Unable to allocate temporary\nmemory for multiplex operation");
-    EXPECT_FALSE(std::filesystem::exists(in.dir / "out.m2v"));
-    EXPECT_TRUE(sink.positions.empty());
+    EXPECT_EQ(m.outcome.status, MpegStatus::OutOfMemory);
+    EXPECT_EQ(m.outcome.message, "Unable to allocate temporary\nmemory for multiplex operation");
+    EXPECT_FALSE(m.exists);
+    EXPECT_TRUE(m.positions.empty());
 }
 
 constexpr uint64_t kGiB = 1ull << 30;
