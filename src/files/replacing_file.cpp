@@ -4,10 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <climits>
+#include <cstdint>
 #include <cstring>
 
 namespace vantrel {
@@ -37,14 +37,13 @@ std::string ResolvedTarget(const std::string& path) {
 }
 
 // A short hidden name in `folder` that is not likely to be taken; the caller creates it
-// exclusively and asks again when it was. Short, so that a target name of any length allowed
-// still has room beside it.
-std::string HiddenName(const std::string& folder) {
+// exclusively and asks again, with another `salt`, when it was. Short, so that a target name of
+// any length allowed still has room beside it.
+std::string HiddenName(const std::string& folder, uint64_t salt) {
     static constexpr char kLetters[] =
         "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    static std::atomic<uint64_t> calls{0};
     uint64_t v = static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
-    v ^= (static_cast<uint64_t>(::getpid()) << 32) ^ (calls.fetch_add(1) * 0x9E3779B97F4A7C15ull);
+    v ^= (static_cast<uint64_t>(::getpid()) << 32) ^ (salt * 0x9E3779B97F4A7C15ull);
     v = (v ^ (v >> 30)) * 0xBF58476D1CE4E5B9ull;
     v ^= v >> 31;
     std::string name = folder + ".vt-";
@@ -123,7 +122,7 @@ bool ReplacingFile::OpenUnnamed(const std::string& path) {
 
 bool ReplacingFile::OpenNamed(const std::string& path) {
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-        std::string name = HiddenName(folder_);
+        std::string name = HiddenName(folder_, reinterpret_cast<uintptr_t>(this) + attempt);
         const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0) {
             file_.Adopt(fd, path);
@@ -138,7 +137,7 @@ bool ReplacingFile::OpenNamed(const std::string& path) {
 bool ReplacingFile::LinkUnnamed() {
     const std::string self = "/proc/self/fd/" + std::to_string(file_.Descriptor());
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-        std::string name = HiddenName(folder_);
+        std::string name = HiddenName(folder_, reinterpret_cast<uintptr_t>(this) + attempt);
         if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
             tempPath_ = std::move(name);
             unnamed_ = false;
