@@ -368,8 +368,6 @@ TEST_F(MainWindowTest, CloseAndExitAskAboutUnsavedChanges) {
         {false, 1, {A::Cancel}, false},
         {true, 1, {A::Cancel}, false},
         {true, 1, {A::No}, true},
-        // Yes on a project never saved asks for a name; cancelling that keeps the window.
-        {false, 1, {A::Yes}, false},
     };
     QAction* exit = MenuAction("E&xit");
     ASSERT_NE(exit, nullptr);
@@ -393,25 +391,12 @@ TEST_F(MainWindowTest, CloseAndExitAskAboutUnsavedChanges) {
     }
 }
 
-TEST_F(MainWindowTest, SaveWhileTypingCommitsTheCaptionFirst) {
+// The italics and underline buttons follow the caption being typed; Ctrl+S while typing commits
+// the caption, with both bits, before the project is saved.
+TEST_F(MainWindowTest, ItalicsAndUnderlineFollowTheCaptionBeingTypedAndSaveCommitsIt) {
     QTemporaryDir dir;
     const std::string path = dir.filePath("typed.ccp").toStdString();
     dialogs_.filesToSave.push_back(path);
-    BeginTyping("Hi");
-    QTest::keyClick(&view_.Captions(), Qt::Key_S, Qt::ControlModifier);
-    EXPECT_FALSE(view_.Captions().IsEditing());
-    EXPECT_EQ(view_.Files().ProjectPath(), path);
-    EXPECT_FALSE(view_.project.modified);
-
-    // What was written holds the caption.
-    CaptionProject saved;
-    ASSERT_EQ(LoadProject(saved, path), LoadResult::Loaded);
-    ASSERT_EQ(saved.captions.Count(), 1);
-    EXPECT_EQ(saved.captions.Head()->cells[0][0].character, 'H');
-    EXPECT_EQ(saved.captions.Head()->cells[0][1].character, 'i');
-}
-
-TEST_F(MainWindowTest, ItalicsAndUnderlineFollowTheCaptionBeingTyped) {
     QAction* buttons[] = {&window_.ItalicsAction(), &window_.UnderlineAction()};
     for (QAction* b : buttons) EXPECT_FALSE(b->isEnabled() || b->isChecked());
     BeginTyping("a");
@@ -421,13 +406,19 @@ TEST_F(MainWindowTest, ItalicsAndUnderlineFollowTheCaptionBeingTyped) {
         b->trigger();
         EXPECT_TRUE(b->isChecked());
     }
-    // Both bits are in what is typed next.
     QTest::keyClicks(&view_.Captions(), "b");
-    EXPECT_EQ(view_.Captions().Editing().typingAttribute & 0xC0, 0xC0);
     window_.ItalicsAction().trigger();
     EXPECT_FALSE(window_.ItalicsAction().isChecked());
-    view_.Captions().EndEdit();
+    QTest::keyClick(&view_.Captions(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_FALSE(view_.Captions().IsEditing());
     for (QAction* b : buttons) EXPECT_FALSE(b->isEnabled() || b->isChecked());
+    EXPECT_EQ(view_.Files().ProjectPath(), path);
+    EXPECT_FALSE(view_.project.modified);
+    CaptionProject saved;
+    ASSERT_EQ(LoadProject(saved, path), LoadResult::Loaded);
+    ASSERT_EQ(saved.captions.Count(), 1);
+    EXPECT_EQ(saved.captions.Head()->cells[0][1].character, 'b');
+    EXPECT_EQ(saved.captions.Head()->cells[0][1].attribute & 0xC0, 0xC0) << "italics, underline";
 }
 
 std::string Text(const Caption& c) {
