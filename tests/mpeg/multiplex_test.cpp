@@ -41,10 +41,6 @@ struct HiCaption : CaptionList {
     explicit HiCaption(int32_t end = 40) { testing::AddCaption(*this, 4, end, "HI"); }
 };
 
-Octets Pairs(const CaptionList& list) {
-    return EncodeCaptions(list).bytes;
-}
-
 // The caption unit for the pairs [from, from + n) of `pairs`, 80 80 past their end; with
 // `erase`, the last pair is 94 2C.
 Octets ExpectedUnit(const Octets& pairs, size_t from, size_t n, bool erase = false) {
@@ -117,11 +113,11 @@ TEST(Multiplex, PlacementTable) {
     // clang-format on
     for (const Case& c : cases) {
         const HiCaption list(c.end);
-        const Multiplexed m = Multiplex(list, Shape(c.source, Pairs(list)));
+        const Multiplexed m = Multiplex(list, Shape(c.source, EncodeCaptions(list).bytes));
         EXPECT_EQ(m.outcome.status, MpegStatus::Completed) << c.source;
         EXPECT_EQ(m.outcome.message, "") << c.source;
         EXPECT_EQ(m.outcome.pastEndCount, c.pastEnd) << c.source;
-        EXPECT_EQ(m.output, Shape(c.copy, Pairs(list))) << c.source;
+        EXPECT_EQ(m.output, Shape(c.copy, EncodeCaptions(list).bytes)) << c.source;
     }
 }
 

@@ -38,20 +38,6 @@ struct Fixture : testing::SourceFile {
     bool DestinationExists() const { return std::filesystem::exists(dir.File("out.m2v")); }
 };
 
-TEST(ProgressBusyMark, AWorkerThatEndsAtOnceNeverLeavesTheMarkSet) {
-    Fixture f(Octets{});
-    for (int round = 0; round < 200; ++round) {
-        ProgressWorker worker(0, OperationMode::Extraction, f.file, f.file, f.project);
-        WaitingDisplay display;
-        display.Run(worker);
-        EXPECT_FALSE(display.busyAtDone) << "round " << round;
-        EXPECT_FALSE(worker.Busy());
-        EXPECT_TRUE(worker.RequestCancel()) << "the close request closes the display";
-        EXPECT_TRUE(worker.AcceptsClose());
-        EXPECT_EQ(f.project.cancel.load(), 0);
-    }
-}
-
 // A stream of `groups` groups of ten pictures, long enough that a cancel lands in the middle,
 // carrying `list` as the multiplexer writes it.
 Octets CaptionedStream(const CaptionList& list, int groups) {
@@ -61,21 +47,32 @@ Octets CaptionedStream(const CaptionList& list, int groups) {
     return testing::Multiplex(list, s.bytes()).output;
 }
 
-// A cancel requested before the worker starts (Ctrl+C as the command line gets ready) is kept:
-// the stream has captions, so only the flag can stop it; a display that runs one operation
-// after another forgets it once the worker is done.
-TEST(ProgressCancel, ARequestMadeBeforeTheStartStopsTheWorkerAtOnce) {
+// A worker that ends at once never leaves the busy mark set: on an empty stream, or on a cancel
+// requested before its start (Ctrl+C as the command line gets ready), which is kept: the stream
+// has captions, so only the flag can stop it. A display that runs one operation after another
+// forgets the cancel once the worker is done.
+TEST(ProgressWorker, AWorkerThatEndsAtOnceLeavesNoMarkAndACancelBeforeItsStartIsKept) {
     CaptionList list;
     testing::AddCaption(list, 10, 50, "AGAIN");
-    Fixture f(CaptionedStream(list, 10));
-    f.project.cancel = 1;
-    WaitingDisplay display;
-    ProgressWorker worker(0, OperationMode::Extraction, f.file, f.file, f.project);
-    display.Run(worker);
-    EXPECT_EQ(worker.Outcome().status, MpegStatus::Cancelled);
-    EXPECT_TRUE(display.bars.empty());
-    worker.ForgetCancel();
-    EXPECT_EQ(f.project.cancel.load(), 0);
+    const Octets captioned = CaptionedStream(list, 10);
+    for (int round = 0; round < 200; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        const bool early = round % 2;  // a cancel before the start
+        Fixture f(early ? captioned : Octets{});
+        f.project.cancel = early;
+        ProgressWorker worker(0, OperationMode::Extraction, f.file, f.file, f.project);
+        WaitingDisplay display;
+        display.Run(worker);
+        EXPECT_FALSE(display.busyAtDone);
+        EXPECT_FALSE(worker.Busy());
+        EXPECT_TRUE(worker.RequestCancel()) << "the close request closes the display";
+        EXPECT_TRUE(worker.AcceptsClose());
+        EXPECT_EQ(f.project.cancel.load(), early ? 1 : 0);
+        EXPECT_TRUE(!early ||
+                    (worker.Outcome().status == MpegStatus::Cancelled && display.bars.empty()));
+        worker.ForgetCancel();
+        EXPECT_EQ(f.project.cancel.load(), 0);
+    }
 }
 
 // Escape while busy: the display stays open and Enter does nothing; the extraction or multiplex
@@ -213,11 +210,8 @@ TEST(OutputBatch, RefusesARequestLargerThanItself) {
 // frame are dropped and the user told, so that no frame number leaves the range.
 TEST(ExtractCaptions, StopsAtTheLastFrameATimecodeNames) {
     const size_t frames = kMaxStreamPairBytes / 2 + 10;
-    testing::Octets triplets(3 * frames);
-    for (size_t k = 0; k < frames; ++k) {
-        triplets[3 * k] = 0xFF;
-        triplets[3 * k + 1] = triplets[3 * k + 2] = 0x80;
-    }
+    testing::Octets triplets;
+    for (size_t k = 0; k < frames; ++k) testing::Append(triplets, {0xFF, 0x80, 0x80});
     testing::SourceFile source(testing::CaptionUnit(0xC1, triplets));
     testing::RecordingSink sink;
     CaptionList into;
@@ -242,8 +236,7 @@ TEST(LargeStream, ACaptionPast4GiBIsFoundAndTheBarGoesOnToItsEnd) {
     const int fd = ::open(path.c_str(), O_CREAT | O_TRUNC | O_WRONLY, 0644);
     ASSERT_GE(fd, 0);
     ASSERT_EQ(::ftruncate(fd, static_cast<off_t>(kEnd)), 0);
-    Put(fd, 0, testing::Unit(0xB3, 12));
-    Put(fd, 12, testing::Unit(0xB8, 8));
+    Put(fd, 0, StreamBuilder().SequenceHeader().Group().bytes());
     // RCL, ENM, row 15, HI, EOC (frame 4), a null pair, EDM (frame 6).
     Octets triplets;
     for (const uint16_t pair : {0x9420, 0x94AE, 0x9470, 0xC849, 0x942F, 0x8080, 0x942C}) {

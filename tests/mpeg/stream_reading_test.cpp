@@ -179,13 +179,6 @@ TEST(ElementaryStreamFrames, CountsFramesInMemoryAndAcrossReadChunks) {
     EXPECT_EQ(CountElementaryStreamFrames(std::string("/nonexistent/stream.m2v")), -1);
 }
 
-// Sequence header, group, the user-data unit, a picture.
-Octets WithUserData(const Octets& unit) {
-    StreamBuilder s;
-    s.SequenceHeader().Group().Add(unit).Picture();
-    return s.bytes();
-}
-
 TEST(Extraction, UserDataTable) {
     // A unit much longer than the reader's window is read through all its pieces.
     Octets longUnit, longPairs;
@@ -214,7 +207,9 @@ TEST(Extraction, UserDataTable) {
         {"longer than the window", CaptionUnit(0x90, longUnit), longPairs},
     };
     for (const Case& c : cases) {
-        const testing::Collected got = Collect(WithUserData(c.unit));
+        StreamBuilder s;  // sequence header, group, the user data, a picture
+        const testing::Collected got =
+            Collect(s.SequenceHeader().Group().Add(c.unit).Picture().bytes());
         EXPECT_EQ(got.pairs, c.pairs) << c.what;
         EXPECT_EQ(got.status, c.pairs.empty() ? MpegStatus::NoCaptions : MpegStatus::Completed)
             << c.what;
@@ -327,20 +322,11 @@ Octets RandomStream(std::mt19937& rng, size_t size) {
     Octets s;
     if (rng() % 4 != 0) s = testing::Unit(0xB3, 12);
     while (s.size() < size) {
-        switch (rng() % 6) {
-            case 0:
-                Append(s, {0x00, 0x00, 0x01, static_cast<uint8_t>(rng() % 2 ? 0x00 : 0xB8)});
-                break;
-            case 1:
-                Append(s, {0x00, 0x00, 0x01, 0xB2, 0x43, 0x43, 0x01, 0xF8});
-                break;
-            case 2:
-                s.push_back(kCommon[rng() % sizeof kCommon]);
-                break;
-            default:
-                s.push_back(static_cast<uint8_t>(rng()));
-                break;
-        }
+        const uint32_t kind = rng() % 6;
+        if (kind == 0) Append(s, {0x00, 0x00, 0x01, uint8_t(rng() % 2 ? 0x00 : 0xB8)});
+        if (kind == 1) Append(s, {0x00, 0x00, 0x01, 0xB2, 0x43, 0x43, 0x01, 0xF8});
+        if (kind == 2) s.push_back(kCommon[rng() % sizeof kCommon]);
+        if (kind > 2) s.push_back(static_cast<uint8_t>(rng()));
     }
     return s;
 }
