@@ -24,7 +24,6 @@ namespace {
 using testing::AddCaption;
 using testing::Octets;
 using testing::ReadBytes;
-using testing::SameCaptions;
 using Answer = Dialogs::Answer;
 using Names = std::vector<std::string>;
 
@@ -72,13 +71,6 @@ class FileCommandsTest : public ::testing::Test {
     }
     std::string Path(const std::string& name) const { return dir.File(name); }
     std::string Missing(const std::string& name) const { return dir.File("none/" + name); }
-    // Writes a Scenarist file holding one caption with `text`.
-    std::string SccFile(const std::string& text) {
-        CaptionProject other;
-        AddCaption(other.captions, 60, 120, text);
-        ExportCaptionFile(other, Path("in.scc"), "scc");
-        return Path("in.scc");
-    }
 
     testing::TempDir dir;
     test::ScriptedDialogs dialogs;
@@ -188,13 +180,16 @@ TEST_F(FileCommandsTest, OpenTakesAProjectAndOffersWhatADamagedOneHolds) {
 // Import asks about a changed project first, then replaces the captions and keeps the video;
 // Scenarist and subtitle files import, and a cancelled or unreadable import keeps them.
 TEST_F(FileCommandsTest, ImportAsksFirstThenReplacesTheCaptionsAndKeepsTheVideo) {
+    CaptionProject other;
+    AddCaption(other.captions, 60, 120, "IMPORTED");
+    ExportCaptionFile(other, Path("in.scc"), "scc");
     std::ofstream(Path("in.srt"), std::ios::binary)
         << "1\r\n00:00:02,000 --> 00:00:04,000\r\nFrom SubRip\r\n";
     const struct {
         std::optional<std::string> file;
         std::string text, message;  // the caption's afterwards; the start of the one message
     } cases[] = {
-        {SccFile("IMPORTED"), "IMPORTED", ""},
+        {Path("in.scc"), "IMPORTED", ""},
         {Path("in.srt"), "From SubRip", ""},
         {std::nullopt, "OLD CAPTION", ""},
         {Missing("x.scc"), "OLD CAPTION", ErrorOpeningFileText(Missing("x.scc"))},
@@ -265,7 +260,7 @@ TEST_F(FileCommandsTest, WritersAskAgainAndTheNamesExtensionPicksTheFormatAndThe
         if (c.command == exportCaptions) {
             CaptionProject back;
             ImportCaptionFile(back, Path(c.name), ExtensionOf(Path(c.name)));
-            EXPECT_TRUE(SameCaptions(view.project.captions, back.captions, true));
+            EXPECT_TRUE(testing::SameCaptions(view.project.captions, back.captions, true));
         }
     }
     // Any other extension gives an empty file.

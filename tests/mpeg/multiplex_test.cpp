@@ -124,8 +124,6 @@ TEST(Multiplex, PlacementTable) {
 // A source that does not begin, after zero bytes, with a sequence header is refused before
 // anything is read or written, and the message says what it is.
 TEST(Multiplex, RefusesSourcesThatNoCarrierSupports) {
-    StreamBuilder group;
-    group.Group().Pictures(3);
     Octets ts(376, 0x11);
     ts[0] = ts[188] = 0x47;
     Octets zerosFirst(5, 0);
@@ -138,7 +136,7 @@ TEST(Multiplex, RefusesSourcesThatNoCarrierSupports) {
         {{0, 0, 0, 1, 0x67, 0x64, 0, 0x1F}, "it is an H.264 video stream"},
         {{0, 0, 0, 1, 0x40, 0x01, 0x0C}, "it is an H.265 video stream"},
         {Octets(70000, 0), "it begins with nothing but zero bytes"},
-        {group.bytes(), "it does not begin with a sequence header"},
+        {StreamBuilder().Group().Pictures(3).bytes(), "it does not begin with a sequence header"},
         {zerosFirst, ""},  // taken
     };
     for (const auto& [source, what] : cases) {
@@ -169,15 +167,12 @@ TEST(Multiplex, AnIncompleteCopyIsNotKept) {
     largeGroup.SequenceHeader().Group();
     for (int p = 0; p < 170; ++p) largeGroup.Picture(1, 65536);
     largeGroup.Group().Picture();
-    // The group: picture units up to the next group header, that header included.
-    Octets group;
-    for (int p = 0; p < 159; ++p) Append(group, Unit(0x00, 65536, static_cast<uint8_t>(p)));
-    Append(group, Unit(0x00, kMaxGroupBytes - group.size() - 8));
-    Append(group, Unit(0xB8, 8));
-    ASSERT_EQ(group.size(), kMaxGroupBytes);
-    Octets exactGroup = Unit(0xB3, 12);
-    Append(exactGroup, Unit(0xB8, 8));
-    Append(exactGroup, group);
+    // A group of 10 MiB: picture units up to the next group header, that header included.
+    StreamBuilder exact;
+    exact.SequenceHeader().Group();
+    for (int p = 0; p < 159; ++p) exact.Add(Unit(0x00, 65536, static_cast<uint8_t>(p)));
+    exact.Add(Unit(0x00, kMaxGroupBytes + 20 - exact.bytes().size() - 8)).Group();
+    ASSERT_EQ(exact.bytes().size(), 20 + kMaxGroupBytes) << "a sequence header, a group header";
     const auto cancelAt40 = [](size_t count, std::atomic<int>& cancel) {
         if (count == 40) cancel = 1;
     };
@@ -207,7 +202,7 @@ TEST(Multiplex, AnIncompleteCopyIsNotKept) {
          MpegStatus::OutOfMemory,
          "Unable to allocate temporary\nmemory for multiplex operation",
          true},
-        {true, exactGroup, {}, MpegStatus::Completed, ""},
+        {true, exact.bytes(), {}, MpegStatus::Completed, ""},
     };
     const HiCaption hi;
     const CaptionList none;
