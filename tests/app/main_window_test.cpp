@@ -99,21 +99,20 @@ TEST_F(MainWindowTest, WithoutVideoNoTransportOrNavigationCommandDoesAnything) {
 
 TEST_F(MainWindowTest, LabelsAndSliderFollowThePosition) {
     if (!test::HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
-    struct Case {
+    const struct {
         int frames;
         int32_t seek;
         const char* frameText;
         const char* timecode;
         int32_t step;
         int sliderMax;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {1800, 0, "Frame 0/1800", "(00:00:00:00)", 1, 1800},
         {1800, 1799, "Frame 1799/1800", "(00:00:59:29)", 1, 1800},
         {9999, 9998, "Frame 9998/9999", "(00:05:33:08)", 1, 9999},
         {10000, 5001, "Frame 5001/10000", "(00:02:46:21)", 2, 5000},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.frameText);
         Open(test::GreyVideo(c.frames));
         view_.SeekToFrame(c.seek);
@@ -125,18 +124,22 @@ TEST_F(MainWindowTest, LabelsAndSliderFollowThePosition) {
     }
 }
 
-// The steps' bounds at the ends of the video are the exact-seek tests'.
-TEST_F(MainWindowTest, TransportButtonsAndTheirChecks) {
+// The transport and caption navigation buttons; the steps' bounds at the ends of the video are
+// the exact-seek tests'. Caption navigation does nothing while playing.
+TEST_F(MainWindowTest, TransportAndCaptionNavigationButtons) {
     if (!test::HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
     Open(test::NumberedVideo("m2v"));
-    struct Step {
+    Add(10, 20);
+    Add(30, 40);
+    Add(60, 70);
+    const View::Button next = View::kNextCaptionButton, previous = View::kPreviousCaptionButton;
+    const struct {
         int32_t from;  // seek here first (-1: stay)
         View::Button button;
         int state;
         bool play, pause;  // checked
         int32_t frame;     // after the command (-1: any)
-    };
-    const Step steps[] = {
+    } steps[] = {
         {-1, View::kPlayButton, kPlaying, true, false, -1},
         {-1, View::kPauseButton, kPaused, true, true, -1},
         {-1, View::kPauseButton, kPlaying, true, false, -1},  // pause toggles
@@ -144,8 +147,18 @@ TEST_F(MainWindowTest, TransportButtonsAndTheirChecks) {
         {-1, View::kStopButton, kStopped, false, false, 0},
         {50, View::kStepBackButton, kStopped, false, false, 49},
         {50, View::kStepForwardButton, kStopped, false, false, 51},
+        {0, next, kStopped, false, false, 10},
+        {10, next, kStopped, false, false, 30},
+        {15, next, kStopped, false, false, 30},
+        {60, next, kStopped, false, false, 60},
+        {65, next, kStopped, false, false, 65},
+        {65, previous, kStopped, false, false, 30},
+        {45, previous, kStopped, false, false, 30},
+        {80, previous, kStopped, false, false, 60},
+        {15, previous, kStopped, false, false, 15},  // inside the first caption
+        {5, previous, kStopped, false, false, 5},
     };
-    for (const Step& s : steps) {
+    for (const auto& s : steps) {
         SCOPED_TRACE(testing::Message() << "from " << s.from << ", button " << s.button);
         if (s.from >= 0) view_.SeekToFrame(s.from);
         Click(s.button);
@@ -153,11 +166,15 @@ TEST_F(MainWindowTest, TransportButtonsAndTheirChecks) {
         EXPECT_EQ(Checked(View::kPlayButton), s.play);
         EXPECT_EQ(Checked(View::kPauseButton), s.pause);
         EXPECT_EQ(view_.Ticks().Running(), s.state == kPlaying);
-        if (s.frame >= 0) {
-            EXPECT_EQ(view_.currentFrame, s.frame);
-        }
+        EXPECT_TRUE(s.frame < 0 || view_.currentFrame == s.frame) << view_.currentFrame;
         ASSERT_TRUE(test::WaitIdle(view_.Player()));
     }
+    view_.SeekToFrame(0);
+    view_.OnPlay();
+    const int32_t before = view_.currentFrame;
+    view_.NextCaption();
+    EXPECT_LT(view_.currentFrame, 10);
+    EXPECT_GE(view_.currentFrame, before);
 }
 
 // Holding a scan button moves 17 frames a tick on from where the last tick left off. At the end
@@ -241,39 +258,6 @@ TEST_F(MainWindowTest, DraggingTheSliderShowsNearFramesAndLettingGoTheExactOne) 
     EXPECT_EQ(view_.ToFrames(view_.Player().Position()), target);
 }
 
-TEST_F(MainWindowTest, CaptionNavigation) {
-    if (!test::HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
-    Open(test::NumberedVideo("m2v"));
-    Add(10, 20);
-    Add(30, 40);
-    Add(60, 70);
-    const struct {
-        int32_t from;
-        View::Button button;
-        int32_t to;
-    } cases[] = {
-        {0, View::kNextCaptionButton, 10},      {10, View::kNextCaptionButton, 30},
-        {15, View::kNextCaptionButton, 30},     {60, View::kNextCaptionButton, 60},
-        {65, View::kNextCaptionButton, 65},     {65, View::kPreviousCaptionButton, 30},
-        {45, View::kPreviousCaptionButton, 30}, {80, View::kPreviousCaptionButton, 60},
-        {15, View::kPreviousCaptionButton, 15},  // inside the first caption
-        {5, View::kPreviousCaptionButton, 5},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.from << " -> " << c.to);
-        view_.SeekToFrame(c.from);
-        Click(c.button);
-        EXPECT_EQ(view_.currentFrame, c.to);
-    }
-    // Not while playing.
-    view_.SeekToFrame(0);
-    view_.OnPlay();
-    const int32_t before = view_.currentFrame;
-    view_.NextCaption();
-    EXPECT_LT(view_.currentFrame, 10);
-    EXPECT_GE(view_.currentFrame, before);
-}
-
 TEST_F(MainWindowTest, AddCaptionCopiesTheCaptionBeforeWhereThereIsRoom) {
     // The frame, and the start and end of the new caption; start -1: a beep and no caption.
     const struct {
@@ -292,24 +276,20 @@ TEST_F(MainWindowTest, AddCaptionCopiesTheCaptionBeforeWhereThereIsRoom) {
         Add(100, 150);
         Add(200, 210);
         Add(211, 260);  // too close after 200-210 for a copy of it
-        const int count = view_.project.captions.Count();
         const int beeps = dialogs_.beeps;
         view_.currentFrame = c.frame;
         view_.project.modified = false;
         Click(View::kAddCaptionButton);
-        if (c.start < 0) {
-            EXPECT_EQ(dialogs_.beeps, beeps + 1);
-            EXPECT_EQ(view_.project.captions.Count(), count);
-            EXPECT_FALSE(view_.project.modified);
-            continue;
-        }
-        EXPECT_EQ(view_.project.captions.Count(), count + 1);
+        const bool adds = c.start >= 0;
+        EXPECT_EQ(dialogs_.beeps, beeps + (adds ? 0 : 1));
+        EXPECT_EQ(view_.project.captions.Count(), adds ? 5 : 4);
+        EXPECT_EQ(view_.project.modified, adds);
+        if (!adds) continue;
         Caption* added = view_.project.captions.CaptionAtOrBefore(c.start);
         ASSERT_NE(added, nullptr);
         EXPECT_EQ(added->startFrame, c.start);
         EXPECT_EQ(added->endFrame, c.end);
         EXPECT_EQ(added->cells[14][0].character, 'A');
-        EXPECT_TRUE(view_.project.modified);
     }
 }
 
@@ -368,8 +348,6 @@ TEST_F(MainWindowTest, CloseAndExitAskAboutUnsavedChanges) {
         {false, 1, {A::Cancel}, false},
         {true, 1, {A::Cancel}, false},
         {true, 1, {A::No}, true},
-        // Yes on a project never saved asks for a name; cancelling that keeps the window.
-        {false, 1, {A::Yes}, false},
     };
     QAction* exit = MenuAction("E&xit");
     ASSERT_NE(exit, nullptr);
@@ -380,11 +358,7 @@ TEST_F(MainWindowTest, CloseAndExitAskAboutUnsavedChanges) {
         view_.project.modified = c.modified;
         dialogs_.asked.clear();
         dialogs_.answers.assign(c.answers.begin(), c.answers.end());
-        if (c.exit) {
-            exit->trigger();
-        } else {
-            window_.close();
-        }
+        c.exit ? exit->trigger() : void(window_.close());
         EXPECT_EQ(dialogs_.asked,
                   std::vector<std::string>(
                       c.answers.size(),
@@ -393,25 +367,12 @@ TEST_F(MainWindowTest, CloseAndExitAskAboutUnsavedChanges) {
     }
 }
 
-TEST_F(MainWindowTest, SaveWhileTypingCommitsTheCaptionFirst) {
+// The italics and underline buttons follow the caption being typed; Ctrl+S while typing commits
+// the caption, with both bits, before the project is saved.
+TEST_F(MainWindowTest, ItalicsAndUnderlineFollowTheCaptionBeingTypedAndSaveCommitsIt) {
     QTemporaryDir dir;
     const std::string path = dir.filePath("typed.ccp").toStdString();
     dialogs_.filesToSave.push_back(path);
-    BeginTyping("Hi");
-    QTest::keyClick(&view_.Captions(), Qt::Key_S, Qt::ControlModifier);
-    EXPECT_FALSE(view_.Captions().IsEditing());
-    EXPECT_EQ(view_.Files().ProjectPath(), path);
-    EXPECT_FALSE(view_.project.modified);
-
-    // What was written holds the caption.
-    CaptionProject saved;
-    ASSERT_EQ(LoadProject(saved, path), LoadResult::Loaded);
-    ASSERT_EQ(saved.captions.Count(), 1);
-    EXPECT_EQ(saved.captions.Head()->cells[0][0].character, 'H');
-    EXPECT_EQ(saved.captions.Head()->cells[0][1].character, 'i');
-}
-
-TEST_F(MainWindowTest, ItalicsAndUnderlineFollowTheCaptionBeingTyped) {
     QAction* buttons[] = {&window_.ItalicsAction(), &window_.UnderlineAction()};
     for (QAction* b : buttons) EXPECT_FALSE(b->isEnabled() || b->isChecked());
     BeginTyping("a");
@@ -421,13 +382,20 @@ TEST_F(MainWindowTest, ItalicsAndUnderlineFollowTheCaptionBeingTyped) {
         b->trigger();
         EXPECT_TRUE(b->isChecked());
     }
-    // Both bits are in what is typed next.
     QTest::keyClicks(&view_.Captions(), "b");
-    EXPECT_EQ(view_.Captions().Editing().typingAttribute & 0xC0, 0xC0);
     window_.ItalicsAction().trigger();
     EXPECT_FALSE(window_.ItalicsAction().isChecked());
-    view_.Captions().EndEdit();
+    QTest::keyClick(&view_.Captions(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_FALSE(view_.Captions().IsEditing());
     for (QAction* b : buttons) EXPECT_FALSE(b->isEnabled() || b->isChecked());
+    EXPECT_EQ(view_.Files().ProjectPath(), path);
+    EXPECT_FALSE(view_.project.modified);
+    CaptionProject saved;
+    ASSERT_EQ(LoadProject(saved, path), LoadResult::Loaded);
+    ASSERT_EQ(saved.captions.Count(), 1);
+    const CaptionCell b = saved.captions.Head()->cells[0][2];  // after the attribute change
+    EXPECT_EQ(b.character, 'b');
+    EXPECT_EQ(b.attribute & (kItalicsBit | kUnderlineBit), kItalicsBit | kUnderlineBit);
 }
 
 std::string Text(const Caption& c) {

@@ -14,7 +14,7 @@
 namespace vantrel {
 namespace {
 
-using testing::Bytes;
+using testing::Octets;
 
 // Runs a command with its output to the file `into`; true when it succeeds.
 bool Shell(const std::string& command, const std::string& into = "/dev/null") {
@@ -39,11 +39,11 @@ TEST_P(FfmpegStreams, CaptionsComeBackThroughUsAndThroughFfmpeg) {
     if (!Shell("ffmpeg -version") || !Shell("ffprobe -version")) GTEST_SKIP() << "no ffmpeg";
     const Encoding e = GetParam();
     testing::TempDir dir;
-    const std::string src = dir / "src.m2v", out = dir / "out.m2v";
+    const std::string src = dir.File("src.m2v"), out = dir.File("out.m2v");
     ASSERT_TRUE(Shell("ffmpeg -y -f lavfi -i testsrc=size=160x120:rate=30000/1001 -frames:v " +
                       std::to_string(e.frames) + " -c:v mpeg2video -g " + std::to_string(e.gop) +
                       " -bf " + std::to_string(e.bframes) + " -f mpeg2video '" + src + "'"));
-    const Bytes source = testing::ReadBytes(src);
+    const Octets source = testing::ReadBytes(src);
     const size_t carried = testing::CarriedPictures(source);
     ASSERT_GT(carried, 0u);
 
@@ -51,8 +51,8 @@ TEST_P(FfmpegStreams, CaptionsComeBackThroughUsAndThroughFfmpeg) {
     // each loaded after the previous one has gone.
     CaptionList captions;
     for (int32_t n = 0, start = 20; start + 30 < int32_t(carried); ++n, start += 45) {
-        captions.Insert(testing::TextCaption(start, start + 30, "CAPTION " + std::to_string(n),
-                                             n % kScreenRows));
+        testing::AddCaption(captions, start, start + 30, "CAPTION " + std::to_string(n),
+                            n % kScreenRows);
     }
     ASSERT_GE(captions.Count(), 3);
     const testing::Multiplexed m = testing::Multiplex(captions, source);
@@ -64,9 +64,9 @@ TEST_P(FfmpegStreams, CaptionsComeBackThroughUsAndThroughFfmpeg) {
               testing::ExpectedPairs(EncodeCaptions(captions).bytes, carried));
 
     // (b) FFmpeg's own caption decoder reads the same texts, each within a group of pictures.
-    ASSERT_TRUE(Shell("cd '" + (dir / "") + "' && ffmpeg -y -f lavfi -i " +
+    ASSERT_TRUE(Shell("cd '" + dir.File("") + "' && ffmpeg -y -f lavfi -i " +
                       "'movie=out.m2v[out0+subcc]' -map 0:1 out.srt"));
-    const Bytes srt = testing::ReadBytes(dir / "out.srt");
+    const Octets srt = testing::ReadBytes(dir.File("out.srt"));
     const std::vector<SubtitleCue> cues = ReadSubRip(std::string(srt.begin(), srt.end())).cues;
     ASSERT_EQ(cues.size(), size_t(captions.Count()));
     const double frame = 1001.0 / 30000.0, slack = (e.gop + 1) * frame;
@@ -83,8 +83,8 @@ TEST_P(FfmpegStreams, CaptionsComeBackThroughUsAndThroughFfmpeg) {
         Shell("ffprobe -v error -count_frames -select_streams v:0 -show_entries "
               "stream=nb_read_frames -of csv=p=0 '" +
                   out + "'",
-              dir / "frames.txt"));
-    const Bytes counted = testing::ReadBytes(dir / "frames.txt");
+              dir.File("frames.txt")));
+    const Octets counted = testing::ReadBytes(dir.File("frames.txt"));
     EXPECT_EQ(std::atoll(std::string(counted.begin(), counted.end()).c_str()), e.frames);
     EXPECT_EQ(CountElementaryStreamFrames(out), e.frames);
 }

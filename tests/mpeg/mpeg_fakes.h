@@ -1,13 +1,12 @@
-// Helpers of the MPEG-2 tests: a private temporary folder, whole-file reads and writes, start-code
-// units built by hand; a progress sink and a host that record what they are told, a display that
-// runs the worker to its end, captions with plain text, a builder for streams of pictures and
-// groups, and extraction and multiplex run on bytes; and a plain model of a stream for checking
-// the multiplexer: the stream split at every start code by a byte-by-byte scan, with no window
-// and no pieces.
+// Helpers of the MPEG-2 tests, beside the caption-file tests' temporary folder, recording host
+// and captions with text: whole-file reads and writes, start-code units built by hand; a
+// progress sink that records what it is told, a display that runs the worker to its end, a
+// builder for streams of pictures and groups, and extraction and multiplex run on bytes; and a
+// plain model of a stream for checking the multiplexer: the stream split at every start code
+// by a byte-by-byte scan, with no window and no pieces.
 #pragma once
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
@@ -15,18 +14,16 @@
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
 
 #include "files/file.h"
+#include "files/files_test_support.h"
 #include "files/replacing_file.h"
 #include "model/caption.h"
 #include "model/caption_list.h"
-#include "model/project_host.h"
 #include "mpeg/extract_captions.h"
 #include "mpeg/mpeg_commands.h"
 #include "mpeg/multiplex_captions.h"
@@ -35,51 +32,24 @@
 
 namespace vantrel::testing {
 
-using Bytes = std::vector<uint8_t>;
+using Octets = std::vector<uint8_t>;
 
-// A folder of its own under the system's temporary folder, removed with everything in it.
-class TempDir {
-  public:
-    TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "vantrel-mpeg-XXXXXX");
-        if (::mkdtemp(pattern.data()) == nullptr) ADD_FAILURE() << "mkdtemp failed";
-        path_ = pattern;
-    }
-    ~TempDir() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
-    std::string operator/(const std::string& name) const { return (path_ / name).string(); }
-
-  private:
-    std::filesystem::path path_;
-};
-
-inline void WriteBytes(const std::string& path, const Bytes& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
-    ASSERT_TRUE(out.good()) << path;
+inline void WriteBytes(const std::string& path, const Octets& bytes) {
+    WriteFileText(path, {reinterpret_cast<const char*>(bytes.data()), bytes.size()});
 }
 
-inline Bytes ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary | std::ios::ate);
-    Bytes bytes(static_cast<size_t>(std::max<std::streamoff>(in.tellg(), 0)));
-    in.seekg(0);
-    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    return bytes;
+inline Octets ReadBytes(const std::string& path) {
+    const std::string text = ReadFileText(path);
+    return {text.begin(), text.end()};
 }
 
-inline void Append(Bytes& to, const Bytes& bytes) {
+inline void Append(Octets& to, const Octets& bytes) {
     to.insert(to.end(), bytes.begin(), bytes.end());
 }
 
 // A unit of `size` bytes: 00 00 01 `code`, then filler that holds no zero byte, so no start code.
-inline Bytes Unit(uint8_t code, size_t size, uint8_t seed = 0) {
-    Bytes unit(size);
+inline Octets Unit(uint8_t code, size_t size, uint8_t seed = 0) {
+    Octets unit(size);
     for (size_t i = 0; i < size; ++i)
         unit[i] = static_cast<uint8_t>(1 + (i % 255 * 7 + seed) % 255);
     const uint8_t head[4] = {0x00, 0x00, 0x01, code};
@@ -94,11 +64,6 @@ struct RecordingSink : ProgressSink {
         positions.push_back(position);
         if (onCall) onCall(positions.size());
     }
-};
-
-struct RecordingHost : ProjectHost {
-    std::vector<std::string> messages;
-    void Inform(const std::string& text) override { messages.push_back(text); }
 };
 
 // Runs the worker on its thread and waits for its done callback, recording the bar positions;
@@ -129,19 +94,6 @@ class WaitingDisplay : public ProgressDisplay {
     }
 };
 
-// A caption with `text` on row 15 from column 0, white on black.
-inline std::unique_ptr<Caption> TextCaption(int32_t start, int32_t end, const std::string& text,
-                                            int row = 14) {
-    auto c = std::make_unique<Caption>();
-    c->startFrame = start;
-    c->endFrame = end;
-    c->timingMode = Manual;
-    for (size_t i = 0; i < text.size() && i < kScreenColumns; ++i) {
-        c->cells[row][i] = {static_cast<uint8_t>(text[i]), kDefaultAttribute};
-    }
-    return c;
-}
-
 // An MPEG-2-shaped stream: units with the right start codes and filler bodies.
 class StreamBuilder {
   public:
@@ -158,66 +110,57 @@ class StreamBuilder {
         for (int i = 0; i < n; ++i) Picture();
         return *this;
     }
-    StreamBuilder& SequenceEnd() { return Add(Bytes{0, 0, 1, 0xB7}); }
-    StreamBuilder& Add(const Bytes& unit) {
+    StreamBuilder& SequenceEnd() { return Add(Octets{0, 0, 1, 0xB7}); }
+    StreamBuilder& Add(const Octets& unit) {
         Append(bytes_, unit);
         return *this;
     }
-    const Bytes& bytes() const { return bytes_; }
+    const Octets& bytes() const { return bytes_; }
 
   private:
-    Bytes bytes_;
+    Octets bytes_;
     uint8_t seed_ = 0;
 };
 
 // A caption user-data unit with the given triplets after the attribute byte.
-inline Bytes CaptionUnit(uint8_t attribute, const Bytes& triplets) {
-    Bytes unit{0x00, 0x00, 0x01, 0xB2, 0x43, 0x43, 0x01, 0xF8, attribute};
+inline Octets CaptionUnit(uint8_t attribute, const Octets& triplets) {
+    Octets unit{0x00, 0x00, 0x01, 0xB2, 0x43, 0x43, 0x01, 0xF8, attribute};
     Append(unit, triplets);
     return unit;
 }
 
+// ATSC user data: someone else's, which extraction skips and a multiplex keeps.
+inline const Octets kAtscUserData{0x00, 0x00, 0x01, 0xB2, 0x47, 0x41, 0x39, 0x34,
+                                  0x03, 0xC1, 0xFF, 0xFC, 0x94, 0x20, 0xFF};
+
 // Units of `unitSize` bytes up to `total` bytes, no start code among them.
-inline Bytes Filler(size_t total, size_t unitSize) {
-    Bytes s;
+inline Octets Filler(size_t total, size_t unitSize) {
+    Octets s;
     while (s.size() < total) Append(s, Unit(0x01, std::min(unitSize, total - s.size())));
     return s;
-}
-
-// Two lists hold the same captions: frames, mode and screen, in order.
-inline bool SameCaptions(const CaptionList& a, const CaptionList& b) {
-    const Caption* x = a.Head();
-    const Caption* y = b.Head();
-    for (; x && y; x = x->next, y = y->next) {
-        if (x->startFrame != y->startFrame || x->endFrame != y->endFrame ||
-            x->timingMode != y->timingMode || !x->SameScreen(*y)) {
-            return false;
-        }
-    }
-    return x == nullptr && y == nullptr;
 }
 
 // `stream` written to a file of its own and opened for reading.
 struct SourceFile {
     TempDir dir;
     File file;
-    explicit SourceFile(const Bytes& stream) {
-        WriteBytes(dir / "in.m2v", stream);
-        EXPECT_TRUE(file.Open(dir / "in.m2v", File::Mode::Read));
+    explicit SourceFile(const Octets& stream) {
+        WriteBytes(dir.File("in.m2v"), stream);
+        EXPECT_TRUE(file.Open(dir.File("in.m2v"), File::Mode::Read));
     }
 };
 
 // The pairs collected from a stream written to a file of its own.
 struct Collected {
     MpegStatus status;
-    Bytes pairs;
+    Octets pairs;
     std::vector<uint64_t> positions;
 };
 
-inline Collected Collect(const Bytes& stream, const std::atomic<int>& cancel = {}) {
+inline Collected Collect(const Octets& stream, const std::atomic<int>& cancel = {}) {
     SourceFile source(stream);
     RecordingSink sink;
-    Bytes pairs;
+    Octets pairs;
     const MpegStatus status = CollectCaptionPairs(source.file, sink, cancel, pairs);
     return {status, std::move(pairs), sink.positions};
 }
@@ -227,15 +170,15 @@ inline Collected Collect(const Bytes& stream, const std::atomic<int>& cancel = {
 struct Multiplexed {
     MpegOutcome outcome;
     bool exists = false;
-    Bytes output;
+    Octets output;
     std::vector<uint64_t> positions;
 };
 
 inline Multiplexed Multiplex(
-    const CaptionList& captions, const Bytes& source,
+    const CaptionList& captions, const Octets& source,
     const std::function<void(size_t, std::atomic<int>&)>& onProgress = {}) {
     SourceFile in(source);
-    const std::string outPath = in.dir / "out.m2v";
+    const std::string outPath = in.dir.File("out.m2v");
     Multiplexed m;
     {
         ReplacingFile out;
@@ -255,8 +198,8 @@ inline Multiplexed Multiplex(
 }
 
 // The plain model: units by a byte-by-byte scan; bytes before the first start code go first.
-inline std::vector<Bytes> SplitUnits(const Bytes& s) {
-    std::vector<Bytes> units;
+inline std::vector<Octets> SplitUnits(const Octets& s) {
+    std::vector<Octets> units;
     size_t begin = 0;
     for (size_t i = 1; i + 2 < s.size(); ++i) {
         if (s[i] == 0 && s[i + 1] == 0 && s[i + 2] == 1) {
@@ -268,46 +211,43 @@ inline std::vector<Bytes> SplitUnits(const Bytes& s) {
     return units;
 }
 
-inline bool IsCaptionUnit(const Bytes& u) {
+inline bool IsCaptionUnit(const Octets& u) {
     static constexpr uint8_t kHeader[8] = {0, 0, 1, 0xB2, 0x43, 0x43, 0x01, 0xF8};
     return u.size() >= 8 && std::memcmp(u.data(), kHeader, 8) == 0;
 }
 
-inline bool IsUnitOf(const Bytes& u, uint8_t code) {
-    return u.size() >= 4 && u[0] == 0 && u[1] == 0 && u[2] == 1 && u[3] == code;
-}
-
 // The stream without its caption user data.
-inline Bytes WithoutCaptionUnits(const Bytes& s) {
-    Bytes out;
-    for (const Bytes& u : SplitUnits(s)) {
+inline Octets WithoutCaptionUnits(const Octets& s) {
+    Octets out;
+    for (const Octets& u : SplitUnits(s)) {
         if (!IsCaptionUnit(u)) Append(out, u);
     }
     return out;
 }
 
 // Whether a multiplex takes the stream: after any zero bytes, a sequence header.
-inline bool BeginsWithSequenceHeader(const Bytes& s) {
+inline bool BeginsWithSequenceHeader(const Octets& s) {
     size_t zeros = 0;
     while (zeros < s.size() && s[zeros] == 0) ++zeros;
     return zeros >= 2 && zeros + 1 < s.size() && s[zeros] == 1 && s[zeros + 1] == 0xB3;
 }
 
 // Pictures that a multiplex gives caption pairs: those after the first group header.
-inline size_t CarriedPictures(const Bytes& s) {
+inline size_t CarriedPictures(const Octets& s) {
     size_t carried = 0;
     bool groupSeen = false;
-    for (const Bytes& u : SplitUnits(s)) {
-        if (IsUnitOf(u, 0x00) && groupSeen) ++carried;
-        if (IsUnitOf(u, 0xB8)) groupSeen = true;
+    for (const Octets& u : SplitUnits(s)) {
+        if (u.size() < 4 || u[0] != 0 || u[1] != 0 || u[2] != 1) continue;
+        if (u[3] == 0x00 && groupSeen) ++carried;
+        if (u[3] == 0xB8) groupSeen = true;
     }
     return carried;
 }
 
 // The pairs of an encoded caption stream that a copy with `pictures` carried pictures gives
 // back: the first `pictures` of them, the last an erase (94 2C) when the stream goes on.
-inline Bytes ExpectedPairs(const Bytes& encoded, size_t pictures) {
-    Bytes pairs;
+inline Octets ExpectedPairs(const Octets& encoded, size_t pictures) {
+    Octets pairs;
     for (size_t k = 0; k < 2 * pictures; ++k) {
         pairs.push_back(k < encoded.size() ? (encoded[k] | 0x80) : 0x80);
     }

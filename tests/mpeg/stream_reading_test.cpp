@@ -2,10 +2,11 @@
 // start codes on the window's edge, and streams that are empty, headless or damaged; counting the
 // frames of a raw MPEG video stream by its picture start codes; caption extraction: which user
 // data is taken and how a cancel ends it; and damaged and meaningless streams: cut short
-// anywhere (inside caption units and their triplets too), all zeros, random bytes. Nothing may
-// crash or read out of bounds (run under the sanitizers too), extraction gives a prefix of what
-// the whole stream gives with progress once per unit, and a multiplex copies everything but
-// caption user data and carries one pair per closed-group picture.
+// anywhere (inside caption units and their triplets too), all zeros, random bytes, random group
+// structures. Nothing may crash or read out of bounds (run under the sanitizers too),
+// extraction gives a prefix of what the whole stream gives with progress once per unit, and a
+// multiplex copies everything but caption user data and carries one pair per picture after the
+// first group header.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -21,21 +22,21 @@ namespace vantrel {
 namespace {
 
 using testing::Append;
-using testing::Bytes;
 using testing::CaptionUnit;
 using testing::Collect;
+using testing::Octets;
 using testing::StreamBuilder;
 using testing::TempDir;
 using testing::Unit;
 
 // The pieces the reader hands out, each checked against the position it reports.
-std::vector<Bytes> ReadPieces(const Bytes& stream) {
+std::vector<Octets> ReadPieces(const Octets& stream) {
     TempDir dir;
-    testing::WriteBytes(dir / "s.m2v", stream);
+    testing::WriteBytes(dir.File("s.m2v"), stream);
     File file;
-    EXPECT_TRUE(file.Open(dir / "s.m2v", File::Mode::Read)) << file.Error();
+    EXPECT_TRUE(file.Open(dir.File("s.m2v"), File::Mode::Read)) << file.Error();
     StartCodeReader reader(file);
-    std::vector<Bytes> pieces;
+    std::vector<Octets> pieces;
     uint64_t position = 0;
     EXPECT_EQ(reader.Position(), 0u);
     while (const uint8_t* unit = reader.Next()) {
@@ -48,16 +49,16 @@ std::vector<Bytes> ReadPieces(const Bytes& stream) {
     return pieces;
 }
 
-Bytes Join(std::initializer_list<Bytes> parts) {
-    Bytes joined;
-    for (const Bytes& part : parts) Append(joined, part);
+Octets Join(std::initializer_list<Octets> parts) {
+    Octets joined;
+    for (const Octets& part : parts) Append(joined, part);
     return joined;
 }
 
 TEST(StartCodeReader, UnitsTable) {
     struct Case {
         std::string what;
-        Bytes stream;
+        Octets stream;
         std::vector<size_t> sizes;
     };
     // clang-format off
@@ -84,8 +85,8 @@ TEST(StartCodeReader, UnitsTable) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         std::vector<size_t> sizes;
-        Bytes joined;
-        for (const Bytes& p : ReadPieces(c.stream)) {
+        Octets joined;
+        for (const Octets& p : ReadPieces(c.stream)) {
             sizes.push_back(p.size());
             Append(joined, p);
         }
@@ -101,23 +102,23 @@ TEST(StartCodeReader, RandomStreamsComeOutAsAPlainScanSplitsThem) {
     std::mt19937 rng(20240611);
     for (int round = 0; round < 12; ++round) {
         SCOPED_TRACE("round " + std::to_string(round));
-        Bytes s;
+        Octets s;
         if (round % 3 == 0) Append(s, {0x47, 0x00, 0x00});  // a headless front
         while (s.size() < 400000) {
             const uint32_t kind = rng() % 10;
             size_t size = kind < 6   ? 4 + rng() % 200
                           : kind < 9 ? 4 + rng() % 70000
                                      : 65000 + rng() % 200000;
-            Bytes unit = Unit(static_cast<uint8_t>(rng()), size, static_cast<uint8_t>(rng()));
+            Octets unit = Unit(static_cast<uint8_t>(rng()), size, static_cast<uint8_t>(rng()));
             for (size_t k = 4; k + 2 < unit.size(); k += 1 + rng() % 300) {
                 unit[k] = 0;
                 if (rng() % 2) unit[k + 1] = 0;
             }
             Append(s, unit);
         }
-        std::vector<Bytes> units;
+        std::vector<Octets> units;
         size_t last = 0;  // the size of the piece before
-        for (const Bytes& p : ReadPieces(s)) {
+        for (const Octets& p : ReadPieces(s)) {
             ASSERT_FALSE(p.empty());
             if (units.empty() || BeginsWithStartCode(p.data(), p.size())) {
                 units.push_back(p);
@@ -134,7 +135,7 @@ TEST(StartCodeReader, RandomStreamsComeOutAsAPlainScanSplitsThem) {
 TEST(StartCodeReaderErrors, AFileThatCannotBeReadEndsTheStreamAndSaysSo) {
     TempDir dir;
     File file;
-    ASSERT_TRUE(file.Open(dir / "w.m2v", File::Mode::Create));
+    ASSERT_TRUE(file.Open(dir.File("w.m2v"), File::Mode::Create));
     StartCodeReader reader(file);
     EXPECT_EQ(reader.Next(), nullptr);
     EXPECT_TRUE(reader.Failed());
@@ -143,8 +144,8 @@ TEST(StartCodeReaderErrors, AFileThatCannotBeReadEndsTheStreamAndSaysSo) {
 // One picture per letter: F a frame picture, 1 and 2 the top and bottom field pictures (each
 // with its coding extension), M an MPEG-1 picture without one. Every picture has a slice whose
 // data holds zero bytes that are no start code.
-Bytes Pictures(const std::string& pictures) {
-    Bytes out;
+Octets Pictures(const std::string& pictures) {
+    Octets out;
     for (const char p : pictures) {
         Append(out, {0x00, 0x00, 0x01, 0x00, 0x00, 0x0F, 0xFF, 0xF8});
         if (p != 'M') {
@@ -162,35 +163,25 @@ TEST(ElementaryStreamFrames, CountsFramesInMemoryAndAcrossReadChunks) {
     const std::pair<std::string, int64_t> cases[] = {
         {std::string(37, 'F'), 37}, {"F1212121212", 6}, {"MMMM", 4}, {"", 0}};
     for (const auto& [pictures, frames] : cases) {
-        const Bytes s = Pictures(pictures);
+        const Octets s = Pictures(pictures);
         EXPECT_EQ(CountElementaryStreamFrames(s.data(), s.size()), frames) << pictures;
     }
     testing::TempDir dir;
     for (size_t cut = 0; cut < 8; ++cut) {
-        Bytes s = Pictures("F");
+        Octets s = Pictures("F");
         s.resize((1 << 20) - cut - 1, 0xFF);
         Append(s, Pictures("F"));
         s.resize((1 << 20) + 100, 0xFF);
         Append(s, Pictures("F"));
-        testing::WriteBytes(dir / "cut.m2v", s);
-        EXPECT_EQ(CountElementaryStreamFrames(dir / "cut.m2v"), 3) << "cut " << cut;
+        testing::WriteBytes(dir.File("cut.m2v"), s);
+        EXPECT_EQ(CountElementaryStreamFrames(dir.File("cut.m2v")), 3) << "cut " << cut;
     }
     EXPECT_EQ(CountElementaryStreamFrames(std::string("/nonexistent/stream.m2v")), -1);
 }
 
-// Sequence header, group, the user-data unit, a picture.
-Bytes WithUserData(const Bytes& unit) {
-    StreamBuilder s;
-    s.SequenceHeader().Group().Add(unit).Picture();
-    return s.bytes();
-}
-
-const Bytes kAtsc{0x00, 0x00, 0x01, 0xB2, 0x47, 0x41, 0x39, 0x34,
-                  0x03, 0xC1, 0xFF, 0xFC, 0x94, 0x20, 0xFF};
-
 TEST(Extraction, UserDataTable) {
     // A unit much longer than the reader's window is read through all its pieces.
-    Bytes longUnit, longPairs;
+    Octets longUnit, longPairs;
     for (int i = 0; i < 25000; ++i) {
         const uint8_t a = static_cast<uint8_t>(0x80 | (i % 100)), b = uint8_t(0x81 + i % 90);
         Append(longUnit, {0xFF, a, b, 0xFE, 0x00, 0x00});
@@ -198,8 +189,8 @@ TEST(Extraction, UserDataTable) {
     }
     struct Case {
         const char* what;
-        Bytes unit;
-        Bytes pairs;  // field-1 pairs, bit 7 set
+        Octets unit;
+        Octets pairs;  // field-1 pairs, bit 7 set
     };
     const Case cases[] = {
         {"field 1 first",
@@ -212,11 +203,13 @@ TEST(Extraction, UserDataTable) {
          CaptionUnit(0x8A, {0xFF, 0x94, 0x20, 0xFA, 0x11, 0x22, 0xFF, 0x94, 0xAE}),
          {0x94, 0xA0}},
         {"no field-1 pairs", CaptionUnit(0x82, {0xFE, 0, 0, 0xFE, 0, 0}), {}},
-        {"ATSC user data is not ours", kAtsc, {}},
+        {"ATSC user data is not ours", testing::kAtscUserData, {}},
         {"longer than the window", CaptionUnit(0x90, longUnit), longPairs},
     };
     for (const Case& c : cases) {
-        const testing::Collected got = Collect(WithUserData(c.unit));
+        StreamBuilder s;  // sequence header, group, the user data, a picture
+        const testing::Collected got =
+            Collect(s.SequenceHeader().Group().Add(c.unit).Picture().bytes());
         EXPECT_EQ(got.pairs, c.pairs) << c.what;
         EXPECT_EQ(got.status, c.pairs.empty() ? MpegStatus::NoCaptions : MpegStatus::Completed)
             << c.what;
@@ -227,32 +220,31 @@ TEST(Extraction, CancelStopsAtTheNextUnitWithNothingCollected) {
     StreamBuilder s;
     s.SequenceHeader();
     for (int g = 0; g < 10; ++g) s.Group().Add(CaptionUnit(0x82, {0xFF, 0x94, 0x20})).Pictures(1);
-    for (const int at : {0, 5}) {
-        std::atomic<int> cancel{at == 0};
-        testing::SourceFile source(s.bytes());
-        testing::RecordingSink sink;
-        sink.onCall = [&](size_t count) {
-            if (int(count) == at) cancel = 1;
-        };
-        CaptionList list;
-        const MpegOutcome outcome = ExtractCaptions(source.file, sink, cancel, list);
-        EXPECT_EQ(outcome.status, MpegStatus::Cancelled);
-        EXPECT_EQ(outcome.message, "");
-        EXPECT_EQ(sink.positions.size(), size_t(at)) << "the flag is read before each unit";
-        EXPECT_TRUE(list.Empty());
-    }
+    std::atomic<int> cancel{0};
+    testing::SourceFile source(s.bytes());
+    testing::RecordingSink sink;
+    sink.onCall = [&](size_t count) {
+        if (count == 5) cancel = 1;
+    };
+    CaptionList list;
+    const MpegOutcome outcome = ExtractCaptions(source.file, sink, cancel, list);
+    EXPECT_EQ(outcome.status, MpegStatus::Cancelled);
+    EXPECT_EQ(outcome.message, "");
+    EXPECT_EQ(sink.positions.size(), 5u) << "the flag is read before each unit";
+    EXPECT_TRUE(list.Empty());
 }
 
 class BadInput : public ::testing::Test {
   protected:
     BadInput() {
-        captions_.Insert(testing::TextCaption(6, 20, "BAD"));
+        testing::AddCaption(captions_, 6, 20, "BAD");
+        testing::AddCaption(captions_, 120, 200, "TWO TWO");
         encoded_ = EncodeCaptions(captions_).bytes;
     }
 
     // Multiplexes the stream and checks the copy against the plain model: a stream without a
     // sequence header at its start is refused and leaves no copy.
-    void CheckMultiplex(const Bytes& stream) {
+    void CheckMultiplex(const Octets& stream) {
         const testing::Multiplexed m = testing::Multiplex(captions_, stream);
         if (!testing::BeginsWithSequenceHeader(stream)) {
             EXPECT_EQ(m.outcome.status, MpegStatus::NotAVideoStream);
@@ -266,27 +258,27 @@ class BadInput : public ::testing::Test {
     }
 
     CaptionList captions_;
-    Bytes encoded_;
+    Octets encoded_;
 };
 
 TEST_F(BadInput, AStreamCutAnywhereGivesAPrefixOfItsPairsAndIsStillCopiedWhole) {
     StreamBuilder s;
     s.SequenceHeader().Group().Add(
         CaptionUnit(0x84, {0xFF, 0x94, 0x20, 0xFE, 0, 0, 0xFF, 0x94, 0xAE, 0xFE, 0, 0}));
-    s.Add(kAtsc).Picture(1, 12).Picture(2, 10).Group();
+    s.Add(testing::kAtscUserData).Picture(1, 12).Picture(2, 10).Group();
     s.Add(CaptionUnit(0x82, {0xFE, 0, 0, 0xFF, 0xC1, 0xC2})).Picture(1, 20).Group();
     s.Picture(1, 8).SequenceEnd();
-    const Bytes& whole = s.bytes();
+    const Octets& whole = s.bytes();
     const testing::Collected full = Collect(whole);
-    const Bytes& all = full.pairs;
-    ASSERT_EQ(all, (Bytes{0x94, 0xA0, 0x94, 0xAE, 0xC1, 0xC2}));
+    const Octets& all = full.pairs;
+    ASSERT_EQ(all, (Octets{0x94, 0xA0, 0x94, 0xAE, 0xC1, 0xC2}));
     std::vector<uint64_t> ends;
-    for (const Bytes& unit : testing::SplitUnits(whole))
+    for (const Octets& unit : testing::SplitUnits(whole))
         ends.push_back(unit.size() + (ends.empty() ? 0 : ends.back()));
     EXPECT_EQ(full.positions, ends) << "progress once per unit, at its end";
     for (size_t n = 0; n <= whole.size(); ++n) {
         SCOPED_TRACE("cut at " + std::to_string(n));
-        const Bytes cut(whole.begin(), whole.begin() + n);
+        const Octets cut(whole.begin(), whole.begin() + n);
         const testing::Collected got = Collect(cut);
         EXPECT_EQ(got.status, got.pairs.empty() ? MpegStatus::NoCaptions : MpegStatus::Completed);
         ASSERT_LE(got.pairs.size(), all.size());
@@ -298,34 +290,43 @@ TEST_F(BadInput, AStreamCutAnywhereGivesAPrefixOfItsPairsAndIsStillCopiedWhole) 
 TEST_F(BadInput, ALongGroupHeaderGetsItsCaptionUnitAfterAllItsPieces) {
     StreamBuilder s;
     s.SequenceHeader().Group();
-    Bytes longHeader = testing::Unit(0xB8, 70000);
+    Octets longHeader = testing::Unit(0xB8, 70000);
     longHeader[65540] = 0x01;  // the second piece begins with 01, after a full first piece
     s.Add(longHeader).Pictures(2).Group().Pictures(1);
     CheckMultiplex(s.bytes());
 }
 
-// Bytes drawn mostly from the values that make start codes and caption units; most begin
+// Random group structures, and one group whose caption unit outgrows the reader's window.
+TEST_F(BadInput, RandomGroupStructuresGetAPairForEveryPicture) {
+    std::mt19937 rng(7);
+    for (int round = 0; round < 10; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        StreamBuilder s;
+        s.SequenceHeader();
+        for (int g = round == 0 ? 1 : 1 + int(rng() % 30); g > 0; --g) {
+            s.Group();
+            for (int p = round == 0 ? 12000 : int(rng() % 25); p > 0; --p) {
+                s.Picture(round == 0 ? 0 : int(rng() % 4), 10 + rng() % 3000);
+            }
+        }
+        if (round % 2) s.SequenceEnd();
+        CheckMultiplex(s.bytes());
+    }
+}
+
+// Octets drawn mostly from the values that make start codes and caption units; most begin
 // with a sequence header, so that a multiplex copies them.
-Bytes RandomStream(std::mt19937& rng, size_t size) {
+Octets RandomStream(std::mt19937& rng, size_t size) {
     static constexpr uint8_t kCommon[] = {0x00, 0x00, 0x00, 0x01, 0xB2,
                                           0xB8, 0x43, 0xF8, 0xFF, 0xFE};
-    Bytes s;
+    Octets s;
     if (rng() % 4 != 0) s = testing::Unit(0xB3, 12);
     while (s.size() < size) {
-        switch (rng() % 6) {
-            case 0:
-                Append(s, {0x00, 0x00, 0x01, static_cast<uint8_t>(rng() % 2 ? 0x00 : 0xB8)});
-                break;
-            case 1:
-                Append(s, {0x00, 0x00, 0x01, 0xB2, 0x43, 0x43, 0x01, 0xF8});
-                break;
-            case 2:
-                s.push_back(kCommon[rng() % sizeof kCommon]);
-                break;
-            default:
-                s.push_back(static_cast<uint8_t>(rng()));
-                break;
-        }
+        const uint32_t kind = rng() % 6;
+        if (kind == 0) Append(s, {0x00, 0x00, 0x01, uint8_t(rng() % 2 ? 0x00 : 0xB8)});
+        if (kind == 1) Append(s, {0x00, 0x00, 0x01, 0xB2, 0x43, 0x43, 0x01, 0xF8});
+        if (kind == 2) s.push_back(kCommon[rng() % sizeof kCommon]);
+        if (kind > 2) s.push_back(static_cast<uint8_t>(rng()));
     }
     return s;
 }
@@ -336,7 +337,7 @@ TEST_F(BadInput, RandomBytesAndZerosAreReadAndCopiedSafely) {
     for (int round = 0; round <= 60; ++round) {
         SCOPED_TRACE("round " + std::to_string(round));
         const size_t size = round < 50 ? 1 + rng() % 3000 : 60000 + rng() % 80000;
-        const Bytes s = round < 60 ? RandomStream(rng, size) : Bytes(200000, 0);
+        const Octets s = round < 60 ? RandomStream(rng, size) : Octets(200000, 0);
         const testing::Collected got = Collect(s);
         EXPECT_EQ(got.status, got.pairs.empty() ? MpegStatus::NoCaptions : MpegStatus::Completed);
         EXPECT_EQ(got.pairs.size() % 2, 0u);
