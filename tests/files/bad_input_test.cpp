@@ -11,9 +11,7 @@
 namespace vantrel {
 namespace {
 
-using testing::RecordingHost;
-using testing::TempDir;
-using testing::WriteFileText;
+using namespace testing;
 
 // Decoded captions stay in order, never end before they start, and leave row 15 alone.
 ::testing::AssertionResult WellFormed(const CaptionList& list) {
@@ -48,11 +46,11 @@ void ImportEveryWay(const std::string& content, TempDir& dir, const std::string&
 }
 
 TEST(BadInput, SamplesCutAnywhere) {
-    if (!testing::SampleExists("libcaption_tos.scc")) GTEST_SKIP() << "no samples";
+    if (!SampleExists("libcaption_tos.scc")) GTEST_SKIP() << "no samples";
     TempDir dir;
     for (const char* name :
          {"libcaption_tos.scc", "mcpoodle_colors_painton.ccd", "mcpoodle_colors_painton.raw"}) {
-        const std::string whole = testing::ReadFileText(testing::SamplePath(name));
+        const std::string whole = ReadFileText(SamplePath(name));
         for (size_t cut = 0; cut < whole.size(); cut += 1 + cut / 16) {
             ImportEveryWay(whole.substr(0, cut), dir,
                            std::string(name) + " cut at " + std::to_string(cut));
@@ -88,7 +86,7 @@ TEST(BadInput, ProjectsOfEveryDamageLeaveOrLoadSafely) {
     RecordingHost host;
     CaptionProject saved;
     saved.videoPath = "/v.mp4";
-    for (int k = 0; k < 4; ++k) testing::AddCaption(saved.captions, 100 * k, 100 * k + 50, "TEXT");
+    for (int k = 0; k < 4; ++k) AddCaption(saved.captions, 100 * k, 100 * k + 50, "TEXT");
     const std::string whole = ProjectFileBytes(saved, 3);
     std::mt19937 rng(5);
     for (int round = 0; round < 300; ++round) {
@@ -100,7 +98,7 @@ TEST(BadInput, ProjectsOfEveryDamageLeaveOrLoadSafely) {
 
         CaptionProject project;
         project.host = &host;
-        const Caption* keep = testing::AddCaption(project.captions, 7, 9);
+        const Caption* keep = AddCaption(project.captions, 7, 9);
         project.videoPath = "/current.mp4";
         host.messages.clear();
         const LoadResult result = LoadProject(project, path);

@@ -19,14 +19,16 @@
 namespace vantrel {
 namespace {
 
+using namespace testing;
+
 using Flag = const std::atomic<int>*;
 
 TEST(Cancel, EveryLongLoopStopsOnARaisedFlag) {
     CaptionList list;
-    testing::AddCaption(list, 30, 90, "HELLO");
+    AddCaption(list, 30, 90, "HELLO");
     const std::vector<uint8_t> stream = EncodeCaptions(list).bytes;
-    const std::vector<uint8_t> scc = testing::Bytes(FormatSccText(stream));
-    const std::vector<uint8_t> ccd = testing::Bytes(FormatCcdText(stream));
+    const std::vector<uint8_t> scc = Bytes(FormatSccText(stream));
+    const std::vector<uint8_t> ccd = Bytes(FormatCcdText(stream));
     const std::string srt = "1\n00:00:01,000 --> 00:00:02,000\nHi\n";
     constexpr auto kStyle = TimecodeStyle::NonDropFrame;
     // How much each operation makes of the same input, with and without the flag.
@@ -62,11 +64,11 @@ TEST(Cancel, EveryLongLoopStopsOnARaisedFlag) {
 }
 
 TEST(Cancel, AStoppedReadOrWriteChangesNothingAndSaysNothing) {
-    testing::TempDir dir;
-    testing::RecordingHost host;
+    TempDir dir;
+    RecordingHost host;
     CaptionProject project;
     project.host = &host;
-    testing::AddCaption(project.captions, 30, 90, "HELLO");
+    AddCaption(project.captions, 30, 90, "HELLO");
     ASSERT_EQ(SaveProject(project, dir.File("p.ccp")), WriteResult::Written);
     ASSERT_EQ(ExportCaptionFile(project, dir.File("p.scc"), "scc").write, WriteResult::Written);
     ASSERT_EQ(WriteSubtitles(project, dir.File("p.srt")), WriteResult::Written);

@@ -1,12 +1,20 @@
 // Exporting captions: the encoder's stream laid out as raw pairs, Scenarist text and
 // disassembly text, cut into lines at null pairs, after End Of Caption and after 256 pairs; what
-// is said of captions left out; and every writer's failure.
+// is said of captions left out; every writer's failure; random projects exported as each format
+// and imported again as the same captions. And the texts people read (.srt, timing report, the
+// command-line list): real times of frames at 30000/1001 per second, and the screen as a
+// receiver shows it. A mid-row code takes its cell and shows as a space, blanks between words
+// are one space, every row with text is a line of its own, the music note is written.
 #include "files/caption_export.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <random>
+#include <string>
+#include <vector>
 
+#include "files/caption_import.h"
 #include "files/ccd.h"
 #include "files/file.h"
 #include "files/file_messages.h"
@@ -14,13 +22,12 @@
 #include "files/project_file.h"
 #include "files/scc.h"
 #include "files/subtitles.h"
+#include "support/random_project.h"
 
 namespace vantrel {
 namespace {
 
-using testing::AfterNullPairs;
-using testing::Bytes;
-using testing::ReadFileText;
+using namespace testing;
 
 const std::string kSccHead = "Scenarist_SCC V1.0\r\n";
 const std::string kCcdHead = "SCC_disassembly V1.2\r\nCHANNEL 1\r\n\r\n";
@@ -64,9 +71,9 @@ TEST(CaptionTextWriters, PairStreamsAsSccAndCcdLines) {
     }
 }
 
-struct ExportFixture : testing::ProjectTest {
+struct ExportFixture : ProjectTest {
     // HI at row 15, column 0, shown on frames 30 to 89.
-    void AddHi() { testing::AddCaption(project.captions, 30, 90, "HI"); }
+    void AddHi() { AddCaption(project.captions, 30, 90, "HI"); }
     std::string Export(const std::string& name) {
         const ExportResult r = ExportCaptionFile(project, dir.File(name), ExtensionOf(name));
         EXPECT_EQ(r.write, WriteResult::Written);
@@ -96,8 +103,8 @@ TEST_F(ExportFixture, WritesEachFormat) {
 TEST_F(ExportFixture, CaptionsLeftOutAreNamed) {
     AddHi();
     // Too soon after the first caption to be loaded in time.
-    testing::AddCaption(project.captions, 31, 90, "NO");
-    testing::AddCaption(project.captions, 32, 95, "NO");
+    AddCaption(project.captions, 31, 90, "NO");
+    AddCaption(project.captions, 32, 95, "NO");
     const ExportResult r = ExportCaptionFile(project, dir.File("l.scc"), "scc");
     EXPECT_EQ(r.write, WriteResult::Written);
     EXPECT_EQ(r.leftOut, 2u);
@@ -142,6 +149,141 @@ TEST_F(ExportFixture, EveryWriterReportsAFailureAndLeavesNothingBehind) {
         }
     }
     EXPECT_TRUE(dir.Names().empty());
+}
+
+class RoundTrip : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(RoundTrip, RandomProjectsComeBackTheSame) {
+    const std::string extension = GetParam();
+    TempDir dir;
+    std::mt19937 rng(20240611);
+    for (int round = 0; round <= 25; ++round) {
+        RecordingHost host;
+        CaptionProject original;
+        original.host = &host;
+        if (round == 0) {
+            // The first ends on the first frame of the second's loading: its erase goes inside
+            // that loading, not before it, or the second would show a frame late.
+            AddCaption(original.captions, 10, 26, "HI");
+            AddCaption(original.captions, 30, 90, "HI");
+        } else {
+            RandomProject(rng, original.captions, 60);
+        }
+        const std::string path = dir.File("p." + extension);
+        const ExportResult exported = ExportCaptionFile(original, path, extension);
+        ASSERT_EQ(exported.write, WriteResult::Written);
+        ASSERT_EQ(exported.leftOut, 0u) << host.messages[0];
+
+        CaptionProject imported;
+        imported.host = &host;
+        ASSERT_EQ(ImportCaptionFile(imported, path, extension), ImportResult::Imported);
+        EXPECT_TRUE(SameCaptions(original.captions, imported.captions)) << "round " << round;
+        EXPECT_TRUE(host.messages.empty());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, RoundTrip, ::testing::Values("scc", "ccd", "bin", "dat"));
+
+struct Row {
+    int row, column;
+    std::string cells;  // caption-set bytes; below 0x20 an attribute-code cell
+};
+
+struct TextCase {
+    const char* what;
+    std::vector<Row> rows;
+    const char* lines;    // the .srt text of the caption (UTF-8)
+    const char* running;  // the report's text
+};
+
+const TextCase kCases[] = {
+    // A code cell between words is the space a captioner never types beside it.
+    {"colour code", {{14, 0, "I\x18KNOW\x1CYOU"}}, "i know you", "I KNOW YOU"},
+    {"italics and underline", {{14, 0, "THE\x0ENEW \x18PLAN"}}, "the new plan", "THE NEW PLAN"},
+    {"italics code", {{14, 4, "A\014B"}}, "a b", "A B"},
+    {"code at the row's ends", {{14, 0, "\x1CHI\x18"}}, "hi", "HI"},
+    // Blanks are squeezed and never lead or trail.
+    {"spaces inside a row", {{14, 0, "A  \x1C  B"}}, "a b", "A B"},
+    {"spaces around a row", {{14, 0, "   AB   "}}, "ab", "AB"},
+    {"empty cells between runs", {{14, 0, "AB"}, {14, 20, "CD"}}, "ab cd", "AB CD"},
+    {"0x80 shows nothing", {{14, 0, "A\200B"}}, "ab", "AB"},
+    // Every row with text is its own line, whatever its first cell.
+    {"row after row", {{12, 3, "HELLO"}, {13, 0, "WORLD"}}, "hello\r\nworld", "HELLO WORLD"},
+    {"centred rows", {{13, 0, "AB "}, {14, 0, "   CD"}}, "ab\r\ncd", "AB CD"},
+    {"code-led row", {{13, 0, "AB"}, {14, 0, "\034CD"}}, "ab\r\ncd", "AB CD"},
+    {"empty rows between", {{0, 0, "A"}, {7, 0, " \x18 "}, {14, 31, "B"}}, "a\r\nb", "A B"},
+    // The music note has a Unicode form like every other character.
+    {"music note",
+     {{14, 0, "\x90 LA LA \x90"}},
+     "\xE2\x99\xAA la la \xE2\x99\xAA",
+     "\xE2\x99\xAA LA LA \xE2\x99\xAA"},
+    {"only notes", {{14, 10, "\x90\x90"}}, "\xE2\x99\xAA\xE2\x99\xAA", "\xE2\x99\xAA\xE2\x99\xAA"},
+    {"accents lower-cased",
+     {{14, 0, "\xC9T\xC9 \xC6"}},
+     "\xC3\xA9t\xC3\xA9 \xC3\x86",
+     "\xC3\x89T\xC3\x89 \xC3\x86"},
+    // É, a note, a code cell, ñ, the 608 block and a null byte, then A.
+    {"characters",
+     {{14, 0, "\xC9 \x90\x1C\xF1\x7F\200A"}},
+     "\xC3\xA9 \xE2\x99\xAA \xC3\xB1\xE2\x96\210a",
+     "\xC3\x89 \xE2\x99\xAA \xC3\xB1\xE2\x96\210A"},
+    {"empty screen", {}, "", ""},
+};
+
+TEST(PlainText, ReadsAsAReceiverShowsTheScreen) {
+    for (const TextCase& t : kCases) {
+        CaptionList list;
+        Caption* c = AddCaption(list, 30, 90);
+        for (const Row& r : t.rows) PutText(*c, r.row, r.column, r.cells);
+        EXPECT_EQ(SubtitleText(list),
+                  std::string("1\r\n00:00:01,001 --> 00:00:03,003\r\n") + t.lines + "\r\n\r\n")
+            << t.what;
+        EXPECT_EQ(TimingReportText(list),
+                  std::string("00:00:01:00 - 00:00:03:00\t") + t.running + "\r\n")
+            << t.what;
+    }
+}
+
+TEST(PlainText, StopsAtCapacity) {
+    Caption c;
+    PutText(c, 0, 3, "ABCD");
+    PutText(c, 1, 0, " \030EF");
+    const std::pair<size_t, const char*> cases[] = {
+        {0, ""}, {3, "ABC"}, {4, "ABCD"}, {5, "ABCD\r"}, {6, "ABCD\r\n"}, {7, "ABCD\r\nE"},
+    };
+    for (const auto& [capacity, want] : cases) {
+        std::string buffer(capacity + 1, '\xEE');
+        const size_t n = c.GetLinesText(buffer.data(), false, capacity);
+        EXPECT_EQ(buffer.substr(0, n + 1), std::string(want) + '\0') << capacity;
+        const size_t m = c.GetRunningText(buffer.data(), false, capacity);
+        EXPECT_EQ(buffer.substr(0, m), std::string("ABCD EF").substr(0, capacity)) << capacity;
+    }
+}
+
+TEST(PlainText, OneBlockOrLinePerCaptionNumberedFromOne) {
+    CaptionList list;
+    EXPECT_EQ(SubtitleText(list), "");
+    EXPECT_EQ(TimingReportText(list), "");
+    AddCaption(list, 14, 50, "HELLO", 13);
+    PutText(*list.Head(), 14, 0, "WORLD");
+    AddCaption(list, 108000, 108029);  // an empty screen still gets its block and line
+    EXPECT_EQ(SubtitleText(list),
+              "1\r\n00:00:00,467 --> 00:00:01,668\r\nhello\r\nworld\r\n\r\n"
+              "2\r\n01:00:03,600 --> 01:00:04,568\r\n\r\n\r\n");
+    EXPECT_EQ(TimingReportText(list),
+              "00:00:00:14 - 00:00:01:20\tHELLO WORLD\r\n"
+              "01:00:00:00 - 01:00:00:29\t\r\n");
+}
+
+TEST(PlainText, AFullScreenFitsWhole) {
+    CaptionList list;
+    Caption* c = AddCaption(list, 0, 30);
+    for (int r = 0; r < kScreenRows; ++r) PutText(*c, r, 0, std::string(kScreenColumns, 'X'));
+    // 15 rows of 32 letters, joined by spaces or by CR LF.
+    const std::string report = TimingReportText(list);
+    EXPECT_EQ(report.size(), std::string("00:00:00:00 - 00:00:01:00\t").size() + 15 * 32 + 14 + 2);
+    EXPECT_EQ(SubtitleText(list).size(),
+              std::string("1\r\n00:00:00,000 --> 00:00:01,001\r\n").size() + 15 * 32 + 14 * 2 + 4);
 }
 
 }  // namespace

@@ -12,9 +12,9 @@
 namespace vantrel {
 namespace {
 
-using testing::WriteFileText;
+using namespace testing;
 
-struct ImportFixture : testing::ProjectTest {};
+struct ImportFixture : ProjectTest {};
 
 TEST_F(ImportFixture, TheExtensionAloneChoosesTheReaderInAnyCase) {
     const std::string scc =
@@ -71,7 +71,7 @@ TEST_F(ImportFixture, AFailedImportLeavesTheProjectAsItWasAndSaysWhy) {
         int cleared = 0;
         ImportHooks hooks{[&] { ++cleared; },
                           [&](CaptionProject&, File&, CaptionList& into) {
-                              testing::AddCaption(into, 5, 10);  // then cancelled
+                              AddCaption(into, 5, 10);  // then cancelled
                               into.Clear();
                               return false;
                           }};
@@ -99,7 +99,7 @@ TEST_F(ImportFixture, StreamsGoToTheirReaderWithTheOpenFile) {
         EXPECT_EQ(&p, &project);
         char buffer[16] = {};
         seen.assign(buffer, file.Read(buffer, sizeof buffer));
-        testing::AddCaption(into, 5, 10);
+        AddCaption(into, 5, 10);
         return true;
     };
     EXPECT_EQ(ImportCaptionFile(project, dir.File("v.m2v"), "M2V", hooks), ImportResult::Imported);

@@ -24,9 +24,7 @@
 namespace vantrel {
 namespace {
 
-using testing::ReadFileText;
-using testing::TempDir;
-using testing::WriteFileText;
+using namespace testing;
 
 #if defined(__SANITIZE_ADDRESS__)
 // The sanitizer's shadow memory needs more address space than a memory limit leaves.
@@ -141,8 +139,8 @@ class CommandLine : public ::testing::Test {
     // A project of two captions: HELLO WORLD on frames 30-90 and É on 100-160.
     std::string MakeProject(const std::string& name) {
         CaptionProject p;
-        testing::PutText(*testing::AddCaption(p.captions, 30, 90, "HELLO", 13), 14, 0, "WORLD");
-        testing::AddCaption(p.captions, 100, 160, "\xC9", 14, 4, Seamless);
+        PutText(*AddCaption(p.captions, 30, 90, "HELLO", 13), 14, 0, "WORLD");
+        AddCaption(p.captions, 100, 160, "\xC9", 14, 4, Seamless);
         const std::string path = dir.File(name);
         EXPECT_EQ(SaveProject(p, path), WriteResult::Written);
         return path;
@@ -285,7 +283,7 @@ TEST_F(CommandLine, WhatIsLeftOutFailsTheCommandButTheOutputIsWritten) {
     const std::string project = MakeProject("p.ccp");
     CaptionProject close, empty;
     for (int32_t start : {30, 33}) {
-        testing::AddCaption(close.captions, start, start + 60, "TOO CLOSE", 14, 0, Seamless);
+        AddCaption(close.captions, start, start + 60, "TOO CLOSE", 14, 0, Seamless);
     }
     ASSERT_EQ(SaveProject(close, d("close.ccp")), WriteResult::Written);
     ASSERT_EQ(SaveProject(empty, d("empty.ccp")), WriteResult::Written);
@@ -428,8 +426,8 @@ TEST_F(CommandLine, ConvertsFromANamedPipe) {
     CaptionProject p;
     p.videoPath = "/videos/x.mp4";
     p.secondPath = "second";
-    testing::AddCaption(p.captions, 30, 90, "HELLO");
-    testing::RecordingHost host;
+    AddCaption(p.captions, 30, 90, "HELLO");
+    RecordingHost host;
     host.currentFrame = 4321;
     p.host = &host;
     ASSERT_EQ(SaveProject(p, dir.File("in.ccp")), WriteResult::Written);

@@ -22,10 +22,8 @@
 namespace vantrel {
 namespace {
 
-using testing::ReadFileText;
-using testing::RecordingHost;
-using testing::TempDir;
-using testing::WriteFileText;
+using namespace testing;
+
 namespace fs = std::filesystem;
 
 struct stat StatOf(const std::string& path) {

@@ -21,9 +21,7 @@
 namespace vantrel {
 namespace {
 
-using testing::ReadFileText;
-using testing::TempDir;
-using testing::WriteFileText;
+using namespace testing;
 
 struct Imported {
     SubtitleFile file;
@@ -209,8 +207,8 @@ TEST(SubtitleReader, OneFileWrittenEveryWay) {
     const std::pair<const char*, std::unique_ptr<Imported>> variants[] = {
         {"BOM and CR LF", Import(crlf(srt))},
         {"CR alone", Import(cr(srt))},
-        {"UTF-16LE", Import(testing::Utf16(srt, true))},
-        {"UTF-16BE, CR alone", Import(testing::Utf16(cr(srt), false))},
+        {"UTF-16LE", Import(Utf16(srt, true))},
+        {"UTF-16BE, CR alone", Import(Utf16(cr(srt), false))},
         {"no blank lines", Import(std::string(srt).replace(srt.find("\n\n2"), 2, "\n"))},
         {"WebVTT", Import(vtt, true)},
         {"WebVTT, BOM and CR LF", Import(crlf(vtt), true)},
@@ -218,7 +216,7 @@ TEST(SubtitleReader, OneFileWrittenEveryWay) {
     for (const auto& [what, got] : variants) {
         EXPECT_TRUE(got->file.recognized) << what;
         EXPECT_EQ(got->file.skippedBlocks, 0u) << what;
-        EXPECT_TRUE(testing::SameCaptions(want->captions, got->captions, true)) << what;
+        EXPECT_TRUE(SameCaptions(want->captions, got->captions, true)) << what;
     }
     EXPECT_EQ(ReadWebVtt("WEBVTT\n\n00:01.000 --> 00:02.000\n&lt;b&gt; &amp; caf&#233;\n")
                   .cues.at(0)
@@ -229,7 +227,7 @@ TEST(SubtitleReader, OneFileWrittenEveryWay) {
     EXPECT_EQ(ReadSubRip("junk\nmore junk\n\n" + srt).skippedBlocks, 1u);
 }
 
-struct SubtitleImport : testing::ProjectTest {};
+struct SubtitleImport : ProjectTest {};
 
 // A failed import is in ImportFixture's table; here what an import that works says.
 TEST_F(SubtitleImport, SaysWhatWasLeftOut) {
@@ -296,7 +294,7 @@ TEST(SubtitleRoundTrip, OurSubRipThroughAProjectIsTheSame) {
     const std::string ours = SubtitleText(first->captions);
     const auto second = Import(ours);
     EXPECT_EQ(SubtitleText(second->captions), ours);
-    EXPECT_TRUE(testing::SameCaptions(first->captions, second->captions, true));
+    EXPECT_TRUE(SameCaptions(first->captions, second->captions, true));
     // The times of frames come back to the millisecond.
     auto times = [](const std::string& text) {
         std::vector<std::string> out;
@@ -319,7 +317,7 @@ TEST(SubtitleRoundTrip, OurSubRipThroughAProjectIsTheSame) {
 // so a start may come as early as the caption takes to load, and an end as early as the next
 // caption's loading when the erase is sent inside it.
 TEST(SubtitleRoundTrip, FfmpegReadsOurSccAsWeDo) {
-    if (!testing::HaveFfmpeg()) GTEST_SKIP() << "no ffmpeg";
+    if (!HaveFfmpeg()) GTEST_SKIP() << "no ffmpeg";
     std::mt19937 rng(608);
     TempDir dir;
     for (int round = 0; round < 4; ++round) {
@@ -328,9 +326,9 @@ TEST(SubtitleRoundTrip, FfmpegReadsOurSccAsWeDo) {
         CaptionProject project;
         ASSERT_EQ(ImportCaptionFile(project, dir.File("in.srt"), "srt"), ImportResult::Imported);
         ASSERT_EQ(ExportCaptionFile(project, dir.File("out.scc"), "scc").leftOut, 0u);
-        ASSERT_TRUE(testing::FfmpegSccToSrt(dir.File("out.scc"), dir.File("ffmpeg.srt")));
-        const auto theirs = testing::ParseSrt(ReadFileText(dir.File("ffmpeg.srt")));
-        const auto read = testing::ParseSrt(srt);
+        ASSERT_TRUE(FfmpegSccToSrt(dir.File("out.scc"), dir.File("ffmpeg.srt")));
+        const auto theirs = ParseSrt(ReadFileText(dir.File("ffmpeg.srt")));
+        const auto read = ParseSrt(srt);
         ASSERT_EQ(theirs.size(), read.size());
         ASSERT_EQ(project.captions.Count(), static_cast<int>(read.size()));
         Caption* c = project.captions.Head();
