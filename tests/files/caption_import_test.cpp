@@ -1,19 +1,31 @@
-// Importing caption files into a project: the choice of reader by extension, and what the
-// project and the user see when a file can't be read or holds nothing.
+// Importing caption files into a project: the choice of reader by extension, what the project
+// and the user see when a file can't be read, holds nothing, is damaged or is random bytes;
+// and a raised cancel flag, which stops every long loop of reading, decoding, encoding and
+// writing at its first look, leaving the project and the folder as they were.
 #include "files/caption_import.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
+#include <random>
 
+#include "codec/decoder.h"
+#include "codec/encoder.h"
+#include "files/caption_export.h"
+#include "files/ccd.h"
 #include "files/file.h"
 #include "files/files_test_support.h"
+#include "files/project_file.h"
+#include "files/scc.h"
+#include "files/subtitle_import.h"
+#include "files/subtitles.h"
 
 namespace vantrel {
 namespace {
 
+using Flag = const std::atomic<int>*;
 using namespace testing;
-
 struct ImportFixture : ProjectTest {};
 
 TEST_F(ImportFixture, TheExtensionAloneChoosesTheReaderInAnyCase) {
@@ -107,6 +119,140 @@ TEST_F(ImportFixture, StreamsGoToTheirReaderWithTheOpenFile) {
     ASSERT_EQ(project.captions.Count(), 1);
     EXPECT_EQ(project.captions.Head()->startFrame, 5) << "the stream's captions replace the old";
     EXPECT_TRUE(project.modified);
+}
+
+// Decoded captions stay in order, never end before they start, and leave row 15 alone.
+::testing::AssertionResult WellFormed(const CaptionList& list) {
+    int32_t last = INT32_MIN;
+    for (const Caption* c = list.Head(); c; c = c->next) {
+        if (c->startFrame < last) return ::testing::AssertionFailure() << "out of order";
+        if (c->endFrame <= c->startFrame) return ::testing::AssertionFailure() << "ends early";
+        for (const CaptionCell& cell : c->cells[15]) {
+            if (!cell.IsEmpty()) return ::testing::AssertionFailure() << "row 15 written";
+        }
+        last = c->startFrame;
+    }
+    return ::testing::AssertionSuccess();
+}
+
+void ImportEveryWay(const std::string& content, TempDir& dir, const std::string& what) {
+    for (const char* extension : {"scc", "ccd", "bin"}) {
+        const std::string path = dir.File(std::string("bad.") + extension);
+        WriteFileText(path, content);
+        RecordingHost host;
+        CaptionProject project;
+        project.host = &host;
+        const ImportResult result = ImportCaptionFile(project, path, extension);
+        EXPECT_NE(result, ImportResult::OpenFailed) << what;
+        EXPECT_TRUE(WellFormed(project.captions)) << what << " as " << extension;
+        for (const std::string& m : host.messages) {
+            EXPECT_TRUE(m == "File does not contain closed captions" ||
+                        m.find(path) != std::string::npos)
+                << what << ": " << m;
+        }
+    }
+}
+
+// Samples cut anywhere, and random bytes behind each valid header with timecode-shaped lines
+// among them (so that the readers get past the line checks), mostly early, now and then far out.
+TEST(BadInput, CutAndRandomInputImportsSafely) {
+    TempDir dir;
+    for (const char* name :
+         {"libcaption_tos.scc", "mcpoodle_colors_painton.ccd", "mcpoodle_colors_painton.raw"}) {
+        const std::string whole = SampleExists(name) ? ReadFileText(SamplePath(name)) : "";
+        for (size_t cut = 0; cut < whole.size(); cut += 1 + cut / 16) {
+            ImportEveryWay(whole.substr(0, cut), dir,
+                           std::string(name) + " cut at " + std::to_string(cut));
+        }
+    }
+    std::mt19937 rng(99);
+    for (int round = 0; round < 40; ++round) {
+        std::string noise(rng() % 3000, '\0');
+        for (char& c : noise) c = static_cast<char>(rng());
+        for (int k = 0; k < 20; ++k) {
+            char line[40];
+            const unsigned hours = rng() % 50 == 0 ? rng() % 100 : rng() % 2;
+            std::snprintf(line, sizeof line, "\n%02u:%02u:%02u%c%02u\t%04x {EOC}\n", hours,
+                          unsigned(rng() % 100), unsigned(rng() % 100), rng() % 2 ? ':' : ';',
+                          unsigned(rng() % 100), unsigned(rng() % 65536));
+            noise.insert(rng() % (noise.size() + 1), line);
+        }
+        ImportEveryWay("Scenarist_SCC V1.0\n" + noise, dir, "scc noise");
+        ImportEveryWay("SCC_disassembly V1.2\nCHANNEL 1\n" + noise, dir, "ccd noise");
+        ImportEveryWay(noise, dir, "noise");
+    }
+}
+
+TEST(Cancel, EveryLongLoopStopsOnARaisedFlag) {
+    CaptionList list;
+    AddCaption(list, 30, 90, "HELLO");
+    const std::vector<uint8_t> stream = EncodeCaptions(list).bytes;
+    const std::vector<uint8_t> scc = Bytes(FormatSccText(stream));
+    const std::vector<uint8_t> ccd = Bytes(FormatCcdText(stream));
+    const std::string srt = "1\n00:00:01,000 --> 00:00:02,000\nHi\n";
+    constexpr auto kStyle = TimecodeStyle::NonDropFrame;
+    // How much each operation makes of the same input, with and without the flag.
+    const std::vector<std::pair<const char*, std::function<size_t(Flag)>>> operations = {
+        {"scc reader", [&](Flag f) { return ReadSccText(scc, f).pairs.size(); }},
+        {"ccd reader", [&](Flag f) { return ReadCcdText(ccd, f).pairs.size(); }},
+        {"subtitle reader", [&](Flag f) { return ReadSubRip(srt, f).cues.size(); }},
+        {"decoder",
+         [&](Flag f) {
+             CaptionList read;
+             DecodePairStream(read, ReadSccText(scc).pairs, f);
+             return size_t(read.Count());
+         }},
+        {"subtitle captions",
+         [&](Flag f) {
+             CaptionList made;
+             MakeSubtitleCaptions(ReadSubRip(srt), made, f);
+             return size_t(made.Count());
+         }},
+        {"encoder", [&](Flag f) { return EncodeCaptions(list, f).bytes.size(); }},
+        {"scc writer",
+         [&](Flag f) { return FormatSccText(stream, kStyle, f).size() - kSccFileHeader.size(); }},
+        {"ccd writer",
+         [&](Flag f) { return FormatCcdText(stream, kStyle, f).size() - kCcdFileHeader.size(); }},
+        {"subtitle writer", [&](Flag f) { return SubtitleText(list, f).size(); }},
+        {"timing report", [&](Flag f) { return TimingReportText(list, kStyle, f).size(); }},
+    };
+    const std::atomic<int> raised{1};
+    for (const auto& [name, run] : operations) {
+        EXPECT_GT(run(nullptr), 0u) << name;
+        EXPECT_EQ(run(&raised), 0u) << name;
+    }
+}
+
+TEST(Cancel, AStoppedReadOrWriteChangesNothingAndSaysNothing) {
+    TempDir dir;
+    RecordingHost host;
+    CaptionProject project;
+    project.host = &host;
+    AddCaption(project.captions, 30, 90, "HELLO");
+    ASSERT_EQ(SaveProject(project, dir.File("p.ccp")), WriteResult::Written);
+    ASSERT_EQ(ExportCaptionFile(project, dir.File("p.scc"), "scc").write, WriteResult::Written);
+    ASSERT_EQ(WriteSubtitles(project, dir.File("p.srt")), WriteResult::Written);
+    const std::vector<std::string> before = dir.Names();
+    const Caption* old = project.captions.Head();
+
+    project.cancel = 1;
+    EXPECT_EQ(LoadProject(project, dir.File("p.ccp")), LoadResult::Cancelled);
+    // A subtitle file that never ends is read no further than the flag.
+    std::filesystem::create_symlink("/dev/zero", dir.File("zero.srt"));
+    for (const char* name : {"p.scc", "p.srt", "zero.srt"}) {
+        EXPECT_EQ(ImportCaptionFile(project, dir.File(name), ExtensionOf(name)),
+                  ImportResult::Cancelled)
+            << name;
+    }
+    EXPECT_EQ(ExportCaptionFile(project, dir.File("o.scc"), "scc").write, WriteResult::Cancelled);
+    EXPECT_EQ(WriteSubtitles(project, dir.File("o.srt")), WriteResult::Cancelled);
+    EXPECT_EQ(WriteTimingReport(project, dir.File("o.txt")), WriteResult::Cancelled);
+    EXPECT_EQ(SaveProject(project, dir.File("p.ccp")), WriteResult::Cancelled);
+    std::filesystem::remove(dir.File("zero.srt"));
+    EXPECT_EQ(dir.Names(), before);
+    EXPECT_EQ(project.captions.Head(), old);
+    EXPECT_EQ(project.captions.Count(), 1);
+    EXPECT_TRUE(host.messages.empty());
 }
 
 }  // namespace
