@@ -8,6 +8,8 @@
 #include "files/caption_export.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <functional>
 #include <random>
@@ -127,11 +129,18 @@ TEST_F(ExportFixture, CaptionsLeftOutAreNamed) {
     EXPECT_NE(many.find("00:00:09:00 and 3 more."), std::string::npos);
 }
 
-// A write into a missing folder, or onto a folder, fails with one message naming the file,
-// keeps the modified flag, and leaves no file behind.
-TEST_F(ExportFixture, EveryWriterReportsAFailureAndLeavesNothingBehind) {
+// A write into a missing folder, onto a folder or onto a file the user may not write (root
+// may) fails with one message that names the file and gives the system's reason, keeps the
+// modified flag, and leaves what was there.
+TEST_F(ExportFixture, EveryWriterReportsAFailureAndLeavesWhatWasThere) {
     AddHi();
-    for (const std::string& path : {dir.File("no-folder/out"), dir.Path()}) {
+    WriteFileText(dir.File("read-only"), "old");
+    ::chmod(dir.File("read-only").c_str(), 0444);
+    const std::pair<std::string, const char*> targets[] = {
+        {dir.File("no-folder/out"), "No such file or directory"},
+        {dir.Path(), "Is a directory"},
+        {dir.File("read-only"), ::geteuid() == 0 ? nullptr : "Permission denied"}};
+    for (const auto& [path, reason] : targets) {
         const std::pair<const char*, std::function<WriteResult()>> writers[] = {
             {"project", [&] { return SaveProject(project, path); }},
             {"scc", [&] { return ExportCaptionFile(project, path, "scc").write; }},
@@ -140,15 +149,18 @@ TEST_F(ExportFixture, EveryWriterReportsAFailureAndLeavesNothingBehind) {
             {"report", [&] { return WriteTimingReport(project, path); }},
         };
         for (const auto& [what, write] : writers) {
+            if (!reason) continue;
             host.messages.clear();
             project.modified = true;
             EXPECT_EQ(write(), WriteResult::Failed) << what;
             EXPECT_TRUE(project.modified) << what;
-            ASSERT_EQ(host.messages.size(), 1u) << what;
-            EXPECT_EQ(host.messages[0].rfind("Error saving file " + path, 0), 0u) << what;
+            EXPECT_EQ(host.messages,
+                      std::vector<std::string>{"Error saving file " + path + "\n\n" + reason})
+                << what;
         }
     }
-    EXPECT_TRUE(dir.Names().empty());
+    EXPECT_EQ(dir.Names(), std::vector<std::string>{"read-only"});
+    EXPECT_EQ(ReadFileText(dir.File("read-only")), "old");
 }
 
 class RoundTrip : public ::testing::TestWithParam<const char*> {};
