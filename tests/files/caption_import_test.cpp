@@ -1,14 +1,14 @@
 // Importing caption files into a project: the choice of reader by extension, what the project
-// and the user see when a file can't be read, holds nothing, is damaged or is random bytes;
-// and a raised cancel flag, which stops every long loop of reading, decoding, encoding and
-// writing at its first look, leaving the project and the folder as they were.
+// and the user see when a file can't be read or holds nothing; and a raised cancel flag, which
+// stops every long loop of reading, decoding, encoding and writing at its first look, leaving
+// the project and the folder as they were. Damaged and random input is the fuzz targets' (fuzz/),
+// whose corpora run among the tests.
 #include "files/caption_import.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <functional>
-#include <random>
 
 #include "codec/decoder.h"
 #include "codec/encoder.h"
@@ -119,68 +119,6 @@ TEST_F(ImportFixture, StreamsGoToTheirReaderWithTheOpenFile) {
     ASSERT_EQ(project.captions.Count(), 1);
     EXPECT_EQ(project.captions.Head()->startFrame, 5) << "the stream's captions replace the old";
     EXPECT_TRUE(project.modified);
-}
-
-// Decoded captions stay in order, never end before they start, and leave row 15 alone.
-::testing::AssertionResult WellFormed(const CaptionList& list) {
-    int32_t last = INT32_MIN;
-    for (const Caption* c = list.Head(); c; c = c->next) {
-        if (c->startFrame < last) return ::testing::AssertionFailure() << "out of order";
-        if (c->endFrame <= c->startFrame) return ::testing::AssertionFailure() << "ends early";
-        for (const CaptionCell& cell : c->cells[15]) {
-            if (!cell.IsEmpty()) return ::testing::AssertionFailure() << "row 15 written";
-        }
-        last = c->startFrame;
-    }
-    return ::testing::AssertionSuccess();
-}
-
-void ImportEveryWay(const std::string& content, TempDir& dir, const std::string& what) {
-    for (const char* extension : {"scc", "ccd", "bin"}) {
-        const std::string path = dir.File(std::string("bad.") + extension);
-        WriteFileText(path, content);
-        RecordingHost host;
-        CaptionProject project;
-        project.host = &host;
-        const ImportResult result = ImportCaptionFile(project, path, extension);
-        EXPECT_NE(result, ImportResult::OpenFailed) << what;
-        EXPECT_TRUE(WellFormed(project.captions)) << what << " as " << extension;
-        for (const std::string& m : host.messages) {
-            EXPECT_TRUE(m == "File does not contain closed captions" ||
-                        m.find(path) != std::string::npos)
-                << what << ": " << m;
-        }
-    }
-}
-
-// Samples cut anywhere, and random bytes behind each valid header with timecode-shaped lines
-// among them (so that the readers get past the line checks), mostly early, now and then far out.
-TEST(BadInput, CutAndRandomInputImportsSafely) {
-    TempDir dir;
-    for (const char* name :
-         {"libcaption_tos.scc", "mcpoodle_colors_painton.ccd", "mcpoodle_colors_painton.raw"}) {
-        const std::string whole = SampleExists(name) ? ReadFileText(SamplePath(name)) : "";
-        for (size_t cut = 0; cut < whole.size(); cut += 1 + cut / 16) {
-            ImportEveryWay(whole.substr(0, cut), dir,
-                           std::string(name) + " cut at " + std::to_string(cut));
-        }
-    }
-    std::mt19937 rng(99);
-    for (int round = 0; round < 40; ++round) {
-        std::string noise(rng() % 3000, '\0');
-        for (char& c : noise) c = static_cast<char>(rng());
-        for (int k = 0; k < 20; ++k) {
-            char line[40];
-            const unsigned hours = rng() % 50 == 0 ? rng() % 100 : rng() % 2;
-            std::snprintf(line, sizeof line, "\n%02u:%02u:%02u%c%02u\t%04x {EOC}\n", hours,
-                          unsigned(rng() % 100), unsigned(rng() % 100), rng() % 2 ? ':' : ';',
-                          unsigned(rng() % 100), unsigned(rng() % 65536));
-            noise.insert(rng() % (noise.size() + 1), line);
-        }
-        ImportEveryWay("Scenarist_SCC V1.0\n" + noise, dir, "scc noise");
-        ImportEveryWay("SCC_disassembly V1.2\nCHANNEL 1\n" + noise, dir, "ccd noise");
-        ImportEveryWay(noise, dir, "noise");
-    }
 }
 
 TEST(Cancel, EveryLongLoopStopsOnARaisedFlag) {

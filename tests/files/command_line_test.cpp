@@ -380,7 +380,6 @@ TEST_F(CommandLine, CtrlCEndsWithOneLineAndNoOutput) {
     };
     const std::vector<Case> cases = {
         {{"convert", "<", dir.File("o.ccd")}, "in.scc", header, scc},
-        {{"list", "<"}, "in.scc", header, scc},
         {{"convert", "<", dir.File("o.scc")}, "in.bin", "\xFF\xFF\xFF\xFF", raw},
         {{"mux", project, "<", dir.File("o.m2v")}, "in.m2v", "", ReadFileText(video)},
         {{"convert", project, dir.File("o.scc")}, "", "", ""},

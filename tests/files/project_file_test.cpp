@@ -248,34 +248,5 @@ TEST_F(ProjectFixture, AReadErrorAfterTheHeaderKeepsTheCurrentProject) {
               std::vector<std::string>{"Error opening file /p/x.ccp\n\nInput/output error"});
 }
 
-// Random cuts and changed bytes of a project file load whole, or leave the current project
-// with one message that names the file.
-TEST_F(ProjectFixture, RandomDamageLoadsOrLeavesTheCurrentProject) {
-    CaptionProject saved;
-    saved.videoPath = "/v.mp4";
-    for (int k = 0; k < 4; ++k) AddCaption(saved.captions, 100 * k, 100 * k + 50, "TEXT");
-    const std::string whole = ProjectFileBytes(saved, 3), path = dir.File("p.ccp");
-    std::mt19937 rng(5);
-    for (int round = 0; round < 300; ++round) {
-        std::string bytes = whole.substr(0, rng() % (whole.size() + 1));
-        for (int k = rng() % 6; k > 0 && !bytes.empty(); --k)
-            bytes[rng() % bytes.size()] = char(rng());
-        WriteFileText(path, bytes);
-        project.captions.Clear();
-        MakeCurrentProject(false);
-        host.messages.clear();
-        host.closeCount = 0;
-        if (LoadProject(project, path) == LoadResult::Loaded) {
-            EXPECT_TRUE(host.messages.empty());
-            EXPECT_LE(project.captions.Count(), 4);
-            EXPECT_FALSE(project.modified);
-        } else {
-            ExpectCurrentProjectKept();
-            ASSERT_EQ(host.messages.size(), 1u);
-            EXPECT_NE(host.messages[0].find(path), std::string::npos);
-        }
-    }
-}
-
 }  // namespace
 }  // namespace vantrel
