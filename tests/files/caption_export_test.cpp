@@ -1,12 +1,22 @@
 // Exporting captions: the encoder's stream laid out as raw pairs, Scenarist text and
 // disassembly text, cut into lines at null pairs, after End Of Caption and after 256 pairs; what
-// is said of captions left out; and every writer's failure.
+// is said of captions left out; every writer's failure; random projects exported as each format
+// and imported again as the same captions. And the texts people read (.srt, timing report, the
+// command-line list): real times of frames at 30000/1001 per second, and the screen as a
+// receiver shows it. A mid-row code takes its cell and shows as a space, blanks between words
+// are one space, every row with text is a line of its own, the music note is written.
 #include "files/caption_export.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <functional>
+#include <random>
+#include <string>
+#include <vector>
 
+#include "files/caption_import.h"
 #include "files/ccd.h"
 #include "files/file.h"
 #include "files/file_messages.h"
@@ -14,13 +24,12 @@
 #include "files/project_file.h"
 #include "files/scc.h"
 #include "files/subtitles.h"
+#include "support/random_project.h"
 
 namespace vantrel {
 namespace {
 
-using testing::AfterNullPairs;
-using testing::Bytes;
-using testing::ReadFileText;
+using namespace testing;
 
 const std::string kSccHead = "Scenarist_SCC V1.0\r\n";
 const std::string kCcdHead = "SCC_disassembly V1.2\r\nCHANNEL 1\r\n\r\n";
@@ -64,9 +73,9 @@ TEST(CaptionTextWriters, PairStreamsAsSccAndCcdLines) {
     }
 }
 
-struct ExportFixture : testing::ProjectTest {
+struct ExportFixture : ProjectTest {
     // HI at row 15, column 0, shown on frames 30 to 89.
-    void AddHi() { testing::AddCaption(project.captions, 30, 90, "HI"); }
+    void AddHi() { AddCaption(project.captions, 30, 90, "HI"); }
     std::string Export(const std::string& name) {
         const ExportResult r = ExportCaptionFile(project, dir.File(name), ExtensionOf(name));
         EXPECT_EQ(r.write, WriteResult::Written);
@@ -96,8 +105,8 @@ TEST_F(ExportFixture, WritesEachFormat) {
 TEST_F(ExportFixture, CaptionsLeftOutAreNamed) {
     AddHi();
     // Too soon after the first caption to be loaded in time.
-    testing::AddCaption(project.captions, 31, 90, "NO");
-    testing::AddCaption(project.captions, 32, 95, "NO");
+    AddCaption(project.captions, 31, 90, "NO");
+    AddCaption(project.captions, 32, 95, "NO");
     const ExportResult r = ExportCaptionFile(project, dir.File("l.scc"), "scc");
     EXPECT_EQ(r.write, WriteResult::Written);
     EXPECT_EQ(r.leftOut, 2u);
@@ -120,11 +129,18 @@ TEST_F(ExportFixture, CaptionsLeftOutAreNamed) {
     EXPECT_NE(many.find("00:00:09:00 and 3 more."), std::string::npos);
 }
 
-// A write into a missing folder, or onto a folder, fails with one message naming the file,
-// keeps the modified flag, and leaves no file behind.
-TEST_F(ExportFixture, EveryWriterReportsAFailureAndLeavesNothingBehind) {
+// A write into a missing folder, onto a folder or onto a file the user may not write (root
+// may) fails with one message that names the file and gives the system's reason, keeps the
+// modified flag, and leaves what was there.
+TEST_F(ExportFixture, EveryWriterReportsAFailureAndLeavesWhatWasThere) {
     AddHi();
-    for (const std::string& path : {dir.File("no-folder/out"), dir.Path()}) {
+    WriteFileText(dir.File("read-only"), "old");
+    ::chmod(dir.File("read-only").c_str(), 0444);
+    const std::pair<std::string, const char*> targets[] = {
+        {dir.File("no-folder/out"), "No such file or directory"},
+        {dir.Path(), "Is a directory"},
+        {dir.File("read-only"), ::geteuid() == 0 ? nullptr : "Permission denied"}};
+    for (const auto& [path, reason] : targets) {
         const std::pair<const char*, std::function<WriteResult()>> writers[] = {
             {"project", [&] { return SaveProject(project, path); }},
             {"scc", [&] { return ExportCaptionFile(project, path, "scc").write; }},
@@ -133,15 +149,152 @@ TEST_F(ExportFixture, EveryWriterReportsAFailureAndLeavesNothingBehind) {
             {"report", [&] { return WriteTimingReport(project, path); }},
         };
         for (const auto& [what, write] : writers) {
+            if (!reason) continue;
             host.messages.clear();
             project.modified = true;
             EXPECT_EQ(write(), WriteResult::Failed) << what;
             EXPECT_TRUE(project.modified) << what;
-            ASSERT_EQ(host.messages.size(), 1u) << what;
-            EXPECT_EQ(host.messages[0].rfind("Error saving file " + path, 0), 0u) << what;
+            EXPECT_EQ(host.messages,
+                      std::vector<std::string>{"Error saving file " + path + "\n\n" + reason})
+                << what;
         }
     }
-    EXPECT_TRUE(dir.Names().empty());
+    EXPECT_EQ(dir.Names(), std::vector<std::string>{"read-only"});
+    EXPECT_EQ(ReadFileText(dir.File("read-only")), "old");
+}
+
+class RoundTrip : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(RoundTrip, RandomProjectsComeBackTheSame) {
+    const std::string extension = GetParam();
+    TempDir dir;
+    std::mt19937 rng(20240611);
+    for (int round = 0; round <= 25; ++round) {
+        RecordingHost host;
+        CaptionProject original;
+        original.host = &host;
+        if (round == 0) {
+            // The first ends on the first frame of the second's loading: its erase goes inside
+            // that loading, not before it, or the second would show a frame late.
+            AddCaption(original.captions, 10, 26, "HI");
+            AddCaption(original.captions, 30, 90, "HI");
+        } else {
+            RandomProject(rng, original.captions, 60);
+        }
+        const std::string path = dir.File("p." + extension);
+        const ExportResult exported = ExportCaptionFile(original, path, extension);
+        ASSERT_EQ(exported.write, WriteResult::Written);
+        ASSERT_EQ(exported.leftOut, 0u) << host.messages[0];
+
+        CaptionProject imported;
+        imported.host = &host;
+        ASSERT_EQ(ImportCaptionFile(imported, path, extension), ImportResult::Imported);
+        EXPECT_TRUE(SameCaptions(original.captions, imported.captions)) << "round " << round;
+        EXPECT_TRUE(host.messages.empty());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, RoundTrip, ::testing::Values("scc", "ccd", "bin", "dat"));
+
+struct Row {
+    int row, column;
+    std::string cells;  // caption-set bytes; below 0x20 an attribute-code cell
+};
+
+struct TextCase {
+    const char* what;
+    std::vector<Row> rows;
+    const char* lines;    // the .srt text of the caption (UTF-8)
+    const char* running;  // the report's text
+};
+
+const TextCase kCases[] = {
+    // A code cell between words is the space a captioner never types beside it.
+    {"colour code", {{14, 0, "I\x18KNOW\x1CYOU"}}, "i know you", "I KNOW YOU"},
+    {"italics and underline", {{14, 0, "THE\x0ENEW \x18PLAN"}}, "the new plan", "THE NEW PLAN"},
+    {"code at the row's ends", {{14, 0, "\x1CHI\x18"}}, "hi", "HI"},
+    // Blanks are squeezed and never lead or trail.
+    {"spaces inside a row", {{14, 0, "A  \x1C  B"}}, "a b", "A B"},
+    {"spaces around a row", {{14, 0, "   AB   "}}, "ab", "AB"},
+    {"empty cells between runs", {{14, 0, "AB"}, {14, 20, "CD"}}, "ab cd", "AB CD"},
+    {"0x80 shows nothing", {{14, 0, "A\200B"}}, "ab", "AB"},
+    // Every row with text is its own line, whatever its first cell.
+    {"row after row", {{12, 3, "HELLO"}, {13, 0, "WORLD"}}, "hello\r\nworld", "HELLO WORLD"},
+    {"centred rows", {{13, 0, "AB "}, {14, 0, "   CD"}}, "ab\r\ncd", "AB CD"},
+    {"code-led row", {{13, 0, "AB"}, {14, 0, "\034CD"}}, "ab\r\ncd", "AB CD"},
+    {"empty rows between", {{0, 0, "A"}, {7, 0, " \x18 "}, {14, 31, "B"}}, "a\r\nb", "A B"},
+    // The music note has a Unicode form like every other character.
+    {"music note",
+     {{14, 0, "\x90 LA LA \x90"}},
+     "\xE2\x99\xAA la la \xE2\x99\xAA",
+     "\xE2\x99\xAA LA LA \xE2\x99\xAA"},
+    {"accents lower-cased",
+     {{14, 0, "\xC9T\xC9 \xC6"}},
+     "\xC3\xA9t\xC3\xA9 \xC3\x86",
+     "\xC3\x89T\xC3\x89 \xC3\x86"},
+    // É, a note, a code cell, ñ, the 608 block and a null byte, then A.
+    {"characters",
+     {{14, 0, "\xC9 \x90\x1C\xF1\x7F\200A"}},
+     "\xC3\xA9 \xE2\x99\xAA \xC3\xB1\xE2\x96\210a",
+     "\xC3\x89 \xE2\x99\xAA \xC3\xB1\xE2\x96\210A"},
+    {"empty screen", {}, "", ""},
+};
+
+TEST(PlainText, ReadsAsAReceiverShowsTheScreen) {
+    for (const TextCase& t : kCases) {
+        CaptionList list;
+        Caption* c = AddCaption(list, 30, 90);
+        for (const Row& r : t.rows) PutText(*c, r.row, r.column, r.cells);
+        EXPECT_EQ(SubtitleText(list),
+                  std::string("1\r\n00:00:01,001 --> 00:00:03,003\r\n") + t.lines + "\r\n\r\n")
+            << t.what;
+        EXPECT_EQ(TimingReportText(list),
+                  std::string("00:00:01:00 - 00:00:03:00\t") + t.running + "\r\n")
+            << t.what;
+    }
+}
+
+TEST(PlainText, StopsAtCapacity) {
+    Caption c;
+    PutText(c, 0, 3, "ABCD");
+    PutText(c, 1, 0, " \030EF");
+    const std::pair<size_t, const char*> cases[] = {
+        {0, ""}, {3, "ABC"}, {4, "ABCD"}, {5, "ABCD\r"}, {6, "ABCD\r\n"}, {7, "ABCD\r\nE"},
+    };
+    for (const auto& [capacity, want] : cases) {
+        std::string buffer(capacity + 1, '\xEE');
+        const size_t n = c.GetLinesText(buffer.data(), false, capacity);
+        EXPECT_EQ(buffer.substr(0, n + 1), std::string(want) + '\0') << capacity;
+        const size_t m = c.GetRunningText(buffer.data(), false, capacity);
+        EXPECT_EQ(buffer.substr(0, m), std::string("ABCD EF").substr(0, capacity)) << capacity;
+    }
+}
+
+// One block or line per caption, numbered from one; an empty screen still gets its own, and a
+// full one (15 rows of 32 letters, joined by CR LF or by spaces) fits whole.
+TEST(PlainText, OneBlockOrLinePerCaptionNumberedFromOne) {
+    CaptionList list;
+    EXPECT_EQ(SubtitleText(list), "");
+    EXPECT_EQ(TimingReportText(list), "");
+    AddCaption(list, 14, 50, "HELLO", 13);
+    PutText(*list.Head(), 14, 0, "WORLD");
+    AddCaption(list, 108000, 108029);
+    Caption* full = AddCaption(list, 108030, 108060);
+    std::string lines, running;
+    for (int r = 0; r < kScreenRows; ++r) {
+        PutText(*full, r, 0, std::string(kScreenColumns, 'X'));
+        lines += (r ? "\r\n" : "") + std::string(kScreenColumns, 'x');
+        running += (r ? " " : "") + std::string(kScreenColumns, 'X');
+    }
+    EXPECT_EQ(SubtitleText(list),
+              "1\r\n00:00:00,467 --> 00:00:01,668\r\nhello\r\nworld\r\n\r\n"
+              "2\r\n01:00:03,600 --> 01:00:04,568\r\n\r\n\r\n"
+              "3\r\n01:00:04,601 --> 01:00:05,602\r\n" +
+                  lines + "\r\n\r\n");
+    EXPECT_EQ(TimingReportText(list),
+              "00:00:00:14 - 00:00:01:20\tHELLO WORLD\r\n"
+              "01:00:00:00 - 01:00:00:29\t\r\n01:00:01:00 - 01:00:02:00\t" +
+                  running + "\r\n");
 }
 
 }  // namespace

@@ -22,6 +22,7 @@
 
 #include "model/caption_project.h"
 #include "model/project_host.h"
+#include "support/screen_text.h"
 
 namespace vantrel::testing {
 
@@ -104,11 +105,6 @@ inline std::vector<uint8_t> AfterNullPairs(size_t count, std::string_view bytes 
     return out;
 }
 
-inline void PutText(Caption& c, int row, int col, std::string_view text,
-                    uint8_t attribute = kDefaultAttribute) {
-    for (char ch : text) c.cells[row][col++] = {static_cast<uint8_t>(ch), attribute};
-}
-
 // A caption on frames `start` to `end` holding `text` at (`row`, `col`), inserted in `list`.
 inline Caption* AddCaption(CaptionList& list, int32_t start, int32_t end,
                            std::string_view text = "", int row = 14, int col = 0,
@@ -117,7 +113,7 @@ inline Caption* AddCaption(CaptionList& list, int32_t start, int32_t end,
     c->startFrame = start;
     c->endFrame = end;
     c->timingMode = mode;
-    PutText(*c, row, col, text);
+    PutText(*c, row, col, std::string(text));
     return list.Insert(std::move(c));
 }
 
@@ -244,8 +240,7 @@ inline bool FfmpegSccToSrt(const std::string& scc, const std::string& srt) {
 // with `modes`, the same timing modes and screen flags as well.
 inline ::testing::AssertionResult SameCaptions(const CaptionList& want, const CaptionList& got,
                                                bool modes = false) {
-    const Caption* a = want.Head();
-    const Caption* b = got.Head();
+    const Caption *a = want.Head(), *b = got.Head();
     for (int i = 0; a || b; ++i, a = a->next, b = b->next) {
         auto failure = [&] { return ::testing::AssertionFailure() << "caption " << i << ": "; };
         if (!a || !b) return failure() << "want " << want.Count() << ", got " << got.Count();
@@ -257,15 +252,7 @@ inline ::testing::AssertionResult SameCaptions(const CaptionList& want, const Ca
             return failure() << "want mode " << int(a->timingMode) << "/" << int(a->screenValid)
                              << ", got " << int(b->timingMode) << "/" << int(b->screenValid);
         }
-        for (int r = 0; r < kGridRows; ++r) {
-            for (int col = 0; col < kScreenColumns; ++col) {
-                const CaptionCell x = a->cells[r][col], y = b->cells[r][col];
-                if (x == y) continue;
-                return failure() << "cell (" << r << ", " << col << "): want " << int(x.character)
-                                 << "/" << int(x.attribute) << ", got " << int(y.character) << "/"
-                                 << int(y.attribute);
-            }
-        }
+        if (const std::string d = FirstDifference(*a, *b); !d.empty()) return failure() << d;
     }
     return ::testing::AssertionSuccess();
 }

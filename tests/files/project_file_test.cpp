@@ -17,13 +17,9 @@
 namespace vantrel {
 namespace {
 
-using testing::AddCaption;
-using testing::ReadFileText;
-using testing::RecordingHost;
-using testing::TempDir;
-using testing::WriteFileText;
+using namespace testing;
 
-struct ProjectFixture : testing::ProjectTest {};
+struct ProjectFixture : ProjectTest {};
 
 // The layout other tools read: little-endian fields; a record of R = 7 code bytes + 13, mode,
 // flag, start, end, the code string and a zero.
@@ -56,7 +52,7 @@ std::string ProjectWith(uint32_t count, const std::string& records) {
 }
 
 LoadResult LoadFromMemory(CaptionProject& project, const std::string& file) {
-    const std::vector<uint8_t> bytes = testing::Bytes(file);
+    const std::vector<uint8_t> bytes = Bytes(file);
     MemoryInput in(bytes);
     return LoadProject(project, in, "");
 }
@@ -88,7 +84,7 @@ TEST_F(ProjectFixture, SaveAndLoadGiveTheSameProject) {
     std::mt19937 rng(7);
     for (int round = 0; round < 20; ++round) {
         CaptionProject saved;
-        testing::RandomProject(rng, saved.captions, 40);
+        RandomProject(rng, saved.captions, 40);
         saved.videoPath = round % 2 ? "" : "/no/such/video \xC3\xA9.mp4";
         saved.secondPath = round % 3 ? "" : "second";
         // A screen flag the system never sets itself is kept; such a screen isn't stored.
@@ -110,7 +106,7 @@ TEST_F(ProjectFixture, SaveAndLoadGiveTheSameProject) {
         loader.videoOpens = round % 4 != 2;  // the saved frame is stepped to only in a video
         loaded.host = &loader;
         ASSERT_EQ(LoadProject(loaded, path), LoadResult::Loaded);
-        EXPECT_TRUE(testing::SameCaptions(saved.captions, loaded.captions, true)) << round;
+        EXPECT_TRUE(SameCaptions(saved.captions, loaded.captions, true)) << round;
         EXPECT_EQ(loaded.videoPath, saved.videoPath);
         EXPECT_EQ(loaded.secondPath, saved.secondPath);
         EXPECT_FALSE(loaded.modified);

@@ -1,25 +1,28 @@
 // The caption-file readers (.scc, .ccd, raw pairs): file bytes to a pair stream in which pair k
-// is frame k; and the .ccd notation's tables that the reader and the writer share.
+// is frame k; the .ccd notation's tables that the reader and the writer share; and timecodes:
+// the timecode lines of the text formats read, frames written as timecodes (non-drop-frame and
+// drop-frame) and as subtitle times at 30000/1001, and back.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <utility>
 
 #include "codec/decoder.h"
+#include "codec/encoder.h"
+#include "files/caption_export.h"
 #include "files/ccd.h"
 #include "files/ccd_tables.h"
 #include "files/file_messages.h"
 #include "files/files_test_support.h"
 #include "files/raw_pairs.h"
 #include "files/scc.h"
+#include "files/subtitles.h"
 #include "files/timecode.h"
 
 namespace vantrel {
 namespace {
 
-using testing::AfterNullPairs;
-using testing::Bytes;
-using testing::Utf16;
+using namespace testing;
 
 TEST(CaptionFileReaders, BytesToPairs) {
     const std::string scc = "Scenarist_SCC V1.0\n";
@@ -61,8 +64,9 @@ TEST(CaptionFileReaders, BytesToPairs) {
         {"names end after six characters", "ccd", ccd + "{01WhIUX}", true,
          Bytes("\x91\xCF\xD8\x80")},
         {"an unclosed token ends with the line", "ccd", ccd + "{EOC\r\n", true, Bytes("\x94\xAF")},
-        {"characters through the text map", "ccd", ccd + "\xE1|_ \r\n", true,
-         Bytes("\xAA\xFF\x80\xA0")},
+        // The ASCII signs that 608 shows as other characters have no code of their own.
+        {"characters through the text map", "ccd", ccd + "\xE1|_ *\\^`~\r\n", true,
+         Bytes("\xAA\xFF\x80\xA0\x80\x80\x80\x80\x80\x80")},
         // The data starts at character 12 exactly: a blank there is a character.
         {"any channel line, nothing stripped", "ccd",
          "SCC_disassembly V1.2\nCHANNEL 3\n00:00:00:01\t A\n", true, Bytes("\x80\x80\xA0\xC1")},
@@ -75,13 +79,29 @@ TEST(CaptionFileReaders, BytesToPairs) {
         {"raw: shorter than the header", "bin", "\xFF\xFF\xFF", false, {}},
     };
     for (const auto& c : cases) {
-        const std::string_view f = c.format;
-        const std::vector<uint8_t> bytes = Bytes(c.text);
-        const CaptionFileData d = f == "scc"   ? ReadSccText(bytes)
-                                  : f == "ccd" ? ReadCcdText(bytes)
-                                               : ReadRawPairs(bytes);
-        EXPECT_EQ(d.recognized, c.recognized) << c.format << ": " << c.what;
-        EXPECT_EQ(d.pairs, c.pairs) << c.format << ": " << c.what;
+        SCOPED_TRACE(std::string(c.format) + ": " + c.what);
+        const auto read = [f = std::string_view(c.format)](const std::string& text) {
+            const std::vector<uint8_t> bytes = Bytes(text);
+            return f == "scc"   ? ReadSccText(bytes)
+                   : f == "ccd" ? ReadCcdText(bytes)
+                                : ReadRawPairs(bytes);
+        };
+        const CaptionFileData d = read(c.text);
+        EXPECT_EQ(d.recognized, c.recognized);
+        EXPECT_EQ(d.pairs, c.pairs);
+        if (c.format == std::string_view("bin") || c.text.starts_with("\xEF")) continue;
+        // Old Mac line ends (CR alone) and UTF-16 with a byte order mark read as the same text.
+        std::string cr;
+        for (size_t k = 0; k < c.text.size(); ++k) {
+            if (c.text[k] != '\r' || c.text[k + 1] != '\n')
+                cr += c.text[k] == '\n' ? '\r' : c.text[k];
+        }
+        for (const std::string& variant : {cr, Utf16(c.text, true), Utf16(cr, false)}) {
+            const CaptionFileData v = read(variant);
+            EXPECT_EQ(v.recognized, c.recognized) << variant;
+            EXPECT_EQ(v.pairs, c.pairs) << variant;
+            EXPECT_EQ(SkippedDataText("f", {}, v), SkippedDataText("f", {}, d)) << variant;
+        }
     }
 }
 
@@ -123,6 +143,10 @@ TEST(CaptionFileReaders, WhatIsLeftOutOrGuessedIsToldByKindCountAndFirstLine) {
          Bytes("\x80\x80\x94\xAF\x80\x80"), "\n2 unknown tokens, the first on line 4 ("},
         {ccd + std::string("HI\0{EOC}", 8), &D::nulBytes, 1, 4, Bytes("\xC8\xC9\x94\xAF"),
          "\n1 NUL byte, the first on line 4 ("},
+        // U+263A in UTF-16.
+        {Utf16(ccd + "A", true) + "\x3A\x26" + Utf16("B", true).substr(2),
+         &D::unconvertibleCharacters, 1, 4, Bytes("\xC1\x80\xC2\x80"),
+         "\n1 character without a Windows-1252 byte, the first on line 4 ("},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
@@ -137,35 +161,6 @@ TEST(CaptionFileReaders, WhatIsLeftOutOrGuessedIsToldByKindCountAndFirstLine) {
         EXPECT_EQ(message.empty(), c.message.empty()) << message;
         EXPECT_NE(message.find(c.message), std::string::npos) << message;
     }
-}
-
-// Old Mac line ends (CR alone) and UTF-16 text with a byte order mark read as the same text
-// with LF line ends does; a UTF-16 .ccd character without a Windows-1252 byte is counted.
-TEST(CaptionFileReaders, CarriageReturnsAndUtf16ReadAsTheSameText) {
-    const std::string scc = "Scenarist_SCC V1.0\n\n00:00:00:00\t9420 94ae\n00:00:01:00\t942f\n";
-    const std::string ccd =
-        "SCC_disassembly V1.2\nCHANNEL 1\n\n00:00:00:00\t{RCL}caf\xE9{\xA0}\n00:00:01:00\t{EOC}\n";
-    using Reader = CaptionFileData (*)(std::span<const uint8_t>, const std::atomic<int>*);
-    for (const auto& [text, read] :
-         {std::pair<std::string, Reader>{scc, ReadSccText}, {ccd, ReadCcdText}}) {
-        const CaptionFileData want = read(Bytes(text), nullptr);
-        ASSERT_GT(want.pairs.size(), 60u);
-        std::string cr = text;
-        std::replace(cr.begin(), cr.end(), '\n', '\r');
-        for (const std::string& variant : {cr, Utf16(text, true), Utf16(cr, false)}) {
-            const CaptionFileData got = read(Bytes(variant), nullptr);
-            EXPECT_EQ(got.pairs, want.pairs) << variant;
-            EXPECT_EQ(SkippedDataText("f", {}, got), "") << variant;
-        }
-    }
-    const size_t at = ccd.find("caf");
-    const std::string smile =
-        Utf16(ccd.substr(0, at), true) + "\x3A\x26" + Utf16(ccd.substr(at), true).substr(2);
-    const CaptionFileData d = ReadCcdText(Bytes(smile));
-    EXPECT_EQ(d.unconvertibleCharacters.count, 1u);
-    EXPECT_NE(SkippedDataText("f", {}, d)
-                  .find("\n1 character without a Windows-1252 byte, the first on line 4 ("),
-              std::string::npos);
 }
 
 // The last frames a timecode line can name are read, in either style (the drop-frame labels
@@ -207,14 +202,112 @@ TEST(CcdTables, EveryWrittenNameReadsBackAsItsCode) {
     }
 }
 
-TEST(CcdTables, TextCharactersAndNamesAreInverse) {
-    for (int code = 0x20; code < 0x80; ++code) {
-        EXPECT_EQ(CcdTextCharMap[CcdCharNames[code]], code) << code;
+// Two digits to each field (three to the hours), minutes and seconds below 60, ':' or ';'
+// before the frames, then the end of the line or one character and the data.
+TEST(ParseTimecodeLine, StrictFieldsToFrames) {
+    constexpr int64_t kNone = -1;
+    const struct {
+        const char* line;
+        int64_t frame;
+        const char* data = "";
+        bool highFrameNumber = false;
+    } cases[] = {
+        {"00:00:01:00\t9420", 30, "9420"},
+        {"01:00:00:00\t", 108000, ""},
+        {"00:00:01:00", 30, ""},           // no data
+        {"00:00:00:01\t A", 1, " A"},      // the data starts right after the separator
+        {"00:00:01:00 9420", 30, "9420"},  // any separator
+        {"99:59:59:29\t", kMaxReadFrame, ""},
+        {"100:06:00;11\t", kMaxReadFrame, ""},  // our drop-frame label of the last frame
+        {"00:00:04:35\t", 155, "", true},
+        {"00:00:01.00\t9420", kNone},
+        {"00:60:00:00\t", kNone},
+        {"00:00:60:00\t", kNone},
+        {"0:00:01:00\t", kNone},
+        {"1000:00:00:00\t", kNone},
+        {"-9:59:59:29\t", kNone},
+        {"00:00: 1:00\t", kNone},
+        {"00:00:01:000\t", kNone},
+        {"00:00:01:00:00\t", kNone},
+        {"00;00;01;00\t", kNone},
+        {"", kNone},
+    };
+    for (const auto& c : cases) {
+        const std::optional<TimecodeLine> read = ParseTimecodeLine(c.line);
+        ASSERT_EQ(read.has_value(), c.frame != kNone) << c.line;
+        if (!read) continue;
+        EXPECT_EQ(read->frame, c.frame) << c.line;
+        EXPECT_EQ(read->data, c.data) << c.line;
+        EXPECT_EQ(read->highFrameNumber, c.highFrameNumber) << c.line;
     }
-    // The ASCII signs that 608 shows as other characters have no code of their own.
-    for (int sign : {0x2A, 0x5C, 0x5E, 0x5F, 0x60, 0x7B, 0x7D, 0x7E, 0x7F, 0x80, 0xFF, 0x09}) {
-        EXPECT_EQ(CcdTextCharMap[sign], 0) << sign;
+}
+
+// Every timecode writer at 0, at the largest frame and past it; a frame below 0 (arithmetic gone
+// wrong) is written as frame 0, never as a malformed timecode.
+TEST(FormatTimecode, FromBelowZeroToPastTheLargestFrame) {
+    const struct {
+        int64_t frame;
+        const char *timecode, *dropFrame, *subtitleTime;
+    } cases[] = {
+        {-5, "00:00:00:00", "00:00:00;00", "00:00:00,000"},
+        {0, "00:00:00:00", "00:00:00;00", "00:00:00,000"},
+        {14, "00:00:00:14", "00:00:00;14", "00:00:00,467"},
+        {15, "00:00:00:15", "00:00:00;15", "00:00:00,501"},  // 500.5 ms up
+        {29, "00:00:00:29", "00:00:00;29", "00:00:00,968"},
+        {30, "00:00:01:00", "00:00:01;00", "00:00:01,001"},
+        {1799, "00:00:59:29", "00:00:59;29", "00:01:00,027"},
+        {1800, "00:01:00:00", "00:01:00;02", "00:01:00,060"},
+        {3597, "00:01:59:27", "00:01:59;29", "00:02:00,020"},
+        {3598, "00:01:59:28", "00:02:00;02", "00:02:00,053"},
+        {17981, "00:09:59:11", "00:09:59;29", "00:09:59,966"},
+        {17982, "00:09:59:12", "00:10:00;00", "00:09:59,999"},
+        {19782, "00:10:59:12", "00:11:00;02", "00:11:00,059"},
+        {107892, "00:59:56:12", "01:00:00;00", "00:59:59,996"},
+        {108000, "01:00:00:00", "01:00:03;18", "01:00:03,600"},
+        {3599999, "33:19:59:29", "33:22:00;03", "33:21:59,967"},
+        {kMaxReadFrame, "99:59:59:29", "100:06:00;11", "100:05:59,967"},
+        {kMaxReadFrame + 1, "100:00:00:00", "100:06:00;12", "100:06:00,000"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(FormatTimecode(c.frame), c.timecode) << c.frame;
+        EXPECT_EQ(FormatTimecode(c.frame, TimecodeStyle::NonDropFrame), c.timecode) << c.frame;
+        EXPECT_EQ(FormatTimecode(c.frame, TimecodeStyle::DropFrame), c.dropFrame) << c.frame;
+        EXPECT_EQ(FormatSubtitleTime(c.frame), c.subtitleTime) << c.frame;
     }
+}
+
+TEST(DropFrameTimecode, EveryFrameOfTenHoursReadsBackToItself) {
+    for (int64_t frame = 0; frame <= 10 * 107892; ++frame) {
+        const std::string line = FormatTimecode(frame, TimecodeStyle::DropFrame) + '\t';
+        const std::optional<TimecodeLine> read = ParseTimecodeLine(line);
+        if (!read || read->frame != frame) FAIL() << frame << " written as " << line;
+    }
+}
+
+TEST(SubtitleTimeToFrame, TheNearestFrameAtThirtyThousandOver1001) {
+    const std::pair<int64_t, int64_t> cases[] = {
+        {0, 0},     {16, 0},  {17, 1},           {33, 1},
+        {1001, 30}, {-50, 0}, {3600000, 107892}, {3599996, 107892},
+    };
+    for (const auto& [ms, frame] : cases) EXPECT_EQ(SubtitleTimeToFrame(ms), frame) << ms;
+    // The inverse of the subtitle writer, for every frame of ten hours.
+    for (int64_t frame = 0; frame <= 10 * 107892; ++frame) {
+        if (SubtitleTimeToFrame((frame * 1001 + 15) / 30) != frame) FAIL() << frame;
+    }
+}
+
+// The writers label frames drop-frame (the readers place such labels as the table above shows).
+TEST(DropFrameTimecode, WritersLabelTheSameFrames) {
+    CaptionList captions;
+    AddCaption(captions, 17982, 107892, "HI");
+    const std::vector<uint8_t> stream = EncodeCaptions(captions).bytes;
+    const std::string scc = FormatCaptionFile(stream, "scc", TimecodeStyle::DropFrame);
+    const std::string ccd = FormatCaptionFile(stream, "CCD", TimecodeStyle::DropFrame);
+    EXPECT_NE(scc.find("\r\n00:09:59;26\t9420 94AE 9470 C849 942F\r\n"), std::string::npos) << scc;
+    EXPECT_NE(scc.find("\r\n01:00:00;00\t942C\r\n"), std::string::npos) << scc;
+    EXPECT_NE(ccd.find("\n01:00:00;00\t{EDM}\r\n"), std::string::npos) << ccd;
+    EXPECT_EQ(TimingReportText(captions, TimecodeStyle::DropFrame),
+              "00:10:00;00 - 01:00:00;00\tHI\r\n");
 }
 
 }  // namespace
