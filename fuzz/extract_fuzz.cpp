@@ -7,6 +7,7 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
@@ -20,6 +21,7 @@
 #include "model/caption_list.h"
 #include "mpeg/extract_captions.h"
 #include "mpeg/multiplex_captions.h"
+#include "mpeg/start_code_reader.h"
 
 using namespace vantrel;
 
@@ -136,9 +138,10 @@ Bytes WithoutCaptionUnits(const Bytes& s) {
 
 // A multiplex takes a stream that begins, after any zero bytes, with a sequence header.
 bool BeginsWithSequenceHeader(const Bytes& s) {
+    const size_t head = std::min(s.size(), kReaderWindowSize);  // what the multiplex looks at
     size_t zeros = 0;
-    while (zeros < s.size() && s[zeros] == 0) ++zeros;
-    return zeros >= 2 && zeros + 1 < s.size() && s[zeros] == 1 && s[zeros + 1] == 0xB3;
+    while (zeros < head && s[zeros] == 0) ++zeros;
+    return zeros >= 2 && zeros + 1 < head && s[zeros] == 1 && s[zeros + 1] == 0xB3;
 }
 
 // Every picture after the first group header carries a pair.

@@ -15,8 +15,10 @@ struct VideoSourceKind {
     std::string_view what;
 };
 
-// `head` is the start of the source (some kilobytes; all of it when it is shorter). A stream
-// that carries captions begins, after any zero bytes, with a sequence header 00 00 01 B3.
+// `head` is the start of the source (the start-code reader's first window, 64 KiB; all of it
+// when it is shorter). A stream that carries captions begins, after any zero bytes, with a
+// sequence header 00 00 01 B3 within the head; zero bytes that fill the whole head are taken
+// for no stream at all.
 VideoSourceKind IdentifyVideoSource(std::span<const uint8_t> head);
 
 }  // namespace vantrel

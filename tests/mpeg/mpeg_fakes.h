@@ -227,9 +227,10 @@ inline Octets WithoutCaptionUnits(const Octets& s) {
 
 // Whether a multiplex takes the stream: after any zero bytes, a sequence header.
 inline bool BeginsWithSequenceHeader(const Octets& s) {
+    const size_t head = std::min(s.size(), kReaderWindowSize);  // what the multiplex looks at
     size_t zeros = 0;
-    while (zeros < s.size() && s[zeros] == 0) ++zeros;
-    return zeros >= 2 && zeros + 1 < s.size() && s[zeros] == 1 && s[zeros + 1] == 0xB3;
+    while (zeros < head && s[zeros] == 0) ++zeros;
+    return zeros >= 2 && zeros + 1 < head && s[zeros] == 1 && s[zeros + 1] == 0xB3;
 }
 
 // Pictures that a multiplex gives caption pairs: those after the first group header.
