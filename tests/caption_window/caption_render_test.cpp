@@ -76,11 +76,6 @@ TEST(CaptionRender, HolesAreTheBoxesOfEveryRunWithItsEdgeBoxes) {
     }
 }
 
-// Glyph rows 15 and 16 of a cell lie at box rows 16 and 17.
-QRect UnderlineRows(int row, int column) {
-    return CellBox(row, column).adjusted(0, 16, 0, -1);
-}
-
 TEST(CaptionRender, BoxesTakeTheColoursOfTheirCellsAndUnderlinesStopAtTheGlyphs) {
     // Green on blue "AB", then red on yellow "C" after one empty cell; then underlined and plain.
     QImage image = Blank();
@@ -98,8 +93,9 @@ TEST(CaptionRender, BoxesTakeTheColoursOfTheirCellsAndUnderlinesStopAtTheGlyphs)
     EXPECT_EQ(Colours(image, CellBox(2, 7)), (std::set<QRgb>{yellow, red}));
     EXPECT_EQ(Colours(image, CellBox(2, 8)), std::set<QRgb>{yellow});
     for (int column = 10; column < 13; ++column) {
-        EXPECT_EQ(Colours(image, UnderlineRows(5, column)), white) << column;
-        EXPECT_EQ(Colours(image, UnderlineRows(6, column)), black) << column;
+        // Glyph rows 15 and 16 of a cell lie at box rows 16 and 17.
+        EXPECT_EQ(Colours(image, CellBox(5, column).adjusted(0, 16, 0, -1)), white) << column;
+        EXPECT_EQ(Colours(image, CellBox(6, column).adjusted(0, 16, 0, -1)), black) << column;
     }
     EXPECT_EQ(Colours(image, CellBox(5, 9)), black);  // no underline in the edge boxes
     EXPECT_EQ(Colours(image, CellBox(5, 13)), black);

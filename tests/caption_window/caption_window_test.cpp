@@ -9,12 +9,15 @@
 #include <QWidget>
 #include <functional>
 #include <optional>
+#include <tuple>
+#include <utility>
 
 #include "caption_window/caption_window_host.h"
 #include "editor/caret_commands.h"
 #include "editor/edit_commands.h"
 #include "editor/run_commands.h"
 #include "editor/typing_attribute.h"
+#include "support/screen_text.h"
 #include "video/video_window.h"
 
 namespace vantrel {
@@ -58,24 +61,12 @@ class FakeMainView : public QWidget, public CaptionWindowHost {
     void ForgetTimelineCaption() override { ++timelineForgets; }
     void Beep() override { ++beeps; }
 
-    // Shows the window so that the focus can come and go.
-    void ShowActive() {
-        show();
-        activateWindow();
-        (void)QTest::qWaitForWindowActive(this);
-    }
-
-    // A caption in the list with text at (row, column), all in the attribute; its timing is
-    // Manual, so that its frames stay as given.
-    Caption* AddCaption(int32_t start, int32_t end, int row, int column, const char* text,
-                        uint8_t attribute = 0x38) {
-        auto c = std::make_unique<Caption>();
+    // Manual timing, so that its frames stay as given.
+    Caption* AddCaption(int32_t start, int32_t end, const testing::Screen& screen) {
+        auto c = std::make_unique<Caption>(testing::MakeCaption(screen));
         c->startFrame = start;
         c->endFrame = end;
         c->timingMode = Manual;
-        for (int i = 0; text[i] != 0; ++i) {
-            c->cells[row][column + i] = {static_cast<uint8_t>(text[i]), attribute};
-        }
         return project.captions.Insert(std::move(c));
     }
 
@@ -93,8 +84,8 @@ const QRegion kWhole(0, 0, 480, 360);
 
 TEST(CaptionWindowShow, RendersOnlyWhenTheShownCaptionChanges) {
     FakeMainView view;
-    view.AddCaption(100, 1200, 0, 0, "A");
-    view.AddCaption(1300, 1400, 1, 0, "B");
+    view.AddCaption(100, 1200, {{0, 0, "A"}});
+    view.AddCaption(1300, 1400, {{1, 0, "B"}});
     view.window.SetTransportState(2);
     for (int32_t frame = 100; frame < 1100; ++frame) view.window.ShowFrame(frame);
     EXPECT_EQ(view.panelFills, 1);
@@ -114,7 +105,7 @@ TEST(CaptionWindowShow, RendersOnlyWhenTheShownCaptionChanges) {
 
 TEST(CaptionWindowShow, FollowsTheTransport) {
     FakeMainView view;
-    view.AddCaption(10, 50, 0, 0, "A");
+    view.AddCaption(10, 50, {{0, 0, "A"}});
     view.frame = 20;
     view.window.SetTransportState(1);
     EXPECT_EQ(view.panelStart, 10);
@@ -140,9 +131,9 @@ TEST(CaptionWindowMouse, ClicksPickTheNearestCaretPositionWhenEditsAreAllowed) {
         {{48, 40}, 3, -1, 0},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.at.x() << "," << c.at.y() << " state " << c.state);
+        SCOPED_TRACE(::testing::Message() << c.at.x() << "," << c.at.y() << " state " << c.state);
         FakeMainView view;
-        if (c.row < 0) view.AddCaption(0, 100, 0, 0, "A");
+        if (c.row < 0) view.AddCaption(0, 100, {{0, 0, "A"}});
         view.frame = 7;
         view.playState = c.state;
         QTest::mouseClick(&view.window, Qt::LeftButton, Qt::NoModifier, c.at);
@@ -150,8 +141,8 @@ TEST(CaptionWindowMouse, ClicksPickTheNearestCaretPositionWhenEditsAreAllowed) {
         ASSERT_EQ(view.window.IsEditing(), c.row >= 0);
         EXPECT_EQ(view.window.cursor().shape(), c.row >= 0 ? Qt::IBeamCursor : Qt::ArrowCursor);
         if (c.row < 0) continue;
-        EXPECT_EQ(view.window.Editing().caretRow, c.row);
-        EXPECT_EQ(view.window.Editing().caretColumn, c.column);
+        EXPECT_EQ(std::pair(view.window.Editing().caretRow, view.window.Editing().caretColumn),
+                  std::pair(c.row, c.column));
     }
 }
 
@@ -159,8 +150,10 @@ TEST(CaptionWindowMouse, ClicksPickTheNearestCaretPositionWhenEditsAreAllowed) {
 // enters the list at the click's frame unless it is left empty.
 TEST(CaptionWindowEdit, CommittingReplacesTheCaptionOrAddsANewOneUnlessEmpty) {
     FakeMainView view;
-    view.ShowActive();
-    Caption* source = view.AddCaption(100, 101, 0, 0, "A");
+    view.show();  // so that the focus can come and go
+    view.activateWindow();
+    (void)QTest::qWaitForWindowActive(&view);
+    Caption* source = view.AddCaption(100, 101, {{0, 0, "A"}});
     source->timingMode = Normal;
     view.frame = 100;
     view.ClickCell(0, 1);
@@ -306,18 +299,13 @@ TEST(CaptionWindowKeys, EveryActionOfTheKeyTableRunsItsCommandAndOtherKeysNone) 
     constexpr int kRow = 5, kColumn = 12;
     for (size_t i = 0; i < cases.size(); ++i) {
         const KeyCase& c = cases[i];
-        SCOPED_TRACE(testing::Message() << "row " << i << ": key 0x" << std::hex << c.key);
+        SCOPED_TRACE(::testing::Message() << "row " << i << ": key 0x" << std::hex << c.key);
         FakeMainView view;
-        Caption* caption = view.AddCaption(100, 200, 4, 2, "ABC");
-        const std::string hello = "HELLO WORLD";
-        for (size_t k = 0; k < hello.size(); ++k)
-            caption->cells[kRow][8 + k] = {uint8_t(hello[k]), 0x38};
+        Caption* caption = view.AddCaption(100, 200, {{4, 2, "ABC"}, {kRow, 8, "HELLO WORLD"}});
         view.frame = 150;
         view.ClickCell(kRow, kColumn);
-        Twin twin;
-        twin.context.editCopy = std::make_unique<Caption>(*caption);
-        twin.context.caretRow = kRow;
-        twin.context.caretColumn = kColumn;
+        Twin twin{
+            {std::make_unique<Caption>(*caption), kRow, kColumn, kDefaultAttribute, true}, 0, {}};
         PickUpAttribute(twin.context);
         c.command(twin);
         // One key going down, without the presses of its modifier keys that QTest adds.
@@ -325,9 +313,9 @@ TEST(CaptionWindowKeys, EveryActionOfTheKeyTableRunsItsCommandAndOtherKeysNone) 
         QCoreApplication::sendEvent(&view.window, &press);
         const EditingContext& got = view.window.Editing();
         EXPECT_TRUE(got.editCopy->SameScreen(*twin.context.editCopy));
-        EXPECT_EQ(got.caretRow, twin.context.caretRow);
-        EXPECT_EQ(got.caretColumn, twin.context.caretColumn);
-        EXPECT_EQ(got.typingAttribute, twin.context.typingAttribute);
+        const EditingContext& want = twin.context;
+        EXPECT_EQ(std::tuple(got.caretRow, got.caretColumn, got.typingAttribute),
+                  std::tuple(want.caretRow, want.caretColumn, want.typingAttribute));
         EXPECT_EQ(view.window.PendingAccent(), twin.accent);
         EXPECT_EQ(view.project.modified, c.marks);
     }

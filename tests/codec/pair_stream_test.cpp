@@ -1,20 +1,18 @@
-// Pair streams: encoding the pairs of one code string, loading times, and where a project's pairs
-// fall frame by frame with the captions that cannot be placed; decoding the code string of a
-// loading, and the captions a receiver shows from a whole stream, including streams that end
-// while a caption is shown, end-of-caption codes that show an empty screen, roll-up and paint-on
-// text, and the data the decoder leaves out and counts. Random projects of every timing mode
-// come back from their pairs in the caption-file round trips, which encode and decode them.
+// Pair streams, encoded and decoded. Random projects of every timing mode come back from their
+// pairs in the caption-file round trips, which encode and decode them.
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
 #include "codec/decoder.h"
 #include "codec/encoder.h"
 #include "codec/tables.h"
+#include "support/screen_text.h"
 
 namespace vantrel {
 namespace {
@@ -85,8 +83,7 @@ std::unique_ptr<Caption> HiCaption(int32_t start, int32_t end, int8_t mode = Man
     c->endFrame = end;
     c->timingMode = mode;
     c->screenValid = valid;
-    c->cells[14][0] = {'H', 0x38};
-    c->cells[14][1] = {'I', 0x38};
+    testing::PutText(*c, 14, 0, "HI");
     return c;
 }
 
@@ -240,10 +237,8 @@ TEST(DecodePairStream, StreamsGiveTheCaptionsAReceiverShows) {
             ASSERT_NE(c, nullptr);
             char text[513];
             const size_t n = c->GetRunningText(text, false, 512);
-            EXPECT_EQ(c->startFrame, want.start);
-            EXPECT_EQ(c->endFrame, want.end);
-            EXPECT_EQ(c->timingMode, want.mode);
-            EXPECT_EQ(std::string(text, n), want.text);
+            EXPECT_EQ(std::tuple(c->startFrame, c->endFrame, c->timingMode, std::string(text, n)),
+                      std::tuple(want.start, want.end, want.mode, want.text));
             EXPECT_EQ(c->CountOccupiedRows(), 1);
             c = c->next;
         }

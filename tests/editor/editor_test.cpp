@@ -3,9 +3,11 @@
 // random editing sessions. Every screen an edit makes must render back from its own code string.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <random>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -29,62 +31,41 @@ using testing::MakeCaption;
 using testing::Screen;
 using V = std::vector<CaptionCell>;
 
-// A view that counts what it is asked to do.
 class CountingView : public EditorView {
   public:
     void Beep() override { ++beeps; }
-    void PlaceCaret(int row, int column, uint8_t) override { Caret(row, column); }
-    void MoveCaret(int row, int column) override { Caret(row, column); }
+    void PlaceCaret(int row, int column, uint8_t) override { MoveCaret(row, column); }
+    void MoveCaret(int row, int column) override {
+        ++carets;
+        caret = {row, column};
+    }
     void ShowCaption() override { ++shows; }
-
     int Calls() const { return beeps + carets + shows; }
 
-    int beeps = 0;
-    int carets = 0;
-    int shows = 0;
-    int caretRow = -1;
-    int caretColumn = -1;
-
-  private:
-    void Caret(int row, int column) {
-        ++carets;
-        caretRow = row;
-        caretColumn = column;
-    }
+    int beeps = 0, carets = 0, shows = 0;
+    std::pair<int, int> caret;
 };
 
-// An editing context on a fresh caption.
 EditingContext Editing(int row, int column) {
-    EditingContext context;
-    context.editCopy = std::make_unique<Caption>();
-    context.caretRow = row;
-    context.caretColumn = column;
-    context.typingAttribute = kDefaultAttribute;
-    context.needsRefresh = false;
-    return context;
+    return {std::make_unique<Caption>(), row, column, kDefaultAttribute, false};
 }
 
 // Everything a refused edit must leave as it was.
 struct Snapshot {
     explicit Snapshot(const EditingContext& context)
-        : caption(*context.editCopy),
-          caretRow(context.caretRow),
-          caretColumn(context.caretColumn),
-          typingAttribute(context.typingAttribute) {}
-
+        : caption(*context.editCopy), state(State(context)) {}
+    static std::tuple<int, int, uint8_t> State(const EditingContext& context) {
+        return {context.caretRow, context.caretColumn, context.typingAttribute};
+    }
     bool operator==(const EditingContext& context) const {
         return caption.SameScreen(*context.editCopy) &&
-               caption.loadFrames == context.editCopy->loadFrames && caretRow == context.caretRow &&
-               caretColumn == context.caretColumn && typingAttribute == context.typingAttribute;
+               caption.loadFrames == context.editCopy->loadFrames && state == State(context);
     }
 
     Caption caption;
-    int caretRow;
-    int caretColumn;
-    uint8_t typingAttribute;
+    std::tuple<int, int, uint8_t> state;
 };
 
-// The screen rendered back from its own code string onto a fresh caption.
 Caption RoundTrip(const Caption& caption) {
     Caption back;
     LoadCodeString(back, BuildCodeString(caption));
@@ -134,28 +115,21 @@ TEST(AttributeCodes, RunStartsAndChanges) {
     }
 }
 
-// A run "x" then "y" at `column`, its start coded as for `codedFor`.
-Caption TwoCharacterRun(int column, int codedFor, uint8_t first, uint8_t second) {
-    Caption caption;
-    CaptionCell* row = caption.cells[4];
-    int c = column;
-    for (const CaptionCell& cell : Cells(RunStartCodes(codedFor, first))) row[c++] = cell;
-    row[c++] = {'x', first};
-    for (const CaptionCell& cell : Cells(TransitionCodes(first, second))) row[c++] = cell;
-    row[c++] = {'y', second};
-    return caption;
-}
-
-// Every run start and change renders back; so do the codes of a run coded for column 4 that
-// moved left of column 4, as a run keeps its codes when it moves.
+// A run "x" then "y" at a column, its start coded for that column or column 4, renders back:
+// a run keeps its codes when it moves left of column 4.
 TEST(AttributeCodes, EveryRunStartAndChangeRendersBackFromTheCodeString) {
     for (int column : {0, 1, 2, 3, 4, 6, 26}) {
         for (int first = 0; first < 256; ++first) {
             for (int second = 0; second < 256; ++second) {
                 for (int codedFor : {column, 4}) {
                     if (codedFor != column && second != first) continue;
-                    const Caption caption =
-                        TwoCharacterRun(column, codedFor, uint8_t(first), uint8_t(second));
+                    Caption caption;
+                    V run = Cells(RunStartCodes(codedFor, uint8_t(first)));
+                    run.push_back({'x', uint8_t(first)});
+                    for (CaptionCell cell : Cells(TransitionCodes(uint8_t(first), uint8_t(second))))
+                        run.push_back(cell);
+                    run.push_back({'y', uint8_t(second)});
+                    std::copy(run.begin(), run.end(), caption.cells[4] + column);
                     ASSERT_EQ(FirstDifference(caption, RoundTrip(caption)), "")
                         << "column " << column << " coded for " << codedFor << " attributes "
                         << first << ", " << second;
@@ -163,11 +137,6 @@ TEST(AttributeCodes, EveryRunStartAndChangeRendersBackFromTheCodeString) {
             }
         }
     }
-}
-
-// The 32 attributes the editor types in: eight colours, italics, underline.
-uint8_t TypingAttribute(int n) {
-    return uint8_t(0x38 | (n & 7) | ((n & 8) << 3) | ((n & 16) << 3));
 }
 
 // Every caption character typed from a column, going to the next row at that column when a row
@@ -198,7 +167,9 @@ TEST(TypingRoundTrip, EveryCharacterInEveryAttribute) {
                     ASSERT_EQ(FirstDifference(*context.editCopy, RoundTrip(*context.editCopy)), "");
                 };
                 for (const uint8_t ch : all) {
-                    const uint8_t attribute = TypingAttribute(int(n + change * typed.size()) % 32);
+                    // One of the 32 attributes typed in: eight colours, italics, underline.
+                    const int a = int(n + change * typed.size()) % 32;
+                    const uint8_t attribute = uint8_t(0x38 | (a & 7) | ((a & 24) << 3));
                     context.typingAttribute = attribute;
                     if (!TypeCharacter(context, view, ch)) {
                         if (context.caretRow == kScreenRows - 1) {
@@ -233,11 +204,6 @@ void Type(EditingContext& context, EditorView& view) {
     context.typingAttribute = Attribute;
     if (!TypeCharacter(context, view, Character)) context.typingAttribute = chosen;
 }
-// A key typed with the attribute at hand.
-template <uint8_t Character>
-void Key(EditingContext& context, EditorView& view) {
-    TypeCharacter(context, view, Character);
-}
 template <int Columns>
 void Shift(EditingContext& context, EditorView& view) {
     ShiftRun(context, view, Columns);
@@ -253,10 +219,7 @@ enum Outcome {
     Nothing,  // no sound, no change
 };
 
-struct Caret {
-    int row;
-    int column;
-};
+using Caret = std::pair<int, int>;
 
 struct Case {
     const char* what;
@@ -329,15 +292,15 @@ const Case kCases[] = {
     {"one more character fits between runs", {{0, 20, "abcdefghi"}, {0, 31, "z"}}, {0, 25}, Type<'x'>,
      {{0, 20, "abcdexfghi"}, {0, 31, "z"}}, {0, 26}, Edit},
     {"white needs no code and fits the gap", {{0, 0, "abcd"}, {0, 6, "z"}}, {0, 4}, Type<'w'>, {{0, 0, "abcdw"}, {0, 6, "z"}}, {0, 5}, Edit},
-    {"column 32", {{0, 28, "abcd"}}, {0, 32}, Key<'x'>, {}, {}, Refuse},
-    {"a full row", {{0, 0, std::string(32, 'm')}}, {0, 5}, Key<'x'>, {}, {}, Refuse},
-    {"no empty cell would stay between runs", {{0, 20, "abcdefghij"}, {0, 31, "z"}}, {0, 25}, Key<'x'>, {}, {}, Refuse},
-    {"at the end of a run one cell short", {{0, 20, "abcdefghij"}, {0, 31, "z"}}, {0, 30}, Key<'x'>, {}, {}, Refuse},
-    {"the codes of green italics would close the gap", {{0, 0, "abcd"}, {0, 6, "z"}}, {0, 4}, Key<'g'>, {}, {}, Refuse},
-    {"an attribute code is not typed", {}, {0, 0}, Key<0x0C>, {}, {}, Refuse},
-    {"0x80 is not typed", {}, {0, 0}, Key<0x80>, {}, {}, Refuse},
-    {"0xD0 is not typed", {}, {0, 0}, Key<0xD0>, {}, {}, Refuse},
-    {"0xFF is not typed", {}, {0, 0}, Key<0xFF>, {}, {}, Refuse},
+    {"column 32", {{0, 28, "abcd"}}, {0, 32}, Type<'x', kToggled>, {}, {}, Refuse},
+    {"a full row", {{0, 0, std::string(32, 'm')}}, {0, 5}, Type<'x', kToggled>, {}, {}, Refuse},
+    {"no empty cell would stay between runs", {{0, 20, "abcdefghij"}, {0, 31, "z"}}, {0, 25}, Type<'x', kToggled>, {}, {}, Refuse},
+    {"at the end of a run one cell short", {{0, 20, "abcdefghij"}, {0, 31, "z"}}, {0, 30}, Type<'x', kToggled>, {}, {}, Refuse},
+    {"the codes of green italics would close the gap", {{0, 0, "abcd"}, {0, 6, "z"}}, {0, 4}, Type<'g', kToggled>, {}, {}, Refuse},
+    {"an attribute code is not typed", {}, {0, 0}, Type<0x0C, kToggled>, {}, {}, Refuse},
+    {"0x80 is not typed", {}, {0, 0}, Type<0x80, kToggled>, {}, {}, Refuse},
+    {"0xD0 is not typed", {}, {0, 0}, Type<0xD0, kToggled>, {}, {}, Refuse},
+    {"0xFF is not typed", {}, {0, 0}, Type<0xFF, kToggled>, {}, {}, Refuse},
 
     // Delete and Backspace.
     {"delete pulls the run start onto its code", {{0, 6, "w"}, {0, 7, "\x19"}, {0, 8, "gg", 0x39}}, {0, 6}, DeleteForward,
@@ -403,7 +366,7 @@ const Case kCases[] = {
 TEST(EditorCommands, Table) {
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.what);
-        EditingContext context = Editing(c.caret.row, c.caret.column);
+        EditingContext context = Editing(c.caret.first, c.caret.second);
         *context.editCopy = MakeCaption(c.before);
         context.editCopy->loadFrames = 1234;  // stands for a computed value
         context.typingAttribute = kToggled;
@@ -419,8 +382,7 @@ TEST(EditorCommands, Table) {
                 break;
             case Nothing:
                 EXPECT_EQ(view.Calls(), 0);
-                EXPECT_EQ(FirstDifference(screen, before.caption), "");
-                break;
+                [[fallthrough]];
             case Move:
                 EXPECT_EQ(FirstDifference(screen, before.caption), "");
                 EXPECT_EQ(screen.loadFrames, 1234);
@@ -434,25 +396,21 @@ TEST(EditorCommands, Table) {
         }
         if (c.outcome != Refuse) {
             EXPECT_EQ(view.beeps, 0);
-            EXPECT_EQ(context.caretRow, c.caretAfter.row);
-            EXPECT_EQ(context.caretColumn, c.caretAfter.column);
-            if (view.carets > 0) {
-                EXPECT_EQ(view.caretRow, c.caretAfter.row);
-                EXPECT_EQ(view.caretColumn, c.caretAfter.column);
-            }
-            if (c.attributeAfter >= 0) {
-                EXPECT_EQ(context.typingAttribute, c.attributeAfter);
-            } else if (c.outcome == Nothing) {
-                EXPECT_EQ(context.typingAttribute, kToggled);
+            EXPECT_EQ(Caret(context.caretRow, context.caretColumn), c.caretAfter);
+            EXPECT_EQ(view.carets > 0 ? view.caret : c.caretAfter, c.caretAfter);
+            const int attribute =
+                c.outcome == Nothing && c.attributeAfter < 0 ? kToggled : c.attributeAfter;
+            if (attribute >= 0) {
+                EXPECT_EQ(context.typingAttribute, attribute);
             }
         }
         // Without an edit copy, or with the caret off the screen, the command does nothing.
-        for (const Caret caret : {Caret{-1, -1}, Caret{15, 0}, Caret{0, 33}, Caret{3, -1}}) {
-            SCOPED_TRACE(::testing::Message() << "caret " << caret.row << "," << caret.column);
-            context = Editing(caret.row, caret.column);
+        for (const Caret& caret : {Caret{-1, -1}, Caret{15, 0}, Caret{0, 33}, Caret{3, -1}}) {
+            SCOPED_TRACE(::testing::Message() << "caret " << caret.first << "," << caret.second);
+            context = Editing(caret.first, caret.second);
             *context.editCopy = MakeCaption(c.before);
             const Snapshot away(context);
-            const bool editing = caret.row != -1;
+            const bool editing = caret.first != -1;
             if (!editing) context.editCopy.reset();
             CountingView idle;
             c.command(context, idle);
@@ -495,8 +453,7 @@ constexpr Step kSteps[] = {
     {"word left", WordLeft, Effect::CaretOnly, 2, 2},
     {"word right", WordRight, Effect::CaretOnly, 2, 2},
     {"italics", ToggleItalics, Effect::CaretOnly, 4, 2},
-    {"underline", [](EditingContext& c, EditorView&) { ToggleUnderline(c); }, Effect::CaretOnly, 3,
-     2},
+    {"underline", Underline, Effect::CaretOnly, 3, 2},
     {"delete", DeleteForward, Effect::Deletes, 3, 8},
     {"backspace", Backspace, Effect::Joins, 3, 40},
     {"new line", NewLine, Effect::Breaks, 4, 3},
@@ -508,7 +465,6 @@ constexpr Step kSteps[] = {
 constexpr int kCrowded = 240;
 constexpr int kSparse = 60;
 
-// The runs and the characters on the screen.
 std::pair<int, int> CountRunsAndCharacters(const Caption& caption) {
     int runs = 0, characters = 0;
     for (int r = 0; r < kScreenRows; ++r) {

@@ -1,8 +1,6 @@
-// The caption record: occupied rows, lower case, and the timing modes: end frames that follow
-// from content and the next caption, and moving a start. The caption list: order, links, buckets
-// and lookups, against a plain sorted reference, and when memory runs out. The test program's
-// operator new refuses a bucket's size while a test asks it to, and counts the blocks still
-// allocated so that a leak shows.
+// The caption record and its timing modes; the caption list against a plain sorted reference and
+// when memory runs out. The test program's operator new refuses a bucket's size while a test asks
+// it to, and counts the blocks still allocated so that a leak shows.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -70,6 +68,14 @@ TEST(Caption, LowerCaseChar) {
     for (const auto& [from, to] : cases) EXPECT_EQ(LowerCaseChar(from), to) << int(from);
 }
 
+std::unique_ptr<Caption> NewCaption(int32_t start, int32_t end, int8_t mode = Manual) {
+    auto c = std::make_unique<Caption>();
+    c->startFrame = start;
+    c->endFrame = end;
+    c->timingMode = mode;
+    return c;
+}
+
 constexpr int32_t kNone = std::numeric_limits<int32_t>::min() + 1;  // no next caption
 constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
 constexpr int32_t kMin = std::numeric_limits<int32_t>::min();
@@ -114,13 +120,8 @@ TEST(Timing, ApplyAndMoveStartTable) {
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message() << int(c.prevMode) << " " << int(c.mode) << " " << c.start
                                           << " " << c.next << " " << c.to);
-        Caption prev, caption, next;
-        prev.timingMode = c.prevMode;
-        prev.startFrame = 100;
-        prev.endFrame = 1000;
-        caption.timingMode = c.mode;
-        caption.startFrame = c.start;
-        caption.endFrame = c.end;
+        Caption prev = *NewCaption(100, 1000, c.prevMode),
+                caption = *NewCaption(c.start, c.end, c.mode), next;
         for (int r = 0; r < c.rows; ++r) caption.cells[14 - r][0] = {'A', 0x38};
         if (c.prevMode) {
             caption.prev = &prev;
@@ -140,14 +141,6 @@ TEST(Timing, ApplyAndMoveStartTable) {
         EXPECT_EQ(prev.endFrame, c.prevEnd);
         EXPECT_EQ(caption.endFrame, c.expected);
     }
-}
-
-std::unique_ptr<Caption> NewCaption(int32_t start, int32_t end, int8_t mode = Manual) {
-    auto c = std::make_unique<Caption>();
-    c->startFrame = start;
-    c->endFrame = end;
-    c->timingMode = mode;
-    return c;
 }
 
 // Ends where the next caption starts.
@@ -273,9 +266,8 @@ TEST(CaptionListMemory, ReplacingTheCaptionsNeedsNoMemory) {
     project.captions.Insert(CaptionAt(7));
     CaptionList read;
     std::vector<Caption*> held;
-    for (int i = 0; i < 3 * CaptionList::kBucketSize + 1; ++i) {
+    for (int i = 0; i < 3 * CaptionList::kBucketSize + 1; ++i)
         held.push_back(read.Insert(CaptionAt(10 * i)));
-    }
     refuseBuckets = true;
     project.ReplaceCaptions(read);
     refuseBuckets = false;
