@@ -1,10 +1,8 @@
 // Exporting captions: the encoder's stream laid out as raw pairs, Scenarist text and
-// disassembly text, cut into lines at null pairs, after End Of Caption and after 256 pairs; what
-// is said of captions left out; every writer's failure; random projects exported as each format
-// and imported again as the same captions. And the texts people read (.srt, timing report, the
-// command-line list): real times of frames at 30000/1001 per second, and the screen as a
-// receiver shows it. A mid-row code takes its cell and shows as a space, blanks between words
-// are one space, every row with text is a line of its own, the music note is written.
+// disassembly text; what is said of captions left out; every writer's failure; random projects
+// exported as each format and imported again as the same captions. And the texts people read
+// (.srt, timing report, the command-line list): real times of frames at 30000/1001 per second,
+// and the screen as a receiver shows it.
 #include "files/caption_export.h"
 
 #include <gtest/gtest.h>
@@ -74,8 +72,6 @@ TEST(CaptionTextWriters, PairStreamsAsSccAndCcdLines) {
 }
 
 struct ExportFixture : ProjectTest {
-    // HI at row 15, column 0, shown on frames 30 to 89.
-    void AddHi() { AddCaption(project.captions, 30, 90, "HI"); }
     std::string Export(const std::string& name) {
         const ExportResult r = ExportCaptionFile(project, dir.File(name), ExtensionOf(name));
         EXPECT_EQ(r.write, WriteResult::Written);
@@ -88,7 +84,7 @@ TEST_F(ExportFixture, WritesEachFormat) {
     EXPECT_EQ(Export("e.bin"), "\xFF\xFF\xFF\xFF");
     EXPECT_EQ(Export("e.scc"), kSccHead);
     EXPECT_EQ(Export("e.ccd"), kCcdHead);
-    AddHi();
+    AddCaption(project.captions, 30, 90, "HI");
     const std::string pairs = "\x94\x20\x94\xAE\x94\x70\xC8\x49\x94\x2F";
     EXPECT_EQ(Export("a.bin"), "\xFF\xFF\xFF\xFF" + std::string(52, '\x80') + pairs +
                                    std::string(118, '\x80') + "\x94\x2C");
@@ -103,7 +99,7 @@ TEST_F(ExportFixture, WritesEachFormat) {
 }
 
 TEST_F(ExportFixture, CaptionsLeftOutAreNamed) {
-    AddHi();
+    AddCaption(project.captions, 30, 90, "HI");
     // Too soon after the first caption to be loaded in time.
     AddCaption(project.captions, 31, 90, "NO");
     AddCaption(project.captions, 32, 95, "NO");
@@ -133,7 +129,7 @@ TEST_F(ExportFixture, CaptionsLeftOutAreNamed) {
 // may) fails with one message that names the file and gives the system's reason, keeps the
 // modified flag, and leaves what was there.
 TEST_F(ExportFixture, EveryWriterReportsAFailureAndLeavesWhatWasThere) {
-    AddHi();
+    AddCaption(project.captions, 30, 90, "HI");
     WriteFileText(dir.File("read-only"), "old");
     ::chmod(dir.File("read-only").c_str(), 0444);
     const std::pair<std::string, const char*> targets[] = {
@@ -237,7 +233,6 @@ const TextCase kCases[] = {
      {{14, 0, "\xC9 \x90\x1C\xF1\x7F\200A"}},
      "\xC3\xA9 \xE2\x99\xAA \xC3\xB1\xE2\x96\210a",
      "\xC3\x89 \xE2\x99\xAA \xC3\xB1\xE2\x96\210A"},
-    {"empty screen", {}, "", ""},
 };
 
 TEST(PlainText, ReadsAsAReceiverShowsTheScreen) {

@@ -39,6 +39,25 @@ TEST_F(ImportFixture, TheExtensionAloneChoosesTheReaderInAnyCase) {
     EXPECT_EQ(ImportCaptionFile(project, dir.File("a.txt"), "Bin"), ImportResult::Imported);
     EXPECT_EQ(project.captions.Count(), 0);
     EXPECT_EQ(ImportCaptionFile(project, dir.File("a.txt"), "txt"), ImportResult::Other);
+    // A stream goes to its reader with the open file; with none, nothing happens.
+    WriteFileText(dir.File("v.m2v"), "stream");
+    MakeCurrentProject(false);
+    EXPECT_EQ(ImportCaptionFile(project, dir.File("v.m2v"), "m2v"), ImportResult::Mpeg2Stream);
+    ExpectCurrentProjectKept();
+    std::string seen;
+    ImportHooks hooks;
+    hooks.readMpeg2 = [&](CaptionProject& p, File& file, CaptionList& into) {
+        EXPECT_EQ(&p, &project);
+        char buffer[16] = {};
+        seen.assign(buffer, file.Read(buffer, sizeof buffer));
+        AddCaption(into, 5, 10);
+        return true;
+    };
+    EXPECT_EQ(ImportCaptionFile(project, dir.File("v.m2v"), "M2V", hooks), ImportResult::Imported);
+    EXPECT_EQ(seen, "stream");
+    ASSERT_EQ(project.captions.Count(), 1);
+    EXPECT_EQ(project.captions.Head()->startFrame, 5) << "the stream's captions replace the old";
+    EXPECT_TRUE(project.modified);
 }
 
 // Every way an import can fail leaves the project exactly as it was (the same captions, paths
@@ -99,28 +118,6 @@ TEST_F(ImportFixture, AFailedImportLeavesTheProjectAsItWasAndSaysWhy) {
     }
 }
 
-TEST_F(ImportFixture, StreamsGoToTheirReaderWithTheOpenFile) {
-    WriteFileText(dir.File("v.m2v"), "stream");
-    MakeCurrentProject(false);
-    EXPECT_EQ(ImportCaptionFile(project, dir.File("v.m2v"), "m2v"), ImportResult::Mpeg2Stream);
-    ExpectCurrentProjectKept();  // no reader: nothing happened
-
-    std::string seen;
-    ImportHooks hooks;
-    hooks.readMpeg2 = [&](CaptionProject& p, File& file, CaptionList& into) {
-        EXPECT_EQ(&p, &project);
-        char buffer[16] = {};
-        seen.assign(buffer, file.Read(buffer, sizeof buffer));
-        AddCaption(into, 5, 10);
-        return true;
-    };
-    EXPECT_EQ(ImportCaptionFile(project, dir.File("v.m2v"), "M2V", hooks), ImportResult::Imported);
-    EXPECT_EQ(seen, "stream");
-    ASSERT_EQ(project.captions.Count(), 1);
-    EXPECT_EQ(project.captions.Head()->startFrame, 5) << "the stream's captions replace the old";
-    EXPECT_TRUE(project.modified);
-}
-
 TEST(Cancel, EveryLongLoopStopsOnARaisedFlag) {
     CaptionList list;
     AddCaption(list, 30, 90, "HELLO");
@@ -161,11 +158,7 @@ TEST(Cancel, EveryLongLoopStopsOnARaisedFlag) {
     }
 }
 
-TEST(Cancel, AStoppedReadOrWriteChangesNothingAndSaysNothing) {
-    TempDir dir;
-    RecordingHost host;
-    CaptionProject project;
-    project.host = &host;
+TEST_F(ImportFixture, AStoppedReadOrWriteChangesNothingAndSaysNothing) {
     AddCaption(project.captions, 30, 90, "HELLO");
     ASSERT_EQ(SaveProject(project, dir.File("p.ccp")), WriteResult::Written);
     ASSERT_EQ(ExportCaptionFile(project, dir.File("p.scc"), "scc").write, WriteResult::Written);

@@ -85,9 +85,6 @@ class CommandLine : public ::testing::Test {
         const int status = raw != -1 && WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
         return {status, ReadFileText(logs.File("out")), ReadFileText(logs.File("err"))};
     }
-    Outcome Cc(const std::vector<std::string>& args, rlim_t memory = 0, std::string out = "") {
-        return Finish(Start(args, 0, memory, out));
-    }
     // The write end of the named pipe `pipe`, open once the tool opens it for reading; -1 when
     // it has not within 10 seconds.
     static int OpenWriter(const std::string& pipe) {
@@ -98,36 +95,6 @@ class CommandLine : public ::testing::Test {
         }
         if (fd >= 0) ::fcntl(fd, F_SETFL, 0);
         return fd;
-    }
-    // Runs the tool and sends it `signal`: with no `pipe`, before it starts; otherwise once it
-    // is opening `pipe` for reading. A writer then writes `head` and `chunk` over and over
-    // until the tool stops reading the pipe, or with no chunk writes nothing and holds it open;
-    // with `noWriter` the tool is left waiting for one in the open.
-    Outcome CcInterrupted(const std::vector<std::string>& args, const std::string& pipe,
-                          bool noWriter, const std::string& head, const std::string& chunk,
-                          int signal) {
-        const pid_t pid = Start(args, pipe.empty() ? signal : 0);
-        if (pipe.empty()) return Finish(pid);
-        const std::string wchan = "/proc/" + std::to_string(pid) + "/wchan";
-        for (int k = 0; noWriter && k < 2000 && ReadFileText(wchan) != "wait_for_partner"; ++k) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-        EXPECT_TRUE(!noWriter || ReadFileText(wchan) == "wait_for_partner");
-        const int fd = noWriter ? -1 : OpenWriter(pipe);
-        ::kill(pid, signal);
-        if (fd >= 0 && !chunk.empty()) {
-            const auto oldPipe = std::signal(SIGPIPE, SIG_IGN);
-            std::string body;
-            while (body.size() < (1u << 16)) body += chunk;
-            bool open = ::write(fd, head.data(), head.size()) >= 0;
-            for (size_t sent = 0; open && sent < (300u << 20); sent += body.size()) {
-                open = ::write(fd, body.data(), body.size()) > 0;
-            }
-            std::signal(SIGPIPE, oldPipe);
-        }
-        const Outcome run = Finish(pid);
-        if (fd >= 0) ::close(fd);
-        return run;
     }
     // A project of two captions, HELLO WORLD on frames 30-90 and É on 100-160, with a video, a
     // second file, and the frame it was saved on.
@@ -201,7 +168,7 @@ TEST_F(CommandLine, ConvertsAndListsAsTheCoreWrites) {
 // (captions, data skipped, captions past the end of the video, no caption at all) with 1 and
 // one line, the output written all the same. The inputs stay as they were.
 TEST_F(CommandLine, ExitStatusesAndMessages) {
-    const Outcome help = Cc({"--help"});
+    const Outcome help = Finish(Start({"--help"}));
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("vantrel-cc convert INPUT OUTPUT"), std::string::npos);
     const auto d = [this](const char* name) { return dir.File(name); };
@@ -314,7 +281,7 @@ TEST_F(CommandLine, ExitStatusesAndMessages) {
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::PrintToString(c.args));
         if (c.memory != 0 && kSanitized) continue;
-        const Outcome run = Cc(c.args, c.memory, c.out);
+        const Outcome run = Finish(Start(c.args, 0, c.memory, c.out));
         EXPECT_EQ(run.status, c.status);
         EXPECT_EQ(run.err.rfind(cc, 0), 0u) << run.err;
         EXPECT_NE(run.err.find(c.err), std::string::npos) << run.err;
@@ -349,9 +316,10 @@ std::string MakeStream(const TempDir& dir, int frames) {
 TEST_F(CommandLine, MultiplexesIntoAStreamAndListsIt) {
     const std::string video = MakeStream(dir, 240);
     if (video.empty()) GTEST_SKIP() << "ffmpeg is not installed";
-    const Outcome mux = Cc({"mux", MakeProject("p.ccp"), video, dir.File("captioned.m2v")});
+    const Outcome mux =
+        Finish(Start({"mux", MakeProject("p.ccp"), video, dir.File("captioned.m2v")}));
     ASSERT_EQ(mux.status, 0) << mux.err;
-    const Outcome list = Cc({"list", dir.File("captioned.m2v")});
+    const Outcome list = Finish(Start({"list", dir.File("captioned.m2v")}));
     EXPECT_EQ(list.status, 0) << list.err;
     EXPECT_EQ(list.out,
               "0\t00:00:01:00\t00:00:03:00\tManual\tHELLO WORLD\n"
@@ -394,50 +362,42 @@ TEST_F(CommandLine, CtrlCEndsWithOneLineAndNoOutput) {
         SCOPED_TRACE(::testing::PrintToString(c.args) + " " + c.pipe);
         const bool fedVideo = !c.chunk.empty() && c.pipe == "in.m2v";
         if (video.empty() && (fedVideo || c.args[1] == video)) continue;  // no FFmpeg
+        const std::string pipe = c.pipe.empty() ? "" : dir.File(c.pipe);
         std::vector<std::string> args = c.args;
-        std::replace(args.begin(), args.end(), std::string("<"), dir.File(c.pipe));
-        if (!c.pipe.empty()) {
-            ASSERT_EQ(::mkfifo(dir.File(c.pipe).c_str(), 0600), 0);
+        std::replace(args.begin(), args.end(), std::string("<"), pipe);
+        if (!pipe.empty()) ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+        const pid_t pid = Start(args, pipe.empty() ? c.signal : 0);
+        int fd = -1;
+        if (!pipe.empty()) {
+            const std::string wchan = "/proc/" + std::to_string(pid) + "/wchan";
+            for (int k = 0; c.noWriter && k < 2000 && ReadFileText(wchan) != "wait_for_partner";
+                 ++k) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            }
+            EXPECT_TRUE(!c.noWriter || ReadFileText(wchan) == "wait_for_partner");
+            fd = c.noWriter ? -1 : OpenWriter(pipe);
+            ::kill(pid, c.signal);
         }
-        const Outcome run = CcInterrupted(args, c.pipe.empty() ? "" : dir.File(c.pipe), c.noWriter,
-                                          c.head, c.chunk, c.signal);
+        if (fd >= 0 && !c.chunk.empty()) {
+            const auto oldPipe = std::signal(SIGPIPE, SIG_IGN);
+            std::string body;
+            while (body.size() < (1u << 16)) body += c.chunk;
+            bool open = ::write(fd, c.head.data(), c.head.size()) >= 0;
+            for (size_t sent = 0; open && sent < (300u << 20); sent += body.size()) {
+                open = ::write(fd, body.data(), body.size()) > 0;
+            }
+            std::signal(SIGPIPE, oldPipe);
+        }
+        const Outcome run = Finish(pid);
+        if (fd >= 0) ::close(fd);
         EXPECT_EQ(run.status, 1);
         EXPECT_TRUE(run.err.ends_with(": cancelled\n")) << run.err;
         EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
         EXPECT_EQ(run.out, "");
-        const std::vector<std::string> names = dir.Names();
-        EXPECT_EQ(std::count_if(names.begin(), names.end(),
-                                [](const std::string& n) {
-                                    return n.rfind("o.", 0) == 0 ||
-                                           n[0] == '.';  // outputs, temporary files
-                                }),
-                  0);
-        if (!c.pipe.empty()) std::filesystem::remove(dir.File(c.pipe));
-    }
-}
-
-// Each input is opened once, so that a project or a subtitle file converts through a named
-// pipe as from a file; a project keeps its paths and frame.
-TEST_F(CommandLine, ConvertsFromANamedPipe) {
-    CaptionProject p;
-    p.videoPath = "/videos/x.mp4";
-    p.secondPath = "second";
-    AddCaption(p.captions, 30, 90, "HELLO");
-    RecordingHost host;
-    host.currentFrame = 4321;
-    p.host = &host;
-    ASSERT_EQ(SaveProject(p, dir.File("in.ccp")), WriteResult::Written);
-    WriteFileText(dir.File("in.srt"), "1\r\n00:00:01,001 --> 00:00:02,002\r\nhi\r\n\r\n");
-    for (const std::string ext : {".ccp", ".srt"}) {
-        SCOPED_TRACE(ext);
-        const std::string in = ReadFileText(dir.File("in" + ext)), pipe = dir.File("pipe" + ext);
-        ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
-        const pid_t pid = Start({"convert", pipe, dir.File("b" + ext)});
-        const int fd = OpenWriter(pipe);
-        EXPECT_EQ(::write(fd, in.data(), in.size()), ssize_t(in.size()));
-        ::close(fd);
-        EXPECT_EQ(Finish(pid, 10).status, 0);
-        EXPECT_EQ(ReadFileText(dir.File("b" + ext)), in);
+        for (const std::string& n : dir.Names()) {
+            EXPECT_FALSE(n.starts_with("o.") || n[0] == '.') << n;  // outputs, temporary files
+        }
+        if (!pipe.empty()) std::filesystem::remove(pipe);
     }
 }
 

@@ -51,33 +51,27 @@ std::string ProjectWith(uint32_t count, const std::string& records) {
     return bytes + records;
 }
 
-LoadResult LoadFromMemory(CaptionProject& project, const std::string& file) {
-    const std::vector<uint8_t> bytes = Bytes(file);
-    MemoryInput in(bytes);
-    return LoadProject(project, in, "");
-}
-
-TEST(ProjectFile, ACodeStringWithoutItsZeroStillEnds) {
+// A code string without its zero still ends with its record. And the bounds of a valid record:
+// an end on the frame of the start; a start on the last frame that is encoded, and an end as far
+// past it as a caption of ours may end.
+TEST(ProjectFile, ACodeStringWithoutItsZeroAndRecordsAtTheBoundsLoad) {
     // R = 15: three code bytes and no zero byte in the record; a record follows.
     const std::string open = std::string("\x0F\0\3\0\5\0\0\0\x09\0\0\0", 12) + "\x81\x10" + "A";
+    const std::vector<uint8_t> bytes =
+        Bytes(ProjectWith(3, open + Record(0, 0) + Record(kMaxEncodedFrame, kMaxCaptionEndFrame)));
+    MemoryInput in(bytes);
     CaptionProject p;
-    ASSERT_EQ(LoadFromMemory(p, ProjectWith(2, open + Record(0, 0))), LoadResult::Loaded);
+    ASSERT_EQ(LoadProject(p, in, ""), LoadResult::Loaded);
+    ASSERT_EQ(p.captions.Count(), 3);
     const Caption& c = *p.captions.Head()->next;
     EXPECT_EQ(c.timingMode, Seamless);
     EXPECT_EQ(c.screenValid, 0);
     EXPECT_EQ(c.startFrame, 5);
-    EXPECT_EQ(c.endFrame, 9);
+    EXPECT_EQ(c.endFrame, kMaxEncodedFrame);  // Seamless: on to the next caption
     EXPECT_EQ(c.cells[0][0].character, 'A');
     EXPECT_TRUE(c.cells[0][1].IsEmpty());
     EXPECT_EQ(c.prev->timingMode, Normal);
-}
-
-// The bounds of a valid record: an end on the frame of the start; a start on the last frame
-// that is encoded, and an end as far past it as a caption of ours may end.
-TEST(ProjectFile, RecordsAtTheBoundsLoad) {
-    const std::string records = Record(0, 0) + Record(kMaxEncodedFrame, kMaxCaptionEndFrame);
-    CaptionProject p;
-    EXPECT_EQ(LoadFromMemory(p, ProjectWith(2, records)), LoadResult::Loaded);
+    EXPECT_EQ(c.next->endFrame, kMaxCaptionEndFrame);
 }
 
 TEST_F(ProjectFixture, SaveAndLoadGiveTheSameProject) {

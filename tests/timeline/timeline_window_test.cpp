@@ -142,20 +142,11 @@ TEST_F(Timeline, HitTestsAtTheEdgesOfEveryPart) {
 // A drag is held to its bounds however far the mouse goes; back where it began it puts the
 // caption back, and releasing there counts as a click on the block.
 TEST_F(Timeline, DragsStopAtTheirBounds) {
-    struct Neighbour {
-        int32_t start, end;
-        int8_t mode;
-        int32_t load;
-    };
     // The dragged caption is the second; `end`: its end edge, else its display block; the
     // lowest and highest frames are reached with the mouse a billion pixels away.
-    struct Case {
-        const char* what;
-        std::vector<Neighbour> captions;
-        bool end;
-        int32_t lowest, highest;
-    };
     // clang-format off
+    struct Neighbour { int32_t start, end; int8_t mode; int32_t load; };
+    struct Case { const char* what; std::vector<Neighbour> captions; bool end; int32_t low, high; };
     const Case cases[] = {
         {"previous starts at 200",
          {{200, 220, Normal, 8}, {300, 330, Manual, 8}}, false, 209, TimelineWindow::kLastStartFrame},
@@ -189,7 +180,7 @@ TEST_F(Timeline, DragsStopAtTheirBounds) {
             seen.push_back(frame());
         }
         Release(x, mid_ + 5);
-        EXPECT_EQ(seen, (std::vector<int32_t>{c.lowest, c.highest, original}));
+        EXPECT_EQ(seen, (std::vector<int32_t>{c.low, c.high, original}));
         EXPECT_EQ(view_.seeks, std::vector<int32_t>{dragged->startFrame});
         EXPECT_EQ(dragged->timingMode, c.end ? int8_t{Manual} : c.captions[1].mode);
         EXPECT_TRUE(view_.project.modified);

@@ -127,7 +127,6 @@ TEST_P(ExactSeek, TheEndPausesOnTheLastFrameAndIsReportedOnce) {
     }
 }
 
-// The timeline under the video: a click on its empty space seeks there, and its marker follows.
 using ExactSeekTimeline = test::ViewFixture;
 TEST_F(ExactSeekTimeline, AClickOnTheTimelineSeeksThere) {
     view_.resize(MainView::kWidth, MainView::kHeight);
