@@ -365,7 +365,9 @@ TEST_F(CommandLine, CtrlCEndsWithOneLineAndNoOutput) {
         const std::string pipe = c.pipe.empty() ? "" : dir.File(c.pipe);
         std::vector<std::string> args = c.args;
         std::replace(args.begin(), args.end(), std::string("<"), pipe);
-        if (!pipe.empty()) ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+        if (!pipe.empty()) {
+            ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+        }
         const pid_t pid = Start(args, pipe.empty() ? c.signal : 0);
         int fd = -1;
         if (!pipe.empty()) {

@@ -42,7 +42,9 @@ TEST(ReplaceFileContent, KeepsModeAndOwnerAndGivesNewFilesTheUmasksMode) {
     WriteFileText(kept, std::string(1000, 'x'));
     ::chmod(kept.c_str(), 0604);
     const bool root = ::geteuid() == 0;
-    if (root) ASSERT_EQ(::chown(kept.c_str(), 1234, 1235), 0);
+    if (root) {
+        ASSERT_EQ(::chown(kept.c_str(), 1234, 1235), 0);
+    }
     const mode_t umask = ::umask(027);
     EXPECT_EQ(ReplaceFileContent(kept, "new", nullptr), WriteResult::Written);
     EXPECT_EQ(ReplaceFileContent(fresh, "new", nullptr), WriteResult::Written);
