@@ -9,7 +9,6 @@
 #include <QImage>
 
 #include "app/dialogs.h"
-#include "app/play_state.h"
 #include "timeline/timeline_window.h"
 
 namespace {
@@ -19,7 +18,7 @@ using namespace vantrel;
 class BenchView : public TimelineHost {
   public:
     int32_t CurrentFrame() const override { return 0; }
-    int CurrentPlayState() const override { return kPlaying; }
+    PlayState CurrentPlayState() const override { return PlayState::Playing; }
     CaptionProject& Project() override { return project; }
     void SeekToFrame(int32_t) override {}
     void ForgetShownCaption() override {}

@@ -146,9 +146,10 @@ void MainView::CreateTransportButtons() {
 }
 
 void MainView::ShowPlayStateOnButtons() {
-    if (PlayState == kScanning) return;
-    buttons_[kPlayButton].setChecked(PlayState == kPlaying || PlayState == kPaused);
-    buttons_[kPauseButton].setChecked(PlayState == kPaused);
+    if (playState_ == PlayState::Scanning) return;
+    buttons_[kPlayButton].setChecked(playState_ == PlayState::Playing ||
+                                     playState_ == PlayState::Paused);
+    buttons_[kPauseButton].setChecked(playState_ == PlayState::Paused);
 }
 
 MainView::~MainView() {
@@ -178,19 +179,19 @@ void MainView::ForgetTimelineCaption() {
 }
 
 void MainView::PauseIfPlaying() {
-    if (PlayState == kPlaying) OnPause();
+    if (playState_ == PlayState::Playing) OnPause();
 }
 
 // The captions the two windows hold may be freed by what follows.
 void MainView::ReleaseCaptions() {
     captionWindow_.EndEdit();
     captionWindow_.ForgetShownCaption();
-    captionWindow_.SetTransportState(4);
+    captionWindow_.SetTransportState(PlayState::ReplacingCaptions);
     timeline_.ForgetCurrentCaption();
 }
 
 void MainView::ShowCaptionsAgain() {
-    captionWindow_.SetTransportState(PlayState);
+    captionWindow_.SetTransportState(playState_);
     captionWindow_.ForgetShownCaption();
     captionWindow_.ResetAndShowFrame(currentFrame);
     ForgetTimelineCaption();
@@ -218,7 +219,7 @@ void MainView::UpdatePosition(int64_t position, bool resetRange) {
         duration = ToFrames(player_.Duration());
     }
     currentFrame = static_cast<int32_t>(frame);
-    if (PlayState == kPlaying) captionWindow_.ShowFrame(currentFrame);
+    if (playState_ == PlayState::Playing) captionWindow_.ShowFrame(currentFrame);
     durationFrames_ = duration;
     frameLabel_.setText(
         QString::asprintf("Frame %li/%li", static_cast<long>(frame), static_cast<long>(duration)));

@@ -13,12 +13,12 @@
 
 #include "app/dialogs.h"
 #include "app/file_commands.h"
-#include "app/play_state.h"
 #include "app/progress_dialog.h"
 #include "app/properties_panel.h"
 #include "caption_window/caption_window.h"
 #include "caption_window/caption_window_host.h"
 #include "model/caption_project.h"
+#include "model/play_state.h"
 #include "model/project_host.h"
 #include "timeline/timeline_host.h"
 #include "timeline/timeline_window.h"
@@ -69,7 +69,7 @@ class MainView : public QWidget,
     void StepFrames(int32_t delta) override;
 
     // What the caption window needs of the view.
-    int CurrentPlayState() const override { return PlayState; }
+    PlayState CurrentPlayState() const override { return playState_; }
     CaptionProject& Project() override { return project; }
     void FillPanel(const Caption& caption) override;
     void ClearPanel() override;
@@ -139,9 +139,7 @@ class MainView : public QWidget,
     CaptionProject project;
     int64_t FrameDuration = 1;  // media units per frame; set when a video opens
     int32_t currentFrame = 0;
-    int PlayState = kStopped;
-    int savedPlayState = kStopped;  // the state before the current scan
-    int32_t SliderStep = 1;         // frames per slider unit
+    int32_t SliderStep = 1;  // frames per slider unit
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -169,6 +167,8 @@ class MainView : public QWidget,
     ProgressDialog progress_;
     FileCommands files_;
     int64_t durationFrames_ = 0;
+    PlayState playState_ = PlayState::Stopped;
+    PlayState savedPlayState_ = PlayState::Stopped;  // the state before the current scan
 };
 
 }  // namespace vantrel

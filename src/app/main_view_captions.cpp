@@ -9,7 +9,7 @@
 namespace vantrel {
 
 void MainView::NextCaption() {
-    if (PlayState != kStopped && PlayState != kPaused) return;
+    if (playState_ != PlayState::Stopped && playState_ != PlayState::Paused) return;
     const int32_t f = currentFrame;
     Caption* c = project.captions.CaptionAtOrBefore(f);
     if (c == nullptr) {
@@ -22,7 +22,7 @@ void MainView::NextCaption() {
 
 // From inside caption k this goes to the start of caption k-1, not of k.
 void MainView::PreviousCaption() {
-    if (PlayState != kStopped && PlayState != kPaused) return;
+    if (playState_ != PlayState::Stopped && playState_ != PlayState::Paused) return;
     const int32_t f = currentFrame;
     Caption* c = project.captions.FirstUnfinishedAt(f);
     if (c != nullptr) {

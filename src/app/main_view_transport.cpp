@@ -35,7 +35,7 @@ void MainView::StepOne(int32_t delta) {
     if (!player_.IsOpen()) return;
     project.modified = true;
     // Playing becomes Paused; Stopped stays Stopped.
-    if (PlayState != kPaused) OnPause();
+    if (playState_ != PlayState::Paused) OnPause();
     StepFrames(delta);
     captionWindow_.ShowFrame(currentFrame);
     ForgetTimelineCaption();
@@ -48,7 +48,7 @@ void MainView::StepOne(int32_t delta) {
 void MainView::OnSlider(SliderCode code, int position) {
     if (code == kEndScroll) RefreshViews(true);
     if ((code != kThumbTrack && code != kThumbPosition) || !player_.IsOpen()) return;
-    if (PlayState != kPaused) OnPause();
+    if (playState_ != PlayState::Paused) OnPause();
     const int64_t target = ToMedia(int64_t{SliderStep} * position);
     int64_t shown = target;
     if (code == kThumbTrack) {
@@ -64,17 +64,17 @@ void MainView::OnSlider(SliderCode code, int position) {
 }
 
 void MainView::Play() {
-    PlayState = kPlaying;
+    playState_ = PlayState::Playing;
     player_.Run();
     StartPlaybackTimer();
-    captionWindow_.SetTransportState(kPlaying);
+    captionWindow_.SetTransportState(PlayState::Playing);
     ForgetTimelineCaption();
 }
 
 void MainView::OnPlay() {
     if (!player_.IsOpen()) return;
     project.modified = true;
-    if (PlayState == kStopped || PlayState == kPaused) Play();
+    if (playState_ == PlayState::Stopped || playState_ == PlayState::Paused) Play();
     RefreshViews(true);
 }
 
@@ -82,13 +82,13 @@ void MainView::OnPlay() {
 void MainView::OnPause() {
     if (!player_.IsOpen()) return;
     project.modified = true;
-    if (PlayState == kPaused) {
+    if (playState_ == PlayState::Paused) {
         Play();
-    } else if (PlayState == kPlaying) {
-        PlayState = kPaused;
+    } else if (playState_ == PlayState::Playing) {
+        playState_ = PlayState::Paused;
         player_.Pause();
         StopTimer();
-        captionWindow_.SetTransportState(kPaused);
+        captionWindow_.SetTransportState(PlayState::Paused);
         ForgetTimelineCaption();
     }
     RefreshViews(true);
@@ -97,14 +97,14 @@ void MainView::OnPause() {
 void MainView::OnStop() {
     if (!player_.IsOpen()) return;
     project.modified = true;
-    PlayState = kStopped;
+    playState_ = PlayState::Stopped;
     // Paused, not stopped, so that the frame stays on screen.
     player_.Pause();
     StopTimer();
     player_.Seek(0);
     UpdatePosition(0, true);
     captionWindow_.ForgetShownCaption();
-    captionWindow_.SetTransportState(kStopped);
+    captionWindow_.SetTransportState(PlayState::Stopped);
     RefreshViews(true);
     ForgetTimelineCaption();
 }
@@ -113,20 +113,20 @@ void MainView::BeginScan(bool forward) {
     if (!player_.IsOpen()) return;
     project.modified = true;
     StopTimer();
-    savedPlayState = PlayState;
-    PlayState = kScanning;
+    savedPlayState_ = playState_;
+    playState_ = PlayState::Scanning;
     player_.Pause();
-    captionWindow_.SetTransportState(kScanning);
+    captionWindow_.SetTransportState(PlayState::Scanning);
     StartScanTimer(forward);
 }
 
 void MainView::EndScan() {
     if (!player_.IsOpen()) return;
     StopTimer();
-    PlayState = savedPlayState;
-    captionWindow_.SetTransportState(PlayState);
+    playState_ = savedPlayState_;
+    captionWindow_.SetTransportState(playState_);
     ForgetTimelineCaption();
-    if (PlayState == kPlaying) {
+    if (playState_ == PlayState::Playing) {
         player_.Run();
         StartPlaybackTimer();
     }

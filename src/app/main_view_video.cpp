@@ -22,7 +22,7 @@ void MainView::OpenVideo(const std::string& path) {
         FitVideoWindow();
         project.videoPath = path;
     }
-    PlayState = kStopped;
+    playState_ = PlayState::Stopped;
     player_.Pause();
 }
 

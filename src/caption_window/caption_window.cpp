@@ -115,34 +115,34 @@ void CaptionWindow::ShowCaption() {
     if (mainView != nullptr) mainView->FillPanel(*shownCaption);
 }
 
-void CaptionWindow::SetTransportState(int state) {
+void CaptionWindow::SetTransportState(PlayState state) {
     if (state == transportState) return;
     context_.needsRefresh = true;
-    if (transportState == 3) {
+    if (transportState == PlayState::Scanning) {
         shownCaption = nullptr;
-    } else if (transportState == 2 && state != 1) {
+    } else if (transportState == PlayState::Playing && state != PlayState::Paused) {
         shownCaption = nullptr;
         ClearDisplay();
     }
     transportState = state;
     switch (state) {
-        case 0:
+        case PlayState::Stopped:
             shownCaption = nullptr;
             PickShownCaption(-1, nullptr);
             RefreshForFrame(-1);
             break;
-        case 1:
+        case PlayState::Paused:
             if (shownCaption == nullptr) PickShownCaption(-1, nullptr);
             RefreshForFrame(-1);
             break;
-        case 2:
+        case PlayState::Playing:
             PickShownCaption(-1, nullptr);
             RefreshForFrame(-1);
             break;
-        case 3:
+        case PlayState::Scanning:
             ClearDisplay();
             break;
-        default:
+        case PlayState::ReplacingCaptions:
             break;
     }
 }

@@ -34,8 +34,7 @@ class CaptionWindow : public QWidget, public EditorView {
     void ResetAndShowFrame(int32_t frame);
     void RefreshForFrame(int32_t frame);
     void ClearDisplay();
-    // 0 Stopped, 1 Paused, 2 Playing, 3 Scanning, 4 while the caption set is being replaced.
-    void SetTransportState(int state);
+    void SetTransportState(PlayState state);
 
     // EditorView: the requests of the editing commands.
     void Beep() override;
@@ -88,7 +87,7 @@ class CaptionWindow : public QWidget, public EditorView {
     VideoWindow* videoWindow_ = nullptr;
     Caption* shownCaption = nullptr;  // while editing: the edit copy
     int32_t editStartFrame = 0;
-    int transportState = 0;
+    PlayState transportState = PlayState::Stopped;
     EditingContext context_;        // the edit copy, the caret, the typing attribute
     Caption* editSource = nullptr;  // the caption in the list that the copy came from
     int pendingAccent = 0;

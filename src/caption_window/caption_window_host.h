@@ -7,6 +7,7 @@
 
 #include "model/caption.h"
 #include "model/caption_project.h"
+#include "model/play_state.h"
 
 namespace vantrel {
 
@@ -15,8 +16,7 @@ class CaptionWindowHost {
     virtual ~CaptionWindowHost() = default;
 
     virtual int32_t CurrentFrame() const = 0;
-    // 0 Stopped, 1 Paused, 2 Playing, 3 Scanning.
-    virtual int CurrentPlayState() const = 0;
+    virtual PlayState CurrentPlayState() const = 0;
     virtual CaptionProject& Project() = 0;
 
     // The properties panel shows a caption, or nothing.

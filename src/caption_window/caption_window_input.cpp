@@ -25,8 +25,8 @@ int HeldModifiers(Qt::KeyboardModifiers modifiers, int key) {
     return held;
 }
 
-bool EditsAllowed(int playState) {
-    return playState == 0 || playState == 1;
+bool EditsAllowed(PlayState playState) {
+    return playState == PlayState::Stopped || playState == PlayState::Paused;
 }
 
 }  // namespace

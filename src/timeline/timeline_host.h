@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "model/caption_project.h"
+#include "model/play_state.h"
 
 namespace vantrel {
 
@@ -13,8 +14,7 @@ class TimelineHost {
     virtual ~TimelineHost() = default;
 
     virtual int32_t CurrentFrame() const = 0;
-    // 0 Stopped, 1 Paused, 2 Playing, 3 Scanning.
-    virtual int CurrentPlayState() const = 0;
+    virtual PlayState CurrentPlayState() const = 0;
     virtual CaptionProject& Project() = 0;
     // Moves the view to a frame; the view then calls the timeline's SetCurrentFrame.
     virtual void SeekToFrame(int32_t frame) = 0;

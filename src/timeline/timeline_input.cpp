@@ -3,7 +3,6 @@
 #include <QMouseEvent>
 #include <algorithm>
 
-#include "app/play_state.h"
 #include "codec/encoder.h"
 #include "timeline/timeline_window.h"
 
@@ -21,8 +20,8 @@ QPoint TimelineWindow::AreaPoint(const QMouseEvent* event) const {
 }
 
 bool TimelineWindow::EditingAllowed() const {
-    const int state = mainView.CurrentPlayState();
-    return state == kStopped || state == kPaused;
+    const PlayState state = mainView.CurrentPlayState();
+    return state == PlayState::Stopped || state == PlayState::Paused;
 }
 
 void TimelineWindow::SetModified() {

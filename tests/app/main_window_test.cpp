@@ -22,6 +22,7 @@
 
 namespace vantrel {
 namespace {
+using enum PlayState;
 
 using View = MainView;
 using test::kTestFrames;
@@ -87,7 +88,7 @@ TEST_F(MainWindowTest, WithoutVideoNoTransportOrNavigationCommandDoesAnything) {
     for (int b = 0; b < View::kAddCaptionButton; ++b) {
         Click(View::Button(b));
         SCOPED_TRACE(b);
-        EXPECT_EQ(view_.PlayState, kStopped);
+        EXPECT_EQ(view_.CurrentPlayState(), Stopped);
         EXPECT_EQ(view_.currentFrame, 15);
         EXPECT_FALSE(view_.project.modified);
         EXPECT_FALSE(view_.Ticks().Running());
@@ -136,36 +137,36 @@ TEST_F(MainWindowTest, TransportAndCaptionNavigationButtons) {
     const struct {
         int32_t from;  // seek here first (-1: stay)
         View::Button button;
-        int state;
+        PlayState state;
         bool play, pause;  // checked
         int32_t frame;     // after the command (-1: any)
     } steps[] = {
-        {-1, View::kPlayButton, kPlaying, true, false, -1},
-        {-1, View::kPauseButton, kPaused, true, true, -1},
-        {-1, View::kPauseButton, kPlaying, true, false, -1},  // pause toggles
-        {-1, View::kStepForwardButton, kPaused, true, true, -1},
-        {-1, View::kStopButton, kStopped, false, false, 0},
-        {50, View::kStepBackButton, kStopped, false, false, 49},
-        {50, View::kStepForwardButton, kStopped, false, false, 51},
-        {0, next, kStopped, false, false, 10},
-        {10, next, kStopped, false, false, 30},
-        {15, next, kStopped, false, false, 30},
-        {60, next, kStopped, false, false, 60},
-        {65, next, kStopped, false, false, 65},
-        {65, previous, kStopped, false, false, 30},
-        {45, previous, kStopped, false, false, 30},
-        {80, previous, kStopped, false, false, 60},
-        {15, previous, kStopped, false, false, 15},  // inside the first caption
-        {5, previous, kStopped, false, false, 5},
+        {-1, View::kPlayButton, Playing, true, false, -1},
+        {-1, View::kPauseButton, Paused, true, true, -1},
+        {-1, View::kPauseButton, Playing, true, false, -1},  // pause toggles
+        {-1, View::kStepForwardButton, Paused, true, true, -1},
+        {-1, View::kStopButton, Stopped, false, false, 0},
+        {50, View::kStepBackButton, Stopped, false, false, 49},
+        {50, View::kStepForwardButton, Stopped, false, false, 51},
+        {0, next, Stopped, false, false, 10},
+        {10, next, Stopped, false, false, 30},
+        {15, next, Stopped, false, false, 30},
+        {60, next, Stopped, false, false, 60},
+        {65, next, Stopped, false, false, 65},
+        {65, previous, Stopped, false, false, 30},
+        {45, previous, Stopped, false, false, 30},
+        {80, previous, Stopped, false, false, 60},
+        {15, previous, Stopped, false, false, 15},  // inside the first caption
+        {5, previous, Stopped, false, false, 5},
     };
     for (const auto& s : steps) {
         SCOPED_TRACE(testing::Message() << "from " << s.from << ", button " << s.button);
         if (s.from >= 0) view_.SeekToFrame(s.from);
         Click(s.button);
-        EXPECT_EQ(view_.PlayState, s.state);
+        EXPECT_EQ(view_.CurrentPlayState(), s.state);
         EXPECT_EQ(Checked(View::kPlayButton), s.play);
         EXPECT_EQ(Checked(View::kPauseButton), s.pause);
-        EXPECT_EQ(view_.Ticks().Running(), s.state == kPlaying);
+        EXPECT_EQ(view_.Ticks().Running(), s.state == Playing);
         EXPECT_TRUE(s.frame < 0 || view_.currentFrame == s.frame) << view_.currentFrame;
         ASSERT_TRUE(test::WaitIdle(view_.Player()));
     }
@@ -187,21 +188,21 @@ TEST_F(MainWindowTest, HoldingAScanButtonScansAndLettingGoStopsOrPlaysOn) {
     QToolButton& rewind = view_.TransportButton(View::kRewindButton);
     view_.SeekToFrame(5);
     QTest::mousePress(&forward, Qt::LeftButton);
-    EXPECT_EQ(view_.PlayState, kScanning);
+    EXPECT_EQ(view_.CurrentPlayState(), Scanning);
     EXPECT_EQ(view_.Ticks().RunningId(), kScanForwardTickId);
     ASSERT_TRUE(test::WaitFor([&] { return view_.currentFrame >= 5 + 2 * 17; }, 3000));
     EXPECT_EQ((view_.currentFrame - 5) % 17, 0);
     ASSERT_TRUE(test::WaitFor([&] { return !view_.Ticks().Running(); }, 3000));
     EXPECT_EQ(view_.currentFrame, kTestFrames - 1);
-    EXPECT_EQ(view_.PlayState, kScanning);
+    EXPECT_EQ(view_.CurrentPlayState(), Scanning);
     QTest::mouseRelease(&forward, Qt::LeftButton);
-    EXPECT_EQ(view_.PlayState, kStopped);
+    EXPECT_EQ(view_.CurrentPlayState(), Stopped);
     EXPECT_FALSE(view_.Ticks().Running());
 
     view_.SeekToFrame(100);
     view_.OnPlay();
     QTest::mousePress(&rewind, Qt::LeftButton);
-    EXPECT_EQ(view_.PlayState, kScanning);
+    EXPECT_EQ(view_.CurrentPlayState(), Scanning);
     EXPECT_EQ(view_.Ticks().RunningId(), kScanBackwardTickId);
     const int32_t pressed = view_.currentFrame;
     ASSERT_TRUE(test::WaitFor([&] { return view_.currentFrame != pressed; }));
@@ -209,7 +210,7 @@ TEST_F(MainWindowTest, HoldingAScanButtonScansAndLettingGoStopsOrPlaysOn) {
     ASSERT_TRUE(test::WaitFor([&] { return view_.currentFrame != first; }));
     EXPECT_EQ(first - view_.currentFrame, 17);
     QTest::mouseRelease(&rewind, Qt::LeftButton);
-    EXPECT_EQ(view_.PlayState, kPlaying);
+    EXPECT_EQ(view_.CurrentPlayState(), Playing);
     EXPECT_EQ(view_.Ticks().RunningId(), kPlaybackTickId);
     view_.OnStop();
     EXPECT_FALSE(view_.Ticks().Running());
@@ -240,7 +241,7 @@ TEST_F(MainWindowTest, DraggingTheSliderShowsNearFramesAndLettingGoTheExactOne) 
         QTest::mouseMove(&slider, at(value));
         const int target = slider.sliderPosition();
         SCOPED_TRACE(target);
-        EXPECT_EQ(view_.PlayState, kPaused);
+        EXPECT_EQ(view_.CurrentPlayState(), Paused);
         const int frame = Shown();
         EXPECT_LE(std::abs(frame - target), 30);
         EXPECT_EQ(view_.currentFrame, frame);

@@ -22,11 +22,12 @@
 
 namespace vantrel {
 namespace {
+using enum PlayState;
 
 class FakeMainView : public QWidget, public CaptionWindowHost {
   public:
     int32_t frame = 0;
-    int playState = 0;
+    PlayState playState = PlayState::Stopped;
     CaptionProject project;
     int panelFills = 0;
     int panelClears = 0;
@@ -48,7 +49,7 @@ class FakeMainView : public QWidget, public CaptionWindowHost {
     }
 
     int32_t CurrentFrame() const override { return frame; }
-    int CurrentPlayState() const override { return playState; }
+    PlayState CurrentPlayState() const override { return playState; }
     CaptionProject& Project() override { return project; }
     void FillPanel(const Caption& caption) override {
         ++panelFills;
@@ -86,7 +87,7 @@ TEST(CaptionWindowShow, RendersOnlyWhenTheShownCaptionChanges) {
     FakeMainView view;
     view.AddCaption(100, 1200, {{0, 0, "A"}});
     view.AddCaption(1300, 1400, {{1, 0, "B"}});
-    view.window.SetTransportState(2);
+    view.window.SetTransportState(Playing);
     for (int32_t frame = 100; frame < 1100; ++frame) view.window.ShowFrame(frame);
     EXPECT_EQ(view.panelFills, 1);
     EXPECT_EQ(view.video.mask(), kWhole - QRegion(36, 38, 36, 19));
@@ -107,12 +108,12 @@ TEST(CaptionWindowShow, FollowsTheTransport) {
     FakeMainView view;
     view.AddCaption(10, 50, {{0, 0, "A"}});
     view.frame = 20;
-    view.window.SetTransportState(1);
+    view.window.SetTransportState(Paused);
     EXPECT_EQ(view.panelStart, 10);
-    view.window.SetTransportState(3);  // scanning clears
+    view.window.SetTransportState(Scanning);  // scanning clears
     EXPECT_EQ(view.video.mask(), kWhole);
     view.frame = 60;
-    view.window.SetTransportState(0);
+    view.window.SetTransportState(Stopped);
     EXPECT_FALSE(view.panelStart.has_value());
     view.frame = 49;
     view.window.ResetAndShowFrame(-1);
@@ -123,15 +124,16 @@ TEST(CaptionWindowShow, FollowsTheTransport) {
 TEST(CaptionWindowMouse, ClicksPickTheNearestCaretPositionWhenEditsAreAllowed) {
     const struct {
         QPoint at;
-        int state, row, column;  // row -1: no edit
+        PlayState state;
+        int row, column;  // row -1: no edit
     } cases[] = {
-        {{53, 40}, 0, 0, 0},     {{54, 40}, 1, 0, 1},     {{60, 56}, 0, 0, 1},
-        {{60, 57}, 0, 1, 1},     {{1, 1}, 0, 0, 0},       {{479, 359}, 0, 14, 32},
-        {{437, 300}, 0, 13, 32}, {{425, 300}, 0, 13, 31}, {{48, 40}, 2, -1, 0},
-        {{48, 40}, 3, -1, 0},
+        {{53, 40}, Stopped, 0, 0},     {{54, 40}, Paused, 0, 1},      {{60, 56}, Stopped, 0, 1},
+        {{60, 57}, Stopped, 1, 1},     {{1, 1}, Stopped, 0, 0},       {{479, 359}, Stopped, 14, 32},
+        {{437, 300}, Stopped, 13, 32}, {{425, 300}, Stopped, 13, 31}, {{48, 40}, Playing, -1, 0},
+        {{48, 40}, Scanning, -1, 0},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(::testing::Message() << c.at.x() << "," << c.at.y() << " state " << c.state);
+        SCOPED_TRACE(::testing::Message() << c.at.x() << "," << c.at.y() << " " << int(c.state));
         FakeMainView view;
         if (c.row < 0) view.AddCaption(0, 100, {{0, 0, "A"}});
         view.frame = 7;

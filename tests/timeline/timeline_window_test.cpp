@@ -11,17 +11,17 @@
 #include <memory>
 #include <vector>
 
-#include "app/play_state.h"
 #include "support/caption_list_check.h"
 #include "video/scripted_dialogs.h"
 
 namespace vantrel {
 namespace {
+using enum PlayState;
 
 // The main view as the timeline sees it: seeking moves the marker straight away.
 struct FakeView : TimelineHost {
     int32_t CurrentFrame() const override { return frame; }
-    int CurrentPlayState() const override { return playState; }
+    PlayState CurrentPlayState() const override { return playState; }
     CaptionProject& Project() override { return project; }
     void SeekToFrame(int32_t f) override {
         seeks.push_back(f);
@@ -33,7 +33,7 @@ struct FakeView : TimelineHost {
 
     CaptionProject project;
     int32_t frame = 0;
-    int playState = kPaused;
+    PlayState playState = PlayState::Paused;
     TimelineWindow* timeline = nullptr;
     std::vector<int32_t> seeks, shown;
     int forgotten = 0;
@@ -193,15 +193,16 @@ TEST_F(Timeline, DragsStopAtTheirBounds) {
 TEST_F(Timeline, PressesSeekOrGripByPlayState) {
     // `start`: of the caption at 100-160 afterwards.
     const struct {
-        int state, press, release;
+        PlayState state;
+        int press, release;
         std::vector<int32_t> seeks;
         int32_t start;
-    } cases[] = {{kPaused, 50, 50, {50}, 100},   {kPlaying, 50, 70, {50, 70}, 100},
-                 {kScanning, 50, 50, {50}, 100}, {kPaused, 130, 130, {100}, 100},
-                 {kStopped, 130, 140, {}, 110},  {kPlaying, 130, 140, {}, 100},
-                 {kScanning, 159, 170, {}, 100}};
+    } cases[] = {{Paused, 50, 50, {50}, 100},   {Playing, 50, 70, {50, 70}, 100},
+                 {Scanning, 50, 50, {50}, 100}, {Paused, 130, 130, {100}, 100},
+                 {Stopped, 130, 140, {}, 110},  {Playing, 130, 140, {}, 100},
+                 {Scanning, 159, 170, {}, 100}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(::testing::Message() << "state " << c.state << " press " << c.press);
+        SCOPED_TRACE(::testing::Message() << "state " << int(c.state) << " press " << c.press);
         view_.project.captions.Clear();
         timeline_.ForgetCurrentCaption();
         Caption* caption = Add(100, 160);
@@ -277,12 +278,12 @@ TEST_F(Timeline, DeleteAsksAndRemovesOnlyTheCaptionAtTheMarker) {
     for (int32_t i = 0; i < 250; ++i) captions.push_back(Add(i * 30, i * 30 + 20));
     const struct {
         int32_t frame;
-        int state;
+        PlayState state;
         bool answer, asked, removed;
-    } cases[] = {{25, kPaused, true, false, false},   {30, kPlaying, true, false, false},
-                 {30, kScanning, true, false, false}, {30, kPaused, false, true, false},
-                 {49, kStopped, true, true, true},    {3030, kPaused, true, true, true},
-                 {7470, kPaused, true, true, true}};
+    } cases[] = {{25, Paused, true, false, false},   {30, Playing, true, false, false},
+                 {30, Scanning, true, false, false}, {30, Paused, false, true, false},
+                 {49, Stopped, true, true, true},    {3030, Paused, true, true, true},
+                 {7470, Paused, true, true, true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.frame);
         view_.frame = c.frame;

@@ -14,6 +14,7 @@
 
 namespace vantrel {
 namespace {
+using enum PlayState;
 
 using test::kTestFrames;
 
@@ -33,7 +34,7 @@ class ExactSeek : public test::ContainerFixture {
 // by steps forward and back: the frame is exact everywhere and held at the ends.
 TEST_P(ExactSeek, OpensOnFrameZeroAndSeeksAndStepsShowAndReportTheirFrame) {
     EXPECT_EQ(view_.project.videoPath, path_);
-    EXPECT_EQ(view_.PlayState, kStopped);
+    EXPECT_EQ(view_.CurrentPlayState(), Stopped);
     EXPECT_EQ(view_.FrameDuration, 333667);
     EXPECT_EQ(view_.DurationFrames(), kTestFrames);
     EXPECT_EQ(view_.ToFrames(view_.Player().Duration()), kTestFrames);
@@ -77,7 +78,7 @@ TEST_P(ExactSeek, PlayAndPauseHandOverInTheMiddleOfAGroupAndStepsGoBackThroughWh
         EXPECT_EQ(earliest, frame - 1);
         EXPECT_FALSE(backwards);
         view_.OnPause();
-        EXPECT_EQ(view_.PlayState, kPaused);
+        EXPECT_EQ(view_.CurrentPlayState(), Paused);
         EXPECT_FALSE(view_.Ticks().Running());
         test::Pump(50);
         const int paused = static_cast<int>(ReportedFrame());
@@ -116,10 +117,10 @@ TEST_P(ExactSeek, TheEndPausesOnTheLastFrameAndIsReportedOnce) {
         }
         ++expected;
         ASSERT_TRUE(test::WaitFor(
-            [&] { return ends.count() == expected && view_.PlayState == kPaused; }, 5000));
+            [&] { return ends.count() == expected && view_.CurrentPlayState() == Paused; }, 5000));
         test::Pump(300);
         EXPECT_EQ(ends.count(), expected);
-        EXPECT_EQ(view_.PlayState, kPaused);
+        EXPECT_EQ(view_.CurrentPlayState(), Paused);
         EXPECT_FALSE(view_.Ticks().Running());
         EXPECT_EQ(view_.currentFrame, kTestFrames - 1);
         EXPECT_EQ(ReportedFrame(), kTestFrames - 1);

@@ -5,6 +5,7 @@
 
 namespace vantrel {
 namespace {
+using enum PlayState;
 
 using MediaKinds = test::ViewFixture;
 
@@ -41,7 +42,7 @@ TEST_F(MediaKinds, SoundPlaysAndSeeksButIsNotRememberedAndShowsNoPicture) {
     test::Pump(400);
     EXPECT_GT(view_.currentFrame, 16000000);
     view_.OnPause();
-    EXPECT_EQ(view_.PlayState, kPaused);
+    EXPECT_EQ(view_.CurrentPlayState(), Paused);
     EXPECT_TRUE(ShowsGrey());
 
     // After a video, sound keeps the video's frame duration.
@@ -72,7 +73,7 @@ TEST_F(MediaKinds, AFileThatIsNotMediaOrAPlayerThatCannotStartLeavesNothingOpen)
         view->OnPlay();
         view->StepFrames(5);
         view->SeekToFrame(10);
-        EXPECT_EQ(view->PlayState, kStopped);
+        EXPECT_EQ(view->CurrentPlayState(), Stopped);
         EXPECT_EQ(view->currentFrame, 0);
         EXPECT_FALSE(view->project.modified);
         view->CloseVideo();
@@ -94,11 +95,11 @@ TEST_F(MediaKinds, ChoosingASecondVideoClosesTheFirstAndAClosedVideoLeavesGrey) 
     view_.SeekToFrame(50);
     view_.OnPlay();
     test::Pump(100);
-    ASSERT_EQ(view_.PlayState, kPlaying);
+    ASSERT_EQ(view_.CurrentPlayState(), Playing);
 
     view_.ChooseVideoStream();
     EXPECT_EQ(view_.project.videoPath, second);
-    EXPECT_EQ(view_.PlayState, kStopped);
+    EXPECT_EQ(view_.CurrentPlayState(), Stopped);
     EXPECT_FALSE(view_.Ticks().Running());
     ASSERT_TRUE(test::WaitIdle(view_.Player()));
     EXPECT_EQ(view_.currentFrame, 0);
