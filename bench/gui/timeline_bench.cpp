@@ -8,7 +8,6 @@
 #include <QApplication>
 #include <QImage>
 
-#include "app/dialogs.h"
 #include "timeline/timeline_window.h"
 
 namespace {
@@ -23,25 +22,16 @@ class BenchView : public TimelineHost {
     void SeekToFrame(int32_t) override {}
     void ForgetShownCaption() override {}
     void ResetAndShowFrame(int32_t) override {}
+    bool AskYesNo(const std::string&) override { return false; }
 
     CaptionProject project;
-};
-
-class NoDialogs : public Dialogs {
-  public:
-    Answer AskYesNoCancel(const std::string&) override { return Answer::Cancel; }
-    bool AskYesNo(const std::string&) override { return false; }
-    void Inform(const std::string&) override {}
-    std::optional<std::string> ChooseFileToOpen(const FileRequest&) override { return {}; }
-    std::optional<ChosenFile> ChooseFileToSave(const FileRequest&) override { return {}; }
-    void Beep() override {}
 };
 
 constexpr int32_t kSpacing = 90;  // a caption every three seconds, two seconds on the air
 
 // A timeline over `count` captions, scrolled to the middle of the project.
 struct Scene {
-    explicit Scene(int count) : timeline(view, dialogs) {
+    explicit Scene(int count) : timeline(view) {
         for (int32_t i = 0; i < count; ++i) {
             auto c = std::make_unique<Caption>();
             c->startFrame = 100 + i * kSpacing;
@@ -62,7 +52,6 @@ struct Scene {
     }
 
     BenchView view;
-    NoDialogs dialogs;
     TimelineWindow timeline;
     QImage image{792, 65, QImage::Format_RGB32};
     int32_t total = 0;

@@ -56,7 +56,7 @@ MainView::MainView(Dialogs& dialogs, QWidget* parent,
       timecodeLabel_("(00:00:00:00)", this),
       slider_(Qt::Horizontal, this),
       panel_(this),
-      timeline_(*this, dialogs, this),
+      timeline_(*this, this),
       progress_(this),
       files_(*this, dialogs, progress_) {
     project.host = this;

@@ -80,6 +80,7 @@ class MainView : public QWidget,
     void SeekToFrame(int32_t frame) override;
     void ForgetShownCaption() override { captionWindow_.ForgetShownCaption(); }
     void ResetAndShowFrame(int32_t frame) override { captionWindow_.ResetAndShowFrame(frame); }
+    bool AskYesNo(const std::string& text) override { return dialogs_.AskYesNo(text); }
 
     // Video.
     void ChooseVideoStream();

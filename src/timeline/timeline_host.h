@@ -1,8 +1,10 @@
 // What the timeline needs of the main view that owns it: the current frame and play state, the
-// project with its captions and modified flag, seeking, and the caption window's shown caption.
+// project with its captions and modified flag, seeking, the caption window's shown caption and
+// the operator's answers.
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "model/caption_project.h"
 #include "model/play_state.h"
@@ -23,6 +25,9 @@ class TimelineHost {
     virtual void ForgetShownCaption() = 0;
     // ... and shows the caption of a frame afresh, repainting at once.
     virtual void ResetAndShowFrame(int32_t frame) = 0;
+
+    // A yes-or-no question to the operator; true for Yes.
+    virtual bool AskYesNo(const std::string& text) = 0;
 };
 
 }  // namespace vantrel

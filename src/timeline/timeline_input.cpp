@@ -183,7 +183,7 @@ void TimelineWindow::keyPressEvent(QKeyEvent* event) {
 void TimelineWindow::DeleteCurrentCaption() {
     CaptionProject& project = mainView.Project();
     Caption* c = project.captions.CaptionAt(mainView.CurrentFrame());
-    if (!c || !dialogs_.AskYesNo("Delete this caption?")) return;
+    if (!c || !mainView.AskYesNo("Delete this caption?")) return;
     ForgetCurrentCaption();
     mainView.ForgetShownCaption();
     if (dragCaption == c) {

@@ -40,8 +40,8 @@ void DrawBlock(QPainter& painter, int width, int64_t x1, int y1, int64_t x2, int
 
 }  // namespace
 
-TimelineWindow::TimelineWindow(TimelineHost& host, Dialogs& dialogs, QWidget* parent)
-    : QFrame(parent), mainView(host), dialogs_(dialogs), scrollBar_(Qt::Horizontal, this) {
+TimelineWindow::TimelineWindow(TimelineHost& host, QWidget* parent)
+    : QFrame(parent), mainView(host), scrollBar_(Qt::Horizontal, this) {
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
     setLineWidth(kEdge);
     setFocusPolicy(Qt::ClickFocus);

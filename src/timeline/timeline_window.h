@@ -10,7 +10,6 @@
 #include <QScrollBar>
 #include <cstdint>
 
-#include "app/dialogs.h"
 #include "codec/encoder.h"
 #include "model/caption.h"
 #include "timeline/timeline_host.h"
@@ -33,7 +32,7 @@ class TimelineWindow : public QFrame {
     static constexpr int32_t kLastStartFrame = kMaxEncodedFrame;
     static constexpr int32_t kLastEndFrame = kMaxCaptionEndFrame;
 
-    TimelineWindow(TimelineHost& host, Dialogs& dialogs, QWidget* parent = nullptr);
+    explicit TimelineWindow(TimelineHost& host, QWidget* parent = nullptr);
 
     // `frameStep` frames per scroll-bar unit; the main view passes its slider step.
     void SetScale(int32_t step, int64_t totalFrames);
@@ -75,7 +74,6 @@ class TimelineWindow : public QFrame {
     QPoint AreaPoint(const QMouseEvent* event) const;
 
     TimelineHost& mainView;
-    Dialogs& dialogs_;
     QScrollBar scrollBar_;
     int32_t frameStep = 0;
     int64_t totalFrames_ = 0;

@@ -30,8 +30,10 @@ struct FakeView : TimelineHost {
     }
     void ForgetShownCaption() override { ++forgotten; }
     void ResetAndShowFrame(int32_t f) override { shown.push_back(f); }
+    bool AskYesNo(const std::string& text) override { return dialogs.AskYesNo(text); }
 
     CaptionProject project;
+    test::ScriptedDialogs dialogs;
     int32_t frame = 0;
     PlayState playState = PlayState::Paused;
     TimelineWindow* timeline = nullptr;
@@ -73,8 +75,7 @@ class Timeline : public ::testing::Test {
     QRgb Pixel(const QImage& image, int x, int y) { return image.pixel(x + 2, y + 2) & 0xFFFFFF; }
 
     FakeView view_;
-    test::ScriptedDialogs dialogs_;
-    TimelineWindow timeline_{view_, dialogs_};
+    TimelineWindow timeline_{view_};
     int vh_ = 0, top_ = 0, mid_ = 0, bottom_ = 0;
 };
 
@@ -289,14 +290,14 @@ TEST_F(Timeline, DeleteAsksAndRemovesOnlyTheCaptionAtTheMarker) {
         view_.frame = c.frame;
         view_.playState = c.state;
         view_.project.modified = false;
-        dialogs_.asked.clear();
-        dialogs_.yesNoAnswers = {c.answer};
+        view_.dialogs.asked.clear();
+        view_.dialogs.yesNoAnswers = {c.answer};
         const int forgotten = view_.forgotten;
         Caption* target = view_.project.captions.CaptionAt(c.frame);
         timeline_.grab();  // so that the timeline holds a cached caption
         QTest::keyClick(&timeline_, Qt::Key_Delete);
-        EXPECT_EQ(dialogs_.asked, c.asked ? std::vector<std::string>{"Delete this caption?"}
-                                          : std::vector<std::string>{});
+        EXPECT_EQ(view_.dialogs.asked, c.asked ? std::vector<std::string>{"Delete this caption?"}
+                                               : std::vector<std::string>{});
         EXPECT_EQ(view_.project.modified, c.removed);
         EXPECT_EQ(view_.forgotten, forgotten + (c.removed ? 1 : 0));
         if (c.removed) {
