@@ -48,7 +48,6 @@ MainView::MainView(Dialogs& dialogs, QWidget* parent,
     : QWidget(parent),
       dialogs_(dialogs),
       player_(playerOptions),
-      ticks_([this](int id) { OnTick(id); }),
       editorArea_(this),
       captionWindow_(&editorArea_),
       videoWindow_(&captionWindow_),
@@ -87,11 +86,10 @@ MainView::MainView(Dialogs& dialogs, QWidget* parent,
     slider_.setPageStep(0);
     slider_.setRange(0, 0);
     connect(&slider_, &QSlider::sliderPressed, &captionWindow_, &CaptionWindow::EndEdit);
-    connect(&slider_, &QSlider::sliderMoved, this,
-            [this](int position) { OnSlider(kThumbTrack, position); });
+    connect(&slider_, &QSlider::sliderMoved, this, &MainView::ScrubToSlider);
     connect(&slider_, &QSlider::sliderReleased, this, [this] {
-        OnSlider(kThumbPosition, slider_.sliderPosition());
-        OnSlider(kEndScroll, 0);
+        SeekToSlider(slider_.sliderPosition());
+        EndSliderScrub();
     });
 
     CreateTransportButtons();

@@ -103,13 +103,13 @@ class MainView : public QWidget,
     void StartPlaybackTimer();
     void StartScanTimer(bool forward);
     void StopTimer();
-    void OnTick(int id);
     void OnEndOfMedia();
     void StepOne(int32_t delta);
-    // What the slider's thumb did: dragged (kThumbTrack), let go at a position
-    // (kThumbPosition), or the end of it all (kEndScroll).
-    enum SliderCode { kThumbPosition = 4, kThumbTrack = 5, kEndScroll = 8 };
-    void OnSlider(SliderCode code, int position);
+    // What the slider's thumb did, in slider units: dragged to a position, let go at one, and
+    // the end of the drag.
+    void ScrubToSlider(int position);
+    void SeekToSlider(int position);
+    void EndSliderScrub();
 
     // Captions.
     void NextCaption();
@@ -150,6 +150,8 @@ class MainView : public QWidget,
     void Play();
     // Seeks to a media position clamped into the media; an end reached stops the ticks.
     void SeekWithinMedia(int64_t target);
+    // Pauses and shows the frame at a slider position: scrubbed to, or sought exactly.
+    void ShowSliderFrame(int position, bool scrub);
     // Play is checked while playing or paused, Pause while paused; a scan leaves them.
     void ShowPlayStateOnButtons();
 

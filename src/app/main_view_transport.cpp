@@ -45,13 +45,24 @@ void MainView::StepOne(int32_t delta) {
 // Dragging the thumb pauses playback and shows the frame under it, unclamped: while it moves,
 // the nearest frame that can be had at once, which becomes the current frame; where it is let go,
 // that exact frame.
-void MainView::OnSlider(SliderCode code, int position) {
-    if (code == kEndScroll) RefreshViews(true);
-    if ((code != kThumbTrack && code != kThumbPosition) || !player_.IsOpen()) return;
+void MainView::ScrubToSlider(int position) {
+    ShowSliderFrame(position, true);
+}
+
+void MainView::SeekToSlider(int position) {
+    ShowSliderFrame(position, false);
+}
+
+void MainView::EndSliderScrub() {
+    RefreshViews(true);
+}
+
+void MainView::ShowSliderFrame(int position, bool scrub) {
+    if (!player_.IsOpen()) return;
     if (playState_ != PlayState::Paused) OnPause();
     const int64_t target = ToMedia(int64_t{SliderStep} * position);
     int64_t shown = target;
-    if (code == kThumbTrack) {
+    if (scrub) {
         player_.Scrub(target);
         shown = player_.Position();
     } else {
@@ -133,33 +144,17 @@ void MainView::EndScan() {
 }
 
 void MainView::StartPlaybackTimer() {
-    ticks_.Start(kPlaybackTickId, kPlaybackTickMs);
+    ticks_.Start([this] { UpdatePosition(player_.IsOpen() ? player_.Position() : 0, true); },
+                 kPlaybackTickMs);
 }
 
 void MainView::StartScanTimer(bool forward) {
     StopTimer();
-    ticks_.Start(forward ? kScanForwardTickId : kScanBackwardTickId, kScanTickMs);
+    ticks_.Start([this, forward] { StepFrames(forward ? +17 : -17); }, kScanTickMs);
 }
 
 void MainView::StopTimer() {
     ticks_.Stop();
-}
-
-void MainView::OnTick(int id) {
-    int64_t position = player_.IsOpen() ? player_.Position() : 0;
-    switch (id) {
-        case kPlaybackTickId:
-            UpdatePosition(position, true);
-            break;
-        case kScanForwardTickId:
-            StepFrames(+17);
-            break;
-        case kScanBackwardTickId:
-            StepFrames(-17);
-            break;
-        default:
-            break;
-    }
 }
 
 // The end of the media pauses playback on its last frame.

@@ -5,12 +5,11 @@
 
 namespace vantrel {
 
-PlaybackTicks::PlaybackTicks(Receiver receiver, QObject* parent)
-    : QObject(parent), receiver_(std::move(receiver)) {}
+PlaybackTicks::PlaybackTicks(QObject* parent) : QObject(parent) {}
 
-void PlaybackTicks::Start(int id, int periodMs) {
+void PlaybackTicks::Start(Callback onTick, int periodMs) {
     Stop();
-    id_ = id;
+    onTick_ = std::move(onTick);
     timer_ = new QTimer(this);
     timer_->setTimerType(Qt::PreciseTimer);
     timer_->setInterval(periodMs);
@@ -22,7 +21,7 @@ void PlaybackTicks::Start(int id, int periodMs) {
 void PlaybackTicks::Stop() {
     if (timer_ == nullptr) return;
     timer_->stop();
-    // The receiver may stop its own source from inside a tick.
+    // The callback may stop its own source from inside a tick.
     timer_->deleteLater();
     timer_ = nullptr;
 }
@@ -30,7 +29,9 @@ void PlaybackTicks::Stop() {
 void PlaybackTicks::Deliver(const QTimer* source) {
     if (source != timer_ || delivering_) return;
     delivering_ = true;
-    receiver_(id_);
+    // A copy: the callback may start another source, replacing the one it runs from.
+    const Callback onTick = onTick_;
+    onTick();
     delivering_ = false;
 }
 

@@ -65,7 +65,7 @@ TEST_P(ExactSeek, PlayAndPauseHandOverInTheMiddleOfAGroupAndStepsGoBackThroughWh
         view_.StepFrames(-1);
         ExpectAt(frame - 1, "before playing from " + std::to_string(frame - 1));
         view_.OnPlay();
-        EXPECT_EQ(view_.Ticks().RunningId(), kPlaybackTickId);
+        EXPECT_TRUE(view_.Ticks().Running());
         int64_t earliest = ReportedFrame();
         int32_t last = view_.currentFrame;
         bool backwards = false;
@@ -169,15 +169,15 @@ TEST(ExactSeekLength, SoundThatOutlastsThePicturesDoesNotAddFramesWithOrWithoutT
 
 TEST(PlaybackTicks, StartingANewSourceEndsTheOldOneAndNoTickArrivesOnceTheStopHasReturned) {
     std::vector<int> ids;
-    PlaybackTicks source([&](int id) { ids.push_back(id); });
-    source.Start(kPlaybackTickId, kPlaybackTickMs);
+    PlaybackTicks source;
+    source.Start([&] { ids.push_back(1); }, kPlaybackTickMs);
     ASSERT_TRUE(test::WaitFor([&] { return ids.size() >= 2; }, 2000));
-    source.Start(kScanBackwardTickId, 30);
+    source.Start([&] { ids.push_back(2); }, 30);
     const size_t switched = ids.size();
     test::Pump(250);
     ASSERT_GT(ids.size(), switched);
-    for (size_t i = switched; i < ids.size(); ++i) EXPECT_EQ(ids[i], kScanBackwardTickId);
-    EXPECT_EQ(source.RunningId(), kScanBackwardTickId);
+    for (size_t i = switched; i < ids.size(); ++i) EXPECT_EQ(ids[i], 2);
+    EXPECT_TRUE(source.Running());
     source.Stop();
     const size_t atStop = ids.size();
     test::Pump(200);
@@ -187,13 +187,13 @@ TEST(PlaybackTicks, StartingANewSourceEndsTheOldOneAndNoTickArrivesOnceTheStopHa
 
 TEST(PlaybackTicks, ASourceStoppedFromItsOwnTickSendsNoMore) {
     int ticks = 0;
-    PlaybackTicks* self = nullptr;
-    PlaybackTicks source([&](int) {
-        ++ticks;
-        self->Stop();
-    });
-    self = &source;
-    source.Start(kScanForwardTickId, 10);
+    PlaybackTicks source;
+    source.Start(
+        [&] {
+            ++ticks;
+            source.Stop();
+        },
+        10);
     test::Pump(200);
     EXPECT_EQ(ticks, 1);
 }
@@ -204,17 +204,16 @@ TEST(PlaybackTicks, TwoSourcesNeverDeliverAtOnce) {
     bool inside = false;
     int overlaps = 0;
     int ticks = 0;
-    PlaybackTicks* self = nullptr;
-    PlaybackTicks source([&](int id) {
+    PlaybackTicks source;
+    std::function<void(bool)> tick = [&](bool first) {
         if (inside) ++overlaps;
         inside = true;
         ++ticks;
-        if (id == kPlaybackTickId) self->Start(kScanForwardTickId, 5);
+        if (first) source.Start([&] { tick(false); }, 5);
         test::Pump(40);
         inside = false;
-    });
-    self = &source;
-    source.Start(kPlaybackTickId, kPlaybackTickMs);
+    };
+    source.Start([&] { tick(true); }, kPlaybackTickMs);
     test::Pump(400);
     source.Stop();
     EXPECT_GE(ticks, 3);
