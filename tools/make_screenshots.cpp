@@ -69,7 +69,7 @@ int main(int argc, char** argv) {
     Type(*caption, 12, 12, "looked", 0x39);  // green
     Type(*caption, 12, 19, "back.", 0xBB);   // underlined cyan
     Type(*caption, 13, 9, "[THUNDER RUMBLES]", 0x38);
-    view.project.captions.Insert(std::move(caption));
+    view.Project().captions.Insert(std::move(caption));
 
     // Captions after it, each typed in plain white and timed by its mode.
     struct Line {
@@ -88,9 +88,9 @@ int main(int argc, char** argv) {
         c->timingMode = line.mode;
         Type(*c, 13, 8, line.rows[0], 0x38);
         Type(*c, 14, 8, line.rows[1], 0x38);
-        view.project.captions.Insert(std::move(c));
+        view.Project().captions.Insert(std::move(c));
     }
-    for (Caption* c = view.project.captions.Head(); c; c = c->next) c->ApplyTiming();
+    for (Caption* c = view.Project().captions.Head(); c; c = c->next) c->ApplyTiming();
 
     view.SeekToFrame(60);
     Wait(1500);
@@ -98,7 +98,7 @@ int main(int argc, char** argv) {
     if (!Save(view.Timeline(), argv[2], "timeline.png")) return 1;
     view.SeekToFrame(45);
     Wait(500);
-    view.OnPlay();
+    view.Play();
     Wait(1000);
     return Save(window, argv[2], "main-window.png") ? 0 : 1;
 }

@@ -58,7 +58,7 @@ MainView::MainView(Dialogs& dialogs, QWidget* parent,
       timeline_(*this, this),
       progress_(this),
       files_(*this, dialogs, progress_) {
-    project.host = this;
+    project_.host = this;
     setFixedSize(kWidth, kHeight);
     // The smallest size of the system's face, for the labels and the panel.
     QFont viewFont = font();
@@ -99,7 +99,7 @@ MainView::MainView(Dialogs& dialogs, QWidget* parent,
 
     timeline_.setGeometry(1, kTimelineTop, kWidth - 2, kHeight - 1 - kTimelineTop);
 
-    connect(&player_, &MediaPlayer::EndOfMedia, this, &MainView::OnEndOfMedia);
+    connect(&player_, &MediaPlayer::EndOfMedia, this, &MainView::PauseAtEndOfMedia);
 }
 
 void MainView::CreateTransportButtons() {
@@ -125,9 +125,9 @@ void MainView::CreateTransportButtons() {
             ShowPlayStateOnButtons();
         });
     };
-    on(kPlayButton, [this] { OnPlay(); });
-    on(kPauseButton, [this] { OnPause(); });
-    on(kStopButton, [this] { OnStop(); });
+    on(kPlayButton, [this] { Play(); });
+    on(kPauseButton, [this] { TogglePause(); });
+    on(kStopButton, [this] { Stop(); });
     on(kStepBackButton, [this] { StepOne(-1); });
     on(kStepForwardButton, [this] { StepOne(+1); });
     on(kPreviousCaptionButton, [this] { PreviousCaption(); });
@@ -152,7 +152,7 @@ void MainView::ShowPlayStateOnButtons() {
 
 MainView::~MainView() {
     StopTimer();
-    project.host = nullptr;
+    project_.host = nullptr;
 }
 
 void MainView::Inform(const std::string& text) {
@@ -177,7 +177,7 @@ void MainView::ForgetTimelineCaption() {
 }
 
 void MainView::PauseIfPlaying() {
-    if (playState_ == PlayState::Playing) OnPause();
+    if (playState_ == PlayState::Playing) TogglePause();
 }
 
 // The captions the two windows hold may be freed by what follows.
@@ -191,7 +191,7 @@ void MainView::ReleaseCaptions() {
 void MainView::ShowCaptionsAgain() {
     captionWindow_.SetTransportState(playState_);
     captionWindow_.ForgetShownCaption();
-    captionWindow_.ResetAndShowFrame(currentFrame);
+    captionWindow_.ResetAndShowFrame(currentFrame_);
     ForgetTimelineCaption();
 }
 
@@ -201,11 +201,11 @@ void MainView::paintEvent(QPaintEvent* /*event*/) {
 }
 
 int64_t MainView::ToMedia(int64_t frames) const {
-    return frames * FrameDuration;
+    return frames * frameDuration_;
 }
 
 int64_t MainView::ToFrames(int64_t value) const {
-    return value / FrameDuration;
+    return value / frameDuration_;
 }
 
 // The one place where the current frame is set from the media.
@@ -216,8 +216,8 @@ void MainView::UpdatePosition(int64_t position, bool resetRange) {
         frame = ToFrames(position);
         duration = ToFrames(player_.Duration());
     }
-    currentFrame = static_cast<int32_t>(frame);
-    if (playState_ == PlayState::Playing) captionWindow_.ShowFrame(currentFrame);
+    currentFrame_ = static_cast<int32_t>(frame);
+    if (playState_ == PlayState::Playing) captionWindow_.ShowFrame(currentFrame_);
     durationFrames_ = duration;
     frameLabel_.setText(
         QString::asprintf("Frame %li/%li", static_cast<long>(frame), static_cast<long>(duration)));
@@ -228,16 +228,16 @@ void MainView::UpdatePosition(int64_t position, bool resetRange) {
                           static_cast<long>(frame % 30)));
     if (resetRange) {
         // The slider never has more than about 10000 positions.
-        SliderStep = static_cast<int32_t>(duration) / 10000 + 1;
+        sliderStep_ = static_cast<int32_t>(duration) / 10000 + 1;
         {
             const QSignalBlocker quiet(slider_);
-            slider_.setRange(0, static_cast<int>(duration / SliderStep));
+            slider_.setRange(0, static_cast<int>(duration / sliderStep_));
         }
-        slider_.setValue(currentFrame / SliderStep);
-        timeline_.SetScale(SliderStep, duration);
+        slider_.setValue(currentFrame_ / sliderStep_);
+        timeline_.SetScale(sliderStep_, duration);
     }
     // After the scale, so that a marker far into a newly opened video can be scrolled to.
-    timeline_.SetCurrentFrame(currentFrame);
+    timeline_.SetCurrentFrame(currentFrame_);
 }
 
 void MainView::RefreshViews(bool full) {

@@ -62,7 +62,7 @@ class MainView : public QWidget,
 
     // What the project operations need of the view.
     void Inform(const std::string& text) override;
-    int32_t CurrentFrame() const override { return currentFrame; }
+    int32_t CurrentFrame() const override { return currentFrame_; }
     void OpenVideo(const std::string& path) override;
     void CloseVideo() override;
     bool HasVideo() const override { return player_.IsOpen(); }
@@ -70,7 +70,7 @@ class MainView : public QWidget,
 
     // What the caption window needs of the view.
     PlayState CurrentPlayState() const override { return playState_; }
-    CaptionProject& Project() override { return project; }
+    CaptionProject& Project() override { return project_; }
     void FillPanel(const Caption& caption) override;
     void ClearPanel() override;
     void ForgetTimelineCaption() override;
@@ -95,15 +95,15 @@ class MainView : public QWidget,
     void RefreshViews(bool full);
 
     // Transport.
-    void OnPlay();
-    void OnPause();
-    void OnStop();
+    void Play();
+    void TogglePause();
+    void Stop();
     void BeginScan(bool forward);
     void EndScan();
     void StartPlaybackTimer();
     void StartScanTimer(bool forward);
     void StopTimer();
-    void OnEndOfMedia();
+    void PauseAtEndOfMedia();
     void StepOne(int32_t delta);
     // What the slider's thumb did, in slider units: dragged to a position, let go at one, and
     // the end of the drag.
@@ -122,6 +122,8 @@ class MainView : public QWidget,
     void ReleaseCaptions() override;
     void ShowCaptionsAgain() override;
 
+    // Sets the frame without moving the media, as when there is none.
+    void SetCurrentFrame(int32_t frame) { currentFrame_ = frame; }
     // Frames in the open media as last read by UpdatePosition.
     int64_t DurationFrames() const { return durationFrames_; }
     MediaPlayer& Player() { return player_; }
@@ -136,18 +138,12 @@ class MainView : public QWidget,
     QSlider& Slider() { return slider_; }
     const PlaybackTicks& Ticks() const { return ticks_; }
 
-    // Read and written directly by the caption editor, the timeline and the file commands.
-    CaptionProject project;
-    int64_t FrameDuration = 1;  // media units per frame; set when a video opens
-    int32_t currentFrame = 0;
-    int32_t SliderStep = 1;  // frames per slider unit
-
   protected:
     void paintEvent(QPaintEvent* event) override;
 
   private:
     void CreateTransportButtons();
-    void Play();
+    void StartPlaying();
     // Seeks to a media position clamped into the media; an end reached stops the ticks.
     void SeekWithinMedia(int64_t target);
     // Pauses and shows the frame at a slider position: scrubbed to, or sought exactly.
@@ -155,6 +151,11 @@ class MainView : public QWidget,
     // Play is checked while playing or paused, Pause while paused; a scan leaves them.
     void ShowPlayStateOnButtons();
 
+    // First, so that it outlives the windows that point into its captions.
+    CaptionProject project_;
+    int64_t frameDuration_ = 1;  // media units per frame; set when a video opens
+    int32_t currentFrame_ = 0;
+    int32_t sliderStep_ = 1;  // frames per slider unit
     Dialogs& dialogs_;
     MediaPlayer player_;
     PlaybackTicks ticks_;

@@ -10,10 +10,10 @@ namespace vantrel {
 
 void MainView::NextCaption() {
     if (playState_ != PlayState::Stopped && playState_ != PlayState::Paused) return;
-    const int32_t f = currentFrame;
-    Caption* c = project.captions.CaptionAtOrBefore(f);
+    const int32_t f = currentFrame_;
+    Caption* c = project_.captions.CaptionAtOrBefore(f);
     if (c == nullptr) {
-        c = project.captions.Head();
+        c = project_.captions.Head();
     } else if (c->next != nullptr) {
         c = c->next;
     }
@@ -23,12 +23,12 @@ void MainView::NextCaption() {
 // From inside caption k this goes to the start of caption k-1, not of k.
 void MainView::PreviousCaption() {
     if (playState_ != PlayState::Stopped && playState_ != PlayState::Paused) return;
-    const int32_t f = currentFrame;
-    Caption* c = project.captions.FirstUnfinishedAt(f);
+    const int32_t f = currentFrame_;
+    Caption* c = project_.captions.FirstUnfinishedAt(f);
     if (c != nullptr) {
         if (c->prev != nullptr) c = c->prev;
     } else {
-        c = project.captions.CaptionAtOrBefore(f);
+        c = project_.captions.CaptionAtOrBefore(f);
         if (c == nullptr) return;
     }
     if (c->endFrame <= f) SeekToFrame(c->startFrame);
@@ -37,8 +37,8 @@ void MainView::PreviousCaption() {
 // A copy of the caption at or before the current frame, starting after it where its pairs can
 // still be loaded before the next caption.
 void MainView::AddCaption() {
-    const int32_t f = currentFrame;
-    Caption* cur = project.captions.CaptionAtOrBefore(f);
+    const int32_t f = currentFrame_;
+    Caption* cur = project_.captions.CaptionAtOrBefore(f);
     if (cur == nullptr) {
         Beep();
         return;
@@ -62,16 +62,16 @@ void MainView::AddCaption() {
         if (nx != nullptr) end = std::min<int64_t>(end, nx->startFrame - 1);
         added->endFrame = static_cast<int32_t>(end);
     }
-    project.captions.Insert(std::move(added))->ApplyTiming();
+    project_.captions.Insert(std::move(added))->ApplyTiming();
     captionWindow_.ForgetShownCaption();
     captionWindow_.ResetAndShowFrame(f);
     ForgetTimelineCaption();
-    project.modified = true;
+    project_.modified = true;
 }
 
 void MainView::SetTimingMode(int mode) {
-    const int32_t f = currentFrame;
-    Caption* c = project.captions.CaptionAt(f);
+    const int32_t f = currentFrame_;
+    Caption* c = project_.captions.CaptionAt(f);
     if (c == nullptr) return;
     c->timingMode = static_cast<int8_t>(mode);
     // Manual keeps the end frame the operator gave it.
@@ -79,7 +79,7 @@ void MainView::SetTimingMode(int mode) {
     captionWindow_.ForgetShownCaption();
     captionWindow_.ResetAndShowFrame(f);
     ForgetTimelineCaption();
-    project.modified = true;
+    project_.modified = true;
 }
 
 }  // namespace vantrel

@@ -5,14 +5,14 @@ namespace vantrel {
 
 void MainView::SeekToFrame(int32_t frame) {
     if (!player_.IsOpen()) return;
-    project.modified = true;
+    project_.modified = true;
     SeekWithinMedia(ToMedia(frame));
     captionWindow_.ResetAndShowFrame(frame);
 }
 
 void MainView::StepFrames(int32_t delta) {
     if (!player_.IsOpen()) return;
-    project.modified = true;
+    project_.modified = true;
     SeekWithinMedia(player_.Position() + ToMedia(delta));
 }
 
@@ -33,11 +33,11 @@ void MainView::SeekWithinMedia(int64_t target) {
 
 void MainView::StepOne(int32_t delta) {
     if (!player_.IsOpen()) return;
-    project.modified = true;
+    project_.modified = true;
     // Playing becomes Paused; Stopped stays Stopped.
-    if (playState_ != PlayState::Paused) OnPause();
+    if (playState_ != PlayState::Paused) TogglePause();
     StepFrames(delta);
-    captionWindow_.ShowFrame(currentFrame);
+    captionWindow_.ShowFrame(currentFrame_);
     ForgetTimelineCaption();
     RefreshViews(true);
 }
@@ -59,8 +59,8 @@ void MainView::EndSliderScrub() {
 
 void MainView::ShowSliderFrame(int position, bool scrub) {
     if (!player_.IsOpen()) return;
-    if (playState_ != PlayState::Paused) OnPause();
-    const int64_t target = ToMedia(int64_t{SliderStep} * position);
+    if (playState_ != PlayState::Paused) TogglePause();
+    const int64_t target = ToMedia(int64_t{sliderStep_} * position);
     int64_t shown = target;
     if (scrub) {
         player_.Scrub(target);
@@ -74,7 +74,7 @@ void MainView::ShowSliderFrame(int position, bool scrub) {
     ForgetTimelineCaption();
 }
 
-void MainView::Play() {
+void MainView::StartPlaying() {
     playState_ = PlayState::Playing;
     player_.Run();
     StartPlaybackTimer();
@@ -82,19 +82,19 @@ void MainView::Play() {
     ForgetTimelineCaption();
 }
 
-void MainView::OnPlay() {
+void MainView::Play() {
     if (!player_.IsOpen()) return;
-    project.modified = true;
-    if (playState_ == PlayState::Stopped || playState_ == PlayState::Paused) Play();
+    project_.modified = true;
+    if (playState_ == PlayState::Stopped || playState_ == PlayState::Paused) StartPlaying();
     RefreshViews(true);
 }
 
 // A toggle: pausing a paused view plays.
-void MainView::OnPause() {
+void MainView::TogglePause() {
     if (!player_.IsOpen()) return;
-    project.modified = true;
+    project_.modified = true;
     if (playState_ == PlayState::Paused) {
-        Play();
+        StartPlaying();
     } else if (playState_ == PlayState::Playing) {
         playState_ = PlayState::Paused;
         player_.Pause();
@@ -105,9 +105,9 @@ void MainView::OnPause() {
     RefreshViews(true);
 }
 
-void MainView::OnStop() {
+void MainView::Stop() {
     if (!player_.IsOpen()) return;
-    project.modified = true;
+    project_.modified = true;
     playState_ = PlayState::Stopped;
     // Paused, not stopped, so that the frame stays on screen.
     player_.Pause();
@@ -122,7 +122,7 @@ void MainView::OnStop() {
 
 void MainView::BeginScan(bool forward) {
     if (!player_.IsOpen()) return;
-    project.modified = true;
+    project_.modified = true;
     StopTimer();
     savedPlayState_ = playState_;
     playState_ = PlayState::Scanning;
@@ -158,9 +158,9 @@ void MainView::StopTimer() {
 }
 
 // The end of the media pauses playback on its last frame.
-void MainView::OnEndOfMedia() {
+void MainView::PauseAtEndOfMedia() {
     if (!player_.IsOpen()) return;
-    OnPause();
+    TogglePause();
     // The last tick may have come before the last frame was shown.
     UpdatePosition(player_.Position(), true);
 }

@@ -11,16 +11,16 @@ void MainView::OpenVideo(const std::string& path) {
     StopTimer();
     MediaKind kind = player_.Open(path);
     if (kind == kMediaFailed) {
-        project.secondPath.clear();
-        project.videoPath.clear();
+        project_.secondPath.clear();
+        project_.videoPath.clear();
         return;
     }
     if ((kind & 2) == 0) {
         // Sound only: it plays, but the project does not remember it.
-        project.videoPath.clear();
+        project_.videoPath.clear();
     } else {
         FitVideoWindow();
-        project.videoPath = path;
+        project_.videoPath = path;
     }
     playState_ = PlayState::Stopped;
     player_.Pause();
@@ -29,16 +29,16 @@ void MainView::OpenVideo(const std::string& path) {
 void MainView::FitVideoWindow() {
     if (!player_.HasPicture()) return;
     player_.SetPictureSize(videoWindow_.size());
-    FrameDuration = kVideoFrameDuration;
+    frameDuration_ = kVideoFrameDuration;
     UpdatePosition(0, true);
     RefreshViews(true);
 }
 
 void MainView::CloseVideo() {
-    OnStop();
+    Stop();
     player_.Close();
-    project.videoPath.clear();
-    project.secondPath.clear();
+    project_.videoPath.clear();
+    project_.secondPath.clear();
     RefreshViews(true);
 }
 
@@ -47,17 +47,17 @@ void MainView::ChooseVideoStream() {
         dialogs_.ChooseFileToOpen({kOpenVideoStreamTitle, kVideoStreamFilter, "", ""});
     if (!path) return;
     CloseVideo();
-    project.videoPath.clear();
-    project.secondPath.clear();
+    project_.videoPath.clear();
+    project_.secondPath.clear();
     OpenVideo(*path);
 }
 
 void MainView::StartNewProject() {
     CloseVideo();
-    project.captions.Clear();
+    project_.captions.Clear();
     timeline_.ForgetCurrentCaption();
     timeline_.update();
-    project.modified = false;
+    project_.modified = false;
     ChooseVideoStream();
 }
 

@@ -48,7 +48,7 @@ TimelineWindow::TimelineWindow(TimelineHost& host, QWidget* parent)
     setMouseTracking(true);  // the cursor shows what a press would do
     scrollBar_.setRange(0, 0);
     scrollBar_.setPageStep(1);
-    connect(&scrollBar_, &QScrollBar::actionTriggered, this, &TimelineWindow::OnScrollAction);
+    connect(&scrollBar_, &QScrollBar::actionTriggered, this, &TimelineWindow::ApplyScrollAction);
     connect(&scrollBar_, &QScrollBar::valueChanged, this, [this] {
         ForgetCurrentCaption();
         update();
@@ -109,7 +109,7 @@ Caption* TimelineWindow::PickCurrentCaption(int32_t frame) {
     return c;
 }
 
-void TimelineWindow::OnScrollAction(int action) {
+void TimelineWindow::ApplyScrollAction(int action) {
     const int64_t base = Base();
     int64_t frame = 0;
     switch (action) {

@@ -61,7 +61,7 @@ class TimelineWindow : public QFrame {
 
   private:
     void Render();
-    void OnScrollAction(int action);
+    void ApplyScrollAction(int action);
     // A scroll position from a frame; the step is a divisor, so one not yet set counts as 1.
     int32_t PositionOf(int64_t frame) const;
     bool EditingAllowed() const;

@@ -61,7 +61,7 @@ class MainWindowTest : public ::testing::Test {
         c->timingMode = Manual;
         c->cells[14][0] = {'A', 0x38};
         c->loadFrames = load;
-        return view_.project.captions.Insert(std::move(c));
+        return view_.Project().captions.Insert(std::move(c));
     }
 
     // Starts typing a new caption at the top left of the caption screen.
@@ -83,14 +83,14 @@ TEST_F(MainWindowTest, WithoutVideoNoTransportOrNavigationCommandDoesAnything) {
     EXPECT_GE(window_.height(), MainView::kHeight + 40);
     Add(10, 20);
     Add(30, 40);
-    view_.currentFrame = 15;
-    view_.project.modified = false;
+    view_.SetCurrentFrame(15);
+    view_.Project().modified = false;
     for (int b = 0; b < View::kAddCaptionButton; ++b) {
         Click(View::Button(b));
         SCOPED_TRACE(b);
         EXPECT_EQ(view_.CurrentPlayState(), Stopped);
-        EXPECT_EQ(view_.currentFrame, 15);
-        EXPECT_FALSE(view_.project.modified);
+        EXPECT_EQ(view_.CurrentFrame(), 15);
+        EXPECT_FALSE(view_.Project().modified);
         EXPECT_FALSE(view_.Ticks().Running());
         EXPECT_FALSE(Checked(View::kPlayButton) || Checked(View::kPauseButton));
     }
@@ -119,7 +119,6 @@ TEST_F(MainWindowTest, LabelsAndSliderFollowThePosition) {
         view_.SeekToFrame(c.seek);
         EXPECT_EQ(view_.FrameLabel().text(), c.frameText);
         EXPECT_EQ(view_.TimecodeLabel().text(), c.timecode);
-        EXPECT_EQ(view_.SliderStep, c.step);
         EXPECT_EQ(view_.Slider().maximum(), c.sliderMax);
         EXPECT_EQ(view_.Slider().value(), c.seek / c.step);
     }
@@ -167,15 +166,15 @@ TEST_F(MainWindowTest, TransportAndCaptionNavigationButtons) {
         EXPECT_EQ(Checked(View::kPlayButton), s.play);
         EXPECT_EQ(Checked(View::kPauseButton), s.pause);
         EXPECT_EQ(view_.Ticks().Running(), s.state == Playing);
-        EXPECT_TRUE(s.frame < 0 || view_.currentFrame == s.frame) << view_.currentFrame;
+        EXPECT_TRUE(s.frame < 0 || view_.CurrentFrame() == s.frame) << view_.CurrentFrame();
         ASSERT_TRUE(test::WaitIdle(view_.Player()));
     }
     view_.SeekToFrame(0);
-    view_.OnPlay();
-    const int32_t before = view_.currentFrame;
+    view_.Play();
+    const int32_t before = view_.CurrentFrame();
     view_.NextCaption();
-    EXPECT_LT(view_.currentFrame, 10);
-    EXPECT_GE(view_.currentFrame, before);
+    EXPECT_LT(view_.CurrentFrame(), 10);
+    EXPECT_GE(view_.CurrentFrame(), before);
 }
 
 // Holding a scan button moves 17 frames a tick on from where the last tick left off. At the end
@@ -190,29 +189,29 @@ TEST_F(MainWindowTest, HoldingAScanButtonScansAndLettingGoStopsOrPlaysOn) {
     QTest::mousePress(&forward, Qt::LeftButton);
     EXPECT_EQ(view_.CurrentPlayState(), Scanning);
     EXPECT_TRUE(view_.Ticks().Running());
-    ASSERT_TRUE(test::WaitFor([&] { return view_.currentFrame >= 5 + 2 * 17; }, 3000));
-    EXPECT_EQ((view_.currentFrame - 5) % 17, 0);
+    ASSERT_TRUE(test::WaitFor([&] { return view_.CurrentFrame() >= 5 + 2 * 17; }, 3000));
+    EXPECT_EQ((view_.CurrentFrame() - 5) % 17, 0);
     ASSERT_TRUE(test::WaitFor([&] { return !view_.Ticks().Running(); }, 3000));
-    EXPECT_EQ(view_.currentFrame, kTestFrames - 1);
+    EXPECT_EQ(view_.CurrentFrame(), kTestFrames - 1);
     EXPECT_EQ(view_.CurrentPlayState(), Scanning);
     QTest::mouseRelease(&forward, Qt::LeftButton);
     EXPECT_EQ(view_.CurrentPlayState(), Stopped);
     EXPECT_FALSE(view_.Ticks().Running());
 
     view_.SeekToFrame(100);
-    view_.OnPlay();
+    view_.Play();
     QTest::mousePress(&rewind, Qt::LeftButton);
     EXPECT_EQ(view_.CurrentPlayState(), Scanning);
     EXPECT_TRUE(view_.Ticks().Running());
-    const int32_t pressed = view_.currentFrame;
-    ASSERT_TRUE(test::WaitFor([&] { return view_.currentFrame != pressed; }));
-    const int32_t first = view_.currentFrame;
-    ASSERT_TRUE(test::WaitFor([&] { return view_.currentFrame != first; }));
-    EXPECT_EQ(first - view_.currentFrame, 17);
+    const int32_t pressed = view_.CurrentFrame();
+    ASSERT_TRUE(test::WaitFor([&] { return view_.CurrentFrame() != pressed; }));
+    const int32_t first = view_.CurrentFrame();
+    ASSERT_TRUE(test::WaitFor([&] { return view_.CurrentFrame() != first; }));
+    EXPECT_EQ(first - view_.CurrentFrame(), 17);
     QTest::mouseRelease(&rewind, Qt::LeftButton);
     EXPECT_EQ(view_.CurrentPlayState(), Playing);
     EXPECT_TRUE(view_.Ticks().Running());
-    view_.OnStop();
+    view_.Stop();
     EXPECT_FALSE(view_.Ticks().Running());
 }
 
@@ -234,7 +233,7 @@ TEST_F(MainWindowTest, DraggingTheSliderShowsNearFramesAndLettingGoTheExactOne) 
             ->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, &slider)
             .center();
     };
-    view_.OnPlay();
+    view_.Play();
     QTest::mousePress(&slider, Qt::LeftButton, {}, at(slider.value()));
     int inexact = 0;
     for (int value : {100, 101, 103, 40, 41, 115, 12}) {
@@ -244,7 +243,7 @@ TEST_F(MainWindowTest, DraggingTheSliderShowsNearFramesAndLettingGoTheExactOne) 
         EXPECT_EQ(view_.CurrentPlayState(), Paused);
         const int frame = Shown();
         EXPECT_LE(std::abs(frame - target), 30);
-        EXPECT_EQ(view_.currentFrame, frame);
+        EXPECT_EQ(view_.CurrentFrame(), frame);
         EXPECT_EQ(view_.ToFrames(view_.Player().Position()), frame);
         EXPECT_EQ(view_.FrameLabel().text(), QString("Frame %1/120").arg(frame));
         if (frame != target) ++inexact;
@@ -255,7 +254,7 @@ TEST_F(MainWindowTest, DraggingTheSliderShowsNearFramesAndLettingGoTheExactOne) 
     ASSERT_TRUE(test::WaitIdle(view_.Player()));
     const int target = slider.value();
     EXPECT_EQ(Shown(), target);
-    EXPECT_EQ(view_.currentFrame, target);
+    EXPECT_EQ(view_.CurrentFrame(), target);
     EXPECT_EQ(view_.ToFrames(view_.Player().Position()), target);
 }
 
@@ -272,21 +271,21 @@ TEST_F(MainWindowTest, AddCaptionCopiesTheCaptionBeforeWhereThereIsRoom) {
         SCOPED_TRACE(c.frame);
         view_.ForgetShownCaption();
         view_.Timeline().ForgetCurrentCaption();
-        view_.project.captions.Clear();
+        view_.Project().captions.Clear();
         Add(10, 20);
         Add(100, 150);
         Add(200, 210);
         Add(211, 260);  // too close after 200-210 for a copy of it
         const int beeps = dialogs_.beeps;
-        view_.currentFrame = c.frame;
-        view_.project.modified = false;
+        view_.SetCurrentFrame(c.frame);
+        view_.Project().modified = false;
         Click(View::kAddCaptionButton);
         const bool adds = c.start >= 0;
         EXPECT_EQ(dialogs_.beeps, beeps + (adds ? 0 : 1));
-        EXPECT_EQ(view_.project.captions.Count(), adds ? 5 : 4);
-        EXPECT_EQ(view_.project.modified, adds);
+        EXPECT_EQ(view_.Project().captions.Count(), adds ? 5 : 4);
+        EXPECT_EQ(view_.Project().modified, adds);
         if (!adds) continue;
-        Caption* added = view_.project.captions.CaptionAtOrBefore(c.start);
+        Caption* added = view_.Project().captions.CaptionAtOrBefore(c.start);
         ASSERT_NE(added, nullptr);
         EXPECT_EQ(added->startFrame, c.start);
         EXPECT_EQ(added->endFrame, c.end);
@@ -299,7 +298,7 @@ TEST_F(MainWindowTest, PanelShowsTheCaptionAndSetsItsTimingMode) {
     Caption* c = Add(100, 160);
     Add(400, 460);
     EXPECT_FALSE(panel.ModeButton(Manual).isEnabled());
-    view_.currentFrame = 120;
+    view_.SetCurrentFrame(120);
     view_.Captions().ResetAndShowFrame(120);
     EXPECT_EQ(panel.StartText(), "100");
     EXPECT_EQ(panel.EndText(), "160");
@@ -314,27 +313,27 @@ TEST_F(MainWindowTest, PanelShowsTheCaptionAndSetsItsTimingMode) {
         {Seamless, 400}, {Manual, 400}, {Normal, 160}, {Persistent, 399}, {Manual, 399}};
     for (auto [mode, end] : choices) {
         SCOPED_TRACE(mode);
-        view_.project.modified = false;
+        view_.Project().modified = false;
         panel.ModeButton(mode).click();
         EXPECT_EQ(c->timingMode, mode);
         EXPECT_EQ(c->endFrame, end);
         EXPECT_EQ(panel.EndText(), QString::number(end));
         EXPECT_EQ(panel.CheckedMode(), mode);
-        EXPECT_TRUE(view_.project.modified);
+        EXPECT_TRUE(view_.Project().modified);
     }
 
     // Outside every caption the panel is cleared and a mode changes nothing.
-    view_.currentFrame = 470;
+    view_.SetCurrentFrame(470);
     view_.Captions().ResetAndShowFrame(470);
     EXPECT_EQ(panel.StartText(), "");
     EXPECT_EQ(panel.CheckedMode(), 0);
     EXPECT_FALSE(panel.ModeButton(Normal).isEnabled());
     const int32_t end = c->endFrame;
-    view_.project.modified = false;
+    view_.Project().modified = false;
     view_.SetTimingMode(Normal);
     EXPECT_EQ(c->timingMode, Manual);
     EXPECT_EQ(c->endFrame, end);
-    EXPECT_FALSE(view_.project.modified);
+    EXPECT_FALSE(view_.Project().modified);
 }
 
 TEST_F(MainWindowTest, CloseAndExitAskAboutUnsavedChanges) {
@@ -356,7 +355,7 @@ TEST_F(MainWindowTest, CloseAndExitAskAboutUnsavedChanges) {
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.exit << c.modified << c.answers.size());
         window_.show();
-        view_.project.modified = c.modified;
+        view_.Project().modified = c.modified;
         dialogs_.asked.clear();
         dialogs_.answers.assign(c.answers.begin(), c.answers.end());
         c.exit ? exit->trigger() : void(window_.close());
@@ -390,7 +389,7 @@ TEST_F(MainWindowTest, ItalicsAndUnderlineFollowTheCaptionBeingTypedAndSaveCommi
     EXPECT_FALSE(view_.Captions().IsEditing());
     for (QAction* b : buttons) EXPECT_FALSE(b->isEnabled() || b->isChecked());
     EXPECT_EQ(view_.Files().ProjectPath(), path);
-    EXPECT_FALSE(view_.project.modified);
+    EXPECT_FALSE(view_.Project().modified);
     CaptionProject saved;
     ASSERT_EQ(LoadProject(saved, path), LoadResult::Loaded);
     ASSERT_EQ(saved.captions.Count(), 1);
@@ -434,12 +433,12 @@ TEST_F(MainWindowTest, EditTheDemoMoveItSaveExportAndReopen) {
               0);
     view_.Files().OpenProjectFile(project);
     ASSERT_TRUE(view_.HasVideo()) << "the video is found beside the project";
-    ASSERT_EQ(view_.project.captions.Count(), 5);
+    ASSERT_EQ(view_.Project().captions.Count(), 5);
 
-    view_.OnPlay();
+    view_.Play();
     QTest::qWait(600);
-    view_.OnPause();
-    EXPECT_GT(view_.currentFrame, 0);
+    view_.TogglePause();
+    EXPECT_GT(view_.CurrentFrame(), 0);
     Screenshot(window_, "demo-playing.png");
 
     // The second caption: "until the next caption." in cyan on row 14, from column 4.
@@ -455,7 +454,7 @@ TEST_F(MainWindowTest, EditTheDemoMoveItSaveExportAndReopen) {
     view_.Timeline().setFocus();  // the edit is committed when the screen loses the focus
     QTest::qWait(50);
     ASSERT_FALSE(screen.IsEditing());
-    Caption* second = view_.project.captions.Head()->next;
+    Caption* second = view_.Project().captions.Head()->next;
     EXPECT_EQ(Text(*second), "Green text, held on screen until the next caption. Ol\xE9");
     EXPECT_EQ(Foreground(second->cells[13][30].attribute), 3) << "typed in the row's cyan";
 
@@ -473,7 +472,7 @@ TEST_F(MainWindowTest, EditTheDemoMoveItSaveExportAndReopen) {
     EXPECT_EQ(second->startFrame, 180);
     Screenshot(window_, "demo-moved.png");
 
-    const std::string edited = Listing(view_.project.captions);
+    const std::string edited = Listing(view_.Project().captions);
     ASSERT_TRUE(view_.Files().Save());
     dialogs_.filesToSave = {folder + "/demo.scc"};
     QAction* exportAction = MenuAction("&Export Captions...");
@@ -482,13 +481,13 @@ TEST_F(MainWindowTest, EditTheDemoMoveItSaveExportAndReopen) {
     EXPECT_TRUE(dialogs_.informed.empty()) << dialogs_.informed[0];
 
     view_.Files().OpenProjectFile(project);
-    EXPECT_EQ(Listing(view_.project.captions), edited);
-    EXPECT_FALSE(view_.project.modified);
+    EXPECT_EQ(Listing(view_.Project().captions), edited);
+    EXPECT_FALSE(view_.Project().modified);
 
     // The exported file holds the same texts at the same start frames.
     CaptionProject exported;
     ASSERT_EQ(ImportCaptionFile(exported, folder + "/demo.scc", "scc"), ImportResult::Imported);
-    EXPECT_EQ(Listing(exported.captions, false), Listing(view_.project.captions, false));
+    EXPECT_EQ(Listing(exported.captions, false), Listing(view_.Project().captions, false));
 }
 
 }  // namespace

@@ -24,7 +24,7 @@ class ExactSeek : public test::ContainerFixture {
 
     void ExpectAt(int frame, const std::string& how) {
         ASSERT_TRUE(test::WaitIdle(view_.Player())) << how;
-        EXPECT_EQ(view_.currentFrame, frame) << how;
+        EXPECT_EQ(view_.CurrentFrame(), frame) << how;
         EXPECT_EQ(ReportedFrame(), frame) << how;
         EXPECT_EQ(Shown(), frame) << how;
     }
@@ -33,9 +33,9 @@ class ExactSeek : public test::ContainerFixture {
 // Seeks to group-of-pictures boundaries, outside the video and to random frames, each followed
 // by steps forward and back: the frame is exact everywhere and held at the ends.
 TEST_P(ExactSeek, OpensOnFrameZeroAndSeeksAndStepsShowAndReportTheirFrame) {
-    EXPECT_EQ(view_.project.videoPath, path_);
+    EXPECT_EQ(view_.Project().videoPath, path_);
     EXPECT_EQ(view_.CurrentPlayState(), Stopped);
-    EXPECT_EQ(view_.FrameDuration, 333667);
+    EXPECT_EQ(view_.ToMedia(1), 333667);
     EXPECT_EQ(view_.DurationFrames(), kTestFrames);
     EXPECT_EQ(view_.ToFrames(view_.Player().Duration()), kTestFrames);
     ExpectAt(0, "after opening");
@@ -64,20 +64,20 @@ TEST_P(ExactSeek, PlayAndPauseHandOverInTheMiddleOfAGroupAndStepsGoBackThroughWh
         view_.SeekToFrame(frame);
         view_.StepFrames(-1);
         ExpectAt(frame - 1, "before playing from " + std::to_string(frame - 1));
-        view_.OnPlay();
+        view_.Play();
         EXPECT_TRUE(view_.Ticks().Running());
         int64_t earliest = ReportedFrame();
-        int32_t last = view_.currentFrame;
+        int32_t last = view_.CurrentFrame();
         bool backwards = false;
         ASSERT_TRUE(test::WaitFor([&] {
             earliest = std::min(earliest, ReportedFrame());
-            backwards = backwards || view_.currentFrame < last;
-            last = view_.currentFrame;
+            backwards = backwards || view_.CurrentFrame() < last;
+            last = view_.CurrentFrame();
             return ReportedFrame() >= frame + 4;
         }));
         EXPECT_EQ(earliest, frame - 1);
         EXPECT_FALSE(backwards);
-        view_.OnPause();
+        view_.TogglePause();
         EXPECT_EQ(view_.CurrentPlayState(), Paused);
         EXPECT_FALSE(view_.Ticks().Running());
         test::Pump(50);
@@ -105,11 +105,11 @@ TEST_P(ExactSeek, TheEndPausesOnTheLastFrameAndIsReportedOnce) {
     for (int from : {kTestFrames - 30, kTestFrames - 2, -1}) {
         SCOPED_TRACE(from);
         if (from < 0) {
-            view_.OnPause();  // paused: plays again
+            view_.TogglePause();  // paused: plays again
         } else {
             view_.SeekToFrame(from);
             ASSERT_TRUE(test::WaitIdle(view_.Player()));
-            view_.OnPlay();
+            view_.Play();
         }
         if (from == kTestFrames - 30) {
             test::Pump(100);
@@ -122,7 +122,7 @@ TEST_P(ExactSeek, TheEndPausesOnTheLastFrameAndIsReportedOnce) {
         EXPECT_EQ(ends.count(), expected);
         EXPECT_EQ(view_.CurrentPlayState(), Paused);
         EXPECT_FALSE(view_.Ticks().Running());
-        EXPECT_EQ(view_.currentFrame, kTestFrames - 1);
+        EXPECT_EQ(view_.CurrentFrame(), kTestFrames - 1);
         EXPECT_EQ(ReportedFrame(), kTestFrames - 1);
         EXPECT_EQ(Shown(), kTestFrames - 1);
     }

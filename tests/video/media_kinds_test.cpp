@@ -24,12 +24,12 @@ TEST_F(MediaKinds, APictureOfAnyShapeFillsTheWholeWindow) {
 TEST_F(MediaKinds, SoundPlaysAndSeeksButIsNotRememberedAndShowsNoPicture) {
     std::string tone = test::ToneAudio();
     ASSERT_FALSE(tone.empty());
-    view_.project.secondPath = "second";
+    view_.Project().secondPath = "second";
     view_.OpenVideo(tone);
     ASSERT_TRUE(view_.HasVideo());
     EXPECT_FALSE(view_.Player().HasPicture());
-    EXPECT_TRUE(view_.project.videoPath.empty());
-    EXPECT_EQ(view_.FrameDuration, 1);  // no video was ever opened
+    EXPECT_TRUE(view_.Project().videoPath.empty());
+    EXPECT_EQ(view_.ToMedia(1), 1);  // no video was ever opened
     view_.RefreshViews(true);
     EXPECT_TRUE(ShowsGrey());
 
@@ -37,11 +37,11 @@ TEST_F(MediaKinds, SoundPlaysAndSeeksButIsNotRememberedAndShowsNoPicture) {
     view_.SeekToFrame(15000000);
     ASSERT_TRUE(test::WaitIdle(view_.Player()));
     EXPECT_NEAR(static_cast<double>(view_.Player().Position()), 15e6, 0.5e6);
-    EXPECT_EQ(view_.currentFrame, 15000000);
-    view_.OnPlay();
+    EXPECT_EQ(view_.CurrentFrame(), 15000000);
+    view_.Play();
     test::Pump(400);
-    EXPECT_GT(view_.currentFrame, 16000000);
-    view_.OnPause();
+    EXPECT_GT(view_.CurrentFrame(), 16000000);
+    view_.TogglePause();
     EXPECT_EQ(view_.CurrentPlayState(), Paused);
     EXPECT_TRUE(ShowsGrey());
 
@@ -49,8 +49,8 @@ TEST_F(MediaKinds, SoundPlaysAndSeeksButIsNotRememberedAndShowsNoPicture) {
     view_.OpenVideo(test::NumberedVideo("mkv"));
     ASSERT_TRUE(view_.Player().HasPicture());
     view_.OpenVideo(tone);
-    EXPECT_EQ(view_.FrameDuration, 333667);
-    EXPECT_TRUE(view_.project.videoPath.empty());
+    EXPECT_EQ(view_.ToMedia(1), 333667);
+    EXPECT_TRUE(view_.Project().videoPath.empty());
     view_.RefreshViews(true);
     EXPECT_TRUE(ShowsGrey());
 }
@@ -64,18 +64,18 @@ TEST_F(MediaKinds, AFileThatIsNotMediaOrAPlayerThatCannotStartLeavesNothingOpen)
     for (auto [view, path] : {std::pair{&view_, test::NotMediaFile()},
                               std::pair{&broken, test::NumberedVideo("mp4")}}) {
         SCOPED_TRACE(path);
-        view->project.videoPath = "old.m2v";
-        view->project.secondPath = "old.bin";
+        view->Project().videoPath = "old.m2v";
+        view->Project().secondPath = "old.bin";
         view->OpenVideo(path);
         EXPECT_FALSE(view->HasVideo());
-        EXPECT_TRUE(view->project.videoPath.empty());
-        EXPECT_TRUE(view->project.secondPath.empty());
-        view->OnPlay();
+        EXPECT_TRUE(view->Project().videoPath.empty());
+        EXPECT_TRUE(view->Project().secondPath.empty());
+        view->Play();
         view->StepFrames(5);
         view->SeekToFrame(10);
         EXPECT_EQ(view->CurrentPlayState(), Stopped);
-        EXPECT_EQ(view->currentFrame, 0);
-        EXPECT_FALSE(view->project.modified);
+        EXPECT_EQ(view->CurrentFrame(), 0);
+        EXPECT_FALSE(view->Project().modified);
         view->CloseVideo();
         EXPECT_TRUE(test::IsUniform(view->Video().grab().toImage(), kNoVideoColor.rgb()));
     }
@@ -91,18 +91,18 @@ TEST_F(MediaKinds, ChoosingASecondVideoClosesTheFirstAndAClosedVideoLeavesGrey) 
     dialogs_.filesToOpen = {first, second, std::nullopt};
 
     view_.ChooseVideoStream();
-    EXPECT_EQ(view_.project.videoPath, first);
+    EXPECT_EQ(view_.Project().videoPath, first);
     view_.SeekToFrame(50);
-    view_.OnPlay();
+    view_.Play();
     test::Pump(100);
     ASSERT_EQ(view_.CurrentPlayState(), Playing);
 
     view_.ChooseVideoStream();
-    EXPECT_EQ(view_.project.videoPath, second);
+    EXPECT_EQ(view_.Project().videoPath, second);
     EXPECT_EQ(view_.CurrentPlayState(), Stopped);
     EXPECT_FALSE(view_.Ticks().Running());
     ASSERT_TRUE(test::WaitIdle(view_.Player()));
-    EXPECT_EQ(view_.currentFrame, 0);
+    EXPECT_EQ(view_.CurrentFrame(), 0);
     EXPECT_EQ(view_.Player().Position(), 0);
     EXPECT_EQ(view_.DurationFrames(), test::kTestFrames);
     EXPECT_EQ(Shown(), 0);
@@ -110,28 +110,28 @@ TEST_F(MediaKinds, ChoosingASecondVideoClosesTheFirstAndAClosedVideoLeavesGrey) 
     // Cancelling the dialog leaves the open video alone.
     view_.SeekToFrame(33);
     view_.ChooseVideoStream();
-    EXPECT_EQ(view_.project.videoPath, second);
+    EXPECT_EQ(view_.Project().videoPath, second);
     ASSERT_TRUE(test::WaitIdle(view_.Player()));
-    EXPECT_EQ(view_.currentFrame, 33);
+    EXPECT_EQ(view_.CurrentFrame(), 33);
     EXPECT_EQ(Shown(), 33);
 
     view_.CloseVideo();
     EXPECT_FALSE(view_.HasVideo());
-    EXPECT_TRUE(view_.project.videoPath.empty());
-    EXPECT_EQ(view_.currentFrame, 0);
+    EXPECT_TRUE(view_.Project().videoPath.empty());
+    EXPECT_EQ(view_.CurrentFrame(), 0);
     EXPECT_TRUE(ShowsGrey());
 }
 
 TEST_F(MediaKinds, ANewProjectClosesTheVideoClearsTheCaptionsAndChoosesAgain) {
     view_.OpenVideo(test::NumberedVideo("mpg"));
-    view_.project.captions.Insert(std::make_unique<Caption>());
-    view_.project.modified = true;
+    view_.Project().captions.Insert(std::make_unique<Caption>());
+    view_.Project().modified = true;
     dialogs_.filesToOpen = {std::nullopt};
     view_.StartNewProject();
     EXPECT_EQ(dialogs_.openRequests.size(), 1u);
     EXPECT_FALSE(view_.HasVideo());
-    EXPECT_TRUE(view_.project.captions.Empty());
-    EXPECT_FALSE(view_.project.modified);
+    EXPECT_TRUE(view_.Project().captions.Empty());
+    EXPECT_FALSE(view_.Project().modified);
 }
 
 }  // namespace
