@@ -30,8 +30,8 @@ CaptionWindow::CaptionWindow(QWidget* parent)
 }
 
 int32_t CaptionWindow::FrameOrCurrent(int32_t frame) const {
-    if (frame != -1 || mainView == nullptr) return frame;
-    return mainView->CurrentFrame();
+    if (frame != -1 || mainView_ == nullptr) return frame;
+    return mainView_->CurrentFrame();
 }
 
 bool CaptionWindow::OnAir(const Caption* caption, int32_t frame) {
@@ -39,43 +39,43 @@ bool CaptionWindow::OnAir(const Caption* caption, int32_t frame) {
 }
 
 void CaptionWindow::ForgetShownCaption() {
-    shownCaption = nullptr;
+    shownCaption_ = nullptr;
     context_.needsRefresh = true;
 }
 
 // The last caption that starts at or before the frame, found from the hint or the list's index.
 void CaptionWindow::PickShownCaption(int32_t frame, Caption* hint) {
     if (IsEditing()) {
-        shownCaption = context_.editCopy.get();
+        shownCaption_ = context_.editCopy.get();
         return;
     }
     frame = FrameOrCurrent(frame);
     Caption* c = hint;
-    if (c == nullptr && mainView != nullptr) c = mainView->Project().captions.BucketStart(frame);
+    if (c == nullptr && mainView_ != nullptr) c = mainView_->Project().captions.BucketStart(frame);
     if (c == nullptr) {
-        shownCaption = nullptr;
+        shownCaption_ = nullptr;
         context_.needsRefresh = true;
         return;
     }
     while (c != nullptr && c->startFrame > frame) c = c->prev;
     while (c != nullptr && c->next != nullptr && c->next->startFrame <= frame) c = c->next;
-    if (c != shownCaption) context_.needsRefresh = true;
-    shownCaption = c;
+    if (c != shownCaption_) context_.needsRefresh = true;
+    shownCaption_ = c;
 }
 
 void CaptionWindow::ShowFrame(int32_t frame) {
-    PickShownCaption(frame, shownCaption);
+    PickShownCaption(frame, shownCaption_);
     RefreshForFrame(frame);
 }
 
 void CaptionWindow::ResetAndShowFrame(int32_t frame) {
-    shownCaption = nullptr;
+    shownCaption_ = nullptr;
     ShowFrame(frame);
     repaint();
 }
 
 void CaptionWindow::RefreshForFrame(int32_t frame) {
-    if (OnAir(shownCaption, FrameOrCurrent(frame))) {
+    if (OnAir(shownCaption_, FrameOrCurrent(frame))) {
         ShowCaption();
     } else {
         ClearDisplay();
@@ -83,20 +83,20 @@ void CaptionWindow::RefreshForFrame(int32_t frame) {
 }
 
 void CaptionWindow::ClearDisplay() {
-    if (displayCleared) return;
+    if (displayCleared_) return;
     if (videoWindow_ != nullptr) videoWindow_->setMask(QRegion(0, 0, kScreenWidth, kScreenHeight));
-    displayCleared = true;
-    if (mainView != nullptr) mainView->ClearPanel();
+    displayCleared_ = true;
+    if (mainView_ != nullptr) mainView_->ClearPanel();
 }
 
 // Renders only when the shown caption or its screen changed, or after the display was cleared.
 void CaptionWindow::ShowCaption() {
-    if (!displayCleared && !context_.needsRefresh) return;
-    if (shownCaption == nullptr) {
+    if (!displayCleared_ && !context_.needsRefresh) return;
+    if (shownCaption_ == nullptr) {
         ClearDisplay();
         return;
     }
-    std::optional<QRegion> region = RenderCaption(*shownCaption, image_);
+    std::optional<QRegion> region = RenderCaption(*shownCaption_, image_);
     if (region && IsEditing()) {
         // The boxes either side of the caret, so that it shows on empty positions too.
         region = *region - CellBox(context_.caretRow, context_.caretColumn - 1)
@@ -110,29 +110,29 @@ void CaptionWindow::ShowCaption() {
         }
     }
     context_.needsRefresh = false;
-    displayCleared = false;
+    displayCleared_ = false;
     repaint();
-    if (mainView != nullptr) mainView->FillPanel(*shownCaption);
+    if (mainView_ != nullptr) mainView_->FillPanel(*shownCaption_);
 }
 
 void CaptionWindow::SetTransportState(PlayState state) {
-    if (state == transportState) return;
+    if (state == transportState_) return;
     context_.needsRefresh = true;
-    if (transportState == PlayState::Scanning) {
-        shownCaption = nullptr;
-    } else if (transportState == PlayState::Playing && state != PlayState::Paused) {
-        shownCaption = nullptr;
+    if (transportState_ == PlayState::Scanning) {
+        shownCaption_ = nullptr;
+    } else if (transportState_ == PlayState::Playing && state != PlayState::Paused) {
+        shownCaption_ = nullptr;
         ClearDisplay();
     }
-    transportState = state;
+    transportState_ = state;
     switch (state) {
         case PlayState::Stopped:
-            shownCaption = nullptr;
+            shownCaption_ = nullptr;
             PickShownCaption(-1, nullptr);
             RefreshForFrame(-1);
             break;
         case PlayState::Paused:
-            if (shownCaption == nullptr) PickShownCaption(-1, nullptr);
+            if (shownCaption_ == nullptr) PickShownCaption(-1, nullptr);
             RefreshForFrame(-1);
             break;
         case PlayState::Playing:
@@ -148,7 +148,7 @@ void CaptionWindow::SetTransportState(PlayState state) {
 }
 
 void CaptionWindow::Beep() {
-    if (mainView != nullptr) mainView->Beep();
+    if (mainView_ != nullptr) mainView_->Beep();
 }
 
 void CaptionWindow::PlaceCaret(int row, int column, uint8_t typingAttribute) {
@@ -165,19 +165,19 @@ void CaptionWindow::MoveCaret(int row, int column) {
     // The slanted caret leans into the box before it.
     caretPosition_ = QPoint(kCaretLeft + kCellPitchX * column - (caretItalic_ ? 1 : 0),
                             kCaretTop + kCellPitchY * row);
-    if (caretShown) update();
+    if (caretShown_) update();
 }
 
 void CaptionWindow::SetCaretVisible(bool on) {
-    if (on == caretShown) return;
-    caretShown = on;
+    if (on == caretShown_) return;
+    caretShown_ = on;
     update();
 }
 
 void CaptionWindow::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
     painter.drawImage(0, 0, image_);
-    if (caretShown) {
+    if (caretShown_) {
         // The caret inverts what lies under it, so it shows on every background.
         painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
         if (caretItalic_) {
@@ -190,22 +190,22 @@ void CaptionWindow::paintEvent(QPaintEvent* /*event*/) {
 }
 
 void CaptionWindow::BeginEdit(int row, int column) {
-    editStartFrame = mainView != nullptr ? mainView->CurrentFrame() : 0;
+    editStartFrame_ = mainView_ != nullptr ? mainView_->CurrentFrame() : 0;
     setFocus(Qt::MouseFocusReason);
     context_.caretRow = row;
     context_.caretColumn = column;
     if (!IsEditing()) {
-        pendingAccent = 0;
-        PickShownCaption(editStartFrame, nullptr);
-        if (OnAir(shownCaption, editStartFrame)) {
-            editSource = shownCaption;
-            context_.editCopy = std::make_unique<Caption>(*editSource);
+        pendingAccent_ = 0;
+        PickShownCaption(editStartFrame_, nullptr);
+        if (OnAir(shownCaption_, editStartFrame_)) {
+            editSource_ = shownCaption_;
+            context_.editCopy = std::make_unique<Caption>(*editSource_);
             PickUpAttribute(context_);
         } else {
-            editSource = nullptr;
+            editSource_ = nullptr;
             context_.editCopy = std::make_unique<Caption>();
-            context_.editCopy->startFrame = editStartFrame;
-            context_.editCopy->endFrame = editStartFrame + 1;
+            context_.editCopy->startFrame = editStartFrame_;
+            context_.editCopy->endFrame = editStartFrame_ + 1;
             context_.typingAttribute = kDefaultAttribute;
         }
     } else {
@@ -213,7 +213,7 @@ void CaptionWindow::BeginEdit(int row, int column) {
     }
     PlaceCaret(context_.caretRow, context_.caretColumn, context_.typingAttribute);
     context_.needsRefresh = true;
-    shownCaption = context_.editCopy.get();
+    shownCaption_ = context_.editCopy.get();
     ShowCaption();
 }
 
@@ -222,29 +222,29 @@ void CaptionWindow::BeginEdit(int row, int column) {
 void CaptionWindow::EndEdit() {
     if (!IsEditing()) return;
     std::unique_ptr<Caption> copy = std::move(context_.editCopy);
-    if (editSource == nullptr && copy->CountOccupiedRows() > 0 && mainView != nullptr) {
+    if (editSource_ == nullptr && copy->CountOccupiedRows() > 0 && mainView_ != nullptr) {
         // A caption that shows for no frame (one emptied by an edit) may start here: it takes
         // the new content, rather than gaining a twin on its frame that timing cannot order
         // and that a project file could not hold.
-        Caption* same = mainView->Project().captions.CaptionAtOrBefore(copy->startFrame);
-        if (same != nullptr && same->startFrame == copy->startFrame) editSource = same;
+        Caption* same = mainView_->Project().captions.CaptionAtOrBefore(copy->startFrame);
+        if (same != nullptr && same->startFrame == copy->startFrame) editSource_ = same;
     }
-    if (editSource != nullptr) {
+    if (editSource_ != nullptr) {
         // The source keeps its place in the list: only its content is replaced.
-        Caption* prev = editSource->prev;
-        Caption* next = editSource->next;
-        *editSource = *copy;
-        editSource->prev = prev;
-        editSource->next = next;
-        editSource->ApplyTiming();
-    } else if (copy->CountOccupiedRows() > 0 && mainView != nullptr) {
-        mainView->Project().captions.Insert(std::move(copy))->ApplyTiming();
+        Caption* prev = editSource_->prev;
+        Caption* next = editSource_->next;
+        *editSource_ = *copy;
+        editSource_->prev = prev;
+        editSource_->next = next;
+        editSource_->ApplyTiming();
+    } else if (copy->CountOccupiedRows() > 0 && mainView_ != nullptr) {
+        mainView_->Project().captions.Insert(std::move(copy))->ApplyTiming();
     }
     SetCaretVisible(false);
-    editSource = nullptr;
+    editSource_ = nullptr;
     ForgetShownCaption();
     repaint();
-    if (mainView != nullptr) mainView->ForgetTimelineCaption();
+    if (mainView_ != nullptr) mainView_->ForgetTimelineCaption();
     emit EditingChanged();
 }
 
@@ -259,7 +259,7 @@ void CaptionWindow::ToggleUnderline() {
 }
 
 void CaptionWindow::SetModified() {
-    if (mainView != nullptr) mainView->Project().modified = true;
+    if (mainView_ != nullptr) mainView_->Project().modified = true;
 }
 
 }  // namespace vantrel

@@ -23,7 +23,7 @@ class CaptionWindow : public QWidget, public EditorView {
     explicit CaptionWindow(QWidget* parent = nullptr);
 
     // Set by the main view after construction.
-    void SetMainView(CaptionWindowHost* host) { mainView = host; }
+    void SetMainView(CaptionWindowHost* host) { mainView_ = host; }
     // The picture above this window, whose region shows the caption boxes.
     void SetVideoWindow(VideoWindow* window) { videoWindow_ = window; }
 
@@ -53,9 +53,9 @@ class CaptionWindow : public QWidget, public EditorView {
     void ToggleUnderline();
 
     // What the window holds, for the main view and the tests.
-    const Caption* ShownCaption() const { return shownCaption; }
+    const Caption* ShownCaption() const { return shownCaption_; }
     const EditingContext& Editing() const { return context_; }
-    int PendingAccent() const { return pendingAccent; }
+    int PendingAccent() const { return pendingAccent_; }
     const QImage& Image() const { return image_; }
 
   signals:
@@ -83,18 +83,18 @@ class CaptionWindow : public QWidget, public EditorView {
     static bool OnAir(const Caption* caption, int32_t frame);
     int32_t FrameOrCurrent(int32_t frame) const;
 
-    CaptionWindowHost* mainView = nullptr;
+    CaptionWindowHost* mainView_ = nullptr;
     VideoWindow* videoWindow_ = nullptr;
-    Caption* shownCaption = nullptr;  // while editing: the edit copy
-    int32_t editStartFrame = 0;
-    PlayState transportState = PlayState::Stopped;
-    EditingContext context_;        // the edit copy, the caret, the typing attribute
-    Caption* editSource = nullptr;  // the caption in the list that the copy came from
-    int pendingAccent = 0;
-    bool caretShown = false;
+    Caption* shownCaption_ = nullptr;  // while editing: the edit copy
+    int32_t editStartFrame_ = 0;
+    PlayState transportState_ = PlayState::Stopped;
+    EditingContext context_;         // the edit copy, the caret, the typing attribute
+    Caption* editSource_ = nullptr;  // the caption in the list that the copy came from
+    int pendingAccent_ = 0;
+    bool caretShown_ = false;
     bool caretItalic_ = false;
     QPoint caretPosition_;
-    bool displayCleared = true;
+    bool displayCleared_ = true;
     QImage image_;
     QPoint lastMousePosition_;
     Qt::MouseButtons lastMouseButtons_;

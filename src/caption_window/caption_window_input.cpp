@@ -124,7 +124,7 @@ void CaptionWindow::RunKey(int modifiers, int key, bool keypad) {
             ToggleUnderline();
             break;
         case KeyAction::SetAccent:
-            pendingAccent = binding->argument;
+            pendingAccent_ = binding->argument;
             break;
         case KeyAction::Type:
             TypeCharacter(static_cast<uint8_t>(binding->argument), false);
@@ -137,13 +137,13 @@ void CaptionWindow::TypeCharacter(uint8_t character, bool fromKeyboard) {
     if (!IsEditing() || character < 0x20) return;
     // An ignored character leaves a pending accent pending.
     if (fromKeyboard && !IsTypable(character)) return;
-    const uint8_t composed = ComposeAccent(pendingAccent, character);
-    pendingAccent = 0;
+    const uint8_t composed = ComposeAccent(pendingAccent_, character);
+    pendingAccent_ = 0;
     if (vantrel::TypeCharacter(context_, *this, composed)) SetModified();
 }
 
 void CaptionWindow::UpdateCursor() {
-    const bool editable = mainView != nullptr && EditsAllowed(mainView->CurrentPlayState());
+    const bool editable = mainView_ != nullptr && EditsAllowed(mainView_->CurrentPlayState());
     setCursor(editable ? Qt::IBeamCursor : Qt::ArrowCursor);
 }
 
@@ -151,8 +151,8 @@ void CaptionWindow::UpdateCursor() {
 // position.
 void CaptionWindow::mousePressEvent(QMouseEvent* event) {
     UpdateCursor();
-    if (event->button() != Qt::LeftButton || mainView == nullptr ||
-        !EditsAllowed(mainView->CurrentPlayState())) {
+    if (event->button() != Qt::LeftButton || mainView_ == nullptr ||
+        !EditsAllowed(mainView_->CurrentPlayState())) {
         return;
     }
     const QPoint p = event->position().toPoint();

@@ -20,12 +20,12 @@ QPoint TimelineWindow::AreaPoint(const QMouseEvent* event) const {
 }
 
 bool TimelineWindow::EditingAllowed() const {
-    const PlayState state = mainView.CurrentPlayState();
+    const PlayState state = mainView_.CurrentPlayState();
     return state == PlayState::Stopped || state == PlayState::Paused;
 }
 
 void TimelineWindow::SetModified() {
-    mainView.Project().modified = true;
+    mainView_.Project().modified = true;
 }
 
 void TimelineWindow::mousePressEvent(QMouseEvent* event) {
@@ -35,8 +35,8 @@ void TimelineWindow::mousePressEvent(QMouseEvent* event) {
     const Hit hit = HitTest(p.x(), p.y());
     if (hit.part == kNothing) {
         // Empty space seeks in any play state.
-        mainView.SeekToFrame(Base() + p.x());
-        dragMode = kSeeking;
+        mainView_.SeekToFrame(Base() + p.x());
+        dragMode_ = kSeeking;
     } else if (EditingAllowed()) {
         BeginDrag(hit, p.x());
     }
@@ -54,14 +54,14 @@ void TimelineWindow::BeginDrag(const Hit& hit, int x) {
     int64_t highest = 0;
     if (hit.part == kEndEdge) {
         setCursor(Qt::SizeHorCursor);
-        dragMode = kDraggingEnd;
-        dragStartFrame = c.endFrame;
+        dragMode_ = kDraggingEnd;
+        dragStartFrame_ = c.endFrame;
         lowest = int64_t{c.startFrame} + 1;
         highest = next ? int64_t{next->startFrame} - 1 : kLastEndFrame;
     } else {
         setCursor(Qt::SizeAllCursor);
-        dragMode = kMoving;
-        dragStartFrame = c.startFrame;
+        dragMode_ = kMoving;
+        dragStartFrame_ = c.startFrame;
         const int64_t load = GetLoadFrames(c);
         lowest = load;
         if (prev) {
@@ -76,27 +76,27 @@ void TimelineWindow::BeginDrag(const Hit& hit, int x) {
                                          next->startFrame - int64_t{GetLoadFrames(*next)} - 1});
         }
     }
-    dragMinDelta = lowest - dragStartFrame;
-    dragMaxDelta = highest - dragStartFrame;
+    dragMinDelta_ = lowest - dragStartFrame_;
+    dragMaxDelta_ = highest - dragStartFrame_;
     // A caption already squeezed past both bounds has no place to go: it stays.
-    if (dragMinDelta > dragMaxDelta) dragMinDelta = dragMaxDelta = 0;
-    dragCaption = &c;
-    dragStartX = x;
+    if (dragMinDelta_ > dragMaxDelta_) dragMinDelta_ = dragMaxDelta_ = 0;
+    dragCaption_ = &c;
+    dragStartX_ = x;
 }
 
 // Only a real change touches the caption: a drag that comes back to where it began puts the
 // caption back, and one held against a bound changes nothing and sets no modified flag.
 void TimelineWindow::DragTo(int x) {
-    if (!dragCaption) return;
-    Caption& c = *dragCaption;
-    const int64_t delta = std::clamp(int64_t{x} - dragStartX, dragMinDelta, dragMaxDelta);
-    const auto target = static_cast<int32_t>(dragStartFrame + delta);
-    if (dragMode == kMoving) {
+    if (!dragCaption_) return;
+    Caption& c = *dragCaption_;
+    const int64_t delta = std::clamp(int64_t{x} - dragStartX_, dragMinDelta_, dragMaxDelta_);
+    const auto target = static_cast<int32_t>(dragStartFrame_ + delta);
+    if (dragMode_ == kMoving) {
         if (target == c.startFrame) return;
         c.MoveStart(target);
         c.ApplyTiming();
         if (c.prev) c.prev->ApplyTiming();
-        mainView.Project().captions.RefreshBucketKeys();
+        mainView_.Project().captions.RefreshBucketKeys();
         // The caption drawn first may no longer be the last one starting before the view.
         ForgetCurrentCaption();
     } else {
@@ -105,7 +105,7 @@ void TimelineWindow::DragTo(int x) {
         c.endFrame = target;
     }
     SetModified();
-    needsRender = true;
+    needsRender_ = true;
     update();
 }
 
@@ -118,9 +118,9 @@ void TimelineWindow::mouseMoveEvent(QMouseEvent* event) {
         UpdateCursor(p.x(), p.y());
         return;
     }
-    switch (dragMode) {
+    switch (dragMode_) {
         case kSeeking:
-            mainView.SeekToFrame(Base() + p.x());
+            mainView_.SeekToFrame(Base() + p.x());
             SetModified();
             break;
         case kMoving:
@@ -140,20 +140,20 @@ void TimelineWindow::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return;
     const QPoint p = AreaPoint(event);
     // A click on a block without moving seeks to its caption's start.
-    if ((dragMode == kMoving || dragMode == kDraggingEnd) && dragCaption && p.x() == dragStartX)
-        mainView.SeekToFrame(dragCaption->startFrame);
-    dragMode = kNoDrag;
-    dragCaption = nullptr;
-    dragStartX = 0;
+    if ((dragMode_ == kMoving || dragMode_ == kDraggingEnd) && dragCaption_ && p.x() == dragStartX_)
+        mainView_.SeekToFrame(dragCaption_->startFrame);
+    dragMode_ = kNoDrag;
+    dragCaption_ = nullptr;
+    dragStartX_ = 0;
     lastMousePosition_ = QPoint(-1, -1);
     lastMouseButtons_ = Qt::NoButton;
     UpdateCursor(p.x(), p.y());
-    mainView.ResetAndShowFrame(mainView.CurrentFrame());
+    mainView_.ResetAndShowFrame(mainView_.CurrentFrame());
 }
 
 // The cursor shows what a press would do.
 void TimelineWindow::UpdateCursor(int x, int y) {
-    if (y < viewHeight / 6 || y > 5 * viewHeight / 6) {
+    if (y < viewHeight_ / 6 || y > 5 * viewHeight_ / 6) {
         setCursor(Qt::ArrowCursor);
         return;
     }
@@ -181,18 +181,18 @@ void TimelineWindow::keyPressEvent(QKeyEvent* event) {
 }
 
 void TimelineWindow::DeleteCurrentCaption() {
-    CaptionProject& project = mainView.Project();
-    Caption* c = project.captions.CaptionAt(mainView.CurrentFrame());
-    if (!c || !mainView.AskYesNo("Delete this caption?")) return;
+    CaptionProject& project = mainView_.Project();
+    Caption* c = project.captions.CaptionAt(mainView_.CurrentFrame());
+    if (!c || !mainView_.AskYesNo("Delete this caption?")) return;
     ForgetCurrentCaption();
-    mainView.ForgetShownCaption();
-    if (dragCaption == c) {
-        dragCaption = nullptr;
-        dragMode = kNoDrag;
+    mainView_.ForgetShownCaption();
+    if (dragCaption_ == c) {
+        dragCaption_ = nullptr;
+        dragMode_ = kNoDrag;
     }
     project.captions.Remove(c);
     project.modified = true;
-    mainView.ResetAndShowFrame(mainView.CurrentFrame());
+    mainView_.ResetAndShowFrame(mainView_.CurrentFrame());
     update();
 }
 

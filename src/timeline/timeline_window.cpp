@@ -41,7 +41,7 @@ void DrawBlock(QPainter& painter, int width, int64_t x1, int y1, int64_t x2, int
 }  // namespace
 
 TimelineWindow::TimelineWindow(TimelineHost& host, QWidget* parent)
-    : QFrame(parent), mainView(host), scrollBar_(Qt::Horizontal, this) {
+    : QFrame(parent), mainView_(host), scrollBar_(Qt::Horizontal, this) {
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
     setLineWidth(kEdge);
     setFocusPolicy(Qt::ClickFocus);
@@ -56,13 +56,13 @@ TimelineWindow::TimelineWindow(TimelineHost& host, QWidget* parent)
 }
 
 int32_t TimelineWindow::PositionOf(int64_t frame) const {
-    return static_cast<int32_t>(frame / std::max(frameStep, 1));
+    return static_cast<int32_t>(frame / std::max(frameStep_, 1));
 }
 
 void TimelineWindow::SetScale(int32_t step, int64_t totalFrames) {
-    frameStep = step;
+    frameStep_ = step;
     totalFrames_ = totalFrames;
-    const int page = std::max(viewWidth / std::max(step, 1), 1);
+    const int page = std::max(viewWidth_ / std::max(step, 1), 1);
     const int64_t range = std::max<int64_t>(totalFrames / std::max(step, 1), 0);
     // The last position shows the last page, as a scroll bar with a page size does.
     const int64_t last = std::max<int64_t>(range - (page - 1), 0);
@@ -72,31 +72,31 @@ void TimelineWindow::SetScale(int32_t step, int64_t totalFrames) {
 }
 
 void TimelineWindow::SetCurrentFrame(int32_t frame) {
-    if (frame == currentFrame) return;
+    if (frame == currentFrame_) return;
     const int64_t base = Base();
-    if (frame < base || frame >= base + viewWidth) {
+    if (frame < base || frame >= base + viewWidth_) {
         const int64_t newBase =
-            frame >= base + viewWidth ? frame - kMarkerMargin : frame - viewWidth + kMarkerMargin;
+            frame >= base + viewWidth_ ? frame - kMarkerMargin : frame - viewWidth_ + kMarkerMargin;
         int32_t position = PositionOf(std::max<int64_t>(newBase, 0));
         // Whole units round the base down; with many frames to a unit that can leave the
         // marker just past the right edge.
-        if (frame - int64_t{position} * std::max(frameStep, 1) >= viewWidth) ++position;
+        if (frame - int64_t{position} * std::max(frameStep_, 1) >= viewWidth_) ++position;
         scrollBar_.setValue(position);
         ForgetCurrentCaption();
     }
-    currentFrame = frame;
-    needsRender = true;  // the caption under the marker is drawn in its own colours
+    currentFrame_ = frame;
+    needsRender_ = true;  // the caption under the marker is drawn in its own colours
     update();
 }
 
 void TimelineWindow::ForgetCurrentCaption() {
-    currentCaption = nullptr;
-    needsRender = true;
+    currentCaption_ = nullptr;
+    needsRender_ = true;
 }
 
 Caption* TimelineWindow::PickCurrentCaption(int32_t frame) {
-    if (frame < 0) frame = mainView.CurrentFrame();
-    Caption* c = mainView.Project().captions.BucketStart(frame);
+    if (frame < 0) frame = mainView_.CurrentFrame();
+    Caption* c = mainView_.Project().captions.BucketStart(frame);
     if (c) {
         if (c->startFrame > frame) {
             while (c->prev && c->startFrame > frame) c = c->prev;
@@ -104,8 +104,8 @@ Caption* TimelineWindow::PickCurrentCaption(int32_t frame) {
             while (c->next && c->next->startFrame <= frame) c = c->next;
         }
     }
-    if (c != currentCaption) needsRender = true;
-    currentCaption = c;
+    if (c != currentCaption_) needsRender_ = true;
+    currentCaption_ = c;
     return c;
 }
 
@@ -120,19 +120,19 @@ void TimelineWindow::ApplyScrollAction(int action) {
             frame = base - kLineStep;
             break;
         case QAbstractSlider::SliderPageStepAdd:
-            frame = base + viewWidth;
+            frame = base + viewWidth_;
             break;
         case QAbstractSlider::SliderPageStepSub:
-            frame = base - viewWidth;
+            frame = base - viewWidth_;
             break;
         case QAbstractSlider::SliderToMinimum:
             frame = 0;
             break;
         case QAbstractSlider::SliderToMaximum:
-            frame = int64_t{frameStep} * scrollBar_.maximum();
+            frame = int64_t{frameStep_} * scrollBar_.maximum();
             break;
         default:
-            return;  // the thumb: its own position is already frameStep x the thumb position
+            return;  // the thumb: its own position is already frameStep_ x the thumb position
     }
     scrollBar_.setSliderPosition(
         std::clamp(PositionOf(frame), scrollBar_.minimum(), scrollBar_.maximum()));
@@ -142,57 +142,57 @@ void TimelineWindow::resizeEvent(QResizeEvent* event) {
     QFrame::resizeEvent(event);
     const QRect area = contentsRect();
     const int barHeight = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-    viewWidth = area.width();
-    viewHeight = std::max(area.height() - barHeight, 0);
-    scrollBar_.setGeometry(area.left(), area.top() + viewHeight, area.width(), barHeight);
-    image_ = QImage(std::max(viewWidth, 1), std::max(viewHeight, 1), QImage::Format_RGB32);
-    if (frameStep > 0) SetScale(frameStep, totalFrames_);
-    needsRender = true;
+    viewWidth_ = area.width();
+    viewHeight_ = std::max(area.height() - barHeight, 0);
+    scrollBar_.setGeometry(area.left(), area.top() + viewHeight_, area.width(), barHeight);
+    image_ = QImage(std::max(viewWidth_, 1), std::max(viewHeight_, 1), QImage::Format_RGB32);
+    if (frameStep_ > 0) SetScale(frameStep_, totalFrames_);
+    needsRender_ = true;
 }
 
 void TimelineWindow::Render() {
     image_.fill(kBackground);
     QPainter painter(&image_);
     const int64_t base = Base();
-    for (int64_t x = (base / kGridSpacing + 1) * kGridSpacing - base; x < viewWidth;
+    for (int64_t x = (base / kGridSpacing + 1) * kGridSpacing - base; x < viewWidth_;
          x += kGridSpacing)
-        painter.fillRect(QRect(static_cast<int>(x), 0, 1, viewHeight), kGrid);
+        painter.fillRect(QRect(static_cast<int>(x), 0, 1, viewHeight_), kGrid);
 
-    if (!currentCaption) PickCurrentCaption(Base());
-    const int top = viewHeight / 6;
-    const int mid = viewHeight / 2;
-    const int bottom = 5 * viewHeight / 6;
-    for (Caption* c = currentCaption; c; c = c->next) {
+    if (!currentCaption_) PickCurrentCaption(Base());
+    const int top = viewHeight_ / 6;
+    const int mid = viewHeight_ / 2;
+    const int bottom = 5 * viewHeight_ / 6;
+    for (Caption* c = currentCaption_; c; c = c->next) {
         const int64_t start = c->startFrame;
         const int64_t loadStart = start - GetLoadFrames(*c);
-        if (loadStart >= base + viewWidth) break;
-        const bool marked = c->startFrame <= currentFrame && currentFrame < c->endFrame;
-        DrawBlock(painter, viewWidth, loadStart - base, top, start - base + 1, mid + 1,
+        if (loadStart >= base + viewWidth_) break;
+        const bool marked = c->startFrame <= currentFrame_ && currentFrame_ < c->endFrame;
+        DrawBlock(painter, viewWidth_, loadStart - base, top, start - base + 1, mid + 1,
                   marked ? kMarkedLoading : kLoading);
-        DrawBlock(painter, viewWidth, start - base, mid, c->endFrame - base, bottom + 1,
+        DrawBlock(painter, viewWidth_, start - base, mid, c->endFrame - base, bottom + 1,
                   marked ? kMarkedDisplay : kDisplay);
     }
-    needsRender = false;
+    needsRender_ = false;
 }
 
 void TimelineWindow::paintEvent(QPaintEvent* event) {
     QFrame::paintEvent(event);
-    if (needsRender) Render();
+    if (needsRender_) Render();
     QPainter painter(this);
     const QPoint origin = contentsRect().topLeft();
-    painter.drawImage(origin, image_, QRect(0, 0, viewWidth, viewHeight));
+    painter.drawImage(origin, image_, QRect(0, 0, viewWidth_, viewHeight_));
     // The marker goes on the window, not into the image; none at the left edge.
-    const int64_t x = int64_t{currentFrame} - Base();
-    if (x > 0 && x < viewWidth)
-        painter.fillRect(QRect(origin.x() + static_cast<int>(x), origin.y(), 1, viewHeight),
+    const int64_t x = int64_t{currentFrame_} - Base();
+    if (x > 0 && x < viewWidth_)
+        painter.fillRect(QRect(origin.x() + static_cast<int>(x), origin.y(), 1, viewHeight_),
                          kMarker);
 }
 
 TimelineWindow::Hit TimelineWindow::HitTest(int x, int y) {
-    const int mid = viewHeight / 2;
-    if (y < viewHeight / 6 || y > 5 * viewHeight / 6) return {};
+    const int mid = viewHeight_ / 2;
+    if (y < viewHeight_ / 6 || y > 5 * viewHeight_ / 6) return {};
     // Start where drawing starts: the view's first frame, whatever the marker's frame.
-    Caption* c = currentCaption ? currentCaption : PickCurrentCaption(Base());
+    Caption* c = currentCaption_ ? currentCaption_ : PickCurrentCaption(Base());
     const int64_t base = Base();
     for (; c; c = c->next) {
         const int64_t xs = c->startFrame - base;

@@ -34,7 +34,7 @@ class TimelineWindow : public QFrame {
 
     explicit TimelineWindow(TimelineHost& host, QWidget* parent = nullptr);
 
-    // `frameStep` frames per scroll-bar unit; the main view passes its slider step.
+    // `frameStep_` frames per scroll-bar unit; the main view passes its slider step.
     void SetScale(int32_t step, int64_t totalFrames);
     // Moves the marker, scrolling so that it stays in view.
     void SetCurrentFrame(int32_t frame);
@@ -46,9 +46,9 @@ class TimelineWindow : public QFrame {
     Hit HitTest(int x, int y);
 
     // The frame at the left edge.
-    int32_t Base() const { return scrollBar_.value() * frameStep; }
-    int ViewWidth() const { return viewWidth; }
-    int ViewHeight() const { return viewHeight; }
+    int32_t Base() const { return scrollBar_.value() * frameStep_; }
+    int ViewWidth() const { return viewWidth_; }
+    int ViewHeight() const { return viewHeight_; }
     QScrollBar& ScrollBar() { return scrollBar_; }
 
   protected:
@@ -73,21 +73,21 @@ class TimelineWindow : public QFrame {
     // A point of the window in drawing-area coordinates (inside the sunken edge).
     QPoint AreaPoint(const QMouseEvent* event) const;
 
-    TimelineHost& mainView;
+    TimelineHost& mainView_;
     QScrollBar scrollBar_;
-    int32_t frameStep = 0;
+    int32_t frameStep_ = 0;
     int64_t totalFrames_ = 0;
-    int viewWidth = 0;
-    int viewHeight = 0;
-    int32_t currentFrame = 0;
-    Caption* currentCaption = nullptr;
-    bool needsRender = true;
-    int dragMode = kNoDrag;
-    Caption* dragCaption = nullptr;
-    int dragStartX = 0;
-    int32_t dragStartFrame = 0;
-    int64_t dragMinDelta = 0;
-    int64_t dragMaxDelta = 0;
+    int viewWidth_ = 0;
+    int viewHeight_ = 0;
+    int32_t currentFrame_ = 0;
+    Caption* currentCaption_ = nullptr;
+    bool needsRender_ = true;
+    int dragMode_ = kNoDrag;
+    Caption* dragCaption_ = nullptr;
+    int dragStartX_ = 0;
+    int32_t dragStartFrame_ = 0;
+    int64_t dragMinDelta_ = 0;
+    int64_t dragMaxDelta_ = 0;
     QImage image_;
     QPoint lastMousePosition_{-1, -1};
     Qt::MouseButtons lastMouseButtons_;
