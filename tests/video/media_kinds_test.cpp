@@ -5,7 +5,6 @@
 
 namespace vantrel {
 namespace {
-using enum PlayState;
 
 using MediaKinds = test::ViewFixture;
 
@@ -42,7 +41,7 @@ TEST_F(MediaKinds, SoundPlaysAndSeeksButIsNotRememberedAndShowsNoPicture) {
     test::Pump(400);
     EXPECT_GT(view_.CurrentFrame(), 16000000);
     view_.TogglePause();
-    EXPECT_EQ(view_.CurrentPlayState(), Paused);
+    EXPECT_EQ(view_.CurrentPlayState(), PlayState::Paused);
     EXPECT_TRUE(ShowsGrey());
 
     // After a video, sound keeps the video's frame duration.
@@ -73,7 +72,7 @@ TEST_F(MediaKinds, AFileThatIsNotMediaOrAPlayerThatCannotStartLeavesNothingOpen)
         view->Play();
         view->StepFrames(5);
         view->SeekToFrame(10);
-        EXPECT_EQ(view->CurrentPlayState(), Stopped);
+        EXPECT_EQ(view->CurrentPlayState(), PlayState::Stopped);
         EXPECT_EQ(view->CurrentFrame(), 0);
         EXPECT_FALSE(view->Project().modified);
         view->CloseVideo();
@@ -95,11 +94,11 @@ TEST_F(MediaKinds, ChoosingASecondVideoClosesTheFirstAndAClosedVideoLeavesGrey) 
     view_.SeekToFrame(50);
     view_.Play();
     test::Pump(100);
-    ASSERT_EQ(view_.CurrentPlayState(), Playing);
+    ASSERT_EQ(view_.CurrentPlayState(), PlayState::Playing);
 
     view_.ChooseVideoStream();
     EXPECT_EQ(view_.Project().videoPath, second);
-    EXPECT_EQ(view_.CurrentPlayState(), Stopped);
+    EXPECT_EQ(view_.CurrentPlayState(), PlayState::Stopped);
     EXPECT_FALSE(view_.Ticks().Running());
     ASSERT_TRUE(test::WaitIdle(view_.Player()));
     EXPECT_EQ(view_.CurrentFrame(), 0);
