@@ -188,7 +188,12 @@ TEST(PlaybackTicks, StartingANewSourceEndsTheOldOneAndNoTickArrivesOnceTheStopHa
 TEST(PlaybackTicks, ASourceStoppedFromItsOwnTickSendsNoMore) {
     int ticks = 0;
     PlaybackTicks source;
-    source.Start([&] { ++ticks, source.Stop(); }, 10);
+    source.Start(
+        [&] {
+            ++ticks;
+            source.Stop();
+        },
+        10);
     test::Pump(200);
     EXPECT_EQ(ticks, 1);
 }
