@@ -22,6 +22,8 @@
 #include "mpeg/extract_captions.h"
 #include "mpeg/multiplex_captions.h"
 #include "mpeg/start_code_reader.h"
+// The multiplexer's plain model, shared with the tests.
+#include "../tests/mpeg/stream_model.h"
 
 using namespace vantrel;
 
@@ -105,56 +107,6 @@ Bytes BuildStream(const uint8_t* data, size_t size) {
     return s;
 }
 
-// The plain model: units at every start code, found byte by byte.
-std::vector<Bytes> SplitUnits(const Bytes& s) {
-    std::vector<Bytes> units;
-    size_t begin = 0;
-    for (size_t i = 1; i + 2 < s.size(); ++i) {
-        if (s[i] == 0 && s[i + 1] == 0 && s[i + 2] == 1) {
-            units.emplace_back(s.begin() + begin, s.begin() + i);
-            begin = i;
-        }
-    }
-    if (begin < s.size()) units.emplace_back(s.begin() + begin, s.end());
-    return units;
-}
-
-bool IsUnitOf(const Bytes& u, uint8_t code) {
-    return u.size() >= 4 && u[0] == 0 && u[1] == 0 && u[2] == 1 && u[3] == code;
-}
-
-bool IsCaptionUnit(const Bytes& u) {
-    static constexpr uint8_t kHeader[8] = {0, 0, 1, 0xB2, 0x43, 0x43, 0x01, 0xF8};
-    return u.size() >= 8 && std::memcmp(u.data(), kHeader, 8) == 0;
-}
-
-Bytes WithoutCaptionUnits(const Bytes& s) {
-    Bytes out;
-    for (const Bytes& u : SplitUnits(s)) {
-        if (!IsCaptionUnit(u)) out.insert(out.end(), u.begin(), u.end());
-    }
-    return out;
-}
-
-// A multiplex takes a stream that begins, after any zero bytes, with a sequence header.
-bool BeginsWithSequenceHeader(const Bytes& s) {
-    const size_t head = std::min(s.size(), kReaderWindowSize);  // what the multiplex looks at
-    size_t zeros = 0;
-    while (zeros < head && s[zeros] == 0) ++zeros;
-    return zeros >= 2 && zeros + 1 < head && s[zeros] == 1 && s[zeros + 1] == 0xB3;
-}
-
-// Every picture after the first group header carries a pair.
-size_t CarriedPictures(const Bytes& s) {
-    size_t carried = 0;
-    bool groupSeen = false;
-    for (const Bytes& u : SplitUnits(s)) {
-        if (IsUnitOf(u, 0x00) && groupSeen) ++carried;
-        if (IsUnitOf(u, 0xB8)) groupSeen = true;
-    }
-    return carried;
-}
-
 std::unique_ptr<Caption> TextCaption(int32_t start, int32_t end, const char* text) {
     auto c = std::make_unique<Caption>();
     c->startFrame = start;
@@ -198,28 +150,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (!destination.Open(output.Path(), File::Mode::Create)) __builtin_trap();
         const MpegOutcome outcome =
             MultiplexCaptions(captions, source, destination, progress, cancel);
-        const bool taken = BeginsWithSequenceHeader(stream);
+        const bool taken = testing::BeginsWithSequenceHeader(stream);
         if (outcome.status != (taken ? MpegStatus::Completed : MpegStatus::NotAVideoStream)) {
             __builtin_trap();
         }
         if (!taken) return 0;
     }
     const Bytes copy = output.Contents();
-    if (WithoutCaptionUnits(copy) != WithoutCaptionUnits(stream)) __builtin_trap();
+    if (testing::WithoutCaptionUnits(copy) != testing::WithoutCaptionUnits(stream))
+        __builtin_trap();
 
     File copied;
     if (!copied.Open(output.Path(), File::Mode::Read)) __builtin_trap();
     Bytes got;
     CollectCaptionPairs(copied, progress, cancel, got);
-    const size_t carried = CarriedPictures(stream);
-    if (got.size() != 2 * carried) __builtin_trap();
-    // The last carried picture erases the screen when the captions go on past it.
-    bool goesOn = false;
-    for (size_t k = got.size(); k < encoded.size(); ++k) goesOn = goesOn || encoded[k] != 0x80;
-    for (size_t k = 0; k < got.size(); ++k) {
-        uint8_t want = k < encoded.size() ? (encoded[k] | 0x80) : 0x80;
-        if (goesOn && k + 2 >= got.size()) want = k % 2 == 0 ? 0x94 : 0xAC;
-        if (got[k] != want) __builtin_trap();
-    }
+    if (got != testing::ExpectedPairs(encoded, testing::CarriedPictures(stream))) __builtin_trap();
     return 0;
 }
