@@ -15,7 +15,9 @@ struct EditingContext {
     int caretRow = -1;                  // 0-14
     int caretColumn = -1;               // 0-32: before cell caretColumn; 32 after the last
     uint8_t typingAttribute = kDefaultAttribute;
-    bool needsRefresh = true;  // the edit copy must be rendered again
+    bool needsRefresh = true;   // the edit copy must be rendered again
+    Caption* source = nullptr;  // the caption of the list the copy came from, or null
+    const char* stepName = "";  // the undo step the commit makes
 
     // Editing, with the caret on the screen; the commands do nothing otherwise.
     bool Ready() const;

@@ -78,6 +78,19 @@ bool Caption::SameScreen(const Caption& other) const {
     return std::memcmp(cells, other.cells, sizeof cells) == 0;
 }
 
+void Caption::TakeContent(const Caption& other) {
+    Caption* const p = prev;
+    Caption* const n = next;
+    *this = other;
+    prev = p;
+    next = n;
+}
+
+bool Caption::SameContent(const Caption& other) const {
+    return startFrame == other.startFrame && endFrame == other.endFrame &&
+           timingMode == other.timingMode && screenValid == other.screenValid && SameScreen(other);
+}
+
 void Caption::ClearScreen() {
     std::memset(cells, 0, sizeof cells);
     loadFrames = -1;

@@ -66,12 +66,19 @@ struct Caption {
 
     // Recomputes endFrame from the timing mode and the next caption.
     void ApplyTiming();
+    // The end ApplyTiming gives, were `following` the next caption.
+    int32_t TimedEnd(const Caption* following) const;
 
     // Moves the caption to start at `frame`, adjusting the previous caption's end.
     void MoveStart(int32_t frame);
 
     bool SameScreen(const Caption& other) const;
     void ClearScreen();
+
+    // Everything but the links: the caption keeps its place in its list.
+    void TakeContent(const Caption& other);
+    // The same frames, timing mode and screen (the loading cache aside).
+    bool SameContent(const Caption& other) const;
 };
 
 // Lower-case form of one caption character.

@@ -24,6 +24,14 @@ bool CaptionList::NeedsNewBucket(const CaptionBucket* b, bool appending) {
 }
 
 Caption* CaptionList::Insert(std::unique_ptr<Caption> caption) {
+    return InsertTimed(std::move(caption), true);
+}
+
+Caption* CaptionList::Link(std::unique_ptr<Caption> caption) {
+    return InsertTimed(std::move(caption), false);
+}
+
+Caption* CaptionList::InsertTimed(std::unique_ptr<Caption> caption, bool retime) {
     Caption* c = caption.get();
     c->prev = c->next = nullptr;
     CaptionBucket* b = last_ != &first_ && last_->firstStartFrame < c->startFrame
@@ -47,7 +55,7 @@ Caption* CaptionList::Insert(std::unique_ptr<Caption> caption) {
     if (appending) {
         p->next = c;
         c->prev = p;
-        p->ApplyTiming();
+        if (retime) p->ApplyTiming();
         if (nb) {
             nb->firstStartFrame = c->startFrame;
             nb->count = 1;
@@ -65,7 +73,7 @@ Caption* CaptionList::Insert(std::unique_ptr<Caption> caption) {
     c->next = p;
     if (p->prev) {
         p->prev->next = c;
-        p->prev->ApplyTiming();
+        if (retime) p->prev->ApplyTiming();
     } else {
         head_ = c;
     }
@@ -126,6 +134,14 @@ CaptionBucket* CaptionList::BucketOf(const Caption* c, CaptionBucket** before) {
 }
 
 std::unique_ptr<Caption> CaptionList::Detach(Caption* c) {
+    return DetachTimed(c, true);
+}
+
+std::unique_ptr<Caption> CaptionList::Unlink(Caption* c) {
+    return DetachTimed(c, false);
+}
+
+std::unique_ptr<Caption> CaptionList::DetachTimed(Caption* c, bool retime) {
     CaptionBucket* before = nullptr;
     CaptionBucket* b = BucketOf(c, &before);
     if (!b) return nullptr;  // not in this list
@@ -171,7 +187,7 @@ std::unique_ptr<Caption> CaptionList::Detach(Caption* c) {
     if (c->next) c->next->prev = c->prev;
     Caption* prev = c->prev;
     c->prev = c->next = nullptr;
-    if (prev) prev->ApplyTiming();
+    if (prev && retime) prev->ApplyTiming();
     return std::unique_ptr<Caption>(c);
 }
 
@@ -190,6 +206,13 @@ void CaptionList::MoveFrom(CaptionList& other) {
         return;
     }
     while (Caption* c = other.Head()) Insert(other.Detach(c));
+}
+
+void CaptionList::Swap(CaptionList& other) {
+    CaptionList held;
+    held.MoveFrom(*this);
+    MoveFrom(other);
+    other.MoveFrom(held);
 }
 
 void CaptionList::Clear() {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "model/caption.h"
@@ -14,6 +15,13 @@ struct CaptionBucket {
     int8_t count = 0;             // captions counted in the bucket; 100 is full
     Caption* firstCaption = nullptr;
     CaptionBucket* nextBucket = nullptr;
+};
+
+// What a change to the list touched: the captions that start in [firstFrame, lastFrame], before
+// or after it, were changed, added or removed.
+struct CaptionRange {
+    int32_t firstFrame = 0;
+    int32_t lastFrame = 0;
 };
 
 class CaptionList {
@@ -35,7 +43,23 @@ class CaptionList {
     // Moves every caption of `other` into this list in order, as if decoded into it. Into an
     // empty list the captions move as they are linked, without allocating.
     void MoveFrom(CaptionList& other);
+    // Exchanges every caption with `other` without allocating.
+    void Swap(CaptionList& other);
     void Clear();
+
+    // Link and Unlink are Insert and Detach without retiming the caption before: what undo
+    // needs to put back exactly what was there.
+    Caption* Link(std::unique_ptr<Caption> caption);
+    std::unique_ptr<Caption> Unlink(Caption* caption);
+
+    // The one listener told of changes (a view that follows the list); the undoable commands
+    // tell it.
+    void SetObserver(std::function<void(CaptionRange)> observer) {
+        observer_ = std::move(observer);
+    }
+    void NotifyChanged(CaptionRange range) const {
+        if (observer_) observer_(range);
+    }
 
     Caption* Head() const { return head_; }
     bool Empty() const { return head_ == nullptr; }
@@ -51,6 +75,8 @@ class CaptionList {
     int Count() const;
 
   private:
+    Caption* InsertTimed(std::unique_ptr<Caption> caption, bool retime);
+    std::unique_ptr<Caption> DetachTimed(Caption* caption, bool retime);
     CaptionBucket* FindBucket(int32_t frame, CaptionBucket** before) const;
     CaptionBucket* BucketOf(const Caption* c, CaptionBucket** before);
     static bool RunContains(const CaptionBucket* b, const Caption* c);
@@ -59,6 +85,7 @@ class CaptionList {
     CaptionBucket first_;
     CaptionBucket* last_ = &first_;  // so that appending in order never walks every bucket
     Caption* head_ = nullptr;
+    std::function<void(CaptionRange)> observer_;
 };
 
 }  // namespace vantrel

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "model/caption_list.h"
@@ -21,6 +22,14 @@ struct CaptionProject {
     // by every long loop. The command line never lowers it: a Ctrl+C stands for the whole
     // command; the window's progress dialog lowers it when its run ends.
     std::atomic<int> cancel{0};
+    // Told after every change to the captions (and on a save): the flag it now has.
+    std::function<void(bool modified)> onModified;
+
+    // The one place the window marks the project changed, or back at its saved state.
+    void SetModified(bool on) {
+        modified = on;
+        if (onModified) onModified(on);
+    }
 
     void ClearCaptions() {
         captions.Clear();

@@ -20,26 +20,26 @@ int32_t Clamp32(int64_t v) {
 }  // namespace
 
 void Caption::ApplyTiming() {
+    endFrame = TimedEnd(next);
+}
+
+int32_t Caption::TimedEnd(const Caption* following) const {
     const int64_t s = startFrame;
     switch (timingMode) {
         case Normal: {
-            const int64_t limit = next ? int64_t{next->startFrame} - 1 : kNoLimit - 1;
-            endFrame = Clamp32(std::min(s + int64_t{kFramesPerRow} * CountOccupiedRows(), limit));
-            break;
+            const int64_t limit = following ? int64_t{following->startFrame} - 1 : kNoLimit - 1;
+            return Clamp32(std::min(s + int64_t{kFramesPerRow} * CountOccupiedRows(), limit));
         }
         case Persistent:
-            endFrame = Clamp32((next ? next->startFrame : s + kFramesWithoutNext) - 1);
-            break;
+            return Clamp32((following ? following->startFrame : s + kFramesWithoutNext) - 1);
         case Seamless:
-            endFrame = Clamp32(next ? next->startFrame : s + kFramesWithoutNext);
-            break;
+            return Clamp32(following ? following->startFrame : s + kFramesWithoutNext);
         case Manual: {
-            const int64_t limit = next ? int64_t{next->startFrame} - 1 : kNoLimit - 1;
-            if (endFrame > limit) endFrame = Clamp32(limit);
-            break;
+            const int64_t limit = following ? int64_t{following->startFrame} - 1 : kNoLimit - 1;
+            return endFrame > limit ? Clamp32(limit) : endFrame;
         }
         default:
-            break;
+            return endFrame;
     }
 }
 
