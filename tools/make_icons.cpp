@@ -1,7 +1,7 @@
 // Draws the program's icons as PNG images for the resources: the transport buttons, the
-// toolbar buttons, the program icon and the about box picture. The build never runs this; run
-// it by hand when an icon is to change, and commit its output.
-// Command, from the top of the source tree:
+// toolbar buttons (undo and redo among them), the program icon and the about box picture. The build
+// never runs this; run it by hand when an icon is to change, and commit its output. Command, from
+// the top of the source tree:
 //   cmake -S . -B build/tools -DVANTREL_TOOLS=ON -DVANTREL_TESTS=OFF
 //   cmake --build build/tools --target make_icons
 //   QT_QPA_PLATFORM=offscreen build/tools/tools/make_icons resources/icons
@@ -47,6 +47,23 @@ void CaptionMark(QPainter& p, QRectF box, double pixelSize) {
     p.setFont(font);
     p.setPen(Qt::white);
     p.drawText(box, Qt::AlignCenter, "cc");
+}
+
+// A curved arrow for undo (dir -1: turning back to the left) and redo (dir 1).
+void TurnArrow(QPainter& p, int dir) {
+    const auto x = [dir](double v) { return dir > 0 ? v : 16 - v; };
+    QPainterPath arc;
+    arc.moveTo(x(3), 13);
+    arc.cubicTo(x(2), 7, x(6), 4.5, x(11), 6.5);
+    p.setPen(QPen(kInk, 2, Qt::SolidLine, Qt::RoundCap));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(arc);
+    QPainterPath head;
+    head.moveTo(x(14.5), 7.5);
+    head.lineTo(x(9), 2.5);
+    head.lineTo(x(9), 10.5);
+    head.closeSubpath();
+    p.fillPath(head, kInk);
 }
 
 void Sheet(QPainter& p) {
@@ -186,6 +203,8 @@ const Icon kIcons[] = {
          Disk(p);
          CaptionMark(p, QRectF(6, 8, 10, 7), 6);
      }},
+    {"undo", 16, 16, [](QPainter& p) { TurnArrow(p, -1); }},
+    {"redo", 16, 16, [](QPainter& p) { TurnArrow(p, 1); }},
     {"italics", 16, 16, [](QPainter& p) { Letter(p, "I", true, false); }},
     {"underline", 16, 16, [](QPainter& p) { Letter(p, "U", false, true); }},
     // The program icon: CC on a caption box over a strip of film.

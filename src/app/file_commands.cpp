@@ -54,21 +54,27 @@ void FileCommands::OpenProjectFile(const std::string& path) {
     CaptionProject& project = host_.Project();
     ProjectContent read;
     const LoadResult result = LoadProject(project, path, &read);
-    if (result == LoadResult::Loaded) projectPath_ = path;
+    if (result == LoadResult::Loaded) {
+        projectPath_ = path;
+        host_.History().Clear(true);
+    }
     // The current project stays; what the damaged file still holds may become a new one, never
     // saved, so that the next Save asks for a name rather than writing over the damaged file.
     if (result == LoadResult::Damaged && !read.captions.Empty() &&
         dialogs_.AskYesNo(OpenReadableCaptionsQuestion(read.damage, read.captions.Count()))) {
         TakeProjectContent(project, read, path);
-        project.modified = true;
         projectPath_.clear();
+        host_.History().Clear(false);
     }
     host_.ShowCaptionsAgain();
 }
 
 bool FileCommands::Save() {
     if (projectPath_.empty()) return SaveAs();
-    if (SaveProject(host_.Project(), projectPath_) == WriteResult::Written) return true;
+    if (SaveProject(host_.Project(), projectPath_) == WriteResult::Written) {
+        host_.History().MarkSaved();
+        return true;
+    }
     // The failure has been reported; the user may choose another place.
     return SaveAs();
 }
@@ -78,6 +84,7 @@ bool FileCommands::SaveAs() {
     const auto chosen = dialogs_.ChooseFileToSave(kSaveProjectRequest);
     if (!chosen || SaveProject(host_.Project(), chosen->path) != WriteResult::Written) return false;
     projectPath_ = chosen->path;
+    host_.History().MarkSaved();
     return true;
 }
 
@@ -87,11 +94,18 @@ void FileCommands::ImportCaptions() {
     const auto path = dialogs_.ChooseFileToOpen(kImportRequest);
     if (!path) return;
     ImportHooks hooks;
-    hooks.beforeClear = [this] { host_.ReleaseCaptions(); };
+    // The captions replaced go into the import's undo step.
+    hooks.beforeClear = [this] {
+        host_.ReleaseCaptions();
+        host_.History().ReplaceAll(kImportStep);
+    };
     hooks.readMpeg2 = [this](CaptionProject& project, File& source, CaptionList& into) {
         return ImportM2v(project, source, progress_, into).status == MpegStatus::Completed;
     };
-    ImportCaptionFile(host_.Project(), *path, ExtensionOf(*path), hooks);
+    if (ImportCaptionFile(host_.Project(), *path, ExtensionOf(*path), hooks) ==
+        ImportResult::Imported) {
+        host_.Project().captions.NotifyChanged({INT32_MIN, INT32_MAX});
+    }
     host_.ShowCaptionsAgain();
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/dialogs.h"
+#include "editor/edit_history.h"
 #include "model/caption_project.h"
 #include "mpeg/progress_worker.h"
 
@@ -18,14 +19,16 @@ class FileCommandsHost {
     virtual ~FileCommandsHost() = default;
 
     virtual CaptionProject& Project() = 0;
+    // Save marks its step saved, Open and New forget it, Import is a step of it.
+    virtual EditHistory& History() = 0;
     virtual void PauseIfPlaying() = 0;
     // Before the captions may be replaced or freed: the caption window ends its edit and forgets
     // the caption it shows, the timeline forgets its caption.
     virtual void ReleaseCaptions() = 0;
     // Afterwards: both show the captions at the current frame again.
     virtual void ShowCaptionsAgain() = 0;
-    // The video side of New: close the video, empty the list, clear the modified flag, and let
-    // the user choose a video (or none).
+    // The video side of New: empty the list and the history, close the video, and let the user
+    // choose a video (or none).
     virtual void StartNewProject() = 0;
 };
 

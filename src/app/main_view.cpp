@@ -59,6 +59,7 @@ MainView::MainView(Dialogs& dialogs, QWidget* parent,
       progress_(this),
       files_(*this, dialogs, progress_) {
     project_.host = this;
+    project_.onModified = [this](bool) { emit ProjectChanged(); };
     setFixedSize(kWidth, kHeight);
     // The smallest size of the system's face, for the labels and the panel.
     QFont viewFont = font();
@@ -96,6 +97,7 @@ MainView::MainView(Dialogs& dialogs, QWidget* parent,
 
     panel_.move(kPanelLeft, 0);
     connect(&panel_, &PropertiesPanel::TimingModeChosen, this, &MainView::SetTimingMode);
+    connect(&panel_, &PropertiesPanel::TimeTyped, this, &MainView::SetTypedTime);
 
     timeline_.setGeometry(1, kTimelineTop, kWidth - 2, kHeight - 1 - kTimelineTop);
 
@@ -153,6 +155,7 @@ void MainView::ShowPlayStateOnButtons() {
 MainView::~MainView() {
     StopTimer();
     project_.host = nullptr;
+    project_.onModified = nullptr;
 }
 
 void MainView::Inform(const std::string& text) {
@@ -185,7 +188,7 @@ void MainView::ReleaseCaptions() {
     captionWindow_.EndEdit();
     captionWindow_.ForgetShownCaption();
     captionWindow_.SetTransportState(PlayState::ReplacingCaptions);
-    timeline_.ForgetCurrentCaption();
+    timeline_.ReleaseCaptions();
 }
 
 void MainView::ShowCaptionsAgain() {

@@ -71,6 +71,7 @@ class MainView : public QWidget,
     // What the caption window needs of the view.
     PlayState CurrentPlayState() const override { return playState_; }
     CaptionProject& Project() override { return project_; }
+    EditHistory& History() override { return history_; }
     void FillPanel(const Caption& caption) override;
     void ClearPanel() override;
     void ForgetTimelineCaption() override;
@@ -80,7 +81,6 @@ class MainView : public QWidget,
     void SeekToFrame(int32_t frame) override;
     void ForgetShownCaption() override { captionWindow_.ForgetShownCaption(); }
     void ResetAndShowFrame(int32_t frame) override { captionWindow_.ResetAndShowFrame(frame); }
-    bool AskYesNo(const std::string& text) override { return dialogs_.AskYesNo(text); }
 
     // Video.
     void ChooseVideoStream();
@@ -116,6 +116,13 @@ class MainView : public QWidget,
     void PreviousCaption();
     void AddCaption();
     void SetTimingMode(int mode);
+    // A start, end or duration typed in the panel, for the caption it shows.
+    void SetTypedTime(PropertiesPanel::Field field, int64_t frame);
+
+    // Undo and redo: the edit being typed is committed first, the views let go of every caption,
+    // and the video goes to the caption the step changed.
+    void Undo();
+    void Redo();
 
     // What the File commands need of the view.
     void PauseIfPlaying() override;
@@ -138,6 +145,11 @@ class MainView : public QWidget,
     QSlider& Slider() { return slider_; }
     const PlaybackTicks& Ticks() const { return ticks_; }
 
+  signals:
+    // The project changed, or was saved or replaced: its modified flag and its undo history may
+    // be new. The one signal of a change to the project.
+    void ProjectChanged();
+
   protected:
     void paintEvent(QPaintEvent* event) override;
 
@@ -150,9 +162,15 @@ class MainView : public QWidget,
     void ShowSliderFrame(int position, bool scrub);
     // Play is checked while playing or paused, Pause while paused; a scan leaves them.
     void ShowPlayStateOnButtons();
+    // Moves to a frame, with or without media, and shows its caption.
+    void GoToFrame(int32_t frame);
+    // Undo or redo.
+    void TakeStep(bool undo);
 
-    // First, so that it outlives the windows that point into its captions.
+    // First, so that it outlives the windows that point into its captions; its history keeps
+    // captions too.
     CaptionProject project_;
+    EditHistory history_{project_};
     int64_t frameDuration_ = 1;  // media units per frame; set when a video opens
     int32_t currentFrame_ = 0;
     int32_t sliderStep_ = 1;  // frames per slider unit

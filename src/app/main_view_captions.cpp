@@ -1,10 +1,10 @@
-// Caption commands of the main view: navigation, adding a caption after the current one, and
-// the timing mode chosen in the properties panel.
+// Caption commands of the main view: navigation, adding a caption, the timing mode and the times
+// typed in the properties panel, undo and redo.
 #include <algorithm>
 #include <memory>
 
 #include "app/main_view.h"
-#include "codec/encoder.h"
+#include "editor/caption_steps.h"
 
 namespace vantrel {
 
@@ -34,52 +34,87 @@ void MainView::PreviousCaption() {
     if (c->endFrame <= f) SeekToFrame(c->startFrame);
 }
 
-// A copy of the caption at or before the current frame, starting after it where its pairs can
-// still be loaded before the next caption.
+// Inside a caption, a copy of it after its loading (a split); in a gap or before every caption,
+// an edit on a new empty caption at the current frame.
 void MainView::AddCaption() {
+    PauseIfPlaying();
     const int32_t f = currentFrame_;
-    Caption* cur = project_.captions.CaptionAtOrBefore(f);
-    if (cur == nullptr) {
+    std::unique_ptr<Caption> empty;
+    Caption* split = AddCaptionAt(history_, f, &empty);
+    if (empty != nullptr) {
+        captionWindow_.BeginNewCaption(std::move(empty), kAddCaptionStep);
+        ForgetTimelineCaption();
+        return;
+    }
+    if (split == nullptr) {
         Beep();
         return;
     }
-    Caption* nx = cur->next;
-    const int64_t curLoad = GetLoadFrames(*cur);
-    const int64_t nextLoad = nx != nullptr ? GetLoadFrames(*nx) : 0;
-    const int64_t room = nx != nullptr ? nx->startFrame - nextLoad - cur->startFrame : 10000;
-    if (room < curLoad + 2) {
-        Beep();
-        return;
-    }
-    int64_t s = std::max<int64_t>(f, cur->startFrame + curLoad + 1);
-    const int64_t limit = nx != nullptr ? nx->startFrame - nextLoad - 1 : s + 10000;
-    s = std::min(s, limit);
-
-    auto added = std::make_unique<Caption>(*cur);
-    added->startFrame = static_cast<int32_t>(s);
-    if (added->endFrame <= s) {
-        int64_t end = int64_t{cur->endFrame} - cur->startFrame + s;
-        if (nx != nullptr) end = std::min<int64_t>(end, nx->startFrame - 1);
-        added->endFrame = static_cast<int32_t>(end);
-    }
-    project_.captions.Insert(std::move(added))->ApplyTiming();
     captionWindow_.ForgetShownCaption();
     captionWindow_.ResetAndShowFrame(f);
     ForgetTimelineCaption();
-    project_.modified = true;
 }
 
 void MainView::SetTimingMode(int mode) {
     const int32_t f = currentFrame_;
     Caption* c = project_.captions.CaptionAt(f);
     if (c == nullptr) return;
-    c->timingMode = static_cast<int8_t>(mode);
-    // Manual keeps the end frame the operator gave it.
-    if (mode != Manual) c->ApplyTiming();
+    SetTimingModeStep(history_, *c, static_cast<int8_t>(mode));
     captionWindow_.ForgetShownCaption();
     captionWindow_.ResetAndShowFrame(f);
     ForgetTimelineCaption();
-    project_.modified = true;
+}
+
+// Held within the bounds of a timeline drag; a moved caption takes the video with it.
+void MainView::SetTypedTime(PropertiesPanel::Field field, int64_t frame) {
+    captionWindow_.EndEdit();
+    Caption* c = project_.captions.CaptionAt(currentFrame_);
+    if (c == nullptr) return;
+    switch (field) {
+        case PropertiesPanel::Field::Start:
+            MoveCaptionStep(history_, *c, frame, kStartFrameStep);
+            break;
+        case PropertiesPanel::Field::End:
+            SetCaptionEndStep(history_, *c, frame, kEndFrameStep);
+            break;
+        case PropertiesPanel::Field::Duration:
+            SetCaptionEndStep(history_, *c, c->startFrame + frame, kDurationStep);
+            break;
+    }
+    ForgetTimelineCaption();
+    GoToFrame(c->startFrame);
+}
+
+void MainView::GoToFrame(int32_t frame) {
+    if (player_.IsOpen()) {
+        SeekToFrame(frame);
+    } else {
+        currentFrame_ = frame;
+        timeline_.SetCurrentFrame(frame);
+    }
+    captionWindow_.ForgetShownCaption();
+    captionWindow_.ResetAndShowFrame(currentFrame_);
+}
+
+void MainView::Undo() {
+    TakeStep(true);
+}
+
+void MainView::Redo() {
+    TakeStep(false);
+}
+
+void MainView::TakeStep(bool undo) {
+    // Undo while typing undoes the whole edit.
+    captionWindow_.EndEdit();
+    if (undo ? !history_.CanUndo() : !history_.CanRedo()) return;
+    PauseIfPlaying();
+    ReleaseCaptions();
+    const int32_t frame = undo ? history_.Undo() : history_.Redo();
+    ShowCaptionsAgain();
+    if (frame >= 0) GoToFrame(frame);
+    // Moving the video is no change to the project.
+    history_.UpdateModified();
 }
 
 }  // namespace vantrel

@@ -52,12 +52,16 @@ void MainView::ChooseVideoStream() {
     OpenVideo(*path);
 }
 
+// The views hold no caption (ReleaseCaptions came first): the list is emptied before the video
+// closes, so that stopping it finds no caption of the old list to show.
 void MainView::StartNewProject() {
-    CloseVideo();
+    history_.Clear(true);
     project_.captions.Clear();
-    timeline_.ForgetCurrentCaption();
+    timeline_.ReleaseCaptions();
+    captionWindow_.ForgetShownCaption();
+    CloseVideo();
     timeline_.update();
-    project_.modified = false;
+    history_.UpdateModified();  // stopping is no change
     ChooseVideoStream();
 }
 

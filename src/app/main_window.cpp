@@ -5,6 +5,7 @@
 
 #include "app/about_dialog.h"
 #include "app/qt_dialogs.h"
+#include "editor/edit_session.h"
 #include "model/caption.h"
 
 namespace vantrel {
@@ -30,7 +31,11 @@ MainWindow::MainWindow(Dialogs* dialogs, const std::vector<MediaPlayer::Option>&
     setContextMenuPolicy(Qt::NoContextMenu);
     connect(&view_->Captions(), &CaptionWindow::EditingChanged, this,
             &MainWindow::UpdateStyleButtons);
+    connect(view_, &MainView::ProjectChanged, this, &MainWindow::UpdateUndoActions);
+    connect(&view_->Captions(), &CaptionWindow::EditingChanged, this,
+            &MainWindow::UpdateUndoActions);
     UpdateStyleButtons();
+    UpdateUndoActions();
     // One fixed size that holds the menu bar, the toolbar and the view.
     setFixedSize(sizeHint());
 }
@@ -68,6 +73,13 @@ void MainWindow::CreateMenus() {
     QAction* exit = file->addAction("E&xit", this, &QWidget::close);
     exit->setShortcut(QKeySequence::Quit);
 
+    QMenu* edit = menuBar()->addMenu("&Edit");
+    undo_ = edit->addAction("&Undo", this, [&v] { v.Undo(); });
+    undo_->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Z)});
+    redo_ = edit->addAction("&Redo", this, [&v] { v.Redo(); });
+    redo_->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+
     QMenu* help = menuBar()->addMenu("&Help");
     help->addAction("&About...", this, [this] {
         AboutDialog about(this);
@@ -94,6 +106,9 @@ void MainWindow::CreateToolBar() {
     button(import_, "import", "Import Captions");
     button(export_, "export", "Export Captions");
     bar->addSeparator();
+    button(undo_, "undo", "Undo");
+    button(redo_, "redo", "Redo");
+    bar->addSeparator();
     // Italics and underline have no menu item; they act on the caption being typed.
     CaptionWindow& captions = view_->Captions();
     italics_ = new QAction(this);
@@ -116,6 +131,21 @@ void MainWindow::UpdateStyleButtons() {
     // Greyed buttons show unchecked.
     italics_->setChecked(editing && IsItalic(attribute));
     underline_->setChecked(editing && IsUnderlined(attribute));
+}
+
+void MainWindow::UpdateUndoActions() {
+    const EditHistory& history = view_->History();
+    // An edit being typed is the step Undo takes first.
+    const EditingContext& editing = view_->Captions().Editing();
+    const bool typed = EditSessionChanged(editing);
+    const std::string undoName = typed ? editing.stepName : history.UndoName();
+    const std::string redoName = typed ? std::string() : history.RedoName();
+    undo_->setEnabled(!undoName.empty());
+    redo_->setEnabled(!redoName.empty());
+    undo_->setText(undoName.empty() ? "&Undo" : QString::fromStdString("&Undo " + undoName));
+    redo_->setText(redoName.empty() ? "&Redo" : QString::fromStdString("&Redo " + redoName));
+    undo_->setToolTip(undo_->text().remove('&'));
+    redo_->setToolTip(redo_->text().remove('&'));
 }
 
 bool MainWindow::QuitIfAllowed() {

@@ -1,5 +1,6 @@
-// The program's one window: a fixed-size QMainWindow with the File and Help menus, the toolbar
-// and the main view. Closing it, or File > Exit, asks first whether to save a changed project.
+// The program's one window: a fixed-size QMainWindow with the File, Edit and Help menus, the
+// toolbar and the main view. Closing it, or File > Exit, asks first whether to save a changed
+// project.
 #pragma once
 
 #include <QAction>
@@ -27,6 +28,8 @@ class MainWindow : public QMainWindow {
     MainView& View() { return *view_; }
     QAction& ItalicsAction() { return *italics_; }
     QAction& UnderlineAction() { return *underline_; }
+    QAction& UndoAction() { return *undo_; }
+    QAction& RedoAction() { return *redo_; }
 
     // Asks whether to save a changed project; true when the window may close.
     bool QuitIfAllowed();
@@ -40,6 +43,8 @@ class MainWindow : public QMainWindow {
     void CreateToolBar();
     // Enables and checks the italics and underline buttons after the caption window.
     void UpdateStyleButtons();
+    // Undo and Redo name the steps they would take, and are greyed when there is none.
+    void UpdateUndoActions();
     // A File command: the caption being typed is committed first.
     QAction* AddFileCommand(QMenu* menu, const char* text, std::function<void()> command);
 
@@ -52,6 +57,8 @@ class MainWindow : public QMainWindow {
     QAction* chooseVideo_ = nullptr;
     QAction* import_ = nullptr;
     QAction* export_ = nullptr;
+    QAction* undo_ = nullptr;
+    QAction* redo_ = nullptr;
     QAction* italics_ = nullptr;
     QAction* underline_ = nullptr;
 };

@@ -5,6 +5,7 @@
 
 #include "codec/charset.h"
 #include "codec/code_string.h"
+#include "files/timecode.h"
 
 namespace vantrel {
 
@@ -45,8 +46,15 @@ PropertiesPanel::PropertiesPanel(QWidget* parent) : QGroupBox("Caption Propertie
         const int top = 16 + kRowHeight * i;
         labels[i]->setGeometry(kLabelLeft, top + 2, kBoxLeft - kLabelLeft, kLineHeight);
         boxes[i]->setGeometry(kBoxLeft, top, kBoxWidth, kRowHeight);
-        boxes[i]->setReadOnly(true);
         boxes[i]->setAlignment(Qt::AlignRight);
+        connect(boxes[i], &QLineEdit::returnPressed, this, [this, i] {
+            const std::optional<int64_t> frames = ParseFrames(boxes_[i]->text());
+            if (frames) {
+                emit TimeTyped(static_cast<Field>(i), *frames);
+            } else {
+                boxes_[i]->setText(shown_[i]);
+            }
+        });
         // Only the arrows show; they never come alive.
         spins[i]->setGeometry(kBoxLeft + kBoxWidth, top, kSpinWidth, kRowHeight);
         spins[i]->setEnabled(false);
@@ -110,10 +118,24 @@ void PropertiesPanel::SetLabelsEnabled(bool enabled) {
     for (QRadioButton* button : modeButtons_) button->setEnabled(enabled);
 }
 
+std::optional<int64_t> PropertiesPanel::ParseFrames(const QString& text) {
+    const std::string typed = text.trimmed().toStdString();
+    if (typed.empty() || typed.size() > 12) return std::nullopt;
+    if (typed.find_first_not_of("0123456789") == std::string::npos) return std::stoll(typed);
+    const std::optional<TimecodeLine> line = ParseTimecodeLine(typed);
+    // Nothing may follow the timecode, and its frames count below 30.
+    if (!line || line->data.data() != nullptr || line->highFrameNumber) return std::nullopt;
+    return line->frame;
+}
+
 void PropertiesPanel::FillPanel(const Caption& caption) {
-    startBox_.setText(QString::number(caption.startFrame));
-    endBox_.setText(QString::number(caption.endFrame));
-    durationBox_.setText(QString::number(int64_t{caption.endFrame} - caption.startFrame));
+    shown_[0] = QString::number(caption.startFrame);
+    shown_[1] = QString::number(caption.endFrame);
+    shown_[2] = QString::number(int64_t{caption.endFrame} - caption.startFrame);
+    for (int i = 0; i < 3; ++i) {
+        boxes_[i]->setText(shown_[i]);
+        boxes_[i]->setReadOnly(false);
+    }
     UncheckModes();
     if (caption.timingMode >= 1 && caption.timingMode <= 4) {
         ModeButton(caption.timingMode).setChecked(true);
@@ -124,9 +146,11 @@ void PropertiesPanel::FillPanel(const Caption& caption) {
 }
 
 void PropertiesPanel::ClearPanel() {
-    startBox_.clear();
-    endBox_.clear();
-    durationBox_.clear();
+    for (int i = 0; i < 3; ++i) {
+        shown_[i].clear();
+        boxes_[i]->clear();
+        boxes_[i]->setReadOnly(true);
+    }
     codesBox_.clear();
     UncheckModes();
     SetLabelsEnabled(false);

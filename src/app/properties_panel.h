@@ -1,6 +1,7 @@
 // The caption properties panel at the right of the main view: the frames and the codes of the
-// caption the caption window shows, and the timing-mode radio buttons. The boxes are display
-// only; the up-down arrows beside them are inert.
+// caption the caption window shows, and the timing-mode radio buttons. A start, end or duration
+// can be typed, in frames or as a timecode, and Enter applies it; the up-down arrows beside the
+// boxes are inert.
 #pragma once
 
 #include <QButtonGroup>
@@ -10,6 +11,8 @@
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <cstdint>
+#include <optional>
 
 #include "model/caption.h"
 
@@ -23,7 +26,12 @@ class PropertiesPanel : public QGroupBox {
     static constexpr int kWidth = 302;
     static constexpr int kHeight = 427;
 
+    enum class Field { Start, End, Duration };
+
     explicit PropertiesPanel(QWidget* parent = nullptr);
+
+    // Frames typed as a number, or as an hh:mm:ss:ff (or ;ff) timecode; nothing otherwise.
+    static std::optional<int64_t> ParseFrames(const QString& text);
 
     void FillPanel(const Caption& caption);
     void ClearPanel();
@@ -36,10 +44,13 @@ class PropertiesPanel : public QGroupBox {
     // 1-4, or 0 when no mode is checked.
     int CheckedMode() const;
     QRadioButton& ModeButton(int mode) { return *modeButtons_[mode - 1]; }
+    QLineEdit& Box(Field field) { return *boxes_[static_cast<int>(field)]; }
 
   signals:
     // The operator chose a timing mode (1 Normal, 2 Persistent, 3 Seamless, 4 Manual).
     void TimingModeChosen(int mode);
+    // A start, end or duration typed and applied with Enter.
+    void TimeTyped(vantrel::PropertiesPanel::Field field, int64_t frames);
 
   protected:
     void changeEvent(QEvent* event) override;
@@ -64,6 +75,8 @@ class PropertiesPanel : public QGroupBox {
     QRadioButton seamless_{"Seamless (No blank frames before next caption)", this};
     QRadioButton manual_{"Manual (Adjust caption time in timeline)", this};
     QRadioButton* modeButtons_[4] = {&normal_, &persistent_, &seamless_, &manual_};
+    QLineEdit* boxes_[3] = {&startBox_, &endBox_, &durationBox_};
+    QString shown_[3];  // what the boxes showed, put back after text that is no time
     QButtonGroup modes_{this};
     QLabel codesLabel_{"CCD-format caption codes:", this};
     QPlainTextEdit codesBox_{this};

@@ -5,6 +5,7 @@
 
 #include "caption_window/caption_font.h"
 #include "caption_window/caption_render.h"
+#include "editor/edit_session.h"
 #include "editor/typing_attribute.h"
 #include "video/video_window.h"
 
@@ -97,6 +98,10 @@ void CaptionWindow::ShowCaption() {
         return;
     }
     std::optional<QRegion> region = RenderCaption(*shownCaption_, image_);
+    if (IsEditing() && mainView_ != nullptr) {
+        // The panel shows the frames the commit will give.
+        PreviewEditTiming(mainView_->Project().captions, context_);
+    }
     if (region && IsEditing()) {
         // The boxes either side of the caret, so that it shows on empty positions too.
         region = *region - CellBox(context_.caretRow, context_.caretColumn - 1)
@@ -113,6 +118,7 @@ void CaptionWindow::ShowCaption() {
     displayCleared_ = false;
     repaint();
     if (mainView_ != nullptr) mainView_->FillPanel(*shownCaption_);
+    if (IsEditing()) emit EditingChanged();
 }
 
 void CaptionWindow::SetTransportState(PlayState state) {
@@ -190,61 +196,52 @@ void CaptionWindow::paintEvent(QPaintEvent* /*event*/) {
 }
 
 void CaptionWindow::BeginEdit(int row, int column) {
-    editStartFrame_ = mainView_ != nullptr ? mainView_->CurrentFrame() : 0;
+    if (mainView_ == nullptr) return;
+    const int32_t frame = mainView_->CurrentFrame();
     setFocus(Qt::MouseFocusReason);
-    context_.caretRow = row;
-    context_.caretColumn = column;
     if (!IsEditing()) {
         pendingAccent_ = 0;
-        PickShownCaption(editStartFrame_, nullptr);
-        if (OnAir(shownCaption_, editStartFrame_)) {
-            editSource_ = shownCaption_;
-            context_.editCopy = std::make_unique<Caption>(*editSource_);
-            PickUpAttribute(context_);
-        } else {
-            editSource_ = nullptr;
-            context_.editCopy = std::make_unique<Caption>();
-            context_.editCopy->startFrame = editStartFrame_;
-            context_.editCopy->endFrame = editStartFrame_ + 1;
-            context_.typingAttribute = kDefaultAttribute;
-        }
-    } else {
-        PickUpAttribute(context_);
+        BeginEditSession(mainView_->Project().captions, frame, context_);
     }
+    OpenEditor(row, column);
+}
+
+void CaptionWindow::BeginNewCaption(std::unique_ptr<Caption> caption, const char* stepName) {
+    EndEdit();
+    if (mainView_ == nullptr) return;
+    setFocus(Qt::OtherFocusReason);
+    pendingAccent_ = 0;
+    BeginNewCaptionSession(std::move(caption), stepName, context_);
+    // Where captions usually go: the start of the bottom row.
+    OpenEditor(kScreenRows - 1, 4);
+}
+
+void CaptionWindow::OpenEditor(int row, int column) {
+    context_.caretRow = row;
+    context_.caretColumn = column;
+    PickUpAttribute(context_);
     PlaceCaret(context_.caretRow, context_.caretColumn, context_.typingAttribute);
     context_.needsRefresh = true;
     shownCaption_ = context_.editCopy.get();
     ShowCaption();
 }
 
-// The copy replaces its source in the list, or enters the list as a new caption; a new caption
-// left without text is dropped.
+// The session commits the copy into the list as one undo step; then the screen and the panel
+// show what is on the air now (a new caption left empty is gone).
 void CaptionWindow::EndEdit() {
     if (!IsEditing()) return;
-    std::unique_ptr<Caption> copy = std::move(context_.editCopy);
-    if (editSource_ == nullptr && copy->CountOccupiedRows() > 0 && mainView_ != nullptr) {
-        // A caption that shows for no frame (one emptied by an edit) may start here: it takes
-        // the new content, rather than gaining a twin on its frame that timing cannot order
-        // and that a project file could not hold.
-        Caption* same = mainView_->Project().captions.CaptionAtOrBefore(copy->startFrame);
-        if (same != nullptr && same->startFrame == copy->startFrame) editSource_ = same;
-    }
-    if (editSource_ != nullptr) {
-        // The source keeps its place in the list: only its content is replaced.
-        Caption* prev = editSource_->prev;
-        Caption* next = editSource_->next;
-        *editSource_ = *copy;
-        editSource_->prev = prev;
-        editSource_->next = next;
-        editSource_->ApplyTiming();
-    } else if (copy->CountOccupiedRows() > 0 && mainView_ != nullptr) {
-        mainView_->Project().captions.Insert(std::move(copy))->ApplyTiming();
-    }
     SetCaretVisible(false);
-    editSource_ = nullptr;
+    if (mainView_ != nullptr) {
+        CommitEditSession(mainView_->History(), context_);
+    } else {
+        context_.editCopy.reset();
+    }
     ForgetShownCaption();
+    if (mainView_ != nullptr) {
+        ShowFrame(-1);
+        mainView_->ForgetTimelineCaption();
+    }
     repaint();
-    if (mainView_ != nullptr) mainView_->ForgetTimelineCaption();
     emit EditingChanged();
 }
 
@@ -256,10 +253,6 @@ void CaptionWindow::ToggleItalics() {
 void CaptionWindow::ToggleUnderline() {
     vantrel::ToggleUnderline(context_);
     emit EditingChanged();
-}
-
-void CaptionWindow::SetModified() {
-    if (mainView_ != nullptr) mainView_->Project().modified = true;
 }
 
 }  // namespace vantrel

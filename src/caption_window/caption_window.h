@@ -45,6 +45,8 @@ class CaptionWindow : public QWidget, public EditorView {
 
     // The edit lifecycle. A click begins (or moves) an edit; losing the focus commits it.
     void BeginEdit(int row, int column);
+    // An edit on a caption not yet in the list (Add Caption in a gap), committed as `stepName`.
+    void BeginNewCaption(std::unique_ptr<Caption> caption, const char* stepName);
     void EndEdit();
     bool IsEditing() const { return context_.editCopy != nullptr; }
 
@@ -78,7 +80,7 @@ class CaptionWindow : public QWidget, public EditorView {
     void RunKey(int modifiers, int key, bool keypad);
     // The typing path; `fromKeyboard` is false for the characters of the editor's own keys.
     void TypeCharacter(uint8_t character, bool fromKeyboard);
-    void SetModified();
+    void OpenEditor(int row, int column);
     // The caption on the air at a frame, or null.
     static bool OnAir(const Caption* caption, int32_t frame);
     int32_t FrameOrCurrent(int32_t frame) const;
@@ -86,10 +88,8 @@ class CaptionWindow : public QWidget, public EditorView {
     CaptionWindowHost* mainView_ = nullptr;
     VideoWindow* videoWindow_ = nullptr;
     Caption* shownCaption_ = nullptr;  // while editing: the edit copy
-    int32_t editStartFrame_ = 0;
     PlayState transportState_ = PlayState::Stopped;
-    EditingContext context_;         // the edit copy, the caret, the typing attribute
-    Caption* editSource_ = nullptr;  // the caption in the list that the copy came from
+    EditingContext context_;  // the edit copy and its source, the caret, the typing attribute
     int pendingAccent_ = 0;
     bool caretShown_ = false;
     bool caretItalic_ = false;

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "editor/edit_history.h"
 #include "model/caption.h"
 #include "model/caption_project.h"
 #include "model/play_state.h"
@@ -18,6 +19,8 @@ class CaptionWindowHost {
     virtual int32_t CurrentFrame() const = 0;
     virtual PlayState CurrentPlayState() const = 0;
     virtual CaptionProject& Project() = 0;
+    // The project's undo history, which the edits' commits go into.
+    virtual EditHistory& History() = 0;
 
     // The properties panel shows a caption, or nothing.
     virtual void FillPanel(const Caption& caption) = 0;

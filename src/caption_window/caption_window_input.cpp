@@ -130,7 +130,6 @@ void CaptionWindow::RunKey(int modifiers, int key, bool keypad) {
             TypeCharacter(static_cast<uint8_t>(binding->argument), false);
             break;
     }
-    SetModified();
 }
 
 void CaptionWindow::TypeCharacter(uint8_t character, bool fromKeyboard) {
@@ -139,7 +138,7 @@ void CaptionWindow::TypeCharacter(uint8_t character, bool fromKeyboard) {
     if (fromKeyboard && !IsTypable(character)) return;
     const uint8_t composed = ComposeAccent(pendingAccent_, character);
     pendingAccent_ = 0;
-    if (vantrel::TypeCharacter(context_, *this, composed)) SetModified();
+    vantrel::TypeCharacter(context_, *this, composed);
 }
 
 void CaptionWindow::UpdateCursor() {

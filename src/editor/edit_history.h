@@ -62,6 +62,9 @@ class EditHistory {
     // stands as on disk.
     void Clear(bool saved);
 
+    // Sets the project's modified flag again (after something else set it).
+    void UpdateModified();
+
     // What the steps hold, for the bound.
     size_t Bytes() const { return bytes_; }
     size_t StepCount() const { return steps_.size(); }
@@ -70,7 +73,6 @@ class EditHistory {
     friend class CaptionChange;
     void Push(std::unique_ptr<UndoStep> step);
     uint64_t CurrentId() const;
-    void UpdateModified();
 
     CaptionProject& project_;
     size_t limit_;

@@ -54,6 +54,13 @@ void PreviewEditTiming(const CaptionList& list, EditingContext& context) {
     copy->endFrame = std::max(copy->TimedEnd(following), copy->startFrame + 1);
 }
 
+bool EditSessionChanged(const EditingContext& context) {
+    const Caption* copy = context.editCopy.get();
+    if (copy == nullptr) return false;
+    if (context.source == nullptr) return copy->CountOccupiedRows() > 0;
+    return !copy->SameScreen(*context.source);
+}
+
 Caption* CommitEditSession(EditHistory& history, EditingContext& context) {
     std::unique_ptr<Caption> copy = std::move(context.editCopy);
     Caption* source = context.source;

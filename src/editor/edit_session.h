@@ -21,6 +21,10 @@ void BeginNewCaptionSession(std::unique_ptr<Caption> caption, const char* stepNa
 // air while it is typed).
 void PreviewEditTiming(const CaptionList& list, EditingContext& context);
 
+// Whether committing now would change the project: the screen differs from its source's, or a
+// new caption has text.
+bool EditSessionChanged(const EditingContext& context);
+
 // Ends the session: the copy replaces its source's content, or enters the list as a new caption;
 // a new caption left without text is dropped. One undo step when anything changed. Returns the
 // caption of the list that took the edit, or null.

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "editor/edit_history.h"
 #include "model/caption_project.h"
 #include "model/play_state.h"
 
@@ -18,6 +19,8 @@ class TimelineHost {
     virtual int32_t CurrentFrame() const = 0;
     virtual PlayState CurrentPlayState() const = 0;
     virtual CaptionProject& Project() = 0;
+    // The project's undo history: a drag, a delete is one step.
+    virtual EditHistory& History() = 0;
     // Moves the view to a frame; the view then calls the timeline's SetCurrentFrame.
     virtual void SeekToFrame(int32_t frame) = 0;
 
@@ -25,9 +28,6 @@ class TimelineHost {
     virtual void ForgetShownCaption() = 0;
     // ... and shows the caption of a frame afresh, repainting at once.
     virtual void ResetAndShowFrame(int32_t frame) = 0;
-
-    // A yes-or-no question to the operator; true for Yes.
-    virtual bool AskYesNo(const std::string& text) = 0;
 };
 
 }  // namespace vantrel

@@ -3,17 +3,10 @@
 #include <QMouseEvent>
 #include <algorithm>
 
-#include "codec/encoder.h"
+#include "editor/caption_steps.h"
 #include "timeline/timeline_window.h"
 
 namespace vantrel {
-
-namespace {
-
-// The least room between a moved caption's start and the next caption's start.
-constexpr int64_t kLeastDisplay = 3;
-
-}  // namespace
 
 QPoint TimelineWindow::AreaPoint(const QMouseEvent* event) const {
     return event->position().toPoint() - contentsRect().topLeft();
@@ -42,50 +35,35 @@ void TimelineWindow::mousePressEvent(QMouseEvent* event) {
     }
 }
 
-// Fixes the bounds of the drag: a moved caption keeps its loading after the previous caption's
-// start (and after a Manual previous caption's end) and leaves the next caption room to load
-// and itself at least three frames (its whole length when it is Manual); an end stays after the
-// start and before the next caption.
+// Fixes the bounds of the drag (those of the core's steps) and opens its undo step, which the
+// release makes.
 void TimelineWindow::BeginDrag(const Hit& hit, int x) {
     Caption& c = *hit.caption;
-    const Caption* prev = c.prev;
-    Caption* next = c.next;
-    int64_t lowest = 0;
-    int64_t highest = 0;
+    FrameBounds bounds;
     if (hit.part == kEndEdge) {
         setCursor(Qt::SizeHorCursor);
         dragMode_ = kDraggingEnd;
         dragStartFrame_ = c.endFrame;
-        lowest = int64_t{c.startFrame} + 1;
-        highest = next ? int64_t{next->startFrame} - 1 : kLastEndFrame;
+        bounds = EndBounds(c);
     } else {
         setCursor(Qt::SizeAllCursor);
         dragMode_ = kMoving;
         dragStartFrame_ = c.startFrame;
-        const int64_t load = GetLoadFrames(c);
-        lowest = load;
-        if (prev) {
-            lowest = std::max(lowest, prev->startFrame + load + 1);
-            if (prev->timingMode == Manual) lowest = std::max<int64_t>(lowest, prev->endFrame + 1);
-        }
-        highest = kLastStartFrame;
-        if (next) {
-            const int64_t least =
-                c.timingMode == Manual ? int64_t{c.endFrame} - c.startFrame + 1 : kLeastDisplay;
-            highest = std::min<int64_t>({highest, next->startFrame - least,
-                                         next->startFrame - int64_t{GetLoadFrames(*next)} - 1});
-        }
+        bounds = StartBounds(c);
     }
-    dragMinDelta_ = lowest - dragStartFrame_;
-    dragMaxDelta_ = highest - dragStartFrame_;
-    // A caption already squeezed past both bounds has no place to go: it stays.
-    if (dragMinDelta_ > dragMaxDelta_) dragMinDelta_ = dragMaxDelta_ = 0;
+    dragMinDelta_ = bounds.lowest - dragStartFrame_;
+    dragMaxDelta_ = bounds.highest - dragStartFrame_;
     dragCaption_ = &c;
     dragStartX_ = x;
+    dragUndoFrame_ = c.startFrame;
+    dragChange_ = std::make_unique<CaptionChange>(
+        mainView_.History(), dragMode_ == kMoving ? kMoveCaptionStep : kDragEndStep);
+    dragChange_->Touch(&c);
+    dragChange_->Touch(c.prev);
 }
 
 // Only a real change touches the caption: a drag that comes back to where it began puts the
-// caption back, and one held against a bound changes nothing and sets no modified flag.
+// caption back, and one held against a bound changes nothing and makes no step.
 void TimelineWindow::DragTo(int x) {
     if (!dragCaption_) return;
     Caption& c = *dragCaption_;
@@ -93,20 +71,30 @@ void TimelineWindow::DragTo(int x) {
     const auto target = static_cast<int32_t>(dragStartFrame_ + delta);
     if (dragMode_ == kMoving) {
         if (target == c.startFrame) return;
-        c.MoveStart(target);
-        c.ApplyTiming();
-        if (c.prev) c.prev->ApplyTiming();
-        mainView_.Project().captions.RefreshBucketKeys();
+        MoveCaptionStart(mainView_.Project().captions, c, target);
         // The caption drawn first may no longer be the last one starting before the view.
         ForgetCurrentCaption();
     } else {
         if (target == c.endFrame) return;
-        c.timingMode = Manual;
-        c.endFrame = target;
+        SetCaptionEnd(c, target);
     }
-    SetModified();
     needsRender_ = true;
     update();
+}
+
+// The drag's step, when it changed anything.
+void TimelineWindow::EndDrag() {
+    if (dragChange_ != nullptr && dragCaption_ != nullptr) {
+        dragChange_->Commit(dragUndoFrame_, dragCaption_->startFrame);
+    }
+    dragChange_.reset();
+    dragMode_ = kNoDrag;
+    dragCaption_ = nullptr;
+}
+
+void TimelineWindow::ReleaseCaptions() {
+    EndDrag();
+    ForgetCurrentCaption();
 }
 
 void TimelineWindow::mouseMoveEvent(QMouseEvent* event) {
@@ -142,8 +130,7 @@ void TimelineWindow::mouseReleaseEvent(QMouseEvent* event) {
     // A click on a block without moving seeks to its caption's start.
     if ((dragMode_ == kMoving || dragMode_ == kDraggingEnd) && dragCaption_ && p.x() == dragStartX_)
         mainView_.SeekToFrame(dragCaption_->startFrame);
-    dragMode_ = kNoDrag;
-    dragCaption_ = nullptr;
+    EndDrag();
     dragStartX_ = 0;
     lastMousePosition_ = QPoint(-1, -1);
     lastMouseButtons_ = Qt::NoButton;
@@ -180,18 +167,15 @@ void TimelineWindow::keyPressEvent(QKeyEvent* event) {
     if (EditingAllowed()) DeleteCurrentCaption();
 }
 
+// No question: undo brings the caption back.
 void TimelineWindow::DeleteCurrentCaption() {
     CaptionProject& project = mainView_.Project();
     Caption* c = project.captions.CaptionAt(mainView_.CurrentFrame());
-    if (!c || !mainView_.AskYesNo("Delete this caption?")) return;
+    if (!c) return;
+    EndDrag();
     ForgetCurrentCaption();
     mainView_.ForgetShownCaption();
-    if (dragCaption_ == c) {
-        dragCaption_ = nullptr;
-        dragMode_ = kNoDrag;
-    }
-    project.captions.Remove(c);
-    project.modified = true;
+    DeleteCaptionStep(mainView_.History(), *c);
     mainView_.ResetAndShowFrame(mainView_.CurrentFrame());
     update();
 }

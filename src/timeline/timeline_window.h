@@ -9,8 +9,10 @@
 #include <QPoint>
 #include <QScrollBar>
 #include <cstdint>
+#include <memory>
 
 #include "codec/encoder.h"
+#include "editor/edit_history.h"
 #include "model/caption.h"
 #include "timeline/timeline_host.h"
 
@@ -40,6 +42,9 @@ class TimelineWindow : public QFrame {
     void SetCurrentFrame(int32_t frame);
     // The cached caption must be forgotten whenever the captions or the view's frames change.
     void ForgetCurrentCaption();
+    // Before the captions change under it (undo, redo, a file command): a drag ends with its
+    // step, and no caption is held.
+    void ReleaseCaptions();
     // The last caption starting at or before `frame` (-1: the current frame), or the first one.
     Caption* PickCurrentCaption(int32_t frame);
     // (x, y) in the drawing area.
@@ -67,6 +72,7 @@ class TimelineWindow : public QFrame {
     bool EditingAllowed() const;
     void BeginDrag(const Hit& hit, int x);
     void DragTo(int x);
+    void EndDrag();
     void UpdateCursor(int x, int y);
     void DeleteCurrentCaption();
     void SetModified();
@@ -88,6 +94,8 @@ class TimelineWindow : public QFrame {
     int32_t dragStartFrame_ = 0;
     int64_t dragMinDelta_ = 0;
     int64_t dragMaxDelta_ = 0;
+    int32_t dragUndoFrame_ = 0;
+    std::unique_ptr<CaptionChange> dragChange_;
     QImage image_;
     QPoint lastMousePosition_{-1, -1};
     Qt::MouseButtons lastMouseButtons_;

@@ -31,11 +31,13 @@ using Names = std::vector<std::string>;
 struct FakeView : FileCommandsHost, ProjectHost {
     test::ScriptedDialogs& dialogs;
     CaptionProject project;
+    EditHistory history{project};
     int releases = 0, shows = 0, newProjects = 0, videoCloses = 0;
     std::vector<std::string> videosOpened;
 
     explicit FakeView(test::ScriptedDialogs& d) : dialogs(d) { project.host = this; }
     CaptionProject& Project() override { return project; }
+    EditHistory& History() override { return history; }
     void PauseIfPlaying() override {}
     void ReleaseCaptions() override { ++releases; }
     void ShowCaptionsAgain() override { ++shows; }
@@ -62,6 +64,7 @@ class FileCommandsTest : public ::testing::Test {
     FileCommandsTest() { Reset(); }
     // An unchanged project with one caption and a video; dialogs with no script and no record.
     void Reset() {
+        view.history.Clear(true);
         view.project.captions.Clear();
         AddCaption(view.project.captions, 30, 90, "OLD CAPTION");
         view.project.videoPath = "video.mpg";
@@ -212,6 +215,10 @@ TEST_F(FileCommandsTest, ImportAsksFirstThenReplacesTheCaptionsAndKeepsTheVideo)
         EXPECT_TRUE(c.text == "OLD CAPTION" || view.shows == shows + 1) << "shown again";
         ASSERT_EQ(dialogs.informed.size(), c.message.empty() ? 0u : 1u);
         EXPECT_TRUE(c.message.empty() || dialogs.informed[0].rfind(c.message, 0) == 0);
+        // An import is one step, which undo takes back whole.
+        EXPECT_EQ(view.history.UndoName(), c.text == "OLD CAPTION" ? "" : kImportStep);
+        view.history.Undo();
+        EXPECT_EQ(FirstText(view.project), "OLD CAPTION");
     }
 }
 

@@ -258,19 +258,23 @@ TEST_F(MainWindowTest, DraggingTheSliderShowsNearFramesAndLettingGoTheExactOne) 
     EXPECT_EQ(view_.ToFrames(view_.Player().Position()), target);
 }
 
-TEST_F(MainWindowTest, AddCaptionCopiesTheCaptionBeforeWhereThereIsRoom) {
+// Add Caption inside a caption splits it after its loading where the next caption leaves room;
+// in a gap or before every caption it opens the editor on a new empty caption at the playhead,
+// up to the next caption's loading and two seconds at most, which enters the list once typed.
+TEST_F(MainWindowTest, AddCaptionSplitsTheCaptionOnTheAirOrTypesANewOneInAGap) {
     // The frame, and the start and end of the new caption; start -1: a beep and no caption.
     const struct {
         int32_t frame, start, end;
+        bool typed;
     } cases[] = {
-        {5, -1, 0},   {12, 16, 20},  // keeps the copied end, which is after its start
-        {50, 50, 60}, {97, 94, 99},  // held before the next caption's loading
-        {205, -1, 0}, {300, 300, 349},
+        {5, -1, 0, false},   {12, 16, 20, false},  // keeps the copied end, after its start
+        {50, 50, 95, true},  {97, -1, 0, false},   // up to the next caption's loading
+        {205, -1, 0, false}, {300, 300, 360, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.frame);
-        view_.ForgetShownCaption();
-        view_.Timeline().ForgetCurrentCaption();
+        view_.ReleaseCaptions();
+        view_.History().Clear(true);
         view_.Project().captions.Clear();
         Add(10, 20);
         Add(100, 150);
@@ -278,18 +282,26 @@ TEST_F(MainWindowTest, AddCaptionCopiesTheCaptionBeforeWhereThereIsRoom) {
         Add(211, 260);  // too close after 200-210 for a copy of it
         const int beeps = dialogs_.beeps;
         view_.SetCurrentFrame(c.frame);
-        view_.Project().modified = false;
+        view_.ShowCaptionsAgain();
         Click(View::kAddCaptionButton);
         const bool adds = c.start >= 0;
         EXPECT_EQ(dialogs_.beeps, beeps + (adds ? 0 : 1));
+        EXPECT_EQ(view_.Captions().IsEditing(), c.typed);
+        if (c.typed) {
+            EXPECT_EQ(view_.Panel().EndText(), QString::number(c.end));
+            QTest::keyClicks(&view_.Captions(), "B");
+            EXPECT_EQ(window_.UndoAction().text(), "&Undo Add Caption");
+            view_.Captions().EndEdit();
+        }
         EXPECT_EQ(view_.Project().captions.Count(), adds ? 5 : 4);
         EXPECT_EQ(view_.Project().modified, adds);
         if (!adds) continue;
+        EXPECT_EQ(view_.History().UndoName(), c.typed ? kAddCaptionStep : kSplitCaptionStep);
         Caption* added = view_.Project().captions.CaptionAtOrBefore(c.start);
         ASSERT_NE(added, nullptr);
         EXPECT_EQ(added->startFrame, c.start);
         EXPECT_EQ(added->endFrame, c.end);
-        EXPECT_EQ(added->cells[14][0].character, 'A');
+        EXPECT_EQ(added->cells[14][c.typed ? 4 : 0].character, c.typed ? 'B' : 'A');
     }
 }
 

@@ -29,9 +29,11 @@ class FakeMainView : public QWidget, public CaptionWindowHost {
     int32_t frame = 0;
     PlayState playState = PlayState::Stopped;
     CaptionProject project;
+    EditHistory history{project};
     int panelFills = 0;
     int panelClears = 0;
-    std::optional<int32_t> panelStart;  // the start frame of the caption the panel shows
+    std::optional<int32_t> panelStart;  // the frames of the caption the panel shows
+    int32_t panelEnd = 0;
     int timelineForgets = 0;
     int beeps = 0;
 
@@ -51,9 +53,11 @@ class FakeMainView : public QWidget, public CaptionWindowHost {
     int32_t CurrentFrame() const override { return frame; }
     PlayState CurrentPlayState() const override { return playState; }
     CaptionProject& Project() override { return project; }
+    EditHistory& History() override { return history; }
     void FillPanel(const Caption& caption) override {
         ++panelFills;
         panelStart = caption.startFrame;
+        panelEnd = caption.endFrame;
     }
     void ClearPanel() override {
         ++panelClears;
@@ -148,8 +152,9 @@ TEST(CaptionWindowMouse, ClicksPickTheNearestCaretPositionWhenEditsAreAllowed) {
     }
 }
 
-// An edit of a caption replaces it and applies its timing when the focus goes; a new caption
-// enters the list at the click's frame unless it is left empty.
+// An edit of a caption replaces it and applies its timing when the focus goes, and the panel
+// shows its frames then; a new caption enters the list at the click's frame unless it is left
+// empty, and then neither the panel nor the video's mask show it.
 TEST(CaptionWindowEdit, CommittingReplacesTheCaptionOrAddsANewOneUnlessEmpty) {
     FakeMainView view;
     view.show();  // so that the focus can come and go
@@ -161,8 +166,11 @@ TEST(CaptionWindowEdit, CommittingReplacesTheCaptionOrAddsANewOneUnlessEmpty) {
     view.ClickCell(0, 1);
     QTest::keyClicks(&view.window, "BC");
     EXPECT_EQ(source->cells[0][1].character, 0);  // the list keeps the old text meanwhile
-    EXPECT_TRUE(view.project.modified);
+    EXPECT_FALSE(view.project.modified);          // the commit is the change
     view.Commit();
+    EXPECT_TRUE(view.project.modified);
+    EXPECT_EQ(view.panelStart, 100);
+    EXPECT_EQ(view.panelEnd, source->endFrame);
     EXPECT_FALSE(view.window.IsEditing());
     ASSERT_EQ(view.project.captions.Count(), 1);
     EXPECT_EQ(view.project.captions.Head(), source);
@@ -186,9 +194,13 @@ TEST(CaptionWindowEdit, CommittingReplacesTheCaptionOrAddsANewOneUnlessEmpty) {
     view.ClickCell(3, 4);
     QTest::keyClicks(&view.window, "x");
     QTest::keyClick(&view.window, Qt::Key_Backspace);
+    EXPECT_EQ(view.panelStart, 900);
     view.Commit();
     EXPECT_FALSE(view.window.IsEditing());
     EXPECT_EQ(view.project.captions.Count(), 2);
+    EXPECT_FALSE(view.panelStart);
+    EXPECT_EQ(view.video.mask(), kWhole);
+    EXPECT_EQ(view.history.StepCount(), 2u);
 
     // A caption emptied by an edit shows for no frame; typing on its frame fills it again
     // instead of adding a second caption with the same start.
@@ -270,7 +282,6 @@ TEST(CaptionWindowKeys, EveryActionOfTheKeyTableRunsItsCommandAndOtherKeysNone) 
         Qt::KeyboardModifiers modifiers;
         Qt::Key key;
         Command command;
-        bool marks = true;  // the project as changed: every key of the table does
     };
     // clang-format off
     const std::vector<KeyCase> cases = {
@@ -291,9 +302,9 @@ TEST(CaptionWindowKeys, EveryActionOfTheKeyTableRunsItsCommandAndOtherKeysNone) 
         {kCt | kAl | kSh, Key_Question, Type(0xBF)}, {kAl, Key_X, kNothing},
         {kAl | kSh, Key_Left, kNothing},
         // Keys outside the table.
-        {kCt, Key_Q, kNothing, false}, {kCt, Key_7, kNothing, false},
-        {kCt | kSh, Key_Up, kNothing, false}, {kCt | kAl, Key_Left, kNothing, false},
-        {kSh, Key_Shift, kNothing, false},
+        {kCt, Key_Q, kNothing}, {kCt, Key_7, kNothing},
+        {kCt | kSh, Key_Up, kNothing}, {kCt | kAl, Key_Left, kNothing},
+        {kSh, Key_Shift, kNothing},
     };
     // clang-format on
     // Text on rows 4 and 5 and the caret inside the word "HELLO" of row 5: every command leaves
@@ -319,7 +330,7 @@ TEST(CaptionWindowKeys, EveryActionOfTheKeyTableRunsItsCommandAndOtherKeysNone) 
         EXPECT_EQ(std::tuple(got.caretRow, got.caretColumn, got.typingAttribute),
                   std::tuple(want.caretRow, want.caretColumn, want.typingAttribute));
         EXPECT_EQ(view.window.PendingAccent(), twin.accent);
-        EXPECT_EQ(view.project.modified, c.marks);
+        EXPECT_FALSE(view.project.modified);  // until the commit
     }
 }
 
@@ -355,10 +366,8 @@ TEST(CaptionWindowKeys, AccentsComposeAndTypedUnicodeGoesThroughTheCaptionSet) {
         SCOPED_TRACE(c.typed.toStdString());
         FakeMainView view;
         view.ClickCell(0, 0);
-        if (c.accentKey != Key_unknown) {
+        if (c.accentKey != Key_unknown)
             QTest::keyClick(&view.window, c.accentKey, c.accentModifiers);
-            EXPECT_TRUE(view.project.modified);
-        }
         for (QChar ch : c.typed) {
             QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(ch));
             QCoreApplication::sendEvent(&view.window, &press);

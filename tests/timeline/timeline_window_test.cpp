@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "support/caption_list_check.h"
-#include "video/scripted_dialogs.h"
 
 namespace vantrel {
 namespace {
@@ -23,6 +22,7 @@ struct FakeView : TimelineHost {
     int32_t CurrentFrame() const override { return frame; }
     PlayState CurrentPlayState() const override { return playState; }
     CaptionProject& Project() override { return project; }
+    EditHistory& History() override { return history; }
     void SeekToFrame(int32_t f) override {
         seeks.push_back(f);
         frame = f;
@@ -30,10 +30,9 @@ struct FakeView : TimelineHost {
     }
     void ForgetShownCaption() override { ++forgotten; }
     void ResetAndShowFrame(int32_t f) override { shown.push_back(f); }
-    bool AskYesNo(const std::string& text) override { return dialogs.AskYesNo(text); }
 
     CaptionProject project;
-    test::ScriptedDialogs dialogs;
+    EditHistory history{project};
     int32_t frame = 0;
     PlayState playState = PlayState::Paused;
     TimelineWindow* timeline = nullptr;
@@ -141,7 +140,7 @@ TEST_F(Timeline, HitTestsAtTheEdgesOfEveryPart) {
 }
 
 // A drag is held to its bounds however far the mouse goes; back where it began it puts the
-// caption back, and releasing there counts as a click on the block.
+// caption back, and releasing there counts as a click on the block; undo takes it back whole.
 TEST_F(Timeline, DragsStopAtTheirBounds) {
     // The dragged caption is the second; `end`: its end edge, else its display block; the
     // lowest and highest frames are reached with the mouse a billion pixels away.
@@ -166,6 +165,7 @@ TEST_F(Timeline, DragsStopAtTheirBounds) {
     // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
+        view_.history.Clear(true);
         view_.project.captions.Clear();
         timeline_.ForgetCurrentCaption();
         view_.seeks.clear();
@@ -184,8 +184,12 @@ TEST_F(Timeline, DragsStopAtTheirBounds) {
         EXPECT_EQ(seen, (std::vector<int32_t>{c.low, c.high, original}));
         EXPECT_EQ(view_.seeks, std::vector<int32_t>{dragged->startFrame});
         EXPECT_EQ(dragged->timingMode, c.end ? int8_t{Manual} : c.captions[1].mode);
-        EXPECT_TRUE(view_.project.modified);
-        view_.project.modified = false;
+        // A drag is one step, which puts back the timing mode a drag of the end changed.
+        EXPECT_LE(view_.history.StepCount(), 1u);
+        view_.history.Undo();
+        EXPECT_EQ(dragged->timingMode, c.captions[1].mode);
+        EXPECT_EQ(frame(), original);
+        EXPECT_FALSE(view_.project.modified);
     }
 }
 
@@ -204,6 +208,7 @@ TEST_F(Timeline, PressesSeekOrGripByPlayState) {
                  {Scanning, 159, 170, {}, 100}};
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << "state " << int(c.state) << " press " << c.press);
+        view_.history.Clear(true);
         view_.project.captions.Clear();
         timeline_.ForgetCurrentCaption();
         Caption* caption = Add(100, 160);
@@ -215,6 +220,7 @@ TEST_F(Timeline, PressesSeekOrGripByPlayState) {
         EXPECT_EQ(view_.seeks, c.seeks);
         EXPECT_EQ(caption->startFrame, c.start);
         EXPECT_EQ(caption->endFrame, 160 + c.start - 100);
+        EXPECT_EQ(view_.history.UndoName(), c.start != 100 ? kMoveCaptionStep : "");
         EXPECT_EQ(view_.shown.back(), view_.frame);
     }
 }
@@ -274,31 +280,26 @@ TEST_F(Timeline, ScrollsAfterTheMarkerAndByTheBar) {
     EXPECT_EQ(timeline_.Base(), 4500);
 }
 
-TEST_F(Timeline, DeleteAsksAndRemovesOnlyTheCaptionAtTheMarker) {
+// Delete asks nothing: it is a step, and undo brings the caption back.
+TEST_F(Timeline, DeleteRemovesOnlyTheCaptionAtTheMarkerAsOneStep) {
     std::vector<Caption*> captions;
     for (int32_t i = 0; i < 250; ++i) captions.push_back(Add(i * 30, i * 30 + 20));
     const struct {
         int32_t frame;
         PlayState state;
-        bool answer, asked, removed;
-    } cases[] = {{25, Paused, true, false, false},   {30, Playing, true, false, false},
-                 {30, Scanning, true, false, false}, {30, Paused, false, true, false},
-                 {49, Stopped, true, true, true},    {3030, Paused, true, true, true},
-                 {7470, Paused, true, true, true}};
+        bool removed;
+    } cases[] = {{25, Paused, false}, {30, Playing, false}, {30, Scanning, false},
+                 {49, Stopped, true}, {3030, Paused, true}, {7470, Paused, true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.frame);
         view_.frame = c.frame;
         view_.playState = c.state;
-        view_.project.modified = false;
-        view_.dialogs.asked.clear();
-        view_.dialogs.yesNoAnswers = {c.answer};
         const int forgotten = view_.forgotten;
+        const size_t steps = view_.history.StepCount();
         Caption* target = view_.project.captions.CaptionAt(c.frame);
         timeline_.grab();  // so that the timeline holds a cached caption
         QTest::keyClick(&timeline_, Qt::Key_Delete);
-        EXPECT_EQ(view_.dialogs.asked, c.asked ? std::vector<std::string>{"Delete this caption?"}
-                                               : std::vector<std::string>{});
-        EXPECT_EQ(view_.project.modified, c.removed);
+        EXPECT_EQ(view_.history.StepCount(), steps + (c.removed ? 1 : 0));
         EXPECT_EQ(view_.forgotten, forgotten + (c.removed ? 1 : 0));
         if (c.removed) {
             std::erase(captions, target);
@@ -307,6 +308,9 @@ TEST_F(Timeline, DeleteAsksAndRemovesOnlyTheCaptionAtTheMarker) {
         ASSERT_NO_FATAL_FAILURE(testing::CheckList(view_.project.captions, captions));
         timeline_.grab();
     }
+    timeline_.ReleaseCaptions();
+    while (view_.history.CanUndo()) view_.history.Undo();
+    EXPECT_EQ(view_.project.captions.Count(), 250);
 }
 
 }  // namespace
