@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QMenuBar>
+#include <QScreen>
 #include <QStyle>
 #include <QStyleOptionSlider>
 #include <QTemporaryDir>
@@ -348,6 +350,129 @@ TEST_F(MainWindowTest, PanelShowsTheCaptionAndSetsItsTimingMode) {
     EXPECT_FALSE(view_.Project().modified);
 }
 
+// Undo and Redo name their step; undo while typing ends the edit and undoes it whole; each
+// moves the video to the caption it changed; back at the saved step the project is unmodified.
+TEST_F(MainWindowTest, UndoAndRedoNameTheirStepAndGoToTheCaption) {
+    if (!test::HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
+    Open(test::NumberedVideo("mp4"));
+    Add(60, 90);
+    view_.History().Clear(true);
+    view_.SeekToFrame(70);
+    BeginTyping("X");
+    EXPECT_EQ(window_.UndoAction().text(), "&Undo Typing");
+    const auto key = [this](int k, Qt::KeyboardModifiers m) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key(k), m);
+    };
+    const auto typed = [this] {
+        for (const CaptionCell& cell : view_.Project().captions.Head()->cells[0]) {
+            if (cell.character == 'X') return uint8_t{'X'};
+        }
+        return uint8_t{0};
+    };
+    const struct {
+        int key;
+        Qt::KeyboardModifiers modifiers;
+        uint8_t typed;
+        bool modified;
+        const char* undoText;
+        const char* redoText;
+    } steps[] = {
+        {Qt::Key_Z, Qt::ControlModifier, 0, false, "&Undo", "&Redo Typing"},
+        {Qt::Key_Y, Qt::ControlModifier, 'X', true, "&Undo Typing", "&Redo"},
+        {Qt::Key_Z, Qt::ControlModifier, 0, false, "&Undo", "&Redo Typing"},
+        {Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier, 'X', true, "&Undo Typing", "&Redo"},
+    };
+    for (const auto& s : steps) {
+        view_.SeekToFrame(5);
+        key(s.key, s.modifiers);
+        EXPECT_FALSE(view_.Captions().IsEditing());
+        EXPECT_EQ(typed(), s.typed);
+        EXPECT_EQ(view_.Project().modified, s.modified);
+        EXPECT_EQ(view_.CurrentFrame(), 60);
+        EXPECT_EQ(view_.Panel().StartText(), "60");
+        EXPECT_EQ(window_.UndoAction().text(), s.undoText);
+        EXPECT_EQ(window_.RedoAction().text(), s.redoText);
+        EXPECT_EQ(window_.RedoAction().isEnabled(), s.modified == false);
+    }
+}
+
+// Start, End and Duration take frames or a timecode, held to the bounds of a timeline drag;
+// Enter applies them as one step. Text that is no time changes nothing.
+TEST_F(MainWindowTest, PanelTimesAreTypedWithinTheDragBoundsAsOneStep) {
+    using F = PropertiesPanel::Field;
+    Add(10, 20);
+    Caption* c = Add(100, 160);
+    Add(400, 460);
+    const struct {
+        F field;
+        const char* text;
+        int32_t start, end;
+        const char* step;
+    } cases[] = {
+        {F::Start, "130", 130, 190, kStartFrameStep},
+        {F::Start, "00:00:01:00", 30, 90, kStartFrameStep},
+        {F::Start, "0", 21, 81, kStartFrameStep},  // after the Manual caption before
+        {F::End, "200", 100, 200, kEndFrameStep},
+        {F::End, "00:01:00:00", 100, 399, kEndFrameStep},  // before the next caption
+        {F::Duration, "45", 100, 145, kDurationStep},
+        {F::Start, "1:2", 100, 160, ""},
+        {F::End, "00:00:01:30", 100, 160, ""},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.text);
+        while (view_.History().CanUndo()) view_.Undo();
+        view_.History().Clear(true);
+        view_.SetCurrentFrame(120);
+        view_.ShowCaptionsAgain();
+        QLineEdit& box = view_.Panel().Box(k.field);
+        box.setFocus();
+        box.selectAll();
+        QTest::keyClicks(&box, k.text);
+        QTest::keyClick(&box, Qt::Key_Return);
+        EXPECT_EQ(c->startFrame, k.start);
+        EXPECT_EQ(c->endFrame, k.end);
+        EXPECT_EQ(view_.History().UndoName(), k.step);
+        EXPECT_EQ(view_.History().StepCount(), *k.step ? 1u : 0u);
+        EXPECT_EQ(view_.Panel().StartText(), QString::number(k.start));
+        EXPECT_EQ(view_.Panel().EndText(), QString::number(k.end));
+        EXPECT_EQ(view_.Panel().DurationText(), QString::number(k.end - k.start));
+    }
+}
+
+// New with a video open empties the list before the video closes: the caption screen holds
+// no caption of the old list while the video is chosen (a freed one under ASan).
+TEST(MainWindowNew, NewWithAVideoOpenHoldsNoCaptionOfTheOldList) {
+    if (!test::HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
+    struct Watching : test::ScriptedDialogs {
+        std::function<void()> choosing;
+        std::optional<std::string> ChooseFileToOpen(const FileRequest& request) override {
+            if (choosing) choosing();
+            return ScriptedDialogs::ChooseFileToOpen(request);
+        }
+    } dialogs;
+    MainWindow window(&dialogs, test::QuietPlayer());
+    MainView& view = window.View();
+    view.OpenVideo(test::NumberedVideo("mp4"));
+    ASSERT_TRUE(test::WaitIdle(view.Player()));
+    auto c = std::make_unique<Caption>();
+    c->endFrame = 100;
+    c->timingMode = Manual;
+    c->cells[14][0] = {'A', kDefaultAttribute};
+    view.Project().captions.Insert(std::move(c));
+    view.SeekToFrame(10);
+    int chosen = 0;
+    dialogs.answers = {Dialogs::Answer::No};  // not saved
+    dialogs.choosing = [&] {
+        ++chosen;
+        EXPECT_EQ(view.Captions().ShownCaption(), nullptr);
+        view.Captions().ShowFrame(view.CurrentFrame());
+    };
+    view.Files().New();
+    EXPECT_EQ(chosen, 1);
+    EXPECT_TRUE(view.Project().captions.Empty());
+    EXPECT_FALSE(view.Project().modified);
+}
+
 TEST_F(MainWindowTest, CloseAndExitAskAboutUnsavedChanges) {
     using A = Dialogs::Answer;
     // `exit`: File > Exit, else the close box.
@@ -431,6 +556,26 @@ void Screenshot(QWidget& window, const char* name) {
     if (!folder.isEmpty()) window.grab().save(QDir(folder).filePath(name));
 }
 
+// The Edit menu open over the window, for the documentation (a picture of the screen: the menu
+// is a window of its own, so this needs a real display such as xvfb-run's).
+void ShowEditMenu(QMainWindow& window) {
+    const QByteArray folder = qgetenv("VANTREL_SCREENSHOTS");
+    if (folder.isEmpty()) return;
+    QMenu* edit = nullptr;
+    for (QAction* a : window.menuBar()->actions()) {
+        if (a->text() == "&Edit") edit = a->menu();
+    }
+    if (edit == nullptr) return;
+    const QRect title = window.menuBar()->actionGeometry(edit->menuAction());
+    edit->popup(window.menuBar()->mapToGlobal(title.bottomLeft()));
+    QTest::qWait(300);
+    const QRect area = window.frameGeometry().united(edit->geometry());
+    window.screen()
+        ->grabWindow(0, area.x(), area.y(), area.width(), area.height())
+        .save(QDir(folder).filePath("edit-menu.png"));
+    edit->hide();
+}
+
 // The whole window on the bundled demo, as a captioner uses it: play and pause, click into the
 // caption screen and type with an accent into a coloured row, commit, move the caption on the
 // timeline, save, export .scc from the menu, reopen, and compare with what was typed.
@@ -483,6 +628,14 @@ TEST_F(MainWindowTest, EditTheDemoMoveItSaveExportAndReopen) {
     QTest::mouseRelease(&timeline, Qt::LeftButton, {}, at + QPoint(30, 0));
     EXPECT_EQ(second->startFrame, 180);
     Screenshot(window_, "demo-moved.png");
+    // The move is one step; undo takes the caption and the video back, redo forward again.
+    EXPECT_EQ(window_.UndoAction().text(), "&Undo Move Caption");
+    ShowEditMenu(window_);
+    for (auto [key, start] : {std::pair{Qt::CTRL | Qt::Key_Z, 150}, {Qt::CTRL | Qt::Key_Y, 180}}) {
+        QTest::keySequence(&window_, QKeySequence(key));
+        EXPECT_EQ(second->startFrame, start);
+        EXPECT_EQ(view_.CurrentFrame(), start);
+    }
 
     const std::string edited = Listing(view_.Project().captions);
     ASSERT_TRUE(view_.Files().Save());
