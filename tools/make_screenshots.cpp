@@ -1,18 +1,21 @@
 // Takes the screenshots of the documentation: the caption window showing a caption in several
 // colours, italics and underline over a paused video frame, the timeline under it with the
-// captions that follow in their timing modes, and the whole main window playing the video with
-// that caption on the air. Run by hand under a real X server, after building with
-// -DVANTREL_TOOLS=ON (see make_caption_font.cpp):
+// captions that follow in their timing modes, the whole main window playing the video with
+// that caption on the air, and the Edit menu after a caption was moved. Run by hand under a real X
+// server, after building with -DVANTREL_TOOLS=ON (see make_caption_font.cpp):
 //   ffmpeg -f lavfi -i mandelbrot=size=640x480:rate=30000/1001 -t 10 -pix_fmt yuv420p /tmp/shot.mp4
 //   xvfb-run -a -s "-screen 0 1024x768x24" build/tools/tools/make_screenshots /tmp/shot.mp4 docs
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QMenu>
+#include <QMenuBar>
 #include <QScreen>
 #include <clocale>
 #include <cstdio>
 #include <string>
 
 #include "app/main_window.h"
+#include "editor/caption_steps.h"
 #include "editor/character_edit.h"
 
 namespace {
@@ -37,6 +40,33 @@ void Type(Caption& caption, int row, int column, const char* text, uint8_t attri
 bool Save(QWidget& widget, const char* folder, const char* name) {
     if (widget.grab().save(QString::fromLocal8Bit(folder) + "/" + name)) return true;
     std::fprintf(stderr, "make_screenshots: cannot write %s into %s\n", name, folder);
+    return false;
+}
+
+// The Edit menu open after a caption was moved: a picture of the screen, as the menu is a
+// window of its own.
+bool SaveEditMenu(vantrel::MainWindow& window, const char* folder) {
+    vantrel::MainView& view = window.View();
+    view.TogglePause();
+    Caption* moved = view.Project().captions.Head()->next;
+    view.ReleaseCaptions();
+    vantrel::MoveCaptionStep(view.History(), *moved, moved->startFrame + 20,
+                             vantrel::kMoveCaptionStep);
+    view.ShowCaptionsAgain();
+    QMenu* edit = nullptr;
+    for (QAction* a : window.menuBar()->actions()) {
+        if (a->text() == "&Edit") edit = a->menu();
+    }
+    if (edit == nullptr) return false;
+    const QRect title = window.menuBar()->actionGeometry(edit->menuAction());
+    edit->popup(window.menuBar()->mapToGlobal(title.bottomLeft()));
+    Wait(500);
+    const QRect area = window.frameGeometry().united(edit->geometry());
+    const QPixmap shot =
+        window.screen()->grabWindow(0, area.x(), area.y(), area.width(), area.height());
+    edit->hide();
+    if (shot.save(QString::fromLocal8Bit(folder) + "/edit-menu.png")) return true;
+    std::fprintf(stderr, "make_screenshots: cannot write edit-menu.png into %s\n", folder);
     return false;
 }
 
@@ -100,5 +130,6 @@ int main(int argc, char** argv) {
     Wait(500);
     view.Play();
     Wait(1000);
-    return Save(window, argv[2], "main-window.png") ? 0 : 1;
+    if (!Save(window, argv[2], "main-window.png")) return 1;
+    return SaveEditMenu(window, argv[2]) ? 0 : 1;
 }
