@@ -19,12 +19,13 @@ class BenchView : public TimelineHost {
     int32_t CurrentFrame() const override { return 0; }
     PlayState CurrentPlayState() const override { return PlayState::Playing; }
     CaptionProject& Project() override { return project; }
+    EditHistory& History() override { return history; }
     void SeekToFrame(int32_t) override {}
     void ForgetShownCaption() override {}
     void ResetAndShowFrame(int32_t) override {}
-    bool AskYesNo(const std::string&) override { return false; }
 
     CaptionProject project;
+    EditHistory history{project};
 };
 
 constexpr int32_t kSpacing = 90;  // a caption every three seconds, two seconds on the air
