@@ -62,10 +62,12 @@ bool EditSessionChanged(const EditingContext& context) {
 }
 
 Caption* CommitEditSession(EditHistory& history, EditingContext& context) {
+    const bool changed = EditSessionChanged(context);
     std::unique_ptr<Caption> copy = std::move(context.editCopy);
     Caption* source = context.source;
     context.source = nullptr;
-    if (copy == nullptr) return nullptr;
+    // A screen left as it was changes nothing, not even a stale end.
+    if (copy == nullptr || !changed) return source;
     CaptionList& list = history.Project().captions;
     const bool hasText = copy->CountOccupiedRows() > 0;
     if (source == nullptr && hasText) {

@@ -26,8 +26,8 @@ void PreviewEditTiming(const CaptionList& list, EditingContext& context);
 bool EditSessionChanged(const EditingContext& context);
 
 // Ends the session: the copy replaces its source's content, or enters the list as a new caption;
-// a new caption left without text is dropped. One undo step when anything changed. Returns the
-// caption of the list that took the edit, or null.
+// a new caption left without text is dropped, and a screen left as it was changes nothing. One
+// undo step when anything changed. Returns the caption of the list that took the edit, or null.
 Caption* CommitEditSession(EditHistory& history, EditingContext& context);
 
 }  // namespace vantrel
