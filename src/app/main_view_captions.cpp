@@ -68,6 +68,7 @@ void MainView::SetTimingMode(int mode) {
 // Held within the bounds of a timeline drag; a moved caption takes the video with it.
 void MainView::SetTypedTime(PropertiesPanel::Field field, int64_t frame) {
     captionWindow_.EndEdit();
+    PauseIfPlaying();
     Caption* c = project_.captions.CaptionAt(currentFrame_);
     if (c == nullptr) return;
     switch (field) {
