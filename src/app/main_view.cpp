@@ -190,9 +190,12 @@ void MainView::ReleaseCaptions() {
 
 void MainView::ShowCaptionsAgain() {
     captionWindow_.SetTransportState(playState_);
-    captionWindow_.ForgetShownCaption();
-    captionWindow_.ResetAndShowFrame(currentFrame_);
+    ShowOnAir();
     ForgetTimelineCaption();
+}
+
+void MainView::ShowOnAir() {
+    captionWindow_.ResetAndShowFrame(currentFrame_);
 }
 
 void MainView::paintEvent(QPaintEvent* /*event*/) {
@@ -217,7 +220,7 @@ void MainView::UpdatePosition(int64_t position, bool resetRange) {
         duration = ToFrames(player_.Duration());
     }
     currentFrame_ = static_cast<int32_t>(frame);
-    if (playState_ == PlayState::Playing) captionWindow_.ShowFrame(currentFrame_);
+    captionWindow_.ShowFrame(currentFrame_);
     durationFrames_ = duration;
     frameLabel_.setText(
         QString::asprintf("Frame %li/%li", static_cast<long>(frame), static_cast<long>(duration)));

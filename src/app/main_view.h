@@ -92,6 +92,9 @@ class MainView : public QWidget,
     int64_t ToMedia(int64_t frames) const;
     int64_t ToFrames(int64_t value) const;
     void UpdatePosition(int64_t position, bool resetRange);
+    // Shows afresh what is on the air at the current frame (the caption there, or nothing),
+    // after a command that may have changed the frame or the captions.
+    void ShowOnAir();
     void RefreshViews(bool full);
 
     // Transport.

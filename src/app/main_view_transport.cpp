@@ -7,7 +7,8 @@ void MainView::SeekToFrame(int32_t frame) {
     if (!player_.IsOpen()) return;
     project_.modified = true;
     SeekWithinMedia(ToMedia(frame));
-    captionWindow_.ResetAndShowFrame(frame);
+    // The frame sought may lie past the end of the media.
+    ShowOnAir();
 }
 
 void MainView::StepFrames(int32_t delta) {
@@ -69,7 +70,7 @@ void MainView::ShowSliderFrame(int position, bool scrub) {
         player_.Seek(target);
     }
     UpdatePosition(shown, false);
-    captionWindow_.ResetAndShowFrame(static_cast<int32_t>(ToFrames(shown)));
+    ShowOnAir();
     RefreshViews(false);
     ForgetTimelineCaption();
 }

@@ -63,7 +63,14 @@ void CaptionWindow::PickShownCaption(int32_t frame, Caption* hint) {
     shownCaption_ = c;
 }
 
+// What the screen shows, in one place: the caption on the air at the frame, or nothing; a scan
+// shows nothing, and captions being replaced are never picked.
 void CaptionWindow::ShowFrame(int32_t frame) {
+    if (transportState_ == PlayState::Scanning || transportState_ == PlayState::ReplacingCaptions) {
+        shownCaption_ = nullptr;
+        ClearDisplay();
+        return;
+    }
     PickShownCaption(frame, shownCaption_);
     RefreshForFrame(frame);
 }
@@ -84,7 +91,9 @@ void CaptionWindow::RefreshForFrame(int32_t frame) {
 
 void CaptionWindow::ClearDisplay() {
     if (displayCleared_) return;
-    if (videoWindow_ != nullptr) videoWindow_->setMask(QRegion(0, 0, kScreenWidth, kScreenHeight));
+    // No mask rather than a whole-window one: Qt repaints what a growing mask covers again only
+    // when the mask goes, so the boxes of the caption would stay on the screen.
+    if (videoWindow_ != nullptr) videoWindow_->clearMask();
     displayCleared_ = true;
     if (mainView_ != nullptr) mainView_->ClearPanel();
 }

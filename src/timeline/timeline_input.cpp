@@ -107,6 +107,8 @@ void TimelineWindow::DragTo(int x) {
     SetModified();
     needsRender_ = true;
     update();
+    // The caption may leave the current frame, or come to it.
+    mainView_.ResetAndShowFrame(mainView_.CurrentFrame());
 }
 
 void TimelineWindow::mouseMoveEvent(QMouseEvent* event) {

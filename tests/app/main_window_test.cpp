@@ -7,12 +7,14 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QScreen>
 #include <QStyle>
 #include <QStyleOptionSlider>
 #include <QTemporaryDir>
 #include <QTest>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 
 #include "caption_window/caption_render.h"
 #include "files/caption_import.h"
@@ -54,12 +56,12 @@ class MainWindowTest : public ::testing::Test {
 
     // A Manual caption (its frames stay as given) with a letter on its last row and a known
     // loading time.
-    Caption* Add(int32_t start, int32_t end, int32_t load = 5) {
+    Caption* Add(int32_t start, int32_t end, int32_t load = 5, int row = 14) {
         auto c = std::make_unique<Caption>();
         c->startFrame = start;
         c->endFrame = end;
         c->timingMode = Manual;
-        c->cells[14][0] = {'A', 0x38};
+        c->cells[row][0] = {'A', 0x38};
         c->loadFrames = load;
         return view_.Project().captions.Insert(std::move(c));
     }
@@ -69,6 +71,26 @@ class MainWindowTest : public ::testing::Test {
         QTest::mouseClick(&view_.Captions(), Qt::LeftButton, Qt::NoModifier, QPoint(48, 40));
         ASSERT_TRUE(view_.Captions().IsEditing());
         QTest::keyClicks(&view_.Captions(), text);
+    }
+
+    // The screen shows the caption on the air at the current frame (the last one started), or
+    // nothing, and the panel the same; what reached the screen is what a fresh drawing gives.
+    void ExpectOnAir() {
+        const Caption* on = nullptr;
+        for (const Caption* c = view_.Project().captions.Head(); c; c = c->next) {
+            if (c->startFrame <= view_.CurrentFrame() && view_.CurrentFrame() < c->endFrame) on = c;
+        }
+        QImage scratch(kScreenWidth, kScreenHeight, QImage::Format_RGB32);
+        const QRegion whole(0, 0, kScreenWidth, kScreenHeight), mask = view_.Video().mask();
+        EXPECT_EQ(mask.isEmpty() ? whole : mask, on ? *RenderCaption(*on, scratch) : whole);
+        EXPECT_EQ(view_.Panel().StartText(), on ? QString::number(on->startFrame) : "");
+        test::Pump(20);
+        const QRect r(view_.Captions().mapTo(&window_, QPoint()), view_.Captions().size());
+        EXPECT_EQ(window_.screen()
+                      ->grabWindow(window_.winId(), r.x(), r.y(), r.width(), r.height())
+                      .toImage()
+                      .convertToFormat(QImage::Format_RGB32),
+                  view_.Captions().grab().toImage().convertToFormat(QImage::Format_RGB32));
     }
 
     test::ScriptedDialogs dialogs_;
@@ -256,6 +278,61 @@ TEST_F(MainWindowTest, DraggingTheSliderShowsNearFramesAndLettingGoTheExactOne) 
     EXPECT_EQ(Shown(), target);
     EXPECT_EQ(view_.CurrentFrame(), target);
     EXPECT_EQ(view_.ToFrames(view_.Player().Position()), target);
+}
+
+// After every command that moves the frame or changes the captions.
+TEST_F(MainWindowTest, TheScreenShowsOnlyTheCaptionOnTheAir) {
+    if (!test::HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
+    const std::string video = test::NumberedVideo("m2v"),
+                      demo = VANTREL_SOURCE_DIR "/resources/demo/";
+    TimelineWindow& timeline = view_.Timeline();
+    const auto drag = [&](int32_t from, int dx) {
+        const int drawing = timeline.contentsRect().height() -
+                            timeline.style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+        const QPoint at(timeline.contentsRect().left() + from - timeline.Base(),
+                        timeline.contentsRect().top() + drawing * 2 / 3);
+        QTest::mousePress(&timeline, Qt::LeftButton, {}, at);
+        if (dx != 0) QTest::mouseMove(&timeline, at + QPoint(dx, 0));
+        ExpectOnAir();
+        QTest::mouseRelease(&timeline, Qt::LeftButton, {}, at + QPoint(dx, 0));
+    };
+    const auto menu = [&](const char* text) { MenuAction(text)->trigger(); };
+    const struct {
+        const char* what;
+        int32_t from;
+        std::function<void()> act;
+    } cases[] = {
+        {"stop", 15, [&] { Click(View::kStopButton); }},
+        {"next caption, stop", 0,
+         [&] { Click(View::kNextCaptionButton), Click(View::kStopButton); }},
+        {"previous caption, stop", 45,
+         [&] { Click(View::kPreviousCaptionButton), Click(View::kStopButton); }},
+        {"a timeline click in a gap", 15, [&] { drag(25, 0); }},
+        {"a timeline click past the end", 15, [&] { drag(150, 0); }},
+        {"a caption dragged from the playhead", 65, [&] { drag(65, 30); }},
+        {"import", 65,
+         [&] { dialogs_.filesToOpen = {demo + "demo.scc"}, menu("&Import Captions..."); }},
+        {"open", 15,
+         [&] { dialogs_.filesToOpen = {demo + "demo.ccp"}, menu("&Open Caption Project..."); }},
+        {"new", 15, [&] { dialogs_.filesToOpen = {video}, menu("&New Caption Project..."); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Open(video);
+        view_.ReleaseCaptions();
+        view_.Project().captions.Clear();
+        Add(10, 20, 5, 1);
+        Add(30, 40, 5, 2);
+        Add(60, 70, 5, 3);
+        Add(140, 160, 5, 4);  // after the last frame
+        view_.Project().modified = false;
+        view_.SeekToFrame(c.from);
+        view_.ShowCaptionsAgain();
+        ExpectOnAir();
+        c.act();
+        ASSERT_TRUE(test::WaitIdle(view_.Player()));
+        ExpectOnAir();
+    }
 }
 
 TEST_F(MainWindowTest, AddCaptionCopiesTheCaptionBeforeWhereThereIsRoom) {
