@@ -5,7 +5,6 @@ namespace vantrel {
 
 void MainView::SeekToFrame(int32_t frame) {
     if (!player_.IsOpen()) return;
-    project_.modified = true;
     SeekWithinMedia(ToMedia(frame));
     // The frame sought may lie past the end of the media.
     ShowOnAir();
@@ -13,7 +12,6 @@ void MainView::SeekToFrame(int32_t frame) {
 
 void MainView::StepFrames(int32_t delta) {
     if (!player_.IsOpen()) return;
-    project_.modified = true;
     SeekWithinMedia(player_.Position() + ToMedia(delta));
 }
 
@@ -34,7 +32,6 @@ void MainView::SeekWithinMedia(int64_t target) {
 
 void MainView::StepOne(int32_t delta) {
     if (!player_.IsOpen()) return;
-    project_.modified = true;
     // Playing becomes Paused; Stopped stays Stopped.
     if (playState_ != PlayState::Paused) TogglePause();
     StepFrames(delta);
@@ -85,7 +82,6 @@ void MainView::StartPlaying() {
 
 void MainView::Play() {
     if (!player_.IsOpen()) return;
-    project_.modified = true;
     if (playState_ == PlayState::Stopped || playState_ == PlayState::Paused) StartPlaying();
     RefreshViews(true);
 }
@@ -93,7 +89,6 @@ void MainView::Play() {
 // A toggle: pausing a paused view plays.
 void MainView::TogglePause() {
     if (!player_.IsOpen()) return;
-    project_.modified = true;
     if (playState_ == PlayState::Paused) {
         StartPlaying();
     } else if (playState_ == PlayState::Playing) {
@@ -108,7 +103,6 @@ void MainView::TogglePause() {
 
 void MainView::Stop() {
     if (!player_.IsOpen()) return;
-    project_.modified = true;
     playState_ = PlayState::Stopped;
     // Paused, not stopped, so that the frame stays on screen.
     player_.Pause();
@@ -123,7 +117,6 @@ void MainView::Stop() {
 
 void MainView::BeginScan(bool forward) {
     if (!player_.IsOpen()) return;
-    project_.modified = true;
     StopTimer();
     savedPlayState_ = playState_;
     playState_ = PlayState::Scanning;

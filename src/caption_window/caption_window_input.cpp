@@ -2,6 +2,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <algorithm>
+#include <optional>
 
 #include "caption_window/caption_keys.h"
 #include "caption_window/caption_render.h"
@@ -63,9 +64,10 @@ void CaptionWindow::RunKey(int modifiers, int key, bool keypad) {
     const KeyBinding* binding = FindKeyBinding(modifiers, key, keypad);
     if (binding == nullptr) return;
     EditorView& view = *this;
+    // Only a key that changed the screen of the edit is a change to the project.
+    std::optional<Caption> before;
+    if (IsEditing()) before = *context_.editCopy;
     switch (binding->action) {
-        case KeyAction::ModifiedOnly:
-            break;
         case KeyAction::Backspace:
             Backspace(context_, view);
             break;
@@ -130,7 +132,7 @@ void CaptionWindow::RunKey(int modifiers, int key, bool keypad) {
             TypeCharacter(static_cast<uint8_t>(binding->argument), false);
             break;
     }
-    SetModified();
+    if (before && IsEditing() && !context_.editCopy->SameScreen(*before)) SetModified();
 }
 
 void CaptionWindow::TypeCharacter(uint8_t character, bool fromKeyboard) {

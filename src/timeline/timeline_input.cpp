@@ -123,7 +123,6 @@ void TimelineWindow::mouseMoveEvent(QMouseEvent* event) {
     switch (dragMode_) {
         case kSeeking:
             mainView_.SeekToFrame(Base() + p.x());
-            SetModified();
             break;
         case kMoving:
             setCursor(Qt::SizeAllCursor);

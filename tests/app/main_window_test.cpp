@@ -335,6 +335,41 @@ TEST_F(MainWindowTest, TheScreenShowsOnlyTheCaptionOnTheAir) {
     }
 }
 
+// Only real changes mark the project changed: neither the transport nor keys on the caption
+// screen that change nothing (a lone Ctrl before Ctrl+Q asked to save). Alt+letter opens a menu
+// while typing.
+TEST_F(MainWindowTest, OnlyRealChangesMarkTheProjectAndMenusOpenWhileTyping) {
+    if (!test::HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
+    Open(test::NumberedVideo("m2v"));
+    Add(10, 20);
+    view_.Project().modified = false;
+    CaptionWindow& screen = view_.Captions();
+    const auto key = [&](Qt::Key k, Qt::KeyboardModifiers m) { QTest::keyClick(&screen, k, m); };
+    QToolButton& scan = view_.TransportButton(View::kFastForwardButton);
+    const std::function<void()> steps[] = {
+        [&] { screen.setFocus(), key(Qt::Key_Control, Qt::ControlModifier); },
+        [&] { key(Qt::Key_X, Qt::AltModifier), key(Qt::Key_Left, {}); },
+        [&] { Click(View::kPlayButton), Click(View::kPauseButton), Click(View::kStepBackButton); },
+        [&] { Click(View::kNextCaptionButton), Click(View::kStopButton); },
+        [&] {
+            QTest::mousePress(&scan, Qt::LeftButton), QTest::mouseRelease(&scan, Qt::LeftButton);
+        },
+        [&] { view_.SeekToFrame(15), BeginTyping(""), key(Qt::Key_Right, Qt::ControlModifier); },
+        [&] { key(Qt::Key_I, Qt::ControlModifier), view_.Timeline().setFocus(); },
+    };
+    for (const auto& step : steps) {
+        step();
+        ASSERT_TRUE(test::WaitIdle(view_.Player()));
+        EXPECT_FALSE(view_.Project().modified) << &step - steps;
+    }
+    BeginTyping("a");
+    EXPECT_TRUE(view_.Project().modified);
+    key(Qt::Key_F, Qt::AltModifier);
+    QWidget* menu = QApplication::activePopupWidget();
+    ASSERT_NE(menu, nullptr);
+    menu->close();
+}
+
 TEST_F(MainWindowTest, AddCaptionCopiesTheCaptionBeforeWhereThereIsRoom) {
     // The frame, and the start and end of the new caption; start -1: a beep and no caption.
     const struct {
