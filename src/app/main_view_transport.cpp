@@ -1,4 +1,6 @@
 // Transport of the main view: seeking, stepping, play, pause, stop, scanning and the ticks.
+#include <algorithm>
+
 #include "app/main_view.h"
 
 namespace vantrel {
@@ -17,17 +19,15 @@ void MainView::StepFrames(int32_t delta) {
 
 void MainView::SeekWithinMedia(int64_t target) {
     const int64_t duration = player_.Duration();
-    // Reaching either end stops the ticks, which ends a scan's movement there.
-    if (target < 0) {
-        target = 0;
-        StopTimer();
-    }
-    if (target >= duration) {
-        target = duration == 0 ? 0 : duration - 1;
-        StopTimer();
-    }
+    const int64_t last = duration == 0 ? 0 : duration - 1;
+    const bool pastEnd = target > last;
+    // Reaching either end stops the ticks of a scan, which ends its movement there; playback
+    // sent past the end pauses on the last frame, as when it runs there by itself.
+    if ((target < 0 || pastEnd) && playState_ == PlayState::Scanning) StopTimer();
+    target = std::clamp<int64_t>(target, 0, last);
     player_.Seek(target);
     UpdatePosition(target, true);
+    if (pastEnd && playState_ == PlayState::Playing) TogglePause();
 }
 
 void MainView::StepOne(int32_t delta) {

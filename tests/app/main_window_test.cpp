@@ -237,6 +237,27 @@ TEST_F(MainWindowTest, HoldingAScanButtonScansAndLettingGoStopsOrPlaysOn) {
     EXPECT_FALSE(view_.Ticks().Running());
 }
 
+// A timeline click while playing seeks and playing goes on, also on the timeline's edge; past the
+// end of the media it pauses on the last frame, as reaching the end does.
+TEST_F(MainWindowTest, ATimelineClickWhilePlayingKeepsTheTicksWithThePlayback) {
+    if (!test::HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
+    Open(test::NumberedVideo("m2v"));
+    const struct {
+        int x;
+        PlayState state;
+    } cases[] = {{0, Playing}, {1, Playing}, {62, Playing}, {500, Paused}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.x);
+        view_.SeekToFrame(30);
+        view_.Play();
+        QTest::mouseClick(&view_.Timeline(), Qt::LeftButton, {}, QPoint(c.x, 30));
+        EXPECT_EQ(view_.CurrentPlayState(), c.state);
+        EXPECT_EQ(view_.Ticks().Running(), c.state == Playing);
+        EXPECT_TRUE(c.state == Playing || view_.CurrentFrame() == kTestFrames - 1);
+        view_.Stop();
+    }
+}
+
 // Dragging shows at once a frame near the thumb, which the labels and the position then give;
 // letting go shows the thumb's own frame.
 TEST_F(MainWindowTest, DraggingTheSliderShowsNearFramesAndLettingGoTheExactOne) {
