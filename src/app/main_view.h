@@ -156,9 +156,9 @@ class MainView : public QWidget,
 
     // First, so that it outlives the windows that point into its captions.
     CaptionProject project_;
-    int64_t frameDuration_ = 1;  // media units per frame; set when a video opens
+    int64_t frameDuration_ = 1;  // media units per frame; set when media opens
     int32_t currentFrame_ = 0;
-    int32_t sliderStep_ = 1;  // frames per slider unit
+    int64_t sliderStep_ = 1;  // frames per slider unit
     Dialogs& dialogs_;
     MediaPlayer player_;
     PlaybackTicks ticks_;

@@ -14,12 +14,14 @@ void MainView::SeekToFrame(int32_t frame) {
 
 void MainView::StepFrames(int32_t delta) {
     if (!player_.IsOpen()) return;
-    SeekWithinMedia(player_.Position() + ToMedia(delta));
+    // Sound reports where its samples are, the end of the file once it got there: it steps from
+    // the frame shown.
+    const int64_t from = player_.HasPicture() ? player_.Position() : ToMedia(currentFrame_);
+    SeekWithinMedia(from + ToMedia(delta));
 }
 
 void MainView::SeekWithinMedia(int64_t target) {
-    const int64_t duration = player_.Duration();
-    const int64_t last = duration == 0 ? 0 : duration - 1;
+    const int64_t last = ToMedia(std::max<int64_t>(ToFrames(player_.Duration()) - 1, 0));
     const bool pastEnd = target > last;
     // Reaching either end stops the ticks of a scan, which ends its movement there; playback
     // sent past the end pauses on the last frame, as when it runs there by itself.
@@ -58,7 +60,7 @@ void MainView::EndSliderScrub() {
 void MainView::ShowSliderFrame(int position, bool scrub) {
     if (!player_.IsOpen()) return;
     if (playState_ != PlayState::Paused) TogglePause();
-    const int64_t target = ToMedia(int64_t{sliderStep_} * position);
+    const int64_t target = ToMedia(sliderStep_ * position);
     int64_t shown = target;
     if (scrub) {
         player_.Scrub(target);
