@@ -157,6 +157,7 @@ void CaptionWindow::SetTransportState(PlayState state) {
 }
 
 void CaptionWindow::Beep() {
+    ++refusals_;
     if (mainView_ != nullptr) mainView_->Beep();
 }
 

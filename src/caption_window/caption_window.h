@@ -5,6 +5,7 @@
 
 #include <QImage>
 #include <QPoint>
+#include <QString>
 #include <QWidget>
 #include <cstdint>
 
@@ -61,6 +62,8 @@ class CaptionWindow : public QWidget, public EditorView {
   signals:
     // An edit began or ended, or the typing attribute may have changed (the toolbar follows).
     void EditingChanged();
+    // A key or a typed character was refused, and why, for the status bar.
+    void Refused(const QString& why);
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -91,6 +94,7 @@ class CaptionWindow : public QWidget, public EditorView {
     EditingContext context_;         // the edit copy, the caret, the typing attribute
     Caption* editSource_ = nullptr;  // the caption in the list that the copy came from
     int pendingAccent_ = 0;
+    int refusals_ = 0;  // beeps of the editing commands, to tell a refused key
     bool caretShown_ = false;
     bool caretItalic_ = false;
     QPoint caretPosition_;

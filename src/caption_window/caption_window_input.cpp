@@ -30,6 +30,11 @@ bool EditsAllowed(PlayState playState) {
     return playState == PlayState::Stopped || playState == PlayState::Paused;
 }
 
+// Why an edit was refused: the screen keeps its text and the caret its place.
+constexpr const char* kNoRoomToType = "No room on this row: the character was not typed";
+constexpr const char* kNoRoomForNewLine = "No room on the row below: Enter was not taken";
+constexpr const char* kNoRoomToEdit = "No room on the caption screen for that: nothing was changed";
+
 }  // namespace
 
 bool CaptionWindow::focusNextPrevChild(bool /*next*/) {
@@ -67,6 +72,7 @@ void CaptionWindow::RunKey(int modifiers, int key, bool keypad) {
     // Only a key that changed the screen of the edit is a change to the project.
     std::optional<Caption> before;
     if (IsEditing()) before = *context_.editCopy;
+    const int refusals = refusals_;
     switch (binding->action) {
         case KeyAction::Backspace:
             Backspace(context_, view);
@@ -133,6 +139,10 @@ void CaptionWindow::RunKey(int modifiers, int key, bool keypad) {
             break;
     }
     if (before && IsEditing() && !context_.editCopy->SameScreen(*before)) SetModified();
+    // A typed character says so itself.
+    if (refusals_ != refusals && binding->action != KeyAction::Type) {
+        emit Refused(binding->action == KeyAction::NewLine ? kNoRoomForNewLine : kNoRoomToEdit);
+    }
 }
 
 void CaptionWindow::TypeCharacter(uint8_t character, bool fromKeyboard) {
@@ -141,7 +151,11 @@ void CaptionWindow::TypeCharacter(uint8_t character, bool fromKeyboard) {
     if (fromKeyboard && !IsTypable(character)) return;
     const uint8_t composed = ComposeAccent(pendingAccent_, character);
     pendingAccent_ = 0;
-    if (vantrel::TypeCharacter(context_, *this, composed)) SetModified();
+    if (vantrel::TypeCharacter(context_, *this, composed)) {
+        SetModified();
+    } else {
+        emit Refused(kNoRoomToType);
+    }
 }
 
 void CaptionWindow::UpdateCursor() {

@@ -8,11 +8,13 @@
 
 #include <QDir>
 #include <QScreen>
+#include <QStatusBar>
 #include <QStyle>
 #include <QStyleOptionSlider>
 #include <QTemporaryDir>
 #include <QTest>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 
@@ -103,6 +105,7 @@ TEST_F(MainWindowTest, WithoutVideoNoTransportOrNavigationCommandDoesAnything) {
     EXPECT_EQ(window_.minimumSize(), window_.maximumSize());
     EXPECT_EQ(view_.size(), QSize(MainView::kWidth, MainView::kHeight));
     EXPECT_GE(window_.height(), MainView::kHeight + 40);
+    EXPECT_EQ(window_.statusBar()->geometry().top(), view_.geometry().bottom() + 1);
     Add(10, 20);
     Add(30, 40);
     view_.SetCurrentFrame(15);
@@ -544,6 +547,36 @@ std::string Listing(const CaptionList& list, bool all = true) {
         if (all) out += std::to_string(c->endFrame) + " " + std::to_string(c->timingMode) + "\n";
     }
     return out;
+}
+
+// Typing past column 32 and Enter on the last row are refused where the operator looks: the text
+// and the caret stay, and the status bar says why.
+TEST_F(MainWindowTest, TypingWhereThereIsNoRoomIsRefusedInTheStatusBar) {
+    const struct {
+        int row;
+        const char* typed;
+        Qt::Key key;
+        const char* kept;
+        const char* message;
+    } cases[] = {
+        {0, "long enough to overflow the rows here", Qt::Key_unknown,
+         "long enough to overflow the rows", "No room on this row: the character was not typed"},
+        {14, "end", Qt::Key_Return, "end", "No room on the row below: Enter was not taken"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.row);
+        view_.Project().captions.Clear();
+        window_.statusBar()->clearMessage();
+        QTest::mouseClick(&view_.Captions(), Qt::LeftButton, {}, QPoint(48, 40 + 19 * c.row));
+        QTest::keyClicks(&view_.Captions(), c.typed);
+        if (c.key != Qt::Key_unknown) QTest::keyClick(&view_.Captions(), c.key);
+        const EditingContext& edit = view_.Captions().Editing();
+        EXPECT_EQ(edit.caretColumn, std::strlen(c.kept));
+        EXPECT_EQ(edit.caretRow, c.row);
+        EXPECT_EQ(Text(*edit.editCopy), c.kept);
+        EXPECT_EQ(window_.statusBar()->currentMessage(), c.message);
+        view_.Timeline().setFocus();
+    }
 }
 
 // Set VANTREL_SCREENSHOTS to a folder to keep pictures of the demo's steps.
