@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDir>
 #include <QScreen>
 #include <QStatusBar>
@@ -14,7 +15,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <functional>
 
@@ -75,24 +75,21 @@ class MainWindowTest : public ::testing::Test {
         QTest::keyClicks(&view_.Captions(), text);
     }
 
-    // The screen shows the caption on the air at the current frame (the last one started), or
-    // nothing, and the panel the same; what reached the screen is what a fresh drawing gives.
+    // The screen and the panel show the caption on the air at the current frame (the last one
+    // started) or none, and the ticks run only while playing. What reached the screen is what a
+    // fresh drawing gives (not while the picture moves).
     void ExpectOnAir() {
         const Caption* on = nullptr;
         for (const Caption* c = view_.Project().captions.Head(); c; c = c->next) {
             if (c->startFrame <= view_.CurrentFrame() && view_.CurrentFrame() < c->endFrame) on = c;
         }
-        QImage scratch(kScreenWidth, kScreenHeight, QImage::Format_RGB32);
-        const QRegion whole(0, 0, kScreenWidth, kScreenHeight), mask = view_.Video().mask();
-        EXPECT_EQ(mask.isEmpty() ? whole : mask, on ? *RenderCaption(*on, scratch) : whole);
         EXPECT_EQ(view_.Panel().StartText(), on ? QString::number(on->startFrame) : "");
+        EXPECT_EQ(view_.Ticks().Running(), view_.CurrentPlayState() == Playing);
+        if (view_.CurrentPlayState() == Playing) return;
         test::Pump(20);
         const QRect r(view_.Captions().mapTo(&window_, QPoint()), view_.Captions().size());
-        EXPECT_EQ(window_.screen()
-                      ->grabWindow(window_.winId(), r.x(), r.y(), r.width(), r.height())
-                      .toImage()
-                      .convertToFormat(QImage::Format_RGB32),
-                  view_.Captions().grab().toImage().convertToFormat(QImage::Format_RGB32));
+        EXPECT_EQ(window_.screen()->grabWindow(window_.winId(), r.x(), r.y(), 480, 360).toImage(),
+                  view_.Captions().grab().toImage());
     }
 
     test::ScriptedDialogs dialogs_;
@@ -149,8 +146,9 @@ TEST_F(MainWindowTest, LabelsAndSliderFollowThePosition) {
     }
 }
 
-// The transport and caption navigation buttons; the steps' bounds at the ends of the video are
-// the exact-seek tests'. Caption navigation does nothing while playing.
+// The transport and caption navigation buttons, which show what is on the air and change nothing
+// in the project; the steps' bounds at the ends of the video are the exact-seek tests'. Caption
+// navigation does nothing while playing.
 TEST_F(MainWindowTest, TransportAndCaptionNavigationButtons) {
     if (!test::HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
     Open(test::NumberedVideo("m2v"));
@@ -174,11 +172,13 @@ TEST_F(MainWindowTest, TransportAndCaptionNavigationButtons) {
         {50, View::kStepForwardButton, Stopped, false, false, 51},
         {0, next, Stopped, false, false, 10},
         {10, next, Stopped, false, false, 30},
+        {-1, View::kStopButton, Stopped, false, false, 0},  // not showing the caption at 30
         {15, next, Stopped, false, false, 30},
         {60, next, Stopped, false, false, 60},
         {65, next, Stopped, false, false, 65},
         {65, previous, Stopped, false, false, 30},
         {45, previous, Stopped, false, false, 30},
+        {-1, View::kStopButton, Stopped, false, false, 0},
         {80, previous, Stopped, false, false, 60},
         {15, previous, Stopped, false, false, 15},  // inside the first caption
         {5, previous, Stopped, false, false, 5},
@@ -190,9 +190,10 @@ TEST_F(MainWindowTest, TransportAndCaptionNavigationButtons) {
         EXPECT_EQ(view_.CurrentPlayState(), s.state);
         EXPECT_EQ(Checked(View::kPlayButton), s.play);
         EXPECT_EQ(Checked(View::kPauseButton), s.pause);
-        EXPECT_EQ(view_.Ticks().Running(), s.state == Playing);
         EXPECT_TRUE(s.frame < 0 || view_.CurrentFrame() == s.frame) << view_.CurrentFrame();
         ASSERT_TRUE(test::WaitIdle(view_.Player()));
+        ExpectOnAir();
+        EXPECT_FALSE(view_.Project().modified);
     }
     view_.SeekToFrame(0);
     view_.Play();
@@ -240,27 +241,6 @@ TEST_F(MainWindowTest, HoldingAScanButtonScansAndLettingGoStopsOrPlaysOn) {
     EXPECT_FALSE(view_.Ticks().Running());
 }
 
-// A timeline click while playing seeks and playing goes on, also on the timeline's edge; past the
-// end of the media it pauses on the last frame, as reaching the end does.
-TEST_F(MainWindowTest, ATimelineClickWhilePlayingKeepsTheTicksWithThePlayback) {
-    if (!test::HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
-    Open(test::NumberedVideo("m2v"));
-    const struct {
-        int x;
-        PlayState state;
-    } cases[] = {{0, Playing}, {1, Playing}, {62, Playing}, {500, Paused}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.x);
-        view_.SeekToFrame(30);
-        view_.Play();
-        QTest::mouseClick(&view_.Timeline(), Qt::LeftButton, {}, QPoint(c.x, 30));
-        EXPECT_EQ(view_.CurrentPlayState(), c.state);
-        EXPECT_EQ(view_.Ticks().Running(), c.state == Playing);
-        EXPECT_TRUE(c.state == Playing || view_.CurrentFrame() == kTestFrames - 1);
-        view_.Stop();
-    }
-}
-
 // Dragging shows at once a frame near the thumb, which the labels and the position then give;
 // letting go shows the thumb's own frame.
 TEST_F(MainWindowTest, DraggingTheSliderShowsNearFramesAndLettingGoTheExactOne) {
@@ -304,94 +284,67 @@ TEST_F(MainWindowTest, DraggingTheSliderShowsNearFramesAndLettingGoTheExactOne) 
     EXPECT_EQ(view_.ToFrames(view_.Player().Position()), target);
 }
 
-// After every command that moves the frame or changes the captions.
-TEST_F(MainWindowTest, TheScreenShowsOnlyTheCaptionOnTheAir) {
+// After each command the screen shows what is on the air, and only a real change marks the
+// project: neither the transport nor keys that change nothing (a lone Ctrl before Ctrl+Q asked to
+// save). A timeline click on its edge while playing plays on; past the end it pauses there.
+TEST_F(MainWindowTest, EachCommandShowsWhatIsOnTheAirAndOnlyChangesMarkTheProject) {
     if (!test::HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
     const std::string video = test::NumberedVideo("m2v"),
-                      demo = VANTREL_SOURCE_DIR "/resources/demo/";
+                      demo = VANTREL_SOURCE_DIR "/resources/demo/demo.";
     TimelineWindow& timeline = view_.Timeline();
-    const auto drag = [&](int32_t from, int dx) {
-        const int drawing = timeline.contentsRect().height() -
-                            timeline.style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-        const QPoint at(timeline.contentsRect().left() + from - timeline.Base(),
-                        timeline.contentsRect().top() + drawing * 2 / 3);
+    const auto drag = [&](int frame, int dx) {  // the timeline's left edge is frame 0
+        const QPoint at = timeline.contentsRect().topLeft() + QPoint(frame, 30);
         QTest::mousePress(&timeline, Qt::LeftButton, {}, at);
-        if (dx != 0) QTest::mouseMove(&timeline, at + QPoint(dx, 0));
+        QTest::mouseMove(&timeline, at + QPoint(dx, 0));
         ExpectOnAir();
         QTest::mouseRelease(&timeline, Qt::LeftButton, {}, at + QPoint(dx, 0));
     };
-    const auto menu = [&](const char* text) { MenuAction(text)->trigger(); };
+    const auto key = [&](Qt::Key k, Qt::KeyboardModifiers m) {
+        QTest::keyClick(&view_.Captions(), k, m);
+    };
+    const auto menu = [&](const std::string& file, const char* text) {
+        dialogs_.filesToOpen = {file};
+        MenuAction(text)->trigger();
+    };
     const struct {
         const char* what;
         int32_t from;
+        bool changes;
         std::function<void()> act;
     } cases[] = {
-        {"stop", 15, [&] { Click(View::kStopButton); }},
-        {"next caption, stop", 0,
-         [&] { Click(View::kNextCaptionButton), Click(View::kStopButton); }},
-        {"previous caption, stop", 45,
-         [&] { Click(View::kPreviousCaptionButton), Click(View::kStopButton); }},
-        {"a timeline click in a gap", 15, [&] { drag(25, 0); }},
-        {"a timeline click past the end", 15, [&] { drag(150, 0); }},
-        {"a caption dragged from the playhead", 65, [&] { drag(65, 30); }},
-        {"import", 65,
-         [&] { dialogs_.filesToOpen = {demo + "demo.scc"}, menu("&Import Captions..."); }},
-        {"open", 15,
-         [&] { dialogs_.filesToOpen = {demo + "demo.ccp"}, menu("&Open Caption Project..."); }},
-        {"new", 15, [&] { dialogs_.filesToOpen = {video}, menu("&New Caption Project..."); }},
+        {"a timeline click in a gap", 15, false, [&] { drag(25, 0); }},
+        {"a timeline click past the end", 15, false, [&] { drag(150, 0); }},
+        {"playing, a click on the edge", 15, false, [&] { Click(View::kPlayButton), drag(-2, 0); }},
+        {"playing, a click past the end", 15, false,
+         [&] { Click(View::kPlayButton), drag(150, 0); }},
+        {"a caption dragged from the playhead", 65, true, [&] { drag(65, 30); }},
+        {"keys without an edit", 15, false,
+         [&] {
+             view_.Captions().setFocus(), key(Qt::Key_Control, Qt::ControlModifier);
+             key(Qt::Key_X, Qt::AltModifier), key(Qt::Key_Left, {});
+         }},
+        {"an edit that changes nothing", 15, false,
+         [&] { BeginTyping(""), key(Qt::Key_I, Qt::ControlModifier), timeline.setFocus(); }},
+        {"import", 65, true, [&] { menu(demo + "scc", "&Import Captions..."); }},
+        {"open", 15, false, [&] { menu(demo + "ccp", "&Open Caption Project..."); }},
+        {"new", 15, false, [&] { menu(video, "&New Caption Project..."); }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         Open(video);
         view_.ReleaseCaptions();
         view_.Project().captions.Clear();
-        Add(10, 20, 5, 1);
-        Add(30, 40, 5, 2);
-        Add(60, 70, 5, 3);
-        Add(140, 160, 5, 4);  // after the last frame
+        for (int32_t start : {10, 30, 60, 140})
+            Add(start, start + 10, 5, start / 20);  // 140: past the end
         view_.Project().modified = false;
         view_.SeekToFrame(c.from);
         view_.ShowCaptionsAgain();
-        ExpectOnAir();
         c.act();
         ASSERT_TRUE(test::WaitIdle(view_.Player()));
         ExpectOnAir();
+        EXPECT_EQ(view_.Project().modified, c.changes);
+        view_.Stop();
     }
-}
-
-// Only real changes mark the project changed: neither the transport nor keys on the caption
-// screen that change nothing (a lone Ctrl before Ctrl+Q asked to save). Alt+letter opens a menu
-// while typing.
-TEST_F(MainWindowTest, OnlyRealChangesMarkTheProjectAndMenusOpenWhileTyping) {
-    if (!test::HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
-    Open(test::NumberedVideo("m2v"));
-    Add(10, 20);
-    view_.Project().modified = false;
-    CaptionWindow& screen = view_.Captions();
-    const auto key = [&](Qt::Key k, Qt::KeyboardModifiers m) { QTest::keyClick(&screen, k, m); };
-    QToolButton& scan = view_.TransportButton(View::kFastForwardButton);
-    const std::function<void()> steps[] = {
-        [&] { screen.setFocus(), key(Qt::Key_Control, Qt::ControlModifier); },
-        [&] { key(Qt::Key_X, Qt::AltModifier), key(Qt::Key_Left, {}); },
-        [&] { Click(View::kPlayButton), Click(View::kPauseButton), Click(View::kStepBackButton); },
-        [&] { Click(View::kNextCaptionButton), Click(View::kStopButton); },
-        [&] {
-            QTest::mousePress(&scan, Qt::LeftButton), QTest::mouseRelease(&scan, Qt::LeftButton);
-        },
-        [&] { view_.SeekToFrame(15), BeginTyping(""), key(Qt::Key_Right, Qt::ControlModifier); },
-        [&] { key(Qt::Key_I, Qt::ControlModifier), view_.Timeline().setFocus(); },
-    };
-    for (const auto& step : steps) {
-        step();
-        ASSERT_TRUE(test::WaitIdle(view_.Player()));
-        EXPECT_FALSE(view_.Project().modified) << &step - steps;
-    }
-    BeginTyping("a");
-    EXPECT_TRUE(view_.Project().modified);
-    key(Qt::Key_F, Qt::AltModifier);
-    QWidget* menu = QApplication::activePopupWidget();
-    ASSERT_NE(menu, nullptr);
-    menu->close();
 }
 
 TEST_F(MainWindowTest, AddCaptionCopiesTheCaptionBeforeWhereThereIsRoom) {
@@ -550,33 +503,22 @@ std::string Listing(const CaptionList& list, bool all = true) {
 }
 
 // Typing past column 32 and Enter on the last row are refused where the operator looks: the text
-// and the caret stay, and the status bar says why.
+// and the caret stay, and the status bar says why. Menus open with Alt while typing.
 TEST_F(MainWindowTest, TypingWhereThereIsNoRoomIsRefusedInTheStatusBar) {
-    const struct {
-        int row;
-        const char* typed;
-        Qt::Key key;
-        const char* kept;
-        const char* message;
-    } cases[] = {
-        {0, "long enough to overflow the rows here", Qt::Key_unknown,
-         "long enough to overflow the rows", "No room on this row: the character was not typed"},
-        {14, "end", Qt::Key_Return, "end", "No room on the row below: Enter was not taken"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.row);
-        view_.Project().captions.Clear();
-        window_.statusBar()->clearMessage();
-        QTest::mouseClick(&view_.Captions(), Qt::LeftButton, {}, QPoint(48, 40 + 19 * c.row));
-        QTest::keyClicks(&view_.Captions(), c.typed);
-        if (c.key != Qt::Key_unknown) QTest::keyClick(&view_.Captions(), c.key);
-        const EditingContext& edit = view_.Captions().Editing();
-        EXPECT_EQ(edit.caretColumn, std::strlen(c.kept));
-        EXPECT_EQ(edit.caretRow, c.row);
-        EXPECT_EQ(Text(*edit.editCopy), c.kept);
-        EXPECT_EQ(window_.statusBar()->currentMessage(), c.message);
-        view_.Timeline().setFocus();
-    }
+    CaptionWindow& screen = view_.Captions();
+    QTest::mouseClick(&screen, Qt::LeftButton, {}, QPoint(48, 40 + 19 * 14));
+    QTest::keyClicks(&screen, "long enough to overflow the rows here");
+    EXPECT_EQ(window_.statusBar()->currentMessage(),
+              "No room on this row: the character was not typed");
+    QTest::keyClick(&screen, Qt::Key_Return);
+    EXPECT_EQ(window_.statusBar()->currentMessage(),
+              "No room on the row below: Enter was not taken");
+    EXPECT_EQ(std::pair(screen.Editing().caretRow, screen.Editing().caretColumn),
+              std::pair(14, 32));
+    EXPECT_EQ(Text(*screen.Editing().editCopy), "long enough to overflow the rows");
+    QTest::keyClick(&screen, Qt::Key_F, Qt::AltModifier);
+    ASSERT_NE(QApplication::activePopupWidget(), nullptr);
+    QApplication::activePopupWidget()->close();
 }
 
 // Set VANTREL_SCREENSHOTS to a folder to keep pictures of the demo's steps.
