@@ -91,8 +91,8 @@ void CaptionWindow::RefreshForFrame(int32_t frame) {
 
 void CaptionWindow::ClearDisplay() {
     if (displayCleared_) return;
-    // No mask rather than a whole-window one: Qt repaints what a growing mask covers again only
-    // when the mask goes, so the boxes of the caption would stay on the screen.
+    // No mask rather than a whole-window one: a mask that grows to the whole window does not
+    // get the caption's boxes painted over again (a mask that goes does), so they would stay.
     if (videoWindow_ != nullptr) videoWindow_->clearMask();
     displayCleared_ = true;
     if (mainView_ != nullptr) mainView_->ClearPanel();
