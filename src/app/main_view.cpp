@@ -193,9 +193,12 @@ void MainView::ReleaseCaptions() {
 
 void MainView::ShowCaptionsAgain() {
     captionWindow_.SetTransportState(playState_);
-    captionWindow_.ForgetShownCaption();
-    captionWindow_.ResetAndShowFrame(currentFrame_);
+    ShowOnAir();
     ForgetTimelineCaption();
+}
+
+void MainView::ShowOnAir() {
+    captionWindow_.ResetAndShowFrame(currentFrame_);
 }
 
 void MainView::paintEvent(QPaintEvent* /*event*/) {
@@ -207,8 +210,9 @@ int64_t MainView::ToMedia(int64_t frames) const {
     return frames * frameDuration_;
 }
 
+// The nearest frame: a video's positions are whole frames, those of sound lie about them.
 int64_t MainView::ToFrames(int64_t value) const {
-    return value / frameDuration_;
+    return (value + frameDuration_ / 2) / frameDuration_;
 }
 
 // The one place where the current frame is set from the media.
@@ -220,7 +224,7 @@ void MainView::UpdatePosition(int64_t position, bool resetRange) {
         duration = ToFrames(player_.Duration());
     }
     currentFrame_ = static_cast<int32_t>(frame);
-    if (playState_ == PlayState::Playing) captionWindow_.ShowFrame(currentFrame_);
+    captionWindow_.ShowFrame(currentFrame_);
     durationFrames_ = duration;
     frameLabel_.setText(
         QString::asprintf("Frame %li/%li", static_cast<long>(frame), static_cast<long>(duration)));
@@ -231,12 +235,12 @@ void MainView::UpdatePosition(int64_t position, bool resetRange) {
                           static_cast<long>(frame % 30)));
     if (resetRange) {
         // The slider never has more than about 10000 positions.
-        sliderStep_ = static_cast<int32_t>(duration) / 10000 + 1;
+        sliderStep_ = duration / 10000 + 1;
         {
             const QSignalBlocker quiet(slider_);
             slider_.setRange(0, static_cast<int>(duration / sliderStep_));
         }
-        slider_.setValue(currentFrame_ / sliderStep_);
+        slider_.setValue(static_cast<int>(currentFrame_ / sliderStep_));
         timeline_.SetScale(sliderStep_, duration);
     }
     // After the scale, so that a marker far into a newly opened video can be scrolled to.

@@ -92,6 +92,9 @@ class MainView : public QWidget,
     int64_t ToMedia(int64_t frames) const;
     int64_t ToFrames(int64_t value) const;
     void UpdatePosition(int64_t position, bool resetRange);
+    // Shows afresh what is on the air at the current frame (the caption there, or nothing),
+    // after a command that may have changed the frame or the captions.
+    void ShowOnAir();
     void RefreshViews(bool full);
 
     // Transport.
@@ -171,9 +174,9 @@ class MainView : public QWidget,
     // captions too.
     CaptionProject project_;
     EditHistory history_{project_};
-    int64_t frameDuration_ = 1;  // media units per frame; set when a video opens
+    int64_t frameDuration_ = 1;  // media units per frame; set when media opens
     int32_t currentFrame_ = 0;
-    int32_t sliderStep_ = 1;  // frames per slider unit
+    int64_t sliderStep_ = 1;  // frames per slider unit
     Dialogs& dialogs_;
     MediaPlayer player_;
     PlaybackTicks ticks_;

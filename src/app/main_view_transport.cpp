@@ -1,39 +1,39 @@
 // Transport of the main view: seeking, stepping, play, pause, stop, scanning and the ticks.
+#include <algorithm>
+
 #include "app/main_view.h"
 
 namespace vantrel {
 
 void MainView::SeekToFrame(int32_t frame) {
     if (!player_.IsOpen()) return;
-    project_.modified = true;
     SeekWithinMedia(ToMedia(frame));
-    captionWindow_.ResetAndShowFrame(frame);
+    // The frame sought may lie past the end of the media.
+    ShowOnAir();
 }
 
 void MainView::StepFrames(int32_t delta) {
     if (!player_.IsOpen()) return;
-    project_.modified = true;
-    SeekWithinMedia(player_.Position() + ToMedia(delta));
+    // Sound reports where its samples are, the end of the file once it got there: it steps from
+    // the frame shown.
+    const int64_t from = player_.HasPicture() ? player_.Position() : ToMedia(currentFrame_);
+    SeekWithinMedia(from + ToMedia(delta));
 }
 
 void MainView::SeekWithinMedia(int64_t target) {
-    const int64_t duration = player_.Duration();
-    // Reaching either end stops the ticks, which ends a scan's movement there.
-    if (target < 0) {
-        target = 0;
-        StopTimer();
-    }
-    if (target >= duration) {
-        target = duration == 0 ? 0 : duration - 1;
-        StopTimer();
-    }
+    const int64_t last = ToMedia(std::max<int64_t>(ToFrames(player_.Duration()) - 1, 0));
+    const bool pastEnd = target > last;
+    // Reaching either end stops the ticks of a scan, which ends its movement there; playback
+    // sent past the end pauses on the last frame, as when it runs there by itself.
+    if ((target < 0 || pastEnd) && playState_ == PlayState::Scanning) StopTimer();
+    target = std::clamp<int64_t>(target, 0, last);
     player_.Seek(target);
     UpdatePosition(target, true);
+    if (pastEnd && playState_ == PlayState::Playing) TogglePause();
 }
 
 void MainView::StepOne(int32_t delta) {
     if (!player_.IsOpen()) return;
-    project_.modified = true;
     // Playing becomes Paused; Stopped stays Stopped.
     if (playState_ != PlayState::Paused) TogglePause();
     StepFrames(delta);
@@ -60,7 +60,7 @@ void MainView::EndSliderScrub() {
 void MainView::ShowSliderFrame(int position, bool scrub) {
     if (!player_.IsOpen()) return;
     if (playState_ != PlayState::Paused) TogglePause();
-    const int64_t target = ToMedia(int64_t{sliderStep_} * position);
+    const int64_t target = ToMedia(sliderStep_ * position);
     int64_t shown = target;
     if (scrub) {
         player_.Scrub(target);
@@ -69,7 +69,7 @@ void MainView::ShowSliderFrame(int position, bool scrub) {
         player_.Seek(target);
     }
     UpdatePosition(shown, false);
-    captionWindow_.ResetAndShowFrame(static_cast<int32_t>(ToFrames(shown)));
+    ShowOnAir();
     RefreshViews(false);
     ForgetTimelineCaption();
 }
@@ -84,7 +84,6 @@ void MainView::StartPlaying() {
 
 void MainView::Play() {
     if (!player_.IsOpen()) return;
-    project_.modified = true;
     if (playState_ == PlayState::Stopped || playState_ == PlayState::Paused) StartPlaying();
     RefreshViews(true);
 }
@@ -92,7 +91,6 @@ void MainView::Play() {
 // A toggle: pausing a paused view plays.
 void MainView::TogglePause() {
     if (!player_.IsOpen()) return;
-    project_.modified = true;
     if (playState_ == PlayState::Paused) {
         StartPlaying();
     } else if (playState_ == PlayState::Playing) {
@@ -107,7 +105,6 @@ void MainView::TogglePause() {
 
 void MainView::Stop() {
     if (!player_.IsOpen()) return;
-    project_.modified = true;
     playState_ = PlayState::Stopped;
     // Paused, not stopped, so that the frame stays on screen.
     player_.Pause();
@@ -122,7 +119,6 @@ void MainView::Stop() {
 
 void MainView::BeginScan(bool forward) {
     if (!player_.IsOpen()) return;
-    project_.modified = true;
     StopTimer();
     savedPlayState_ = playState_;
     playState_ = PlayState::Scanning;

@@ -15,9 +15,14 @@ void MainView::OpenVideo(const std::string& path) {
         project_.videoPath.clear();
         return;
     }
+    // Sound alone counts the frames of a video too, so that frames and the slider's range stay
+    // in bounds however long it lasts.
+    frameDuration_ = kVideoFrameDuration;
     if ((kind & 2) == 0) {
         // Sound only: it plays, but the project does not remember it.
         project_.videoPath.clear();
+        UpdatePosition(0, true);
+        RefreshViews(true);
     } else {
         FitVideoWindow();
         project_.videoPath = path;
@@ -29,7 +34,6 @@ void MainView::OpenVideo(const std::string& path) {
 void MainView::FitVideoWindow() {
     if (!player_.HasPicture()) return;
     player_.SetPictureSize(videoWindow_.size());
-    frameDuration_ = kVideoFrameDuration;
     UpdatePosition(0, true);
     RefreshViews(true);
 }

@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QMenuBar>
+#include <QStatusBar>
 
 #include "app/about_dialog.h"
 #include "app/qt_dialogs.h"
@@ -11,6 +12,8 @@
 namespace vantrel {
 
 namespace {
+
+constexpr int kRefusalShownMs = 5000;
 
 QIcon Icon(const char* name) {
     return QIcon(QString(":/icons/%1.png").arg(name));
@@ -36,7 +39,12 @@ MainWindow::MainWindow(Dialogs* dialogs, const std::vector<MediaPlayer::Option>&
             &MainWindow::UpdateUndoActions);
     UpdateStyleButtons();
     UpdateUndoActions();
-    // One fixed size that holds the menu bar, the toolbar and the view.
+    // A refused edit says why where the operator looks, not by a beep alone.
+    QStatusBar* status = statusBar();
+    status->setSizeGripEnabled(false);  // the window has one size
+    connect(&view_->Captions(), &CaptionWindow::Refused, status,
+            [status](const QString& why) { status->showMessage(why, kRefusalShownMs); });
+    // One fixed size that holds the menu bar, the toolbar, the view and the status bar.
     setFixedSize(sizeHint());
 }
 

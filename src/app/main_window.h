@@ -1,6 +1,6 @@
 // The program's one window: a fixed-size QMainWindow with the File, Edit and Help menus, the
-// toolbar and the main view. Closing it, or File > Exit, asks first whether to save a changed
-// project.
+// toolbar, the main view and the status bar. Closing it, or File > Exit, asks first whether to
+// save a changed project.
 #pragma once
 
 #include <QAction>

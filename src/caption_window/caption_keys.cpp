@@ -38,7 +38,6 @@ constexpr std::array kKeyTable = std::to_array<KeyBinding>({
     {kShift, Qt::Key_Up, false, A::CaretUp, 0},
     {kShift, Qt::Key_Down, false, A::CaretDown, 0},
 
-    {kCtrl, Qt::Key_Control, false, A::ModifiedOnly, 0},
     {kCtrl, Qt::Key_Tab, false, A::ShiftRun, 1},
     {kCtrl, Qt::Key_6, true, A::ShiftRun, 1},
     {kCtrl, Qt::Key_4, true, A::ShiftRun, -1},
@@ -94,8 +93,6 @@ constexpr std::array kKeyTable = std::to_array<KeyBinding>({
 });
 // clang-format on
 
-constexpr KeyBinding kAltKey = {kAltHeld, 0, false, A::ModifiedOnly, 0};
-
 bool IsDigitKey(int key) {
     return key >= Qt::Key_0 && key <= Qt::Key_9;
 }
@@ -103,8 +100,6 @@ bool IsDigitKey(int key) {
 }  // namespace
 
 const KeyBinding* FindKeyBinding(int modifiers, int key, bool keypad) {
-    // With Alt and without Ctrl every key only marks the project modified.
-    if ((modifiers & (kAltHeld | kCtrlHeld)) == kAltHeld) return &kAltKey;
     if (key == Qt::Key_Backtab) key = Qt::Key_Tab;
     if (key == Qt::Key_Enter) key = Qt::Key_Return;
     for (const KeyBinding& b : kKeyTable) {

@@ -11,7 +11,6 @@ enum KeyModifierBits : int {
 };
 
 enum class KeyAction {
-    ModifiedOnly,  // nothing but the project's modified flag
     Backspace,
     DeleteForward,
     NewLine,

@@ -64,7 +64,14 @@ void CaptionWindow::PickShownCaption(int32_t frame, Caption* hint) {
     shownCaption_ = c;
 }
 
+// What the screen shows, in one place: the caption on the air at the frame, or nothing; a scan
+// shows nothing, and captions being replaced are never picked.
 void CaptionWindow::ShowFrame(int32_t frame) {
+    if (transportState_ == PlayState::Scanning || transportState_ == PlayState::ReplacingCaptions) {
+        shownCaption_ = nullptr;
+        ClearDisplay();
+        return;
+    }
     PickShownCaption(frame, shownCaption_);
     RefreshForFrame(frame);
 }
@@ -85,7 +92,9 @@ void CaptionWindow::RefreshForFrame(int32_t frame) {
 
 void CaptionWindow::ClearDisplay() {
     if (displayCleared_) return;
-    if (videoWindow_ != nullptr) videoWindow_->setMask(QRegion(0, 0, kScreenWidth, kScreenHeight));
+    // No mask rather than a whole-window one: a mask that grows to the whole window does not
+    // get the caption's boxes painted over again (a mask that goes does), so they would stay.
+    if (videoWindow_ != nullptr) videoWindow_->clearMask();
     displayCleared_ = true;
     if (mainView_ != nullptr) mainView_->ClearPanel();
 }
@@ -154,6 +163,7 @@ void CaptionWindow::SetTransportState(PlayState state) {
 }
 
 void CaptionWindow::Beep() {
+    ++refusals_;
     if (mainView_ != nullptr) mainView_->Beep();
 }
 

@@ -5,6 +5,7 @@
 
 #include <QImage>
 #include <QPoint>
+#include <QString>
 #include <QWidget>
 #include <cstdint>
 
@@ -63,6 +64,8 @@ class CaptionWindow : public QWidget, public EditorView {
   signals:
     // An edit began or ended, or the typing attribute may have changed (the toolbar follows).
     void EditingChanged();
+    // A key or a typed character was refused, and why, for the status bar.
+    void Refused(const QString& why);
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -91,6 +94,7 @@ class CaptionWindow : public QWidget, public EditorView {
     PlayState transportState_ = PlayState::Stopped;
     EditingContext context_;  // the edit copy and its source, the caret, the typing attribute
     int pendingAccent_ = 0;
+    int refusals_ = 0;  // beeps of the editing commands, to tell a refused key
     bool caretShown_ = false;
     bool caretItalic_ = false;
     QPoint caretPosition_;

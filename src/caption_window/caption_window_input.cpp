@@ -2,6 +2,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <algorithm>
+#include <optional>
 
 #include "caption_window/caption_keys.h"
 #include "caption_window/caption_render.h"
@@ -28,6 +29,11 @@ int HeldModifiers(Qt::KeyboardModifiers modifiers, int key) {
 bool EditsAllowed(PlayState playState) {
     return playState == PlayState::Stopped || playState == PlayState::Paused;
 }
+
+// Why an edit was refused: the screen keeps its text and the caret its place.
+constexpr const char* kNoRoomToType = "No room on this row: the character was not typed";
+constexpr const char* kNoRoomForNewLine = "No room on the row below: Enter was not taken";
+constexpr const char* kNoRoomToEdit = "No room on the caption screen for that: nothing was changed";
 
 }  // namespace
 
@@ -63,9 +69,8 @@ void CaptionWindow::RunKey(int modifiers, int key, bool keypad) {
     const KeyBinding* binding = FindKeyBinding(modifiers, key, keypad);
     if (binding == nullptr) return;
     EditorView& view = *this;
+    const int refusals = refusals_;
     switch (binding->action) {
-        case KeyAction::ModifiedOnly:
-            break;
         case KeyAction::Backspace:
             Backspace(context_, view);
             break;
@@ -130,6 +135,10 @@ void CaptionWindow::RunKey(int modifiers, int key, bool keypad) {
             TypeCharacter(static_cast<uint8_t>(binding->argument), false);
             break;
     }
+    // A typed character says so itself.
+    if (refusals_ != refusals && binding->action != KeyAction::Type) {
+        emit Refused(binding->action == KeyAction::NewLine ? kNoRoomForNewLine : kNoRoomToEdit);
+    }
 }
 
 void CaptionWindow::TypeCharacter(uint8_t character, bool fromKeyboard) {
@@ -138,7 +147,7 @@ void CaptionWindow::TypeCharacter(uint8_t character, bool fromKeyboard) {
     if (fromKeyboard && !IsTypable(character)) return;
     const uint8_t composed = ComposeAccent(pendingAccent_, character);
     pendingAccent_ = 0;
-    vantrel::TypeCharacter(context_, *this, composed);
+    if (!vantrel::TypeCharacter(context_, *this, composed)) emit Refused(kNoRoomToType);
 }
 
 void CaptionWindow::UpdateCursor() {

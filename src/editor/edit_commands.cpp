@@ -100,7 +100,11 @@ void Backspace(EditingContext& context, EditorView& view) {
 }
 
 void NewLine(EditingContext& context, EditorView& view) {
-    if (!context.Ready() || context.caretRow == kScreenRows - 1) return;
+    if (!context.Ready()) return;
+    if (context.caretRow == kScreenRows - 1) {
+        view.Beep();
+        return;
+    }
     Caption& caption = *context.editCopy;
     const int row = context.caretRow;
     const int column = context.caretColumn;

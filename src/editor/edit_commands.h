@@ -21,7 +21,7 @@ void DeleteForward(EditingContext& context, EditorView& view);
 void Backspace(EditingContext& context, EditorView& view);
 
 // Moves the text after the caret to the next row, under the start of its run; with no text
-// after the caret, the caret alone goes there. Nothing happens on the last row.
+// after the caret, the caret alone goes there. The last row has no next row: refused.
 void NewLine(EditingContext& context, EditorView& view);
 
 }  // namespace vantrel

@@ -80,6 +80,8 @@ void TimelineWindow::DragTo(int x) {
     }
     needsRender_ = true;
     update();
+    // The caption may leave the current frame, or come to it.
+    mainView_.ResetAndShowFrame(mainView_.CurrentFrame());
 }
 
 // The drag's step, when it changed anything.
@@ -109,7 +111,6 @@ void TimelineWindow::mouseMoveEvent(QMouseEvent* event) {
     switch (dragMode_) {
         case kSeeking:
             mainView_.SeekToFrame(Base() + p.x());
-            SetModified();
             break;
         case kMoving:
             setCursor(Qt::SizeAllCursor);

@@ -56,18 +56,19 @@ TimelineWindow::TimelineWindow(TimelineHost& host, QWidget* parent)
 }
 
 int32_t TimelineWindow::PositionOf(int64_t frame) const {
-    return static_cast<int32_t>(frame / std::max(frameStep_, 1));
+    return static_cast<int32_t>(frame / std::max<int64_t>(frameStep_, 1));
 }
 
-void TimelineWindow::SetScale(int32_t step, int64_t totalFrames) {
+void TimelineWindow::SetScale(int64_t step, int64_t totalFrames) {
     frameStep_ = step;
     totalFrames_ = totalFrames;
-    const int page = std::max(viewWidth_ / std::max(step, 1), 1);
-    const int64_t range = std::max<int64_t>(totalFrames / std::max(step, 1), 0);
+    step = std::max<int64_t>(step, 1);
+    const int page = static_cast<int>(std::max<int64_t>(viewWidth_ / step, 1));
+    const int64_t range = std::max<int64_t>(totalFrames / step, 0);
     // The last position shows the last page, as a scroll bar with a page size does.
     const int64_t last = std::max<int64_t>(range - (page - 1), 0);
     scrollBar_.setPageStep(page);
-    scrollBar_.setSingleStep(std::max(kLineStep / std::max(step, 1), 1));  // for the wheel
+    scrollBar_.setSingleStep(static_cast<int>(std::max<int64_t>(kLineStep / step, 1)));  // wheel
     scrollBar_.setMaximum(static_cast<int>(std::min<int64_t>(last, INT32_MAX)));
 }
 
@@ -80,7 +81,7 @@ void TimelineWindow::SetCurrentFrame(int32_t frame) {
         int32_t position = PositionOf(std::max<int64_t>(newBase, 0));
         // Whole units round the base down; with many frames to a unit that can leave the
         // marker just past the right edge.
-        if (frame - int64_t{position} * std::max(frameStep_, 1) >= viewWidth_) ++position;
+        if (frame - int64_t{position} * std::max<int64_t>(frameStep_, 1) >= viewWidth_) ++position;
         scrollBar_.setValue(position);
         ForgetCurrentCaption();
     }
@@ -129,7 +130,7 @@ void TimelineWindow::ApplyScrollAction(int action) {
             frame = 0;
             break;
         case QAbstractSlider::SliderToMaximum:
-            frame = int64_t{frameStep_} * scrollBar_.maximum();
+            frame = frameStep_ * scrollBar_.maximum();
             break;
         default:
             return;  // the thumb: its own position is already frameStep_ x the thumb position

@@ -37,7 +37,7 @@ class TimelineWindow : public QFrame {
     explicit TimelineWindow(TimelineHost& host, QWidget* parent = nullptr);
 
     // `frameStep_` frames per scroll-bar unit; the main view passes its slider step.
-    void SetScale(int32_t step, int64_t totalFrames);
+    void SetScale(int64_t step, int64_t totalFrames);
     // Moves the marker, scrolling so that it stays in view.
     void SetCurrentFrame(int32_t frame);
     // The cached caption must be forgotten whenever the captions or the view's frames change.
@@ -51,7 +51,7 @@ class TimelineWindow : public QFrame {
     Hit HitTest(int x, int y);
 
     // The frame at the left edge.
-    int32_t Base() const { return scrollBar_.value() * frameStep_; }
+    int32_t Base() const { return static_cast<int32_t>(scrollBar_.value() * frameStep_); }
     int ViewWidth() const { return viewWidth_; }
     int ViewHeight() const { return viewHeight_; }
     QScrollBar& ScrollBar() { return scrollBar_; }
@@ -81,7 +81,7 @@ class TimelineWindow : public QFrame {
 
     TimelineHost& mainView_;
     QScrollBar scrollBar_;
-    int32_t frameStep_ = 0;
+    int64_t frameStep_ = 0;
     int64_t totalFrames_ = 0;
     int viewWidth_ = 0;
     int viewHeight_ = 0;

@@ -6,13 +6,17 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDir>
+#include <QScreen>
+#include <QStatusBar>
 #include <QStyle>
 #include <QStyleOptionSlider>
 #include <QTemporaryDir>
 #include <QTest>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 
 #include "caption_window/caption_render.h"
 #include "files/caption_import.h"
@@ -54,12 +58,12 @@ class MainWindowTest : public ::testing::Test {
 
     // A Manual caption (its frames stay as given) with a letter on its last row and a known
     // loading time.
-    Caption* Add(int32_t start, int32_t end, int32_t load = 5) {
+    Caption* Add(int32_t start, int32_t end, int32_t load = 5, int row = 14) {
         auto c = std::make_unique<Caption>();
         c->startFrame = start;
         c->endFrame = end;
         c->timingMode = Manual;
-        c->cells[14][0] = {'A', 0x38};
+        c->cells[row][0] = {'A', 0x38};
         c->loadFrames = load;
         return view_.Project().captions.Insert(std::move(c));
     }
@@ -69,6 +73,23 @@ class MainWindowTest : public ::testing::Test {
         QTest::mouseClick(&view_.Captions(), Qt::LeftButton, Qt::NoModifier, QPoint(48, 40));
         ASSERT_TRUE(view_.Captions().IsEditing());
         QTest::keyClicks(&view_.Captions(), text);
+    }
+
+    // The screen and the panel show the caption on the air at the current frame (the last one
+    // started) or none, and the ticks run only while playing. What reached the screen is what a
+    // fresh drawing gives (not while the picture moves).
+    void ExpectOnAir() {
+        const Caption* on = nullptr;
+        for (const Caption* c = view_.Project().captions.Head(); c; c = c->next) {
+            if (c->startFrame <= view_.CurrentFrame() && view_.CurrentFrame() < c->endFrame) on = c;
+        }
+        EXPECT_EQ(view_.Panel().StartText(), on ? QString::number(on->startFrame) : "");
+        EXPECT_EQ(view_.Ticks().Running(), view_.CurrentPlayState() == Playing);
+        if (view_.CurrentPlayState() == Playing) return;
+        test::Pump(20);
+        const QRect r(view_.Captions().mapTo(&window_, QPoint()), view_.Captions().size());
+        EXPECT_EQ(window_.screen()->grabWindow(window_.winId(), r.x(), r.y(), 480, 360).toImage(),
+                  view_.Captions().grab().toImage());
     }
 
     test::ScriptedDialogs dialogs_;
@@ -81,6 +102,7 @@ TEST_F(MainWindowTest, WithoutVideoNoTransportOrNavigationCommandDoesAnything) {
     EXPECT_EQ(window_.minimumSize(), window_.maximumSize());
     EXPECT_EQ(view_.size(), QSize(MainView::kWidth, MainView::kHeight));
     EXPECT_GE(window_.height(), MainView::kHeight + 40);
+    EXPECT_EQ(window_.statusBar()->geometry().top(), view_.geometry().bottom() + 1);
     Add(10, 20);
     Add(30, 40);
     view_.SetCurrentFrame(15);
@@ -124,8 +146,9 @@ TEST_F(MainWindowTest, LabelsAndSliderFollowThePosition) {
     }
 }
 
-// The transport and caption navigation buttons; the steps' bounds at the ends of the video are
-// the exact-seek tests'. Caption navigation does nothing while playing.
+// The transport and caption navigation buttons, which show what is on the air and change nothing
+// in the project; the steps' bounds at the ends of the video are the exact-seek tests'. Caption
+// navigation does nothing while playing.
 TEST_F(MainWindowTest, TransportAndCaptionNavigationButtons) {
     if (!test::HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
     Open(test::NumberedVideo("m2v"));
@@ -149,11 +172,13 @@ TEST_F(MainWindowTest, TransportAndCaptionNavigationButtons) {
         {50, View::kStepForwardButton, Stopped, false, false, 51},
         {0, next, Stopped, false, false, 10},
         {10, next, Stopped, false, false, 30},
+        {-1, View::kStopButton, Stopped, false, false, 0},  // not showing the caption at 30
         {15, next, Stopped, false, false, 30},
         {60, next, Stopped, false, false, 60},
         {65, next, Stopped, false, false, 65},
         {65, previous, Stopped, false, false, 30},
         {45, previous, Stopped, false, false, 30},
+        {-1, View::kStopButton, Stopped, false, false, 0},
         {80, previous, Stopped, false, false, 60},
         {15, previous, Stopped, false, false, 15},  // inside the first caption
         {5, previous, Stopped, false, false, 5},
@@ -165,9 +190,10 @@ TEST_F(MainWindowTest, TransportAndCaptionNavigationButtons) {
         EXPECT_EQ(view_.CurrentPlayState(), s.state);
         EXPECT_EQ(Checked(View::kPlayButton), s.play);
         EXPECT_EQ(Checked(View::kPauseButton), s.pause);
-        EXPECT_EQ(view_.Ticks().Running(), s.state == Playing);
         EXPECT_TRUE(s.frame < 0 || view_.CurrentFrame() == s.frame) << view_.CurrentFrame();
         ASSERT_TRUE(test::WaitIdle(view_.Player()));
+        ExpectOnAir();
+        EXPECT_FALSE(view_.Project().modified);
     }
     view_.SeekToFrame(0);
     view_.Play();
@@ -256,6 +282,69 @@ TEST_F(MainWindowTest, DraggingTheSliderShowsNearFramesAndLettingGoTheExactOne) 
     EXPECT_EQ(Shown(), target);
     EXPECT_EQ(view_.CurrentFrame(), target);
     EXPECT_EQ(view_.ToFrames(view_.Player().Position()), target);
+}
+
+// After each command the screen shows what is on the air, and only a real change marks the
+// project: neither the transport nor keys that change nothing (a lone Ctrl before Ctrl+Q asked to
+// save). A timeline click on its edge while playing plays on; past the end it pauses there.
+TEST_F(MainWindowTest, EachCommandShowsWhatIsOnTheAirAndOnlyChangesMarkTheProject) {
+    if (!test::HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
+    const std::string video = test::NumberedVideo("m2v"),
+                      demo = VANTREL_SOURCE_DIR "/resources/demo/demo.";
+    TimelineWindow& timeline = view_.Timeline();
+    const auto drag = [&](int frame, int dx) {  // the timeline's left edge is frame 0
+        const QPoint at = timeline.contentsRect().topLeft() + QPoint(frame, 30);
+        QTest::mousePress(&timeline, Qt::LeftButton, {}, at);
+        QTest::mouseMove(&timeline, at + QPoint(dx, 0));
+        ExpectOnAir();
+        QTest::mouseRelease(&timeline, Qt::LeftButton, {}, at + QPoint(dx, 0));
+    };
+    const auto key = [&](Qt::Key k, Qt::KeyboardModifiers m) {
+        QTest::keyClick(&view_.Captions(), k, m);
+    };
+    const auto menu = [&](const std::string& file, const char* text) {
+        dialogs_.filesToOpen = {file};
+        MenuAction(text)->trigger();
+    };
+    const struct {
+        const char* what;
+        int32_t from;
+        bool changes;
+        std::function<void()> act;
+    } cases[] = {
+        {"a timeline click in a gap", 15, false, [&] { drag(25, 0); }},
+        {"a timeline click past the end", 15, false, [&] { drag(150, 0); }},
+        {"playing, a click on the edge", 15, false, [&] { Click(View::kPlayButton), drag(-2, 0); }},
+        {"playing, a click past the end", 15, false,
+         [&] { Click(View::kPlayButton), drag(150, 0); }},
+        {"a caption dragged from the playhead", 65, true, [&] { drag(65, 30); }},
+        {"keys without an edit", 15, false,
+         [&] {
+             view_.Captions().setFocus(), key(Qt::Key_Control, Qt::ControlModifier);
+             key(Qt::Key_X, Qt::AltModifier), key(Qt::Key_Left, {});
+         }},
+        {"an edit that changes nothing", 15, false,
+         [&] { BeginTyping(""), key(Qt::Key_I, Qt::ControlModifier), timeline.setFocus(); }},
+        {"import", 65, true, [&] { menu(demo + "scc", "&Import Captions..."); }},
+        {"open", 15, false, [&] { menu(demo + "ccp", "&Open Caption Project..."); }},
+        {"new", 15, false, [&] { menu(video, "&New Caption Project..."); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Open(video);
+        view_.ReleaseCaptions();
+        view_.Project().captions.Clear();
+        for (int32_t start : {10, 30, 60, 140})
+            Add(start, start + 10, 5, start / 20);  // 140: past the end
+        view_.Project().modified = false;
+        view_.SeekToFrame(c.from);
+        view_.ShowCaptionsAgain();
+        c.act();
+        ASSERT_TRUE(test::WaitIdle(view_.Player()));
+        ExpectOnAir();
+        EXPECT_EQ(view_.Project().modified, c.changes);
+        view_.Stop();
+    }
 }
 
 // Add Caption inside a caption splits it after its loading where the next caption leaves room;
@@ -541,6 +630,25 @@ std::string Listing(const CaptionList& list, bool all = true) {
         if (all) out += std::to_string(c->endFrame) + " " + std::to_string(c->timingMode) + "\n";
     }
     return out;
+}
+
+// Typing past column 32 and Enter on the last row are refused where the operator looks: the text
+// and the caret stay, and the status bar says why. Menus open with Alt while typing.
+TEST_F(MainWindowTest, TypingWhereThereIsNoRoomIsRefusedInTheStatusBar) {
+    CaptionWindow& screen = view_.Captions();
+    QTest::mouseClick(&screen, Qt::LeftButton, {}, QPoint(48, 40 + 19 * 14));
+    QTest::keyClicks(&screen, "long enough to overflow the rows here");
+    EXPECT_EQ(window_.statusBar()->currentMessage(),
+              "No room on this row: the character was not typed");
+    QTest::keyClick(&screen, Qt::Key_Return);
+    EXPECT_EQ(window_.statusBar()->currentMessage(),
+              "No room on the row below: Enter was not taken");
+    EXPECT_EQ(std::pair(screen.Editing().caretRow, screen.Editing().caretColumn),
+              std::pair(14, 32));
+    EXPECT_EQ(Text(*screen.Editing().editCopy), "long enough to overflow the rows");
+    QTest::keyClick(&screen, Qt::Key_F, Qt::AltModifier);
+    ASSERT_NE(QApplication::activePopupWidget(), nullptr);
+    QApplication::activePopupWidget()->close();
 }
 
 // Set VANTREL_SCREENSHOTS to a folder to keep pictures of the demo's steps.

@@ -330,7 +330,7 @@ const Case kCases[] = {
      {{0, 6, "ab "}, {1, 6, "\x1C"}, {1, 7, "red", 0x3C}}, {1, 6}, Edit},
     {"nothing after the caret: the caret moves", {{2, 5, "abc"}}, {2, 8}, NewLine, {{2, 5, "abc"}}, {3, 5}, Edit},
     {"no room on the next row", {{2, 5, "abc"}, {3, 7, "x"}}, {2, 6}, NewLine, {}, {}, Refuse},
-    {"the last row", {{14, 0, "end"}}, {14, 1}, NewLine, {}, {14, 1}, Nothing},
+    {"the last row", {{14, 0, "end"}}, {14, 1}, NewLine, {}, {}, Refuse},
 
     // Moving runs.
     {"shift right", {{4, 1, "word"}}, {4, 3}, Shift<4>, {{4, 5, "word"}}, {4, 7}, Edit},

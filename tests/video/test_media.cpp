@@ -92,8 +92,10 @@ std::string GreyVideo(int frames) {
                  QString::number(frames), "-c:v", "libx264", "-preset", "ultrafast", "-g", "30"});
 }
 
-std::string ToneAudio() {
-    return Made("tone.wav", {"-f", "lavfi", "-i", "sine=f=440:r=48000:d=3", "-c:a", "pcm_s16le"});
+std::string ToneAudio(int seconds) {
+    return Made(
+        QString("tone-%1.wav").arg(seconds),
+        {"-f", "lavfi", "-i", QString("sine=f=440:r=8000:d=%1").arg(seconds), "-c:a", "pcm_s16le"});
 }
 
 std::string NotMediaFile() {

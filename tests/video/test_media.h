@@ -32,8 +32,8 @@ std::string NumberedVideo(const std::string& extension, bool longerSound = false
 std::string WhiteWideVideo();
 // A small grey video of `frames` frames at 29.97 fps.
 std::string GreyVideo(int frames);
-// Three seconds of a 440 Hz tone.
-std::string ToneAudio();
+// A 440 Hz tone, three seconds by default.
+std::string ToneAudio(int seconds = 3);
 // A text file that no demuxer takes for media.
 std::string NotMediaFile();
 
