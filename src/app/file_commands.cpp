@@ -54,7 +54,11 @@ void FileCommands::OpenProjectFile(const std::string& path) {
     CaptionProject& project = host_.Project();
     ProjectContent read;
     const LoadResult result = LoadProject(project, path, &read);
-    if (result == LoadResult::Loaded) projectPath_ = path;
+    if (result == LoadResult::Loaded) {
+        projectPath_ = path;
+        // The new place of the video is a change to save.
+        if (host_.RelinkMissingVideo(read.header.currentFrame)) project.modified = true;
+    }
     // The current project stays; what the damaged file still holds may become a new one, never
     // saved, so that the next Save asks for a name rather than writing over the damaged file.
     if (result == LoadResult::Damaged && !read.captions.Empty() &&
@@ -64,6 +68,28 @@ void FileCommands::OpenProjectFile(const std::string& path) {
         projectPath_.clear();
     }
     host_.ShowCaptionsAgain();
+}
+
+bool FileCommands::RecoverProject(const std::string& recoveryFile, const std::string& projectPath) {
+    host_.ReleaseCaptions();
+    CaptionProject& project = host_.Project();
+    ProjectContent read;
+    File file;
+    bool loaded = false;
+    if (!file.Open(recoveryFile, File::Mode::Read)) {
+        dialogs_.Inform(ErrorOpeningFileText(recoveryFile, file.Error()));
+    } else {
+        // Read as the project file itself, so that a relative video path is found from there.
+        FileInput in(file);
+        loaded = LoadProject(project, in, projectPath, &read) == LoadResult::Loaded;
+    }
+    if (loaded) {
+        projectPath_ = projectPath;
+        host_.RelinkMissingVideo(read.header.currentFrame);
+        project.modified = true;
+    }
+    host_.ShowCaptionsAgain();
+    return loaded;
 }
 
 bool FileCommands::Save() {
