@@ -10,7 +10,8 @@ namespace vantrel {
 // A file that is missing keeps its path, for the project to find it later; a name that is no
 // local file is refused. Otherwise failure is silent: the paths are emptied and the window
 // stays grey.
-void MainView::OpenVideo(const std::string& path) {
+void MainView::OpenVideo(const std::string& name) {
+    const std::string path = name;  // `name` may be the project's own path, changed below
     // The player drops the media it had; ticks for it would move a stopped view.
     StopTimer();
     const LocalFileKind local = CheckLocalFile(path);

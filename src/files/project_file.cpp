@@ -262,7 +262,7 @@ void WriteRecord(const Caption& caption, std::string& out) {
 
 std::string StoredVideoPath(const CaptionProject& project, const std::string& projectPath) {
     const std::string& video = project.videoPath;
-    if (video.empty() || (!project.relativeVideoPath && !projectPath.empty())) return video;
+    if (video.empty() || !project.relativeVideoPath) return video;
     std::error_code error;
     const fs::path absolute = fs::absolute(video, error).lexically_normal();
     if (error || projectPath.empty()) return error ? video : absolute.string();

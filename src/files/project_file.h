@@ -76,7 +76,7 @@ struct ProjectContent {
 
 // The video path as the project file at `projectPath` stores it. A project whose file gave it
 // a relative path keeps one, from the folder it is saved in now, so that a project moved with
-// its video, or saved as a copy elsewhere, still finds it; an untitled project stores it whole.
+// its video, or saved as a copy elsewhere, still finds it (whole when there is no `projectPath`).
 std::string StoredVideoPath(const CaptionProject& project, const std::string& projectPath);
 
 // The whole project file, as it is written at `projectPath`; cut short once the project's
