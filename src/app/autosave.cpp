@@ -23,7 +23,7 @@ std::string ProjectName(const std::string& path) {
 std::string LocalTime(std::time_t time) {
     std::tm local{};
     char text[64] = "";
-    if (localtime_r(&time, &local) != nullptr) std::strftime(text, sizeof text, "%c", &local);
+    if (localtime_r(&time, &local) != nullptr) std::strftime(text, sizeof text, "%Y-%m-%d %H:%M", &local);
     return text;
 }
 

@@ -56,14 +56,13 @@ TEST(WindowFaults, AMissingVideoIsNamedAndChosenAtTheSavedFrame) {
 // A URL as a project's video is refused by name; playlists opened as video (.m3u, and an HLS
 // index, .m3u8) lead neither libmpv nor our frame source to the listener they name.
 TEST(WindowFaults, NoProjectOrPlaylistMakesTheProgramContactAnyone) {
-    const int listener = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{AF_INET, 0, {htonl(INADDR_LOOPBACK)}, {}};
     socklen_t size = sizeof address;
-    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), size), 0);
-    ASSERT_EQ(::listen(listener, 8), 0);
-    ASSERT_EQ(::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &size), 0);
+    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), size) |
+                  ::listen(listener, 8) |
+                  ::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &size),
+              0);
     const std::string url = "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port));
     testing::TempDir dir;
     CaptionProject project;
@@ -149,22 +148,14 @@ TEST(WindowFaults, CommandsThatRunOutOfMemoryAreToldAndChangeNothing) {
 }  // namespace vantrel
 
 #if !defined(__SANITIZE_ADDRESS__)
+// Arrays come here by default.
 void* operator new(size_t size) {
-    return vantrel::Allocate(size);
-}
-void* operator new[](size_t size) {
     return vantrel::Allocate(size);
 }
 void operator delete(void* p) noexcept {
     std::free(p);
 }
-void operator delete[](void* p) noexcept {
-    std::free(p);
-}
 void operator delete(void* p, size_t) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p, size_t) noexcept {
     std::free(p);
 }
 #endif
