@@ -88,18 +88,16 @@ class Program {
         process_.setProcessEnvironment(env);
         process_.start(VANTREL_PROGRAM, {});
         sockaddr_in address{AF_INET, htons(port), {htonl(INADDR_LOOPBACK)}, {}};
-        char buffer[64];
-        for (int k = 0; k < 100 && socket_ < 0; ++k, QTest::qWait(100)) {
+        char b[24];
+        // Version, no security, shared, and the server's init up to its name.
+        for (int k = 0; k < 100 && !Connected(); ++k, QTest::qWait(100)) {
+            ::close(socket_);
             socket_ = ::socket(AF_INET, SOCK_STREAM, 0);
-            // Version, no security, shared, and the server's init up to its name.
-            if (::connect(socket_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-                ::recv(socket_, buffer, 12, MSG_WAITALL) != 12 ||
-                ::send(socket_, buffer, 12, 0) != 12 ||
-                ::recv(socket_, buffer, 4, MSG_WAITALL) != 4 || ::send(socket_, "\1", 1, 0) != 1 ||
-                ::recv(socket_, buffer, 24, MSG_WAITALL) != 24) {
-                ::close(socket_);
-                socket_ = -1;
-            }
+            connected_ =
+                ::connect(socket_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+                ::recv(socket_, b, 12, MSG_WAITALL) == 12 && ::send(socket_, b, 12, 0) == 12 &&
+                ::recv(socket_, b, 4, MSG_WAITALL) == 4 && ::send(socket_, "\1", 1, 0) == 1 &&
+                ::recv(socket_, b, 24, MSG_WAITALL) == 24;
         }
     }
     ~Program() {
@@ -107,26 +105,28 @@ class Program {
         process_.kill();
         process_.waitForFinished();
     }
-    bool Connected() const { return socket_ >= 0; }
+    bool Connected() const { return connected_; }
     QProcess& Process() { return process_; }
-    // Each key down and up (X keysyms), with `held` (Alt: 0xffe9) down around them.
-    void Press(const std::vector<uint32_t>& keys, uint32_t held = 0) {
-        if (held != 0) Send(held, true);
-        for (const uint32_t key : keys) Send(key, true), Send(key, false), QTest::qWait(30);
-        if (held != 0) Send(held, false);
-        QTest::qWait(1000);  // time for a menu or a dialog to open
+    // Each key (an X keysym) down and up, with `held` (Alt: 0xffe9) down around them; then time
+    // for a menu or a dialog to open.
+    void Press(const std::u32string& keys, char32_t held = 0) {
+        std::vector<std::pair<char32_t, bool>> events;
+        for (const char32_t key : keys) events.insert(events.end(), {{key, true}, {key, false}});
+        if (held != 0) events.insert(events.begin(), {held, true}), events.push_back({held, false});
+        for (const auto& [key, down] : events) {
+            const uint32_t wire = htonl(key);
+            char event[8] = {4, down, 0, 0};
+            std::memcpy(event + 4, &wire, 4);
+            ASSERT_EQ(::send(socket_, event, 8, 0), 8);
+            QTest::qWait(15);
+        }
+        QTest::qWait(1000);
     }
 
   private:
     QProcess process_;
     int socket_ = -1;
-
-    void Send(uint32_t key, bool down) {
-        const uint32_t wire = htonl(key);
-        char event[8] = {4, down, 0, 0};
-        std::memcpy(event + 4, &wire, 4);
-        ASSERT_EQ(::send(socket_, event, 8, 0), 8);
-    }
+    bool connected_ = false;
 };
 
 // The name of a recovery file in `folder` other than `other`, waited for.
@@ -148,22 +148,22 @@ TEST(Recovery, TheProgramKilledAfterAnAutosaveGivesItsCaptionsBack) {
     testing::WriteFileText(srt,
                            "1\n00:00:01,000 --> 00:00:03,000\nHELLO\n\n"
                            "2\n00:00:05,000 --> 00:00:07,000\nAGAIN\n");
-    constexpr uint32_t kAlt = 0xffe9, kReturn = 0xff0d;
+    constexpr char32_t kAlt = 0xffe9;
     CaptionProject imported;
     ASSERT_EQ(ImportCaptionFile(imported, srt, "srt"), ImportResult::Imported);
     std::string left;
     {
         Program first(home.Path());
         if (!first.Connected()) GTEST_SKIP() << "Qt's VNC platform is not installed";
-        first.Press({'f'}, kAlt);
-        first.Press({'i'});
-        first.Press(std::vector<uint32_t>(srt.begin(), srt.end()));
-        first.Press({kReturn});
+        first.Press(U"f", kAlt);
+        first.Press(U"i");
+        first.Press(std::u32string(srt.begin(), srt.end()));
+        first.Press(U"\xff0d");  // Return
         left = AwaitRecovery(folder);
         ASSERT_EQ(testing::ReadFileText(left), ProjectFileBytes(imported, 0));
     }  // SIGKILL
     Program second(home.Path());
-    second.Press({kReturn});  // Yes, the default answer
+    second.Press(U"\xff0d");  // Yes, the default answer
     const std::string file = AwaitRecovery(folder, left);
     EXPECT_EQ(testing::ReadFileText(file), ProjectFileBytes(imported, 0));
     EXPECT_FALSE(fs::exists(left));

@@ -89,15 +89,6 @@ TEST(WindowFaults, NoProjectOrPlaylistMakesTheProgramContactAnyone) {
 // Allocations of at least this many bytes fail once while armed.
 std::atomic<size_t> failFrom{0};
 
-void* Allocate(size_t size) {
-    size_t armed = failFrom.load();
-    if (armed != 0 && size >= armed && failFrom.compare_exchange_strong(armed, 0)) {
-        throw std::bad_alloc();
-    }
-    if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
-    throw std::bad_alloc();
-}
-
 // Memory running out in a command ends in a message that names it, with the project and the
 // views as they were: adding a caption, beginning an edit, importing and saving.
 TEST(WindowFaults, CommandsThatRunOutOfMemoryAreToldAndChangeNothing) {
@@ -148,9 +139,13 @@ TEST(WindowFaults, CommandsThatRunOutOfMemoryAreToldAndChangeNothing) {
 }  // namespace vantrel
 
 #if !defined(__SANITIZE_ADDRESS__)
-// Arrays come here by default.
+// Arrays and sized deletes come here by default.
 void* operator new(size_t size) {
-    return vantrel::Allocate(size);
+    size_t armed = vantrel::failFrom.load();
+    void* p = armed != 0 && size >= armed && vantrel::failFrom.compare_exchange_strong(armed, 0)
+                  ? nullptr
+                  : std::malloc(size == 0 ? 1 : size);
+    return p != nullptr ? p : throw std::bad_alloc();
 }
 void operator delete(void* p) noexcept {
     std::free(p);
