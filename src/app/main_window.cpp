@@ -211,6 +211,8 @@ bool MainWindow::StartRecovery(const std::string& folder) {
 }
 
 void MainWindow::EndOnSignal(int signal) {
+    // What is being typed is part of the work to keep.
+    view_->Captions().EndEdit();
     autosave_.Update();
     QCoreApplication::exit(128 + signal);
 }

@@ -39,8 +39,8 @@ class MainWindow : public QMainWindow {
     // this window's changed project there. True when a project was recovered.
     bool StartRecovery(const std::string& folder);
     Autosave& Recovery() { return autosave_; }
-    // SIGTERM or SIGHUP: the changed project is written to the recovery file, which stays, and
-    // the program ends with 128 + `signal`.
+    // SIGTERM or SIGHUP: the caption being typed is committed, the changed project written to
+    // the recovery file, which stays, and the program ends with 128 + `signal`.
     void EndOnSignal(int signal);
 
     // Runs a command of the window; memory or a system resource that runs out on the way is
