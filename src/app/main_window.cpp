@@ -174,7 +174,7 @@ void MainWindow::FillRecentMenu() {
     if (paths.isEmpty()) recent_->addAction("(none)")->setEnabled(false);
 }
 
-QStringList MainWindow::RecentProjects() const {
+QStringList MainWindow::RecentProjects() {
     return Settings().value(kRecentKey).toStringList();
 }
 

@@ -49,7 +49,7 @@ class MainWindow : public QMainWindow {
 
     // The projects of File > Open Recent, the last one opened or saved first.
     static constexpr int kRecentProjects = 10;
-    QStringList RecentProjects() const;
+    static QStringList RecentProjects();
     // The title and its changed mark, the recent projects and the recovery file after the
     // project's state.
     void ShowProjectState();

@@ -25,53 +25,40 @@ namespace {
 
 namespace fs = std::filesystem;
 
-TEST(Recovery, AChangedProjectOutlivesItsWindowAndComesBackWithItsPath) {
+// The title names the project and marks it changed; the recovery file is the window's own,
+// never the project, and goes with Save and with a confirmed quit.
+TEST(Recovery, TheWindowsRecoveryFileIsItsOwnAndGoesWithSaveAndQuit) {
     testing::TempDir dir;
     const std::string path = dir.File("episode.ccp"), folder = dir.File("state");
-    test::ScriptedDialogs dialogs, again;
+    test::ScriptedDialogs dialogs;
     dialogs.filesToSave = {path};
-    auto window = std::make_unique<MainWindow>(&dialogs, test::QuietPlayer());
-    ASSERT_FALSE(window->StartRecovery(folder));
-    EXPECT_EQ(window->windowTitle(), "Untitled[*] - Vantrel");
-    CaptionProject& project = window->View().Project();
-    const auto change = [&](int32_t start) {
+    MainWindow window(&dialogs, test::QuietPlayer());
+    ASSERT_FALSE(window.StartRecovery(folder));
+    EXPECT_EQ(window.windowTitle(), "Untitled[*] - Vantrel");
+    CaptionProject& project = window.View().Project();
+    ASSERT_TRUE(window.View().Files().SaveAs());
+    for (const int32_t start : {30, 100}) {
         testing::AddCaption(project.captions, start, start + 60, "TEXT");
         project.modified = true;
-        window->Recovery().Update();
-        window->ShowProjectState();
-    };
-    change(30);
-    ASSERT_TRUE(window->View().Files().SaveAs());
-    const std::string saved = testing::ReadFileText(path);
-    change(100);
-    EXPECT_EQ(window->windowTitle(), "episode.ccp[*] - Vantrel");
-    EXPECT_TRUE(window->isWindowModified());
-    EXPECT_EQ(window->RecentProjects().value(0).toStdString(), path);
-    const std::string recovery = window->Recovery().Files().ProjectFile();
-    EXPECT_EQ(testing::ReadFileText(recovery), ProjectFileBytes(project, 0, path));
-    EXPECT_EQ(testing::ReadFileText(path), saved);
-    EXPECT_TRUE(FindLeftRecoveries(folder).empty()) << "the window still runs";
-    ::chmod(path.c_str(), 0640);
-    ASSERT_TRUE(window->View().Files().Save());
-    EXPECT_EQ(fs::status(path).permissions(), fs::perms(0640)) << "Save keeps the mode";
-    window->ShowProjectState();
-    EXPECT_FALSE(fs::exists(recovery)) << "removed on Save";
-    change(200);
-    const std::string changed = ProjectFileBytes(project, 0);
-    window.reset();  // as a kill leaves it
-
-    again.answers = {Dialogs::Answer::Yes, Dialogs::Answer::No};
-    window = std::make_unique<MainWindow>(&again, test::QuietPlayer());
-    ASSERT_TRUE(window->StartRecovery(folder));
-    EXPECT_EQ(again.asked.at(0).rfind("Vantrel ended without saving the changes to episode.ccp", 0),
-              0u);
-    EXPECT_EQ(ProjectFileBytes(window->View().Project(), 0), changed);
-    EXPECT_TRUE(window->View().Project().modified);
-    EXPECT_EQ(window->View().Files().ProjectPath(), path);
-    EXPECT_FALSE(fs::exists(recovery)) << "held by the new window's own file";
-    window->close();  // No to the save question
-    window.reset();
-    EXPECT_TRUE(fs::is_empty(folder));
+        window.Recovery().Update();
+        window.ShowProjectState();
+        const std::string recovery = window.Recovery().Files().ProjectFile();
+        EXPECT_EQ(window.windowTitle(), "episode.ccp[*] - Vantrel");
+        EXPECT_TRUE(window.isWindowModified());
+        EXPECT_EQ(testing::ReadFileText(recovery), ProjectFileBytes(project, 0, path));
+        EXPECT_NE(testing::ReadFileText(path), testing::ReadFileText(recovery));
+        EXPECT_TRUE(FindLeftRecoveries(folder).empty()) << "the window still runs";
+        if (start == 30) {
+            ::chmod(path.c_str(), 0640);
+            ASSERT_TRUE(window.View().Files().Save());
+            EXPECT_EQ(fs::status(path).permissions(), fs::perms(0640)) << "Save keeps the mode";
+        } else {
+            dialogs.answers = {Dialogs::Answer::No};
+            ASSERT_TRUE(window.close());
+        }
+        window.ShowProjectState();
+        EXPECT_FALSE(fs::exists(recovery));
+    }
 }
 
 #ifdef VANTREL_PROGRAM
@@ -79,14 +66,14 @@ TEST(Recovery, AChangedProjectOutlivesItsWindowAndComesBackWithItsPath) {
 // screen would: keys are all it takes here (the menu, the file dialog, the recovery question).
 class Program {
   public:
-    explicit Program(const std::string& home) {
+    explicit Program(const std::string& home, const QStringList& arguments = {}) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("XDG_STATE_HOME", QString::fromStdString(home + "/state"));
         env.insert("VANTREL_AUTOSAVE_SECONDS", "1");
         const uint16_t port = static_cast<uint16_t>(20000 + ::getpid() % 20000);
         env.insert("QT_QPA_PLATFORM", QString("vnc:port=%1").arg(port));
         process_.setProcessEnvironment(env);
-        process_.start(VANTREL_PROGRAM, {});
+        process_.start(VANTREL_PROGRAM, arguments);
         sockaddr_in address{AF_INET, htons(port), {htonl(INADDR_LOOPBACK)}, {}};
         char b[24];
         // Version, no security, shared, and the server's init up to its name.
@@ -139,38 +126,49 @@ std::string AwaitRecovery(const std::string& folder, const std::string& other = 
     return {};
 }
 
-// Imported captions (File > Import Captions, the name typed into the file dialog) are written
-// within the interval; killed, the program asks at its next start and Enter recovers the same
-// captions; SIGTERM then ends it with its recovery file kept.
+// The program with a project imports captions (File > Import Captions, the name typed into the
+// file dialog) and writes them within the interval; killed, it asks at its next start and
+// Enter recovers them; SIGTERM ends it with its recovery file kept; recovered again, Ctrl+S
+// saves them as the project, which Open Recent lists, and the recovery file goes.
 TEST(Recovery, TheProgramKilledAfterAnAutosaveGivesItsCaptionsBack) {
     testing::TempDir home;
-    const std::string srt = home.File("in.srt"), folder = home.File("state/vantrel");
+    const std::string srt = home.File("in.srt"), ccp = home.File("episode.ccp");
+    const std::string folder = home.File("state/vantrel");
     testing::WriteFileText(srt,
                            "1\n00:00:01,000 --> 00:00:03,000\nHELLO\n\n"
                            "2\n00:00:05,000 --> 00:00:07,000\nAGAIN\n");
-    constexpr char32_t kAlt = 0xffe9;
     CaptionProject imported;
+    testing::WriteFileText(ccp, ProjectFileBytes(imported, 0));
     ASSERT_EQ(ImportCaptionFile(imported, srt, "srt"), ImportResult::Imported);
+    const std::string captions = ProjectFileBytes(imported, 0);
     std::string left;
     {
-        Program first(home.Path());
+        Program first(home.Path(), {QString::fromStdString(ccp)});
         if (!first.Connected()) GTEST_SKIP() << "Qt's VNC platform is not installed";
-        first.Press(U"f", kAlt);
+        first.Press(U"f", 0xffe9);  // Alt
         first.Press(U"i");
-        first.Press(std::u32string(srt.begin(), srt.end()));
-        first.Press(U"\xff0d");  // Return
+        first.Press(std::u32string(srt.begin(), srt.end()) + U"\xff0d");  // Return
         left = AwaitRecovery(folder);
-        ASSERT_EQ(testing::ReadFileText(left), ProjectFileBytes(imported, 0));
+        ASSERT_EQ(testing::ReadFileText(left), captions);
     }  // SIGKILL
-    Program second(home.Path());
-    second.Press(U"\xff0d");  // Yes, the default answer
-    const std::string file = AwaitRecovery(folder, left);
-    EXPECT_EQ(testing::ReadFileText(file), ProjectFileBytes(imported, 0));
-    EXPECT_FALSE(fs::exists(left));
-    second.Process().terminate();
-    ASSERT_TRUE(second.Process().waitForFinished(10000));
-    EXPECT_EQ(second.Process().exitCode(), 128 + SIGTERM);
-    EXPECT_EQ(testing::ReadFileText(file), ProjectFileBytes(imported, 0));
+    std::string file;
+    {
+        Program second(home.Path());
+        second.Press(U"\xff0d");  // Yes, the default answer
+        file = AwaitRecovery(folder, left);
+        EXPECT_EQ(testing::ReadFileText(file), captions);
+        EXPECT_FALSE(fs::exists(left));
+        second.Process().terminate();
+        ASSERT_TRUE(second.Process().waitForFinished(10000));
+        EXPECT_EQ(second.Process().exitCode(), 128 + SIGTERM);
+    }
+    Program third(home.Path());
+    third.Press(U"\xff0d");
+    const std::string own = AwaitRecovery(folder, file);
+    third.Press(U"s", 0xffe3);  // Control
+    EXPECT_EQ(testing::ReadFileText(ccp), captions);
+    EXPECT_EQ(MainWindow::RecentProjects().value(0).toStdString(), ccp);
+    EXPECT_FALSE(own.empty() || fs::exists(own));
 }
 #endif
 
