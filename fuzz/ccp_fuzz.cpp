@@ -45,14 +45,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // it, and a run that ends in attribute-code cells loses one of them on each trip through
     // its code string (a code is sent only before a character), so a row settles within 32
     // rounds. Then the file loads and saves to itself; the paths, the frame and the number of
-    // captions stay the same all along.
-    std::string saved = ProjectFileBytes(*project, header.currentFrame);
+    // captions stay the same all along. A relative video path is written from the project's
+    // folder, once normalised: the first save sets the path the others keep.
+    const std::string projectPath = "project.ccp";
+    std::string saved = ProjectFileBytes(*project, header.currentFrame, projectPath);
+    const std::string videoPath = StoredVideoPath(*project, projectPath);
     for (int round = 0; round < 40; ++round) {
         const std::vector<uint8_t> file(saved.begin(), saved.end());
         MemoryInput nextHeader(file);
         ProjectHeader next;
         if (ReadProjectHeader(nextHeader, next) != HeaderCheck::Valid) __builtin_trap();
-        if (next.currentFrame != header.currentFrame || next.videoPath != header.videoPath ||
+        if (next.currentFrame != header.currentFrame || next.videoPath != videoPath ||
             next.secondPath != header.secondPath) {
             __builtin_trap();
         }
@@ -60,7 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         project = std::make_unique<CaptionProject>();
         if (LoadProject(*project, again, "") != LoadResult::Loaded) __builtin_trap();
         if (project->captions.Count() != count) __builtin_trap();
-        std::string resaved = ProjectFileBytes(*project, next.currentFrame);
+        std::string resaved = ProjectFileBytes(*project, next.currentFrame, projectPath);
         if (resaved == saved) return 0;
         saved = std::move(resaved);
     }

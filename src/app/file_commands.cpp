@@ -56,7 +56,9 @@ void FileCommands::OpenProjectFile(const std::string& path) {
     const LoadResult result = LoadProject(project, path, &read);
     if (result == LoadResult::Loaded) {
         projectPath_ = path;
-        host_.History().Clear(true);
+        // The new place of the video is a change to save.
+        const bool relinked = host_.RelinkMissingVideo(read.header.currentFrame);
+        host_.History().Clear(!relinked);
     }
     // The current project stays; what the damaged file still holds may become a new one, never
     // saved, so that the next Save asks for a name rather than writing over the damaged file.
@@ -67,6 +69,29 @@ void FileCommands::OpenProjectFile(const std::string& path) {
         host_.History().Clear(false);
     }
     host_.ShowCaptionsAgain();
+}
+
+bool FileCommands::RecoverProject(const std::string& recoveryFile, const std::string& projectPath) {
+    host_.ReleaseCaptions();
+    CaptionProject& project = host_.Project();
+    ProjectContent read;
+    File file;
+    bool loaded = false;
+    if (!file.Open(recoveryFile, File::Mode::Read)) {
+        dialogs_.Inform(ErrorOpeningFileText(recoveryFile, file.Error()));
+    } else {
+        // Read as the project file itself, so that a relative video path is found from there.
+        FileInput in(file);
+        loaded = LoadProject(project, in, projectPath, &read) == LoadResult::Loaded;
+    }
+    if (loaded) {
+        projectPath_ = projectPath;
+        host_.RelinkMissingVideo(read.header.currentFrame);
+        // Not what is on disk: changed until saved, whatever is undone.
+        host_.History().Clear(false);
+    }
+    host_.ShowCaptionsAgain();
+    return loaded;
 }
 
 bool FileCommands::Save() {

@@ -30,6 +30,9 @@ class FileCommandsHost {
     // The video side of New: empty the list and the history, close the video, and let the user
     // choose a video (or none).
     virtual void StartNewProject() = 0;
+    // The project names a video that is not there: says which, lets the user choose where it
+    // is now and opens it at `frame`. True when the project has the chosen video instead.
+    virtual bool RelinkMissingVideo(int32_t /*frame*/) { return false; }
 };
 
 class FileCommands {
@@ -49,6 +52,9 @@ class FileCommands {
     // A damaged one is reported too, and the captions before its damaged record, when there are
     // any, are offered as a new untitled project.
     void OpenProjectFile(const std::string& path);
+    // Opens a recovery file as the project that belongs at `projectPath` (empty: untitled),
+    // changed, so that Save writes it there. False when it cannot be read (reported).
+    bool RecoverProject(const std::string& recoveryFile, const std::string& projectPath);
 
     void ImportCaptions();
     void ExportCaptions();

@@ -39,6 +39,25 @@ inline const Dialogs::FileRequest kMultiplexSourceRequest{"Choose Source Video S
 inline const Dialogs::FileRequest kMultiplexDestinationRequest{
     "Save Multiplexed Video As", "MPEG-2 Video Streams (*.m2v)", "m2v", "untitled.m2v"};
 
+// A project's video that is not where the project says.
+inline constexpr char kLocateVideoTitle[] = "Locate Missing Video";
+inline std::string MissingVideoQuestion(const std::string& path) {
+    return "The project's video file is missing:\n" + path +
+           "\n\nDo you want to choose where it is now?";
+}
+// A video path that is not a file on this computer (a URL, a device, a folder).
+inline std::string NotALocalVideoText(const std::string& path) {
+    return path + "\nis not a local video file. Only a video file on this computer is opened.";
+}
+
+// A start that finds the recovery file of a window that no longer runs: the project's file name
+// ("an untitled project" without one) and when its recovery file was last written.
+inline std::string RecoverQuestion(const std::string& name, const std::string& changed) {
+    return "Vantrel ended without saving the changes to " + name + ", last changed " + changed +
+           ".\n\nDo you want to recover them?\n(No discards them; Cancel keeps them for the next "
+           "start.)";
+}
+
 inline constexpr char kSaveChangesQuestion[] =
     "The caption project has changed.\n\nDo you want to save the changes?";
 

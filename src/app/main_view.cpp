@@ -2,6 +2,8 @@
 
 #include <QPainter>
 
+#include "app/guarded.h"
+
 namespace vantrel {
 
 namespace {
@@ -120,9 +122,13 @@ void MainView::CreateTransportButtons() {
     buttons_[kPauseButton].setCheckable(true);
     // A caption being typed is committed before any transport command runs.
     const auto on = [this](Button b, auto command) {
-        connect(&buttons_[b], &QToolButton::clicked, this, [this, command] {
-            captionWindow_.EndEdit();
-            command();
+        connect(&buttons_[b], &QToolButton::clicked, this, [this, b, command] {
+            if (!RunGuarded(dialogs_, kButtonLooks[b].tip, [&] {
+                    captionWindow_.EndEdit();
+                    command();
+                })) {
+                ShowCaptionsAgain();
+            }
             // A click checks a checkable button by itself: only the play state may.
             ShowPlayStateOnButtons();
         });

@@ -86,6 +86,7 @@ class MainView : public QWidget,
     void ChooseVideoStream();
     // The video part of starting a new project, after the file commands' own steps.
     void StartNewProject() override;
+    bool RelinkMissingVideo(int32_t frame) override;
     void FitVideoWindow();
 
     // Frames and media positions.

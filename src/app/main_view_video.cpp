@@ -1,14 +1,28 @@
 // Opening, choosing and closing the video of the main view.
+#include "app/file_dialog_requests.h"
 #include "app/main_view.h"
 #include "app/video_file_filter.h"
+#include "files/file.h"
 #include "video/media_units.h"
 
 namespace vantrel {
 
-// Failure is silent: the paths are emptied and the window stays grey.
-void MainView::OpenVideo(const std::string& path) {
+// A file that is missing keeps its path, for the project to find it later; a name that is no
+// local file is refused. Otherwise failure is silent: the paths are emptied and the window
+// stays grey.
+void MainView::OpenVideo(const std::string& name) {
+    const std::string path = name;  // `name` may be the project's own path, changed below
     // The player drops the media it had; ticks for it would move a stopped view.
     StopTimer();
+    const LocalFileKind local = CheckLocalFile(path);
+    if (local != LocalFileKind::Regular) {
+        player_.Close();
+        project_.secondPath.clear();
+        project_.videoPath = local == LocalFileKind::Missing ? path : std::string();
+        if (local == LocalFileKind::NotLocal) dialogs_.Inform(NotALocalVideoText(path));
+        RefreshViews(true);
+        return;
+    }
     MediaKind kind = player_.Open(path);
     if (kind == kMediaFailed) {
         project_.secondPath.clear();
@@ -29,6 +43,21 @@ void MainView::OpenVideo(const std::string& path) {
     }
     playState_ = PlayState::Stopped;
     player_.Pause();
+}
+
+bool MainView::RelinkMissingVideo(int32_t frame) {
+    const std::string missing = project_.videoPath;
+    if (missing.empty() || HasVideo() || CheckLocalFile(missing) != LocalFileKind::Missing ||
+        !dialogs_.AskYesNo(MissingVideoQuestion(missing))) {
+        return false;
+    }
+    const std::optional<std::string> path =
+        dialogs_.ChooseFileToOpen({kLocateVideoTitle, kVideoStreamFilter, "", ""});
+    if (!path) return false;
+    OpenVideo(*path);
+    if (!HasVideo()) return false;
+    StepFrames(frame);
+    return true;
 }
 
 void MainView::FitVideoWindow() {

@@ -1,10 +1,14 @@
 #include "app/main_window.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFileInfo>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QSettings>
 
 #include "app/about_dialog.h"
+#include "app/guarded.h"
 #include "app/qt_dialogs.h"
 #include "editor/edit_session.h"
 #include "model/caption.h"
@@ -19,13 +23,27 @@ QIcon Icon(const char* name) {
     return QIcon(QString(":/icons/%1.png").arg(name));
 }
 
+constexpr char kRecentKey[] = "recentProjects";
+
+// Where the recent projects are kept: ~/.config/vantrel/vantrel.conf.
+QSettings Settings() {
+    return QSettings("vantrel", "vantrel");
+}
+
+// A menu text as the name of its command: "&Import Captions..." is "Import Captions".
+QString CommandName(const char* text) {
+    QString name = QString(text).remove(u'&');
+    while (name.endsWith(u'.')) name.chop(1);
+    return name;
+}
+
 }  // namespace
 
 MainWindow::MainWindow(Dialogs* dialogs, const std::vector<MediaPlayer::Option>& playerOptions)
     : ownDialogs_(dialogs == nullptr ? std::make_unique<QtDialogs>(this) : nullptr),
       dialogs_(dialogs == nullptr ? *ownDialogs_ : *dialogs),
-      view_(new MainView(dialogs_, this, playerOptions)) {
-    setWindowTitle("Vantrel");
+      view_(new MainView(dialogs_, this, playerOptions)),
+      autosave_(*view_) {
     setWindowIcon(Icon("vantrel"));
     setCentralWidget(view_);
     CreateMenus();
@@ -46,15 +64,25 @@ MainWindow::MainWindow(Dialogs* dialogs, const std::vector<MediaPlayer::Option>&
             [status](const QString& why) { status->showMessage(why, kRefusalShownMs); });
     // One fixed size that holds the menu bar, the toolbar, the view and the status bar.
     setFixedSize(sizeHint());
+    // Every change, undo, save, open and new passes through the project's changed signal.
+    connect(view_, &MainView::ProjectChanged, this, &MainWindow::ShowProjectState);
+    ShowProjectState();
 }
 
 MainWindow::~MainWindow() = default;
 
 QAction* MainWindow::AddFileCommand(QMenu* menu, const char* text, std::function<void()> command) {
-    return menu->addAction(text, this, [this, command = std::move(command)] {
-        view_->Captions().EndEdit();
-        command();
+    return menu->addAction(text, this, [this, text, command = std::move(command)] {
+        Guarded(CommandName(text), [&] {
+            view_->Captions().EndEdit();
+            command();
+        });
+        ShowProjectState();
     });
+}
+
+void MainWindow::Guarded(const QString& operation, const std::function<void()>& command) {
+    if (!RunGuarded(dialogs_, operation.toStdString(), command)) view_->ShowCaptionsAgain();
 }
 
 void MainWindow::CreateMenus() {
@@ -65,6 +93,8 @@ void MainWindow::CreateMenus() {
     new_->setShortcut(QKeySequence::New);
     open_ = AddFileCommand(file, "&Open Caption Project...", [&f] { f.Open(); });
     open_->setShortcut(QKeySequence::Open);
+    recent_ = file->addMenu("Open &Recent");
+    connect(recent_, &QMenu::aboutToShow, this, &MainWindow::FillRecentMenu);
     save_ = AddFileCommand(file, "&Save Caption Project", [&f] { f.Save(); });
     save_->setShortcut(QKeySequence::Save);
     QAction* saveAs = AddFileCommand(file, "Save Caption Project &As...", [&f] { f.SaveAs(); });
@@ -156,6 +186,74 @@ void MainWindow::UpdateUndoActions() {
     redo_->setToolTip(redo_->text().remove('&'));
 }
 
+void MainWindow::FillRecentMenu() {
+    recent_->clear();
+    const QStringList paths = RecentProjects();
+    for (qsizetype k = 0; k < paths.size(); ++k) {
+        const QString path = paths[k];
+        // "&1 name.ccp", the whole path as the tip; 10 is reached with 0.
+        QAction* open =
+            recent_->addAction(QString("&%1 %2").arg((k + 1) % 10).arg(QFileInfo(path).fileName()),
+                               this, [this, path] {
+                                   Guarded("Open Recent", [&] {
+                                       view_->Captions().EndEdit();
+                                       FileCommands& files = view_->Files();
+                                       if (files.PromptSaveChanges()) return;
+                                       view_->PauseIfPlaying();
+                                       files.OpenProjectFile(path.toStdString());
+                                   });
+                                   ShowProjectState();
+                               });
+        open->setToolTip(path);
+        open->setStatusTip(path);
+    }
+    recent_->setToolTipsVisible(true);
+    if (paths.isEmpty()) recent_->addAction("(none)")->setEnabled(false);
+}
+
+QStringList MainWindow::RecentProjects() {
+    return Settings().value(kRecentKey).toStringList();
+}
+
+void MainWindow::AddRecentProject(const QString& path) {
+    QStringList paths = RecentProjects();
+    paths.removeAll(path);
+    paths.prepend(path);
+    while (paths.size() > kRecentProjects) paths.removeLast();
+    Settings().setValue(kRecentKey, paths);
+}
+
+void MainWindow::ShowProjectState() {
+    const std::string& path = view_->Files().ProjectPath();
+    if (path != shownPath_ || windowTitle().isEmpty()) {
+        shownPath_ = path;
+        const QString name =
+            path.empty() ? QString("Untitled") : QFileInfo(QString::fromStdString(path)).fileName();
+        setWindowTitle(name + "[*] - Vantrel");
+        if (!path.empty())
+            AddRecentProject(QFileInfo(QString::fromStdString(path)).absoluteFilePath());
+    }
+    const bool modified = view_->Project().modified;
+    setWindowModified(modified);
+    // Saved, or back at the saved state: nothing to recover any more.
+    if (!modified && autosave_.Files().Written()) autosave_.Discard();
+}
+
+bool MainWindow::StartRecovery(const std::string& folder) {
+    // Ours first, so that what is recovered is held by this window before the old file goes.
+    autosave_.Start(folder);
+    const bool recovered = OfferRecovery(*view_, dialogs_, autosave_, folder);
+    ShowProjectState();
+    return recovered;
+}
+
+void MainWindow::EndOnSignal(int signal) {
+    // What is being typed is part of the work to keep.
+    view_->Captions().EndEdit();
+    autosave_.Update();
+    QCoreApplication::exit(128 + signal);
+}
+
 bool MainWindow::QuitIfAllowed() {
     view_->Captions().EndEdit();
     return !view_->Files().PromptSaveChanges();
@@ -165,6 +263,7 @@ bool MainWindow::QuitIfAllowed() {
 void MainWindow::closeEvent(QCloseEvent* event) {
     if (QuitIfAllowed()) {
         view_->StopTimer();
+        autosave_.Discard();
         event->accept();
     } else {
         event->ignore();

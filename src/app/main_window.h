@@ -1,15 +1,19 @@
 // The program's one window: a fixed-size QMainWindow with the File, Edit and Help menus, the
 // toolbar, the main view and the status bar. Closing it, or File > Exit, asks first whether to
-// save a changed project.
+// save a changed project. The title names the project and marks it changed; File > Open Recent
+// holds the last projects.
 #pragma once
 
 #include <QAction>
 #include <QMainWindow>
+#include <QStringList>
+#include <QTimer>
 #include <QToolBar>
 #include <functional>
 #include <memory>
 #include <vector>
 
+#include "app/autosave.h"
 #include "app/dialogs.h"
 #include "app/main_view.h"
 
@@ -34,6 +38,25 @@ class MainWindow : public QMainWindow {
     // Asks whether to save a changed project; true when the window may close.
     bool QuitIfAllowed();
 
+    // Offers what windows that no longer run left unsaved in the recovery `folder`, then keeps
+    // this window's changed project there. True when a project was recovered.
+    bool StartRecovery(const std::string& folder);
+    Autosave& Recovery() { return autosave_; }
+    // SIGTERM or SIGHUP: the caption being typed is committed, the changed project written to
+    // the recovery file, which stays, and the program ends with 128 + `signal`.
+    void EndOnSignal(int signal);
+
+    // Runs a command of the window; memory or a system resource that runs out on the way is
+    // told in a message box naming `operation`, and the views show the project as it is.
+    void Guarded(const QString& operation, const std::function<void()>& command);
+
+    // The projects of File > Open Recent, the last one opened or saved first.
+    static constexpr int kRecentProjects = 10;
+    static QStringList RecentProjects();
+    // The title and its changed mark, the recent projects and the recovery file after the
+    // project's state.
+    void ShowProjectState();
+
   protected:
     void closeEvent(QCloseEvent* event) override;
     bool event(QEvent* event) override;
@@ -47,6 +70,8 @@ class MainWindow : public QMainWindow {
     void UpdateUndoActions();
     // A File command: the caption being typed is committed first.
     QAction* AddFileCommand(QMenu* menu, const char* text, std::function<void()> command);
+    void FillRecentMenu();
+    void AddRecentProject(const QString& path);
 
     std::unique_ptr<Dialogs> ownDialogs_;
     Dialogs& dialogs_;
@@ -61,6 +86,9 @@ class MainWindow : public QMainWindow {
     QAction* redo_ = nullptr;
     QAction* italics_ = nullptr;
     QAction* underline_ = nullptr;
+    QMenu* recent_ = nullptr;
+    Autosave autosave_;
+    std::string shownPath_;
 };
 
 }  // namespace vantrel

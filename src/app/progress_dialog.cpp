@@ -1,5 +1,6 @@
 #include "app/progress_dialog.h"
 
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QVBoxLayout>
 #include <string>
@@ -28,7 +29,7 @@ void ProgressDialog::Run(ProgressWorker& worker) {
     const int run = ++run_;
     // The worker waits until the bar has moved, as it would for a sent message; its end comes
     // as a queued close request, which then finds it no longer busy.
-    worker.Start(
+    const bool started = worker.Start(
         [this](uint32_t position) {
             QMetaObject::invokeMethod(
                 this, [this, position] { bar_.setValue(static_cast<int>(position)); },
@@ -42,7 +43,16 @@ void ProgressDialog::Run(ProgressWorker& worker) {
                 },
                 Qt::QueuedConnection);
         });
-    exec();
+    if (started) {
+        exec();
+        // A quit ends every event loop, this one too, while the worker may still be waiting
+        // for a bar update on this thread: those are served until it has ended, so that the
+        // join below never waits for a thread that waits for it.
+        while (worker.Busy()) {
+            worker.RequestCancel();
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        }
+    }
     worker_ = nullptr;
     worker.ForgetCancel();
 }

@@ -2,7 +2,9 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <algorithm>
-#include <optional>
+#include <new>
+#include <string>
+#include <system_error>
 
 #include "caption_window/caption_keys.h"
 #include "caption_window/caption_render.h"
@@ -12,6 +14,7 @@
 #include "editor/edit_commands.h"
 #include "editor/run_commands.h"
 #include "editor/typing.h"
+#include "files/file_messages.h"
 
 namespace vantrel {
 
@@ -167,7 +170,23 @@ void CaptionWindow::mousePressEvent(QMouseEvent* event) {
     const int row = std::clamp((p.y() - kTextTop) / kCellPitchY, 0, kScreenRows - 1);
     const int column =
         std::clamp((p.x() - (kTextLeft - kCellPitchX / 2)) / kCellPitchX, 0, kScreenColumns);
-    BeginEdit(row, column);
+    // No exception may leave an event handler: an edit that cannot begin is told, and the
+    // caption stays as it was.
+    std::string failure;
+    try {
+        BeginEdit(row, column);
+    } catch (const std::bad_alloc&) {
+        failure = "there is not enough memory";
+    } catch (const std::system_error& error) {
+        failure = error.code().message();
+    }
+    if (failure.empty()) return;
+    context_.editCopy.reset();
+    context_.source = nullptr;
+    ShowFrame(mainView_->CurrentFrame());
+    if (ProjectHost* host = mainView_->Project().host) {
+        host->Inform(OperationFailedText("Editing the caption", failure));
+    }
 }
 
 void CaptionWindow::mouseMoveEvent(QMouseEvent* event) {

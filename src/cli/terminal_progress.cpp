@@ -31,8 +31,8 @@ void TerminalProgress::Draw(uint32_t barPosition) {
 void TerminalProgress::Run(ProgressWorker& worker) {
     percent_ = -1;
     Draw(0);
-    worker.Start([this](uint32_t bar) { Draw(bar); }, [] {});
-    worker.Wait();
+    // A worker that could not start has its message in its outcome.
+    if (worker.Start([this](uint32_t bar) { Draw(bar); }, [] {})) worker.Wait();
     // position / step stops short of 1000 at the end of the source; a finished run shows it.
     if (worker.Outcome().status == MpegStatus::Completed) Draw(ProgressWorker::kBarRange);
     if (out_ != nullptr) {

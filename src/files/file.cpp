@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <utility>
 
 #include "files/file_messages.h"
@@ -197,6 +198,23 @@ bool SameFile(const std::string& a, const std::string& b) {
     struct stat sb {};
     return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
            sa.st_ino == sb.st_ino;
+}
+
+LocalFileKind CheckLocalFile(const std::string& path, std::string* absolute) {
+    if (path.empty() || path.find("://") != std::string::npos) return LocalFileKind::NotLocal;
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        return errno == ENOENT || errno == ENOTDIR ? LocalFileKind::Missing
+                                                   : LocalFileKind::NotLocal;
+    }
+    if (!S_ISREG(st.st_mode)) return LocalFileKind::NotLocal;
+    if (absolute != nullptr) {
+        std::error_code error;
+        const std::filesystem::path whole = std::filesystem::absolute(path, error);
+        if (error) return LocalFileKind::NotLocal;
+        *absolute = whole.lexically_normal().string();
+    }
+    return LocalFileKind::Regular;
 }
 
 std::string ExtensionOf(std::string_view path) {

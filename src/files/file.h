@@ -152,6 +152,16 @@ WriteResult ReplaceFileContent(const std::string& path, std::string_view content
 // Both names lead to one existing file (through links, or as one path written differently).
 bool SameFile(const std::string& a, const std::string& b);
 
+// What a path that names media or a project's video leads to: only an existing regular file is
+// opened, so that no name (a URL, a device, a folder) makes the program read anything else.
+enum class LocalFileKind {
+    Regular,
+    Missing,   // nothing there (and no URL): the file may have moved
+    NotLocal,  // a URL, or something there that is not a regular file
+};
+// With `absolute`, the regular file's path from the root (the current folder prepended).
+LocalFileKind CheckLocalFile(const std::string& path, std::string* absolute = nullptr);
+
 // The part after the last dot of the name's last component, without the dot; "" when none.
 std::string ExtensionOf(std::string_view path);
 

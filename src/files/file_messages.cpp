@@ -20,6 +20,15 @@ std::string WithReason(std::string text, const std::string& reason) {
 
 }  // namespace
 
+std::string CannotStartText(std::string_view operation, const std::string& reason) {
+    return std::string(operation) + " cannot start: " + reason + ".\nNothing was done.";
+}
+
+std::string OperationFailedText(std::string_view operation, const std::string& reason) {
+    return std::string(operation) + " could not be completed: " + reason +
+           ".\nThe project is as it was before.";
+}
+
 std::string ErrorOpeningFileText(const std::string& path) {
     return "Error opening file " + path;
 }

@@ -25,6 +25,15 @@ inline constexpr std::string_view kMultiplexMemoryText =
 inline constexpr std::string_view kExtractionMemoryText =
     "Unable to allocate temporary\nmemory for caption extraction";
 
+// An operation that cannot even begin, named as the user knows it (the operations below, or a
+// menu command), with the system's reason: nothing was done.
+inline constexpr std::string_view kExtractionOperation = "Reading captions from the video stream";
+inline constexpr std::string_view kMultiplexOperation = "Multiplexing captions into the stream";
+std::string CannotStartText(std::string_view operation, const std::string& reason);
+// A command of the window that an exception stopped (memory or a system resource ran out);
+// the project is as it was before the command.
+std::string OperationFailedText(std::string_view operation, const std::string& reason);
+
 // The progress dialog's title for each stream operation.
 inline constexpr std::string_view kExtractionTitle =
     "Extracting Captions from MPEG-2 Video Stream...";

@@ -203,6 +203,7 @@ void TakeProjectContent(CaptionProject& project, ProjectContent& content, const 
     project.ReplaceCaptions(content.captions);
     if (project.host) project.host->CloseVideo();
     project.videoPath = LocateVideo(content.header.videoPath, path);
+    project.relativeVideoPath = fs::path(content.header.videoPath).is_relative();
     project.secondPath = content.header.secondPath;
     if (project.host && !project.videoPath.empty()) {
         project.host->OpenVideo(project.videoPath);
@@ -259,10 +260,22 @@ void WriteRecord(const Caption& caption, std::string& out) {
     out += '\0';
 }
 
-std::string ProjectFileBytes(const CaptionProject& project, int32_t currentFrame) {
+std::string StoredVideoPath(const CaptionProject& project, const std::string& projectPath) {
+    const std::string& video = project.videoPath;
+    if (video.empty() || !project.relativeVideoPath) return video;
+    std::error_code error;
+    const fs::path absolute = fs::absolute(video, error).lexically_normal();
+    if (error || projectPath.empty()) return error ? video : absolute.string();
+    const fs::path folder = fs::absolute(projectPath, error).parent_path().lexically_normal();
+    const fs::path relative = absolute.lexically_relative(folder);
+    return error || relative.empty() ? absolute.string() : relative.string();
+}
+
+std::string ProjectFileBytes(const CaptionProject& project, int32_t currentFrame,
+                             const std::string& projectPath) {
     std::string out(kProjectMagic, sizeof kProjectMagic);
     AppendLittleEndian(out, static_cast<uint32_t>(currentFrame), 4);
-    AppendPathField(out, project.videoPath);
+    AppendPathField(out, StoredVideoPath(project, projectPath));
     AppendPathField(out, project.secondPath);
     AppendLittleEndian(out, static_cast<uint32_t>(project.captions.Count()), 4);
     CancelPoll cancelled(&project.cancel);
@@ -274,8 +287,8 @@ std::string ProjectFileBytes(const CaptionProject& project, int32_t currentFrame
 
 WriteResult SaveProject(CaptionProject& project, const std::string& path) {
     const int32_t currentFrame = project.host ? project.host->CurrentFrame() : 0;
-    const WriteResult result = ReplaceFileContent(path, ProjectFileBytes(project, currentFrame),
-                                                  project.host, &project.cancel);
+    const WriteResult result = ReplaceFileContent(
+        path, ProjectFileBytes(project, currentFrame, path), project.host, &project.cancel);
     if (result == WriteResult::Written) project.modified = false;
     return result;
 }

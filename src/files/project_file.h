@@ -74,8 +74,15 @@ struct ProjectContent {
     ProjectDamage damage;
 };
 
-// The whole project file; cut short once the project's cancel flag is raised.
-std::string ProjectFileBytes(const CaptionProject& project, int32_t currentFrame);
+// The video path as the project file at `projectPath` stores it. A project whose file gave it
+// a relative path keeps one, from the folder it is saved in now, so that a project moved with
+// its video, or saved as a copy elsewhere, still finds it (whole when there is no `projectPath`).
+std::string StoredVideoPath(const CaptionProject& project, const std::string& projectPath);
+
+// The whole project file, as it is written at `projectPath`; cut short once the project's
+// cancel flag is raised.
+std::string ProjectFileBytes(const CaptionProject& project, int32_t currentFrame,
+                             const std::string& projectPath = {});
 
 // Writes the project as the file at `path` (a new file renamed over it), with the host's
 // current frame; clears the modified flag when written. Failures are reported; a raised

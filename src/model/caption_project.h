@@ -15,6 +15,8 @@ namespace vantrel {
 struct CaptionProject {
     std::string videoPath;
     std::string secondPath;
+    // The project file gave the video a relative path: it is saved relative again.
+    bool relativeVideoPath = false;
     ProjectHost* host = nullptr;  // the main view, or the command-line tool; may be null
     CaptionList captions;
     bool modified = false;

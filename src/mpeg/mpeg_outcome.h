@@ -18,6 +18,7 @@ enum class MpegStatus {
     NotAVideoStream,  // multiplexing: the source is no stream that captions can go into
     Refused,          // multiplexing was not begun: a file could not be opened, or the
                       // output would be the source
+    NotStarted,       // no thread could be started for the operation; nothing was done
 };
 
 struct MpegOutcome {

@@ -4,6 +4,7 @@
 #include <new>
 #include <system_error>
 
+#include "files/file_messages.h"
 #include "model/caption_project.h"
 #include "mpeg/extract_captions.h"
 #include "mpeg/multiplex_captions.h"
@@ -22,15 +23,21 @@ ProgressWorker::~ProgressWorker() {
     Wait();
 }
 
-void ProgressWorker::Start(BarCallback onBar, DoneCallback onDone) {
+bool ProgressWorker::Start(BarCallback onBar, DoneCallback onDone) {
     onBar_ = std::move(onBar);
     onDone_ = std::move(onDone);
     busy_.store(true, std::memory_order_release);
     try {
         thread_ = std::thread(&ProgressWorker::Work, this);
-    } catch (const std::system_error&) {
-        // No thread to be had: run the operation here; the display still gets its end.
-        Work();
+        return true;
+    } catch (const std::system_error& error) {
+        outcome_ = MpegOutcome{};
+        outcome_.status = MpegStatus::NotStarted;
+        outcome_.message = CannotStartText(
+            mode_ == OperationMode::Extraction ? kExtractionOperation : kMultiplexOperation,
+            error.code().message());
+        busy_.store(false, std::memory_order_release);
+        return false;
     }
 }
 

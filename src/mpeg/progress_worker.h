@@ -53,7 +53,10 @@ class ProgressWorker final : public ProgressSink {
     // Sets the busy mark and then starts the thread, so that a worker that ends at once can
     // never leave the mark set behind it. A cancel requested before (Ctrl+C as the command
     // line got ready) stays raised and stops the operation at its first look. Called once.
-    void Start(BarCallback onBar, DoneCallback onDone);
+    // False when no thread can be started: the operation is not run at all (on the caller's
+    // thread its blocking bar updates would wait for that very thread), neither callback is
+    // called, and Outcome() is NotStarted with the message that says so.
+    bool Start(BarCallback onBar, DoneCallback onDone);
     // Lowers the project's cancel flag once the worker has ended, so that a request meant for
     // this run never reaches the next: for a display that runs one operation after another.
     void ForgetCancel();

@@ -17,10 +17,6 @@ bool TimelineWindow::EditingAllowed() const {
     return state == PlayState::Stopped || state == PlayState::Paused;
 }
 
-void TimelineWindow::SetModified() {
-    mainView_.Project().modified = true;
-}
-
 void TimelineWindow::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return;
     setFocus(Qt::MouseFocusReason);

@@ -75,7 +75,6 @@ class TimelineWindow : public QFrame {
     void EndDrag();
     void UpdateCursor(int x, int y);
     void DeleteCurrentCaption();
-    void SetModified();
     // A point of the window in drawing-area coordinates (inside the sunken edge).
     QPoint AreaPoint(const QMouseEvent* event) const;
 

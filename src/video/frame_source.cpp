@@ -65,6 +65,8 @@ bool FrameSource::Open(const std::string& path, QSize pictureSize,
     // Raw streams are read in larger pieces than the demuxer's 1 KiB, for a faster index.
     AVDictionary* options = nullptr;
     av_dict_set(&options, "raw_packet_size", "65536", 0);
+    // Local files only, whatever the file refers to (a playlist, an HLS index).
+    av_dict_set(&options, "protocol_whitelist", "file", 0);
     int opened = avformat_open_input(&format_, path.c_str(), nullptr, &options);
     av_dict_free(&options);
     if (opened < 0) return false;

@@ -51,7 +51,9 @@ class MediaPlayer : public QObject {
     bool IsAvailable() const { return handle_ != nullptr && render_ != nullptr; }
 
     // Loads a file and waits until its first frame is shown, paused at the start. Returns
-    // kMediaVideo, kMediaAudioOnly, or kMediaFailed (then nothing is open).
+    // kMediaVideo, kMediaAudioOnly, or kMediaFailed (then nothing is open): also for any name
+    // that is not an existing regular file (a URL, a device), and for a playlist, whose
+    // references are never followed.
     MediaKind Open(const std::string& path);
     void Close();
     bool IsOpen() const { return kind_ != kMediaFailed; }

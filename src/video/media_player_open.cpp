@@ -7,6 +7,7 @@
 #include <future>
 #include <iterator>
 
+#include "files/file.h"
 #include "mpeg/elementary_pictures.h"
 #include "video/media_player.h"
 #include "video/mpv_options.h"
@@ -41,8 +42,11 @@ bool MediaPlayer::WaitForLoad() {
     return settled && !fileEnded_;
 }
 
-MediaKind MediaPlayer::Open(const std::string& path) {
+MediaKind MediaPlayer::Open(const std::string& name) {
     Close();
+    // An existing local file only, named from the root: libmpv takes other names for URLs.
+    std::string path;
+    if (CheckLocalFile(name, &path) != LocalFileKind::Regular) return kMediaFailed;
     if (!IsAvailable()) return kMediaFailed;
     entry_ = -1;
     fileStarted_ = fileLoaded_ = fileEnded_ = eofReached_ = false;

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <future>
+#include <system_error>
 
 #include "video/media_player.h"
 
@@ -59,9 +60,14 @@ void MediaPlayer::Prefetch(int64_t frame) {
     SettlePrefetch(frame);
     cancelPrefetch_ = false;
     prefetchFrame_ = frame;
-    prefetch_ = std::async(std::launch::async, [source = source_.get(), frame, this] {
-        source->Prefetch(frame, cancelPrefetch_);
-    });
+    // Only a head start: without a thread to be had, the step decodes when it comes.
+    try {
+        prefetch_ = std::async(std::launch::async, [source = source_.get(), frame, this] {
+            source->Prefetch(frame, cancelPrefetch_);
+        });
+    } catch (const std::system_error&) {
+        prefetch_ = {};
+    }
 }
 
 void MediaPlayer::SettlePrefetch(int64_t frame) {

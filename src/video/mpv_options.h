@@ -26,6 +26,10 @@ inline constexpr const char* kRequiredOptions[][2] = {
     {"idle", "yes"},
     // The picture fills the video window whatever its own shape, with no bars.
     {"keepaspect", "no"},
+    // A project names a local file; a playlist or a stream index in it must not lead the
+    // player to anything else, on the network least of all.
+    {"access-references", "no"},
+    {"load-unsafe-playlists", "no"},
 };
 
 // Options that keep libmpv quiet and out of the way; some builds lack some of them.

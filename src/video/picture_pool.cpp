@@ -1,5 +1,8 @@
 #include "video/picture_pool.h"
 
+#include <new>
+#include <system_error>
+
 namespace vantrel {
 
 PicturePool::~PicturePool() {
@@ -24,8 +27,15 @@ void PicturePool::Reset(QSize size, int64_t limit) {
 
 QImage PicturePool::Take() {
     std::unique_lock lock(mutex_);
-    // Started on first use, so that a source that is only opened costs no thread.
-    if (!thread_.joinable() && left_ > 0) thread_ = std::thread(&PicturePool::Warm, this);
+    // Started on first use, so that a source that is only opened costs no thread. Without a
+    // thread to be had, every picture is made on the spot.
+    if (!thread_.joinable() && left_ > 0 && !noThread_) {
+        try {
+            thread_ = std::thread(&PicturePool::Warm, this);
+        } catch (const std::system_error&) {
+            noThread_ = true;
+        }
+    }
     if (!ready_.empty()) {
         QImage picture = std::move(ready_.back());
         ready_.pop_back();
@@ -50,7 +60,12 @@ void PicturePool::Warm() {
         QImage picture(size, QImage::Format_RGBX8888);
         picture.fill(0);  // every page written once
         lock.lock();
-        if (!picture.isNull() && size == size_) ready_.push_back(std::move(picture));
+        if (picture.isNull() || size != size_) continue;
+        try {
+            ready_.push_back(std::move(picture));
+        } catch (const std::bad_alloc&) {
+            return;  // the pictures are made on the spot from now on
+        }
     }
 }
 

@@ -39,6 +39,7 @@ class PicturePool {
     QSize size_;
     int64_t left_ = 0;  // pictures that may still be made
     bool stop_ = false;
+    bool noThread_ = false;  // the system had no thread to give
     std::thread thread_;
 };
 

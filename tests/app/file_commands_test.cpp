@@ -353,5 +353,20 @@ TEST_F(FileCommandsTest, TheProgressDialogShowsTheBarAndClosesWhenTheWorkerEnds)
     EXPECT_LT(bars.back(), 1000);
 }
 
+// A quit ends every event loop, the dialog's too, while the worker may be waiting for a bar
+// update on this thread: the run returns (rather than deadlocking in the join) once the
+// worker has stopped, and the import it cut short keeps the captions.
+TEST_F(FileCommandsTest, ADialogEndedWhileTheWorkerIsBusyWaitsForItWithoutDeadlock) {
+    testing::WriteBytes(Path("long.m2v"), testing::Filler(2000000, 1000));
+    QObject::connect(&progress.Bar(), &QProgressBar::valueChanged, &progress, [&](int value) {
+        if (value == 1) progress.done(0);
+    });
+    dialogs.filesToOpen = {Path("long.m2v")};
+    commands.ImportCaptions();
+    EXPECT_FALSE(progress.isVisible());
+    EXPECT_EQ(FirstText(view.project), "OLD CAPTION");
+    EXPECT_TRUE(dialogs.informed.empty());
+}
+
 }  // namespace
 }  // namespace vantrel

@@ -113,18 +113,28 @@ TEST_F(ProjectFixture, SaveAndLoadGiveTheSameProject) {
     }
 }
 
+// ... and saved elsewhere (Save As), a relative path stays relative, from the new folder.
 TEST_F(ProjectFixture, AVideoMissingWhereTheProjectSaysIsLookedUpBesideIt) {
     WriteFileText(dir.File("clip.mp4"), "video");
-    project.videoPath = "clip.mp4";  // relative to the project file
-    ASSERT_EQ(SaveProject(project, dir.File("rel.ccp")), WriteResult::Written);
+    std::filesystem::create_directory(dir.File("sub"));
+    // Written by hand: "clip.mp4" as found in the file, relative to its folder.
+    const std::string relative("\x09\0clip.mp4\0", 11);
+    WriteFileText(dir.File("rel.ccp"), ProjectFileBytes(project, 0).replace(8, 3, relative));
     project.videoPath = "/gone/elsewhere/clip.mp4";  // moved with its project
     ASSERT_EQ(SaveProject(project, dir.File("abs.ccp")), WriteResult::Written);
-    for (const char* name : {"rel.ccp", "abs.ccp"}) {
+    for (const std::string name : {"rel.ccp", "abs.ccp"}) {
         CaptionProject loaded;
         RecordingHost loader;
         loaded.host = &loader;
         ASSERT_EQ(LoadProject(loaded, dir.File(name)), LoadResult::Loaded);
         EXPECT_EQ(loader.openedVideos, std::vector<std::string>{dir.File("clip.mp4")}) << name;
+        ASSERT_EQ(SaveProject(loaded, dir.File("sub/copy.ccp")), WriteResult::Written);
+        File copy;
+        ASSERT_TRUE(copy.Open(dir.File("sub/copy.ccp"), File::Mode::Read));
+        FileInput in(copy);
+        ProjectHeader header;
+        ASSERT_EQ(ReadProjectHeader(in, header), HeaderCheck::Valid);
+        EXPECT_EQ(header.videoPath, name == "rel.ccp" ? "../clip.mp4" : dir.File("clip.mp4"));
     }
 }
 

@@ -79,7 +79,7 @@ class WaitingDisplay : public ProgressDisplay {
         std::mutex m;
         std::condition_variable cv;
         bool done = false;
-        worker.Start(
+        const bool started = worker.Start(
             [&](uint32_t bar) {
                 bars.push_back(bar);
                 if (onBar) onBar(worker, bar);
@@ -91,7 +91,7 @@ class WaitingDisplay : public ProgressDisplay {
                 cv.notify_all();
             });
         std::unique_lock lock(m);
-        cv.wait(lock, [&] { return done; });
+        cv.wait(lock, [&] { return done || !started; });
     }
 };
 

@@ -7,13 +7,16 @@
 // pass over 4.5 GiB of zeros takes about half a minute.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <cstdio>
 #include <filesystem>
 
 #include "cli/terminal_progress.h"
 #include "files/file.h"
+#include "files/file_messages.h"
 #include "model/caption_project.h"
 #include "mpeg/extract_captions.h"
 #include "mpeg/mpeg_commands.h"
@@ -71,6 +74,42 @@ TEST(ProgressWorker, AWorkerThatEndsAtOnceLeavesNoMarkAndACancelBeforeItsStartIs
         worker.ForgetCancel();
         EXPECT_EQ(f.project.cancel.load(), 0);
     }
+}
+
+// An extraction with no room left for a thread's stack: 0 when it did not run at all and says
+// that it cannot start.
+int ExtractWithoutThreads(Fixture& f) {
+    long pages = 0;
+    std::FILE* statm = std::fopen("/proc/self/statm", "r");
+    if (statm == nullptr || std::fscanf(statm, "%ld", &pages) != 1) return 2;
+    rlimit limit{};
+    limit.rlim_cur = limit.rlim_max =
+        static_cast<rlim_t>(pages * ::sysconf(_SC_PAGESIZE)) + (2 << 20);
+    if (::setrlimit(RLIMIT_AS, &limit) != 0) return 3;
+    ProgressWorker worker(static_cast<uint64_t>(f.file.Length()), OperationMode::Extraction, f.file,
+                          f.file, f.project);
+    WaitingDisplay display;
+    display.Run(worker);
+    const MpegOutcome& outcome = worker.Outcome();
+    return outcome.status == MpegStatus::NotStarted && display.bars.empty() &&
+                   worker.Extracted().Empty() && !worker.Busy() &&
+                   outcome.message.starts_with(kExtractionOperation)
+               ? 0
+               : 1;
+}
+
+// With no thread to be had, the operation does not run on the caller's thread (where the
+// dialog's blocking bar update would wait for itself): it is told that it cannot start.
+TEST(ProgressWorker, WithoutAThreadTheOperationDoesNotRunAtAll) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the sanitizer's shadow memory does not fit under an address-space limit";
+#endif
+    CaptionList list;
+    testing::AddCaption(list, 10, 50, "NEVER");
+    Fixture f(CaptionedStream(list, 10));
+    // A fresh process: one that has run threads keeps their stacks for the next.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(std::_Exit(ExtractWithoutThreads(f)), ::testing::ExitedWithCode(0), "");
 }
 
 // Escape while busy: the display stays open and Enter does nothing; the multiplex into a file
