@@ -15,7 +15,8 @@ namespace vantrel {
 namespace {
 
 TimecodeStyle TimecodeStyleOf(const std::string& filter) {
-    for (const char* dropFrame : {kSccDropFrameFilter, kCcdDropFrameFilter, kReportDropFrameFilter})
+    for (const char* dropFrame :
+         {kSccDropFrameFilter, kCcdDropFrameFilter, kMccDropFrameFilter, kReportDropFrameFilter})
         if (filter == dropFrame) return TimecodeStyle::DropFrame;
     return TimecodeStyle::NonDropFrame;
 }

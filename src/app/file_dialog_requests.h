@@ -16,18 +16,20 @@ inline const Dialogs::FileRequest kSaveProjectRequest{
 // Subtitles (.srt, .vtt) are laid out as pop-on captions on import.
 inline const Dialogs::FileRequest kImportRequest{
     "Import Captions",
-    "Caption Files (*.m2v *.dat *.bin *.scc *.ccd *.srt *.vtt);;"
+    "Caption Files (*.m2v *.dat *.bin *.scc *.ccd *.mcc *.srt *.vtt);;"
     "Subtitle Files (*.srt *.vtt);;All Files (*)",
     "", ""};
 // Filters that write drop-frame timecodes (00:01:00;02 for frame 1800), as broadcast files for
 // 29.97 video carry them; the name's extension still picks the format.
 inline constexpr char kSccDropFrameFilter[] = "Scenarist, drop-frame timecodes (*.scc)";
 inline constexpr char kCcdDropFrameFilter[] = "Disassembly text, drop-frame timecodes (*.ccd)";
+inline constexpr char kMccDropFrameFilter[] = "MacCaption, drop-frame timecodes (*.mcc)";
 inline constexpr char kReportDropFrameFilter[] = "Timing report, drop-frame timecodes (*.txt)";
 inline const Dialogs::FileRequest kExportRequest{
     "Export Captions",
     std::string("Binary Caption Data (*.dat *.bin);;Scenarist Closed Caption (*.scc);;") +
-        kSccDropFrameFilter + ";;Closed Caption Disassembly (*.ccd);;" + kCcdDropFrameFilter,
+        kSccDropFrameFilter + ";;Closed Caption Disassembly (*.ccd);;" + kCcdDropFrameFilter +
+        ";;MacCaption (*.mcc);;" + kMccDropFrameFilter,
     "bin", "untitled.bin"};
 inline const Dialogs::FileRequest kTimingReportRequest{
     "Export Timing Report", std::string("Text files (*.txt);;") + kReportDropFrameFilter, "txt",

@@ -33,8 +33,8 @@ std::string Extension(const std::string& path) {
 
 Input InputOf(const std::string& path) {
     const std::string e = Extension(path);
-    if (e == "scc" || e == "ccd" || e == "bin" || e == "dat" || e == "m2v" || e == "srt" ||
-        e == "vtt") {
+    if (e == "scc" || e == "ccd" || e == "mcc" || e == "bin" || e == "dat" || e == "m2v" ||
+        e == "srt" || e == "vtt") {
         return Input::CaptionFile;
     }
     if (e == "ccp") return Input::Project;
@@ -43,7 +43,9 @@ Input InputOf(const std::string& path) {
 
 Output OutputOf(const std::string& path) {
     const std::string e = Extension(path);
-    if (e == "scc" || e == "ccd" || e == "bin" || e == "dat") return Output::CaptionFile;
+    if (e == "scc" || e == "ccd" || e == "mcc" || e == "bin" || e == "dat") {
+        return Output::CaptionFile;
+    }
     if (e == "srt") return Output::Subtitles;
     if (e == "txt") return Output::TimingReport;
     if (e == "ccp") return Output::Project;
@@ -53,7 +55,7 @@ Output OutputOf(const std::string& path) {
 // The outputs that write timecodes, and so can write them drop-frame.
 bool HasTimecodes(const std::string& path) {
     const std::string e = Extension(path);
-    return e == "scc" || e == "ccd" || e == "txt";
+    return e == "scc" || e == "ccd" || e == "mcc" || e == "txt";
 }
 
 // What every command works with: the project, its console host, and Ctrl+C turned into a
@@ -142,7 +144,8 @@ int RunConvert(const std::string& input, const std::string& output, TimecodeStyl
     const Output kind = OutputOf(output);
     if (kind == Output::Unknown) return UnknownFormat(output, "write");
     if (style == TimecodeStyle::DropFrame && !HasTimecodes(output)) {
-        std::fprintf(stderr, "vantrel-cc: %s: --drop-frame applies to .scc, .ccd and .txt output\n",
+        std::fprintf(stderr,
+                     "vantrel-cc: %s: --drop-frame applies to .scc, .ccd, .mcc and .txt output\n",
                      output.c_str());
         return kExitUsage;
     }

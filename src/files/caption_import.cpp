@@ -9,6 +9,7 @@
 #include "files/ccd.h"
 #include "files/file.h"
 #include "files/file_messages.h"
+#include "files/mcc.h"
 #include "files/raw_pairs.h"
 #include "files/scc.h"
 #include "files/subtitle_import.h"
@@ -17,13 +18,14 @@ namespace vantrel {
 
 namespace {
 
-enum class Format { Raw, Scc, Ccd, Mpeg2, Other };
+enum class Format { Raw, Scc, Ccd, Mcc, Mpeg2, Other };
 
 Format FormatOf(std::string_view extension) {
     const std::string e = LowerCaseAscii(extension);
     if (e == "bin" || e == "dat") return Format::Raw;
     if (e == "scc") return Format::Scc;
     if (e == "ccd") return Format::Ccd;
+    if (e == "mcc") return Format::Mcc;
     if (e == "m2v") return Format::Mpeg2;
     return Format::Other;
 }
@@ -116,6 +118,9 @@ ImportResult ImportCaptionFile(CaptionProject& project, const std::string& path,
         case Format::Scc:
             data = ReadSccText(content, &project.cancel);
             break;
+        case Format::Mcc:
+            data = ReadMccText(content, &project.cancel);
+            break;
         default:
             data = ReadCcdText(content, &project.cancel);
             break;
@@ -124,6 +129,10 @@ ImportResult ImportCaptionFile(CaptionProject& project, const std::string& path,
     if (CancelRaised(&project.cancel)) return ImportResult::Cancelled;
     if (!data.recognized) {
         Inform(project, NotRecognizedText(path, LowerCaseAscii(extension)));
+        return ImportResult::NotRecognized;
+    }
+    if (!data.unsupportedRate.empty()) {
+        Inform(project, UnsupportedTimeCodeRateText(path, data.unsupportedRate));
         return ImportResult::NotRecognized;
     }
     const SkippedData skipped = DecodePairStream(read, data.pairs, &project.cancel);

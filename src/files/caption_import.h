@@ -14,7 +14,8 @@ namespace vantrel {
 enum class ImportResult {
     Imported,       // the file was decoded (a raw file may hold no caption at all)
     NoCaptions,     // a text file with its header and no data; reported
-    NotRecognized,  // wrong header line, raw file without its header; reported
+    NotRecognized,  // wrong header line, raw file without its header, a time code rate
+                    // that is not read; reported
     OpenFailed,     // the file couldn't be opened or read; reported
     Mpeg2Stream,    // .m2v and no stream reader given
     StreamFailed,   // the .m2v reader was cancelled or failed; it said why
@@ -40,9 +41,9 @@ struct ImportHooks {
 };
 
 // Imports the file at `path`; `extension` (without the dot, any case) picks the reader: bin,
-// dat, scc, ccd or m2v, and srt or vtt (ImportSubtitleFile). The file is read and decoded into a
-// list of its own; only when that succeeded are the project's captions replaced and the project
-// marked modified. Messages go to the project's host.
+// dat, scc, ccd, mcc or m2v, and srt or vtt (ImportSubtitleFile). The file is read
+// and decoded into a list of its own; only when that succeeded are the project's captions replaced
+// and the project marked modified. Messages go to the project's host.
 ImportResult ImportCaptionFile(CaptionProject& project, const std::string& path,
                                std::string_view extension, const ImportHooks& hooks = {});
 

@@ -43,7 +43,8 @@ std::string ErrorSavingFileText(const std::string& path, const std::string& reas
 // own with its count and where the first of them is: roll-up and paint-on codes and
 // second-channel pairs that the decoder skipped (by timecode); lines of a text file without a
 // timecode, out of order or past the last frame read, unknown .ccd tokens, NUL bytes and
-// characters without a Windows-1252 byte (by line number); pairs of a raw file past the last
+// characters without a Windows-1252 byte (by line number); .mcc packets whose checksum is
+// wrong (by line number and timecode); pairs of a raw file past the last
 // frame read. Then, as a paragraph of its own, what was read by a guess: .scc words that are
 // not four hexadecimal digits and frame numbers of 30 or more. Empty when there is nothing.
 std::string SkippedDataText(const std::string& path, const SkippedData& skipped,
@@ -95,6 +96,8 @@ std::string ListNotWrittenText(const std::string& reason);
 // A file whose header is wrong for its extension (lower case: scc, ccd, vtt, srt; anything
 // else is raw).
 std::string NotRecognizedText(const std::string& path, std::string_view extension);
+// An .mcc file whose time code rate is other than 30 and 30DF.
+std::string UnsupportedTimeCodeRateText(const std::string& path, const std::string& rate);
 // A text file over the size that the readers hold in memory.
 std::string FileTooLargeText(const std::string& path, int64_t limit);
 // `direction` is "read" or "write".
