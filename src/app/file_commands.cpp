@@ -1,6 +1,7 @@
 #include "app/file_commands.h"
 
 #include "app/file_dialog_requests.h"
+#include "carriers/carrier_commands.h"
 #include "files/caption_export.h"
 #include "files/caption_import.h"
 #include "files/file.h"
@@ -91,6 +92,9 @@ void FileCommands::ImportCaptions() {
     hooks.beforeClear = [this] { host_.ReleaseCaptions(); };
     hooks.readMpeg2 = [this](CaptionProject& project, File& source, CaptionList& into) {
         return ImportM2v(project, source, progress_, into).status == MpegStatus::Completed;
+    };
+    hooks.readVideo = [this](CaptionProject& project, const std::string& video, CaptionList& into) {
+        return ImportVideo(project, video, progress_, into).status == MpegStatus::Completed;
     };
     ImportCaptionFile(host_.Project(), *path, ExtensionOf(*path), hooks);
     host_.ShowCaptionsAgain();

@@ -17,7 +17,9 @@ inline const Dialogs::FileRequest kSaveProjectRequest{
 inline const Dialogs::FileRequest kImportRequest{
     "Import Captions",
     "Caption Files (*.m2v *.dat *.bin *.scc *.ccd *.mcc *.srt *.vtt);;"
-    "Subtitle Files (*.srt *.vtt);;All Files (*)",
+    "Subtitle Files (*.srt *.vtt);;"
+    "Video Files (*.m2v *.mpg *.mpeg *.vob *.ts *.m2ts *.mts *.mp4 *.m4v *.mov *.mkv);;"
+    "All Files (*)",
     "", ""};
 // Filters that write drop-frame timecodes (00:01:00;02 for frame 1800), as broadcast files for
 // 29.97 video carry them; the name's extension still picks the format.

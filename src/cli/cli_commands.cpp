@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "carriers/carrier_commands.h"
 #include "cli/console_host.h"
 #include "cli/interrupt_cancel.h"
 #include "cli/terminal_progress.h"
@@ -34,7 +35,7 @@ std::string Extension(const std::string& path) {
 Input InputOf(const std::string& path) {
     const std::string e = Extension(path);
     if (e == "scc" || e == "ccd" || e == "mcc" || e == "bin" || e == "dat" || e == "m2v" ||
-        e == "srt" || e == "vtt") {
+        e == "srt" || e == "vtt" || IsVideoExtension(e)) {
         return Input::CaptionFile;
     }
     if (e == "ccp") return Input::Project;
@@ -94,6 +95,10 @@ bool LoadInput(CaptionProject& project, ConsoleHost& host, const std::string& pa
     hooks.readMpeg2 = [&](CaptionProject& p, File& f, CaptionList& into) {
         TerminalProgress progress = ProgressOnTerminal("Extracting captions");
         return OperationSucceeded(ImportM2v(p, f, progress, into));
+    };
+    hooks.readVideo = [&](CaptionProject& p, const std::string& video, CaptionList& into) {
+        TerminalProgress progress = ProgressOnTerminal("Extracting captions");
+        return OperationSucceeded(ImportVideo(p, video, progress, into));
     };
     return ImportCaptionFile(project, path, ExtensionOf(path), hooks) == ImportResult::Imported;
 }

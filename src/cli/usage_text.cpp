@@ -25,6 +25,8 @@ const char kUsageText[] =
     "                 .m2v (MPEG-2 video elementary stream with DVD caption user\n"
     "                 data), .srt (SubRip) and .vtt (WebVTT) subtitles, laid out\n"
     "                 as pop-on captions at 30000/1001 frames per second\n"
+    "                 and video files (.mp4, .mov, .mkv, .ts, .mpg and others)\n"
+    "                 with A/53 or DVD captions or a c608 caption track\n"
     "Output formats:  .scc, .ccd, .mcc, .bin, .dat, .ccp, .srt (SubRip\n"
     "                 subtitles), .txt (timing report)\n"
     "\n"

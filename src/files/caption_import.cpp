@@ -18,7 +18,7 @@ namespace vantrel {
 
 namespace {
 
-enum class Format { Raw, Scc, Ccd, Mcc, Mpeg2, Other };
+enum class Format { Raw, Scc, Ccd, Mcc, Mpeg2, Video, Other };
 
 Format FormatOf(std::string_view extension) {
     const std::string e = LowerCaseAscii(extension);
@@ -27,6 +27,7 @@ Format FormatOf(std::string_view extension) {
     if (e == "ccd") return Format::Ccd;
     if (e == "mcc") return Format::Mcc;
     if (e == "m2v") return Format::Mpeg2;
+    if (IsVideoExtension(e)) return Format::Video;
     return Format::Other;
 }
 
@@ -63,12 +64,31 @@ bool ReadFileStart(File& file, size_t limit, const std::atomic<int>& cancel,
 
 }  // namespace
 
+bool IsVideoExtension(std::string_view extension) {
+    static constexpr std::string_view kVideo[] = {
+        "mp4",  "m4v", "mov", "mkv", "webm", "ts",   "m2ts", "mts", "tp",   "trp",  "mpg",
+        "mpeg", "vob", "ps",  "avi", "mxf",  "h264", "264",  "avc", "hevc", "h265", "265"};
+    const std::string e = LowerCaseAscii(extension);
+    return std::find(std::begin(kVideo), std::end(kVideo), e) != std::end(kVideo);
+}
+
 ImportResult ImportCaptionFile(CaptionProject& project, const std::string& path,
                                std::string_view extension, const ImportHooks& hooks) {
     const bool subtitles = IsSubtitleExtension(extension);
     const Format format = FormatOf(extension);
     if (format == Format::Other && !subtitles) return ImportResult::Other;
     if (format == Format::Mpeg2 && !hooks.readMpeg2) return ImportResult::Mpeg2Stream;
+    if (format == Format::Video) {
+        if (!hooks.readVideo) return ImportResult::VideoFile;
+        CaptionList read;
+        if (!hooks.readVideo(project, path, read)) {
+            return CancelRaised(&project.cancel) ? ImportResult::Cancelled
+                                                 : ImportResult::StreamFailed;
+        }
+        if (hooks.beforeClear) hooks.beforeClear();
+        project.ReplaceCaptions(read);
+        return ImportResult::Imported;
+    }
 
     // Each input is opened once: a named pipe gives its content only to the first reader.
     File file;

@@ -233,6 +233,13 @@ std::string NotAVideoStreamText(const std::string& path, std::string_view what) 
            "); captions can be multiplexed only into such a stream";
 }
 
+std::string VideoWithoutTimestampsText(const std::string& path, std::string_view what) {
+    return "File " + path + " is a " + std::string(what) +
+           " stream whose pictures have no time stamps, so its captions cannot be placed in time; "
+           "put it into a container first (ffmpeg -r 30000/1001 -i " +
+           path + " -c copy video.mp4, with its own frame rate)";
+}
+
 std::string ListNotWrittenText(const std::string& reason) {
     return "the list could not be written to standard output: " + reason;
 }

@@ -77,6 +77,9 @@ std::string LeftOutCaptionsText(const std::vector<const Caption*>& leftOut);
 // Multiplexing: `count` captions start too late for the video, whose last picture that carries
 // captions is frame `lastPicture` (-1 when none does); the first of them starts at `firstStart`.
 std::string CaptionsPastTheEndText(size_t count, int64_t firstStart, int64_t lastPicture);
+// A video whose pictures have no time stamps (a raw H.264 or HEVC stream, `what`), so that
+// captions cannot be placed in time.
+std::string VideoWithoutTimestampsText(const std::string& path, std::string_view what);
 // A source that no carrier supports; `what` says what it is ("it is empty").
 std::string NotAVideoStreamText(const std::string& path, std::string_view what);
 

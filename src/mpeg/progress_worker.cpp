@@ -14,9 +14,15 @@ ProgressWorker::ProgressWorker(uint64_t total, OperationMode mode, File& source,
                                CaptionProject& project)
     : step_(total / kBarRange + 1),
       mode_(mode),
-      source_(source),
-      destination_(destination),
+      source_(&source),
+      destination_(&destination),
       project_(project) {}
+
+ProgressWorker::ProgressWorker(uint64_t total, CaptionProject& project, ExtractionJob job)
+    : step_(total / kBarRange + 1),
+      mode_(OperationMode::Extraction),
+      project_(project),
+      job_(std::move(job)) {}
 
 ProgressWorker::~ProgressWorker() {
     Wait();
@@ -58,11 +64,13 @@ void ProgressWorker::SetProgress(uint64_t position) {
 
 void ProgressWorker::Work() {
     try {
-        if (mode_ == OperationMode::Extraction) {
-            outcome_ = ExtractCaptions(source_, *this, project_.cancel, extracted_);
+        if (job_) {
+            outcome_ = job_(*this, project_.cancel, extracted_);
+        } else if (mode_ == OperationMode::Extraction) {
+            outcome_ = ExtractCaptions(*source_, *this, project_.cancel, extracted_);
         } else {
-            outcome_ =
-                MultiplexCaptions(project_.captions, source_, destination_, *this, project_.cancel);
+            outcome_ = MultiplexCaptions(project_.captions, *source_, *destination_, *this,
+                                         project_.cancel);
         }
     } catch (const std::bad_alloc&) {
         outcome_ = MpegOutcome{};
