@@ -9,11 +9,6 @@ namespace vantrel {
 
 namespace {
 
-constexpr uint8_t kGa94[4] = {'G', 'A', '9', '4'};
-constexpr uint8_t kCcDataTypeCode = 0x03;
-constexpr uint8_t kProcessCcData = 0x40;
-// cc_data: the flags and count byte, em_data, then the entries.
-constexpr size_t kCcDataHeaderBytes = 2;
 constexpr uint8_t kUserDataStartCode = 0xB2;
 constexpr size_t kDvdHeaderBytes = 5;  // "CC" 01 F8 and the attribute byte, after the start code
 // An SEI message of registered user data: country United States, provider ATSC, then "GA94".
@@ -50,14 +45,7 @@ void ReadDvdTriplets(std::span<const uint8_t> unit, const PairSink& pair) {
 }  // namespace
 
 bool ReadGa94(std::span<const uint8_t> data, const PairSink& pair) {
-    if (!StartsWith(data, kGa94, sizeof kGa94) || data.size() < sizeof kGa94 + 1 ||
-        data[sizeof kGa94] != kCcDataTypeCode) {
-        return false;
-    }
-    const std::span<const uint8_t> cc = data.subspan(sizeof kGa94 + 1);
-    if (cc.size() < kCcDataHeaderBytes || (cc[0] & kProcessCcData) == 0) return false;
-    ForEach608Pair(cc.subspan(kCcDataHeaderBytes), cc[0] & kCcCountMask, pair);
-    return true;
+    return ForEachGa94Pair(data, pair);
 }
 
 void ReadMpeg2UserData(std::span<const uint8_t> picture, const PairSink& pair) {

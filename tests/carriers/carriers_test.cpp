@@ -133,18 +133,48 @@ TEST(VideoCaptions, PairsPlacedByPresentationTime) {
     }
 }
 
-bool Shell(const std::string& command) {
-    return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
-}
-
 struct NoProgress : ProgressSink {
     void SetProgress(uint64_t) override {}
 };
 
-// Our DVD captions in an MPEG-2 stream, and what FFmpeg makes of that stream when it re-encodes
-// it with A/53 captions, or copies it into a program stream or under a c608 track: the same
-// texts, at most a group of pictures (15) later.
+// A/53 pairs of an elementary stream in display order: pictures of temporal references 2, 0, 1
+// in the stream, each with one pair.
+TEST(VideoCaptions, ElementaryStreamPairsInDisplayOrder) {
+    Bytes stream = {0x00, 0x00, 0x01, 0xB3, 0x0A, 0x00, 0x78, 0x14, 0xFF, 0xFF,
+                    0xE0, 0x00, 0x00, 0x00, 0x01, 0xB8, 0x00, 0x08, 0x00, 0x00};
+    for (const int tr : {2, 0, 1}) {
+        const auto b = static_cast<uint8_t>(0x41 + 2 * tr);
+        const Bytes picture = {0x00, 0x00,
+                               0x01, 0x00,
+                               0x00, static_cast<uint8_t>(tr << 6 | 0x08),
+                               0x00, 0x00,
+                               0x01, 0xB2,
+                               'G',  'A',
+                               '9',  '4',
+                               0x03, 0x41,
+                               0xFF, 0xFC,
+                               b,    static_cast<uint8_t>(b + 1),
+                               0xFF};
+        stream.insert(stream.end(), picture.begin(), picture.end());
+    }
+    testing::TempDir dir;
+    testing::WriteFileText(dir.File("a.m2v"), std::string(stream.begin(), stream.end()));
+    File file;
+    ASSERT_TRUE(file.Open(dir.File("a.m2v"), File::Mode::Read));
+    NoProgress progress;
+    std::vector<uint8_t> pairs;
+    EXPECT_EQ(CollectCaptionPairs(file, progress, std::atomic<int>{0}, pairs),
+              MpegStatus::Completed);
+    EXPECT_EQ(pairs, (Bytes{0xC1, 0xC2, 0xC3, 0xC4, 0xC5, 0xC6}));
+}
 
+bool Shell(const std::string& command) {
+    return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+// Our DVD captions in an MPEG-2 stream, and what FFmpeg makes of that stream when it re-encodes
+// it with A/53 captions (an elementary stream too), or copies it into a program stream or under
+// a c608 track: the same texts, at most a group of pictures (15) later.
 TEST(VideoCaptions, WhatFfmpegCarriesReadsAsOurDvdStream) {
     if (!Shell("ffmpeg -version")) GTEST_SKIP() << "no ffmpeg";
     testing::TempDir dir;
@@ -185,6 +215,7 @@ TEST(VideoCaptions, WhatFfmpegCarriesReadsAsOurDvdStream) {
         {"h264.mkv", d + "-c:v libx264 -a53cc 1"},
         {"mpeg2.ts", d + "-c:v mpeg2video -a53cc 1 -bf 2"},
         {"dvd.mpg", d + "-c copy -f vob"},
+        {"a53.m2v", d + "-c:v mpeg2video -a53cc 1 -bf 2 -f mpeg2video"},
         {"c608.mov", "ffmpeg -y -i '" + dir.File("h264.mp4") + "' -f scc -i '" +
                          dir.File("ours.scc") + "' -map 0:v -map 1 -c copy"},
     };
@@ -193,7 +224,10 @@ TEST(VideoCaptions, WhatFfmpegCarriesReadsAsOurDvdStream) {
         const std::string path = dir.File(f.name);
         ASSERT_TRUE(Shell(f.command + " '" + path + "'"));
         CaptionList theirs;
-        const MpegOutcome outcome = ExtractVideoCaptions(path, progress, cancel, theirs);
+        File file;  // an elementary stream goes through the MPEG-2 reader
+        const MpegOutcome outcome = path.ends_with(".m2v") && file.Open(path, File::Mode::Read)
+                                        ? ExtractCaptions(file, progress, cancel, theirs)
+                                        : ExtractVideoCaptions(path, progress, cancel, theirs);
         ASSERT_EQ(outcome.status, MpegStatus::Completed) << outcome.message;
         ASSERT_EQ(theirs.Count(), ours.Count());
         for (const Caption *a = ours.Head(), *b = theirs.Head(); a && b; a = a->next, b = b->next) {
