@@ -2,6 +2,7 @@
 
 #include "app/file_dialog_requests.h"
 #include "carriers/carrier_commands.h"
+#include "carriers/embed_captions.h"
 #include "files/caption_export.h"
 #include "files/caption_import.h"
 #include "files/file.h"
@@ -147,7 +148,10 @@ void FileCommands::Multiplex() {
         // Refused before anything was written (the destination is the source or cannot be
         // written, the source is no stream to carry captions): the user may choose again.
         const MpegStatus status =
-            MultiplexToFile(host_.Project(), *sourcePath, chosen->path, progress_).status;
+            (IsVideoExtension(ExtensionOf(*sourcePath))
+                 ? EmbedToFile(host_.Project(), *sourcePath, chosen->path, progress_)
+                 : MultiplexToFile(host_.Project(), *sourcePath, chosen->path, progress_))
+                .status;
         if (status != MpegStatus::Refused && status != MpegStatus::NotAVideoStream) return;
     }
 }

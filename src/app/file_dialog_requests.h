@@ -38,10 +38,15 @@ inline const Dialogs::FileRequest kTimingReportRequest{
     "untitled.txt"};
 inline const Dialogs::FileRequest kSubtitleRequest{"Convert to Subtitle", "Subtitle Files (*.srt)",
                                                    "srt", "untitled.srt"};
-inline const Dialogs::FileRequest kMultiplexSourceRequest{"Choose Source Video Stream",
-                                                          "MPEG-2 Video Streams (*.m2v)", "", ""};
+// H.264 and HEVC video in its container takes the captions too, without re-encoding.
+inline const Dialogs::FileRequest kMultiplexSourceRequest{
+    "Choose Source Video Stream",
+    "MPEG-2 Video Streams (*.m2v);;H.264 and HEVC Video (*.mp4 *.m4v *.mov *.mkv *.ts *.m2ts)",
+    "", ""};
 inline const Dialogs::FileRequest kMultiplexDestinationRequest{
-    "Save Multiplexed Video As", "MPEG-2 Video Streams (*.m2v)", "m2v", "untitled.m2v"};
+    "Save Multiplexed Video As",
+    "MPEG-2 Video Streams (*.m2v);;H.264 and HEVC Video (*.mp4 *.m4v *.mov *.mkv *.ts *.m2ts)",
+    "m2v", "untitled.m2v"};
 
 inline constexpr char kSaveChangesQuestion[] =
     "The caption project has changed.\n\nDo you want to save the changes?";

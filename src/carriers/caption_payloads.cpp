@@ -148,4 +148,134 @@ void ReadSeiCaptions(std::span<const uint8_t> accessUnit, VideoCoding coding, in
     });
 }
 
+namespace {
+
+constexpr uint8_t kT35Ga94[] = {0xB5, 0x00, 0x31, 'G', 'A', '9', '4', 0x03};
+
+bool IsCaptionMessage(unsigned type, std::span<const uint8_t> payload) {
+    return type == kRegisteredUserData && StartsWith(payload, kT35Ga94, sizeof kT35Ga94);
+}
+
+void AppendSeiNumber(std::vector<uint8_t>& out, size_t value) {
+    for (; value >= 0xFF; value -= 0xFF) out.push_back(0xFF);
+    out.push_back(static_cast<uint8_t>(value));
+}
+
+void AppendSeiMessage(std::vector<uint8_t>& out, unsigned type, std::span<const uint8_t> payload) {
+    AppendSeiNumber(out, type);
+    AppendSeiNumber(out, payload.size());
+    out.insert(out.end(), payload.begin(), payload.end());
+}
+
+bool IsPictureData(std::span<const uint8_t> nal, VideoCoding coding) {
+    if (nal.empty()) return false;
+    if (coding == VideoCoding::Hevc) return ((nal[0] >> 1) & 0x3F) < 32;
+    const int type = nal[0] & 0x1F;
+    return type >= 1 && type <= 5;
+}
+
+}  // namespace
+
+std::vector<uint8_t> CaptionSeiPayload(std::span<const uint8_t> pairs, size_t ccCount) {
+    std::vector<uint8_t> out(std::begin(kT35Ga94), std::end(kT35Ga94));
+    out.push_back(static_cast<uint8_t>(0x40 | (ccCount & kCcCountMask)));  // process cc_data
+    out.push_back(0xFF);                                                   // em_data
+    for (size_t k = 0; k < ccCount; ++k) {
+        if (2 * k + 1 < pairs.size()) {
+            out.insert(out.end(), {kField1Entry, pairs[2 * k], pairs[2 * k + 1]});
+        } else {
+            out.insert(out.end(), {kUnusedEntry, 0x00, 0x00});
+        }
+    }
+    out.push_back(0xFF);  // marker bits
+    return out;
+}
+
+std::vector<uint8_t> EscapedNal(std::span<const uint8_t> rbsp) {
+    std::vector<uint8_t> out;
+    out.reserve(rbsp.size() + rbsp.size() / 64 + 1);
+    int zeros = 0;
+    for (const uint8_t b : rbsp) {
+        if (zeros >= 2 && b <= 0x03) {
+            out.push_back(0x03);
+            zeros = 0;
+        }
+        zeros = b == 0 ? zeros + 1 : 0;
+        out.push_back(b);
+    }
+    return out;
+}
+
+std::vector<uint8_t> WithCaptionSei(std::span<const uint8_t> accessUnit, VideoCoding coding,
+                                    int lengthSize, std::span<const uint8_t> payload) {
+    const bool hevc = coding == VideoCoding::Hevc;
+    const size_t headerBytes = hevc ? 2 : 1;
+    std::vector<uint8_t> out;
+    out.reserve(accessUnit.size() + payload.size() + 16);
+    const auto appendNal = [&](std::span<const uint8_t> nal) {
+        if (lengthSize <= 0) {
+            out.insert(out.end(), {0x00, 0x00, 0x00, 0x01});
+        } else {
+            for (int k = lengthSize - 1; k >= 0; --k) {
+                out.push_back(static_cast<uint8_t>(nal.size() >> (8 * k)));
+            }
+        }
+        out.insert(out.end(), nal.begin(), nal.end());
+    };
+    std::vector<uint8_t> ours =
+        hevc ? std::vector<uint8_t>{kHevcPrefixSei << 1, 0x01} : std::vector<uint8_t>{kH264Sei};
+    {
+        std::vector<uint8_t> rbsp;
+        AppendSeiMessage(rbsp, kRegisteredUserData, payload);
+        rbsp.push_back(0x80);
+        const std::vector<uint8_t> escaped = EscapedNal(rbsp);
+        ours.insert(ours.end(), escaped.begin(), escaped.end());
+    }
+    bool inserted = false;
+    const uint8_t* const base = accessUnit.data();
+    // Each NAL unit with what goes before it (its length, or its start code and any zeros),
+    // copied as it is unless it is an SEI unit holding a caption message.
+    size_t copied = 0;
+    ForEachNal(accessUnit, lengthSize, [&](std::span<const uint8_t> nal) {
+        const auto begin = static_cast<size_t>(nal.data() - base);
+        const std::span<const uint8_t> before = accessUnit.subspan(copied, begin - copied);
+        copied = begin + nal.size();
+        if (!inserted && IsPictureData(nal, coding)) {
+            appendNal(ours);
+            inserted = true;
+        }
+        const uint8_t type = nal.empty() ? 0 : hevc ? (nal[0] >> 1) & 0x3F : nal[0] & 0x1F;
+        const bool sei =
+            nal.size() > headerBytes &&
+            (hevc ? type == kHevcPrefixSei || type == kHevcSuffixSei : type == kH264Sei);
+        if (sei) {
+            const std::vector<uint8_t> rbsp = UnescapedNal(nal.subspan(headerBytes));
+            std::vector<uint8_t> kept;
+            bool dropped = false;
+            ForEachSeiMessage(rbsp, [&](unsigned t, std::span<const uint8_t> p) {
+                if (IsCaptionMessage(t, p)) {
+                    dropped = true;
+                } else {
+                    AppendSeiMessage(kept, t, p);
+                }
+            });
+            if (dropped) {
+                if (kept.empty()) return;
+                kept.push_back(0x80);
+                std::vector<uint8_t> unit(nal.begin(), nal.begin() + headerBytes);
+                const std::vector<uint8_t> escaped = EscapedNal(kept);
+                unit.insert(unit.end(), escaped.begin(), escaped.end());
+                appendNal(unit);
+                return;
+            }
+        }
+        out.insert(out.end(), before.begin(), before.end());
+        out.insert(out.end(), nal.begin(), nal.end());
+    });
+    out.insert(out.end(), accessUnit.begin() + static_cast<std::ptrdiff_t>(copied),
+               accessUnit.end());
+    if (!inserted) appendNal(ours);
+    return out;
+}
+
 }  // namespace vantrel

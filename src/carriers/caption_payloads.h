@@ -49,4 +49,18 @@ std::vector<uint8_t> UnescapedNal(std::span<const uint8_t> nal);
 void ForEachNal(std::span<const uint8_t> accessUnit, int lengthSize,
                 const std::function<void(std::span<const uint8_t>)>& nal);
 
+// The caption SEI message's payload for one picture: ITU-T T.35 for ATSC, "GA94", cc_data of
+// `ccCount` entries, the field-1 `pairs` first (two bytes each, valid), the rest not valid.
+std::vector<uint8_t> CaptionSeiPayload(std::span<const uint8_t> pairs, size_t ccCount);
+
+// A NAL unit's payload with emulation prevention bytes put in (03 after 00 00 before 00 to 03).
+std::vector<uint8_t> EscapedNal(std::span<const uint8_t> rbsp);
+
+// The access unit with its A/53 caption messages taken out of its SEI NAL units (a unit left
+// without a message goes) and a new SEI NAL unit with `payload` as its one message before its
+// first picture data; every other byte as it was. In the access unit's own form: start codes
+// when `lengthSize` is 0, else lengths of that many bytes.
+std::vector<uint8_t> WithCaptionSei(std::span<const uint8_t> accessUnit, VideoCoding coding,
+                                    int lengthSize, std::span<const uint8_t> payload);
+
 }  // namespace vantrel

@@ -42,7 +42,7 @@ MpegOutcome ImportVideo(CaptionProject& project, const std::string& path, Progre
     const uint64_t length =
         ::stat(path.c_str(), &st) == 0 && st.st_size > 0 ? static_cast<uint64_t>(st.st_size) : 0;
     ProgressWorker worker(
-        length, project,
+        length, OperationMode::Extraction, project,
         [&path](ProgressSink& progress, const std::atomic<int>& cancel, CaptionList& list) {
             return ExtractVideoCaptions(path, progress, cancel, list);
         });

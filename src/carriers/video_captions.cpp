@@ -85,12 +85,6 @@ Carrier CarrierOf(const AVCodecParameters& codec) {
     }
 }
 
-// A packet that begins with a start code, whatever the stream's configuration says.
-bool BeginsWithStartCode(const AVPacket& p) {
-    return p.size >= 4 && p.data[0] == 0 && p.data[1] == 0 &&
-           (p.data[2] == 1 || (p.data[2] == 0 && p.data[3] == 1));
-}
-
 }  // namespace
 
 void PlaceTimedPairs(std::vector<TimedPairs> pictures, double start, CaptionFileData& out) {
@@ -111,6 +105,7 @@ void PlaceTimedPairs(std::vector<TimedPairs> pictures, double start, CaptionFile
 MpegStatus ReadVideoCaptions(const std::string& path, ProgressSink& progress,
                              const std::atomic<int>& cancel, CaptionFileData& out,
                              std::string& message) {
+    av_log_set_level(AV_LOG_FATAL);  // what goes wrong is told in our own words
     AVFormatContext* raw = avformat_alloc_context();
     if (raw == nullptr) throw std::bad_alloc();
     raw->interrupt_callback = {Interrupted, const_cast<std::atomic<int>*>(&cancel)};
@@ -201,9 +196,9 @@ MpegStatus ReadVideoCaptions(const std::string& path, ProgressSink& progress,
                 break;
             case Carrier::H264:
             case Carrier::Hevc:
-                ReadSeiCaptions(
-                    bytes, carrier == Carrier::H264 ? VideoCoding::H264 : VideoCoding::Hevc,
-                    BeginsWithStartCode(*packet) ? 0 : NalLengthSize(*stream.codecpar), sink);
+                ReadSeiCaptions(bytes,
+                                carrier == Carrier::H264 ? VideoCoding::H264 : VideoCoding::Hevc,
+                                NalLengthSize(*stream.codecpar), sink);
                 break;
             case Carrier::Track:
                 ForEach608Pair(bytes, bytes.size() / kCcEntryBytes, sink);

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "carriers/carrier_commands.h"
+#include "carriers/embed_captions.h"
 #include "cli/console_host.h"
 #include "cli/interrupt_cancel.h"
 #include "cli/terminal_progress.h"
@@ -139,7 +140,11 @@ int RunMux(const std::string& captions, const std::string& source, const std::st
 
     host.SetSubject(output);
     TerminalProgress progress = ProgressOnTerminal("Multiplexing captions");
-    const MpegOutcome outcome = MultiplexToFile(project, source, output, progress);
+    // H.264 and HEVC video in any container take an SEI message per picture; an MPEG-2
+    // elementary stream its DVD user data.
+    const MpegOutcome outcome = IsVideoExtension(ExtensionOf(source))
+                                    ? EmbedToFile(project, source, output, progress)
+                                    : MultiplexToFile(project, source, output, progress);
     if (outcome.status != MpegStatus::Completed) return session.Stopped();
     return host.MessageCount() == 0 ? kExitSuccess : kExitFailed;
 }

@@ -240,6 +240,10 @@ std::string VideoWithoutTimestampsText(const std::string& path, std::string_view
            path + " -c copy video.mp4, with its own frame rate)";
 }
 
+std::string NoCaptionCarrierText(const std::string& path, const std::string& why) {
+    return "Captions cannot be embedded into " + path + ": " + why;
+}
+
 std::string ListNotWrittenText(const std::string& reason) {
     return "the list could not be written to standard output: " + reason;
 }

@@ -80,6 +80,9 @@ std::string CaptionsPastTheEndText(size_t count, int64_t firstStart, int64_t las
 // A video whose pictures have no time stamps (a raw H.264 or HEVC stream, `what`), so that
 // captions cannot be placed in time.
 std::string VideoWithoutTimestampsText(const std::string& path, std::string_view what);
+// A video that captions cannot be embedded into, and why (`why`: "it has no H.264 or HEVC
+// video").
+std::string NoCaptionCarrierText(const std::string& path, const std::string& why);
 // A source that no carrier supports; `what` says what it is ("it is empty").
 std::string NotAVideoStreamText(const std::string& path, std::string_view what);
 

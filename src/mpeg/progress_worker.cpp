@@ -18,11 +18,8 @@ ProgressWorker::ProgressWorker(uint64_t total, OperationMode mode, File& source,
       destination_(&destination),
       project_(project) {}
 
-ProgressWorker::ProgressWorker(uint64_t total, CaptionProject& project, ExtractionJob job)
-    : step_(total / kBarRange + 1),
-      mode_(OperationMode::Extraction),
-      project_(project),
-      job_(std::move(job)) {}
+ProgressWorker::ProgressWorker(uint64_t total, OperationMode mode, CaptionProject& project, Job job)
+    : step_(total / kBarRange + 1), mode_(mode), project_(project), job_(std::move(job)) {}
 
 ProgressWorker::~ProgressWorker() {
     Wait();
