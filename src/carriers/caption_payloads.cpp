@@ -278,4 +278,44 @@ std::vector<uint8_t> WithCaptionSei(std::span<const uint8_t> accessUnit, VideoCo
     return out;
 }
 
+std::vector<uint8_t> WithA53UserData(std::span<const uint8_t> picture,
+                                     std::span<const uint8_t> ga94) {
+    constexpr uint8_t kFirstSlice = 0x01, kLastSlice = 0xAF;
+    std::vector<uint8_t> out;
+    out.reserve(picture.size() + ga94.size() + 4);
+    bool inserted = false;
+    size_t at = NextStartCode(picture, 0);
+    out.insert(out.end(), picture.begin(), picture.begin() + static_cast<std::ptrdiff_t>(at));
+    while (at < picture.size()) {
+        const size_t end = NextStartCode(picture, at + 3);
+        const std::span<const uint8_t> unit = picture.subspan(at, end - at);
+        const uint8_t code = unit.size() > 3 ? unit[3] : 0xFF;
+        if (!inserted && code >= kFirstSlice && code <= kLastSlice) {
+            out.insert(out.end(), {0x00, 0x00, 0x01, kUserDataStartCode});
+            out.insert(out.end(), ga94.begin(), ga94.end());
+            inserted = true;
+        }
+        const bool a53 = code == kUserDataStartCode && unit.size() >= 9 &&
+                         std::memcmp(unit.data() + 4, "GA94", 4) == 0 && unit[8] == 0x03;
+        if (!a53) out.insert(out.end(), unit.begin(), unit.end());
+        at = end;
+    }
+    if (!inserted) {
+        out.insert(out.end(), {0x00, 0x00, 0x01, kUserDataStartCode});
+        out.insert(out.end(), ga94.begin(), ga94.end());
+    }
+    return out;
+}
+
+int Mpeg2TemporalReference(std::span<const uint8_t> picture, bool& groupStarts) {
+    constexpr uint8_t kGroupStartCode = 0xB8;
+    groupStarts = false;
+    for (size_t at = NextStartCode(picture, 0); at + 5 < picture.size();
+         at = NextStartCode(picture, at + 3)) {
+        if (picture[at + 3] == kGroupStartCode) groupStarts = true;
+        if (picture[at + 3] == 0x00) return picture[at + 4] << 2 | picture[at + 5] >> 6;
+    }
+    return -1;
+}
+
 }  // namespace vantrel

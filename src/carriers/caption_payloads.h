@@ -63,4 +63,13 @@ std::vector<uint8_t> EscapedNal(std::span<const uint8_t> rbsp);
 std::vector<uint8_t> WithCaptionSei(std::span<const uint8_t> accessUnit, VideoCoding coding,
                                     int lengthSize, std::span<const uint8_t> payload);
 
+// An MPEG-2 picture with its A/53 caption user data units taken out and one with `ga94` (the
+// bytes from "GA94" on) put in before its first slice; every other byte as it was.
+std::vector<uint8_t> WithA53UserData(std::span<const uint8_t> picture,
+                                     std::span<const uint8_t> ga94);
+
+// The temporal reference of the first picture header of an MPEG-2 packet, and whether the
+// packet holds a group-of-pictures header before it; -1 without a picture header.
+int Mpeg2TemporalReference(std::span<const uint8_t> picture, bool& groupStarts);
+
 }  // namespace vantrel

@@ -160,9 +160,10 @@ MpegOutcome EmbedCaptions(const CaptionList& captions, const std::string& source
         const int video = av_find_best_stream(in.get(), AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
         const AVStream* vs = video >= 0 ? in->streams[video] : nullptr;
         const AVCodecID codec = vs ? vs->codecpar->codec_id : AV_CODEC_ID_NONE;
-        if (codec != AV_CODEC_ID_H264 && codec != AV_CODEC_ID_HEVC) {
+        if (codec != AV_CODEC_ID_H264 && codec != AV_CODEC_ID_HEVC &&
+            codec != AV_CODEC_ID_MPEG2VIDEO) {
             return fail(MpegStatus::NotAVideoStream,
-                        NoCaptionCarrierText(sourcePath, "it has no H.264 or HEVC video"));
+                        NoCaptionCarrierText(sourcePath, "it has no MPEG-2, H.264 or HEVC video"));
         }
         const AVRational rate = vs->avg_frame_rate.num > 0 ? vs->avg_frame_rate : vs->r_frame_rate;
         CaptionCadence cadence;
@@ -242,6 +243,9 @@ MpegOutcome EmbedCaptions(const CaptionList& captions, const std::string& source
         const int64_t start = vs->start_time != AV_NOPTS_VALUE ? vs->start_time : 0;
         const int64_t pairCount = static_cast<int64_t>(encoded.bytes.size() / 2);
         int64_t lastPair = -1;  // the last caption pair a picture carried
+        // MPEG-2 pictures are counted by their groups and temporal references: an elementary
+        // stream has no presentation times.
+        int64_t groupStart = 0, inGroup = 0;
         const std::unique_ptr<AVPacket, PacketFreer> packet(av_packet_alloc());
         const std::unique_ptr<AVPacket, PacketFreer> changed(av_packet_alloc());
         if (!packet || !changed) throw std::bad_alloc();
@@ -263,11 +267,25 @@ MpegOutcome EmbedCaptions(const CaptionList& captions, const std::string& source
             const int to = mapped[static_cast<size_t>(packet->stream_index)];
             if (to < 0) continue;
             AVPacket* written = packet.get();
-            if (packet->stream_index == video && packet->pts != AV_NOPTS_VALUE) {
+            const std::span<const uint8_t> bytes(packet->data, static_cast<size_t>(packet->size));
+            bool groupStarts = false;
+            const bool mpeg2 = codec == AV_CODEC_ID_MPEG2VIDEO;
+            const int reference = mpeg2 && packet->stream_index == video
+                                      ? Mpeg2TemporalReference(bytes, groupStarts)
+                                      : -1;
+            if (reference >= 0 ||
+                (!mpeg2 && packet->stream_index == video && packet->pts != AV_NOPTS_VALUE)) {
+                if (groupStarts) {
+                    groupStart += inGroup;
+                    inGroup = 0;
+                }
+                if (reference >= 0) ++inGroup;
                 // The picture's place among those shown, at the video's rate.
                 const int64_t picture =
-                    av_rescale_q_rnd(packet->pts - start, vs->time_base, av_inv_q(rate),
-                                     static_cast<AVRounding>(AV_ROUND_NEAR_INF));
+                    reference >= 0
+                        ? groupStart + reference
+                        : av_rescale_q_rnd(packet->pts - start, vs->time_base, av_inv_q(rate),
+                                           static_cast<AVRounding>(AV_ROUND_NEAR_INF));
                 pairs.clear();
                 const int64_t first = cadence.FirstPair(std::max<int64_t>(picture, 0));
                 for (int k = 0; k < cadence.PairCount(std::max<int64_t>(picture, 0)); ++k) {
@@ -277,9 +295,10 @@ MpegOutcome EmbedCaptions(const CaptionList& captions, const std::string& source
                     pairs.push_back(has ? encoded.bytes[2 * n + 1] : 0x80);
                     if (has) lastPair = std::max(lastPair, n);
                 }
+                const std::vector<uint8_t> payload = CaptionSeiPayload(pairs, cadence.ccCount);
                 const std::vector<uint8_t> unit =
-                    WithCaptionSei({packet->data, static_cast<size_t>(packet->size)}, coding,
-                                   lengthSize, CaptionSeiPayload(pairs, cadence.ccCount));
+                    mpeg2 ? WithA53UserData(bytes, std::span<const uint8_t>(payload).subspan(3))
+                          : WithCaptionSei(bytes, coding, lengthSize, payload);
                 av_packet_unref(changed.get());
                 if (av_new_packet(changed.get(), static_cast<int>(unit.size())) < 0)
                     throw std::bad_alloc();

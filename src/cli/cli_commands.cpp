@@ -127,8 +127,15 @@ const char* ModeName(int mode) {
 
 }  // namespace
 
-int RunMux(const std::string& captions, const std::string& source, const std::string& output) {
+int RunMux(const std::string& captions, const std::string& source, const std::string& output,
+           const std::string& carrier) {
     if (InputOf(captions) == Input::Unknown) return UnknownFormat(captions, "read");
+    const bool dvd =
+        carrier == "dvd" || (carrier.empty() && !IsVideoExtension(ExtensionOf(source)));
+    if (dvd && IsVideoExtension(ExtensionOf(source))) {
+        std::fprintf(stderr, "vantrel-cc: %s: %s\n", source.c_str(), kDvdIntoElementaryText.data());
+        return kExitUsage;
+    }
     if (SameFile(source, output) || SameFile(captions, output)) {
         std::fprintf(stderr, "vantrel-cc: %s: %s\n", output.c_str(), kOverwritesAnInputText.data());
         return kExitUsage;
@@ -142,9 +149,8 @@ int RunMux(const std::string& captions, const std::string& source, const std::st
     TerminalProgress progress = ProgressOnTerminal("Multiplexing captions");
     // H.264 and HEVC video in any container take an SEI message per picture; an MPEG-2
     // elementary stream its DVD user data.
-    const MpegOutcome outcome = IsVideoExtension(ExtensionOf(source))
-                                    ? EmbedToFile(project, source, output, progress)
-                                    : MultiplexToFile(project, source, output, progress);
+    const MpegOutcome outcome = dvd ? MultiplexToFile(project, source, output, progress)
+                                    : EmbedToFile(project, source, output, progress);
     if (outcome.status != MpegStatus::Completed) return session.Stopped();
     return host.MessageCount() == 0 ? kExitSuccess : kExitFailed;
 }

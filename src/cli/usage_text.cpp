@@ -5,7 +5,7 @@ namespace vantrel::cli {
 const char kUsageText[] =
     "Usage: vantrel-cc convert INPUT OUTPUT [--drop-frame]\n"
     "       vantrel-cc list INPUT [--drop-frame]\n"
-    "       vantrel-cc mux CAPTIONS SOURCE OUTPUT\n"
+    "       vantrel-cc mux CAPTIONS SOURCE OUTPUT [--carrier dvd|a53]\n"
     "       vantrel-cc --help\n"
     "\n"
     "Converts line-21 (CEA-608) pop-on captions between file formats.\n"
@@ -21,7 +21,8 @@ const char kUsageText[] =
     "           data after every group-of-pictures header; or H.264 or HEVC\n"
     "           video (.mp4, .mov, .mkv, .ts and others) to OUTPUT in the container\n"
     "           its extension names, an A/53 caption message in every picture,\n"
-    "           nothing re-encoded\n"
+    "           nothing re-encoded; --carrier a53 writes A/53 caption user\n"
+    "           data into an .m2v stream in place of DVD user data\n"
     "\n"
     "Input formats:   .scc (Scenarist), .ccd (disassembly), .mcc (MacCaption),\n"
     "                 .bin and .dat (raw 608 pairs), .ccp (Vantrel project),\n"

@@ -93,6 +93,8 @@ inline constexpr std::string_view kOutOfMemoryText =
 // Any other failure that ended a command, with the system's text.
 std::string StoppedText(const std::string& what);
 inline constexpr std::string_view kNothingToMultiplexText = "there are no captions to multiplex";
+inline constexpr std::string_view kDvdIntoElementaryText =
+    "DVD caption user data goes into an MPEG-2 video elementary stream (.m2v) only";
 inline constexpr std::string_view kOverwritesInputText = "the output would overwrite the input";
 inline constexpr std::string_view kOverwritesAnInputText = "the output would overwrite an input";
 // A conversion whose input holds no caption; its output is written all the same.

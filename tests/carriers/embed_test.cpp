@@ -1,5 +1,5 @@
-// Captions embedded into H.264 and HEVC video without re-encoding it, checked by FFmpeg: its
-// caption decoder reads our words at our times, and the pictures and packets are those of the
+// Captions embedded into H.264, HEVC and MPEG-2 video without re-encoding it, checked by FFmpeg:
+// its caption decoder reads our words at our times, and the pictures and packets are those of the
 // source.
 #include <gtest/gtest.h>
 
@@ -74,13 +74,17 @@ TEST_P(Embedding, FfmpegReadsOurCaptionsAndTheSamePictures) {
     EXPECT_EQ(Pictures(out, dir), Pictures(src, dir));
 }
 
-INSTANTIATE_TEST_SUITE_P(Sources, Embedding,
-                         ::testing::Values(Source{"mp4", "30000/1001 -c:v libx264 -bf 3"},
-                                           Source{"ts", "30000/1001 -c:v libx264"},
-                                           Source{"mkv", "30000/1001 -c:v libx265"},
-                                           Source{"mov", "24000/1001 -c:v libx264"},
-                                           Source{"m4v", "60000/1001 -c:v libx264 -f mp4"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Sources, Embedding,
+    ::testing::Values(Source{"mp4", "30000/1001 -c:v libx264 -bf 3"},
+                      Source{"ts", "30000/1001 -c:v libx264"},
+                      Source{"mkv", "30000/1001 -c:v libx265"},
+                      Source{"mov", "24000/1001 -c:v libx264"},
+                      Source{"m4v", "60000/1001 -c:v libx264 -f mp4"},
+                      Source{"mts", "30000/1001 -c:v mpeg2video -bf 2"},
+                      Source{"mpg", "30000/1001 -c:v mpeg2video -bf 2 -f vob"},
+                      Source{"m2v", "30000/1001 -c:v mpeg2video -bf 2 -f mpeg2video"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // A caption message already in an SEI unit is replaced; the unit's other messages stay.
 TEST(CaptionSei, ReplacesOnlyTheCaptionMessage) {
