@@ -14,9 +14,11 @@ extern "C" {
 
 #include "carriers/caption_payloads.h"
 #include "codec/encoder.h"
+#include "files/cc_data.h"
 #include "files/file.h"
 #include "files/file_messages.h"
 #include "files/replacing_file.h"
+#include "files/timecode_lines.h"
 #include "model/caption_list.h"
 #include "model/caption_project.h"
 
@@ -126,8 +128,8 @@ bool CadenceForRate(int numerator, int denominator, CaptionCadence& cadence) {
 }
 
 MpegOutcome EmbedCaptions(const CaptionList& captions, const std::string& sourcePath,
-                          File& destination, ProgressSink& progress,
-                          const std::atomic<int>& cancel) {
+                          File& destination, ProgressSink& progress, const std::atomic<int>& cancel,
+                          CaptionCarrier carrier) {
     MpegOutcome outcome;
     const auto fail = [&](MpegStatus status, std::string message) {
         outcome.status = status;
@@ -220,6 +222,21 @@ MpegOutcome EmbedCaptions(const CaptionList& captions, const std::string& source
             mapped[i] = os->index;
         }
         av_dict_copy(&out->metadata, in->metadata, 0);
+        const bool track = carrier == CaptionCarrier::Track;
+        AVStream* captionTrack = nullptr;
+        if (track) {
+            if (avformat_query_codec(out->oformat, AV_CODEC_ID_EIA_608, 0) != 1) {
+                return fail(MpegStatus::WriteFailed,
+                            ErrorSavingFileText(outputPath,
+                                                "a c608 caption track goes into a .mov "
+                                                "file only"));
+            }
+            captionTrack = avformat_new_stream(out.get(), nullptr);
+            if (captionTrack == nullptr) throw std::bad_alloc();
+            captionTrack->codecpar->codec_type = AVMEDIA_TYPE_SUBTITLE;
+            captionTrack->codecpar->codec_id = AV_CODEC_ID_EIA_608;
+            captionTrack->time_base = {1001, 30000};
+        }
         auto* buffer = static_cast<uint8_t*>(av_malloc(kIoBufferSize));
         if (buffer == nullptr) throw std::bad_alloc();
         out->pb = avio_alloc_context(buffer, kIoBufferSize, 1, &destination, nullptr, WritePacket,
@@ -250,6 +267,34 @@ MpegOutcome EmbedCaptions(const CaptionList& captions, const std::string& source
         const std::unique_ptr<AVPacket, PacketFreer> changed(av_packet_alloc());
         if (!packet || !changed) throw std::bad_alloc();
         std::vector<uint8_t> pairs;
+        if (track) {
+            // A sample for each pair that carries data, at its own frame from the video's first
+            // picture on (a reader may give every pair of a sample its first one's time); the
+            // interleaving puts them among the video's packets.
+            const int64_t offset =
+                av_rescale_q(vs->start_time != AV_NOPTS_VALUE ? vs->start_time : 0, vs->time_base,
+                             captionTrack->time_base);
+            for (const PairLine& line : SplitPairLines(encoded.bytes)) {
+                for (size_t k = 0; k < line.pairCount; ++k) {
+                    AVPacket* p = changed.get();
+                    av_packet_unref(p);
+                    if (av_new_packet(p, 3) < 0) throw std::bad_alloc();
+                    p->data[0] = kField1Entry;
+                    p->data[1] = ByteAt(encoded.bytes, line.firstByte + 2 * k);
+                    p->data[2] = ByteAt(encoded.bytes, line.firstByte + 2 * k + 1);
+                    const int64_t frame = line.frame + static_cast<int64_t>(k);
+                    p->pts = p->dts = offset + frame;
+                    p->duration = 1;
+                    p->stream_index = captionTrack->index;
+                    p->flags |= AV_PKT_FLAG_KEY;
+                    av_packet_rescale_ts(p, {1001, 30000}, captionTrack->time_base);
+                    lastPair = std::max(lastPair, frame);
+                    if ((error = av_interleaved_write_frame(out.get(), p)) < 0) {
+                        return writeFailed(error);
+                    }
+                }
+            }
+        }
         while (true) {
             if (CancelRaised(&cancel)) return fail(MpegStatus::Cancelled, "");
             error = av_read_frame(in.get(), packet.get());
@@ -273,8 +318,10 @@ MpegOutcome EmbedCaptions(const CaptionList& captions, const std::string& source
             const int reference = mpeg2 && packet->stream_index == video
                                       ? Mpeg2TemporalReference(bytes, groupStarts)
                                       : -1;
-            if (reference >= 0 ||
-                (!mpeg2 && packet->stream_index == video && packet->pts != AV_NOPTS_VALUE)) {
+            if (track) {
+                // the video goes as it is
+            } else if (reference >= 0 ||
+                       (!mpeg2 && packet->stream_index == video && packet->pts != AV_NOPTS_VALUE)) {
                 if (groupStarts) {
                     groupStart += inGroup;
                     inGroup = 0;
@@ -336,7 +383,8 @@ MpegOutcome EmbedCaptions(const CaptionList& captions, const std::string& source
 }
 
 MpegOutcome EmbedToFile(CaptionProject& project, const std::string& sourcePath,
-                        const std::string& outputPath, ProgressDisplay& display) {
+                        const std::string& outputPath, ProgressDisplay& display,
+                        CaptionCarrier carrier) {
     MpegOutcome outcome;
     const auto tell = [&](const std::string& text) {
         if (project.host != nullptr && !text.empty()) project.host->Inform(text);
@@ -362,7 +410,8 @@ MpegOutcome EmbedToFile(CaptionProject& project, const std::string& sourcePath,
     ProgressWorker worker(
         length, OperationMode::Multiplexing, project,
         [&](ProgressSink& progress, const std::atomic<int>& cancel, CaptionList&) {
-            return EmbedCaptions(project.captions, sourcePath, destination, progress, cancel);
+            return EmbedCaptions(project.captions, sourcePath, destination, progress, cancel,
+                                 carrier);
         });
     display.Run(worker);
     worker.Wait();

@@ -29,6 +29,11 @@ struct CaptionCadence {
 };
 bool CadenceForRate(int numerator, int denominator, CaptionCadence& cadence);
 
+enum class CaptionCarrier {
+    Pictures,  // A/53 in every picture: SEI messages, MPEG-2 user data
+    Track,     // a `c608` caption track beside the video (MOV), the video untouched
+};
+
 // Copies the video at `sourcePath` into `destination` (open for writing, empty; its Path() names
 // the container format to write by its extension) with the captions in its first video stream.
 // The outcome tells, as MultiplexCaptions does: NotAVideoStream with a message for a source
@@ -36,13 +41,14 @@ bool CadenceForRate(int numerator, int denominator, CaptionCadence& cadence);
 // WriteFailed (a stream that cannot be copied is named), Cancelled, NothingToEncode; the
 // captions left out and those past the last picture. Never throws.
 MpegOutcome EmbedCaptions(const CaptionList& captions, const std::string& sourcePath,
-                          File& destination, ProgressSink& progress,
-                          const std::atomic<int>& cancel);
+                          File& destination, ProgressSink& progress, const std::atomic<int>& cancel,
+                          CaptionCarrier carrier = CaptionCarrier::Pictures);
 
 // The embedding as the window and the command line run it, into a ReplacingFile for
 // `outputPath`, behind `display`: the output is there only when the outcome is Completed; every
 // failure is told through the project's host, a cancel is not.
 MpegOutcome EmbedToFile(CaptionProject& project, const std::string& sourcePath,
-                        const std::string& outputPath, ProgressDisplay& display);
+                        const std::string& outputPath, ProgressDisplay& display,
+                        CaptionCarrier carrier = CaptionCarrier::Pictures);
 
 }  // namespace vantrel

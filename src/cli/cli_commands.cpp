@@ -149,8 +149,10 @@ int RunMux(const std::string& captions, const std::string& source, const std::st
     TerminalProgress progress = ProgressOnTerminal("Multiplexing captions");
     // H.264 and HEVC video in any container take an SEI message per picture; an MPEG-2
     // elementary stream its DVD user data.
-    const MpegOutcome outcome = dvd ? MultiplexToFile(project, source, output, progress)
-                                    : EmbedToFile(project, source, output, progress);
+    const MpegOutcome outcome =
+        dvd ? MultiplexToFile(project, source, output, progress)
+            : EmbedToFile(project, source, output, progress,
+                          carrier == "c608" ? CaptionCarrier::Track : CaptionCarrier::Pictures);
     if (outcome.status != MpegStatus::Completed) return session.Stopped();
     return host.MessageCount() == 0 ? kExitSuccess : kExitFailed;
 }

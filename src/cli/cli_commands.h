@@ -20,7 +20,7 @@ int RunConvert(const std::string& input, const std::string& output,
 
 // Copies the video SOURCE to OUTPUT with the captions of CAPTIONS in it: an .m2v stream as DVD
 // user data, other video as A/53 captions (SEI messages, MPEG-2 user data); `carrier` ("dvd",
-// "a53" or empty for the source's own) picks one where both fit.
+// "a53", "c608" for a MOV caption track, or empty for the source's own) picks another.
 int RunMux(const std::string& captions, const std::string& source, const std::string& output,
            const std::string& carrier = "");
 

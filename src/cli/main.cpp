@@ -44,9 +44,11 @@ int main(int argc, char** argv) {
         if (std::strcmp(argv[k], "--drop-frame") == 0) {
             style = TimecodeStyle::DropFrame;
         } else if (std::strcmp(argv[k], "--carrier") == 0) {
-            if (k + 1 >= argc) return Usage("--carrier takes dvd or a53");
+            if (k + 1 >= argc) return Usage("--carrier takes dvd, a53 or c608");
             carrier = argv[++k];
-            if (carrier != "dvd" && carrier != "a53") return Usage("--carrier takes dvd or a53");
+            if (carrier != "dvd" && carrier != "a53" && carrier != "c608") {
+                return Usage("--carrier takes dvd, a53 or c608");
+            }
         } else {
             files.emplace_back(argv[k]);
         }

@@ -5,7 +5,7 @@ namespace vantrel::cli {
 const char kUsageText[] =
     "Usage: vantrel-cc convert INPUT OUTPUT [--drop-frame]\n"
     "       vantrel-cc list INPUT [--drop-frame]\n"
-    "       vantrel-cc mux CAPTIONS SOURCE OUTPUT [--carrier dvd|a53]\n"
+    "       vantrel-cc mux CAPTIONS SOURCE OUTPUT [--carrier dvd|a53|c608]\n"
     "       vantrel-cc --help\n"
     "\n"
     "Converts line-21 (CEA-608) pop-on captions between file formats.\n"
@@ -22,7 +22,8 @@ const char kUsageText[] =
     "           video (.mp4, .mov, .mkv, .ts and others) to OUTPUT in the container\n"
     "           its extension names, an A/53 caption message in every picture,\n"
     "           nothing re-encoded; --carrier a53 writes A/53 caption user\n"
-    "           data into an .m2v stream in place of DVD user data\n"
+    "           data into an .m2v stream in place of DVD user data, --carrier\n"
+    "           c608 a caption track beside the video of a .mov OUTPUT\n"
     "\n"
     "Input formats:   .scc (Scenarist), .ccd (disassembly), .mcc (MacCaption),\n"
     "                 .bin and .dat (raw 608 pairs), .ccp (Vantrel project),\n"

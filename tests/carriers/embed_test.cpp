@@ -27,14 +27,17 @@ std::string Pictures(const std::string& path, const testing::TempDir& dir) {
     const std::string out = dir.File("md5");
     Shell("ffmpeg -nostdin -v error -i '" + path + "' -map 0:v -f framemd5 - | grep -v '^#' > '" +
           out +
-          "'; ffprobe -v error -count_packets -show_entries stream=nb_read_packets -of csv '" +
+          "'; ffprobe -v error -select_streams v:0 -count_packets -show_entries "
+          "stream=nb_read_packets -of csv '" +
           path + "' >> '" + out + "'");
     return testing::ReadFileText(out);
 }
 
 struct Source {
-    const char* name;
+    const char* label;
+    const char* name;  // the extension
     const char* encoding;
+    CaptionCarrier carrier = CaptionCarrier::Pictures;
 };
 
 class Embedding : public ::testing::TestWithParam<Source> {};
@@ -58,12 +61,17 @@ TEST_P(Embedding, FfmpegReadsOurCaptionsAndTheSamePictures) {
     {
         ReplacingFile file;
         ASSERT_TRUE(file.Open(out));
-        const MpegOutcome outcome = EmbedCaptions(captions, src, file.Output(), progress, cancel);
+        const MpegOutcome outcome =
+            EmbedCaptions(captions, src, file.Output(), progress, cancel, s.carrier);
         ASSERT_EQ(outcome.status, MpegStatus::Completed) << outcome.message;
         ASSERT_TRUE(file.Commit());
     }
-    ASSERT_TRUE(Shell("ffmpeg -nostdin -v error -y -f lavfi -i \"movie=" + out +
-                      "[out0+subcc]\" -map 0:1 '" + dir.File("theirs.srt") + "'"));
+    // FFmpeg decodes the captions of the pictures through its movie source, a track directly.
+    const std::string input = s.carrier == CaptionCarrier::Track
+                                  ? "-i '" + out + "' -map 0:s"
+                                  : "-f lavfi -i \"movie=" + out + "[out0+subcc]\" -map 0:1";
+    ASSERT_TRUE(
+        Shell("ffmpeg -nostdin -v error -y " + input + " '" + dir.File("theirs.srt") + "'"));
     const auto theirs = testing::ParseSrt(testing::ReadFileText(dir.File("theirs.srt")), true);
     const auto ours = testing::ParseSrt(SubtitleText(captions), true);
     ASSERT_EQ(theirs.size(), ours.size());
@@ -76,15 +84,17 @@ TEST_P(Embedding, FfmpegReadsOurCaptionsAndTheSamePictures) {
 
 INSTANTIATE_TEST_SUITE_P(
     Sources, Embedding,
-    ::testing::Values(Source{"mp4", "30000/1001 -c:v libx264 -bf 3"},
-                      Source{"ts", "30000/1001 -c:v libx264"},
-                      Source{"mkv", "30000/1001 -c:v libx265"},
-                      Source{"mov", "24000/1001 -c:v libx264"},
-                      Source{"m4v", "60000/1001 -c:v libx264 -f mp4"},
-                      Source{"mts", "30000/1001 -c:v mpeg2video -bf 2"},
-                      Source{"mpg", "30000/1001 -c:v mpeg2video -bf 2 -f vob"},
-                      Source{"m2v", "30000/1001 -c:v mpeg2video -bf 2 -f mpeg2video"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    ::testing::Values(Source{"mp4", "mp4", "30000/1001 -c:v libx264 -bf 3"},
+                      Source{"ts", "ts", "30000/1001 -c:v libx264"},
+                      Source{"mkv", "mkv", "30000/1001 -c:v libx265"},
+                      Source{"mov23976", "mov", "24000/1001 -c:v libx264"},
+                      Source{"m4v5994", "m4v", "60000/1001 -c:v libx264 -f mp4"},
+                      Source{"mpeg2ts", "mts", "30000/1001 -c:v mpeg2video -bf 2"},
+                      Source{"mpg", "mpg", "30000/1001 -c:v mpeg2video -bf 2 -f vob"},
+                      Source{"m2v", "m2v", "30000/1001 -c:v mpeg2video -bf 2 -f mpeg2video"},
+                      Source{"movc608", "mov", "30000/1001 -c:v libx264 -bf 2",
+                             CaptionCarrier::Track}),
+    [](const auto& info) { return std::string(info.param.label); });
 
 // A caption message already in an SEI unit is replaced; the unit's other messages stay.
 TEST(CaptionSei, ReplacesOnlyTheCaptionMessage) {
