@@ -10,6 +10,7 @@
 #include "files/files_test_support.h"
 #include "files/replacing_file.h"
 #include "files/subtitles.h"
+#include "model/caption_project.h"
 
 namespace vantrel {
 namespace {
@@ -95,6 +96,29 @@ INSTANTIATE_TEST_SUITE_P(
                       Source{"movc608", "mov", "30000/1001 -c:v libx264 -bf 2",
                              CaptionCarrier::Track}),
     [](const auto& info) { return std::string(info.param.label); });
+
+// A cancelled or refused embedding leaves no output behind.
+TEST(Embedding, NothingLeftWhenItDoesNotComplete) {
+    if (!Shell("ffmpeg -version >/dev/null 2>&1")) GTEST_SKIP() << "no ffmpeg";
+    testing::TempDir dir;
+    const std::string src = dir.File("src.mp4");
+    ASSERT_TRUE(Shell("ffmpeg -nostdin -v error -f lavfi -i testsrc=size=64x48:rate=25 -t 2 '" +
+                      src + "'"));
+    CaptionProject project;
+    testing::AddCaption(project.captions, 10, 40, "HELLO");
+    struct Display : ProgressDisplay {
+        void Run(ProgressWorker& worker) override {
+            worker.Start([](uint32_t) {}, [] {});
+            worker.Wait();
+        }
+    } display;
+    for (const int cancelled : {1, 0}) {  // then refused: 25 pictures a second
+        project.cancel = cancelled;
+        const MpegOutcome outcome = EmbedToFile(project, src, dir.File("out.mp4"), display);
+        EXPECT_EQ(outcome.status, cancelled ? MpegStatus::Cancelled : MpegStatus::NotAVideoStream);
+        EXPECT_EQ(dir.Names(), std::vector<std::string>{"src.mp4"});
+    }
+}
 
 // A caption message already in an SEI unit is replaced; the unit's other messages stay.
 TEST(CaptionSei, ReplacesOnlyTheCaptionMessage) {
