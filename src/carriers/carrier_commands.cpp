@@ -18,6 +18,10 @@ MpegOutcome ExtractVideoCaptions(const std::string& path, ProgressSink& progress
     try {
         CaptionFileData read;
         outcome.status = ReadVideoCaptions(path, progress, cancel, read, outcome.message);
+        // Field 2 alone holds nothing for caption channel 1, which is what is decoded.
+        if (outcome.status == MpegStatus::Completed && read.pairs.empty()) {
+            outcome.status = MpegStatus::NoCaptions;
+        }
         if (outcome.status == MpegStatus::Completed) {
             const SkippedData skipped = DecodePairStream(into, read.pairs, &cancel);
             if (CancelRaised(&cancel)) {
