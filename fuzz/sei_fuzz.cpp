@@ -23,8 +23,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     });
     if (lengthSize > 0 && whole != unit.size()) return 0;
     const std::vector<uint8_t> pairs = {0x94, 0x2F, 0x80, 0x80};
-    const std::vector<uint8_t> with = vantrel::WithCaptionSei(
-        unit, coding, lengthSize, vantrel::CaptionSeiPayload(pairs, 10));
+    const std::vector<uint8_t> with =
+        vantrel::WithCaptionSei(unit, coding, lengthSize, vantrel::CaptionSeiPayload(pairs, 10));
     std::vector<uint8_t> found;
     vantrel::ReadSeiCaptions(with, coding, lengthSize, [&](int field, uint8_t a, uint8_t b) {
         if (field != 1) __builtin_trap();

@@ -41,8 +41,8 @@ inline const Dialogs::FileRequest kSubtitleRequest{"Convert to Subtitle", "Subti
 // H.264 and HEVC video in its container takes the captions too, without re-encoding.
 inline const Dialogs::FileRequest kMultiplexSourceRequest{
     "Choose Source Video Stream",
-    "MPEG-2 Video Streams (*.m2v);;H.264 and HEVC Video (*.mp4 *.m4v *.mov *.mkv *.ts *.m2ts)",
-    "", ""};
+    "MPEG-2 Video Streams (*.m2v);;H.264 and HEVC Video (*.mp4 *.m4v *.mov *.mkv *.ts *.m2ts)", "",
+    ""};
 inline const Dialogs::FileRequest kMultiplexDestinationRequest{
     "Save Multiplexed Video As",
     "MPEG-2 Video Streams (*.m2v);;H.264 and HEVC Video (*.mp4 *.m4v *.mov *.mkv *.ts *.m2ts)",
