@@ -1,5 +1,6 @@
 #include "carriers/caption_payloads.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "files/cc_data.h"
@@ -240,6 +241,12 @@ std::vector<uint8_t> WithCaptionSei(std::span<const uint8_t> accessUnit, VideoCo
         const auto begin = static_cast<size_t>(nal.data() - base);
         const std::span<const uint8_t> before = accessUnit.subspan(copied, begin - copied);
         copied = begin + nal.size();
+        // What comes before the unit's own start code (zeros, or bytes before the first start
+        // code) stays where it is; a unit put in goes after it.
+        const size_t codeBytes =
+            lengthSize <= 0 ? std::min<size_t>(3, before.size()) : before.size();
+        out.insert(out.end(), before.begin(),
+                   before.end() - static_cast<std::ptrdiff_t>(codeBytes));
         if (!inserted && IsPictureData(nal, coding)) {
             appendNal(ours);
             inserted = true;
@@ -269,7 +276,7 @@ std::vector<uint8_t> WithCaptionSei(std::span<const uint8_t> accessUnit, VideoCo
                 return;
             }
         }
-        out.insert(out.end(), before.begin(), before.end());
+        out.insert(out.end(), before.end() - static_cast<std::ptrdiff_t>(codeBytes), before.end());
         out.insert(out.end(), nal.begin(), nal.end());
     });
     out.insert(out.end(), accessUnit.begin() + static_cast<std::ptrdiff_t>(copied),
