@@ -1,6 +1,8 @@
 #include "app/file_commands.h"
 
 #include "app/file_dialog_requests.h"
+#include "carriers/carrier_commands.h"
+#include "carriers/embed_captions.h"
 #include "files/caption_export.h"
 #include "files/caption_import.h"
 #include "files/file.h"
@@ -15,7 +17,8 @@ namespace vantrel {
 namespace {
 
 TimecodeStyle TimecodeStyleOf(const std::string& filter) {
-    for (const char* dropFrame : {kSccDropFrameFilter, kCcdDropFrameFilter, kReportDropFrameFilter})
+    for (const char* dropFrame :
+         {kSccDropFrameFilter, kCcdDropFrameFilter, kMccDropFrameFilter, kReportDropFrameFilter})
         if (filter == dropFrame) return TimecodeStyle::DropFrame;
     return TimecodeStyle::NonDropFrame;
 }
@@ -127,6 +130,9 @@ void FileCommands::ImportCaptions() {
     hooks.readMpeg2 = [this](CaptionProject& project, File& source, CaptionList& into) {
         return ImportM2v(project, source, progress_, into).status == MpegStatus::Completed;
     };
+    hooks.readVideo = [this](CaptionProject& project, const std::string& video, CaptionList& into) {
+        return ImportVideo(project, video, progress_, into).status == MpegStatus::Completed;
+    };
     if (ImportCaptionFile(host_.Project(), *path, ExtensionOf(*path), hooks) ==
         ImportResult::Imported) {
         host_.Project().captions.NotifyChanged({INT32_MIN, INT32_MAX});
@@ -181,7 +187,10 @@ void FileCommands::Multiplex() {
         // Refused before anything was written (the destination is the source or cannot be
         // written, the source is no stream to carry captions): the user may choose again.
         const MpegStatus status =
-            MultiplexToFile(host_.Project(), *sourcePath, chosen->path, progress_).status;
+            (IsVideoExtension(ExtensionOf(*sourcePath))
+                 ? EmbedToFile(host_.Project(), *sourcePath, chosen->path, progress_)
+                 : MultiplexToFile(host_.Project(), *sourcePath, chosen->path, progress_))
+                .status;
         if (status != MpegStatus::Refused && status != MpegStatus::NotAVideoStream) return;
     }
 }

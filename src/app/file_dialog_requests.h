@@ -16,28 +16,37 @@ inline const Dialogs::FileRequest kSaveProjectRequest{
 // Subtitles (.srt, .vtt) are laid out as pop-on captions on import.
 inline const Dialogs::FileRequest kImportRequest{
     "Import Captions",
-    "Caption Files (*.m2v *.dat *.bin *.scc *.ccd *.srt *.vtt);;"
-    "Subtitle Files (*.srt *.vtt);;All Files (*)",
+    "Caption Files (*.m2v *.dat *.bin *.scc *.ccd *.mcc *.srt *.vtt);;"
+    "Subtitle Files (*.srt *.vtt);;"
+    "Video Files (*.m2v *.mpg *.mpeg *.vob *.ts *.m2ts *.mts *.mp4 *.m4v *.mov *.mkv);;"
+    "All Files (*)",
     "", ""};
 // Filters that write drop-frame timecodes (00:01:00;02 for frame 1800), as broadcast files for
 // 29.97 video carry them; the name's extension still picks the format.
 inline constexpr char kSccDropFrameFilter[] = "Scenarist, drop-frame timecodes (*.scc)";
 inline constexpr char kCcdDropFrameFilter[] = "Disassembly text, drop-frame timecodes (*.ccd)";
+inline constexpr char kMccDropFrameFilter[] = "MacCaption, drop-frame timecodes (*.mcc)";
 inline constexpr char kReportDropFrameFilter[] = "Timing report, drop-frame timecodes (*.txt)";
 inline const Dialogs::FileRequest kExportRequest{
     "Export Captions",
     std::string("Binary Caption Data (*.dat *.bin);;Scenarist Closed Caption (*.scc);;") +
-        kSccDropFrameFilter + ";;Closed Caption Disassembly (*.ccd);;" + kCcdDropFrameFilter,
+        kSccDropFrameFilter + ";;Closed Caption Disassembly (*.ccd);;" + kCcdDropFrameFilter +
+        ";;MacCaption (*.mcc);;" + kMccDropFrameFilter,
     "bin", "untitled.bin"};
 inline const Dialogs::FileRequest kTimingReportRequest{
     "Export Timing Report", std::string("Text files (*.txt);;") + kReportDropFrameFilter, "txt",
     "untitled.txt"};
 inline const Dialogs::FileRequest kSubtitleRequest{"Convert to Subtitle", "Subtitle Files (*.srt)",
                                                    "srt", "untitled.srt"};
-inline const Dialogs::FileRequest kMultiplexSourceRequest{"Choose Source Video Stream",
-                                                          "MPEG-2 Video Streams (*.m2v)", "", ""};
+// H.264 and HEVC video in its container takes the captions too, without re-encoding.
+inline const Dialogs::FileRequest kMultiplexSourceRequest{
+    "Choose Source Video Stream",
+    "MPEG-2 Video Streams (*.m2v);;H.264 and HEVC Video (*.mp4 *.m4v *.mov *.mkv *.ts *.m2ts)", "",
+    ""};
 inline const Dialogs::FileRequest kMultiplexDestinationRequest{
-    "Save Multiplexed Video As", "MPEG-2 Video Streams (*.m2v)", "m2v", "untitled.m2v"};
+    "Save Multiplexed Video As",
+    "MPEG-2 Video Streams (*.m2v);;H.264 and HEVC Video (*.mp4 *.m4v *.mov *.mkv *.ts *.m2ts)",
+    "m2v", "untitled.m2v"};
 
 // A project's video that is not where the project says.
 inline constexpr char kLocateVideoTitle[] = "Locate Missing Video";

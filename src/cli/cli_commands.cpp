@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "carriers/carrier_commands.h"
+#include "carriers/embed_captions.h"
 #include "cli/console_host.h"
 #include "cli/interrupt_cancel.h"
 #include "cli/terminal_progress.h"
@@ -33,8 +35,8 @@ std::string Extension(const std::string& path) {
 
 Input InputOf(const std::string& path) {
     const std::string e = Extension(path);
-    if (e == "scc" || e == "ccd" || e == "bin" || e == "dat" || e == "m2v" || e == "srt" ||
-        e == "vtt") {
+    if (e == "scc" || e == "ccd" || e == "mcc" || e == "bin" || e == "dat" || e == "m2v" ||
+        e == "srt" || e == "vtt" || IsVideoExtension(e)) {
         return Input::CaptionFile;
     }
     if (e == "ccp") return Input::Project;
@@ -43,7 +45,9 @@ Input InputOf(const std::string& path) {
 
 Output OutputOf(const std::string& path) {
     const std::string e = Extension(path);
-    if (e == "scc" || e == "ccd" || e == "bin" || e == "dat") return Output::CaptionFile;
+    if (e == "scc" || e == "ccd" || e == "mcc" || e == "bin" || e == "dat") {
+        return Output::CaptionFile;
+    }
     if (e == "srt") return Output::Subtitles;
     if (e == "txt") return Output::TimingReport;
     if (e == "ccp") return Output::Project;
@@ -53,7 +57,7 @@ Output OutputOf(const std::string& path) {
 // The outputs that write timecodes, and so can write them drop-frame.
 bool HasTimecodes(const std::string& path) {
     const std::string e = Extension(path);
-    return e == "scc" || e == "ccd" || e == "txt";
+    return e == "scc" || e == "ccd" || e == "mcc" || e == "txt";
 }
 
 // What every command works with: the project, its console host, and Ctrl+C turned into a
@@ -93,6 +97,10 @@ bool LoadInput(CaptionProject& project, ConsoleHost& host, const std::string& pa
         TerminalProgress progress = ProgressOnTerminal("Extracting captions");
         return OperationSucceeded(ImportM2v(p, f, progress, into));
     };
+    hooks.readVideo = [&](CaptionProject& p, const std::string& video, CaptionList& into) {
+        TerminalProgress progress = ProgressOnTerminal("Extracting captions");
+        return OperationSucceeded(ImportVideo(p, video, progress, into));
+    };
     return ImportCaptionFile(project, path, ExtensionOf(path), hooks) == ImportResult::Imported;
 }
 
@@ -119,8 +127,15 @@ const char* ModeName(int mode) {
 
 }  // namespace
 
-int RunMux(const std::string& captions, const std::string& source, const std::string& output) {
+int RunMux(const std::string& captions, const std::string& source, const std::string& output,
+           const std::string& carrier) {
     if (InputOf(captions) == Input::Unknown) return UnknownFormat(captions, "read");
+    const bool dvd =
+        carrier == "dvd" || (carrier.empty() && !IsVideoExtension(ExtensionOf(source)));
+    if (dvd && IsVideoExtension(ExtensionOf(source))) {
+        std::fprintf(stderr, "vantrel-cc: %s: %s\n", source.c_str(), kDvdIntoElementaryText.data());
+        return kExitUsage;
+    }
     if (SameFile(source, output) || SameFile(captions, output)) {
         std::fprintf(stderr, "vantrel-cc: %s: %s\n", output.c_str(), kOverwritesAnInputText.data());
         return kExitUsage;
@@ -132,7 +147,12 @@ int RunMux(const std::string& captions, const std::string& source, const std::st
 
     host.SetSubject(output);
     TerminalProgress progress = ProgressOnTerminal("Multiplexing captions");
-    const MpegOutcome outcome = MultiplexToFile(project, source, output, progress);
+    // H.264 and HEVC video in any container take an SEI message per picture; an MPEG-2
+    // elementary stream its DVD user data.
+    const MpegOutcome outcome =
+        dvd ? MultiplexToFile(project, source, output, progress)
+            : EmbedToFile(project, source, output, progress,
+                          carrier == "c608" ? CaptionCarrier::Track : CaptionCarrier::Pictures);
     if (outcome.status != MpegStatus::Completed) return session.Stopped();
     return host.MessageCount() == 0 ? kExitSuccess : kExitFailed;
 }
@@ -142,7 +162,8 @@ int RunConvert(const std::string& input, const std::string& output, TimecodeStyl
     const Output kind = OutputOf(output);
     if (kind == Output::Unknown) return UnknownFormat(output, "write");
     if (style == TimecodeStyle::DropFrame && !HasTimecodes(output)) {
-        std::fprintf(stderr, "vantrel-cc: %s: --drop-frame applies to .scc, .ccd and .txt output\n",
+        std::fprintf(stderr,
+                     "vantrel-cc: %s: --drop-frame applies to .scc, .ccd, .mcc and .txt output\n",
                      output.c_str());
         return kExitUsage;
     }

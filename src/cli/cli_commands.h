@@ -18,8 +18,11 @@ extern const char kUsageText[];
 int RunConvert(const std::string& input, const std::string& output,
                TimecodeStyle style = TimecodeStyle::NonDropFrame);
 
-// Copies the MPEG-2 stream SOURCE to OUTPUT with the captions of CAPTIONS in it.
-int RunMux(const std::string& captions, const std::string& source, const std::string& output);
+// Copies the video SOURCE to OUTPUT with the captions of CAPTIONS in it: an .m2v stream as DVD
+// user data, other video as A/53 captions (SEI messages, MPEG-2 user data); `carrier` ("dvd",
+// "a53", "c608" for a MOV caption track, or empty for the source's own) picks another.
+int RunMux(const std::string& captions, const std::string& source, const std::string& output,
+           const std::string& carrier = "");
 
 // Prints one line per caption of INPUT.
 int RunList(const std::string& input, TimecodeStyle style = TimecodeStyle::NonDropFrame);

@@ -39,9 +39,16 @@ int main(int argc, char** argv) {
     // --drop-frame may stand anywhere after the command.
     std::vector<std::string> files;
     TimecodeStyle style = TimecodeStyle::NonDropFrame;
+    std::string carrier;
     for (int k = 2; k < argc; ++k) {
         if (std::strcmp(argv[k], "--drop-frame") == 0) {
             style = TimecodeStyle::DropFrame;
+        } else if (std::strcmp(argv[k], "--carrier") == 0) {
+            if (k + 1 >= argc) return Usage("--carrier takes dvd, a53 or c608");
+            carrier = argv[++k];
+            if (carrier != "dvd" && carrier != "a53" && carrier != "c608") {
+                return Usage("--carrier takes dvd, a53 or c608");
+            }
         } else {
             files.emplace_back(argv[k]);
         }
@@ -49,6 +56,7 @@ int main(int argc, char** argv) {
     if (style == TimecodeStyle::DropFrame && command != "convert" && command != "list") {
         return Usage("--drop-frame goes with convert and list");
     }
+    if (!carrier.empty() && command != "mux") return Usage("--carrier goes with mux");
     // The commands write their output only once it is complete, so a failure that ends one
     // anywhere leaves nothing behind; it ends here with one line and status 1.
     try {
@@ -60,7 +68,7 @@ int main(int argc, char** argv) {
             if (files.size() != 3) {
                 return Usage("mux takes a CAPTIONS file, a SOURCE and an OUTPUT stream");
             }
-            return RunMux(files[0], files[1], files[2]);
+            return RunMux(files[0], files[1], files[2], carrier);
         }
         if (command == "list") {
             if (files.size() != 1) return Usage("list takes one INPUT file");

@@ -3,6 +3,7 @@
 #include "codec/encoder.h"
 #include "files/ccd.h"
 #include "files/file_messages.h"
+#include "files/mcc.h"
 #include "files/raw_pairs.h"
 #include "files/scc.h"
 
@@ -14,6 +15,7 @@ std::string FormatCaptionFile(std::span<const uint8_t> stream, std::string_view 
     if (e == "bin" || e == "dat") return FormatRawPairs(stream);
     if (e == "scc") return FormatSccText(stream, style, cancel);
     if (e == "ccd") return FormatCcdText(stream, style, cancel);
+    if (e == "mcc") return FormatMccText(stream, style, cancel);
     return {};
 }
 

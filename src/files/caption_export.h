@@ -1,5 +1,6 @@
 // Exporting the project's captions as a caption file: the encoder's pair stream laid out as
-// raw pairs (.bin, .dat), Scenarist text (.scc) or disassembly text (.ccd).
+// raw pairs (.bin, .dat), Scenarist text (.scc), disassembly text (.ccd) or MacCaption text
+// (.mcc).
 #pragma once
 
 #include <cstddef>
@@ -16,7 +17,7 @@ namespace vantrel {
 
 // The content of a caption file of the given extension (without the dot, any case) for an
 // encoded stream; for an empty stream, the format's file without a caption (its header); empty
-// for an extension other than bin, dat, scc, ccd.
+// for an extension other than bin, dat, scc, ccd, mcc.
 // The style is that of the timecodes of the text formats. Cut short once `cancel` is raised.
 std::string FormatCaptionFile(std::span<const uint8_t> stream, std::string_view extension,
                               TimecodeStyle style = TimecodeStyle::NonDropFrame,
@@ -29,7 +30,7 @@ struct ExportResult {
 
 // Encodes the project's captions and writes the file for `extension` as the file at `path`
 // (the format's header alone when nothing is encoded; an empty file when the extension is none
-// of the four). Captions the
+// of the five). Captions the
 // encoder leaves out are named in a message; the file is written without them. A failure to
 // write is reported as "Error saving file " + path with the system's reason, and leaves any
 // file already at `path` as it was. A raised cancel flag writes and says nothing.

@@ -9,6 +9,7 @@
 #include "files/ccd.h"
 #include "files/file.h"
 #include "files/file_messages.h"
+#include "files/mcc.h"
 #include "files/raw_pairs.h"
 #include "files/scc.h"
 #include "files/subtitle_import.h"
@@ -17,14 +18,16 @@ namespace vantrel {
 
 namespace {
 
-enum class Format { Raw, Scc, Ccd, Mpeg2, Other };
+enum class Format { Raw, Scc, Ccd, Mcc, Mpeg2, Video, Other };
 
 Format FormatOf(std::string_view extension) {
     const std::string e = LowerCaseAscii(extension);
     if (e == "bin" || e == "dat") return Format::Raw;
     if (e == "scc") return Format::Scc;
     if (e == "ccd") return Format::Ccd;
+    if (e == "mcc") return Format::Mcc;
     if (e == "m2v") return Format::Mpeg2;
+    if (IsVideoExtension(e)) return Format::Video;
     return Format::Other;
 }
 
@@ -61,12 +64,31 @@ bool ReadFileStart(File& file, size_t limit, const std::atomic<int>& cancel,
 
 }  // namespace
 
+bool IsVideoExtension(std::string_view extension) {
+    static constexpr std::string_view kVideo[] = {
+        "mp4",  "m4v", "mov", "mkv", "webm", "ts",   "m2ts", "mts", "tp",   "trp",  "mpg",
+        "mpeg", "vob", "ps",  "avi", "mxf",  "h264", "264",  "avc", "hevc", "h265", "265"};
+    const std::string e = LowerCaseAscii(extension);
+    return std::find(std::begin(kVideo), std::end(kVideo), e) != std::end(kVideo);
+}
+
 ImportResult ImportCaptionFile(CaptionProject& project, const std::string& path,
                                std::string_view extension, const ImportHooks& hooks) {
     const bool subtitles = IsSubtitleExtension(extension);
     const Format format = FormatOf(extension);
     if (format == Format::Other && !subtitles) return ImportResult::Other;
     if (format == Format::Mpeg2 && !hooks.readMpeg2) return ImportResult::Mpeg2Stream;
+    if (format == Format::Video) {
+        if (!hooks.readVideo) return ImportResult::VideoFile;
+        CaptionList read;
+        if (!hooks.readVideo(project, path, read)) {
+            return CancelRaised(&project.cancel) ? ImportResult::Cancelled
+                                                 : ImportResult::StreamFailed;
+        }
+        if (hooks.beforeClear) hooks.beforeClear();
+        project.ReplaceCaptions(read);
+        return ImportResult::Imported;
+    }
 
     // Each input is opened once: a named pipe gives its content only to the first reader.
     File file;
@@ -116,6 +138,9 @@ ImportResult ImportCaptionFile(CaptionProject& project, const std::string& path,
         case Format::Scc:
             data = ReadSccText(content, &project.cancel);
             break;
+        case Format::Mcc:
+            data = ReadMccText(content, &project.cancel);
+            break;
         default:
             data = ReadCcdText(content, &project.cancel);
             break;
@@ -124,6 +149,10 @@ ImportResult ImportCaptionFile(CaptionProject& project, const std::string& path,
     if (CancelRaised(&project.cancel)) return ImportResult::Cancelled;
     if (!data.recognized) {
         Inform(project, NotRecognizedText(path, LowerCaseAscii(extension)));
+        return ImportResult::NotRecognized;
+    }
+    if (!data.unsupportedRate.empty()) {
+        Inform(project, UnsupportedTimeCodeRateText(path, data.unsupportedRate));
         return ImportResult::NotRecognized;
     }
     const SkippedData skipped = DecodePairStream(read, data.pairs, &project.cancel);

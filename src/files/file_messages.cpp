@@ -80,6 +80,8 @@ std::string SkippedDataText(const std::string& path, const SkippedData& skipped,
     lines(read.unconvertibleCharacters, false, "character without a Windows-1252 byte",
           "characters without a Windows-1252 byte",
           "the text of a disassembly file is Windows-1252");
+    lines(read.badChecksums, true, "packet with a wrong checksum or length",
+          "packets with a wrong checksum or length", "its pairs were left out");
     if (read.truncated) {
         items += "\nthe pairs from " + FormatTimecode(kMaxReadFrame + 1) + " on (" + limit + ")";
     }
@@ -240,6 +242,17 @@ std::string NotAVideoStreamText(const std::string& path, std::string_view what) 
            "); captions can be multiplexed only into such a stream";
 }
 
+std::string VideoWithoutTimestampsText(const std::string& path, std::string_view what) {
+    return "File " + path + " is a " + std::string(what) +
+           " stream whose pictures have no time stamps, so its captions cannot be placed in time; "
+           "put it into a container first (ffmpeg -r 30000/1001 -i " +
+           path + " -c copy video.mp4, with its own frame rate)";
+}
+
+std::string NoCaptionCarrierText(const std::string& path, const std::string& why) {
+    return "Captions cannot be embedded into " + path + ": " + why;
+}
+
 std::string ListNotWrittenText(const std::string& reason) {
     return "the list could not be written to standard output: " + reason;
 }
@@ -252,6 +265,8 @@ std::string NotRecognizedText(const std::string& path, std::string_view extensio
         text +=
             "caption disassembly file (its first line must begin with \"SCC_disassembly \", "
             "and a second line must follow)";
+    } else if (extension == "mcc") {
+        text += "MacCaption file (its first line must begin with \"File Format=MacCaption_MCC V\")";
     } else if (extension == "vtt") {
         text += "WebVTT file (its first line must begin with \"WEBVTT\")";
     } else if (extension == "srt") {
@@ -260,6 +275,11 @@ std::string NotRecognizedText(const std::string& path, std::string_view extensio
         text += "raw caption pair file (it is shorter than its 4-byte header)";
     }
     return text;
+}
+
+std::string UnsupportedTimeCodeRateText(const std::string& path, const std::string& rate) {
+    return "File " + path + " has time codes at the rate " + rate +
+           ", which is not read; only 30 and 30DF (29.97 video) are";
 }
 
 std::string FileTooLargeText(const std::string& path, int64_t limit) {

@@ -52,7 +52,8 @@ std::string ErrorSavingFileText(const std::string& path, const std::string& reas
 // own with its count and where the first of them is: roll-up and paint-on codes and
 // second-channel pairs that the decoder skipped (by timecode); lines of a text file without a
 // timecode, out of order or past the last frame read, unknown .ccd tokens, NUL bytes and
-// characters without a Windows-1252 byte (by line number); pairs of a raw file past the last
+// characters without a Windows-1252 byte (by line number); .mcc packets whose checksum is
+// wrong (by line number and timecode); pairs of a raw file past the last
 // frame read. Then, as a paragraph of its own, what was read by a guess: .scc words that are
 // not four hexadecimal digits and frame numbers of 30 or more. Empty when there is nothing.
 std::string SkippedDataText(const std::string& path, const SkippedData& skipped,
@@ -85,6 +86,12 @@ std::string LeftOutCaptionsText(const std::vector<const Caption*>& leftOut);
 // Multiplexing: `count` captions start too late for the video, whose last picture that carries
 // captions is frame `lastPicture` (-1 when none does); the first of them starts at `firstStart`.
 std::string CaptionsPastTheEndText(size_t count, int64_t firstStart, int64_t lastPicture);
+// A video whose pictures have no time stamps (a raw H.264 or HEVC stream, `what`), so that
+// captions cannot be placed in time.
+std::string VideoWithoutTimestampsText(const std::string& path, std::string_view what);
+// A video that captions cannot be embedded into, and why (`why`: "it has no H.264 or HEVC
+// video").
+std::string NoCaptionCarrierText(const std::string& path, const std::string& why);
 // A source that no carrier supports; `what` says what it is ("it is empty").
 std::string NotAVideoStreamText(const std::string& path, std::string_view what);
 
@@ -95,6 +102,8 @@ inline constexpr std::string_view kOutOfMemoryText =
 // Any other failure that ended a command, with the system's text.
 std::string StoppedText(const std::string& what);
 inline constexpr std::string_view kNothingToMultiplexText = "there are no captions to multiplex";
+inline constexpr std::string_view kDvdIntoElementaryText =
+    "DVD caption user data goes into an MPEG-2 video elementary stream (.m2v) only";
 inline constexpr std::string_view kOverwritesInputText = "the output would overwrite the input";
 inline constexpr std::string_view kOverwritesAnInputText = "the output would overwrite an input";
 // A conversion whose input holds no caption; its output is written all the same.
@@ -104,6 +113,8 @@ std::string ListNotWrittenText(const std::string& reason);
 // A file whose header is wrong for its extension (lower case: scc, ccd, vtt, srt; anything
 // else is raw).
 std::string NotRecognizedText(const std::string& path, std::string_view extension);
+// An .mcc file whose time code rate is other than 30 and 30DF.
+std::string UnsupportedTimeCodeRateText(const std::string& path, const std::string& rate);
 // A text file over the size that the readers hold in memory.
 std::string FileTooLargeText(const std::string& path, int64_t limit);
 // `direction` is "read" or "write".

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace vantrel {
@@ -30,6 +31,12 @@ struct CaptionFileData {
     // 4-byte header). When false nothing is imported and nothing is said.
     bool recognized = false;
     PairStream pairs;
+    // The field-2 pairs, frame by frame as `pairs`, where the format carries them (.mcc, video
+    // user data); empty otherwise. Channels 3 and 4 are read from here.
+    PairStream field2Pairs;
+    // A time code rate the file names and no reader of ours takes (an .mcc file at 25 frames per
+    // second): nothing is imported, and the rate is named.
+    std::string unsupportedRate;
 
     // Left out: non-blank lines that don't begin with a timecode; lines whose frame lies below
     // the frame where the data before them ends; lines whose frame lies past the last frame we
@@ -41,6 +48,8 @@ struct CaptionFileData {
     LineTally unknownTokens;
     LineTally nulBytes;
     LineTally unconvertibleCharacters;
+    // .mcc packets whose checksum or length is wrong.
+    LineTally badChecksums;
     // Read, but by a guess: .scc words that are not four hexadecimal digits (read as far as
     // their digits go), and timecodes with a frame number of 30 or more (placed where the
     // arithmetic puts them, in a later second).

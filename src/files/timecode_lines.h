@@ -46,6 +46,9 @@ class PairStreamBuilder {
     // the next line's pairs stay aligned with their frames.
     void CompletePair();
 
+    // The frame that the next whole pair belongs to.
+    int64_t NextFrame() const { return nextFrame_; }
+
     // The collected stream, handed over.
     PairStream Take() { return std::move(buffer_); }
 

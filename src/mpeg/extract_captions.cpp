@@ -1,23 +1,96 @@
 #include "mpeg/extract_captions.h"
 
+#include <algorithm>
+#include <cmath>
 #include <new>
 #include <span>
 #include <vector>
 
 #include "codec/decoder.h"
+#include "files/cc_data.h"
 #include "files/file.h"
 #include "files/file_messages.h"
 #include "files/pair_stream.h"
+#include "files/timecode_lines.h"
 #include "model/caption_list.h"
 #include "mpeg/caption_user_data.h"
 #include "mpeg/start_code_reader.h"
 
 namespace vantrel {
 
+namespace {
+
+constexpr uint8_t kUserDataStartCode = 0xB2;
+constexpr uint8_t kSequenceStartCode = 0xB3;
+
+// A/53 caption data of an elementary stream: the pairs of each picture, set in display order
+// group by group (by temporal reference), a picture to a frame at the stream's picture rate.
+class A53Pictures {
+  public:
+    void Sequence(const uint8_t* unit, size_t size) {
+        // frame_rate_code: 23.976, 24, 25, 29.97, 30, 50, 59.94, 60 pictures per second.
+        static constexpr double kRates[] = {
+            30000.0 / 1001, 24000.0 / 1001, 24, 25, 30000.0 / 1001, 30, 50, 60000.0 / 1001, 60};
+        const int code = size > 7 ? unit[7] & 0x0F : 0;
+        rate_ = code >= 1 && code <= 8 ? kRates[code] : kRates[0];
+    }
+    void Group() { EndGroup(); }
+    void Picture(const uint8_t* unit, size_t size) {
+        if (size < 6) return;
+        pictures_.push_back({(unit[4] << 2) | (unit[5] >> 6), {}});
+    }
+    void UserData(const uint8_t* unit, size_t size) {
+        if (pictures_.empty() || size < 4) return;
+        std::vector<uint8_t>& into = pictures_.back().pairs;
+        ForEachGa94Pair(std::span<const uint8_t>(unit + 4, size - 4),
+                        [&](int field, uint8_t a, uint8_t b) {
+                            if (field == 1 && ((a | b) & 0x7F) != 0)
+                                into.insert(into.end(), {a, b});
+                        });
+    }
+    // The pairs of every group, placed.
+    std::vector<uint8_t> Take() {
+        EndGroup();
+        return builder_.Take();
+    }
+
+  private:
+    struct Picture_ {
+        int temporalReference;
+        std::vector<uint8_t> pairs;
+    };
+    void EndGroup() {
+        std::stable_sort(pictures_.begin(), pictures_.end(), [](const auto& a, const auto& b) {
+            return a.temporalReference < b.temporalReference;
+        });
+        for (const Picture_& p : pictures_) {
+            const auto frame =
+                static_cast<int64_t>(std::llround(double(shown_++) * (30000.0 / 1001) / rate_));
+            if (p.pairs.empty()) continue;
+            if (builder_.StartLine(std::max(frame, builder_.NextFrame())) !=
+                PairStreamBuilder::LineStart::Placed) {
+                continue;
+            }
+            for (size_t k = 0; k + 1 < p.pairs.size(); k += 2) {
+                builder_.AppendAlignedPair(p.pairs[k], p.pairs[k + 1]);
+            }
+        }
+        pictures_.clear();
+    }
+
+    double rate_ = 30000.0 / 1001;
+    int64_t shown_ = 0;  // pictures of the groups before
+    std::vector<Picture_> pictures_;
+    PairStreamBuilder builder_;
+};
+
+}  // namespace
+
 MpegStatus CollectCaptionPairs(File& source, ProgressSink& progress, const std::atomic<int>& cancel,
                                std::vector<uint8_t>& pairs) {
     StartCodeReader reader(source);
     CaptionTripletWalk walk;
+    A53Pictures a53;
     bool inCaptionUnit = false;  // a long caption unit goes on in the pieces after its first
     const size_t before = pairs.size();
     while (const uint8_t* unit = reader.Next()) {
@@ -33,11 +106,21 @@ MpegStatus CollectCaptionPairs(File& source, ProgressSink& progress, const std::
             walk.Continue(unit, size, pairs);
         } else {
             inCaptionUnit = false;
+            if (IsStartCode(unit, size, kUserDataStartCode)) a53.UserData(unit, size);
+            if (IsStartCode(unit, size, kPictureStartCode)) a53.Picture(unit, size);
+            if (IsStartCode(unit, size, kGroupStartCode)) a53.Group();
+            if (IsStartCode(unit, size, kSequenceStartCode)) a53.Sequence(unit, size);
         }
     }
     // A read of a pipe given up on a cancel request fails too; it is the cancel.
     if (reader.Failed())
         return CancelRaised(&cancel) ? MpegStatus::Cancelled : MpegStatus::ReadFailed;
+    // DVD captions where there are any, as before; else A/53 captions.
+    if (pairs.size() == before) {
+        std::vector<uint8_t> placed = a53.Take();
+        if (placed.size() > kMaxStreamPairBytes) placed.resize(kMaxStreamPairBytes);
+        pairs.insert(pairs.end(), placed.begin(), placed.end());
+    }
     return pairs.size() == before ? MpegStatus::NoCaptions : MpegStatus::Completed;
 }
 

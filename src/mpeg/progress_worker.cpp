@@ -15,9 +15,12 @@ ProgressWorker::ProgressWorker(uint64_t total, OperationMode mode, File& source,
                                CaptionProject& project)
     : step_(total / kBarRange + 1),
       mode_(mode),
-      source_(source),
-      destination_(destination),
+      source_(&source),
+      destination_(&destination),
       project_(project) {}
+
+ProgressWorker::ProgressWorker(uint64_t total, OperationMode mode, CaptionProject& project, Job job)
+    : step_(total / kBarRange + 1), mode_(mode), project_(project), job_(std::move(job)) {}
 
 ProgressWorker::~ProgressWorker() {
     Wait();
@@ -65,11 +68,13 @@ void ProgressWorker::SetProgress(uint64_t position) {
 
 void ProgressWorker::Work() {
     try {
-        if (mode_ == OperationMode::Extraction) {
-            outcome_ = ExtractCaptions(source_, *this, project_.cancel, extracted_);
+        if (job_) {
+            outcome_ = job_(*this, project_.cancel, extracted_);
+        } else if (mode_ == OperationMode::Extraction) {
+            outcome_ = ExtractCaptions(*source_, *this, project_.cancel, extracted_);
         } else {
-            outcome_ =
-                MultiplexCaptions(project_.captions, source_, destination_, *this, project_.cancel);
+            outcome_ = MultiplexCaptions(project_.captions, *source_, *destination_, *this,
+                                         project_.cancel);
         }
     } catch (const std::bad_alloc&) {
         outcome_ = MpegOutcome{};

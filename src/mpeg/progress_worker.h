@@ -40,10 +40,17 @@ class ProgressWorker final : public ProgressSink {
     using BarCallback = std::function<void(uint32_t barPosition)>;
     using DoneCallback = std::function<void()>;
 
+    // An operation that reads its source itself (a video file through libavformat): an
+    // extraction fills the list; returns how it ended.
+    using Job =
+        std::function<MpegOutcome(ProgressSink&, const std::atomic<int>& cancel, CaptionList&)>;
+
     // `total` is the source's length in bytes. In extraction the destination is not used (pass
     // the source again). The files and the project must outlive the worker.
     ProgressWorker(uint64_t total, OperationMode mode, File& source, File& destination,
                    CaptionProject& project);
+    // An operation run by `job`.
+    ProgressWorker(uint64_t total, OperationMode mode, CaptionProject& project, Job job);
     ~ProgressWorker();  // waits for the worker thread
     ProgressWorker(const ProgressWorker&) = delete;
     ProgressWorker& operator=(const ProgressWorker&) = delete;
@@ -86,9 +93,10 @@ class ProgressWorker final : public ProgressSink {
 
     const uint64_t step_;
     const OperationMode mode_;
-    File& source_;
-    File& destination_;
+    File* source_ = nullptr;
+    File* destination_ = nullptr;
     CaptionProject& project_;
+    Job job_;
     BarCallback onBar_;
     DoneCallback onDone_;
     uint32_t bar_ = 0;  // worker thread only

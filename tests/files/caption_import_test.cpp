@@ -105,7 +105,8 @@ TEST_F(ImportFixture, AFailedImportLeavesTheProjectAsItWasAndSaysWhy) {
                               AddCaption(into, 5, 10);  // then cancelled
                               into.Clear();
                               return false;
-                          }};
+                          },
+                          {}};
         EXPECT_EQ(ImportCaptionFile(project, path, ExtensionOf(path), hooks), c.result);
         ExpectCurrentProjectKept();
         EXPECT_EQ(cleared, 0);

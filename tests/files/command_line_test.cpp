@@ -46,7 +46,8 @@ class CommandLine : public ::testing::Test {
   protected:
     // Starts the tool with standard error in a log file and standard output in another, or in
     // `out`; with a `pending` signal, that signal is sent before it starts, blocked, so that it
-    // is pending when the tool begins; with `memory`, its address space is limited to that.
+    // is pending when the tool begins; with `memory`, its data (heap and private mappings) is
+    // limited to that: the address space of the video libraries it loads is not its to spend.
     pid_t Start(const std::vector<std::string>& args, int pending = 0, rlim_t memory = 0,
                 std::string out = "") {
         std::vector<std::string> words{VANTREL_CC};
@@ -61,7 +62,7 @@ class CommandLine : public ::testing::Test {
         if (pid == 0) {
             ::dup2(::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 1);
             ::dup2(::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 2);
-            if (memory != 0) ::setrlimit(RLIMIT_AS, &limit);
+            if (memory != 0) ::setrlimit(RLIMIT_DATA, &limit);
             if (pending != 0) {
                 sigset_t blocked;
                 sigemptyset(&blocked);
@@ -242,7 +243,7 @@ TEST_F(CommandLine, ExitStatusesAndMessages) {
          cc + d("far.scc") + ": not enough memory to finish; nothing was written\n",
          1,
          {},
-         40000 << 10},
+         50000 << 10},
         {{"mux", project, d("text.m2v"), d("f.m2v")}, "(it is a text file)"},
         {{"list", project},
          "the list could not be written to standard output: No space left on device\n",

@@ -1,6 +1,6 @@
 // Caption files made by other tools: every sample imports, the three forms of one sample give
 // the same captions, each sample survives our own export and import, and FFmpeg reads our .scc
-// of it as our .srt.
+// and .mcc of it as our .srt.
 #include <gtest/gtest.h>
 
 #include "files/caption_export.h"
@@ -63,7 +63,7 @@ TEST(Samples, EveryOneImportsAndSurvivesOurOwnExportAndImport) {
         Import(first, path, extension);
         captions += first.captions.Count();
         if (first.captions.Empty()) continue;  // would export an empty file
-        for (const char* format : {"scc", "ccd", "bin"}) {
+        for (const char* format : {"scc", "ccd", "bin", "mcc"}) {
             const std::string out = dir.File(std::string("again.") + format);
             RecordingHost host;
             first.host = &host;
@@ -74,7 +74,8 @@ TEST(Samples, EveryOneImportsAndSurvivesOurOwnExportAndImport) {
             Import(second, out, format);
             EXPECT_TRUE(SameCaptions(first.captions, second.captions, true))
                 << path << " as " << format;
-            if (!ffmpeg || format != std::string("scc") || extension == "bin") continue;
+            const std::string f = format;
+            if (!ffmpeg || (f != "scc" && f != "mcc") || extension == "bin") continue;
             // FFmpeg's 608 decoder reads the same words, spaces and rows as our .srt holds.
             ASSERT_TRUE(testing::FfmpegSccToSrt(out, dir.File("ffmpeg.srt")));
             const auto theirs = testing::ParseSrt(ReadFileText(dir.File("ffmpeg.srt")), true);

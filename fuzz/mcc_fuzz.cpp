@@ -1,0 +1,8 @@
+// Reading any text as a MacCaption file: the reader, the decoder, and the way back.
+#include "files/mcc.h"
+#include "text_format_round_trip.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    return vantrel::fuzz::TextFormatRoundTrip(data, size, vantrel::ReadMccText,
+                                              vantrel::FormatMccText);
+}

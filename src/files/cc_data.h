@@ -1,0 +1,46 @@
+// cc_data entries, as caption distribution packets (.mcc) and ATSC A/53 video user data carry
+// them: three bytes each, a marker byte with a valid flag and a type (0: 608 field 1, 1: 608
+// field 2, 2 and 3: 708), then two bytes of data.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+namespace vantrel {
+
+constexpr size_t kCcEntryBytes = 3;
+constexpr uint8_t kCcValid = 0x04;
+constexpr uint8_t kField1Entry = 0xFC;  // valid, 608 field 1
+constexpr uint8_t kField2Entry = 0xFD;  // valid, 608 field 2
+constexpr uint8_t kUnusedEntry = 0xFA;  // not valid, 708: the padding after the 608 pairs
+constexpr uint8_t kCcCountMask = 0x1F;
+
+// Calls pair(field, first, second) for each valid 608 entry of the first `count` entries that
+// `entries` holds whole, field 1 or 2, in order; 708 entries and entries not valid are passed
+// over.
+template <typename Pair>
+void ForEach608Pair(std::span<const uint8_t> entries, size_t count, Pair pair) {
+    count = count < entries.size() / kCcEntryBytes ? count : entries.size() / kCcEntryBytes;
+    for (size_t k = 0; k < count; ++k) {
+        const uint8_t* e = entries.data() + k * kCcEntryBytes;
+        if ((e[0] & kCcValid) == 0 || (e[0] & 0x03) > 1) continue;
+        pair((e[0] & 0x03) + 1, e[1], e[2]);
+    }
+}
+
+// ATSC A/53 caption data, from the user identifier "GA94" on: user_data_type_code 3, then
+// cc_data (the process_cc_data flag and cc_count, em_data, the entries). Calls pair as
+// ForEach608Pair does; false when the bytes are no A/53 caption data.
+template <typename Pair>
+bool ForEachGa94Pair(std::span<const uint8_t> data, Pair pair) {
+    constexpr uint8_t kProcessCcData = 0x40;
+    if (data.size() < 7 || data[0] != 'G' || data[1] != 'A' || data[2] != '9' || data[3] != '4' ||
+        data[4] != 0x03 || (data[5] & kProcessCcData) == 0) {
+        return false;
+    }
+    ForEach608Pair(data.subspan(7), data[5] & kCcCountMask, pair);
+    return true;
+}
+
+}  // namespace vantrel

@@ -1,0 +1,195 @@
+// Captions embedded into H.264, HEVC and MPEG-2 video without re-encoding it, checked by FFmpeg:
+// its caption decoder reads our words at our times, and the pictures and packets are those of the
+// source.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "carriers/caption_payloads.h"
+#include "carriers/embed_captions.h"
+#include "files/files_test_support.h"
+#include "files/replacing_file.h"
+#include "files/subtitles.h"
+#include "model/caption_project.h"
+
+namespace vantrel {
+namespace {
+
+bool Shell(const std::string& command) {
+    return std::system(command.c_str()) == 0;
+}
+
+struct NoProgress : ProgressSink {
+    void SetProgress(uint64_t) override {}
+};
+
+// What FFmpeg says of the video stream: the pictures' checksums and the packets.
+std::string Pictures(const std::string& path, const testing::TempDir& dir) {
+    const std::string out = dir.File("md5");
+    Shell("ffmpeg -nostdin -v error -i '" + path + "' -map 0:v -f framemd5 - | grep -v '^#' > '" +
+          out +
+          "'; ffprobe -v error -select_streams v:0 -count_packets -show_entries "
+          "stream=nb_read_packets -of csv '" +
+          path + "' >> '" + out + "'");
+    return testing::ReadFileText(out);
+}
+
+struct Source {
+    const char* label;
+    const char* name;  // the extension
+    const char* encoding;
+    CaptionCarrier carrier = CaptionCarrier::Pictures;
+};
+
+class Embedding : public ::testing::TestWithParam<Source> {};
+
+TEST_P(Embedding, FfmpegReadsOurCaptionsAndTheSamePictures) {
+    if (!Shell("ffmpeg -version >/dev/null 2>&1")) GTEST_SKIP() << "no ffmpeg";
+    const Source s = GetParam();
+    testing::TempDir dir;
+    const std::string src = dir.File(std::string("src.") + s.name),
+                      out = dir.File(std::string("out.") + s.name);
+    ASSERT_TRUE(
+        Shell(std::string("ffmpeg -nostdin -v error -y -f lavfi -i testsrc=size=160x120:rate=") +
+              s.encoding + " -x265-params log-level=error -t 11 '" + src + "'"));
+    CaptionList captions;
+    for (int n = 0; n < 3; ++n) {
+        testing::AddCaption(captions, 30 + 90 * n, 90 + 90 * n, "CAPTION " + std::to_string(n),
+                            14 - n);
+    }
+    NoProgress progress;
+    const std::atomic<int> cancel{0};
+    {
+        ReplacingFile file;
+        ASSERT_TRUE(file.Open(out));
+        const MpegOutcome outcome =
+            EmbedCaptions(captions, src, file.Output(), progress, cancel, s.carrier);
+        ASSERT_EQ(outcome.status, MpegStatus::Completed) << outcome.message;
+        ASSERT_TRUE(file.Commit());
+    }
+    // FFmpeg decodes the captions of the pictures through its movie source, a track directly.
+    const std::string input = s.carrier == CaptionCarrier::Track
+                                  ? "-i '" + out + "' -map 0:s"
+                                  : "-f lavfi -i \"movie=" + out + "[out0+subcc]\" -map 0:1";
+    ASSERT_TRUE(
+        Shell("ffmpeg -nostdin -v error -y " + input + " '" + dir.File("theirs.srt") + "'"));
+    const auto theirs = testing::ParseSrt(testing::ReadFileText(dir.File("theirs.srt")), true);
+    const auto ours = testing::ParseSrt(SubtitleText(captions), true);
+    ASSERT_EQ(theirs.size(), ours.size());
+    for (size_t k = 0; k < ours.size(); ++k) {
+        EXPECT_EQ(theirs[k].text, ours[k].text);
+        EXPECT_NEAR(theirs[k].start, ours[k].start, 1001.0 / 30000);
+    }
+    EXPECT_EQ(Pictures(out, dir), Pictures(src, dir));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sources, Embedding,
+    ::testing::Values(Source{"mp4", "mp4", "30000/1001 -c:v libx264 -bf 3"},
+                      Source{"ts", "ts", "30000/1001 -c:v libx264"},
+                      Source{"mkv", "mkv", "30000/1001 -c:v libx265"},
+                      Source{"mov23976", "mov", "24000/1001 -c:v libx264"},
+                      Source{"m4v5994", "m4v", "60000/1001 -c:v libx264 -f mp4"},
+                      Source{"mpeg2ts", "mts", "30000/1001 -c:v mpeg2video -bf 2"},
+                      Source{"mpg", "mpg", "30000/1001 -c:v mpeg2video -bf 2 -f vob"},
+                      Source{"m2v", "m2v", "30000/1001 -c:v mpeg2video -bf 2 -f mpeg2video"},
+                      Source{"movc608", "mov", "30000/1001 -c:v libx264 -bf 2",
+                             CaptionCarrier::Track}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+// A cancelled or refused embedding leaves no output behind.
+TEST(Embedding, NothingLeftWhenItDoesNotComplete) {
+    if (!Shell("ffmpeg -version >/dev/null 2>&1")) GTEST_SKIP() << "no ffmpeg";
+    testing::TempDir dir;
+    const std::string src = dir.File("src.mp4");
+    ASSERT_TRUE(Shell("ffmpeg -nostdin -v error -f lavfi -i testsrc=size=64x48:rate=25 -t 2 '" +
+                      src + "'"));
+    CaptionProject project;
+    testing::AddCaption(project.captions, 10, 40, "HELLO");
+    struct Display : ProgressDisplay {
+        void Run(ProgressWorker& worker) override {
+            worker.Start([](uint32_t) {}, [] {});
+            worker.Wait();
+        }
+    } display;
+    for (const int cancelled : {1, 0}) {  // then refused: 25 pictures a second
+        project.cancel = cancelled;
+        const MpegOutcome outcome = EmbedToFile(project, src, dir.File("out.mp4"), display);
+        EXPECT_EQ(outcome.status, cancelled ? MpegStatus::Cancelled : MpegStatus::NotAVideoStream);
+        EXPECT_EQ(dir.Names(), std::vector<std::string>{"src.mp4"});
+    }
+}
+
+// A caption message already in an SEI unit is replaced; the unit's other messages stay.
+TEST(CaptionSei, ReplacesOnlyTheCaptionMessage) {
+    const std::vector<uint8_t> old = CaptionSeiPayload(std::vector<uint8_t>{0x94, 0x20}, 20);
+    std::vector<uint8_t> sei = {
+        0x06, 0x05, 0x02, 0xAB, 0xCD, 0x04, static_cast<uint8_t>(old.size())};
+    sei.insert(sei.end(), old.begin(), old.end());
+    sei.push_back(0x80);
+    std::vector<uint8_t> au = {0x00, 0x00, 0x00, 0x01, 0x09, 0xF0, 0x00, 0x00, 0x01};
+    au.insert(au.end(), sei.begin(), sei.end());
+    au.insert(au.end(), {0x00, 0x00, 0x01, 0x65, 0x88, 0x84});
+    const std::vector<uint8_t> payload = CaptionSeiPayload(std::vector<uint8_t>{0x94, 0x2F}, 20);
+    const std::vector<uint8_t> got = WithCaptionSei(au, VideoCoding::H264, 0, payload);
+    std::vector<uint8_t> want = {0x00,
+                                 0x00,
+                                 0x00,
+                                 0x01,
+                                 0x09,
+                                 0xF0,
+                                 0x00,
+                                 0x00,
+                                 0x00,
+                                 0x01,
+                                 0x06,
+                                 0x05,
+                                 0x02,
+                                 0xAB,
+                                 0xCD,
+                                 0x80,
+                                 0x00,
+                                 0x00,
+                                 0x00,
+                                 0x01,
+                                 0x06,
+                                 0x04,
+                                 static_cast<uint8_t>(payload.size())};
+    want.insert(want.end(), payload.begin(), payload.end());
+    want.insert(want.end(), {0x80, 0x00, 0x00, 0x01, 0x65, 0x88, 0x84});
+    EXPECT_EQ(got, want);
+    int found = 0;
+    ReadSeiCaptions(got, VideoCoding::H264, 0, [&](int, uint8_t a, uint8_t b) {
+        EXPECT_EQ(a * 256 + b, 0x942F);
+        ++found;
+    });
+    EXPECT_EQ(found, 1);
+}
+
+TEST(CaptionCadence, PairsPerPicture) {
+    const struct {
+        int num, den;
+        size_t ccCount;
+        std::vector<int> counts;  // of pictures 0 to 7
+    } cases[] = {{30000, 1001, 20, {1, 1, 1, 1, 1, 1, 1, 1}},
+                 {60000, 1001, 10, {1, 0, 1, 0, 1, 0, 1, 0}},
+                 {24000, 1001, 25, {2, 1, 1, 1, 2, 1, 1, 1}}};
+    for (const auto& c : cases) {
+        CaptionCadence cadence;
+        ASSERT_TRUE(CadenceForRate(c.num, c.den, cadence));
+        EXPECT_EQ(cadence.ccCount, c.ccCount);
+        int64_t next = 0;
+        for (int n = 0; n < 8; ++n) {
+            EXPECT_EQ(cadence.PairCount(n), c.counts[n]) << c.num << " " << n;
+            if (c.counts[n] > 0) {
+                EXPECT_EQ(cadence.FirstPair(n), next) << c.num << " " << n;
+            }
+            next += c.counts[n];
+        }
+    }
+    CaptionCadence none;
+    EXPECT_FALSE(CadenceForRate(25, 1, none));
+}
+
+}  // namespace
+}  // namespace vantrel

@@ -1,0 +1,115 @@
+// MacCaption files: the packet we write for a frame, byte for byte, and the reader over the
+// forms other writers use (letters or not, either checksum, colon labels in a 30DF file), the
+// field-2 pairs handed over beside field 1, and what it refuses or leaves out.
+#include "files/mcc.h"
+
+#include <gtest/gtest.h>
+
+#include "files/file_messages.h"
+#include "files/files_test_support.h"
+
+namespace vantrel {
+namespace {
+
+using namespace testing;
+
+const std::string kHead = "File Format=MacCaption_MCC V1.0\r\n// a comment\r\nUUID=1\r\n";
+// Frame 0 with the pair 94 2F, worked out by hand: 20 entries, the CDP sum 0, the last byte
+// the sum of the packet's bytes.
+const std::string kPacket = "T49S494F43ZZ72F4FC942FROO74ZZFCAB";
+
+// A packet of the given cc_data entries (hexadecimal) with right checksums; `negated` writes the
+// last byte as other writers do.
+std::string Packet(const std::string& entries, bool negated = false) {
+    std::vector<uint8_t> cdp{
+        0x96, 0x69, 0, 0x4F, 0x43, 0, 0, 0x72, static_cast<uint8_t>(0xE0 | entries.size() / 6)};
+    for (size_t i = 0; i < entries.size(); i += 2) {
+        cdp.push_back(static_cast<uint8_t>(std::stoi(entries.substr(i, 2), nullptr, 16)));
+    }
+    cdp.insert(cdp.end(), {0x74, 0, 0, 0});
+    cdp[2] = static_cast<uint8_t>(cdp.size());
+    unsigned sum = 0;
+    for (uint8_t b : cdp) sum += b;
+    cdp.back() = static_cast<uint8_t>(-sum);
+    std::vector<uint8_t> p{0x61, 0x01, static_cast<uint8_t>(cdp.size())};
+    p.insert(p.end(), cdp.begin(), cdp.end());
+    sum = 0;
+    for (uint8_t b : p) sum += b;
+    p.push_back(static_cast<uint8_t>(negated ? -sum : sum));
+    std::string text;
+    char hex[3];
+    for (uint8_t b : p) text += (std::snprintf(hex, sizeof hex, "%02X", b), hex);
+    return text;
+}
+
+TEST(MccFile, WritesOnePacketPerFrame) {
+    const std::string text = FormatMccText(Bytes("\x80\x80\x94\x2F"));
+    EXPECT_TRUE(text.starts_with("File Format=MacCaption_MCC V1.0\r\n"));
+    EXPECT_NE(text.find("\r\nTime Code Rate=30\r\n\r\n00:00:00:00\tT49S494F43ZZ72F4QROO74ZZ"),
+              std::string::npos);
+    EXPECT_TRUE(text.ends_with("\r\n00:00:00:01\tT49S494F43Z0172F4FC942FROO74Z01FAAB\r\n"));
+    EXPECT_NE(FormatMccText(Bytes("\x80\x80"), TimecodeStyle::DropFrame)
+                  .find("30DF\r\n\r\n00:00:00;00\t"),
+              std::string::npos);
+}
+
+TEST(MccFile, Reads) {
+    const struct {
+        const char* what;
+        std::string text;
+        std::vector<uint8_t> pairs, field2;
+        size_t unreadable = 0, badChecksums = 0;
+        std::string rate = "";
+    } cases[] = {
+        {"letters", kHead + "00:00:00:00\t" + kPacket + "\r\n", Bytes("\x94\xAF"),
+         Bytes("\x80\x80")},
+        {"hexadecimal alone", kHead + "00:00:00:01\t" + Packet("FC942FFD8080") + "\n",
+         AfterNullPairs(1, "\x94\xAF"), AfterNullPairs(1, "\x80\x80")},
+        {"the negated checksum",
+         kHead + "00:00:00:00\t" + Packet("FC942F", true),
+         Bytes("\x94\xAF"),
+         {}},
+        {"a bad checksum",
+         kHead +
+             "00:00:00:00\tT49S494F43ZZ72F4FC942FROO74ZZFDAB\n"
+             "00:00:00:02\t" +
+             kPacket,
+         AfterNullPairs(2, "\x94\xAF"), AfterNullPairs(2, "\x80\x80"), 0, 1},
+        {"two pairs of each field, 708 and not valid entries passed over",
+         kHead + "00:00:00:05\t" + Packet("FC9420FD1520FE0102FA0000F91111FC942F"),
+         AfterNullPairs(5, "\x94\xA0\x94\xAF"), AfterNullPairs(5, "\x95\xA0")},
+        {"one timecode twice goes on",
+         kHead + "00:00:00:00\t" + Packet("FC9420") + "\n00:00:00:00\t" + Packet("FC942F"),
+         Bytes("\x94\xA0\x94\xAF"),
+         {}},
+        {"30DF with colons",
+         kHead + "Time Code Rate=30DF\n00:01:00:02\t" + Packet("FC942F"),
+         AfterNullPairs(1800, "\x94\xAF"),
+         {}},
+        {"30 with colons",
+         kHead + "Time Code Rate=30\n00:01:00:02\t" + Packet("FC942F"),
+         AfterNullPairs(1802, "\x94\xAF"),
+         {}},
+        {"other ancillary data", kHead + "00:00:00:00\t6102038080800B\n", {}, {}},
+        {"damaged", kHead + "00:00:00:00\tT49S49X\n00:00:00:00\tT04S0400\njunk\n", {}, {}, 3},
+        {"another rate", kHead + "Time Code Rate=25\n00:00:00:00\t" + kPacket, {}, {}, 0, 0, "25"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const CaptionFileData d = ReadMccText(Bytes(c.text));
+        EXPECT_TRUE(d.recognized);
+        EXPECT_EQ(d.pairs, c.pairs);
+        EXPECT_EQ(d.field2Pairs, c.field2);
+        EXPECT_EQ(d.unreadableLines.count, c.unreadable);
+        EXPECT_EQ(d.badChecksums.count, c.badChecksums);
+        EXPECT_EQ(d.unsupportedRate, c.rate);
+    }
+    EXPECT_FALSE(ReadMccText(Bytes("File Format=MacCaption\n")).recognized);
+    EXPECT_NE(SkippedDataText("f", {}, ReadMccText(Bytes(cases[3].text)))
+                  .find("1 packet with a wrong checksum or length, the first on line 4 at "
+                        "00:00:00:00"),
+              std::string::npos);
+}
+
+}  // namespace
+}  // namespace vantrel
