@@ -1,5 +1,6 @@
 // Rendering a code string onto a caption screen.
 #include "codec/code_string.h"
+#include "codec/codes.h"
 
 namespace vantrel {
 
@@ -32,63 +33,63 @@ void LoadCodeString(Caption& caption, std::span<const uint8_t> code) {
     for (const uint8_t b : code) {
         if (b == 0) break;
         bool endRule = true;
-        if (b >= 0x81 && b <= 0x8F) {
-            row = b - 0x81;
+        if (IsRowByte(b)) {
+            row = RowOf(b);
             col = 0;
             attr = kDefaultAttribute;
             state = State::AfterRow;
             endRule = false;
-        } else if (b == 0xD0) {
+        } else if (b == kBackground) {
             state = State::AfterBackgroundPrefix;
             endRule = false;
-        } else if (b == 0x0F && state == State::AfterRow) {
+        } else if (b == kWhiteItalics && state == State::AfterRow) {
             col = 0;
-            attr = 0x78;
+            attr = kWhiteItalicsAttribute;
             state = State::AfterPreamble;
             endRule = false;
-        } else if (b >= 0x10 && b <= 0x17 && state == State::AfterRow) {
-            col = 4 * (b - 0x10);
+        } else if (IsIndent(b) && state == State::AfterRow) {
+            col = kIndentStep * (b - kIndent0);
             attr = kDefaultAttribute;
             state = State::AfterPreamble;
             endRule = false;
-        } else if (b >= 0x18 && b <= 0x1F && state == State::AfterRow) {
+        } else if (IsColour(b) && state == State::AfterRow) {
             col = 0;
-            attr = kDefaultAttribute | (b - 0x18);
+            attr = kDefaultAttribute | ColourOf(b);
             state = State::AfterPreamble;
             endRule = false;
-        } else if (b >= 0x18 && b <= 0x1F && state == State::AfterBackgroundPrefix) {
-            attr = static_cast<uint8_t>((attr & ~0x38) | ((b - 0x18) << 3));
+        } else if (IsColour(b) && state == State::AfterBackgroundPrefix) {
+            attr = static_cast<uint8_t>((attr & ~0x38) | (ColourOf(b) << 3));
             state = State::AfterBackground;
             endRule = false;
-        } else if (b >= 0x18 && b <= 0x1F) {
+        } else if (IsColour(b)) {
             if (state != State::AfterCode) {
                 // A mid-row colour code takes a cell, shown as a space, and clears italics
                 // and underline.
                 put(b, attr);
                 ++col;
-                attr = static_cast<uint8_t>((attr & 0x38) | (b - 0x18));
+                attr = static_cast<uint8_t>((attr & 0x38) | ColourOf(b));
                 state = State::AfterCode;
                 endRule = false;
             }
-        } else if (b == 0x0C) {
+        } else if (b == kItalics) {
             // Also when italics is already on (a change of underline only), the code stays an
             // attribute-code cell rather than becoming a space, so that a screen renders
             // back unchanged from its own code string.
-            put(0x0C, attr);
+            put(kItalics, attr);
             ++col;
             attr = static_cast<uint8_t>((attr & 0x3F) | kItalicsBit);
             state = State::AfterCode;
             endRule = false;
-        } else if (b == 0x0E && state == State::AfterPreamble) {
+        } else if (b == kUnderline && state == State::AfterPreamble) {
             attr |= kUnderlineBit;
             state = State::AfterPreambleUnderline;
             endRule = false;
-        } else if (b == 0x0E && state == State::AfterCode) {
+        } else if (b == kUnderline && state == State::AfterCode) {
             attr |= kUnderlineBit;
-        } else if (b >= 0x09 && b <= 0x0B &&
+        } else if (IsTabOffset(b) &&
                    (state == State::AfterPreamble || state == State::AfterPreambleUnderline)) {
-            col += b - 0x08;
-        } else if (b == 0x01) {
+            col += TabColumns(b);
+        } else if (b == kDer) {
             for (int c = col; c < kScreenColumns; ++c) caption.cells[row][c] = {};
         } else if (IsCaptionCharacter(b)) {
             if (col < kScreenColumns) caption.cells[row][col++] = {b, attr};
