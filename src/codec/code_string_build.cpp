@@ -62,6 +62,18 @@ void WriteAttributeChange(CappedWriter& out, uint8_t& m, uint8_t x) {
     }
 }
 
+// The cell after an attribute-code cell calls for codes: it shows another attribute.
+bool ChangesAfter(const CaptionCell* cells, int col, uint8_t m) {
+    return col + 1 < kScreenColumns && !cells[col + 1].IsEmpty() && cells[col + 1].attribute != m;
+}
+
+// A mid-row code that repeats the attributes in force (white after white) still takes its cell
+// on the screen, so it is written as such a code; it leaves the attributes as they are.
+void WriteRepeatedCode(CappedWriter& out, uint8_t m) {
+    out.Put(IsItalic(m) ? uint8_t{kItalics} : ColourByte(Foreground(m)));
+    if (IsUnderlined(m)) out.Put(kUnderline);
+}
+
 }  // namespace
 
 CodeString BuildCodeString(const Caption& caption, size_t capacity) {
@@ -104,8 +116,12 @@ CodeString BuildCodeString(const Caption& caption, size_t capacity) {
                 const uint8_t x = cells[col].attribute;
                 if (x != m) WriteAttributeChange(out, m, x);
                 const uint8_t ch = cells[col].character;
-                // Attribute-code cells stand for the codes just written.
-                if (ch >= 0x20 && ch != kNullCode) out.Put(ch);
+                if (ch >= 0x20 && ch != kNullCode) {
+                    out.Put(ch);
+                } else if (IsMidRowCode(ch) && !ChangesAfter(cells, col, m)) {
+                    WriteRepeatedCode(out, m);
+                }
+                // Other attribute-code cells stand for the codes written before the next cell.
             }
         }
     }

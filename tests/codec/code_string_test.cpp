@@ -142,6 +142,11 @@ TEST(CodeString, BuildAndRenderTable) {
         // Plain to italics of the same colour is one italics code, underline after it.
         {{{0, 0, "A"}, {0, 1, "\x0C"}, {0, 2, "B", 0xF8}}, {0x02, 0xFE, 0x81, 0x10, 'A', 0x0C, 0x0E, 'B', 0x06}},
         {{{3, 0, "A", 0x78}, {3, 1, "\x0C", 0x78}, {3, 2, "B", 0xF8}}, {0x02, 0xFE, 0x84, 0x0F, 'A', 0x0C, 0x0E, 'B', 0x06}},
+        // A mid-row code that repeats the attributes in force keeps its cell: white after white,
+        // italics after italics, underlined green after underlined green, at the row's end.
+        {{{0, 0, "The\x18White"}}, {0x02, 0xFE, 0x81, 0x10, 'T', 'h', 'e', 0x18, 'W', 'h', 'i', 't', 'e', 0x06}},
+        {{{0, 0, "a", 0x78}, {0, 1, "\x0C", 0x78}, {0, 2, "b", 0x78}}, {0x02, 0xFE, 0x81, 0x0F, 'a', 0x0C, 'b', 0x06}},
+        {{{0, 0, "g\x19", 0xB9}}, {0x02, 0xFE, 0x81, 0x19, 0x0E, 'g', 0x19, 0x0E, 0x06}},
         {{{14, 0, "A"}}, {0x8F, 'A', 0x10, 'B', 'C'}, false},  // an attribute byte out of place ends it
         {{{0, 0, "\x0C"}, {0, 1, "A", 0x78}}, {0x81, 0x10, 0x0C, 0x1C, 0x41}, false},
         {{{1, 11, "X", 0xB8}}, {0x82, 0x12, 0x0E, 0x0B, 'X'}, false},  // indent 8, underline, tab 3
