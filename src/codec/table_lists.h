@@ -82,7 +82,7 @@ inline constexpr std::array<ExtendedChar, 64> kExtendedChars = {{
     {0xA1, '!', "!"},
     {0x2A, '#', "*"},
     {0x92, '\'', "rsq"},
-    {0x96, '-', "-"},
+    {0x97, '-', "-"},  // the em dash
     {0xA9, 'c', "C"},
     {0x9A, 's', "sm"},
     {0x95, '.', "."},

@@ -229,7 +229,7 @@ std::vector<Cells> WrapBalanced(const std::vector<Word>& words) {
 
 bool StartsNewSpeaker(const Word& first) {
     const uint8_t c = first.cells.front().character;
-    return c == '-' || c == 0x96 ||
+    return c == '-' || c == 0x97 ||
            (c == '>' && first.cells.size() > 1 && first.cells[1].character == '>');
 }
 
