@@ -32,6 +32,12 @@ void Inform(const CaptionProject& project, const std::string& text) {
     if (project.host) project.host->Inform(text);
 }
 
+// The formats that hold the pairs of both fields, and so channels 3 and 4. A reader of another
+// such format (MCC) adds it here.
+bool CarriesField2(Format format) {
+    return format == Format::Mpeg2;
+}
+
 // Reads the file from its start up to `limit` bytes, whatever it is (a regular file, a device,
 // a pipe); false on a read error. Stops early once `cancel` is raised. The buffer never holds
 // room for more than `limit` bytes.
@@ -67,6 +73,10 @@ ImportResult ImportCaptionFile(CaptionProject& project, const std::string& path,
     const Format format = FormatOf(extension);
     if (format == Format::Other && !subtitles) return ImportResult::Other;
     if (format == Format::Mpeg2 && !hooks.readMpeg2) return ImportResult::Mpeg2Stream;
+    if (!subtitles && FieldOfChannel(hooks.decode.channel) == 2 && !CarriesField2(format)) {
+        Inform(project, ChannelNotCarriedText(path, hooks.decode.channel));
+        return ImportResult::ChannelNotCarried;
+    }
 
     // Each input is opened once: a named pipe gives its content only to the first reader.
     File file;
@@ -81,7 +91,7 @@ ImportResult ImportCaptionFile(CaptionProject& project, const std::string& path,
     }
     CaptionList read;
     if (format == Format::Mpeg2) {
-        if (!hooks.readMpeg2(project, file, read)) {
+        if (!hooks.readMpeg2(project, file, read, hooks.decode)) {
             return CancelRaised(&project.cancel) ? ImportResult::Cancelled
                                                  : ImportResult::StreamFailed;
         }
@@ -126,10 +136,12 @@ ImportResult ImportCaptionFile(CaptionProject& project, const std::string& path,
         Inform(project, NotRecognizedText(path, LowerCaseAscii(extension)));
         return ImportResult::NotRecognized;
     }
-    const SkippedData skipped = DecodePairStream(read, data.pairs, &project.cancel);
+    const SkippedData skipped = DecodePairStream(read, data.pairs, &project.cancel, hooks.decode);
     if (CancelRaised(&project.cancel)) return ImportResult::Cancelled;
     const std::string skippedText = SkippedDataText(path, skipped, data);
     if (!skippedText.empty()) Inform(project, skippedText);
+    const std::string madeText = MadeFromDataText(path, skipped);
+    if (!madeText.empty() && project.host) project.host->Note(madeText);
     if (format != Format::Raw && data.pairs.empty()) {
         Inform(project, std::string(kNoClosedCaptionsText));
         return ImportResult::NoCaptions;

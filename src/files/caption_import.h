@@ -6,21 +6,23 @@
 #include <string>
 #include <string_view>
 
+#include "codec/decoder.h"
 #include "files/file.h"
 #include "model/caption_project.h"
 
 namespace vantrel {
 
 enum class ImportResult {
-    Imported,       // the file was decoded (a raw file may hold no caption at all)
-    NoCaptions,     // a text file with its header and no data; reported
-    NotRecognized,  // wrong header line, raw file without its header; reported
-    OpenFailed,     // the file couldn't be opened or read; reported
-    Mpeg2Stream,    // .m2v and no stream reader given
-    StreamFailed,   // the .m2v reader was cancelled or failed; it said why
-    TooLarge,       // a text file over kMaxTextFileBytes; reported
-    Cancelled,      // the project's cancel flag was raised while reading; nothing said
-    Other,          // an extension no reader takes; silent
+    Imported,           // the file was decoded (a raw file may hold no caption at all)
+    NoCaptions,         // a text file with its header and no data; reported
+    NotRecognized,      // wrong header line, raw file without its header; reported
+    OpenFailed,         // the file couldn't be opened or read; reported
+    Mpeg2Stream,        // .m2v and no stream reader given
+    StreamFailed,       // the .m2v reader was cancelled or failed; it said why
+    TooLarge,           // a text file over kMaxTextFileBytes; reported
+    ChannelNotCarried,  // channel 3 or 4 asked of a format without field 2; reported
+    Cancelled,          // the project's cancel flag was raised while reading; nothing said
+    Other,              // an extension no reader takes; silent
 };
 // Anything but Imported leaves the project exactly as it was: captions, paths, modified flag.
 
@@ -36,13 +38,16 @@ struct ImportHooks {
     // the extraction behind the progress dialog (ImportM2v). True when it completed and found
     // captions; otherwise it has told the user why, as far as there is something to tell.
     // Without it an .m2v file is left alone and Mpeg2Stream is returned.
-    std::function<bool(CaptionProject&, File&, CaptionList&)> readMpeg2;
+    std::function<bool(CaptionProject&, File&, CaptionList&, const DecodeOptions&)> readMpeg2;
+    // The caption channel to read and what roll-up captions become.
+    DecodeOptions decode;
 };
 
 // Imports the file at `path`; `extension` (without the dot, any case) picks the reader: bin,
 // dat, scc, ccd or m2v, and srt or vtt (ImportSubtitleFile). The file is read and decoded into a
 // list of its own; only when that succeeded are the project's captions replaced and the project
-// marked modified. Messages go to the project's host.
+// marked modified. Messages go to the project's host; what roll-up and paint-on data became is
+// a note (ProjectHost::Note).
 ImportResult ImportCaptionFile(CaptionProject& project, const std::string& path,
                                std::string_view extension, const ImportHooks& hooks = {});
 

@@ -23,7 +23,7 @@ void CaptionTripletWalk::Continue(const uint8_t* piece, size_t size, std::vector
     while (!ended_ && at < size) {
         if (have_ == 0 && at + 3 <= size) {
             const uint8_t marker = piece[at];
-            if (marker == kField1Marker) {
+            if (marker == marker_) {
                 Append(pairs, piece + at + 1);
             } else if (marker != kField2Marker) {
                 ended_ = true;
@@ -36,7 +36,7 @@ void CaptionTripletWalk::Continue(const uint8_t* piece, size_t size, std::vector
             ended_ = true;
         } else if (have_ == 3) {
             have_ = 0;
-            if (triplet_[0] == kField1Marker) {
+            if (triplet_[0] == marker_) {
                 Append(pairs, triplet_ + 1);
             }
         }

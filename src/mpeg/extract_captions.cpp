@@ -15,9 +15,9 @@
 namespace vantrel {
 
 MpegStatus CollectCaptionPairs(File& source, ProgressSink& progress, const std::atomic<int>& cancel,
-                               std::vector<uint8_t>& pairs) {
+                               std::vector<uint8_t>& pairs, int field) {
     StartCodeReader reader(source);
-    CaptionTripletWalk walk;
+    CaptionTripletWalk walk(field);
     bool inCaptionUnit = false;  // a long caption unit goes on in the pieces after its first
     const size_t before = pairs.size();
     while (const uint8_t* unit = reader.Next()) {
@@ -42,24 +42,26 @@ MpegStatus CollectCaptionPairs(File& source, ProgressSink& progress, const std::
 }
 
 MpegOutcome ExtractCaptions(File& source, ProgressSink& progress, const std::atomic<int>& cancel,
-                            CaptionList& into) {
+                            CaptionList& into, const DecodeOptions& options) {
     MpegOutcome outcome;
     try {
         std::vector<uint8_t> stream;
-        outcome.status = CollectCaptionPairs(source, progress, cancel, stream);
+        outcome.status =
+            CollectCaptionPairs(source, progress, cancel, stream, FieldOfChannel(options.channel));
         CaptionFileData read;  // what was left out of the stream itself
         if (stream.size() > kMaxStreamPairBytes) {
             stream.resize(kMaxStreamPairBytes);
             read.truncated = true;
         }
         if (outcome.status == MpegStatus::Completed) {
-            const SkippedData skipped = DecodePairStream(into, stream, &cancel);
+            const SkippedData skipped = DecodePairStream(into, stream, &cancel, options);
             // Decoding stops on the flag as the collection does, and keeps nothing.
             if (CancelRaised(&cancel)) {
                 into.Clear();
                 outcome.status = MpegStatus::Cancelled;
             } else {
                 outcome.skippedMessage = SkippedDataText(source.Path(), skipped, read);
+                outcome.madeMessage = MadeFromDataText(source.Path(), skipped);
             }
         }
     } catch (const std::bad_alloc&) {

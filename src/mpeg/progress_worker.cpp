@@ -59,7 +59,7 @@ void ProgressWorker::SetProgress(uint64_t position) {
 void ProgressWorker::Work() {
     try {
         if (mode_ == OperationMode::Extraction) {
-            outcome_ = ExtractCaptions(source_, *this, project_.cancel, extracted_);
+            outcome_ = ExtractCaptions(source_, *this, project_.cancel, extracted_, decodeOptions_);
         } else {
             outcome_ =
                 MultiplexCaptions(project_.captions, source_, destination_, *this, project_.cancel);
