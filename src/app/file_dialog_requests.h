@@ -19,6 +19,8 @@ inline const Dialogs::FileRequest kImportRequest{
     "Caption Files (*.m2v *.dat *.bin *.scc *.ccd *.srt *.vtt);;"
     "Subtitle Files (*.srt *.vtt);;All Files (*)",
     "", ""};
+// Asked after the file of an import of 608 captions is chosen.
+inline constexpr const char* kImportChannelQuestion = "Caption channel to import:";
 // Filters that write drop-frame timecodes (00:01:00;02 for frame 1800), as broadcast files for
 // 29.97 video carry them; the name's extension still picks the format.
 inline constexpr char kSccDropFrameFilter[] = "Scenarist, drop-frame timecodes (*.scc)";
