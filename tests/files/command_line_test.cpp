@@ -228,7 +228,6 @@ TEST_F(CommandLine, ExitStatusesAndMessages) {
         {{"mux", "--drop-frame", "a", "b", "c"}, "", 2},
         {{"mux", "a", "b"}, "", 2},
         {{"convert", "a.scc", "b.srt", "--channel", "5"}, "", 2},
-        {{"convert", "a.scc", "b.srt", "--roll-up=all"}, "", 2},
         {{"convert", project, dir.Path() + "/./p.ccp"}, overwrite, 2},
         {{"convert", project, d("link.ccp")}, overwrite, 2},
         {{"convert", d("hard.ccp"), project}, overwrite, 2},

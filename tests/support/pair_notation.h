@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "codec/table_lists.h"
+
 namespace vantrel::testing {
 
 // Channel-1 commands by name (RCL, ENM, EOC, EDM, RU2, RU3, RU4, RDC, CR, BS, DER, TR, RTD),
@@ -19,8 +21,6 @@ inline std::vector<uint8_t> Stream(const std::string& text) {
         {"RU3", 0x1426}, {"RU4", 0x1427}, {"RDC", 0x1429}, {"CR", 0x142D},  {"BS", 0x1421},
         {"DER", 0x1424}, {"TR", 0x142A},  {"RTD", 0x142B},
     };
-    static const int kRows[] = {0x1140, 0x1160, 0x1240, 0x1260, 0x1540, 0x1560, 0x1640, 0x1660,
-                                0x1740, 0x1760, 0x1040, 0x1340, 0x1360, 0x1440, 0x1460};
     std::vector<uint8_t> bytes;
     auto pair = [&](int a, int b) {
         a = a == '_' ? ' ' : a;
@@ -33,7 +33,7 @@ inline std::vector<uint8_t> Stream(const std::string& text) {
         int code = -1;
         for (const auto& [name, value] : kCodes) code = t == name ? value : code;
         if (t[0] == 'R' && t.size() <= 3 && std::isdigit(static_cast<unsigned char>(t[1])))
-            code = kRows[std::stoi(t.substr(1)) - 1] | 0x10;  // indent 0
+            code = table_lists::kRowCodes[std::stoi(t.substr(1)) - 1] | 0x10;  // indent 0
         if (code >= 0)
             pair(code >> 8, code & 0xFF);
         else if (t[0] == '\'')
