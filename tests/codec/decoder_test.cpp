@@ -15,8 +15,7 @@
 namespace vantrel {
 namespace {
 
-// Start, end, timing mode and rows ("14:ONE|15:TWO", caption rows from the top, code cells as
-// spaces).
+// Start, end, timing mode, rows ("14:ONE|15:TWO": caption rows from the top, code cells blank).
 using Shown = std::tuple<int32_t, int32_t, int8_t, std::string>;
 
 std::string Rows(const Caption& c) {
