@@ -32,7 +32,7 @@ inline std::vector<uint8_t> Stream(const std::string& text) {
     for (std::string t; in >> t;) {
         int code = -1;
         for (const auto& [name, value] : kCodes) code = t == name ? value : code;
-        if (t[0] == 'R' && t.size() <= 3 && std::isdigit(static_cast<unsigned char>(t[1])))
+        if (t[0] == 'R' && t.size() <= 3 && t[1] >= '0' && t[1] <= '9')
             code = table_lists::kRowCodes[std::stoi(t.substr(1)) - 1] | 0x10;  // indent 0
         if (code >= 0)
             pair(code >> 8, code & 0xFF);
