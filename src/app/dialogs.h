@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace vantrel {
 
@@ -39,6 +40,10 @@ class Dialogs {
     // The chosen file, or nothing when the user cancels.
     virtual std::optional<std::string> ChooseFileToOpen(const FileRequest& request) = 0;
     virtual std::optional<ChosenFile> ChooseFileToSave(const FileRequest& request) = 0;
+    // One of a few choices (an index into `choices`), starting on `initial`; nothing when the
+    // user cancels.
+    virtual std::optional<int> ChooseOne(const std::string& question,
+                                         const std::vector<std::string>& choices, int initial) = 0;
     // The system's default sound, for refused edits and navigation.
     virtual void Beep() = 0;
 };

@@ -8,6 +8,7 @@
 #include "files/file.h"
 #include "files/file_messages.h"
 #include "files/project_file.h"
+#include "files/subtitle_import.h"
 #include "files/subtitles.h"
 #include "files/timecode.h"
 #include "mpeg/mpeg_commands.h"
@@ -122,16 +123,28 @@ void FileCommands::ImportCaptions() {
     const auto path = dialogs_.ChooseFileToOpen(kImportRequest);
     if (!path) return;
     ImportHooks hooks;
+    if (!IsSubtitleExtension(ExtensionOf(*path))) {
+        const auto channel = dialogs_.ChooseOne(
+            kImportChannelQuestion,
+            {"Channel 1", "Channel 2", "Channel 3 (field 2)", "Channel 4 (field 2)"},
+            importChannel_ - 1);
+        if (!channel) return;
+        importChannel_ = *channel + 1;
+        hooks.decode.channel = importChannel_;
+    }
     // The captions replaced go into the import's undo step.
     hooks.beforeClear = [this] {
         host_.ReleaseCaptions();
         host_.History().ReplaceAll(kImportStep);
     };
-    hooks.readMpeg2 = [this](CaptionProject& project, File& source, CaptionList& into) {
-        return ImportM2v(project, source, progress_, into).status == MpegStatus::Completed;
+    hooks.readMpeg2 = [this](CaptionProject& project, File& source, CaptionList& into,
+                             const DecodeOptions& options) {
+        return ImportM2v(project, source, progress_, into, options).status == MpegStatus::Completed;
     };
-    hooks.readVideo = [this](CaptionProject& project, const std::string& video, CaptionList& into) {
-        return ImportVideo(project, video, progress_, into).status == MpegStatus::Completed;
+    hooks.readVideo = [this](CaptionProject& project, const std::string& video, CaptionList& into,
+                             const DecodeOptions& options) {
+        return ImportVideo(project, video, progress_, into, options).status ==
+               MpegStatus::Completed;
     };
     if (ImportCaptionFile(host_.Project(), *path, ExtensionOf(*path), hooks) ==
         ImportResult::Imported) {

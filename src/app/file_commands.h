@@ -75,6 +75,7 @@ class FileCommands {
     Dialogs& dialogs_;
     ProgressDisplay& progress_;
     std::string projectPath_;
+    int importChannel_ = 1;  // the caption channel the last import read
 };
 
 }  // namespace vantrel

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QString>
 
@@ -83,6 +84,17 @@ std::optional<Dialogs::ChosenFile> QtDialogs::ChooseFileToSave(const FileRequest
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return ChosenFile{dialog.selectedFiles().constFirst().toStdString(),
                       dialog.selectedNameFilter().toStdString()};
+}
+
+std::optional<int> QtDialogs::ChooseOne(const std::string& question,
+                                        const std::vector<std::string>& choices, int initial) {
+    QStringList items;
+    for (const std::string& c : choices) items << FromUtf8(c);
+    bool ok = false;
+    const QString chosen = QInputDialog::getItem(owner_, QApplication::applicationDisplayName(),
+                                                 FromUtf8(question), items, initial, false, &ok);
+    if (!ok) return std::nullopt;
+    return static_cast<int>(items.indexOf(chosen));
 }
 
 void QtDialogs::Beep() {

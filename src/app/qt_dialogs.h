@@ -17,6 +17,8 @@ class QtDialogs : public Dialogs {
     void Inform(const std::string& text) override;
     std::optional<std::string> ChooseFileToOpen(const FileRequest& request) override;
     std::optional<ChosenFile> ChooseFileToSave(const FileRequest& request) override;
+    std::optional<int> ChooseOne(const std::string& question,
+                                 const std::vector<std::string>& choices, int initial) override;
     void Beep() override;
 
   private:

@@ -13,22 +13,26 @@
 namespace vantrel {
 
 MpegOutcome ExtractVideoCaptions(const std::string& path, ProgressSink& progress,
-                                 const std::atomic<int>& cancel, CaptionList& into) {
+                                 const std::atomic<int>& cancel, CaptionList& into,
+                                 const DecodeOptions& options) {
     MpegOutcome outcome;
     try {
         CaptionFileData read;
         outcome.status = ReadVideoCaptions(path, progress, cancel, read, outcome.message);
-        // Field 2 alone holds nothing for caption channel 1, which is what is decoded.
-        if (outcome.status == MpegStatus::Completed && read.pairs.empty()) {
+        // The field of the channel decoded: the other alone holds nothing for it.
+        const PairStream& pairs =
+            FieldOfChannel(options.channel) == 2 ? read.field2Pairs : read.pairs;
+        if (outcome.status == MpegStatus::Completed && pairs.empty()) {
             outcome.status = MpegStatus::NoCaptions;
         }
         if (outcome.status == MpegStatus::Completed) {
-            const SkippedData skipped = DecodePairStream(into, read.pairs, &cancel);
+            const SkippedData skipped = DecodePairStream(into, pairs, &cancel, options);
             if (CancelRaised(&cancel)) {
                 into.Clear();
                 outcome.status = MpegStatus::Cancelled;
             } else {
                 outcome.skippedMessage = SkippedDataText(path, skipped, read);
+                outcome.madeMessage = MadeFromDataText(path, skipped);
             }
         }
     } catch (const std::bad_alloc&) {
@@ -41,14 +45,14 @@ MpegOutcome ExtractVideoCaptions(const std::string& path, ProgressSink& progress
 }
 
 MpegOutcome ImportVideo(CaptionProject& project, const std::string& path, ProgressDisplay& display,
-                        CaptionList& into) {
+                        CaptionList& into, const DecodeOptions& options) {
     struct stat st {};
     const uint64_t length =
         ::stat(path.c_str(), &st) == 0 && st.st_size > 0 ? static_cast<uint64_t>(st.st_size) : 0;
     ProgressWorker worker(
         length, OperationMode::Extraction, project,
-        [&path](ProgressSink& progress, const std::atomic<int>& cancel, CaptionList& list) {
-            return ExtractVideoCaptions(path, progress, cancel, list);
+        [&path, &options](ProgressSink& progress, const std::atomic<int>& cancel, CaptionList& list) {
+            return ExtractVideoCaptions(path, progress, cancel, list, options);
         });
     display.Run(worker);
     worker.Wait();
@@ -59,6 +63,7 @@ MpegOutcome ImportVideo(CaptionProject& project, const std::string& path, Progre
             project.host->Inform(outcome.message);
         }
         if (!outcome.skippedMessage.empty()) project.host->Inform(outcome.skippedMessage);
+        if (!outcome.madeMessage.empty()) project.host->Note(outcome.madeMessage);
     }
     return outcome;
 }

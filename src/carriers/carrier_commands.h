@@ -22,11 +22,12 @@ struct CaptionProject;
 // reason the file could not be read, or a memory shortage; the skipped message says what the
 // decoder left out. Never throws.
 MpegOutcome ExtractVideoCaptions(const std::string& path, ProgressSink& progress,
-                                 const std::atomic<int>& cancel, CaptionList& into);
+                                 const std::atomic<int>& cancel, CaptionList& into,
+                                 const DecodeOptions& options = {});
 
 // ExtractVideoCaptions on a worker behind `display`; the messages go to the project's host, a
 // cancel says nothing, and `into` stays empty unless the outcome is Completed.
 MpegOutcome ImportVideo(CaptionProject& project, const std::string& path, ProgressDisplay& display,
-                        CaptionList& into);
+                        CaptionList& into, const DecodeOptions& options = {});
 
 }  // namespace vantrel

@@ -82,7 +82,8 @@ TerminalProgress ProgressOnTerminal(const char* label) {
 }
 
 // Reads INPUT into the project; false when that failed (the reason is on standard error).
-bool LoadInput(CaptionProject& project, ConsoleHost& host, const std::string& path) {
+bool LoadInput(CaptionProject& project, ConsoleHost& host, const std::string& path,
+               const DecodeOptions& decode) {
     host.SetSubject(path);
     if (InputOf(path) == Input::Project) {
         // The frame saved with the project goes on to a project written from it.
@@ -93,13 +94,16 @@ bool LoadInput(CaptionProject& project, ConsoleHost& host, const std::string& pa
     }
     // An MPEG-2 stream is read on a worker behind a progress bar; Ctrl+C cancels it.
     ImportHooks hooks;
-    hooks.readMpeg2 = [&](CaptionProject& p, File& f, CaptionList& into) {
+    hooks.decode = decode;
+    hooks.readMpeg2 = [&](CaptionProject& p, File& f, CaptionList& into,
+                          const DecodeOptions& options) {
         TerminalProgress progress = ProgressOnTerminal("Extracting captions");
-        return OperationSucceeded(ImportM2v(p, f, progress, into));
+        return OperationSucceeded(ImportM2v(p, f, progress, into, options));
     };
-    hooks.readVideo = [&](CaptionProject& p, const std::string& video, CaptionList& into) {
+    hooks.readVideo = [&](CaptionProject& p, const std::string& video, CaptionList& into,
+                          const DecodeOptions& options) {
         TerminalProgress progress = ProgressOnTerminal("Extracting captions");
-        return OperationSucceeded(ImportVideo(p, video, progress, into));
+        return OperationSucceeded(ImportVideo(p, video, progress, into, options));
     };
     return ImportCaptionFile(project, path, ExtensionOf(path), hooks) == ImportResult::Imported;
 }
@@ -128,7 +132,7 @@ const char* ModeName(int mode) {
 }  // namespace
 
 int RunMux(const std::string& captions, const std::string& source, const std::string& output,
-           const std::string& carrier) {
+           const std::string& carrier, const DecodeOptions& decode) {
     if (InputOf(captions) == Input::Unknown) return UnknownFormat(captions, "read");
     const bool dvd =
         carrier == "dvd" || (carrier.empty() && !IsVideoExtension(ExtensionOf(source)));
@@ -143,7 +147,7 @@ int RunMux(const std::string& captions, const std::string& source, const std::st
     Session session;
     ConsoleHost& host = session.host;
     CaptionProject& project = session.project;
-    if (!LoadInput(project, host, captions)) return session.Stopped();
+    if (!LoadInput(project, host, captions, decode)) return session.Stopped();
 
     host.SetSubject(output);
     TerminalProgress progress = ProgressOnTerminal("Multiplexing captions");
@@ -157,7 +161,8 @@ int RunMux(const std::string& captions, const std::string& source, const std::st
     return host.MessageCount() == 0 ? kExitSuccess : kExitFailed;
 }
 
-int RunConvert(const std::string& input, const std::string& output, TimecodeStyle style) {
+int RunConvert(const std::string& input, const std::string& output, TimecodeStyle style,
+               const DecodeOptions& decode) {
     if (InputOf(input) == Input::Unknown) return UnknownFormat(input, "read");
     const Output kind = OutputOf(output);
     if (kind == Output::Unknown) return UnknownFormat(output, "write");
@@ -175,7 +180,7 @@ int RunConvert(const std::string& input, const std::string& output, TimecodeStyl
     Session session;
     ConsoleHost& host = session.host;
     CaptionProject& project = session.project;
-    if (!LoadInput(project, host, input)) return session.Stopped();
+    if (!LoadInput(project, host, input, decode)) return session.Stopped();
     const bool noCaptions = project.captions.Empty();
 
     host.SetSubject(output);
@@ -206,12 +211,12 @@ int RunConvert(const std::string& input, const std::string& output, TimecodeStyl
     return host.MessageCount() == 0 ? kExitSuccess : kExitFailed;
 }
 
-int RunList(const std::string& input, TimecodeStyle style) {
+int RunList(const std::string& input, TimecodeStyle style, const DecodeOptions& decode) {
     if (InputOf(input) == Input::Unknown) return UnknownFormat(input, "read");
     Session session;
     ConsoleHost& host = session.host;
     CaptionProject& project = session.project;
-    if (!LoadInput(project, host, input)) return session.Stopped();
+    if (!LoadInput(project, host, input, decode)) return session.Stopped();
 
     std::string out;
     char text[kSubtitleTextCapacity + 1];

@@ -6,6 +6,10 @@ namespace vantrel::cli {
 
 void ConsoleHost::Inform(const std::string& text) {
     ++messages_;
+    Note(text);
+}
+
+void ConsoleHost::Note(const std::string& text) {
     std::string line = "vantrel-cc: ";
     if (!subject_.empty() && text.find(subject_) == std::string::npos) line += subject_ + ": ";
     // Paragraphs meant for a message box become one line.

@@ -16,6 +16,8 @@ class ConsoleHost : public ProjectHost {
     void SetSubject(const std::string& path) { subject_ = path; }
 
     void Inform(const std::string& text) override;
+    // Printed as Inform prints, but not counted.
+    void Note(const std::string& text) override;
     size_t MessageCount() const { return messages_; }
 
     // The frame a project was saved at goes on to a project written from it.

@@ -36,12 +36,15 @@ int main(int argc, char** argv) {
     }
     if (argc < 2) return Usage("no command given");
     const std::string command = argv[1];
-    // --drop-frame may stand anywhere after the command.
+    // The options may stand anywhere after the command.
     std::vector<std::string> files;
     TimecodeStyle style = TimecodeStyle::NonDropFrame;
     std::string carrier;
+    vantrel::DecodeOptions decode;
+    bool decodeGiven = false;
     for (int k = 2; k < argc; ++k) {
-        if (std::strcmp(argv[k], "--drop-frame") == 0) {
+        const std::string arg = argv[k];
+        if (arg == "--drop-frame") {
             style = TimecodeStyle::DropFrame;
         } else if (std::strcmp(argv[k], "--carrier") == 0) {
             if (k + 1 >= argc) return Usage("--carrier takes dvd, a53 or c608");
@@ -49,30 +52,53 @@ int main(int argc, char** argv) {
             if (carrier != "dvd" && carrier != "a53" && carrier != "c608") {
                 return Usage("--carrier takes dvd, a53 or c608");
             }
+        } else if (arg == "--channel" || arg.starts_with("--channel=")) {
+            std::string value = arg.size() > 9 ? arg.substr(10) : "";
+            if (arg == "--channel") value = k + 1 < argc ? argv[++k] : "";
+            if (value.size() != 1 || value[0] < '1' || value[0] > '4') {
+                return Usage("--channel takes 1, 2, 3 or 4");
+            }
+            decode.channel = value[0] - '0';
+            decodeGiven = true;
+        } else if (arg.starts_with("--roll-up=")) {
+            const std::string value = arg.substr(10);
+            if (value == "lines") {
+                decode.rollUp = vantrel::RollUpStyle::Lines;
+            } else if (value == "screens") {
+                decode.rollUp = vantrel::RollUpStyle::Screens;
+            } else if (value == "skip") {
+                decode.rollUp = vantrel::RollUpStyle::Skip;
+            } else {
+                return Usage("--roll-up takes lines, screens or skip");
+            }
+            decodeGiven = true;
         } else {
-            files.emplace_back(argv[k]);
+            files.emplace_back(arg);
         }
     }
     if (style == TimecodeStyle::DropFrame && command != "convert" && command != "list") {
         return Usage("--drop-frame goes with convert and list");
     }
     if (!carrier.empty() && command != "mux") return Usage("--carrier goes with mux");
+    if (decodeGiven && command != "convert" && command != "list" && command != "mux") {
+        return Usage("--channel and --roll-up go with convert, list and mux");
+    }
     // The commands write their output only once it is complete, so a failure that ends one
     // anywhere leaves nothing behind; it ends here with one line and status 1.
     try {
         if (command == "convert") {
             if (files.size() != 2) return Usage("convert takes an INPUT and an OUTPUT file");
-            return RunConvert(files[0], files[1], style);
+            return RunConvert(files[0], files[1], style, decode);
         }
         if (command == "mux") {
             if (files.size() != 3) {
                 return Usage("mux takes a CAPTIONS file, a SOURCE and an OUTPUT stream");
             }
-            return RunMux(files[0], files[1], files[2], carrier);
+            return RunMux(files[0], files[1], files[2], carrier, decode);
         }
         if (command == "list") {
             if (files.size() != 1) return Usage("list takes one INPUT file");
-            return RunList(files[0], style);
+            return RunList(files[0], style, decode);
         }
     } catch (const std::bad_alloc&) {
         Failed(files, std::string(vantrel::kOutOfMemoryText));

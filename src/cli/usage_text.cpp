@@ -3,12 +3,14 @@
 namespace vantrel::cli {
 
 const char kUsageText[] =
-    "Usage: vantrel-cc convert INPUT OUTPUT [--drop-frame]\n"
-    "       vantrel-cc list INPUT [--drop-frame]\n"
-    "       vantrel-cc mux CAPTIONS SOURCE OUTPUT [--carrier dvd|a53|c608]\n"
+    "Usage: vantrel-cc convert INPUT OUTPUT [--drop-frame] [--channel N] [--roll-up=HOW]\n"
+    "       vantrel-cc list INPUT [--drop-frame] [--channel N] [--roll-up=HOW]\n"
+    "       vantrel-cc mux CAPTIONS SOURCE OUTPUT [--carrier dvd|a53|c608] [--channel N]\n"
+    "           [--roll-up=HOW]\n"
     "       vantrel-cc --help\n"
     "\n"
-    "Converts line-21 (CEA-608) pop-on captions between file formats.\n"
+    "Converts line-21 (CEA-608) captions between file formats; roll-up and\n"
+    "paint-on captions become pop-on captions.\n"
     "\n"
     "  convert  reads INPUT and writes OUTPUT in the format its extension names\n"
     "  list     prints one line per caption of INPUT: index, start and end\n"
@@ -16,6 +18,12 @@ const char kUsageText[] =
     "           text, separated by tabs\n"
     "  --drop-frame  writes timecodes as drop-frame labels (hh:mm:ss;ff) for\n"
     "           29.97 video, in .scc, .ccd, .mcc and .txt output and in the list\n"
+    "  --channel N  reads caption channel N of INPUT, 1 to 4 (default 1);\n"
+    "           channels 3 and 4 are in field 2, which MPEG-2 user data,\n           .mcc files and other video carry\n"
+    "  --roll-up=HOW  what roll-up captions become: lines (default: each line\n"
+    "           once, grouped up to the roll-up depth), screens (one caption\n"
+    "           per roll or erase, as a receiver shows the screen) or skip\n"
+    "           (left out and reported)\n"
     "  mux      copies the MPEG-2 video elementary stream SOURCE to OUTPUT with\n"
     "           the captions of CAPTIONS (any input format) as DVD caption user\n"
     "           data after every group-of-pictures header; or H.264 or HEVC\n"
@@ -40,7 +48,8 @@ const char kUsageText[] =
     "stream shows a progress bar on a terminal; Ctrl+C cancels it cleanly.\n"
     "\n"
     "Exit status: 0 on success; 1 when the conversion failed, found no captions\n"
-    "or left something out (the messages on standard error say what; an output\n"
+    "or left something out (the messages on standard error say what, as they\n"
+    "say what roll-up and paint-on captions became; an output\n"
     "without captions or with captions left out is still written); 2 on wrong\n"
     "usage.\n";
 

@@ -4,6 +4,7 @@
 
 #include "codec/charset.h"
 #include "codec/closest_char_table.h"
+#include "codec/code_string.h"
 #include "codec/tables.h"
 
 namespace vantrel {
@@ -46,12 +47,7 @@ char BaseLetter(char32_t code) {
 }  // namespace
 
 bool IsSendableChar(uint8_t character) {
-    // 0x80, 0xD0, 0xF0, 0xFE and 0xFF are code bytes; below 0x20 are commands and attributes.
-    if (character < 0x20 || character == 0x80 || character == 0xD0 || character == 0xF0 ||
-        character >= 0xFE || (character >= 0x81 && character <= 0x8F) ||
-        (character >= 0x9C && character <= 0x9F)) {
-        return false;
-    }
+    if (!IsCaptionCharacter(character)) return false;
     return CodePairTable[character] != 0;
 }
 

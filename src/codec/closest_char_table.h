@@ -8,7 +8,7 @@
 namespace vantrel::closest_char_table {
 
 // Characters shown as other characters; an empty form means nothing to show (zero-width and
-// direction marks, the soft hyphen). Forms are caption-set bytes (0x96 is the 608 dash).
+// direction marks, the soft hyphen). Forms are caption-set bytes (0x97 is the 608 dash).
 struct Form {
     char32_t code;
     std::string_view form;
@@ -25,8 +25,8 @@ inline constexpr std::array<Form, 65> kForms = {{
     {U'\u2004', " "},    {U'\u2005', " "},  {U'\u2006', " "},   {U'\u2007', " "},
     {U'\u2008', " "},    {U'\u2009', " "},  {U'\u200A', " "},   {U'\u200B', ""},
     {U'\u200C', ""},     {U'\u200D', ""},   {U'\u200E', ""},    {U'\u200F', ""},
-    {U'\u2010', "-"},    {U'\u2011', "-"},  {U'\u2012', "-"},   {U'\u2014', "\x96"},
-    {U'\u2015', "\x96"}, {U'\u2018', "'"},  {U'\u2019', "'"},   {U'\u201A', "'"},
+    {U'\u2010', "-"},    {U'\u2011', "-"},  {U'\u2012', "-"},   {U'\u2013', "\x97"},
+    {U'\u2015', "\x97"}, {U'\u2018', "'"},  {U'\u2019', "'"},   {U'\u201A', "'"},
     {U'\u201B', "'"},    {U'\u201C', "\""}, {U'\u201D', "\""},  {U'\u201E', "\""},
     {U'\u201F', "\""},   {U'\u2022', "-"},  {U'\u2026', "..."}, {U'\u2032', "'"},
     {U'\u2033', "\""},   {U'\u2039', "<"},  {U'\u203A', ">"},   {U'\u20AC', "EUR"},

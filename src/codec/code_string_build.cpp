@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "codec/code_string.h"
+#include "codec/codes.h"
 
 namespace vantrel {
 
@@ -39,26 +40,38 @@ void WriteAttributeChange(CappedWriter& out, uint8_t& m, uint8_t x) {
         // forced; the screen keeps the single code cell the editor gave it.
     }
     if (Foreground(m) != Foreground(x) || force) {
-        out.Put(static_cast<uint8_t>(0x18 + Foreground(x)));
+        out.Put(ColourByte(Foreground(x)));
         m = static_cast<uint8_t>((m & 0x38) | Foreground(x));
         if (IsUnderlined(x) && !IsItalic(x)) {
-            out.Put(0x0E);
+            out.Put(kUnderline);
             m |= kUnderlineBit;
         }
     }
     if ((m ^ x) & kItalicsBit) {
-        out.Put(0x0C);
+        out.Put(kItalics);
         m = static_cast<uint8_t>((m & 0x3F) | kItalicsBit);
         if (IsUnderlined(x)) {
-            out.Put(0x0E);
+            out.Put(kUnderline);
             m |= kUnderlineBit;
         }
     }
     if ((m ^ x) & kColourBits) {
-        out.Put(0xD0);
-        out.Put(static_cast<uint8_t>(0x18 + Background(x)));
+        out.Put(kBackground);
+        out.Put(ColourByte(Background(x)));
         m = static_cast<uint8_t>((m & ~0x38) | (x & 0x38));
     }
+}
+
+// The cell after an attribute-code cell calls for codes: it shows another attribute.
+bool ChangesAfter(const CaptionCell* cells, int col, uint8_t m) {
+    return col + 1 < kScreenColumns && !cells[col + 1].IsEmpty() && cells[col + 1].attribute != m;
+}
+
+// A mid-row code that repeats the attributes in force (white after white) still takes its cell
+// on the screen, so it is written as such a code; it leaves the attributes as they are.
+void WriteRepeatedCode(CappedWriter& out, uint8_t m) {
+    out.Put(IsItalic(m) ? uint8_t{kItalics} : ColourByte(Foreground(m)));
+    if (IsUnderlined(m)) out.Put(kUnderline);
 }
 
 }  // namespace
@@ -68,8 +81,8 @@ CodeString BuildCodeString(const Caption& caption, size_t capacity) {
     if (capacity < 2 || caption.screenValid != 1) return code;
     code.reserve(std::min(capacity, kUsualCodeBytes));
     CappedWriter out(code, capacity);
-    out.Put(0x02);  // RCL
-    out.Put(0xFE);  // ENM
+    out.Put(kRcl);
+    out.Put(kEnm);
     for (int r = 0; r < kScreenRows && !out.Full(); ++r) {
         const CaptionCell* cells = caption.cells[r];
         int col = 0;
@@ -78,37 +91,41 @@ CodeString BuildCodeString(const Caption& caption, size_t capacity) {
             if (col >= kScreenColumns) break;
 
             const uint8_t a = cells[col].attribute;
-            out.Put(static_cast<uint8_t>(0x81 + r));
+            out.Put(RowByte(r));
             uint8_t m = kDefaultAttribute;
-            if (col < 4) {
+            if (col < kIndentStep) {
                 if (Foreground(a) != 0) {
-                    out.Put(static_cast<uint8_t>(0x18 + Foreground(a)));
+                    out.Put(ColourByte(Foreground(a)));
                     m = static_cast<uint8_t>(kDefaultAttribute | Foreground(a));
                 } else if (IsItalic(a)) {
-                    out.Put(0x0F);
-                    m = 0x78;
+                    out.Put(kWhiteItalics);
+                    m = kWhiteItalicsAttribute;
                 } else {
-                    out.Put(0x10);
+                    out.Put(kIndent0);
                 }
             } else {
-                out.Put(static_cast<uint8_t>(0x10 + col / 4));
+                out.Put(IndentByte(col / kIndentStep));
             }
             if (IsUnderlined(a)) {
-                out.Put(0x0E);
+                out.Put(kUnderline);
                 m |= kUnderlineBit;
             }
-            if (col % 4 != 0) out.Put(static_cast<uint8_t>(0x08 + col % 4));
+            if (col % kIndentStep != 0) out.Put(TabOffsetByte(col % kIndentStep));
 
             for (; col < kScreenColumns && !cells[col].IsEmpty() && !out.Full(); ++col) {
                 const uint8_t x = cells[col].attribute;
                 if (x != m) WriteAttributeChange(out, m, x);
                 const uint8_t ch = cells[col].character;
-                // Attribute-code cells stand for the codes just written.
-                if (ch >= 0x20 && ch != 0x80) out.Put(ch);
+                if (ch >= 0x20 && ch != kNullCode) {
+                    out.Put(ch);
+                } else if (IsMidRowCode(ch) && !ChangesAfter(cells, col, m)) {
+                    WriteRepeatedCode(out, m);
+                }
+                // Other attribute-code cells stand for the codes written before the next cell.
             }
         }
     }
-    out.Put(0x06);  // EOC
+    out.Put(kEoc);
     return code;
 }
 

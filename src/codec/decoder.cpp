@@ -1,39 +1,17 @@
 #include "codec/decoder.h"
 
 #include <algorithm>
-#include <memory>
-#include <vector>
 
+#include "codec/code_string.h"
+#include "codec/codes.h"
 #include "codec/tables.h"
 
 namespace vantrel {
 
 namespace {
 
-constexpr uint8_t kEocFirst = 0x94, kEocSecond = 0xAF;
-constexpr uint8_t kEdmFirst = 0x94, kEdmSecond = 0xAC;
-constexpr uint8_t kFragmentEnm = 0xFE;
-constexpr uint8_t kFragmentEoc = 0x06;
-constexpr uint8_t kFragmentEdm = 0xFF;
-constexpr uint8_t kFragmentRcl = 0x02;
 // A caption still shown when the stream ends stays up at least this long.
-constexpr size_t kLastCaptionFrames = 60;
-
-// First bytes 0x08-0x0F and 0x18-0x1F: the second caption channel and its neighbours.
-bool IsOtherChannelFirst(uint8_t low7) {
-    return (low7 & 0x70) <= 0x10 && (low7 & 0x08) != 0;
-}
-
-// The single-byte fragment of a control pair, or 0.
-uint8_t SingleFragment(uint8_t first7, uint8_t second7) {
-    const CodeFragment& f = ControlPairMap[first7 & 7][second7];
-    return f.length == 1 ? f.bytes[0] : 0;
-}
-
-// RU2, RU3, RU4 and RDC: the codes after which text goes to the screen directly.
-bool IsDirectStyleCode(uint8_t fragment) {
-    return fragment == 0x9D || fragment == 0x9E || fragment == 0x9F || fragment == 0x03;
-}
+constexpr int64_t kLastCaptionFrames = 60;
 
 // No cell shows anything: not a character, not a code cell.
 bool ShowsNothing(const Caption& caption) {
@@ -45,169 +23,398 @@ bool ShowsNothing(const Caption& caption) {
     return true;
 }
 
-// Counts the codes and pairs that DecodePairs leaves out of every caption, pair by pair with
-// its rule for doubled codes.
-SkippedData CountSkippedData(std::span<const uint8_t> bytes) {
-    SkippedData out;
-    int lastPair = -1;
-    bool afterRepeat = false;
-    bool otherChannel = false;
-    auto note = [](size_t& count, int64_t& first, size_t frame) {
-        if (count++ == 0) first = static_cast<int64_t>(frame);
-    };
-    for (size_t k = 0; k < bytes.size() / 2; ++k) {
-        const uint8_t a = bytes[2 * k] & 0x7F, b = bytes[2 * k + 1] & 0x7F;
-        if (SingleByteMap[a] != kControlPairFirst && !IsOtherChannelFirst(a)) {
-            lastPair = -1;
-            afterRepeat = false;
-            if (otherChannel && (a != 0 || b != 0)) {
-                note(out.otherChannelPairs, out.firstOtherChannelFrame, k);
-            }
-            continue;
-        }
-        const int pair = a << 8 | b;
-        const bool repeat = pair == lastPair && !afterRepeat;
-        afterRepeat = repeat;
-        lastPair = pair;
-        otherChannel = IsOtherChannelFirst(a);
-        if (otherChannel) {
-            note(out.otherChannelPairs, out.firstOtherChannelFrame, k);
-        } else if (!repeat && IsDirectStyleCode(SingleFragment(a, b))) {
-            note(out.directCodes, out.firstDirectFrame, k);
-        }
+// A row that shows a character other than a space: a line worth a caption.
+bool RowHasText(const CaptionCell* cells) {
+    for (int c = 0; c < kScreenColumns; ++c) {
+        const uint8_t ch = cells[c].character;
+        if (ch > ' ' && IsCaptionCharacter(ch) && ch != 0xA0) return true;
     }
-    return out;
+    return false;
 }
 
-bool IsExtendedFragment(uint8_t first7, uint8_t second7) {
+bool IsExtendedPair(uint8_t first7, uint8_t second7) {
     const uint8_t group = first7 & 7;
     return (group == 2 || group == 3) && second7 >= 0x20 && second7 <= 0x3F;
 }
 
+// Fragments of one byte that steer the receiver rather than write into a memory.
+bool IsCommand(uint8_t code) {
+    switch (code) {
+        case kRcl:
+        case kRdc:
+        case kRtd:
+        case kTr:
+        case kEoc:
+        case kBs:
+        case kFon:
+        case kCr:
+        case kTransparent:
+        case kEnm:
+        case kEdm:
+            return true;
+        default:
+            return IsRollUp(code);
+    }
+}
+
+void CopyRow(Caption& to, int toRow, const Caption& from, int fromRow) {
+    std::copy(std::begin(from.cells[fromRow]), std::end(from.cells[fromRow]), to.cells[toRow]);
+}
+
+void ClearRow(Caption& caption, int row) {
+    std::fill(std::begin(caption.cells[row]), std::end(caption.cells[row]), CaptionCell{});
+}
+
 }  // namespace
 
-CodeString DecodePairs(std::span<const uint8_t> bytes, LoadingStyle& style) {
-    CodeString out;
-    size_t i = 0;
-    int lastPair = -1;              // the control pair of the unit just before, -1 for none
-    bool afterRepeat = false;       // the unit before was a dropped repetition
-    bool otherChannel = false;      // characters now belong to another channel
-    bool lastWasCharacter = false;  // the last unit written (nulls aside) was a character
+CaptionDecoder::CaptionDecoder(const DecodeOptions& options)
+    : options_(options),
+      ourChannel_((options.channel - 1) % 2 == 0),
+      displayed_(std::make_unique<Caption>()),
+      loading_(std::make_unique<Caption>()) {
+    skipped_.otherChannel = options.channel % 2 == 1 ? options.channel + 1 : options.channel - 1;
+}
 
-    while (i < bytes.size() && bytes[i] != 0) {
-        const uint8_t b = bytes[i] & 0x7F;
-        if (b == 0) {  // null byte
-            ++i;
-            lastPair = -1;
-            afterRepeat = false;
-            continue;
-        }
-        const uint8_t mapped = SingleByteMap[b];
-        if (mapped != kControlPairFirst && !IsOtherChannelFirst(b)) {
-            ++i;
-            lastPair = -1;
-            afterRepeat = false;
-            if (!otherChannel && style == LoadingStyle::PopOn) {
-                out.push_back(mapped);
-                lastWasCharacter = true;
-            }
-            continue;
-        }
-        // A control pair; a lone first byte at the end ends the decoding.
-        if (i + 1 >= bytes.size() || bytes[i + 1] == 0) break;
-        const uint8_t second = bytes[i + 1] & 0x7F;
-        i += 2;
-        const int pair = b << 8 | second;
-        if (pair == lastPair && !afterRepeat) {
-            afterRepeat = true;  // a doubled code; a third copy counts again
-            continue;
-        }
-        afterRepeat = false;
-        lastPair = pair;
-        if (IsOtherChannelFirst(b)) {
-            otherChannel = true;  // a receiver on channel 1 ignores this channel's data
-            continue;
-        }
-        otherChannel = false;
-        const CodeFragment& f = ControlPairMap[b & 7][second];
-        const uint8_t single = f.length == 1 ? f.bytes[0] : 0;
-        if (IsDirectStyleCode(single)) {
-            style = LoadingStyle::Direct;
-            continue;
-        }
-        if (single == kFragmentRcl) style = LoadingStyle::PopOn;
-        if (single == kFragmentEdm) continue;
-        if (single == kFragmentEnm) {
-            out.assign(1, kFragmentEnm);
-            lastWasCharacter = false;
-            continue;
-        }
-        if (single == kFragmentEoc) {
-            out.push_back(kFragmentEoc);
-            break;
-        }
-        if (style == LoadingStyle::Direct) continue;  // addresses the screen, not the caption
-        // An extended character takes the place of the basic fallback sent just before it.
-        if (IsExtendedFragment(b, second) && lastWasCharacter && !out.empty()) out.pop_back();
-        out.insert(out.end(), f.bytes, f.bytes + f.length);
-        lastWasCharacter = false;
+CaptionDecoder::~CaptionDecoder() = default;
+
+void CaptionDecoder::Feed(uint8_t first, uint8_t second) {
+    ++frame_;
+    const uint8_t a = first & 0x7F, b = second & 0x7F;
+    if (a == 0 && b == 0) {  // the null pair of a frame without data
+        lastPair_ = -1;
+        afterRepeat_ = false;
+        return;
     }
-    return out;
+    const bool inText = mode_ == Mode::Text;
+    if (!IsControlFirst(a)) {
+        lastPair_ = -1;
+        afterRepeat_ = false;
+        if (xds_) return;
+        if (!ourChannel_) {
+            if (skipped_.otherChannelPairs++ == 0) skipped_.firstOtherChannelFrame = frame_;
+            return;
+        }
+        if (inText) {
+            if (skipped_.textModePairs++ == 0) skipped_.firstTextModeFrame = frame_;
+            return;
+        }
+        for (const uint8_t byte : {a, b}) {
+            if (byte < 0x20) continue;  // a null byte, or a code byte out of place
+            ScreenWriter& writer = mode_ == Mode::PopOn ? loadWriter_ : displayWriter_;
+            const int column = writer.Column();
+            Write(SingleByteMap[byte], true);
+            fallbackColumn_ = writer.Column() == column + 1 ? column : -1;
+            lastWasCharacter_ = true;
+        }
+        return;
+    }
+    // Field 2 carries the extended data service beside channels 3 and 4: first bytes 0x01 to
+    // 0x0F, up to its end code 0x0F.
+    if (FieldOfChannel(options_.channel) == 2 && a < 0x10) {
+        xds_ = a != 0x0F;
+        lastPair_ = -1;
+        return;
+    }
+    xds_ = false;
+    const int pair = a << 8 | b;
+    const bool repeat = pair == lastPair_ && !afterRepeat_;
+    afterRepeat_ = repeat;  // a doubled code counts once; a third copy counts again
+    lastPair_ = pair;
+    ourChannel_ = DataChannelOf(a) == (options_.channel - 1) % 2 + 1;
+    if (!ourChannel_) {
+        if (skipped_.otherChannelPairs++ == 0) skipped_.firstOtherChannelFrame = frame_;
+        return;
+    }
+    const CodeFragment& f = ControlPairMap[a & 7][b];
+    const uint8_t single = f.length == 1 ? f.bytes[0] : 0;
+    if (repeat) {
+        // The copy of an erase or end of caption ends the caption shown all the same.
+        if ((single == kEoc || single == kEdm) && shown_ && frame_ >= earliestEnd_) {
+            EndShown(frame_);
+        }
+        return;
+    }
+    if (IsCommand(single)) {
+        Command(single);
+    } else if (mode_ == Mode::Text) {
+        // Text-mode data: counted below.
+    } else if (f.length > 0) {
+        WriteFragment(f.bytes, f.length, IsExtendedPair(a, b));
+    }
+    // An erase the encoder sends in the middle of a loading stands between a fallback
+    // character and its extended character.
+    if (single != kEdm) lastWasCharacter_ = false;
+    if (mode_ == Mode::Text && (inText || single == kTr || single == kRtd)) {
+        if (skipped_.textModePairs++ == 0) skipped_.firstTextModeFrame = frame_;
+    }
+}
+
+void CaptionDecoder::Command(uint8_t code) {
+    switch (code) {
+        case kRcl:
+            EnterMode(Mode::PopOn, depth_);
+            break;
+        case kRdc:
+            EnterMode(Mode::PaintOn, depth_);
+            break;
+        case kTr:
+        case kRtd:
+            EnterMode(Mode::Text, depth_);
+            break;
+        case kEoc:
+            EndOfCaption();
+            break;
+        case kEdm:
+            EraseDisplayed();
+            break;
+        case kEnm:
+            loading_->ClearScreen();
+            loadWriter_.Reset();
+            break;
+        case kBs:
+            if (mode_ == Mode::PopOn) {
+                loadWriter_.Backspace(*loading_);
+            } else if (mode_ != Mode::Text) {
+                displayWriter_.Backspace(*displayed_);
+            }
+            break;
+        case kCr:
+            if (mode_ == Mode::RollUp && options_.rollUp != RollUpStyle::Skip) Roll();
+            break;
+        default:
+            if (!IsRollUp(code)) break;  // flash and a transparent background show nothing
+            if (options_.rollUp == RollUpStyle::Skip) {
+                if (skipped_.directCodes++ == 0) skipped_.firstDirectFrame = frame_;
+            }
+            EnterMode(Mode::RollUp, RollUpDepth(code));
+            break;
+    }
+}
+
+void CaptionDecoder::EnterMode(Mode mode, int depth) {
+    const bool skipRollUp = options_.rollUp == RollUpStyle::Skip;
+    if (mode_ == Mode::RollUp && !skipRollUp && (mode != Mode::RollUp || depth != depth_)) {
+        EndGroup();
+    }
+    if (mode == Mode::RollUp && !skipRollUp) {
+        if (mode_ != Mode::RollUp) {
+            // A receiver that turns to roll-up erases both memories.
+            EraseDisplayed();
+            loading_->ClearScreen();
+            loadWriter_.Reset();
+            displayWriter_.MoveTo(baseRow_, 0);
+        } else if (depth < depth_) {
+            for (int r = baseRow_ - depth_ + 1; r <= baseRow_ - depth; ++r) {
+                if (r >= 0) ClearRow(*displayed_, r);
+            }
+        }
+    }
+    mode_ = mode;
+    if (mode == Mode::RollUp) depth_ = depth;
+}
+
+void CaptionDecoder::WriteFragment(const uint8_t* bytes, int length, bool extended) {
+    if (mode_ == Mode::RollUp && options_.rollUp != RollUpStyle::Skip && IsRowByte(bytes[0])) {
+        // A preamble moves the roll-up window's base row, with the lines in it.
+        const int base = std::max(RowOf(bytes[0]), depth_ - 1);
+        if (base != baseRow_) {
+            EndGroup();
+            Caption moved;
+            for (int k = 0; k < depth_; ++k) {
+                if (baseRow_ - k >= 0) CopyRow(moved, base - k, *displayed_, baseRow_ - k);
+            }
+            std::copy(&moved.cells[0][0], &moved.cells[0][0] + kGridRows * kScreenColumns,
+                      &displayed_->cells[0][0]);
+            baseRow_ = base;
+        }
+        Write(RowByte(baseRow_), false);
+        for (int k = 1; k < length; ++k) Write(bytes[k], false);
+        return;
+    }
+    // An extended character takes the place of the basic fallback sent just before it.
+    ScreenWriter& writer = mode_ == Mode::PopOn ? loadWriter_ : displayWriter_;
+    if (extended && lastWasCharacter_ && fallbackColumn_ >= 0 &&
+        writer.Column() == fallbackColumn_ + 1) {
+        writer.Backspace(mode_ == Mode::PopOn ? *loading_ : *displayed_);
+    }
+    // A preamble or a background code shows nothing by itself.
+    const bool visible = !IsRowByte(bytes[0]) && bytes[0] != kBackground;
+    for (int k = 0; k < length; ++k) Write(bytes[k], visible);
+}
+
+void CaptionDecoder::Write(uint8_t byte, bool visible) {
+    switch (mode_) {
+        case Mode::PopOn:
+            loadWriter_.Put(*loading_, byte);
+            return;
+        case Mode::RollUp:
+            if (options_.rollUp == RollUpStyle::Skip) return;
+            if (visible && lineStart_ < 0) lineStart_ = frame_;
+            if (visible && rollStart_ < 0) rollStart_ = frame_;
+            break;
+        case Mode::PaintOn:
+            if (visible && paintStart_ < 0) {
+                paintStart_ = frame_;
+                if (shown_) EndShown(std::max(frame_, int64_t{shown_->startFrame} + 1));
+            }
+            break;
+        case Mode::Text:
+            return;
+    }
+    displayWriter_.Put(*displayed_, byte);
+}
+
+void CaptionDecoder::Roll() {
+    if (options_.rollUp == RollUpStyle::Lines) {
+        CompleteLine();
+    } else if (!ShowsNothing(*displayed_) && rollStart_ >= 0) {
+        ++skipped_.rollUpScreens;
+        ++skipped_.rollUpCaptions;
+        Show(*displayed_, rollStart_, rollStart_ + 1, true);
+    }
+    const int top = std::max(0, baseRow_ - depth_ + 1);
+    for (int r = top; r < baseRow_; ++r) CopyRow(*displayed_, r, *displayed_, r + 1);
+    ClearRow(*displayed_, baseRow_);
+    displayWriter_.MoveTo(baseRow_, 0);
+    lineStart_ = -1;
+    rollStart_ = ShowsNothing(*displayed_) ? -1 : frame_;
+}
+
+void CaptionDecoder::CompleteLine() {
+    if (lineStart_ < 0) return;
+    if (RowHasText(displayed_->cells[baseRow_])) {
+        Line line{Caption(), lineStart_};
+        CopyRow(line.cells, 0, *displayed_, baseRow_);
+        group_.push_back(std::move(line));
+        ++skipped_.rollUpLines;
+    }
+    lineStart_ = -1;
+    if (group_.size() >= static_cast<size_t>(depth_)) EndGroup();
+}
+
+// Lines: the lines so far become one caption, on the rows the roll-up used. Screens: the
+// screen shown now stays up as a caption until it is erased or replaced.
+void CaptionDecoder::EndGroup() {
+    if (options_.rollUp == RollUpStyle::Screens) {
+        if (rollStart_ >= 0 && !ShowsNothing(*displayed_)) {
+            ++skipped_.rollUpScreens;
+            ++skipped_.rollUpCaptions;
+            Show(*displayed_, rollStart_, rollStart_ + 1, false);
+        }
+        rollStart_ = -1;
+        return;
+    }
+    if (lineStart_ >= 0 && group_.size() < static_cast<size_t>(depth_)) {
+        CompleteLine();  // which may end the group itself
+        if (group_.empty()) return;
+    }
+    if (group_.empty()) return;
+    Caption caption;
+    const int count = static_cast<int>(group_.size());
+    for (int k = 0; k < count; ++k) {
+        const int row = baseRow_ - (count - 1 - k);
+        if (row >= 0) CopyRow(caption, row, group_[static_cast<size_t>(k)].cells, 0);
+    }
+    const int64_t start = group_[0].start;
+    group_.clear();
+    ++skipped_.rollUpCaptions;
+    Show(caption, start, start + 1, false);
+}
+
+void CaptionDecoder::EndPainting() {
+    if (paintStart_ < 0) return;
+    if (!ShowsNothing(*displayed_)) {
+        ++skipped_.paintOnCaptions;
+        Show(*displayed_, paintStart_, paintStart_ + 1, true);
+    }
+    paintStart_ = -1;
+}
+
+void CaptionDecoder::EraseDisplayed() {
+    if (mode_ == Mode::RollUp && options_.rollUp != RollUpStyle::Skip) {
+        if (options_.rollUp == RollUpStyle::Lines) {
+            EndGroup();
+        } else if (rollStart_ >= 0 && !ShowsNothing(*displayed_)) {
+            ++skipped_.rollUpScreens;
+            ++skipped_.rollUpCaptions;
+            Show(*displayed_, rollStart_, rollStart_ + 1, true);
+        }
+        lineStart_ = rollStart_ = -1;
+    }
+    EndPainting();
+    displayed_->ClearScreen();
+    if (shown_ && frame_ >= earliestEnd_) EndShown(frame_);
+}
+
+void CaptionDecoder::EndOfCaption() {
+    EnterMode(Mode::PopOn, depth_);
+    EndPainting();
+    std::swap(displayed_, loading_);
+    loading_->ClearScreen();
+    loadWriter_.Reset();
+    if (!ShowsNothing(*displayed_)) {
+        Show(*displayed_, frame_, frame_ + 2, false);
+    } else if (shown_ && frame_ >= earliestEnd_) {
+        EndShown(frame_);
+    }
+}
+
+void CaptionDecoder::Show(const Caption& screen, int64_t start, int64_t earliestEnd, bool closed) {
+    if (shown_) EndShown(std::max(start, int64_t{shown_->startFrame} + 1));
+    auto caption = std::make_unique<Caption>();
+    std::copy(&screen.cells[0][0], &screen.cells[0][0] + kGridRows * kScreenColumns,
+              &caption->cells[0][0]);
+    caption->startFrame = static_cast<int32_t>(start);
+    caption->screenValid = 1;
+    if (closed) {
+        caption->endFrame = static_cast<int32_t>(std::max(frame_, start + 1));
+        made_.push_back(std::move(caption));
+    } else {
+        shown_ = std::move(caption);
+        earliestEnd_ = earliestEnd;
+    }
+}
+
+void CaptionDecoder::EndShown(int64_t frame) {
+    shown_->endFrame = static_cast<int32_t>(frame);
+    made_.push_back(std::move(shown_));
+}
+
+void CaptionDecoder::Finish(CaptionList& list) {
+    // What is on the screen when the stream ends stays up two seconds or to the stream's end.
+    if (mode_ == Mode::RollUp && options_.rollUp != RollUpStyle::Skip) EndGroup();
+    if (paintStart_ >= 0 && !ShowsNothing(*displayed_)) {
+        ++skipped_.paintOnCaptions;
+        Show(*displayed_, paintStart_, paintStart_ + 1, false);
+        paintStart_ = -1;
+    }
+    const Caption* last = shown_.get();
+    if (shown_) EndShown(std::max(frame_ + 1, shown_->startFrame + kLastCaptionFrames));
+    for (size_t i = 0; i < made_.size(); ++i) {
+        Caption& caption = *made_[i];
+        const int64_t next = i + 1 < made_.size() ? made_[i + 1]->startFrame : -1;
+        const int64_t end = caption.endFrame;
+        caption.timingMode = &caption == last  ? Manual
+                             : next == end     ? Seamless
+                             : next == end + 1 ? Persistent
+                                               : Manual;
+    }
+    for (std::unique_ptr<Caption>& caption : made_) list.Insert(std::move(caption));
+    made_.clear();
 }
 
 SkippedData DecodePairStream(CaptionList& list, std::span<const uint8_t> bytes,
-                             const std::atomic<int>* cancel) {
-    const size_t n = bytes.size() / 2;
-    auto pairIs = [&](size_t k, uint8_t first, uint8_t second) {
-        return k < n && bytes[2 * k] == first && bytes[2 * k + 1] == second;
-    };
-    auto isEoc = [&](size_t k) { return pairIs(k, kEocFirst, kEocSecond); };
-    auto isEdm = [&](size_t k) { return pairIs(k, kEdmFirst, kEdmSecond); };
-
-    // The captions that end-of-caption codes show, in stream order, starting on their code.
-    std::vector<std::unique_ptr<Caption>> shown;
-    LoadingStyle style = LoadingStyle::PopOn;
-    size_t pos = 0;
-    size_t e = 0;  // search position for the next end of caption; never moves backward
+                             const std::atomic<int>* cancel, const DecodeOptions& options) {
+    CaptionDecoder decoder(options);
     CancelPoll cancelled(cancel);
-    while (pos < n) {
+    const size_t n = bytes.size() / 2;
+    for (size_t k = 0; k < n; ++k) {
         if (cancelled()) return {};
-        if (e < pos) e = pos;
-        while (e < n && !isEoc(e)) ++e;
-        if (e >= n) break;
-        if (e == pos) {  // the second of two EOCs, or nothing loaded before this one
-            ++pos;
-            continue;
-        }
-        auto caption = std::make_unique<Caption>();
-        LoadCodeString(*caption, DecodePairs(bytes.subspan(2 * pos, 2 * (e + 1 - pos)), style));
-        pos = e + 1;
-        if (ShowsNothing(*caption)) continue;  // an erase of the caption before, not a caption
-        caption->screenValid = 1;
-        caption->startFrame = static_cast<int32_t>(e);
-        shown.push_back(std::move(caption));
+        decoder.Feed(bytes[2 * k], bytes[2 * k + 1]);
     }
-
-    // Each caption ends on the next code that replaces or erases it, searched from two frames
-    // on (past a doubled EOC): another caption replaces it (Seamless); an EDM, or an EOC that
-    // shows nothing, erases it, directly before the next caption (Persistent) or not (Manual).
-    for (size_t i = 0; i < shown.size(); ++i) {
-        Caption& caption = *shown[i];
-        const size_t start = static_cast<size_t>(caption.startFrame);
-        const size_t next =
-            i + 1 < shown.size() ? static_cast<size_t>(shown[i + 1]->startFrame) : SIZE_MAX;
-        size_t k = start + 2;
-        while (k < n && !isEoc(k) && !isEdm(k)) ++k;
-        if (k >= n) {
-            caption.endFrame = static_cast<int32_t>(std::max(n, start + kLastCaptionFrames));
-            caption.timingMode = Manual;
-        } else {
-            caption.endFrame = static_cast<int32_t>(k);
-            caption.timingMode = next == k ? Seamless : next == k + 1 ? Persistent : Manual;
-        }
-        list.Insert(std::move(shown[i]));
-    }
-    return CountSkippedData(bytes);
+    if (cancelled()) return {};
+    decoder.Finish(list);
+    return decoder.Skipped();
 }
 
 }  // namespace vantrel

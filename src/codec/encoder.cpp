@@ -4,14 +4,15 @@
 #include <optional>
 
 #include "codec/code_string.h"
+#include "codec/codes.h"
 #include "codec/tables.h"
 
 namespace vantrel {
 
 namespace {
 
-constexpr uint8_t kNull = 0x80;
-constexpr uint8_t kErasePair[2] = {0x14, 0x2C};  // EDM
+constexpr uint8_t kNull = kNullCode;
+constexpr uint8_t kErasePair[2] = {kPairEdm >> 8, kPairEdm & 0xFF};
 
 uint8_t Parity(int v) {
     return OddParityTable[v & 0x7F];
@@ -34,14 +35,14 @@ class CodeEncoder {
         const uint16_t entry = CodePairTable[c];
         if (pacPending_) {
             pacPending_ = false;
-            if (c == 0x0F || (c >= 0x18 && c <= 0x1E)) {
+            if (c == kWhiteItalics || (IsColour(c) && ColourOf(c) != kColourBlack)) {
                 AddToLast(2 * (c & 7));
                 return;
             }
         }
         if (bgPending_) {
             bgPending_ = false;
-            if (c >= 0x18 && c <= 0x1F) {
+            if (IsColour(c)) {
                 AddToLast(2 * (c & 7));
                 return;
             }
@@ -63,8 +64,8 @@ class CodeEncoder {
             beforeLast_ = last_;
             last_ = out_.size() - 2;
             lastValue_ = Pair(*last_);
-            pacPending_ = c >= 0x81 && c <= 0x8F;
-            bgPending_ = c == 0xD0;
+            pacPending_ = IsRowByte(c);
+            bgPending_ = c == kBackground;
             lastWasControl_ = true;
         } else {
             out_.push_back(Parity(entry & 0x7F));

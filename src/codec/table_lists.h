@@ -8,18 +8,9 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace vantrel::table_lists {
+#include "codec/codes.h"
 
-// Code-string bytes that the table builders refer to by meaning.
-constexpr uint8_t kItalicsByte = 0x0C;
-constexpr uint8_t kUnderlineByte = 0x0E;
-constexpr uint8_t kWhiteItalicsByte = 0x0F;
-constexpr uint8_t kIndentBase = 0x10;  // 0x10-0x17: indent 4 x k columns
-constexpr uint8_t kColourBase = 0x18;  // 0x18-0x1F: colour c
-constexpr uint8_t kNullByte = 0x80;
-constexpr uint8_t kRowBase = 0x80;  // 0x81-0x8F: rows 1 to 15
-constexpr uint8_t kBackgroundByte = 0xD0;
-constexpr uint8_t kSemiTransparentByte = 0xF0;
+namespace vantrel::table_lists {
 
 // 608 codes of the attributes (channel 1, first byte in the high half, no parity).
 constexpr uint16_t kBackgroundCode = 0x1020;       // + 2c for colour c, + 1 semi-transparent
@@ -91,7 +82,7 @@ inline constexpr std::array<ExtendedChar, 64> kExtendedChars = {{
     {0xA1, '!', "!"},
     {0x2A, '#', "*"},
     {0x92, '\'', "rsq"},
-    {0x96, '-', "-"},
+    {0x97, '-', "-"},  // the em dash
     {0xA9, 'c', "C"},
     {0x9A, 's', "sm"},
     {0x95, '.', "."},
@@ -159,11 +150,25 @@ struct Command {
     const char* name;
 };
 inline constexpr std::array<Command, 19> kCommands = {{
-    {0x01, 0x1424, "DER"}, {0x02, 0x1420, "RCL"}, {0x03, 0x1429, "RDC"}, {0x04, 0x142B, "RTD"},
-    {0x05, 0x142A, "TR"},  {0x06, 0x142F, "EOC"}, {0x07, 0x1421, "BS"},  {0x08, 0x1428, "FON"},
-    {0x09, 0x1721, "TO1"}, {0x0A, 0x1722, "TO2"}, {0x0B, 0x1723, "TO3"}, {0x0C, 0x112E, "I"},
-    {0x0D, 0x142D, "CR"},  {0x9C, 0x172D, "BT"},  {0x9D, 0x1425, "RU2"}, {0x9E, 0x1426, "RU3"},
-    {0x9F, 0x1427, "RU4"}, {0xFE, 0x142E, "ENM"}, {0xFF, 0x142C, "EDM"},
+    {kDer, 0x1424, "DER"},
+    {kRcl, kPairRcl, "RCL"},
+    {kRdc, 0x1429, "RDC"},
+    {kRtd, 0x142B, "RTD"},
+    {kTr, 0x142A, "TR"},
+    {kEoc, kPairEoc, "EOC"},
+    {kBs, 0x1421, "BS"},
+    {kFon, 0x1428, "FON"},
+    {TabOffsetByte(1), 0x1721, "TO1"},
+    {TabOffsetByte(2), 0x1722, "TO2"},
+    {TabOffsetByte(3), 0x1723, "TO3"},
+    {kItalics, 0x112E, "I"},
+    {kCr, 0x142D, "CR"},
+    {kTransparent, 0x172D, "BT"},
+    {kRollUp2, 0x1425, "RU2"},
+    {kRollUp2 + 1, 0x1426, "RU3"},
+    {kRollUp4, 0x1427, "RU4"},
+    {kEnm, 0x142E, "ENM"},
+    {kEdm, kPairEdm, "EDM"},
 }};
 
 // Preamble address codes of rows 1 to 15 with attribute bits 0.
@@ -180,10 +185,10 @@ struct ByteName {
     const char* name;
 };
 inline constexpr std::array<ByteName, 4> kAttributeNames = {{
-    {kUnderlineByte, "U"},
-    {kWhiteItalicsByte, "WhI"},
-    {kBackgroundByte, "B"},
-    {kSemiTransparentByte, "S"},
+    {kUnderline, "U"},
+    {kWhiteItalics, "WhI"},
+    {kBackground, "B"},
+    {kSemiTransparent, "S"},
 }};
 
 // Names that do not follow the rules (character itself; fallback followed by the name).

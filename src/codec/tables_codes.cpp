@@ -19,26 +19,28 @@ constexpr std::array<uint16_t, 256> BuildCodePairTable() {
         table[kExtendedChars[i].character] = ExtendedCharCode(static_cast<int>(i));
     }
     for (const Command& c : kCommands) table[c.byte] = c.code;
-    table[kUnderlineByte] = kUnderlineModifier;
-    table[kSemiTransparentByte] = kUnderlineModifier;
-    for (int k = 0; k < 8; ++k) table[kIndentBase + k] = kIndentModifier + 2 * k;
-    for (int c = 0; c < 7; ++c) table[kColourBase + c] = kMidRowColourCode + 2 * c;
-    table[kColourBase + 7] = kBlackForegroundCode;
-    for (size_t r = 0; r < kRowCodes.size(); ++r) table[kRowBase + 1 + r] = kRowCodes[r];
-    table[kBackgroundByte] = kBackgroundCode;
+    table[kUnderline] = kUnderlineModifier;
+    table[kSemiTransparent] = kUnderlineModifier;
+    for (int k = 0; k < 8; ++k) table[IndentByte(k)] = kIndentModifier + 2 * k;
+    for (int c = 0; c < 7; ++c) table[ColourByte(c)] = kMidRowColourCode + 2 * c;
+    table[ColourByte(kColourBlack)] = kBlackForegroundCode;
+    for (size_t r = 0; r < kRowCodes.size(); ++r)
+        table[RowByte(static_cast<int>(r))] = kRowCodes[r];
+    table[kBackground] = kBackgroundCode;
     return table;
 }
 
 constexpr std::array<uint8_t, 256> BuildCodeClassTable() {
     std::array<uint8_t, 256> table{};  // kBasicChar
     for (const Command& c : kCommands) table[c.byte] = kControlCode;
-    for (int b = kWhiteItalicsByte; b < kColourBase + 8; ++b) table[b] = kControlCode;
-    table[kNullByte] = kControlCode;
+    for (int b = kWhiteItalics; b < ColourByte(kColourCount); ++b) table[b] = kControlCode;
+    table[kNullCode] = kControlCode;
     for (const SpecialChar& s : kSpecialChars) table[s.character] = kControlCode;
-    for (size_t r = 0; r < kRowCodes.size(); ++r) table[kRowBase + 1 + r] = kRowOrBackground;
-    table[kBackgroundByte] = kRowOrBackground;
-    table[kUnderlineByte] = kModifier;
-    table[kSemiTransparentByte] = kModifier;
+    for (size_t r = 0; r < kRowCodes.size(); ++r)
+        table[RowByte(static_cast<int>(r))] = kRowOrBackground;
+    table[kBackground] = kRowOrBackground;
+    table[kUnderline] = kModifier;
+    table[kSemiTransparent] = kModifier;
     for (const ExtendedChar& e : kExtendedChars) table[e.character] = kExtendedChar;
     return table;
 }

@@ -35,9 +35,9 @@ constexpr std::array<Name, 256> BuildNames() {
     }
     for (const Command& c : kCommands) names[c.byte] = Text(c.name);
     for (const ByteName& a : kAttributeNames) names[a.byte] = Text(a.name);
-    for (int k = 0; k < 8; ++k) names[kIndentBase + k] = TwoDigits(4 * k);
-    for (int c = 0; c < 8; ++c) names[kColourBase + c] = Text(kColourNames[c]);
-    for (int row = 1; row <= 15; ++row) names[kRowBase + row] = TwoDigits(row);
+    for (int k = 0; k < 8; ++k) names[IndentByte(k)] = TwoDigits(4 * k);
+    for (int c = 0; c < 8; ++c) names[ColourByte(c)] = Text(kColourNames[c]);
+    for (int row = 1; row <= 15; ++row) names[RowByte(row - 1)] = TwoDigits(row);
     for (const ByteName& x : kNameExceptions) names[x.byte] = Text(x.name);
     return names;
 }

@@ -28,10 +28,10 @@ CodeCells RunStartCodes(int column, uint8_t attribute) {
     }
     CodeCells codes;
     if (needColour) {
-        Add(codes, static_cast<uint8_t>(kColourCodeBase + f),
+        Add(codes, ColourByte(f),
             attribute & static_cast<uint8_t>(~(kForegroundBits | kItalicsBit)));
     }
-    if (needItalics) Add(codes, kItalicsCode, attribute & static_cast<uint8_t>(~kItalicsBit));
+    if (needItalics) Add(codes, kItalics, attribute & static_cast<uint8_t>(~kItalicsBit));
     return codes;
 }
 
@@ -41,12 +41,12 @@ CodeCells TransitionCodes(uint8_t previous, uint8_t next) {
     if ((previous & kCodedBits) == (next & kCodedBits)) return codes;
     const int f = Foreground(next);
     if (Foreground(previous) == f && IsItalic(next)) {
-        Add(codes, kItalicsCode, previous);
+        Add(codes, kItalics, previous);
         return codes;
     }
-    Add(codes, static_cast<uint8_t>(kColourCodeBase + f), previous);
+    Add(codes, ColourByte(f), previous);
     if (IsItalic(next)) {
-        Add(codes, kItalicsCode, static_cast<uint8_t>((previous & kBackgroundBits) | f));
+        Add(codes, kItalics, static_cast<uint8_t>((previous & kBackgroundBits) | f));
     }
     return codes;
 }

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "codec/code_string.h"
+#include "codec/codes.h"
 #include "model/caption.h"
 
 namespace vantrel {
@@ -25,9 +26,5 @@ constexpr bool IsCharacterCell(const CaptionCell& cell) {
 constexpr bool IsEditableRow(int row) {
     return row >= 0 && row < kScreenRows;
 }
-
-// The attribute-code characters the editor writes itself.
-constexpr uint8_t kItalicsCode = 0x0C;
-constexpr uint8_t kColourCodeBase = 0x18;  // + foreground colour
 
 }  // namespace vantrel

@@ -35,6 +35,11 @@ void Inform(const CaptionProject& project, const std::string& text) {
     if (project.host) project.host->Inform(text);
 }
 
+// The formats that hold the pairs of both fields, and so channels 3 and 4.
+bool CarriesField2(Format format) {
+    return format == Format::Mpeg2 || format == Format::Mcc || format == Format::Video;
+}
+
 // Reads the file from its start up to `limit` bytes, whatever it is (a regular file, a device,
 // a pipe); false on a read error. Stops early once `cancel` is raised. The buffer never holds
 // room for more than `limit` bytes.
@@ -78,10 +83,14 @@ ImportResult ImportCaptionFile(CaptionProject& project, const std::string& path,
     const Format format = FormatOf(extension);
     if (format == Format::Other && !subtitles) return ImportResult::Other;
     if (format == Format::Mpeg2 && !hooks.readMpeg2) return ImportResult::Mpeg2Stream;
+    if (!subtitles && FieldOfChannel(hooks.decode.channel) == 2 && !CarriesField2(format)) {
+        Inform(project, ChannelNotCarriedText(path, hooks.decode.channel));
+        return ImportResult::ChannelNotCarried;
+    }
     if (format == Format::Video) {
         if (!hooks.readVideo) return ImportResult::VideoFile;
         CaptionList read;
-        if (!hooks.readVideo(project, path, read)) {
+        if (!hooks.readVideo(project, path, read, hooks.decode)) {
             return CancelRaised(&project.cancel) ? ImportResult::Cancelled
                                                  : ImportResult::StreamFailed;
         }
@@ -103,7 +112,7 @@ ImportResult ImportCaptionFile(CaptionProject& project, const std::string& path,
     }
     CaptionList read;
     if (format == Format::Mpeg2) {
-        if (!hooks.readMpeg2(project, file, read)) {
+        if (!hooks.readMpeg2(project, file, read, hooks.decode)) {
             return CancelRaised(&project.cancel) ? ImportResult::Cancelled
                                                  : ImportResult::StreamFailed;
         }
@@ -155,11 +164,15 @@ ImportResult ImportCaptionFile(CaptionProject& project, const std::string& path,
         Inform(project, UnsupportedTimeCodeRateText(path, data.unsupportedRate));
         return ImportResult::NotRecognized;
     }
-    const SkippedData skipped = DecodePairStream(read, data.pairs, &project.cancel);
+    const PairStream& pairs =
+        FieldOfChannel(hooks.decode.channel) == 2 ? data.field2Pairs : data.pairs;
+    const SkippedData skipped = DecodePairStream(read, pairs, &project.cancel, hooks.decode);
     if (CancelRaised(&project.cancel)) return ImportResult::Cancelled;
     const std::string skippedText = SkippedDataText(path, skipped, data);
     if (!skippedText.empty()) Inform(project, skippedText);
-    if (format != Format::Raw && data.pairs.empty()) {
+    const std::string madeText = MadeFromDataText(path, skipped);
+    if (!madeText.empty() && project.host) project.host->Note(madeText);
+    if (format != Format::Raw && pairs.empty()) {
         Inform(project, std::string(kNoClosedCaptionsText));
         return ImportResult::NoCaptions;
     }

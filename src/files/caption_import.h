@@ -6,23 +6,25 @@
 #include <string>
 #include <string_view>
 
+#include "codec/decoder.h"
 #include "files/file.h"
 #include "model/caption_project.h"
 
 namespace vantrel {
 
 enum class ImportResult {
-    Imported,       // the file was decoded (a raw file may hold no caption at all)
-    NoCaptions,     // a text file with its header and no data; reported
-    NotRecognized,  // wrong header line, raw file without its header, a time code rate
-                    // that is not read; reported
-    OpenFailed,     // the file couldn't be opened or read; reported
-    Mpeg2Stream,    // .m2v and no stream reader given
-    VideoFile,      // a video file and no video reader given
-    StreamFailed,   // the .m2v reader was cancelled or failed; it said why
-    TooLarge,       // a text file over kMaxTextFileBytes; reported
-    Cancelled,      // the project's cancel flag was raised while reading; nothing said
-    Other,          // an extension no reader takes; silent
+    Imported,           // the file was decoded (a raw file may hold no caption at all)
+    NoCaptions,         // a text file with its header and no data; reported
+    NotRecognized,      // wrong header line, raw file without its header, a time code rate
+                        // that is not read; reported
+    OpenFailed,         // the file couldn't be opened or read; reported
+    Mpeg2Stream,        // .m2v and no stream reader given
+    VideoFile,          // a video file and no video reader given
+    StreamFailed,       // the .m2v or video reader was cancelled or failed; it said why
+    TooLarge,           // a text file over kMaxTextFileBytes; reported
+    ChannelNotCarried,  // channel 3 or 4 asked of a format without field 2; reported
+    Cancelled,          // the project's cancel flag was raised while reading; nothing said
+    Other,              // an extension no reader takes; silent
 };
 // Anything but Imported leaves the project exactly as it was: captions, paths, modified flag.
 
@@ -38,10 +40,13 @@ struct ImportHooks {
     // the extraction behind the progress dialog (ImportM2v). True when it completed and found
     // captions; otherwise it has told the user why, as far as there is something to tell.
     // Without it an .m2v file is left alone and Mpeg2Stream is returned.
-    std::function<bool(CaptionProject&, File&, CaptionList&)> readMpeg2;
+    std::function<bool(CaptionProject&, File&, CaptionList&, const DecodeOptions&)> readMpeg2;
     // Reads the captions of a video file (IsVideoExtension) by its path, as readMpeg2 does
     // (ImportVideo). Without it a video file is left alone and VideoFile is returned.
-    std::function<bool(CaptionProject&, const std::string&, CaptionList&)> readVideo;
+    std::function<bool(CaptionProject&, const std::string&, CaptionList&, const DecodeOptions&)>
+        readVideo;
+    // The caption channel to read and what roll-up captions become.
+    DecodeOptions decode;
 };
 
 // The extensions of the video files whose captions are read through FFmpeg's libraries (MP4,
@@ -52,7 +57,8 @@ bool IsVideoExtension(std::string_view extension);
 // Imports the file at `path`; `extension` (without the dot, any case) picks the reader: bin,
 // dat, scc, ccd, mcc, m2v or a video file's, and srt or vtt (ImportSubtitleFile). The file is read
 // and decoded into a list of its own; only when that succeeded are the project's captions replaced
-// and the project marked modified. Messages go to the project's host.
+// and the project marked modified. Messages go to the project's host; what roll-up and paint-on
+// data became is a note (ProjectHost::Note).
 ImportResult ImportCaptionFile(CaptionProject& project, const std::string& path,
                                std::string_view extension, const ImportHooks& hooks = {});
 

@@ -3,6 +3,7 @@
 #include <optional>
 #include <string_view>
 
+#include "codec/codes.h"
 #include "files/ccd_tables.h"
 #include "files/timecode_lines.h"
 
@@ -14,7 +15,7 @@ constexpr std::string_view kCcdHeader = "SCC_disassembly ";
 constexpr size_t kMaxTokenName = 6;
 
 bool IsControlPair(uint8_t first) {
-    return first != 0x80 && (first & 0x7F) < 0x20;
+    return IsControlFirst(first & 0x7F);
 }
 
 uint16_t TokenCode(std::string_view name) {

@@ -3,21 +3,12 @@
 #include <algorithm>
 #include <cctype>
 
+#include "codec/codes.h"
 #include "model/caption.h"
 
 namespace vantrel {
 
 namespace {
-
-constexpr uint8_t kResumeLoading = 0x02;
-constexpr uint8_t kEraseHidden = 0xFE;
-constexpr uint8_t kEndOfCaption = 0x06;
-constexpr uint8_t kFirstRowByte = 0x81;
-constexpr uint8_t kFirstIndent = 0x10;
-constexpr uint8_t kTabOffsetBase = 0x08;
-constexpr uint8_t kColourCode = 0x18;
-constexpr uint8_t kItalicsCode = 0x0C;
-constexpr uint8_t kUnderlineModifier = 0x0E;
 
 struct Cell {
     uint8_t character;
@@ -82,9 +73,9 @@ void AppendCodes(uint8_t from, uint8_t to, Tokens& out) {
     const bool colour = Foreground(to) != Foreground(from) || (IsItalic(from) && !IsItalic(to)) ||
                         (IsUnderlined(to) != IsUnderlined(from) && !intoItalics);
     if (colour) {
-        out.Push({static_cast<uint8_t>(kColourCode + Foreground(to)), true, IsUnderlined(to)});
+        out.Push({ColourByte(Foreground(to)), true, IsUnderlined(to)});
     }
-    if (IsItalic(to) && (colour || intoItalics)) out.Push({kItalicsCode, true, IsUnderlined(to)});
+    if (IsItalic(to) && (colour || intoItalics)) out.Push({kItalics, true, IsUnderlined(to)});
 }
 
 // The cells of a row from the preamble on (white, plain). A code takes the place of a space
@@ -238,7 +229,7 @@ std::vector<Cells> WrapBalanced(const std::vector<Word>& words) {
 
 bool StartsNewSpeaker(const Word& first) {
     const uint8_t c = first.cells.front().character;
-    return c == '-' || c == 0x96 ||
+    return c == '-' || c == 0x97 ||
            (c == '>' && first.cells.size() > 1 && first.cells[1].character == '>');
 }
 
@@ -273,7 +264,7 @@ std::vector<Cells> RowsOf(const std::vector<StyledLine>& lines) {
 CueScreen ScreenOf(const std::vector<Cells>& rows, size_t first, size_t count, bool top) {
     CueScreen screen;
     CodeString& code = screen.code;
-    code = {kResumeLoading, kEraseHidden};
+    code = {kRcl, kEnm};
     const size_t firstRow = top ? 0 : kScreenRows - count;
     for (size_t r = 0; r < count; ++r) {
         TokenList list;
@@ -281,16 +272,16 @@ CueScreen ScreenOf(const std::vector<Cells>& rows, size_t first, size_t count, b
         const std::vector<Token>& tokens = list.tokens;
         const size_t column =
             (kScreenColumns - std::min<size_t>(tokens.size(), kScreenColumns)) / 2;
-        code.push_back(static_cast<uint8_t>(kFirstRowByte + firstRow + r));
-        code.push_back(static_cast<uint8_t>(kFirstIndent + column / 4));
-        if (column % 4 != 0) code.push_back(static_cast<uint8_t>(kTabOffsetBase + column % 4));
+        code.push_back(RowByte(firstRow + r));
+        code.push_back(IndentByte(column / kIndentStep));
+        if (column % kIndentStep != 0) code.push_back(TabOffsetByte(column % kIndentStep));
         for (const Token& t : tokens) {
             code.push_back(t.byte);
-            if (t.code && t.underline) code.push_back(kUnderlineModifier);
+            if (t.code && t.underline) code.push_back(kUnderline);
             if (!t.code && t.byte != ' ') ++screen.textLength;
         }
     }
-    code.push_back(kEndOfCaption);
+    code.push_back(kEoc);
     return screen;
 }
 

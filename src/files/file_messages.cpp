@@ -62,11 +62,18 @@ std::string SkippedDataText(const std::string& path, const SkippedData& skipped,
     };
     auto lines = [&](const LineTally& t, bool frame, const char* one, const char* many,
                      const std::string& why) { item(t.count, one, many, at(t, frame), why); };
-    item(skipped.directCodes, "roll-up or paint-on code", "roll-up and paint-on codes",
+    item(skipped.directCodes, "roll-up code", "roll-up codes",
          "at " + FormatTimecode(skipped.firstDirectFrame),
-         "only pop-on captions are made; the text these codes put on the screen is in none");
-    item(skipped.otherChannelPairs, "pair of caption channel 2", "pairs of caption channel 2",
-         "at " + FormatTimecode(skipped.firstOtherChannelFrame), "only channel 1 is read");
+         "roll-up captions were to be left out; the text these codes put on the screen is in "
+         "none");
+    const std::string other = "caption channel " + std::to_string(skipped.otherChannel);
+    const int ours =
+        skipped.otherChannel % 2 == 0 ? skipped.otherChannel - 1 : skipped.otherChannel + 1;
+    item(skipped.otherChannelPairs, ("pair of " + other).c_str(), ("pairs of " + other).c_str(),
+         "at " + FormatTimecode(skipped.firstOtherChannelFrame),
+         "only channel " + std::to_string(ours) + " is read");
+    item(skipped.textModePairs, "pair of text mode", "pairs of text mode",
+         "at " + FormatTimecode(skipped.firstTextModeFrame), "text mode carries no captions");
     lines(read.unreadableLines, false, "unreadable line", "unreadable lines",
           "a line must begin with a timecode hh:mm:ss:ff or hh:mm:ss;ff, minutes and seconds "
           "below 60");
@@ -100,6 +107,29 @@ std::string SkippedDataText(const std::string& path, const SkippedData& skipped,
         text += "Read from " + path + " by guessing" + items;
     }
     return text;
+}
+
+std::string MadeFromDataText(const std::string& path, const SkippedData& made) {
+    std::string items;
+    auto item = [&](size_t count, const char* one, const char* many, size_t captions) {
+        if (count == 0) return;
+        items += "\n" + std::to_string(count) + " " + (count == 1 ? one : many) + " became " +
+                 std::to_string(captions) +
+                 (captions == 1 ? " pop-on caption" : " pop-on captions");
+    };
+    if (made.rollUpScreens > 0) {
+        item(made.rollUpScreens, "roll-up screen", "roll-up screens", made.rollUpCaptions);
+    } else {
+        item(made.rollUpLines, "roll-up line", "roll-up lines", made.rollUpCaptions);
+    }
+    item(made.paintOnCaptions, "paint-on screen", "paint-on screens", made.paintOnCaptions);
+    return items.empty() ? std::string() : "Imported from " + path + items;
+}
+
+std::string ChannelNotCarriedText(const std::string& path, int channel) {
+    return "Channel " + std::to_string(channel) + " is not in " + path +
+           ": the format holds field 1 only, with channels 1 and 2; channels 3 and 4 are in "
+           "field 2";
 }
 
 std::string NotAProjectText(const std::string& path) {

@@ -59,6 +59,13 @@ std::string ErrorSavingFileText(const std::string& path, const std::string& reas
 std::string SkippedDataText(const std::string& path, const SkippedData& skipped,
                             const CaptionFileData& read = {});
 
+// What roll-up and paint-on data became ("106 roll-up lines became 53 pop-on captions"), one
+// line each after the file's name; empty when there was none.
+std::string MadeFromDataText(const std::string& path, const SkippedData& made);
+
+// A channel of field 2 asked of a format that holds field 1 only.
+std::string ChannelNotCarriedText(const std::string& path, int channel);
+
 // A project file that isn't one, or is damaged; the current project stays as it was.
 std::string NotAProjectText(const std::string& path);
 std::string DamagedProjectText(const std::string& path);

@@ -13,6 +13,9 @@ class ProjectHost {
 
     // A plain OK message box (or a line on standard error).
     virtual void Inform(const std::string& text) = 0;
+    // What an operation made of its input, for the user to know rather than a problem (what
+    // roll-up lines became); the command line does not count it as a failure.
+    virtual void Note(const std::string& text) { Inform(text); }
 
     // The frame current in the view; saved with the project.
     virtual int32_t CurrentFrame() const { return 0; }

@@ -23,10 +23,10 @@ void CaptionTripletWalk::Continue(const uint8_t* piece, size_t size, std::vector
     while (!ended_ && at < size) {
         if (have_ == 0 && at + 3 <= size) {
             const uint8_t marker = piece[at];
-            if (marker == kField1Marker) {
-                Append(pairs, piece + at + 1);
-            } else if (marker != kField2Marker) {
+            if (marker != kField1Marker && marker != kField2Marker) {
                 ended_ = true;
+            } else if (marker == marker_) {
+                Append(pairs, piece + at + 1);
             }
             at += 3;
             continue;
@@ -36,7 +36,7 @@ void CaptionTripletWalk::Continue(const uint8_t* piece, size_t size, std::vector
             ended_ = true;
         } else if (have_ == 3) {
             have_ = 0;
-            if (triplet_[0] == kField1Marker) {
+            if (triplet_[0] == marker_) {
                 Append(pairs, triplet_ + 1);
             }
         }

@@ -21,11 +21,14 @@ constexpr uint8_t kField2Marker = 0xFE;
 
 bool IsCaptionUserData(const uint8_t* unit, size_t size);
 
-// Walks the triplets of one caption unit, which may arrive in pieces, and appends its field-1
-// pairs to a buffer with bit 7 set on every byte. The triplets end at the first marker that is
-// neither FF nor FE; a triplet cut off by the unit's end is dropped.
+// Walks the triplets of one caption unit, which may arrive in pieces, and appends the pairs of
+// one field (field 1 unless told) to a buffer with bit 7 set on every byte. The triplets end at
+// the first marker that is neither FF nor FE; a triplet cut off by the unit's end is dropped.
 class CaptionTripletWalk {
   public:
+    explicit CaptionTripletWalk(int field = 1)
+        : marker_(field == 2 ? kField2Marker : kField1Marker) {}
+
     // Starts on a unit that IsCaptionUserData accepts: its first piece.
     void Begin(const uint8_t* unit, size_t size, std::vector<uint8_t>& pairs);
     // Goes on with a further piece of the same unit.
@@ -34,6 +37,7 @@ class CaptionTripletWalk {
   private:
     void Append(std::vector<uint8_t>& pairs, const uint8_t* pair);
 
+    uint8_t marker_;
     uint8_t triplet_[3] = {};
     size_t have_ = 0;
     bool ended_ = true;

@@ -27,6 +27,7 @@ constexpr uint8_t kSequenceStartCode = 0xB3;
 // group by group (by temporal reference), a picture to a frame at the stream's picture rate.
 class A53Pictures {
   public:
+    explicit A53Pictures(int field) : field_(field) {}
     void Sequence(const uint8_t* unit, size_t size) {
         // frame_rate_code: 23.976, 24, 25, 29.97, 30, 50, 59.94, 60 pictures per second.
         static constexpr double kRates[] = {
@@ -44,7 +45,7 @@ class A53Pictures {
         std::vector<uint8_t>& into = pictures_.back().pairs;
         ForEachGa94Pair(std::span<const uint8_t>(unit + 4, size - 4),
                         [&](int field, uint8_t a, uint8_t b) {
-                            if (field == 1 && ((a | b) & 0x7F) != 0)
+                            if (field == field_ && ((a | b) & 0x7F) != 0)
                                 into.insert(into.end(), {a, b});
                         });
     }
@@ -78,6 +79,7 @@ class A53Pictures {
         pictures_.clear();
     }
 
+    int field_;  // 1 or 2: the field whose pairs are taken
     double rate_ = 30000.0 / 1001;
     int64_t shown_ = 0;  // pictures of the groups before
     std::vector<Picture_> pictures_;
@@ -87,10 +89,10 @@ class A53Pictures {
 }  // namespace
 
 MpegStatus CollectCaptionPairs(File& source, ProgressSink& progress, const std::atomic<int>& cancel,
-                               std::vector<uint8_t>& pairs) {
+                               std::vector<uint8_t>& pairs, int field) {
     StartCodeReader reader(source);
-    CaptionTripletWalk walk;
-    A53Pictures a53;
+    CaptionTripletWalk walk(field);
+    A53Pictures a53(field);
     bool inCaptionUnit = false;  // a long caption unit goes on in the pieces after its first
     const size_t before = pairs.size();
     while (const uint8_t* unit = reader.Next()) {
@@ -125,24 +127,26 @@ MpegStatus CollectCaptionPairs(File& source, ProgressSink& progress, const std::
 }
 
 MpegOutcome ExtractCaptions(File& source, ProgressSink& progress, const std::atomic<int>& cancel,
-                            CaptionList& into) {
+                            CaptionList& into, const DecodeOptions& options) {
     MpegOutcome outcome;
     try {
         std::vector<uint8_t> stream;
-        outcome.status = CollectCaptionPairs(source, progress, cancel, stream);
+        outcome.status =
+            CollectCaptionPairs(source, progress, cancel, stream, FieldOfChannel(options.channel));
         CaptionFileData read;  // what was left out of the stream itself
         if (stream.size() > kMaxStreamPairBytes) {
             stream.resize(kMaxStreamPairBytes);
             read.truncated = true;
         }
         if (outcome.status == MpegStatus::Completed) {
-            const SkippedData skipped = DecodePairStream(into, stream, &cancel);
+            const SkippedData skipped = DecodePairStream(into, stream, &cancel, options);
             // Decoding stops on the flag as the collection does, and keeps nothing.
             if (CancelRaised(&cancel)) {
                 into.Clear();
                 outcome.status = MpegStatus::Cancelled;
             } else {
                 outcome.skippedMessage = SkippedDataText(source.Path(), skipped, read);
+                outcome.madeMessage = MadeFromDataText(source.Path(), skipped);
             }
         }
     } catch (const std::bad_alloc&) {

@@ -25,7 +25,7 @@ constexpr size_t kMaxStreamPairBytes = static_cast<size_t>(kMaxEncodedFrame + 1)
 // Completed, NoCaptions (nothing collected), Cancelled or ReadFailed, with no message. Throws
 // std::bad_alloc when `pairs` cannot grow.
 MpegStatus CollectCaptionPairs(File& source, ProgressSink& progress, const std::atomic<int>& cancel,
-                               std::vector<uint8_t>& pairs);
+                               std::vector<uint8_t>& pairs, int field = 1);
 
 // Collects the pairs and decodes them into `into`, a list of the caller's own that the worker
 // alone touches; the caller moves the captions into the project when the worker is done.
@@ -33,7 +33,8 @@ MpegStatus CollectCaptionPairs(File& source, ProgressSink& progress, const std::
 // too, and then leaves `into` empty. The outcome's message is
 // "Video file does not contain closed captions", a read error or a memory shortage. Never
 // throws.
+// The pairs are those of the field that carries the channel the options name.
 MpegOutcome ExtractCaptions(File& source, ProgressSink& progress, const std::atomic<int>& cancel,
-                            CaptionList& into);
+                            CaptionList& into, const DecodeOptions& options = {});
 
 }  // namespace vantrel

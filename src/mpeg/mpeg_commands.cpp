@@ -17,16 +17,20 @@ void Tell(const CaptionProject& project, const std::string& text) {
 }  // namespace
 
 MpegOutcome ImportM2v(CaptionProject& project, File& source, ProgressDisplay& display,
-                      CaptionList& into) {
+                      CaptionList& into, const DecodeOptions& options) {
     const int64_t length = source.Length();
     ProgressWorker worker(length > 0 ? static_cast<uint64_t>(length) : 0, OperationMode::Extraction,
                           source, source, project);
+    worker.SetDecodeOptions(options);
     display.Run(worker);
     worker.Wait();
     MpegOutcome outcome = worker.Outcome();
     if (outcome.status == MpegStatus::Completed) into.MoveFrom(worker.Extracted());
     Tell(project, outcome.message);
     Tell(project, outcome.skippedMessage);
+    if (project.host != nullptr && !outcome.madeMessage.empty()) {
+        project.host->Note(outcome.madeMessage);
+    }
     return outcome;
 }
 

@@ -5,7 +5,8 @@
 //
 // Wiring:
 // - ImportCaptionFile, ".m2v": pass ImportHooks::readMpeg2 =
-//       [&](CaptionProject& p, File& f) { ImportM2v(p, f, display); }
+//       [&](CaptionProject& p, File& f, CaptionList& into, const DecodeOptions& options) {
+//           ImportM2v(p, f, display, into, options); }
 //   where display is the progress dialog (window) or a TerminalProgress (command line).
 // - File > Multiplex into MPEG2 Stream and `vantrel-cc mux`: MultiplexToFile(project, source
 //   path, output path, display); the command line exits non-zero unless
@@ -28,7 +29,7 @@ struct CaptionProject;
 // leaves `into` empty and says nothing; other failures are told through the project's host.
 // Returns how it ended.
 MpegOutcome ImportM2v(CaptionProject& project, File& source, ProgressDisplay& display,
-                      CaptionList& into);
+                      CaptionList& into, const DecodeOptions& options = {});
 
 // Copies `source` (open for reading, at its start) to `destination` (open for writing, empty)
 // with the project's captions in it. The outcome's message, the left-out captions and those past

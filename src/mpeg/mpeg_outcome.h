@@ -34,6 +34,8 @@ struct MpegOutcome {
     // Extraction: what the decoder left out (roll-up text, the second channel); empty when
     // nothing.
     std::string skippedMessage;
+    // Extraction: what roll-up and paint-on data became; empty when none.
+    std::string madeMessage;
 };
 
 }  // namespace vantrel

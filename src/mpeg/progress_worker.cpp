@@ -71,7 +71,7 @@ void ProgressWorker::Work() {
         if (job_) {
             outcome_ = job_(*this, project_.cancel, extracted_);
         } else if (mode_ == OperationMode::Extraction) {
-            outcome_ = ExtractCaptions(*source_, *this, project_.cancel, extracted_);
+            outcome_ = ExtractCaptions(*source_, *this, project_.cancel, extracted_, decodeOptions_);
         } else {
             outcome_ = MultiplexCaptions(project_.captions, *source_, *destination_, *this,
                                          project_.cancel);

@@ -9,6 +9,7 @@
 #include <functional>
 #include <thread>
 
+#include "codec/decoder.h"
 #include "model/caption_list.h"
 #include "mpeg/mpeg_outcome.h"
 
@@ -56,6 +57,8 @@ class ProgressWorker final : public ProgressSink {
     ProgressWorker& operator=(const ProgressWorker&) = delete;
 
     OperationMode Mode() const { return mode_; }
+    // How an extraction decodes the captions (channel, roll-up); set before Start.
+    void SetDecodeOptions(const DecodeOptions& options) { decodeOptions_ = options; }
 
     // Sets the busy mark and then starts the thread, so that a worker that ends at once can
     // never leave the mark set behind it. A cancel requested before (Ctrl+C as the command
@@ -103,6 +106,7 @@ class ProgressWorker final : public ProgressSink {
     std::atomic<bool> busy_{false};
     MpegOutcome outcome_;
     CaptionList extracted_;
+    DecodeOptions decodeOptions_;
     std::thread thread_;
 };
 

@@ -180,8 +180,9 @@ TEST_F(FileCommandsTest, OpenTakesAProjectAndOffersWhatADamagedOneHolds) {
     }
 }
 
-// Import asks about a changed project first, then replaces the captions and keeps the video;
-// Scenarist and subtitle files import, and a cancelled or unreadable import keeps them.
+// Import asks about a changed project first, then for the channel of a 608 file, then replaces
+// the captions and keeps the video; Scenarist and subtitle files import, and a cancelled or
+// unreadable import, or one of a channel the file cannot hold, keeps them.
 TEST_F(FileCommandsTest, ImportAsksFirstThenReplacesTheCaptionsAndKeepsTheVideo) {
     CaptionProject other;
     AddCaption(other.captions, 60, 120, "IMPORTED");
@@ -191,11 +192,13 @@ TEST_F(FileCommandsTest, ImportAsksFirstThenReplacesTheCaptionsAndKeepsTheVideo)
     const struct {
         std::optional<std::string> file;
         std::string text, message;  // the caption's afterwards; the start of the one message
+        int channel = 0;            // chosen when asked
     } cases[] = {
-        {Path("in.scc"), "IMPORTED", ""},
+        {Path("in.scc"), "IMPORTED", "", 1},
+        {Path("in.scc"), "OLD CAPTION", "Channel 4 is not in " + Path("in.scc"), 4},
         {Path("in.srt"), "From SubRip", ""},
         {std::nullopt, "OLD CAPTION", ""},
-        {Missing("x.scc"), "OLD CAPTION", ErrorOpeningFileText(Missing("x.scc"))},
+        {Missing("x.scc"), "OLD CAPTION", ErrorOpeningFileText(Missing("x.scc")), 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file.value_or("cancelled"));
@@ -203,9 +206,12 @@ TEST_F(FileCommandsTest, ImportAsksFirstThenReplacesTheCaptionsAndKeepsTheVideo)
         view.project.modified = true;
         dialogs.answers = {Answer::No};
         dialogs.filesToOpen = {c.file};
+        dialogs.choices = {c.channel - 1};
         const int shows = view.shows;
         commands.ImportCaptions();
-        EXPECT_EQ(dialogs.asked, Names{kSaveChangesQuestion});
+        EXPECT_EQ(dialogs.asked.size(), c.channel > 0 ? 2u : 1u);
+        EXPECT_EQ(dialogs.asked.back(),
+                  c.channel > 0 ? kImportChannelQuestion : kSaveChangesQuestion);
         EXPECT_EQ(dialogs.openRequests.at(0).title, kImportRequest.title);
         ASSERT_EQ(view.project.captions.Count(), 1);
         EXPECT_EQ(FirstText(view.project), c.text);

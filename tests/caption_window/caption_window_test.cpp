@@ -345,7 +345,7 @@ TEST(CaptionWindowKeys, AccentsComposeAndTypedUnicodeGoesThroughTheCaptionSet) {
     } cases[] = {
         // clang-format off
         {kCt, Key_Apostrophe, "e", 0xE9}, {kCt, Key_Apostrophe, "x", 'x'},
-        {kCt, Key_Apostrophe, "'", 0x92}, {kCt, Key_Comma, "C", 0xC7}, {kCt, Key_Minus, "-", 0x96},
+        {kCt, Key_Apostrophe, "'", 0x92}, {kCt, Key_Comma, "C", 0xC7}, {kCt, Key_Minus, "-", 0x97},
         {kCt, Key_Minus, "l", 0xA3}, {kCt, Key_Slash, "2", 0xBD}, {kCt, Key_Slash, "o", 0xF8},
         {kCt | kSh, Key_Colon, "u", 0xFC}, {kCt | kSh, Key_Semicolon, "-", 0xF7},
         {kCt | kSh, Key_At, " ", 0xB0}, {kCt | kSh, Key_2, "A", 0xC5},

@@ -1,17 +1,14 @@
-// Pair streams, encoded and decoded. Random projects of every timing mode come back from their
-// pairs in the caption-file round trips, which encode and decode them.
+// Pair streams, encoded. Random projects of every timing mode come back from their pairs in the
+// caption-file round trips, which encode and decode them.
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <sstream>
 #include <string>
-#include <tuple>
-#include <utility>
 #include <vector>
 
-#include "codec/decoder.h"
 #include "codec/encoder.h"
 #include "codec/tables.h"
+#include "support/pair_notation.h"
 #include "support/screen_text.h"
 
 namespace vantrel {
@@ -19,36 +16,7 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-// Pair streams written as words, one pair a frame: RCL, ENM, EOC, EDM, RU2, RU3, RDC, CR, R14
-// and R15 (the row preambles, indent 0), 'HI' (two characters; 'A' pads with a null byte),
-// four hex digits for any other pair, N5 for five null pairs, @50 for null pairs up to frame 50.
-std::vector<uint8_t> Stream(const std::string& text) {
-    static const std::pair<const char*, int> kCodes[] = {
-        {"RCL", 0x1420}, {"ENM", 0x142E}, {"EOC", 0x142F}, {"EDM", 0x142C}, {"RU2", 0x1425},
-        {"RU3", 0x1426}, {"RDC", 0x1429}, {"CR", 0x142D},  {"R14", 0x1450}, {"R15", 0x1470},
-    };
-    std::vector<uint8_t> bytes;
-    auto pair = [&](int a, int b) {
-        bytes.push_back(static_cast<uint8_t>(a | 0x80));
-        bytes.push_back(static_cast<uint8_t>(b | 0x80));
-    };
-    std::istringstream in(text);
-    for (std::string t; in >> t;) {
-        int code = -1;
-        for (const auto& [name, value] : kCodes) code = t == name ? value : code;
-        if (code >= 0)
-            pair(code >> 8, code & 0xFF);
-        else if (t[0] == '\'')
-            pair(t[1], t.size() > 3 ? t[2] : 0x80);
-        else if (t[0] == 'N')
-            for (int n = std::stoi(t.substr(1)); n > 0; --n) pair(0x80, 0x80);
-        else if (t[0] == '@')
-            while (bytes.size() / 2 < std::stoul(t.substr(1))) pair(0x80, 0x80);
-        else
-            pair(std::stoi(t.substr(0, 2), nullptr, 16), std::stoi(t.substr(2), nullptr, 16));
-    }
-    return bytes;
-}
+using testing::Stream;
 
 TEST(EncodeCodeString, Table) {
     struct Case {
@@ -145,112 +113,6 @@ TEST(EncodeCaptions, FrameLayout) {
         for (int i : c.leftOut) leftOut.push_back(made[i]);
         EXPECT_EQ(e.leftOut, leftOut);
     }
-}
-
-TEST(DecodePairs, Table) {
-    struct Case {
-        const char* stream;
-        CodeString code;
-    };
-    const Case cases[] = {
-        // Doubled codes count once, tripled twice; a null pair between equal codes breaks them.
-        {"RCL RCL ENM ENM R15 R15 'A' 1137 1137 1137 EOC EOC",
-         {0xFE, 0x8F, 0x10, 'A', 0x90, 0x90, 0x06}},
-        {"1137 N1 1137 EOC", {0x90, 0x90, 0x06}},
-        // The last ENM starts the loading.
-        {"RCL ENM R15 'XY' ENM R15 'OK' EOC 'ZZ'", {0xFE, 0x8F, 0x10, 'O', 'K', 0x06}},
-        {"N3", {}},
-        // Second-channel data is ignored up to the next first-channel code.
-        {"RCL ENM R15 'HI' 1C20 1C2E 1C70 'NO' 1137 1C2F 'QQ' EOC",
-         {0xFE, 0x8F, 0x10, 'H', 'I', 0x90, 0x06}},
-        // An extended character replaces the fallback just before it, and only that.
-        {"R15 'E' 1221 'xE' 1221 EOC", {0x8F, 0x10, 0xC9, 'x', 0xC9, 0x06}},
-        {"R15 1221 EOC", {0x8F, 0x10, 0xC9, 0x06}},
-    };
-    for (const Case& c : cases) {
-        LoadingStyle style = LoadingStyle::PopOn;
-        EXPECT_EQ(DecodePairs(Stream(c.stream), style), c.code) << c.stream;
-    }
-    // A control byte with no second byte ends the decoding.
-    LoadingStyle style = LoadingStyle::PopOn;
-    EXPECT_EQ(DecodePairs(std::vector<uint8_t>{'A' | 0x80, 0x94}, style), (CodeString{'A'}));
-}
-
-struct Shown {
-    int32_t start, end;
-    int8_t mode;
-    std::string text;
-};
-
-struct StreamCase {
-    const char* what;
-    const char* stream;
-    std::vector<Shown> captions;
-    SkippedData skipped;
-};
-
-// clang-format off
-const StreamCase kCases[] = {
-    {"nothing", "", {}, {}},
-    // An erase during the next loading: the caption ends a frame before the next is shown.
-    {"persistent", "N10 RCL ENM R15 'HI' EOC @45 RCL ENM R15 'YO' @50 EDM EOC N3 EDM",
-     {{14, 50, Persistent, "HI"}, {51, 55, Manual, "YO"}}, {}},
-    // A doubled EOC starts one caption; the end is looked for two frames after the EOC.
-    {"doubled EOC", "N10 RCL ENM R15 'HI' EOC EOC N1 EDM", {{14, 17, Manual, "HI"}}, {}},
-    {"EDM right after the EOC", "N10 RCL ENM R15 'HI' EOC EDM @30 EDM", {{14, 30, Manual, "HI"}}, {}},
-    // The caption on screen when the stream ends is kept, two seconds or to the stream's end.
-    {"ends two seconds on", "@10 RCL ENM R15 'HI' EOC @20", {{14, 74, Manual, "HI"}}, {}},
-    {"ends with the stream", "@10 RCL ENM R15 'HI' EOC @300", {{14, 300, Manual, "HI"}}, {}},
-    {"EOC on the last pair", "@10 RCL ENM R15 'HI' EOC", {{14, 74, Manual, "HI"}}, {}},
-    {"the one before stays Seamless", "@10 RCL ENM R15 'HI' EOC @40 RCL ENM R15 'YO' EOC @50",
-     {{14, 44, Seamless, "HI"}, {44, 104, Manual, "YO"}}, {}},
-    // An EOC that shows an empty screen erases the caption before; it makes none.
-    {"EDM then an empty EOC", "@10 RCL ENM R15 'HI' EOC @40 EDM EOC @60 RCL ENM R15 'YO' EOC @90 EDM",
-     {{14, 40, Manual, "HI"}, {64, 90, Manual, "YO"}}, {}},
-    {"RCL EDM EOC", "@10 RCL ENM R15 'HI' EOC @40 RCL EDM EOC @60 RCL ENM R15 'YO' EOC @90 EDM",
-     {{14, 41, Manual, "HI"}, {64, 90, Manual, "YO"}}, {}},
-    {"an EOC of nothing but ENM", "@10 RCL ENM R15 'HI' EOC @40 ENM ENM EOC EOC @99", {{14, 42, Manual, "HI"}}, {}},
-    {"only empty EOCs", "@10 RCL ENM EOC @20 EDM EOC @40", {}, {}},
-    // Roll-up and paint-on text goes to the screen, not into a pop-on caption, until RCL.
-    {"roll-up before pop-on", "RU2 CR R15 'LI' 'VE' @10 RCL ENM R15 'PO' 'P' EOC @50 EDM",
-     {{15, 50, Manual, "POP"}}, {1, 0, 0, -1}},
-    {"roll-up inside a loading", "@10 RCL ENM R15 'PO' 'P' RU3 CR R15 'LI' 'VE' EOC @50 EDM",
-     {{20, 50, Manual, "POP"}}, {1, 15, 0, -1}},
-    {"paint-on shows no caption", "@10 RCL ENM R15 'HI' EOC @30 RDC RDC R14 'PA' 'IN' 'T' EOC @60 EDM",
-     {{14, 36, Manual, "HI"}}, {1, 30, 0, -1}},
-    {"direct until the next RCL",
-     "@10 RCL ENM R15 'A' EOC @30 RU2 RU2 ENM R15 'B' EOC @50 RU2 @60 RCL ENM R15 'C' EOC @90 EDM",
-     {{14, 35, Manual, "A"}, {64, 90, Manual, "C"}}, {2, 30, 0, -1}},
-    // Data of the second channel is left out and counted by pairs.
-    {"second channel", "@5 1C20 1C2E 'XY' 'Z' 1420 @10 RCL ENM R15 'HI' EOC @40 EDM",
-     {{14, 40, Manual, "HI"}}, {0, -1, 4, 5}},
-};
-// clang-format on
-
-TEST(DecodePairStream, StreamsGiveTheCaptionsAReceiverShows) {
-    for (const StreamCase& t : kCases) {
-        SCOPED_TRACE(t.what);
-        CaptionList list;
-        const SkippedData skipped = DecodePairStream(list, Stream(t.stream));
-        const Caption* c = list.Head();
-        for (const Shown& want : t.captions) {
-            ASSERT_NE(c, nullptr);
-            char text[513];
-            const size_t n = c->GetRunningText(text, false, 512);
-            EXPECT_EQ(std::tuple(c->startFrame, c->endFrame, c->timingMode, std::string(text, n)),
-                      std::tuple(want.start, want.end, want.mode, want.text));
-            EXPECT_EQ(c->CountOccupiedRows(), 1);
-            c = c->next;
-        }
-        EXPECT_EQ(c, nullptr);
-        EXPECT_EQ(skipped.directCodes, t.skipped.directCodes);
-        EXPECT_EQ(skipped.firstDirectFrame, t.skipped.firstDirectFrame);
-        EXPECT_EQ(skipped.otherChannelPairs, t.skipped.otherChannelPairs);
-        EXPECT_EQ(skipped.firstOtherChannelFrame, t.skipped.firstOtherChannelFrame);
-    }
-    CaptionList list;
-    DecodePairStream(list, std::vector<uint8_t>{0x94});
-    EXPECT_TRUE(list.Empty());
 }
 
 }  // namespace

@@ -46,7 +46,7 @@ TEST_F(ImportFixture, TheExtensionAloneChoosesTheReaderInAnyCase) {
     ExpectCurrentProjectKept();
     std::string seen;
     ImportHooks hooks;
-    hooks.readMpeg2 = [&](CaptionProject& p, File& file, CaptionList& into) {
+    hooks.readMpeg2 = [&](CaptionProject& p, File& file, CaptionList& into, const DecodeOptions&) {
         EXPECT_EQ(&p, &project);
         char buffer[16] = {};
         seen.assign(buffer, file.Read(buffer, sizeof buffer));
@@ -101,11 +101,12 @@ TEST_F(ImportFixture, AFailedImportLeavesTheProjectAsItWasAndSaysWhy) {
         host.messages.clear();
         int cleared = 0;
         ImportHooks hooks{[&] { ++cleared; },
-                          [&](CaptionProject&, File&, CaptionList& into) {
+                          [&](CaptionProject&, File&, CaptionList& into, const DecodeOptions&) {
                               AddCaption(into, 5, 10);  // then cancelled
                               into.Clear();
                               return false;
                           },
+                          {},
                           {}};
         EXPECT_EQ(ImportCaptionFile(project, path, ExtensionOf(path), hooks), c.result);
         ExpectCurrentProjectKept();

@@ -199,6 +199,10 @@ TEST_F(CommandLine, ExitStatusesAndMessages) {
          "00:05219:28\t942c\n\n00:00:01:00\t9420 94ae 9470 c849 942f\n\n"
          "00:00:02:00\t1c20 d9cf\n\n00:00:03:00\t942c\n\n100:00:00:00\t942c\n"},
         {"tiny.m2v", tiny},
+        // Three roll-up lines of two rows, then an erase.
+        {"live.scc",
+         "Scenarist_SCC V1.0\n\n00:00:00:00\t9425 9425 94ad 94ad 9470 9470 4c49 d645 94ad 94ad "
+         "4f4e 94ad 94ad 4149 5280\n\n00:00:02:00\t942c 942c\n"},
     };
     for (const auto& [name, text] : inputs) WriteFileText(d(name), text);
     std::filesystem::resize_file(d("big.scc"), (int64_t{256} << 20) + 1);
@@ -224,6 +228,7 @@ TEST_F(CommandLine, ExitStatusesAndMessages) {
         {{"convert", d("in.srt"), d("f.srt"), "--drop-frame"}, "", 2},
         {{"mux", "--drop-frame", "a", "b", "c"}, "", 2},
         {{"mux", "a", "b"}, "", 2},
+        {{"convert", "a.scc", "b.srt", "--channel", "5"}, "", 2},
         {{"convert", project, dir.Path() + "/./p.ccp"}, overwrite, 2},
         {{"convert", project, d("link.ccp")}, overwrite, 2},
         {{"convert", d("hard.ccp"), project}, overwrite, 2},
@@ -258,10 +263,21 @@ TEST_F(CommandLine, ExitStatusesAndMessages) {
          1,
          sccHead + "\r\n00:00:00:22\t9420 94AE 9470 544F 4F20 434C 4FD3 4580 942F\r\n\r\n"
                    "00:00:01:03\t942C\r\n"},
-        {{"convert", d("mixed.scc"), d("o.srt")},
+        // Roll-up lines become pop-on captions, which is said without failing; asked to, they
+        // are left out, which fails.
+        {{"convert", d("live.scc"), d("o.srt")},
+         cc + "Imported from " + d("live.scc") + ": 3 roll-up lines became 2 pop-on captions\n",
+         0,
+         "1\r\n00:00:00,200 --> 00:00:00,434\r\nlive\r\non\r\n\r\n"
+         "2\r\n00:00:00,434 --> 00:00:02,002\r\nair\r\n\r\n"},
+        {{"convert", "--channel=3", d("live.scc"), d("o3.srt")},
+         cc + "Channel 3 is not in " + d("live.scc") +
+             ": the format holds field 1 only, with channels 1 and 2; channels 3 and 4 are in "
+             "field 2\n"},
+        {{"convert", "--roll-up=skip", d("mixed.scc"), d("o.srt")},
          cc + "Not imported from " + d("mixed.scc") +
-             ": 1 roll-up or paint-on code, the first at 00:00:00:00 (only pop-on captions are "
-             "made; the text these codes put on the screen is in none): 2 pairs of caption "
+             ": 1 roll-up code, the first at 00:00:00:00 (roll-up captions were to be left out; "
+             "the text these codes put on the screen is in none): 2 pairs of caption "
              "channel 2, the first at 00:00:02:00 (only channel 1 is read): 1 unreadable line, "
              "the first on line 5 (a line must begin with a timecode hh:mm:ss:ff or hh:mm:ss;ff, "
              "minutes and seconds below 60): 1 line, the first on line 13 at 100:00:00:00 "
@@ -298,9 +314,9 @@ TEST_F(CommandLine, ExitStatusesAndMessages) {
     }
     EXPECT_EQ(dir.Names(),
               (std::vector<std::string>{"big.scc", "close.ccp", "cut.ccp", "e.scc", "empty.ccp",
-                                        "empty.scc", "far.scc", "hard.ccp", "link.ccp", "mixed.scc",
-                                        "o.m2v", "o.scc", "o.srt", "p.ccp", "text.m2v", "tiny.m2v",
-                                        "wrong.scc", "wrong.vtt"}));
+                                        "empty.scc", "far.scc", "hard.ccp", "link.ccp", "live.scc",
+                                        "mixed.scc", "o.m2v", "o.scc", "o.srt", "p.ccp", "text.m2v",
+                                        "tiny.m2v", "wrong.scc", "wrong.vtt"}));
     EXPECT_EQ(ReadFileText(project), before);
     EXPECT_GT(ReadFileText(d("o.m2v")).size(), tiny.size()) << "the copy with its captions";
 }

@@ -158,11 +158,11 @@ struct Collected {
     std::vector<uint64_t> positions;
 };
 
-inline Collected Collect(const Octets& stream, const std::atomic<int>& cancel = {}) {
+inline Collected Collect(const Octets& stream, const std::atomic<int>& cancel = {}, int field = 1) {
     SourceFile source(stream);
     RecordingSink sink;
     Octets pairs;
-    const MpegStatus status = CollectCaptionPairs(source.file, sink, cancel, pairs);
+    const MpegStatus status = CollectCaptionPairs(source.file, sink, cancel, pairs, field);
     return {status, std::move(pairs), sink.positions};
 }
 

@@ -190,15 +190,17 @@ TEST(Extraction, UserDataTable) {
     struct Case {
         const char* what;
         Octets unit;
-        Octets pairs;  // field-1 pairs, bit 7 set
+        Octets pairs;  // the pairs of the field read, bit 7 set
+        int field = 1;
     };
     const Case cases[] = {
         {"field 1 first",
-         CaptionUnit(0x8A, {0xFF, 0x94, 0x20, 0xFE, 0, 0, 0xFF, 0x94, 0xAE, 0xFE, 0, 0}),
+         CaptionUnit(0x8A, {0xFF, 0x94, 0x20, 0xFE, 0x15, 0x2C, 0xFF, 0x94, 0xAE, 0xFE, 0, 0}),
          {0x94, 0xA0, 0x94, 0xAE}},
-        {"field 2 first",
-         CaptionUnit(0x8A, {0xFE, 0, 0, 0xFF, 0x94, 0x20, 0xFE, 0, 0, 0xFF, 0x94, 0xAE}),
-         {0x94, 0xA0, 0x94, 0xAE}},
+        {"field 2 first, and read",
+         CaptionUnit(0x8A, {0xFE, 0x15, 0x2C, 0xFF, 0x94, 0x20, 0xFE, 0, 0, 0xFF, 0x94, 0xAE}),
+         {0x95, 0xAC, 0x80, 0x80},
+         2},
         {"any other marker ends the triplets",
          CaptionUnit(0x8A, {0xFF, 0x94, 0x20, 0xFA, 0x11, 0x22, 0xFF, 0x94, 0xAE}),
          {0x94, 0xA0}},
@@ -209,7 +211,7 @@ TEST(Extraction, UserDataTable) {
     for (const Case& c : cases) {
         StreamBuilder s;  // sequence header, group, the user data, a picture
         const testing::Collected got =
-            Collect(s.SequenceHeader().Group().Add(c.unit).Picture().bytes());
+            Collect(s.SequenceHeader().Group().Add(c.unit).Picture().bytes(), {}, c.field);
         EXPECT_EQ(got.pairs, c.pairs) << c.what;
         EXPECT_EQ(got.status, c.pairs.empty() ? MpegStatus::NoCaptions : MpegStatus::Completed)
             << c.what;

@@ -21,6 +21,7 @@ class ScriptedDialogs : public Dialogs {
     std::vector<std::string> informed;
     std::deque<bool> yesNoAnswers;  // No once the script runs out
     std::vector<std::string> asked;
+    std::deque<std::optional<int>> choices;  // the initial choice once the script runs out
     int beeps = 0;
 
     Answer AskYesNoCancel(const std::string& text) override {
@@ -43,6 +44,11 @@ class ScriptedDialogs : public Dialogs {
             Next(filtersToChoose, request.filter.substr(0, request.filter.find(";;")));
         if (!path) return std::nullopt;
         return ChosenFile{*path, std::move(filter)};
+    }
+    std::optional<int> ChooseOne(const std::string& question, const std::vector<std::string>&,
+                                 int initial) override {
+        asked.push_back(question);
+        return Next(choices, std::optional<int>(initial));
     }
     void Beep() override { ++beeps; }
 
