@@ -211,6 +211,23 @@ std::string LeftOutCaptionsText(const std::vector<const Caption*>& leftOut) {
     return text;
 }
 
+std::string LateCaptionsText(const std::vector<LateCaption>& late) {
+    const size_t n = late.size();
+    if (n == 0) return {};
+    std::string text = std::to_string(n);
+    text += n == 1 ? " caption could not be loaded in time and is shown late. It starts at "
+                   : " captions could not be loaded in time and are shown late. They start at ";
+    const size_t listed = n < kListedStarts ? n : kListedStarts;
+    for (size_t k = 0; k < listed; ++k) {
+        if (k > 0) text += (k + 1 == listed && listed == n) ? " and " : ", ";
+        text += FormatTimecode(late[k].caption->startFrame) + " (shown from " +
+                FormatTimecode(late[k].shownFrom) + ")";
+    }
+    if (listed < n) text += " and " + std::to_string(n - listed) + " more";
+    text += '.';
+    return text;
+}
+
 std::string CaptionsPastTheEndText(size_t count, int64_t firstStart, int64_t lastPicture) {
     const bool one = count == 1;
     std::string text = std::to_string(count) + (one ? " caption" : " captions");

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "codec/decoder.h"
+#include "codec/encoder.h"
 #include "files/pair_stream.h"
 #include "model/caption.h"
 
@@ -72,6 +73,9 @@ std::string CuesEndingBeforeStartText(const std::string& path, size_t count, siz
 // How many captions the encoder had to leave out of an export or a multiplexed stream, and the
 // start timecodes of the first of them; empty when none was.
 std::string LeftOutCaptionsText(const std::vector<const Caption*>& leftOut);
+// How many captions the encoder had to show late for lack of loading time, with the start
+// timecode and the first frame shown of the first of them; empty when none was.
+std::string LateCaptionsText(const std::vector<LateCaption>& late);
 
 // Multiplexing: `count` captions start too late for the video, whose last picture that carries
 // captions is frame `lastPicture` (-1 when none does); the first of them starts at `firstStart`.

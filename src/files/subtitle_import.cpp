@@ -103,7 +103,7 @@ std::vector<std::unique_ptr<Caption>> MakeSubtitleCaptions(const SubtitleFile& f
         const std::vector<int32_t> starts = ScreenStarts(cue, screens, captions);
         for (size_t s = 0; s < captions.size(); ++s) {
             // Captions start one after another, even where a cue is too short for its screens
-            // (the encoder then leaves those out).
+            // (the encoder then shows those late).
             lastStart = std::max(starts[s], lastStart + 1);
             captions[s]->startFrame = lastStart;
             made.push_back({std::move(captions[s]), cue.end, s + 1 == captions.size()});
@@ -126,9 +126,9 @@ std::vector<std::unique_ptr<Caption>> MakeSubtitleCaptions(const SubtitleFile& f
         cueEnds[c] = own;
         list.Insert(std::move(made[k].caption));
     }
-    // Take out what the encoder cannot load in time. The caption before one taken out ends
-    // with its own cue rather than running on into the gap; that can move an erase into the
-    // next loading, so look again until nothing more goes.
+    // Take out what the encoder cannot place (a time past the last frame it encodes). The
+    // caption before one taken out ends with its own cue rather than running on into the gap;
+    // look again until nothing more goes.
     std::vector<std::unique_ptr<Caption>> leftOut;
     while (true) {
         const EncodedCaptions encoded = EncodeCaptions(list, cancel);

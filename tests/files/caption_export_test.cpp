@@ -98,19 +98,24 @@ TEST_F(ExportFixture, WritesEachFormat) {
     EXPECT_TRUE(host.messages.empty());
 }
 
-TEST_F(ExportFixture, CaptionsLeftOutAreNamed) {
+TEST_F(ExportFixture, CaptionsLeftOutOrLateAreNamed) {
     AddCaption(project.captions, 30, 90, "HI");
-    // Too soon after the first caption to be loaded in time.
+    // Too soon after the first caption to be loaded in time: shown late, in order.
     AddCaption(project.captions, 31, 90, "NO");
-    AddCaption(project.captions, 32, 95, "NO");
+    AddCaption(project.captions, 32, 95, "OK");
     const ExportResult r = ExportCaptionFile(project, dir.File("l.scc"), "scc");
     EXPECT_EQ(r.write, WriteResult::Written);
-    EXPECT_EQ(r.leftOut, 2u);
+    EXPECT_EQ(r.leftOut, 0u);
+    EXPECT_EQ(r.late, 2u);
     EXPECT_EQ(host.messages,
-              std::vector<std::string>{"2 captions could not be encoded in time and were left "
-                                       "out. They start at 00:00:01:01 and 00:00:01:02."});
-    // The captions that fit are written.
-    EXPECT_NE(ReadFileText(dir.File("l.scc")).find("C849 942F"), std::string::npos);
+              std::vector<std::string>{
+                  "2 captions could not be loaded in time and are shown late. They start at "
+                  "00:00:01:01 (shown from 00:00:01:05) and 00:00:01:02 (shown from "
+                  "00:00:01:10)."});
+    const std::string scc = ReadFileText(dir.File("l.scc"));
+    EXPECT_NE(scc.find("C849 942F"), std::string::npos);
+    EXPECT_NE(scc.find("CE4F 942F"), std::string::npos);
+    EXPECT_NE(scc.find("4FCB 942F"), std::string::npos);
 
     std::vector<Caption> captions(13);
     std::vector<const Caption*> leftOut;

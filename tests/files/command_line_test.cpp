@@ -252,11 +252,12 @@ TEST_F(CommandLine, ExitStatusesAndMessages) {
          "/dev/full"},
         {{"convert", d("close.ccp"), d("o.scc")},
          cc + d("o.scc") +
-             ": 1 caption could not be encoded in time and was left out. It starts at "
-             "00:00:01:03.\n",
+             ": 1 caption could not be loaded in time and is shown late. It starts at "
+             "00:00:01:03 (shown from 00:00:01:09).\n",
          1,
          sccHead + "\r\n00:00:00:22\t9420 94AE 9470 544F 4F20 434C 4FD3 4580 942F\r\n\r\n"
-                   "00:00:01:03\t942C\r\n"},
+                   "00:00:01:01\t9420 94AE 9470 544F 4F20 434C 4FD3 4580 942F\r\n\r\n"
+                   "00:00:03:03\t942C\r\n"},
         {{"convert", d("mixed.scc"), d("o.srt")},
          cc + "Not imported from " + d("mixed.scc") +
              ": 1 roll-up or paint-on code, the first at 00:00:00:00 (only pop-on captions are "

@@ -139,23 +139,22 @@ TEST(SubtitleTiming, CuesBecomeCaptionsAtTheirFrames) {
         const char* what;
         std::string srt;
         const char* captions;
-        size_t leftOut;
     } cases[] = {
-        {"touching", Cue(10010, 12012, "a") + Cue(12012, 14014, "b"), "300-360S 360-420M ", 0},
-        {"overlapping", Cue(10010, 12012, "a") + Cue(11011, 14014, "b"), "300-330S 330-420M ", 0},
-        {"apart", Cue(10010, 11011, "a") + Cue(12012, 14014, "b"), "300-330M 360-420M ", 0},
-        {"two frames", Cue(10010, 10077, "a"), "300-302M ", 0},
-        {"ending before it starts", Cue(10010, 5000, "a"), "300-301M ", 0},
-        {"too short for its screens", Cue(10010, 10010, "1\n2\n3\n4\n5\n6\n7\n8\n9"), "300-301M ",
-         2},
-        {"out of order", Cue(12012, 14014, "b") + Cue(10010, 11011, "a"), "300-330M 360-420M ", 0},
-        {"same start, one screen", Cue(10010, 11011, "a") + Cue(10010, 12012, "b"), "300-360M ", 0},
+        {"touching", Cue(10010, 12012, "a") + Cue(12012, 14014, "b"), "300-360S 360-420M "},
+        {"overlapping", Cue(10010, 12012, "a") + Cue(11011, 14014, "b"), "300-330S 330-420M "},
+        {"apart", Cue(10010, 11011, "a") + Cue(12012, 14014, "b"), "300-330M 360-420M "},
+        {"two frames", Cue(10010, 10077, "a"), "300-302M "},
+        {"ending before it starts", Cue(10010, 5000, "a"), "300-301M "},
+        // The encoder shows them late; none is left out.
+        {"too short for its screens", Cue(10010, 10010, "1\n2\n3\n4\n5\n6\n7\n8\n9"),
+         "300-301S 301-302S 302-303M "},
+        {"out of order", Cue(12012, 14014, "b") + Cue(10010, 11011, "a"), "300-330M 360-420M "},
+        {"same start, one screen", Cue(10010, 11011, "a") + Cue(10010, 12012, "b"), "300-360M "},
         {"five rows share the time by their text", Cue(10010, 14014, "1\n2\n3\n4\n5"),
-         "300-372S 372-420M ", 0},
-        // Left out as the encoder would: no room to load before frame 0, or after the
-        // caption before; the caption before keeps its own end.
-        {"too early", Cue(100, 2000, "hello") + Cue(10010, 11011, "a"), "300-330M ", 1},
-        {"too close", Cue(10010, 11011, "a") + Cue(10077, 12012, "hello there"), "300-330M ", 1},
+         "300-372S 372-420M "},
+        {"too early", Cue(100, 2000, "hello") + Cue(10010, 11011, "a"), "3-60M 300-330M "},
+        {"too close", Cue(10010, 11011, "a") + Cue(10077, 12012, "hello there"),
+         "300-302S 302-360M "},
     };
     for (const auto& c : cases) {
         const auto imported = Import(c.srt);
@@ -165,7 +164,7 @@ TEST(SubtitleTiming, CuesBecomeCaptionsAtTheirFrames) {
                       "?NPSM"[k->timingMode] + ' ';
         }
         EXPECT_EQ(timing, c.captions) << c.what;
-        EXPECT_EQ(imported->leftOut.size(), c.leftOut) << c.what;
+        EXPECT_TRUE(imported->leftOut.empty()) << c.what;
     }
 }
 
@@ -219,8 +218,8 @@ TEST_F(SubtitleImport, SaysWhatWasLeftOut) {
     MakeCurrentProject(false);
     EXPECT_EQ(ImportCaptionFile(project, dir.File("c.srt"), "srt"), ImportResult::Imported);
     EXPECT_TRUE(project.modified);
-    ASSERT_EQ(project.captions.Count(), 3);
-    EXPECT_EQ(project.captions.Head()->startFrame, SubtitleTimeToFrame(10000));
+    ASSERT_EQ(project.captions.Count(), 4);
+    EXPECT_EQ(project.captions.Head()->startFrame, SubtitleTimeToFrame(100));
     const std::string path = dir.File("c.srt");
     EXPECT_EQ(host.messages,
               (std::vector<std::string>{
@@ -230,9 +229,56 @@ TEST_F(SubtitleImport, SaysWhatWasLeftOut) {
                       "frame after their start",
                   "2 characters of " + path +
                       " have no form on a caption screen and were left out; the first, U+1F600, "
-                      "is in the cue at 00:00:10:00",
-                  "1 caption could not be encoded in time and was left out. It starts at "
-                  "00:00:00:03."}));
+                      "is in the cue at 00:00:10:00"}));
+}
+
+// A caption that cannot be loaded in time is shown late, not lost: a long sentence one second
+// in, and 20 cues 200 ms apart, each shown as early as its loading allows and in order; our
+// decoder and FFmpeg's read every word back.
+TEST(SubtitleTiming, LateCaptionsKeepTheirWords) {
+    std::string dense;
+    for (int k = 0; k < 20; ++k) {
+        dense += Cue(5000 + 200 * k, 5200 + 200 * k, "cue " + std::to_string(k) + " of twenty");
+    }
+    TempDir dir;
+    for (const std::string& srt :
+         {Cue(1001, 4004,
+              "Nobody here expected the captions to be late, but the storm took the "
+              "power"),
+          dense}) {
+        WriteFileText(dir.File("in.srt"), srt);
+        CaptionProject project, back;
+        ASSERT_EQ(ImportCaptionFile(project, dir.File("in.srt"), "srt"), ImportResult::Imported);
+        const EncodedCaptions e = EncodeCaptions(project.captions);
+        EXPECT_TRUE(e.leftOut.empty());
+        std::vector<int64_t> shown, late;  // the frame after the last EOC, plus the loading
+        for (const Caption* c = project.captions.Head(); c; c = c->next) {
+            const auto pairs = static_cast<int64_t>(EncodeCodeString(BuildCodeString(*c)).size());
+            const int64_t free = shown.empty() ? 0 : shown.back() + 1;
+            shown.push_back(std::max<int64_t>(c->startFrame, free + (pairs + 1) / 2 - 1));
+            if (shown.back() > c->startFrame) late.push_back(shown.back());
+        }
+        ASSERT_FALSE(late.empty());
+        std::vector<int64_t> reported;
+        for (const LateCaption& l : e.late) reported.push_back(l.shownFrom);
+        EXPECT_EQ(reported, late);
+        ASSERT_EQ(ExportCaptionFile(project, dir.File("out.scc"), "scc").late, late.size());
+        ASSERT_EQ(ImportCaptionFile(back, dir.File("out.scc"), "scc"), ImportResult::Imported);
+        std::vector<int64_t> starts;
+        for (const Caption* c = back.captions.Head(); c; c = c->next)
+            starts.push_back(c->startFrame);
+        EXPECT_EQ(starts, shown);
+        std::vector<std::string> want, ours, theirs;
+        for (const SrtCue& cue : ParseSrt(srt)) want.push_back(cue.text);
+        for (const SrtCue& cue : ParseSrt(SubtitleText(back.captions))) ours.push_back(cue.text);
+        EXPECT_EQ(ours, want);
+        if (!HaveFfmpeg()) continue;
+        ASSERT_TRUE(FfmpegSccToSrt(dir.File("out.scc"), dir.File("ffmpeg.srt")));
+        for (const SrtCue& cue : ParseSrt(ReadFileText(dir.File("ffmpeg.srt")))) {
+            theirs.push_back(cue.text);
+        }
+        EXPECT_EQ(theirs, want);
+    }
 }
 
 // Cues of lower-case words (as our .srt holds them), one to three lines that fit the screen,
