@@ -21,6 +21,13 @@ int RunConvert(const std::string& input, const std::string& output,
 // Copies the MPEG-2 stream SOURCE to OUTPUT with the captions of CAPTIONS in it.
 int RunMux(const std::string& captions, const std::string& source, const std::string& output);
 
+// Checks the captions of INPUT against a profile: a built-in one by name, or a profile file
+// (the broadcast profile when `profile` is empty). Prints one line per finding and a summary,
+// or with `json` a JSON array (the summary then on standard error). 0 without a finding of
+// error severity, 1 with one or when INPUT could not be read, 2 for a profile not to be had.
+int RunCheck(const std::string& input, const std::string& profile, bool json,
+             TimecodeStyle style = TimecodeStyle::NonDropFrame);
+
 // Prints one line per caption of INPUT.
 int RunList(const std::string& input, TimecodeStyle style = TimecodeStyle::NonDropFrame);
 

@@ -39,16 +39,25 @@ int main(int argc, char** argv) {
     // --drop-frame may stand anywhere after the command.
     std::vector<std::string> files;
     TimecodeStyle style = TimecodeStyle::NonDropFrame;
+    bool json = false;
+    const char* profile = nullptr;
     for (int k = 2; k < argc; ++k) {
         if (std::strcmp(argv[k], "--drop-frame") == 0) {
             style = TimecodeStyle::DropFrame;
+        } else if (std::strcmp(argv[k], "--json") == 0) {
+            json = true;
+        } else if (std::strcmp(argv[k], "--profile") == 0) {
+            if (++k == argc) return Usage("--profile takes a NAME or a FILE");
+            profile = argv[k];
         } else {
             files.emplace_back(argv[k]);
         }
     }
-    if (style == TimecodeStyle::DropFrame && command != "convert" && command != "list") {
-        return Usage("--drop-frame goes with convert and list");
+    if (style == TimecodeStyle::DropFrame && command != "convert" && command != "list" &&
+        command != "check") {
+        return Usage("--drop-frame goes with convert, list and check");
     }
+    if ((json || profile) && command != "check") return Usage("--json and --profile go with check");
     // The commands write their output only once it is complete, so a failure that ends one
     // anywhere leaves nothing behind; it ends here with one line and status 1.
     try {
@@ -61,6 +70,10 @@ int main(int argc, char** argv) {
                 return Usage("mux takes a CAPTIONS file, a SOURCE and an OUTPUT stream");
             }
             return RunMux(files[0], files[1], files[2]);
+        }
+        if (command == "check") {
+            if (files.size() != 1) return Usage("check takes one INPUT file");
+            return RunCheck(files[0], profile ? profile : "", json, style);
         }
         if (command == "list") {
             if (files.size() != 1) return Usage("list takes one INPUT file");
