@@ -184,6 +184,22 @@ std::string NoSubtitlesText(const std::string& path) {
     return "File " + path + " contains no subtitle to show";
 }
 
+std::string CuesOutOfOrderText(const std::string& path, size_t count, int64_t firstFrame) {
+    const bool one = count == 1;
+    return std::to_string(count) + (one ? " cue of " : " cues of ") + path +
+           (one ? " starts" : " start") + " before the cue before " + (one ? "it" : "them") +
+           (one ? ", at " : ", the first at ") + FormatTimecode(firstFrame) +
+           "; the cues were put in time order";
+}
+
+std::string OverlappingCuesText(const std::string& path, size_t count, int64_t firstFrame) {
+    const bool one = count == 1;
+    return std::to_string(count) + (one ? " cue of " : " cues of ") + path +
+           (one ? " starts" : " start") + " before the cue before " + (one ? "it" : "them") +
+           " ends" + (one ? ", at " : ", the first at ") + FormatTimecode(firstFrame) +
+           "; that cue ends where the next begins";
+}
+
 std::string CuesEndingBeforeStartText(const std::string& path, size_t count, size_t firstLine) {
     const std::string line = std::to_string(firstLine);
     if (count == 1) {

@@ -66,6 +66,10 @@ std::string SkippedSubtitleBlocksText(const std::string& path, size_t blocks);
 std::string UnshownCharactersText(const std::string& path, size_t count, char32_t first,
                                   int64_t frame);
 std::string NoSubtitlesText(const std::string& path);
+// Cues that start before the cue before them in the file (put in time order), or before that
+// cue ends (each then ends where the next begins), and the frame of the first of them.
+std::string CuesOutOfOrderText(const std::string& path, size_t count, int64_t firstFrame);
+std::string OverlappingCuesText(const std::string& path, size_t count, int64_t firstFrame);
 // Cues whose end lies before their start, and the line of the first one's time line; they were
 // kept.
 std::string CuesEndingBeforeStartText(const std::string& path, size_t count, size_t firstLine);

@@ -176,6 +176,23 @@ ImportResult ImportSubtitleFile(CaptionProject& project, const std::string& path
         inform(CuesEndingBeforeStartText(path, file.endsBeforeStart.count,
                                          file.endsBeforeStart.firstLine));
     }
+    // Cues out of time order, or over the one before: the captions cannot show that any more.
+    size_t outOfOrder = 0, overlapping = 0;
+    int64_t firstOutOfOrder = 0, firstOverlapping = 0;
+    for (size_t k = 1; k < file.cues.size(); ++k) {
+        const SubtitleCue& cue = file.cues[k];
+        if (cue.startMs < file.cues[k - 1].startMs) {
+            if (outOfOrder++ == 0) firstOutOfOrder = cue.startMs;
+        } else if (cue.startMs < file.cues[k - 1].endMs) {
+            if (overlapping++ == 0) firstOverlapping = cue.startMs;
+        }
+    }
+    if (outOfOrder > 0) {
+        inform(CuesOutOfOrderText(path, outOfOrder, SubtitleTimeToFrame(firstOutOfOrder)));
+    }
+    if (overlapping > 0) {
+        inform(OverlappingCuesText(path, overlapping, SubtitleTimeToFrame(firstOverlapping)));
+    }
     if (file.unshownCharacters > 0) {
         inform(UnshownCharactersText(path, file.unshownCharacters, file.firstUnshown,
                                      SubtitleTimeToFrame(file.firstUnshownMs)));

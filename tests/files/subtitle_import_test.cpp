@@ -214,11 +214,12 @@ TEST_F(SubtitleImport, SaysWhatWasLeftOut) {
     WriteFileText(dir.File("c.srt"),
                   "junk\n\n" + Cue(100, 2000, "too early") +
                       Cue(10000, 15000, "smile \xF0\x9F\x98\x80 \xF0\x9F\x98\x80") +
-                      Cue(30000, 20000, "back") + Cue(40000, 0, "back"));
+                      Cue(30000, 20000, "back") + Cue(40000, 0, "back") +
+                      Cue(5000, 6000, "early") + Cue(5500, 7000, "over"));
     MakeCurrentProject(false);
     EXPECT_EQ(ImportCaptionFile(project, dir.File("c.srt"), "srt"), ImportResult::Imported);
     EXPECT_TRUE(project.modified);
-    ASSERT_EQ(project.captions.Count(), 4);
+    ASSERT_EQ(project.captions.Count(), 6);
     EXPECT_EQ(project.captions.Head()->startFrame, SubtitleTimeToFrame(100));
     const std::string path = dir.File("c.srt");
     EXPECT_EQ(host.messages,
@@ -227,6 +228,12 @@ TEST_F(SubtitleImport, SaysWhatWasLeftOut) {
                   "2 cues of " + path +
                       " end before they start, the first on line 12; they were kept and end one "
                       "frame after their start",
+                  "1 cue of " + path +
+                      " starts before the cue before it, at 00:00:05:00; the cues were put in "
+                      "time order",
+                  "1 cue of " + path +
+                      " starts before the cue before it ends, at 00:00:05:15; that cue ends "
+                      "where the next begins",
                   "2 characters of " + path +
                       " have no form on a caption screen and were left out; the first, U+1F600, "
                       "is in the cue at 00:00:10:00"}));
