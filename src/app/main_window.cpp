@@ -68,6 +68,9 @@ void MainWindow::CreateMenus() {
     QAction* exit = file->addAction("E&xit", this, &QWidget::close);
     exit->setShortcut(QKeySequence::Quit);
 
+    QMenu* tools = menuBar()->addMenu("&Tools");
+    AddFileCommand(tools, "&Check Captions", [&v] { v.ShowCheck(); });
+
     QMenu* help = menuBar()->addMenu("&Help");
     help->addAction("&About...", this, [this] {
         AboutDialog about(this);

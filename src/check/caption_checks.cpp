@@ -191,4 +191,15 @@ size_t CountErrors(const std::vector<Finding>& findings) {
     return n;
 }
 
+std::string CheckSummary(int captions, const std::string& profile,
+                         const std::vector<Finding>& findings) {
+    auto counted = [](size_t n, const char* one, const char* many) {
+        return std::to_string(n) + ' ' + (n == 1 ? one : many);
+    };
+    const size_t errors = CountErrors(findings);
+    return counted(static_cast<size_t>(captions), "caption", "captions") + " checked against the " +
+           profile + " profile: " + counted(errors, "error", "errors") + ", " +
+           counted(findings.size() - errors, "warning", "warnings");
+}
+
 }  // namespace vantrel

@@ -39,6 +39,10 @@ std::vector<Finding> CheckCaptions(const CaptionList& captions, const CheckProfi
 // two places.
 std::string FormatCheckNumber(double value);
 
+// "12 captions checked against the broadcast profile: 1 error, 3 warnings"
+std::string CheckSummary(int captions, const std::string& profile,
+                         const std::vector<Finding>& findings);
+
 // How many findings are of error severity.
 size_t CountErrors(const std::vector<Finding>& findings);
 

@@ -24,10 +24,6 @@ std::string JsonString(const std::string& text) {
     return out + '"';
 }
 
-std::string Counted(size_t n, const char* one, const char* many) {
-    return std::to_string(n) + ' ' + (n == 1 ? one : many);
-}
-
 }  // namespace
 
 std::string FindingLines(const std::vector<Finding>& findings, TimecodeStyle style) {
@@ -54,14 +50,6 @@ std::string FindingsJson(const std::vector<Finding>& findings, TimecodeStyle sty
                ", \"message\": " + JsonString(f.message) + "}";
     }
     return out + (findings.empty() ? "]\n" : "\n]\n");
-}
-
-std::string CheckSummary(int captions, const std::string& profile,
-                         const std::vector<Finding>& findings) {
-    const size_t errors = CountErrors(findings);
-    return Counted(static_cast<size_t>(captions), "caption", "captions") + " checked against the " +
-           profile + " profile: " + Counted(errors, "error", "errors") + ", " +
-           Counted(findings.size() - errors, "warning", "warnings") + '\n';
 }
 
 }  // namespace vantrel::cli

@@ -14,8 +14,5 @@ std::string FindingLines(const std::vector<Finding>& findings, TimecodeStyle sty
 // One JSON array of objects with the keys caption, start, severity, rule, value, limit and
 // message.
 std::string FindingsJson(const std::vector<Finding>& findings, TimecodeStyle style);
-// "12 captions checked against the broadcast profile: 1 error, 3 warnings"
-std::string CheckSummary(int captions, const std::string& profile,
-                         const std::vector<Finding>& findings);
 
 }  // namespace vantrel::cli

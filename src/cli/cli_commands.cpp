@@ -231,7 +231,8 @@ int RunCheck(const std::string& input, const std::string& profileName, bool json
     if (!LoadInput(project, host, input)) return session.Stopped();
 
     const std::vector<Finding> findings = CheckCaptions(project.captions, *profile);
-    const std::string summary = CheckSummary(project.captions.Count(), profile->name, findings);
+    const std::string summary =
+        CheckSummary(project.captions.Count(), profile->name, findings) + '\n';
     if (!Print(host,
                json ? FindingsJson(findings, style) : FindingLines(findings, style) + summary)) {
         return kExitFailed;

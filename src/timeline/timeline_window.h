@@ -9,6 +9,7 @@
 #include <QPoint>
 #include <QScrollBar>
 #include <cstdint>
+#include <vector>
 
 #include "codec/encoder.h"
 #include "model/caption.h"
@@ -44,6 +45,14 @@ class TimelineWindow : public QFrame {
     Caption* PickCurrentCaption(int32_t frame);
     // (x, y) in the drawing area.
     Hit HitTest(int x, int y);
+
+    // A caption shown late for lack of loading time: its start frame and its first frame shown.
+    struct LateStart {
+        int32_t start;
+        int64_t shownFrom;
+    };
+    // Marks the delays on the display blocks; `late` in start order.
+    void SetLateStarts(std::vector<LateStart> late);
 
     // The frame at the left edge.
     int32_t Base() const { return scrollBar_.value() * frameStep_; }
@@ -89,6 +98,7 @@ class TimelineWindow : public QFrame {
     int64_t dragMinDelta_ = 0;
     int64_t dragMaxDelta_ = 0;
     QImage image_;
+    std::vector<LateStart> late_;
     QPoint lastMousePosition_{-1, -1};
     Qt::MouseButtons lastMouseButtons_;
 };
