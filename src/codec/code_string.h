@@ -26,8 +26,9 @@ constexpr bool IsCaptionCharacter(uint8_t b) {
 }
 
 // Renders a code string onto the caption's screen (without clearing it first); stops at a
-// zero byte or at the end of the span.
-void LoadCodeString(Caption& caption, std::span<const uint8_t> code);
+// zero byte or at the end of the span. Returns how many characters fell past the last column
+// and were left out.
+size_t LoadCodeString(Caption& caption, std::span<const uint8_t> code);
 
 // The screen's code string, cut at `capacity` bytes; empty for an invalid screen or a
 // capacity below 2.

@@ -17,8 +17,9 @@ enum class State {
 
 }  // namespace
 
-void LoadCodeString(Caption& caption, std::span<const uint8_t> code) {
-    if (code.empty()) return;
+size_t LoadCodeString(Caption& caption, std::span<const uint8_t> code) {
+    if (code.empty()) return 0;
+    size_t clipped = 0;
     caption.loadFrames = -1;
     int row = 0;
     int col = 0;
@@ -91,7 +92,11 @@ void LoadCodeString(Caption& caption, std::span<const uint8_t> code) {
         } else if (b == 0x01) {
             for (int c = col; c < kScreenColumns; ++c) caption.cells[row][c] = {};
         } else if (IsCaptionCharacter(b)) {
-            if (col < kScreenColumns) caption.cells[row][col++] = {b, attr};
+            if (col < kScreenColumns) {
+                caption.cells[row][col++] = {b, attr};
+            } else {
+                ++clipped;
+            }
         }
 
         if (endRule) {
@@ -101,6 +106,7 @@ void LoadCodeString(Caption& caption, std::span<const uint8_t> code) {
         }
     }
     caption.screenValid = 1;
+    return clipped;
 }
 
 }  // namespace vantrel

@@ -169,6 +169,8 @@ SkippedData DecodePairStream(CaptionList& list, std::span<const uint8_t> bytes,
     LoadingStyle style = LoadingStyle::PopOn;
     size_t pos = 0;
     size_t e = 0;  // search position for the next end of caption; never moves backward
+    size_t clippedCharacters = 0, flashErases = 0;
+    int64_t firstClipped = -1, firstFlashErase = -1;
     CancelPoll cancelled(cancel);
     while (pos < n) {
         if (cancelled()) return {};
@@ -180,7 +182,10 @@ SkippedData DecodePairStream(CaptionList& list, std::span<const uint8_t> bytes,
             continue;
         }
         auto caption = std::make_unique<Caption>();
-        LoadCodeString(*caption, DecodePairs(bytes.subspan(2 * pos, 2 * (e + 1 - pos)), style));
+        const size_t clipped =
+            LoadCodeString(*caption, DecodePairs(bytes.subspan(2 * pos, 2 * (e + 1 - pos)), style));
+        if (clipped > 0 && clippedCharacters == 0) firstClipped = static_cast<int64_t>(e);
+        clippedCharacters += clipped;
         pos = e + 1;
         if (ShowsNothing(*caption)) continue;  // an erase of the caption before, not a caption
         caption->screenValid = 1;
@@ -191,11 +196,14 @@ SkippedData DecodePairStream(CaptionList& list, std::span<const uint8_t> bytes,
     // Each caption ends on the next code that replaces or erases it, searched from two frames
     // on (past a doubled EOC): another caption replaces it (Seamless); an EDM, or an EOC that
     // shows nothing, erases it, directly before the next caption (Persistent) or not (Manual).
+    // An EDM right after the EOC, which would flash the caption for one frame, is counted.
     for (size_t i = 0; i < shown.size(); ++i) {
         Caption& caption = *shown[i];
         const size_t start = static_cast<size_t>(caption.startFrame);
         const size_t next =
             i + 1 < shown.size() ? static_cast<size_t>(shown[i + 1]->startFrame) : SIZE_MAX;
+        if (isEdm(start + 1) && flashErases++ == 0)
+            firstFlashErase = static_cast<int64_t>(start + 1);
         size_t k = start + 2;
         while (k < n && !isEoc(k) && !isEdm(k)) ++k;
         if (k >= n) {
@@ -207,7 +215,12 @@ SkippedData DecodePairStream(CaptionList& list, std::span<const uint8_t> bytes,
         }
         list.Insert(std::move(shown[i]));
     }
-    return CountSkippedData(bytes);
+    SkippedData skipped = CountSkippedData(bytes);
+    skipped.clippedCharacters = clippedCharacters;
+    skipped.firstClippedFrame = firstClipped;
+    skipped.flashErases = flashErases;
+    skipped.firstFlashEraseFrame = firstFlashErase;
+    return skipped;
 }
 
 }  // namespace vantrel

@@ -30,6 +30,10 @@ struct SkippedData {
     int64_t firstDirectFrame = -1;
     size_t otherChannelPairs = 0;  // pairs of the second caption channel
     int64_t firstOtherChannelFrame = -1;
+    size_t clippedCharacters = 0;    // characters past the 32nd column of a row
+    int64_t firstClippedFrame = -1;  // the start of the caption of the first
+    size_t flashErases = 0;  // EDMs on the frame after an EOC, read as not ending the caption
+    int64_t firstFlashEraseFrame = -1;
 };
 
 // Cuts a pair stream (pair k is frame k, every byte with bit 7 set) into captions and inserts

@@ -58,6 +58,9 @@ std::string SkippedDataText(const std::string& path, const SkippedData& skipped,
          "only pop-on captions are made; the text these codes put on the screen is in none");
     item(skipped.otherChannelPairs, "pair of caption channel 2", "pairs of caption channel 2",
          "at " + FormatTimecode(skipped.firstOtherChannelFrame), "only channel 1 is read");
+    item(skipped.clippedCharacters, "character past column 32", "characters past column 32",
+         "in the caption at " + FormatTimecode(skipped.firstClippedFrame),
+         "a row holds 32 characters; the rest of the row was clipped");
     lines(read.unreadableLines, false, "unreadable line", "unreadable lines",
           "a line must begin with a timecode hh:mm:ss:ff or hh:mm:ss;ff, minutes and seconds "
           "below 60");
@@ -84,6 +87,11 @@ std::string SkippedDataText(const std::string& path, const SkippedData& skipped,
     lines(read.highFrameNumbers, true, "timecode with a frame number of 30 or more",
           "timecodes with a frame number of 30 or more",
           "a second has frames 00 to 29; the frame number was counted on into the next second");
+    item(skipped.flashErases, "erase right after its caption's end-of-caption code",
+         "erases right after their caption's end-of-caption code",
+         "at " + FormatTimecode(skipped.firstFlashEraseFrame),
+         "a receiver shows such a caption for one frame, a flash; it was kept up to the next "
+         "code that ends it");
     if (!items.empty()) {
         if (!text.empty()) text += "\n\n";
         text += "Read from " + path + " by guessing" + items;

@@ -207,7 +207,12 @@ const StreamCase kCases[] = {
      {{14, 50, Persistent, "HI"}, {51, 55, Manual, "YO"}}, {}},
     // A doubled EOC starts one caption; the end is looked for two frames after the EOC.
     {"doubled EOC", "N10 RCL ENM R15 'HI' EOC EOC N1 EDM", {{14, 17, Manual, "HI"}}, {}},
-    {"EDM right after the EOC", "N10 RCL ENM R15 'HI' EOC EDM @30 EDM", {{14, 30, Manual, "HI"}}, {}},
+    {"EDM right after the EOC", "N10 RCL ENM R15 'HI' EOC EDM @30 EDM", {{14, 30, Manual, "HI"}},
+     {0, -1, 0, -1, 0, -1, 1, 15}},
+    // Characters past column 32 are clipped and counted.
+    {"a row too long", "@10 RCL ENM R15 'AB' 'AB' 'AB' 'AB' 'AB' 'AB' 'AB' 'AB' 'AB' 'AB' 'AB' 'AB' "
+     "'AB' 'AB' 'AB' 'AB' 'AB' EOC @60 EDM", {{30, 60, Manual, "ABABABABABABABABABABABABABABABAB"}},
+     {0, -1, 0, -1, 2, 30}},
     // The caption on screen when the stream ends is kept, two seconds or to the stream's end.
     {"ends two seconds on", "@10 RCL ENM R15 'HI' EOC @20", {{14, 74, Manual, "HI"}}, {}},
     {"ends with the stream", "@10 RCL ENM R15 'HI' EOC @300", {{14, 300, Manual, "HI"}}, {}},
@@ -257,6 +262,10 @@ TEST(DecodePairStream, StreamsGiveTheCaptionsAReceiverShows) {
         EXPECT_EQ(skipped.firstDirectFrame, t.skipped.firstDirectFrame);
         EXPECT_EQ(skipped.otherChannelPairs, t.skipped.otherChannelPairs);
         EXPECT_EQ(skipped.firstOtherChannelFrame, t.skipped.firstOtherChannelFrame);
+        EXPECT_EQ(std::pair(skipped.clippedCharacters, skipped.firstClippedFrame),
+                  std::pair(t.skipped.clippedCharacters, t.skipped.firstClippedFrame));
+        EXPECT_EQ(std::pair(skipped.flashErases, skipped.firstFlashEraseFrame),
+                  std::pair(t.skipped.flashErases, t.skipped.firstFlashEraseFrame));
     }
     CaptionList list;
     DecodePairStream(list, std::vector<uint8_t>{0x94});
