@@ -305,12 +305,10 @@ TEST_F(MainWindowTest, CheckCaptionsListsFindingsGoesToThemAndFollowsCommits) {
     ASSERT_EQ(list.topLevelItemCount(), 2);
     EXPECT_EQ(list.topLevelItem(0)->text(3), "late-display");
     EXPECT_EQ(list.topLevelItem(1)->text(0), "00:00:10:00");
-    const QImage timeline = view_.Timeline().grab().toImage();
-    int marked = 0;  // pixels of the late mark
-    for (int y = 0; y < timeline.height(); ++y) {
-        for (int x = 0; x < timeline.width(); ++x)
-            marked += timeline.pixel(x, y) == qRgb(240, 140, 0);
-    }
+    const QImage timeline = view_.Timeline().grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const auto* pixels = reinterpret_cast<const QRgb*>(timeline.constBits());
+    const auto marked = std::count(pixels, pixels + timeline.width() * timeline.height(),
+                                   qRgb(240, 140, 0));  // the late mark
     EXPECT_GT(marked, 0);
     const QRect row = list.visualItemRect(list.topLevelItem(1));
     QTest::mouseClick(list.viewport(), Qt::LeftButton, Qt::NoModifier, row.center());

@@ -1,5 +1,4 @@
-// The delivery check: every rule of every built-in profile just under, at and just over its
-// limit, what counts as shown text, and profile files.
+// Every rule of every profile just under, at and just over its limit; shown text; profile files.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -17,55 +16,43 @@ struct Shown {
     std::vector<std::string> rows;  // from row 15 upwards; "" an empty row
 };
 
-// The severities of the findings of `rule` for the captions, caption by caption (Off: none).
-std::vector<Severity> Check(const std::vector<Shown>& captions, const CheckProfile& profile,
-                            CheckRule rule) {
+std::vector<Finding> Findings(const std::vector<Shown>& captions, const CheckProfile& profile) {
     CaptionList list;
     for (const Shown& s : captions) {
         auto c = std::make_unique<Caption>();
         c->startFrame = s.start;
-        c->endFrame = s.end;
         c->timingMode = Manual;
         for (size_t r = 0; r < s.rows.size(); ++r) {
             testing::PutText(*c, 14 - static_cast<int>(r), 0, s.rows[r]);
         }
         list.Insert(std::move(c));
     }
-    size_t k = 0;  // inserting may cut the end of the caption before
+    size_t k = 0;  // the ends after inserting, which may cut the end of the caption before
     for (Caption* c = list.Head(); c; c = c->next) c->endFrame = captions[k++].end;
+    return CheckCaptions(list, profile);
+}
+
+// The severities of the findings of `rule` for the captions, caption by caption (Off: none).
+std::vector<Severity> Check(const std::vector<Shown>& captions, const CheckProfile& profile,
+                            CheckRule rule) {
     std::vector<Severity> got(captions.size(), Severity::Off);
-    for (const Finding& f : CheckCaptions(list, profile)) {
+    for (const Finding& f : Findings(captions, profile)) {
         if (f.rule == rule) got[static_cast<size_t>(f.number - 1)] = f.severity;
     }
     return got;
 }
 
-std::vector<std::string> Rows(int count, const std::string& row = "A") {
-    return std::vector<std::string>(static_cast<size_t>(count), row);
-}
-
-// `characters` letters in rows of 32.
-std::vector<std::string> Letters(int characters) {
-    std::vector<std::string> rows;
-    for (; characters > 0; characters -= 32) rows.emplace_back(std::min(characters, 32), 'A');
-    return rows;
-}
-
 TEST(CheckCaptions, EveryRuleAtItsLimitsInEveryProfile) {
+    // The numbers: rows, characters per second, frames at least, seconds at most (0: none).
     const struct {
         const char* name;
-        int rows;
-        Severity rowsSeverity;
-        double rate;
-        Severity rateSeverity;
-        int shortest;  // frames
-        Severity shortSeverity;
-        double longest;  // seconds, 0 for none
-        Severity longSeverity, lateSeverity;
+        int rows, shortest;
+        double rate, longest;
+        Severity rowsSeverity, rateSeverity, shortSeverity, longSeverity, lateSeverity;
     } profiles[] = {
-        {"broadcast", 4, E, 20, W, 20, W, 0, W, W},
-        {"streaming", 2, E, 20, E, 25, E, 7, E, E},
-        {"children", 2, E, 17, E, 45, E, 10, W, W},
+        {"broadcast", 4, 20, 20, 0, E, W, W, W, W},
+        {"streaming", 2, 25, 20, 7, E, E, E, E, E},
+        {"children", 2, 45, 17, 10, E, E, E, W, W},
     };
     const Severity O = Severity::Off;
     for (const auto& p : profiles) {
@@ -76,13 +63,15 @@ TEST(CheckCaptions, EveryRuleAtItsLimitsInEveryProfile) {
             return Check({{start, end, std::move(rows)}}, profile, rule)[0];
         };
         for (int n : {p.rows - 1, p.rows, p.rows + 1}) {
-            EXPECT_EQ(one(CheckRule::Rows, 30, 300, Rows(n)), n > p.rows ? p.rowsSeverity : O);
+            EXPECT_EQ(one(CheckRule::Rows, 30, 300, std::vector<std::string>(n, "A")),
+                      n > p.rows ? p.rowsSeverity : O);
         }
         // 300 frames are 10.01 s: the most characters within the rate, and one more.
         const int most = static_cast<int>(std::floor(p.rate * 10.01));
         for (int n : {most - 1, most, most + 1}) {
-            EXPECT_EQ(one(CheckRule::ReadingRate, 30, 330, Letters(n)),
-                      n > most ? p.rateSeverity : O);
+            std::vector<std::string> letters(static_cast<size_t>(n / 32), std::string(32, 'A'));
+            letters.emplace_back(n % 32, 'A');
+            EXPECT_EQ(one(CheckRule::ReadingRate, 30, 330, letters), n > most ? p.rateSeverity : O);
         }
         for (int f : {p.shortest - 1, p.shortest, p.shortest + 1}) {
             EXPECT_EQ(one(CheckRule::MinDuration, 30, 30 + f),
@@ -113,28 +102,15 @@ TEST(CheckCaptions, EveryRuleAtItsLimitsInEveryProfile) {
 }
 
 TEST(CheckCaptions, ShownTextAndFindings) {
-    Caption c = testing::MakeCaption({{13, 2, " \x19word \x90\x19"}, {14, 0, "two  words"}});
-    const ShownText shown = CountShownText(c);
-    EXPECT_EQ(shown.rows, 2);
-    EXPECT_EQ(shown.characters, 6 + 10);  // "word ♪" and "two  words"
-    EXPECT_EQ(shown.words, 4);
-
-    CaptionList list;
-    for (int32_t start : {30, 40}) {
-        auto k = std::make_unique<Caption>(c);
-        k->startFrame = start;
-        k->endFrame = start + 10;
-        list.Insert(std::move(k));
-    }
-    list.Head()->endFrame = 40;
-    const std::vector<Finding> findings = CheckCaptions(list, *BuiltInProfile("streaming"));
-    ASSERT_EQ(findings.size(), 7u);
-    EXPECT_EQ(findings[0].message,
+    const std::vector<std::string> rows = {"two  words", " \x19word \x90\x19"};
+    Caption c;
+    testing::PutText(c, 14, 0, rows[0]);
+    testing::PutText(c, 13, 0, rows[1]);
+    const ShownText shown = CountShownText(c);  // "two  words" and "word ♪"
+    EXPECT_EQ(std::tuple(shown.rows, shown.characters, shown.words), std::tuple(2, 16, 4));
+    EXPECT_EQ(Findings({{30, 40, rows}}, *BuiltInProfile("streaming"))[0].message,
               "16 characters shown for 0.33 s: 47.95 characters per second "
               "(719 words per minute); at most 20");
-    EXPECT_EQ(findings[3].number, 2);
-    EXPECT_EQ(findings[3].start, 40);
-    EXPECT_EQ(CountErrors(findings), 5u);
 }
 
 TEST(CheckProfile, FilesOverrideNumbersAndSeverities) {
@@ -144,20 +120,20 @@ TEST(CheckProfile, FilesOverrideNumbersAndSeverities) {
         "ours.profile");
     ASSERT_TRUE(read.profile) << read.error;
     const CheckProfile& p = *read.profile;
-    EXPECT_EQ(p.name, "ours.profile");
-    EXPECT_EQ(p[CheckRule::Rows].limit, 3);
-    EXPECT_EQ(p[CheckRule::ReadingRate].severity, W);
-    EXPECT_EQ(p[CheckRule::ReadingRate].limit, 17);
-    EXPECT_FALSE(p[CheckRule::MaxDuration].hasLimit);
-    EXPECT_EQ(p[CheckRule::Spacing].severity, Severity::Off);
-    EXPECT_EQ(p[CheckRule::MinDuration].limit, 12.5);
-    EXPECT_EQ(ParseProfile("rows = 3\nlate-display = 2\n", "x").error,
-              "line 2: unknown key 'late-display'");
-    EXPECT_EQ(ParseProfile("rows = -1", "x").error, "line 1: '-1' is not a number of 0 or more");
-    EXPECT_EQ(ParseProfile("rows.severity = fatal", "x").error,
-              "line 1: a severity is error, warning or off, not 'fatal'");
-    EXPECT_EQ(ParseProfile("base = radio", "x").error, "line 1: no built-in profile 'radio'");
-    EXPECT_EQ(ParseProfile("rows", "x").error, "line 1: expected KEY = VALUE");
+    EXPECT_EQ(std::tuple(p.name, p[CheckRule::Rows].limit, p[CheckRule::MinDuration].limit),
+              std::tuple("ours.profile", 3, 12.5));
+    EXPECT_EQ(std::pair(p[CheckRule::ReadingRate].severity, p[CheckRule::ReadingRate].limit),
+              std::pair(W, 17.0));
+    EXPECT_TRUE(!p[CheckRule::MaxDuration].hasLimit &&
+                p[CheckRule::Spacing].severity == Severity::Off);
+    const std::pair<const char*, const char*> refused[] = {
+        {"rows = 3\nlate-display = 2\n", "line 2: unknown key 'late-display'"},
+        {"rows = -1", "line 1: '-1' is not a number of 0 or more"},
+        {"rows.severity = fatal", "line 1: a severity is error, warning or off, not 'fatal'"},
+        {"base = radio", "line 1: no built-in profile 'radio'"},
+        {"rows", "line 1: expected KEY = VALUE"},
+    };
+    for (const auto& [text, error] : refused) EXPECT_EQ(ParseProfile(text, "x").error, error);
 }
 
 }  // namespace

@@ -258,14 +258,12 @@ TEST(DecodePairStream, StreamsGiveTheCaptionsAReceiverShows) {
             c = c->next;
         }
         EXPECT_EQ(c, nullptr);
-        EXPECT_EQ(skipped.directCodes, t.skipped.directCodes);
-        EXPECT_EQ(skipped.firstDirectFrame, t.skipped.firstDirectFrame);
-        EXPECT_EQ(skipped.otherChannelPairs, t.skipped.otherChannelPairs);
-        EXPECT_EQ(skipped.firstOtherChannelFrame, t.skipped.firstOtherChannelFrame);
-        EXPECT_EQ(std::pair(skipped.clippedCharacters, skipped.firstClippedFrame),
-                  std::pair(t.skipped.clippedCharacters, t.skipped.firstClippedFrame));
-        EXPECT_EQ(std::pair(skipped.flashErases, skipped.firstFlashEraseFrame),
-                  std::pair(t.skipped.flashErases, t.skipped.firstFlashEraseFrame));
+        auto all = [](const SkippedData& d) {
+            return std::tuple(d.directCodes, d.firstDirectFrame, d.otherChannelPairs,
+                              d.firstOtherChannelFrame, d.clippedCharacters, d.firstClippedFrame,
+                              d.flashErases, d.firstFlashEraseFrame);
+        };
+        EXPECT_EQ(all(skipped), all(t.skipped));
     }
     CaptionList list;
     DecodePairStream(list, std::vector<uint8_t>{0x94});
