@@ -23,7 +23,7 @@ const char kUsageText[] =
     "           file of KEY = VALUE lines): one line per finding, TIMECODE,\n"
     "           NUMBER, SEVERITY, RULE and MESSAGE separated by tabs, then a\n"
     "           summary; --json prints one JSON array instead (the summary\n"
-    "           goes to standard error). Exits 1 when a finding is an error\n"
+    "           goes to standard error)\n"
     "  mux      copies the MPEG-2 video elementary stream SOURCE to OUTPUT with\n"
     "           the captions of CAPTIONS (any input format) as DVD caption user\n"
     "           data after every group-of-pictures header\n"
@@ -40,9 +40,9 @@ const char kUsageText[] =
     "complete, and it may not be INPUT itself. Reading or writing an MPEG-2\n"
     "stream shows a progress bar on a terminal; Ctrl+C cancels it cleanly.\n"
     "\n"
-    "Exit status: 0 on success; 1 when the conversion failed, found no captions\n"
-    "or left something out (the messages on standard error say what; an output\n"
-    "without captions or with captions left out is still written); 2 on wrong\n"
-    "usage.\n";
+    "Exit status: 0 on success; 1 when the conversion failed, found no captions,\n"
+    "left something out or showed a caption late (the messages on standard error\n"
+    "say what; an output without captions or with captions left out is still\n"
+    "written), or when a finding of the check is an error; 2 on wrong usage.\n";
 
 }  // namespace vantrel::cli
