@@ -212,7 +212,8 @@ EncodedCaptions EncodeCaptions(const CaptionList& list, const std::atomic<int>* 
         if (load < pos) {
             // No room to load it in time after the previous caption (or from frame 0): load it
             // as soon as that allows and start its display late by as few frames as it takes.
-            // An erase inside the loading stays there, as it falls before the start.
+            // An erase inside the loading stays there, as it falls before the start; a caption
+            // this one replaces stays up until then rather than leaving a blank.
             shownFrom += pos - load;
             load = pos;
             result.late.push_back({c, shownFrom});
