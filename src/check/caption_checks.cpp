@@ -107,8 +107,8 @@ std::vector<Finding> CheckCaptions(const CaptionList& captions, const CheckProfi
     for (const Caption* c = captions.Head(); c; prev = c, c = c->next) {
         ++number;
         auto flag = [&](CheckRule rule, double value, double limit, std::string message) {
-            findings.push_back({number, c, c->startFrame, rule, profile[rule].severity, value,
-                                limit, std::move(message)});
+            findings.push_back({number, c->startFrame, rule, profile[rule].severity, value, limit,
+                                std::move(message)});
         };
         auto on = [&](CheckRule rule) { return profile[rule].severity != Severity::Off; };
         auto limited = [&](CheckRule rule) { return on(rule) && profile[rule].hasLimit; };

@@ -12,8 +12,7 @@
 namespace vantrel {
 
 struct Finding {
-    int number = 0;  // the caption's place in the list, from 1
-    const Caption* caption = nullptr;
+    int number = 0;     // the caption's place in the list, from 1
     int32_t start = 0;  // its start frame
     CheckRule rule = CheckRule::Rows;
     Severity severity = Severity::Warning;

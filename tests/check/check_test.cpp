@@ -9,7 +9,7 @@
 namespace vantrel {
 namespace {
 
-constexpr Severity W = Severity::Warning, E = Severity::Error;
+constexpr Severity W = Severity::Warning, E = Severity::Error, O = Severity::Off;
 
 struct Shown {
     int32_t start, end;
@@ -54,7 +54,6 @@ TEST(CheckCaptions, EveryRuleAtItsLimitsInEveryProfile) {
         {"streaming", 2, 25, 20, 7, E, E, E, E, E},
         {"children", 2, 45, 17, 10, E, E, E, W, W},
     };
-    const Severity O = Severity::Off;
     for (const auto& p : profiles) {
         SCOPED_TRACE(p.name);
         const CheckProfile profile = *BuiltInProfile(p.name);
