@@ -13,6 +13,7 @@
 #include <random>
 #include <string>
 
+#include "check/caption_checks.h"
 #include "codec/decoder.h"
 #include "codec/encoder.h"
 #include "feature_project.h"
@@ -58,6 +59,16 @@ void BM_EncodeAndFormatScc_3Hours(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(FormatSccText(EncodeCaptions(list).bytes));
 }
 BENCHMARK(BM_EncodeAndFormatScc_3Hours)->Unit(benchmark::kMillisecond);
+
+// The delivery check of the whole feature under the broadcast profile (target: 50 ms).
+void BM_CheckCaptions_3Hours(benchmark::State& state) {
+    CaptionList list;
+    MakeFeature(list);
+    const CheckProfile profile = *BuiltInProfile("broadcast");
+    for (auto _ : state) benchmark::DoNotOptimize(CheckCaptions(list, profile));
+    state.counters["captions"] = list.Count();
+}
+BENCHMARK(BM_CheckCaptions_3Hours)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

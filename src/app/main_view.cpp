@@ -59,9 +59,20 @@ MainView::MainView(Dialogs& dialogs, QWidget* parent,
       panel_(this),
       timeline_(*this, this),
       progress_(this),
-      files_(*this, dialogs, progress_) {
+      files_(*this, dialogs, progress_),
+      check_(
+          [this](int32_t frame) {
+              // Without a video there is no media to seek: the caption is shown all the same.
+              if (player_.IsOpen()) return SeekToFrame(frame);
+              currentFrame_ = frame;
+              captionWindow_.ResetAndShowFrame(frame);
+              timeline_.SetCurrentFrame(frame);
+          },
+          this) {
     project_.host = this;
     project_.onModified = [this](bool) { emit ProjectChanged(); };
+    // Every step, undo, redo, import and open passes through the changed signal.
+    connect(this, &MainView::ProjectChanged, this, &MainView::RecheckCaptions);
     setFixedSize(kWidth, kHeight);
     // The smallest size of the system's face, for the labels and the panel.
     QFont viewFont = font();
@@ -183,6 +194,27 @@ void MainView::ClearPanel() {
 void MainView::ForgetTimelineCaption() {
     timeline_.ForgetCurrentCaption();
     timeline_.repaint();
+}
+
+void MainView::RecheckCaptions() {
+    const CheckProfile profile = *BuiltInProfile("broadcast");
+    findings_ = CheckCaptions(project_.captions, profile);
+    std::vector<TimelineWindow::LateStart> late;
+    for (const Finding& f : findings_) {
+        if (f.rule == CheckRule::LateDisplay) {
+            late.push_back({f.start, f.start + static_cast<int64_t>(f.value)});
+        }
+    }
+    timeline_.SetLateStarts(std::move(late));
+    if (check_.isVisible()) {
+        check_.ShowFindings(findings_, project_.captions.Count(), profile.name);
+    }
+}
+
+void MainView::ShowCheck() {
+    check_.show();
+    RecheckCaptions();
+    check_.raise();
 }
 
 void MainView::PauseIfPlaying() {

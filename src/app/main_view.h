@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "app/check_dialog.h"
 #include "app/dialogs.h"
 #include "app/file_commands.h"
 #include "app/progress_dialog.h"
@@ -128,6 +129,13 @@ class MainView : public QWidget,
     void Undo();
     void Redo();
 
+    // The delivery check: run again over the captions as they are now (the timeline's marks of
+    // late captions and the check window follow), and Tools > Check Captions.
+    void RecheckCaptions();
+    void ShowCheck();
+    CheckDialog& Check() { return check_; }
+    const std::vector<Finding>& Findings() const { return findings_; }
+
     // What the File commands need of the view.
     void PauseIfPlaying() override;
     void ReleaseCaptions() override;
@@ -192,6 +200,8 @@ class MainView : public QWidget,
     TimelineWindow timeline_;
     ProgressDialog progress_;
     FileCommands files_;
+    CheckDialog check_;
+    std::vector<Finding> findings_;
     int64_t durationFrames_ = 0;
     PlayState playState_ = PlayState::Stopped;
     PlayState savedPlayState_ = PlayState::Stopped;  // the state before the current scan

@@ -117,6 +117,8 @@ void MainWindow::CreateMenus() {
     redo_ = edit->addAction("&Redo", this, [&v] { v.Redo(); });
     redo_->setShortcuts(
         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    QMenu* tools = menuBar()->addMenu("&Tools");
+    AddFileCommand(tools, "&Check Captions", [&v] { v.ShowCheck(); });
 
     QMenu* help = menuBar()->addMenu("&Help");
     help->addAction("&About...", this, [this] {

@@ -5,9 +5,12 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 
 #include "carriers/carrier_commands.h"
 #include "carriers/embed_captions.h"
+#include "check/caption_checks.h"
+#include "cli/check_output.h"
 #include "cli/console_host.h"
 #include "cli/interrupt_cancel.h"
 #include "cli/terminal_progress.h"
@@ -114,6 +117,38 @@ int UnknownFormat(const std::string& path, const char* direction) {
     return kExitUsage;
 }
 
+// Writes to standard output; false (and said) when that failed.
+bool Print(ConsoleHost& host, const std::string& out) {
+    errno = 0;
+    if (std::fwrite(out.data(), 1, out.size(), stdout) == out.size() && std::fflush(stdout) == 0 &&
+        !std::ferror(stdout)) {
+        return true;
+    }
+    host.SetSubject("");
+    host.Inform(ListNotWrittenText(std::strerror(errno != 0 ? errno : EIO)));
+    return false;
+}
+
+// A built-in profile by name, else the profile file at that path; nothing (and said) when the
+// file cannot be read or is refused.
+std::optional<CheckProfile> ProfileFor(const std::string& name) {
+    if (auto builtIn = BuiltInProfile(name.empty() ? "broadcast" : name)) return builtIn;
+    File file;
+    std::string text;
+    if (file.Open(name, File::Mode::Read)) {
+        char chunk[4096];
+        for (size_t n; (n = file.Read(chunk, sizeof chunk)) > 0;) text.append(chunk, n);
+    }
+    std::string error = file.Error();
+    ProfileText parsed;
+    if (error.empty()) {
+        parsed = ParseProfile(text, name);
+        error = parsed.error;
+    }
+    if (!error.empty()) std::fprintf(stderr, "vantrel-cc: %s: %s\n", name.c_str(), error.c_str());
+    return parsed.profile;
+}
+
 const char* ModeName(int mode) {
     switch (mode) {
         case Normal:
@@ -211,6 +246,27 @@ int RunConvert(const std::string& input, const std::string& output, TimecodeStyl
     return host.MessageCount() == 0 ? kExitSuccess : kExitFailed;
 }
 
+int RunCheck(const std::string& input, const std::string& profileName, bool json,
+             TimecodeStyle style) {
+    if (InputOf(input) == Input::Unknown) return UnknownFormat(input, "read");
+    const std::optional<CheckProfile> profile = ProfileFor(profileName);
+    if (!profile) return kExitUsage;
+    Session session;
+    ConsoleHost& host = session.host;
+    CaptionProject& project = session.project;
+    if (!LoadInput(project, host, input, {})) return session.Stopped();
+
+    const std::vector<Finding> findings = CheckCaptions(project.captions, *profile);
+    const std::string summary =
+        CheckSummary(project.captions.Count(), profile->name, findings) + '\n';
+    if (!Print(host,
+               json ? FindingsJson(findings, style) : FindingLines(findings, style) + summary)) {
+        return kExitFailed;
+    }
+    if (json) std::fputs(summary.c_str(), stderr);
+    return CountErrors(findings) > 0 ? kExitFailed : kExitSuccess;
+}
+
 int RunList(const std::string& input, TimecodeStyle style, const DecodeOptions& decode) {
     if (InputOf(input) == Input::Unknown) return UnknownFormat(input, "read");
     Session session;
@@ -229,13 +285,7 @@ int RunList(const std::string& input, TimecodeStyle style, const DecodeOptions& 
                FormatTimecode(c->endFrame, style) + '\t' + ModeName(c->timingMode) + '\t' +
                CaptionTextToUtf8(std::string_view(text, n)) + '\n';
     }
-    errno = 0;
-    if (std::fwrite(out.data(), 1, out.size(), stdout) != out.size() || std::fflush(stdout) != 0 ||
-        std::ferror(stdout)) {
-        host.SetSubject("");
-        host.Inform(ListNotWrittenText(std::strerror(errno != 0 ? errno : EIO)));
-        return kExitFailed;
-    }
+    if (!Print(host, out)) return kExitFailed;
     return host.MessageCount() == 0 ? kExitSuccess : kExitFailed;
 }
 

@@ -27,6 +27,13 @@ int RunConvert(const std::string& input, const std::string& output,
 int RunMux(const std::string& captions, const std::string& source, const std::string& output,
            const std::string& carrier = "", const DecodeOptions& decode = {});
 
+// Checks the captions of INPUT against a profile: a built-in one by name, or a profile file
+// (the broadcast profile when `profile` is empty). Prints one line per finding and a summary,
+// or with `json` a JSON array (the summary then on standard error). 0 without a finding of
+// error severity, 1 with one or when INPUT could not be read, 2 for a profile not to be had.
+int RunCheck(const std::string& input, const std::string& profile, bool json,
+             TimecodeStyle style = TimecodeStyle::NonDropFrame);
+
 // Prints one line per caption of INPUT.
 int RunList(const std::string& input, TimecodeStyle style = TimecodeStyle::NonDropFrame,
             const DecodeOptions& decode = {});

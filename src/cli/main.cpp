@@ -42,6 +42,8 @@ int main(int argc, char** argv) {
     std::string carrier;
     vantrel::DecodeOptions decode;
     bool decodeGiven = false;
+    bool json = false;
+    const char* profile = nullptr;
     for (int k = 2; k < argc; ++k) {
         const std::string arg = argv[k];
         if (arg == "--drop-frame") {
@@ -72,17 +74,24 @@ int main(int argc, char** argv) {
                 return Usage("--roll-up takes lines, screens or skip");
             }
             decodeGiven = true;
+        } else if (std::strcmp(argv[k], "--json") == 0) {
+            json = true;
+        } else if (std::strcmp(argv[k], "--profile") == 0) {
+            if (++k == argc) return Usage("--profile takes a NAME or a FILE");
+            profile = argv[k];
         } else {
             files.emplace_back(arg);
         }
     }
-    if (style == TimecodeStyle::DropFrame && command != "convert" && command != "list") {
-        return Usage("--drop-frame goes with convert and list");
+    if (style == TimecodeStyle::DropFrame && command != "convert" && command != "list" &&
+        command != "check") {
+        return Usage("--drop-frame goes with convert, list and check");
     }
     if (!carrier.empty() && command != "mux") return Usage("--carrier goes with mux");
     if (decodeGiven && command != "convert" && command != "list" && command != "mux") {
         return Usage("--channel and --roll-up go with convert, list and mux");
     }
+    if ((json || profile) && command != "check") return Usage("--json and --profile go with check");
     // The commands write their output only once it is complete, so a failure that ends one
     // anywhere leaves nothing behind; it ends here with one line and status 1.
     try {
@@ -95,6 +104,10 @@ int main(int argc, char** argv) {
                 return Usage("mux takes a CAPTIONS file, a SOURCE and an OUTPUT stream");
             }
             return RunMux(files[0], files[1], files[2], carrier, decode);
+        }
+        if (command == "check") {
+            if (files.size() != 1) return Usage("check takes one INPUT file");
+            return RunCheck(files[0], profile ? profile : "", json, style);
         }
         if (command == "list") {
             if (files.size() != 1) return Usage("list takes one INPUT file");

@@ -102,6 +102,9 @@ void CaptionDecoder::Feed(uint8_t first, uint8_t second) {
             if (byte < 0x20) continue;  // a null byte, or a code byte out of place
             ScreenWriter& writer = mode_ == Mode::PopOn ? loadWriter_ : displayWriter_;
             const int column = writer.Column();
+            if (column >= kScreenColumns && skipped_.clippedCharacters++ == 0) {
+                skipped_.firstClippedFrame = frame_;
+            }
             Write(SingleByteMap[byte], true);
             fallbackColumn_ = writer.Column() == column + 1 ? column : -1;
             lastWasCharacter_ = true;
@@ -343,7 +346,12 @@ void CaptionDecoder::EraseDisplayed() {
     }
     EndPainting();
     displayed_->ClearScreen();
-    if (shown_ && frame_ >= earliestEnd_) EndShown(frame_);
+    if (shown_ && frame_ >= earliestEnd_) {
+        EndShown(frame_);
+    } else if (shown_ && frame_ == shown_->startFrame + 1) {
+        // A receiver would show the caption for one frame; it is kept to the next erase.
+        if (skipped_.flashErases++ == 0) skipped_.firstFlashEraseFrame = frame_;
+    }
 }
 
 void CaptionDecoder::EndOfCaption() {

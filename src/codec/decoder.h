@@ -42,6 +42,10 @@ struct SkippedData {
     int otherChannel = 2;
     size_t textModePairs = 0;  // pairs sent in text mode (after TR or RTD)
     int64_t firstTextModeFrame = -1;
+    size_t clippedCharacters = 0;  // characters past the 32nd column of a row
+    int64_t firstClippedFrame = -1;
+    size_t flashErases = 0;  // EDMs on the frame after an EOC, read as not ending the caption
+    int64_t firstFlashEraseFrame = -1;
 
     // Made, not skipped: roll-up and paint-on data that became pop-on captions.
     size_t rollUpLines = 0;

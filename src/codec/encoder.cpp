@@ -209,11 +209,15 @@ EncodedCaptions EncodeCaptions(const CaptionList& list, const std::atomic<int>* 
                 eraseBefore = true;
             }
         }
+        int64_t shownFrom = start;
         if (load < pos) {
-            // No room to load it after the previous caption (or before frame 0): leave this
-            // caption out alone; the previous one keeps its erase.
-            result.leftOut.push_back(c);
-            continue;
+            // No room to load it in time after the previous caption (or from frame 0): load it
+            // as soon as that allows and start its display late by as few frames as it takes.
+            // An erase inside the loading stays there, as it falls before the start; a caption
+            // this one replaces stays up until then rather than leaving a blank.
+            shownFrom += pos - load;
+            load = pos;
+            result.late.push_back({c, shownFrom});
         }
         if (eraseBefore) writeEraseAt(*prevEnd);
         fillTo(load);
@@ -228,7 +232,8 @@ EncodedCaptions EncodeCaptions(const CaptionList& list, const std::atomic<int>* 
             pos = load + pairs;
         }
         if (b.size() % 2 == 1) out.push_back(kNull);
-        prevEnd = c->endFrame;
+        // Shown late, it still stays on the screen for at least one frame.
+        prevEnd = shownFrom > start ? std::max<int64_t>(c->endFrame, shownFrom + 1) : c->endFrame;
         erasePending = true;
     }
     if (erasePending && prevEnd && *prevEnd >= pos) writeEraseAt(*prevEnd);

@@ -24,13 +24,24 @@ std::vector<uint8_t> EncodeCodeString(std::span<const uint8_t> code);
 // The number of frames the caption's loading is reckoned to take; cached in loadFrames.
 int32_t GetLoadFrames(Caption& caption);
 
+// A caption whose loading could not fit before its start frame: it is loaded as soon as the
+// caption before it allows and its display starts late, on `shownFrom`.
+struct LateCaption {
+    const Caption* caption = nullptr;
+    int64_t shownFrom = 0;
+
+    friend bool operator==(const LateCaption&, const LateCaption&) = default;
+};
+
 struct EncodedCaptions {
     // 2 x F bytes for F frames, pair k for frame k, odd parity, null pairs 0x80 0x80 where
     // nothing is sent. Empty when there is nothing to send.
     std::vector<uint8_t> bytes;
-    // Captions that could not be placed (loading too close to the previous caption or before
-    // frame 0, an invalid screen, frames out of range), in list order. Nothing else is dropped.
+    // Captions that could not be placed (an invalid screen, frames out of range), in list
+    // order. Nothing else is dropped.
     std::vector<const Caption*> leftOut;
+    // Captions shown later than their start frame for lack of loading time, in list order.
+    std::vector<LateCaption> late;
 };
 
 // Stops at the caption it has got to once `cancel` is raised; the caller discards the result.

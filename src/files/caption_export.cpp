@@ -28,9 +28,10 @@ ExportResult ExportCaptionFile(CaptionProject& project, const std::string& path,
         path, FormatCaptionFile(encoded.bytes, extension, style, &project.cancel), project.host,
         &project.cancel);
     if (result.write == WriteResult::Cancelled) return result;
-    if (result.leftOut > 0 && project.host) {
-        project.host->Inform(LeftOutCaptionsText(encoded.leftOut));
-    }
+    result.late = encoded.late.size();
+    if (!project.host) return result;
+    if (result.leftOut > 0) project.host->Inform(LeftOutCaptionsText(encoded.leftOut));
+    if (result.late > 0) project.host->Inform(LateCaptionsText(encoded.late));
     return result;
 }
 

@@ -26,12 +26,14 @@ std::string FormatCaptionFile(std::span<const uint8_t> stream, std::string_view 
 struct ExportResult {
     WriteResult write = WriteResult::Written;
     size_t leftOut = 0;  // captions the encoder could not place
+    size_t late = 0;     // captions shown late for lack of loading time
 };
 
 // Encodes the project's captions and writes the file for `extension` as the file at `path`
 // (the format's header alone when nothing is encoded; an empty file when the extension is none
 // of the five). Captions the
-// encoder leaves out are named in a message; the file is written without them. A failure to
+// encoder leaves out are named in a message; the file is written without them. Captions it
+// shows late are named in another, with the frame each is shown from. A failure to
 // write is reported as "Error saving file " + path with the system's reason, and leaves any
 // file already at `path` as it was. A raised cancel flag writes and says nothing.
 ExportResult ExportCaptionFile(CaptionProject& project, const std::string& path,

@@ -74,6 +74,9 @@ std::string SkippedDataText(const std::string& path, const SkippedData& skipped,
          "only channel " + std::to_string(ours) + " is read");
     item(skipped.textModePairs, "pair of text mode", "pairs of text mode",
          "at " + FormatTimecode(skipped.firstTextModeFrame), "text mode carries no captions");
+    item(skipped.clippedCharacters, "character past column 32", "characters past column 32",
+         "at " + FormatTimecode(skipped.firstClippedFrame),
+         "a row holds 32 characters; the rest of the row was clipped");
     lines(read.unreadableLines, false, "unreadable line", "unreadable lines",
           "a line must begin with a timecode hh:mm:ss:ff or hh:mm:ss;ff, minutes and seconds "
           "below 60");
@@ -102,6 +105,11 @@ std::string SkippedDataText(const std::string& path, const SkippedData& skipped,
     lines(read.highFrameNumbers, true, "timecode with a frame number of 30 or more",
           "timecodes with a frame number of 30 or more",
           "a second has frames 00 to 29; the frame number was counted on into the next second");
+    item(skipped.flashErases, "erase right after its caption's end-of-caption code",
+         "erases right after their caption's end-of-caption code",
+         "at " + FormatTimecode(skipped.firstFlashEraseFrame),
+         "a receiver shows such a caption for one frame, a flash; it was kept up to the next "
+         "code that ends it");
     if (!items.empty()) {
         if (!text.empty()) text += "\n\n";
         text += "Read from " + path + " by guessing" + items;
@@ -225,6 +233,22 @@ std::string NoSubtitlesText(const std::string& path) {
     return "File " + path + " contains no subtitle to show";
 }
 
+std::string CuesOutOfOrderText(const std::string& path, size_t count, int64_t firstFrame) {
+    const bool one = count == 1;
+    return std::to_string(count) + (one ? " cue of " : " cues of ") + path +
+           (one ? " starts" : " start") + " before the cue before " + (one ? "it" : "them") +
+           (one ? ", at " : ", the first at ") + FormatTimecode(firstFrame) +
+           "; the cues were put in time order";
+}
+
+std::string OverlappingCuesText(const std::string& path, size_t count, int64_t firstFrame) {
+    const bool one = count == 1;
+    return std::to_string(count) + (one ? " cue of " : " cues of ") + path +
+           (one ? " starts" : " start") + " before the cue before " + (one ? "it" : "them") +
+           " ends" + (one ? ", at " : ", the first at ") + FormatTimecode(firstFrame) +
+           "; that cue ends where the next begins";
+}
+
 std::string CuesEndingBeforeStartText(const std::string& path, size_t count, size_t firstLine) {
     const std::string line = std::to_string(firstLine);
     if (count == 1) {
@@ -246,6 +270,23 @@ std::string LeftOutCaptionsText(const std::vector<const Caption*>& leftOut) {
     for (size_t k = 0; k < listed; ++k) {
         if (k > 0) text += (k + 1 == listed && listed == n) ? " and " : ", ";
         text += FormatTimecode(leftOut[k]->startFrame);
+    }
+    if (listed < n) text += " and " + std::to_string(n - listed) + " more";
+    text += '.';
+    return text;
+}
+
+std::string LateCaptionsText(const std::vector<LateCaption>& late) {
+    const size_t n = late.size();
+    if (n == 0) return {};
+    std::string text = std::to_string(n);
+    text += n == 1 ? " caption could not be loaded in time and is shown late. It starts at "
+                   : " captions could not be loaded in time and are shown late. They start at ";
+    const size_t listed = n < kListedStarts ? n : kListedStarts;
+    for (size_t k = 0; k < listed; ++k) {
+        if (k > 0) text += (k + 1 == listed && listed == n) ? " and " : ", ";
+        text += FormatTimecode(late[k].caption->startFrame) + " (shown from " +
+                FormatTimecode(late[k].shownFrom) + ")";
     }
     if (listed < n) text += " and " + std::to_string(n - listed) + " more";
     text += '.';

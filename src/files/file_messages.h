@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "codec/decoder.h"
+#include "codec/encoder.h"
 #include "files/pair_stream.h"
 #include "model/caption.h"
 
@@ -82,6 +83,10 @@ std::string SkippedSubtitleBlocksText(const std::string& path, size_t blocks);
 std::string UnshownCharactersText(const std::string& path, size_t count, char32_t first,
                                   int64_t frame);
 std::string NoSubtitlesText(const std::string& path);
+// Cues that start before the cue before them in the file (put in time order), or before that
+// cue ends (each then ends where the next begins), and the frame of the first of them.
+std::string CuesOutOfOrderText(const std::string& path, size_t count, int64_t firstFrame);
+std::string OverlappingCuesText(const std::string& path, size_t count, int64_t firstFrame);
 // Cues whose end lies before their start, and the line of the first one's time line; they were
 // kept.
 std::string CuesEndingBeforeStartText(const std::string& path, size_t count, size_t firstLine);
@@ -89,6 +94,9 @@ std::string CuesEndingBeforeStartText(const std::string& path, size_t count, siz
 // How many captions the encoder had to leave out of an export or a multiplexed stream, and the
 // start timecodes of the first of them; empty when none was.
 std::string LeftOutCaptionsText(const std::vector<const Caption*>& leftOut);
+// How many captions the encoder had to show late for lack of loading time, with the start
+// timecode and the first frame shown of the first of them; empty when none was.
+std::string LateCaptionsText(const std::vector<LateCaption>& late);
 
 // Multiplexing: `count` captions start too late for the video, whose last picture that carries
 // captions is frame `lastPicture` (-1 when none does); the first of them starts at `firstStart`.

@@ -103,7 +103,7 @@ std::vector<std::unique_ptr<Caption>> MakeSubtitleCaptions(const SubtitleFile& f
         const std::vector<int32_t> starts = ScreenStarts(cue, screens, captions);
         for (size_t s = 0; s < captions.size(); ++s) {
             // Captions start one after another, even where a cue is too short for its screens
-            // (the encoder then leaves those out).
+            // (the encoder then shows those late).
             lastStart = std::max(starts[s], lastStart + 1);
             captions[s]->startFrame = lastStart;
             made.push_back({std::move(captions[s]), cue.end, s + 1 == captions.size()});
@@ -126,9 +126,9 @@ std::vector<std::unique_ptr<Caption>> MakeSubtitleCaptions(const SubtitleFile& f
         cueEnds[c] = own;
         list.Insert(std::move(made[k].caption));
     }
-    // Take out what the encoder cannot load in time. The caption before one taken out ends
-    // with its own cue rather than running on into the gap; that can move an erase into the
-    // next loading, so look again until nothing more goes.
+    // Take out what the encoder cannot place (a time past the last frame it encodes). The
+    // caption before one taken out ends with its own cue rather than running on into the gap;
+    // look again until nothing more goes.
     std::vector<std::unique_ptr<Caption>> leftOut;
     while (true) {
         const EncodedCaptions encoded = EncodeCaptions(list, cancel);
@@ -175,6 +175,23 @@ ImportResult ImportSubtitleFile(CaptionProject& project, const std::string& path
     if (file.endsBeforeStart.count > 0) {
         inform(CuesEndingBeforeStartText(path, file.endsBeforeStart.count,
                                          file.endsBeforeStart.firstLine));
+    }
+    // Cues out of time order, or over the one before: the captions cannot show that any more.
+    size_t outOfOrder = 0, overlapping = 0;
+    int64_t firstOutOfOrder = 0, firstOverlapping = 0;
+    for (size_t k = 1; k < file.cues.size(); ++k) {
+        const SubtitleCue& cue = file.cues[k];
+        if (cue.startMs < file.cues[k - 1].startMs) {
+            if (outOfOrder++ == 0) firstOutOfOrder = cue.startMs;
+        } else if (cue.startMs < file.cues[k - 1].endMs) {
+            if (overlapping++ == 0) firstOverlapping = cue.startMs;
+        }
+    }
+    if (outOfOrder > 0) {
+        inform(CuesOutOfOrderText(path, outOfOrder, SubtitleTimeToFrame(firstOutOfOrder)));
+    }
+    if (overlapping > 0) {
+        inform(OverlappingCuesText(path, overlapping, SubtitleTimeToFrame(firstOverlapping)));
     }
     if (file.unshownCharacters > 0) {
         inform(UnshownCharactersText(path, file.unshownCharacters, file.firstUnshown,

@@ -23,9 +23,9 @@ bool IsSubtitleExtension(std::string_view extension);
 // laid out on the screen, `Manual`, or `Seamless` when the next cue starts as it ends or
 // before (a receiver shows one pop-on caption at a time); cues that start on the same frame
 // share one screen; a cue that needs more than four rows becomes consecutive captions that
-// share its time in proportion to their text. Captions that cannot be loaded in time after
-// the one before them (as the encoder would find on export) are taken out again and returned,
-// in time order. Stops once `cancel` is raised; the caller discards the list.
+// share its time in proportion to their text. Captions the encoder cannot place (past its
+// last frame) are taken out again and returned, in time order; those it cannot load in time
+// stay, to be shown late. Stops once `cancel` is raised; the caller discards the list.
 std::vector<std::unique_ptr<Caption>> MakeSubtitleCaptions(
     const SubtitleFile& file, CaptionList& list, const std::atomic<int>* cancel = nullptr);
 

@@ -45,6 +45,7 @@ MpegOutcome RunMultiplex(CaptionProject& project, File& source, File& destinatio
     Tell(project, outcome.message);
     if (outcome.status == MpegStatus::Completed || outcome.status == MpegStatus::NothingToEncode) {
         Tell(project, outcome.leftOutMessage);
+        Tell(project, outcome.lateMessage);
         Tell(project, outcome.pastEndMessage);
     }
     return outcome;

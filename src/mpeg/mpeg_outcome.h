@@ -28,6 +28,8 @@ struct MpegOutcome {
     // Multiplexing: captions the encoder had to leave out (0 and empty when none).
     size_t leftOutCount = 0;
     std::string leftOutMessage;
+    // Multiplexing: captions shown late for lack of loading time (empty when none).
+    std::string lateMessage;
     // Multiplexing: captions that start too late for the video (0 and empty when none).
     size_t pastEndCount = 0;
     std::string pastEndMessage;

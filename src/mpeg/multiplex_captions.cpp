@@ -230,6 +230,7 @@ MpegOutcome MultiplexCaptions(const CaptionList& captions, File& source, File& d
         const EncodedCaptions encoded = EncodeCaptions(captions);
         outcome.leftOutCount = encoded.leftOut.size();
         outcome.leftOutMessage = LeftOutCaptionsText(encoded.leftOut);
+        outcome.lateMessage = LateCaptionsText(encoded.late);
         if (encoded.bytes.empty()) {
             outcome.status = MpegStatus::NothingToEncode;
             outcome.message = kNothingToMultiplexText;

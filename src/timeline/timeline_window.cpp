@@ -24,6 +24,7 @@ const QColor kMarkedLoading(160, 160, 224);
 const QColor kDisplay(128, 128, 128);
 const QColor kMarkedDisplay(32, 32, 128);
 const QColor kMarker(255, 0, 0);
+const QColor kLate(240, 140, 0);
 
 // A black-outlined block over [x1, x2) x [y1, y2). Far-off edges are pulled in just outside
 // the image, so that a caption thousands of frames long costs no more than a short one.
@@ -172,8 +173,26 @@ void TimelineWindow::Render() {
                   marked ? kMarkedLoading : kLoading);
         DrawBlock(painter, viewWidth_, start - base, mid, c->endFrame - base, bottom + 1,
                   marked ? kMarkedDisplay : kDisplay);
+        // A late start: a bar over the frames the display waits for its loading.
+        const auto late =
+            std::lower_bound(late_.begin(), late_.end(), c->startFrame,
+                             [](const LateStart& l, int32_t frame) { return l.start < frame; });
+        if (late != late_.end() && late->start == c->startFrame) {
+            const int64_t x1 = std::max<int64_t>(start - base, -1);
+            const int64_t x2 = std::min<int64_t>(late->shownFrom - base + 1, viewWidth_ + 1);
+            if (x1 < x2) {
+                painter.fillRect(QRect(static_cast<int>(x1), mid - 2, static_cast<int>(x2 - x1), 4),
+                                 kLate);
+            }
+        }
     }
     needsRender_ = false;
+}
+
+void TimelineWindow::SetLateStarts(std::vector<LateStart> late) {
+    late_ = std::move(late);
+    needsRender_ = true;
+    update();
 }
 
 void TimelineWindow::paintEvent(QPaintEvent* event) {

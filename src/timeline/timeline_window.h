@@ -10,6 +10,7 @@
 #include <QScrollBar>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "codec/encoder.h"
 #include "editor/edit_history.h"
@@ -49,6 +50,14 @@ class TimelineWindow : public QFrame {
     Caption* PickCurrentCaption(int32_t frame);
     // (x, y) in the drawing area.
     Hit HitTest(int x, int y);
+
+    // A caption shown late for lack of loading time: its start frame and its first frame shown.
+    struct LateStart {
+        int32_t start;
+        int64_t shownFrom;
+    };
+    // Marks the delays on the display blocks; `late` in start order.
+    void SetLateStarts(std::vector<LateStart> late);
 
     // The frame at the left edge.
     int32_t Base() const { return static_cast<int32_t>(scrollBar_.value() * frameStep_); }
@@ -96,6 +105,7 @@ class TimelineWindow : public QFrame {
     int32_t dragUndoFrame_ = 0;
     std::unique_ptr<CaptionChange> dragChange_;
     QImage image_;
+    std::vector<LateStart> late_;
     QPoint lastMousePosition_{-1, -1};
     Qt::MouseButtons lastMouseButtons_;
 };

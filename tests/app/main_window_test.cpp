@@ -14,6 +14,7 @@
 #include <QStyleOptionSlider>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTreeWidget>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -392,6 +393,32 @@ TEST_F(MainWindowTest, AddCaptionSplitsTheCaptionOnTheAirOrTypesANewOneInAGap) {
         EXPECT_EQ(added->endFrame, c.end);
         EXPECT_EQ(added->cells[14][c.typed ? 4 : 0].character, c.typed ? 'B' : 'A');
     }
+}
+
+// Tools > Check Captions lists the findings and a double-click goes to the caption; a commit
+// checks again; the timeline marks a start delayed for loading.
+TEST_F(MainWindowTest, CheckCaptionsListsFindingsGoesToThemAndFollowsCommits) {
+    Add(2, 100);  // late: it takes five frames to load
+    Add(300, 310);
+    MenuAction("&Check Captions")->trigger();
+    QTreeWidget& list = view_.Check().List();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view_.Check()));
+    ASSERT_EQ(list.topLevelItemCount(), 2);
+    EXPECT_EQ(list.topLevelItem(0)->text(3), "late-display");
+    EXPECT_EQ(list.topLevelItem(1)->text(0), "00:00:10:00");
+    const QImage timeline = view_.Timeline().grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const auto* pixels = reinterpret_cast<const QRgb*>(timeline.constBits());
+    const auto marked = std::count(pixels, pixels + timeline.width() * timeline.height(),
+                                   qRgb(240, 140, 0));  // the late mark
+    EXPECT_GT(marked, 0);
+    const QRect row = list.visualItemRect(list.topLevelItem(1));
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, Qt::NoModifier, row.center());
+    QTest::mouseDClick(list.viewport(), Qt::LeftButton, Qt::NoModifier, row.center());
+    EXPECT_EQ(view_.CurrentFrame(), 300);
+    BeginTyping("B  C");
+    view_.Captions().EndEdit();
+    ASSERT_EQ(list.topLevelItemCount(), 3);
+    EXPECT_EQ(list.topLevelItem(2)->text(3), "spacing");
 }
 
 TEST_F(MainWindowTest, PanelShowsTheCaptionAndSetsItsTimingMode) {

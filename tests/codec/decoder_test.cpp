@@ -39,7 +39,9 @@ std::string Summary(const SkippedData& s) {
         {"lines", s.rollUpLines, -1},
         {"screens", s.rollUpScreens, -1},
         {"rollup-captions", s.rollUpCaptions, -1},
-        {"paint", s.paintOnCaptions, -1}};
+        {"paint", s.paintOnCaptions, -1},
+        {"clipped", s.clippedCharacters, s.firstClippedFrame},
+        {"flash", s.flashErases, s.firstFlashEraseFrame}};
     std::string out;
     for (const auto& [name, n, first] : counts) {
         if (n == 0) continue;
@@ -67,7 +69,11 @@ const Case kCases[] = {
      {{14, 50, Persistent, "15:HI"}, {51, 55, Manual, "15:YO"}}, ""},
     // A doubled EOC starts one caption; its end is looked for two frames after the EOC.
     {"doubled EOC", "N10 RCL ENM R15 'HI' EOC EOC N1 EDM", {{14, 17, Manual, "15:HI"}}, ""},
-    {"EDM right after the EOC", "N10 RCL ENM R15 'HI' EOC EDM @30 EDM", {{14, 30, Manual, "15:HI"}}, ""},
+    {"EDM right after the EOC", "N10 RCL ENM R15 'HI' EOC EDM @30 EDM", {{14, 30, Manual, "15:HI"}}, "flash 1@15"},
+    // Characters past column 32 are clipped and counted.
+    {"a row too long", "@10 RCL ENM R15 'AB' 'AB' 'AB' 'AB' 'AB' 'AB' 'AB' 'AB' 'AB' 'AB' 'AB' 'AB' "
+     "'AB' 'AB' 'AB' 'AB' 'AB' EOC @60 EDM", {{30, 60, Manual, "15:ABABABABABABABABABABABABABABABAB"}},
+     "clipped 2@29"},
     {"ends two seconds on", "@10 RCL ENM R15 'HI' EOC @20", {{14, 74, Manual, "15:HI"}}, ""},
     {"ends with the stream", "@10 RCL ENM R15 'HI' EOC @300", {{14, 300, Manual, "15:HI"}}, ""},
     // An EOC that shows an empty screen erases the caption before; it makes none.

@@ -79,6 +79,7 @@ TEST(EncodeCaptions, FrameLayout) {
         std::vector<Shown> captions;
         const char* stream;
         std::vector<int> leftOut;
+        std::vector<std::pair<int, int64_t>> late = {};  // caption, frame shown from
     };
     // clang-format off
     const Case cases[] = {
@@ -91,10 +92,16 @@ TEST(EncodeCaptions, FrameLayout) {
          "@46 RCL ENM R15 'HI' EOC @97 RCL ENM R15 EDM 'HI' EOC @150 EDM", {}},
         {"an erase on the first frame of the next loading", {{50, 98}, {102, 150}},
          "@46 RCL ENM R15 'HI' EOC @97 RCL EDM ENM R15 'HI' EOC @150 EDM", {}},
-        // Inserting the second caption cut the first's end to 32, which it keeps.
-        {"a caption too close is left out alone", {{30, 40}, {33, 80}, {200, 260}},
-         "@26 RCL ENM R15 'HI' EOC @32 EDM @196 RCL ENM R15 'HI' EOC @260 EDM", {1}},
-        {"before frame 0 and out of range", {{2, 20}, {200, int32_t(kMaxEncodedFrame + 1)}}, "", {0, 1}},
+        // Inserting the second caption cut the first's end to 32: its erase stays in the
+        // loading of the second, which starts right after the first's EOC and shows late.
+        {"a caption too close is shown late", {{30, 40}, {33, 80}, {200, 260}},
+         "@26 RCL ENM R15 'HI' EOC RCL EDM ENM R15 'HI' EOC @80 EDM @196 RCL ENM R15 'HI' EOC @260 EDM",
+         {}, {{1, 36}}},
+        {"late ones push the next as far as they must; the one replaced stays on", {{1, 3, Seamless}, {3, 5}, {12, 20}},
+         "RCL ENM R15 'HI' EOC RCL ENM R15 'HI' EOC EDM RCL ENM R15 'HI' EOC @20 EDM", {},
+         {{0, 4}, {1, 9}, {2, 15}}},
+        {"before frame 0 and out of range", {{2, 20}, {200, int32_t(kMaxEncodedFrame + 1)}},
+         "RCL ENM R15 'HI' EOC @20 EDM", {1}, {{0, 4}}},
         {"an invalid screen", {{100, 120, Manual, false}}, "", {0}},
     };
     // clang-format on
@@ -112,6 +119,9 @@ TEST(EncodeCaptions, FrameLayout) {
         std::vector<const Caption*> leftOut;
         for (int i : c.leftOut) leftOut.push_back(made[i]);
         EXPECT_EQ(e.leftOut, leftOut);
+        std::vector<LateCaption> late;
+        for (auto [i, from] : c.late) late.push_back({made[i], from});
+        EXPECT_EQ(e.late, late);
     }
 }
 

@@ -98,31 +98,33 @@ TEST_F(ExportFixture, WritesEachFormat) {
     EXPECT_TRUE(host.messages.empty());
 }
 
-TEST_F(ExportFixture, CaptionsLeftOutAreNamed) {
+TEST_F(ExportFixture, CaptionsLeftOutOrLateAreNamed) {
     AddCaption(project.captions, 30, 90, "HI");
-    // Too soon after the first caption to be loaded in time.
-    AddCaption(project.captions, 31, 90, "NO");
-    AddCaption(project.captions, 32, 95, "NO");
+    AddCaption(project.captions, 31, 90, "NO");  // too soon to be loaded in time: shown late
+    AddCaption(project.captions, kMaxEncodedFrame + 1, kMaxEncodedFrame + 9, "LOST");
     const ExportResult r = ExportCaptionFile(project, dir.File("l.scc"), "scc");
-    EXPECT_EQ(r.write, WriteResult::Written);
-    EXPECT_EQ(r.leftOut, 2u);
-    EXPECT_EQ(host.messages,
-              std::vector<std::string>{"2 captions could not be encoded in time and were left "
-                                       "out. They start at 00:00:01:01 and 00:00:01:02."});
-    // The captions that fit are written.
-    EXPECT_NE(ReadFileText(dir.File("l.scc")).find("C849 942F"), std::string::npos);
+    EXPECT_EQ(std::tuple(r.write, r.leftOut, r.late), std::tuple(WriteResult::Written, 1u, 1u));
+    EXPECT_EQ(host.messages.size(), 2u);
 
     std::vector<Caption> captions(13);
     std::vector<const Caption*> leftOut;
+    std::vector<LateCaption> late;
     for (size_t k = 0; k < captions.size(); ++k) {
         captions[k].startFrame = static_cast<int32_t>(30 * k);
         leftOut.push_back(&captions[k]);
+        late.push_back({&captions[k], 30 * static_cast<int64_t>(k) + 5});
     }
-    EXPECT_EQ(LeftOutCaptionsText({}), "");
+    EXPECT_EQ(LeftOutCaptionsText({}) + LateCaptionsText({}), "");
     const std::string many = LeftOutCaptionsText(leftOut);
     EXPECT_EQ(many.rfind("13 captions could not be encoded", 0), 0u);
     EXPECT_NE(many.find("00:00:00:00, 00:00:01:00,"), std::string::npos);
     EXPECT_NE(many.find("00:00:09:00 and 3 more."), std::string::npos);
+    EXPECT_EQ(LateCaptionsText({late[1]}),
+              "1 caption could not be loaded in time and is shown "
+              "late. It starts at 00:00:01:00 (shown from 00:00:01:05).");
+    EXPECT_NE(LateCaptionsText(late).find("00:00:08:00 (shown from 00:00:08:05), 00:00:09:00 "
+                                          "(shown from 00:00:09:05) and 3 more."),
+              std::string::npos);
 }
 
 // A write into a missing folder, onto a folder or onto a file the user may not write (root

@@ -164,6 +164,47 @@ TEST_F(CommandLine, ConvertsAndListsAsTheCoreWrites) {
     }
 }
 
+// The check prints a line per finding and a summary, or JSON and the summary on standard
+// error; it ends with 1 on a finding of error severity and with 2 on wrong usage.
+TEST_F(CommandLine, ChecksAgainstAProfile) {
+    const std::string project = MakeProject("p.ccp"), profile = dir.File("ours.profile");
+    WriteFileText(profile, "rows = 1\nmin-duration = 61\n");
+    const std::string lines =
+        "00:00:01:00\t1\terror\trows\t2 rows of text; at most 1\n"
+        "00:00:01:00\t1\twarning\tmin-duration\tshown 60 frames; at least 61\n"
+        "00:00:03:10\t2\twarning\tmin-duration\tshown 60 frames; at least 61\n";
+    const std::string summary =
+        "2 captions checked against the " + profile + " profile: 1 error, 2 warnings\n";
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        std::string out, err;
+    } cases[] = {
+        // clang-format off
+        {{"check", project}, 0, "2 captions checked against the broadcast profile: 0 errors, 0 warnings\n", ""},
+        {{"check", project, "--profile", profile}, 1, lines + summary, ""},
+        {{"check", "--json", project, "--drop-frame", "--profile", profile}, 1,
+         "[\n  {\"caption\": 1, \"start\": \"00:00:01;00\", \"severity\": \"error\", \"rule\": \"rows\", "
+         "\"value\": 2, \"limit\": 1, \"message\": \"2 rows of text; at most 1\"},\n"
+         "  {\"caption\": 1, \"start\": \"00:00:01;00\", \"severity\": \"warning\", \"rule\": \"min-duration\", "
+         "\"value\": 60, \"limit\": 61, \"message\": \"shown 60 frames; at least 61\"},\n"
+         "  {\"caption\": 2, \"start\": \"00:00:03;10\", \"severity\": \"warning\", \"rule\": \"min-duration\", "
+         "\"value\": 60, \"limit\": 61, \"message\": \"shown 60 frames; at least 61\"}\n]\n", summary},
+        {{"check", project, "--profile", project}, 2, "", "vantrel-cc: " + project + ": line 1: expected KEY = VALUE\n"},
+        {{"list", project, "--json"}, 2, "", ""},
+        // clang-format on
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.args));
+        const Outcome run = Finish(Start(c.args));
+        EXPECT_EQ(run.status, c.status);
+        EXPECT_EQ(run.out, c.out);
+        if (c.status != 2 || !c.err.empty()) {
+            EXPECT_EQ(run.err, c.err);
+        }
+    }
+}
+
 // Help ends with status 0; wrong usage with 2 and the usage or one line; a failure with 1 and
 // one line that names what failed, leaving no output and no temporary file; anything left out
 // (captions, data skipped, captions past the end of the video, no caption at all) with 1 and
@@ -258,11 +299,12 @@ TEST_F(CommandLine, ExitStatusesAndMessages) {
          "/dev/full"},
         {{"convert", d("close.ccp"), d("o.scc")},
          cc + d("o.scc") +
-             ": 1 caption could not be encoded in time and was left out. It starts at "
-             "00:00:01:03.\n",
+             ": 1 caption could not be loaded in time and is shown late. It starts at "
+             "00:00:01:03 (shown from 00:00:01:09).\n",
          1,
          sccHead + "\r\n00:00:00:22\t9420 94AE 9470 544F 4F20 434C 4FD3 4580 942F\r\n\r\n"
-                   "00:00:01:03\t942C\r\n"},
+                   "00:00:01:01\t9420 94AE 9470 544F 4F20 434C 4FD3 4580 942F\r\n\r\n"
+                   "00:00:03:03\t942C\r\n"},
         // Roll-up lines become pop-on captions, which is said without failing; asked to, they
         // are left out, which fails.
         {{"convert", d("live.scc"), d("o.srt")},

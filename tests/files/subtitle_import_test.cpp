@@ -139,23 +139,19 @@ TEST(SubtitleTiming, CuesBecomeCaptionsAtTheirFrames) {
         const char* what;
         std::string srt;
         const char* captions;
-        size_t leftOut;
     } cases[] = {
-        {"touching", Cue(10010, 12012, "a") + Cue(12012, 14014, "b"), "300-360S 360-420M ", 0},
-        {"overlapping", Cue(10010, 12012, "a") + Cue(11011, 14014, "b"), "300-330S 330-420M ", 0},
-        {"apart", Cue(10010, 11011, "a") + Cue(12012, 14014, "b"), "300-330M 360-420M ", 0},
-        {"two frames", Cue(10010, 10077, "a"), "300-302M ", 0},
-        {"ending before it starts", Cue(10010, 5000, "a"), "300-301M ", 0},
-        {"too short for its screens", Cue(10010, 10010, "1\n2\n3\n4\n5\n6\n7\n8\n9"), "300-301M ",
-         2},
-        {"out of order", Cue(12012, 14014, "b") + Cue(10010, 11011, "a"), "300-330M 360-420M ", 0},
-        {"same start, one screen", Cue(10010, 11011, "a") + Cue(10010, 12012, "b"), "300-360M ", 0},
+        {"touching", Cue(10010, 12012, "a") + Cue(12012, 14014, "b"), "300-360S 360-420M "},
+        {"overlapping", Cue(10010, 12012, "a") + Cue(11011, 14014, "b"), "300-330S 330-420M "},
+        {"apart", Cue(10010, 11011, "a") + Cue(12012, 14014, "b"), "300-330M 360-420M "},
+        {"two frames", Cue(10010, 10077, "a"), "300-302M "},
+        {"ending before it starts", Cue(10010, 5000, "a"), "300-301M "},
+        // The encoder shows them late; none is left out.
+        {"too short for its screens", Cue(10010, 10010, "1\n2\n3\n4\n5\n6\n7\n8\n9"),
+         "300-301S 301-302S 302-303M "},
+        {"out of order", Cue(12012, 14014, "b") + Cue(10010, 11011, "a"), "300-330M 360-420M "},
+        {"same start, one screen", Cue(10010, 11011, "a") + Cue(10010, 12012, "b"), "300-360M "},
         {"five rows share the time by their text", Cue(10010, 14014, "1\n2\n3\n4\n5"),
-         "300-372S 372-420M ", 0},
-        // Left out as the encoder would: no room to load before frame 0, or after the
-        // caption before; the caption before keeps its own end.
-        {"too early", Cue(100, 2000, "hello") + Cue(10010, 11011, "a"), "300-330M ", 1},
-        {"too close", Cue(10010, 11011, "a") + Cue(10077, 12012, "hello there"), "300-330M ", 1},
+         "300-372S 372-420M "},
     };
     for (const auto& c : cases) {
         const auto imported = Import(c.srt);
@@ -165,7 +161,7 @@ TEST(SubtitleTiming, CuesBecomeCaptionsAtTheirFrames) {
                       "?NPSM"[k->timingMode] + ' ';
         }
         EXPECT_EQ(timing, c.captions) << c.what;
-        EXPECT_EQ(imported->leftOut.size(), c.leftOut) << c.what;
+        EXPECT_TRUE(imported->leftOut.empty()) << c.what;
     }
 }
 
@@ -215,12 +211,13 @@ TEST_F(SubtitleImport, SaysWhatWasLeftOut) {
     WriteFileText(dir.File("c.srt"),
                   "junk\n\n" + Cue(100, 2000, "too early") +
                       Cue(10000, 15000, "smile \xF0\x9F\x98\x80 \xF0\x9F\x98\x80") +
-                      Cue(30000, 20000, "back") + Cue(40000, 0, "back"));
+                      Cue(30000, 20000, "back") + Cue(40000, 0, "back") + Cue(5000, 6000, "early") +
+                      Cue(5500, 7000, "over"));
     MakeCurrentProject(false);
     EXPECT_EQ(ImportCaptionFile(project, dir.File("c.srt"), "srt"), ImportResult::Imported);
     EXPECT_TRUE(project.modified);
-    ASSERT_EQ(project.captions.Count(), 3);
-    EXPECT_EQ(project.captions.Head()->startFrame, SubtitleTimeToFrame(10000));
+    ASSERT_EQ(project.captions.Count(), 6);
+    EXPECT_EQ(project.captions.Head()->startFrame, SubtitleTimeToFrame(100));
     const std::string path = dir.File("c.srt");
     EXPECT_EQ(host.messages,
               (std::vector<std::string>{
@@ -228,11 +225,59 @@ TEST_F(SubtitleImport, SaysWhatWasLeftOut) {
                   "2 cues of " + path +
                       " end before they start, the first on line 12; they were kept and end one "
                       "frame after their start",
+                  "1 cue of " + path +
+                      " starts before the cue before it, at 00:00:05:00; the cues were put in "
+                      "time order",
+                  "1 cue of " + path +
+                      " starts before the cue before it ends, at 00:00:05:15; that cue ends "
+                      "where the next begins",
                   "2 characters of " + path +
                       " have no form on a caption screen and were left out; the first, U+1F600, "
-                      "is in the cue at 00:00:10:00",
-                  "1 caption could not be encoded in time and was left out. It starts at "
-                  "00:00:00:03."}));
+                      "is in the cue at 00:00:10:00"}));
+}
+
+// A caption that cannot be loaded in time is shown late, not lost: a long sentence one second
+// in, and 20 cues 200 ms apart, each shown as early as its loading allows and in order; our
+// decoder and FFmpeg's read every word back.
+TEST(SubtitleTiming, LateCaptionsKeepTheirWords) {
+    std::string dense;
+    for (int k = 0; k < 20; ++k) {
+        dense += Cue(5000 + 200 * k, 5200 + 200 * k, "cue " + std::to_string(k) + " of twenty");
+    }
+    TempDir dir;
+    for (const std::string& srt :
+         {Cue(1001, 4004,
+              "Nobody here expected the captions to be late, but the storm took the "
+              "power"),
+          dense}) {
+        WriteFileText(dir.File("in.srt"), srt);
+        CaptionProject project, back;
+        ASSERT_EQ(ImportCaptionFile(project, dir.File("in.srt"), "srt"), ImportResult::Imported);
+        const EncodedCaptions e = EncodeCaptions(project.captions);
+        EXPECT_TRUE(e.leftOut.empty());
+        std::vector<int64_t> shown, late;  // the frame after the last EOC, plus the loading
+        for (const Caption* c = project.captions.Head(); c; c = c->next) {
+            const auto pairs = static_cast<int64_t>(EncodeCodeString(BuildCodeString(*c)).size());
+            const int64_t free = shown.empty() ? 0 : shown.back() + 1;
+            shown.push_back(std::max<int64_t>(c->startFrame, free + (pairs + 1) / 2 - 1));
+            if (shown.back() > c->startFrame) late.push_back(shown.back());
+        }
+        ASSERT_FALSE(late.empty());
+        std::vector<int64_t> reported;
+        for (const LateCaption& l : e.late) reported.push_back(l.shownFrom);
+        EXPECT_EQ(reported, late);
+        ASSERT_EQ(ExportCaptionFile(project, dir.File("out.scc"), "scc").late, late.size());
+        ASSERT_EQ(ImportCaptionFile(back, dir.File("out.scc"), "scc"), ImportResult::Imported);
+        auto words = [](const std::string& text) {
+            std::vector<std::string> out;
+            for (const SrtCue& cue : ParseSrt(text)) out.push_back(cue.text);
+            return out;
+        };
+        EXPECT_EQ(words(SubtitleText(back.captions)), words(srt));
+        if (!HaveFfmpeg()) continue;
+        ASSERT_TRUE(FfmpegSccToSrt(dir.File("out.scc"), dir.File("ffmpeg.srt")));
+        EXPECT_EQ(words(ReadFileText(dir.File("ffmpeg.srt"))), words(srt));
+    }
 }
 
 // Cues of lower-case words (as our .srt holds them), one to three lines that fit the screen,

@@ -144,16 +144,19 @@ TEST(MultiplexToFile, LeftOutAndLateCaptionsAreToldAfterTheCopy) {
     s.SequenceHeader().Group().Pictures(3).Group();
     Fixture f(s.bytes());
     testing::AddCaption(f.project.captions, 100, 200, "LATE");
-    testing::AddCaption(f.project.captions, 101, 300, "LOST");
+    testing::AddCaption(f.project.captions, 101, 300, "SOON");
+    testing::AddCaption(f.project.captions, kMaxEncodedFrame + 1, kMaxEncodedFrame + 9, "LOST");
     WaitingDisplay display;
     const MpegOutcome outcome =
         MultiplexToFile(f.project, f.dir.File("in.m2v"), f.dir.File("out.m2v"), display);
     EXPECT_EQ(outcome.status, MpegStatus::Completed);
     EXPECT_EQ(outcome.leftOutCount, 1u);
-    EXPECT_NE(outcome.leftOutMessage.find("00:00:03:11"), std::string::npos);
-    EXPECT_EQ(outcome.pastEndCount, 1u);
+    EXPECT_NE(outcome.leftOutMessage.find("100:00:00:00"), std::string::npos);
+    EXPECT_NE(outcome.lateMessage.find("00:00:03:11 (shown from 00:00:03:16)"), std::string::npos);
+    EXPECT_EQ(outcome.pastEndCount, 2u);
     EXPECT_EQ(f.host.messages,
-              (std::vector<std::string>{outcome.leftOutMessage, outcome.pastEndMessage}));
+              (std::vector<std::string>{outcome.leftOutMessage, outcome.lateMessage,
+                                        outcome.pastEndMessage}));
     EXPECT_FALSE(OperationSucceeded(outcome)) << "the command line exits non-zero";
     EXPECT_TRUE(std::filesystem::exists(f.dir.File("out.m2v")));
 }

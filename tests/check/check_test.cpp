@@ -1,0 +1,139 @@
+// Every rule of every profile just under, at and just over its limit; shown text; profile files.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "check/caption_checks.h"
+#include "support/screen_text.h"
+
+namespace vantrel {
+namespace {
+
+constexpr Severity W = Severity::Warning, E = Severity::Error, O = Severity::Off;
+
+struct Shown {
+    int32_t start, end;
+    std::vector<std::string> rows;  // from row 15 upwards; "" an empty row
+};
+
+std::vector<Finding> Findings(const std::vector<Shown>& captions, const CheckProfile& profile) {
+    CaptionList list;
+    for (const Shown& s : captions) {
+        auto c = std::make_unique<Caption>();
+        c->startFrame = s.start;
+        c->timingMode = Manual;
+        for (size_t r = 0; r < s.rows.size(); ++r) {
+            testing::PutText(*c, 14 - static_cast<int>(r), 0, s.rows[r]);
+        }
+        list.Insert(std::move(c));
+    }
+    size_t k = 0;  // the ends after inserting, which may cut the end of the caption before
+    for (Caption* c = list.Head(); c; c = c->next) c->endFrame = captions[k++].end;
+    return CheckCaptions(list, profile);
+}
+
+// The severities of the findings of `rule` for the captions, caption by caption (Off: none).
+std::vector<Severity> Check(const std::vector<Shown>& captions, const CheckProfile& profile,
+                            CheckRule rule) {
+    std::vector<Severity> got(captions.size(), Severity::Off);
+    for (const Finding& f : Findings(captions, profile)) {
+        if (f.rule == rule) got[static_cast<size_t>(f.number - 1)] = f.severity;
+    }
+    return got;
+}
+
+TEST(CheckCaptions, EveryRuleAtItsLimitsInEveryProfile) {
+    // The numbers: rows, characters per second, frames at least, seconds at most (0: none).
+    const struct {
+        const char* name;
+        int rows, shortest;
+        double rate, longest;
+        Severity rowsSeverity, rateSeverity, shortSeverity, longSeverity, lateSeverity;
+    } profiles[] = {
+        {"broadcast", 4, 20, 20, 0, E, W, W, W, W},
+        {"streaming", 2, 25, 20, 7, E, E, E, E, E},
+        {"children", 2, 45, 17, 10, E, E, E, W, W},
+    };
+    for (const auto& p : profiles) {
+        SCOPED_TRACE(p.name);
+        const CheckProfile profile = *BuiltInProfile(p.name);
+        auto one = [&](CheckRule rule, int32_t start, int32_t end,
+                       std::vector<std::string> rows = {"A"}) {
+            return Check({{start, end, std::move(rows)}}, profile, rule)[0];
+        };
+        for (int n : {p.rows - 1, p.rows, p.rows + 1}) {
+            EXPECT_EQ(one(CheckRule::Rows, 30, 300, std::vector<std::string>(n, "A")),
+                      n > p.rows ? p.rowsSeverity : O);
+        }
+        // 300 frames are 10.01 s: the most characters within the rate, and one more.
+        const int most = static_cast<int>(std::floor(p.rate * 10.01));
+        for (int n : {most - 1, most, most + 1}) {
+            std::vector<std::string> letters(static_cast<size_t>(n / 32), std::string(32, 'A'));
+            letters.emplace_back(n % 32, 'A');
+            EXPECT_EQ(one(CheckRule::ReadingRate, 30, 330, letters), n > most ? p.rateSeverity : O);
+        }
+        for (int f : {p.shortest - 1, p.shortest, p.shortest + 1}) {
+            EXPECT_EQ(one(CheckRule::MinDuration, 30, 30 + f),
+                      f < p.shortest ? p.shortSeverity : O);
+        }
+        const int longest = p.longest > 0 ? static_cast<int>(p.longest * 30000 / 1001) : 100000;
+        for (int f : {longest - 1, longest, longest + 1}) {
+            EXPECT_EQ(one(CheckRule::MaxDuration, 30, 30 + f),
+                      p.longest > 0 && f > longest ? p.longSeverity : O);
+        }
+        // A gap of 1 frame after an erase is a flash; 0 is a replacement.
+        for (int gap : {0, 1, 2}) {
+            EXPECT_EQ(
+                Check({{30, 100, {"A"}}, {100 + gap, 200, {"B"}}}, profile, CheckRule::FlashGap)[1],
+                gap == 1 ? E : O);
+        }
+        EXPECT_EQ(one(CheckRule::FrameZero, 0, 60), E);
+        EXPECT_EQ(one(CheckRule::FrameZero, 1, 60), O);
+        // "A" loads in five frames (RCL ENM PAC A EOC): from frame 0 it is shown on frame 4.
+        EXPECT_EQ(one(CheckRule::LateDisplay, 4, 60), O);
+        EXPECT_EQ(one(CheckRule::LateDisplay, 3, 60), p.lateSeverity);
+        const std::vector<std::string> spacing[] = {{"A B"},  {" A"},         {"A "},
+                                                    {"A  B"}, {"A", "", "B"}, {"A\x19 B"}};
+        for (const auto& rows : spacing) {
+            EXPECT_EQ(one(CheckRule::Spacing, 30, 90, rows), rows == spacing[0] ? O : W);
+        }
+    }
+}
+
+TEST(CheckCaptions, ShownTextAndFindings) {
+    const std::vector<std::string> rows = {"two  words", " \x19word \x90\x19"};
+    Caption c;
+    testing::PutText(c, 14, 0, rows[0]);
+    testing::PutText(c, 13, 0, rows[1]);
+    const ShownText shown = CountShownText(c);  // "two  words" and "word ♪"
+    EXPECT_EQ(std::tuple(shown.rows, shown.characters, shown.words), std::tuple(2, 16, 4));
+    EXPECT_EQ(Findings({{30, 40, rows}}, *BuiltInProfile("streaming"))[0].message,
+              "16 characters shown for 0.33 s: 47.95 characters per second "
+              "(719 words per minute); at most 20");
+}
+
+TEST(CheckProfile, FilesOverrideNumbersAndSeverities) {
+    const ProfileText read = ParseProfile(
+        "# ours\nbase = children\n\nrows = 3\nreading-rate.severity = warning\r\n"
+        "max-duration = none\nspacing.severity = off\nmin-duration = 12.5\n",
+        "ours.profile");
+    ASSERT_TRUE(read.profile) << read.error;
+    const CheckProfile& p = *read.profile;
+    EXPECT_EQ(std::tuple(p.name, p[CheckRule::Rows].limit, p[CheckRule::MinDuration].limit),
+              std::tuple("ours.profile", 3, 12.5));
+    EXPECT_EQ(std::pair(p[CheckRule::ReadingRate].severity, p[CheckRule::ReadingRate].limit),
+              std::pair(W, 17.0));
+    EXPECT_TRUE(!p[CheckRule::MaxDuration].hasLimit &&
+                p[CheckRule::Spacing].severity == Severity::Off);
+    const std::pair<const char*, const char*> refused[] = {
+        {"rows = 3\nlate-display = 2\n", "line 2: unknown key 'late-display'"},
+        {"rows = -1", "line 1: '-1' is not a number of 0 or more"},
+        {"rows.severity = fatal", "line 1: a severity is error, warning or off, not 'fatal'"},
+        {"base = radio", "line 1: no built-in profile 'radio'"},
+        {"rows", "line 1: expected KEY = VALUE"},
+    };
+    for (const auto& [text, error] : refused) EXPECT_EQ(ParseProfile(text, "x").error, error);
+}
+
+}  // namespace
+}  // namespace vantrel
