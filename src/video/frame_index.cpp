@@ -2,35 +2,16 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
 #include <numeric>
+
+#include "mpeg/picture_scanner.h"
 
 namespace vantrel {
 
 namespace {
 
-constexpr uint8_t kMpeg2Picture = 0x00;
-constexpr uint8_t kMpeg2Extension = 0xB5;
-constexpr uint8_t kPictureCodingExtension = 0x8;
-constexpr int kFramePicture = 3;
-constexpr int kMpeg2BPicture = 3;  // picture_coding_type
 constexpr uint8_t kMpeg4Vop = 0xB6;
 constexpr int kMpeg4BVop = 2;  // vop_coding_type
-constexpr uint8_t kFirstSlice = 0x01;
-constexpr uint8_t kLastSlice = 0xAF;
-
-// The next start code prefix (00 00 01) at or after `from`, or `size`: memchr skips the slice
-// data many times faster than a byte loop, which matters when the whole file is indexed.
-size_t NextStartCode(const uint8_t* data, size_t size, size_t from) {
-    while (from + 3 <= size) {
-        const void* one = std::memchr(data + from + 2, 1, size - from - 2);
-        if (one == nullptr) break;
-        const auto at = static_cast<size_t>(static_cast<const uint8_t*>(one) - data) - 2;
-        if (data[at] == 0 && data[at + 1] == 0) return at;
-        from = at + 1;
-    }
-    return size;
-}
 
 }  // namespace
 
@@ -40,8 +21,8 @@ PictureCoding ReadPictureCoding(bool mpeg4, const uint8_t* data, size_t size, bo
     int fields = 0;
     bool inPicture = false;
     bool codingExtension = false;
-    for (size_t i = NextStartCode(data, size, 0); i + 5 < size;
-         i = NextStartCode(data, size, i + 3)) {
+    for (size_t i = FindStartCode(data, size, 0); i + 5 < size;
+         i = FindStartCode(data, size, i + 3)) {
         const uint8_t code = data[i + 3];
         if (mpeg4) {
             if (code == kMpeg4Vop) {
@@ -50,20 +31,21 @@ PictureCoding ReadPictureCoding(bool mpeg4, const uint8_t* data, size_t size, bo
             }
             continue;
         }
-        if (code == kMpeg2Picture) {
-            if (pictures++ == 0) bidirectional = ((data[i + 5] >> 3) & 7) == kMpeg2BPicture;
+        if (code == kPictureStartCode) {
+            if (pictures++ == 0) bidirectional = ((data[i + 5] >> 3) & 7) == kBidirectionalPicture;
             inPicture = true;
-        } else if (code == kMpeg2Extension && inPicture && i + 6 < size &&
+        } else if (code == kExtensionStartCode && inPicture && i + 6 < size &&
                    (data[i + 4] >> 4) == kPictureCodingExtension) {
             codingExtension = true;
             inPicture = false;
             // Only a field picture can have its other field after it in the packet.
             if ((data[i + 6] & 3) == kFramePicture) break;
             ++fields;
-        } else if (code != kMpeg2Extension) {
+        } else if (code != kExtensionStartCode) {
             inPicture = false;
             // Slices of an MPEG-1 picture (no coding extension): always a whole frame.
-            if (code >= kFirstSlice && code <= kLastSlice && pictures == 1 && !codingExtension) {
+            if (code >= kFirstSliceCode && code <= kLastSliceCode && pictures == 1 &&
+                !codingExtension) {
                 break;
             }
         }
