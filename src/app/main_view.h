@@ -87,6 +87,8 @@ class MainView : public QWidget,
     // The video part of starting a new project, after the file commands' own steps.
     void StartNewProject() override;
     void FitVideoWindow();
+    // The length and the indexed part as the video's frame index grows.
+    void ShowIndexProgress();
 
     // Frames and media positions.
     int64_t ToMedia(int64_t frames) const;

@@ -34,9 +34,16 @@ void MainView::FitVideoWindow() {
     RefreshViews(true);
 }
 
+void MainView::ShowIndexProgress() {
+    if (!player_.HasPicture()) return;
+    UpdatePosition(player_.Position(), true);
+    timeline_.SetIndexedFrames(player_.Indexed() ? -1 : player_.IndexedFrames());
+}
+
 void MainView::CloseVideo() {
     Stop();
     player_.Close();
+    timeline_.SetIndexedFrames(-1);
     project_.videoPath.clear();
     project_.secondPath.clear();
     RefreshViews(true);

@@ -61,8 +61,8 @@ PictureCoding ReadPictureCoding(bool mpeg4, const uint8_t* data, size_t size, bo
     return bidirectional ? PictureCoding::kBidirectional : PictureCoding::kAnchor;
 }
 
-FrameIndex::FrameIndex(std::vector<CodedPicture> pictures, bool reorderByCoding)
-    : pictures_(std::move(pictures)), frameOf_(pictures_.size(), -1) {
+FrameIndex::FrameIndex(std::vector<CodedPicture> pictures, bool reorderByCoding, bool complete)
+    : pictures_(std::move(pictures)), frameOf_(pictures_.size(), -1), complete_(complete) {
     const size_t count = pictures_.size();
     if (reorderByCoding) {
         // B pictures are shown as they come; an anchor waits for the next anchor.
@@ -81,7 +81,8 @@ FrameIndex::FrameIndex(std::vector<CodedPicture> pictures, bool reorderByCoding)
                     break;
             }
         }
-        if (waiting >= 0) frameOf_[waiting] = next++;
+        // A partial index leaves the last anchor waiting: frames shown before it may follow.
+        if (waiting >= 0 && complete) frameOf_[waiting] = next++;
         frameCount_ = next;
     } else {
         std::vector<size_t> order(count);
@@ -102,11 +103,16 @@ FrameIndex::FrameIndex(std::vector<CodedPicture> pictures, bool reorderByCoding)
     // stream cut in an open group): decoders drop them, and the count starts at that key.
     auto firstKey = std::find_if(pictures_.begin(), pictures_.end(),
                                  [](const CodedPicture& p) { return p.key; });
-    if (firstKey == pictures_.end() && count > 0) {
+    if (firstKey == pictures_.end() && count > 0 && complete) {
         pictures_[0].key = true;
         firstKey = pictures_.begin();
     }
-    const int64_t first = count > 0 ? frameOf_[firstKey - pictures_.begin()] : 0;
+    // A partial index may not have a key picture with its frame yet: nothing to start at.
+    if (firstKey == pictures_.end() || frameOf_[firstKey - pictures_.begin()] < 0) {
+        frameCount_ = 0;
+        return;
+    }
+    const int64_t first = frameOf_[firstKey - pictures_.begin()];
     for (size_t i = 0; i < count; ++i) {
         frameOf_[i] = frameOf_[i] >= first ? frameOf_[i] - first : -1;
         byDigest_.emplace(pictures_[i].digest, i);
@@ -115,6 +121,11 @@ FrameIndex::FrameIndex(std::vector<CodedPicture> pictures, bool reorderByCoding)
     frameCount_ -= first;
     std::sort(starts_.begin(), starts_.end(),
               [](const Start& a, const Start& b) { return a.frame < b.frame; });
+    // Without reordering by coding, pictures still to come may be shown before the last key
+    // picture's group: only the frames before the group ahead of it are final.
+    servedFrames_ = complete || reorderByCoding ? frameCount_
+                    : starts_.size() >= 2       ? starts_[starts_.size() - 2].frame
+                                                : 0;
 }
 
 FrameIndex::Start FrameIndex::StartFor(int64_t frame) const {

@@ -1,13 +1,14 @@
-// Opening and closing media, and finding out how many frames a video has.
+// Opening and closing media, and the frame index built in the background meanwhile.
 #include <mpv/client.h>
 
+#include <QMetaObject>
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <future>
 #include <iterator>
+#include <thread>
 
-#include "mpeg/elementary_pictures.h"
 #include "video/media_player.h"
 #include "video/mpv_options.h"
 
@@ -20,49 +21,45 @@ using std::chrono::milliseconds;
 constexpr double kDefaultFramesPerSecond = 30000.0 / 1001.0;
 constexpr milliseconds kLoadTimeout(15000);
 constexpr milliseconds kStopTimeout(3000);
-constexpr milliseconds kTailTimeout(20000);
-// While counting frames at the end of a file the player runs muted, untimed and this fast.
-constexpr const char* kTailSpeed = "16";
-// Frames played before the estimated end to find the real one: containers estimate their
-// duration from timestamps that can miss the last frames.
-constexpr int64_t kTailMarginFrames = 60;
+// The part of a file that its index must have read before the frames found so far give a
+// better estimate of the count than the length libmpv reads from the container.
+constexpr double kExtrapolateAfter = 0.05;
+constexpr milliseconds kHoldStep(5);
 
 }  // namespace
-
-bool MediaPlayer::WaitForRestart(milliseconds timeout) {
-    return WaitUntil([this] { return !seekPending_ || fileEnded_; }, timeout) && !fileEnded_;
-}
 
 bool MediaPlayer::WaitForLoad() {
     seekPending_ = true;
     seekIssued_ = std::chrono::steady_clock::now();
     bool settled =
-        WaitUntil([this] { return fileEnded_ || (fileLoaded_ && !seekPending_); }, kLoadTimeout);
-    return settled && !fileEnded_;
+        WaitUntil([this] { return openAbandoned_ || fileEnded_ || (fileLoaded_ && !seekPending_); },
+                  kLoadTimeout);
+    return settled && !fileEnded_ && !openAbandoned_;
 }
 
 MediaKind MediaPlayer::Open(const std::string& path) {
+    // Asked for by an event that a wait of this player runs: it ends the load under way.
+    if (waiting_) {
+        openAbandoned_ = openAbandoned_ || opening_;
+        return kMediaFailed;
+    }
     Close();
     if (!IsAvailable()) return kMediaFailed;
     entry_ = -1;
     fileStarted_ = fileLoaded_ = fileEnded_ = eofReached_ = false;
     // Our own frame source indexes the file while libmpv loads it.
-    cancelIndex_ = false;
-    indexing_ = std::async(std::launch::async, [this, path, size = picture_.size()] {
-        auto source = std::make_unique<FrameSource>();
-        if (!source->Open(path, size, cancelIndex_)) source.reset();
-        // Taken over at once if Open has stopped waiting for it.
-        QMetaObject::invokeMethod(this, &MediaPlayer::Source, Qt::QueuedConnection);
-        return source;
-    });
+    StartIndex(path);
     SetProperty("pause", "yes");
     Command({"loadfile", path.c_str()});
     loadIssued_ = true;
-    if (!WaitForLoad()) {
+    opening_ = true;
+    openAbandoned_ = false;
+    const bool loaded = WaitForLoad();
+    opening_ = false;
+    if (!loaded) {
         Close();
         return kMediaFailed;
     }
-    if (indexing_.wait_for(indexWait_) == std::future_status::ready) source_ = indexing_.get();
     std::string vid = StringProperty("vid");
     std::string aid = StringProperty("aid");
     bool video = !vid.empty() && vid != "no";
@@ -83,51 +80,107 @@ MediaKind MediaPlayer::Open(const std::string& path) {
     double fps = DoubleProperty("container-fps", 0.0);
     if (!(fps > 0.0)) fps = DoubleProperty("estimated-vf-fps", kDefaultFramesPerSecond);
     clock_ = FrameClock(DoubleProperty("time-pos", 0.0), fps, 0);
-    // The index counts every picture; without it libmpv has to play the end of the file.
-    int64_t frames =
-        source_ ? source_->FrameCount() : MeasureFrameCount(path, DoubleProperty("duration", 0.0));
-    clock_ = FrameClock(clock_.Origin(), fps, std::max<int64_t>(frames, 0));
+    durationFrames_ = (DoubleProperty("duration", 0.0) - clock_.Origin()) * fps;
     kind_ = kMediaVideo;
     seekFrame_ = 0;
+    if (indexWait_.count() > 0) {
+        WaitUntil(
+            [this] {
+                const std::lock_guard<std::mutex> lock(indexing_.mutex);
+                return indexing_.failed || (indexing_.index && indexing_.index->Complete());
+            },
+            indexWait_);
+    }
+    // The frame count: the index's, else the container's, else an estimate until it is done.
+    AdoptIndex();
     return kind_;
 }
 
-int64_t MediaPlayer::MeasureFrameCount(const std::string& path, double duration) {
-    // Raw streams carry no duration; libmpv guesses one from the bit rate.
-    if (StringProperty("file-format") == "mpegvideo") {
-        int64_t frames = CountElementaryStreamFrames(path);
-        if (frames > 0) return frames;
-    }
-    int64_t estimate = std::llround((duration - clock_.Origin()) * clock_.FramesPerSecond());
-    int64_t from = std::max<int64_t>(0, estimate - std::max(kTailMarginFrames, estimate / 50));
-    int64_t frames = FramesUpToEnd(from);
-    SeekSeconds(clock_.SeekTime(0));
-    WaitForRestart(kSeekTimeout);
-    return frames > 0 ? frames : estimate;
+void MediaPlayer::StartIndex(const std::string& path) {
+    cancelIndex_ = false;
+    indexThread_ = std::async(std::launch::async, [this, path, size = picture_.size()] {
+        const auto notify = [this] {
+            QMetaObject::invokeMethod(this, &MediaPlayer::AdoptIndex, Qt::QueuedConnection);
+        };
+        auto source = std::make_unique<FrameSource>();
+        if (!source->OpenDecoder(path, size)) {
+            const std::lock_guard<std::mutex> lock(indexing_.mutex);
+            indexing_.failed = true;
+            return;
+        }
+        {
+            const std::lock_guard<std::mutex> lock(indexing_.mutex);
+            indexing_.containerFrames = source->ContainerFrameCount();
+        }
+        notify();
+        const FrameSource::IndexPlan plan = source->Plan();
+        const bool built = BuildFrameIndex(
+            plan, cancelIndex_, [&](std::shared_ptr<const FrameIndex> index, double read) {
+                // The source goes to the window's thread once it has shown its first frame.
+                if (source) {
+                    source->SetIndex(index);
+                    if (source->ShowFirstFrame()) {
+                        const std::lock_guard<std::mutex> lock(indexing_.mutex);
+                        indexing_.source = std::move(source);
+                    }
+                }
+                {
+                    const std::lock_guard<std::mutex> lock(indexing_.mutex);
+                    indexing_.index = index;
+                    indexing_.read = read;
+                }
+                notify();
+                while (!cancelIndex_ && !index->Complete() && index->ServedFrames() >= indexHold_) {
+                    std::this_thread::sleep_for(kHoldStep);
+                }
+            });
+        const std::lock_guard<std::mutex> lock(indexing_.mutex);
+        indexing_.failed = !built || source != nullptr;
+    });
 }
 
-// Plays from `fromFrame` to the end and reads the time of the last frame, which playback
-// (unlike a seek past the end) reports correctly in every container.
-int64_t MediaPlayer::FramesUpToEnd(int64_t fromFrame) {
-    SeekSeconds(clock_.SeekTime(fromFrame));
-    if (!WaitForRestart(kSeekTimeout)) return -1;
-    eofReached_ = FlagProperty("eof-reached");
-    SetProperty("mute", "yes");
-    SetProperty("untimed", "yes");
-    SetProperty("speed", kTailSpeed);
-    SetProperty("pause", "no");
-    bool ended = WaitUntil([this] { return eofReached_ || fileEnded_; }, kTailTimeout);
-    SetProperty("pause", "yes");
-    SetProperty("speed", "1");
-    SetProperty("untimed", "no");
-    SetProperty("mute", "no");
-    if (!ended || fileEnded_) return -1;
-    double last = DoubleProperty("time-pos", -1.0);
-    if (last < 0.0) return -1;
-    return std::llround((last - clock_.Origin()) * clock_.FramesPerSecond()) + 1;
+// Takes what the index's thread has handed over: the frame source, a grown index, the frame
+// count of the container.
+void MediaPlayer::AdoptIndex() {
+    std::shared_ptr<const FrameIndex> index;
+    double read = 0.0;
+    {
+        const std::lock_guard<std::mutex> lock(indexing_.mutex);
+        if (!source_ && indexing_.source) {
+            source_ = std::move(indexing_.source);
+            source_->SetPictureSize(picture_.size());
+        }
+        index = indexing_.index;
+        read = indexing_.read;
+        containerFrames_ = indexing_.containerFrames;
+    }
+    if (!HasPicture()) return;
+    if (source_ && index && index != index_) {
+        source_->SetIndex(index);
+        index_ = index;
+        indexRead_ = read;
+    }
+    indexComplete_ = source_ && index_ && index_->Complete();
+    indexedFrames_ = source_ && index_ ? index_->ServedFrames() : 0;
+    clock_ = FrameClock(clock_.Origin(), clock_.FramesPerSecond(), EstimatedFrames());
+    emit IndexChanged();
+}
+
+int64_t MediaPlayer::EstimatedFrames() const {
+    if (indexComplete_) return index_->FrameCount();
+    if (containerFrames_ > 0) return containerFrames_;
+    double estimate = durationFrames_;
+    if (index_ && indexRead_ >= kExtrapolateAfter) {
+        estimate = static_cast<double>(index_->FrameCount()) / indexRead_;
+    }
+    return std::max<int64_t>(std::llround(estimate), std::max<int64_t>(indexedFrames_, 1));
 }
 
 void MediaPlayer::Close() {
+    if (waiting_) {
+        openAbandoned_ = openAbandoned_ || opening_;
+        return;
+    }
     if (handle_ != nullptr && loadIssued_ && !fileEnded_) {
         Command({"stop"});
         WaitUntil([this] { return fileEnded_; }, kStopTimeout);
@@ -145,24 +198,28 @@ void MediaPlayer::Close() {
     ClearPicture();
 }
 
-// The frame source, once its index is done; a video that opened without it counts its frames
-// from then on.
 FrameSource* MediaPlayer::Source() {
-    if (!source_ && indexing_.valid() &&
-        indexing_.wait_for(std::chrono::seconds(0)) == std::future_status::ready) {
-        source_ = indexing_.get();
-        if (source_ && HasPicture()) {
-            clock_ = FrameClock(clock_.Origin(), clock_.FramesPerSecond(), source_->FrameCount());
-        }
-    }
     return source_.get();
 }
 
 void MediaPlayer::DropIndex() {
     SettlePrefetch(-1);
     cancelIndex_ = true;
-    if (indexing_.valid()) indexing_.get();
+    if (indexThread_.valid()) indexThread_.get();
+    {
+        const std::lock_guard<std::mutex> lock(indexing_.mutex);
+        indexing_.source.reset();
+        indexing_.index.reset();
+        indexing_.read = 0.0;
+        indexing_.containerFrames = -1;
+        indexing_.failed = false;
+    }
     source_.reset();
+    index_.reset();
+    indexComplete_ = false;
+    indexedFrames_ = 0;
+    containerFrames_ = -1;
+    indexRead_ = 0.0;
 }
 
 void MediaPlayer::ClearPicture() {

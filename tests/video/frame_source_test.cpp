@@ -4,12 +4,18 @@
 // has the size asked last.
 #include "video/frame_source.h"
 
+extern "C" {
+#include <libavformat/avformat.h>
+}
+
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <random>
 #include <thread>
 
+#include "files/file.h"
+#include "mpeg/stream_pictures.h"
 #include "test_media.h"
 #include "video/picture_pool.h"
 
@@ -119,6 +125,41 @@ TEST(FrameSourceOpen, FilesWithoutAPictureAreRefused) {
     std::atomic<bool> cancelled{true};
     FrameSource source;
     EXPECT_FALSE(source.Open(test::NumberedVideo("mp4"), QSize(480, 360), cancelled));
+}
+
+// Our walk over MPEG streams cuts their video into the very packets the demuxer hands out, which
+// is what finds a packet again after a seek.
+TEST(MpegWalk, GivesTheDemuxersVideoPacketsInEveryMpegContainer) {
+    if (!test::HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
+    const std::pair<const char*, MpegContainer> cases[] = {{"m2v", MpegContainer::Elementary},
+                                                           {"mpg", MpegContainer::Program},
+                                                           {"ts", MpegContainer::Transport}};
+    for (const auto& [extension, container] : cases) {
+        const std::string path = test::NumberedVideo(extension);
+        std::vector<std::pair<int64_t, uint64_t>> theirs, ours;
+        AVFormatContext* format = nullptr;
+        ASSERT_GE(avformat_open_input(&format, path.c_str(), nullptr, nullptr), 0);
+        ASSERT_GE(avformat_find_stream_info(format, nullptr), 0);
+        const int video = av_find_best_stream(format, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+        AVPacket* packet = av_packet_alloc();
+        while (av_read_frame(format, packet) >= 0) {
+            if (packet->stream_index == video) {
+                theirs.emplace_back(packet->size, DigestOf(packet->data, packet->size));
+            }
+            av_packet_unref(packet);
+        }
+        av_packet_free(&packet);
+        avformat_close_input(&format);
+        File file;
+        ASSERT_TRUE(file.Open(path, File::Mode::Read));
+        const std::atomic<bool> cancel{false};
+        const ScanEnd end = ScanMpegVideo(file, container, cancel, [&](auto& packets, int64_t) {
+            for (const ScannedPacket& p : packets) ours.emplace_back(p.size, p.digest);
+            packets.clear();
+        });
+        EXPECT_EQ(end, ScanEnd::Completed) << extension;
+        EXPECT_EQ(ours, theirs) << extension;
+    }
 }
 
 TEST(PicturePool, PicturesHaveTheSizeAskedLastWhateverWasMadeReadyBefore) {
