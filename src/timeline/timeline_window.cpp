@@ -185,11 +185,6 @@ void TimelineWindow::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     const QPoint origin = contentsRect().topLeft();
     painter.drawImage(origin, image_, QRect(0, 0, viewWidth_, viewHeight_));
-    // The marker goes on the window, not into the image; none at the left edge.
-    const int64_t x = int64_t{currentFrame_} - Base();
-    if (x > 0 && x < viewWidth_)
-        painter.fillRect(QRect(origin.x() + static_cast<int>(x), origin.y(), 1, viewHeight_),
-                         kMarker);
     if (indexedFrames_ >= 0) {
         const int split =
             static_cast<int>(std::clamp<int64_t>(indexedFrames_ - Base(), 0, viewWidth_));
@@ -197,6 +192,11 @@ void TimelineWindow::paintEvent(QPaintEvent* event) {
         painter.fillRect(QRect(origin.x() + split, origin.y(), viewWidth_ - split, kIndexStrip),
                          kNotIndexed);
     }
+    // The marker goes on the window, not into the image; none at the left edge.
+    const int64_t x = int64_t{currentFrame_} - Base();
+    if (x > 0 && x < viewWidth_)
+        painter.fillRect(QRect(origin.x() + static_cast<int>(x), origin.y(), 1, viewHeight_),
+                         kMarker);
 }
 
 void TimelineWindow::SetIndexedFrames(int64_t frames) {

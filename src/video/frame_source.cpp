@@ -16,6 +16,7 @@ extern "C" {
 #include "files/file.h"
 #include "mpeg/picture_scanner.h"
 #include "mpeg/stream_pictures.h"
+#include "video/index_cache.h"
 
 namespace vantrel {
 
@@ -65,10 +66,10 @@ bool FrameSource::Open(const std::string& path, QSize pictureSize,
                        const std::atomic<bool>& cancel) {
     if (!OpenDecoder(path, pictureSize)) return false;
     std::shared_ptr<const FrameIndex> whole;
-    const bool built = BuildFrameIndex(plan_, cancel, [&](auto index, double) {
+    const IndexBuilt built = BuildFrameIndex(plan_, cancel, [&](auto index, double) {
         if (index->Complete()) whole = std::move(index);
     });
-    if (!built || !whole) return false;
+    if (built == IndexBuilt::kNo || !whole) return false;
     SetIndex(std::move(whole));
     return ShowFirstFrame();
 }
@@ -84,7 +85,12 @@ bool FrameSource::OpenDecoder(const std::string& path, QSize pictureSize) {
     if (packet_ == nullptr || decoded_ == nullptr || pictureSize.isEmpty()) return false;
     size_ = pictureSize;
     pool_.Reset(size_, 0);
-    if (avformat_open_input(&format_, path.c_str(), nullptr, nullptr) < 0) return false;
+    // Raw streams are read in larger pieces than the demuxer's 1 KiB, for faster seeks.
+    AVDictionary* options = nullptr;
+    av_dict_set(&options, "raw_packet_size", "65536", 0);
+    const int opened = avformat_open_input(&format_, path.c_str(), nullptr, &options);
+    av_dict_free(&options);
+    if (opened < 0) return false;
     if (avformat_find_stream_info(format_, nullptr) < 0) return false;
     const AVCodec* decoder = nullptr;
     stream_ = av_find_best_stream(format_, AVMEDIA_TYPE_VIDEO, -1, -1, &decoder, 0);
@@ -109,7 +115,7 @@ bool FrameSource::OpenDecoder(const std::string& path, QSize pictureSize) {
     const std::string_view format(format_->iformat->name);
     byteSeek_ = std::find(std::begin(kByteSeekFormats), std::end(kByteSeekFormats), format) !=
                 std::end(kByteSeekFormats);
-    plan_ = {path, std::string(format), video->codecpar->codec_id, stream_};
+    plan_ = {path, std::string(format), video->codecpar->codec_id, stream_, {}};
     // An MP4, MOV or AVI index lists every frame: the count is known before any is read.
     const int entries = avformat_index_get_entries_count(video);
     if ((format.starts_with("mov,") || format == "avi") && entries > 0) {
@@ -477,7 +483,6 @@ ScanEnd WalkMpeg(const FrameSource::IndexPlan& plan, const std::atomic<bool>& ca
 bool ReadWithDemuxer(const FrameSource::IndexPlan& plan, const std::atomic<bool>& cancel,
                      const IndexPublisher::Publish& publish) {
     AVFormatContext* format = nullptr;
-    // Raw streams are read in larger pieces than the demuxer's 1 KiB, for a faster index.
     AVDictionary* options = nullptr;
     av_dict_set(&options, "raw_packet_size", "65536", 0);
     const int opened = avformat_open_input(&format, plan.path.c_str(), nullptr, &options);
@@ -531,17 +536,29 @@ bool ReadWithDemuxer(const FrameSource::IndexPlan& plan, const std::atomic<bool>
 
 }  // namespace
 
-bool BuildFrameIndex(
+IndexBuilt BuildFrameIndex(
     const FrameSource::IndexPlan& plan, const std::atomic<bool>& cancel,
     const std::function<void(std::shared_ptr<const FrameIndex>, double read)>& publish) {
+    const bool reorder = ReordersByCoding(static_cast<AVCodecID>(plan.codec));
+    if (auto kept = LoadCachedIndex(plan.cacheFolder, plan.path)) {
+        publish(std::make_shared<const FrameIndex>(std::move(*kept), reorder), 1.0);
+        return IndexBuilt::kCached;
+    }
+    // The whole index is kept as it is handed on.
+    const IndexPublisher::Publish keep = [&](std::shared_ptr<const FrameIndex> index, double read) {
+        if (index->Complete()) StoreCachedIndex(plan.cacheFolder, plan.path, index->Pictures());
+        publish(std::move(index), read);
+    };
     const bool walkable =
         plan.format == "mpeg" || plan.format == "mpegts" || plan.format == "mpegvideo";
     if (walkable &&
         (plan.codec == AV_CODEC_ID_MPEG1VIDEO || plan.codec == AV_CODEC_ID_MPEG2VIDEO)) {
-        const ScanEnd end = WalkMpeg(plan, cancel, publish);
-        if (end != ScanEnd::Failed) return end == ScanEnd::Completed;
+        const ScanEnd end = WalkMpeg(plan, cancel, keep);
+        if (end != ScanEnd::Failed) {
+            return end == ScanEnd::Completed ? IndexBuilt::kScanned : IndexBuilt::kNo;
+        }
     }
-    return ReadWithDemuxer(plan, cancel, publish);
+    return ReadWithDemuxer(plan, cancel, keep) ? IndexBuilt::kScanned : IndexBuilt::kNo;
 }
 
 }  // namespace vantrel

@@ -52,8 +52,9 @@ class FrameSource {
         std::string format;  // the demuxer's name
         int codec = 0;       // AVCodecID of the video
         int stream = -1;
+        std::string cacheFolder;  // where indexes are kept between runs; "" for nowhere
     };
-    const IndexPlan& Plan() const { return plan_; }
+    IndexPlan Plan() const { return plan_; }
     // The index to use from the next frame asked for on; any thread may give it.
     void SetIndex(std::shared_ptr<const FrameIndex> index);
     // Decodes frame 0, which teaches the decoder the stream's headers; false when it fails.
@@ -125,10 +126,12 @@ class FrameSource {
 };
 
 // Reads the pictures of a file's video stream for its frame index: MPEG-1/2 elementary, program
-// and transport streams by our own walk over them, the rest by the demuxer. Hands each new index
+// and transport streams by our own walk over them, the rest by the demuxer; or takes them from
+// the plan's cache folder, where a whole index is kept for the next time. Hands each new index
 // to `publish` (the first as soon as it serves a frame, then about every 300 ms, and the whole
-// one at the end) with the part of the file read. False when it failed or was cancelled.
-bool BuildFrameIndex(
+// one at the end) with the part of the file read.
+enum class IndexBuilt { kNo, kScanned, kCached };
+IndexBuilt BuildFrameIndex(
     const FrameSource::IndexPlan& plan, const std::atomic<bool>& cancel,
     const std::function<void(std::shared_ptr<const FrameIndex>, double read)>& publish);
 

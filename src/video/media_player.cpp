@@ -8,6 +8,7 @@
 #include <clocale>
 #include <cstdlib>
 
+#include "video/index_cache.h"
 #include "video/mpv_options.h"
 
 namespace vantrel {
@@ -22,7 +23,8 @@ void MediaPlayer::FreeDeleter::operator()(uchar* p) const {
     std::free(p);
 }
 
-MediaPlayer::MediaPlayer(const std::vector<Option>& options, QObject* parent) : QObject(parent) {
+MediaPlayer::MediaPlayer(const std::vector<Option>& options, QObject* parent)
+    : QObject(parent), indexCacheFolder_(DefaultIndexCacheFolder()) {
     SetPictureSize(kDefaultPictureSize);
     Create(options);
 }

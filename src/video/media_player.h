@@ -78,7 +78,8 @@ class MediaPlayer : public QObject {
     void Scrub(int64_t position);
 
     // How long Open waits for the whole frame index after libmpv has shown the first frame
-    // (none by default: the count is estimated until the index is done).
+    // (by default none for a long file, whose count is estimated until the index is done; up
+    // to a second for a file under 64 MiB).
     void SetIndexWait(std::chrono::milliseconds wait) { indexWait_ = wait; }
     // Whether the whole index is done and gives the frame count.
     bool Indexed() const { return indexComplete_; }
@@ -87,9 +88,12 @@ class MediaPlayer : public QObject {
     // For tests and measurements: the index stops growing once it serves this many frames,
     // until a larger number is given.
     void HoldIndexAt(int64_t frames) { indexHold_ = frames; }
+    // Where whole indexes are kept for the next open of the same file (the user's cache folder
+    // unless set; "" keeps none).
+    void SetIndexCacheFolder(const std::string& folder) { indexCacheFolder_ = folder; }
 
     // True while a load or seek has not yet shown its frame.
-    bool Busy() const { return seekPending_; }
+    bool Busy() const { return seekPending_ || awaitedFrame_ >= 0; }
     const FrameClock& Clock() const { return clock_; }
 
     // The picture, stretched to the picture size (480 x 360 unless set otherwise). While
@@ -141,6 +145,8 @@ class MediaPlayer : public QObject {
     bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout);
     bool WaitForLoad();
     int64_t EstimatedFrames() const;
+    bool Serves(int64_t frame) const;
+    bool AwaitsIndex(int64_t frame) const;
 
     void Command(std::initializer_list<const char*> args);
     void SeekSeconds(double seconds);
@@ -196,6 +202,7 @@ class MediaPlayer : public QObject {
     std::future<void> indexThread_;
     std::atomic<bool> cancelIndex_{false};
     std::atomic<int64_t> indexHold_{INT64_MAX};
+    std::string indexCacheFolder_;
     std::shared_ptr<const FrameIndex> index_;  // the one the source was given last
     bool indexComplete_ = false;
     int64_t indexedFrames_ = 0;
@@ -203,6 +210,14 @@ class MediaPlayer : public QObject {
     double durationFrames_ = 0.0;  // libmpv's length of the file, in frames
     double indexRead_ = 0.0;
     bool waiting_ = false;  // in WaitUntil, which runs the thread's events
+    // A paused seek that waits for the index to reach its frame, when libmpv cannot seek
+    // exactly (raw streams) or the index is about to get there.
+    int64_t awaitedFrame_ = -1;
+    int awaitGeneration_ = 0;
+    bool rawStream_ = false;
+    bool smallFile_ = false;
+    bool indexFailed_ = false;
+    std::chrono::steady_clock::time_point indexStarted_;
     bool opening_ = false;  // Open is waiting for the load
     bool openAbandoned_ = false;
     std::chrono::milliseconds indexWait_{0};

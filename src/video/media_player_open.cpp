@@ -5,8 +5,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <future>
 #include <iterator>
+#include <string_view>
 #include <thread>
 
 #include "video/media_player.h"
@@ -25,6 +27,13 @@ constexpr milliseconds kStopTimeout(3000);
 // better estimate of the count than the length libmpv reads from the container.
 constexpr double kExtrapolateAfter = 0.05;
 constexpr milliseconds kHoldStep(5);
+// Raw streams, whose frames libmpv finds by guessed times: their seeks wait for the index.
+constexpr std::string_view kRawStreamFormats[] = {"mpegvideo", "h264", "hevc", "m4v"};
+// A file this small is indexed in moments: the open waits for the index, up to a while.
+constexpr int64_t kSmallFile = int64_t{64} << 20;
+constexpr milliseconds kSmallFileIndexWait(1000);
+// A seek waits for an index expected to reach its frame within this time.
+constexpr double kAwaitIndexSeconds = 0.1;
 
 }  // namespace
 
@@ -47,6 +56,9 @@ MediaKind MediaPlayer::Open(const std::string& path) {
     if (!IsAvailable()) return kMediaFailed;
     entry_ = -1;
     fileStarted_ = fileLoaded_ = fileEnded_ = eofReached_ = false;
+    std::error_code error;
+    const auto bytes = std::filesystem::file_size(path, error);
+    smallFile_ = !error && bytes < static_cast<uintmax_t>(kSmallFile);
     // Our own frame source indexes the file while libmpv loads it.
     StartIndex(path);
     SetProperty("pause", "yes");
@@ -74,6 +86,8 @@ MediaKind MediaPlayer::Open(const std::string& path) {
         return kind_;
     }
     std::string format = StringProperty("file-format");
+    rawStream_ = std::find(std::begin(kRawStreamFormats), std::end(kRawStreamFormats), format) !=
+                 std::end(kRawStreamFormats);
     bool indexed = std::find(std::begin(kExactIndexFormats), std::end(kExactIndexFormats),
                              format) != std::end(kExactIndexFormats);
     SetProperty("hr-seek-demuxer-offset", indexed ? "0" : kDemuxerOffset);
@@ -83,13 +97,14 @@ MediaKind MediaPlayer::Open(const std::string& path) {
     durationFrames_ = (DoubleProperty("duration", 0.0) - clock_.Origin()) * fps;
     kind_ = kMediaVideo;
     seekFrame_ = 0;
-    if (indexWait_.count() > 0) {
+    // A small file's index is done in moments: its count is exact from the start.
+    if (smallFile_ || indexWait_.count() > 0) {
         WaitUntil(
             [this] {
                 const std::lock_guard<std::mutex> lock(indexing_.mutex);
                 return indexing_.failed || (indexing_.index && indexing_.index->Complete());
             },
-            indexWait_);
+            smallFile_ ? std::max(indexWait_, kSmallFileIndexWait) : indexWait_);
     }
     // The frame count: the index's, else the container's, else an estimate until it is done.
     AdoptIndex();
@@ -98,14 +113,19 @@ MediaKind MediaPlayer::Open(const std::string& path) {
 
 void MediaPlayer::StartIndex(const std::string& path) {
     cancelIndex_ = false;
-    indexThread_ = std::async(std::launch::async, [this, path, size = picture_.size()] {
+    indexStarted_ = std::chrono::steady_clock::now();
+    indexThread_ = std::async(std::launch::async, [this, path, size = picture_.size(),
+                                                   cacheFolder = indexCacheFolder_] {
         const auto notify = [this] {
             QMetaObject::invokeMethod(this, &MediaPlayer::AdoptIndex, Qt::QueuedConnection);
         };
         auto source = std::make_unique<FrameSource>();
         if (!source->OpenDecoder(path, size)) {
-            const std::lock_guard<std::mutex> lock(indexing_.mutex);
-            indexing_.failed = true;
+            {
+                const std::lock_guard<std::mutex> lock(indexing_.mutex);
+                indexing_.failed = true;
+            }
+            notify();
             return;
         }
         {
@@ -113,8 +133,9 @@ void MediaPlayer::StartIndex(const std::string& path) {
             indexing_.containerFrames = source->ContainerFrameCount();
         }
         notify();
-        const FrameSource::IndexPlan plan = source->Plan();
-        const bool built = BuildFrameIndex(
+        FrameSource::IndexPlan plan = source->Plan();
+        plan.cacheFolder = cacheFolder;
+        const IndexBuilt built = BuildFrameIndex(
             plan, cancelIndex_, [&](std::shared_ptr<const FrameIndex> index, double read) {
                 // The source goes to the window's thread once it has shown its first frame.
                 if (source) {
@@ -134,8 +155,11 @@ void MediaPlayer::StartIndex(const std::string& path) {
                     std::this_thread::sleep_for(kHoldStep);
                 }
             });
-        const std::lock_guard<std::mutex> lock(indexing_.mutex);
-        indexing_.failed = !built || source != nullptr;
+        {
+            const std::lock_guard<std::mutex> lock(indexing_.mutex);
+            indexing_.failed = built == IndexBuilt::kNo || source != nullptr;
+        }
+        notify();
     });
 }
 
@@ -153,6 +177,7 @@ void MediaPlayer::AdoptIndex() {
         index = indexing_.index;
         read = indexing_.read;
         containerFrames_ = indexing_.containerFrames;
+        indexFailed_ = indexing_.failed;
     }
     if (!HasPicture()) return;
     if (source_ && index && index != index_) {
@@ -164,6 +189,27 @@ void MediaPlayer::AdoptIndex() {
     indexedFrames_ = source_ && index_ ? index_->ServedFrames() : 0;
     clock_ = FrameClock(clock_.Origin(), clock_.FramesPerSecond(), EstimatedFrames());
     emit IndexChanged();
+    // A seek waiting for the index: shown from it once it has the frame, else libmpv's.
+    const int64_t awaited = awaitedFrame_;
+    if (awaited < 0 || (!Serves(awaited) && AwaitsIndex(awaited))) return;
+    awaitedFrame_ = -1;
+    if (Serves(awaited) && ShowFromSource(source_->Frame(awaited), awaited)) return;
+    sourceShown_ = false;
+    SeekSeconds(clock_.SeekTime(awaited));
+}
+
+bool MediaPlayer::Serves(int64_t frame) const {
+    return source_ && index_ && (indexComplete_ || frame < indexedFrames_);
+}
+
+bool MediaPlayer::AwaitsIndex(int64_t frame) const {
+    if (indexFailed_) return false;
+    if (rawStream_) return true;
+    if (indexedFrames_ == 0) return smallFile_;
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - indexStarted_).count();
+    const double framesPerSecond = static_cast<double>(indexedFrames_) / std::max(seconds, 1e-3);
+    return static_cast<double>(frame - indexedFrames_) / framesPerSecond < kAwaitIndexSeconds;
 }
 
 int64_t MediaPlayer::EstimatedFrames() const {
@@ -191,6 +237,7 @@ void MediaPlayer::Close() {
     shown_ = QImage();
     clock_ = FrameClock();
     running_ = endRaised_ = seekPending_ = seekQueued_ = false;
+    awaitedFrame_ = -1;
     fileStarted_ = fileLoaded_ = fileEnded_ = eofReached_ = false;
     entry_ = -1;
     seekFrame_ = -1;
@@ -220,6 +267,7 @@ void MediaPlayer::DropIndex() {
     indexedFrames_ = 0;
     containerFrames_ = -1;
     indexRead_ = 0.0;
+    indexFailed_ = false;
 }
 
 void MediaPlayer::ClearPicture() {

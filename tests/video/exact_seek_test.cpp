@@ -179,6 +179,7 @@ class LongProgramme : public test::ViewFixture {
         if (IsSkipped()) return;
         path_ = test::LoopedVideo(kLoops);
         ASSERT_FALSE(path_.empty());
+        view_.Player().SetIndexCacheFolder("");  // each test indexes the file afresh
     }
     std::string path_;
 };

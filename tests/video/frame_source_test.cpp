@@ -10,6 +10,10 @@ extern "C" {
 
 #include <gtest/gtest.h>
 
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <chrono>
 #include <random>
 #include <thread>
@@ -159,6 +163,55 @@ TEST(MpegWalk, GivesTheDemuxersVideoPacketsInEveryMpegContainer) {
         });
         EXPECT_EQ(end, ScanEnd::Completed) << extension;
         EXPECT_EQ(ours, theirs) << extension;
+    }
+}
+
+// A whole index is kept for the next time; an entry that no longer matches its video (its time
+// changed) or is damaged is not used, and the index is scanned again.
+TEST(IndexCache, KeepsWholeIndexesAndScansAgainForAChangedVideoOrADamagedEntry) {
+    if (!test::HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
+    QTemporaryDir dir;
+    const QString video = dir.filePath("v.mpg");
+    ASSERT_TRUE(QFile::copy(QString::fromStdString(test::NumberedVideo("mpg")), video));
+    FrameSource source;
+    ASSERT_TRUE(source.OpenDecoder(video.toStdString(), QSize(64, 48)));
+    FrameSource::IndexPlan plan = source.Plan();
+    plan.cacheFolder = dir.filePath("cache").toStdString();
+    const std::atomic<bool> cancel{false};
+    const auto build = [&] {
+        int64_t frames = -1;
+        const IndexBuilt built = BuildFrameIndex(plan, cancel, [&](auto index, double) {
+            if (index->Complete()) frames = index->FrameCount();
+        });
+        EXPECT_EQ(frames, kTestFrames);
+        return built;
+    };
+    const auto entry = [&] {
+        return dir.filePath("cache/" + QDir(dir.filePath("cache")).entryList(QDir::Files).value(0));
+    };
+    EXPECT_EQ(build(), IndexBuilt::kScanned);
+    EXPECT_EQ(build(), IndexBuilt::kCached);
+    QFile touched(video);
+    ASSERT_TRUE(touched.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(touched.setFileTime(QDateTime::currentDateTime().addSecs(60),
+                                    QFileDevice::FileModificationTime));
+    touched.close();
+    EXPECT_EQ(build(), IndexBuilt::kScanned) << "changed video";
+    EXPECT_EQ(build(), IndexBuilt::kCached);
+    for (const bool cut : {false, true}) {
+        QFile damaged(entry());
+        ASSERT_TRUE(damaged.open(QIODevice::ReadWrite));
+        if (cut) {
+            damaged.resize(damaged.size() - 3);
+        } else {
+            // A byte of the last picture's digest.
+            damaged.seek(damaged.size() - 20);
+            const char flipped = static_cast<char>(damaged.peek(1).at(0) ^ 0x10);
+            damaged.write(&flipped, 1);
+        }
+        damaged.close();
+        EXPECT_EQ(build(), IndexBuilt::kScanned) << (cut ? "cut short" : "a byte changed");
+        EXPECT_EQ(build(), IndexBuilt::kCached);
     }
 }
 

@@ -1,10 +1,14 @@
 // The window-side tests run inside a QApplication: the player and the windows need its event loop.
+// The frame indexes the player keeps go to a cache folder of the run's own.
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QTemporaryDir>
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    const QTemporaryDir cache;
+    qputenv("XDG_CACHE_HOME", cache.path().toUtf8());
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
