@@ -36,7 +36,8 @@ void MainView::FitVideoWindow() {
 
 void MainView::ShowIndexProgress() {
     if (!player_.HasPicture()) return;
-    UpdatePosition(player_.Position(), true);
+    // The slider's range is not changed under a thumb being dragged.
+    UpdatePosition(player_.Position(), !slider_.isSliderDown());
     timeline_.SetIndexedFrames(player_.Indexed() ? -1 : player_.IndexedFrames());
 }
 

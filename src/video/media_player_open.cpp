@@ -97,15 +97,15 @@ MediaKind MediaPlayer::Open(const std::string& path) {
     durationFrames_ = (DoubleProperty("duration", 0.0) - clock_.Origin()) * fps;
     kind_ = kMediaVideo;
     seekFrame_ = 0;
-    // A small file's index is done in moments: its count is exact from the start.
-    if (smallFile_ || indexWait_.count() > 0) {
-        WaitUntil(
-            [this] {
-                const std::lock_guard<std::mutex> lock(indexing_.mutex);
-                return indexing_.failed || (indexing_.index && indexing_.index->Complete());
-            },
-            smallFile_ ? std::max(indexWait_, kSmallFileIndexWait) : indexWait_);
-    }
+    // A small file's index is done in moments: its count is exact from the start, the
+    // container's own or the index's.
+    const auto counted = [this](bool byContainer) {
+        const std::lock_guard<std::mutex> lock(indexing_.mutex);
+        return indexing_.failed || (byContainer && indexing_.containerFrames > 0) ||
+               (indexing_.index && indexing_.index->Complete());
+    };
+    if (smallFile_) WaitUntil([&] { return counted(true); }, kSmallFileIndexWait);
+    if (indexWait_.count() > 0) WaitUntil([&] { return counted(false); }, indexWait_);
     // The frame count: the index's, else the container's, else an estimate until it is done.
     AdoptIndex();
     return kind_;
