@@ -113,6 +113,7 @@ FrameIndex::FrameIndex(std::vector<CodedPicture> pictures, bool reorderByCoding,
         return;
     }
     const int64_t first = frameOf_[firstKey - pictures_.begin()];
+    byDigest_.reserve(count);
     for (size_t i = 0; i < count; ++i) {
         frameOf_[i] = frameOf_[i] >= first ? frameOf_[i] - first : -1;
         byDigest_.emplace(pictures_[i].digest, i);
@@ -143,9 +144,9 @@ int64_t FrameIndex::PictureOf(uint64_t digest, int size, size_t hint) const {
     auto [first, last] = byDigest_.equal_range(digest);
     for (auto it = first; it != last; ++it) {
         if (pictures_[it->second].size != size) continue;
-        // Distance past the hint; pictures before it come after all those past it, the
-        // nearest first.
-        auto rank = [hint](size_t i) { return i >= hint ? i - hint : SIZE_MAX / 2 + (hint - i); };
+        // The nearest to the hint, after it when two are as near: a demuxer brought to a key
+        // picture hands out the packets just before it, and one reading on those just after.
+        auto rank = [hint](size_t i) { return i >= hint ? 2 * (i - hint) : 2 * (hint - i) + 1; };
         if (found < 0 || rank(it->second) < rank(static_cast<size_t>(found))) {
             found = static_cast<int64_t>(it->second);
         }

@@ -57,8 +57,8 @@ class FrameIndex {
     Start StartFor(int64_t frame) const;
 
     // The picture of a packet the demuxer hands out, found by its bytes; `hint` is the picture
-    // expected, which wins among equal packets, else the first after it. -1 for data the index
-    // does not know, such as the tail of a picture cut by a seek.
+    // expected, which wins among equal packets, else the one nearest to it. -1 for data the
+    // index does not know, such as the tail of a picture cut by a seek.
     int64_t PictureOf(uint64_t digest, int size, size_t hint) const;
 
   private:

@@ -397,6 +397,7 @@ const QImage* FrameSource::Cached(int64_t frame) {
 namespace {
 
 constexpr auto kPublishEvery = std::chrono::milliseconds(300);
+constexpr int kPublishCostShare = 10;
 constexpr int kPacketsBetweenOffers = 256;
 
 // Gathers the pictures of a file and hands on indexes of them as they grow.
@@ -408,14 +409,16 @@ class IndexPublisher {
 
     std::vector<CodedPicture>& Pictures() { return pictures_; }
 
-    // The first index that serves a frame at once, the next ones at intervals.
+    // The first index that serves a frame at once, the next ones at intervals, longer as the
+    // index grows, so that making them takes a small part of the scan.
     void Offer(double read) {
         const auto now = std::chrono::steady_clock::now();
         if (served_ && now < next_) return;
         auto index = std::make_shared<const FrameIndex>(pictures_, reorder_, false);
         if (index->ServedFrames() == 0) return;
         served_ = true;
-        next_ = now + kPublishEvery;
+        const auto made = std::chrono::steady_clock::now();
+        next_ = made + kPublishEvery + (made - now) * kPublishCostShare;
         publish_(std::move(index), read);
     }
     void Finish() {

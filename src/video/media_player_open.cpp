@@ -59,8 +59,9 @@ MediaKind MediaPlayer::Open(const std::string& path) {
     std::error_code error;
     const auto bytes = std::filesystem::file_size(path, error);
     smallFile_ = !error && bytes < static_cast<uintmax_t>(kSmallFile);
-    // Our own frame source indexes the file while libmpv loads it.
-    StartIndex(path);
+    // Our own frame source indexes a small file while libmpv loads it, a long one once libmpv
+    // has shown its first frame, so as not to slow that down.
+    if (smallFile_) StartIndex(path);
     SetProperty("pause", "yes");
     Command({"loadfile", path.c_str()});
     loadIssued_ = true;
@@ -85,6 +86,7 @@ MediaKind MediaPlayer::Open(const std::string& path) {
         kind_ = kMediaAudioOnly;
         return kind_;
     }
+    if (!smallFile_) StartIndex(path);
     std::string format = StringProperty("file-format");
     rawStream_ = std::find(std::begin(kRawStreamFormats), std::end(kRawStreamFormats), format) !=
                  std::end(kRawStreamFormats);
