@@ -81,7 +81,34 @@ bool FrameSource::ShowFirstFrame() {
     return true;
 }
 
-bool FrameSource::OpenDecoder(const std::string& path, QSize pictureSize) {
+namespace {
+
+// The frame count of an MP4, MOV or AVI whose index lists every frame of its (first) video
+// stream, from the header alone; -1 for other files.
+int64_t ContainerFrameCountOf(const AVFormatContext* format) {
+    const std::string_view name(format->iformat->name);
+    if (!name.starts_with("mov,") && name != "avi") return -1;
+    for (unsigned s = 0; s < format->nb_streams; ++s) {
+        AVStream* stream = format->streams[s];
+        if (stream->codecpar->codec_type != AVMEDIA_TYPE_VIDEO ||
+            (stream->disposition & AV_DISPOSITION_ATTACHED_PIC) != 0) {
+            continue;
+        }
+        const int entries = avformat_index_get_entries_count(stream);
+        if (entries <= 0) return -1;
+        int64_t frames = 0;
+        for (int i = 0; i < entries; ++i) {
+            if ((avformat_index_get_entry(stream, i)->flags & AVINDEX_DISCARD_FRAME) == 0) ++frames;
+        }
+        return frames;
+    }
+    return -1;
+}
+
+}  // namespace
+
+bool FrameSource::OpenDecoder(const std::string& path, QSize pictureSize,
+                              const std::function<void(int64_t)>& counted) {
     if (packet_ == nullptr || decoded_ == nullptr || pictureSize.isEmpty()) return false;
     size_ = pictureSize;
     pool_.Reset(size_, 0);
@@ -91,6 +118,9 @@ bool FrameSource::OpenDecoder(const std::string& path, QSize pictureSize) {
     const int opened = avformat_open_input(&format_, path.c_str(), nullptr, &options);
     av_dict_free(&options);
     if (opened < 0) return false;
+    // Known before the streams are probed, which decodes pictures.
+    containerFrames_ = ContainerFrameCountOf(format_);
+    if (containerFrames_ >= 0 && counted) counted(containerFrames_);
     if (avformat_find_stream_info(format_, nullptr) < 0) return false;
     const AVCodec* decoder = nullptr;
     stream_ = av_find_best_stream(format_, AVMEDIA_TYPE_VIDEO, -1, -1, &decoder, 0);
@@ -116,15 +146,6 @@ bool FrameSource::OpenDecoder(const std::string& path, QSize pictureSize) {
     byteSeek_ = std::find(std::begin(kByteSeekFormats), std::end(kByteSeekFormats), format) !=
                 std::end(kByteSeekFormats);
     plan_ = {path, std::string(format), video->codecpar->codec_id, stream_, {}};
-    // An MP4, MOV or AVI index lists every frame: the count is known before any is read.
-    const int entries = avformat_index_get_entries_count(video);
-    if ((format.starts_with("mov,") || format == "avi") && entries > 0) {
-        containerFrames_ = 0;
-        for (int i = 0; i < entries; ++i) {
-            const AVIndexEntry* entry = avformat_index_get_entry(video, i);
-            if ((entry->flags & AVINDEX_DISCARD_FRAME) == 0) ++containerFrames_;
-        }
-    }
     return true;
 }
 

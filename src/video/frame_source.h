@@ -42,7 +42,9 @@ class FrameSource {
 
     // Opening in two steps, for an index built in the background: the decoder alone, then
     // indexes given as they grow (SetIndex), and the first frame once an index serves it.
-    bool OpenDecoder(const std::string& path, QSize pictureSize);
+    // `counted` hears of the count of ContainerFrameCount as soon as it is known.
+    bool OpenDecoder(const std::string& path, QSize pictureSize,
+                     const std::function<void(int64_t)>& counted = {});
     // The frame count that the container's own index gives (MP4 and MOV; AVI with an index),
     // -1 when it has none that lists every frame.
     int64_t ContainerFrameCount() const { return containerFrames_; }

@@ -122,7 +122,14 @@ void MediaPlayer::StartIndex(const std::string& path) {
             QMetaObject::invokeMethod(this, &MediaPlayer::AdoptIndex, Qt::QueuedConnection);
         };
         auto source = std::make_unique<FrameSource>();
-        if (!source->OpenDecoder(path, size)) {
+        const auto counted = [&](int64_t frames) {
+            {
+                const std::lock_guard<std::mutex> lock(indexing_.mutex);
+                indexing_.containerFrames = frames;
+            }
+            notify();
+        };
+        if (!source->OpenDecoder(path, size, counted)) {
             {
                 const std::lock_guard<std::mutex> lock(indexing_.mutex);
                 indexing_.failed = true;
@@ -130,11 +137,6 @@ void MediaPlayer::StartIndex(const std::string& path) {
             notify();
             return;
         }
-        {
-            const std::lock_guard<std::mutex> lock(indexing_.mutex);
-            indexing_.containerFrames = source->ContainerFrameCount();
-        }
-        notify();
         FrameSource::IndexPlan plan = source->Plan();
         plan.cacheFolder = cacheFolder;
         const IndexBuilt built = BuildFrameIndex(
