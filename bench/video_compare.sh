@@ -5,6 +5,13 @@
 # operation one line
 #   FILE OP OURS_MS LIBMPV_MS RATIO
 # (medians; plus1 steps onto new frames, minus1 steps back over the frames just shown).
+# Then two feature-length files made by copying one-minute clips end to end, removed once
+# measured: two hours of SD MPEG-2 in a program stream (the clip 120 times) and an hour of
+# 1080p H.264 in MP4 (60 times). For each, besides open (the index not kept from before), seek,
+# plus1 and minus1: reopen, seek_early (seeks right after the open, against libmpv's seeks) and
+#   FILE index MS 0 0
+# the time from the start of the open until the whole index is known. Every run checks that the
+# file opened with its right frame count.
 # Then a long back-and-forth session over a 10-minute 1080p file, with its peak memory.
 # Usage: bench/video_compare.sh [BUILD_DIR] [ROUNDS]
 # BUILD_DIR is configured here if needed (Release, benchmarks on, no tests).
@@ -19,8 +26,10 @@ if [ ! -f "$build/CMakeCache.txt" ]; then
 fi
 cmake --build "$build" -j2 --target video_compare mpv_baseline > /dev/null
 
-work=$(mktemp -d)
+work=$(mktemp -d /tmp/vantrel-video-compare.XXXXXX)
 trap 'rm -rf "$work"' EXIT
+# Indexes kept from an earlier run would make the opens look faster than a first one is.
+export XDG_CACHE_HOME=$work/cache
 fps=29.97002997
 make_video() {  # NAME FRAMES SOURCE_SIZE then encoder arguments
   local name=$1 frames=$2 size=$3
@@ -54,6 +63,38 @@ for file in sd15.m2v ps15.mpg hd60.mp4 hd250.mp4; do
       'BEGIN { printf "%s %s %.2f %.2f %.2f\n", f, op, a, b, (b > 0 ? a / b : 0) }'
   done
 done
+
+# Feature-length files. The MPEG-2 clip is copied end to end as a raw stream and given times of
+# its own in the program stream, since a demuxer's loop leaves the times of its seams overlapping.
+long_run() {  # FILE FRAMES
+  local file=$1 n=$2 targets
+  targets=$(awk -v n="$n" 'BEGIN { srand(23); for (i = 0; i < 40; i++) printf "%d ", int(rand() * n) }')
+  # shellcheck disable=SC2086
+  "$build/bench/gui/video_compare" --long "$work/$file" $fps "$n" $targets > "$work/ours"
+  # shellcheck disable=SC2086
+  "$build/bench/gui/mpv_baseline" "$work/$file" $fps "$n" $targets > "$work/theirs"
+  for pair in open:open reopen:open seek_early:seek seek:seek plus1:plus1 minus1:minus1; do
+    local op=${pair%%:*} base=${pair##*:} ours theirs
+    ours=$(awk -v op="$op" '$1 == op { print $2 }' "$work/ours")
+    theirs=$(awk -v op="$base" '$1 == op { print $2 }' "$work/theirs")
+    awk -v f="$file" -v op="$op" -v a="$ours" -v b="$theirs" \
+      'BEGIN { printf "%s %s %.2f %.2f %.2f\n", f, op, a, b, (b > 0 ? a / b : 0) }'
+  done
+  awk -v f="$file" '$1 == "index" { printf "%s index %.2f 0 0\n", f, $2 }' "$work/ours"
+  rm -f "$work/$file"
+}
+make_video clip.m2v 1800 720x480 -an -c:v mpeg2video -b:v 6M -g 15 -bf 2 -f mpeg2video
+for _ in $(seq 120); do cat "$work/clip.m2v"; done |
+  ffmpeg -nostdin -hide_banner -loglevel error -y -fflags +genpts -r 30000/1001 -f mpegvideo \
+    -i - -c copy -f vob "$work/sd2h.mpg"
+rm "$work/clip.m2v"
+long_run sd2h.mpg 216000
+make_video clip.mp4 1800 1920x1080 -c:v libx264 -preset veryfast -crf 23 -g 60 -pix_fmt yuv420p \
+  -c:a aac
+ffmpeg -nostdin -hide_banner -loglevel error -y -stream_loop 59 -i "$work/clip.mp4" -c copy \
+  "$work/hd1h.mp4"
+rm "$work/clip.mp4"
+long_run hd1h.mp4 108000
 
 # Ten minutes of the 1080p file, copied end to end.
 ffmpeg -nostdin -hide_banner -loglevel error -y -stream_loop 29 -i "$work/hd60.mp4" -c copy \

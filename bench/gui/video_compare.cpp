@@ -5,10 +5,16 @@
 //   over
 //                                               the file, each followed by steps both ways;
 //                                               prints the peak resident memory and the cache
+//   video_compare --long FILE FPS FRAMES TARGET...     a feature-length file: one open (its
+//                                               index not kept yet), seeks right after it
+//                                               (seek_early), the time until the index is
+//                                               complete (index), the usual session, and
+//                                               reopens (reopen)
 #include <sys/resource.h>
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <chrono>
 #include <cstdio>
 #include <random>
 
@@ -65,14 +71,71 @@ int Session(const char* file, int64_t frames, int seeks) {
 
 }  // namespace
 
+bool CheckFrames(const MediaPlayer& player, const bench::CompareArguments& arguments) {
+    if (player.HasPicture() && player.Clock().FrameCount() == arguments.frames) return true;
+    std::fprintf(stderr, "%s: opened with %lld frames, not %lld\n", arguments.file.c_str(),
+                 static_cast<long long>(player.Clock().FrameCount()),
+                 static_cast<long long>(arguments.frames));
+    return false;
+}
+
+void WaitIndexed(const MediaPlayer& player) {
+    while (!player.Indexed()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+}
+
+constexpr size_t kEarlySeeks = 5;
+
+int Long(const bench::CompareArguments& arguments) {
+    MediaPlayer player(kQuiet);
+    bench::CompareTimes times;
+    std::vector<double> early, reopen;
+    // libmpv's first opens in a process are slow: warmed up as mpv_baseline is, each open
+    // closed at once, which stops its index before it is kept.
+    for (int i = 0; i < bench::kWarmUpOpens; ++i) {
+        player.Open(arguments.file);
+        player.Close();
+    }
+    const auto start = std::chrono::steady_clock::now();
+    times.open.push_back(bench::Milliseconds([&] { player.Open(arguments.file); }));
+    if (!player.HasPicture()) return 1;
+    int64_t frame = 0;
+    auto seek = [&](int64_t target) {
+        frame = target;
+        player.Seek(FrameClock::PositionOfFrame(frame));
+        WaitShown(player);
+    };
+    // Right after the open: beyond the part indexed so far, libmpv's seeks.
+    for (size_t i = 0; i < std::min(kEarlySeeks, arguments.targets.size()); ++i) {
+        early.push_back(bench::Milliseconds([&] { seek(arguments.targets[i]); }));
+    }
+    WaitIndexed(player);
+    const double index =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    if (!CheckFrames(player, arguments)) return 1;
+    bench::RunSession(arguments, times, seek, [&](int delta) { seek(frame + delta); });
+    for (int i = 0; i < bench::kOpens; ++i) {
+        player.Close();
+        reopen.push_back(bench::Milliseconds([&] { player.Open(arguments.file); }));
+    }
+    times.Print();
+    std::printf("reopen %.3f\nseek_early %.3f\nindex %.3f\n", bench::CompareTimes::Median(reopen),
+                bench::CompareTimes::Median(early), index);
+    return 0;
+}
+
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     if (argc == 5 && std::string(argv[1]) == "--back-and-forth") {
         return Session(argv[2], std::atoll(argv[3]), std::atoi(argv[4]));
     }
+    const bool feature = argc > 1 && std::string(argv[1]) == "--long";
     bench::CompareArguments arguments;
-    if (!bench::ParseCompareArguments(argc, argv, arguments)) return 2;
+    if (!bench::ParseCompareArguments(argc - (feature ? 1 : 0), argv + (feature ? 1 : 0),
+                                      arguments)) {
+        return 2;
+    }
+    if (feature) return Long(arguments);
     MediaPlayer player(kQuiet);
     bench::CompareTimes times;
     for (int i = 0; i < bench::kWarmUpOpens + bench::kOpens; ++i) {
@@ -80,12 +143,9 @@ int main(int argc, char** argv) {
         double open = bench::Milliseconds([&] { player.Open(arguments.file); });
         if (i >= bench::kWarmUpOpens) times.open.push_back(open);
     }
-    if (!player.HasPicture() || player.Clock().FrameCount() != arguments.frames) {
-        std::fprintf(stderr, "%s: opened with %lld frames, not %lld\n", arguments.file.c_str(),
-                     static_cast<long long>(player.Clock().FrameCount()),
-                     static_cast<long long>(arguments.frames));
-        return 1;
-    }
+    if (!player.HasPicture()) return 1;
+    WaitIndexed(player);
+    if (!CheckFrames(player, arguments)) return 1;
     int64_t frame = 0;
     auto seek = [&](int64_t target) {
         frame = target;

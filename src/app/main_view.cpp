@@ -115,6 +115,8 @@ MainView::MainView(Dialogs& dialogs, QWidget* parent,
     timeline_.setGeometry(1, kTimelineTop, kWidth - 2, kHeight - 1 - kTimelineTop);
 
     connect(&player_, &MediaPlayer::EndOfMedia, this, &MainView::PauseAtEndOfMedia);
+    // The frame count is an estimate until the video's index is complete.
+    connect(&player_, &MediaPlayer::IndexChanged, this, &MainView::ShowIndexProgress);
 }
 
 void MainView::CreateTransportButtons() {

@@ -89,6 +89,8 @@ class MainView : public QWidget,
     void StartNewProject() override;
     bool RelinkMissingVideo(int32_t frame) override;
     void FitVideoWindow();
+    // The length and the indexed part as the video's frame index grows.
+    void ShowIndexProgress();
 
     // Frames and media positions.
     int64_t ToMedia(int64_t frames) const;

@@ -67,9 +67,17 @@ void MainView::FitVideoWindow() {
     RefreshViews(true);
 }
 
+void MainView::ShowIndexProgress() {
+    if (!player_.HasPicture()) return;
+    // The slider's range is not changed under a thumb being dragged.
+    UpdatePosition(player_.Position(), !slider_.isSliderDown());
+    timeline_.SetIndexedFrames(player_.Indexed() ? -1 : player_.IndexedFrames());
+}
+
 void MainView::CloseVideo() {
     Stop();
     player_.Close();
+    timeline_.SetIndexedFrames(-1);
     project_.videoPath.clear();
     project_.secondPath.clear();
     RefreshViews(true);

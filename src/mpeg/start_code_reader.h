@@ -8,6 +8,8 @@
 #include <memory>
 #include <span>
 
+#include "mpeg/picture_scanner.h"
+
 namespace vantrel {
 
 class File;
@@ -15,19 +17,6 @@ class File;
 constexpr size_t kReaderWindowSize = 65540;
 // With the cursor below this index at least 8 bytes of the window follow it.
 constexpr size_t kReaderRefillMark = 65532;
-
-// Start-code values of MPEG-2 video.
-constexpr uint8_t kExtensionStartCode = 0xB5;
-constexpr uint8_t kPictureStartCode = 0x00;
-constexpr uint8_t kGroupStartCode = 0xB8;
-
-inline bool IsStartCode(const uint8_t* unit, size_t size, uint8_t code) {
-    return size >= 4 && unit[0] == 0 && unit[1] == 0 && unit[2] == 1 && unit[3] == code;
-}
-
-inline bool BeginsWithStartCode(const uint8_t* unit, size_t size) {
-    return size >= 3 && unit[0] == 0 && unit[1] == 0 && unit[2] == 1;
-}
 
 class StartCodeReader {
   public:

@@ -25,6 +25,10 @@ const QColor kDisplay(128, 128, 128);
 const QColor kMarkedDisplay(32, 32, 128);
 const QColor kMarker(255, 0, 0);
 const QColor kLate(240, 140, 0);
+// The strip along the top while the video is indexed: the part served, and the part to come.
+const QColor kIndexed(0, 160, 0);
+const QColor kNotIndexed(128, 128, 128);
+constexpr int kIndexStrip = 2;
 
 // A black-outlined block over [x1, x2) x [y1, y2). Far-off edges are pulled in just outside
 // the image, so that a caption thousands of frames long costs no more than a short one.
@@ -201,11 +205,24 @@ void TimelineWindow::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     const QPoint origin = contentsRect().topLeft();
     painter.drawImage(origin, image_, QRect(0, 0, viewWidth_, viewHeight_));
+    if (indexedFrames_ >= 0) {
+        const int split =
+            static_cast<int>(std::clamp<int64_t>(indexedFrames_ - Base(), 0, viewWidth_));
+        painter.fillRect(QRect(origin.x(), origin.y(), split, kIndexStrip), kIndexed);
+        painter.fillRect(QRect(origin.x() + split, origin.y(), viewWidth_ - split, kIndexStrip),
+                         kNotIndexed);
+    }
     // The marker goes on the window, not into the image; none at the left edge.
     const int64_t x = int64_t{currentFrame_} - Base();
     if (x > 0 && x < viewWidth_)
         painter.fillRect(QRect(origin.x() + static_cast<int>(x), origin.y(), 1, viewHeight_),
                          kMarker);
+}
+
+void TimelineWindow::SetIndexedFrames(int64_t frames) {
+    if (frames == indexedFrames_) return;
+    indexedFrames_ = frames;
+    update();
 }
 
 TimelineWindow::Hit TimelineWindow::HitTest(int x, int y) {

@@ -39,6 +39,9 @@ class TimelineWindow : public QFrame {
 
     // `frameStep_` frames per scroll-bar unit; the main view passes its slider step.
     void SetScale(int64_t step, int64_t totalFrames);
+    // While the video's frame index grows: the frames it serves so far, marked along the top
+    // (-1: all of them, no mark).
+    void SetIndexedFrames(int64_t frames);
     // Moves the marker, scrolling so that it stays in view.
     void SetCurrentFrame(int32_t frame);
     // The cached caption must be forgotten whenever the captions or the view's frames change.
@@ -94,6 +97,7 @@ class TimelineWindow : public QFrame {
     int viewWidth_ = 0;
     int viewHeight_ = 0;
     int32_t currentFrame_ = 0;
+    int64_t indexedFrames_ = -1;
     Caption* currentCaption_ = nullptr;
     bool needsRender_ = true;
     int dragMode_ = kNoDrag;

@@ -2,35 +2,16 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
 #include <numeric>
+
+#include "mpeg/picture_scanner.h"
 
 namespace vantrel {
 
 namespace {
 
-constexpr uint8_t kMpeg2Picture = 0x00;
-constexpr uint8_t kMpeg2Extension = 0xB5;
-constexpr uint8_t kPictureCodingExtension = 0x8;
-constexpr int kFramePicture = 3;
-constexpr int kMpeg2BPicture = 3;  // picture_coding_type
 constexpr uint8_t kMpeg4Vop = 0xB6;
 constexpr int kMpeg4BVop = 2;  // vop_coding_type
-constexpr uint8_t kFirstSlice = 0x01;
-constexpr uint8_t kLastSlice = 0xAF;
-
-// The next start code prefix (00 00 01) at or after `from`, or `size`: memchr skips the slice
-// data many times faster than a byte loop, which matters when the whole file is indexed.
-size_t NextStartCode(const uint8_t* data, size_t size, size_t from) {
-    while (from + 3 <= size) {
-        const void* one = std::memchr(data + from + 2, 1, size - from - 2);
-        if (one == nullptr) break;
-        const auto at = static_cast<size_t>(static_cast<const uint8_t*>(one) - data) - 2;
-        if (data[at] == 0 && data[at + 1] == 0) return at;
-        from = at + 1;
-    }
-    return size;
-}
 
 }  // namespace
 
@@ -40,8 +21,8 @@ PictureCoding ReadPictureCoding(bool mpeg4, const uint8_t* data, size_t size, bo
     int fields = 0;
     bool inPicture = false;
     bool codingExtension = false;
-    for (size_t i = NextStartCode(data, size, 0); i + 5 < size;
-         i = NextStartCode(data, size, i + 3)) {
+    for (size_t i = FindStartCode(data, size, 0); i + 5 < size;
+         i = FindStartCode(data, size, i + 3)) {
         const uint8_t code = data[i + 3];
         if (mpeg4) {
             if (code == kMpeg4Vop) {
@@ -50,20 +31,21 @@ PictureCoding ReadPictureCoding(bool mpeg4, const uint8_t* data, size_t size, bo
             }
             continue;
         }
-        if (code == kMpeg2Picture) {
-            if (pictures++ == 0) bidirectional = ((data[i + 5] >> 3) & 7) == kMpeg2BPicture;
+        if (code == kPictureStartCode) {
+            if (pictures++ == 0) bidirectional = ((data[i + 5] >> 3) & 7) == kBidirectionalPicture;
             inPicture = true;
-        } else if (code == kMpeg2Extension && inPicture && i + 6 < size &&
+        } else if (code == kExtensionStartCode && inPicture && i + 6 < size &&
                    (data[i + 4] >> 4) == kPictureCodingExtension) {
             codingExtension = true;
             inPicture = false;
             // Only a field picture can have its other field after it in the packet.
             if ((data[i + 6] & 3) == kFramePicture) break;
             ++fields;
-        } else if (code != kMpeg2Extension) {
+        } else if (code != kExtensionStartCode) {
             inPicture = false;
             // Slices of an MPEG-1 picture (no coding extension): always a whole frame.
-            if (code >= kFirstSlice && code <= kLastSlice && pictures == 1 && !codingExtension) {
+            if (code >= kFirstSliceCode && code <= kLastSliceCode && pictures == 1 &&
+                !codingExtension) {
                 break;
             }
         }
@@ -79,8 +61,8 @@ PictureCoding ReadPictureCoding(bool mpeg4, const uint8_t* data, size_t size, bo
     return bidirectional ? PictureCoding::kBidirectional : PictureCoding::kAnchor;
 }
 
-FrameIndex::FrameIndex(std::vector<CodedPicture> pictures, bool reorderByCoding)
-    : pictures_(std::move(pictures)), frameOf_(pictures_.size(), -1) {
+FrameIndex::FrameIndex(std::vector<CodedPicture> pictures, bool reorderByCoding, bool complete)
+    : pictures_(std::move(pictures)), frameOf_(pictures_.size(), -1), complete_(complete) {
     const size_t count = pictures_.size();
     if (reorderByCoding) {
         // B pictures are shown as they come; an anchor waits for the next anchor.
@@ -99,7 +81,8 @@ FrameIndex::FrameIndex(std::vector<CodedPicture> pictures, bool reorderByCoding)
                     break;
             }
         }
-        if (waiting >= 0) frameOf_[waiting] = next++;
+        // A partial index leaves the last anchor waiting: frames shown before it may follow.
+        if (waiting >= 0 && complete) frameOf_[waiting] = next++;
         frameCount_ = next;
     } else {
         std::vector<size_t> order(count);
@@ -120,11 +103,17 @@ FrameIndex::FrameIndex(std::vector<CodedPicture> pictures, bool reorderByCoding)
     // stream cut in an open group): decoders drop them, and the count starts at that key.
     auto firstKey = std::find_if(pictures_.begin(), pictures_.end(),
                                  [](const CodedPicture& p) { return p.key; });
-    if (firstKey == pictures_.end() && count > 0) {
+    if (firstKey == pictures_.end() && count > 0 && complete) {
         pictures_[0].key = true;
         firstKey = pictures_.begin();
     }
-    const int64_t first = count > 0 ? frameOf_[firstKey - pictures_.begin()] : 0;
+    // A partial index may not have a key picture with its frame yet: nothing to start at.
+    if (firstKey == pictures_.end() || frameOf_[firstKey - pictures_.begin()] < 0) {
+        frameCount_ = 0;
+        return;
+    }
+    const int64_t first = frameOf_[firstKey - pictures_.begin()];
+    byDigest_.reserve(count);
     for (size_t i = 0; i < count; ++i) {
         frameOf_[i] = frameOf_[i] >= first ? frameOf_[i] - first : -1;
         byDigest_.emplace(pictures_[i].digest, i);
@@ -133,6 +122,11 @@ FrameIndex::FrameIndex(std::vector<CodedPicture> pictures, bool reorderByCoding)
     frameCount_ -= first;
     std::sort(starts_.begin(), starts_.end(),
               [](const Start& a, const Start& b) { return a.frame < b.frame; });
+    // Without reordering by coding, pictures still to come may be shown before the last key
+    // picture's group: only the frames before the group ahead of it are final.
+    servedFrames_ = complete || reorderByCoding ? frameCount_
+                    : starts_.size() >= 2       ? starts_[starts_.size() - 2].frame
+                                                : 0;
 }
 
 FrameIndex::Start FrameIndex::StartFor(int64_t frame) const {
@@ -150,9 +144,9 @@ int64_t FrameIndex::PictureOf(uint64_t digest, int size, size_t hint) const {
     auto [first, last] = byDigest_.equal_range(digest);
     for (auto it = first; it != last; ++it) {
         if (pictures_[it->second].size != size) continue;
-        // Distance past the hint; pictures before it come after all those past it, the
-        // nearest first.
-        auto rank = [hint](size_t i) { return i >= hint ? i - hint : SIZE_MAX / 2 + (hint - i); };
+        // The nearest to the hint, after it when two are as near: a demuxer brought to a key
+        // picture hands out the packets just before it, and one reading on those just after.
+        auto rank = [hint](size_t i) { return i >= hint ? 2 * (i - hint) : 2 * (hint - i) + 1; };
         if (found < 0 || rank(it->second) < rank(static_cast<size_t>(found))) {
             found = static_cast<int64_t>(it->second);
         }

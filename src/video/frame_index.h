@@ -36,10 +36,14 @@ class FrameIndex {
     FrameIndex() = default;
     // `pictures` in decode order. With `reorderByCoding` (MPEG-1/2/4 part 2) the display order
     // follows from the coding of the pictures, as their decoders reorder; otherwise from the
-    // presentation times, or the decode order when some picture has none.
-    FrameIndex(std::vector<CodedPicture> pictures, bool reorderByCoding);
+    // presentation times, or the decode order when some picture has none. Without `complete`
+    // the pictures are the front of the stream, whose last frames may still be missing some.
+    FrameIndex(std::vector<CodedPicture> pictures, bool reorderByCoding, bool complete = true);
 
     int64_t FrameCount() const { return frameCount_; }
+    bool Complete() const { return complete_; }
+    // The frames from 0 that the pictures so far give in full: all of them once complete.
+    int64_t ServedFrames() const { return servedFrames_; }
     const std::vector<CodedPicture>& Pictures() const { return pictures_; }
     // Frame that a picture shows; -1 for a second field, which completes the frame before.
     int64_t FrameOf(size_t picture) const { return frameOf_[picture]; }
@@ -53,8 +57,8 @@ class FrameIndex {
     Start StartFor(int64_t frame) const;
 
     // The picture of a packet the demuxer hands out, found by its bytes; `hint` is the picture
-    // expected, which wins among equal packets, else the first after it. -1 for data the index
-    // does not know, such as the tail of a picture cut by a seek.
+    // expected, which wins among equal packets, else the one nearest to it. -1 for data the
+    // index does not know, such as the tail of a picture cut by a seek.
     int64_t PictureOf(uint64_t digest, int size, size_t hint) const;
 
   private:
@@ -63,6 +67,8 @@ class FrameIndex {
     std::vector<Start> starts_;  // key pictures by frame
     std::unordered_multimap<uint64_t, size_t> byDigest_;
     int64_t frameCount_ = 0;
+    int64_t servedFrames_ = 0;
+    bool complete_ = true;
 };
 
 }  // namespace vantrel

@@ -7,10 +7,16 @@ extern "C" {
 }
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
-#include <functional>
 #include <string_view>
 #include <thread>
+#include <utility>
+
+#include "files/file.h"
+#include "mpeg/picture_scanner.h"
+#include "mpeg/stream_pictures.h"
+#include "video/index_cache.h"
 
 namespace vantrel {
 
@@ -41,8 +47,7 @@ bool ReordersByCoding(AVCodecID codec) {
 }
 
 uint64_t Digest(const AVPacket* packet) {
-    return std::hash<std::string_view>()(std::string_view(
-        reinterpret_cast<const char*>(packet->data), static_cast<size_t>(packet->size)));
+    return DigestOf(packet->data, static_cast<size_t>(packet->size));
 }
 
 }  // namespace
@@ -59,17 +64,65 @@ FrameSource::~FrameSource() {
 
 bool FrameSource::Open(const std::string& path, QSize pictureSize,
                        const std::atomic<bool>& cancel) {
+    if (!OpenDecoder(path, pictureSize)) return false;
+    std::shared_ptr<const FrameIndex> whole;
+    const IndexBuilt built = BuildFrameIndex(plan_, cancel, [&](auto index, double) {
+        if (index->Complete()) whole = std::move(index);
+    });
+    if (built == IndexBuilt::kNo || !whole) return false;
+    SetIndex(std::move(whole));
+    return ShowFirstFrame();
+}
+
+// The pool starts making pictures only after the first, so as not to slow the open down.
+bool FrameSource::ShowFirstFrame() {
+    if (Frame(0).isNull()) return false;
+    pool_.Reset(size_, CacheCapacity());
+    return true;
+}
+
+namespace {
+
+// The frame count of an MP4, MOV or AVI whose index lists every frame of its (first) video
+// stream, from the header alone; -1 for other files.
+int64_t ContainerFrameCountOf(const AVFormatContext* format) {
+    const std::string_view name(format->iformat->name);
+    if (!name.starts_with("mov,") && name != "avi") return -1;
+    for (unsigned s = 0; s < format->nb_streams; ++s) {
+        AVStream* stream = format->streams[s];
+        if (stream->codecpar->codec_type != AVMEDIA_TYPE_VIDEO ||
+            (stream->disposition & AV_DISPOSITION_ATTACHED_PIC) != 0) {
+            continue;
+        }
+        const int entries = avformat_index_get_entries_count(stream);
+        if (entries <= 0) return -1;
+        int64_t frames = 0;
+        for (int i = 0; i < entries; ++i) {
+            if ((avformat_index_get_entry(stream, i)->flags & AVINDEX_DISCARD_FRAME) == 0) ++frames;
+        }
+        return frames;
+    }
+    return -1;
+}
+
+}  // namespace
+
+bool FrameSource::OpenDecoder(const std::string& path, QSize pictureSize,
+                              const std::function<void(int64_t)>& counted) {
     if (packet_ == nullptr || decoded_ == nullptr || pictureSize.isEmpty()) return false;
     size_ = pictureSize;
     pool_.Reset(size_, 0);
-    // Raw streams are read in larger pieces than the demuxer's 1 KiB, for a faster index.
+    // Raw streams are read in larger pieces than the demuxer's 1 KiB, for faster seeks.
     AVDictionary* options = nullptr;
     av_dict_set(&options, "raw_packet_size", "65536", 0);
     // Local files only, whatever the file refers to (a playlist, an HLS index).
     av_dict_set(&options, "protocol_whitelist", "file", 0);
-    int opened = avformat_open_input(&format_, path.c_str(), nullptr, &options);
+    const int opened = avformat_open_input(&format_, path.c_str(), nullptr, &options);
     av_dict_free(&options);
     if (opened < 0) return false;
+    // Known before the streams are probed, which decodes pictures.
+    containerFrames_ = ContainerFrameCountOf(format_);
+    if (containerFrames_ >= 0 && counted) counted(containerFrames_);
     if (avformat_find_stream_info(format_, nullptr) < 0) return false;
     const AVCodec* decoder = nullptr;
     stream_ = av_find_best_stream(format_, AVMEDIA_TYPE_VIDEO, -1, -1, &decoder, 0);
@@ -91,39 +144,22 @@ bool FrameSource::Open(const std::string& path, QSize pictureSize,
                                ? std::min(2 * cores, kMostDecoderThreads)
                                : 1;
     if (avcodec_open2(codec_, decoder, nullptr) < 0) return false;
-    byteSeek_ = std::find(std::begin(kByteSeekFormats), std::end(kByteSeekFormats),
-                          std::string_view(format_->iformat->name)) != std::end(kByteSeekFormats);
-
-    const AVCodecID codecId = video->codecpar->codec_id;
-    const bool mpeg4 = codecId == AV_CODEC_ID_MPEG4;
-    bool openField = false;
-    int64_t pos = 0;
-    std::vector<CodedPicture> pictures;
-    while (av_read_frame(format_, packet_) >= 0) {
-        if (cancel) return false;
-        if (packet_->stream_index == stream_) {
-            CodedPicture picture;
-            // Pictures that begin inside a program stream packet have no offset of their own.
-            if (packet_->pos >= 0) pos = packet_->pos;
-            picture.pos = pos;
-            picture.size = packet_->size;
-            picture.digest = Digest(packet_);
-            picture.pts = packet_->pts == AV_NOPTS_VALUE ? CodedPicture::kNoTime : packet_->pts;
-            picture.key = (packet_->flags & AV_PKT_FLAG_KEY) != 0;
-            if (ReordersByCoding(codecId)) {
-                picture.coding = ReadPictureCoding(mpeg4, packet_->data,
-                                                   static_cast<size_t>(packet_->size), openField);
-            }
-            pictures.push_back(picture);
-        }
-        av_packet_unref(packet_);
-    }
-    index_ = FrameIndex(std::move(pictures), ReordersByCoding(codecId));
-    // The decoder learns the stream's headers from its first picture. The pool starts making
-    // pictures only after it, so as not to slow the open down.
-    if (index_.FrameCount() == 0 || Frame(0).isNull()) return false;
-    pool_.Reset(size_, CacheCapacity());
+    const std::string_view format(format_->iformat->name);
+    byteSeek_ = std::find(std::begin(kByteSeekFormats), std::end(kByteSeekFormats), format) !=
+                std::end(kByteSeekFormats);
+    plan_ = {path, std::string(format), video->codecpar->codec_id, stream_, {}};
     return true;
+}
+
+void FrameSource::SetIndex(std::shared_ptr<const FrameIndex> index) {
+    const std::lock_guard<std::mutex> lock(givenMutex_);
+    given_ = std::move(index);
+}
+
+// Pictures keep their numbers as the index grows, so decoding goes on across the change.
+void FrameSource::TakeIndex() {
+    const std::lock_guard<std::mutex> lock(givenMutex_);
+    if (given_) index_ = std::move(given_);
 }
 
 int64_t FrameSource::CacheCapacity() const {
@@ -155,10 +191,12 @@ void FrameSource::Prefetch(int64_t frame, const std::atomic<bool>& cancel) {
 }
 
 QImage FrameSource::Decode(int64_t frame, int64_t behind) {
+    TakeIndex();
     if (format_ == nullptr || FrameCount() == 0) return {};
+    if (frame >= index_->ServedFrames() && !index_->Complete()) return {};
     frame = std::clamp<int64_t>(frame, 0, FrameCount() - 1);
     if (const QImage* cached = Cached(frame)) return *cached;
-    const FrameIndex::Start start = index_.StartFor(frame);
+    const FrameIndex::Start start = index_->StartFor(frame);
     const bool onTheWay = DecodesOnTo(frame, start);
     int64_t keepFrom = std::max(frame - behind, onTheWay ? lastFrame_ + 1 : start.frame);
     if ((onTheWay || Seek(start)) && DecodeUntil(frame, keepFrom)) return *Cached(frame);
@@ -175,12 +213,14 @@ bool FrameSource::DecodesOnTo(int64_t frame, const FrameIndex::Start& start) con
 }
 
 QImage FrameSource::QuickFrame(int64_t frame, int64_t& shown) {
+    TakeIndex();
     shown = frame;
     if (format_ == nullptr || FrameCount() == 0) return {};
+    if (frame >= index_->ServedFrames() && !index_->Complete()) return {};
     frame = std::clamp<int64_t>(frame, 0, FrameCount() - 1);
     shown = frame;
     if (const QImage* cached = Cached(frame)) return *cached;
-    const FrameIndex::Start start = index_.StartFor(frame);
+    const FrameIndex::Start start = index_->StartFor(frame);
     if (DecodesOnTo(frame, start) && frame - std::max(lastFrame_, start.frame) <= kScrubRun) {
         return Frame(frame);
     }
@@ -211,7 +251,7 @@ bool FrameSource::Seek(const FrameIndex::Start& start) {
 
 // Leaves the key picture's packet in packet_.
 bool FrameSource::PositionDemuxer(size_t picture, int attempt) {
-    const std::vector<CodedPicture>& pictures = index_.Pictures();
+    const std::vector<CodedPicture>& pictures = index_->Pictures();
     const CodedPicture& key = pictures[picture];
     int sought = -1;
     if (attempt == kSeekAttempts - 1) {
@@ -246,13 +286,15 @@ int64_t FrameSource::ReadPicture(AVPacket* packet) {
         if (packet->stream_index == stream_) break;
         av_packet_unref(packet);
     }
-    return index_.PictureOf(Digest(packet), packet->size,
-                            nextPicture_ >= 0 ? static_cast<size_t>(nextPicture_) : 0);
+    // Past the end of an index still growing nothing is known.
+    if (nextPicture_ >= static_cast<int64_t>(index_->Pictures().size())) return -1;
+    return index_->PictureOf(Digest(packet), packet->size,
+                             nextPicture_ >= 0 ? static_cast<size_t>(nextPicture_) : 0);
 }
 
 // Decodes on until `frame` comes out, keeping the frames from `keepFrom` on.
 bool FrameSource::DecodeUntil(int64_t frame, int64_t keepFrom) {
-    const auto pictures = static_cast<int64_t>(index_.Pictures().size());
+    const auto pictures = static_cast<int64_t>(index_->Pictures().size());
     for (;;) {
         int received = avcodec_receive_frame(codec_, decoded_);
         if (received == 0) {
@@ -260,7 +302,7 @@ bool FrameSource::DecodeUntil(int64_t frame, int64_t keepFrom) {
             const int64_t picture = decoded_->pts;
             const bool known = picture >= 0 && picture < pictures;
             if (awaitedKey_ >= 0 && picture == awaitedKey_) awaitedKey_ = -1;
-            const int64_t shows = known ? index_.FrameOf(static_cast<size_t>(picture)) : -1;
+            const int64_t shows = known ? index_->FrameOf(static_cast<size_t>(picture)) : -1;
             // Frames before the key picture's own come from references the decoder never had.
             if (awaitedKey_ < 0 && shows >= 0) {
                 lastFrame_ = shows;
@@ -272,13 +314,17 @@ bool FrameSource::DecodeUntil(int64_t frame, int64_t keepFrom) {
             continue;
         }
         if (received != AVERROR(EAGAIN) || draining_ || Cancelled()) return false;
-        const int64_t picture = ReadPicture(packet_);
+        int64_t picture = ReadPicture(packet_);
         if (picture == kEndOfFile) {
             draining_ = true;
             avcodec_send_packet(codec_, nullptr);
             continue;
         }
-        if (picture < 0) {
+        if (picture < 0 && nextPicture_ >= pictures) {
+            // Past the end of an index still growing: decoded, so that the decoder hands out
+            // the frames before, but not counted.
+            picture = nextPicture_;
+        } else if (picture < 0) {
             av_packet_unref(packet_);
             continue;
         }
@@ -290,8 +336,8 @@ bool FrameSource::DecodeUntil(int64_t frame, int64_t keepFrom) {
         packet_->pts = packet_->dts = picture;
         // Pictures that nothing refers to need no decoding before the frames to keep (a second
         // field goes with the frame of its first).
-        int64_t shows = index_.FrameOf(static_cast<size_t>(picture));
-        if (shows < 0 && picture > 0) shows = index_.FrameOf(static_cast<size_t>(picture - 1));
+        int64_t shows = picture < pictures ? index_->FrameOf(static_cast<size_t>(picture)) : frame;
+        if (shows < 0 && picture > 0) shows = index_->FrameOf(static_cast<size_t>(picture - 1));
         codec_->skip_frame = shows < keepFrom ? AVDISCARD_NONREF : AVDISCARD_DEFAULT;
         int sent = avcodec_send_packet(codec_, packet_);
         av_packet_unref(packet_);
@@ -369,6 +415,177 @@ const QImage* FrameSource::Cached(int64_t frame) {
     if (found == cache_.end()) return nullptr;
     recent_.splice(recent_.begin(), recent_, found->second.second);
     return &found->second.first;
+}
+
+namespace {
+
+constexpr auto kPublishEvery = std::chrono::milliseconds(300);
+constexpr int kPublishCostShare = 10;
+constexpr int kPacketsBetweenOffers = 256;
+
+// Gathers the pictures of a file and hands on indexes of them as they grow.
+class IndexPublisher {
+  public:
+    using Publish = std::function<void(std::shared_ptr<const FrameIndex>, double)>;
+    IndexPublisher(bool reorderByCoding, const Publish& publish)
+        : reorder_(reorderByCoding), publish_(publish) {}
+
+    std::vector<CodedPicture>& Pictures() { return pictures_; }
+
+    // The first index that serves a frame at once, the next ones at intervals, longer as the
+    // index grows, so that making them takes a small part of the scan.
+    void Offer(double read) {
+        const auto now = std::chrono::steady_clock::now();
+        if (served_ && now < next_) return;
+        auto index = std::make_shared<const FrameIndex>(pictures_, reorder_, false);
+        if (index->ServedFrames() == 0) return;
+        served_ = true;
+        const auto made = std::chrono::steady_clock::now();
+        next_ = made + kPublishEvery + (made - now) * kPublishCostShare;
+        publish_(std::move(index), read);
+    }
+    void Finish() {
+        publish_(std::make_shared<const FrameIndex>(std::move(pictures_), reorder_), 1.0);
+    }
+
+  private:
+    std::vector<CodedPicture> pictures_;
+    bool reorder_;
+    const Publish& publish_;
+    bool served_ = false;
+    std::chrono::steady_clock::time_point next_;
+};
+
+// A packet of the walk as the index knows it; `openField` as ReadPictureCoding keeps it.
+CodedPicture FromScanned(const ScannedPacket& packet, bool& openField) {
+    CodedPicture picture;
+    picture.pos = packet.pos;
+    picture.size = static_cast<int>(packet.size);
+    picture.digest = packet.digest;
+    picture.key = packet.firstCoding == kIntraPicture;
+    if (packet.pictures == 1 && packet.fields == 1) {
+        openField = !openField;
+        if (!openField) {
+            picture.coding = PictureCoding::kSecondField;
+            return picture;
+        }
+    } else {
+        openField = false;
+    }
+    picture.coding = packet.firstCoding == kBidirectionalPicture ? PictureCoding::kBidirectional
+                                                                 : PictureCoding::kAnchor;
+    return picture;
+}
+
+ScanEnd WalkMpeg(const FrameSource::IndexPlan& plan, const std::atomic<bool>& cancel,
+                 const IndexPublisher::Publish& publish) {
+    MpegContainer container = MpegContainer::Elementary;
+    if (plan.format == "mpeg") container = MpegContainer::Program;
+    if (plan.format == "mpegts") container = MpegContainer::Transport;
+    File file;
+    if (!file.Open(plan.path, File::Mode::Read)) return ScanEnd::Failed;
+    const double length = static_cast<double>(std::max<int64_t>(1, file.Length()));
+    IndexPublisher publisher(true, publish);
+    bool openField = false;
+    int64_t before = 0;  // position of the packet before
+    const ScanEnd end = ScanMpegVideo(
+        file, container, cancel, [&](std::vector<ScannedPacket>& packets, int64_t read) {
+            for (const ScannedPacket& packet : packets) {
+                publisher.Pictures().push_back(FromScanned(packet, openField));
+                // Read from where the packet before begins, the demuxer's cutting has ended that
+                // packet by the time this one starts, and hands this one out whole.
+                publisher.Pictures().back().pos = std::exchange(before, packet.pos);
+            }
+            packets.clear();
+            publisher.Offer(static_cast<double>(read) / length);
+        });
+    if (end != ScanEnd::Completed || publisher.Pictures().empty()) {
+        return end == ScanEnd::Cancelled ? end : ScanEnd::Failed;
+    }
+    publisher.Finish();
+    return ScanEnd::Completed;
+}
+
+bool ReadWithDemuxer(const FrameSource::IndexPlan& plan, const std::atomic<bool>& cancel,
+                     const IndexPublisher::Publish& publish) {
+    AVFormatContext* format = nullptr;
+    AVDictionary* options = nullptr;
+    av_dict_set(&options, "raw_packet_size", "65536", 0);
+    av_dict_set(&options, "protocol_whitelist", "file", 0);  // local files only, as above
+    const int opened = avformat_open_input(&format, plan.path.c_str(), nullptr, &options);
+    av_dict_free(&options);
+    if (opened < 0) return false;
+    std::unique_ptr<AVFormatContext, void (*)(AVFormatContext*)> closer(
+        format, [](AVFormatContext* f) { avformat_close_input(&f); });
+    if (avformat_find_stream_info(format, nullptr) < 0 || plan.stream < 0 ||
+        plan.stream >= static_cast<int>(format->nb_streams)) {
+        return false;
+    }
+    for (unsigned i = 0; i < format->nb_streams; ++i) {
+        if (static_cast<int>(i) != plan.stream) format->streams[i]->discard = AVDISCARD_ALL;
+    }
+    const auto codecId = static_cast<AVCodecID>(plan.codec);
+    const bool mpeg4 = codecId == AV_CODEC_ID_MPEG4;
+    const double length = static_cast<double>(std::max<int64_t>(1, avio_size(format->pb)));
+    IndexPublisher publisher(ReordersByCoding(codecId), publish);
+    AVPacket* packet = av_packet_alloc();
+    if (packet == nullptr) return false;
+    bool openField = false;
+    int64_t pos = 0;
+    int count = 0;
+    while (av_read_frame(format, packet) >= 0) {
+        if (cancel) break;
+        if (packet->stream_index == plan.stream) {
+            CodedPicture picture;
+            // Pictures that begin inside a program stream packet have no offset of their own.
+            if (packet->pos >= 0) pos = packet->pos;
+            picture.pos = pos;
+            picture.size = packet->size;
+            picture.digest = Digest(packet);
+            picture.pts = packet->pts == AV_NOPTS_VALUE ? CodedPicture::kNoTime : packet->pts;
+            picture.key = (packet->flags & AV_PKT_FLAG_KEY) != 0;
+            if (ReordersByCoding(codecId)) {
+                picture.coding = ReadPictureCoding(mpeg4, packet->data,
+                                                   static_cast<size_t>(packet->size), openField);
+            }
+            publisher.Pictures().push_back(picture);
+            if (++count % kPacketsBetweenOffers == 0) {
+                publisher.Offer(static_cast<double>(pos) / length);
+            }
+        }
+        av_packet_unref(packet);
+    }
+    av_packet_free(&packet);
+    if (cancel) return false;
+    publisher.Finish();
+    return true;
+}
+
+}  // namespace
+
+IndexBuilt BuildFrameIndex(
+    const FrameSource::IndexPlan& plan, const std::atomic<bool>& cancel,
+    const std::function<void(std::shared_ptr<const FrameIndex>, double read)>& publish) {
+    const bool reorder = ReordersByCoding(static_cast<AVCodecID>(plan.codec));
+    if (auto kept = LoadCachedIndex(plan.cacheFolder, plan.path)) {
+        publish(std::make_shared<const FrameIndex>(std::move(*kept), reorder), 1.0);
+        return IndexBuilt::kCached;
+    }
+    // The whole index is kept as it is handed on.
+    const IndexPublisher::Publish keep = [&](std::shared_ptr<const FrameIndex> index, double read) {
+        if (index->Complete()) StoreCachedIndex(plan.cacheFolder, plan.path, index->Pictures());
+        publish(std::move(index), read);
+    };
+    const bool walkable =
+        plan.format == "mpeg" || plan.format == "mpegts" || plan.format == "mpegvideo";
+    if (walkable &&
+        (plan.codec == AV_CODEC_ID_MPEG1VIDEO || plan.codec == AV_CODEC_ID_MPEG2VIDEO)) {
+        const ScanEnd end = WalkMpeg(plan, cancel, keep);
+        if (end != ScanEnd::Failed) {
+            return end == ScanEnd::Completed ? IndexBuilt::kScanned : IndexBuilt::kNo;
+        }
+    }
+    return ReadWithDemuxer(plan, cancel, keep) ? IndexBuilt::kScanned : IndexBuilt::kNo;
 }
 
 }  // namespace vantrel

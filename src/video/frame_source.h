@@ -7,8 +7,10 @@
 #include <QSize>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <list>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <unordered_map>
 
@@ -38,9 +40,33 @@ class FrameSource {
     // when `cancel` was raised. May run on any thread; everything else runs on one thread.
     bool Open(const std::string& path, QSize pictureSize, const std::atomic<bool>& cancel);
 
-    int64_t FrameCount() const { return index_.FrameCount(); }
+    // Opening in two steps, for an index built in the background: the decoder alone, then
+    // indexes given as they grow (SetIndex), and the first frame once an index serves it.
+    // `counted` hears of the count of ContainerFrameCount as soon as it is known.
+    bool OpenDecoder(const std::string& path, QSize pictureSize,
+                     const std::function<void(int64_t)>& counted = {});
+    // The frame count that the container's own index gives (MP4 and MOV; AVI with an index),
+    // -1 when it has none that lists every frame.
+    int64_t ContainerFrameCount() const { return containerFrames_; }
+    // What BuildFrameIndex needs to know of the opened file.
+    struct IndexPlan {
+        std::string path;
+        std::string format;  // the demuxer's name
+        int codec = 0;       // AVCodecID of the video
+        int stream = -1;
+        std::string cacheFolder;  // where indexes are kept between runs; "" for nowhere
+    };
+    IndexPlan Plan() const { return plan_; }
+    // The index to use from the next frame asked for on; any thread may give it.
+    void SetIndex(std::shared_ptr<const FrameIndex> index);
+    // Decodes frame 0, which teaches the decoder the stream's headers; false when it fails.
+    bool ShowFirstFrame();
 
-    // The picture of `frame`, stretched to the picture size; null when the decoder fails.
+    // Of the index in use.
+    int64_t FrameCount() const { return index_ ? index_->FrameCount() : 0; }
+
+    // The picture of `frame`, stretched to the picture size; null when the decoder fails or
+    // the index does not serve the frame yet.
     QImage Frame(int64_t frame);
     // A picture near `frame` that costs about as much as a key picture's decode, for scrubbing:
     // `frame` itself when it is cached or a few decodes on, otherwise the nearest of the cached
@@ -56,6 +82,7 @@ class FrameSource {
     size_t CacheBytes() const { return cacheBytes_; }
 
   private:
+    void TakeIndex();
     // `frame`, keeping up to `behind` frames before it that are decoded on the way.
     QImage Decode(int64_t frame, int64_t behind);
     bool DecodesOnTo(int64_t frame, const FrameIndex::Start& start) const;
@@ -79,7 +106,11 @@ class FrameSource {
     int stream_ = -1;
     bool byteSeek_ = false;
     QSize size_;
-    FrameIndex index_;
+    std::shared_ptr<const FrameIndex> index_;
+    std::mutex givenMutex_;
+    std::shared_ptr<const FrameIndex> given_;  // by SetIndex, not taken yet
+    IndexPlan plan_;
+    int64_t containerFrames_ = -1;
 
     // Decoder progress: the next picture the demuxer hands out, the key picture whose frame
     // must come out before any other counts, and the frame that came out last.
@@ -95,5 +126,15 @@ class FrameSource {
     std::atomic<size_t> cacheBytes_{0};
     const std::atomic<bool>* cancel_ = nullptr;  // of the prefetch running
 };
+
+// Reads the pictures of a file's video stream for its frame index: MPEG-1/2 elementary, program
+// and transport streams by our own walk over them, the rest by the demuxer; or takes them from
+// the plan's cache folder, where a whole index is kept for the next time. Hands each new index
+// to `publish` (the first as soon as it serves a frame, then about every 300 ms, and the whole
+// one at the end) with the part of the file read.
+enum class IndexBuilt { kNo, kScanned, kCached };
+IndexBuilt BuildFrameIndex(
+    const FrameSource::IndexPlan& plan, const std::atomic<bool>& cancel,
+    const std::function<void(std::shared_ptr<const FrameIndex>, double read)>& publish);
 
 }  // namespace vantrel

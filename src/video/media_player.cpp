@@ -3,10 +3,12 @@
 #include <mpv/client.h>
 #include <mpv/render.h>
 
+#include <QCoreApplication>
 #include <QMetaObject>
 #include <clocale>
 #include <cstdlib>
 
+#include "video/index_cache.h"
 #include "video/mpv_options.h"
 
 namespace vantrel {
@@ -21,7 +23,8 @@ void MediaPlayer::FreeDeleter::operator()(uchar* p) const {
     std::free(p);
 }
 
-MediaPlayer::MediaPlayer(const std::vector<Option>& options, QObject* parent) : QObject(parent) {
+MediaPlayer::MediaPlayer(const std::vector<Option>& options, QObject* parent)
+    : QObject(parent), indexCacheFolder_(DefaultIndexCacheFolder()) {
     SetPictureSize(kDefaultPictureSize);
     Create(options);
 }
@@ -220,8 +223,14 @@ void MediaPlayer::RaiseEndOfMedia() {
 
 bool MediaPlayer::WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
     auto deadline = std::chrono::steady_clock::now() + timeout;
+    const bool outer = !waiting_;
+    waiting_ = true;
+    bool met = true;
     while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
+        if (std::chrono::steady_clock::now() > deadline) {
+            met = false;
+            break;
+        }
         // The video output waits for its frame to be rendered before it goes on.
         RenderPicture();
         mpv_event* event = mpv_wait_event(handle_, 0.002);
@@ -229,9 +238,12 @@ bool MediaPlayer::WaitUntil(const std::function<bool()>& done, std::chrono::mill
             HandleEvent(*event);
             event = mpv_wait_event(handle_, 0);
         }
+        // The window goes on handling its events (an Open or Close among them ends a load).
+        QCoreApplication::processEvents();
     }
-    RenderPicture();
-    return true;
+    if (outer) waiting_ = false;
+    if (met) RenderPicture();
+    return met;
 }
 
 }  // namespace vantrel

@@ -13,6 +13,7 @@
 #include <functional>
 #include <future>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -50,10 +51,13 @@ class MediaPlayer : public QObject {
     // False when libmpv could not be set up; every operation then does nothing.
     bool IsAvailable() const { return handle_ != nullptr && render_ != nullptr; }
 
-    // Loads a file and waits until its first frame is shown, paused at the start. Returns
-    // kMediaVideo, kMediaAudioOnly, or kMediaFailed (then nothing is open): also for any name
-    // that is not an existing regular file (a URL, a device), and for a playlist, whose
-    // references are never followed.
+    // Loads a file and waits until its first frame is shown, paused at the start, running the
+    // thread's events meanwhile (an Open or Close they make ends the load: kMediaFailed).
+    // Returns kMediaVideo, kMediaAudioOnly, or kMediaFailed (then nothing is open): also for any
+    // name that is not an existing regular file (a URL, a device), and for a playlist, whose
+    // references are never followed. The frame index is built in the background: until it is
+    // complete the frame count is estimated (IndexChanged tells of each step), seeks within its
+    // part use our frame source and those beyond it libmpv's exact seek.
     MediaKind Open(const std::string& path);
     void Close();
     bool IsOpen() const { return kind_ != kMediaFailed; }
@@ -74,14 +78,23 @@ class MediaPlayer : public QObject {
     // and reports that frame as the position. Seek() to the exact frame when the drag ends.
     void Scrub(int64_t position);
 
-    // How long Open waits for the frame index (it reads the whole file) after libmpv has shown
-    // the first frame. A longer file opens without it, its length measured by libmpv; the index
-    // takes over paused seeks and the frame count when it is done.
+    // How long Open waits for the whole frame index after libmpv has shown the first frame
+    // (by default none for a long file, whose count is estimated until the index is done; up
+    // to a second for a file under 64 MiB).
     void SetIndexWait(std::chrono::milliseconds wait) { indexWait_ = wait; }
-    bool Indexed() const { return source_ != nullptr; }
+    // Whether the whole index is done and gives the frame count.
+    bool Indexed() const { return indexComplete_; }
+    // The frames from 0 that our frame source serves so far.
+    int64_t IndexedFrames() const { return indexedFrames_; }
+    // For tests and measurements: the index stops growing once it serves this many frames,
+    // until a larger number is given.
+    void HoldIndexAt(int64_t frames) { indexHold_ = frames; }
+    // Where whole indexes are kept for the next open of the same file (the user's cache folder
+    // unless set; "" keeps none).
+    void SetIndexCacheFolder(const std::string& folder) { indexCacheFolder_ = folder; }
 
     // True while a load or seek has not yet shown its frame.
-    bool Busy() const { return seekPending_; }
+    bool Busy() const { return seekPending_ || awaitedFrame_ >= 0; }
     const FrameClock& Clock() const { return clock_; }
 
     // The picture, stretched to the picture size (480 x 360 unless set otherwise). While
@@ -100,6 +113,8 @@ class MediaPlayer : public QObject {
     void PictureChanged();
     // Playback reached the end of the media and stopped on its last frame.
     void EndOfMedia();
+    // The frame index grew or was completed: IndexedFrames(), and the frame count.
+    void IndexChanged();
 
   private:
     void Create(const std::vector<Option>& options);
@@ -114,6 +129,8 @@ class MediaPlayer : public QObject {
     void RaiseEndOfMedia();
     void ClearPicture();
     FrameSource* Source();
+    void AdoptIndex();
+    void StartIndex(const std::string& path);
     void DropIndex();
     void Prefetch(int64_t frame);
     // Waits for the prefetch to end, stopping it first unless `frame` is its frame or a
@@ -128,9 +145,9 @@ class MediaPlayer : public QObject {
     // Runs libmpv's events and renders on this thread until `done` says so or time runs out.
     bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout);
     bool WaitForLoad();
-    bool WaitForRestart(std::chrono::milliseconds timeout);
-    int64_t MeasureFrameCount(const std::string& path, double duration);
-    int64_t FramesUpToEnd(int64_t fromFrame);
+    int64_t EstimatedFrames() const;
+    bool Serves(int64_t frame) const;
+    bool AwaitsIndex(int64_t frame) const;
 
     void Command(std::initializer_list<const char*> args);
     void SeekSeconds(double seconds);
@@ -172,9 +189,39 @@ class MediaPlayer : public QObject {
     // Paused frames of our own; shown_ is on screen instead of libmpv's picture until a
     // playback hand-over has brought libmpv to the same frame.
     std::unique_ptr<FrameSource> source_;
-    std::future<std::unique_ptr<FrameSource>> indexing_;
+    // What the index's thread hands over: the source once it has shown its first frame, the
+    // newest index, and how much of the file it has read.
+    struct Indexing {
+        std::mutex mutex;
+        std::unique_ptr<FrameSource> source;
+        std::shared_ptr<const FrameIndex> index;
+        double read = 0.0;
+        int64_t containerFrames = -1;
+        bool failed = false;
+    };
+    Indexing indexing_;
+    std::future<void> indexThread_;
     std::atomic<bool> cancelIndex_{false};
-    std::chrono::milliseconds indexWait_{2000};
+    std::atomic<int64_t> indexHold_{INT64_MAX};
+    std::string indexCacheFolder_;
+    std::shared_ptr<const FrameIndex> index_;  // the one the source was given last
+    bool indexComplete_ = false;
+    int64_t indexedFrames_ = 0;
+    int64_t containerFrames_ = -1;
+    double durationFrames_ = 0.0;  // libmpv's length of the file, in frames
+    double indexRead_ = 0.0;
+    bool waiting_ = false;  // in WaitUntil, which runs the thread's events
+    // A paused seek that waits for the index to reach its frame, when libmpv cannot seek
+    // exactly (raw streams) or the index is about to get there.
+    int64_t awaitedFrame_ = -1;
+    int awaitGeneration_ = 0;
+    bool rawStream_ = false;
+    bool smallFile_ = false;
+    bool indexFailed_ = false;
+    std::chrono::steady_clock::time_point indexStarted_;
+    bool opening_ = false;  // Open is waiting for the load
+    bool openAbandoned_ = false;
+    std::chrono::milliseconds indexWait_{0};
     QImage shown_;
     bool sourceShown_ = false;
     // After a pause the source decodes the group of the frame on screen on a thread of its own,

@@ -1,14 +1,17 @@
-// Opening and closing media, and finding out how many frames a video has.
+// Opening and closing media, and the frame index built in the background meanwhile.
 #include <mpv/client.h>
 
+#include <QMetaObject>
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <future>
 #include <iterator>
+#include <string_view>
+#include <thread>
 
 #include "files/file.h"
-#include "mpeg/elementary_pictures.h"
 #include "video/media_player.h"
 #include "video/mpv_options.h"
 
@@ -21,28 +24,35 @@ using std::chrono::milliseconds;
 constexpr double kDefaultFramesPerSecond = 30000.0 / 1001.0;
 constexpr milliseconds kLoadTimeout(15000);
 constexpr milliseconds kStopTimeout(3000);
-constexpr milliseconds kTailTimeout(20000);
-// While counting frames at the end of a file the player runs muted, untimed and this fast.
-constexpr const char* kTailSpeed = "16";
-// Frames played before the estimated end to find the real one: containers estimate their
-// duration from timestamps that can miss the last frames.
-constexpr int64_t kTailMarginFrames = 60;
+// The part of a file that its index must have read before the frames found so far give a
+// better estimate of the count than the length libmpv reads from the container.
+constexpr double kExtrapolateAfter = 0.05;
+constexpr milliseconds kHoldStep(5);
+// Raw streams, whose frames libmpv finds by guessed times: their seeks wait for the index.
+constexpr std::string_view kRawStreamFormats[] = {"mpegvideo", "h264", "hevc", "m4v"};
+// A file this small is indexed in moments: the open waits for the index, up to a while.
+constexpr int64_t kSmallFile = int64_t{64} << 20;
+constexpr milliseconds kSmallFileIndexWait(1000);
+// A seek waits for an index expected to reach its frame within this time.
+constexpr double kAwaitIndexSeconds = 0.1;
 
 }  // namespace
-
-bool MediaPlayer::WaitForRestart(milliseconds timeout) {
-    return WaitUntil([this] { return !seekPending_ || fileEnded_; }, timeout) && !fileEnded_;
-}
 
 bool MediaPlayer::WaitForLoad() {
     seekPending_ = true;
     seekIssued_ = std::chrono::steady_clock::now();
     bool settled =
-        WaitUntil([this] { return fileEnded_ || (fileLoaded_ && !seekPending_); }, kLoadTimeout);
-    return settled && !fileEnded_;
+        WaitUntil([this] { return openAbandoned_ || fileEnded_ || (fileLoaded_ && !seekPending_); },
+                  kLoadTimeout);
+    return settled && !fileEnded_ && !openAbandoned_;
 }
 
 MediaKind MediaPlayer::Open(const std::string& name) {
+    // Asked for by an event that a wait of this player runs: it ends the load under way.
+    if (waiting_) {
+        openAbandoned_ = openAbandoned_ || opening_;
+        return kMediaFailed;
+    }
     Close();
     // An existing local file only, named from the root: libmpv takes other names for URLs.
     std::string path;
@@ -50,23 +60,23 @@ MediaKind MediaPlayer::Open(const std::string& name) {
     if (!IsAvailable()) return kMediaFailed;
     entry_ = -1;
     fileStarted_ = fileLoaded_ = fileEnded_ = eofReached_ = false;
-    // Our own frame source indexes the file while libmpv loads it.
-    cancelIndex_ = false;
-    indexing_ = std::async(std::launch::async, [this, path, size = picture_.size()] {
-        auto source = std::make_unique<FrameSource>();
-        if (!source->Open(path, size, cancelIndex_)) source.reset();
-        // Taken over at once if Open has stopped waiting for it.
-        QMetaObject::invokeMethod(this, &MediaPlayer::Source, Qt::QueuedConnection);
-        return source;
-    });
+    std::error_code error;
+    const auto bytes = std::filesystem::file_size(path, error);
+    smallFile_ = !error && bytes < static_cast<uintmax_t>(kSmallFile);
+    // Our own frame source indexes a small file while libmpv loads it, a long one once libmpv
+    // has shown its first frame, so as not to slow that down.
+    if (smallFile_) StartIndex(path);
     SetProperty("pause", "yes");
     Command({"loadfile", path.c_str()});
     loadIssued_ = true;
-    if (!WaitForLoad()) {
+    opening_ = true;
+    openAbandoned_ = false;
+    const bool loaded = WaitForLoad();
+    opening_ = false;
+    if (!loaded) {
         Close();
         return kMediaFailed;
     }
-    if (indexing_.wait_for(indexWait_) == std::future_status::ready) source_ = indexing_.get();
     std::string vid = StringProperty("vid");
     std::string aid = StringProperty("aid");
     bool video = !vid.empty() && vid != "no";
@@ -80,58 +90,151 @@ MediaKind MediaPlayer::Open(const std::string& name) {
         kind_ = kMediaAudioOnly;
         return kind_;
     }
+    if (!smallFile_) StartIndex(path);
     std::string format = StringProperty("file-format");
+    rawStream_ = std::find(std::begin(kRawStreamFormats), std::end(kRawStreamFormats), format) !=
+                 std::end(kRawStreamFormats);
     bool indexed = std::find(std::begin(kExactIndexFormats), std::end(kExactIndexFormats),
                              format) != std::end(kExactIndexFormats);
     SetProperty("hr-seek-demuxer-offset", indexed ? "0" : kDemuxerOffset);
     double fps = DoubleProperty("container-fps", 0.0);
     if (!(fps > 0.0)) fps = DoubleProperty("estimated-vf-fps", kDefaultFramesPerSecond);
     clock_ = FrameClock(DoubleProperty("time-pos", 0.0), fps, 0);
-    // The index counts every picture; without it libmpv has to play the end of the file.
-    int64_t frames =
-        source_ ? source_->FrameCount() : MeasureFrameCount(path, DoubleProperty("duration", 0.0));
-    clock_ = FrameClock(clock_.Origin(), fps, std::max<int64_t>(frames, 0));
+    durationFrames_ = (DoubleProperty("duration", 0.0) - clock_.Origin()) * fps;
     kind_ = kMediaVideo;
     seekFrame_ = 0;
+    // A small file's index is done in moments: its count is exact from the start, the
+    // container's own or the index's.
+    const auto counted = [this](bool byContainer) {
+        const std::lock_guard<std::mutex> lock(indexing_.mutex);
+        return indexing_.failed || (byContainer && indexing_.containerFrames > 0) ||
+               (indexing_.index && indexing_.index->Complete());
+    };
+    if (smallFile_) WaitUntil([&] { return counted(true); }, kSmallFileIndexWait);
+    if (indexWait_.count() > 0) WaitUntil([&] { return counted(false); }, indexWait_);
+    // The frame count: the index's, else the container's, else an estimate until it is done.
+    AdoptIndex();
     return kind_;
 }
 
-int64_t MediaPlayer::MeasureFrameCount(const std::string& path, double duration) {
-    // Raw streams carry no duration; libmpv guesses one from the bit rate.
-    if (StringProperty("file-format") == "mpegvideo") {
-        int64_t frames = CountElementaryStreamFrames(path);
-        if (frames > 0) return frames;
-    }
-    int64_t estimate = std::llround((duration - clock_.Origin()) * clock_.FramesPerSecond());
-    int64_t from = std::max<int64_t>(0, estimate - std::max(kTailMarginFrames, estimate / 50));
-    int64_t frames = FramesUpToEnd(from);
-    SeekSeconds(clock_.SeekTime(0));
-    WaitForRestart(kSeekTimeout);
-    return frames > 0 ? frames : estimate;
+void MediaPlayer::StartIndex(const std::string& path) {
+    cancelIndex_ = false;
+    indexStarted_ = std::chrono::steady_clock::now();
+    indexThread_ = std::async(std::launch::async, [this, path, size = picture_.size(),
+                                                   cacheFolder = indexCacheFolder_] {
+        const auto notify = [this] {
+            QMetaObject::invokeMethod(this, &MediaPlayer::AdoptIndex, Qt::QueuedConnection);
+        };
+        auto source = std::make_unique<FrameSource>();
+        const auto counted = [&](int64_t frames) {
+            {
+                const std::lock_guard<std::mutex> lock(indexing_.mutex);
+                indexing_.containerFrames = frames;
+            }
+            notify();
+        };
+        if (!source->OpenDecoder(path, size, counted)) {
+            {
+                const std::lock_guard<std::mutex> lock(indexing_.mutex);
+                indexing_.failed = true;
+            }
+            notify();
+            return;
+        }
+        FrameSource::IndexPlan plan = source->Plan();
+        plan.cacheFolder = cacheFolder;
+        const IndexBuilt built = BuildFrameIndex(
+            plan, cancelIndex_, [&](std::shared_ptr<const FrameIndex> index, double read) {
+                // The source goes to the window's thread once it has shown its first frame.
+                if (source) {
+                    source->SetIndex(index);
+                    if (source->ShowFirstFrame()) {
+                        const std::lock_guard<std::mutex> lock(indexing_.mutex);
+                        indexing_.source = std::move(source);
+                    }
+                }
+                {
+                    const std::lock_guard<std::mutex> lock(indexing_.mutex);
+                    indexing_.index = index;
+                    indexing_.read = read;
+                }
+                notify();
+                while (!cancelIndex_ && !index->Complete() && index->ServedFrames() >= indexHold_) {
+                    std::this_thread::sleep_for(kHoldStep);
+                }
+            });
+        {
+            const std::lock_guard<std::mutex> lock(indexing_.mutex);
+            indexing_.failed = built == IndexBuilt::kNo || source != nullptr;
+        }
+        notify();
+    });
 }
 
-// Plays from `fromFrame` to the end and reads the time of the last frame, which playback
-// (unlike a seek past the end) reports correctly in every container.
-int64_t MediaPlayer::FramesUpToEnd(int64_t fromFrame) {
-    SeekSeconds(clock_.SeekTime(fromFrame));
-    if (!WaitForRestart(kSeekTimeout)) return -1;
-    eofReached_ = FlagProperty("eof-reached");
-    SetProperty("mute", "yes");
-    SetProperty("untimed", "yes");
-    SetProperty("speed", kTailSpeed);
-    SetProperty("pause", "no");
-    bool ended = WaitUntil([this] { return eofReached_ || fileEnded_; }, kTailTimeout);
-    SetProperty("pause", "yes");
-    SetProperty("speed", "1");
-    SetProperty("untimed", "no");
-    SetProperty("mute", "no");
-    if (!ended || fileEnded_) return -1;
-    double last = DoubleProperty("time-pos", -1.0);
-    if (last < 0.0) return -1;
-    return std::llround((last - clock_.Origin()) * clock_.FramesPerSecond()) + 1;
+// Takes what the index's thread has handed over: the frame source, a grown index, the frame
+// count of the container.
+void MediaPlayer::AdoptIndex() {
+    std::shared_ptr<const FrameIndex> index;
+    double read = 0.0;
+    {
+        const std::lock_guard<std::mutex> lock(indexing_.mutex);
+        if (!source_ && indexing_.source) {
+            source_ = std::move(indexing_.source);
+            source_->SetPictureSize(picture_.size());
+        }
+        index = indexing_.index;
+        read = indexing_.read;
+        containerFrames_ = indexing_.containerFrames;
+        indexFailed_ = indexing_.failed;
+    }
+    if (!HasPicture()) return;
+    if (source_ && index && index != index_) {
+        source_->SetIndex(index);
+        index_ = index;
+        indexRead_ = read;
+    }
+    indexComplete_ = source_ && index_ && index_->Complete();
+    indexedFrames_ = source_ && index_ ? index_->ServedFrames() : 0;
+    clock_ = FrameClock(clock_.Origin(), clock_.FramesPerSecond(), EstimatedFrames());
+    emit IndexChanged();
+    // A seek waiting for the index: shown from it once it has the frame, else libmpv's.
+    const int64_t awaited = awaitedFrame_;
+    if (awaited < 0 || (!Serves(awaited) && AwaitsIndex(awaited))) return;
+    awaitedFrame_ = -1;
+    if (Serves(awaited) && ShowFromSource(source_->Frame(awaited), awaited)) return;
+    sourceShown_ = false;
+    SeekSeconds(clock_.SeekTime(awaited));
+}
+
+bool MediaPlayer::Serves(int64_t frame) const {
+    return source_ && index_ && (indexComplete_ || frame < indexedFrames_);
+}
+
+bool MediaPlayer::AwaitsIndex(int64_t frame) const {
+    if (indexFailed_) return false;
+    if (rawStream_) return true;
+    if (indexedFrames_ == 0) return smallFile_;
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - indexStarted_).count();
+    const double framesPerSecond = static_cast<double>(indexedFrames_) / std::max(seconds, 1e-3);
+    return static_cast<double>(frame - indexedFrames_) / framesPerSecond < kAwaitIndexSeconds;
+}
+
+int64_t MediaPlayer::EstimatedFrames() const {
+    if (indexComplete_) return index_->FrameCount();
+    if (containerFrames_ > 0) return containerFrames_;
+    double estimate = durationFrames_;
+    if (index_ && indexRead_ >= kExtrapolateAfter) {
+        estimate = static_cast<double>(index_->FrameCount()) / indexRead_;
+    }
+    return std::max<int64_t>(std::llround(estimate), std::max<int64_t>(indexedFrames_, 1));
 }
 
 void MediaPlayer::Close() {
+    if (waiting_) {
+        openAbandoned_ = openAbandoned_ || opening_;
+        return;
+    }
     if (handle_ != nullptr && loadIssued_ && !fileEnded_) {
         Command({"stop"});
         WaitUntil([this] { return fileEnded_; }, kStopTimeout);
@@ -142,6 +245,7 @@ void MediaPlayer::Close() {
     shown_ = QImage();
     clock_ = FrameClock();
     running_ = endRaised_ = seekPending_ = seekQueued_ = false;
+    awaitedFrame_ = -1;
     fileStarted_ = fileLoaded_ = fileEnded_ = eofReached_ = false;
     entry_ = -1;
     seekFrame_ = -1;
@@ -149,24 +253,29 @@ void MediaPlayer::Close() {
     ClearPicture();
 }
 
-// The frame source, once its index is done; a video that opened without it counts its frames
-// from then on.
 FrameSource* MediaPlayer::Source() {
-    if (!source_ && indexing_.valid() &&
-        indexing_.wait_for(std::chrono::seconds(0)) == std::future_status::ready) {
-        source_ = indexing_.get();
-        if (source_ && HasPicture()) {
-            clock_ = FrameClock(clock_.Origin(), clock_.FramesPerSecond(), source_->FrameCount());
-        }
-    }
     return source_.get();
 }
 
 void MediaPlayer::DropIndex() {
     SettlePrefetch(-1);
     cancelIndex_ = true;
-    if (indexing_.valid()) indexing_.get();
+    if (indexThread_.valid()) indexThread_.get();
+    {
+        const std::lock_guard<std::mutex> lock(indexing_.mutex);
+        indexing_.source.reset();
+        indexing_.index.reset();
+        indexing_.read = 0.0;
+        indexing_.containerFrames = -1;
+        indexing_.failed = false;
+    }
     source_.reset();
+    index_.reset();
+    indexComplete_ = false;
+    indexedFrames_ = 0;
+    containerFrames_ = -1;
+    indexRead_ = 0.0;
+    indexFailed_ = false;
 }
 
 void MediaPlayer::ClearPicture() {

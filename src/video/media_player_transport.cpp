@@ -2,18 +2,24 @@
 #include <mpv/client.h>
 
 #include <QMetaObject>
+#include <QTimer>
 #include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <future>
 #include <system_error>
+#include <utility>
 
 #include "video/media_player.h"
 
 namespace vantrel {
 
 namespace {
+
+// How long a seek waits for an index that does not reach its frame.
+constexpr std::chrono::milliseconds kIndexAwait(300);
+constexpr std::chrono::milliseconds kRawStreamAwait(10000);
 
 std::string SecondsText(double seconds) {
     char text[64];
@@ -35,7 +41,8 @@ void MediaPlayer::Run() {
         QMetaObject::invokeMethod(this, &MediaPlayer::RaiseEndOfMedia, Qt::QueuedConnection);
         return;
     }
-    if (sourceShown_) {
+    // A seek waiting for the index is libmpv's to make now.
+    if (sourceShown_ || std::exchange(awaitedFrame_, -1) >= 0) {
         HandOverToPlayback();
     } else {
         seekFrame_ = -1;
@@ -96,8 +103,20 @@ void MediaPlayer::Seek(int64_t position) {
     if (HasPicture()) {
         seekFrame_ = clock_.FrameOfPosition(position);
         SettlePrefetch(seekFrame_);
-        if (!running_ && Source() != nullptr &&
+        awaitedFrame_ = -1;
+        if (!running_ && Serves(seekFrame_) &&
             ShowFromSource(source_->Frame(seekFrame_), seekFrame_)) {
+            return;
+        }
+        if (!running_ && AwaitsIndex(seekFrame_)) {
+            // Should the index stall, libmpv seeks after all.
+            awaitedFrame_ = seekFrame_;
+            QTimer::singleShot(rawStream_ ? kRawStreamAwait : kIndexAwait, this,
+                               [this, generation = ++awaitGeneration_] {
+                                   if (generation != awaitGeneration_ || awaitedFrame_ < 0) return;
+                                   sourceShown_ = false;
+                                   SeekSeconds(clock_.SeekTime(std::exchange(awaitedFrame_, -1)));
+                               });
             return;
         }
         // libmpv's picture is the one that will show the frame.

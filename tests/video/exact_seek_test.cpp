@@ -3,8 +3,10 @@
 // time, one tick at a time, and none after a stop (the view's scan is the main window's test).
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <chrono>
 #include <random>
 #include <thread>
@@ -141,8 +143,8 @@ TEST_F(ExactSeekTimeline, AClickOnTheTimelineSeeksThere) {
     EXPECT_EQ(timeline.grab().toImage().pixel(2 + 77, 3) & 0xFFFFFF, 0xFF0000u);
 }
 
-// With and without waiting for the frame index: a long file opens before its index is done,
-// libmpv measures its length, and the index takes over when it is ready.
+// With and without waiting for the frame index: seeks before it is done are exact too, and the
+// count it gives leaves out the sound's extra seconds.
 TEST(ExactSeekLength, SoundThatOutlastsThePicturesDoesNotAddFramesWithOrWithoutTheIndex) {
     if (!test::HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
     for (const char* extension : {"mpg", "mkv"}) {
@@ -154,16 +156,73 @@ TEST(ExactSeekLength, SoundThatOutlastsThePicturesDoesNotAddFramesWithOrWithoutT
             MainView view(dialogs, nullptr, test::QuietPlayer());
             view.Player().SetIndexWait(std::chrono::milliseconds(waitMs));
             view.OpenVideo(path);
-            EXPECT_EQ(view.DurationFrames(), kTestFrames) << how;
             for (int frame : {kTestFrames - 1, 50}) {
                 view.SeekToFrame(frame);
                 ASSERT_TRUE(test::WaitIdle(view.Player()));
                 EXPECT_EQ(test::ReadFrameNumber(view.Video().grab().toImage()), frame) << how;
-                // The index is ready for the second seek.
                 ASSERT_TRUE(test::WaitFor([&] { return view.Player().Indexed(); })) << how;
             }
             EXPECT_EQ(view.DurationFrames(), kTestFrames) << how;
         }
+    }
+}
+
+// A long programme: the window's events go on while it opens and is indexed (a 20 ms timer is
+// never late by more than 100 ms); seeks beyond the part indexed so far are exact (libmpv's),
+// and so are those after the index has taken over.
+class LongProgramme : public test::ViewFixture {
+  protected:
+    static constexpr int kLoops = 600;
+    static constexpr int kFrames = kLoops * kTestFrames;
+    void SetUp() override {
+        ViewFixture::SetUp();
+        if (IsSkipped()) return;
+        path_ = test::LoopedVideo(kLoops);
+        ASSERT_FALSE(path_.empty());
+        view_.Player().SetIndexCacheFolder("");  // each test indexes the file afresh
+    }
+    std::string path_;
+};
+
+TEST_F(LongProgramme, TheWindowKeepsHandlingEventsWhileItOpensAndIsIndexed) {
+    QElapsedTimer clock;
+    qint64 last = 0, latest = 0;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        latest = std::max(latest, clock.elapsed() - last);
+        last = clock.elapsed();
+    });
+    clock.start();
+    timer.start(20);
+    view_.OpenVideo(path_);
+    ASSERT_TRUE(view_.HasVideo());
+    const qint64 opened = clock.elapsed();
+    ASSERT_TRUE(test::WaitFor([&] { return view_.Player().Indexed(); }, 60000));
+    EXPECT_EQ(view_.DurationFrames(), kFrames);
+    EXPECT_LE(latest, 20 + 100) << "open took " << opened << " ms";
+}
+
+TEST_F(LongProgramme, SeeksBeyondThePartIndexedAreExactAndSoAreThoseOnceItIsDone) {
+    view_.Player().HoldIndexAt(1);
+    view_.OpenVideo(path_);
+    ASSERT_TRUE(test::WaitFor([&] { return view_.Player().IndexedFrames() > 0; }));
+    const int64_t indexed = view_.Player().IndexedFrames();
+    ASSERT_LT(indexed, kFrames / 4);
+    EXPECT_FALSE(view_.Player().Indexed());
+    const int64_t targets[] = {indexed + 7, kFrames / 2 + 61, kFrames / 3, 15};
+    for (bool done : {false, true}) {
+        for (int64_t target : targets) {
+            view_.SeekToFrame(static_cast<int32_t>(target));
+            ASSERT_TRUE(test::WaitIdle(view_.Player()));
+            EXPECT_EQ(view_.CurrentFrame(), target) << done;
+            EXPECT_EQ(Shown(), target % kTestFrames) << target << (done ? " indexed" : "");
+            view_.StepFrames(-1);
+            ASSERT_TRUE(test::WaitIdle(view_.Player()));
+            EXPECT_EQ(Shown(), (target - 1) % kTestFrames) << target << (done ? " indexed" : "");
+        }
+        EXPECT_EQ(view_.Player().IndexedFrames(), done ? kFrames : indexed);
+        view_.Player().HoldIndexAt(INT64_MAX);
+        ASSERT_TRUE(test::WaitFor([&] { return view_.Player().Indexed(); }, 60000));
     }
 }
 

@@ -76,8 +76,9 @@ TEST(FrameIndex, TimesGiveTheDisplayOrderUnlessOneIsMissing) {
 TEST(FrameIndex, EqualPacketsAreTakenInTheOrderExpected) {
     FrameIndex index(Coded("IPPPPPP"), true);  // digests 0 1 2 0 1 2 0
     EXPECT_EQ(index.PictureOf(0, 100, 3), 3);  // the expected one
-    EXPECT_EQ(index.PictureOf(0, 100, 1), 3);  // else the first after it
-    EXPECT_EQ(index.PictureOf(2, 100, 6), 5);  // else the last before it
+    EXPECT_EQ(index.PictureOf(1, 100, 3), 4);  // else the nearest, after it
+    EXPECT_EQ(index.PictureOf(0, 100, 1), 0);  // or before it
+    EXPECT_EQ(index.PictureOf(2, 100, 6), 5);
     EXPECT_EQ(index.PictureOf(0, 99, 3), -1);  // a different size is other data
     EXPECT_EQ(index.PictureOf(7, 100, 0), -1);
 }

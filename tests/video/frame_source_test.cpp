@@ -4,12 +4,22 @@
 // has the size asked last.
 #include "video/frame_source.h"
 
+extern "C" {
+#include <libavformat/avformat.h>
+}
+
 #include <gtest/gtest.h>
 
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <chrono>
 #include <random>
 #include <thread>
 
+#include "files/file.h"
+#include "mpeg/stream_pictures.h"
 #include "test_media.h"
 #include "video/picture_pool.h"
 
@@ -119,6 +129,90 @@ TEST(FrameSourceOpen, FilesWithoutAPictureAreRefused) {
     std::atomic<bool> cancelled{true};
     FrameSource source;
     EXPECT_FALSE(source.Open(test::NumberedVideo("mp4"), QSize(480, 360), cancelled));
+}
+
+// Our walk over MPEG streams cuts their video into the very packets the demuxer hands out, which
+// is what finds a packet again after a seek.
+TEST(MpegWalk, GivesTheDemuxersVideoPacketsInEveryMpegContainer) {
+    if (!test::HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
+    const std::pair<const char*, MpegContainer> cases[] = {{"m2v", MpegContainer::Elementary},
+                                                           {"mpg", MpegContainer::Program},
+                                                           {"ts", MpegContainer::Transport}};
+    for (const auto& [extension, container] : cases) {
+        const std::string path = test::NumberedVideo(extension);
+        std::vector<std::pair<int64_t, uint64_t>> theirs, ours;
+        AVFormatContext* format = nullptr;
+        ASSERT_GE(avformat_open_input(&format, path.c_str(), nullptr, nullptr), 0);
+        ASSERT_GE(avformat_find_stream_info(format, nullptr), 0);
+        const int video = av_find_best_stream(format, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+        AVPacket* packet = av_packet_alloc();
+        while (av_read_frame(format, packet) >= 0) {
+            if (packet->stream_index == video) {
+                theirs.emplace_back(packet->size, DigestOf(packet->data, packet->size));
+            }
+            av_packet_unref(packet);
+        }
+        av_packet_free(&packet);
+        avformat_close_input(&format);
+        File file;
+        ASSERT_TRUE(file.Open(path, File::Mode::Read));
+        const std::atomic<bool> cancel{false};
+        const ScanEnd end = ScanMpegVideo(file, container, cancel, [&](auto& packets, int64_t) {
+            for (const ScannedPacket& p : packets) ours.emplace_back(p.size, p.digest);
+            packets.clear();
+        });
+        EXPECT_EQ(end, ScanEnd::Completed) << extension;
+        EXPECT_EQ(ours, theirs) << extension;
+    }
+}
+
+// A whole index is kept for the next time; an entry that no longer matches its video (its time
+// changed) or is damaged is not used, and the index is scanned again.
+TEST(IndexCache, KeepsWholeIndexesAndScansAgainForAChangedVideoOrADamagedEntry) {
+    if (!test::HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
+    QTemporaryDir dir;
+    const QString video = dir.filePath("v.mpg");
+    ASSERT_TRUE(QFile::copy(QString::fromStdString(test::NumberedVideo("mpg")), video));
+    FrameSource source;
+    ASSERT_TRUE(source.OpenDecoder(video.toStdString(), QSize(64, 48)));
+    FrameSource::IndexPlan plan = source.Plan();
+    plan.cacheFolder = dir.filePath("cache").toStdString();
+    const std::atomic<bool> cancel{false};
+    const auto build = [&] {
+        int64_t frames = -1;
+        const IndexBuilt built = BuildFrameIndex(plan, cancel, [&](auto index, double) {
+            if (index->Complete()) frames = index->FrameCount();
+        });
+        EXPECT_EQ(frames, kTestFrames);
+        return built;
+    };
+    const auto entry = [&] {
+        return dir.filePath("cache/" + QDir(dir.filePath("cache")).entryList(QDir::Files).value(0));
+    };
+    EXPECT_EQ(build(), IndexBuilt::kScanned);
+    EXPECT_EQ(build(), IndexBuilt::kCached);
+    QFile touched(video);
+    ASSERT_TRUE(touched.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(touched.setFileTime(QDateTime::currentDateTime().addSecs(60),
+                                    QFileDevice::FileModificationTime));
+    touched.close();
+    EXPECT_EQ(build(), IndexBuilt::kScanned) << "changed video";
+    EXPECT_EQ(build(), IndexBuilt::kCached);
+    for (const bool cut : {false, true}) {
+        QFile damaged(entry());
+        ASSERT_TRUE(damaged.open(QIODevice::ReadWrite));
+        if (cut) {
+            damaged.resize(damaged.size() - 3);
+        } else {
+            // A byte of the last picture's digest.
+            damaged.seek(damaged.size() - 20);
+            const char flipped = static_cast<char>(damaged.peek(1).at(0) ^ 0x10);
+            damaged.write(&flipped, 1);
+        }
+        damaged.close();
+        EXPECT_EQ(build(), IndexBuilt::kScanned) << (cut ? "cut short" : "a byte changed");
+        EXPECT_EQ(build(), IndexBuilt::kCached);
+    }
 }
 
 TEST(PicturePool, PicturesHaveTheSizeAskedLastWhateverWasMadeReadyBefore) {

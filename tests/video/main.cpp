@@ -1,4 +1,5 @@
 // The window-side tests run inside a QApplication: the player and the windows need its event loop.
+// The frame indexes the player keeps go to a cache folder of the run's own.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -10,6 +11,7 @@ int main(int argc, char** argv) {
     const QTemporaryDir home;
     qputenv("XDG_CONFIG_HOME", (home.path() + "/config").toUtf8());
     qputenv("XDG_STATE_HOME", (home.path() + "/state").toUtf8());
+    qputenv("XDG_CACHE_HOME", (home.path() + "/cache").toUtf8());
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

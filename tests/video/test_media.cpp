@@ -81,6 +81,20 @@ std::string NumberedVideo(const std::string& extension, bool longerSound) {
                 arguments);
 }
 
+std::string LoopedVideo(int times) {
+    // The raw stream copied end to end, then given times of its own in a program stream (a
+    // demuxer's loop would leave their times overlapping at every seam).
+    QFile once(QString::fromStdString(NumberedVideo("m2v")));
+    const QString joined = MediaDir().filePath(QString("looped-%1.m2v").arg(times));
+    QFile out(joined);
+    if (!once.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly)) return {};
+    const QByteArray bytes = once.readAll();
+    for (int i = 0; i < times; ++i) out.write(bytes);
+    out.close();
+    return Made(QString("looped-%1.mpg").arg(times), {"-fflags", "+genpts", "-r", "30000/1001",
+                                                      "-i", joined, "-c", "copy", "-f", "vob"});
+}
+
 std::string WhiteWideVideo() {
     return Made("white.mp4", {"-f", "lavfi", "-i", "color=c=white:s=640x360:r=30000/1001",
                               "-frames:v", "30", "-c:v", "libx264", "-preset", "veryfast"});

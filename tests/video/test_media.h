@@ -28,6 +28,9 @@ bool HaveFfmpeg();
 // tone except in .m2v; with `longerSound` the tone goes on four seconds after the last frame.
 // Made once per test program; "" when ffmpeg fails.
 std::string NumberedVideo(const std::string& extension, bool longerSound = false);
+// The numbered video copied `times` times end to end in a program stream (its frame k shows
+// k % 120): a long programme made in a moment.
+std::string LoopedVideo(int times);
 // A 16:9 video, 640 x 360, white all over.
 std::string WhiteWideVideo();
 // A small grey video of `frames` frames at 29.97 fps.
@@ -74,6 +77,7 @@ class ContainerFixture : public ViewFixture, public ::testing::WithParamInterfac
         view_.OpenVideo(path_);
         ASSERT_TRUE(view_.HasVideo());
         ASSERT_TRUE(WaitIdle(view_.Player()));
+        ASSERT_TRUE(WaitFor([&] { return view_.Player().Indexed(); }));
     }
 
     std::string path_;
