@@ -1,10 +1,5 @@
 #include "carriers/embed_captions.h"
 
-extern "C" {
-#include <libavformat/avformat.h>
-#include <libavutil/error.h>
-}
-
 #include <sys/stat.h>
 
 #include <cmath>
@@ -12,6 +7,7 @@ extern "C" {
 #include <new>
 #include <vector>
 
+#include "carriers/av_resources.h"
 #include "carriers/caption_payloads.h"
 #include "codec/encoder.h"
 #include "files/cc_data.h"
@@ -28,9 +24,6 @@ namespace {
 
 constexpr int kIoBufferSize = 1 << 16;
 
-struct InputCloser {
-    void operator()(AVFormatContext* c) const { avformat_close_input(&c); }
-};
 struct OutputFreer {
     void operator()(AVFormatContext* c) const {
         if (c->pb) {
@@ -40,20 +33,6 @@ struct OutputFreer {
         avformat_free_context(c);
     }
 };
-struct PacketFreer {
-    void operator()(AVPacket* p) const { av_packet_free(&p); }
-};
-
-int Interrupted(void* flag) {
-    return static_cast<const std::atomic<int>*>(flag)->load(std::memory_order_relaxed) != 0;
-}
-
-std::string AvErrorText(int error) {
-    char text[AV_ERROR_MAX_STRING_SIZE] = {};
-    av_strerror(error, text, sizeof text);
-    return text;
-}
-
 // libavformat writes through the destination file: the one safe writer's new file.
 int WritePacket(void* opaque, uint8_t* data, int size) {
     File& file = *static_cast<File*>(opaque);

@@ -1,16 +1,12 @@
 #include "carriers/video_captions.h"
 
-extern "C" {
-#include <libavformat/avformat.h>
-#include <libavutil/error.h>
-}
-
 #include <algorithm>
 #include <cmath>
 #include <limits>
 #include <map>
 #include <memory>
 
+#include "carriers/av_resources.h"
 #include "carriers/caption_payloads.h"
 #include "files/cc_data.h"
 #include "files/file_messages.h"
@@ -36,23 +32,6 @@ void Place(PairStreamBuilder& builder, int64_t frame, const std::vector<uint8_t>
     }
     for (size_t k = 0; k + 1 < pairs.size(); k += 2)
         builder.AppendAlignedPair(pairs[k], pairs[k + 1]);
-}
-
-struct FormatCloser {
-    void operator()(AVFormatContext* context) const { avformat_close_input(&context); }
-};
-struct PacketFreer {
-    void operator()(AVPacket* packet) const { av_packet_free(&packet); }
-};
-
-int Interrupted(void* flag) {
-    return static_cast<const std::atomic<int>*>(flag)->load(std::memory_order_relaxed) != 0;
-}
-
-std::string AvErrorText(int error) {
-    char text[AV_ERROR_MAX_STRING_SIZE] = {};
-    av_strerror(error, text, sizeof text);
-    return text;
 }
 
 // The length size of the NAL units of MP4-style H.264 (avcC) and HEVC (hvcC) configuration
@@ -115,7 +94,7 @@ MpegStatus ReadVideoCaptions(const std::string& path, ProgressSink& progress,
         message = ErrorOpeningFileText(path, AvErrorText(opened));
         return MpegStatus::ReadFailed;
     }
-    const std::unique_ptr<AVFormatContext, FormatCloser> format(raw);
+    const std::unique_ptr<AVFormatContext, InputCloser> format(raw);
     // Raw H.264 and HEVC streams have no time stamps; libavformat's guesses would place the
     // captions at a rate nobody chose.
     const std::string_view name = format->iformat->name;

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <utility>
 
 #include "codec/encoder.h"
 
@@ -20,6 +21,18 @@ bool IsShown(uint8_t ch) {
     return ch >= 0x20;
 }
 
+// The first and last columns of a row that show something other than a space; -1, -1 when none.
+std::pair<int, int> TextSpan(const CaptionCell* row) {
+    int first = -1, last = -1;
+    for (int c = 0; c < kScreenColumns; ++c) {
+        if (IsShown(row[c].character) && !IsSpace(row[c].character)) {
+            if (first < 0) first = c;
+            last = c;
+        }
+    }
+    return {first, last};
+}
+
 // The spacing faults of a caption, rows numbered from 1 as on the screen; empty when none.
 std::string SpacingFaults(const Caption& caption, int& count) {
     std::string faults;
@@ -31,13 +44,7 @@ std::string SpacingFaults(const Caption& caption, int& count) {
     bool gapSinceText = false;
     for (int r = 0; r < kScreenRows; ++r) {
         const CaptionCell* row = caption.cells[r];
-        int first = -1, last = -1;
-        for (int c = 0; c < kScreenColumns; ++c) {
-            if (IsShown(row[c].character) && !IsSpace(row[c].character)) {
-                if (first < 0) first = c;
-                last = c;
-            }
-        }
+        const auto [first, last] = TextSpan(row);
         if (first < 0) {
             gapSinceText = gapSinceText || lastTextRow >= 0;
             continue;
@@ -77,13 +84,7 @@ ShownText CountShownText(const Caption& caption) {
     ShownText shown;
     for (int r = 0; r < kScreenRows; ++r) {
         const CaptionCell* row = caption.cells[r];
-        int first = -1, last = -1;
-        for (int c = 0; c < kScreenColumns; ++c) {
-            if (IsShown(row[c].character) && !IsSpace(row[c].character)) {
-                if (first < 0) first = c;
-                last = c;
-            }
-        }
+        const auto [first, last] = TextSpan(row);
         if (first < 0) continue;
         ++shown.rows;
         bool inWord = false;
