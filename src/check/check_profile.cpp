@@ -133,7 +133,9 @@ ProfileText ParseProfile(std::string_view text, std::string name) {
         const auto [at, ec] = std::from_chars(value.data(), value.data() + value.size(), number);
         if (ec != std::errc() || at != value.data() + value.size() || !std::isfinite(number) ||
             number < 0) {
-            return refuse("'" + std::string(value) + "' is not a number of 0 or more");
+            std::string text = "'";  // built in steps: GCC 12 warns wrongly on "'" + string
+            text.append(value).append("' is not a number of 0 or more");
+            return refuse(text);
         }
         setting.hasLimit = true;
         setting.limit = number;
