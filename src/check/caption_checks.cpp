@@ -154,8 +154,8 @@ std::vector<Finding> CheckCaptions(const CaptionList& captions, const CheckProfi
             if (static_cast<double>(gap) < limit) {
                 flag(CheckRule::FlashGap, static_cast<double>(gap), limit,
                      "a flash: " + std::to_string(gap) +
-                         " blank frames after the caption before; none or at least " +
-                         FormatCheckNumber(limit));
+                         (gap == 1 ? " blank frame" : " blank frames") +
+                         " after the caption before; none or at least " + FormatCheckNumber(limit));
             }
         }
         if (on(CheckRule::FrameZero) && c->startFrame <= 0) {
