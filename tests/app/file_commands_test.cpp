@@ -118,7 +118,7 @@ TEST_F(FileCommandsTest, NewAsksAboutAChangedProjectAndYesSavesItFirst) {
     EXPECT_EQ(FirstText(saved), "OLD CAPTION");
 }
 
-TEST_F(FileCommandsTest, SaveFallsBackToSaveAsAndSaveAsAsksOnce) {
+TEST_F(FileCommandsTest, SaveFallsBackToSaveAsAndSaveAsAsksOnceAndDialogsStartAtTheProject) {
     dialogs.filesToSave = {Path("a.ccp")};
     ASSERT_TRUE(commands.Save());
     EXPECT_EQ(commands.ProjectPath(), Path("a.ccp"));
@@ -131,6 +131,16 @@ TEST_F(FileCommandsTest, SaveFallsBackToSaveAsAndSaveAsAsksOnce) {
     EXPECT_EQ(dialogs.informed.size(), 1u);
     EXPECT_EQ(dialogs.informed[0].rfind(ErrorSavingFileText(Missing("b.ccp")), 0), 0u);
     EXPECT_EQ(commands.ProjectPath(), Path("a.ccp"));
+    // Named, the project's dialogs start in its folder and propose its name.
+    dialogs.filesToSave.clear();
+    commands.ExportCaptions();
+    commands.ImportCaptions();
+    const std::string proposed[] = {"untitled.ccp", Path("a.ccp"), Path("a.bin")};
+    for (size_t k = 0; k < std::size(proposed); ++k) {
+        EXPECT_EQ(dialogs.saveRequests[k].fileName, proposed[k]);
+    }
+    ASSERT_EQ(dialogs.openRequests.size(), 1u);
+    EXPECT_EQ(dialogs.openRequests[0].fileName, Path(""));
 }
 
 // A file that is no project changes nothing; a damaged one changes nothing either, but the
