@@ -613,13 +613,14 @@ TEST_F(MainWindowTest, CloseAndExitAskAboutUnsavedChanges) {
     }
 }
 
-// The italics and underline buttons follow the caption being typed; Ctrl+S while typing commits
-// the caption, with both bits, before the project is saved.
-TEST_F(MainWindowTest, ItalicsAndUnderlineFollowTheCaptionBeingTypedAndSaveCommitsIt) {
+// The italics, underline and colour buttons follow the caption being typed; Ctrl+S while typing
+// commits the caption, with its attribute, before the project is saved.
+TEST_F(MainWindowTest, ItalicsUnderlineAndColourFollowTheCaptionBeingTypedAndSaveCommitsIt) {
     QTemporaryDir dir;
     const std::string path = dir.filePath("typed.ccp").toStdString();
     dialogs_.filesToSave.push_back(path);
-    QAction* buttons[] = {&window_.ItalicsAction(), &window_.UnderlineAction()};
+    QAction* buttons[] = {&window_.ItalicsAction(), &window_.UnderlineAction(),
+                          &window_.ColourAction(4)};
     for (QAction* b : buttons) EXPECT_FALSE(b->isEnabled() || b->isChecked());
     BeginTyping("a");
     for (QAction* b : buttons) {
@@ -628,6 +629,7 @@ TEST_F(MainWindowTest, ItalicsAndUnderlineFollowTheCaptionBeingTypedAndSaveCommi
         b->trigger();
         EXPECT_TRUE(b->isChecked());
     }
+    EXPECT_FALSE(window_.ColourAction(0).isChecked());
     QTest::keyClicks(&view_.Captions(), "b");
     window_.ItalicsAction().trigger();
     EXPECT_FALSE(window_.ItalicsAction().isChecked());
@@ -639,9 +641,9 @@ TEST_F(MainWindowTest, ItalicsAndUnderlineFollowTheCaptionBeingTypedAndSaveCommi
     CaptionProject saved;
     ASSERT_EQ(LoadProject(saved, path), LoadResult::Loaded);
     ASSERT_EQ(saved.captions.Count(), 1);
-    const CaptionCell b = saved.captions.Head()->cells[0][2];  // after the attribute change
+    const CaptionCell b = saved.captions.Head()->cells[0][3];  // after a colour and an italics code
     EXPECT_EQ(b.character, 'b');
-    EXPECT_EQ(b.attribute & (kItalicsBit | kUnderlineBit), kItalicsBit | kUnderlineBit);
+    EXPECT_EQ(b.attribute & (kItalicsBit | kUnderlineBit | 7), kItalicsBit | kUnderlineBit | 4);
 }
 
 std::string Text(const Caption& c) {

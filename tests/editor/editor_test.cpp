@@ -5,13 +5,17 @@
 
 #include <algorithm>
 #include <memory>
+#include <iterator>
 #include <random>
+#include <span>
 #include <string>
 #include <tuple>
 #include <utility>
 #include <vector>
 
 #include "codec/code_string.h"
+#include "codec/decoder.h"
+#include "codec/encoder.h"
 #include "editor/attribute_codes.h"
 #include "editor/caret_commands.h"
 #include "editor/edit_commands.h"
@@ -19,7 +23,9 @@
 #include "editor/editor_view.h"
 #include "editor/run_commands.h"
 #include "editor/typing_attribute.h"
+#include "files/scc.h"
 #include "model/caption.h"
+#include "model/caption_list.h"
 #include "support/random_screen.h"
 #include "support/screen_text.h"
 
@@ -188,6 +194,60 @@ TEST(TypingRoundTrip, EveryCharacterInEveryAttribute) {
                 ASSERT_NO_FATAL_FAILURE(check());
             }
         }
+    }
+}
+
+// Colours chosen while typing: each character keeps the colour, italics and underline chosen
+// before it, and comes back so from an .scc file, cell for cell. In a script a digit chooses a
+// colour (7 and 8 are none), '/' toggles italics, '_' underline and '|' starts a new line.
+TEST(TypingRoundTrip, ColoursChosenWhileTypingComeBackFromScc) {
+    const std::tuple<int, int, const char*> cases[] = {
+        {14, 0, "HELLO 4RED 0WHITE"},
+        {0, 2, "0W1G2B3C4R5Y6M"},
+        {10, 4, "/1GREEN_ UNDER4RED/ PLAIN"},
+        {3, 0, "5YELLOW|6MAGENTA LINE"},
+        {7, 20, "4A4B7C8D2E"},
+    };
+    for (const auto& [row, column, script] : cases) {
+        SCOPED_TRACE(script);
+        EditingContext context = Editing(row, column);
+        CountingView view;
+        V typed;
+        uint8_t attribute = kDefaultAttribute;
+        for (const char* s = script; *s != 0; ++s) {
+            if (*s >= '0' && *s <= '9') {
+                SetTypingColour(context, *s - '0');
+                if (*s <= '6') attribute = uint8_t((attribute & ~7) | (*s - '0'));
+            } else if (*s == '/') {
+                ToggleItalics(context, view);
+                attribute ^= kItalicsBit;
+            } else if (*s == '_') {
+                ToggleUnderline(context);
+                attribute ^= kUnderlineBit;
+            } else if (*s == '|') {
+                NewLine(context, view);
+            } else {
+                ASSERT_TRUE(TypeCharacter(context, view, uint8_t(*s)));
+                if (*s != ' ') typed.push_back({uint8_t(*s), attribute});
+            }
+        }
+        CaptionList list, back;
+        auto sent = std::make_unique<Caption>(*context.editCopy);
+        sent->startFrame = 60;
+        sent->endFrame = 150;
+        list.Insert(std::move(sent));
+        const std::string scc = FormatSccText(EncodeCaptions(list).bytes);
+        DecodePairStream(
+            back,
+            ReadSccText(std::span(reinterpret_cast<const uint8_t*>(scc.data()), scc.size())).pairs);
+        ASSERT_EQ(back.Count(), 1);
+        EXPECT_EQ(FirstDifference(*back.Head(), *context.editCopy), "");
+        V shown;
+        for (const auto& cells : back.Head()->cells) {
+            std::copy_if(std::begin(cells), std::end(cells), std::back_inserter(shown),
+                         [](const CaptionCell& cell) { return cell.character > 0x20; });
+        }
+        EXPECT_EQ(shown, typed);
     }
 }
 
