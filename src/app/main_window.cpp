@@ -14,6 +14,8 @@
 #include "app/qt_dialogs.h"
 #include "caption_window/caption_palette.h"
 #include "editor/edit_session.h"
+#include "files/file.h"
+#include "files/file_messages.h"
 #include "model/caption.h"
 
 namespace vantrel {
@@ -102,6 +104,21 @@ QAction* MainWindow::AddFileCommand(QMenu* menu, const char* text, std::function
 
 void MainWindow::Guarded(const QString& operation, const std::function<void()>& command) {
     if (!RunGuarded(dialogs_, operation.toStdString(), command)) view_->ShowCaptionsAgain();
+}
+
+void MainWindow::OpenArgument(const std::string& path) {
+    if (LowerCaseAscii(ExtensionOf(path)) == "ccp") {
+        view_->Files().OpenProjectFile(path);
+        return;
+    }
+    // From the root, so that the project keeps the video wherever it is saved.
+    std::string absolute;
+    const LocalFileKind kind = CheckLocalFile(path, &absolute);
+    if (kind == LocalFileKind::Missing) {
+        dialogs_.Inform(ErrorOpeningFileText(path));
+        return;
+    }
+    view_->OpenVideo(kind == LocalFileKind::Regular ? absolute : path);
 }
 
 void MainWindow::CreateMenus() {

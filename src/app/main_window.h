@@ -38,6 +38,10 @@ class MainWindow : public QMainWindow {
     QAction& UndoAction() { return *undo_; }
     QAction& RedoAction() { return *redo_; }
 
+    // The program's argument: a .ccp file opens as the project; any other file is the video of
+    // the new project the window starts with (a missing one is reported).
+    void OpenArgument(const std::string& path);
+
     // Asks whether to save a changed project; true when the window may close.
     bool QuitIfAllowed();
 

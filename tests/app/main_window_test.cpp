@@ -646,6 +646,36 @@ TEST_F(MainWindowTest, ItalicsUnderlineAndColourFollowTheCaptionBeingTypedAndSav
     EXPECT_EQ(b.attribute & (kItalicsBit | kUnderlineBit | 7), kItalicsBit | kUnderlineBit | 4);
 }
 
+// The program's argument: a project opens; a video starts a new project on it, kept from the
+// root; a missing file is told and opens nothing.
+TEST(MainWindowArgument, AProjectOpensAndAVideoStartsANewProject) {
+    if (!test::HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
+    QTemporaryDir dir;
+    const std::string project = dir.filePath("p.CCP").toStdString();
+    CaptionProject saved;
+    ASSERT_EQ(SaveProject(saved, project), WriteResult::Written);
+    const std::string video = test::NumberedVideo("mp4");
+    const QString relative = QDir::current().relativeFilePath(QString::fromStdString(video));
+    const struct {
+        std::string argument, projectPath, videoPath;
+        size_t informed;
+    } cases[] = {
+        {project, project, "", 0},
+        {relative.toStdString(), "", video, 0},
+        {dir.filePath("none.mp4").toStdString(), "", "", 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.argument);
+        test::ScriptedDialogs dialogs;
+        MainWindow window(&dialogs, test::QuietPlayer());
+        window.OpenArgument(c.argument);
+        EXPECT_EQ(window.View().Files().ProjectPath(), c.projectPath);
+        EXPECT_EQ(window.View().Project().videoPath, c.videoPath);
+        EXPECT_EQ(window.View().HasVideo(), !c.videoPath.empty());
+        EXPECT_EQ(dialogs.informed.size(), c.informed);
+    }
+}
+
 std::string Text(const Caption& c) {
     char text[256];
     return std::string(text, c.GetRunningText(text, false, sizeof text));
