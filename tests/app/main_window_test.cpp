@@ -613,14 +613,13 @@ TEST_F(MainWindowTest, CloseAndExitAskAboutUnsavedChanges) {
     }
 }
 
-// The italics, underline and colour buttons follow the caption being typed; Ctrl+S while typing
-// commits the caption, with its attribute, before the project is saved.
-TEST_F(MainWindowTest, ItalicsUnderlineAndColourFollowTheCaptionBeingTypedAndSaveCommitsIt) {
+// The italics and underline buttons follow the caption being typed; Ctrl+S while typing commits
+// the caption, with both bits, before the project is saved.
+TEST_F(MainWindowTest, ItalicsAndUnderlineFollowTheCaptionBeingTypedAndSaveCommitsIt) {
     QTemporaryDir dir;
     const std::string path = dir.filePath("typed.ccp").toStdString();
     dialogs_.filesToSave.push_back(path);
-    QAction* buttons[] = {&window_.ItalicsAction(), &window_.UnderlineAction(),
-                          &window_.ColourAction(4)};
+    QAction* buttons[] = {&window_.ItalicsAction(), &window_.UnderlineAction()};
     for (QAction* b : buttons) EXPECT_FALSE(b->isEnabled() || b->isChecked());
     BeginTyping("a");
     for (QAction* b : buttons) {
@@ -629,7 +628,6 @@ TEST_F(MainWindowTest, ItalicsUnderlineAndColourFollowTheCaptionBeingTypedAndSav
         b->trigger();
         EXPECT_TRUE(b->isChecked());
     }
-    EXPECT_FALSE(window_.ColourAction(0).isChecked());
     QTest::keyClicks(&view_.Captions(), "b");
     window_.ItalicsAction().trigger();
     EXPECT_FALSE(window_.ItalicsAction().isChecked());
@@ -641,39 +639,9 @@ TEST_F(MainWindowTest, ItalicsUnderlineAndColourFollowTheCaptionBeingTypedAndSav
     CaptionProject saved;
     ASSERT_EQ(LoadProject(saved, path), LoadResult::Loaded);
     ASSERT_EQ(saved.captions.Count(), 1);
-    const CaptionCell b = saved.captions.Head()->cells[0][3];  // after a colour and an italics code
+    const CaptionCell b = saved.captions.Head()->cells[0][2];  // after the attribute change
     EXPECT_EQ(b.character, 'b');
-    EXPECT_EQ(b.attribute & (kItalicsBit | kUnderlineBit | 7), kItalicsBit | kUnderlineBit | 4);
-}
-
-// The program's argument: a project opens; a video starts a new project on it, kept from the
-// root; a missing file is told and opens nothing.
-TEST(MainWindowArgument, AProjectOpensAndAVideoStartsANewProject) {
-    if (!test::HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
-    QTemporaryDir dir;
-    const std::string project = dir.filePath("p.CCP").toStdString();
-    CaptionProject saved;
-    ASSERT_EQ(SaveProject(saved, project), WriteResult::Written);
-    const std::string video = test::NumberedVideo("mp4");
-    const QString relative = QDir::current().relativeFilePath(QString::fromStdString(video));
-    const struct {
-        std::string argument, projectPath, videoPath;
-        size_t informed;
-    } cases[] = {
-        {project, project, "", 0},
-        {relative.toStdString(), "", video, 0},
-        {dir.filePath("none.mp4").toStdString(), "", "", 1},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.argument);
-        test::ScriptedDialogs dialogs;
-        MainWindow window(&dialogs, test::QuietPlayer());
-        window.OpenArgument(c.argument);
-        EXPECT_EQ(window.View().Files().ProjectPath(), c.projectPath);
-        EXPECT_EQ(window.View().Project().videoPath, c.videoPath);
-        EXPECT_EQ(window.View().HasVideo(), !c.videoPath.empty());
-        EXPECT_EQ(dialogs.informed.size(), c.informed);
-    }
+    EXPECT_EQ(b.attribute & (kItalicsBit | kUnderlineBit), kItalicsBit | kUnderlineBit);
 }
 
 std::string Text(const Caption& c) {
