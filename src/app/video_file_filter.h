@@ -5,8 +5,8 @@ namespace vantrel {
 
 inline constexpr const char kOpenVideoStreamTitle[] = "Open Video Stream";
 
-// What the player plays, in Qt's syntax: patterns separated by spaces, entries by ";;", and "*" for all
-// files, since on Linux "*.*" would hide names without an extension.
+// What the player plays, in Qt's syntax: patterns separated by spaces, entries by ";;", and "*" for
+// all files, since on Linux "*.*" would hide names without an extension.
 inline constexpr const char kVideoStreamFilter[] =
     "Video Files (*.mp4 *.m4v *.mov *.mkv *.webm *.ts *.m2ts *.mts *.avi *.mpg *.mpeg *.m2v "
     "*.vob);;"
