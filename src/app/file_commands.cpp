@@ -1,5 +1,7 @@
 #include "app/file_commands.h"
 
+#include <filesystem>
+
 #include "app/file_dialog_requests.h"
 #include "carriers/carrier_commands.h"
 #include "carriers/embed_captions.h"
@@ -39,6 +41,21 @@ bool FileCommands::PromptSaveChanges() {
     return true;
 }
 
+Dialogs::FileRequest FileCommands::InProjectFolder(Dialogs::FileRequest request) const {
+    if (projectPath_.empty()) return request;
+    const std::filesystem::path project(projectPath_);
+    const std::filesystem::path folder = project.parent_path();
+    if (request.defaultExtension.empty()) {
+        // An open dialog starts in the folder; a project named without one is in the current.
+        if (!folder.empty()) request.fileName = (folder / "").string();
+    } else {
+        std::filesystem::path name = project.filename();
+        name.replace_extension(request.defaultExtension);
+        request.fileName = (folder / name).string();
+    }
+    return request;
+}
+
 void FileCommands::New() {
     if (PromptSaveChanges()) return;
     host_.ReleaseCaptions();
@@ -50,7 +67,8 @@ void FileCommands::New() {
 void FileCommands::Open() {
     if (PromptSaveChanges()) return;
     host_.PauseIfPlaying();
-    if (const auto path = dialogs_.ChooseFileToOpen(kOpenProjectRequest)) OpenProjectFile(*path);
+    if (const auto path = dialogs_.ChooseFileToOpen(InProjectFolder(kOpenProjectRequest)))
+        OpenProjectFile(*path);
 }
 
 void FileCommands::OpenProjectFile(const std::string& path) {
@@ -110,7 +128,7 @@ bool FileCommands::Save() {
 
 bool FileCommands::SaveAs() {
     host_.PauseIfPlaying();
-    const auto chosen = dialogs_.ChooseFileToSave(kSaveProjectRequest);
+    const auto chosen = dialogs_.ChooseFileToSave(InProjectFolder(kSaveProjectRequest));
     if (!chosen || SaveProject(host_.Project(), chosen->path) != WriteResult::Written) return false;
     projectPath_ = chosen->path;
     host_.History().MarkSaved();
@@ -120,7 +138,7 @@ bool FileCommands::SaveAs() {
 void FileCommands::ImportCaptions() {
     if (PromptSaveChanges()) return;
     host_.PauseIfPlaying();
-    const auto path = dialogs_.ChooseFileToOpen(kImportRequest);
+    const auto path = dialogs_.ChooseFileToOpen(InProjectFolder(kImportRequest));
     if (!path) return;
     ImportHooks hooks;
     if (!IsSubtitleExtension(ExtensionOf(*path))) {
@@ -156,7 +174,7 @@ void FileCommands::ImportCaptions() {
 void FileCommands::WriteUntilDone(const Dialogs::FileRequest& request,
                                   const std::function<bool(const Dialogs::ChosenFile&)>& write) {
     host_.PauseIfPlaying();
-    while (const auto chosen = dialogs_.ChooseFileToSave(request)) {
+    while (const auto chosen = dialogs_.ChooseFileToSave(InProjectFolder(request))) {
         if (write(*chosen)) return;
     }
 }
@@ -186,7 +204,7 @@ void FileCommands::ConvertToSubtitle() {
 void FileCommands::Multiplex() {
     host_.PauseIfPlaying();
     for (;;) {
-        const auto sourcePath = dialogs_.ChooseFileToOpen(kMultiplexSourceRequest);
+        const auto sourcePath = dialogs_.ChooseFileToOpen(InProjectFolder(kMultiplexSourceRequest));
         if (!sourcePath) return;
         // A source that cannot be read is told before a destination is asked for.
         File source;
@@ -195,7 +213,8 @@ void FileCommands::Multiplex() {
             continue;
         }
         source.Close();
-        const auto chosen = dialogs_.ChooseFileToSave(kMultiplexDestinationRequest);
+        const auto chosen =
+            dialogs_.ChooseFileToSave(InProjectFolder(kMultiplexDestinationRequest));
         if (!chosen) return;
         // Refused before anything was written (the destination is the source or cannot be
         // written, the source is no stream to carry captions): the user may choose again.

@@ -64,6 +64,10 @@ class FileCommands {
 
     // The file the project was last opened from or saved to; empty for a new project.
     const std::string& ProjectPath() const { return projectPath_; }
+    // `request` as the project's dialogs ask it: starting in the project's folder, and where a
+    // file is saved (a default extension), proposing the project's name with that extension.
+    // Unchanged for a project never saved.
+    Dialogs::FileRequest InProjectFolder(Dialogs::FileRequest request) const;
 
   private:
     // Asks for a file with `request` until `write` succeeds or the user cancels; the writers

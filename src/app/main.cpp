@@ -1,5 +1,5 @@
-// The program vantrel: the main window, and the project named by the one optional argument or
-// the unsaved work of a window that ended without saving.
+// The program vantrel: the main window, and the project or video named by the one optional
+// argument or the unsaved work of a window that ended without saving.
 #include <QApplication>
 #include <clocale>
 #include <cstdio>
@@ -32,8 +32,9 @@ class Application : public QApplication {
 int main(int argc, char** argv) {
     if (argc == 2 && (std::strcmp(argv[1], "-h") == 0 || std::strcmp(argv[1], "--help") == 0)) {
         std::fputs(
-            "Usage: vantrel [PROJECT.ccp]\n"
-            "Opens the caption editor, with the project when one is named.\n"
+            "Usage: vantrel [PROJECT.ccp | VIDEO]\n"
+            "Opens the caption editor, with the project when one is named, or with a new\n"
+            "project on the video named.\n"
             "Changes not yet saved are kept in $XDG_STATE_HOME/vantrel (~/.local/state/vantrel)\n"
             "and offered back at the next start if the program ends without saving them.\n"
             "vantrel-cc converts caption files from the command line.\n",
@@ -54,7 +55,7 @@ int main(int argc, char** argv) {
     const bool recovered = window.StartRecovery(vantrel::RecoveryFolder());
     const QStringList arguments = QApplication::arguments();
     if (!recovered && !termination.Received() && arguments.size() == 2) {
-        window.View().Files().OpenProjectFile(arguments[1].toStdString());
+        window.OpenArgument(arguments[1].toStdString());
     }
     // A signal that came before the event loop ran has already written what it had to.
     if (termination.Received()) return 128 + termination.Signal();

@@ -51,8 +51,8 @@ bool MainView::RelinkMissingVideo(int32_t frame) {
         !dialogs_.AskYesNo(MissingVideoQuestion(missing))) {
         return false;
     }
-    const std::optional<std::string> path =
-        dialogs_.ChooseFileToOpen({kLocateVideoTitle, kVideoStreamFilter, "", ""});
+    const std::optional<std::string> path = dialogs_.ChooseFileToOpen(
+        files_.InProjectFolder({kLocateVideoTitle, kVideoStreamFilter, "", ""}));
     if (!path) return false;
     OpenVideo(*path);
     if (!HasVideo()) return false;
@@ -84,8 +84,8 @@ void MainView::CloseVideo() {
 }
 
 void MainView::ChooseVideoStream() {
-    std::optional<std::string> path =
-        dialogs_.ChooseFileToOpen({kOpenVideoStreamTitle, kVideoStreamFilter, "", ""});
+    std::optional<std::string> path = dialogs_.ChooseFileToOpen(
+        files_.InProjectFolder({kOpenVideoStreamTitle, kVideoStreamFilter, "", ""}));
     if (!path) return;
     CloseVideo();
     project_.videoPath.clear();

@@ -4,13 +4,18 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QMenuBar>
-#include <QStatusBar>
+#include <QPainter>
+#include <QPixmap>
 #include <QSettings>
+#include <QStatusBar>
 
 #include "app/about_dialog.h"
 #include "app/guarded.h"
 #include "app/qt_dialogs.h"
+#include "caption_window/caption_palette.h"
 #include "editor/edit_session.h"
+#include "files/file.h"
+#include "files/file_messages.h"
 #include "model/caption.h"
 
 namespace vantrel {
@@ -22,6 +27,22 @@ constexpr int kRefusalShownMs = 5000;
 QIcon Icon(const char* name) {
     return QIcon(QString(":/icons/%1.png").arg(name));
 }
+
+// A colour's button: a square of the colour the caption screen draws it in, outlined so that
+// white shows on a light toolbar.
+QIcon ColourIcon(int colour) {
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setPen(Qt::darkGray);
+    painter.setBrush(QColor(CaptionPalette[colour]));
+    painter.drawRect(2, 2, 11, 11);
+    return QIcon(pixmap);
+}
+
+// The seven colours a mid-row code gives text, in their code order.
+constexpr const char* kColourNames[] = {"&White", "&Green",  "&Blue",   "&Cyan",
+                                        "&Red",   "&Yellow", "&Magenta"};
 
 constexpr char kRecentKey[] = "recentProjects";
 
@@ -85,6 +106,21 @@ void MainWindow::Guarded(const QString& operation, const std::function<void()>& 
     if (!RunGuarded(dialogs_, operation.toStdString(), command)) view_->ShowCaptionsAgain();
 }
 
+void MainWindow::OpenArgument(const std::string& path) {
+    if (LowerCaseAscii(ExtensionOf(path)) == "ccp") {
+        view_->Files().OpenProjectFile(path);
+        return;
+    }
+    // From the root, so that the project keeps the video wherever it is saved.
+    std::string absolute;
+    const LocalFileKind kind = CheckLocalFile(path, &absolute);
+    if (kind == LocalFileKind::Missing) {
+        dialogs_.Inform(ErrorOpeningFileText(path));
+        return;
+    }
+    view_->OpenVideo(kind == LocalFileKind::Regular ? absolute : path);
+}
+
 void MainWindow::CreateMenus() {
     MainView& v = *view_;
     FileCommands& f = v.Files();
@@ -117,6 +153,20 @@ void MainWindow::CreateMenus() {
     redo_ = edit->addAction("&Redo", this, [&v] { v.Redo(); });
     redo_->setShortcuts(
         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    // The colour of the next characters typed. The caption window takes the same keys itself
+    // while editing; the menu shows them.
+    QMenu* format = menuBar()->addMenu("F&ormat");
+    CaptionWindow& captions = v.Captions();
+    for (int k = 0; k < int(colours_.size()); ++k) {
+        QAction* colour = format->addAction(kColourNames[k], this,
+                                            [&captions, k] { captions.SetTypingColour(k); });
+        colour->setCheckable(true);
+        colour->setIcon(ColourIcon(k));
+        colour->setShortcut(QKeySequence(Qt::ALT | (Qt::Key_1 + k)));
+        colour->setToolTip(QString("%1 (%2)").arg(
+            CommandName(kColourNames[k]), colour->shortcut().toString(QKeySequence::NativeText)));
+        colours_[k] = colour;
+    }
     QMenu* tools = menuBar()->addMenu("&Tools");
     AddFileCommand(tools, "&Check Captions", [&v] { v.ShowCheck(); });
 
@@ -160,6 +210,7 @@ void MainWindow::CreateToolBar() {
     connect(underline_, &QAction::triggered, this, [&captions] { captions.ToggleUnderline(); });
     button(italics_, "italics", "Italics");
     button(underline_, "underline", "Underline");
+    for (QAction* colour : colours_) bar->addAction(colour);
 }
 
 void MainWindow::UpdateStyleButtons() {
@@ -171,6 +222,10 @@ void MainWindow::UpdateStyleButtons() {
     // Greyed buttons show unchecked.
     italics_->setChecked(editing && IsItalic(attribute));
     underline_->setChecked(editing && IsUnderlined(attribute));
+    for (int k = 0; k < int(colours_.size()); ++k) {
+        colours_[k]->setEnabled(editing);
+        colours_[k]->setChecked(editing && Foreground(attribute) == k);
+    }
 }
 
 void MainWindow::UpdateUndoActions() {

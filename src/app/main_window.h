@@ -1,7 +1,7 @@
-// The program's one window: a fixed-size QMainWindow with the File, Edit and Help menus, the
-// toolbar, the main view and the status bar. Closing it, or File > Exit, asks first whether to
-// save a changed project. The title names the project and marks it changed; File > Open Recent
-// holds the last projects.
+// The program's one window: a fixed-size QMainWindow with the File, Edit, Format, Tools and Help
+// menus, the toolbar, the main view and the status bar. Closing it, or File > Exit, asks first
+// whether to save a changed project. The title names the project and marks it changed; File >
+// Open Recent holds the last projects.
 #pragma once
 
 #include <QAction>
@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <QTimer>
 #include <QToolBar>
+#include <array>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -32,8 +33,14 @@ class MainWindow : public QMainWindow {
     MainView& View() { return *view_; }
     QAction& ItalicsAction() { return *italics_; }
     QAction& UnderlineAction() { return *underline_; }
+    // Format > White to Magenta, by colour number 0 to 6.
+    QAction& ColourAction(int colour) { return *colours_[colour]; }
     QAction& UndoAction() { return *undo_; }
     QAction& RedoAction() { return *redo_; }
+
+    // The program's argument: a .ccp file opens as the project; any other file is the video of
+    // the new project the window starts with (a missing one is reported).
+    void OpenArgument(const std::string& path);
 
     // Asks whether to save a changed project; true when the window may close.
     bool QuitIfAllowed();
@@ -64,7 +71,7 @@ class MainWindow : public QMainWindow {
   private:
     void CreateMenus();
     void CreateToolBar();
-    // Enables and checks the italics and underline buttons after the caption window.
+    // Enables and checks the italics, underline and colour buttons after the caption window.
     void UpdateStyleButtons();
     // Undo and Redo name the steps they would take, and are greyed when there is none.
     void UpdateUndoActions();
@@ -86,6 +93,7 @@ class MainWindow : public QMainWindow {
     QAction* redo_ = nullptr;
     QAction* italics_ = nullptr;
     QAction* underline_ = nullptr;
+    std::array<QAction*, 7> colours_ = {};
     QMenu* recent_ = nullptr;
     Autosave autosave_;
     std::string shownPath_;

@@ -5,12 +5,12 @@ namespace vantrel {
 
 inline constexpr const char kOpenVideoStreamTitle[] = "Open Video Stream";
 
-// The filter in Qt's syntax: patterns separated by spaces, entries by ";;", and "*" for all
-// files, since on Linux "*.*" would hide names without an extension.
+// What the player plays, in Qt's syntax: patterns separated by spaces, entries by ";;", and "*" for
+// all files, since on Linux "*.*" would hide names without an extension.
 inline constexpr const char kVideoStreamFilter[] =
-    "Video Files (*.avi *.qt *.mov *.mpg *.mpeg *.m1v *.m2v *.vob);;"
-    "Audio files (*.wav *.mpa *.mp2 *.mp3 *.au *.aif *.aiff *.snd);;"
-    "WMT Files (*.asf *.wma *.wmv);;"
+    "Video Files (*.mp4 *.m4v *.mov *.mkv *.webm *.ts *.m2ts *.mts *.avi *.mpg *.mpeg *.m2v "
+    "*.vob);;"
+    "Audio Files (*.wav *.mp3 *.m4a *.aac *.flac *.ogg *.opus);;"
     "All Files (*)";
 
 }  // namespace vantrel

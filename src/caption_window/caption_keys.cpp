@@ -8,6 +8,7 @@ namespace vantrel {
 namespace {
 
 constexpr int kNone = 0;
+constexpr int kAlt = kAltHeld;
 constexpr int kShift = kShiftHeld;
 constexpr int kCtrl = kCtrlHeld;
 constexpr int kCtrlShift = kCtrlHeld | kShiftHeld;
@@ -77,6 +78,15 @@ constexpr std::array kKeyTable = std::to_array<KeyBinding>({
     {kCtrlShift, Qt::Key_Colon, false, A::SetAccent, ':'},
     {kCtrlShift, Qt::Key_QuoteLeft, false, A::SetAccent, '~'},
     {kCtrlShift, Qt::Key_AsciiTilde, false, A::SetAccent, '~'},
+
+    // The typing colours in their code order: white, green, blue, cyan, red, yellow, magenta.
+    {kAlt, Qt::Key_1, false, A::SetColour, 0},
+    {kAlt, Qt::Key_2, false, A::SetColour, 1},
+    {kAlt, Qt::Key_3, false, A::SetColour, 2},
+    {kAlt, Qt::Key_4, false, A::SetColour, 3},
+    {kAlt, Qt::Key_5, false, A::SetColour, 4},
+    {kAlt, Qt::Key_6, false, A::SetColour, 5},
+    {kAlt, Qt::Key_7, false, A::SetColour, 6},
 
     {kCtrlAlt, Qt::Key_C, false, A::Type, 0xA9},       // copyright
     {kCtrlAlt, Qt::Key_R, false, A::Type, 0xAE},       // registered

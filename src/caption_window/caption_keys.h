@@ -30,6 +30,7 @@ enum class KeyAction {
     RunDown,
     ToggleItalics,
     ToggleUnderline,
+    SetColour,  // argument: the foreground colour, 0 to 6
     SetAccent,  // argument: the accent prefix
     Type,       // argument: a caption character of the editor's own
 };

@@ -265,4 +265,9 @@ void CaptionWindow::ToggleUnderline() {
     emit EditingChanged();
 }
 
+void CaptionWindow::SetTypingColour(int colour) {
+    vantrel::SetTypingColour(context_, colour);
+    emit EditingChanged();
+}
+
 }  // namespace vantrel

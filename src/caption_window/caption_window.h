@@ -51,9 +51,10 @@ class CaptionWindow : public QWidget, public EditorView {
     void EndEdit();
     bool IsEditing() const { return context_.editCopy != nullptr; }
 
-    // The typing attribute's italics and underline, for the toolbar.
+    // The typing attribute's italics, underline and colour (0 to 6), for the toolbar.
     void ToggleItalics();
     void ToggleUnderline();
+    void SetTypingColour(int colour);
 
     // What the window holds, for the main view and the tests.
     const Caption* ShownCaption() const { return shownCaption_; }

@@ -131,6 +131,9 @@ void CaptionWindow::RunKey(int modifiers, int key, bool keypad) {
         case KeyAction::ToggleUnderline:
             ToggleUnderline();
             break;
+        case KeyAction::SetColour:
+            SetTypingColour(binding->argument);
+            break;
         case KeyAction::SetAccent:
             pendingAccent_ = binding->argument;
             break;
@@ -203,6 +206,8 @@ void CaptionWindow::mouseReleaseEvent(QMouseEvent* /*event*/) {
 
 void CaptionWindow::focusOutEvent(QFocusEvent* event) {
     QWidget::focusOutEvent(event);
+    // A menu opened over the window (Format's colours) acts on the caption being typed.
+    if (event->reason() == Qt::PopupFocusReason) return;
     EndEdit();
 }
 

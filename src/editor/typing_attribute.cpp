@@ -28,4 +28,11 @@ void ToggleUnderline(EditingContext& context) {
     context.typingAttribute ^= kUnderlineBit;
 }
 
+void SetTypingColour(EditingContext& context, int colour) {
+    constexpr uint8_t kForegroundBits = 0x07;
+    if (!context.Ready() || colour < 0 || colour > 6) return;
+    context.typingAttribute =
+        static_cast<uint8_t>((context.typingAttribute & ~kForegroundBits) | colour);
+}
+
 }  // namespace vantrel

@@ -16,4 +16,9 @@ void ToggleItalics(EditingContext& context, EditorView& view);
 // Underline on or off for the next characters.
 void ToggleUnderline(EditingContext& context);
 
+// The foreground colour of the next characters, 0 to 6 (white, green, blue, cyan, red, yellow,
+// magenta: the colours a mid-row code sets); italics and underline stay as they are. Other
+// numbers are ignored, as black text has no mid-row code.
+void SetTypingColour(EditingContext& context, int colour);
+
 }  // namespace vantrel

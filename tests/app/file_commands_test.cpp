@@ -118,7 +118,7 @@ TEST_F(FileCommandsTest, NewAsksAboutAChangedProjectAndYesSavesItFirst) {
     EXPECT_EQ(FirstText(saved), "OLD CAPTION");
 }
 
-TEST_F(FileCommandsTest, SaveFallsBackToSaveAsAndSaveAsAsksOnce) {
+TEST_F(FileCommandsTest, SaveFallsBackToSaveAsAndSaveAsAsksOnceAndDialogsStartAtTheProject) {
     dialogs.filesToSave = {Path("a.ccp")};
     ASSERT_TRUE(commands.Save());
     EXPECT_EQ(commands.ProjectPath(), Path("a.ccp"));
@@ -131,6 +131,12 @@ TEST_F(FileCommandsTest, SaveFallsBackToSaveAsAndSaveAsAsksOnce) {
     EXPECT_EQ(dialogs.informed.size(), 1u);
     EXPECT_EQ(dialogs.informed[0].rfind(ErrorSavingFileText(Missing("b.ccp")), 0), 0u);
     EXPECT_EQ(commands.ProjectPath(), Path("a.ccp"));
+    dialogs.filesToSave.clear();  // named, its dialogs start in its folder and propose its name
+    commands.ExportCaptions();
+    commands.ImportCaptions();
+    EXPECT_EQ(dialogs.saveRequests[1].fileName + dialogs.saveRequests[2].fileName +
+                  dialogs.openRequests.at(0).fileName,
+              Path("a.ccp") + Path("a.bin") + Path(""));
 }
 
 // A file that is no project changes nothing; a damaged one changes nothing either, but the

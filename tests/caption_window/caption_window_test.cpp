@@ -276,8 +276,8 @@ using enum Qt::Key;
 
 // Every action of the key table through one of its keys, and the ways keys are matched: Backtab
 // and Enter, keypad digits apart from the others; a modifier key going down and Alt without Ctrl
-// do nothing. The project is changed only by a key that changed the screen. The accent keys are
-// the typing test's.
+// do nothing but the colours. The project is changed only by a key that changed the screen. The
+// accent keys are the typing test's.
 TEST(CaptionWindowKeys, EveryActionOfTheKeyTableRunsItsCommandAndOtherKeysNone) {
     struct KeyCase {
         Qt::KeyboardModifiers modifiers;
@@ -299,6 +299,7 @@ TEST(CaptionWindowKeys, EveryActionOfTheKeyTableRunsItsCommandAndOtherKeysNone) 
         {kCt | kPad, Key_8, Do(RunUp)}, {kCt, Key_Down, Do(RunDown)}, {kCt, Key_E, Do(CenterRun)},
         {kCt, Key_I, [](Twin& t) { ToggleItalics(t.context, t.view); }},
         {kCt, Key_U, [](Twin& t) { ToggleUnderline(t.context); }},
+        {kAl, Key_3, [](Twin& t) { SetTypingColour(t.context, 2); }}, {kAl, Key_8, kNothing},
         {kCt | kPad, Key_7, Type(0xB1)}, {kCt | kAl, Key_C, Type(0xA9)},
         {kCt | kAl | kSh, Key_Question, Type(0xBF)}, {kAl, Key_X, kNothing},
         {kAl | kSh, Key_Left, kNothing},

@@ -12,6 +12,8 @@
 #include <vector>
 
 #include "codec/code_string.h"
+#include "codec/decoder.h"
+#include "codec/encoder.h"
 #include "editor/attribute_codes.h"
 #include "editor/caret_commands.h"
 #include "editor/edit_commands.h"
@@ -19,7 +21,9 @@
 #include "editor/editor_view.h"
 #include "editor/run_commands.h"
 #include "editor/typing_attribute.h"
+#include "files/scc.h"
 #include "model/caption.h"
+#include "model/caption_list.h"
 #include "support/random_screen.h"
 #include "support/screen_text.h"
 
@@ -187,6 +191,37 @@ TEST(TypingRoundTrip, EveryCharacterInEveryAttribute) {
                 }
                 ASSERT_NO_FATAL_FAILURE(check());
             }
+        }
+    }
+}
+
+// Colours chosen while typing (a digit; 7 and 8 are none), with '/' italics and '_' underline,
+// stay on the letters typed after them, and the screen comes back from an .scc file as it was.
+TEST(TypingRoundTrip, ColoursChosenWhileTypingComeBackFromScc) {
+    for (const char* script : {"HI 4RED 0WHITE", "0W1G2B3C4R5Y6M", "/1GREEN_ UN4RED/ 4A7B8C2D"}) {
+        for (int column : {0, 9}) {
+            EditingContext context = Editing(14, column);
+            CountingView view;
+            uint8_t a = kDefaultAttribute;
+            for (const char* s = script; *s != 0; ++s) {
+                const int k = *s - '0';
+                if (k >= 0 && k <= 9) SetTypingColour(context, k);
+                if (k >= 0 && k <= 6) a = uint8_t((a & ~7) | k);
+                if (*s == '/') ToggleItalics(context, view);
+                if (*s == '_') ToggleUnderline(context);
+                a ^= *s == '/' ? kItalicsBit : *s == '_' ? kUnderlineBit : 0;
+                if (*s != ' ' && (*s < 'A' || *s > 'Z')) continue;
+                ASSERT_TRUE(TypeCharacter(context, view, uint8_t(*s)));
+                EXPECT_EQ(context.editCopy->cells[14][context.caretColumn - 1],
+                          (CaptionCell{uint8_t(*s), a}));
+            }
+            CaptionList list, back;
+            list.Insert(std::make_unique<Caption>(*context.editCopy))->endFrame = 150;
+            const std::string scc = FormatSccText(EncodeCaptions(list).bytes);
+            const auto* bytes = reinterpret_cast<const uint8_t*>(scc.data());
+            DecodePairStream(back, ReadSccText({bytes, scc.size()}).pairs);
+            ASSERT_EQ(back.Count(), 1);
+            EXPECT_EQ(FirstDifference(*back.Head(), *context.editCopy), "") << script;
         }
     }
 }
