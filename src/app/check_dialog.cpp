@@ -30,7 +30,7 @@ void CheckDialog::ShowFindings(const std::vector<Finding>& findings, int caption
     };
     for (const Finding& f : findings) {
         auto* item = new QTreeWidgetItem(
-            &list_, {text(FormatTimecode(f.start)), QString::number(f.number),
+            &list_, {text(FormatTimecode(f.start, style_)), QString::number(f.number),
                      text(SeverityName(f.severity)), text(RuleName(f.rule)), text(f.message)});
         item->setData(0, Qt::UserRole, f.start);
     }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "check/caption_checks.h"
+#include "files/timecode.h"
 
 namespace vantrel {
 
@@ -23,6 +24,9 @@ class CheckDialog : public QDialog {
     void ShowFindings(const std::vector<Finding>& findings, int captions,
                       const std::string& profile);
 
+    // Non-drop or drop-frame labels in the timecode column, from the next findings shown.
+    void SetTimecodeStyle(TimecodeStyle style) { style_ = style; }
+
     QTreeWidget& List() { return list_; }
     const QLabel& Summary() const { return summary_; }
 
@@ -30,6 +34,7 @@ class CheckDialog : public QDialog {
     std::function<void(int32_t)> goTo_;
     QTreeWidget list_;
     QLabel summary_;
+    TimecodeStyle style_ = TimecodeStyle::NonDropFrame;
 };
 
 }  // namespace vantrel

@@ -3,6 +3,7 @@
 #include <QPainter>
 
 #include "app/guarded.h"
+#include "files/timecode.h"
 
 namespace vantrel {
 
@@ -213,6 +214,19 @@ void MainView::RecheckCaptions() {
     }
 }
 
+void MainView::SetTimecodeStyle(TimecodeStyle style) {
+    timecodeStyle_ = style;
+    ShowTimecode();
+    panel_.SetTimecodeStyle(style);
+    check_.SetTimecodeStyle(style);
+    RecheckCaptions();
+}
+
+void MainView::ShowTimecode() {
+    timecodeLabel_.setText(
+        QString::fromStdString("(" + FormatTimecode(currentFrame_, timecodeStyle_) + ")"));
+}
+
 void MainView::ShowCheck() {
     check_.show();
     RecheckCaptions();
@@ -268,11 +282,7 @@ void MainView::UpdatePosition(int64_t position, bool resetRange) {
     durationFrames_ = duration;
     frameLabel_.setText(
         QString::asprintf("Frame %li/%li", static_cast<long>(frame), static_cast<long>(duration)));
-    // 30 frames a second, non-drop, although the media runs at 29.97.
-    timecodeLabel_.setText(
-        QString::asprintf("(%02li:%02li:%02li:%02li)", static_cast<long>(frame / 108000),
-                          static_cast<long>(frame / 1800 % 60), static_cast<long>(frame / 30 % 60),
-                          static_cast<long>(frame % 30)));
+    ShowTimecode();
     if (resetRange) {
         // The slider never has more than about 10000 positions.
         sliderStep_ = duration / 10000 + 1;

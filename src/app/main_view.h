@@ -18,6 +18,7 @@
 #include "app/properties_panel.h"
 #include "caption_window/caption_window.h"
 #include "caption_window/caption_window_host.h"
+#include "files/timecode.h"
 #include "model/caption_project.h"
 #include "model/play_state.h"
 #include "model/project_host.h"
@@ -126,6 +127,10 @@ class MainView : public QWidget,
     // A start, end or duration typed in the panel, for the caption it shows.
     void SetTypedTime(PropertiesPanel::Field field, int64_t frame);
 
+    // Non-drop or drop-frame labels for every timecode the view shows: the position label, the
+    // panel and the check window.
+    void SetTimecodeStyle(TimecodeStyle style);
+
     // Undo and redo: the edit being typed is committed first, the views let go of every caption,
     // and the video goes to the caption the step changed.
     void Undo();
@@ -168,6 +173,8 @@ class MainView : public QWidget,
     void paintEvent(QPaintEvent* event) override;
 
   private:
+    // The position label, "(hh:mm:ss:ff)" or "(hh:mm:ss;ff)".
+    void ShowTimecode();
     void CreateTransportButtons();
     void StartPlaying();
     // Seeks to a media position clamped into the media; an end reached stops the ticks.
@@ -205,6 +212,7 @@ class MainView : public QWidget,
     CheckDialog check_;
     std::vector<Finding> findings_;
     int64_t durationFrames_ = 0;
+    TimecodeStyle timecodeStyle_ = TimecodeStyle::NonDropFrame;
     PlayState playState_ = PlayState::Stopped;
     PlayState savedPlayState_ = PlayState::Stopped;  // the state before the current scan
 };

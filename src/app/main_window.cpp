@@ -45,6 +45,7 @@ constexpr const char* kColourNames[] = {"&White", "&Green",  "&Blue",   "&Cyan",
                                         "&Red",   "&Yellow", "&Magenta"};
 
 constexpr char kRecentKey[] = "recentProjects";
+constexpr char kDropFrameKey[] = "dropFrameTimecodes";
 
 // Where the recent projects are kept: ~/.config/vantrel/vantrel.conf.
 QSettings Settings() {
@@ -167,6 +168,15 @@ void MainWindow::CreateMenus() {
             CommandName(kColourNames[k]), colour->shortcut().toString(QKeySequence::NativeText)));
         colours_[k] = colour;
     }
+    QMenu* viewMenu = menuBar()->addMenu("&View");
+    QAction* dropFrame = viewMenu->addAction("&Drop-Frame Timecodes");
+    dropFrame->setCheckable(true);
+    connect(dropFrame, &QAction::toggled, this, [&v](bool on) {
+        v.SetTimecodeStyle(on ? TimecodeStyle::DropFrame : TimecodeStyle::NonDropFrame);
+        Settings().setValue(kDropFrameKey, on);
+    });
+    dropFrame->setChecked(Settings().value(kDropFrameKey, false).toBool());
+    dropFrame_ = dropFrame;
     QMenu* tools = menuBar()->addMenu("&Tools");
     AddFileCommand(tools, "&Check Captions", [&v] { v.ShowCheck(); });
 

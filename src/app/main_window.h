@@ -1,5 +1,5 @@
-// The program's one window: a fixed-size QMainWindow with the File, Edit, Format, Tools and Help
-// menus, the toolbar, the main view and the status bar. Closing it, or File > Exit, asks first
+// The program's one window: a fixed-size QMainWindow with the File, Edit, Format, View, Tools and
+// Help menus, the toolbar, the main view and the status bar. Closing it, or File > Exit, asks first
 // whether to save a changed project. The title names the project and marks it changed; File >
 // Open Recent holds the last projects.
 #pragma once
@@ -35,6 +35,8 @@ class MainWindow : public QMainWindow {
     QAction& UnderlineAction() { return *underline_; }
     // Format > White to Magenta, by colour number 0 to 6.
     QAction& ColourAction(int colour) { return *colours_[colour]; }
+    // View > Drop-Frame Timecodes.
+    QAction& DropFrameAction() { return *dropFrame_; }
     QAction& UndoAction() { return *undo_; }
     QAction& RedoAction() { return *redo_; }
 
@@ -91,6 +93,7 @@ class MainWindow : public QMainWindow {
     QAction* export_ = nullptr;
     QAction* undo_ = nullptr;
     QAction* redo_ = nullptr;
+    QAction* dropFrame_ = nullptr;
     QAction* italics_ = nullptr;
     QAction* underline_ = nullptr;
     std::array<QAction*, 7> colours_ = {};

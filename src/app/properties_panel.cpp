@@ -58,6 +58,11 @@ PropertiesPanel::PropertiesPanel(QWidget* parent) : QGroupBox("Caption Propertie
         // Only the arrows show; they never come alive.
         spins[i]->setGeometry(kBoxLeft + kBoxWidth, top, kSpinWidth, kRowHeight);
         spins[i]->setEnabled(false);
+        if (i < 2) {
+            const int left = kBoxLeft + kBoxWidth + kSpinWidth + 6;
+            timecodes_[i].setParent(this);
+            timecodes_[i].setGeometry(left, top + 2, kWidth - left - kLabelLeft, kLineHeight);
+        }
     }
     timingLabel_.setGeometry(kLabelLeft, 88, kWidth - 2 * kLabelLeft, kLineHeight);
     for (int mode = 1; mode <= 4; ++mode) {
@@ -128,7 +133,22 @@ std::optional<int64_t> PropertiesPanel::ParseFrames(const QString& text) {
     return line->frame;
 }
 
+void PropertiesPanel::SetTimecodeStyle(TimecodeStyle style) {
+    style_ = style;
+    ShowTimecodes();
+}
+
+void PropertiesPanel::ShowTimecodes() {
+    for (int i = 0; i < 2; ++i) {
+        timecodes_[i].setText(
+            frames_[i] ? QString::fromStdString(FormatTimecode(*frames_[i], style_)) : QString());
+    }
+}
+
 void PropertiesPanel::FillPanel(const Caption& caption) {
+    frames_[0] = caption.startFrame;
+    frames_[1] = caption.endFrame;
+    ShowTimecodes();
     shown_[0] = QString::number(caption.startFrame);
     shown_[1] = QString::number(caption.endFrame);
     shown_[2] = QString::number(int64_t{caption.endFrame} - caption.startFrame);
@@ -146,6 +166,8 @@ void PropertiesPanel::FillPanel(const Caption& caption) {
 }
 
 void PropertiesPanel::ClearPanel() {
+    frames_[0] = frames_[1] = std::nullopt;
+    ShowTimecodes();
     for (int i = 0; i < 3; ++i) {
         shown_[i].clear();
         boxes_[i]->clear();

@@ -1,7 +1,8 @@
 // The caption properties panel at the right of the main view: the frames and the codes of the
 // caption the caption window shows, and the timing-mode radio buttons. A start, end or duration
-// can be typed, in frames or as a timecode, and Enter applies it; the up-down arrows beside the
-// boxes are inert.
+// can be typed, in frames or as a timecode of either style, and Enter applies it; the up-down
+// arrows beside the boxes are inert. The start and end also show as timecodes, in the window's
+// style.
 #pragma once
 
 #include <QButtonGroup>
@@ -14,6 +15,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "files/timecode.h"
 #include "model/caption.h"
 
 namespace vantrel {
@@ -35,11 +37,15 @@ class PropertiesPanel : public QGroupBox {
 
     void FillPanel(const Caption& caption);
     void ClearPanel();
+    // Non-drop (hh:mm:ss:ff) or drop-frame (hh:mm:ss;ff) labels for the start and end.
+    void SetTimecodeStyle(TimecodeStyle style);
 
     // For the main view's tests and the screenshots: what the panel shows.
     QString StartText() const { return startBox_.text(); }
     QString EndText() const { return endBox_.text(); }
     QString DurationText() const { return durationBox_.text(); }
+    QString StartTimecodeText() const { return timecodes_[0].text(); }
+    QString EndTimecodeText() const { return timecodes_[1].text(); }
     QString CodesText() const { return codesBox_.toPlainText(); }
     // 1-4, or 0 when no mode is checked.
     int CheckedMode() const;
@@ -59,6 +65,7 @@ class PropertiesPanel : public QGroupBox {
     void SetLabelsEnabled(bool enabled);
     void UncheckModes();
     void FitModeTexts();
+    void ShowTimecodes();
 
     QLabel startLabel_{"Start Frame:", this};
     QLineEdit startBox_{this};
@@ -77,6 +84,9 @@ class PropertiesPanel : public QGroupBox {
     QRadioButton* modeButtons_[4] = {&normal_, &persistent_, &seamless_, &manual_};
     QLineEdit* boxes_[3] = {&startBox_, &endBox_, &durationBox_};
     QString shown_[3];  // what the boxes showed, put back after text that is no time
+    QLabel timecodes_[2];
+    std::optional<int64_t> frames_[2];  // the start and end shown, none when the panel is clear
+    TimecodeStyle style_ = TimecodeStyle::NonDropFrame;
     QButtonGroup modes_{this};
     QLabel codesLabel_{"CCD-format caption codes:", this};
     QPlainTextEdit codesBox_{this};

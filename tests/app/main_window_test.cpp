@@ -421,6 +421,23 @@ TEST_F(MainWindowTest, CheckCaptionsListsFindingsGoesToThemAndFollowsCommits) {
     EXPECT_EQ(list.topLevelItem(2)->text(3), "spacing");
 }
 
+// View > Drop-Frame Timecodes relabels what is shown at once; off comes last, as it was.
+TEST_F(MainWindowTest, DropFrameChoiceRelabelsTheLabelAndThePanel) {
+    Add(1800, 1900);
+    view_.SetCurrentFrame(1850);
+    view_.Captions().ResetAndShowFrame(1850);
+    const struct {
+        bool on;
+        const char* label;
+        const char* start;
+    } cases[] = {{true, "(00:01:01;22)", "00:01:00;02"}, {false, "(00:01:01:20)", "00:01:00:00"}};
+    for (const auto& c : cases) {
+        window_.DropFrameAction().setChecked(c.on);
+        EXPECT_EQ(view_.TimecodeLabel().text(), c.label);
+        EXPECT_EQ(view_.Panel().StartTimecodeText(), c.start);
+    }
+}
+
 TEST_F(MainWindowTest, PanelShowsTheCaptionAndSetsItsTimingMode) {
     PropertiesPanel& panel = view_.Panel();
     Caption* c = Add(100, 160);
