@@ -1,6 +1,7 @@
 #include "files/file_messages.h"
 
 #include <cstdio>
+#include <functional>
 
 #include "codec/charset.h"
 #include "codec/encoder.h"
@@ -12,6 +13,18 @@ namespace vantrel {
 namespace {
 
 constexpr size_t kListedStarts = 10;
+
+// "A, B and C." for the first kListedStarts of `n` captions, then "and N more".
+void AppendListedStarts(std::string& text, size_t n,
+                        const std::function<std::string(size_t)>& start) {
+    const size_t listed = n < kListedStarts ? n : kListedStarts;
+    for (size_t k = 0; k < listed; ++k) {
+        if (k > 0) text += (k + 1 == listed && listed == n) ? " and " : ", ";
+        text += start(k);
+    }
+    if (listed < n) text += " and " + std::to_string(n - listed) + " more";
+    text += '.';
+}
 
 std::string WithReason(std::string text, const std::string& reason) {
     if (!reason.empty()) text += "\n\n" + reason;
@@ -266,13 +279,7 @@ std::string LeftOutCaptionsText(const std::vector<const Caption*>& leftOut) {
     std::string text = std::to_string(n);
     text += n == 1 ? " caption could not be encoded in time and was left out. It starts at "
                    : " captions could not be encoded in time and were left out. They start at ";
-    const size_t listed = n < kListedStarts ? n : kListedStarts;
-    for (size_t k = 0; k < listed; ++k) {
-        if (k > 0) text += (k + 1 == listed && listed == n) ? " and " : ", ";
-        text += FormatTimecode(leftOut[k]->startFrame);
-    }
-    if (listed < n) text += " and " + std::to_string(n - listed) + " more";
-    text += '.';
+    AppendListedStarts(text, n, [&](size_t k) { return FormatTimecode(leftOut[k]->startFrame); });
     return text;
 }
 
@@ -282,14 +289,10 @@ std::string LateCaptionsText(const std::vector<LateCaption>& late) {
     std::string text = std::to_string(n);
     text += n == 1 ? " caption could not be loaded in time and is shown late. It starts at "
                    : " captions could not be loaded in time and are shown late. They start at ";
-    const size_t listed = n < kListedStarts ? n : kListedStarts;
-    for (size_t k = 0; k < listed; ++k) {
-        if (k > 0) text += (k + 1 == listed && listed == n) ? " and " : ", ";
-        text += FormatTimecode(late[k].caption->startFrame) + " (shown from " +
-                FormatTimecode(late[k].shownFrom) + ")";
-    }
-    if (listed < n) text += " and " + std::to_string(n - listed) + " more";
-    text += '.';
+    AppendListedStarts(text, n, [&](size_t k) {
+        return FormatTimecode(late[k].caption->startFrame) + " (shown from " +
+               FormatTimecode(late[k].shownFrom) + ")";
+    });
     return text;
 }
 
