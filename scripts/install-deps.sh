@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config
   qt6-base-dev libmpv-dev
-  libavformat-dev libavcodec-dev libswscale-dev libavutil-dev
+  libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   ffmpeg xvfb
   clang libclang-rt-14-dev

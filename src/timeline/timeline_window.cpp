@@ -199,6 +199,20 @@ void TimelineWindow::SetLateStarts(std::vector<LateStart> late) {
     update();
 }
 
+void TimelineWindow::SetAudioPeaks(std::shared_ptr<const AudioPeaks> peaks,
+                                   double secondsPerFrame) {
+    peaks_ = std::move(peaks);
+    secondsPerFrame_ = secondsPerFrame;
+    needsRender_ = true;
+    update();
+}
+
+void TimelineWindow::SetShotChanges(std::vector<int32_t> frames) {
+    shotChanges_ = std::move(frames);
+    needsRender_ = true;
+    update();
+}
+
 void TimelineWindow::paintEvent(QPaintEvent* event) {
     QFrame::paintEvent(event);
     if (needsRender_) Render();

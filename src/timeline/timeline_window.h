@@ -14,6 +14,7 @@
 
 #include "codec/encoder.h"
 #include "editor/edit_history.h"
+#include "media/audio_peaks.h"
 #include "model/caption.h"
 #include "timeline/timeline_host.h"
 
@@ -61,6 +62,11 @@ class TimelineWindow : public QFrame {
     };
     // Marks the delays on the display blocks; `late` in start order.
     void SetLateStarts(std::vector<LateStart> late);
+    // The audio's peaks, drawn under the caption blocks as they arrive (null: no audio), placed
+    // with the video's seconds per frame.
+    void SetAudioPeaks(std::shared_ptr<const AudioPeaks> peaks, double secondsPerFrame);
+    // The frames where the picture cuts, in order: drawn as lines, and snapped to by drags.
+    void SetShotChanges(std::vector<int32_t> frames);
 
     // The frame at the left edge.
     int32_t Base() const { return static_cast<int32_t>(scrollBar_.value() * frameStep_); }
@@ -110,6 +116,9 @@ class TimelineWindow : public QFrame {
     std::unique_ptr<CaptionChange> dragChange_;
     QImage image_;
     std::vector<LateStart> late_;
+    std::shared_ptr<const AudioPeaks> peaks_;
+    double secondsPerFrame_ = 0;
+    std::vector<int32_t> shotChanges_;
     QPoint lastMousePosition_{-1, -1};
     Qt::MouseButtons lastMouseButtons_;
 };
