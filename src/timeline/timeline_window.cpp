@@ -72,12 +72,39 @@ void DrawBlock(QPainter& painter, int width, int64_t x1, int y1, int64_t x2, int
     painter.fillRect(QRect(outer.right(), outer.top(), 1, outer.height()), kOutline);
 }
 
-// Blocks narrower than a few pixels that fall inside the one drawn just before in their lane
-// add nothing: at the whole-programme zoom most captions are such.
-struct Lane {
-    int64_t x1 = INT64_MIN;
-    int64_t x2 = INT64_MIN;
-    bool Covers(int64_t a, int64_t b) const { return b - a <= 2 && a >= x1 && b <= x2; }
+// Blocks a pixel or two wide that touch the ones before them in their lane are drawn as one: at
+// the whole-programme zoom most captions are such, and the pixels between them would not show.
+class Lane {
+  public:
+    Lane(QPainter& painter, int width, int y1, int y2, QColor fill)
+        : painter_(painter), width_(width), y1_(y1), y2_(y2), fill_(fill) {}
+    ~Lane() { Flush(); }
+    void Draw(int64_t x1, int64_t x2, const QColor* marked) {
+        if (marked == nullptr && x2 - x1 <= 2) {
+            if (open_ && x1 <= x2_) {
+                x2_ = std::max(x2_, x2);
+                return;
+            }
+            Flush();
+            open_ = true;
+            x1_ = x1;
+            x2_ = x2;
+            return;
+        }
+        Flush();
+        DrawBlock(painter_, width_, x1, y1_, x2, y2_, marked ? *marked : fill_);
+    }
+
+  private:
+    void Flush() {
+        if (open_) DrawBlock(painter_, width_, x1_, y1_, x2_, y2_, fill_);
+        open_ = false;
+    }
+    QPainter& painter_;
+    int width_, y1_, y2_;
+    QColor fill_;
+    bool open_ = false;
+    int64_t x1_ = 0, x2_ = 0;
 };
 
 }  // namespace
@@ -295,7 +322,7 @@ void TimelineWindow::Render() {
 void TimelineWindow::DrawRuler(QPainter& painter) {
     painter.fillRect(QRect(0, 0, viewWidth_, kRulerHeight), kRuler);
     painter.fillRect(QRect(0, kRulerHeight - 1, viewWidth_, 1), kRulerMark);
-    const RulerSpacing spacing = ChooseRulerSpacing(framesPerPixel_, labelPixels_ + 12);
+    const RulerSpacing spacing = ChooseRulerSpacing(framesPerPixel_, labelPixels_ + 24);
     const bool marks = spacing.minor >= kLeastMarkPixels * framesPerPixel_;
     const bool grid = spacing.minor >= kLeastGridPixels * framesPerPixel_;
     const int64_t step = marks ? spacing.minor : spacing.major;
@@ -313,11 +340,11 @@ void TimelineWindow::DrawRuler(QPainter& painter) {
         if (x >= 0 && x < viewWidth_) {
             const int ix = static_cast<int>(x);
             if (grid && ix > 0) painter.fillRect(QRect(ix, kRulerHeight, 1, viewHeight_), kGrid);
-            const int height = major ? kRulerHeight : kRulerHeight / 3;
+            const int height = major ? kRulerHeight : 4;  // short marks stay under the text
             painter.fillRect(QRect(ix, kRulerHeight - height, 1, height), kRulerMark);
         }
         if (major && x + labelPixels_ + 3 > 0 && x < viewWidth_) {
-            painter.drawText(QPoint(static_cast<int>(x) + 3, kRulerHeight - 4),
+            painter.drawText(QPoint(static_cast<int>(x) + 3, kRulerHeight - 5),
                              QString::fromStdString(FormatTimecode(frame, timecodeStyle_)));
         }
     }
@@ -356,26 +383,20 @@ void TimelineWindow::DrawCaptions(QPainter& painter, const Lanes& lanes, bool tr
     if (!currentCaption_)
         PickCurrentCaption(static_cast<int32_t>(std::min<int64_t>(base_, INT32_MAX)));
     const int64_t lastFrame = FrameAt(viewWidth_);
-    Lane loading, display;
+    const QColor markedLoading = Translucent(kMarkedLoading, translucent);
+    const QColor markedDisplay = Translucent(kMarkedDisplay, translucent);
+    Lane loading(painter, viewWidth_, lanes.top, lanes.mid + 1, Translucent(kLoading, translucent));
+    Lane display(painter, viewWidth_, lanes.mid, lanes.bottom + 1,
+                 Translucent(kDisplay, translucent));
     auto late = late_.begin();
     for (Caption* c = currentCaption_; c; c = c->next) {
         const int64_t start = c->startFrame;
         const int64_t loadStart = start - GetLoadFrames(*c);
         if (loadStart > lastFrame) break;
         const bool marked = c->startFrame <= currentFrame_ && currentFrame_ < c->endFrame;
-        const int64_t xl = XOf(loadStart);
         const int64_t xs = XOf(start);
-        const int64_t xe = std::max(XOf(c->endFrame), xs + 1);
-        if (!loading.Covers(xl, xs + 1)) {
-            DrawBlock(painter, viewWidth_, xl, lanes.top, xs + 1, lanes.mid + 1,
-                      Translucent(marked ? kMarkedLoading : kLoading, translucent));
-            loading = {xl, xs + 1};
-        }
-        if (!display.Covers(xs, xe) || marked) {
-            DrawBlock(painter, viewWidth_, xs, lanes.mid, xe, lanes.bottom + 1,
-                      Translucent(marked ? kMarkedDisplay : kDisplay, translucent));
-            display = {xs, xe};
-        }
+        loading.Draw(XOf(loadStart), xs + 1, marked ? &markedLoading : nullptr);
+        display.Draw(xs, std::max(XOf(c->endFrame), xs + 1), marked ? &markedDisplay : nullptr);
         // A late start: a bar over the frames the display waits for its loading.
         late = std::lower_bound(late, late_.end(), c->startFrame,
                                 [](const LateStart& l, int32_t frame) { return l.start < frame; });
