@@ -20,7 +20,7 @@ constexpr int kMarkerMargin = 60;  // pixels: where a marker that left the view 
 constexpr int kFollowMargin = 30;  // while playing, the view pages this close to the right edge
 constexpr int kLeastGridPixels = 8;
 constexpr int kLeastMarkPixels = 4;
-constexpr int kRulerFontPixels = 10;
+constexpr int kRulerFontPixels = 11;
 // The scroll bar's positions are ints: far longer programmes count several frames to a unit.
 constexpr int64_t kMostBarUnits = 1000000000;
 
@@ -118,7 +118,6 @@ TimelineWindow::TimelineWindow(TimelineHost& host, QWidget* parent)
     QFont rulerFont = font();
     rulerFont.setPixelSize(kRulerFontPixels);
     setFont(rulerFont);
-    labelPixels_ = fontMetrics().horizontalAdvance("00:00:00:00");
     scrollBar_.setRange(0, 0);
     scrollBar_.setPageStep(1);
     connect(&scrollBar_, &QScrollBar::actionTriggered, this, &TimelineWindow::ApplyScrollAction);
@@ -322,7 +321,9 @@ void TimelineWindow::Render() {
 void TimelineWindow::DrawRuler(QPainter& painter) {
     painter.fillRect(QRect(0, 0, viewWidth_, kRulerHeight), kRuler);
     painter.fillRect(QRect(0, kRulerHeight - 1, viewWidth_, 1), kRulerMark);
-    const RulerSpacing spacing = ChooseRulerSpacing(framesPerPixel_, labelPixels_ + 24);
+    painter.setFont(font());
+    const int labelPixels = painter.fontMetrics().horizontalAdvance("00:00:00:00");
+    const RulerSpacing spacing = ChooseRulerSpacing(framesPerPixel_, labelPixels + 24);
     const bool marks = spacing.minor >= kLeastMarkPixels * framesPerPixel_;
     const bool grid = spacing.minor >= kLeastGridPixels * framesPerPixel_;
     const int64_t step = marks ? spacing.minor : spacing.major;
@@ -343,7 +344,7 @@ void TimelineWindow::DrawRuler(QPainter& painter) {
             const int height = major ? kRulerHeight : 4;  // short marks stay under the text
             painter.fillRect(QRect(ix, kRulerHeight - height, 1, height), kRulerMark);
         }
-        if (major && x + labelPixels_ + 3 > 0 && x < viewWidth_) {
+        if (major && x + labelPixels + 3 > 0 && x < viewWidth_) {
             painter.drawText(QPoint(static_cast<int>(x) + 3, kRulerHeight - 5),
                              QString::fromStdString(FormatTimecode(frame, timecodeStyle_)));
         }

@@ -156,7 +156,6 @@ class TimelineWindow : public QFrame {
     int64_t barUnit_ = 1;          // frames per scroll-bar unit
     int wheelZoom_ = 0;            // Ctrl+wheel turns not yet a whole step
     TimecodeStyle timecodeStyle_ = TimecodeStyle::NonDropFrame;
-    int labelPixels_ = 0;
     bool snapping_ = true;
     int viewWidth_ = 0;
     int viewHeight_ = 0;
