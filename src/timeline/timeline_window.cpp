@@ -127,9 +127,18 @@ TimelineWindow::TimelineWindow(TimelineHost& host, QWidget* parent)
     });
 }
 
+// The video's frames, or more when captions run past its end or there is no video.
+int64_t TimelineWindow::ProgrammeFrames() const {
+    int64_t end = 0;
+    const CaptionList& list = mainView_.Project().captions;
+    for (const Caption* c = list.LastBucket().firstCaption; c; c = c->next)
+        end = std::max<int64_t>(end, c->endFrame);
+    return std::max(totalFrames_, end);
+}
+
 double TimelineWindow::WholeProgrammeFramesPerPixel() const {
     // The last column shows the programme's end.
-    const double whole = static_cast<double>(totalFrames_) / std::max(viewWidth_ - 1, 1);
+    const double whole = static_cast<double>(ProgrammeFrames()) / std::max(viewWidth_ - 1, 1);
     return std::max(whole, kClosestFramesPerPixel);
 }
 
@@ -143,11 +152,11 @@ int64_t TimelineWindow::XOf(int64_t frame) const {
 
 int64_t TimelineWindow::LastBase() const {
     const auto shown = static_cast<int64_t>(std::floor((viewWidth_ - 1) * framesPerPixel_ + 1e-6));
-    return std::max<int64_t>(totalFrames_ - shown, 0);
+    return std::max<int64_t>(ProgrammeFrames() - shown, 0);
 }
 
 void TimelineWindow::UpdateScrollBar() {
-    barUnit_ = totalFrames_ / kMostBarUnits + 1;
+    barUnit_ = ProgrammeFrames() / kMostBarUnits + 1;
     const QSignalBlocker quiet(scrollBar_);
     const auto units = [this](double frames) {
         return static_cast<int>(std::max<int64_t>(static_cast<int64_t>(frames) / barUnit_, 1));
@@ -246,6 +255,7 @@ void TimelineWindow::SetCurrentFrame(int32_t frame) {
 void TimelineWindow::ForgetCurrentCaption() {
     currentCaption_ = nullptr;
     needsRender_ = true;
+    UpdateScrollBar();  // the captions may now run further
 }
 
 Caption* TimelineWindow::PickCurrentCaption(int32_t frame) {

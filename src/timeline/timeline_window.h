@@ -47,9 +47,10 @@ class TimelineWindow : public QFrame {
 
     explicit TimelineWindow(TimelineHost& host, QWidget* parent = nullptr);
 
-    // The programme's length; at the whole-programme zoom the view follows it.
+    // The video's length; at the whole-programme zoom the view follows it.
     void SetTotalFrames(int64_t totalFrames);
-    int64_t TotalFrames() const { return totalFrames_; }
+    // What the view spans: the video, and the captions past its end.
+    int64_t ProgrammeFrames() const;
     // While the video's frame index grows: the frames it serves so far, marked along the top
     // (-1: all of them, no mark).
     void SetIndexedFrames(int64_t frames);

@@ -289,6 +289,10 @@ TEST_F(Timeline, ScrollsAfterTheMarkerAndByTheBar) {
     view_.playState = Playing;
     timeline_.SetCurrentFrame(3340 + 4 * 615);
     EXPECT_EQ(timeline_.Base(), 3340 + 4 * 615 - 4 * 60);
+    // Without a video the whole programme is the captions'.
+    timeline_.SetTotalFrames(0);
+    timeline_.ZoomToWholeProgramme();
+    EXPECT_NEAR(timeline_.FrameAt(kWidth - 1), 399 * 30 + 20, 1);
 }
 
 // Zooming in and out, by keys, the wheel with Ctrl and the window's calls, keeps the frame under
