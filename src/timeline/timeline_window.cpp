@@ -151,7 +151,8 @@ int64_t TimelineWindow::XOf(int64_t frame) const {
 }
 
 int64_t TimelineWindow::LastBase() const {
-    const auto shown = static_cast<int64_t>(std::floor((viewWidth_ - 1) * framesPerPixel_ + 1e-6));
+    const auto shown =
+        static_cast<int64_t>(std::floor(std::max(viewWidth_ - 1, 0) * framesPerPixel_ + 1e-6));
     return std::max<int64_t>(ProgrammeFrames() - shown, 0);
 }
 
