@@ -386,6 +386,25 @@ TEST_F(Timeline, DragsSnapUnlessTurnedOff) {
     }
 }
 
+// The audio's peaks are drawn behind the blocks as they arrive, with no call but a repaint; the
+// cuts are lines.
+TEST_F(Timeline, DrawsPeaksAsTheyArriveAndCuts) {
+    constexpr QRgb kPeaks = 0x46AA64, kCut = 0x008CDC;
+    auto peaks = std::make_shared<AudioPeaks>();
+    const std::vector<PeakPair> second(AudioPeaks::kPairsPerSecond, PeakPair{-100, 100});
+    peaks->Append(second);
+    timeline_.SetAudioPeaks(peaks, 1.0 / 30);  // a second is 30 pixels
+    timeline_.SetShotChanges({45});
+    const auto row = [&] {
+        const QImage image = timeline_.grab().toImage();
+        return std::vector<QRgb>{Pixel(image, 10, mid_ + 2), Pixel(image, 40, mid_ + 2),
+                                 Pixel(image, 45, mid_ + 2), Pixel(image, 70, mid_ + 2)};
+    };
+    EXPECT_EQ(row(), (std::vector<QRgb>{kPeaks, kWhite, kCut, kWhite}));
+    peaks->Append(second);
+    EXPECT_EQ(row(), (std::vector<QRgb>{kPeaks, kPeaks, kCut, kWhite}));
+}
+
 // Drop-frame labels: the ruler's round times name the frames the timecodes name.
 TEST(TimelineRuler, DropFrameLabelsNameTheirFrames) {
     using enum TimecodeStyle;
