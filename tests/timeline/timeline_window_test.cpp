@@ -333,16 +333,13 @@ TEST_F(Timeline, ZoomKeepsTheFrameUnderTheMouse) {
 TEST_F(Timeline, HitTestsFollowTheZoom) {
     Caption* a = Add(100, 160);  // loads from 92
     // clang-format off
-    const struct { double fpp; int64_t base; int x; bool upper; int part; int32_t seek; } cases[] = {
-        {0.125, 96, -1, true, 1, 0}, {0.125, 96, 32, true, 1, 0}, {0.125, 96, 34, true, 0, 100},
-        {0.125, 96, 33, false, 2, 0}, {0.125, 96, 510, false, 2, 0}, {0.125, 96, 511, false, 3, 0},
-        {0.125, 96, 513, false, 3, 0}, {0.125, 96, 514, false, 0, 160},
-        {0.125, 96, 31, false, 0, 99},
-        {1, 0, 92, true, 1, 0}, {1, 0, 91, true, 0, 91}, {1, 0, 158, false, 2, 0},
-        {1, 0, 161, false, 3, 0}, {1, 0, 162, false, 0, 162},
-        {8, 0, 11, true, 1, 0}, {8, 0, 10, true, 0, 80}, {8, 0, 13, true, 0, 104},
-        {8, 0, 12, false, 2, 0}, {8, 0, 19, false, 3, 0}, {8, 0, 21, false, 3, 0},
-        {8, 0, 22, false, 0, 176}};
+    const struct { double fpp; int64_t base; int x, upper, part; int32_t seek; } cases[] = {
+        {.125, 96, -1, 1, 1, 0}, {.125, 96, 32, 1, 1, 0}, {.125, 96, 34, 1, 0, 100},
+        {.125, 96, 33, 0, 2, 0}, {.125, 96, 510, 0, 2, 0}, {.125, 96, 511, 0, 3, 0},
+        {.125, 96, 513, 0, 3, 0}, {.125, 96, 514, 0, 0, 160}, {.125, 96, 31, 0, 0, 99},
+        {1, 0, 92, 1, 1, 0}, {1, 0, 91, 1, 0, 91}, {1, 0, 158, 0, 2, 0}, {1, 0, 161, 0, 3, 0},
+        {1, 0, 162, 0, 0, 162}, {8, 0, 11, 1, 1, 0}, {8, 0, 10, 1, 0, 80}, {8, 0, 13, 1, 0, 104},
+        {8, 0, 12, 0, 2, 0}, {8, 0, 19, 0, 3, 0}, {8, 0, 21, 0, 3, 0}, {8, 0, 22, 0, 0, 176}};
     // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.fpp << " frames a pixel, x " << c.x);
