@@ -42,7 +42,12 @@ constexpr KeyRow kOtherKeys[] = {
 
 void AddMenuKeys(QTreeWidgetItem* group, const QMenu& menu, const QString& path) {
     for (QAction* action : menu.actions()) {
-        const QString name = path + " > " + action->text().remove(u'&');
+        QString text = action->text().remove(u'&');
+        // Undo and Redo carry the name of the step they would take; their keys take any.
+        for (const QString general : {"Undo", "Redo"}) {
+            if (text.startsWith(general + " ")) text = general;
+        }
+        const QString name = path + " > " + text;
         if (action->menu() != nullptr) {
             AddMenuKeys(group, *action->menu(), name);
             continue;
