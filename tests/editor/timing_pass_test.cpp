@@ -1,189 +1,107 @@
-// Timing captions with keys while playing: sequences of jumps and key presses at playhead frames
-// give the captions' starts and ends, each press one step that undo takes back whole; a
-// transcript's captions placed from the playhead or after the last caption.
+// Timing captions with keys while playing: jumps, key presses, transcripts placed and undo at
+// playhead frames give the captions' frames, each at most one step that undo takes back whole.
 #include "editor/timing_pass.h"
 
 #include <gtest/gtest.h>
 
-#include <ostream>
-#include <string>
-#include <vector>
+#include <sstream>
+#include <string_view>
 
 #include "codec/encoder.h"
 
 namespace vantrel {
 namespace {
 
-struct Frames {
-    int32_t start, end;
-    friend bool operator==(const Frames&, const Frames&) = default;
-    friend std::ostream& operator<<(std::ostream& out, const Frames& f) {
-        return out << "[" << f.start << "," << f.end << ")";
-    }
-};
+using Frames = std::vector<int32_t>;  // start, end, start, end...
 
-std::vector<Frames> FramesOf(const CaptionList& list) {
-    std::vector<Frames> out;
-    for (const Caption* c = list.Head(); c; c = c->next)
-        out.push_back({c->startFrame, c->endFrame});
+Frames FramesOf(const CaptionList& list, int32_t base = 0) {
+    Frames out;
+    for (const Caption* c = list.Head(); c; c = c->next) {
+        out.insert(out.end(), {c->startFrame - base, c->endFrame - base});
+    }
     return out;
 }
 
-// Manual captions with a letter and five frames of loading.
-void Fill(CaptionList& list, const std::vector<Frames>& frames) {
-    for (const Frames& f : frames) {
-        auto c = std::make_unique<Caption>();
-        c->startFrame = f.start;
-        c->endFrame = f.end;
-        c->timingMode = Manual;
-        c->cells[14][0] = {'A', kDefaultAttribute};
-        c->loadFrames = 5;
-        list.Insert(std::move(c));
+// Manual captions with five frames of loading.
+void Fill(CaptionList& list, const Frames& f, int32_t base) {
+    for (size_t k = 0; k + 1 < f.size(); k += 2) {
+        list.Insert(std::make_unique<Caption>(Caption{.startFrame = base + f[k],
+                                                      .endFrame = base + f[k + 1],
+                                                      .timingMode = Manual,
+                                                      .loadFrames = 5}));
     }
 }
 
-// 'b': the playhead jumps to the frame (playing on from there); 's', 'e', 'n': F9, F10, F11
-// pressed with the playhead on the frame; upper case: the press must be refused.
-struct Event {
-    char what;
-    int32_t frame;
-};
+const Frames kTranscript = {100, 159, 160, 219, 220, 280};
 
-constexpr int32_t kLast = static_cast<int32_t>(kMaxEncodedFrame);
-
+// Events: "b100" the playhead jumps to 100 (and plays on), "s", "e", "n" F9, F10, F11 pressed
+// on the frame, "p" two transcript captions placed with the playhead there (upper case: refused),
+// "u0" undo (the playhead goes where undo sends it).
 TEST(TimingPass, KeysWhilePlayingGiveStartsAndEndsInOnePass) {
-    const std::vector<Frames> transcript = {{100, 159}, {160, 219}, {220, 280}};
+    const int32_t last = static_cast<int32_t>(kMaxEncodedFrame) - 100;
     const struct {
-        const char* name;
-        std::vector<Frames> captions;
-        std::vector<Event> events;
-        std::vector<Frames> expected;
+        int32_t base;  // added to every frame
+        Frames captions;
+        const char* events;
+        Frames expected;
     } cases[] = {
-        {"start and end each; the untimed after move on in order",
-         transcript,
-         {{'b', 100}, {'s', 130}, {'e', 200}, {'s', 230}, {'e', 300}},
-         {{130, 200}, {230, 300}, {301, 361}}},
-        {"F11 chains: each end leaves the next one blank frame",
-         transcript,
-         {{'b', 100}, {'s', 110}, {'n', 170}, {'n', 240}, {'e', 300}},
-         {{110, 169}, {170, 239}, {240, 300}}},
-        {"late speech: the first untimed caption is timed although its slot has passed",
-         transcript,
-         {{'b', 90}, {'s', 250}, {'n', 330}},
-         {{250, 329}, {330, 389}, {390, 450}}},
-        {"an end without a start ends the caption on the air; a second start restarts",
-         transcript,
-         {{'b', 100}, {'e', 150}, {'s', 170}, {'s', 165}, {'e', 190}},
-         {{100, 150}, {165, 190}, {230, 290}}},
-        {"nothing to end before the caption starts, nothing to time after the last",
-         transcript,
-         {{'b', 50}, {'E', 80}, {'N', 100}, {'b', 400}, {'S', 410}},
-         transcript},
-        {"the next caption waits for its loading; the one before ends a frame before it",
-         transcript,
-         {{'b', 100}, {'s', 110}, {'n', 113}},
-         {{110, 113}, {116, 175}, {230, 290}}},
-        {"a jump forward times from the playhead; captions beyond the way stay",
-         {{100, 159}, {160, 219}, {600, 660}, {2000, 2060}},
-         {{'b', 100}, {'s', 110}, {'b', 500}, {'s', 520}, {'e', 700}},
-         {{110, 169}, {170, 229}, {520, 700}, {2000, 2060}}},
-        {"stepping back while a caption is timed restarts it there, however far",
-         transcript,
-         {{'b', 100}, {'s', 130}, {'b', 128}, {'s', 128}, {'b', 20}, {'s', 40}},
-         {{40, 99}, {190, 249}, {250, 310}}},
-        {"a start at the first frames waits for the loading",
-         {{100, 159}},
-         {{'b', 0}, {'s', 2}, {'e', 40}},
-         {{5, 40}}},
-        {"no caption is pushed past the last frame the encoder places",
-         {{kLast - 100, kLast - 41}, {kLast - 40, kLast}},
-         {{'b', kLast - 100}, {'S', kLast - 20}, {'s', kLast - 90}, {'n', kLast - 2}},
-         {{kLast - 90, kLast - 3}, {kLast - 2, kLast + 38}}},
+        // clang-format off
+        // Untimed captions pushed on; F11 chains (one blank frame); late speech; a restart.
+        {0, kTranscript, "b100 s130 e200 s230 e300", {130, 200, 230, 300, 301, 361}},
+        {0, kTranscript, "b100 s110 n170 n240 e300", {110, 169, 170, 239, 240, 300}},
+        {0, kTranscript, "b90 s250 n330", {250, 329, 330, 389, 390, 450}},
+        {0, kTranscript, "b100 e150 s170 s165 e190", {100, 150, 165, 190, 230, 290}},
+        // Nothing to end or to time; room to load (frame 0 too); an undone end timed again.
+        {0, kTranscript, "b50 E80 N100 b400 S410", kTranscript},
+        {0, kTranscript, "b100 s110 n113", {110, 113, 116, 175, 230, 290}},
+        {0, {100, 159}, "b0 s2 e40", {5, 40}},
+        {0, kTranscript, "b100 e150 u0 n170", {100, 169, 170, 229, 230, 290}},
+        // A jump forward times from the playhead; stepping back restarts the caption there.
+        {0, {100, 159, 600, 660, 2000, 2060}, "b100 s110 b500 s520 e700",
+         {110, 169, 520, 700, 2000, 2060}},
+        {0, kTranscript, "b100 s130 b128 s128 b20 s40", {40, 99, 190, 249, 250, 310}},
+        // Nothing pushed or placed past the last frame the encoder places.
+        {last, {0, 59, 60, 100}, "b0 S80 s10 n98", {10, 97, 98, 138}},
+        {last, {}, "p40", {40, 99, 100, 160}},
+        {last, {}, "P41", {}},
+        // Transcripts placed from the playhead (then timed), or after a caption ending later.
+        {0, {0, 50}, "p100 b100 s130 e200", {0, 50, 130, 200, 201, 261}},
+        {0, {0, 500}, "p100", {0, 500, 501, 560, 561, 621}},
+        // clang-format on
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(c.events);
         CaptionProject project;
         EditHistory history(project);
-        Fill(project.captions, c.captions);
+        Fill(project.captions, c.captions, c.base);
         TimingPass pass;
-        std::vector<std::vector<Frames>> states = {FramesOf(project.captions)};
-        for (const Event& e : c.events) {
-            SCOPED_TRACE(std::string(1, e.what) + " " + std::to_string(e.frame));
-            const char key = static_cast<char>(std::tolower(e.what));
-            if (key == 'b') {
-                pass.Begin(e.frame);
+        std::vector<Frames> states = {FramesOf(project.captions)};
+        std::istringstream events(c.events);
+        for (std::string e; events >> e;) {
+            const char key = static_cast<char>(std::tolower(e[0]));
+            const int32_t frame = c.base + std::stoi(e.substr(1));
+            if (key == 'b' || key == 'u') {
+                if (key == 'u') states.pop_back();
+                pass.Begin(key == 'b' ? frame : history.Undo());
                 continue;
             }
-            const TimingKey k = key == 's'   ? TimingKey::Start
-                                : key == 'e' ? TimingKey::End
-                                             : TimingKey::EndAndStart;
-            EXPECT_EQ(pass.Press(history, k, e.frame), key == e.what);
-            // A step exactly when the press changed frames (a caption already where the key
-            // puts it makes none).
+            std::vector<std::unique_ptr<Caption>> two;
+            for (int n = 0; n < 2; ++n) two.push_back(std::make_unique<Caption>());
+            const auto k = static_cast<TimingKey>(std::string_view("sen").find(key));
+            const bool done = key == 'p' ? PlaceCaptionsStep(history, std::move(two), frame) >= 0
+                                         : pass.Press(history, k, frame);
+            EXPECT_EQ(done, key == e[0]) << e;
+            // A step exactly when the frames changed.
             if (FramesOf(project.captions) != states.back()) {
                 states.push_back(FramesOf(project.captions));
             }
-            EXPECT_EQ(history.StepCount(), states.size() - 1);
+            EXPECT_EQ(history.StepCount(), states.size() - 1) << e;
         }
-        EXPECT_EQ(FramesOf(project.captions), c.expected);
-        // Each press is one step: undo goes back through every state the presses left.
+        EXPECT_EQ(FramesOf(project.captions, c.base), c.expected);
         for (size_t k = states.size() - 1; k > 0; --k) {
             history.Undo();
             EXPECT_EQ(FramesOf(project.captions), states[k - 1]);
         }
-    }
-}
-
-// After undo the pass times the caption undone again; the timed caption becomes Manual.
-TEST(TimingPass, UndoneEndIsTimedAgainAndEndedCaptionsAreManual) {
-    CaptionProject project;
-    EditHistory history(project);
-    Fill(project.captions, {{100, 159}, {160, 219}});
-    project.captions.Head()->timingMode = Normal;
-    TimingPass pass;
-    pass.Begin(100);
-    ASSERT_TRUE(pass.Press(history, TimingKey::End, 150));
-    EXPECT_EQ(project.captions.Head()->timingMode, Manual);
-    EXPECT_EQ(history.UndoName(), kEndAtPlayheadStep);
-    const int32_t frame = history.Undo();
-    EXPECT_EQ(project.captions.Head()->timingMode, Normal);
-    pass.Begin(frame);
-    EXPECT_EQ(pass.TimingCaption(history), project.captions.Head());
-    ASSERT_TRUE(pass.Press(history, TimingKey::EndAndStart, 170));
-    EXPECT_EQ(FramesOf(project.captions), (std::vector<Frames>{{100, 169}, {170, 229}}));
-}
-
-TEST(TimingPass, TranscriptCaptionsArePlacedTwoSecondsEachAsOneStep) {
-    const struct {
-        std::vector<Frames> existing;
-        int32_t playhead;
-        size_t count;
-        int32_t first;  // -1: not placed
-    } cases[] = {
-        {{}, 100, 3, 100},
-        {{{0, 50}}, 100, 2, 100},
-        {{{0, 500}}, 100, 2, 501},
-        {{{0, 50}, {300, 400}}, 100, 1, 401},
-        {{}, kLast - 60, 2, kLast - 60},
-        {{}, kLast - 59, 2, -1},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.playhead);
-        CaptionProject project;
-        EditHistory history(project);
-        Fill(project.captions, c.existing);
-        std::vector<std::unique_ptr<Caption>> captions;
-        for (size_t k = 0; k < c.count; ++k) captions.push_back(std::make_unique<Caption>());
-        EXPECT_EQ(PlaceCaptionsStep(history, std::move(captions), c.playhead), c.first);
-        std::vector<Frames> expected = c.existing;
-        for (size_t k = 0; c.first >= 0 && k < c.count; ++k) {
-            const int32_t start = c.first + 60 * static_cast<int32_t>(k);
-            expected.push_back({start, start + (k + 1 < c.count ? 59 : 60)});
-        }
-        EXPECT_EQ(FramesOf(project.captions), expected);
-        EXPECT_EQ(history.StepCount(), c.first >= 0 ? 1u : 0u);
-        history.Undo();
-        EXPECT_EQ(FramesOf(project.captions), c.existing);
     }
 }
 
