@@ -100,6 +100,9 @@ void MainView::TogglePause() {
         playState_ = PlayState::Paused;
         player_.Pause();
         StopTimer();
+        // The frame it stopped on, which the last tick may not have seen yet (the timing keys
+        // take it next); the slider is left alone, as its thumb may be the one pausing.
+        UpdatePosition(player_.Position(), false);
         captionWindow_.SetTransportState(PlayState::Paused);
         ForgetTimelineCaption();
     }

@@ -30,7 +30,12 @@ void MainWindow::CreatePlaybackMenu() {
     const auto add = [&](const char* text, QKeySequence key, std::function<void()> command) {
         QAction* action =
             playback->addAction(text, this, [this, text, command = std::move(command)] {
-                Guarded(QString(text).remove(u'&'), command);
+                // Chosen from the menu while typing: the caption is committed first, as the
+                // transport buttons do (the keys themselves never come here while editing).
+                Guarded(QString(text).remove(u'&'), [&] {
+                    view_->Captions().EndEdit();
+                    command();
+                });
             });
         action->setShortcut(key);
         return action;

@@ -73,7 +73,8 @@ ShortcutsDialog::ShortcutsDialog(const QMenuBar& menus, QWidget* parent) : QDial
     keys_.setColumnCount(2);
     keys_.setHeaderLabels({"Keys", "Action"});
     keys_.setRootIsDecorated(false);
-    QTreeWidgetItem* menuKeys = AddGroup(keys_, "Menus (while the caption screen is not editing)");
+    QTreeWidgetItem* menuKeys = AddGroup(
+        keys_, "Menus (keys without Ctrl or Alt: while the caption screen is not editing)");
     for (QAction* top : menus.actions()) {
         if (top->menu() != nullptr) AddMenuKeys(menuKeys, *top->menu(), top->text().remove(u'&'));
     }
