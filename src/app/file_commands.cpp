@@ -1,10 +1,13 @@
 #include "app/file_commands.h"
 
 #include <filesystem>
+#include <memory>
+#include <vector>
 
 #include "app/file_dialog_requests.h"
 #include "carriers/carrier_commands.h"
 #include "carriers/embed_captions.h"
+#include "editor/timing_pass.h"
 #include "files/caption_export.h"
 #include "files/caption_import.h"
 #include "files/file.h"
@@ -13,6 +16,7 @@
 #include "files/subtitle_import.h"
 #include "files/subtitles.h"
 #include "files/timecode.h"
+#include "files/transcript.h"
 #include "mpeg/mpeg_commands.h"
 
 namespace vantrel {
@@ -168,6 +172,19 @@ void FileCommands::ImportCaptions() {
         ImportResult::Imported) {
         host_.Project().captions.NotifyChanged({INT32_MIN, INT32_MAX});
     }
+    host_.ShowCaptionsAgain();
+}
+
+void FileCommands::ImportTranscript() {
+    host_.PauseIfPlaying();
+    const auto path = dialogs_.ChooseFileToOpen(InProjectFolder(kTranscriptRequest));
+    if (!path) return;
+    CaptionProject& project = host_.Project();
+    std::vector<std::unique_ptr<Caption>> captions = ReadTranscriptFile(project, *path);
+    if (captions.empty()) return;
+    const int32_t playhead = project.host != nullptr ? project.host->CurrentFrame() : 0;
+    host_.ReleaseCaptions();
+    PlaceCaptionsStep(host_.History(), std::move(captions), playhead);
     host_.ShowCaptionsAgain();
 }
 

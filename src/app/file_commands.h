@@ -57,6 +57,9 @@ class FileCommands {
     bool RecoverProject(const std::string& recoveryFile, const std::string& projectPath);
 
     void ImportCaptions();
+    // A plain text transcript, one caption per block of lines, placed two seconds each from the
+    // current frame (or after the last caption) as one step, for the timing keys to retime.
+    void ImportTranscript();
     void ExportCaptions();
     void GenerateTimingReport();
     void ConvertToSubtitle();

@@ -21,6 +21,8 @@ inline const Dialogs::FileRequest kImportRequest{
     "Video Files (*.m2v *.mpg *.mpeg *.vob *.ts *.m2ts *.mts *.mp4 *.m4v *.mov *.mkv);;"
     "All Files (*)",
     "", ""};
+inline const Dialogs::FileRequest kTranscriptRequest{"Import Transcript",
+                                                     "Text Files (*.txt);;All Files (*)", "", ""};
 // Asked after the file of an import of 608 captions is chosen.
 inline constexpr const char* kImportChannelQuestion = "Caption channel to import:";
 // Filters that write drop-frame timecodes (00:01:00;02 for frame 1800), as broadcast files for

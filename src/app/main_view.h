@@ -18,6 +18,7 @@
 #include "app/properties_panel.h"
 #include "caption_window/caption_window.h"
 #include "caption_window/caption_window_host.h"
+#include "editor/timing_pass.h"
 #include "files/timecode.h"
 #include "model/caption_project.h"
 #include "model/play_state.h"
@@ -127,6 +128,18 @@ class MainView : public QWidget,
     // A start, end or duration typed in the panel, for the caption it shows.
     void SetTypedTime(PropertiesPanel::Field field, int64_t frame);
 
+    // The keys of the window while the caption screen is not editing: Space plays or pauses;
+    // the steps move only a paused (or stopped) video; the timing keys time the captions of
+    // the pass at the frame on screen (a beep when there is nothing to time).
+    static constexpr int32_t kSecondFrames = 30;  // Shift+Left/Right: a second of timecode
+    void PlayOrPause();
+    void StepWhenPaused(int32_t frames);
+    void PressTimingKey(TimingKey key);
+    const TimingPass& Pass() const { return pass_; }
+    // Playback speed, the pitch kept; the ticks follow it.
+    void SetSpeed(double speed);
+    double Speed() const { return speed_; }
+
     // Non-drop or drop-frame labels for every timecode the view shows: the position label, the
     // panel and the check window.
     void SetTimecodeStyle(TimecodeStyle style);
@@ -198,6 +211,8 @@ class MainView : public QWidget,
     Dialogs& dialogs_;
     MediaPlayer player_;
     PlaybackTicks ticks_;
+    TimingPass pass_;
+    double speed_ = 1.0;
     QFrame editorArea_;  // the sunken edge round the caption window
     CaptionWindow captionWindow_;
     VideoWindow videoWindow_;  // a child of the caption window, covering it

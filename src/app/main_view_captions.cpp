@@ -92,6 +92,7 @@ void MainView::GoToFrame(int32_t frame) {
     } else {
         currentFrame_ = frame;
         timeline_.SetCurrentFrame(frame);
+        pass_.Begin(frame);
     }
     captionWindow_.ForgetShownCaption();
     captionWindow_.ResetAndShowFrame(currentFrame_);

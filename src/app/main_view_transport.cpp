@@ -1,5 +1,6 @@
 // Transport of the main view: seeking, stepping, play, pause, stop, scanning and the ticks.
 #include <algorithm>
+#include <cmath>
 
 #include "app/main_view.h"
 
@@ -29,6 +30,7 @@ void MainView::SeekWithinMedia(int64_t target) {
     target = std::clamp<int64_t>(target, 0, last);
     player_.Seek(target);
     UpdatePosition(target, true);
+    pass_.Begin(currentFrame_);
     if (pastEnd && playState_ == PlayState::Playing) TogglePause();
 }
 
@@ -69,6 +71,7 @@ void MainView::ShowSliderFrame(int position, bool scrub) {
         player_.Seek(target);
     }
     UpdatePosition(shown, false);
+    pass_.Begin(currentFrame_);
     ShowOnAir();
     RefreshViews(false);
     ForgetTimelineCaption();
@@ -97,6 +100,9 @@ void MainView::TogglePause() {
         playState_ = PlayState::Paused;
         player_.Pause();
         StopTimer();
+        // The frame it stopped on, which the last tick may not have seen yet (the timing keys
+        // take it next); the slider is left alone, as its thumb may be the one pausing.
+        UpdatePosition(player_.Position(), false);
         captionWindow_.SetTransportState(PlayState::Paused);
         ForgetTimelineCaption();
     }
@@ -111,6 +117,7 @@ void MainView::Stop() {
     StopTimer();
     player_.Seek(0);
     UpdatePosition(0, true);
+    pass_.Begin(0);
     captionWindow_.ForgetShownCaption();
     captionWindow_.SetTransportState(PlayState::Stopped);
     RefreshViews(true);
@@ -140,8 +147,10 @@ void MainView::EndScan() {
 }
 
 void MainView::StartPlaybackTimer() {
+    // The same share of a frame between ticks at any speed.
+    const int period = std::max(1, static_cast<int>(std::lround(kPlaybackTickMs / speed_)));
     ticks_.Start([this] { UpdatePosition(player_.IsOpen() ? player_.Position() : 0, true); },
-                 kPlaybackTickMs);
+                 period);
 }
 
 void MainView::StartScanTimer(bool forward) {

@@ -12,6 +12,7 @@
 #include "app/about_dialog.h"
 #include "app/guarded.h"
 #include "app/qt_dialogs.h"
+#include "app/shortcuts_dialog.h"
 #include "caption_window/caption_palette.h"
 #include "editor/edit_session.h"
 #include "files/file.h"
@@ -139,6 +140,7 @@ void MainWindow::CreateMenus() {
     saveAs->setShortcut(QKeySequence::SaveAs);
     file->addSeparator();
     import_ = AddFileCommand(file, "&Import Captions...", [&f] { f.ImportCaptions(); });
+    AddFileCommand(file, "Import Transcript...", [&f] { f.ImportTranscript(); });
     export_ = AddFileCommand(file, "&Export Captions...", [&f] { f.ExportCaptions(); });
     AddFileCommand(file, "&Convert to Subtitle...", [&f] { f.ConvertToSubtitle(); });
     AddFileCommand(file, "&Generate Timing Report...", [&f] { f.GenerateTimingReport(); });
@@ -196,10 +198,15 @@ void MainWindow::CreateMenus() {
     });
     snap_->setChecked(Settings().value(kSnapKey, true).toBool());
     timeline.SetSnapping(snap_->isChecked());
+    CreatePlaybackMenu();
     QMenu* tools = menuBar()->addMenu("&Tools");
     AddFileCommand(tools, "&Check Captions", [&v] { v.ShowCheck(); });
 
     QMenu* help = menuBar()->addMenu("&Help");
+    help->addAction("Keyboard Shortcuts", this, [this] {
+        ShortcutsDialog shortcuts(*menuBar(), this);
+        shortcuts.exec();
+    });
     help->addAction("&About...", this, [this] {
         AboutDialog about(this);
         about.exec();

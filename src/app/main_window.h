@@ -75,6 +75,8 @@ class MainWindow : public QMainWindow {
   private:
     void CreateMenus();
     void CreateToolBar();
+    // Playback: play and pause, the steps, the timing keys and the speed, with their keys.
+    void CreatePlaybackMenu();
     // Enables and checks the italics, underline and colour buttons after the caption window.
     void UpdateStyleButtons();
     // Undo and Redo name the steps they would take, and are greyed when there is none.

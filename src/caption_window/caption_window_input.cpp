@@ -44,12 +44,14 @@ bool CaptionWindow::focusNextPrevChild(bool /*next*/) {
     return false;
 }
 
-// While editing, the editor's keys come here before any shortcut of the main window.
+// While editing, the editor's keys and every key without Ctrl or Alt (Space, the arrows, the
+// function keys of the transport) come here before any shortcut of the main window.
 bool CaptionWindow::event(QEvent* e) {
     if (e->type() == QEvent::ShortcutOverride && IsEditing()) {
         auto* key = static_cast<QKeyEvent*>(e);
         const int held = HeldModifiers(key->modifiers(), key->key());
-        if (FindKeyBinding(held, key->key(), key->modifiers().testFlag(Qt::KeypadModifier))) {
+        if ((held & (kCtrlHeld | kAltHeld)) == 0 ||
+            FindKeyBinding(held, key->key(), key->modifiers().testFlag(Qt::KeypadModifier))) {
             e->accept();
             return true;
         }

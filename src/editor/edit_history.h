@@ -68,6 +68,9 @@ class EditHistory {
     // What the steps hold, for the bound.
     size_t Bytes() const { return bytes_; }
     size_t StepCount() const { return steps_.size(); }
+    // Names the state the project stands in: it changes with every step, undo and redo, and
+    // comes back when undo or redo comes back to the same state.
+    uint64_t CurrentStep() const { return CurrentId(); }
 
   private:
     friend class CaptionChange;

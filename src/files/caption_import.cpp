@@ -77,6 +77,24 @@ bool IsVideoExtension(std::string_view extension) {
     return std::find(std::begin(kVideo), std::end(kVideo), e) != std::end(kVideo);
 }
 
+bool ReadTextFile(CaptionProject& project, const std::string& path, std::vector<uint8_t>& content) {
+    File file;
+    const bool opened = file.Open(path, File::Mode::Read, &project.cancel);
+    if (opened && file.Length() <= kMaxTextFileBytes &&
+        ReadFileStart(file, static_cast<size_t>(kMaxTextFileBytes) + 1, project.cancel, content) &&
+        content.size() <= static_cast<size_t>(kMaxTextFileBytes)) {
+        return !CancelRaised(&project.cancel);
+    }
+    if (CancelRaised(&project.cancel)) return false;
+    if (!opened || file.Failed()) {
+        Inform(project, ErrorOpeningFileText(path, file.Error()));
+    } else {
+        Inform(project, FileTooLargeText(path, kMaxTextFileBytes));
+    }
+    content.clear();
+    return false;
+}
+
 ImportResult ImportCaptionFile(CaptionProject& project, const std::string& path,
                                std::string_view extension, const ImportHooks& hooks) {
     const bool subtitles = IsSubtitleExtension(extension);

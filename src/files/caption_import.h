@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "codec/decoder.h"
 #include "files/file.h"
@@ -53,6 +54,11 @@ struct ImportHooks {
 // MOV, Matroska, transport and program streams, raw H.264 and HEVC streams, which are refused
 // with a reason); .m2v is not one, its reader is the MPEG-2 one.
 bool IsVideoExtension(std::string_view extension);
+
+// Reads the text file at `path` whole, for a reader of its own (a transcript). False when it
+// cannot be opened or read, or holds more than kMaxTextFileBytes (told through the project's
+// host), or once the project's cancel flag is raised (nothing told).
+bool ReadTextFile(CaptionProject& project, const std::string& path, std::vector<uint8_t>& content);
 
 // Imports the file at `path`; `extension` (without the dot, any case) picks the reader: bin,
 // dat, scc, ccd, mcc, m2v or a video file's, and srt or vtt (ImportSubtitleFile). The file is read

@@ -228,8 +228,10 @@ std::string SkippedSubtitleBlocksText(const std::string& path, size_t blocks) {
            (blocks == 1 ? "was" : "were") + " left out";
 }
 
-std::string UnshownCharactersText(const std::string& path, size_t count, char32_t first,
-                                  int64_t frame) {
+namespace {
+
+// "N characters of PATH have no form on a caption screen and were left out; the first, U+XXXX,"
+std::string UnshownStart(const std::string& path, size_t count, char32_t first) {
     std::string name = "a malformed UTF-8 sequence";
     if (first != kMalformed) {
         char code[16];
@@ -238,8 +240,23 @@ std::string UnshownCharactersText(const std::string& path, size_t count, char32_
     }
     return std::to_string(count) + (count == 1 ? " character" : " characters") + " of " + path +
            (count == 1 ? " has" : " have") + " no form on a caption screen and " +
-           (count == 1 ? "was" : "were") + " left out; the first, " + name + ", is in the cue at " +
-           FormatTimecode(frame);
+           (count == 1 ? "was" : "were") + " left out; the first, " + name + ",";
+}
+
+}  // namespace
+
+std::string UnshownCharactersText(const std::string& path, size_t count, char32_t first,
+                                  int64_t frame) {
+    return UnshownStart(path, count, first) + " is in the cue at " + FormatTimecode(frame);
+}
+
+std::string UnshownTranscriptCharactersText(const std::string& path, size_t count, char32_t first,
+                                            size_t line) {
+    return UnshownStart(path, count, first) + " is on line " + std::to_string(line);
+}
+
+std::string NoTranscriptText(const std::string& path) {
+    return "File " + path + " contains no text to caption";
 }
 
 std::string NoSubtitlesText(const std::string& path) {

@@ -83,6 +83,11 @@ std::string SkippedSubtitleBlocksText(const std::string& path, size_t blocks);
 std::string UnshownCharactersText(const std::string& path, size_t count, char32_t first,
                                   int64_t frame);
 std::string NoSubtitlesText(const std::string& path);
+// Transcript import: characters without a 608 form (the first of them, and its line); a file
+// without a single line of text to show.
+std::string UnshownTranscriptCharactersText(const std::string& path, size_t count, char32_t first,
+                                            size_t line);
+std::string NoTranscriptText(const std::string& path);
 // Cues that start before the cue before them in the file (put in time order), or before that
 // cue ends (each then ends where the next begins), and the frame of the first of them.
 std::string CuesOutOfOrderText(const std::string& path, size_t count, int64_t firstFrame);

@@ -78,6 +78,12 @@ class MediaPlayer : public QObject {
     // and reports that frame as the position. Seek() to the exact frame when the drag ends.
     void Scrub(int64_t position);
 
+    // Playback speed (1 is normal). libmpv stretches the sound in time, keeping its pitch;
+    // positions stay media time, so frames stay exact at any speed. Kept over Open and Close.
+    void SetSpeed(double speed);
+    // The speed libmpv plays at.
+    double Speed() const;
+
     // How long Open waits for the whole frame index after libmpv has shown the first frame
     // (by default none for a long file, whose count is estimated until the index is done; up
     // to a second for a file under 64 MiB).

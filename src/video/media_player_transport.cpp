@@ -50,6 +50,17 @@ void MediaPlayer::Run() {
     SetProperty("pause", "no");
 }
 
+void MediaPlayer::SetSpeed(double speed) {
+    // Pitch correction is libmpv's default; asked for all the same, as a user's own
+    // configuration is never read.
+    SetProperty("audio-pitch-correction", "yes");
+    SetProperty("speed", SecondsText(speed).c_str());
+}
+
+double MediaPlayer::Speed() const {
+    return DoubleProperty("speed", 1.0);
+}
+
 // libmpv still stands where playback last paused: it seeks to the frame on screen, which stays
 // there (and is the position) until libmpv has reached it.
 void MediaPlayer::HandOverToPlayback() {

@@ -10,6 +10,7 @@ PlaybackTicks::PlaybackTicks(QObject* parent) : QObject(parent) {}
 void PlaybackTicks::Start(Callback onTick, int periodMs) {
     Stop();
     onTick_ = std::move(onTick);
+    periodMs_ = periodMs;
     timer_ = new QTimer(this);
     timer_->setTimerType(Qt::PreciseTimer);
     timer_->setInterval(periodMs);
@@ -24,6 +25,7 @@ void PlaybackTicks::Stop() {
     // The callback may stop its own source from inside a tick.
     timer_->deleteLater();
     timer_ = nullptr;
+    periodMs_ = 0;
 }
 
 void PlaybackTicks::Deliver(const QTimer* source) {

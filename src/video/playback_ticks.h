@@ -9,7 +9,7 @@ class QTimer;
 
 namespace vantrel {
 
-constexpr int kPlaybackTickMs = 17;
+constexpr int kPlaybackTickMs = 17;  // at normal speed; faster playback ticks more often
 constexpr int kScanTickMs = 100;
 
 class PlaybackTicks : public QObject {
@@ -26,12 +26,14 @@ class PlaybackTicks : public QObject {
     void Stop();
 
     bool Running() const { return timer_ != nullptr; }
+    int PeriodMs() const { return periodMs_; }
 
   private:
     void Deliver(const QTimer* source);
 
     Callback onTick_;
     QTimer* timer_ = nullptr;
+    int periodMs_ = 0;
     // A callback that runs the event loop must not get a second tick before it returns.
     bool delivering_ = false;
 };
