@@ -30,6 +30,18 @@ void AudioPeaks::Append(std::span<const PeakPair> finest) {
     }
 }
 
+void AudioPeaks::Reserve(double seconds) {
+    // A damaged file's duration is not believed past a day.
+    if (!(seconds > 0)) return;
+    seconds = std::min(seconds, 24 * 3600.0);
+    std::lock_guard lock(mutex_);
+    double entries = std::ceil(seconds * kPairsPerSecond) + 1;
+    for (auto& level : levels_) {
+        level.reserve(static_cast<size_t>(entries));
+        entries = std::ceil(entries / kLevelFactor);
+    }
+}
+
 void AudioPeaks::Finish() {
     std::lock_guard lock(mutex_);
     complete_ = true;
