@@ -35,7 +35,8 @@ void AudioPeaks::Reserve(double seconds) {
     if (!(seconds > 0)) return;
     seconds = std::min(seconds, 24 * 3600.0);
     std::lock_guard lock(mutex_);
-    double entries = std::ceil(seconds * kPairsPerSecond) + 1;
+    // With room for sound a little longer than the container says.
+    double entries = std::ceil((seconds * 1.01 + 2) * kPairsPerSecond);
     for (auto& level : levels_) {
         level.reserve(static_cast<size_t>(entries));
         entries = std::ceil(entries / kLevelFactor);

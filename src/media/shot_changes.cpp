@@ -1,6 +1,7 @@
 #include "media/shot_changes.h"
 
 extern "C" {
+#include <libavutil/pixdesc.h>
 #include <libswscale/swscale.h>
 }
 
@@ -52,6 +53,43 @@ uint8_t Score(const Grey& a, const Grey& b) {
     return static_cast<uint8_t>(std::lround(255 * (pixels + tones) / 2));
 }
 
+// Whether the picture's first plane holds its 8-bit grey levels, one byte a pixel, as in the
+// YUV layouts decoders give.
+bool HasGreyPlane(int format) {
+    const AVPixFmtDescriptor* layout = av_pix_fmt_desc_get(static_cast<AVPixelFormat>(format));
+    if (layout == nullptr || (layout->flags & (AV_PIX_FMT_FLAG_RGB | AV_PIX_FMT_FLAG_PAL |
+                                               AV_PIX_FMT_FLAG_BITSTREAM)) != 0) {
+        return false;
+    }
+    const AVComponentDescriptor& grey = layout->comp[0];
+    return layout->nb_components >= 1 && grey.plane == 0 && grey.step == 1 && grey.depth == 8 &&
+           grey.shift == 0 && grey.offset == 0;
+}
+
+// The mean of each cell of the grey plane, from every other pixel of every other row: the
+// whole picture is looked at for the cost of a quarter of it, where a scaler would read it all.
+void ShrinkGreyPlane(const AVFrame& frame, Grey& out) {
+    const int width = frame.width;
+    const int height = frame.height;
+    for (int y = 0; y < kHeight; ++y) {
+        const int top = y * height / kHeight;
+        const int bottom = std::max(top + 1, (y + 1) * height / kHeight);
+        for (int x = 0; x < kWidth; ++x) {
+            const int left = x * width / kWidth;
+            const int right = std::max(left + 1, (x + 1) * width / kWidth);
+            int sum = 0;
+            int count = 0;
+            for (int row = top; row < bottom; row += 2) {
+                const uint8_t* line =
+                    frame.data[0] + static_cast<ptrdiff_t>(row) * frame.linesize[0];
+                for (int column = left; column < right; column += 2) sum += line[column];
+                count += (right - left + 1) / 2;
+            }
+            out[y * kWidth + x] = static_cast<uint8_t>(sum / count);
+        }
+    }
+}
+
 }  // namespace
 
 void ShotScores::Append(uint8_t score) {
@@ -84,11 +122,11 @@ MediaRead ScoreShotChanges(const std::string& path, ShotScores& scores, const Jo
     if (!format) return MediaRead::kFailed;
     const int index = media::KeepOnlyStream(format.get(), AVMEDIA_TYPE_VIDEO, 0);
     if (index < 0) return MediaRead::kFailed;
-    // Only a small picture is wanted: decoded at a quarter of the size where the decoder can,
-    // and without the smoothing filters that hide blocks from the eye.
+    // Only a small picture is wanted: decoded without the smoothing filter that hides blocks
+    // from the eye. Not at a reduced size: pictures decoded so drift from their references
+    // until the next key picture, whose jump back looks like a cut.
     media::CodecPtr codec =
-        media::OpenDecoder(format->streams[index], [](AVCodecContext& c, const AVCodec& decoder) {
-            c.lowres = std::min<int>(decoder.max_lowres, 2);
+        media::OpenDecoder(format->streams[index], [](AVCodecContext& c, const AVCodec&) {
             c.skip_loop_filter = AVDISCARD_ALL;
             c.flags2 |= AV_CODEC_FLAG2_FAST;
             c.thread_count = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
@@ -104,16 +142,20 @@ MediaRead ScoreShotChanges(const std::string& path, ShotScores& scores, const Jo
     bool first = true;
     auto drain = [&] {
         while (avcodec_receive_frame(codec.get(), frame.get()) == 0) {
-            scaler.reset(sws_getCachedContext(scaler.release(), frame->width, frame->height,
-                                              static_cast<AVPixelFormat>(frame->format), kWidth,
-                                              kHeight, AV_PIX_FMT_GRAY8, SWS_AREA, nullptr, nullptr,
-                                              nullptr));
-            uint8_t* planes[] = {current.data()};
-            const int strides[] = {kWidth};
-            // A picture that cannot be scaled keeps the one before, and scores 0.
-            if (scaler) {
-                sws_scale(scaler.get(), frame->data, frame->linesize, 0, frame->height, planes,
-                          strides);
+            if (HasGreyPlane(frame->format)) {
+                ShrinkGreyPlane(*frame, current);
+            } else {
+                scaler.reset(sws_getCachedContext(scaler.release(), frame->width, frame->height,
+                                                  static_cast<AVPixelFormat>(frame->format), kWidth,
+                                                  kHeight, AV_PIX_FMT_GRAY8, SWS_AREA, nullptr,
+                                                  nullptr, nullptr));
+                uint8_t* planes[] = {current.data()};
+                const int strides[] = {kWidth};
+                // A picture that cannot be scaled keeps the one before, and scores 0.
+                if (scaler) {
+                    sws_scale(scaler.get(), frame->data, frame->linesize, 0, frame->height, planes,
+                              strides);
+                }
             }
             scores.Append(first ? 0 : Score(previous, current));
             first = false;
