@@ -23,6 +23,9 @@ inline const Dialogs::FileRequest kImportRequest{
     "", ""};
 inline const Dialogs::FileRequest kTranscriptRequest{"Import Transcript",
                                                      "Text Files (*.txt);;All Files (*)", "", ""};
+// Shot changes made by another tool: frame numbers or timecodes, one a line.
+inline const Dialogs::FileRequest kImportShotChangesRequest{
+    "Import Shot Changes", "Shot Change Lists (*.txt *.csv);;All Files (*)", "", ""};
 // Asked after the file of an import of 608 captions is chosen.
 inline constexpr const char* kImportChannelQuestion = "Caption channel to import:";
 // Filters that write drop-frame timecodes (00:01:00;02 for frame 1800), as broadcast files for

@@ -4,6 +4,7 @@
 
 #include "app/guarded.h"
 #include "files/timecode.h"
+#include "media/media_cache.h"
 
 namespace vantrel {
 
@@ -59,6 +60,10 @@ MainView::MainView(Dialogs& dialogs, QWidget* parent,
       slider_(Qt::Horizontal, this),
       panel_(this),
       timeline_(*this, this),
+      media_(
+          timeline_,
+          [this] { return playState_ == PlayState::Playing || playState_ == PlayState::Scanning; },
+          DefaultMediaCacheFolder(), this),
       progress_(this),
       files_(*this, dialogs, progress_),
       check_(
@@ -166,6 +171,7 @@ void MainView::CreateTransportButtons() {
 }
 
 void MainView::ShowPlayStateOnButtons() {
+    media_.PlayStateChanged();
     if (playState_ == PlayState::Scanning) return;
     buttons_[kPlayButton].setChecked(playState_ == PlayState::Playing ||
                                      playState_ == PlayState::Paused);

@@ -14,6 +14,7 @@
 #include "app/check_dialog.h"
 #include "app/dialogs.h"
 #include "app/file_commands.h"
+#include "app/media_feed.h"
 #include "app/progress_dialog.h"
 #include "app/properties_panel.h"
 #include "caption_window/caption_window.h"
@@ -93,6 +94,10 @@ class MainView : public QWidget,
     void FitVideoWindow();
     // The length and the indexed part as the video's frame index grows.
     void ShowIndexProgress();
+    // File > Import Shot Changes: a text file of frame numbers or timecodes.
+    void ImportShotChanges();
+    // The sound's peaks and the shot changes of the open video, for the timeline.
+    MediaFeed& Media() { return media_; }
 
     // Frames and media positions.
     int64_t ToMedia(int64_t frames) const;
@@ -222,6 +227,7 @@ class MainView : public QWidget,
     QToolButton buttons_[kButtonCount];
     PropertiesPanel panel_;
     TimelineWindow timeline_;
+    MediaFeed media_;
     ProgressDialog progress_;
     FileCommands files_;
     CheckDialog check_;

@@ -3,6 +3,8 @@
 #include "app/main_view.h"
 #include "app/video_file_filter.h"
 #include "files/file.h"
+#include "files/file_messages.h"
+#include "media/shot_change_file.h"
 #include "video/media_units.h"
 
 namespace vantrel {
@@ -15,6 +17,7 @@ void MainView::OpenVideo(const std::string& name) {
     // The player drops the media it had; ticks for it would move a stopped view.
     StopTimer();
     const LocalFileKind local = CheckLocalFile(path);
+    media_.Close();
     if (local != LocalFileKind::Regular) {
         player_.Close();
         project_.secondPath.clear();
@@ -43,6 +46,8 @@ void MainView::OpenVideo(const std::string& name) {
     }
     playState_ = PlayState::Stopped;
     player_.Pause();
+    // Sound alone has peaks too; its shot detection finds no picture and ends.
+    media_.Open(path);
 }
 
 bool MainView::RelinkMissingVideo(int32_t frame) {
@@ -74,9 +79,24 @@ void MainView::ShowIndexProgress() {
     timeline_.SetIndexedFrames(player_.Indexed() ? -1 : player_.IndexedFrames());
 }
 
+void MainView::ImportShotChanges() {
+    const std::optional<std::string> path =
+        dialogs_.ChooseFileToOpen(files_.InProjectFolder(kImportShotChangesRequest));
+    if (!path) return;
+    ShotChangeList list;
+    std::string reason;
+    if (!ReadShotChangeFile(*path, list, reason)) {
+        dialogs_.Inform(ErrorOpeningFileText(*path, reason));
+        return;
+    }
+    media_.ImportShotChanges(std::move(list.frames));
+    if (!list.bad.empty()) dialogs_.Inform(BadShotChangeLinesText(*path, list));
+}
+
 void MainView::CloseVideo() {
     Stop();
     player_.Close();
+    media_.Close();
     timeline_.SetIndexedFrames(-1);
     project_.videoPath.clear();
     project_.secondPath.clear();

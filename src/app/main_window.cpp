@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QMenuBar>
 #include <QPainter>
 #include <QPixmap>
@@ -17,6 +18,7 @@
 #include "editor/edit_session.h"
 #include "files/file.h"
 #include "files/file_messages.h"
+#include "media/shot_changes.h"
 #include "model/caption.h"
 
 namespace vantrel {
@@ -48,6 +50,9 @@ constexpr const char* kColourNames[] = {"&White", "&Green",  "&Blue",   "&Cyan",
 constexpr char kRecentKey[] = "recentProjects";
 constexpr char kDropFrameKey[] = "dropFrameTimecodes";
 constexpr char kSnapKey[] = "snapToShotChanges";
+constexpr char kShotThresholdKey[] = "shotChangeThreshold";
+constexpr char kShotThresholdLabel[] =
+    "Picture change that marks a shot change, in percent (lower finds more):";
 
 // Where the recent projects are kept: ~/.config/vantrel/vantrel.conf.
 QSettings Settings() {
@@ -147,6 +152,7 @@ void MainWindow::CreateMenus() {
     AddFileCommand(file, "&Multiplex into MPEG2 Stream...", [&f] { f.Multiplex(); });
     file->addSeparator();
     chooseVideo_ = AddFileCommand(file, "Choose &Video Stream...", [&v] { v.ChooseVideoStream(); });
+    AddFileCommand(file, "Import Shot Changes...", [&v] { v.ImportShotChanges(); });
     file->addSeparator();
     QAction* exit = file->addAction("E&xit", this, &QWidget::close);
     exit->setShortcut(QKeySequence::Quit);
@@ -201,6 +207,17 @@ void MainWindow::CreateMenus() {
     CreatePlaybackMenu();
     QMenu* tools = menuBar()->addMenu("&Tools");
     AddFileCommand(tools, "&Check Captions", [&v] { v.ShowCheck(); });
+    // The threshold is the user's, kept between sessions; a new one picks the changes again.
+    v.Media().SetShotThreshold(Settings().value(kShotThresholdKey, kDefaultShotThreshold).toInt());
+    tools->addAction("Shot Change Threshold...", this, [this, &v] {
+        bool ok = false;
+        const int threshold = QInputDialog::getInt(
+            this, "Shot Change Threshold", kShotThresholdLabel, v.Media().ShotThreshold(),
+            kLowestShotThreshold, kHighestShotThreshold, 1, &ok);
+        if (!ok) return;
+        v.Media().SetShotThreshold(threshold);
+        Settings().setValue(kShotThresholdKey, threshold);
+    });
 
     QMenu* help = menuBar()->addMenu("&Help");
     help->addAction("Keyboard Shortcuts", this, [this] {

@@ -30,6 +30,19 @@ void AudioPeaks::Append(std::span<const PeakPair> finest) {
     }
 }
 
+void AudioPeaks::Reserve(double seconds) {
+    // A damaged file's duration is not believed past a day.
+    if (!(seconds > 0)) return;
+    seconds = std::min(seconds, 24 * 3600.0);
+    std::lock_guard lock(mutex_);
+    // With room for sound a little longer than the container says.
+    double entries = std::ceil((seconds * 1.01 + 2) * kPairsPerSecond);
+    for (auto& level : levels_) {
+        level.reserve(static_cast<size_t>(entries));
+        entries = std::ceil(entries / kLevelFactor);
+    }
+}
+
 void AudioPeaks::Finish() {
     std::lock_guard lock(mutex_);
     complete_ = true;

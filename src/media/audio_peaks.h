@@ -26,6 +26,9 @@ class AudioPeaks {
 
     // Decoder side: the next entries of the finest level, in time order.
     void Append(std::span<const PeakPair> finest);
+    // Decoder side: room for this much sound at every level, so that a long programme's
+    // peaks do not take twice their size while they grow.
+    void Reserve(double seconds);
     // Decoder side: the whole audio has been read (`Complete` turns true).
     void Finish();
 

@@ -1,0 +1,59 @@
+// The timing tools' reading of a video, timed: `peaks FILE` reads the first sound track's peaks,
+// `shots FILE [THRESHOLD]` scores every frame and picks the shot changes, `memory SECONDS` gives
+// the peaks' bytes for that much sound. Run by bench/timing_tools.sh; at normal priority, so
+// that it is timed as ffmpeg is.
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "media/audio_waveform.h"
+#include "media/shot_changes.h"
+
+using namespace vantrel;
+
+namespace {
+
+double Since(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+        .count();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::string what = argc > 1 ? argv[1] : "";
+    JobControl control;
+    const auto start = std::chrono::steady_clock::now();
+    if (what == "peaks" && argc > 2) {
+        AudioPeaks peaks;
+        if (ReadAudioPeaks(argv[2], 0, peaks, control) != MediaRead::kDone) return 1;
+        std::printf("peaks_ms %.0f seconds %.1f bytes %zu\n", Since(start), peaks.KnownSeconds(),
+                    peaks.Bytes());
+        return 0;
+    }
+    if (what == "shots" && argc > 2) {
+        ShotScores scores;
+        if (ScoreShotChanges(argv[2], scores, control) != MediaRead::kDone) return 1;
+        const int threshold = argc > 3 ? std::atoi(argv[3]) : kDefaultShotThreshold;
+        const std::vector<uint8_t> all = scores.Snapshot();
+        std::printf("shots_ms %.0f frames %zu changes", Since(start), all.size());
+        for (int32_t frame : ShotChangesFrom(all, threshold)) std::printf(" %d", frame);
+        std::printf("\n");
+        return 0;
+    }
+    if (what == "memory" && argc > 2) {
+        const double seconds = std::atof(argv[2]);
+        AudioPeaks peaks;
+        peaks.Reserve(seconds);
+        const std::vector<PeakPair> second(AudioPeaks::kPairsPerSecond, PeakPair{-5, 5});
+        for (int s = 0; s < seconds; ++s) peaks.Append(second);
+        peaks.Finish();
+        std::printf("peaks_bytes %zu\n", peaks.Bytes());
+        return 0;
+    }
+    std::fprintf(stderr, "usage: %s peaks FILE | shots FILE [THRESHOLD] | memory SECONDS\n",
+                 argv[0]);
+    return 2;
+}
