@@ -58,6 +58,7 @@ MainView::MainView(Dialogs& dialogs, QWidget* parent,
       timecodeLabel_("(00:00:00:00)", this),
       slider_(Qt::Horizontal, this),
       panel_(this),
+      table_(project_.captions, this),
       timeline_(*this, this),
       progress_(this),
       files_(*this, dialogs, progress_),
@@ -68,6 +69,7 @@ MainView::MainView(Dialogs& dialogs, QWidget* parent,
               currentFrame_ = frame;
               captionWindow_.ResetAndShowFrame(frame);
               timeline_.SetCurrentFrame(frame);
+              table_.FollowFrame(frame);
           },
           this) {
     project_.host = this;
@@ -114,6 +116,22 @@ MainView::MainView(Dialogs& dialogs, QWidget* parent,
     connect(&panel_, &PropertiesPanel::TimeTyped, this, &MainView::SetTypedTime);
 
     timeline_.setGeometry(1, kTimelineTop, kWidth - 2, kHeight - 1 - kTimelineTop);
+
+    // Over the panel until the window is laid out with splitters; View > Show Caption List.
+    table_.setGeometry(kPanelLeft, 0, PropertiesPanel::kWidth, PropertiesPanel::kHeight);
+    table_.hide();
+    connect(&table_, &CaptionTable::CaptionChosen, this, [this](int32_t frame) {
+        RunGuarded(dialogs_, "Caption List", [&] {
+            captionWindow_.EndEdit();
+            GoToFrame(frame);
+        });
+    });
+    connect(&table_, &CaptionTable::DeleteRequested, this, [this] {
+        if (!RunGuarded(dialogs_, "Delete", [&] { DeleteSelectedCaptions(); })) ShowCaptionsAgain();
+    });
+    connect(&table_, &CaptionTable::EditRequested, this, [this](int row) {
+        RunGuarded(dialogs_, "Edit Caption", [&] { EditCaptionAtRow(row); });
+    });
 
     connect(&player_, &MediaPlayer::EndOfMedia, this, &MainView::PauseAtEndOfMedia);
     // The frame count is an estimate until the video's index is complete.
@@ -218,6 +236,7 @@ void MainView::SetTimecodeStyle(TimecodeStyle style) {
     timecodeStyle_ = style;
     ShowTimecode();
     panel_.SetTimecodeStyle(style);
+    table_.SetTimecodeStyle(style);
     check_.SetTimecodeStyle(style);
     RecheckCaptions();
 }
@@ -249,6 +268,7 @@ void MainView::ShowCaptionsAgain() {
     captionWindow_.SetTransportState(playState_);
     ShowOnAir();
     ForgetTimelineCaption();
+    table_.FollowFrame(currentFrame_);
 }
 
 void MainView::ShowOnAir() {
@@ -295,6 +315,7 @@ void MainView::UpdatePosition(int64_t position, bool resetRange) {
     }
     // After the scale, so that a marker far into a newly opened video can be scrolled to.
     timeline_.SetCurrentFrame(currentFrame_);
+    table_.FollowFrame(currentFrame_);
 }
 
 void MainView::RefreshViews(bool full) {

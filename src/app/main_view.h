@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "app/caption_table.h"
 #include "app/check_dialog.h"
 #include "app/dialogs.h"
 #include "app/file_commands.h"
@@ -126,9 +127,13 @@ class MainView : public QWidget,
     void SetTimingMode(int mode);
     // A start, end or duration typed in the panel, for the caption it shows.
     void SetTypedTime(PropertiesPanel::Field field, int64_t frame);
+    // The caption list's requests: the selected captions removed as one step; the caption of a
+    // row opened on the caption screen for editing, at the end of its last row of text.
+    void DeleteSelectedCaptions();
+    void EditCaptionAtRow(int row);
 
     // Non-drop or drop-frame labels for every timecode the view shows: the position label, the
-    // panel and the check window.
+    // panel, the caption list and the check window.
     void SetTimecodeStyle(TimecodeStyle style);
 
     // Undo and redo: the edit being typed is committed first, the views let go of every caption,
@@ -156,6 +161,7 @@ class MainView : public QWidget,
     VideoWindow& Video() { return videoWindow_; }
     CaptionWindow& Captions() { return captionWindow_; }
     PropertiesPanel& Panel() { return panel_; }
+    CaptionTable& Table() { return table_; }
     FileCommands& Files() { return files_; }
     TimelineWindow& Timeline() { return timeline_; }
     QToolButton& TransportButton(Button which) { return buttons_[which]; }
@@ -206,6 +212,7 @@ class MainView : public QWidget,
     QSlider slider_;
     QToolButton buttons_[kButtonCount];
     PropertiesPanel panel_;
+    CaptionTable table_;
     TimelineWindow timeline_;
     ProgressDialog progress_;
     FileCommands files_;

@@ -177,6 +177,12 @@ void MainWindow::CreateMenus() {
     });
     dropFrame->setChecked(Settings().value(kDropFrameKey, false).toBool());
     dropFrame_ = dropFrame;
+    showList_ = viewMenu->addAction("Show Caption List");
+    showList_->setCheckable(true);
+    connect(showList_, &QAction::toggled, this, [&v](bool on) {
+        v.Table().setVisible(on);
+        if (on) v.Table().raise();
+    });
     QMenu* tools = menuBar()->addMenu("&Tools");
     AddFileCommand(tools, "&Check Captions", [&v] { v.ShowCheck(); });
 

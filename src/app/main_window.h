@@ -37,6 +37,8 @@ class MainWindow : public QMainWindow {
     QAction& ColourAction(int colour) { return *colours_[colour]; }
     // View > Drop-Frame Timecodes.
     QAction& DropFrameAction() { return *dropFrame_; }
+    // View > Show Caption List.
+    QAction& ShowListAction() { return *showList_; }
     QAction& UndoAction() { return *undo_; }
     QAction& RedoAction() { return *redo_; }
 
@@ -94,6 +96,7 @@ class MainWindow : public QMainWindow {
     QAction* undo_ = nullptr;
     QAction* redo_ = nullptr;
     QAction* dropFrame_ = nullptr;
+    QAction* showList_ = nullptr;
     QAction* italics_ = nullptr;
     QAction* underline_ = nullptr;
     std::array<QAction*, 7> colours_ = {};
