@@ -1,8 +1,9 @@
 // Takes the screenshots of the documentation: the caption window showing a caption in several
 // colours, italics and underline over a paused video frame, the timeline under it with the
-// captions that follow in their timing modes, the whole main window playing the video with
-// that caption on the air, and the Edit menu after a caption was moved. Run by hand under a real X
-// server, after building with -DVANTREL_TOOLS=ON (see make_caption_font.cpp):
+// captions that follow in their timing modes, its time ruler, the audio's waveform and the shot
+// changes, the whole main window playing the video with that caption on the air, and the Edit
+// menu after a caption was moved. A video without sound gets a made-up waveform of speech. Run by
+// hand under a real X server, after building with -DVANTREL_TOOLS=ON (see make_caption_font.cpp):
 //   ffmpeg -f lavfi -i mandelbrot=size=640x480:rate=30000/1001 -t 10 -pix_fmt yuv420p /tmp/shot.mp4
 //   xvfb-run -a -s "-screen 0 1024x768x24" build/tools/tools/make_screenshots /tmp/shot.mp4 docs
 #include <QApplication>
@@ -10,9 +11,13 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#include <algorithm>
 #include <clocale>
+#include <cmath>
 #include <cstdio>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "app/main_window.h"
 #include "editor/caption_steps.h"
@@ -35,6 +40,24 @@ void Type(Caption& caption, int row, int column, const char* text, uint8_t attri
         column = vantrel::InsertCharacter(caption, static_cast<uint8_t>(text[i]), row, column,
                                           attribute);
     }
+}
+
+// Bursts of speech, a syllable every few tenths of a second, with pauses between sentences.
+std::shared_ptr<vantrel::AudioPeaks> SpeechPeaks(double seconds) {
+    auto peaks = std::make_shared<vantrel::AudioPeaks>();
+    std::vector<vantrel::PeakPair> pairs;
+    const int count = static_cast<int>(seconds * vantrel::AudioPeaks::kPairsPerSecond);
+    for (int i = 0; i < count; ++i) {
+        const double t = static_cast<double>(i) / vantrel::AudioPeaks::kPairsPerSecond;
+        const double sentence = std::max(0.0, std::sin(t * 0.9 + 0.4));
+        const double syllable = 0.35 + 0.65 * std::abs(std::sin(t * 9.0 + std::sin(t * 2.3)));
+        const double level = sentence * syllable * (0.85 + 0.15 * std::sin(t * 157.0));
+        const auto v = static_cast<int8_t>(std::clamp(level * 118, 1.0, 127.0));
+        pairs.push_back({static_cast<int8_t>(-v), v});
+    }
+    peaks->Append(pairs);
+    peaks->Finish();
+    return peaks;
 }
 
 bool Save(QWidget& widget, const char* folder, const char* name) {
@@ -122,8 +145,13 @@ int main(int argc, char** argv) {
     }
     for (Caption* c = view.Project().captions.Head(); c; c = c->next) c->ApplyTiming();
 
+    // The cuts of the picture, at some of the captions' starts and ends.
+    view.Timeline().SetShotChanges({118, 260, 452, 610, 705});
     view.SeekToFrame(60);
     Wait(1500);
+    if (view.Timeline().Peaks() == nullptr)
+        view.Timeline().SetAudioPeaks(SpeechPeaks(40), 1001.0 / 30000);
+    Wait(200);
     if (!Save(view.Captions(), argv[2], "caption-window.png")) return 1;
     if (!Save(view.Timeline(), argv[2], "timeline.png")) return 1;
     view.SeekToFrame(45);

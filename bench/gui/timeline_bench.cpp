@@ -44,9 +44,8 @@ struct Scene {
         total = 200 + count * kSpacing;
         timeline.resize(792, 65);
         timeline.show();
-        const int32_t step = total / 10000 + 1;
-        timeline.SetScale(step, total);
-        timeline.ScrollBar().setValue((100 + count / 2 * kSpacing) / step);
+        timeline.SetTotalFrames(total);
+        timeline.ScrollTo(100 + count / 2 * kSpacing);
         middle = timeline.Base() + 300;  // the marker well inside the view
         timeline.SetCurrentFrame(middle);
         timeline.render(&image);

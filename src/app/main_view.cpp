@@ -238,6 +238,7 @@ void MainView::SetTimecodeStyle(TimecodeStyle style) {
     panel_.SetTimecodeStyle(style);
     table_.SetTimecodeStyle(style);
     check_.SetTimecodeStyle(style);
+    timeline_.SetTimecodeStyle(style);
     RecheckCaptions();
 }
 
@@ -311,7 +312,7 @@ void MainView::UpdatePosition(int64_t position, bool resetRange) {
             slider_.setRange(0, static_cast<int>(duration / sliderStep_));
         }
         slider_.setValue(static_cast<int>(currentFrame_ / sliderStep_));
-        timeline_.SetScale(sliderStep_, duration);
+        timeline_.SetTotalFrames(duration);
     }
     // After the scale, so that a marker far into a newly opened video can be scrolled to.
     timeline_.SetCurrentFrame(currentFrame_);

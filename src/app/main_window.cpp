@@ -46,6 +46,7 @@ constexpr const char* kColourNames[] = {"&White", "&Green",  "&Blue",   "&Cyan",
 
 constexpr char kRecentKey[] = "recentProjects";
 constexpr char kDropFrameKey[] = "dropFrameTimecodes";
+constexpr char kSnapKey[] = "snapToShotChanges";
 
 // Where the recent projects are kept: ~/.config/vantrel/vantrel.conf.
 QSettings Settings() {
@@ -183,6 +184,24 @@ void MainWindow::CreateMenus() {
         v.Table().setVisible(on);
         if (on) v.Table().raise();
     });
+    // The timeline's zoom. Ctrl+Alt keeps the keys clear of those the caption screen types.
+    viewMenu->addSeparator();
+    TimelineWindow& timeline = v.Timeline();
+    QAction* zoomIn = viewMenu->addAction("Zoom &In", this, [&timeline] { timeline.ZoomIn(); });
+    zoomIn->setShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Equal));
+    QAction* zoomOut = viewMenu->addAction("Zoom &Out", this, [&timeline] { timeline.ZoomOut(); });
+    zoomOut->setShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Minus));
+    QAction* whole = viewMenu->addAction("Zoom to &Whole Programme", this,
+                                         [&timeline] { timeline.ZoomToWholeProgramme(); });
+    whole->setShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_0));
+    snap_ = viewMenu->addAction("&Snap to Shot Changes");
+    snap_->setCheckable(true);
+    connect(snap_, &QAction::toggled, this, [&timeline](bool on) {
+        timeline.SetSnapping(on);
+        Settings().setValue(kSnapKey, on);
+    });
+    snap_->setChecked(Settings().value(kSnapKey, true).toBool());
+    timeline.SetSnapping(snap_->isChecked());
     QMenu* tools = menuBar()->addMenu("&Tools");
     AddFileCommand(tools, "&Check Captions", [&v] { v.ShowCheck(); });
 

@@ -39,6 +39,8 @@ class MainWindow : public QMainWindow {
     QAction& DropFrameAction() { return *dropFrame_; }
     // View > Show Caption List.
     QAction& ShowListAction() { return *showList_; }
+    // View > Snap to Shot Changes.
+    QAction& SnapAction() { return *snap_; }
     QAction& UndoAction() { return *undo_; }
     QAction& RedoAction() { return *redo_; }
 
@@ -97,6 +99,7 @@ class MainWindow : public QMainWindow {
     QAction* redo_ = nullptr;
     QAction* dropFrame_ = nullptr;
     QAction* showList_ = nullptr;
+    QAction* snap_ = nullptr;
     QAction* italics_ = nullptr;
     QAction* underline_ = nullptr;
     std::array<QAction*, 7> colours_ = {};

@@ -1,6 +1,7 @@
 #include "editor/caption_steps.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "codec/encoder.h"
 
@@ -12,6 +13,34 @@ namespace {
 constexpr int64_t kLeastDisplay = 3;
 // The longest a caption made by Add Caption in a gap lasts: two seconds.
 constexpr int64_t kNewCaptionFrames = 60;
+// The blank frames a snap leaves between an erase and the next caption.
+constexpr int64_t kSnapGap = 2;
+
+// Keeps the nearest target seen so far; the first offered wins a tie.
+class Nearest {
+  public:
+    Nearest(int64_t frame, FrameBounds bounds, int64_t reach)
+        : frame_(frame), bounds_(bounds), reach_(reach), best_(frame) {}
+    void Offer(int64_t target) {
+        const int64_t distance = target > frame_ ? target - frame_ : frame_ - target;
+        if (distance > reach_ || distance >= distance_) return;
+        if (target < bounds_.lowest || target > bounds_.highest) return;
+        distance_ = distance;
+        best_ = target;
+    }
+    void OfferShots(std::span<const int32_t> shots) {
+        auto it = std::lower_bound(shots.begin(), shots.end(), frame_ - reach_);
+        for (; it != shots.end() && *it <= frame_ + reach_; ++it) Offer(*it);
+    }
+    int64_t Best() const { return best_; }
+
+  private:
+    int64_t frame_;
+    FrameBounds bounds_;
+    int64_t reach_;
+    int64_t best_;
+    int64_t distance_ = std::numeric_limits<int64_t>::max();
+};
 
 }  // namespace
 
@@ -39,6 +68,27 @@ FrameBounds EndBounds(const Caption& c) {
     const int64_t highest = c.next ? int64_t{c.next->startFrame} - 1 : kMaxCaptionEndFrame;
     if (lowest > highest) return {c.endFrame, c.endFrame};
     return {lowest, highest};
+}
+
+int64_t SnapStart(const Caption& c, int64_t frame, FrameBounds bounds,
+                  std::span<const int32_t> shots, int64_t reach) {
+    Nearest nearest(frame, bounds, reach);
+    nearest.OfferShots(shots);
+    // The previous caption's end when nothing cuts it short: Normal by its rows, Manual as set.
+    if (c.prev != nullptr && (c.prev->timingMode == Normal || c.prev->timingMode == Manual))
+        nearest.Offer(int64_t{c.prev->TimedEnd(nullptr)} + kSnapGap);
+    if (c.next != nullptr && c.timingMode == Manual)
+        nearest.Offer(int64_t{c.next->startFrame} - kSnapGap -
+                      (int64_t{c.endFrame} - c.startFrame));
+    return nearest.Best();
+}
+
+int64_t SnapEnd(const Caption& c, int64_t frame, FrameBounds bounds, std::span<const int32_t> shots,
+                int64_t reach) {
+    Nearest nearest(frame, bounds, reach);
+    nearest.OfferShots(shots);
+    if (c.next != nullptr) nearest.Offer(int64_t{c.next->startFrame} - kSnapGap);
+    return nearest.Best();
 }
 
 void MoveCaptionStart(CaptionList& list, Caption& c, int32_t start) {

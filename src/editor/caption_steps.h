@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <vector>
 
 #include "editor/edit_history.h"
@@ -21,6 +22,17 @@ struct FrameBounds {
 };
 FrameBounds StartBounds(Caption& caption);
 FrameBounds EndBounds(const Caption& caption);
+
+// Where a drag lets go of a frame: the nearest target within `reach` frames of `frame` that lies
+// inside `bounds`, else `frame` itself. Targets are the shot changes (`shots`, in order), and two
+// frames of blank from the neighbour where an erase separates the two: a start two frames after
+// the previous caption ends when that one is Normal or Manual (Persistent and Seamless end by
+// their own rules), an end two frames before the next caption's start, and for a Manual caption,
+// whose length a move keeps, the start that puts its end there. A shot change wins a tie.
+int64_t SnapStart(const Caption& caption, int64_t frame, FrameBounds bounds,
+                  std::span<const int32_t> shots, int64_t reach);
+int64_t SnapEnd(const Caption& caption, int64_t frame, FrameBounds bounds,
+                std::span<const int32_t> shots, int64_t reach);
 
 // In place, inside a change that touched the caption and the one before it: the caption
 // starts at `start`, the one before it retimed.

@@ -1,12 +1,23 @@
-// The timeline's mouse and keyboard: seeking, moving a caption, dragging its end, deleting.
+// The timeline's mouse and keyboard: seeking, moving a caption, dragging its end, deleting,
+// scrolling and zooming.
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QWheelEvent>
 #include <algorithm>
+#include <cmath>
 
 #include "editor/caption_steps.h"
 #include "timeline/timeline_window.h"
 
 namespace vantrel {
+
+namespace {
+
+constexpr int kSnapPixels = 6;    // how near a target pulls a drag
+constexpr int kWheelPixels = 65;  // a notch of the plain wheel
+constexpr int kWheelNotch = 120;  // Qt's angle units per notch
+
+}  // namespace
 
 QPoint TimelineWindow::AreaPoint(const QMouseEvent* event) const {
     return event->position().toPoint() - contentsRect().topLeft();
@@ -24,7 +35,8 @@ void TimelineWindow::mousePressEvent(QMouseEvent* event) {
     const Hit hit = HitTest(p.x(), p.y());
     if (hit.part == kNothing) {
         // Empty space seeks in any play state.
-        mainView_.SeekToFrame(Base() + p.x());
+        mainView_.SeekToFrame(
+            static_cast<int32_t>(std::clamp<int64_t>(FrameAt(p.x()), 0, INT32_MAX)));
         dragMode_ = kSeeking;
     } else if (EditingAllowed()) {
         BeginDrag(hit, p.x());
@@ -51,6 +63,7 @@ void TimelineWindow::BeginDrag(const Hit& hit, int x) {
     dragMaxDelta_ = bounds.highest - dragStartFrame_;
     dragCaption_ = &c;
     dragStartX_ = x;
+    dragFramesPerPixel_ = framesPerPixel_;
     dragUndoFrame_ = c.startFrame;
     dragChange_ = std::make_unique<CaptionChange>(
         mainView_.History(), dragMode_ == kMoving ? kMoveCaptionStep : kDragEndStep);
@@ -63,8 +76,9 @@ void TimelineWindow::BeginDrag(const Hit& hit, int x) {
 void TimelineWindow::DragTo(int x) {
     if (!dragCaption_) return;
     Caption& c = *dragCaption_;
-    const int64_t delta = std::clamp(int64_t{x} - dragStartX_, dragMinDelta_, dragMaxDelta_);
-    const auto target = static_cast<int32_t>(dragStartFrame_ + delta);
+    const int64_t delta = std::clamp<int64_t>(std::llround((x - dragStartX_) * dragFramesPerPixel_),
+                                              dragMinDelta_, dragMaxDelta_);
+    const auto target = static_cast<int32_t>(Snapped(dragStartFrame_ + delta));
     if (dragMode_ == kMoving) {
         if (target == c.startFrame) return;
         MoveCaptionStart(mainView_.Project().captions, c, target);
@@ -78,6 +92,14 @@ void TimelineWindow::DragTo(int x) {
     update();
     // The caption may leave the current frame, or come to it.
     mainView_.ResetAndShowFrame(mainView_.CurrentFrame());
+}
+
+int64_t TimelineWindow::Snapped(int64_t frame) const {
+    if (!snapping_ || dragCaption_ == nullptr) return frame;
+    const FrameBounds bounds{dragStartFrame_ + dragMinDelta_, dragStartFrame_ + dragMaxDelta_};
+    const auto reach = static_cast<int64_t>(std::floor(kSnapPixels * dragFramesPerPixel_));
+    return dragMode_ == kMoving ? SnapStart(*dragCaption_, frame, bounds, shotChanges_, reach)
+                                : SnapEnd(*dragCaption_, frame, bounds, shotChanges_, reach);
 }
 
 // The drag's step, when it changed anything.
@@ -106,7 +128,8 @@ void TimelineWindow::mouseMoveEvent(QMouseEvent* event) {
     }
     switch (dragMode_) {
         case kSeeking:
-            mainView_.SeekToFrame(Base() + p.x());
+            mainView_.SeekToFrame(
+                static_cast<int32_t>(std::clamp<int64_t>(FrameAt(p.x()), 0, INT32_MAX)));
             break;
         case kMoving:
             setCursor(Qt::SizeAllCursor);
@@ -137,7 +160,8 @@ void TimelineWindow::mouseReleaseEvent(QMouseEvent* event) {
 
 // The cursor shows what a press would do.
 void TimelineWindow::UpdateCursor(int x, int y) {
-    if (y < viewHeight_ / 6 || y > 5 * viewHeight_ / 6) {
+    const Lanes lanes = BlockLanes();
+    if (y < lanes.top || y > lanes.bottom) {
         setCursor(Qt::ArrowCursor);
         return;
     }
@@ -157,11 +181,38 @@ void TimelineWindow::UpdateCursor(int x, int y) {
 }
 
 void TimelineWindow::keyPressEvent(QKeyEvent* event) {
-    if (event->key() != Qt::Key_Delete) {
-        QFrame::keyPressEvent(event);
-        return;
+    switch (event->key()) {
+        case Qt::Key_Delete:
+            if (EditingAllowed()) DeleteCurrentCaption();
+            return;
+        case Qt::Key_Plus:
+        case Qt::Key_Equal:
+            ZoomIn();
+            return;
+        case Qt::Key_Minus:
+            ZoomOut();
+            return;
+        default:
+            QFrame::keyPressEvent(event);
     }
-    if (EditingAllowed()) DeleteCurrentCaption();
+}
+
+// The plain wheel scrolls; with Ctrl it zooms about the mouse, a power of two a notch.
+void TimelineWindow::wheelEvent(QWheelEvent* event) {
+    const QPoint angle = event->angleDelta();
+    const int turn = angle.y() != 0 ? angle.y() : angle.x();
+    event->accept();
+    if (turn == 0) return;
+    if (event->modifiers() & Qt::ControlModifier) {
+        wheelZoom_ += turn;
+        const int x = static_cast<int>(event->position().x()) - contentsRect().left();
+        for (; wheelZoom_ >= kWheelNotch; wheelZoom_ -= kWheelNotch) ZoomIn(std::max(x, 0));
+        for (; wheelZoom_ <= -kWheelNotch; wheelZoom_ += kWheelNotch) ZoomOut(std::max(x, 0));
+    } else {
+        const double pixels = -static_cast<double>(turn) * kWheelPixels / kWheelNotch;
+        const auto frames = static_cast<int64_t>(std::llround(pixels * framesPerPixel_));
+        ScrollTo(base_ + (frames != 0 ? frames : (pixels > 0 ? 1 : -1)));
+    }
 }
 
 // No question: undo brings the caption back.

@@ -1,7 +1,10 @@
-// The strip under the video that shows the captions against the frames, one pixel per frame:
-// a loading block (the frames a caption's pairs take to send) in the upper half, the display
-// block in the lower half, and a red marker at the main view's frame. The mouse seeks, moves a
-// caption, or drags its end; the Delete key deletes the caption at the current frame.
+// The strip under the video that shows the captions against the frames at any zoom from the
+// whole programme down to eight pixels a frame: a time ruler along the top, then a loading block
+// (the frames a caption's pairs take to send) in the upper half of the band below it, the display
+// block in the lower half, the audio's peaks behind them, the shot changes as thin lines, and a
+// red marker at the main view's frame. The mouse seeks, moves a caption, or drags its start or
+// end (snapping to shot changes and gaps); the wheel scrolls, Ctrl+wheel and +/- zoom about the
+// mouse; the Delete key deletes the caption at the current frame.
 #pragma once
 
 #include <QFrame>
@@ -14,6 +17,7 @@
 
 #include "codec/encoder.h"
 #include "editor/edit_history.h"
+#include "files/timecode.h"
 #include "media/audio_peaks.h"
 #include "model/caption.h"
 #include "timeline/timeline_host.h"
@@ -36,10 +40,17 @@ class TimelineWindow : public QFrame {
     static constexpr int32_t kLastStartFrame = kMaxEncodedFrame;
     static constexpr int32_t kLastEndFrame = kMaxCaptionEndFrame;
 
+    // The closest zoom: eight pixels a frame.
+    static constexpr double kClosestFramesPerPixel = 1.0 / 8;
+    // The height of the time ruler along the top.
+    static constexpr int kRulerHeight = 16;
+
     explicit TimelineWindow(TimelineHost& host, QWidget* parent = nullptr);
 
-    // `frameStep_` frames per scroll-bar unit; the main view passes its slider step.
-    void SetScale(int64_t step, int64_t totalFrames);
+    // The video's length; at the whole-programme zoom the view follows it.
+    void SetTotalFrames(int64_t totalFrames);
+    // What the view spans: the video, and the captions past its end.
+    int64_t ProgrammeFrames() const;
     // While the video's frame index grows: the frames it serves so far, marked along the top
     // (-1: all of them, no mark).
     void SetIndexedFrames(int64_t frames);
@@ -55,6 +66,37 @@ class TimelineWindow : public QFrame {
     // (x, y) in the drawing area.
     Hit HitTest(int x, int y);
 
+    // Zoom. Frames per pixel run from kClosestFramesPerPixel to the whole programme in the view;
+    // the frame under `anchorX` stays where it is (-1: under the mouse when it is over the
+    // window, else under the marker when it is in view, else in the middle). Zooming in and out
+    // steps through powers of two.
+    double FramesPerPixel() const { return framesPerPixel_; }
+    double WholeProgrammeFramesPerPixel() const;
+    void SetFramesPerPixel(double framesPerPixel, int anchorX = -1);
+    void ZoomIn(int anchorX = -1);
+    void ZoomOut(int anchorX = -1);
+    void ZoomToWholeProgramme();
+    // The frame under a column, and the column where a frame begins (floor, beyond the view too).
+    int64_t FrameAt(int x) const;
+    int64_t XOf(int64_t frame) const;
+    // Scrolls so that `frame` is at the left edge, as far as the programme allows.
+    void ScrollTo(int64_t frame);
+
+    // The ruler's labels: non-drop or drop-frame.
+    void SetTimecodeStyle(TimecodeStyle style);
+    // Drags snap to shot changes and to a two-frame gap from the neighbour.
+    void SetSnapping(bool on) { snapping_ = on; }
+    bool Snapping() const { return snapping_; }
+
+    // The rows of the band under the ruler: loading blocks from `top` to `mid`, display blocks
+    // from `mid` to `bottom`.
+    struct Lanes {
+        int top = 0;
+        int mid = 0;
+        int bottom = 0;
+    };
+    Lanes BlockLanes() const;
+
     // A caption shown late for lack of loading time: its start frame and its first frame shown.
     struct LateStart {
         int32_t start;
@@ -67,9 +109,10 @@ class TimelineWindow : public QFrame {
     void SetAudioPeaks(std::shared_ptr<const AudioPeaks> peaks, double secondsPerFrame);
     // The frames where the picture cuts, in order: drawn as lines, and snapped to by drags.
     void SetShotChanges(std::vector<int32_t> frames);
+    const AudioPeaks* Peaks() const { return peaks_.get(); }
 
     // The frame at the left edge.
-    int32_t Base() const { return static_cast<int32_t>(scrollBar_.value() * frameStep_); }
+    int64_t Base() const { return base_; }
     int ViewWidth() const { return viewWidth_; }
     int ViewHeight() const { return viewHeight_; }
     QScrollBar& ScrollBar() { return scrollBar_; }
@@ -81,12 +124,21 @@ class TimelineWindow : public QFrame {
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
   private:
     void Render();
+    void DrawRuler(QPainter& painter);
+    void DrawPeaks(QPainter& painter, const Lanes& lanes);
+    void DrawShotChanges(QPainter& painter);
+    void DrawCaptions(QPainter& painter, const Lanes& lanes, bool translucent);
     void ApplyScrollAction(int action);
-    // A scroll position from a frame; the step is a divisor, so one not yet set counts as 1.
-    int32_t PositionOf(int64_t frame) const;
+    // The scroll bar after the base, the zoom and the length.
+    void UpdateScrollBar();
+    int64_t LastBase() const;
+    int ZoomAnchor(int anchorX) const;
+    // The frame a drag gives, snapped when snapping is on.
+    int64_t Snapped(int64_t frame) const;
     bool EditingAllowed() const;
     void BeginDrag(const Hit& hit, int x);
     void DragTo(int x);
@@ -98,8 +150,14 @@ class TimelineWindow : public QFrame {
 
     TimelineHost& mainView_;
     QScrollBar scrollBar_;
-    int64_t frameStep_ = 0;
     int64_t totalFrames_ = 0;
+    int64_t base_ = 0;
+    double framesPerPixel_ = 1;
+    bool wholeProgramme_ = false;  // the zoom follows the length and the width
+    int64_t barUnit_ = 1;          // frames per scroll-bar unit
+    int wheelZoom_ = 0;            // Ctrl+wheel turns not yet a whole step
+    TimecodeStyle timecodeStyle_ = TimecodeStyle::NonDropFrame;
+    bool snapping_ = true;
     int viewWidth_ = 0;
     int viewHeight_ = 0;
     int32_t currentFrame_ = 0;
@@ -109,6 +167,7 @@ class TimelineWindow : public QFrame {
     int dragMode_ = kNoDrag;
     Caption* dragCaption_ = nullptr;
     int dragStartX_ = 0;
+    double dragFramesPerPixel_ = 1;
     int32_t dragStartFrame_ = 0;
     int64_t dragMinDelta_ = 0;
     int64_t dragMaxDelta_ = 0;
@@ -118,6 +177,7 @@ class TimelineWindow : public QFrame {
     std::vector<LateStart> late_;
     std::shared_ptr<const AudioPeaks> peaks_;
     double secondsPerFrame_ = 0;
+    double peaksDrawnSeconds_ = -1;  // the audio known when last drawn
     std::vector<int32_t> shotChanges_;
     QPoint lastMousePosition_{-1, -1};
     Qt::MouseButtons lastMouseButtons_;

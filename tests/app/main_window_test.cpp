@@ -294,7 +294,8 @@ TEST_F(MainWindowTest, EachCommandShowsWhatIsOnTheAirAndOnlyChangesMarkTheProjec
                       demo = VANTREL_SOURCE_DIR "/resources/demo/demo.";
     TimelineWindow& timeline = view_.Timeline();
     const auto drag = [&](int frame, int dx) {  // the timeline's left edge is frame 0
-        const QPoint at = timeline.contentsRect().topLeft() + QPoint(frame, 30);
+        const QPoint at =
+            timeline.contentsRect().topLeft() + QPoint(frame, timeline.BlockLanes().mid + 3);
         QTest::mousePress(&timeline, Qt::LeftButton, {}, at);
         QTest::mouseMove(&timeline, at + QPoint(dx, 0));
         ExpectOnAir();
@@ -742,11 +743,9 @@ TEST_F(MainWindowTest, EditTheDemoMoveItSaveExportAndReopen) {
 
     // Drag its display block 30 frames later.
     TimelineWindow& timeline = view_.Timeline();
-    // The display blocks lie in the lower half of the drawing above the scroll bar.
-    const int drawing = timeline.contentsRect().height() -
-                        timeline.style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-    const QPoint at(timeline.contentsRect().left() + second->startFrame + 10 - timeline.Base(),
-                    timeline.contentsRect().top() + drawing * 2 / 3);
+    // The display blocks lie in the lower half of the band under the ruler.
+    const QPoint at(timeline.contentsRect().left() + timeline.XOf(second->startFrame + 10),
+                    timeline.contentsRect().top() + timeline.BlockLanes().mid + 3);
     QTest::mousePress(&timeline, Qt::LeftButton, {}, at);
     QTest::mouseMove(&timeline, at + QPoint(15, 0));
     QTest::mouseMove(&timeline, at + QPoint(30, 0));

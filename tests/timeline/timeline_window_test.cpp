@@ -1,5 +1,6 @@
-// The timeline as the operator meets it: its pixels, what the mouse grips, how far a drag can
-// go, how it scrolls after the marker, and the Delete key, on a fake main view.
+// The timeline as the operator meets it: its pixels, what the mouse grips at each zoom, how far
+// a drag can go and where it snaps, how it zooms and scrolls after the marker, the ruler's
+// labels, and the Delete key, on a fake main view.
 #include "timeline/timeline_window.h"
 
 #include <gtest/gtest.h>
@@ -7,11 +8,13 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QTest>
+#include <QWheelEvent>
 #include <algorithm>
 #include <memory>
 #include <vector>
 
 #include "support/caption_list_check.h"
+#include "timeline/timeline_ruler.h"
 
 namespace vantrel {
 namespace {
@@ -48,11 +51,13 @@ class Timeline : public ::testing::Test {
         view_.timeline = &timeline_;
         timeline_.resize(kWidth + 4, 100);
         timeline_.show();
-        timeline_.SetScale(1, 200000000);
+        timeline_.SetTotalFrames(200000000);
         vh_ = timeline_.ViewHeight();
-        top_ = vh_ / 6;
-        mid_ = vh_ / 2;
-        bottom_ = 5 * vh_ / 6;
+        const TimelineWindow::Lanes lanes = timeline_.BlockLanes();
+        top_ = lanes.top;
+        mid_ = lanes.mid;
+        bottom_ = lanes.bottom;
+        above_ = TimelineWindow::kRulerHeight + 1;
     }
 
     Caption* Add(int32_t start, int32_t end, int8_t mode = Manual, int32_t load = 8) {
@@ -75,7 +80,7 @@ class Timeline : public ::testing::Test {
 
     FakeView view_;
     TimelineWindow timeline_{view_};
-    int vh_ = 0, top_ = 0, mid_ = 0, bottom_ = 0;
+    int vh_ = 0, top_ = 0, mid_ = 0, bottom_ = 0, above_ = 0;  // above_: over the blocks
 };
 
 constexpr QRgb kWhite = 0xFFFFFF, kGrid = 0xE0E0E0, kBlack = 0, kLoading = 0xD0D0D0,
@@ -86,7 +91,7 @@ TEST_F(Timeline, DrawsBlocksGridAndMarkerToThePixel) {
     Add(100, 160);
     Add(200, 260);
     view_.SeekToFrame(230);  // under the marker: the second caption
-    ASSERT_GT(vh_, 30);
+    ASSERT_GT(vh_ - TimelineWindow::kRulerHeight, 30);
     struct Probe {
         int x, y;
         QRgb colour;
@@ -102,10 +107,10 @@ TEST_F(Timeline, DrawsBlocksGridAndMarkerToThePixel) {
         {160, mid_ + 1, kWhite}, {130, bottom_, kBlack}, {130, bottom_ + 1, kWhite},
         // The caption under the marker, and the marker itself.
         {196, top_ + 1, kMarkedLoading}, {220, mid_ + 1, kMarkedDisplay}, {230, 1, kRed},
-        {230, bottom_ + 2, kRed}, {229, 1, kWhite},
+        {230, bottom_ + 2, kRed}, {229, above_, kWhite},
         // Grid at every 30th frame.
-        {29, 1, kWhite}, {30, 1, kGrid}, {31, 1, kWhite}, {60, 1, kGrid}, {90, 1, kGrid},
-        {0, 1, kWhite}};
+        {29, above_, kWhite}, {30, above_, kGrid}, {31, above_, kWhite}, {60, above_, kGrid},
+        {90, above_, kGrid}, {0, above_, kWhite}};
     // clang-format on
     QImage image = timeline_.grab().toImage();
     for (const auto& p : probes) EXPECT_EQ(Pixel(image, p.x, p.y), p.colour) << p.x << "," << p.y;
@@ -115,8 +120,9 @@ TEST_F(Timeline, DrawsBlocksGridAndMarkerToThePixel) {
     view_.SeekToFrame(45);
     image = timeline_.grab().toImage();
     for (const Probe& p :
-         {Probe{0, 1, kWhite}, Probe{14, 1, kWhite}, Probe{15, 1, kGrid}, Probe{45, 1, kGrid},
-          Probe{75, 1, kGrid}, Probe{47, mid_ - 1, kBlack}, Probe{60, mid_ + 1, kDisplay}})
+         {Probe{0, above_, kWhite}, Probe{14, above_, kWhite}, Probe{15, above_, kGrid},
+          Probe{45, above_, kGrid}, Probe{75, above_, kGrid}, Probe{47, mid_ - 1, kBlack},
+          Probe{60, mid_ + 1, kDisplay}})
         EXPECT_EQ(Pixel(image, p.x, p.y), p.colour) << p.x << "," << p.y;
 }
 
@@ -163,6 +169,7 @@ TEST_F(Timeline, DragsStopAtTheirBounds) {
         {"end of the last", {{0, 5, Manual, 2}, {100, 160, Normal, 8}}, true, 101,
          TimelineWindow::kLastEndFrame}};
     // clang-format on
+    timeline_.SetSnapping(false);  // the bounds alone
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         view_.history.Clear(true);
@@ -268,16 +275,154 @@ TEST_F(Timeline, ScrollsAfterTheMarkerAndByTheBar) {
         }
     }
 
-    // Three frames to a unit: steps truncate to whole units.
-    timeline_.SetScale(3, 30000);
+    // At four frames a pixel the bar steps 65 and 640 pixels; the wheel scrolls 65 a notch.
+    timeline_.SetFramesPerPixel(4, 0);
     timeline_.ScrollBar().triggerAction(A::SliderSingleStepAdd);
-    EXPECT_EQ(timeline_.Base(), 63);
-    timeline_.ScrollBar().triggerAction(A::SliderToMaximum);
-    EXPECT_EQ(timeline_.Base(), 3 * (10000 - 213 + 1));
-    // A hundred: the unit that would leave the marker just past the right edge is skipped.
-    timeline_.SetScale(100, 1000000);
-    timeline_.SetCurrentFrame(5050);
-    EXPECT_EQ(timeline_.Base(), 4500);
+    EXPECT_EQ(timeline_.Base(), 260);
+    timeline_.ScrollBar().triggerAction(A::SliderPageStepAdd);
+    EXPECT_EQ(timeline_.Base(), 2820);
+    QWheelEvent wheel({10, 10}, timeline_.mapToGlobal(QPoint(10, 10)), {}, {0, -240}, Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&timeline_, &wheel);
+    EXPECT_EQ(timeline_.Base(), 3340);
+    // While playing, the view pages before the marker reaches the edge.
+    view_.playState = Playing;
+    timeline_.SetCurrentFrame(3340 + 4 * 615);
+    EXPECT_EQ(timeline_.Base(), 3340 + 4 * 615 - 4 * 60);
+    // Without a video the whole programme is the captions'.
+    timeline_.SetTotalFrames(0);
+    timeline_.ZoomToWholeProgramme();
+    EXPECT_NEAR(timeline_.FrameAt(kWidth - 1), 399 * 30 + 20, 1);
+}
+
+// Zooming in and out, by keys, the wheel with Ctrl and the window's calls, keeps the frame under
+// the mouse where it is, from the whole programme down to eight pixels a frame.
+TEST_F(Timeline, ZoomKeepsTheFrameUnderTheMouse) {
+    for (int x : {0, 1, 100, 333, kWidth - 1}) {
+        SCOPED_TRACE(x);
+        timeline_.ZoomToWholeProgramme();
+        EXPECT_EQ(timeline_.Base(), 0);
+        const int64_t frame = timeline_.FrameAt(x);
+        const auto zoom = [&](int way, int step) {
+            if (step % 3 == 0) {
+                way > 0 ? timeline_.ZoomIn(x) : timeline_.ZoomOut(x);
+            } else {
+                const QPoint at(x + 2, 30);
+                QWheelEvent wheel(at, timeline_.mapToGlobal(at), {}, {0, 120 * way}, Qt::NoButton,
+                                  Qt::ControlModifier, Qt::NoScrollPhase, false);
+                QApplication::sendEvent(&timeline_, &wheel);
+            }
+        };
+        int steps = 0;
+        for (double before = 1e300; timeline_.FramesPerPixel() < before; ++steps) {
+            before = timeline_.FramesPerPixel();
+            zoom(1, steps);
+            EXPECT_EQ(timeline_.FrameAt(x), frame) << "in, step " << steps;
+        }
+        EXPECT_EQ(timeline_.FramesPerPixel(), TimelineWindow::kClosestFramesPerPixel);
+        EXPECT_GE(steps, 20);
+        for (; timeline_.FramesPerPixel() < timeline_.WholeProgrammeFramesPerPixel(); ++steps) {
+            zoom(-1, steps);
+            EXPECT_EQ(timeline_.FrameAt(x), frame) << "out, step " << steps;
+        }
+        EXPECT_EQ(timeline_.Base(), 0);
+    }
+}
+
+// What a press grips, and where a press on empty space seeks, at 1/8, 1 and 8 pixels a frame.
+TEST_F(Timeline, HitTestsFollowTheZoom) {
+    Caption* a = Add(100, 160);  // loads from 92
+    // clang-format off
+    const struct { double fpp; int64_t base; int x, upper, part; int32_t seek; } cases[] = {
+        {.125, 96, -1, 1, 1, 0}, {.125, 96, 32, 1, 1, 0}, {.125, 96, 34, 1, 0, 100},
+        {.125, 96, 33, 0, 2, 0}, {.125, 96, 510, 0, 2, 0}, {.125, 96, 511, 0, 3, 0},
+        {.125, 96, 513, 0, 3, 0}, {.125, 96, 514, 0, 0, 160}, {.125, 96, 31, 0, 0, 99},
+        {1, 0, 92, 1, 1, 0}, {1, 0, 91, 1, 0, 91}, {1, 0, 158, 0, 2, 0}, {1, 0, 161, 0, 3, 0},
+        {1, 0, 162, 0, 0, 162}, {8, 0, 11, 1, 1, 0}, {8, 0, 10, 1, 0, 80}, {8, 0, 13, 1, 0, 104},
+        {8, 0, 12, 0, 2, 0}, {8, 0, 19, 0, 3, 0}, {8, 0, 21, 0, 3, 0}, {8, 0, 22, 0, 0, 176}};
+    // clang-format on
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.fpp << " frames a pixel, x " << c.x);
+        timeline_.SetFramesPerPixel(c.fpp, 0);
+        timeline_.ScrollTo(c.base);
+        const int y = c.upper ? mid_ - 1 : mid_ + 5;
+        const TimelineWindow::Hit hit = timeline_.HitTest(c.x, y);
+        EXPECT_EQ(hit.part, c.part);
+        EXPECT_EQ(hit.caption, c.part ? a : nullptr);
+        if (c.part != 0) continue;
+        view_.seeks.clear();
+        Press(c.x, y);
+        Release(c.x, y);
+        EXPECT_EQ(view_.seeks, std::vector<int32_t>{c.seek});
+    }
+}
+
+// A drag lets go on a shot change or two frames after an erase, within six pixels; the View
+// menu's toggle turns that off.
+TEST_F(Timeline, DragsSnapUnlessTurnedOff) {
+    Add(0, 100);  // Manual: a gap target at 102
+    Caption* c = Add(200, 260);
+    timeline_.SetShotChanges({150, 300});
+    // clang-format off
+    const struct { double fpp; bool snap, end; int move; int32_t frame; } cases[] = {
+        {1, true, false, -45, 150}, {1, true, false, -93, 102}, {1, false, false, -93, 107},
+        {1, true, false, -80, 120}, {4, true, false, -12, 150}, {4, true, false, -24, 102},
+        {1, true, true, 35, 300}, {1, false, true, 35, 295}, {2, true, true, 16, 300}};
+    // clang-format on
+    for (const auto& k : cases) {
+        SCOPED_TRACE(::testing::Message() << k.fpp << " " << k.snap << " " << k.move);
+        timeline_.SetSnapping(k.snap);
+        timeline_.SetFramesPerPixel(k.fpp, 0);
+        timeline_.ScrollTo(0);
+        const int x = static_cast<int>(timeline_.XOf(k.end ? c->endFrame : c->startFrame + 1));
+        Press(x, mid_ + 5);
+        Move(x + k.move, mid_ + 5);
+        EXPECT_EQ(k.end ? c->endFrame : c->startFrame, k.frame);
+        Release(x + k.move, mid_ + 5);
+        view_.history.Undo();
+    }
+}
+
+// The audio's peaks are drawn behind the blocks as they arrive, with no call but a repaint; the
+// cuts are lines.
+TEST_F(Timeline, DrawsPeaksAsTheyArriveAndCuts) {
+    constexpr QRgb kPeaks = 0x46AA64, kCut = 0x008CDC;
+    auto peaks = std::make_shared<AudioPeaks>();
+    const std::vector<PeakPair> second(AudioPeaks::kPairsPerSecond, PeakPair{-100, 100});
+    peaks->Append(second);
+    timeline_.SetAudioPeaks(peaks, 1.0 / 30);  // a second is 30 pixels
+    timeline_.SetShotChanges({45});
+    const auto row = [&] {
+        const QImage image = timeline_.grab().toImage();
+        return std::vector<QRgb>{Pixel(image, 10, mid_ + 2), Pixel(image, 40, mid_ + 2),
+                                 Pixel(image, 45, mid_ + 2), Pixel(image, 70, mid_ + 2)};
+    };
+    EXPECT_EQ(row(), (std::vector<QRgb>{kPeaks, kWhite, kCut, kWhite}));
+    peaks->Append(second);
+    EXPECT_EQ(row(), (std::vector<QRgb>{kPeaks, kPeaks, kCut, kWhite}));
+}
+
+// Drop-frame labels: the ruler's round times name the frames the timecodes name.
+TEST(TimelineRuler, DropFrameLabelsNameTheirFrames) {
+    using enum TimecodeStyle;
+    for (int64_t frame = 0; frame < 40000; frame += 7) {
+        EXPECT_EQ(FrameOfLabel(LabelPosition(frame, DropFrame), DropFrame), frame);
+        EXPECT_EQ(LabelPosition(frame, NonDropFrame), frame);
+    }
+    // Round seconds: ";00", or ";02" at the minutes drop-frame skips.
+    const struct {
+        int64_t position;
+        std::string label;
+    } cases[] = {{30, "00:00:01;00"},    {1800, "00:01:00;02"},  {1830, "00:01:01;00"},
+                 {18000, "00:10:00;00"}, {19800, "00:11:00;02"}, {108000, "01:00:00;00"}};
+    for (const auto& c : cases)
+        EXPECT_EQ(FormatTimecode(FrameOfLabel(c.position, DropFrame), DropFrame), c.label);
+    // Labels far enough apart for their text at every zoom.
+    for (double fpp : {0.125, 1.0, 7.0, 400.0, 5e5}) {
+        const RulerSpacing s = ChooseRulerSpacing(fpp, 70);
+        EXPECT_GE(s.major / fpp, 70) << fpp;
+        EXPECT_EQ(s.major % s.minor, 0) << fpp;
+    }
 }
 
 // Delete asks nothing: it is a step, and undo brings the caption back.
