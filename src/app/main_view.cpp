@@ -1,6 +1,7 @@
 #include "app/main_view.h"
 
 #include <QPainter>
+#include <functional>
 
 #include "app/guarded.h"
 #include "files/timecode.h"
@@ -120,17 +121,21 @@ MainView::MainView(Dialogs& dialogs, QWidget* parent,
     // Over the panel until the window is laid out with splitters; View > Show Caption List.
     table_.setGeometry(kPanelLeft, 0, PropertiesPanel::kWidth, PropertiesPanel::kHeight);
     table_.hide();
-    connect(&table_, &CaptionTable::CaptionChosen, this, [this](int32_t frame) {
-        RunGuarded(dialogs_, "Caption List", [&] {
+    // What runs out of memory on the way is told, and the views show the project as it is.
+    const auto guarded = [this](const char* operation, const std::function<void()>& command) {
+        if (!RunGuarded(dialogs_, operation, command)) ShowCaptionsAgain();
+    };
+    connect(&table_, &CaptionTable::CaptionChosen, this, [this, guarded](int32_t frame) {
+        guarded("Going to the caption", [&] {
             captionWindow_.EndEdit();
             GoToFrame(frame);
         });
     });
-    connect(&table_, &CaptionTable::DeleteRequested, this, [this] {
-        if (!RunGuarded(dialogs_, "Delete", [&] { DeleteSelectedCaptions(); })) ShowCaptionsAgain();
+    connect(&table_, &CaptionTable::DeleteRequested, this, [this, guarded] {
+        guarded("Deleting the captions", [&] { DeleteSelectedCaptions(); });
     });
-    connect(&table_, &CaptionTable::EditRequested, this, [this](int row) {
-        RunGuarded(dialogs_, "Edit Caption", [&] { EditCaptionAtRow(row); });
+    connect(&table_, &CaptionTable::EditRequested, this, [this, guarded](int row) {
+        guarded("Editing the caption", [&] { EditCaptionAtRow(row); });
     });
 
     connect(&player_, &MediaPlayer::EndOfMedia, this, &MainView::PauseAtEndOfMedia);
