@@ -94,6 +94,7 @@ void FileCommands::OpenProjectFile(const std::string& path) {
         projectPath_.clear();
         host_.History().Clear(false);
     }
+    host_.Project().captions.NotifyChanged(kWholeList);
     host_.ShowCaptionsAgain();
 }
 
@@ -116,6 +117,7 @@ bool FileCommands::RecoverProject(const std::string& recoveryFile, const std::st
         // Not what is on disk: changed until saved, whatever is undone.
         host_.History().Clear(false);
     }
+    host_.Project().captions.NotifyChanged(kWholeList);
     host_.ShowCaptionsAgain();
     return loaded;
 }
@@ -170,7 +172,7 @@ void FileCommands::ImportCaptions() {
     };
     if (ImportCaptionFile(host_.Project(), *path, ExtensionOf(*path), hooks) ==
         ImportResult::Imported) {
-        host_.Project().captions.NotifyChanged({INT32_MIN, INT32_MAX});
+        host_.Project().captions.NotifyChanged(kWholeList);
     }
     host_.ShowCaptionsAgain();
 }

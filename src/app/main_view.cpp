@@ -1,6 +1,7 @@
 #include "app/main_view.h"
 
 #include <QPainter>
+#include <functional>
 
 #include "app/guarded.h"
 #include "files/timecode.h"
@@ -59,6 +60,7 @@ MainView::MainView(Dialogs& dialogs, QWidget* parent,
       timecodeLabel_("(00:00:00:00)", this),
       slider_(Qt::Horizontal, this),
       panel_(this),
+      table_(project_.captions, this),
       timeline_(*this, this),
       media_(
           timeline_,
@@ -73,6 +75,7 @@ MainView::MainView(Dialogs& dialogs, QWidget* parent,
               currentFrame_ = frame;
               captionWindow_.ResetAndShowFrame(frame);
               timeline_.SetCurrentFrame(frame);
+              table_.FollowFrame(frame);
           },
           this) {
     project_.host = this;
@@ -119,6 +122,26 @@ MainView::MainView(Dialogs& dialogs, QWidget* parent,
     connect(&panel_, &PropertiesPanel::TimeTyped, this, &MainView::SetTypedTime);
 
     timeline_.setGeometry(1, kTimelineTop, kWidth - 2, kHeight - 1 - kTimelineTop);
+
+    // Over the panel until the window is laid out with splitters; View > Show Caption List.
+    table_.setGeometry(kPanelLeft, 0, PropertiesPanel::kWidth, PropertiesPanel::kHeight);
+    table_.hide();
+    // What runs out of memory on the way is told, and the views show the project as it is.
+    const auto guarded = [this](const char* operation, const std::function<void()>& command) {
+        if (!RunGuarded(dialogs_, operation, command)) ShowCaptionsAgain();
+    };
+    connect(&table_, &CaptionTable::CaptionChosen, this, [this, guarded](int32_t frame) {
+        guarded("Going to the caption", [&] {
+            captionWindow_.EndEdit();
+            GoToFrame(frame);
+        });
+    });
+    connect(&table_, &CaptionTable::DeleteRequested, this, [this, guarded] {
+        guarded("Deleting the captions", [&] { DeleteSelectedCaptions(); });
+    });
+    connect(&table_, &CaptionTable::EditRequested, this, [this, guarded](int row) {
+        guarded("Editing the caption", [&] { EditCaptionAtRow(row); });
+    });
 
     connect(&player_, &MediaPlayer::EndOfMedia, this, &MainView::PauseAtEndOfMedia);
     // The frame count is an estimate until the video's index is complete.
@@ -224,6 +247,7 @@ void MainView::SetTimecodeStyle(TimecodeStyle style) {
     timecodeStyle_ = style;
     ShowTimecode();
     panel_.SetTimecodeStyle(style);
+    table_.SetTimecodeStyle(style);
     check_.SetTimecodeStyle(style);
     timeline_.SetTimecodeStyle(style);
     RecheckCaptions();
@@ -256,6 +280,7 @@ void MainView::ShowCaptionsAgain() {
     captionWindow_.SetTransportState(playState_);
     ShowOnAir();
     ForgetTimelineCaption();
+    table_.FollowFrame(currentFrame_);
 }
 
 void MainView::ShowOnAir() {
@@ -302,6 +327,7 @@ void MainView::UpdatePosition(int64_t position, bool resetRange) {
     }
     // After the scale, so that a marker far into a newly opened video can be scrolled to.
     timeline_.SetCurrentFrame(currentFrame_);
+    table_.FollowFrame(currentFrame_);
 }
 
 void MainView::RefreshViews(bool full) {

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "app/caption_table.h"
 #include "app/check_dialog.h"
 #include "app/dialogs.h"
 #include "app/file_commands.h"
@@ -132,6 +133,10 @@ class MainView : public QWidget,
     void SetTimingMode(int mode);
     // A start, end or duration typed in the panel, for the caption it shows.
     void SetTypedTime(PropertiesPanel::Field field, int64_t frame);
+    // The caption list's requests: the selected captions removed as one step; the caption of a
+    // row opened on the caption screen for editing, at the end of its last row of text.
+    void DeleteSelectedCaptions();
+    void EditCaptionAtRow(int row);
 
     // The keys of the window while the caption screen is not editing: Space plays or pauses;
     // the steps move only a paused (or stopped) video; the timing keys time the captions of
@@ -146,7 +151,7 @@ class MainView : public QWidget,
     double Speed() const { return speed_; }
 
     // Non-drop or drop-frame labels for every timecode the view shows: the position label, the
-    // panel and the check window.
+    // panel, the caption list and the check window.
     void SetTimecodeStyle(TimecodeStyle style);
 
     // Undo and redo: the edit being typed is committed first, the views let go of every caption,
@@ -174,6 +179,7 @@ class MainView : public QWidget,
     VideoWindow& Video() { return videoWindow_; }
     CaptionWindow& Captions() { return captionWindow_; }
     PropertiesPanel& Panel() { return panel_; }
+    CaptionTable& Table() { return table_; }
     FileCommands& Files() { return files_; }
     TimelineWindow& Timeline() { return timeline_; }
     QToolButton& TransportButton(Button which) { return buttons_[which]; }
@@ -226,6 +232,7 @@ class MainView : public QWidget,
     QSlider slider_;
     QToolButton buttons_[kButtonCount];
     PropertiesPanel panel_;
+    CaptionTable table_;
     TimelineWindow timeline_;
     MediaFeed media_;
     ProgressDialog progress_;

@@ -5,6 +5,7 @@
 
 #include "app/main_view.h"
 #include "editor/caption_steps.h"
+#include "editor/grid_queries.h"
 
 namespace vantrel {
 
@@ -93,9 +94,37 @@ void MainView::GoToFrame(int32_t frame) {
         currentFrame_ = frame;
         timeline_.SetCurrentFrame(frame);
         pass_.Begin(frame);
+        table_.FollowFrame(frame);
     }
     captionWindow_.ForgetShownCaption();
     captionWindow_.ResetAndShowFrame(currentFrame_);
+}
+
+void MainView::DeleteSelectedCaptions() {
+    // Taken before the edit's commit, which may reset the list's rows; no caption is freed by it.
+    const std::vector<Caption*> chosen = table_.SelectedCaptions();
+    captionWindow_.EndEdit();
+    if (chosen.empty()) return;
+    PauseIfPlaying();
+    ReleaseCaptions();
+    DeleteCaptionsStep(history_, chosen);
+    ShowCaptionsAgain();
+}
+
+void MainView::EditCaptionAtRow(int row) {
+    captionWindow_.EndEdit();
+    PauseIfPlaying();
+    const Caption* c = project_.captions.CaptionAtRow(row);
+    if (c == nullptr) return;
+    GoToFrame(c->startFrame);
+    // A video shorter than the captions stops before this one: nothing to edit there.
+    if (project_.captions.CaptionAt(currentFrame_) != c) {
+        Beep();
+        return;
+    }
+    int last = kScreenRows - 1;
+    while (last > 0 && ContentEnd(*c, last, kScreenColumns) == 0) --last;
+    captionWindow_.BeginEdit(last, ContentEnd(*c, last, kScreenColumns));
 }
 
 void MainView::Undo() {

@@ -118,6 +118,7 @@ void MainView::ChooseVideoStream() {
 void MainView::StartNewProject() {
     history_.Clear(true);
     project_.captions.Clear();
+    project_.captions.NotifyChanged(kWholeList);
     timeline_.ReleaseCaptions();
     captionWindow_.ForgetShownCaption();
     CloseVideo();

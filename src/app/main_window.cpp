@@ -186,6 +186,12 @@ void MainWindow::CreateMenus() {
     });
     dropFrame->setChecked(Settings().value(kDropFrameKey, false).toBool());
     dropFrame_ = dropFrame;
+    showList_ = viewMenu->addAction("Show Caption List");
+    showList_->setCheckable(true);
+    connect(showList_, &QAction::toggled, this, [&v](bool on) {
+        v.Table().setVisible(on);
+        if (on) v.Table().raise();
+    });
     // The timeline's zoom. Ctrl+Alt keeps the keys clear of those the caption screen types.
     viewMenu->addSeparator();
     TimelineWindow& timeline = v.Timeline();

@@ -37,6 +37,8 @@ class MainWindow : public QMainWindow {
     QAction& ColourAction(int colour) { return *colours_[colour]; }
     // View > Drop-Frame Timecodes.
     QAction& DropFrameAction() { return *dropFrame_; }
+    // View > Show Caption List.
+    QAction& ShowListAction() { return *showList_; }
     // View > Snap to Shot Changes.
     QAction& SnapAction() { return *snap_; }
     QAction& UndoAction() { return *undo_; }
@@ -98,6 +100,7 @@ class MainWindow : public QMainWindow {
     QAction* undo_ = nullptr;
     QAction* redo_ = nullptr;
     QAction* dropFrame_ = nullptr;
+    QAction* showList_ = nullptr;
     QAction* snap_ = nullptr;
     QAction* italics_ = nullptr;
     QAction* underline_ = nullptr;

@@ -134,9 +134,15 @@ bool SetTimingModeStep(EditHistory& history, Caption& c, int8_t mode) {
 }
 
 bool DeleteCaptionStep(EditHistory& history, Caption& c) {
-    const int32_t frame = c.startFrame;
-    CaptionChange change(history, kDeleteCaptionStep);
-    change.Remove(&c);
+    return DeleteCaptionsStep(history, {&c});
+}
+
+bool DeleteCaptionsStep(EditHistory& history, const std::vector<Caption*>& captions) {
+    if (captions.empty()) return false;
+    int32_t frame = captions.front()->startFrame;
+    for (const Caption* c : captions) frame = std::min(frame, c->startFrame);
+    CaptionChange change(history, captions.size() > 1 ? kDeleteCaptionsStep : kDeleteCaptionStep);
+    for (Caption* c : captions) change.Remove(c);
     return change.Commit(frame, frame);
 }
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <span>
+#include <vector>
 
 #include "editor/edit_history.h"
 
@@ -44,6 +45,9 @@ bool MoveCaptionStep(EditHistory& history, Caption& caption, int64_t start, cons
 bool SetCaptionEndStep(EditHistory& history, Caption& caption, int64_t end, const char* name);
 bool SetTimingModeStep(EditHistory& history, Caption& caption, int8_t mode);
 bool DeleteCaptionStep(EditHistory& history, Caption& caption);
+// Several captions of the list taken out as one step ("Delete Captions" when more than one);
+// undo goes to the first of them.
+bool DeleteCaptionsStep(EditHistory& history, const std::vector<Caption*>& captions);
 
 // Add Caption at `frame`: inside a caption, a copy of it starting at `frame` after its loading,
 // as long as the next caption leaves room (a "Split Caption" step, returned); in a gap or before

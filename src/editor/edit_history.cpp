@@ -8,9 +8,6 @@ namespace vantrel {
 
 namespace {
 
-constexpr CaptionRange kEveryFrame{std::numeric_limits<int32_t>::min(),
-                                   std::numeric_limits<int32_t>::max()};
-
 bool Holds(const std::vector<Caption*>& captions, const Caption* c) {
     return std::find(captions.begin(), captions.end(), c) != captions.end();
 }
@@ -131,7 +128,7 @@ void EditHistory::ReplaceAll(const char* name) {
     step->replacesAll = true;
     step->others.MoveFrom(project_.captions);
     step->othersCount = static_cast<size_t>(step->others.Count());
-    step->range = kEveryFrame;
+    step->range = kWholeList;
     Push(std::move(step));
 }
 

@@ -21,6 +21,7 @@ inline constexpr const char* kTypingStep = "Typing";
 inline constexpr const char* kAddCaptionStep = "Add Caption";
 inline constexpr const char* kSplitCaptionStep = "Split Caption";
 inline constexpr const char* kDeleteCaptionStep = "Delete Caption";
+inline constexpr const char* kDeleteCaptionsStep = "Delete Captions";
 inline constexpr const char* kMoveCaptionStep = "Move Caption";
 inline constexpr const char* kDragEndStep = "Drag Caption End";
 inline constexpr const char* kTimingModeStep = "Timing Mode";

@@ -1,5 +1,7 @@
 #include "model/caption_list.h"
 
+#include <algorithm>
+
 namespace vantrel {
 
 CaptionBucket* CaptionList::FindBucket(int32_t frame, CaptionBucket** before) const {
@@ -32,6 +34,7 @@ Caption* CaptionList::Link(std::unique_ptr<Caption> caption) {
 }
 
 Caption* CaptionList::InsertTimed(std::unique_ptr<Caption> caption, bool retime) {
+    ForgetRows();
     Caption* c = caption.get();
     c->prev = c->next = nullptr;
     CaptionBucket* b = last_ != &first_ && last_->firstStartFrame < c->startFrame
@@ -145,6 +148,7 @@ std::unique_ptr<Caption> CaptionList::DetachTimed(Caption* c, bool retime) {
     CaptionBucket* before = nullptr;
     CaptionBucket* b = BucketOf(c, &before);
     if (!b) return nullptr;  // not in this list
+    ForgetRows();
 
     --b->count;
     bool shift = true;
@@ -196,6 +200,8 @@ void CaptionList::Remove(Caption* c) {
 }
 
 void CaptionList::MoveFrom(CaptionList& other) {
+    ForgetRows();
+    other.ForgetRows();
     if (Empty()) {
         head_ = other.head_;
         first_ = other.first_;
@@ -216,6 +222,7 @@ void CaptionList::Swap(CaptionList& other) {
 }
 
 void CaptionList::Clear() {
+    ForgetRows();
     CaptionBucket* b = first_.nextBucket;
     while (b) {
         CaptionBucket* n = b->nextBucket;
@@ -268,10 +275,62 @@ void CaptionList::RefreshBucketKeys() {
     }
 }
 
+void CaptionList::IndexRows() const {
+    if (rowsValid_) return;
+    rows_.clear();
+    int row = 0;
+    for (const CaptionBucket* b = &first_; b && b->firstCaption; b = b->nextBucket) {
+        rows_.push_back({b, row});
+        row += b->count;
+    }
+    rowCount_ = row;
+    rowsValid_ = true;
+}
+
 int CaptionList::Count() const {
-    int n = 0;
-    for (Caption* c = head_; c; c = c->next) ++n;
-    return n;
+    IndexRows();
+    return rowCount_;
+}
+
+Caption* CaptionList::CaptionAtRow(int row) const {
+    IndexRows();
+    if (row < 0 || row >= rowCount_) return nullptr;
+    const auto at = std::upper_bound(rows_.begin(), rows_.end(), row,
+                                     [](int r, const BucketRow& b) { return r < b.firstRow; });
+    const BucketRow& b = *(at - 1);
+    Caption* c = b.bucket->firstCaption;
+    for (int k = b.firstRow; k < row; ++k) c = c->next;
+    return c;
+}
+
+int CaptionList::RowOf(const Caption* c) const {
+    if (c == nullptr) return -1;
+    IndexRows();
+    const auto within = [c](const BucketRow& b) {
+        int row = b.firstRow;
+        const Caption* x = b.bucket->firstCaption;
+        for (int k = 0; k < b.bucket->count && x; ++k, x = x->next, ++row) {
+            if (x == c) return row;
+        }
+        return -1;
+    };
+    // The last bucket keyed at or before the caption's start holds it, unless captions with
+    // that start run back over a bucket boundary: then an earlier bucket keyed at that start,
+    // or the one just before those. The first bucket's key is never looked at.
+    const int32_t s = c->startFrame;
+    auto at = std::upper_bound(
+        rows_.begin() + (rows_.empty() ? 0 : 1), rows_.end(), s,
+        [](int32_t f, const BucketRow& b) { return f < b.bucket->firstStartFrame; });
+    while (at != rows_.begin()) {
+        --at;
+        if (const int row = within(*at); row >= 0) return row;
+        if (at->bucket->firstStartFrame < s) break;
+    }
+    // Keys left stale by a move not yet refreshed: every bucket.
+    for (const BucketRow& b : rows_) {
+        if (const int row = within(b); row >= 0) return row;
+    }
+    return -1;
 }
 
 }  // namespace vantrel

@@ -1,10 +1,14 @@
 // All captions of a project in start-frame order, with a coarse index of buckets of up to
-// 100 captions so that a lookup by frame walks the buckets and then about one bucket.
+// 100 captions so that a lookup by frame walks the buckets and then about one bucket. A table of
+// the buckets' first rows, rebuilt on the first lookup after a change, finds a caption's row and
+// the caption at a row by a binary search and then at most one bucket's walk.
 #pragma once
 
 #include <cstdint>
 #include <functional>
+#include <limits>
 #include <memory>
+#include <vector>
 
 #include "model/caption.h"
 
@@ -23,6 +27,9 @@ struct CaptionRange {
     int32_t firstFrame = 0;
     int32_t lastFrame = 0;
 };
+// Every caption: the list was replaced (an import, an opened or new project).
+inline constexpr CaptionRange kWholeList{std::numeric_limits<int32_t>::min(),
+                                         std::numeric_limits<int32_t>::max()};
 
 class CaptionList {
   public:
@@ -72,7 +79,13 @@ class CaptionList {
     Caption* CaptionAtOrBefore(int32_t frame) const;
     void RefreshBucketKeys();
 
+    // Count and the row lookups fill a cache of the buckets' first rows: like a change, they are
+    // for the thread that owns the list, never for a worker that only walks it.
     int Count() const;
+    // The caption's place in the list from 0, or -1 when it is not of this list.
+    int RowOf(const Caption* caption) const;
+    // The caption at a place in the list, or null past either end.
+    Caption* CaptionAtRow(int row) const;
 
   private:
     Caption* InsertTimed(std::unique_ptr<Caption> caption, bool retime);
@@ -81,11 +94,23 @@ class CaptionList {
     CaptionBucket* BucketOf(const Caption* c, CaptionBucket** before);
     static bool RunContains(const CaptionBucket* b, const Caption* c);
     static bool NeedsNewBucket(const CaptionBucket* b, bool appending);
+    // The rows table follows the buckets again after links changed.
+    void ForgetRows() { rowsValid_ = false; }
+    void IndexRows() const;
+
+    struct BucketRow {
+        const CaptionBucket* bucket;
+        int firstRow;
+    };
 
     CaptionBucket first_;
     CaptionBucket* last_ = &first_;  // so that appending in order never walks every bucket
     Caption* head_ = nullptr;
     std::function<void(CaptionRange)> observer_;
+    // A cache that lookups fill: the list itself does not change.
+    mutable std::vector<BucketRow> rows_;
+    mutable int rowCount_ = 0;
+    mutable bool rowsValid_ = false;
 };
 
 }  // namespace vantrel

@@ -161,7 +161,7 @@ TEST(CaptionListTiming, InsertAndRemoveApplyThePreviousCaptionsTiming) {
 }
 
 // Random inserts, removes and moves, checked after every step against a sorted reference, and
-// the lookups at random frames and on both sides of a caption's start and end.
+// the lookups at random frames, on both sides of a caption's start and end, and by row.
 TEST(CaptionListRandom, TwentyThousandStepsAgainstReference) {
     for (unsigned seed : {1u, 2u, 3u}) {
         std::mt19937 rng(seed);
@@ -198,6 +198,19 @@ TEST(CaptionListRandom, TwentyThousandStepsAgainstReference) {
                 list.RefreshBucketKeys();
             }
             ASSERT_NO_FATAL_FAILURE(CheckList(list, ref)) << "seed " << seed << " step " << step;
+            // Rows against the reference's places: a few after every step, all now and then.
+            ASSERT_EQ(list.Count(), static_cast<int>(ref.size()));
+            for (int k = 0; k < 3; ++k) {
+                const int row = static_cast<int>(rng() % (ref.size() + 2)) - 1;
+                const bool inside = row >= 0 && row < list.Count();
+                ASSERT_EQ(list.CaptionAtRow(row), inside ? ref[size_t(row)] : nullptr) << row;
+                if (inside) {
+                    ASSERT_EQ(list.RowOf(ref[size_t(row)]), row) << step;
+                }
+            }
+            for (size_t i = 0; step % 1000 == 0 && i < ref.size(); ++i) {
+                ASSERT_EQ(list.RowOf(ref[i]), static_cast<int>(i));
+            }
             if (step % 7 == 0) {
                 const Caption* c = ref[rng() % ref.size()];
                 for (const int32_t f : {frame(range + 300) - 100, frame(range), c->startFrame - 1,
@@ -217,7 +230,10 @@ TEST(CaptionListRandom, TwentyThousandStepsAgainstReference) {
                 }
             }
         }
+        const Caption stranger;
+        EXPECT_EQ(list.RowOf(&stranger), -1);
         list.Clear();
+        EXPECT_EQ(list.CaptionAtRow(0), nullptr);
         EXPECT_EQ(list.Head(), nullptr);
         EXPECT_EQ(list.FirstBucket().nextBucket, nullptr);
     }

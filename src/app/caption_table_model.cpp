@@ -1,0 +1,119 @@
+#include "app/caption_table_model.h"
+
+#include <algorithm>
+
+#include "check/caption_checks.h"
+#include "codec/charset.h"
+
+namespace vantrel {
+
+namespace {
+
+constexpr double kFrameSeconds = 1001.0 / 30000.0;
+constexpr const char* kHeaders[CaptionTableModel::kColumnCount] = {
+    "#", "Start", "End", "Duration", "Timing", "Rows", "CPS", "Text"};
+constexpr const char* kModeNames[] = {"", "Normal", "Persistent", "Seamless", "Manual"};
+
+}  // namespace
+
+CaptionTableModel::CaptionTableModel(CaptionList& list, QObject* parent)
+    : QAbstractTableModel(parent), list_(list), rows_(list.Count()) {
+    list_.SetObserver([this](CaptionRange range) { ListChanged(range); });
+}
+
+CaptionTableModel::~CaptionTableModel() {
+    list_.SetObserver(nullptr);
+}
+
+int CaptionTableModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : rows_;
+}
+
+int CaptionTableModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : kColumnCount;
+}
+
+QString CaptionTableModel::OneLineText(const Caption& caption) {
+    char bytes[kScreenRows * (kScreenColumns + 2) + 1];
+    const size_t length = caption.GetLinesText(bytes, false, sizeof bytes - 1);
+    QString text;
+    text.reserve(static_cast<qsizetype>(length + 8));
+    for (size_t i = 0; i < length; ++i) {
+        if (bytes[i] == '\r' && i + 1 < length && bytes[i + 1] == '\n') {
+            text += QStringLiteral(" | ");
+            ++i;
+        } else if (const char32_t code = CaptionCharToUnicode(static_cast<uint8_t>(bytes[i]))) {
+            text += QChar(static_cast<char16_t>(code));  // the caption set lies in the BMP
+        }
+    }
+    return text;
+}
+
+QVariant CaptionTableModel::data(const QModelIndex& index, int role) const {
+    if (role != Qt::DisplayRole && role != Qt::TextAlignmentRole) return {};
+    const Caption* c = list_.CaptionAtRow(index.row());
+    if (c == nullptr || index.column() < 0 || index.column() >= kColumnCount) return {};
+    if (role == Qt::TextAlignmentRole) {
+        return QVariant::fromValue(
+            (index.column() == kText || index.column() == kMode ? Qt::AlignLeft : Qt::AlignRight) |
+            Qt::AlignVCenter);
+    }
+    const int64_t frames = int64_t{c->endFrame} - c->startFrame;
+    switch (index.column()) {
+        case kNumber:
+            return index.row() + 1;
+        case kStart:
+            return QString::fromStdString(FormatTimecode(c->startFrame, style_));
+        case kEnd:
+            return QString::fromStdString(FormatTimecode(c->endFrame, style_));
+        case kDuration:
+            return QString::fromStdString(FormatTimecode(frames, style_));
+        case kMode:
+            return c->timingMode >= Normal && c->timingMode <= Manual
+                       ? QString(kModeNames[c->timingMode])
+                       : QString::number(c->timingMode);
+        case kRows:
+            return CountShownText(*c).rows;
+        case kRate: {
+            if (frames <= 0) return QString();
+            const double rate = CountShownText(*c).characters / (frames * kFrameSeconds);
+            return QString::number(rate, 'f', 1);
+        }
+        case kText:
+            return OneLineText(*c);
+        default:
+            return {};
+    }
+}
+
+QVariant CaptionTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (role != Qt::DisplayRole || orientation != Qt::Horizontal || section < 0 ||
+        section >= kColumnCount)
+        return {};
+    return QString(kHeaders[section]);
+}
+
+void CaptionTableModel::SetTimecodeStyle(TimecodeStyle style) {
+    if (style == style_) return;
+    style_ = style;
+    if (rows_ > 0) emit dataChanged(index(0, kStart), index(rows_ - 1, kDuration));
+}
+
+void CaptionTableModel::ListChanged(CaptionRange range) {
+    const int count = list_.Count();
+    if (count != rows_) {
+        beginResetModel();
+        rows_ = count;
+        endResetModel();
+        return;
+    }
+    if (rows_ == 0) return;
+    // The first caption starting in the range, less one; the last starting in it.
+    const Caption* first = list_.CaptionAtOrBefore(range.firstFrame);
+    const Caption* last = list_.CaptionAtOrBefore(range.lastFrame);
+    const int top = first != nullptr ? std::max(list_.RowOf(first) - 1, 0) : 0;
+    const int bottom = last != nullptr ? list_.RowOf(last) : rows_ - 1;
+    emit dataChanged(index(top, 0), index(std::max(top, bottom), kColumnCount - 1));
+}
+
+}  // namespace vantrel
