@@ -6,6 +6,7 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QPixmap>
+#include <QScreen>
 #include <QSettings>
 #include <QStatusBar>
 
@@ -46,6 +47,10 @@ constexpr const char* kColourNames[] = {"&White", "&Green",  "&Blue",   "&Cyan",
 
 constexpr char kRecentKey[] = "recentProjects";
 constexpr char kDropFrameKey[] = "dropFrameTimecodes";
+constexpr char kGeometryKey[] = "layout/windowGeometry";
+constexpr char kPanelShownKey[] = "layout/propertiesPanelShown";
+// The window of a new user, within the screen.
+constexpr QSize kFirstWindowSize(1024, 720);
 
 // Where the recent projects are kept: ~/.config/vantrel/vantrel.conf.
 QSettings Settings() {
@@ -81,17 +86,31 @@ MainWindow::MainWindow(Dialogs* dialogs, const std::vector<MediaPlayer::Option>&
     UpdateUndoActions();
     // A refused edit says why where the operator looks, not by a beep alone.
     QStatusBar* status = statusBar();
-    status->setSizeGripEnabled(false);  // the window has one size
     connect(&view_->Captions(), &CaptionWindow::Refused, status,
             [status](const QString& why) { status->showMessage(why, kRefusalShownMs); });
-    // One fixed size that holds the menu bar, the toolbar, the view and the status bar.
-    setFixedSize(sizeHint());
+    RestoreLayout();
     // Every change, undo, save, open and new passes through the project's changed signal.
     connect(view_, &MainView::ProjectChanged, this, &MainWindow::ShowProjectState);
     ShowProjectState();
 }
 
 MainWindow::~MainWindow() = default;
+
+void MainWindow::RestoreLayout() {
+    const QSettings settings = Settings();
+    if (!restoreGeometry(settings.value(kGeometryKey).toByteArray())) {
+        QSize size = kFirstWindowSize;
+        if (const QScreen* shown = screen()) size = size.boundedTo(shown->availableSize());
+        resize(size);
+    }
+    view_->RestoreLayout(settings);
+}
+
+void MainWindow::SaveLayout() {
+    QSettings settings = Settings();
+    settings.setValue(kGeometryKey, saveGeometry());
+    view_->SaveLayout(settings);
+}
 
 QAction* MainWindow::AddFileCommand(QMenu* menu, const char* text, std::function<void()> command) {
     return menu->addAction(text, this, [this, text, command = std::move(command)] {
@@ -177,6 +196,15 @@ void MainWindow::CreateMenus() {
     });
     dropFrame->setChecked(Settings().value(kDropFrameKey, false).toBool());
     dropFrame_ = dropFrame;
+    QAction* panel = viewMenu->addAction("Show &Properties Panel");
+    panel->setCheckable(true);
+    connect(panel, &QAction::toggled, this, [&v](bool on) {
+        v.SetPanelShown(on);
+        Settings().setValue(kPanelShownKey, on);
+    });
+    panel->setChecked(Settings().value(kPanelShownKey, true).toBool());
+    v.SetPanelShown(panel->isChecked());
+    showPanel_ = panel;
     QMenu* tools = menuBar()->addMenu("&Tools");
     AddFileCommand(tools, "&Check Captions", [&v] { v.ShowCheck(); });
 
@@ -331,6 +359,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     if (QuitIfAllowed()) {
         view_->StopTimer();
         autosave_.Discard();
+        SaveLayout();
         event->accept();
     } else {
         event->ignore();

@@ -152,6 +152,40 @@ TEST(CaptionWindowMouse, ClicksPickTheNearestCaretPositionWhenEditsAreAllowed) {
     }
 }
 
+// At any scale a click lands on the cell drawn under it: the screen fills the 4:3 picture (a
+// window of another shape puts it in the middle), and a point a quarter into a cell's box, where
+// its solid block is drawn white, places the caret before that cell.
+TEST(CaptionWindowMouse, AClickPicksTheCellDrawnUnderItAtEveryScale) {
+    const struct {
+        QSize window;  // scale: 1, 1.5, 2, 2 beside bars, 1.5 between bars
+        QPoint at;
+        int row, column;
+    } cases[] = {
+        {{480, 360}, {171, 104}, 3, 10},    {{480, 360}, {423, 313}, 14, 31},
+        {{480, 360}, {51, 47}, 0, 0},       {{720, 540}, {256, 156}, 3, 10},
+        {{720, 540}, {634, 469}, 14, 31},   {{720, 540}, {76, 70}, 0, 0},
+        {{960, 720}, {342, 208}, 3, 10},    {{960, 720}, {846, 626}, 14, 31},
+        {{960, 720}, {102, 94}, 0, 0},      {{1280, 720}, {502, 208}, 3, 10},
+        {{1280, 720}, {1006, 626}, 14, 31}, {{1280, 720}, {262, 94}, 0, 0},
+        {{720, 700}, {256, 236}, 3, 10},    {{720, 700}, {634, 549}, 14, 31},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.window.width() << "x" << c.window.height() << " "
+                                          << c.at.x() << "," << c.at.y());
+        FakeMainView view;
+        view.AddCaption(0, 100, {{3, 10, "\x7F"}, {14, 31, "\x7F"}, {0, 0, "\x7F"}});
+        view.window.resize(c.window);
+        view.window.ResetAndShowFrame(0);
+        EXPECT_EQ(view.window.grab().toImage().pixel(c.at), qRgb(255, 255, 255));
+        // The picture leaves the box open.
+        EXPECT_FALSE(view.video.mask().contains(c.at));
+        QTest::mouseClick(&view.window, Qt::LeftButton, Qt::NoModifier, c.at);
+        ASSERT_TRUE(view.window.IsEditing());
+        EXPECT_EQ(std::pair(view.window.Editing().caretRow, view.window.Editing().caretColumn),
+                  std::pair(c.row, c.column));
+    }
+}
+
 // An edit of a caption replaces it and applies its timing when the focus goes, and the panel
 // shows its frames then; a new caption enters the list at the click's frame unless it is left
 // empty, and then neither the panel nor the video's mask show it.

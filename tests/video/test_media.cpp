@@ -95,9 +95,27 @@ std::string LoopedVideo(int times) {
                                                       "-i", joined, "-c", "copy", "-f", "vob"});
 }
 
-std::string WhiteWideVideo() {
-    return Made("white.mp4", {"-f", "lavfi", "-i", "color=c=white:s=640x360:r=30000/1001",
-                              "-frames:v", "30", "-c:v", "libx264", "-preset", "veryfast"});
+std::string PatternVideo(bool anamorphic) {
+    return Made(anamorphic ? "pattern-4x3-pixels.mp4" : "pattern.mp4",
+                {"-f", "lavfi", "-i",
+                 anamorphic ? "smptehdbars=s=1440x1080:r=30000/1001,setsar=4/3"
+                            : "smptehdbars=s=1920x1080:r=30000/1001",
+                 "-frames:v", "3", "-c:v", "libx264", "-preset", "veryfast", "-pix_fmt", "yuv420p",
+                 "-colorspace", "bt709", "-color_primaries", "bt709", "-color_trc", "bt709"});
+}
+
+QImage FfmpegFrame(const std::string& path, QSize size) {
+    QProcess ffmpeg;
+    ffmpeg.start("ffmpeg", {"-hide_banner", "-loglevel", "error", "-i",
+                            QString::fromStdString(path), "-frames:v", "1", "-vf",
+                            QString("scale=%1:%2").arg(size.width()).arg(size.height()), "-f",
+                            "rawvideo", "-pix_fmt", "rgb24", "-"});
+    if (!ffmpeg.waitForFinished(60000) || ffmpeg.exitCode() != 0) return {};
+    const QByteArray pixels = ffmpeg.readAllStandardOutput();
+    if (pixels.size() != qsizetype{3} * size.width() * size.height()) return {};
+    return QImage(reinterpret_cast<const uchar*>(pixels.constData()), size.width(), size.height(),
+                  3 * size.width(), QImage::Format_RGB888)
+        .copy();
 }
 
 std::string GreyVideo(int frames) {
@@ -135,6 +153,17 @@ int ReadFrameNumber(const QImage& picture) {
         if (level >= 175) number |= 1 << bit;
     }
     return number;
+}
+
+QImage ShownPicture(const VideoWindow& window) {
+    // The grab first: it brings the window's pending resizing, and so the picture's place.
+    const QImage whole = const_cast<VideoWindow&>(window).grab().toImage();
+    return whole.copy(window.PictureRect());
+}
+
+QPoint OnScreen(const CaptionWindow& window, QPoint screen) {
+    const ScreenMap map = window.Map();
+    return QPoint(map.WindowX(screen.x()), map.WindowY(screen.y()));
 }
 
 bool IsUniform(const QImage& picture, QRgb colour) {
