@@ -3,12 +3,14 @@
 //   playback_bench VIDEO [SECONDS [WIDTH HEIGHT]]
 // Prints one line:
 //   window WxH picture WxH seconds S output_drops N decoder_drops N cpu_per_video_s X renders R
+//   render_ms M
+// (render_ms: libmpv's software rendering of one picture, on the window's thread).
 // Run by bench/playback_1080p.sh, which makes the video and a settings folder of its own.
 #include <sys/resource.h>
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QThread>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -56,6 +58,7 @@ int main(int argc, char** argv) {
     Pump(1500);
     const auto [outputBefore, decoderBefore] = view.Player().DroppedFrames();
     const int64_t rendersBefore = view.Player().RenderCount();
+    const auto renderTimeBefore = view.Player().RenderTime();
     const int32_t startFrame = view.CurrentFrame();
     const double cpuBefore = CpuSeconds();
     view.Play();
@@ -66,14 +69,18 @@ int main(int argc, char** argv) {
     view.TogglePause();
     const double videoSeconds = played / (30000.0 / 1001.0);
     const QSize picture = view.Player().Picture().size();
+    const int64_t renders = view.Player().RenderCount() - rendersBefore;
+    const double renderMs =
+        std::chrono::duration<double, std::milli>(view.Player().RenderTime() - renderTimeBefore)
+            .count();
     std::printf(
         "window %dx%d picture %dx%d seconds %.1f output_drops %lld decoder_drops %lld "
-        "cpu_per_video_s %.3f renders %lld\n",
+        "cpu_per_video_s %.3f renders %lld render_ms %.2f\n",
         window.width(), window.height(), picture.width(), picture.height(), videoSeconds,
         static_cast<long long>(output - outputBefore),
         static_cast<long long>(decoder - decoderBefore),
-        videoSeconds > 0 ? cpu / videoSeconds : 0.0,
-        static_cast<long long>(view.Player().RenderCount() - rendersBefore));
+        videoSeconds > 0 ? cpu / videoSeconds : 0.0, static_cast<long long>(renders),
+        renders > 0 ? renderMs / static_cast<double>(renders) : 0.0);
     // No question about saving: nothing was changed.
     window.close();
     return 0;
