@@ -21,7 +21,7 @@ constexpr int kViewFontPixels = 11;
 constexpr int kFirstTimelineHeight = 110;
 
 constexpr char kMainSplitterKey[] = "layout/mainSplitter";
-constexpr char kUpperSplitterKey[] = "layout/upperSplitter";
+constexpr char kUpperSizesKey[] = "layout/videoAndSideWidths";
 constexpr char kSideSplitterKey[] = "layout/sideSplitter";
 
 struct ButtonLook {
@@ -228,14 +228,24 @@ void MainView::SetPanelShown(bool shown) {
 
 void MainView::SaveLayout(QSettings& settings) const {
     settings.setValue(kMainSplitterKey, mainSplitter_.saveState());
-    settings.setValue(kUpperSplitterKey, upperSplitter_.saveState());
+    // The side column's width while it is shown, so that it comes back at that width.
+    QVariantList widths;
+    for (int w : sideSplitter_.isHidden() ? shownSizes_ : upperSplitter_.sizes()) widths << w;
+    settings.setValue(kUpperSizesKey, widths);
     settings.setValue(kSideSplitterKey, sideSplitter_.saveState());
 }
 
 void MainView::RestoreLayout(const QSettings& settings) {
     mainSplitter_.restoreState(settings.value(kMainSplitterKey).toByteArray());
-    upperSplitter_.restoreState(settings.value(kUpperSplitterKey).toByteArray());
     sideSplitter_.restoreState(settings.value(kSideSplitterKey).toByteArray());
+    QList<int> widths;
+    for (const QVariant& w : settings.value(kUpperSizesKey).toList()) widths << w.toInt();
+    if (widths.size() != upperSplitter_.count()) return;
+    if (sideSplitter_.isHidden()) {
+        shownSizes_ = widths;
+    } else {
+        upperSplitter_.setSizes(widths);
+    }
 }
 
 void MainView::ShowPlayStateOnButtons() {

@@ -148,6 +148,7 @@ void CaptionWindow::ShowCaption() {
         ClearDisplay();
         return;
     }
+    scaled_ = QImage();  // let go first, so that the drawing does not copy the image
     std::optional<QRegion> region = RenderCaption(*shownCaption_, image_);
     if (IsEditing() && mainView_ != nullptr) {
         // The panel shows the frames the commit will give.
@@ -161,7 +162,6 @@ void CaptionWindow::ShowCaption() {
     boxes_.reset();
     if (region) boxes_ = QRegion(0, 0, kScreenWidth, kScreenHeight) - *region;
     ApplyMask();
-    scaled_ = QImage();
     context_.needsRefresh = false;
     displayCleared_ = false;
     repaint();
@@ -233,14 +233,18 @@ void CaptionWindow::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
     const ScreenMap map = Map();
     const QRect area = map.ToWindow(QRect(0, 0, kScreenWidth, kScreenHeight));
-    if (scaled_.size() != area.size()) {
+    // In device pixels, so that a scaled screen gets a sharp font too.
+    const qreal ratio = devicePixelRatioF();
+    const QSize device = (QSizeF(area.size()) * ratio).toSize();
+    if (scaled_.size() != device) {
         // Square pixels up to the whole part of the scale keep the font crisp; only what is
         // left of it is smoothed.
-        const int whole = std::max(1, static_cast<int>(map.Scale()));
+        const int whole = std::max(1, static_cast<int>(map.Scale() * ratio));
         scaled_ = whole > 1 ? image_.scaled(image_.size() * whole) : image_;
-        if (scaled_.size() != area.size()) {
-            scaled_ = scaled_.scaled(area.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        if (scaled_.size() != device) {
+            scaled_ = scaled_.scaled(device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         }
+        scaled_.setDevicePixelRatio(ratio);
     }
     for (const QRect& r : QRegion(rect()) - area) painter.fillRect(r, Qt::black);
     painter.drawImage(area.topLeft(), scaled_);
