@@ -111,10 +111,6 @@ class MainWindowTest : public ::testing::Test {
 // place to the picture. The next window comes at the last size, its panel hidden and back at
 // its width when shown.
 TEST_F(MainWindowTest, AtSmallWindowSizesEveryControlShowsAndTheLayoutIsKept) {
-    const auto inWindow = [&](QWidget* w) {
-        return window_.rect().contains(QRect(w->mapTo(&window_, QPoint()), w->size())) &&
-               w->visibleRegion() == QRegion(w->rect());
-    };
     int side = 0;
     for (const QSize size : {QSize(1024, 640), QSize(800, 500)}) {
         SCOPED_TRACE(size.width());
@@ -127,7 +123,9 @@ TEST_F(MainWindowTest, AtSmallWindowSizesEveryControlShowsAndTheLayoutIsKept) {
         for (QWidget* w : window_.findChildren<QWidget*>()) {
             if (w->isVisible() && (qobject_cast<QAbstractButton*>(w) || qobject_cast<QLabel*>(w) ||
                                    qobject_cast<QLineEdit*>(w) || qobject_cast<QSlider*>(w))) {
-                EXPECT_TRUE(inWindow(w)) << w->metaObject()->className();
+                const QRect r(w->mapTo(&window_, QPoint()), w->size());
+                EXPECT_TRUE(window_.rect().contains(r) && w->visibleRegion() == QRegion(w->rect()))
+                    << w->metaObject()->className();
             }
         }
         // None pushed into the toolbar's overflow.

@@ -124,63 +124,57 @@ TEST(CaptionWindowShow, FollowsTheTransport) {
     EXPECT_EQ(view.panelStart, 10);
 }
 
-// Stopped or paused a click picks the nearest caret position; playing or scanning it does nothing.
-TEST(CaptionWindowMouse, ClicksPickTheNearestCaretPositionWhenEditsAreAllowed) {
+// Stopped or paused a click picks the nearest caret position, at every scale: the screen fills
+// the 4:3 picture (in the middle of a window of another shape), and a click a quarter into a
+// cell's box, where its solid block is drawn white, places the caret before that cell. Playing or
+// scanning a click does nothing.
+TEST(CaptionWindowMouse, ClicksPickTheNearestCaretPositionAtEveryScaleWhenEditsAreAllowed) {
     const struct {
         QPoint at;
         PlayState state;
-        int row, column;  // row -1: no edit
+        int row, column;            // row -1: no edit
+        QSize window = {480, 360};  // the scale: 1, 1.5, 2 beside bars, 1.5 between bars
+        bool block = false;         // a block is drawn there
     } cases[] = {
-        {{53, 40}, Stopped, 0, 0},     {{54, 40}, Paused, 0, 1},      {{60, 56}, Stopped, 0, 1},
-        {{60, 57}, Stopped, 1, 1},     {{1, 1}, Stopped, 0, 0},       {{479, 359}, Stopped, 14, 32},
-        {{437, 300}, Stopped, 13, 32}, {{425, 300}, Stopped, 13, 31}, {{48, 40}, Playing, -1, 0},
+        {{53, 40}, Stopped, 0, 0},
+        {{54, 40}, Paused, 0, 1},
+        {{60, 56}, Stopped, 0, 1},
+        {{60, 57}, Stopped, 1, 1},
+        {{1, 1}, Stopped, 0, 0},
+        {{479, 359}, Stopped, 14, 32},
+        {{437, 300}, Stopped, 13, 32},
+        {{425, 300}, Stopped, 13, 31},
+        {{48, 40}, Playing, -1, 0},
         {{48, 40}, Scanning, -1, 0},
+        {{171, 104}, Stopped, 3, 10, {480, 360}, true},
+        {{423, 313}, Stopped, 14, 31, {480, 360}, true},
+        {{256, 156}, Stopped, 3, 10, {720, 540}, true},
+        {{634, 469}, Paused, 14, 31, {720, 540}, true},
+        {{76, 70}, Stopped, 0, 0, {720, 540}, true},
+        {{502, 208}, Stopped, 3, 10, {1280, 720}, true},
+        {{1006, 626}, Stopped, 14, 31, {1280, 720}, true},
+        {{262, 94}, Stopped, 0, 0, {1280, 720}, true},
+        {{256, 236}, Stopped, 3, 10, {720, 700}, true},
+        {{634, 549}, Stopped, 14, 31, {720, 700}, true},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(::testing::Message() << c.at.x() << "," << c.at.y() << " " << int(c.state));
+        SCOPED_TRACE(::testing::Message() << c.at.x() << "," << c.at.y() << " " << int(c.state)
+                                          << " in " << c.window.width());
         FakeMainView view;
-        if (c.row < 0) view.AddCaption(0, 100, {{0, 0, "A"}});
+        view.AddCaption(0, 100, {{3, 10, "\x7F"}, {14, 31, "\x7F"}, {0, 0, "\x7F"}});
         view.frame = 7;
         view.playState = c.state;
+        view.window.resize(c.window);
+        view.window.ResetAndShowFrame(7);
+        if (c.block) {
+            EXPECT_EQ(view.window.grab().toImage().pixel(c.at), qRgb(255, 255, 255));
+            EXPECT_FALSE(view.video.mask().contains(c.at));  // the picture leaves it open
+        }
         QTest::mouseClick(&view.window, Qt::LeftButton, Qt::NoModifier, c.at);
         EXPECT_FALSE(view.project.modified);  // a click is not a change
         ASSERT_EQ(view.window.IsEditing(), c.row >= 0);
         EXPECT_EQ(view.window.cursor().shape(), c.row >= 0 ? Qt::IBeamCursor : Qt::ArrowCursor);
         if (c.row < 0) continue;
-        EXPECT_EQ(std::pair(view.window.Editing().caretRow, view.window.Editing().caretColumn),
-                  std::pair(c.row, c.column));
-    }
-}
-
-// At any scale a click lands on the cell drawn under it: the screen fills the 4:3 picture (a
-// window of another shape puts it in the middle), and a point a quarter into a cell's box, where
-// its solid block is drawn white, places the caret before that cell.
-TEST(CaptionWindowMouse, AClickPicksTheCellDrawnUnderItAtEveryScale) {
-    const struct {
-        QSize window;  // scale: 1, 1.5, 2, 2 beside bars, 1.5 between bars
-        QPoint at;
-        int row, column;
-    } cases[] = {
-        {{480, 360}, {171, 104}, 3, 10},    {{480, 360}, {423, 313}, 14, 31},
-        {{480, 360}, {51, 47}, 0, 0},       {{720, 540}, {256, 156}, 3, 10},
-        {{720, 540}, {634, 469}, 14, 31},   {{720, 540}, {76, 70}, 0, 0},
-        {{960, 720}, {342, 208}, 3, 10},    {{960, 720}, {846, 626}, 14, 31},
-        {{960, 720}, {102, 94}, 0, 0},      {{1280, 720}, {502, 208}, 3, 10},
-        {{1280, 720}, {1006, 626}, 14, 31}, {{1280, 720}, {262, 94}, 0, 0},
-        {{720, 700}, {256, 236}, 3, 10},    {{720, 700}, {634, 549}, 14, 31},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(::testing::Message() << c.window.width() << "x" << c.window.height() << " "
-                                          << c.at.x() << "," << c.at.y());
-        FakeMainView view;
-        view.AddCaption(0, 100, {{3, 10, "\x7F"}, {14, 31, "\x7F"}, {0, 0, "\x7F"}});
-        view.window.resize(c.window);
-        view.window.ResetAndShowFrame(0);
-        EXPECT_EQ(view.window.grab().toImage().pixel(c.at), qRgb(255, 255, 255));
-        // The picture leaves the box open.
-        EXPECT_FALSE(view.video.mask().contains(c.at));
-        QTest::mouseClick(&view.window, Qt::LeftButton, Qt::NoModifier, c.at);
-        ASSERT_TRUE(view.window.IsEditing());
         EXPECT_EQ(std::pair(view.window.Editing().caretRow, view.window.Editing().caretColumn),
                   std::pair(c.row, c.column));
     }

@@ -17,15 +17,12 @@ constexpr QPoint kAround[] = {{-4, -4}, {4, 4}, {-4, 4}, {4, -4}};
 // touching its sides or its top and bottom, black bars elsewhere; it is rendered at the size
 // shown, and where the pattern is flat it has the colours of ffmpeg's frame scaled to that size.
 TEST_F(MediaKinds, AWidePictureShowsAtItsShapeBetweenBarsAsFfmpegScalesIt) {
-    const struct {
-        bool anamorphic;
-        QSize view;  // a window taller than the picture's shape, then a wider one
-    } cases[] = {{false, {900, 800}}, {true, {1600, 560}}, {false, {1600, 560}}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.anamorphic << " " << c.view.width());
-        const std::string path = test::PatternVideo(c.anamorphic);
+    // A window taller than the picture's shape, then a wider one.
+    for (auto [anamorphic, size] : {std::pair{false, QSize(900, 800)}, {true, QSize(1600, 560)}}) {
+        SCOPED_TRACE(anamorphic);
+        const std::string path = test::PatternVideo(anamorphic);
         ASSERT_FALSE(path.empty());
-        view_.resize(c.view);
+        view_.resize(size);
         view_.show();
         view_.OpenVideo(path);
         ASSERT_TRUE(test::WaitIdle(view_.Player()));
