@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -105,17 +106,10 @@ std::string PatternVideo(bool anamorphic) {
 }
 
 QImage FfmpegFrame(const std::string& path, QSize size) {
-    QProcess ffmpeg;
-    ffmpeg.start("ffmpeg", {"-hide_banner", "-loglevel", "error", "-i",
-                            QString::fromStdString(path), "-frames:v", "1", "-vf",
-                            QString("scale=%1:%2").arg(size.width()).arg(size.height()), "-f",
-                            "rawvideo", "-pix_fmt", "rgb24", "-"});
-    if (!ffmpeg.waitForFinished(60000) || ffmpeg.exitCode() != 0) return {};
-    const QByteArray pixels = ffmpeg.readAllStandardOutput();
-    if (pixels.size() != qsizetype{3} * size.width() * size.height()) return {};
-    return QImage(reinterpret_cast<const uchar*>(pixels.constData()), size.width(), size.height(),
-                  3 * size.width(), QImage::Format_RGB888)
-        .copy();
+    const QString name = QString::fromStdString(path);
+    const QString scale = QString("scale=%1:%2").arg(size.width()).arg(size.height());
+    return QImage(QString::fromStdString(Made(QFileInfo(name).baseName() + scale + ".png",
+                                              {"-i", name, "-frames:v", "1", "-vf", scale})));
 }
 
 std::string GreyVideo(int frames) {
