@@ -150,7 +150,6 @@ TEST(CaptionWindowMouse, ClicksPickTheNearestCaretPositionAtEveryScaleWhenEditsA
         {{256, 156}, Stopped, 3, 10, {720, 540}, true},
         {{634, 469}, Paused, 14, 31, {720, 540}, true},
         {{502, 208}, Stopped, 3, 10, {1280, 720}, true},
-        {{1006, 626}, Stopped, 14, 31, {1280, 720}, true},
         {{262, 94}, Stopped, 0, 0, {1280, 720}, true},
         {{634, 549}, Stopped, 14, 31, {720, 700}, true},
     };
