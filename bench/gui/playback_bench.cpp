@@ -1,6 +1,7 @@
 // Playback in the whole window at a full-HD size: plays a video for a while and prints how many
 // frames libmpv dropped and the process's CPU time per second of video played.
-//   playback_bench VIDEO [SECONDS [WIDTH HEIGHT]]
+//   playback_bench VIDEO [SECONDS [WIDTH HEIGHT [OPTION=VALUE...]]]
+// (the options go to libmpv besides the player's own, to compare its settings).
 // Prints one line:
 //   window WxH picture WxH seconds S output_drops N decoder_drops N cpu_per_video_s X renders R
 //   render_ms M
@@ -14,6 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "app/main_window.h"
 
@@ -39,12 +41,21 @@ void Pump(int ms) {
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     if (argc < 2) {
-        std::fprintf(stderr, "usage: playback_bench VIDEO [SECONDS [WIDTH HEIGHT]]\n");
+        std::fprintf(stderr,
+                     "usage: playback_bench VIDEO [SECONDS [WIDTH HEIGHT [OPTION=VALUE...]]]\n");
         return 2;
     }
     const int seconds = argc > 2 ? std::atoi(argv[2]) : 60;
     const QSize size = argc > 4 ? QSize(std::atoi(argv[3]), std::atoi(argv[4])) : QSize(1920, 1080);
-    vantrel::MainWindow window(nullptr, {{"ao", "null"}});
+    std::vector<vantrel::MediaPlayer::Option> options{{"ao", "null"}};
+    for (int k = 5; k < argc; ++k) {
+        const std::string option = argv[k];
+        const size_t equals = option.find('=');
+        if (equals != std::string::npos) {
+            options.push_back({option.substr(0, equals), option.substr(equals + 1)});
+        }
+    }
+    vantrel::MainWindow window(nullptr, options);
     window.resize(size);
     window.show();
     Pump(500);
