@@ -2,15 +2,18 @@
 // colours, italics and underline over a paused video frame, the timeline under it with the
 // captions that follow in their timing modes, its time ruler, the audio's waveform and the shot
 // changes, the whole main window playing the video with that caption on the air, and the Edit
-// menu after a caption was moved. A video without sound gets a made-up waveform of speech. Run by
-// hand under a real X server, after building with -DVANTREL_TOOLS=ON (see make_caption_font.cpp):
-//   ffmpeg -f lavfi -i mandelbrot=size=640x480:rate=30000/1001 -t 10 -pix_fmt yuv420p /tmp/shot.mp4
-//   xvfb-run -a -s "-screen 0 1024x768x24" build/tools/tools/make_screenshots /tmp/shot.mp4 docs
+// menu after a caption was moved. A video without sound gets a made-up waveform of speech. The
+// window is 1280 x 800 in the layout of a new user (the user's own is left out); a 16:9 video
+// shows how the picture keeps its shape. Run by hand under a real X server, after building with
+// -DVANTREL_TOOLS=ON (see make_caption_font.cpp):
+//   ffmpeg -f lavfi -i mandelbrot=s=1280x720:r=30000/1001 -t 10 -pix_fmt yuv420p /tmp/shot.mp4
+//   xvfb-run -a -s "-screen 0 1600x1000x24" build/tools/tools/make_screenshots /tmp/shot.mp4 docs
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <algorithm>
 #include <clocale>
 #include <cmath>
@@ -96,6 +99,9 @@ bool SaveEditMenu(vantrel::MainWindow& window, const char* folder) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // The settings of a new user: the first layout, no window size of the last session.
+    QTemporaryDir settings;
+    qputenv("XDG_CONFIG_HOME", settings.path().toLocal8Bit());
     QApplication app(argc, argv);
     std::setlocale(LC_NUMERIC, "C");
     if (argc != 3) {
@@ -103,6 +109,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     vantrel::MainWindow window(nullptr, {{"ao", "null"}});
+    window.resize(1280, 800);
     window.show();
     vantrel::MainView& view = window.View();
     view.OpenVideo(argv[1]);

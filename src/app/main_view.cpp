@@ -1,5 +1,6 @@
 #include "app/main_view.h"
 
+#include <QBoxLayout>
 #include <QPainter>
 #include <functional>
 
@@ -11,39 +12,38 @@ namespace vantrel {
 
 namespace {
 
-// The children's places, with the edge metrics Ex = Ey = 2 of the sunken client edges.
+// The edge metrics Ex = Ey = 2 of the sunken edge round the picture.
 constexpr int kEdge = 2;
-constexpr int kPictureWidth = 480;
-constexpr int kPictureHeight = 360;
-constexpr int kEditorRight = kPictureWidth + 1 + 2 * kEdge;  // 485
-constexpr int kLabelTop = kPictureHeight + 2 * kEdge;        // 364
 constexpr int kLabelHeight = 16;
-constexpr int kSliderTop = kLabelTop + kLabelHeight;  // 380
-constexpr int kSliderHeight = 26;
-constexpr int kButtonTop = 404 + 2 * kEdge;  // 408
 constexpr int kButtonSize = 24;
-constexpr int kPanelLeft = 485 + 2 * kEdge;    // 489
-constexpr int kTimelineTop = 430 + 2 * kEdge;  // 434
+constexpr int kButtonGroupGap = 12;
+constexpr int kHandleWidth = 4;
 constexpr int kViewFontPixels = 11;
+// The first layout of a new user: the timeline's height, and the panel's column.
+constexpr int kFirstTimelineHeight = 110;
+
+constexpr char kMainSplitterKey[] = "layout/mainSplitter";
+constexpr char kUpperSizesKey[] = "layout/videoAndSideWidths";
+constexpr char kSideSplitterKey[] = "layout/sideSplitter";
 
 struct ButtonLook {
     const char* icon;
     const char* tip;
-    int left;
+    bool groupStart;  // a gap before it
 };
 
 // In the order of MainView::Button.
 constexpr ButtonLook kButtonLooks[MainView::kButtonCount] = {
-    {"play", "Play", 5},
-    {"pause", "Pause", 29},
-    {"stop", "Stop", 53},
-    {"step_back", "Step Back One Frame", 77},
-    {"rewind", "Rewind (hold)", 101},
-    {"fast_forward", "Fast Forward (hold)", 125},
-    {"step_forward", "Step Forward One Frame", 149},
-    {"previous_caption", "Previous Caption", 185},
-    {"next_caption", "Next Caption", 209},
-    {"add_caption", "Add Caption", 245},
+    {"play", "Play", false},
+    {"pause", "Pause", false},
+    {"stop", "Stop", false},
+    {"step_back", "Step Back One Frame", false},
+    {"rewind", "Rewind (hold)", false},
+    {"fast_forward", "Fast Forward (hold)", false},
+    {"step_forward", "Step Forward One Frame", false},
+    {"previous_caption", "Previous Caption", true},
+    {"next_caption", "Next Caption", false},
+    {"add_caption", "Add Caption", true},
 };
 
 }  // namespace
@@ -53,7 +53,7 @@ MainView::MainView(Dialogs& dialogs, QWidget* parent,
     : QWidget(parent),
       dialogs_(dialogs),
       player_(playerOptions),
-      editorArea_(this),
+      editorArea_(&videoColumn_),
       captionWindow_(&editorArea_),
       videoWindow_(&captionWindow_),
       frameLabel_("Frame 0/0", this),
@@ -82,7 +82,6 @@ MainView::MainView(Dialogs& dialogs, QWidget* parent,
     project_.onModified = [this](bool) { emit ProjectChanged(); };
     // Every step, undo, redo, import and open passes through the changed signal.
     connect(this, &MainView::ProjectChanged, this, &MainView::RecheckCaptions);
-    setFixedSize(kWidth, kHeight);
     // The smallest size of the system's face, for the labels and the panel.
     QFont viewFont = font();
     viewFont.setPixelSize(kViewFontPixels);
@@ -90,20 +89,12 @@ MainView::MainView(Dialogs& dialogs, QWidget* parent,
 
     editorArea_.setFrameStyle(QFrame::Panel | QFrame::Sunken);
     editorArea_.setLineWidth(kEdge);
-    editorArea_.setGeometry(1, 0, kPictureWidth + 2 * kEdge, kPictureHeight + 2 * kEdge);
-    captionWindow_.move(kEdge, kEdge);
     captionWindow_.SetMainView(this);
     captionWindow_.SetVideoWindow(&videoWindow_);
-    videoWindow_.setGeometry(0, 0, kPictureWidth, kPictureHeight);
     videoWindow_.SetPlayer(&player_);
-
-    constexpr int kLabelWidth = kPictureWidth / 2 + kEdge;
-    frameLabel_.setGeometry(1, kLabelTop, kLabelWidth, kLabelHeight);
-    timecodeLabel_.setGeometry(1 + kLabelWidth, kLabelTop, kLabelWidth, kLabelHeight);
     timecodeLabel_.setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
     // Keyboard and page clicks do not move the slider: only its thumb does.
-    slider_.setGeometry(1, kSliderTop, kEditorRight - 1, kSliderHeight);
     slider_.setTickPosition(QSlider::NoTicks);
     slider_.setSingleStep(0);
     slider_.setPageStep(0);
@@ -116,16 +107,11 @@ MainView::MainView(Dialogs& dialogs, QWidget* parent,
     });
 
     CreateTransportButtons();
+    CreateLayout();
 
-    panel_.move(kPanelLeft, 0);
     connect(&panel_, &PropertiesPanel::TimingModeChosen, this, &MainView::SetTimingMode);
     connect(&panel_, &PropertiesPanel::TimeTyped, this, &MainView::SetTypedTime);
 
-    timeline_.setGeometry(1, kTimelineTop, kWidth - 2, kHeight - 1 - kTimelineTop);
-
-    // Over the panel until the window is laid out with splitters; View > Show Caption List.
-    table_.setGeometry(kPanelLeft, 0, PropertiesPanel::kWidth, PropertiesPanel::kHeight);
-    table_.hide();
     // What runs out of memory on the way is told, and the views show the project as it is.
     const auto guarded = [this](const char* operation, const std::function<void()>& command) {
         if (!RunGuarded(dialogs_, operation, command)) ShowCaptionsAgain();
@@ -151,8 +137,7 @@ MainView::MainView(Dialogs& dialogs, QWidget* parent,
 void MainView::CreateTransportButtons() {
     for (int i = 0; i < kButtonCount; ++i) {
         QToolButton& button = buttons_[i];
-        button.setParent(this);
-        button.setGeometry(kButtonLooks[i].left, kButtonTop, kButtonSize, kButtonSize);
+        button.setFixedSize(kButtonSize, kButtonSize);
         button.setIcon(QIcon(QString(":/icons/%1.png").arg(kButtonLooks[i].icon)));
         button.setToolTip(kButtonLooks[i].tip);
         // The transport must not take the focus from a caption being typed: commands end the
@@ -190,6 +175,109 @@ void MainView::CreateTransportButtons() {
             BeginScan(b == kFastForwardButton);
         });
         connect(&buttons_[b], &QToolButton::released, this, &MainView::EndScan);
+    }
+}
+
+void MainView::CreateLayout() {
+    // The picture inside its sunken edge, then the labels, the slider and the buttons.
+    auto* edge = new QVBoxLayout(&editorArea_);
+    edge->setContentsMargins(kEdge, kEdge, kEdge, kEdge);
+    edge->addWidget(&captionWindow_);
+    captionWindow_.setMinimumSize(kSmallestPicture);
+    auto* column = new QVBoxLayout(&videoColumn_);
+    column->setContentsMargins(1, 0, 0, 0);
+    column->setSpacing(0);
+    column->addWidget(&editorArea_, 1);
+    auto* labels = new QHBoxLayout;
+    frameLabel_.setFixedHeight(kLabelHeight);
+    timecodeLabel_.setFixedHeight(kLabelHeight);
+    labels->addWidget(&frameLabel_);
+    labels->addWidget(&timecodeLabel_);
+    column->addLayout(labels);
+    column->addWidget(&slider_);
+    auto* buttons = new QHBoxLayout;
+    buttons->setContentsMargins(4, 2, 0, 2);
+    buttons->setSpacing(0);
+    for (int i = 0; i < kButtonCount; ++i) {
+        if (kButtonLooks[i].groupStart) buttons->addSpacing(kButtonGroupGap);
+        buttons->addWidget(&buttons_[i]);
+    }
+    buttons->addStretch(1);
+    column->addLayout(buttons);
+
+    // The panel keeps its one size, scrolled when its column is smaller.
+    panelScroll_.setWidget(&panel_);
+    panelScroll_.setFrameShape(QFrame::NoFrame);
+    panelScroll_.setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    panelScroll_.setMinimumWidth(PropertiesPanel::kWidth / 2);
+    // The caption list over the panel; the list takes the height the panel leaves.
+    sideSplitter_.addWidget(&table_);
+    sideSplitter_.addWidget(&panelScroll_);
+    sideSplitter_.setStretchFactor(0, 1);
+    sideSplitter_.setStretchFactor(1, 0);
+    sideSplitter_.setChildrenCollapsible(false);
+
+    upperSplitter_.addWidget(&videoColumn_);
+    upperSplitter_.addWidget(&sideSplitter_);
+    upperSplitter_.setStretchFactor(0, 1);
+    upperSplitter_.setStretchFactor(1, 0);
+    upperSplitter_.setChildrenCollapsible(false);
+    timeline_.setMinimumHeight(kSmallestTimeline);
+    mainSplitter_.addWidget(&upperSplitter_);
+    mainSplitter_.addWidget(&timeline_);
+    mainSplitter_.setStretchFactor(0, 1);
+    mainSplitter_.setStretchFactor(1, 0);
+    mainSplitter_.setChildrenCollapsible(false);
+    for (QSplitter* splitter : {&mainSplitter_, &upperSplitter_, &sideSplitter_}) {
+        splitter->setHandleWidth(kHandleWidth);
+    }
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(&mainSplitter_);
+    // The first sizes, for a new user: the panel at its width, the timeline low.
+    upperSplitter_.setSizes({PropertiesPanel::kWidth * 3, PropertiesPanel::kWidth});
+    mainSplitter_.setSizes({kFirstTimelineHeight * 5, kFirstTimelineHeight});
+    // A view that is never shown has its children placed all the same (tests, screenshots).
+    outer->activate();
+}
+
+void MainView::SetPanelShown(bool shown) { ShowInSideColumn(panelScroll_, shown); }
+
+void MainView::SetListShown(bool shown) { ShowInSideColumn(table_, shown); }
+
+void MainView::ShowInSideColumn(QWidget& widget, bool shown) {
+    if (shown == !widget.isHidden()) return;
+    const bool columnShown = !sideSplitter_.isHidden();
+    if (columnShown) shownSizes_ = upperSplitter_.sizes();
+    widget.setVisible(shown);
+    // An empty side column gives its place to the picture, and takes back its width.
+    bool any = false;
+    for (int k = 0; k < sideSplitter_.count(); ++k) {
+        any = any || !sideSplitter_.widget(k)->isHidden();
+    }
+    sideSplitter_.setVisible(any);
+    if (any && !columnShown && !shownSizes_.isEmpty()) upperSplitter_.setSizes(shownSizes_);
+}
+
+void MainView::SaveLayout(QSettings& settings) const {
+    settings.setValue(kMainSplitterKey, mainSplitter_.saveState());
+    // The side column's width while it is shown, so that it comes back at that width.
+    QVariantList widths;
+    for (int w : sideSplitter_.isHidden() ? shownSizes_ : upperSplitter_.sizes()) widths << w;
+    settings.setValue(kUpperSizesKey, widths);
+    settings.setValue(kSideSplitterKey, sideSplitter_.saveState());
+}
+
+void MainView::RestoreLayout(const QSettings& settings) {
+    mainSplitter_.restoreState(settings.value(kMainSplitterKey).toByteArray());
+    sideSplitter_.restoreState(settings.value(kSideSplitterKey).toByteArray());
+    QList<int> widths;
+    for (const QVariant& w : settings.value(kUpperSizesKey).toList()) widths << w.toInt();
+    if (widths.size() != upperSplitter_.count()) return;
+    if (sideSplitter_.isHidden()) {
+        shownSizes_ = widths;
+    } else {
+        upperSplitter_.setSizes(widths);
     }
 }
 

@@ -4,7 +4,10 @@
 
 #include <QFrame>
 #include <QLabel>
+#include <QScrollArea>
+#include <QSettings>
 #include <QSlider>
+#include <QSplitter>
 #include <QToolButton>
 #include <QWidget>
 #include <cstdint>
@@ -41,9 +44,9 @@ class MainView : public QWidget,
     Q_OBJECT
 
   public:
-    // The size of the view; the children sit at fixed places in it.
-    static constexpr int kWidth = 794;
-    static constexpr int kHeight = 500;
+    // The smallest picture and timeline the layout keeps, in logical pixels.
+    static constexpr QSize kSmallestPicture{480, 270};
+    static constexpr int kSmallestTimeline = 80;
 
     // The transport buttons, left to right.
     enum Button {
@@ -188,6 +191,19 @@ class MainView : public QWidget,
     QSlider& Slider() { return slider_; }
     const PlaybackTicks& Ticks() const { return ticks_; }
 
+    // The layout: the video and its controls beside a side column over the timeline. The side
+    // column is a splitter of its own that holds the caption list over the properties panel.
+    QSplitter& SideSplitter() { return sideSplitter_; }
+    // View > Show Properties Panel.
+    void SetPanelShown(bool shown);
+    bool PanelShown() const { return !panelScroll_.isHidden(); }
+    // View > Show Caption List.
+    void SetListShown(bool shown);
+    bool ListShown() const { return !table_.isHidden(); }
+    // The splitters' places, kept between sessions.
+    void SaveLayout(QSettings& settings) const;
+    void RestoreLayout(const QSettings& settings);
+
   signals:
     // The project changed, or was saved or replaced: its modified flag and its undo history may
     // be new. The one signal of a change to the project.
@@ -200,6 +216,9 @@ class MainView : public QWidget,
     // The position label, "(hh:mm:ss:ff)" or "(hh:mm:ss;ff)".
     void ShowTimecode();
     void CreateTransportButtons();
+    // Shows or hides one widget of the side column; an empty column is hidden.
+    void ShowInSideColumn(QWidget& widget, bool shown);
+    void CreateLayout();
     void StartPlaying();
     // Seeks to a media position clamped into the media; an end reached stops the ticks.
     void SeekWithinMedia(int64_t target);
@@ -224,7 +243,14 @@ class MainView : public QWidget,
     PlaybackTicks ticks_;
     TimingPass pass_;
     double speed_ = 1.0;
-    QFrame editorArea_;  // the sunken edge round the caption window
+    // The layout's containers come before the widgets they hold, which they outlive.
+    QSplitter mainSplitter_{Qt::Vertical};     // the upper part over the timeline
+    QSplitter upperSplitter_{Qt::Horizontal};  // the video beside the side column
+    QWidget videoColumn_;
+    QSplitter sideSplitter_{Qt::Vertical};
+    QScrollArea panelScroll_;
+    QList<int> shownSizes_;  // the video's and the side column's widths, while it is hidden
+    QFrame editorArea_;      // the sunken edge round the caption window
     CaptionWindow captionWindow_;
     VideoWindow videoWindow_;  // a child of the caption window, covering it
     QLabel frameLabel_;

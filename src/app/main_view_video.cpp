@@ -67,7 +67,9 @@ bool MainView::RelinkMissingVideo(int32_t frame) {
 
 void MainView::FitVideoWindow() {
     if (!player_.HasPicture()) return;
-    player_.SetPictureSize(videoWindow_.size());
+    // The picture takes the video's shape, and is rendered at the size it is shown.
+    videoWindow_.SetHasVideo(true);
+    videoWindow_.RenderAtShownSize();
     UpdatePosition(0, true);
     RefreshViews(true);
 }

@@ -7,6 +7,7 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QPixmap>
+#include <QScreen>
 #include <QSettings>
 #include <QStatusBar>
 
@@ -53,6 +54,11 @@ constexpr char kSnapKey[] = "snapToShotChanges";
 constexpr char kShotThresholdKey[] = "shotChangeThreshold";
 constexpr char kShotThresholdLabel[] =
     "Picture change that marks a shot change, in percent (lower finds more):";
+constexpr char kGeometryKey[] = "layout/windowGeometry";
+constexpr char kPanelShownKey[] = "layout/propertiesPanelShown";
+constexpr char kListShownKey[] = "layout/captionListShown";
+// The window of a new user, within the screen.
+constexpr QSize kFirstWindowSize(1024, 720);
 
 // Where the recent projects are kept: ~/.config/vantrel/vantrel.conf.
 QSettings Settings() {
@@ -88,17 +94,31 @@ MainWindow::MainWindow(Dialogs* dialogs, const std::vector<MediaPlayer::Option>&
     UpdateUndoActions();
     // A refused edit says why where the operator looks, not by a beep alone.
     QStatusBar* status = statusBar();
-    status->setSizeGripEnabled(false);  // the window has one size
     connect(&view_->Captions(), &CaptionWindow::Refused, status,
             [status](const QString& why) { status->showMessage(why, kRefusalShownMs); });
-    // One fixed size that holds the menu bar, the toolbar, the view and the status bar.
-    setFixedSize(sizeHint());
+    RestoreLayout();
     // Every change, undo, save, open and new passes through the project's changed signal.
     connect(view_, &MainView::ProjectChanged, this, &MainWindow::ShowProjectState);
     ShowProjectState();
 }
 
 MainWindow::~MainWindow() = default;
+
+void MainWindow::RestoreLayout() {
+    const QSettings settings = Settings();
+    if (!restoreGeometry(settings.value(kGeometryKey).toByteArray())) {
+        QSize size = kFirstWindowSize;
+        if (const QScreen* shown = screen()) size = size.boundedTo(shown->availableSize());
+        resize(size);
+    }
+    view_->RestoreLayout(settings);
+}
+
+void MainWindow::SaveLayout() {
+    QSettings settings = Settings();
+    settings.setValue(kGeometryKey, saveGeometry());
+    view_->SaveLayout(settings);
+}
 
 QAction* MainWindow::AddFileCommand(QMenu* menu, const char* text, std::function<void()> command) {
     return menu->addAction(text, this, [this, text, command = std::move(command)] {
@@ -186,12 +206,23 @@ void MainWindow::CreateMenus() {
     });
     dropFrame->setChecked(Settings().value(kDropFrameKey, false).toBool());
     dropFrame_ = dropFrame;
-    showList_ = viewMenu->addAction("Show Caption List");
+    showList_ = viewMenu->addAction("Show Caption &List");
     showList_->setCheckable(true);
     connect(showList_, &QAction::toggled, this, [&v](bool on) {
-        v.Table().setVisible(on);
-        if (on) v.Table().raise();
+        v.SetListShown(on);
+        Settings().setValue(kListShownKey, on);
     });
+    showList_->setChecked(Settings().value(kListShownKey, true).toBool());
+    v.SetListShown(showList_->isChecked());
+    QAction* panel = viewMenu->addAction("Show &Properties Panel");
+    panel->setCheckable(true);
+    connect(panel, &QAction::toggled, this, [&v](bool on) {
+        v.SetPanelShown(on);
+        Settings().setValue(kPanelShownKey, on);
+    });
+    panel->setChecked(Settings().value(kPanelShownKey, true).toBool());
+    v.SetPanelShown(panel->isChecked());
+    showPanel_ = panel;
     // The timeline's zoom. Ctrl+Alt keeps the keys clear of those the caption screen types.
     viewMenu->addSeparator();
     TimelineWindow& timeline = v.Timeline();
@@ -380,6 +411,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     if (QuitIfAllowed()) {
         view_->StopTimer();
         autosave_.Discard();
+        SaveLayout();
         event->accept();
     } else {
         event->ignore();

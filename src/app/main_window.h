@@ -1,7 +1,7 @@
-// The program's one window: a fixed-size QMainWindow with the File, Edit, Format, View, Tools and
+// The program's one window: a resizable QMainWindow with the File, Edit, Format, View, Tools and
 // Help menus, the toolbar, the main view and the status bar. Closing it, or File > Exit, asks first
 // whether to save a changed project. The title names the project and marks it changed; File >
-// Open Recent holds the last projects.
+// Open Recent holds the last projects. Its size and layout are kept between sessions.
 #pragma once
 
 #include <QAction>
@@ -41,6 +41,8 @@ class MainWindow : public QMainWindow {
     QAction& ShowListAction() { return *showList_; }
     // View > Snap to Shot Changes.
     QAction& SnapAction() { return *snap_; }
+    // View > Show Properties Panel.
+    QAction& ShowPanelAction() { return *showPanel_; }
     QAction& UndoAction() { return *undo_; }
     QAction& RedoAction() { return *redo_; }
 
@@ -76,6 +78,9 @@ class MainWindow : public QMainWindow {
 
   private:
     void CreateMenus();
+    // The window's size and place and the view's splitters, as the last session left them.
+    void RestoreLayout();
+    void SaveLayout();
     void CreateToolBar();
     // Playback: play and pause, the steps, the timing keys and the speed, with their keys.
     void CreatePlaybackMenu();
@@ -102,6 +107,7 @@ class MainWindow : public QMainWindow {
     QAction* dropFrame_ = nullptr;
     QAction* showList_ = nullptr;
     QAction* snap_ = nullptr;
+    QAction* showPanel_ = nullptr;
     QAction* italics_ = nullptr;
     QAction* underline_ = nullptr;
     std::array<QAction*, 7> colours_ = {};

@@ -20,8 +20,8 @@ constexpr int kSpinWidth = 16;
 constexpr int kRadioLeft = 15;
 constexpr int kRadioTop = 104;
 constexpr int kLineHeight = 16;
-constexpr int kCodesTop = 304;
-constexpr int kCodesHeight = 100;
+constexpr int kCodesTop = 176;  // below the timing modes
+constexpr int kCodesHeight = 102;
 
 // The codes are Windows-1252, as the .ccd notation defines them; on 0x80-0x9F, where a name
 // can use the code page's punctuation, the caption set agrees with it.

@@ -24,9 +24,9 @@ class PropertiesPanel : public QGroupBox {
     Q_OBJECT
 
   public:
-    // Its place in the main view is (485+2Ex, 0)-(795-2Ex, 423+2Ey).
+    // One size: the main view scrolls it when its side of the window is smaller.
     static constexpr int kWidth = 302;
-    static constexpr int kHeight = 427;
+    static constexpr int kHeight = 300;
 
     enum class Field { Start, End, Duration };
 

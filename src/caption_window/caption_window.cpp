@@ -2,6 +2,7 @@
 #include "caption_window/caption_window.h"
 
 #include <QPainter>
+#include <algorithm>
 
 #include "caption_window/caption_font.h"
 #include "caption_window/caption_render.h"
@@ -23,11 +24,52 @@ constexpr int kCaretHeight = 14;
 
 CaptionWindow::CaptionWindow(QWidget* parent)
     : QWidget(parent), image_(kScreenWidth, kScreenHeight, QImage::Format_RGB32) {
-    setFixedSize(kScreenWidth, kScreenHeight);
+    // The screen at its own size until a layout gives it another.
+    resize(kScreenWidth, kScreenHeight);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     // The first rendering overwrites it.
     image_.fill(qRgb(255, 128, 0));
+}
+
+void CaptionWindow::SetVideoWindow(VideoWindow* window) {
+    if (videoWindow_ != nullptr) disconnect(videoWindow_, nullptr, this, nullptr);
+    videoWindow_ = window;
+    if (videoWindow_ == nullptr) return;
+    videoWindow_->setGeometry(rect());
+    connect(videoWindow_, &VideoWindow::PictureMoved, this, &CaptionWindow::FollowPicture);
+}
+
+ScreenMap CaptionWindow::Map() const {
+    return ScreenMap(videoWindow_ != nullptr ? videoWindow_->PictureRect()
+                                             : FitPicture(size(), kStandardShape));
+}
+
+void CaptionWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    // The picture's window follows, and tells of its picture's new place.
+    if (videoWindow_ != nullptr) {
+        videoWindow_->setGeometry(rect());
+    } else {
+        FollowPicture();
+    }
+}
+
+void CaptionWindow::FollowPicture() {
+    scaled_ = QImage();
+    if (!displayCleared_) ApplyMask();
+    // The caret is placed in screen units: it moves with the map.
+    update();
+}
+
+void CaptionWindow::ApplyMask() {
+    if (videoWindow_ == nullptr) return;
+    if (boxes_) {
+        videoWindow_->setMask(QRegion(videoWindow_->rect()) - Map().ToWindow(*boxes_));
+    } else {
+        videoWindow_->clearMask();
+    }
 }
 
 int32_t CaptionWindow::FrameOrCurrent(int32_t frame) const {
@@ -106,6 +148,7 @@ void CaptionWindow::ShowCaption() {
         ClearDisplay();
         return;
     }
+    scaled_ = QImage();  // let go first, so that the drawing does not copy the image
     std::optional<QRegion> region = RenderCaption(*shownCaption_, image_);
     if (IsEditing() && mainView_ != nullptr) {
         // The panel shows the frames the commit will give.
@@ -116,13 +159,9 @@ void CaptionWindow::ShowCaption() {
         region = *region - CellBox(context_.caretRow, context_.caretColumn - 1)
                                .united(CellBox(context_.caretRow, context_.caretColumn));
     }
-    if (videoWindow_ != nullptr) {
-        if (region) {
-            videoWindow_->setMask(*region);
-        } else {
-            videoWindow_->clearMask();
-        }
-    }
+    boxes_.reset();
+    if (region) boxes_ = QRegion(0, 0, kScreenWidth, kScreenHeight) - *region;
+    ApplyMask();
     context_.needsRefresh = false;
     displayCleared_ = false;
     repaint();
@@ -192,15 +231,34 @@ void CaptionWindow::SetCaretVisible(bool on) {
 
 void CaptionWindow::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
-    painter.drawImage(0, 0, image_);
+    const ScreenMap map = Map();
+    const QRect area = map.ToWindow(QRect(0, 0, kScreenWidth, kScreenHeight));
+    // In device pixels, so that a scaled screen gets a sharp font too.
+    const qreal ratio = devicePixelRatioF();
+    const QSize device = (QSizeF(area.size()) * ratio).toSize();
+    if (scaled_.size() != device) {
+        // Square pixels up to the whole part of the scale keep the font crisp; only what is
+        // left of it is smoothed.
+        const int whole = std::max(1, static_cast<int>(map.Scale() * ratio));
+        scaled_ = whole > 1 ? image_.scaled(image_.size() * whole) : image_;
+        if (scaled_.size() != device) {
+            scaled_ = scaled_.scaled(device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        }
+        scaled_.setDevicePixelRatio(ratio);
+    }
+    for (const QRect& r : QRegion(rect()) - area) painter.fillRect(r, Qt::black);
+    painter.drawImage(area.topLeft(), scaled_);
     if (caretShown_) {
         // The caret inverts what lies under it, so it shows on every background.
         painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
         if (caretItalic_) {
-            painter.drawImage(caretPosition_, CaptionFont::Get().ItalicCaret().convertToFormat(
-                                                  QImage::Format_RGB32));
+            const QImage caret =
+                CaptionFont::Get().ItalicCaret().convertToFormat(QImage::Format_RGB32);
+            const QRect place = map.ToWindow(QRect(caretPosition_, caret.size()));
+            painter.drawImage(place.topLeft(), caret.scaled(place.size()));
         } else {
-            painter.fillRect(QRect(caretPosition_, QSize(kCaretWidth, kCaretHeight)), Qt::white);
+            painter.fillRect(map.ToWindow(QRect(caretPosition_, QSize(kCaretWidth, kCaretHeight))),
+                             Qt::white);
         }
     }
 }

@@ -1,6 +1,7 @@
 // The caption screen under the video picture: shows the caption on the air at the main view's
 // frame through holes cut into the video window, and edits a private copy of a caption when the
-// operator clicks it while the transport is stopped or paused.
+// operator clicks it while the transport is stopped or paused. The screen is drawn at the
+// picture's scale (see ScreenMap); the video window covers this window whatever its size.
 #pragma once
 
 #include <QImage>
@@ -10,6 +11,7 @@
 #include <cstdint>
 
 #include "caption_window/caption_window_host.h"
+#include "caption_window/screen_map.h"
 #include "editor/editing_context.h"
 #include "editor/editor_view.h"
 
@@ -26,7 +28,11 @@ class CaptionWindow : public QWidget, public EditorView {
     // Set by the main view after construction.
     void SetMainView(CaptionWindowHost* host) { mainView_ = host; }
     // The picture above this window, whose region shows the caption boxes.
-    void SetVideoWindow(VideoWindow* window) { videoWindow_ = window; }
+    void SetVideoWindow(VideoWindow* window);
+    // Where the screen's cells are in this window, after the picture's place.
+    ScreenMap Map() const;
+    // Draws the screen again after the picture moved or took another shape.
+    void FollowPicture();
 
     // Showing the caption of a frame (-1: the main view's current frame).
     void ForgetShownCaption();
@@ -70,6 +76,7 @@ class CaptionWindow : public QWidget, public EditorView {
 
   protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -81,6 +88,8 @@ class CaptionWindow : public QWidget, public EditorView {
 
   private:
     void UpdateCursor();
+    // Cuts the holes of the caption's boxes into the video window's picture.
+    void ApplyMask();
     void RunKey(int modifiers, int key, bool keypad);
     // The typing path; `fromKeyboard` is false for the characters of the editor's own keys.
     void TypeCharacter(uint8_t character, bool fromKeyboard);
@@ -100,7 +109,10 @@ class CaptionWindow : public QWidget, public EditorView {
     bool caretItalic_ = false;
     QPoint caretPosition_;
     bool displayCleared_ = true;
-    QImage image_;
+    QImage image_;   // the screen in its own units
+    QImage scaled_;  // the same at the window's scale, made when first painted
+    // The boxes the picture leaves open, in screen units; none for a screen that is not valid.
+    std::optional<QRegion> boxes_;
     QPoint lastMousePosition_;
     Qt::MouseButtons lastMouseButtons_;
 };

@@ -171,10 +171,9 @@ void CaptionWindow::mousePressEvent(QMouseEvent* event) {
         !EditsAllowed(mainView_->CurrentPlayState())) {
         return;
     }
-    const QPoint p = event->position().toPoint();
-    const int row = std::clamp((p.y() - kTextTop) / kCellPitchY, 0, kScreenRows - 1);
-    const int column =
-        std::clamp((p.x() - (kTextLeft - kCellPitchX / 2)) / kCellPitchX, 0, kScreenColumns);
+    const QPoint cell = Map().CaretCell(event->position());
+    const int row = cell.y();
+    const int column = cell.x();
     // No exception may leave an event handler: an edit that cannot begin is told, and the
     // caption stays as it was.
     std::string failure;

@@ -141,8 +141,13 @@ void MediaPlayer::SetPictureSize(QSize size) {
     picture_ = QImage(pixels_.get(), size.width(), size.height(), static_cast<qsizetype>(stride_),
                       QImage::Format_RGBX8888);
     ClearPicture();
-    // The next frame is drawn at the new size.
-    if (render_ != nullptr) ScheduleRender();
+    // The frame on screen is drawn again at the new size at once: paused, libmpv would report
+    // no new frame to draw.
+    if (render_ != nullptr && HasPicture()) {
+        RenderPicture(true);
+    } else if (render_ != nullptr) {
+        ScheduleRender();
+    }
     if (Source() != nullptr) {
         SettlePrefetch(-1);
         source_->SetPictureSize(size);

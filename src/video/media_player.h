@@ -15,6 +15,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "video/frame_clock.h"
@@ -103,14 +104,21 @@ class MediaPlayer : public QObject {
     bool Busy() const { return seekPending_ || awaitedFrame_ >= 0; }
     const FrameClock& Clock() const { return clock_; }
 
-    // The picture, stretched to the picture size (480 x 360 unless set otherwise). While
-    // playing the image shares the buffer that libmpv renders into: copy() it to keep a picture.
+    // The picture, stretched to the picture size (480 x 360 unless set otherwise), which the
+    // video window keeps at the display shape. While playing the image shares the buffer that
+    // libmpv renders into: copy() it to keep a picture.
     const QImage& Picture() const { return sourceShown_ ? shown_ : picture_; }
     void SetPictureSize(QSize size);
+    // The size of the open video's picture as shown, its sample aspect applied (1920 x 1080
+    // for a 1440 x 1080 picture of 4:3 samples); empty when unknown or nothing is open.
+    QSize DisplaySize() const { return HasPicture() ? displaySize_ : QSize(); }
 
     // Cost of the software renders so far (for measurements).
     int64_t RenderCount() const { return renderCount_; }
     std::chrono::nanoseconds RenderTime() const { return renderTime_; }
+    // libmpv's counts of frames dropped so far: by the video output for lateness, and by the
+    // decoder (for measurements).
+    std::pair<int64_t, int64_t> DroppedFrames() const;
     // Bytes of pictures kept for stepping back (for measurements).
     size_t CachedBytes() const { return source_ ? source_->CacheBytes() : 0; }
 
@@ -192,6 +200,7 @@ class MediaPlayer : public QObject {
     std::unique_ptr<uchar, FreeDeleter> pixels_;
     size_t stride_ = 0;
     QImage picture_;
+    QSize displaySize_;
     // Paused frames of our own; shown_ is on screen instead of libmpv's picture until a
     // playback hand-over has brought libmpv to the same frame.
     std::unique_ptr<FrameSource> source_;

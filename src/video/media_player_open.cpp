@@ -101,6 +101,9 @@ MediaKind MediaPlayer::Open(const std::string& name) {
     if (!(fps > 0.0)) fps = DoubleProperty("estimated-vf-fps", kDefaultFramesPerSecond);
     clock_ = FrameClock(DoubleProperty("time-pos", 0.0), fps, 0);
     durationFrames_ = (DoubleProperty("duration", 0.0) - clock_.Origin()) * fps;
+    // The shape the picture is shown in, its sample aspect applied.
+    displaySize_ = QSize(static_cast<int>(DoubleProperty("video-params/dw", 0.0)),
+                         static_cast<int>(DoubleProperty("video-params/dh", 0.0)));
     kind_ = kMediaVideo;
     seekFrame_ = 0;
     // A small file's index is done in moments: its count is exact from the start, the

@@ -184,6 +184,11 @@ void MediaPlayer::Command(std::initializer_list<const char*> args) {
     mpv_command(handle_, argv);
 }
 
+std::pair<int64_t, int64_t> MediaPlayer::DroppedFrames() const {
+    return {std::llround(DoubleProperty("frame-drop-count", 0.0)),
+            std::llround(DoubleProperty("decoder-frame-drop-count", 0.0))};
+}
+
 double MediaPlayer::DoubleProperty(const char* name, double fallback) const {
     double value = fallback;
     if (handle_ == nullptr || mpv_get_property(handle_, name, MPV_FORMAT_DOUBLE, &value) < 0) {

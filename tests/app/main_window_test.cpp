@@ -8,12 +8,16 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLineEdit>
+#include <QMenuBar>
 #include <QScreen>
+#include <QSettings>
 #include <QStatusBar>
 #include <QStyle>
 #include <QStyleOptionSlider>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolBar>
 #include <QTreeWidget>
 #include <cstdlib>
 #include <filesystem>
@@ -49,7 +53,7 @@ class MainWindowTest : public ::testing::Test {
 
     void Click(View::Button b) { QTest::mouseClick(&view_.TransportButton(b), Qt::LeftButton); }
     bool Checked(View::Button b) { return view_.TransportButton(b).isChecked(); }
-    int Shown() { return test::ReadFrameNumber(view_.Video().grab().toImage()); }
+    int Shown() { return test::ReadFrameNumber(test::ShownPicture(view_.Video())); }
     QAction* MenuAction(const char* text) {
         for (QAction* a : window_.findChildren<QAction*>()) {
             if (a->text() == text) return a;
@@ -71,7 +75,8 @@ class MainWindowTest : public ::testing::Test {
 
     // Starts typing a new caption at the top left of the caption screen.
     void BeginTyping(const char* text) {
-        QTest::mouseClick(&view_.Captions(), Qt::LeftButton, Qt::NoModifier, QPoint(48, 40));
+        QTest::mouseClick(&view_.Captions(), Qt::LeftButton, Qt::NoModifier,
+                          test::OnScreen(view_.Captions(), QPoint(48, 40)));
         ASSERT_TRUE(view_.Captions().IsEditing());
         QTest::keyClicks(&view_.Captions(), text);
     }
@@ -89,7 +94,9 @@ class MainWindowTest : public ::testing::Test {
         if (view_.CurrentPlayState() == Playing) return;
         test::Pump(20);
         const QRect r(view_.Captions().mapTo(&window_, QPoint()), view_.Captions().size());
-        EXPECT_EQ(window_.screen()->grabWindow(window_.winId(), r.x(), r.y(), 480, 360).toImage(),
+        EXPECT_EQ(window_.screen()
+                      ->grabWindow(window_.winId(), r.x(), r.y(), r.width(), r.height())
+                      .toImage(),
                   view_.Captions().grab().toImage());
     }
 
@@ -98,12 +105,56 @@ class MainWindowTest : public ::testing::Test {
     MainView& view_ = window_.View();
 };
 
+// At the smallest sizes the window is made for (2x scaling on a 1600 x 1000 screen is
+// 800 x 500), the picture and the timeline keep their least sizes and every control shows in
+// full, inside all its parents (the panel's own controls scroll when the list leaves it too
+// little height). Hiding the list and the panel gives their place to the picture. The next
+// window comes at the last size, its side column hidden and back at its width when shown.
+TEST_F(MainWindowTest, AtSmallWindowSizesEveryControlShowsAndTheLayoutIsKept) {
+    int side = 0;
+    for (const QSize size : {QSize(1024, 640), QSize(800, 500)}) {
+        SCOPED_TRACE(size.width());
+        window_.ShowPanelAction().setChecked(true);
+        window_.ShowListAction().setChecked(true);
+        window_.resize(size);
+        test::Pump(50);
+        EXPECT_EQ(window_.size(), size);
+        EXPECT_TRUE(view_.Video().width() >= 480 && view_.Video().height() >= 270);
+        EXPECT_GE(view_.Timeline().height(), 80);
+        for (QWidget* w : window_.findChildren<QWidget*>()) {
+            if (w->isVisible() && !view_.Panel().isAncestorOf(w) && (qobject_cast<QAbstractButton*>(w) || qobject_cast<QLabel*>(w) ||
+                                   qobject_cast<QLineEdit*>(w) || qobject_cast<QSlider*>(w))) {
+                const QRect r(w->mapTo(&window_, QPoint()), w->size());
+                EXPECT_TRUE(window_.rect().contains(r) && w->visibleRegion() == QRegion(w->rect()))
+                    << w->metaObject()->className();
+            }
+        }
+        // None pushed into the toolbar's overflow.
+        const QToolBar* bar = window_.findChild<QToolBar*>();
+        for (QAction* a : bar->actions()) EXPECT_TRUE(bar->widgetForAction(a)->isVisible());
+        const QMenuBar* menus = window_.menuBar();
+        EXPECT_LT(menus->actionGeometry(menus->actions().last()).right(), size.width());
+        side = view_.SideSplitter().width();
+        const int picture = view_.Video().width();
+        window_.ShowPanelAction().setChecked(false);
+        window_.ShowListAction().setChecked(false);
+        test::Pump(50);
+        EXPECT_GT(view_.Video().width(), picture + PropertiesPanel::kWidth / 2);
+    }
+    ASSERT_TRUE(window_.close());
+    MainWindow next(&dialogs_, test::QuietPlayer());
+    next.show();
+    test::Pump(50);
+    EXPECT_EQ(next.size(), QSize(800, 500));
+    EXPECT_FALSE(next.ShowPanelAction().isChecked() || next.ShowListAction().isChecked());
+    next.ShowPanelAction().setChecked(true);
+    test::Pump(50);
+    EXPECT_EQ(next.View().SideSplitter().width(), side);
+    EXPECT_EQ(next.View().Panel().visibleRegion().boundingRect(), next.View().Panel().rect());
+    QSettings("vantrel", "vantrel").remove("layout");  // the next tests start afresh
+}
+
 TEST_F(MainWindowTest, WithoutVideoNoTransportOrNavigationCommandDoesAnything) {
-    // The window has one fixed size that holds the view, the menu bar and the toolbar.
-    EXPECT_EQ(window_.minimumSize(), window_.maximumSize());
-    EXPECT_EQ(view_.size(), QSize(MainView::kWidth, MainView::kHeight));
-    EXPECT_GE(window_.height(), MainView::kHeight + 40);
-    EXPECT_EQ(window_.statusBar()->geometry().top(), view_.geometry().bottom() + 1);
     Add(10, 20);
     Add(30, 40);
     view_.SetCurrentFrame(15);
@@ -681,7 +732,8 @@ std::string Listing(const CaptionList& list, bool all = true) {
 // and the caret stay, and the status bar says why. Menus open with Alt while typing.
 TEST_F(MainWindowTest, TypingWhereThereIsNoRoomIsRefusedInTheStatusBar) {
     CaptionWindow& screen = view_.Captions();
-    QTest::mouseClick(&screen, Qt::LeftButton, {}, QPoint(48, 40 + 19 * 14));
+    QTest::mouseClick(&screen, Qt::LeftButton, {},
+                      test::OnScreen(screen, QPoint(48, 40 + 19 * 14)));
     QTest::keyClicks(&screen, "long enough to overflow the rows here");
     EXPECT_EQ(window_.statusBar()->currentMessage(),
               "No room on this row: the character was not typed");
@@ -727,7 +779,8 @@ TEST_F(MainWindowTest, EditTheDemoMoveItSaveExportAndReopen) {
     // The second caption: "until the next caption." in cyan on row 14, from column 4.
     view_.SeekToFrame(200);
     CaptionWindow& screen = view_.Captions();
-    const QPoint endOfRow(kTextLeft + kCellPitchX * 27 + 8, kTextTop + kCellPitchY * 13 + 9);
+    const QPoint endOfRow = test::OnScreen(
+        screen, QPoint(kTextLeft + kCellPitchX * 27 + 8, kTextTop + kCellPitchY * 13 + 9));
     QTest::mouseClick(&screen, Qt::LeftButton, Qt::NoModifier, endOfRow);
     ASSERT_TRUE(screen.IsEditing());
     QTest::keyClicks(&screen, " Ol");

@@ -110,7 +110,10 @@ TEST(WindowFaults, CommandsThatRunOutOfMemoryAreToldAndChangeNothing) {
     } cases[] = {
         {"Add Caption", 30, [&] { view.TransportButton(MainView::kAddCaptionButton).click(); }},
         {"Editing the caption", 70,
-         [&] { QTest::mouseClick(&view.Captions(), Qt::LeftButton, {}, QPoint(48, 40)); }},
+         [&] {
+             QTest::mouseClick(&view.Captions(), Qt::LeftButton, {},
+                               test::OnScreen(view.Captions(), QPoint(48, 40)));
+         }},
         {"Import Captions", 0, [&] { menu("&Import Captions..."); }},
         {"Save Caption Project As", 0, [&] { menu("Save Caption Project &As..."); }},
     };

@@ -124,24 +124,48 @@ TEST(CaptionWindowShow, FollowsTheTransport) {
     EXPECT_EQ(view.panelStart, 10);
 }
 
-// Stopped or paused a click picks the nearest caret position; playing or scanning it does nothing.
-TEST(CaptionWindowMouse, ClicksPickTheNearestCaretPositionWhenEditsAreAllowed) {
+// Stopped or paused a click picks the nearest caret position, at every scale: the screen fills
+// the 4:3 picture (in the middle of a window of another shape), and a click a quarter into a
+// cell's box, where its solid block is drawn white, places the caret before that cell. Playing or
+// scanning a click does nothing.
+TEST(CaptionWindowMouse, ClicksPickTheNearestCaretPositionAtEveryScaleWhenEditsAreAllowed) {
     const struct {
         QPoint at;
         PlayState state;
-        int row, column;  // row -1: no edit
+        int row, column;            // row -1: no edit
+        QSize window = {480, 360};  // the scale: 1, 1.5, 2 beside bars, 1.5 between bars
+        bool block = false;         // a block is drawn there
     } cases[] = {
-        {{53, 40}, Stopped, 0, 0},     {{54, 40}, Paused, 0, 1},      {{60, 56}, Stopped, 0, 1},
-        {{60, 57}, Stopped, 1, 1},     {{1, 1}, Stopped, 0, 0},       {{479, 359}, Stopped, 14, 32},
-        {{437, 300}, Stopped, 13, 32}, {{425, 300}, Stopped, 13, 31}, {{48, 40}, Playing, -1, 0},
+        {{53, 40}, Stopped, 0, 0},
+        {{54, 40}, Paused, 0, 1},
+        {{60, 56}, Stopped, 0, 1},
+        {{60, 57}, Stopped, 1, 1},
+        {{1, 1}, Stopped, 0, 0},
+        {{479, 359}, Stopped, 14, 32},
+        {{437, 300}, Stopped, 13, 32},
+        {{425, 300}, Stopped, 13, 31},
+        {{48, 40}, Playing, -1, 0},
         {{48, 40}, Scanning, -1, 0},
+        {{171, 104}, Stopped, 3, 10, {480, 360}, true},
+        {{256, 156}, Stopped, 3, 10, {720, 540}, true},
+        {{634, 469}, Paused, 14, 31, {720, 540}, true},
+        {{502, 208}, Stopped, 3, 10, {1280, 720}, true},
+        {{262, 94}, Stopped, 0, 0, {1280, 720}, true},
+        {{634, 549}, Stopped, 14, 31, {720, 700}, true},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(::testing::Message() << c.at.x() << "," << c.at.y() << " " << int(c.state));
+        SCOPED_TRACE(::testing::Message()
+                     << c.at.x() << "," << c.at.y() << " " << c.window.width());
         FakeMainView view;
-        if (c.row < 0) view.AddCaption(0, 100, {{0, 0, "A"}});
+        view.AddCaption(0, 100, {{3, 10, "\x7F"}, {14, 31, "\x7F"}, {0, 0, "\x7F"}});
         view.frame = 7;
         view.playState = c.state;
+        view.window.resize(c.window);
+        view.window.ResetAndShowFrame(7);
+        if (c.block) {
+            EXPECT_EQ(view.window.grab().toImage().pixel(c.at), qRgb(255, 255, 255));
+            EXPECT_FALSE(view.video.mask().contains(c.at));  // the picture leaves it open
+        }
         QTest::mouseClick(&view.window, Qt::LeftButton, Qt::NoModifier, c.at);
         EXPECT_FALSE(view.project.modified);  // a click is not a change
         ASSERT_EQ(view.window.IsEditing(), c.row >= 0);

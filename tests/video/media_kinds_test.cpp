@@ -1,6 +1,8 @@
 // Sound without picture, files that are not media, choosing and closing videos.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "test_media.h"
 #include "video/media_units.h"
 
@@ -9,15 +11,54 @@ namespace {
 
 using MediaKinds = test::ViewFixture;
 
-TEST_F(MediaKinds, APictureOfAnyShapeFillsTheWholeWindow) {
-    view_.OpenVideo(test::WhiteWideVideo());
-    ASSERT_TRUE(view_.Player().HasPicture());
-    ASSERT_TRUE(test::WaitIdle(view_.Player()));
-    QImage shown = view_.Video().grab().toImage();
-    ASSERT_EQ(shown.size(), QSize(480, 360));
-    // No bars above and below the 16:9 picture: it is stretched, not letterboxed.
-    for (QPoint corner : {QPoint(1, 1), QPoint(478, 1), QPoint(1, 358), QPoint(478, 358)}) {
-        EXPECT_GT(qGray(shown.pixel(corner)), 200) << corner.x() << "," << corner.y();
+constexpr QPoint kAround[] = {{-4, -4}, {4, 4}, {-4, 4}, {4, -4}};
+
+// A 16:9 pattern, of square pixels or of 4:3 ones, shows at 16:9 in the middle of the window,
+// touching its sides or its top and bottom, black bars elsewhere; it is rendered at the size
+// shown, and where the pattern is flat it has the colours of ffmpeg's frame scaled to that size.
+TEST_F(MediaKinds, AWidePictureShowsAtItsShapeBetweenBarsAsFfmpegScalesIt) {
+    // A window taller than the picture's shape, then a wider one.
+    for (auto [anamorphic, size] : {std::pair{false, QSize(900, 800)}, {true, QSize(1600, 560)}}) {
+        SCOPED_TRACE(anamorphic);
+        const std::string path = test::PatternVideo(anamorphic);
+        ASSERT_FALSE(path.empty());
+        view_.resize(size);
+        view_.show();
+        view_.OpenVideo(path);
+        ASSERT_TRUE(test::WaitIdle(view_.Player()));
+        test::Pump(300);  // the resizing settles, and the picture is rendered at its size
+        const QImage shown = view_.Video().grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const QRect picture = view_.Video().PictureRect();
+        EXPECT_LE(std::abs(picture.width() * 9 - picture.height() * 16), 16);
+        EXPECT_TRUE(picture.width() == shown.width() || picture.height() == shown.height());
+        EXPECT_LE((picture.center() - shown.rect().center()).manhattanLength(), 2);
+        EXPECT_EQ(view_.Player().Picture().size(), picture.size());
+        const QImage reference = test::FfmpegFrame(path, picture.size());
+        int bars = 0, probes = 0;
+        for (int y = 3; y < shown.height(); y += 9) {
+            for (int x = 3; x < shown.width(); x += 9) {
+                const QRgb got = shown.pixel(x, y);
+                if (!picture.adjusted(-1, -1, 1, 1).contains(x, y)) {
+                    EXPECT_EQ(got, qRgb(0, 0, 0)) << x << "," << y;
+                    ++bars;
+                }
+                // Inside, only where the pattern is flat: its edges are scaled by other filters.
+                const QPoint p = QPoint(x, y) - picture.topLeft();
+                const QRgb want = reference.rect().contains(p) ? reference.pixel(p) : 0;
+                if (!std::ranges::all_of(kAround, [&](QPoint d) {
+                        return reference.rect().contains(p + d) && reference.pixel(p + d) == want;
+                    })) {
+                    continue;
+                }
+                ++probes;
+                EXPECT_LE(std::abs(qRed(want) - qRed(got)) + std::abs(qGreen(want) - qGreen(got)) +
+                              std::abs(qBlue(want) - qBlue(got)),
+                          30)
+                    << x << "," << y << std::hex << " want " << want << " got " << got;
+            }
+        }
+        EXPECT_GT(bars, 100) << "a window of another shape has bars";
+        EXPECT_GT(probes, 60);
     }
 }
 
@@ -77,7 +118,7 @@ TEST_F(MediaKinds, AFileThatIsNotMediaOrAPlayerThatCannotStartLeavesNothingOpen)
         EXPECT_EQ(view->CurrentFrame(), 0);
         EXPECT_FALSE(view->Project().modified);
         view->CloseVideo();
-        EXPECT_TRUE(test::IsUniform(view->Video().grab().toImage(), kNoVideoColor.rgb()));
+        EXPECT_TRUE(test::IsUniform(test::ShownPicture(view->Video()), kNoVideoColor.rgb()));
     }
     view_.OpenVideo("/nonexistent/video.mpg");
     EXPECT_FALSE(view_.HasVideo());

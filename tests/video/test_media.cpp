@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -95,9 +96,20 @@ std::string LoopedVideo(int times) {
                                                       "-i", joined, "-c", "copy", "-f", "vob"});
 }
 
-std::string WhiteWideVideo() {
-    return Made("white.mp4", {"-f", "lavfi", "-i", "color=c=white:s=640x360:r=30000/1001",
-                              "-frames:v", "30", "-c:v", "libx264", "-preset", "veryfast"});
+std::string PatternVideo(bool anamorphic) {
+    return Made(anamorphic ? "pattern-4x3-pixels.mp4" : "pattern.mp4",
+                {"-f", "lavfi", "-i",
+                 anamorphic ? "smptehdbars=s=1440x1080:r=30000/1001,setsar=4/3"
+                            : "smptehdbars=s=1920x1080:r=30000/1001",
+                 "-frames:v", "3", "-c:v", "libx264", "-preset", "veryfast", "-pix_fmt", "yuv420p",
+                 "-colorspace", "bt709", "-color_primaries", "bt709", "-color_trc", "bt709"});
+}
+
+QImage FfmpegFrame(const std::string& path, QSize size) {
+    const QString name = QString::fromStdString(path);
+    const QString scale = QString("scale=%1:%2").arg(size.width()).arg(size.height());
+    return QImage(QString::fromStdString(Made(QFileInfo(name).baseName() + scale + ".png",
+                                              {"-i", name, "-frames:v", "1", "-vf", scale})));
 }
 
 std::string GreyVideo(int frames) {
@@ -135,6 +147,17 @@ int ReadFrameNumber(const QImage& picture) {
         if (level >= 175) number |= 1 << bit;
     }
     return number;
+}
+
+QImage ShownPicture(const VideoWindow& window) {
+    // The grab first: it brings the window's pending resizing, and so the picture's place.
+    const QImage whole = const_cast<VideoWindow&>(window).grab().toImage();
+    return whole.copy(window.PictureRect());
+}
+
+QPoint OnScreen(const CaptionWindow& window, QPoint screen) {
+    const ScreenMap map = window.Map();
+    return QPoint(map.WindowX(screen.x()), map.WindowY(screen.y()));
 }
 
 bool IsUniform(const QImage& picture, QRgb colour) {

@@ -31,8 +31,11 @@ std::string NumberedVideo(const std::string& extension, bool longerSound = false
 // The numbered video copied `times` times end to end in a program stream (its frame k shows
 // k % 120): a long programme made in a moment.
 std::string LoopedVideo(int times);
-// A 16:9 video, 640 x 360, white all over.
-std::string WhiteWideVideo();
+// A still 16:9 test pattern (colour bars) in BT.709 colours: 1920 x 1080 pixels, or with
+// `anamorphic` 1440 x 1080 pixels of 4:3 shape.
+std::string PatternVideo(bool anamorphic);
+// Frame 0 of a video decoded by ffmpeg and scaled to `size`, ignoring its shape.
+QImage FfmpegFrame(const std::string& path, QSize size);
 // A small grey video of `frames` frames at 29.97 fps.
 std::string GreyVideo(int frames);
 // A 440 Hz tone, three seconds by default.
@@ -42,6 +45,10 @@ std::string NotMediaFile();
 
 // The frame number drawn in a picture stretched to any size, or -1 when a bar is unclear.
 int ReadFrameNumber(const QImage& picture);
+// What the video window shows in the picture's place, bars left out.
+QImage ShownPicture(const VideoWindow& window);
+// Where a point of the caption screen's 480 x 360 units is drawn in the caption window.
+QPoint OnScreen(const CaptionWindow& window, QPoint screen);
 // True when every pixel has this colour.
 bool IsUniform(const QImage& picture, QRgb colour);
 
@@ -59,8 +66,8 @@ class ViewFixture : public ::testing::Test {
     void SetUp() override {
         if (!HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
     }
-    int Shown() { return ReadFrameNumber(view_.Video().grab().toImage()); }
-    bool ShowsGrey() { return IsUniform(view_.Video().grab().toImage(), kNoVideoColor.rgb()); }
+    int Shown() { return ReadFrameNumber(ShownPicture(view_.Video())); }
+    bool ShowsGrey() { return IsUniform(ShownPicture(view_.Video()), kNoVideoColor.rgb()); }
 
     ScriptedDialogs dialogs_;
     MainView view_{dialogs_, nullptr, QuietPlayer()};
