@@ -428,6 +428,17 @@ namespace {
 constexpr auto kPublishEvery = std::chrono::milliseconds(300);
 constexpr int kPublishCostShare = 10;
 constexpr int kPacketsBetweenOffers = 256;
+constexpr auto kYieldStep = std::chrono::milliseconds(1);
+// A seek that takes longer than this no longer holds the scan up.
+constexpr auto kLongestYield = std::chrono::seconds(1);
+
+void Yield(const FrameSource::IndexPlan& plan, const std::atomic<bool>& cancel) {
+    const auto until = std::chrono::steady_clock::now() + kLongestYield;
+    while (plan.yield != nullptr && *plan.yield && !cancel &&
+           std::chrono::steady_clock::now() < until) {
+        std::this_thread::sleep_for(kYieldStep);
+    }
+}
 
 // Gathers the pictures of a file and hands on indexes of them as they grow.
 class IndexPublisher {
@@ -504,6 +515,7 @@ ScanEnd WalkMpeg(const FrameSource::IndexPlan& plan, const std::atomic<bool>& ca
             }
             packets.clear();
             publisher.Offer(static_cast<double>(read) / length);
+            Yield(plan, cancel);
         });
     if (end != ScanEnd::Completed || publisher.Pictures().empty()) {
         return end == ScanEnd::Cancelled ? end : ScanEnd::Failed;
@@ -558,6 +570,7 @@ bool ReadWithDemuxer(const FrameSource::IndexPlan& plan, const std::atomic<bool>
             publisher.Pictures().push_back(picture);
             if (++count % kPacketsBetweenOffers == 0) {
                 publisher.Offer(static_cast<double>(pos) / length);
+                Yield(plan, cancel);
             }
         }
         av_packet_unref(packet);

@@ -57,6 +57,8 @@ class FrameSource {
         std::string cacheFolder;  // where indexes are kept between runs; "" for nowhere
         // The whole index from the container's own, when it lists every frame.
         std::shared_ptr<const FrameIndex> listed;
+        // While raised, the scan stands still, leaving the cores to a seek of the player.
+        const std::atomic<bool>* yield = nullptr;
     };
     IndexPlan Plan() const { return plan_; }
     // The index to use from the next frame asked for on; any thread may give it.
