@@ -425,19 +425,27 @@ const QImage* FrameSource::Cached(int64_t frame) {
 
 namespace {
 
+constexpr auto kYieldStep = std::chrono::milliseconds(1);
+// A seek that takes longer than this no longer holds the work up.
+constexpr auto kLongestYield = std::chrono::seconds(1);
+
+}  // namespace
+
+void WaitWhileRaised(const std::atomic<bool>& raised, const std::atomic<bool>& cancel) {
+    const auto until = std::chrono::steady_clock::now() + kLongestYield;
+    while (raised && !cancel && std::chrono::steady_clock::now() < until) {
+        std::this_thread::sleep_for(kYieldStep);
+    }
+}
+
+namespace {
+
 constexpr auto kPublishEvery = std::chrono::milliseconds(300);
 constexpr int kPublishCostShare = 10;
 constexpr int kPacketsBetweenOffers = 256;
-constexpr auto kYieldStep = std::chrono::milliseconds(1);
-// A seek that takes longer than this no longer holds the scan up.
-constexpr auto kLongestYield = std::chrono::seconds(1);
 
 void Yield(const FrameSource::IndexPlan& plan, const std::atomic<bool>& cancel) {
-    const auto until = std::chrono::steady_clock::now() + kLongestYield;
-    while (plan.yield != nullptr && *plan.yield && !cancel &&
-           std::chrono::steady_clock::now() < until) {
-        std::this_thread::sleep_for(kYieldStep);
-    }
+    if (plan.yield != nullptr) WaitWhileRaised(*plan.yield, cancel);
 }
 
 // Gathers the pictures of a file and hands on indexes of them as they grow.

@@ -137,6 +137,10 @@ class FrameSource {
 // index is kept for the next time. Hands each new index to `publish` (the first as soon as it
 // serves a frame, then about every 300 ms, and the whole one at the end) with the part of the
 // file read.
+// Waits while `raised` is, up to a second, unless `cancel` is raised: work in the background
+// stands still while the player seeks.
+void WaitWhileRaised(const std::atomic<bool>& raised, const std::atomic<bool>& cancel);
+
 enum class IndexBuilt { kNo, kScanned, kCached, kListed };
 IndexBuilt BuildFrameIndex(
     const FrameSource::IndexPlan& plan, const std::atomic<bool>& cancel,

@@ -147,6 +147,8 @@ void MediaPlayer::StartIndex(const std::string& path) {
                 indexing_.containerFrames = frames;
             }
             notify();
+            // Probing the streams and the first frame decode pictures: not while libmpv seeks.
+            WaitWhileRaised(seeking_, cancelIndex_);
         };
         if (!source->OpenDecoder(path, size, counted)) {
             {
@@ -163,6 +165,7 @@ void MediaPlayer::StartIndex(const std::string& path) {
             plan, cancelIndex_, [&](std::shared_ptr<const FrameIndex> index, double read) {
                 // The source goes to the window's thread once it has shown its first frame.
                 if (source) {
+                    WaitWhileRaised(seeking_, cancelIndex_);
                     source->SetIndex(index);
                     if (source->ShowFirstFrame()) {
                         const std::lock_guard<std::mutex> lock(indexing_.mutex);
