@@ -60,7 +60,10 @@ void ProgressWorker::Wait() {
 }
 
 void ProgressWorker::SetProgress(uint64_t position) {
+    // Called for every unit of a stream: the division only when the bar may have moved.
+    if (position >= barFrom_ && position < barFrom_ + step_) return;
     const uint32_t bar = static_cast<uint32_t>(std::min<uint64_t>(position / step_, kBarRange));
+    barFrom_ = position / step_ * step_;
     if (bar == bar_) return;
     bar_ = bar;
     if (onBar_) onBar_(bar);
@@ -71,7 +74,8 @@ void ProgressWorker::Work() {
         if (job_) {
             outcome_ = job_(*this, project_.cancel, extracted_);
         } else if (mode_ == OperationMode::Extraction) {
-            outcome_ = ExtractCaptions(*source_, *this, project_.cancel, extracted_, decodeOptions_);
+            outcome_ =
+                ExtractCaptions(*source_, *this, project_.cancel, extracted_, decodeOptions_);
         } else {
             outcome_ = MultiplexCaptions(project_.captions, *source_, *destination_, *this,
                                          project_.cancel);

@@ -102,7 +102,8 @@ class ProgressWorker final : public ProgressSink {
     Job job_;
     BarCallback onBar_;
     DoneCallback onDone_;
-    uint32_t bar_ = 0;  // worker thread only
+    uint32_t bar_ = 0;      // worker thread only
+    uint64_t barFrom_ = 0;  // the first position of bar_'s step
     std::atomic<bool> busy_{false};
     MpegOutcome outcome_;
     CaptionList extracted_;

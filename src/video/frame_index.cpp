@@ -61,8 +61,12 @@ PictureCoding ReadPictureCoding(bool mpeg4, const uint8_t* data, size_t size, bo
     return bidirectional ? PictureCoding::kBidirectional : PictureCoding::kAnchor;
 }
 
-FrameIndex::FrameIndex(std::vector<CodedPicture> pictures, bool reorderByCoding, bool complete)
-    : pictures_(std::move(pictures)), frameOf_(pictures_.size(), -1), complete_(complete) {
+FrameIndex::FrameIndex(std::vector<CodedPicture> pictures, bool reorderByCoding, bool complete,
+                       Lookup lookup)
+    : pictures_(std::move(pictures)),
+      frameOf_(pictures_.size(), -1),
+      lookup_(lookup),
+      complete_(complete) {
     const size_t count = pictures_.size();
     if (reorderByCoding) {
         // B pictures are shown as they come; an anchor waits for the next anchor.
@@ -112,16 +116,37 @@ FrameIndex::FrameIndex(std::vector<CodedPicture> pictures, bool reorderByCoding,
         frameCount_ = 0;
         return;
     }
+    // Frames before the first key picture's are left out, and so are those of pictures that
+    // the container leaves out; the rest are numbered on from 0. renumber[f] is the number of
+    // frame f, or of the next one kept.
     const int64_t first = frameOf_[firstKey - pictures_.begin()];
-    byDigest_.reserve(count);
+    std::vector<bool> dropped(static_cast<size_t>(frameCount_), false);
     for (size_t i = 0; i < count; ++i) {
-        frameOf_[i] = frameOf_[i] >= first ? frameOf_[i] - first : -1;
-        byDigest_.emplace(pictures_[i].digest, i);
-        if (pictures_[i].key && frameOf_[i] >= 0) starts_.push_back({i, frameOf_[i]});
+        if (frameOf_[i] >= 0 && !pictures_[i].shown) dropped[frameOf_[i]] = true;
     }
-    frameCount_ -= first;
-    std::sort(starts_.begin(), starts_.end(),
-              [](const Start& a, const Start& b) { return a.frame < b.frame; });
+    std::vector<int64_t> renumber(static_cast<size_t>(frameCount_) + 1);
+    int64_t kept = 0;
+    for (int64_t f = 0; f < frameCount_; ++f) {
+        renumber[f] = kept;
+        if (f >= first && !dropped[f]) ++kept;
+    }
+    renumber[frameCount_] = kept;
+    if (lookup_ == Lookup::kDigest) {
+        byDigest_.reserve(count);
+        for (size_t i = 0; i < count; ++i) byDigest_.emplace(pictures_[i].digest, i);
+    } else {
+        byPosition_.reserve(count);
+        for (size_t i = 0; i < count; ++i) byPosition_.emplace(pictures_[i].pos, i);
+    }
+    for (size_t i = 0; i < count; ++i) {
+        const int64_t raw = frameOf_[i];
+        frameOf_[i] = raw >= first && !dropped[raw] ? renumber[raw] : -1;
+        // A key picture left out still starts the frames after it.
+        if (pictures_[i].key && raw >= first) starts_.push_back({i, renumber[raw]});
+    }
+    frameCount_ = kept;
+    std::stable_sort(starts_.begin(), starts_.end(),
+                     [](const Start& a, const Start& b) { return a.frame < b.frame; });
     // Without reordering by coding, pictures still to come may be shown before the last key
     // picture's group: only the frames before the group ahead of it are final.
     servedFrames_ = complete || reorderByCoding ? frameCount_
@@ -152,6 +177,12 @@ int64_t FrameIndex::PictureOf(uint64_t digest, int size, size_t hint) const {
         }
     }
     return found;
+}
+
+int64_t FrameIndex::PictureAt(int64_t pos, int size) const {
+    const auto found = byPosition_.find(pos);
+    if (found == byPosition_.end() || pictures_[found->second].size != size) return -1;
+    return static_cast<int64_t>(found->second);
 }
 
 }  // namespace vantrel

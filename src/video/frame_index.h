@@ -22,6 +22,7 @@ struct CodedPicture {
     uint64_t digest = 0;    // hash of the packet's bytes, which find it again after a seek
     int size = 0;           // packet bytes
     bool key = false;       // decoding can start here
+    bool shown = true;      // false when the container's edit leaves its frame out
     PictureCoding coding = PictureCoding::kAnchor;
 
     static constexpr int64_t kNoTime = INT64_MIN;
@@ -33,12 +34,17 @@ PictureCoding ReadPictureCoding(bool mpeg4, const uint8_t* data, size_t size, bo
 
 class FrameIndex {
   public:
+    // How a packet the demuxer hands out is found again: by the digest of its bytes (pictures
+    // read from the payload), or by its file position (pictures from a container's index).
+    enum class Lookup { kDigest, kPosition };
+
     FrameIndex() = default;
     // `pictures` in decode order. With `reorderByCoding` (MPEG-1/2/4 part 2) the display order
     // follows from the coding of the pictures, as their decoders reorder; otherwise from the
     // presentation times, or the decode order when some picture has none. Without `complete`
     // the pictures are the front of the stream, whose last frames may still be missing some.
-    FrameIndex(std::vector<CodedPicture> pictures, bool reorderByCoding, bool complete = true);
+    FrameIndex(std::vector<CodedPicture> pictures, bool reorderByCoding, bool complete = true,
+               Lookup lookup = Lookup::kDigest);
 
     int64_t FrameCount() const { return frameCount_; }
     bool Complete() const { return complete_; }
@@ -60,12 +66,18 @@ class FrameIndex {
     // expected, which wins among equal packets, else the one nearest to it. -1 for data the
     // index does not know, such as the tail of a picture cut by a seek.
     int64_t PictureOf(uint64_t digest, int size, size_t hint) const;
+    // With Lookup::kPosition: the picture of the packet at `pos`, -1 for one the index does not
+    // list.
+    int64_t PictureAt(int64_t pos, int size) const;
+    Lookup FoundBy() const { return lookup_; }
 
   private:
     std::vector<CodedPicture> pictures_;
     std::vector<int64_t> frameOf_;
     std::vector<Start> starts_;  // key pictures by frame
     std::unordered_multimap<uint64_t, size_t> byDigest_;
+    std::unordered_map<int64_t, size_t> byPosition_;
+    Lookup lookup_ = Lookup::kDigest;
     int64_t frameCount_ = 0;
     int64_t servedFrames_ = 0;
     bool complete_ = true;

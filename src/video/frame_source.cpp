@@ -16,6 +16,7 @@ extern "C" {
 #include "files/file.h"
 #include "mpeg/picture_scanner.h"
 #include "mpeg/stream_pictures.h"
+#include "video/container_index.h"
 #include "video/index_cache.h"
 
 namespace vantrel {
@@ -83,24 +84,15 @@ bool FrameSource::ShowFirstFrame() {
 
 namespace {
 
-// The frame count of an MP4, MOV or AVI whose index lists every frame of its (first) video
-// stream, from the header alone; -1 for other files.
-int64_t ContainerFrameCountOf(const AVFormatContext* format) {
-    const std::string_view name(format->iformat->name);
-    if (!name.starts_with("mov,") && name != "avi") return -1;
+// The first video stream that is not a cover picture, which the demuxer's choice after probing
+// the streams almost always is.
+int FirstVideoStream(const AVFormatContext* format) {
     for (unsigned s = 0; s < format->nb_streams; ++s) {
-        AVStream* stream = format->streams[s];
-        if (stream->codecpar->codec_type != AVMEDIA_TYPE_VIDEO ||
-            (stream->disposition & AV_DISPOSITION_ATTACHED_PIC) != 0) {
-            continue;
+        const AVStream* stream = format->streams[s];
+        if (stream->codecpar->codec_type == AVMEDIA_TYPE_VIDEO &&
+            (stream->disposition & AV_DISPOSITION_ATTACHED_PIC) == 0) {
+            return static_cast<int>(s);
         }
-        const int entries = avformat_index_get_entries_count(stream);
-        if (entries <= 0) return -1;
-        int64_t frames = 0;
-        for (int i = 0; i < entries; ++i) {
-            if ((avformat_index_get_entry(stream, i)->flags & AVINDEX_DISCARD_FRAME) == 0) ++frames;
-        }
-        return frames;
     }
     return -1;
 }
@@ -121,7 +113,9 @@ bool FrameSource::OpenDecoder(const std::string& path, QSize pictureSize,
     av_dict_free(&options);
     if (opened < 0) return false;
     // Known before the streams are probed, which decodes pictures.
-    containerFrames_ = ContainerFrameCountOf(format_);
+    const int first = FirstVideoStream(format_);
+    std::shared_ptr<const FrameIndex> listed = ContainerFrameIndex(format_, first);
+    containerFrames_ = listed ? listed->FrameCount() : -1;
     if (containerFrames_ >= 0 && counted) counted(containerFrames_);
     if (avformat_find_stream_info(format_, nullptr) < 0) return false;
     const AVCodec* decoder = nullptr;
@@ -147,7 +141,13 @@ bool FrameSource::OpenDecoder(const std::string& path, QSize pictureSize,
     const std::string_view format(format_->iformat->name);
     byteSeek_ = std::find(std::begin(kByteSeekFormats), std::end(kByteSeekFormats), format) !=
                 std::end(kByteSeekFormats);
-    plan_ = {path, std::string(format), video->codecpar->codec_id, stream_, {}};
+    plan_ = {path,
+             std::string(format),
+             video->codecpar->codec_id,
+             stream_,
+             {},
+             stream_ == first ? std::move(listed) : nullptr};
+    if (!plan_.listed) containerFrames_ = -1;
     return true;
 }
 
@@ -240,6 +240,7 @@ bool FrameSource::Seek(const FrameIndex::Start& start) {
     for (int attempt = 0; attempt < kSeekAttempts; ++attempt) {
         if (!PositionDemuxer(start.picture, attempt)) continue;
         packet_->pts = packet_->dts = awaitedKey_;
+        packet_->flags &= ~AV_PKT_FLAG_DISCARD;
         int sent = avcodec_send_packet(codec_, packet_);
         av_packet_unref(packet_);
         if (sent < 0) return false;
@@ -288,6 +289,9 @@ int64_t FrameSource::ReadPicture(AVPacket* packet) {
     }
     // Past the end of an index still growing nothing is known.
     if (nextPicture_ >= static_cast<int64_t>(index_->Pictures().size())) return -1;
+    if (index_->FoundBy() == FrameIndex::Lookup::kPosition) {
+        return index_->PictureAt(packet->pos, packet->size);
+    }
     return index_->PictureOf(Digest(packet), packet->size,
                              nextPicture_ >= 0 ? static_cast<size_t>(nextPicture_) : 0);
 }
@@ -334,6 +338,8 @@ bool FrameSource::DecodeUntil(int64_t frame, int64_t keepFrom) {
             return false;
         }
         packet_->pts = packet_->dts = picture;
+        // The index says which frames are shown: the decoder hands out every one.
+        packet_->flags &= ~AV_PKT_FLAG_DISCARD;
         // Pictures that nothing refers to need no decoding before the frames to keep (a second
         // field goes with the frame of its first).
         int64_t shows = picture < pictures ? index_->FrameOf(static_cast<size_t>(picture)) : frame;
@@ -419,9 +425,28 @@ const QImage* FrameSource::Cached(int64_t frame) {
 
 namespace {
 
+constexpr auto kYieldStep = std::chrono::milliseconds(1);
+// A seek that takes longer than this no longer holds the work up.
+constexpr auto kLongestYield = std::chrono::seconds(1);
+
+}  // namespace
+
+void WaitWhileRaised(const std::atomic<bool>& raised, const std::atomic<bool>& cancel) {
+    const auto until = std::chrono::steady_clock::now() + kLongestYield;
+    while (raised && !cancel && std::chrono::steady_clock::now() < until) {
+        std::this_thread::sleep_for(kYieldStep);
+    }
+}
+
+namespace {
+
 constexpr auto kPublishEvery = std::chrono::milliseconds(300);
 constexpr int kPublishCostShare = 10;
 constexpr int kPacketsBetweenOffers = 256;
+
+void Yield(const FrameSource::IndexPlan& plan, const std::atomic<bool>& cancel) {
+    if (plan.yield != nullptr) WaitWhileRaised(*plan.yield, cancel);
+}
 
 // Gathers the pictures of a file and hands on indexes of them as they grow.
 class IndexPublisher {
@@ -498,6 +523,7 @@ ScanEnd WalkMpeg(const FrameSource::IndexPlan& plan, const std::atomic<bool>& ca
             }
             packets.clear();
             publisher.Offer(static_cast<double>(read) / length);
+            Yield(plan, cancel);
         });
     if (end != ScanEnd::Completed || publisher.Pictures().empty()) {
         return end == ScanEnd::Cancelled ? end : ScanEnd::Failed;
@@ -544,6 +570,7 @@ bool ReadWithDemuxer(const FrameSource::IndexPlan& plan, const std::atomic<bool>
             picture.digest = Digest(packet);
             picture.pts = packet->pts == AV_NOPTS_VALUE ? CodedPicture::kNoTime : packet->pts;
             picture.key = (packet->flags & AV_PKT_FLAG_KEY) != 0;
+            picture.shown = (packet->flags & AV_PKT_FLAG_DISCARD) == 0;
             if (ReordersByCoding(codecId)) {
                 picture.coding = ReadPictureCoding(mpeg4, packet->data,
                                                    static_cast<size_t>(packet->size), openField);
@@ -551,6 +578,7 @@ bool ReadWithDemuxer(const FrameSource::IndexPlan& plan, const std::atomic<bool>
             publisher.Pictures().push_back(picture);
             if (++count % kPacketsBetweenOffers == 0) {
                 publisher.Offer(static_cast<double>(pos) / length);
+                Yield(plan, cancel);
             }
         }
         av_packet_unref(packet);
@@ -566,6 +594,11 @@ bool ReadWithDemuxer(const FrameSource::IndexPlan& plan, const std::atomic<bool>
 IndexBuilt BuildFrameIndex(
     const FrameSource::IndexPlan& plan, const std::atomic<bool>& cancel,
     const std::function<void(std::shared_ptr<const FrameIndex>, double read)>& publish) {
+    if (plan.listed) {
+        if (cancel) return IndexBuilt::kNo;
+        publish(plan.listed, 1.0);
+        return IndexBuilt::kListed;
+    }
     const bool reorder = ReordersByCoding(static_cast<AVCodecID>(plan.codec));
     if (auto kept = LoadCachedIndex(plan.cacheFolder, plan.path)) {
         publish(std::make_shared<const FrameIndex>(std::move(*kept), reorder), 1.0);

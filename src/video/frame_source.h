@@ -45,8 +45,8 @@ class FrameSource {
     // `counted` hears of the count of ContainerFrameCount as soon as it is known.
     bool OpenDecoder(const std::string& path, QSize pictureSize,
                      const std::function<void(int64_t)>& counted = {});
-    // The frame count that the container's own index gives (MP4 and MOV; AVI with an index),
-    // -1 when it has none that lists every frame.
+    // The frame count that the container's own index gives (MP4 and MOV that are not
+    // fragmented; AVI with an index), -1 when it has none that lists every frame.
     int64_t ContainerFrameCount() const { return containerFrames_; }
     // What BuildFrameIndex needs to know of the opened file.
     struct IndexPlan {
@@ -55,6 +55,10 @@ class FrameSource {
         int codec = 0;       // AVCodecID of the video
         int stream = -1;
         std::string cacheFolder;  // where indexes are kept between runs; "" for nowhere
+        // The whole index from the container's own, when it lists every frame.
+        std::shared_ptr<const FrameIndex> listed;
+        // While raised, the scan stands still, leaving the cores to a seek of the player.
+        const std::atomic<bool>* yield = nullptr;
     };
     IndexPlan Plan() const { return plan_; }
     // The index to use from the next frame asked for on; any thread may give it.
@@ -128,11 +132,16 @@ class FrameSource {
 };
 
 // Reads the pictures of a file's video stream for its frame index: MPEG-1/2 elementary, program
-// and transport streams by our own walk over them, the rest by the demuxer; or takes them from
-// the plan's cache folder, where a whole index is kept for the next time. Hands each new index
-// to `publish` (the first as soon as it serves a frame, then about every 300 ms, and the whole
-// one at the end) with the part of the file read.
-enum class IndexBuilt { kNo, kScanned, kCached };
+// and transport streams by our own walk over them, the rest by the demuxer; or takes the
+// container's own index (kListed) or the pictures kept in the plan's cache folder, where a whole
+// index is kept for the next time. Hands each new index to `publish` (the first as soon as it
+// serves a frame, then about every 300 ms, and the whole one at the end) with the part of the
+// file read.
+// Waits while `raised` is, up to a second, unless `cancel` is raised: work in the background
+// stands still while the player seeks.
+void WaitWhileRaised(const std::atomic<bool>& raised, const std::atomic<bool>& cancel);
+
+enum class IndexBuilt { kNo, kScanned, kCached, kListed };
 IndexBuilt BuildFrameIndex(
     const FrameSource::IndexPlan& plan, const std::atomic<bool>& cancel,
     const std::function<void(std::shared_ptr<const FrameIndex>, double read)>& publish);

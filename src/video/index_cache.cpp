@@ -111,7 +111,7 @@ std::optional<std::vector<CodedPicture>> LoadCachedIndex(const std::string& fold
     }
     std::vector<CodedPicture> pictures(count);
     for (CodedPicture& p : pictures) {
-        uint8_t key = 0, coding = 0;
+        uint8_t key = 0, coding = 0;  // key: bit 0 a key picture, bit 1 left out
         int32_t size = 0;
         in.Get(p.pos);
         in.Get(p.pts);
@@ -121,7 +121,8 @@ std::optional<std::vector<CodedPicture>> LoadCachedIndex(const std::string& fold
         in.Get(coding);
         if (coding > static_cast<uint8_t>(PictureCoding::kSecondField)) return std::nullopt;
         p.size = size;
-        p.key = key != 0;
+        p.key = (key & 1) != 0;
+        p.shown = (key & 2) == 0;
         p.coding = static_cast<PictureCoding>(coding);
     }
     return pictures;
@@ -141,7 +142,7 @@ void StoreCachedIndex(const std::string& folder, const std::string& video,
         Put(out, p.pts);
         Put(out, p.digest);
         Put(out, static_cast<int32_t>(p.size));
-        Put(out, static_cast<uint8_t>(p.key ? 1 : 0));
+        Put(out, static_cast<uint8_t>((p.key ? 1 : 0) | (p.shown ? 0 : 2)));
         Put(out, static_cast<uint8_t>(p.coding));
     }
     Put(out, DigestOf(reinterpret_cast<const uint8_t*>(out.data()), out.size()));

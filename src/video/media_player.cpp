@@ -186,6 +186,7 @@ void MediaPlayer::HandleEvent(const mpv_event& event) {
                 break;
             }
             seekPending_ = false;
+            seeking_ = false;
             // In playback the reported time is the shown frame's own; paused, the seek's
             // frame stays the answer (a frame without a timestamp gets a guessed one).
             if (running_) {

@@ -36,6 +36,20 @@ constexpr milliseconds kSmallFileIndexWait(1000);
 // A seek waits for an index expected to reach its frame within this time.
 constexpr double kAwaitIndexSeconds = 0.1;
 
+// Whether the file begins as an MP4, MOV or AVI does, whose container may list every frame:
+// its count then comes from the header in moments.
+bool MayListFrames(const std::string& path) {
+    File file;
+    char head[12] = {};
+    if (!file.Open(path, File::Mode::Read) || file.Read(head, sizeof head) != sizeof head) {
+        return false;
+    }
+    if (std::memcmp(head, "RIFF", 4) == 0 && std::memcmp(head + 8, "AVI ", 4) == 0) return true;
+    const std::string_view box(head + 4, 4);
+    return box == "ftyp" || box == "moov" || box == "mdat" || box == "free" || box == "wide" ||
+           box == "skip";
+}
+
 }  // namespace
 
 bool MediaPlayer::WaitForLoad() {
@@ -63,9 +77,11 @@ MediaKind MediaPlayer::Open(const std::string& name) {
     std::error_code error;
     const auto bytes = std::filesystem::file_size(path, error);
     smallFile_ = !error && bytes < static_cast<uintmax_t>(kSmallFile);
-    // Our own frame source indexes a small file while libmpv loads it, a long one once libmpv
-    // has shown its first frame, so as not to slow that down.
-    if (smallFile_) StartIndex(path);
+    // Our own frame source indexes a small file that must be scanned while libmpv loads it, so
+    // that its count is exact from the start; others once libmpv has shown the first frame, so
+    // as not to slow that down.
+    const bool early = smallFile_ && !MayListFrames(path);
+    if (early) StartIndex(path);
     SetProperty("pause", "yes");
     Command({"loadfile", path.c_str()});
     loadIssued_ = true;
@@ -90,7 +106,7 @@ MediaKind MediaPlayer::Open(const std::string& name) {
         kind_ = kMediaAudioOnly;
         return kind_;
     }
-    if (!smallFile_) StartIndex(path);
+    if (!early) StartIndex(path);
     std::string format = StringProperty("file-format");
     rawStream_ = std::find(std::begin(kRawStreamFormats), std::end(kRawStreamFormats), format) !=
                  std::end(kRawStreamFormats);
@@ -106,8 +122,7 @@ MediaKind MediaPlayer::Open(const std::string& name) {
                          static_cast<int>(DoubleProperty("video-params/dh", 0.0)));
     kind_ = kMediaVideo;
     seekFrame_ = 0;
-    // A small file's index is done in moments: its count is exact from the start, the
-    // container's own or the index's.
+    // A small file's count is exact from the start, the container's own or the index's.
     const auto counted = [this](bool byContainer) {
         const std::lock_guard<std::mutex> lock(indexing_.mutex);
         return indexing_.failed || (byContainer && indexing_.containerFrames > 0) ||
@@ -135,6 +150,8 @@ void MediaPlayer::StartIndex(const std::string& path) {
                 indexing_.containerFrames = frames;
             }
             notify();
+            // Probing the streams and the first frame decode pictures: not while libmpv seeks.
+            WaitWhileRaised(seeking_, cancelIndex_);
         };
         if (!source->OpenDecoder(path, size, counted)) {
             {
@@ -146,10 +163,12 @@ void MediaPlayer::StartIndex(const std::string& path) {
         }
         FrameSource::IndexPlan plan = source->Plan();
         plan.cacheFolder = cacheFolder;
+        plan.yield = &seeking_;
         const IndexBuilt built = BuildFrameIndex(
             plan, cancelIndex_, [&](std::shared_ptr<const FrameIndex> index, double read) {
                 // The source goes to the window's thread once it has shown its first frame.
                 if (source) {
+                    WaitWhileRaised(seeking_, cancelIndex_);
                     source->SetIndex(index);
                     if (source->ShowFirstFrame()) {
                         const std::lock_guard<std::mutex> lock(indexing_.mutex);
@@ -248,6 +267,7 @@ void MediaPlayer::Close() {
     shown_ = QImage();
     clock_ = FrameClock();
     running_ = endRaised_ = seekPending_ = seekQueued_ = false;
+    seeking_ = false;
     awaitedFrame_ = -1;
     fileStarted_ = fileLoaded_ = fileEnded_ = eofReached_ = false;
     entry_ = -1;

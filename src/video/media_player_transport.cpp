@@ -172,7 +172,7 @@ void MediaPlayer::SeekSeconds(double seconds) {
 
 void MediaPlayer::IssueSeek(double seconds) {
     std::string target = SecondsText(std::max(0.0, seconds));
-    seekPending_ = true;
+    seekPending_ = seeking_ = true;
     seekIssued_ = std::chrono::steady_clock::now();
     Command({"seek", target.c_str(), "absolute+exact"});
 }

@@ -166,6 +166,66 @@ TEST(MpegWalk, GivesTheDemuxersVideoPacketsInEveryMpegContainer) {
     }
 }
 
+// The index of a container that lists every frame gives what reading all its packets gives:
+// the same pictures at the same positions and times, the same key pictures and display order,
+// with B-frames, edit lists (a delay, a cut start) and negative composition offsets; fragmented
+// MP4 and Matroska list no such index, and their packets are read.
+TEST(ContainerIndex, ListsTheFramesThatReadingThePacketsGives) {
+    if (!test::HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
+    const std::string mp4 = test::NumberedVideo("mp4"), avi = test::NumberedVideo("avi");
+    const struct {
+        std::string path;
+        bool listed;
+    } cases[] = {
+        {mp4, true},
+        {test::Remuxed(mp4, "delayed.mov"), true},
+        {test::Remuxed(mp4, "cut.mov", {"-ss", "1.2"}), true},
+        {test::Remuxed(mp4, "negative.mp4", {}, {"-movflags", "negative_cts_offsets"}), true},
+        {avi, true},
+        {test::Remuxed(avi, "mpeg4.mov", {}, {"-an"}), true},
+        {test::Remuxed(mp4, "fragments.mp4", {}, {"-movflags", "frag_keyframe+empty_moov"}), false},
+        {test::NumberedVideo("mkv"), false},
+    };
+    const std::atomic<bool> cancel{false};
+    for (const auto& c : cases) {
+        ASSERT_FALSE(c.path.empty());
+        FrameSource source;
+        ASSERT_TRUE(source.OpenDecoder(c.path, QSize(64, 48))) << c.path;
+        FrameSource::IndexPlan plan = source.Plan();
+        ASSERT_EQ(plan.listed != nullptr, c.listed) << c.path;
+        if (!c.listed) continue;
+        const FrameIndex& listed = *plan.listed;
+        EXPECT_EQ(source.ContainerFrameCount(), listed.FrameCount()) << c.path;
+        // Every frame shown is found by position and decoded exactly; those an edit leaves
+        // out are at the start.
+        source.SetIndex(plan.listed);
+        const int64_t count = listed.FrameCount(), leftOut = kTestFrames - count;
+        for (int64_t frame : {count - 1, int64_t{0}, count / 2, count / 2 - 1}) {
+            EXPECT_EQ(test::ReadFrameNumber(source.Frame(frame)), leftOut + frame) << c.path;
+        }
+        plan.listed = nullptr;
+        std::shared_ptr<const FrameIndex> read;
+        EXPECT_EQ(BuildFrameIndex(plan, cancel,
+                                  [&](auto index, double) {
+                                      if (index->Complete()) read = index;
+                                  }),
+                  IndexBuilt::kScanned);
+        ASSERT_TRUE(read) << c.path;
+        ASSERT_EQ(listed.Pictures().size(), read->Pictures().size()) << c.path;
+        EXPECT_EQ(listed.FrameCount(), read->FrameCount()) << c.path;
+        for (size_t i = 0; i < read->Pictures().size(); ++i) {
+            const CodedPicture &ours = listed.Pictures()[i], &theirs = read->Pictures()[i];
+            // AVI gives no presentation time to its anchors.
+            const bool timed = theirs.pts != CodedPicture::kNoTime;
+            EXPECT_EQ(
+                std::tuple(ours.pos, ours.size, ours.key, ours.coding, listed.FrameOf(i)),
+                std::tuple(theirs.pos, theirs.size, theirs.key, theirs.coding, read->FrameOf(i)))
+                << c.path << " picture " << i;
+            EXPECT_EQ(timed ? ours.pts : 0, timed ? theirs.pts : 0) << c.path << " picture " << i;
+        }
+    }
+}
+
 // A whole index is kept for the next time; an entry that no longer matches its video (its time
 // changed) or is damaged is not used, and the index is scanned again.
 TEST(IndexCache, KeepsWholeIndexesAndScansAgainForAChangedVideoOrADamagedEntry) {
@@ -232,7 +292,7 @@ TEST(PicturePool, PicturesHaveTheSizeAskedLastWhateverWasMadeReadyBefore) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Containers, FrameSourceExact,
-                         ::testing::Values("m2v", "mpg", "ts", "mp4", "mkv", "avi"),
+                         ::testing::Values("m2v", "mpg", "ts", "mp4", "mov", "mkv", "avi"),
                          [](const auto& info) { return info.param; });
 
 }  // namespace

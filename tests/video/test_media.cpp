@@ -82,6 +82,12 @@ std::string NumberedVideo(const std::string& extension, bool longerSound) {
                 arguments);
 }
 
+std::string Remuxed(const std::string& source, const std::string& name, const QStringList& before,
+                    const QStringList& after) {
+    return Made(QString::fromStdString(name),
+                before + QStringList{"-i", QString::fromStdString(source), "-c", "copy"} + after);
+}
+
 std::string LoopedVideo(int times) {
     // The raw stream copied end to end, then given times of its own in a program stream (a
     // demuxer's loop would leave their times overlapping at every seam).

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QStringList>
 #include <functional>
 #include <string>
 #include <vector>
@@ -28,6 +29,10 @@ bool HaveFfmpeg();
 // tone except in .m2v; with `longerSound` the tone goes on four seconds after the last frame.
 // Made once per test program; "" when ffmpeg fails.
 std::string NumberedVideo(const std::string& extension, bool longerSound = false);
+// `source` copied into `name`'s container without coding again: `before` are arguments for the
+// input (such as a start), `after` for the output.
+std::string Remuxed(const std::string& source, const std::string& name,
+                    const QStringList& before = {}, const QStringList& after = {});
 // The numbered video copied `times` times end to end in a program stream (its frame k shows
 // k % 120): a long programme made in a moment.
 std::string LoopedVideo(int times);
