@@ -1,12 +1,14 @@
 // Takes the screenshots of the documentation: the caption window showing a caption in several
 // colours, italics and underline over a paused video frame, the timeline under it with the
 // captions that follow in their timing modes, its time ruler, the audio's waveform and the shot
-// changes, the whole main window playing the video with that caption on the air, and the Edit
-// menu after a caption was moved. A video without sound gets a made-up waveform of speech. The
-// window is 1280 x 800 in the layout of a new user (the user's own is left out); a 16:9 video
-// shows how the picture keeps its shape. Run by hand under a real X server, after building with
-// -DVANTREL_TOOLS=ON (see make_caption_font.cpp):
-//   ffmpeg -f lavfi -i mandelbrot=s=1280x720:r=30000/1001 -t 10 -pix_fmt yuv420p /tmp/shot.mp4
+// changes found in the video, the whole main window playing the video with that caption on the
+// air and the list beside it, and the Edit menu after a caption was moved. A video without sound
+// gets a made-up waveform of speech, one without cuts made-up shot changes. The window is
+// 1280 x 800 in the layout of a new user (the user's own is left out); a 16:9 video shows how
+// the picture keeps its shape. Run by hand under a real X server, after building with
+// -DVANTREL_TOOLS=ON (see make_caption_font.cpp), on a 30 s video cut at frames 118, 260, 452,
+// 610 and 705 with bursts of tone for speech:
+//   scripts/make-screenshot-video.sh /tmp/shot.mp4
 //   xvfb-run -a -s "-screen 0 1600x1000x24" build/tools/tools/make_screenshots /tmp/shot.mp4 docs
 #include <QApplication>
 #include <QElapsedTimer>
@@ -152,12 +154,17 @@ int main(int argc, char** argv) {
     }
     for (Caption* c = view.Project().captions.Head(); c; c = c->next) c->ApplyTiming();
 
-    // The cuts of the picture, at some of the captions' starts and ends.
-    view.Timeline().SetShotChanges({118, 260, 452, 610, 705});
+    view.Project().captions.NotifyChanged(vantrel::kWholeList);
     view.SeekToFrame(60);
-    Wait(1500);
+    // The sound's peaks and the cuts, as the window finds them.
+    QElapsedTimer analysis;
+    analysis.start();
+    while (!view.Media().Analysis().Settled() && analysis.elapsed() < 120000) Wait(100);
+    Wait(300);
     if (view.Timeline().Peaks() == nullptr)
         view.Timeline().SetAudioPeaks(SpeechPeaks(40), 1001.0 / 30000);
+    if (view.Media().Analysis().ShotChanges().empty())
+        view.Timeline().SetShotChanges({118, 260, 452, 610, 705});
     Wait(200);
     if (!Save(view.Captions(), argv[2], "caption-window.png")) return 1;
     if (!Save(view.Timeline(), argv[2], "timeline.png")) return 1;

@@ -34,6 +34,10 @@ CaptionTable::CaptionTable(CaptionList& list, QWidget* parent)
     fit(CaptionTableModel::kMode, "Persistent");
     fit(CaptionTableModel::kRows, "Rows");
     fit(CaptionTableModel::kRate, "00.0");
+    // The text next to the times it shows between, where a narrow side column still shows it;
+    // the counts follow it.
+    fit(CaptionTableModel::kText, "Where the river bends, we never");
+    columns->moveSection(CaptionTableModel::kText, CaptionTableModel::kDuration);
 
     // Rows the playhead selects are already followed: only the operator's choice moves the video.
     connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,

@@ -234,16 +234,21 @@ void MainView::CreateLayout() {
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->addWidget(&mainSplitter_);
-    // The first sizes, for a new user: the panel at its width, the timeline low.
-    upperSplitter_.setSizes({PropertiesPanel::kWidth * 3, PropertiesPanel::kWidth});
+    // The first sizes, for a new user: the side column wide enough for the list to show its
+    // text beside the times, the timeline low.
+    upperSplitter_.setSizes({PropertiesPanel::kWidth * 3, PropertiesPanel::kWidth * 5 / 4});
     mainSplitter_.setSizes({kFirstTimelineHeight * 5, kFirstTimelineHeight});
     // A view that is never shown has its children placed all the same (tests, screenshots).
     outer->activate();
 }
 
-void MainView::SetPanelShown(bool shown) { ShowInSideColumn(panelScroll_, shown); }
+void MainView::SetPanelShown(bool shown) {
+    ShowInSideColumn(panelScroll_, shown);
+}
 
-void MainView::SetListShown(bool shown) { ShowInSideColumn(table_, shown); }
+void MainView::SetListShown(bool shown) {
+    ShowInSideColumn(table_, shown);
+}
 
 void MainView::ShowInSideColumn(QWidget& widget, bool shown) {
     if (shown == !widget.isHidden()) return;
