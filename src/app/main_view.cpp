@@ -2,6 +2,7 @@
 
 #include <QBoxLayout>
 #include <QPainter>
+#include <QScrollBar>
 #include <functional>
 
 #include "app/guarded.h"
@@ -210,11 +211,14 @@ void MainView::CreateLayout() {
     panelScroll_.setFrameShape(QFrame::NoFrame);
     panelScroll_.setAlignment(Qt::AlignLeft | Qt::AlignTop);
     panelScroll_.setMinimumWidth(PropertiesPanel::kWidth / 2);
-    // The caption list over the panel; the list takes the height the panel leaves.
+    // The caption list over the panel. A short column is shared evenly; past the panel's own
+    // height the list takes the rest.
+    panelScroll_.setMaximumHeight(PropertiesPanel::kHeight +
+                                  panelScroll_.horizontalScrollBar()->sizeHint().height());
     sideSplitter_.addWidget(&table_);
     sideSplitter_.addWidget(&panelScroll_);
     sideSplitter_.setStretchFactor(0, 1);
-    sideSplitter_.setStretchFactor(1, 0);
+    sideSplitter_.setStretchFactor(1, 1);
     sideSplitter_.setChildrenCollapsible(false);
 
     upperSplitter_.addWidget(&videoColumn_);
