@@ -8,25 +8,12 @@
 #include <QApplication>
 #include <QImage>
 
+#include "bench_timeline_host.h"
 #include "timeline/timeline_window.h"
 
 namespace {
 
 using namespace vantrel;
-
-class BenchView : public TimelineHost {
-  public:
-    int32_t CurrentFrame() const override { return 0; }
-    PlayState CurrentPlayState() const override { return PlayState::Playing; }
-    CaptionProject& Project() override { return project; }
-    EditHistory& History() override { return history; }
-    void SeekToFrame(int32_t) override {}
-    void ForgetShownCaption() override {}
-    void ResetAndShowFrame(int32_t) override {}
-
-    CaptionProject project;
-    EditHistory history{project};
-};
 
 constexpr int32_t kSpacing = 90;  // a caption every three seconds, two seconds on the air
 
@@ -51,7 +38,7 @@ struct Scene {
         timeline.render(&image);
     }
 
-    BenchView view;
+    BenchTimelineHost view{PlayState::Playing};
     TimelineWindow timeline;
     QImage image{792, 65, QImage::Format_RGB32};
     int32_t total = 0;

@@ -12,25 +12,12 @@
 #include <memory>
 #include <vector>
 
+#include "bench_timeline_host.h"
 #include "timeline/timeline_window.h"
 
 namespace {
 
 using namespace vantrel;
-
-class BenchView : public TimelineHost {
-  public:
-    int32_t CurrentFrame() const override { return 0; }
-    PlayState CurrentPlayState() const override { return PlayState::Paused; }
-    CaptionProject& Project() override { return project; }
-    EditHistory& History() override { return history; }
-    void SeekToFrame(int32_t) override {}
-    void ForgetShownCaption() override {}
-    void ResetAndShowFrame(int32_t) override {}
-
-    CaptionProject project;
-    EditHistory history{project};
-};
 
 constexpr int kCaptions = 5000;
 constexpr int32_t kSpacing = 90;  // a caption every three seconds, two seconds on the air
@@ -81,7 +68,7 @@ double MedianPaintMs(TimelineWindow& timeline, QImage& image) {
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    BenchView view;
+    BenchTimelineHost view{PlayState::Paused};
     std::vector<int32_t> shots;
     for (int32_t i = 0; i < kCaptions; ++i) {
         auto c = std::make_unique<Caption>();

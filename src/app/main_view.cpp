@@ -351,8 +351,8 @@ void MainView::SetTimecodeStyle(TimecodeStyle style) {
 }
 
 void MainView::ShowTimecode() {
-    timecodeLabel_.setText(
-        QString::fromStdString("(" + FormatTimecode(currentFrame_, timecodeStyle_) + ")"));
+    timecodeLabel_.setText(QStringLiteral("(%1)").arg(
+        QString::fromStdString(FormatTimecode(currentFrame_, timecodeStyle_))));
 }
 
 void MainView::ShowCheck() {

@@ -134,9 +134,10 @@ std::string MadeFromDataText(const std::string& path, const SkippedData& made) {
     std::string items;
     auto item = [&](size_t count, const char* one, const char* many, size_t captions) {
         if (count == 0) return;
-        items += "\n" + std::to_string(count) + " " + (count == 1 ? one : many) + " became " +
-                 std::to_string(captions) +
-                 (captions == 1 ? " pop-on caption" : " pop-on captions");
+        // Appended piece by piece: GCC 12 warns falsely on a literal + std::string chain here.
+        items.append("\n").append(std::to_string(count)).append(" ");
+        items.append(count == 1 ? one : many).append(" became ").append(std::to_string(captions));
+        items.append(captions == 1 ? " pop-on caption" : " pop-on captions");
     };
     if (made.rollUpScreens > 0) {
         item(made.rollUpScreens, "roll-up screen", "roll-up screens", made.rollUpCaptions);

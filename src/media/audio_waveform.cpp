@@ -149,17 +149,9 @@ MediaRead ReadAudioPeaks(const std::string& path, int track, AudioPeaks& peaks,
             av_frame_unref(frame.get());
         }
     };
-    while (av_read_frame(format.get(), packet.get()) >= 0) {
-        if (packet->stream_index == index) {
-            // A damaged packet is left out; the decoding goes on with the next.
-            avcodec_send_packet(codec.get(), packet.get());
-            drain();
-        }
-        av_packet_unref(packet.get());
-        if (!control.Proceed()) return MediaRead::kCancelled;
-    }
-    avcodec_send_packet(codec.get(), nullptr);
-    drain();
+    if (!media::DecodeStream(format.get(), codec.get(), packet.get(), index, drain,
+                             [&control] { return control.Proceed(); }))
+        return MediaRead::kCancelled;
     cutter.End();
     peaks.Finish();
     return MediaRead::kDone;

@@ -55,4 +55,23 @@ CodecPtr OpenDecoder(const AVStream* stream, Configure configure) {
     return codec;
 }
 
+// Hands every packet of stream `index` to the decoder, then the end, calling `drain` after each
+// to take the frames it gave; false when `proceed` said to stop before the end. A damaged packet
+// is left out and the decoding goes on with the next.
+template <typename Drain, typename Proceed>
+bool DecodeStream(AVFormatContext* format, AVCodecContext* codec, AVPacket* packet, int index,
+                  Drain drain, Proceed proceed) {
+    while (av_read_frame(format, packet) >= 0) {
+        if (packet->stream_index == index) {
+            avcodec_send_packet(codec, packet);
+            drain();
+        }
+        av_packet_unref(packet);
+        if (!proceed()) return false;
+    }
+    avcodec_send_packet(codec, nullptr);
+    drain();
+    return true;
+}
+
 }  // namespace vantrel::media

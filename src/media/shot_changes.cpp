@@ -163,16 +163,9 @@ MediaRead ScoreShotChanges(const std::string& path, ShotScores& scores, const Jo
             av_frame_unref(frame.get());
         }
     };
-    while (av_read_frame(format.get(), packet.get()) >= 0) {
-        if (packet->stream_index == index) {
-            avcodec_send_packet(codec.get(), packet.get());
-            drain();
-        }
-        av_packet_unref(packet.get());
-        if (!control.Proceed()) return MediaRead::kCancelled;
-    }
-    avcodec_send_packet(codec.get(), nullptr);
-    drain();
+    if (!media::DecodeStream(format.get(), codec.get(), packet.get(), index, drain,
+                             [&control] { return control.Proceed(); }))
+        return MediaRead::kCancelled;
     scores.Finish();
     return MediaRead::kDone;
 }
