@@ -65,6 +65,21 @@ QSettings Settings() {
     return QSettings("vantrel", "vantrel");
 }
 
+// A checkable entry kept in the settings under `key`: `apply` takes its state now and at each
+// change.
+QAction* AddViewSetting(QMenu* menu, const char* text, const char* key, bool byDefault,
+                        std::function<void(bool)> apply) {
+    QAction* action = menu->addAction(text);
+    action->setCheckable(true);
+    action->setChecked(Settings().value(key, byDefault).toBool());
+    apply(action->isChecked());
+    QObject::connect(action, &QAction::toggled, action, [key, apply = std::move(apply)](bool on) {
+        apply(on);
+        Settings().setValue(key, on);
+    });
+    return action;
+}
+
 // A menu text as the name of its command: "&Import Captions..." is "Import Captions".
 QString CommandName(const char* text) {
     QString name = QString(text).remove(u'&');
@@ -198,31 +213,14 @@ void MainWindow::CreateMenus() {
         colours_[k] = colour;
     }
     QMenu* viewMenu = menuBar()->addMenu("&View");
-    QAction* dropFrame = viewMenu->addAction("&Drop-Frame Timecodes");
-    dropFrame->setCheckable(true);
-    connect(dropFrame, &QAction::toggled, this, [&v](bool on) {
-        v.SetTimecodeStyle(on ? TimecodeStyle::DropFrame : TimecodeStyle::NonDropFrame);
-        Settings().setValue(kDropFrameKey, on);
-    });
-    dropFrame->setChecked(Settings().value(kDropFrameKey, false).toBool());
-    dropFrame_ = dropFrame;
-    showList_ = viewMenu->addAction("Show Caption &List");
-    showList_->setCheckable(true);
-    connect(showList_, &QAction::toggled, this, [&v](bool on) {
-        v.SetListShown(on);
-        Settings().setValue(kListShownKey, on);
-    });
-    showList_->setChecked(Settings().value(kListShownKey, true).toBool());
-    v.SetListShown(showList_->isChecked());
-    QAction* panel = viewMenu->addAction("Show &Properties Panel");
-    panel->setCheckable(true);
-    connect(panel, &QAction::toggled, this, [&v](bool on) {
-        v.SetPanelShown(on);
-        Settings().setValue(kPanelShownKey, on);
-    });
-    panel->setChecked(Settings().value(kPanelShownKey, true).toBool());
-    v.SetPanelShown(panel->isChecked());
-    showPanel_ = panel;
+    dropFrame_ =
+        AddViewSetting(viewMenu, "&Drop-Frame Timecodes", kDropFrameKey, false, [&v](bool on) {
+            v.SetTimecodeStyle(on ? TimecodeStyle::DropFrame : TimecodeStyle::NonDropFrame);
+        });
+    showList_ = AddViewSetting(viewMenu, "Show Caption &List", kListShownKey, true,
+                               [&v](bool on) { v.SetListShown(on); });
+    showPanel_ = AddViewSetting(viewMenu, "Show &Properties Panel", kPanelShownKey, true,
+                                [&v](bool on) { v.SetPanelShown(on); });
     // The timeline's zoom. Ctrl+Alt keeps the keys clear of those the caption screen types.
     viewMenu->addSeparator();
     TimelineWindow& timeline = v.Timeline();
@@ -233,14 +231,8 @@ void MainWindow::CreateMenus() {
     QAction* whole = viewMenu->addAction("Zoom to &Whole Programme", this,
                                          [&timeline] { timeline.ZoomToWholeProgramme(); });
     whole->setShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_0));
-    snap_ = viewMenu->addAction("&Snap to Shot Changes");
-    snap_->setCheckable(true);
-    connect(snap_, &QAction::toggled, this, [&timeline](bool on) {
-        timeline.SetSnapping(on);
-        Settings().setValue(kSnapKey, on);
-    });
-    snap_->setChecked(Settings().value(kSnapKey, true).toBool());
-    timeline.SetSnapping(snap_->isChecked());
+    snap_ = AddViewSetting(viewMenu, "&Snap to Shot Changes", kSnapKey, true,
+                           [&timeline](bool on) { timeline.SetSnapping(on); });
     CreatePlaybackMenu();
     QMenu* tools = menuBar()->addMenu("&Tools");
     AddFileCommand(tools, "&Check Captions", [&v] { v.ShowCheck(); });
