@@ -8,7 +8,8 @@
 # Then two feature-length files made by copying one-minute clips end to end, removed once
 # measured: two hours of SD MPEG-2 in a program stream (the clip 120 times) and an hour of
 # 1080p H.264 in MP4 (60 times). For each, besides open (the index not kept from before), seek,
-# plus1 and minus1: reopen, seek_early (seeks right after the open, against libmpv's seeks) and
+# plus1 and minus1: reopen, seek_early (seeks to the first targets right after the open, against
+# libmpv's seeks to the same targets right after its open) and
 #   FILE index MS 0 0
 # the time from the start of the open until the whole index is known. Every run checks that the
 # file opened with its right frame count.
@@ -73,7 +74,7 @@ long_run() {  # FILE FRAMES
   "$build/bench/gui/video_compare" --long "$work/$file" $fps "$n" $targets > "$work/ours"
   # shellcheck disable=SC2086
   "$build/bench/gui/mpv_baseline" "$work/$file" $fps "$n" $targets > "$work/theirs"
-  for pair in open:open reopen:open seek_early:seek seek:seek plus1:plus1 minus1:minus1; do
+  for pair in open:open reopen:open seek_early:seek_early seek:seek plus1:plus1 minus1:minus1; do
     local op=${pair%%:*} base=${pair##*:} ours theirs
     ours=$(awk -v op="$op" '$1 == op { print $2 }' "$work/ours")
     theirs=$(awk -v op="$base" '$1 == op { print $2 }' "$work/theirs")

@@ -20,6 +20,8 @@ namespace bench {
 constexpr int kWarmUpOpens = 2;
 constexpr int kOpens = 5;
 constexpr size_t kStepStarts = 10;
+// Seeks right after an open (seek_early): the first targets, before anything else is done.
+constexpr size_t kEarlySeeks = 5;
 constexpr int kStepRun = 8;
 
 struct CompareArguments {

@@ -83,8 +83,6 @@ void WaitIndexed(const MediaPlayer& player) {
     while (!player.Indexed()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
 }
 
-constexpr size_t kEarlySeeks = 5;
-
 int Long(const bench::CompareArguments& arguments) {
     MediaPlayer player(kQuiet);
     bench::CompareTimes times;
@@ -105,7 +103,7 @@ int Long(const bench::CompareArguments& arguments) {
         WaitShown(player);
     };
     // Right after the open: beyond the part indexed so far, libmpv's seeks.
-    for (size_t i = 0; i < std::min(kEarlySeeks, arguments.targets.size()); ++i) {
+    for (size_t i = 0; i < std::min(bench::kEarlySeeks, arguments.targets.size()); ++i) {
         early.push_back(bench::Milliseconds([&] { seek(arguments.targets[i]); }));
     }
     WaitIndexed(player);

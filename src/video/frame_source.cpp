@@ -116,7 +116,7 @@ bool FrameSource::OpenDecoder(const std::string& path, QSize pictureSize,
     const int first = FirstVideoStream(format_);
     std::shared_ptr<const FrameIndex> listed = ContainerFrameIndex(format_, first);
     containerFrames_ = listed ? listed->FrameCount() : -1;
-    if (containerFrames_ >= 0 && counted) counted(containerFrames_);
+    if (counted) counted(containerFrames_);
     if (avformat_find_stream_info(format_, nullptr) < 0) return false;
     const AVCodec* decoder = nullptr;
     stream_ = av_find_best_stream(format_, AVMEDIA_TYPE_VIDEO, -1, -1, &decoder, 0);

@@ -42,7 +42,8 @@ class FrameSource {
 
     // Opening in two steps, for an index built in the background: the decoder alone, then
     // indexes given as they grow (SetIndex), and the first frame once an index serves it.
-    // `counted` hears of the count of ContainerFrameCount as soon as it is known.
+    // `counted` hears of ContainerFrameCount (-1 when the container lists no frames) once the
+    // container is read, before the streams are probed, which decodes pictures.
     bool OpenDecoder(const std::string& path, QSize pictureSize,
                      const std::function<void(int64_t)>& counted = {});
     // The frame count that the container's own index gives (MP4 and MOV that are not

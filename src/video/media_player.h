@@ -218,6 +218,7 @@ class MediaPlayer : public QObject {
     std::future<void> indexThread_;
     std::atomic<bool> cancelIndex_{false};
     std::atomic<bool> seeking_{false};  // a seek of libmpv's is under way: the scan waits
+    std::atomic<bool> loading_{false};  // libmpv loads the file being opened
     std::atomic<int64_t> indexHold_{INT64_MAX};
     std::string indexCacheFolder_;
     std::shared_ptr<const FrameIndex> index_;  // the one the source was given last

@@ -30,25 +30,12 @@ constexpr double kExtrapolateAfter = 0.05;
 constexpr milliseconds kHoldStep(5);
 // Raw streams, whose frames libmpv finds by guessed times: their seeks wait for the index.
 constexpr std::string_view kRawStreamFormats[] = {"mpegvideo", "h264", "hevc", "m4v"};
-// A file this small is indexed in moments: the open waits for the index, up to a while.
+// A file this small is indexed in moments: its index starts while libmpv loads it, and the
+// open waits for its count, the container's or the whole index's, up to a while.
 constexpr int64_t kSmallFile = int64_t{64} << 20;
 constexpr milliseconds kSmallFileIndexWait(1000);
 // A seek waits for an index expected to reach its frame within this time.
 constexpr double kAwaitIndexSeconds = 0.1;
-
-// Whether the file begins as an MP4, MOV or AVI does, whose container may list every frame:
-// its count then comes from the header in moments.
-bool MayListFrames(const std::string& path) {
-    File file;
-    char head[12] = {};
-    if (!file.Open(path, File::Mode::Read) || file.Read(head, sizeof head) != sizeof head) {
-        return false;
-    }
-    if (std::memcmp(head, "RIFF", 4) == 0 && std::memcmp(head + 8, "AVI ", 4) == 0) return true;
-    const std::string_view box(head + 4, 4);
-    return box == "ftyp" || box == "moov" || box == "mdat" || box == "free" || box == "wide" ||
-           box == "skip";
-}
 
 }  // namespace
 
@@ -77,18 +64,19 @@ MediaKind MediaPlayer::Open(const std::string& name) {
     std::error_code error;
     const auto bytes = std::filesystem::file_size(path, error);
     smallFile_ = !error && bytes < static_cast<uintmax_t>(kSmallFile);
-    // Our own frame source indexes a small file that must be scanned while libmpv loads it, so
-    // that its count is exact from the start; others once libmpv has shown the first frame, so
-    // as not to slow that down.
-    const bool early = smallFile_ && !MayListFrames(path);
-    if (early) StartIndex(path);
     SetProperty("pause", "yes");
+    loading_ = true;
     Command({"loadfile", path.c_str()});
+    // A small file is indexed meanwhile, so that its count is exact from the start (a count its
+    // container lists is read at once; otherwise the scan runs beside the load); a long file's
+    // index starts once libmpv has shown the first frame, so as not to slow that down.
+    if (smallFile_) StartIndex(path);
     loadIssued_ = true;
     opening_ = true;
     openAbandoned_ = false;
     const bool loaded = WaitForLoad();
     opening_ = false;
+    loading_ = false;
     if (!loaded) {
         Close();
         return kMediaFailed;
@@ -106,7 +94,7 @@ MediaKind MediaPlayer::Open(const std::string& name) {
         kind_ = kMediaAudioOnly;
         return kind_;
     }
-    if (!early) StartIndex(path);
+    if (!smallFile_) StartIndex(path);
     std::string format = StringProperty("file-format");
     rawStream_ = std::find(std::begin(kRawStreamFormats), std::end(kRawStreamFormats), format) !=
                  std::end(kRawStreamFormats);
@@ -122,7 +110,6 @@ MediaKind MediaPlayer::Open(const std::string& name) {
                          static_cast<int>(DoubleProperty("video-params/dh", 0.0)));
     kind_ = kMediaVideo;
     seekFrame_ = 0;
-    // A small file's count is exact from the start, the container's own or the index's.
     const auto counted = [this](bool byContainer) {
         const std::lock_guard<std::mutex> lock(indexing_.mutex);
         return indexing_.failed || (byContainer && indexing_.containerFrames > 0) ||
@@ -130,7 +117,8 @@ MediaKind MediaPlayer::Open(const std::string& name) {
     };
     if (smallFile_) WaitUntil([&] { return counted(true); }, kSmallFileIndexWait);
     if (indexWait_.count() > 0) WaitUntil([&] { return counted(false); }, indexWait_);
-    // The frame count: the index's, else the container's, else an estimate until it is done.
+    // The frame count: the index's, else the container's, else an estimate until the index is
+    // done.
     AdoptIndex();
     return kind_;
 }
@@ -150,7 +138,10 @@ void MediaPlayer::StartIndex(const std::string& path) {
                 indexing_.containerFrames = frames;
             }
             notify();
-            // Probing the streams and the first frame decode pictures: not while libmpv seeks.
+            // Probing the streams and the first frame decode pictures: not while libmpv seeks,
+            // nor while it loads a file whose count is known by now (the open waits for the
+            // scan of any other small file).
+            if (frames >= 0) WaitWhileRaised(loading_, cancelIndex_);
             WaitWhileRaised(seeking_, cancelIndex_);
         };
         if (!source->OpenDecoder(path, size, counted)) {
