@@ -208,6 +208,8 @@ class MainView : public QWidget,
     // The project changed, or was saved or replaced: its modified flag and its undo history may
     // be new. The one signal of a change to the project.
     void ProjectChanged();
+    // A key did nothing: why, for the status bar.
+    void Refused(const QString& why);
 
   protected:
     void paintEvent(QPaintEvent* event) override;

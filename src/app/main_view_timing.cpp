@@ -25,6 +25,10 @@ void MainView::PressTimingKey(TimingKey key) {
     }
     if (!pass_.Press(history_, key, currentFrame_)) {
         Beep();
+        emit Refused(pass_.TimingCaption(history_) == nullptr
+                         ? QStringLiteral("No caption to time from the playhead on")
+                         : QStringLiteral("Not timed: the caption would end at or before its "
+                                          "start, or pass the last frame"));
         return;
     }
     captionWindow_.ForgetShownCaption();

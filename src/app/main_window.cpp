@@ -109,8 +109,11 @@ MainWindow::MainWindow(Dialogs* dialogs, const std::vector<MediaPlayer::Option>&
     UpdateUndoActions();
     // A refused edit says why where the operator looks, not by a beep alone.
     QStatusBar* status = statusBar();
-    connect(&view_->Captions(), &CaptionWindow::Refused, status,
-            [status](const QString& why) { status->showMessage(why, kRefusalShownMs); });
+    const auto showRefusal = [status](const QString& why) {
+        status->showMessage(why, kRefusalShownMs);
+    };
+    connect(&view_->Captions(), &CaptionWindow::Refused, status, showRefusal);
+    connect(view_, &MainView::Refused, status, showRefusal);
     RestoreLayout();
     // Every change, undo, save, open and new passes through the project's changed signal.
     connect(view_, &MainView::ProjectChanged, this, &MainWindow::ShowProjectState);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QMenuBar>
+#include <QStatusBar>
 #include <QTest>
 #include <fstream>
 
@@ -51,6 +52,7 @@ TEST(TimingKeys, SpaceStepsAndTimingKeysWhenNotEditing) {
                                     first->next->endFrame}),
               std::vector<int32_t>({30, 60, 62, 122}));
     EXPECT_EQ(window.UndoAction().text(), "&Undo Start at Playhead");
+    EXPECT_TRUE(window.statusBar()->currentMessage().startsWith("Not timed"));
 
     // While editing the keys type: Space is a space, F9 and Left do nothing else.
     QTest::mouseClick(&view.Captions(), Qt::LeftButton, Qt::NoModifier, QPoint(48, 40));
