@@ -68,16 +68,10 @@ void MediaPlayer::Create(const std::vector<Option>& options) {
     // libmpv calls these on its own threads; they only queue work for this object's thread.
     mpv_set_wakeup_callback(
         handle_, [](void* player) { static_cast<MediaPlayer*>(player)->ScheduleEvents(); }, this);
-    // A new frame also wakes a wait for events (WaitUntil), which renders it at once instead of
-    // at the wait's next turn.
+    // No mpv call may be made from here (not even mpv_wakeup): a wait for events (WaitUntil)
+    // sees the new frame at its next turn, 2 ms at the most.
     mpv_render_context_set_update_callback(
-        render_,
-        [](void* player) {
-            auto* self = static_cast<MediaPlayer*>(player);
-            self->ScheduleRender();
-            mpv_wakeup(self->handle_);
-        },
-        this);
+        render_, [](void* player) { static_cast<MediaPlayer*>(player)->ScheduleRender(); }, this);
 }
 
 void MediaPlayer::Destroy() {
