@@ -3,8 +3,8 @@
 // opens, exact seeks, and back-and-forth steps with frame-step and frame-back-step.
 //   mpv_baseline FILE FPS FRAMES TARGET...
 // Prints one line per operation: "OP MEDIAN_MS"; seek_early is the first targets sought right
-// after the last open, as video_compare --long seeks them, before the file is opened once more
-// for the rest.
+// after each timed open, as video_compare --long seeks them, before the file is opened once
+// more for the rest.
 #include <mpv/client.h>
 #include <mpv/render.h>
 
@@ -122,18 +122,20 @@ int main(int argc, char** argv) {
     const char* file = arguments.file.c_str();
     BarePlayer player;
     bench::CompareTimes times;
-    for (int i = 0; i < bench::kWarmUpOpens + bench::kOpens; ++i) {
-        double open = bench::Milliseconds([&] { player.Do({"loadfile", file}, true); });
-        if (i >= bench::kWarmUpOpens) times.open.push_back(open);
-    }
-    const double origin = player.TimePos();
+    double origin = 0.0;
     auto seek = [&](int64_t frame) {
         std::string target = Seconds(origin + (static_cast<double>(frame) - 0.25) / arguments.fps);
         player.Do({"seek", target.c_str(), "absolute+exact"}, true);
     };
     std::vector<double> early;
-    for (size_t i = 0; i < std::min(bench::kEarlySeeks, arguments.targets.size()); ++i) {
-        early.push_back(bench::Milliseconds([&] { seek(arguments.targets[i]); }));
+    for (int i = 0; i < bench::kWarmUpOpens + bench::kOpens; ++i) {
+        double open = bench::Milliseconds([&] { player.Do({"loadfile", file}, true); });
+        if (i < bench::kWarmUpOpens) continue;
+        times.open.push_back(open);
+        origin = player.TimePos();
+        for (size_t k = 0; k < std::min(bench::kEarlySeeks, arguments.targets.size()); ++k) {
+            early.push_back(bench::Milliseconds([&] { seek(arguments.targets[k]); }));
+        }
     }
     player.Do({"loadfile", file}, true);
     bench::RunSession(arguments, times, seek, [&](int delta) {
