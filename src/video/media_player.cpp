@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QMetaObject>
+#include <QTimer>
 #include <clocale>
 #include <cstdlib>
 
@@ -16,6 +17,8 @@ namespace vantrel {
 namespace {
 
 constexpr QSize kDefaultPictureSize(480, 360);
+constexpr std::chrono::milliseconds kWaitTurn(2);
+constexpr std::chrono::milliseconds kSeekSettle(30);
 
 }  // namespace
 
@@ -67,11 +70,20 @@ void MediaPlayer::Create(const std::vector<Option>& options) {
     mpv_observe_property(handle_, kEofObservation, "eof-reached", MPV_FORMAT_FLAG);
     // libmpv calls these on its own threads; they only queue work for this object's thread.
     mpv_set_wakeup_callback(
-        handle_, [](void* player) { static_cast<MediaPlayer*>(player)->ScheduleEvents(); }, this);
-    // No mpv call may be made from here (not even mpv_wakeup): a wait for events (WaitUntil)
-    // sees the new frame at its next turn, 2 ms at the most.
+        handle_,
+        [](void* player) {
+            static_cast<MediaPlayer*>(player)->ScheduleEvents();
+            static_cast<MediaPlayer*>(player)->Wake();
+        },
+        this);
+    // No mpv call may be made from here (not even mpv_wakeup).
     mpv_render_context_set_update_callback(
-        render_, [](void* player) { static_cast<MediaPlayer*>(player)->ScheduleRender(); }, this);
+        render_,
+        [](void* player) {
+            static_cast<MediaPlayer*>(player)->ScheduleRender();
+            static_cast<MediaPlayer*>(player)->Wake();
+        },
+        this);
 }
 
 void MediaPlayer::Destroy() {
@@ -98,6 +110,14 @@ void MediaPlayer::ScheduleRender() {
             RenderPicture();
         },
         Qt::QueuedConnection);
+}
+
+void MediaPlayer::Wake() {
+    {
+        const std::lock_guard<std::mutex> lock(wakeup_.mutex);
+        wakeup_.pending = true;
+    }
+    wakeup_.raised.notify_one();
 }
 
 void MediaPlayer::ScheduleEvents() {
@@ -188,7 +208,11 @@ void MediaPlayer::HandleEvent(const mpv_event& event) {
                 break;
             }
             seekPending_ = false;
-            seeking_ = false;
+            // The scan goes on a moment later, so that a run of seeks (a drag of the slider)
+            // keeps the processor.
+            QTimer::singleShot(kSeekSettle, this, [this, generation = ++settleGeneration_] {
+                if (generation == settleGeneration_ && !seekPending_) seeking_ = false;
+            });
             // In playback the reported time is the shown frame's own; paused, the seek's
             // frame stays the answer (a frame without a timestamp gets a guessed one).
             if (running_) {
@@ -239,15 +263,19 @@ bool MediaPlayer::WaitUntil(const std::function<bool()>& done, std::chrono::mill
             met = false;
             break;
         }
+        {
+            const std::lock_guard<std::mutex> lock(wakeup_.mutex);
+            wakeup_.pending = false;
+        }
         // The video output waits for its frame to be rendered before it goes on.
         RenderPicture();
-        mpv_event* event = mpv_wait_event(handle_, 0.002);
-        while (event->event_id != MPV_EVENT_NONE) {
-            HandleEvent(*event);
-            event = mpv_wait_event(handle_, 0);
-        }
+        DrainEvents();
         // The window goes on handling its events (an Open or Close among them ends a load).
         QCoreApplication::processEvents();
+        if (done()) break;
+        // Work of other threads (the index's) is seen at the next turn.
+        std::unique_lock<std::mutex> lock(wakeup_.mutex);
+        wakeup_.raised.wait_for(lock, kWaitTurn, [this] { return wakeup_.pending; });
     }
     if (outer) waiting_ = false;
     if (met) RenderPicture();

@@ -9,6 +9,7 @@
 #include <QSize>
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <future>
@@ -175,6 +176,15 @@ class MediaPlayer : public QObject {
     mpv_render_context* render_ = nullptr;
     std::atomic<bool> renderQueued_{false};
     std::atomic<bool> eventsQueued_{false};
+    // Raised by libmpv's callbacks, so that WaitUntil goes on at once rather than at its next
+    // turn.
+    struct Wakeup {
+        std::mutex mutex;
+        std::condition_variable raised;
+        bool pending = false;
+    };
+    Wakeup wakeup_;
+    void Wake();
 
     MediaKind kind_ = kMediaFailed;
     FrameClock clock_;
@@ -217,7 +227,9 @@ class MediaPlayer : public QObject {
     Indexing indexing_;
     std::future<void> indexThread_;
     std::atomic<bool> cancelIndex_{false};
-    std::atomic<bool> seeking_{false};  // a seek of libmpv's is under way: the scan waits
+    // A seek of libmpv's is under way or has just ended: the scan waits.
+    std::atomic<bool> seeking_{false};
+    int settleGeneration_ = 0;
     std::atomic<bool> loading_{false};  // libmpv loads the file being opened
     std::atomic<int64_t> indexHold_{INT64_MAX};
     std::string indexCacheFolder_;
