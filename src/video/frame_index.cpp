@@ -66,6 +66,7 @@ FrameIndex::FrameIndex(std::vector<CodedPicture> pictures, bool reorderByCoding,
     : pictures_(std::move(pictures)),
       frameOf_(pictures_.size(), -1),
       lookup_(lookup),
+      reorderByCoding_(reorderByCoding),
       complete_(complete) {
     const size_t count = pictures_.size();
     if (reorderByCoding) {

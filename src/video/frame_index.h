@@ -48,6 +48,7 @@ class FrameIndex {
 
     int64_t FrameCount() const { return frameCount_; }
     bool Complete() const { return complete_; }
+    bool ReordersByCoding() const { return reorderByCoding_; }
     // The frames from 0 that the pictures so far give in full: all of them once complete.
     int64_t ServedFrames() const { return servedFrames_; }
     const std::vector<CodedPicture>& Pictures() const { return pictures_; }
@@ -78,6 +79,7 @@ class FrameIndex {
     std::unordered_multimap<uint64_t, size_t> byDigest_;
     std::unordered_map<int64_t, size_t> byPosition_;
     Lookup lookup_ = Lookup::kDigest;
+    bool reorderByCoding_ = false;
     int64_t frameCount_ = 0;
     int64_t servedFrames_ = 0;
     bool complete_ = true;

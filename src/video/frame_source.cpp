@@ -141,12 +141,12 @@ bool FrameSource::OpenDecoder(const std::string& path, QSize pictureSize,
     const std::string_view format(format_->iformat->name);
     byteSeek_ = std::find(std::begin(kByteSeekFormats), std::end(kByteSeekFormats), format) !=
                 std::end(kByteSeekFormats);
-    plan_ = {path,
-             std::string(format),
-             video->codecpar->codec_id,
-             stream_,
-             {},
-             stream_ == first ? std::move(listed) : nullptr};
+    plan_ = {};
+    plan_.path = path;
+    plan_.format = format;
+    plan_.codec = video->codecpar->codec_id;
+    plan_.stream = stream_;
+    if (stream_ == first) plan_.listed = std::move(listed);
     if (!plan_.listed) containerFrames_ = -1;
     return true;
 }
@@ -599,14 +599,13 @@ IndexBuilt BuildFrameIndex(
         publish(plan.listed, 1.0);
         return IndexBuilt::kListed;
     }
-    const bool reorder = ReordersByCoding(static_cast<AVCodecID>(plan.codec));
-    if (auto kept = LoadCachedIndex(plan.cacheFolder, plan.path)) {
-        publish(std::make_shared<const FrameIndex>(std::move(*kept), reorder), 1.0);
+    if (auto kept = plan.kept ? plan.kept : LoadCachedIndex(plan.cacheFolder, plan.path)) {
+        publish(std::move(kept), 1.0);
         return IndexBuilt::kCached;
     }
     // The whole index is kept as it is handed on.
     const IndexPublisher::Publish keep = [&](std::shared_ptr<const FrameIndex> index, double read) {
-        if (index->Complete()) StoreCachedIndex(plan.cacheFolder, plan.path, index->Pictures());
+        if (index->Complete()) StoreCachedIndex(plan.cacheFolder, plan.path, *index);
         publish(std::move(index), read);
     };
     const bool walkable =

@@ -58,6 +58,8 @@ class FrameSource {
         std::string cacheFolder;  // where indexes are kept between runs; "" for nowhere
         // The whole index from the container's own, when it lists every frame.
         std::shared_ptr<const FrameIndex> listed;
+        // The one kept in the cache folder, when it has been read already.
+        std::shared_ptr<const FrameIndex> kept;
         // While raised, the scan stands still, leaving the cores to a seek of the player.
         const std::atomic<bool>* yield = nullptr;
     };

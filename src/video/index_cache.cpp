@@ -15,7 +15,7 @@ namespace vantrel {
 
 namespace {
 
-constexpr char kMagic[8] = {'V', 'T', 'I', 'N', 'D', 'E', 'X', '1'};
+constexpr char kMagic[8] = {'V', 'T', 'I', 'N', 'D', 'E', 'X', '2'};
 constexpr size_t kRecordBytes = 8 + 8 + 8 + 4 + 1 + 1;
 
 struct Key {
@@ -65,12 +65,14 @@ class Fields {
     size_t at_ = 0;
 };
 
-std::string Header(const std::string& video, Key key, uint64_t count) {
+// The key, then how the pictures are ordered and their count.
+std::string Header(const std::string& video, Key key, bool reorderByCoding, uint64_t count) {
     std::string out(kMagic, sizeof kMagic);
     Put(out, key.size);
     Put(out, key.modified);
     Put(out, static_cast<uint32_t>(video.size()));
     out += video;
+    Put(out, static_cast<uint8_t>(reorderByCoding ? 1 : 0));
     Put(out, count);
     return out;
 }
@@ -82,32 +84,34 @@ std::string DefaultIndexCacheFolder() {
     return base.isEmpty() ? std::string() : (base + "/vantrel/index").toStdString();
 }
 
-std::optional<std::vector<CodedPicture>> LoadCachedIndex(const std::string& folder,
-                                                         const std::string& video) {
+std::shared_ptr<const FrameIndex> LoadCachedIndex(const std::string& folder,
+                                                  const std::string& video) {
     const Key key = KeyOf(video);
-    if (folder.empty() || key.size < 0) return std::nullopt;
+    if (folder.empty() || key.size < 0) return nullptr;
     File file;
-    if (!file.Open(EntryPath(folder, video), File::Mode::Read)) return std::nullopt;
+    if (!file.Open(EntryPath(folder, video), File::Mode::Read)) return nullptr;
     const int64_t length = file.Length();
-    if (length < 0) return std::nullopt;
+    if (length < 0) return nullptr;
     std::string bytes(static_cast<size_t>(length), '\0');
-    if (file.Read(bytes.data(), bytes.size()) != bytes.size()) return std::nullopt;
+    if (file.Read(bytes.data(), bytes.size()) != bytes.size()) return nullptr;
     // The whole entry is checked before anything of it is used.
-    if (bytes.size() < sizeof(uint64_t)) return std::nullopt;
+    if (bytes.size() < sizeof(uint64_t)) return nullptr;
     uint64_t sum = 0;
     std::memcpy(&sum, bytes.data() + bytes.size() - sizeof sum, sizeof sum);
     bytes.resize(bytes.size() - sizeof sum);
     if (DigestOf(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()) != sum) {
-        return std::nullopt;
+        return nullptr;
     }
     Fields in(bytes);
+    uint8_t reorder = 0;
     uint64_t count = 0;
-    std::string expected = Header(video, key, 0);  // the key; the count is read
-    expected.resize(expected.size() - sizeof count);
+    std::string expected = Header(video, key, false, 0);  // the key; the rest is read
+    expected.resize(expected.size() - sizeof reorder - sizeof count);
     if (bytes.compare(0, expected.size(), expected) != 0 || !in.Skip(expected.size()) ||
-        !in.Get(count) || (bytes.size() - in.At()) / kRecordBytes != count ||
+        !in.Get(reorder) || reorder > 1 || !in.Get(count) ||
+        (bytes.size() - in.At()) / kRecordBytes != count ||
         (bytes.size() - in.At()) % kRecordBytes != 0) {
-        return std::nullopt;
+        return nullptr;
     }
     std::vector<CodedPicture> pictures(count);
     for (CodedPicture& p : pictures) {
@@ -119,23 +123,24 @@ std::optional<std::vector<CodedPicture>> LoadCachedIndex(const std::string& fold
         in.Get(size);
         in.Get(key);
         in.Get(coding);
-        if (coding > static_cast<uint8_t>(PictureCoding::kSecondField)) return std::nullopt;
+        if (coding > static_cast<uint8_t>(PictureCoding::kSecondField)) return nullptr;
         p.size = size;
         p.key = (key & 1) != 0;
         p.shown = (key & 2) == 0;
         p.coding = static_cast<PictureCoding>(coding);
     }
-    return pictures;
+    return std::make_shared<const FrameIndex>(std::move(pictures), reorder == 1);
 }
 
 void StoreCachedIndex(const std::string& folder, const std::string& video,
-                      const std::vector<CodedPicture>& pictures) {
+                      const FrameIndex& index) {
+    const std::vector<CodedPicture>& pictures = index.Pictures();
     const Key key = KeyOf(video);
     if (folder.empty() || key.size < 0) return;
     std::error_code error;
     std::filesystem::create_directories(folder, error);
     if (error) return;
-    std::string out = Header(video, key, pictures.size());
+    std::string out = Header(video, key, index.ReordersByCoding(), pictures.size());
     out.reserve(out.size() + pictures.size() * kRecordBytes + 8);
     for (const CodedPicture& p : pictures) {
         Put(out, p.pos);

@@ -3,7 +3,7 @@
 // time; one that no longer matches its video, or is damaged, is not used.
 #pragma once
 
-#include <optional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,12 +14,11 @@ namespace vantrel {
 // The folder of the user's cache that holds them.
 std::string DefaultIndexCacheFolder();
 
-// The pictures kept for `video` in `folder`; none when there is no entry, or it is stale or
+// The whole index kept for `video` in `folder`; none when there is no entry, or it is stale or
 // damaged.
-std::optional<std::vector<CodedPicture>> LoadCachedIndex(const std::string& folder,
-                                                         const std::string& video);
-// Keeps the pictures of `video` in `folder` (made when missing); a failure keeps nothing.
-void StoreCachedIndex(const std::string& folder, const std::string& video,
-                      const std::vector<CodedPicture>& pictures);
+std::shared_ptr<const FrameIndex> LoadCachedIndex(const std::string& folder,
+                                                  const std::string& video);
+// Keeps the whole index of `video` in `folder` (made when missing); a failure keeps nothing.
+void StoreCachedIndex(const std::string& folder, const std::string& video, const FrameIndex& index);
 
 }  // namespace vantrel

@@ -221,7 +221,8 @@ class MediaPlayer : public QObject {
         std::unique_ptr<FrameSource> source;
         std::shared_ptr<const FrameIndex> index;
         double read = 0.0;
-        int64_t containerFrames = -1;
+        // The count before the index is complete: the container's, or a kept index's.
+        int64_t knownFrames = -1;
         bool failed = false;
     };
     Indexing indexing_;
@@ -236,7 +237,7 @@ class MediaPlayer : public QObject {
     std::shared_ptr<const FrameIndex> index_;  // the one the source was given last
     bool indexComplete_ = false;
     int64_t indexedFrames_ = 0;
-    int64_t containerFrames_ = -1;
+    int64_t knownFrames_ = -1;
     double durationFrames_ = 0.0;  // libmpv's length of the file, in frames
     double indexRead_ = 0.0;
     bool waiting_ = false;  // in WaitUntil, which runs the thread's events

@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "files/file.h"
+#include "video/index_cache.h"
 #include "video/media_player.h"
 #include "video/mpv_options.h"
 
@@ -31,7 +32,7 @@ constexpr milliseconds kHoldStep(5);
 // Raw streams, whose frames libmpv finds by guessed times: their seeks wait for the index.
 constexpr std::string_view kRawStreamFormats[] = {"mpegvideo", "h264", "hevc", "m4v"};
 // A file this small is indexed in moments: its index starts while libmpv loads it, and the
-// open waits for its count, the container's or the whole index's, up to a while.
+// open waits for its count (the container's, a kept index's or the whole index's) up to a while.
 constexpr int64_t kSmallFile = int64_t{64} << 20;
 constexpr milliseconds kSmallFileIndexWait(1000);
 // A seek waits for an index expected to reach its frame within this time.
@@ -68,7 +69,8 @@ MediaKind MediaPlayer::Open(const std::string& name) {
     loading_ = true;
     Command({"loadfile", path.c_str()});
     // A small file is indexed meanwhile, so that its count is exact from the start (a count its
-    // container lists is read at once; otherwise the scan runs beside the load); a long file's
+    // container lists, or an index kept from before, is read at once; otherwise the scan runs
+    // beside the load); a long file's
     // index starts once libmpv has shown the first frame, so as not to slow that down.
     if (smallFile_) StartIndex(path);
     loadIssued_ = true;
@@ -110,9 +112,9 @@ MediaKind MediaPlayer::Open(const std::string& name) {
                          static_cast<int>(DoubleProperty("video-params/dh", 0.0)));
     kind_ = kMediaVideo;
     seekFrame_ = 0;
-    const auto counted = [this](bool byContainer) {
+    const auto counted = [this](bool known) {
         const std::lock_guard<std::mutex> lock(indexing_.mutex);
-        return indexing_.failed || (byContainer && indexing_.containerFrames > 0) ||
+        return indexing_.failed || (known && indexing_.knownFrames > 0) ||
                (indexing_.index && indexing_.index->Complete());
     };
     if (smallFile_) WaitUntil([&] { return counted(true); }, kSmallFileIndexWait);
@@ -131,17 +133,23 @@ void MediaPlayer::StartIndex(const std::string& path) {
         const auto notify = [this] {
             QMetaObject::invokeMethod(this, &MediaPlayer::AdoptIndex, Qt::QueuedConnection);
         };
-        auto source = std::make_unique<FrameSource>();
-        const auto counted = [&](int64_t frames) {
+        const auto know = [&](int64_t frames) {
             {
                 const std::lock_guard<std::mutex> lock(indexing_.mutex);
-                indexing_.containerFrames = frames;
+                indexing_.knownFrames = frames;
             }
             notify();
+        };
+        // An index kept from before gives the count at once, with no decoder to open.
+        std::shared_ptr<const FrameIndex> kept = LoadCachedIndex(cacheFolder, path);
+        if (kept) know(kept->FrameCount());
+        auto source = std::make_unique<FrameSource>();
+        const auto counted = [&](int64_t frames) {
+            if (!kept) know(frames);
             // Probing the streams and the first frame decode pictures: not while libmpv seeks,
             // nor while it loads a file whose count is known by now (the open waits for the
             // scan of any other small file).
-            if (frames >= 0) WaitWhileRaised(loading_, cancelIndex_);
+            if (kept || frames >= 0) WaitWhileRaised(loading_, cancelIndex_);
             WaitWhileRaised(seeking_, cancelIndex_);
         };
         if (!source->OpenDecoder(path, size, counted)) {
@@ -154,6 +162,7 @@ void MediaPlayer::StartIndex(const std::string& path) {
         }
         FrameSource::IndexPlan plan = source->Plan();
         plan.cacheFolder = cacheFolder;
+        plan.kept = std::move(kept);
         plan.yield = &seeking_;
         const IndexBuilt built = BuildFrameIndex(
             plan, cancelIndex_, [&](std::shared_ptr<const FrameIndex> index, double read) {
@@ -197,7 +206,7 @@ void MediaPlayer::AdoptIndex() {
         }
         index = indexing_.index;
         read = indexing_.read;
-        containerFrames_ = indexing_.containerFrames;
+        knownFrames_ = indexing_.knownFrames;
         indexFailed_ = indexing_.failed;
     }
     if (!HasPicture()) return;
@@ -235,7 +244,7 @@ bool MediaPlayer::AwaitsIndex(int64_t frame) const {
 
 int64_t MediaPlayer::EstimatedFrames() const {
     if (indexComplete_) return index_->FrameCount();
-    if (containerFrames_ > 0) return containerFrames_;
+    if (knownFrames_ > 0) return knownFrames_;
     double estimate = durationFrames_;
     if (index_ && indexRead_ >= kExtrapolateAfter) {
         estimate = static_cast<double>(index_->FrameCount()) / indexRead_;
@@ -280,14 +289,14 @@ void MediaPlayer::DropIndex() {
         indexing_.source.reset();
         indexing_.index.reset();
         indexing_.read = 0.0;
-        indexing_.containerFrames = -1;
+        indexing_.knownFrames = -1;
         indexing_.failed = false;
     }
     source_.reset();
     index_.reset();
     indexComplete_ = false;
     indexedFrames_ = 0;
-    containerFrames_ = -1;
+    knownFrames_ = -1;
     indexRead_ = 0.0;
     indexFailed_ = false;
 }

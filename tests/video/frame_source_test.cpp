@@ -238,12 +238,20 @@ TEST(IndexCache, KeepsWholeIndexesAndScansAgainForAChangedVideoOrADamagedEntry) 
     FrameSource::IndexPlan plan = source.Plan();
     plan.cacheFolder = dir.filePath("cache").toStdString();
     const std::atomic<bool> cancel{false};
+    // The order of the frames as the scan found it, which a kept index must give back.
+    std::vector<int64_t> scannedOrder;
     const auto build = [&] {
         int64_t frames = -1;
+        std::vector<int64_t> order;
         const IndexBuilt built = BuildFrameIndex(plan, cancel, [&](auto index, double) {
-            if (index->Complete()) frames = index->FrameCount();
+            if (!index->Complete()) return;
+            frames = index->FrameCount();
+            for (size_t i = 0; i < index->Pictures().size(); ++i)
+                order.push_back(index->FrameOf(i));
         });
         EXPECT_EQ(frames, kTestFrames);
+        if (scannedOrder.empty()) scannedOrder = order;
+        EXPECT_EQ(order, scannedOrder);
         return built;
     };
     const auto entry = [&] {
