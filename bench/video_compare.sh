@@ -7,11 +7,11 @@
 # (medians; plus1 steps onto new frames, minus1 steps back over the frames just shown).
 # Then two feature-length files made by copying one-minute clips end to end, removed once
 # measured: two hours of SD MPEG-2 in a program stream (the clip 120 times) and an hour of
-# 1080p H.264 in MP4 (60 times). For each, besides open (the index not kept from before), seek,
-# plus1 and minus1: reopen, seek_early (seeks to the first targets right after the open, against
-# libmpv's seeks to the same targets right after its open) and
+# 1080p H.264 in MP4 (60 times). For each, in medians over the rounds, besides open (the index
+# not kept from before), seek, plus1 and minus1: reopen, seek_early (seeks to the first targets
+# right after each open, against libmpv's seeks to the same targets right after its opens) and
 #   FILE index MS 0 0
-# the time from the start of the open until the whole index is known. Every run checks that the
+# the time from the start of the last open until the whole index is known. Every run checks that the
 # file opened with its right frame count.
 # Then a long back-and-forth session over a 10-minute 1080p file, with its peak memory.
 # Usage: bench/video_compare.sh [BUILD_DIR] [ROUNDS]
@@ -70,18 +70,23 @@ done
 long_run() {  # FILE FRAMES
   local file=$1 n=$2 targets
   targets=$(awk -v n="$n" 'BEGIN { srand(23); for (i = 0; i < 40; i++) printf "%d ", int(rand() * n) }')
-  # shellcheck disable=SC2086
-  "$build/bench/gui/video_compare" --long "$work/$file" $fps "$n" $targets > "$work/ours"
-  # shellcheck disable=SC2086
-  "$build/bench/gui/mpv_baseline" "$work/$file" $fps "$n" $targets > "$work/theirs"
+  : > "$work/ours"; : > "$work/theirs"
+  for _ in $(seq "$rounds"); do
+    rm -rf "$XDG_CACHE_HOME"
+    # shellcheck disable=SC2086
+    "$build/bench/gui/video_compare" --long "$work/$file" $fps "$n" $targets >> "$work/ours"
+    # shellcheck disable=SC2086
+    "$build/bench/gui/mpv_baseline" "$work/$file" $fps "$n" $targets >> "$work/theirs"
+  done
   for pair in open:open reopen:open seek_early:seek_early seek:seek plus1:plus1 minus1:minus1; do
     local op=${pair%%:*} base=${pair##*:} ours theirs
-    ours=$(awk -v op="$op" '$1 == op { print $2 }' "$work/ours")
-    theirs=$(awk -v op="$base" '$1 == op { print $2 }' "$work/theirs")
+    ours=$(awk -v op="$op" '$1 == op { print $2 }' "$work/ours" | median)
+    theirs=$(awk -v op="$base" '$1 == op { print $2 }' "$work/theirs" | median)
     awk -v f="$file" -v op="$op" -v a="$ours" -v b="$theirs" \
       'BEGIN { printf "%s %s %.2f %.2f %.2f\n", f, op, a, b, (b > 0 ? a / b : 0) }'
   done
-  awk -v f="$file" '$1 == "index" { printf "%s index %.2f 0 0\n", f, $2 }' "$work/ours"
+  awk '$1 == "index" { print $2 }' "$work/ours" | median |
+    awk -v f="$file" '{ printf "%s index %.2f 0 0\n", f, $1 }'
   rm -f "$work/$file"
 }
 make_video clip.m2v 1800 720x480 -an -c:v mpeg2video -b:v 6M -g 15 -bf 2 -f mpeg2video

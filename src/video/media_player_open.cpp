@@ -70,8 +70,8 @@ MediaKind MediaPlayer::Open(const std::string& name) {
     Command({"loadfile", path.c_str()});
     // A small file is indexed meanwhile, so that its count is exact from the start (a count its
     // container lists, or an index kept from before, is read at once; otherwise the scan runs
-    // beside the load); a long file's
-    // index starts once libmpv has shown the first frame, so as not to slow that down.
+    // beside the load); a long file's index starts once libmpv has shown the first frame, so as
+    // not to slow that down.
     if (smallFile_) StartIndex(path);
     loadIssued_ = true;
     opening_ = true;
@@ -96,7 +96,6 @@ MediaKind MediaPlayer::Open(const std::string& name) {
         kind_ = kMediaAudioOnly;
         return kind_;
     }
-    if (!smallFile_) StartIndex(path);
     std::string format = StringProperty("file-format");
     rawStream_ = std::find(std::begin(kRawStreamFormats), std::end(kRawStreamFormats), format) !=
                  std::end(kRawStreamFormats);
@@ -112,6 +111,8 @@ MediaKind MediaPlayer::Open(const std::string& name) {
                          static_cast<int>(DoubleProperty("video-params/dh", 0.0)));
     kind_ = kMediaVideo;
     seekFrame_ = 0;
+    // After the questions to libmpv above, which the index's work would slow down.
+    if (!smallFile_) StartIndex(path);
     const auto counted = [this](bool known) {
         const std::lock_guard<std::mutex> lock(indexing_.mutex);
         return indexing_.failed || (known && indexing_.knownFrames > 0) ||
