@@ -215,26 +215,20 @@ void MainView::CreateLayout() {
     // height the list takes the rest.
     panelScroll_.setMaximumHeight(PropertiesPanel::kHeight +
                                   panelScroll_.horizontalScrollBar()->sizeHint().height());
-    sideSplitter_.addWidget(&table_);
-    sideSplitter_.addWidget(&panelScroll_);
-    sideSplitter_.setStretchFactor(0, 1);
-    sideSplitter_.setStretchFactor(1, 1);
-    sideSplitter_.setChildrenCollapsible(false);
-
-    upperSplitter_.addWidget(&videoColumn_);
-    upperSplitter_.addWidget(&sideSplitter_);
-    upperSplitter_.setStretchFactor(0, 1);
-    upperSplitter_.setStretchFactor(1, 0);
-    upperSplitter_.setChildrenCollapsible(false);
+    // Two parts each; none can be dragged shut, so nothing is lost from sight by accident.
+    const auto split = [](QSplitter& splitter, QWidget& first, int firstStretch, QWidget& second,
+                          int secondStretch) {
+        splitter.addWidget(&first);
+        splitter.addWidget(&second);
+        splitter.setStretchFactor(0, firstStretch);
+        splitter.setStretchFactor(1, secondStretch);
+        splitter.setChildrenCollapsible(false);
+        splitter.setHandleWidth(kHandleWidth);
+    };
+    split(sideSplitter_, table_, 1, panelScroll_, 1);
+    split(upperSplitter_, videoColumn_, 1, sideSplitter_, 0);
     timeline_.setMinimumHeight(kSmallestTimeline);
-    mainSplitter_.addWidget(&upperSplitter_);
-    mainSplitter_.addWidget(&timeline_);
-    mainSplitter_.setStretchFactor(0, 1);
-    mainSplitter_.setStretchFactor(1, 0);
-    mainSplitter_.setChildrenCollapsible(false);
-    for (QSplitter* splitter : {&mainSplitter_, &upperSplitter_, &sideSplitter_}) {
-        splitter->setHandleWidth(kHandleWidth);
-    }
+    split(mainSplitter_, upperSplitter_, 1, timeline_, 0);
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->addWidget(&mainSplitter_);
