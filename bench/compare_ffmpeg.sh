@@ -13,12 +13,10 @@ cd "$(dirname "$0")/.."
 build=${1:-build/bench}
 runs=${2:-15}
 job=${3:-scc}
-command -v ffmpeg > /dev/null || { echo "ffmpeg is not installed" >&2; exit 1; }
-if [ ! -f "$build/CMakeCache.txt" ]; then
-  cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DVANTREL_BENCH=ON -DVANTREL_GUI=OFF \
-    -DVANTREL_TESTS=OFF > /dev/null
-fi
-cmake --build "$build" -j2 --target vantrel-cc caption_files_bench subtitle_bench > /dev/null
+# shellcheck source=bench/bench_build.sh
+. bench/bench_build.sh
+bench_build "$build" "-DVANTREL_BENCH=ON -DVANTREL_GUI=OFF" vantrel-cc caption_files_bench \
+  subtitle_bench
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

@@ -9,12 +9,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build/bench-gui}
 seconds=${2:-60}
-command -v ffmpeg > /dev/null || { echo "ffmpeg is not installed" >&2; exit 1; }
-if [ ! -f "$build/CMakeCache.txt" ]; then
-  cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DVANTREL_BENCH=ON -DVANTREL_TESTS=OFF \
-    > /dev/null
-fi
-cmake --build "$build" -j2 --target playback_bench > /dev/null
+# shellcheck source=bench/bench_build.sh
+. bench/bench_build.sh
+bench_build "$build" "-DVANTREL_BENCH=ON" playback_bench
 
 work=$(mktemp -d /tmp/vantrel-playback.XXXXXX)
 trap 'rm -rf "$work"' EXIT

@@ -20,12 +20,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build/bench-gui}
 rounds=${2:-3}
-command -v ffmpeg > /dev/null || { echo "ffmpeg is not installed" >&2; exit 1; }
-if [ ! -f "$build/CMakeCache.txt" ]; then
-  cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DVANTREL_BENCH=ON -DVANTREL_TESTS=OFF \
-    > /dev/null
-fi
-cmake --build "$build" -j2 --target video_compare mpv_baseline > /dev/null
+# shellcheck source=bench/bench_build.sh
+. bench/bench_build.sh
+bench_build "$build" "-DVANTREL_BENCH=ON" video_compare mpv_baseline
 
 work=$(mktemp -d /tmp/vantrel-video-compare.XXXXXX)
 trap 'rm -rf "$work"' EXIT
