@@ -1,9 +1,8 @@
 // Helpers of the MPEG-2 tests, beside the caption-file tests' temporary folder, recording host
 // and captions with text: whole-file reads and writes, start-code units built by hand; a
 // progress sink that records what it is told, a display that runs the worker to its end, a
-// builder for streams of pictures and groups, and extraction and multiplex run on bytes; and a
-// plain model of a stream for checking the multiplexer: the stream split at every start code
-// by a byte-by-byte scan, with no window and no pieces.
+// builder for streams of pictures and groups, and extraction and multiplex run on bytes. The
+// plain model of a stream that checks the multiplexer is in stream_model.h.
 #pragma once
 
 #include <gtest/gtest.h>

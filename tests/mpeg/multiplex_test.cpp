@@ -184,26 +184,16 @@ TEST(Multiplex, AnIncompleteCopyIsNotKept) {
         std::string message;
         bool refuseBuffer = false;
     };
+    // clang-format off
     const Case cases[] = {
-        {false,
-         shortStream.bytes(),
-         {},
-         MpegStatus::NothingToEncode,
-         "there are no captions to multiplex"},
+        {false, shortStream.bytes(), {}, MpegStatus::NothingToEncode, "there are no captions to multiplex"},
         {true, longStream.bytes(), cancelAt40, MpegStatus::Cancelled, ""},
-        {true,
-         largeGroup.bytes(),
-         {},
-         MpegStatus::GroupTooLarge,
-         "Error: Encountered GOP larger than 10MB"},
-        {true,
-         shortStream.bytes(),
-         {},
-         MpegStatus::OutOfMemory,
-         "Unable to allocate temporary\nmemory for multiplex operation",
-         true},
+        {true, largeGroup.bytes(), {}, MpegStatus::GroupTooLarge, "Error: Encountered GOP larger than 10MB"},
+        {true, shortStream.bytes(), {}, MpegStatus::OutOfMemory,
+         "Unable to allocate temporary\nmemory for multiplex operation", true},
         {true, exact.bytes(), {}, MpegStatus::Completed, ""},
     };
+    // clang-format on
     const HiCaption hi;
     const CaptionList none;
     for (const Case& c : cases) {

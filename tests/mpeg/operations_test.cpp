@@ -40,8 +40,10 @@ struct Fixture : testing::SourceFile {
 };
 
 // A stream of `groups` groups of ten pictures, long enough that a cancel lands in the middle,
-// carrying `list` as the multiplexer writes it.
-Octets CaptionedStream(const CaptionList& list, int groups) {
+// carrying one caption of `text` on frames 10 to 50 as the multiplexer writes it.
+Octets CaptionedStream(const char* text, int groups) {
+    CaptionList list;
+    testing::AddCaption(list, 10, 50, text);
     StreamBuilder s;
     s.SequenceHeader();
     for (int g = 0; g <= groups; ++g) s.Group().Pictures(10);
@@ -53,9 +55,7 @@ Octets CaptionedStream(const CaptionList& list, int groups) {
 // has captions, so only the flag can stop it. A display that runs one operation after another
 // forgets the cancel once the worker is done.
 TEST(ProgressWorker, AWorkerThatEndsAtOnceLeavesNoMarkAndACancelBeforeItsStartIsKept) {
-    CaptionList list;
-    testing::AddCaption(list, 10, 50, "AGAIN");
-    const Octets captioned = CaptionedStream(list, 10);
+    const Octets captioned = CaptionedStream("AGAIN", 10);
     for (int round = 0; round < 200; ++round) {
         SCOPED_TRACE("round " + std::to_string(round));
         const bool early = round % 2;  // a cancel before the start
@@ -104,9 +104,7 @@ TEST(ProgressWorker, WithoutAThreadTheOperationDoesNotRunAtAll) {
 #if defined(__SANITIZE_ADDRESS__)
     GTEST_SKIP() << "the sanitizer's shadow memory does not fit under an address-space limit";
 #endif
-    CaptionList list;
-    testing::AddCaption(list, 10, 50, "NEVER");
-    Fixture f(CaptionedStream(list, 10));
+    Fixture f(CaptionedStream("NEVER", 10));
     // A fresh process: one that has run threads keeps their stacks for the next.
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(std::_Exit(ExtractWithoutThreads(f)), ::testing::ExitedWithCode(0), "");
@@ -115,9 +113,7 @@ TEST(ProgressWorker, WithoutAThreadTheOperationDoesNotRunAtAll) {
 // Escape while busy: the display stays open and Enter does nothing; the multiplex into a file
 // stops at the next unit without destination or message (an extraction's: the reading tests).
 TEST(ProgressCancel, EscapeStopsAMultiplexIntoAFileAtTheNextUnit) {
-    CaptionList list;
-    testing::AddCaption(list, 10, 50, "CANCEL ME");
-    Fixture f(CaptionedStream(list, 300));
+    Fixture f(CaptionedStream("CANCEL ME", 300));
     testing::AddCaption(f.project.captions, 10, 50, "HELLO");
     WaitingDisplay display;
     uint32_t requestedAt = 0;
@@ -164,9 +160,7 @@ TEST(MultiplexToFile, LeftOutAndLateCaptionsAreToldAfterTheCopy) {
 // Every failure is told once and names the output as the user gave it; none leaves a file
 // behind. A link is written through.
 TEST(MultiplexToFile, FailuresNameTheFilesAsGivenAndLeaveNothing) {
-    CaptionList other;
-    testing::AddCaption(other, 10, 50, "OTHER");
-    Fixture f(CaptionedStream(other, 100));
+    Fixture f(CaptionedStream("OTHER", 100));
     testing::AddCaption(f.project.captions, 10, 50, "HELLO");
     const std::string in = f.dir.File("in.m2v");
     struct Case {
@@ -208,9 +202,7 @@ TEST(TerminalBar, DrawsCellsAndPercentAndRunsAWorkerToItsEnd) {
               "Extracting [                                                  ] 0%");
     EXPECT_EQ(TerminalProgress::Line("", 505),
               "[#########################                         ] 50%");
-    CaptionList list;
-    testing::AddCaption(list, 10, 50, "BAR");
-    Fixture f(CaptionedStream(list, 50));
+    Fixture f(CaptionedStream("BAR", 50));
     std::FILE* out = std::tmpfile();
     ASSERT_NE(out, nullptr);
     TerminalProgress bar(out, "X");

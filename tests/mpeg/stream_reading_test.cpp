@@ -31,11 +31,8 @@ using testing::Unit;
 
 // The pieces the reader hands out, each checked against the position it reports.
 std::vector<Octets> ReadPieces(const Octets& stream) {
-    TempDir dir;
-    testing::WriteBytes(dir.File("s.m2v"), stream);
-    File file;
-    EXPECT_TRUE(file.Open(dir.File("s.m2v"), File::Mode::Read)) << file.Error();
-    StartCodeReader reader(file);
+    testing::SourceFile source(stream);
+    StartCodeReader reader(source.file);
     std::vector<Octets> pieces;
     uint64_t position = 0;
     EXPECT_EQ(reader.Position(), 0u);
