@@ -7,19 +7,16 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <QAction>
 #include <QPointingDevice>
 #include <QTest>
 #include <cstdlib>
 #include <new>
 
 #include "app/file_dialog_requests.h"
-#include "app/main_window.h"
 #include "files/file_messages.h"
 #include "files/files_test_support.h"
 #include "files/project_file.h"
-#include "scripted_dialogs.h"
-#include "test_media.h"
+#include "window_fixture.h"
 
 namespace vantrel {
 namespace {
@@ -98,11 +95,6 @@ TEST(WindowFaults, CommandsThatRunOutOfMemoryAreToldAndChangeNothing) {
     MainWindow window(&dialogs, test::QuietPlayer());
     MainView& view = window.View();
     for (int k = 0; k < 300; ++k) AddCaption(view.Project().captions, k * 100, k * 100 + 60, "OLD");
-    const auto menu = [&](const char* text) {
-        for (QAction* a : window.findChildren<QAction*>()) {
-            if (a->text() == text) a->trigger();
-        }
-    };
     const struct {
         const char* operation;
         int32_t frame;
@@ -114,8 +106,9 @@ TEST(WindowFaults, CommandsThatRunOutOfMemoryAreToldAndChangeNothing) {
              QTest::mouseClick(&view.Captions(), Qt::LeftButton, {},
                                test::OnScreen(view.Captions(), QPoint(48, 40)));
          }},
-        {"Import Captions", 0, [&] { menu("&Import Captions..."); }},
-        {"Save Caption Project As", 0, [&] { menu("Save Caption Project &As..."); }},
+        {"Import Captions", 0, [&] { test::TriggerMenu(window, "&Import Captions..."); }},
+        {"Save Caption Project As", 0,
+         [&] { test::TriggerMenu(window, "Save Caption Project &As..."); }},
     };
     QPointingDevice::primaryPointingDevice();  // made by the first click, not under the limit
     for (const auto& c : cases) {
