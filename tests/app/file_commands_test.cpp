@@ -1,9 +1,12 @@
 // The File commands through their public operations, with scripted dialogs, the real core
-// operations and the real progress dialog in front of the MPEG-2 ones.
+// operations and the real progress dialog in front of the MPEG-2 ones; and the real save dialog.
 #include "app/file_commands.h"
 
 #include <gtest/gtest.h>
 
+#include <QComboBox>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QTest>
 #include <QTimer>
 #include <filesystem>
@@ -11,6 +14,7 @@
 
 #include "app/file_dialog_requests.h"
 #include "app/progress_dialog.h"
+#include "app/qt_dialogs.h"
 #include "files/caption_export.h"
 #include "files/caption_import.h"
 #include "files/file_messages.h"
@@ -369,6 +373,46 @@ TEST_F(FileCommandsTest, TheProgressDialogShowsTheBarAndClosesWhenTheWorkerEnds)
     }
     EXPECT_EQ(visible, (std::vector<bool>{true, true}));
     EXPECT_LT(bars.back(), 1000);
+}
+
+// The real save dialog, driven as a person would: the filter chosen in its list comes back with
+// the name, and a name typed without an extension takes the chosen filter's.
+TEST_F(FileCommandsTest, TheRealSaveDialogReturnsTheChosenFilterAndAddsItsExtension) {
+    const std::string folder = Path("");
+    const struct {
+        const Dialogs::FileRequest& request;
+        int filterSteps;  // Down presses in the filter list
+        const char* typed;
+        std::string path, filter;
+    } cases[] = {
+        {kExportRequest, 0, "a", "a.bin", "Binary Caption Data (*.dat *.bin)"},
+        {kExportRequest, 1, "b", "b.scc", "Scenarist Closed Caption (*.scc)"},
+        {kExportRequest, 2, "c", "c.scc", kSccDropFrameFilter},
+        {kExportRequest, 2, "d.scc", "d.scc", kSccDropFrameFilter},
+        {kExportRequest, 4, "e", "e.ccd", kCcdDropFrameFilter},
+        {kTimingReportRequest, 1, "f", "f.txt", kReportDropFrameFilter},
+        {kSaveProjectRequest, 1, "g", "g.ccp", "All Files (*)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            auto* filters = dialog ? dialog->findChild<QComboBox*>("fileTypeCombo") : nullptr;
+            auto* name = dialog ? dialog->findChild<QLineEdit*>("fileNameEdit") : nullptr;
+            if (!filters || !name) {
+                ADD_FAILURE() << "no file dialog with a filter list and a name";
+                if (QApplication::activeModalWidget()) QApplication::activeModalWidget()->close();
+                return;
+            }
+            for (int i = 0; i < c.filterSteps; ++i) QTest::keyClick(filters, Qt::Key_Down);
+            name->setText(QString::fromStdString(folder + c.typed));
+            QTest::keyClick(name, Qt::Key_Return);
+        });
+        const auto chosen = QtDialogs(nullptr).ChooseFileToSave(c.request);
+        ASSERT_TRUE(chosen.has_value());
+        EXPECT_EQ(chosen->path, folder + c.path);
+        EXPECT_EQ(chosen->filter, c.filter);
+    }
 }
 
 }  // namespace
