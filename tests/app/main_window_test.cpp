@@ -425,9 +425,10 @@ TEST_F(MainWindowTest, CheckCaptionsListsFindingsGoesToThemAndFollowsCommits) {
 }
 
 // The panel shows the caption on the air and sets its timing mode; View > Drop-Frame Timecodes
-// relabels it and the label at once.
-TEST_F(MainWindowTest, PanelShowsTheCaptionSetsItsTimingModeAndFollowsTheDropFrameChoice) {
+// relabels it and the label at once; Start, End and Duration take frames or a timecode.
+TEST_F(MainWindowTest, PanelShowsTheCaptionSetsItsTimingAndFollowsTheDropFrameChoice) {
     PropertiesPanel& panel = view_.Panel();
+    Add(10, 20);
     Caption* c = Add(100, 160);
     Add(400, 460);
     EXPECT_FALSE(panel.ModeButton(Manual).isEnabled());
@@ -476,11 +477,49 @@ TEST_F(MainWindowTest, PanelShowsTheCaptionSetsItsTimingModeAndFollowsTheDropFra
         bool on;
         const char* label;
         const char* start;
-    } cases[] = {{true, "(00:01:01;22)", "00:01:00;02"}, {false, "(00:01:01:20)", "00:01:00:00"}};
-    for (const auto& k : cases) {
+    } labels[] = {{true, "(00:01:01;22)", "00:01:00;02"}, {false, "(00:01:01:20)", "00:01:00:00"}};
+    for (const auto& k : labels) {
         window_.DropFrameAction().setChecked(k.on);
         EXPECT_EQ(view_.TimecodeLabel().text(), k.label);
         EXPECT_EQ(panel.StartTimecodeText(), k.start);
+    }
+
+    // Typed times are held to the bounds of a timeline drag; Enter applies them as one step.
+    // Text that is no time changes nothing.
+    using F = PropertiesPanel::Field;
+    const struct {
+        F field;
+        const char* text;
+        int32_t start, end;
+        const char* step;
+    } typed[] = {
+        {F::Start, "130", 130, 190, kStartFrameStep},
+        {F::Start, "00:00:01:00", 30, 90, kStartFrameStep},
+        {F::Start, "0", 21, 81, kStartFrameStep},  // after the Manual caption before
+        {F::End, "200", 100, 200, kEndFrameStep},
+        {F::End, "00:01:00:00", 100, 399, kEndFrameStep},  // before the next caption
+        {F::Duration, "45", 100, 145, kDurationStep},
+        {F::Start, "1:2", 100, 160, ""},
+        {F::End, "00:00:01:30", 100, 160, ""},
+    };
+    for (const auto& k : typed) {
+        SCOPED_TRACE(k.text);
+        while (view_.History().CanUndo()) view_.Undo();
+        view_.History().Clear(true);
+        view_.SetCurrentFrame(120);
+        view_.ShowCaptionsAgain();
+        QLineEdit& box = panel.Box(k.field);
+        box.setFocus();
+        box.selectAll();
+        QTest::keyClicks(&box, k.text);
+        QTest::keyClick(&box, Qt::Key_Return);
+        EXPECT_EQ(c->startFrame, k.start);
+        EXPECT_EQ(c->endFrame, k.end);
+        EXPECT_EQ(view_.History().UndoName(), k.step);
+        EXPECT_EQ(view_.History().StepCount(), *k.step ? 1u : 0u);
+        EXPECT_EQ(panel.StartText(), QString::number(k.start));
+        EXPECT_EQ(panel.EndText(), QString::number(k.end));
+        EXPECT_EQ(panel.DurationText(), QString::number(k.end - k.start));
     }
 }
 
@@ -522,49 +561,6 @@ TEST_F(MainWindowTest, UndoAndRedoNameTheirStepAndGoToTheCaption) {
         EXPECT_EQ(window_.RedoAction().text(), undone ? "&Redo Typing" : "&Redo");
         EXPECT_EQ(window_.RedoAction().isEnabled(), undone);
         undone = !undone;
-    }
-}
-
-// Start, End and Duration take frames or a timecode, held to the bounds of a timeline drag;
-// Enter applies them as one step. Text that is no time changes nothing.
-TEST_F(MainWindowTest, PanelTimesAreTypedWithinTheDragBoundsAsOneStep) {
-    using F = PropertiesPanel::Field;
-    Add(10, 20);
-    Caption* c = Add(100, 160);
-    Add(400, 460);
-    const struct {
-        F field;
-        const char* text;
-        int32_t start, end;
-        const char* step;
-    } cases[] = {
-        {F::Start, "130", 130, 190, kStartFrameStep},
-        {F::Start, "00:00:01:00", 30, 90, kStartFrameStep},
-        {F::Start, "0", 21, 81, kStartFrameStep},  // after the Manual caption before
-        {F::End, "200", 100, 200, kEndFrameStep},
-        {F::End, "00:01:00:00", 100, 399, kEndFrameStep},  // before the next caption
-        {F::Duration, "45", 100, 145, kDurationStep},
-        {F::Start, "1:2", 100, 160, ""},
-        {F::End, "00:00:01:30", 100, 160, ""},
-    };
-    for (const auto& k : cases) {
-        SCOPED_TRACE(k.text);
-        while (view_.History().CanUndo()) view_.Undo();
-        view_.History().Clear(true);
-        view_.SetCurrentFrame(120);
-        view_.ShowCaptionsAgain();
-        QLineEdit& box = view_.Panel().Box(k.field);
-        box.setFocus();
-        box.selectAll();
-        QTest::keyClicks(&box, k.text);
-        QTest::keyClick(&box, Qt::Key_Return);
-        EXPECT_EQ(c->startFrame, k.start);
-        EXPECT_EQ(c->endFrame, k.end);
-        EXPECT_EQ(view_.History().UndoName(), k.step);
-        EXPECT_EQ(view_.History().StepCount(), *k.step ? 1u : 0u);
-        EXPECT_EQ(view_.Panel().StartText(), QString::number(k.start));
-        EXPECT_EQ(view_.Panel().EndText(), QString::number(k.end));
-        EXPECT_EQ(view_.Panel().DurationText(), QString::number(k.end - k.start));
     }
 }
 
