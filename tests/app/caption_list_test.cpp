@@ -3,38 +3,27 @@
 // every kind of change (a double-click's edit among them).
 #include <gtest/gtest.h>
 
-#include <QAction>
-#include <QTest>
-#include <functional>
-#include <optional>
-
-#include "app/main_window.h"
 #include "editor/edit_history.h"
-#include "scripted_dialogs.h"
-#include "test_media.h"
+#include "window_fixture.h"
 
 namespace vantrel {
 namespace {
 
-class CaptionListTest : public ::testing::Test {
+class CaptionListTest : public test::WindowFixture {
   protected:
     void SetUp() override {
         window_.ShowListAction().setChecked(true);
-        window_.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window_));
+        WindowFixture::SetUp();
         for (int32_t start : kStarts) Add(start, start + 20);
         view_.Project().captions.NotifyChanged(kWholeList);
         view_.ShowCaptionsAgain();
     }
 
+    // A letter of its start on the last row and a "b" on the row above.
     Caption* Add(int32_t start, int32_t end) {
-        auto c = std::make_unique<Caption>();
-        c->startFrame = start;
-        c->endFrame = end;
-        c->timingMode = Manual;
-        c->cells[14][0] = {static_cast<uint8_t>('A' + start % 26), kDefaultAttribute};
+        Caption* c = WindowFixture::Add(start, end, -1, 14, 'A' + start % 26);
         c->cells[13][1] = {'b', kDefaultAttribute};
-        return view_.Project().captions.Insert(std::move(c));
+        return c;
     }
 
     QPoint RowPoint(int row) {
@@ -62,16 +51,12 @@ class CaptionListTest : public ::testing::Test {
     }
 
     static constexpr int32_t kStarts[] = {10, 40, 70, 1900, 2000};
-    test::ScriptedDialogs dialogs_;
-    MainWindow window_{&dialogs_, test::QuietPlayer()};
-    MainView& view_ = window_.View();
     CaptionTable& table_ = view_.Table();
 };
 
 TEST_F(CaptionListTest, TheListAndTheVideoFollowEachOther) {
     if (!test::HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
-    view_.OpenVideo(test::LoopedVideo(60));  // 240 s, past every caption
-    ASSERT_TRUE(test::WaitIdle(view_.Player()));
+    Open(test::LoopedVideo(60));  // 240 s, past every caption
     // Enough rows to scroll: 300 more, from frame 2100 on, every 15 frames.
     for (int32_t k = 0; k < 300; ++k) Add(2100 + 15 * k, 2110 + 15 * k);
     view_.Project().captions.NotifyChanged(kWholeList);
@@ -136,10 +121,8 @@ TEST_F(CaptionListTest, DeleteOfASelectionIsOneStepThatUndoAndRedoTheTableFollow
 TEST_F(CaptionListTest, TheTableFollowsEveryChange) {
     const std::string demo = VANTREL_SOURCE_DIR "/resources/demo/demo.";
     const auto menu = [&](std::optional<std::string> file, const char* text) {
-        dialogs_.filesToOpen = {std::move(file)};
         dialogs_.answers = {Dialogs::Answer::No};
-        for (QAction* a : window_.findChildren<QAction*>())
-            if (a->text() == text) a->trigger();
+        Menu(std::move(file), text);
     };
     // A click on the screen, or a double-click on a row (a click, then the second press), and
     // typing; the double-click puts the caret after the caption's last row of text.

@@ -1,9 +1,12 @@
 // The File commands through their public operations, with scripted dialogs, the real core
-// operations and the real progress dialog in front of the MPEG-2 ones.
+// operations and the real progress dialog in front of the MPEG-2 ones; and the real save dialog.
 #include "app/file_commands.h"
 
 #include <gtest/gtest.h>
 
+#include <QComboBox>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QTest>
 #include <QTimer>
 #include <filesystem>
@@ -11,12 +14,13 @@
 
 #include "app/file_dialog_requests.h"
 #include "app/progress_dialog.h"
+#include "app/qt_dialogs.h"
 #include "files/caption_export.h"
 #include "files/caption_import.h"
 #include "files/file_messages.h"
 #include "files/project_file.h"
 #include "mpeg/mpeg_fakes.h"
-#include "video/scripted_dialogs.h"
+#include "window_fixture.h"
 
 namespace vantrel {
 namespace {
@@ -53,10 +57,7 @@ struct FakeView : FileCommandsHost, ProjectHost {
 
 // The first caption's text, "" when there is none.
 std::string FirstText(const CaptionProject& project) {
-    const Caption* c = project.captions.Head();
-    if (c == nullptr) return "";
-    char text[256];
-    return std::string(text, c->GetRunningText(text, false, sizeof text));
+    return test::Text(project.captions.Head());
 }
 
 class FileCommandsTest : public ::testing::Test {
@@ -314,7 +315,9 @@ TEST_F(FileCommandsTest, MultiplexAsksForASourceThenADestination) {
 
 // The progress dialog in front of an import and a multiplex: the bar from 0 to 999 under the
 // operation's title, and the dialog closing itself when the worker ends, at once too (an empty
-// stream); Enter ignored and Escape stopping an import, which keeps the captions.
+// stream); Enter ignored and Escape stopping an import, which keeps the captions. A quit ends
+// every event loop, the dialog's too, while the worker may be waiting for a bar update on this
+// thread: the run returns (rather than deadlocking in the join) once the worker has stopped.
 TEST_F(FileCommandsTest, TheProgressDialogShowsTheBarAndClosesWhenTheWorkerEnds) {
     Octets stream = testing::Filler(999, 100);
     stream[3] = 0xB3;  // a sequence header first, so that the multiplex takes the stream
@@ -324,10 +327,11 @@ TEST_F(FileCommandsTest, TheProgressDialogShowsTheBarAndClosesWhenTheWorkerEnds)
     std::vector<int> bars;  // the bar's values as the user saw them
     std::string title;
     std::vector<bool> visible;  // after Enter, after Escape
-    bool escape = false;
+    bool escape = false, quit = false;
     QObject::connect(&progress.Bar(), &QProgressBar::valueChanged, [&](int value) {
         if (bars.empty()) title = progress.windowTitle().toStdString();
         bars.push_back(value);
+        if (value == 1 && quit) progress.done(0);
         if (!escape || value != 1) return;
         QTest::keyClick(&progress, Qt::Key_Return);
         visible.push_back(progress.isVisible());
@@ -336,14 +340,20 @@ TEST_F(FileCommandsTest, TheProgressDialogShowsTheBarAndClosesWhenTheWorkerEnds)
     });
     const struct {
         std::string name;
-        bool multiplex;
-    } cases[] = {{"in.m2v", false}, {"in.m2v", true}, {"empty.m2v", false}, {"long.m2v", false}};
+        bool multiplex, quit = false;
+    } cases[] = {{"in.m2v", false},
+                 {"in.m2v", true},
+                 {"empty.m2v", false},
+                 {"long.m2v", false, true},
+                 {"long.m2v", false}};
     int runs = 0;
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name + (c.multiplex ? " multiplexed" : " imported"));
+        SCOPED_TRACE(c.name + (c.multiplex ? " multiplexed" : " imported") +
+                     (c.quit ? " quit" : ""));
         Reset();
         bars.clear();
-        escape = c.name == "long.m2v";
+        quit = c.quit;
+        escape = c.name == "long.m2v" && !quit;
         dialogs.filesToOpen = {Path(c.name)};
         dialogs.filesToSave = {Path("out.m2v")};
         // A dialog that never closes fails the test rather than hanging it.
@@ -353,8 +363,8 @@ TEST_F(FileCommandsTest, TheProgressDialogShowsTheBarAndClosesWhenTheWorkerEnds)
         c.multiplex ? commands.Multiplex() : commands.ImportCaptions();
         EXPECT_FALSE(progress.isVisible());
         // Run to its end, each tells: no captions in the stream, or the caption past its end.
-        ASSERT_EQ(dialogs.informed.size(), escape ? 0u : 1u) << "closed by the timeout";
-        EXPECT_TRUE(escape || c.multiplex ||
+        ASSERT_EQ(dialogs.informed.size(), escape || quit ? 0u : 1u) << "closed by the timeout";
+        EXPECT_TRUE(escape || quit || c.multiplex ||
                     dialogs.informed[0] == "Video file does not contain closed captions");
         EXPECT_EQ(FirstText(view.project), "OLD CAPTION");
         if (c.name != "in.m2v") continue;
@@ -365,19 +375,44 @@ TEST_F(FileCommandsTest, TheProgressDialogShowsTheBarAndClosesWhenTheWorkerEnds)
     EXPECT_LT(bars.back(), 1000);
 }
 
-// A quit ends every event loop, the dialog's too, while the worker may be waiting for a bar
-// update on this thread: the run returns (rather than deadlocking in the join) once the
-// worker has stopped, and the import it cut short keeps the captions.
-TEST_F(FileCommandsTest, ADialogEndedWhileTheWorkerIsBusyWaitsForItWithoutDeadlock) {
-    testing::WriteBytes(Path("long.m2v"), testing::Filler(2000000, 1000));
-    QObject::connect(&progress.Bar(), &QProgressBar::valueChanged, &progress, [&](int value) {
-        if (value == 1) progress.done(0);
-    });
-    dialogs.filesToOpen = {Path("long.m2v")};
-    commands.ImportCaptions();
-    EXPECT_FALSE(progress.isVisible());
-    EXPECT_EQ(FirstText(view.project), "OLD CAPTION");
-    EXPECT_TRUE(dialogs.informed.empty());
+// The real save dialog, driven as a person would: the filter chosen in its list comes back with
+// the name, and a name typed without an extension takes the chosen filter's.
+TEST_F(FileCommandsTest, TheRealSaveDialogReturnsTheChosenFilterAndAddsItsExtension) {
+    const std::string folder = Path("");
+    const struct {
+        const Dialogs::FileRequest& request;
+        int filterSteps;  // Down presses in the filter list
+        const char* typed;
+        std::string path, filter;
+    } cases[] = {
+        {kExportRequest, 0, "a", "a.bin", "Binary Caption Data (*.dat *.bin)"},
+        {kExportRequest, 1, "b", "b.scc", "Scenarist Closed Caption (*.scc)"},
+        {kExportRequest, 2, "c", "c.scc", kSccDropFrameFilter},
+        {kExportRequest, 2, "d.scc", "d.scc", kSccDropFrameFilter},
+        {kExportRequest, 4, "e", "e.ccd", kCcdDropFrameFilter},
+        {kTimingReportRequest, 1, "f", "f.txt", kReportDropFrameFilter},
+        {kSaveProjectRequest, 1, "g", "g.ccp", "All Files (*)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            auto* filters = dialog ? dialog->findChild<QComboBox*>("fileTypeCombo") : nullptr;
+            auto* name = dialog ? dialog->findChild<QLineEdit*>("fileNameEdit") : nullptr;
+            if (!filters || !name) {
+                ADD_FAILURE() << "no file dialog with a filter list and a name";
+                if (QApplication::activeModalWidget()) QApplication::activeModalWidget()->close();
+                return;
+            }
+            for (int i = 0; i < c.filterSteps; ++i) QTest::keyClick(filters, Qt::Key_Down);
+            name->setText(QString::fromStdString(folder + c.typed));
+            QTest::keyClick(name, Qt::Key_Return);
+        });
+        const auto chosen = QtDialogs(nullptr).ChooseFileToSave(c.request);
+        ASSERT_TRUE(chosen.has_value());
+        EXPECT_EQ(chosen->path, folder + c.path);
+        EXPECT_EQ(chosen->filter, c.filter);
+    }
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 // The main window and its view through buttons, labels, slider, panel and menus, on generated
 // videos played without sound: the transport, navigation, AddCaption and the timing modes; the
 // shell's size, the question before closing, File commands committing the caption being typed
-// and the italics and underline buttons; and the bundled demo edited end to end.
+// and the italics and underline buttons; the keys, the reading of the video; and the bundled
+// demo edited end to end.
 #include "app/main_window.h"
 
 #include <gtest/gtest.h>
@@ -21,13 +22,14 @@
 #include <QTreeWidget>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 
+#include "app/shortcuts_dialog.h"
 #include "caption_window/caption_render.h"
 #include "files/caption_import.h"
 #include "files/project_file.h"
-#include "scripted_dialogs.h"
-#include "test_media.h"
+#include "window_fixture.h"
 
 namespace vantrel {
 namespace {
@@ -36,50 +38,11 @@ using enum PlayState;
 using View = MainView;
 using test::kTestFrames;
 
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public test::WindowFixture {
   protected:
-    void SetUp() override {
-        window_.show();
-        window_.activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&window_));
-    }
-
-    void Open(const std::string& path) {
-        ASSERT_FALSE(path.empty());
-        view_.OpenVideo(path);
-        ASSERT_TRUE(view_.HasVideo());
-        ASSERT_TRUE(test::WaitIdle(view_.Player()));
-    }
-
     void Click(View::Button b) { QTest::mouseClick(&view_.TransportButton(b), Qt::LeftButton); }
     bool Checked(View::Button b) { return view_.TransportButton(b).isChecked(); }
     int Shown() { return test::ReadFrameNumber(test::ShownPicture(view_.Video())); }
-    QAction* MenuAction(const char* text) {
-        for (QAction* a : window_.findChildren<QAction*>()) {
-            if (a->text() == text) return a;
-        }
-        return nullptr;
-    }
-
-    // A Manual caption (its frames stay as given) with a letter on its last row and a known
-    // loading time.
-    Caption* Add(int32_t start, int32_t end, int32_t load = 5, int row = 14) {
-        auto c = std::make_unique<Caption>();
-        c->startFrame = start;
-        c->endFrame = end;
-        c->timingMode = Manual;
-        c->cells[row][0] = {'A', 0x38};
-        c->loadFrames = load;
-        return view_.Project().captions.Insert(std::move(c));
-    }
-
-    // Starts typing a new caption at the top left of the caption screen.
-    void BeginTyping(const char* text) {
-        QTest::mouseClick(&view_.Captions(), Qt::LeftButton, Qt::NoModifier,
-                          test::OnScreen(view_.Captions(), QPoint(48, 40)));
-        ASSERT_TRUE(view_.Captions().IsEditing());
-        QTest::keyClicks(&view_.Captions(), text);
-    }
 
     // The screen and the panel show the caption on the air at the current frame (the last one
     // started) or none, and the ticks run only while playing. What reached the screen is what a
@@ -99,10 +62,6 @@ class MainWindowTest : public ::testing::Test {
                       .toImage(),
                   view_.Captions().grab().toImage());
     }
-
-    test::ScriptedDialogs dialogs_;
-    MainWindow window_{&dialogs_, test::QuietPlayer()};
-    MainView& view_ = window_.View();
 };
 
 // At the smallest sizes the window is made for (2x scaling on a 1600 x 1000 screen is
@@ -122,8 +81,9 @@ TEST_F(MainWindowTest, AtSmallWindowSizesEveryControlShowsAndTheLayoutIsKept) {
         EXPECT_TRUE(view_.Video().width() >= 480 && view_.Video().height() >= 270);
         EXPECT_GE(view_.Timeline().height(), 80);
         for (QWidget* w : window_.findChildren<QWidget*>()) {
-            if (w->isVisible() && !view_.Panel().isAncestorOf(w) && (qobject_cast<QAbstractButton*>(w) || qobject_cast<QLabel*>(w) ||
-                                   qobject_cast<QLineEdit*>(w) || qobject_cast<QSlider*>(w))) {
+            if (w->isVisible() && !view_.Panel().isAncestorOf(w) &&
+                (qobject_cast<QAbstractButton*>(w) || qobject_cast<QLabel*>(w) ||
+                 qobject_cast<QLineEdit*>(w) || qobject_cast<QSlider*>(w))) {
                 const QRect r(w->mapTo(&window_, QPoint()), w->size());
                 EXPECT_TRUE(window_.rect().contains(r) && w->visibleRegion() == QRegion(w->rect()))
                     << w->metaObject()->className();
@@ -154,24 +114,6 @@ TEST_F(MainWindowTest, AtSmallWindowSizesEveryControlShowsAndTheLayoutIsKept) {
     QSettings("vantrel", "vantrel").remove("layout");  // the next tests start afresh
 }
 
-TEST_F(MainWindowTest, WithoutVideoNoTransportOrNavigationCommandDoesAnything) {
-    Add(10, 20);
-    Add(30, 40);
-    view_.SetCurrentFrame(15);
-    view_.Project().modified = false;
-    for (int b = 0; b < View::kAddCaptionButton; ++b) {
-        Click(View::Button(b));
-        SCOPED_TRACE(b);
-        EXPECT_EQ(view_.CurrentPlayState(), Stopped);
-        EXPECT_EQ(view_.CurrentFrame(), 15);
-        EXPECT_FALSE(view_.Project().modified);
-        EXPECT_FALSE(view_.Ticks().Running());
-        EXPECT_FALSE(Checked(View::kPlayButton) || Checked(View::kPauseButton));
-    }
-    EXPECT_EQ(view_.FrameLabel().text(), "Frame 0/0");
-    EXPECT_EQ(view_.TimecodeLabel().text(), "(00:00:00:00)");
-}
-
 TEST_F(MainWindowTest, LabelsAndSliderFollowThePosition) {
     if (!test::HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
     const struct {
@@ -198,15 +140,28 @@ TEST_F(MainWindowTest, LabelsAndSliderFollowThePosition) {
     }
 }
 
-// The transport and caption navigation buttons, which show what is on the air and change nothing
-// in the project; the steps' bounds at the ends of the video are the exact-seek tests'. Caption
-// navigation does nothing while playing.
+// The transport and caption navigation buttons, which do nothing without a video, and with one
+// show what is on the air and change nothing in the project; the steps' bounds at the ends of
+// the video are the exact-seek tests'. Caption navigation does nothing while playing.
 TEST_F(MainWindowTest, TransportAndCaptionNavigationButtons) {
-    if (!test::HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
-    Open(test::NumberedVideo("m2v"));
     Add(10, 20);
     Add(30, 40);
     Add(60, 70);
+    view_.SetCurrentFrame(15);
+    view_.Project().modified = false;
+    for (int b = 0; b < View::kAddCaptionButton; ++b) {
+        Click(View::Button(b));
+        SCOPED_TRACE(b);
+        EXPECT_EQ(view_.CurrentPlayState(), Stopped);
+        EXPECT_EQ(view_.CurrentFrame(), 15);
+        EXPECT_FALSE(view_.Project().modified);
+        EXPECT_FALSE(view_.Ticks().Running());
+        EXPECT_FALSE(Checked(View::kPlayButton) || Checked(View::kPauseButton));
+    }
+    EXPECT_EQ(view_.FrameLabel().text(), "Frame 0/0");
+    EXPECT_EQ(view_.TimecodeLabel().text(), "(00:00:00:00)");
+    if (!test::HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
+    Open(test::NumberedVideo("m2v"));
     const View::Button next = View::kNextCaptionButton, previous = View::kPreviousCaptionButton;
     const struct {
         int32_t from;  // seek here first (-1: stay)
@@ -355,10 +310,6 @@ TEST_F(MainWindowTest, EachCommandShowsWhatIsOnTheAirAndOnlyChangesMarkTheProjec
     const auto key = [&](Qt::Key k, Qt::KeyboardModifiers m) {
         QTest::keyClick(&view_.Captions(), k, m);
     };
-    const auto menu = [&](const std::string& file, const char* text) {
-        dialogs_.filesToOpen = {file};
-        MenuAction(text)->trigger();
-    };
     const struct {
         const char* what;
         int32_t from;
@@ -378,9 +329,9 @@ TEST_F(MainWindowTest, EachCommandShowsWhatIsOnTheAirAndOnlyChangesMarkTheProjec
          }},
         {"an edit that changes nothing", 15, false,
          [&] { BeginTyping(""), key(Qt::Key_I, Qt::ControlModifier), timeline.setFocus(); }},
-        {"import", 65, true, [&] { menu(demo + "scc", "&Import Captions..."); }},
-        {"open", 15, false, [&] { menu(demo + "ccp", "&Open Caption Project..."); }},
-        {"new", 15, false, [&] { menu(video, "&New Caption Project..."); }},
+        {"import", 65, true, [&] { Menu(demo + "scc", "&Import Captions..."); }},
+        {"open", 15, false, [&] { Menu(demo + "ccp", "&Open Caption Project..."); }},
+        {"new", 15, false, [&] { Menu(video, "&New Caption Project..."); }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -473,25 +424,11 @@ TEST_F(MainWindowTest, CheckCaptionsListsFindingsGoesToThemAndFollowsCommits) {
     EXPECT_EQ(list.topLevelItem(2)->text(3), "spacing");
 }
 
-// View > Drop-Frame Timecodes relabels what is shown at once; off comes last, as it was.
-TEST_F(MainWindowTest, DropFrameChoiceRelabelsTheLabelAndThePanel) {
-    Add(1800, 1900);
-    view_.SetCurrentFrame(1850);
-    view_.Captions().ResetAndShowFrame(1850);
-    const struct {
-        bool on;
-        const char* label;
-        const char* start;
-    } cases[] = {{true, "(00:01:01;22)", "00:01:00;02"}, {false, "(00:01:01:20)", "00:01:00:00"}};
-    for (const auto& c : cases) {
-        window_.DropFrameAction().setChecked(c.on);
-        EXPECT_EQ(view_.TimecodeLabel().text(), c.label);
-        EXPECT_EQ(view_.Panel().StartTimecodeText(), c.start);
-    }
-}
-
-TEST_F(MainWindowTest, PanelShowsTheCaptionAndSetsItsTimingMode) {
+// The panel shows the caption on the air and sets its timing mode; View > Drop-Frame Timecodes
+// relabels it and the label at once; Start, End and Duration take frames or a timecode.
+TEST_F(MainWindowTest, PanelShowsTheCaptionSetsItsTimingAndFollowsTheDropFrameChoice) {
     PropertiesPanel& panel = view_.Panel();
+    Add(10, 20);
     Caption* c = Add(100, 160);
     Add(400, 460);
     EXPECT_FALSE(panel.ModeButton(Manual).isEnabled());
@@ -531,6 +468,59 @@ TEST_F(MainWindowTest, PanelShowsTheCaptionAndSetsItsTimingMode) {
     EXPECT_EQ(c->timingMode, Manual);
     EXPECT_EQ(c->endFrame, end);
     EXPECT_FALSE(view_.Project().modified);
+
+    // Off comes last, as it was.
+    Add(1800, 1900);
+    view_.SetCurrentFrame(1850);
+    view_.Captions().ResetAndShowFrame(1850);
+    const struct {
+        bool on;
+        const char* label;
+        const char* start;
+    } labels[] = {{true, "(00:01:01;22)", "00:01:00;02"}, {false, "(00:01:01:20)", "00:01:00:00"}};
+    for (const auto& k : labels) {
+        window_.DropFrameAction().setChecked(k.on);
+        EXPECT_EQ(view_.TimecodeLabel().text(), k.label);
+        EXPECT_EQ(panel.StartTimecodeText(), k.start);
+    }
+
+    // Typed times are held to the bounds of a timeline drag; Enter applies them as one step.
+    // Text that is no time changes nothing.
+    using F = PropertiesPanel::Field;
+    const struct {
+        F field;
+        const char* text;
+        int32_t start, end;
+        const char* step;
+    } typed[] = {
+        {F::Start, "130", 130, 190, kStartFrameStep},
+        {F::Start, "00:00:01:00", 30, 90, kStartFrameStep},
+        {F::Start, "0", 21, 81, kStartFrameStep},  // after the Manual caption before
+        {F::End, "200", 100, 200, kEndFrameStep},
+        {F::End, "00:01:00:00", 100, 399, kEndFrameStep},  // before the next caption
+        {F::Duration, "45", 100, 145, kDurationStep},
+        {F::Start, "1:2", 100, 160, ""},
+        {F::End, "00:00:01:30", 100, 160, ""},
+    };
+    for (const auto& k : typed) {
+        SCOPED_TRACE(k.text);
+        while (view_.History().CanUndo()) view_.Undo();
+        view_.History().Clear(true);
+        view_.SetCurrentFrame(120);
+        view_.ShowCaptionsAgain();
+        QLineEdit& box = panel.Box(k.field);
+        box.setFocus();
+        box.selectAll();
+        QTest::keyClicks(&box, k.text);
+        QTest::keyClick(&box, Qt::Key_Return);
+        EXPECT_EQ(c->startFrame, k.start);
+        EXPECT_EQ(c->endFrame, k.end);
+        EXPECT_EQ(view_.History().UndoName(), k.step);
+        EXPECT_EQ(view_.History().StepCount(), *k.step ? 1u : 0u);
+        EXPECT_EQ(panel.StartText(), QString::number(k.start));
+        EXPECT_EQ(panel.EndText(), QString::number(k.end));
+        EXPECT_EQ(panel.DurationText(), QString::number(k.end - k.start));
+    }
 }
 
 // Undo and Redo name their step; undo while typing ends the edit and undoes it whole; each
@@ -574,81 +564,24 @@ TEST_F(MainWindowTest, UndoAndRedoNameTheirStepAndGoToTheCaption) {
     }
 }
 
-// Start, End and Duration take frames or a timecode, held to the bounds of a timeline drag;
-// Enter applies them as one step. Text that is no time changes nothing.
-TEST_F(MainWindowTest, PanelTimesAreTypedWithinTheDragBoundsAsOneStep) {
-    using F = PropertiesPanel::Field;
-    Add(10, 20);
-    Caption* c = Add(100, 160);
-    Add(400, 460);
-    const struct {
-        F field;
-        const char* text;
-        int32_t start, end;
-        const char* step;
-    } cases[] = {
-        {F::Start, "130", 130, 190, kStartFrameStep},
-        {F::Start, "00:00:01:00", 30, 90, kStartFrameStep},
-        {F::Start, "0", 21, 81, kStartFrameStep},  // after the Manual caption before
-        {F::End, "200", 100, 200, kEndFrameStep},
-        {F::End, "00:01:00:00", 100, 399, kEndFrameStep},  // before the next caption
-        {F::Duration, "45", 100, 145, kDurationStep},
-        {F::Start, "1:2", 100, 160, ""},
-        {F::End, "00:00:01:30", 100, 160, ""},
-    };
-    for (const auto& k : cases) {
-        SCOPED_TRACE(k.text);
-        while (view_.History().CanUndo()) view_.Undo();
-        view_.History().Clear(true);
-        view_.SetCurrentFrame(120);
-        view_.ShowCaptionsAgain();
-        QLineEdit& box = view_.Panel().Box(k.field);
-        box.setFocus();
-        box.selectAll();
-        QTest::keyClicks(&box, k.text);
-        QTest::keyClick(&box, Qt::Key_Return);
-        EXPECT_EQ(c->startFrame, k.start);
-        EXPECT_EQ(c->endFrame, k.end);
-        EXPECT_EQ(view_.History().UndoName(), k.step);
-        EXPECT_EQ(view_.History().StepCount(), *k.step ? 1u : 0u);
-        EXPECT_EQ(view_.Panel().StartText(), QString::number(k.start));
-        EXPECT_EQ(view_.Panel().EndText(), QString::number(k.end));
-        EXPECT_EQ(view_.Panel().DurationText(), QString::number(k.end - k.start));
-    }
-}
-
 // New with a video open empties the list before the video closes: the caption screen holds
 // no caption of the old list while the video is chosen (a freed one under ASan).
-TEST(MainWindowNew, NewWithAVideoOpenHoldsNoCaptionOfTheOldList) {
+TEST_F(MainWindowTest, NewWithAVideoOpenHoldsNoCaptionOfTheOldList) {
     if (!test::HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
-    struct Watching : test::ScriptedDialogs {
-        std::function<void()> choosing;
-        std::optional<std::string> ChooseFileToOpen(const FileRequest& request) override {
-            if (choosing) choosing();
-            return ScriptedDialogs::ChooseFileToOpen(request);
-        }
-    } dialogs;
-    MainWindow window(&dialogs, test::QuietPlayer());
-    MainView& view = window.View();
-    view.OpenVideo(test::NumberedVideo("mp4"));
-    ASSERT_TRUE(test::WaitIdle(view.Player()));
-    auto c = std::make_unique<Caption>();
-    c->endFrame = 100;
-    c->timingMode = Manual;
-    c->cells[14][0] = {'A', kDefaultAttribute};
-    view.Project().captions.Insert(std::move(c));
-    view.SeekToFrame(10);
+    Open(test::NumberedVideo("mp4"));
+    Add(0, 100);
+    view_.SeekToFrame(10);
     int chosen = 0;
-    dialogs.answers = {Dialogs::Answer::No};  // not saved
-    dialogs.choosing = [&] {
+    dialogs_.answers = {Dialogs::Answer::No};  // not saved
+    dialogs_.choosing = [&] {
         ++chosen;
-        EXPECT_EQ(view.Captions().ShownCaption(), nullptr);
-        view.Captions().ShowFrame(view.CurrentFrame());
+        EXPECT_EQ(view_.Captions().ShownCaption(), nullptr);
+        view_.Captions().ShowFrame(view_.CurrentFrame());
     };
-    view.Files().New();
+    view_.Files().New();
     EXPECT_EQ(chosen, 1);
-    EXPECT_TRUE(view.Project().captions.Empty());
-    EXPECT_FALSE(view.Project().modified);
+    EXPECT_TRUE(view_.Project().captions.Empty());
+    EXPECT_FALSE(view_.Project().modified);
 }
 
 TEST_F(MainWindowTest, CloseAndExitAskAboutUnsavedChanges) {
@@ -713,16 +646,11 @@ TEST_F(MainWindowTest, ItalicsAndUnderlineFollowTheCaptionBeingTypedAndSaveCommi
     EXPECT_EQ(b.attribute & (kItalicsBit | kUnderlineBit), kItalicsBit | kUnderlineBit);
 }
 
-std::string Text(const Caption& c) {
-    char text[256];
-    return std::string(text, c.GetRunningText(text, false, sizeof text));
-}
-
 // Texts and frames of every caption, one line each; with `all` the end frame and timing too.
 std::string Listing(const CaptionList& list, bool all = true) {
     std::string out;
     for (const Caption* c = list.Head(); c; c = c->next) {
-        out += std::to_string(c->startFrame) + " " + Text(*c) + "\n";
+        out += std::to_string(c->startFrame) + " " + test::Text(c) + "\n";
         if (all) out += std::to_string(c->endFrame) + " " + std::to_string(c->timingMode) + "\n";
     }
     return out;
@@ -742,10 +670,91 @@ TEST_F(MainWindowTest, TypingWhereThereIsNoRoomIsRefusedInTheStatusBar) {
               "No room on the row below: Enter was not taken");
     EXPECT_EQ(std::pair(screen.Editing().caretRow, screen.Editing().caretColumn),
               std::pair(14, 32));
-    EXPECT_EQ(Text(*screen.Editing().editCopy), "long enough to overflow the rows");
+    EXPECT_EQ(test::Text(screen.Editing().editCopy.get()), "long enough to overflow the rows");
     QTest::keyClick(&screen, Qt::Key_F, Qt::AltModifier);
     ASSERT_NE(QApplication::activePopupWidget(), nullptr);
     QApplication::activePopupWidget()->close();
+}
+
+// The window's keys: Space plays and pauses, the speed keys, a transcript imported at the
+// playhead, the steps and F9/F10 timing it through the core while the caption screen is not
+// editing and typing (or nothing) while it is; the list of every menu key.
+TEST_F(MainWindowTest, SpaceStepsAndTimingKeysWhenNotEditing) {
+    if (!test::HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
+    Open(test::NumberedVideo("m2v"));
+    const auto keys = [&](std::initializer_list<QKeyCombination> combinations) {
+        for (QKeyCombination k : combinations)
+            QTest::keyClick(&window_, k.key(), k.keyboardModifiers());
+        test::WaitIdle(view_.Player());
+    };
+    keys({Qt::Key_Space, Qt::Key_F8});  // playing at 2x: the ticks come twice as often
+    EXPECT_EQ(view_.Player().Speed(), 2.0);
+    EXPECT_EQ(view_.Ticks().PeriodMs(), 9);
+    keys({Qt::Key_F6, Qt::Key_Space});
+    EXPECT_EQ(view_.CurrentPlayState(), PlayState::Paused);
+
+    // A transcript of two blocks placed at 30; F9 there starts the first, F10 a second on ends
+    // it, F9 two frames later starts the second; F10 at its start has nothing to end (a beep).
+    view_.SeekToFrame(30);
+    const std::string transcript = test::NumberedVideo("m2v") + ".txt";
+    std::ofstream(transcript) << "First line\n\nSecond line\n";
+    dialogs_.filesToOpen.push_back(transcript);
+    view_.Files().ImportTranscript();
+    const Caption* first = view_.Project().captions.Head();
+    ASSERT_TRUE(first != nullptr && first->next != nullptr && first->next->startFrame == 90);
+    keys({Qt::Key_F9, Qt::SHIFT | Qt::Key_Right, Qt::Key_F10, Qt::Key_Right, Qt::Key_Right,
+          Qt::Key_F9, Qt::Key_F10});
+    EXPECT_EQ(view_.CurrentFrame(), 62);
+    EXPECT_EQ(std::vector<int32_t>({first->startFrame, first->endFrame, first->next->startFrame,
+                                    first->next->endFrame}),
+              std::vector<int32_t>({30, 60, 62, 122}));
+    EXPECT_EQ(window_.UndoAction().text(), "&Undo Start at Playhead");
+    EXPECT_TRUE(window_.statusBar()->currentMessage().startsWith("Not timed"));
+
+    // While editing the keys type: Space is a space, F9 and Left do nothing else.
+    QTest::mouseClick(&view_.Captions(), Qt::LeftButton, Qt::NoModifier, QPoint(48, 40));
+    QTest::keyClicks(&view_.Captions(), "a b");
+    for (Qt::Key k : {Qt::Key_F9, Qt::Key_Left}) QTest::keyClick(&view_.Captions(), k);
+    EXPECT_EQ(view_.CurrentPlayState(), PlayState::Paused);
+    const std::string text = test::Text(view_.Captions().Editing().editCopy.get());
+    EXPECT_NE(text.find("a b"), std::string::npos) << text;
+    EXPECT_EQ(dialogs_.beeps, 1);  // F10 at 62 alone
+
+    // Help > Keyboard Shortcuts lists each key of the menus once.
+    const ShortcutsDialog shortcuts(*window_.menuBar());
+    for (const char* key : {"Space", "Shift+Right", "F9", "F11", "F4", "F8", "Ctrl+Z", "Alt+1"}) {
+        EXPECT_EQ(shortcuts.Keys().findItems(key, Qt::MatchExactly | Qt::MatchRecursive).size(), 1);
+    }
+}
+
+// The window's reading of the open video: peaks and shot changes start with the video, detection
+// waits while it plays, imported shot changes take the place of those found, and closing stops
+// everything.
+TEST_F(MainWindowTest, MediaFeedReadsTheOpenVideoUntilItCloses) {
+    if (!test::HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
+    const MediaAnalysis& analysis = view_.Media().Analysis();
+    view_.OpenVideo(test::NumberedVideo("mp4"));
+    ASSERT_TRUE(view_.HasVideo());
+    view_.Play();
+    EXPECT_TRUE(test::WaitFor([&] { return analysis.Peaks() != nullptr; }, 20000));
+    view_.TogglePause();
+    ASSERT_TRUE(test::WaitFor([&] { return analysis.Settled(); }, 20000));
+    ASSERT_TRUE(analysis.Peaks()->Complete());
+    EXPECT_EQ(analysis.ScoredFrames(), size_t{test::kTestFrames});
+
+    QTemporaryDir dir;
+    const std::string list = dir.filePath("cuts.txt").toStdString();
+    std::ofstream(list) << "30\n00:00:02:00\nlater\n";
+    dialogs_.filesToOpen.push_back(list);
+    view_.ImportShotChanges();
+    EXPECT_EQ(analysis.ShotChanges(), (std::vector<int32_t>{30, 60}));
+    ASSERT_EQ(dialogs_.informed.size(), 1u);
+    EXPECT_NE(dialogs_.informed[0].find("first line 3: \"later\""), std::string::npos);
+
+    view_.CloseVideo();
+    EXPECT_TRUE(analysis.Settled());
+    EXPECT_EQ(analysis.Peaks(), nullptr);
+    EXPECT_TRUE(analysis.ShotChanges().empty());
 }
 
 // Set VANTREL_SCREENSHOTS to a folder to keep pictures of the demo's steps.
@@ -791,7 +800,7 @@ TEST_F(MainWindowTest, EditTheDemoMoveItSaveExportAndReopen) {
     QTest::qWait(50);
     ASSERT_FALSE(screen.IsEditing());
     Caption* second = view_.Project().captions.Head()->next;
-    EXPECT_EQ(Text(*second), "Green text, held on screen until the next caption. Ol\xE9");
+    EXPECT_EQ(test::Text(second), "Green text, held on screen until the next caption. Ol\xE9");
     EXPECT_EQ(Foreground(second->cells[13][30].attribute), 3) << "typed in the row's cyan";
 
     // Drag its display block 30 frames later.

@@ -1,29 +1,32 @@
 // What must never happen to the work in the window: a moved video leaving the captions out of
-// reach, a project or a playlist making the program contact anyone, and an exception (memory
-// or a system resource running out) leaving an event handler.
+// reach, a project or a playlist making the program contact anyone, an exception (memory or a
+// system resource running out) leaving an event handler, and captions lost with the program.
 #include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
-#include <QAction>
 #include <QPointingDevice>
+#include <QProcess>
 #include <QTest>
+#include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <new>
 
 #include "app/file_dialog_requests.h"
-#include "app/main_window.h"
+#include "files/caption_import.h"
 #include "files/file_messages.h"
 #include "files/files_test_support.h"
 #include "files/project_file.h"
-#include "scripted_dialogs.h"
-#include "test_media.h"
+#include "window_fixture.h"
 
 namespace vantrel {
 namespace {
 
+namespace fs = std::filesystem;
 using testing::AddCaption;
 
 // A project whose video has moved names the missing file and lets the user choose it: the
@@ -85,6 +88,156 @@ TEST(WindowFaults, NoProjectOrPlaylistMakesTheProgramContactAnyone) {
     ::close(listener);
 }
 
+// Autosave and recovery: the title and Open Recent, the recovery file written beside (never
+// over) the project, removed by Save and a confirmed quit, left by a window that just ends
+// and offered back at the next start; and the program itself killed with SIGKILL.
+// The title names the project and marks it changed; the recovery file is the window's own,
+// never the project, and goes with Save and with a confirmed quit.
+TEST(Recovery, TheWindowsRecoveryFileIsItsOwnAndGoesWithSaveAndQuit) {
+    testing::TempDir dir;
+    const std::string path = dir.File("episode.ccp"), folder = dir.File("state");
+    test::ScriptedDialogs dialogs;
+    dialogs.filesToSave = {path};
+    MainWindow window(&dialogs, test::QuietPlayer());
+    ASSERT_FALSE(window.StartRecovery(folder));
+    EXPECT_EQ(window.windowTitle(), "Untitled[*] - Vantrel");
+    CaptionProject& project = window.View().Project();
+    ASSERT_TRUE(window.View().Files().SaveAs());
+    for (const int32_t start : {30, 100}) {
+        testing::AddCaption(project.captions, start, start + 60, "TEXT");
+        project.modified = true;
+        window.Recovery().Update();
+        window.ShowProjectState();
+        const std::string recovery = window.Recovery().Files().ProjectFile();
+        EXPECT_EQ(window.windowTitle(), "episode.ccp[*] - Vantrel");
+        EXPECT_TRUE(window.isWindowModified());
+        EXPECT_EQ(testing::ReadFileText(recovery), ProjectFileBytes(project, 0, path));
+        EXPECT_NE(testing::ReadFileText(path), testing::ReadFileText(recovery));
+        EXPECT_TRUE(FindLeftRecoveries(folder).empty()) << "the window still runs";
+        if (start == 30) {
+            ::chmod(path.c_str(), 0640);
+            ASSERT_TRUE(window.View().Files().Save());
+            EXPECT_EQ(fs::status(path).permissions(), fs::perms(0640)) << "Save keeps the mode";
+        } else {
+            dialogs.answers = {Dialogs::Answer::No};
+            ASSERT_TRUE(window.close());
+        }
+        window.ShowProjectState();
+        EXPECT_FALSE(fs::exists(recovery));
+    }
+}
+
+#ifdef VANTREL_PROGRAM
+// The program under Qt's VNC platform, whose RFB 3.3 server takes keys from a client as a
+// screen would: keys are all it takes here (the menu, the file dialog, the recovery question).
+class Program {
+  public:
+    explicit Program(const std::string& home, const QStringList& arguments = {}) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("XDG_STATE_HOME", QString::fromStdString(home + "/state"));
+        env.insert("VANTREL_AUTOSAVE_SECONDS", "1");
+        const uint16_t port = static_cast<uint16_t>(20000 + ::getpid() % 20000);
+        env.insert("QT_QPA_PLATFORM", QString("vnc:port=%1").arg(port));
+        process_.setProcessEnvironment(env);
+        process_.start(VANTREL_PROGRAM, arguments);
+        sockaddr_in address{AF_INET, htons(port), {htonl(INADDR_LOOPBACK)}, {}};
+        char b[24];
+        // Version, no security, shared, and the server's init up to its name.
+        for (int k = 0; k < 100 && !Connected(); ++k, QTest::qWait(100)) {
+            ::close(socket_);
+            socket_ = ::socket(AF_INET, SOCK_STREAM, 0);
+            connected_ =
+                ::connect(socket_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+                ::recv(socket_, b, 12, MSG_WAITALL) == 12 && ::send(socket_, b, 12, 0) == 12 &&
+                ::recv(socket_, b, 4, MSG_WAITALL) == 4 && ::send(socket_, "\1", 1, 0) == 1 &&
+                ::recv(socket_, b, 24, MSG_WAITALL) == 24;
+        }
+    }
+    ~Program() {
+        ::close(socket_);
+        process_.kill();
+        process_.waitForFinished();
+    }
+    bool Connected() const { return connected_; }
+    QProcess& Process() { return process_; }
+    // Each key (an X keysym) down and up, with `held` (Alt: 0xffe9) down around them; then time
+    // for a menu or a dialog to open.
+    void Press(const std::u32string& keys, char32_t held = 0) {
+        std::vector<std::pair<char32_t, bool>> events;
+        for (const char32_t key : keys) events.insert(events.end(), {{key, true}, {key, false}});
+        if (held != 0) events.insert(events.begin(), {held, true}), events.push_back({held, false});
+        for (const auto& [key, down] : events) {
+            const uint32_t wire = htonl(key);
+            char event[8] = {4, down, 0, 0};
+            std::memcpy(event + 4, &wire, 4);
+            ASSERT_EQ(::send(socket_, event, 8, 0), 8);
+            QTest::qWait(15);
+        }
+        QTest::qWait(1000);
+    }
+
+  private:
+    QProcess process_;
+    int socket_ = -1;
+    bool connected_ = false;
+};
+
+// The name of a recovery file in `folder` other than `other`, waited for.
+std::string AwaitRecovery(const std::string& folder, const std::string& other = {}) {
+    for (int k = 0; k < 100; ++k, QTest::qWait(100)) {
+        for (const auto& entry : fs::directory_iterator(folder)) {
+            if (entry.path().extension() == ".ccp" && entry.path() != other) return entry.path();
+        }
+    }
+    return {};
+}
+
+// The program with a project imports captions (File > Import Captions, the name typed into the
+// file dialog) and writes them within the interval; killed, it asks at its next start and
+// Enter recovers them; SIGTERM ends it with its recovery file kept; recovered again, Ctrl+S
+// saves them as the project, which Open Recent lists, and the recovery file goes.
+TEST(Recovery, TheProgramKilledAfterAnAutosaveGivesItsCaptionsBack) {
+    testing::TempDir home;
+    const std::string srt = home.File("in.srt"), ccp = home.File("episode.ccp");
+    const std::string folder = home.File("state/vantrel");
+    testing::WriteFileText(srt,
+                           "1\n00:00:01,000 --> 00:00:03,000\nHELLO\n\n"
+                           "2\n00:00:05,000 --> 00:00:07,000\nAGAIN\n");
+    CaptionProject imported;
+    testing::WriteFileText(ccp, ProjectFileBytes(imported, 0));
+    ASSERT_EQ(ImportCaptionFile(imported, srt, "srt"), ImportResult::Imported);
+    const std::string captions = ProjectFileBytes(imported, 0);
+    std::string left;
+    {
+        Program first(home.Path(), {QString::fromStdString(ccp)});
+        if (!first.Connected()) GTEST_SKIP() << "Qt's VNC platform is not installed";
+        first.Press(U"f", 0xffe9);  // Alt
+        first.Press(U"i");
+        first.Press(std::u32string(srt.begin(), srt.end()) + U"\xff0d");  // Return
+        left = AwaitRecovery(folder);
+        ASSERT_EQ(testing::ReadFileText(left), captions);
+    }  // SIGKILL
+    std::string file;
+    {
+        Program second(home.Path());
+        second.Press(U"\xff0d");  // Yes, the default answer
+        file = AwaitRecovery(folder, left);
+        EXPECT_EQ(testing::ReadFileText(file), captions);
+        EXPECT_FALSE(fs::exists(left));
+        second.Process().terminate();
+        ASSERT_TRUE(second.Process().waitForFinished(10000));
+        EXPECT_EQ(second.Process().exitCode(), 128 + SIGTERM);
+    }
+    Program third(home.Path());
+    third.Press(U"\xff0d");
+    const std::string own = AwaitRecovery(folder, file);
+    third.Press(U"s", 0xffe3);  // Control
+    EXPECT_EQ(testing::ReadFileText(ccp), captions);
+    EXPECT_EQ(MainWindow::RecentProjects().value(0).toStdString(), ccp);
+    EXPECT_FALSE(own.empty() || fs::exists(own));
+}
+#endif
+
 #if !defined(__SANITIZE_ADDRESS__)
 // Allocations of at least this many bytes fail once while armed.
 std::atomic<size_t> failFrom{0};
@@ -98,11 +251,6 @@ TEST(WindowFaults, CommandsThatRunOutOfMemoryAreToldAndChangeNothing) {
     MainWindow window(&dialogs, test::QuietPlayer());
     MainView& view = window.View();
     for (int k = 0; k < 300; ++k) AddCaption(view.Project().captions, k * 100, k * 100 + 60, "OLD");
-    const auto menu = [&](const char* text) {
-        for (QAction* a : window.findChildren<QAction*>()) {
-            if (a->text() == text) a->trigger();
-        }
-    };
     const struct {
         const char* operation;
         int32_t frame;
@@ -114,8 +262,9 @@ TEST(WindowFaults, CommandsThatRunOutOfMemoryAreToldAndChangeNothing) {
              QTest::mouseClick(&view.Captions(), Qt::LeftButton, {},
                                test::OnScreen(view.Captions(), QPoint(48, 40)));
          }},
-        {"Import Captions", 0, [&] { menu("&Import Captions..."); }},
-        {"Save Caption Project As", 0, [&] { menu("Save Caption Project &As..."); }},
+        {"Import Captions", 0, [&] { test::TriggerMenu(window, "&Import Captions..."); }},
+        {"Save Caption Project As", 0,
+         [&] { test::TriggerMenu(window, "Save Caption Project &As..."); }},
     };
     QPointingDevice::primaryPointingDevice();  // made by the first click, not under the limit
     for (const auto& c : cases) {

@@ -87,7 +87,9 @@ class FakeMainView : public QWidget, public CaptionWindowHost {
 
 const QRegion kWhole(0, 0, 480, 360);
 
-TEST(CaptionWindowShow, RendersOnlyWhenTheShownCaptionChanges) {
+// The screen is drawn again only when the caption on the air changes, and follows the transport:
+// scanning clears it, and pausing after a scan or stopping shows the caption at the host's frame.
+TEST(CaptionWindowShow, RendersOnlyWhenTheShownCaptionChangesAndFollowsTheTransport) {
     FakeMainView view;
     view.AddCaption(100, 1200, {{0, 0, "A"}});
     view.AddCaption(1300, 1400, {{1, 0, "B"}});
@@ -106,22 +108,18 @@ TEST(CaptionWindowShow, RendersOnlyWhenTheShownCaptionChanges) {
     // Going back finds the earlier caption again.
     view.window.ShowFrame(150);
     EXPECT_EQ(view.panelStart, 100);
-}
 
-TEST(CaptionWindowShow, FollowsTheTransport) {
-    FakeMainView view;
-    view.AddCaption(10, 50, {{0, 0, "A"}});
-    view.frame = 20;
-    view.window.SetTransportState(Paused);
-    EXPECT_EQ(view.panelStart, 10);
-    view.window.SetTransportState(Scanning);  // scanning clears
+    view.window.SetTransportState(Scanning);
     EXPECT_TRUE(view.video.mask().isEmpty());
-    view.frame = 60;
+    view.frame = 1350;
+    view.window.SetTransportState(Paused);
+    EXPECT_EQ(view.panelStart, 1300);
+    view.frame = 1250;
     view.window.SetTransportState(Stopped);
     EXPECT_FALSE(view.panelStart.has_value());
-    view.frame = 49;
+    view.frame = 1399;
     view.window.ResetAndShowFrame(-1);
-    EXPECT_EQ(view.panelStart, 10);
+    EXPECT_EQ(view.panelStart, 1300);
 }
 
 // Stopped or paused a click picks the nearest caret position, at every scale: the screen fills
