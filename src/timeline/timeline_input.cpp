@@ -79,15 +79,20 @@ void TimelineWindow::DragTo(int x) {
     const int64_t delta = std::clamp<int64_t>(std::llround((x - dragStartX_) * dragFramesPerPixel_),
                                               dragMinDelta_, dragMaxDelta_);
     const auto target = static_cast<int32_t>(Snapped(dragStartFrame_ + delta));
+    CaptionList& captions = mainView_.Project().captions;
+    const int32_t start = c.startFrame;
     if (dragMode_ == kMoving) {
         if (target == c.startFrame) return;
-        MoveCaptionStart(mainView_.Project().captions, c, target);
+        MoveCaptionStart(captions, c, target);
         // The caption drawn first may no longer be the last one starting before the view.
         ForgetCurrentCaption();
     } else {
         if (target == c.endFrame) return;
         SetCaptionEnd(c, target);
     }
+    // The caption list shows the new times as the mouse goes, not only once the drag's step is
+    // made.
+    captions.NotifyChanged({std::min(start, c.startFrame), std::max(start, c.startFrame)});
     needsRender_ = true;
     update();
     // The caption may leave the current frame, or come to it.

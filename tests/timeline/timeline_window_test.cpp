@@ -181,13 +181,21 @@ TEST_F(Timeline, DragsStopAtTheirBounds) {
         const auto frame = [&] { return c.end ? dragged->endFrame : dragged->startFrame; };
         const int32_t original = frame();
         const int x = c.end ? original : original + 2;
+        // The list's listener (the caption list on screen) hears of each move as it happens.
+        std::vector<CaptionRange> heard;
+        view_.project.captions.SetObserver([&](CaptionRange range) { heard.push_back(range); });
         Press(x, mid_ + 5);
         std::vector<int32_t> seen;
         for (int to : {-1000000000, 1000000000, x}) {
+            heard.clear();
             Move(to, mid_ + 5);
             seen.push_back(frame());
+            ASSERT_EQ(heard.size(), 1u) << "move to " << to;
+            EXPECT_LE(heard[0].firstFrame, dragged->startFrame);
+            EXPECT_GE(heard[0].lastFrame, dragged->startFrame);
         }
         Release(x, mid_ + 5);
+        view_.project.captions.SetObserver(nullptr);
         EXPECT_EQ(seen, (std::vector<int32_t>{c.low, c.high, original}));
         EXPECT_EQ(view_.seeks, std::vector<int32_t>{dragged->startFrame});
         EXPECT_EQ(dragged->timingMode, c.end ? int8_t{Manual} : c.captions[1].mode);
