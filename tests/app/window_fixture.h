@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QTest>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "app/main_window.h"
