@@ -286,6 +286,7 @@ int RunList(const std::string& input, TimecodeStyle style, const DecodeOptions& 
                CaptionTextToUtf8(std::string_view(text, n)) + '\n';
     }
     if (!Print(host, out)) return kExitFailed;
+    if (project.captions.Empty()) host.Inform(std::string(kNoCaptionsFoundText));
     return host.MessageCount() == 0 ? kExitSuccess : kExitFailed;
 }
 

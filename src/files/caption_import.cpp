@@ -190,10 +190,6 @@ ImportResult ImportCaptionFile(CaptionProject& project, const std::string& path,
     if (!skippedText.empty()) Inform(project, skippedText);
     const std::string madeText = MadeFromDataText(path, skipped);
     if (!madeText.empty() && project.host) project.host->Note(madeText);
-    if (format != Format::Raw && pairs.empty()) {
-        Inform(project, std::string(kNoClosedCaptionsText));
-        return ImportResult::NoCaptions;
-    }
     if (hooks.beforeClear) hooks.beforeClear();
     project.ReplaceCaptions(read);
     return ImportResult::Imported;

@@ -94,7 +94,7 @@ std::string SkippedDataText(const std::string& path, const SkippedData& skipped,
           "a line must begin with a timecode hh:mm:ss:ff or hh:mm:ss;ff, minutes and seconds "
           "below 60");
     lines(read.linesOutOfOrder, true, "line out of order", "lines out of order",
-          "a line must not start before the frame where the data before it ends");
+          "a line must not start before the timecode of the line before it");
     const std::string limit = "timecodes past " + FormatTimecode(kMaxReadFrame) + " are not read";
     lines(read.linesBeyondLimit, true, "line", "lines", limit);
     lines(read.unknownTokens, false, "unknown token", "unknown tokens",
@@ -118,6 +118,9 @@ std::string SkippedDataText(const std::string& path, const SkippedData& skipped,
     lines(read.highFrameNumbers, true, "timecode with a frame number of 30 or more",
           "timecodes with a frame number of 30 or more",
           "a second has frames 00 to 29; the frame number was counted on into the next second");
+    lines(read.queuedLines, true, "line whose timecode falls inside the pairs before it",
+          "lines whose timecodes fall inside the pairs before them",
+          "its pairs were sent after those before it, as a receiver fed them shows them");
     item(skipped.flashErases, "erase right after its caption's end-of-caption code",
          "erases right after their caption's end-of-caption code",
          "at " + FormatTimecode(skipped.firstFlashEraseFrame),

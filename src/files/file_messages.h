@@ -17,7 +17,6 @@ namespace vantrel {
 
 struct ProjectDamage;
 
-inline constexpr std::string_view kNoClosedCaptionsText = "File does not contain closed captions";
 inline constexpr std::string_view kNoClosedCaptionsInVideoText =
     "Video file does not contain closed captions";
 inline constexpr std::string_view kGroupTooLargeText = "Error: Encountered GOP larger than 10MB";
@@ -126,7 +125,8 @@ inline constexpr std::string_view kDvdIntoElementaryText =
     "DVD caption user data goes into an MPEG-2 video elementary stream (.m2v) only";
 inline constexpr std::string_view kOverwritesInputText = "the output would overwrite the input";
 inline constexpr std::string_view kOverwritesAnInputText = "the output would overwrite an input";
-// A conversion whose input holds no caption; its output is written all the same.
+// A conversion or a list whose input holds no caption; a conversion's output is written all
+// the same.
 inline constexpr std::string_view kNoCaptionsFoundText = "no captions were found";
 // The list could not be written to standard output, with the system's reason.
 std::string ListNotWrittenText(const std::string& reason);

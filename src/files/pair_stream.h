@@ -55,6 +55,8 @@ struct CaptionFileData {
     // arithmetic puts them, in a later second).
     LineTally oddWords;
     LineTally highFrameNumbers;
+    // Lines whose timecode falls inside the pairs of the line before: queued after them.
+    LineTally queuedLines;
 
     // A raw file or a stream whose pairs go on past the last frame we read.
     bool truncated = false;

@@ -110,9 +110,9 @@ TEST(CaptionFileReaders, BytesToPairs) {
 TEST(CaptionFileReaders, WhatIsLeftOutOrGuessedIsToldByKindCountAndFirstLine) {
     using Kind = LineTally CaptionFileData::*;
     using D = CaptionFileData;
-    const Kind kinds[] = {&D::unreadableLines, &D::linesOutOfOrder, &D::linesBeyondLimit,
-                          &D::unknownTokens,   &D::nulBytes,        &D::unconvertibleCharacters,
-                          &D::oddWords,        &D::highFrameNumbers};
+    const Kind kinds[] = {&D::unreadableLines, &D::linesOutOfOrder,  &D::linesBeyondLimit,
+                          &D::unknownTokens,   &D::nulBytes,         &D::unconvertibleCharacters,
+                          &D::oddWords,        &D::highFrameNumbers, &D::queuedLines};
     const std::string scc = "Scenarist_SCC V1.0\n";
     const std::string ccd = "SCC_disassembly V1.2\r\nCHANNEL 1\r\n\r\n00:00:00:00\t";
     const struct {
@@ -126,9 +126,14 @@ TEST(CaptionFileReaders, WhatIsLeftOutOrGuessedIsToldByKindCountAndFirstLine) {
          AfterNullPairs(1, "\x94\xAF"), "\n2 unreadable lines, the first on line 2 ("},
         {scc + " \t\r\n\r\n\x0B\r00:00:00:01\t942f\n", nullptr, 0, 0, AfterNullPairs(1, "\x94\xAF"),
          ""},
+        // Timecodes inside the pairs of the line before: the pairs are queued after them.
         {scc + "00:00:00:00\t9420 9420 9420\n00:00:00:02\t942f 942f\n00:00:00:03\t942c\n",
-         &D::linesOutOfOrder, 1, 3, Bytes("\x94\xA0\x94\xA0\x94\xA0\x94\xAC"),
-         "\n1 line out of order, the first on line 3 at 00:00:00:02 ("},
+         &D::queuedLines, 2, 3, Bytes("\x94\xA0\x94\xA0\x94\xA0\x94\xAF\x94\xAF\x94\xAC"),
+         "Read from f by guessing\n2 lines whose timecodes fall inside the pairs before them, the "
+         "first on line 3 at 00:00:00:02 ("},
+        {scc + "00:00:00:05\t942c\n00:00:00:04\t942f\n", &D::linesOutOfOrder, 1, 3,
+         AfterNullPairs(5, "\x94\xAC"),
+         "\n1 line out of order, the first on line 3 at 00:00:00:04 ("},
         {scc + "100:00:00:00\t942c\n00:00:00:00\t942f\n999:59:59:29\t942c\n", &D::linesBeyondLimit,
          2, 2, Bytes("\x94\xAF"),
          "\n2 lines, the first on line 2 at 100:00:00:00 (timecodes past 99:59:59:29 are not "
