@@ -100,9 +100,17 @@ std::string SkippedDataText(const std::string& path, const SkippedData& skipped,
     lines(read.unknownTokens, false, "unknown token", "unknown tokens",
           "no code has that name; read as a null pair");
     lines(read.nulBytes, false, "NUL byte", "NUL bytes", "no character of the text");
-    lines(read.unconvertibleCharacters, false, "character without a Windows-1252 byte",
-          "characters without a Windows-1252 byte",
-          "the text of a disassembly file is Windows-1252");
+    const CharacterTally& uncoded = read.charactersWithoutCode;
+    std::string named;
+    for (const char32_t c : uncoded.named) {
+        char code[16];
+        std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));
+        named += (named.empty() ? "" : ", ") + std::string(code);
+        if (c >= 0x20 && c != 0xFFFD) AppendUtf8(named += ' ', c);
+    }
+    if (uncoded.moreKinds) named += " and others";
+    item(uncoded.count, "character without a 608 code", "characters without a 608 code",
+         "on line " + std::to_string(uncoded.firstLine), named + "; read as null bytes");
     lines(read.badChecksums, true, "packet with a wrong checksum or length",
           "packets with a wrong checksum or length", "its pairs were left out");
     if (read.truncated) {

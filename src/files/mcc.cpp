@@ -253,7 +253,7 @@ std::vector<uint8_t> FramePacket(uint8_t first, uint8_t second, int64_t frame) {
 
 CaptionFileData ReadMccText(std::span<const uint8_t> text, const std::atomic<int>* cancel) {
     CaptionFileData result;
-    const DecodedText decoded(text, TextCharset::Utf8);
+    const DecodedText decoded(text);
     TextLines lines(decoded.Text());
     std::string_view line;
     if (!lines.Next(line) || !StartsWith(line, kMccFormatLine)) return result;

@@ -325,7 +325,7 @@ bool StartsWithWord(std::string_view line, std::string_view word) {
 
 SubtitleFile ReadSubtitles(std::string_view text, bool webVtt, const std::atomic<int>* cancel) {
     SubtitleFile file;
-    const DecodedText decoded(text, TextCharset::Utf8);
+    const DecodedText decoded(text);
     TextLines lines(decoded.Text());
     std::string_view line;
     if (webVtt) {

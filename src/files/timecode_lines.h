@@ -66,9 +66,12 @@ class PairStreamBuilder {
 // line, out of order (a timecode before that of the line before), past the last readable
 // frame. A line whose timecode falls inside the pairs of the line before is queued after them
 // and counted as read by a guess. Stops early, with the pairs so far, once `cancel` is raised.
-template <typename ReadData>
-void ReadTimecodeLines(TextLines& lines, CaptionFileData& result, ReadData readData,
-                       const std::atomic<int>* cancel) {
+// `ownLine(line)` is asked first about a line without a timecode: true when the format takes it
+// as one of its own (a .ccd channel line).
+template <typename ReadData, typename OwnLine = bool (*)(std::string_view)>
+void ReadTimecodeLines(
+    TextLines& lines, CaptionFileData& result, ReadData readData, const std::atomic<int>* cancel,
+    OwnLine ownLine = [](std::string_view) { return false; }) {
     PairStreamBuilder builder;
     CancelPoll cancelled(cancel);
     std::string_view line;
@@ -77,7 +80,7 @@ void ReadTimecodeLines(TextLines& lines, CaptionFileData& result, ReadData readD
         const size_t number = lines.Number();
         const std::optional<TimecodeLine> timecode = ParseTimecodeLine(line);
         if (!timecode) {
-            result.unreadableLines.Add(number);
+            if (!ownLine(line)) result.unreadableLines.Add(number);
             continue;
         }
         switch (builder.StartLine(timecode->frame)) {
