@@ -385,7 +385,7 @@ TEST_F(FileCommandsTest, TheRealSaveDialogReturnsTheChosenFilterAndAddsItsExtens
         const char* typed;
         std::string path, filter;
     } cases[] = {
-        {kExportRequest, 0, "a", "a.bin", "Binary Caption Data (*.dat *.bin)"},
+        {kExportRequest, 0, "a", "a.bin", "Binary Caption Data (*.bin *.dat)"},
         {kExportRequest, 1, "b", "b.scc", "Scenarist Closed Caption (*.scc)"},
         {kExportRequest, 2, "c", "c.scc", kSccDropFrameFilter},
         {kExportRequest, 2, "d.scc", "d.scc", kSccDropFrameFilter},
