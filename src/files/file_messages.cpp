@@ -5,6 +5,7 @@
 
 #include "codec/charset.h"
 #include "codec/encoder.h"
+#include "files/caption_formats.h"
 #include "files/project_file.h"
 #include "files/timecode.h"
 
@@ -360,24 +361,8 @@ std::string ListNotWrittenText(const std::string& reason) {
     return "the list could not be written to standard output: " + reason;
 }
 
-std::string NotRecognizedText(const std::string& path, std::string_view extension) {
-    std::string text = "File " + path + " is not a ";
-    if (extension == "scc") {
-        text += "Scenarist closed-caption file (its first line must begin with \"Scenarist_SCC \")";
-    } else if (extension == "ccd") {
-        text +=
-            "caption disassembly file (its first line must begin with \"SCC_disassembly \", "
-            "and a second line must follow)";
-    } else if (extension == "mcc") {
-        text += "MacCaption file (its first line must begin with \"File Format=MacCaption_MCC V\")";
-    } else if (extension == "vtt") {
-        text += "WebVTT file (its first line must begin with \"WEBVTT\")";
-    } else if (extension == "srt") {
-        text += "SubRip file";
-    } else {
-        text += "raw caption pair file (it is shorter than its 4-byte header)";
-    }
-    return text;
+std::string NotRecognizedText(const std::string& path, const CaptionFormat& format) {
+    return "File " + path + " is not a " + std::string(format.expected);
 }
 
 std::string UnsupportedTimeCodeRateText(const std::string& path, const std::string& rate) {
@@ -395,7 +380,11 @@ std::string StoppedText(const std::string& what) {
 }
 
 std::string UnknownFormatText(const std::string& direction) {
-    return "cannot " + direction + " this format (see vantrel-cc --help)";
+    const bool reading = direction == "read";
+    std::string known = ExtensionList(reading, 0, std::string::npos);
+    known.pop_back();  // its line end
+    return "cannot " + direction + " this format; the formats " +
+           (reading ? "read are " : "written are ") + known + " (see vantrel-cc --help)";
 }
 
 }  // namespace vantrel
