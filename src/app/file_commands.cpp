@@ -190,34 +190,49 @@ void FileCommands::ImportTranscript() {
     host_.ShowCaptionsAgain();
 }
 
-void FileCommands::WriteUntilDone(const Dialogs::FileRequest& request,
+namespace {
+
+std::string FileNameOf(const std::string& path) {
+    return std::filesystem::path(path).filename().string();
+}
+
+}  // namespace
+
+void FileCommands::WriteUntilDone(const Dialogs::FileRequest& request, const char* done,
                                   const std::function<bool(const Dialogs::ChosenFile&)>& write) {
     host_.PauseIfPlaying();
     while (const auto chosen = dialogs_.ChooseFileToSave(InProjectFolder(request))) {
-        if (write(*chosen)) return;
+        if (write(*chosen)) {
+            host_.Tell(done + FileNameOf(chosen->path));
+            return;
+        }
     }
 }
 
 void FileCommands::ExportCaptions() {
     // The name's extension picks the format; the filter only chooses the timecodes.
-    WriteUntilDone(kExportRequest, [this](const Dialogs::ChosenFile& chosen) {
-        return ExportCaptionFile(host_.Project(), chosen.path, ExtensionOf(chosen.path),
-                                 TimecodeStyleOf(chosen.filter))
-                   .write == WriteResult::Written;
-    });
+    WriteUntilDone(
+        kExportRequest, "Exported the captions to ", [this](const Dialogs::ChosenFile& chosen) {
+            return ExportCaptionFile(host_.Project(), chosen.path, ExtensionOf(chosen.path),
+                                     TimecodeStyleOf(chosen.filter))
+                       .write == WriteResult::Written;
+        });
 }
 
 void FileCommands::GenerateTimingReport() {
-    WriteUntilDone(kTimingReportRequest, [this](const Dialogs::ChosenFile& chosen) {
-        return WriteTimingReport(host_.Project(), chosen.path, TimecodeStyleOf(chosen.filter)) ==
-               WriteResult::Written;
-    });
+    WriteUntilDone(kTimingReportRequest, "Wrote the timing report ",
+                   [this](const Dialogs::ChosenFile& chosen) {
+                       return WriteTimingReport(host_.Project(), chosen.path,
+                                                TimecodeStyleOf(chosen.filter)) ==
+                              WriteResult::Written;
+                   });
 }
 
 void FileCommands::ConvertToSubtitle() {
-    WriteUntilDone(kSubtitleRequest, [this](const Dialogs::ChosenFile& chosen) {
-        return WriteSubtitles(host_.Project(), chosen.path) == WriteResult::Written;
-    });
+    WriteUntilDone(kSubtitleRequest, "Converted the captions to ",
+                   [this](const Dialogs::ChosenFile& chosen) {
+                       return WriteSubtitles(host_.Project(), chosen.path) == WriteResult::Written;
+                   });
 }
 
 void FileCommands::Multiplex() {
@@ -242,6 +257,8 @@ void FileCommands::Multiplex() {
                  ? EmbedToFile(host_.Project(), *sourcePath, chosen->path, progress_)
                  : MultiplexToFile(host_.Project(), *sourcePath, chosen->path, progress_))
                 .status;
+        if (status == MpegStatus::Completed)
+            host_.Tell("Embedded the captions into " + FileNameOf(chosen->path));
         if (status != MpegStatus::Refused && status != MpegStatus::NotAVideoStream) return;
     }
 }
