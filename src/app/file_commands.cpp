@@ -104,7 +104,7 @@ bool FileCommands::RecoverProject(const std::string& recoveryFile, const std::st
     ProjectContent read;
     File file;
     bool loaded = false;
-    if (!file.Open(recoveryFile, File::Mode::Read)) {
+    if (!file.Open(recoveryFile, File::Mode::ReadOwn)) {
         dialogs_.Inform(ErrorOpeningFileText(recoveryFile, file.Error()));
     } else {
         // Read as the project file itself, so that a relative video path is found from there.

@@ -74,6 +74,13 @@ inline std::string RecoverQuestion(const std::string& name, const std::string& c
            "start.)";
 }
 
+// Autosave could not start: the recovery folder and why it cannot be used.
+inline constexpr char kAutosaveOffStatus[] = "Autosave off";
+inline std::string AutosaveOffText(const std::string& folder, const std::string& reason) {
+    return "Autosave is off: no recovery file can be kept in\n" + folder + "\n(" + reason +
+           ").\n\nChanges are kept only when you save them.";
+}
+
 inline constexpr char kSaveChangesQuestion[] =
     "The caption project has changed.\n\nDo you want to save the changes?";
 

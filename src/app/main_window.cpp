@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMenuBar>
 #include <QPainter>
 #include <QPixmap>
@@ -12,6 +13,7 @@
 #include <QStatusBar>
 
 #include "app/about_dialog.h"
+#include "app/file_dialog_requests.h"
 #include "app/guarded.h"
 #include "app/qt_dialogs.h"
 #include "app/shortcuts_dialog.h"
@@ -383,7 +385,13 @@ void MainWindow::ShowProjectState() {
 
 bool MainWindow::StartRecovery(const std::string& folder) {
     // Ours first, so that what is recovered is held by this window before the old file goes.
-    autosave_.Start(folder);
+    if (!autosave_.Start(folder)) {
+        const std::string text = AutosaveOffText(folder, autosave_.Files().Error());
+        auto* off = new QLabel(tr(kAutosaveOffStatus), this);
+        off->setToolTip(QString::fromStdString(text));
+        statusBar()->addPermanentWidget(off);
+        dialogs_.Inform(text);
+    }
     const bool recovered = OfferRecovery(*view_, dialogs_, autosave_, folder);
     ShowProjectState();
     return recovered;

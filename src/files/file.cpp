@@ -60,6 +60,12 @@ bool File::Open(const std::string& path, Mode mode, const std::atomic<int>* canc
         case Mode::CreateNew:
             flags |= O_WRONLY | O_CREAT | O_EXCL;
             break;
+        case Mode::ReadRegular:
+            flags |= O_RDONLY | O_NONBLOCK;
+            break;
+        case Mode::ReadOwn:
+            flags |= O_RDONLY | O_NONBLOCK | O_NOFOLLOW;
+            break;
     }
     do {
         fd_ = ::open(path.c_str(), flags, 0666);
@@ -75,6 +81,15 @@ bool File::Open(const std::string& path, Mode mode, const std::atomic<int>* canc
         return false;
     }
     regular_ = S_ISREG(st.st_mode);
+    if ((flags & O_NONBLOCK) != 0) {
+        if (!regular_) {
+            Close();
+            SetError(EINVAL);
+            error_ = "Not a regular file";
+            return false;
+        }
+        ::fcntl(fd_, F_SETFL, O_RDONLY);
+    }
     return true;
 }
 

@@ -24,6 +24,11 @@ class File {
         Create,     // create or truncate, write only
         ReadWrite,  // existing file, read and write, not truncated
         CreateNew,  // a new file that must not exist yet, write only
+        // Read only, and only a regular file: a pipe or a device is refused before anything
+        // waits for it.
+        ReadRegular,
+        // As ReadRegular, and never through a symbolic link: the program's own files.
+        ReadOwn,
     };
 
     File() = default;

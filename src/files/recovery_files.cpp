@@ -12,7 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "files/file.h"
+#include "files/own_files.h"
 #include "files/replacing_file.h"
 
 namespace vantrel {
@@ -21,15 +21,6 @@ namespace {
 
 bool EndsWith(std::string_view text, std::string_view end) {
     return text.size() >= end.size() && text.substr(text.size() - end.size()) == end;
-}
-
-// Makes the folder and any missing folder above it, each one only the user may enter.
-bool MakeFolders(const std::string& folder) {
-    for (size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
-        const std::string part = folder.substr(0, slash);
-        if (!part.empty() && ::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return false;
-        if (slash == std::string::npos) return true;
-    }
 }
 
 // The inode behind the descriptor is still the one behind the name: a lock file removed and
@@ -61,10 +52,8 @@ RecoveryFiles::~RecoveryFiles() {
 
 bool RecoveryFiles::Claim(const std::string& folder) {
     error_.clear();
-    if (!MakeFolders(folder)) {
-        error_ = std::strerror(errno);
-        return false;
-    }
+    error_ = MakeOwnFolder(folder);
+    if (!error_.empty()) return false;
     const auto now = std::chrono::system_clock::now().time_since_epoch();
     const long long millis = std::chrono::duration_cast<std::chrono::milliseconds>(now).count();
     for (int attempt = 0; attempt < 100; ++attempt) {
@@ -72,7 +61,7 @@ bool RecoveryFiles::Claim(const std::string& folder) {
                                  std::to_string(millis) + "-" + std::to_string(attempt);
         // Locked before it has its name, so that no start ever sees it unlocked.
         const std::string fresh = base + ".new";
-        const int fd = ::open(fresh.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        const int fd = ::open(fresh.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         if (fd < 0) {
             if (errno == EEXIST) continue;
             error_ = std::strerror(errno);
@@ -109,7 +98,8 @@ bool RecoveryFiles::Write(std::string_view projectBytes, const std::string& proj
 
 bool RecoveryFiles::Replace(const std::string& path, std::string_view content) {
     ReplacingFile out;
-    if (out.Open(path) && out.Output().Write(content.data(), content.size()) && out.Commit()) {
+    if (out.Open(path, ReplacingFile::Kind::Private) &&
+        out.Output().Write(content.data(), content.size()) && out.Commit()) {
         return true;
     }
     error_ = out.Error().empty() ? out.Output().Error() : out.Error();
@@ -145,12 +135,8 @@ LeftRecovery::~LeftRecovery() {
 }
 
 std::string LeftRecovery::ProjectPath() const {
-    File file;
-    std::string path;
-    if (!file.Open(base_ + ".path", File::Mode::Read)) return path;
-    char buffer[4096];
-    for (size_t n; (n = file.Read(buffer, sizeof buffer)) > 0;) path.append(buffer, n);
-    return path;
+    constexpr size_t kLongestPath = 65536;
+    return ReadOwnFile(base_ + ".path", kLongestPath).value_or(std::string());
 }
 
 std::time_t LeftRecovery::Changed() const {
@@ -169,13 +155,15 @@ void LeftRecovery::Discard() {
 
 std::vector<LeftRecovery> FindLeftRecoveries(const std::string& folder) {
     std::vector<LeftRecovery> left;
+    // What others could have put there is not offered.
+    if (!OwnFolderProblem(folder).empty()) return left;
     DIR* dir = ::opendir(folder.c_str());
     if (dir == nullptr) return left;
     while (const dirent* entry = ::readdir(dir)) {
         const std::string_view name = entry->d_name;
         if (!EndsWith(name, ".lock")) continue;
         const std::string lockPath = folder + "/" + std::string(name);
-        const int fd = ::open(lockPath.c_str(), O_RDWR | O_CLOEXEC);
+        const int fd = ::open(lockPath.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0) continue;
         // A running window holds its lock.
         if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || !StillNamed(fd, lockPath)) {

@@ -29,7 +29,9 @@ class RecoveryFiles {
     RecoveryFiles& operator=(const RecoveryFiles&) = delete;
 
     // Creates the folder (only the user may enter it) and a locked lock file of a new id in it.
-    // False with Error() when either cannot be made; nothing is written then.
+    // False with Error() when either cannot be made, or the folder is not the user's own (it
+    // belongs to another user, or others may write to it); nothing is written then. Only the
+    // user may read the files.
     bool Claim(const std::string& folder);
     bool Claimed() const { return lock_ >= 0; }
 
@@ -78,7 +80,8 @@ class LeftRecovery {
     int lock_;
 };
 
-// The recovery files in `folder` left by windows that no longer run, the newest first. Lock
+// The recovery files in `folder` left by windows that no longer run, the newest first; none
+// when the folder is not the user's own, as others could have put them there. Lock
 // files left without a recovery file (a window that ended with nothing unsaved in a way that
 // could not clean up) are removed on the way.
 std::vector<LeftRecovery> FindLeftRecoveries(const std::string& folder);

@@ -19,21 +19,34 @@ std::string FolderOf(const std::string& path) {
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
+// Whether the system would follow the link at `link` for this user when its rule for shared
+// folders is on: not when the link's folder is sticky and writable by all, unless the link is the
+// user's own or the folder's owner's.
+bool MayFollowLink(const std::string& link, const struct stat& linkStat) {
+    if (linkStat.st_uid == ::geteuid()) return true;
+    const std::string folder = FolderOf(link);
+    struct stat st {};
+    if (::stat(folder.empty() ? "." : folder.c_str(), &st) != 0) return false;
+    constexpr mode_t kShared = S_ISVTX | S_IWOTH;
+    return (st.st_mode & kShared) != kShared || st.st_uid == linkStat.st_uid;
+}
+
 // The file a write to `path` lands in: what a symbolic link points to (followed as far as the
 // links go, even when the last one dangles, so that the write creates the file it names), else
-// the path itself.
-std::string ResolvedTarget(const std::string& path) {
-    std::string target = path;
+// the path itself. False when a link on the way may not be followed.
+bool ResolveTarget(const std::string& path, std::string& target) {
+    target = path;
     for (int depth = 0; depth < 40; ++depth) {  // as many links as the system follows
         struct stat st {};
         if (::lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) break;
+        if (!MayFollowLink(target, st)) return false;
         char link[PATH_MAX];
         const ssize_t n = ::readlink(target.c_str(), link, sizeof link - 1);
         if (n <= 0) break;
         const std::string next(link, static_cast<size_t>(n));
         target = next.front() == '/' ? next : FolderOf(target) + next;
     }
-    return target;
+    return true;
 }
 
 // A short hidden name in `folder` that is not likely to be taken; the caller creates it
@@ -70,15 +83,17 @@ bool ReplacingFile::Fail(int err) {
     return false;
 }
 
-bool ReplacingFile::Open(const std::string& path) {
+bool ReplacingFile::Open(const std::string& path, Kind kind) {
     Discard();
     error_.clear();
     unnamed_ = inPlace_ = replaces_ = false;
-    target_ = ResolvedTarget(path);
+    const bool output = kind == Kind::Output;
+    target_ = path;
+    if (output && !ResolveTarget(path, target_)) return Fail(EACCES);
     struct stat existing {};
-    if (::stat(target_.c_str(), &existing) == 0) {
+    if ((output ? ::stat(target_.c_str(), &existing) : ::lstat(target_.c_str(), &existing)) == 0) {
         if (S_ISDIR(existing.st_mode)) return Fail(EISDIR);
-        if (!S_ISREG(existing.st_mode)) {
+        if (output && !S_ISREG(existing.st_mode)) {
             // A device or a pipe is written where it is; renaming would replace it.
             const int fd = ::open(target_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
             if (fd < 0) return Fail(errno);
@@ -88,8 +103,8 @@ bool ReplacingFile::Open(const std::string& path) {
         }
         // What a shell's redirection would refuse is refused here too, although the rename
         // would not need the file's own permission.
-        if (::access(target_.c_str(), W_OK) != 0) return Fail(errno);
-        replaces_ = true;
+        if (output && ::access(target_.c_str(), W_OK) != 0) return Fail(errno);
+        replaces_ = output;
         mode_ = existing.st_mode;
         owner_ = existing.st_uid;
         group_ = existing.st_gid;
@@ -97,13 +112,14 @@ bool ReplacingFile::Open(const std::string& path) {
         return Fail(errno);
     }
     folder_ = FolderOf(target_);
-    return OpenUnnamed(path) || (error_.empty() && OpenNamed(path));
+    // A new output gets 0666 less the umask, as any new file.
+    const mode_t mode = output ? 0666 : 0600;
+    return OpenUnnamed(path, mode) || (error_.empty() && OpenNamed(path, mode));
 }
 
-bool ReplacingFile::OpenUnnamed(const std::string& path) {
-    // The permissions asked for are those of any new file, 0666 less the umask.
+bool ReplacingFile::OpenUnnamed(const std::string& path, mode_t mode) {
     const int fd =
-        ::open(folder_.empty() ? "." : folder_.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+        ::open(folder_.empty() ? "." : folder_.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
     if (fd < 0) {
         // A file system without unnamed files says so in one of these ways; it gets a named one.
         if (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL) return false;
@@ -120,10 +136,10 @@ bool ReplacingFile::OpenUnnamed(const std::string& path) {
     return true;
 }
 
-bool ReplacingFile::OpenNamed(const std::string& path) {
+bool ReplacingFile::OpenNamed(const std::string& path, mode_t mode) {
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
         std::string name = HiddenName(folder_, reinterpret_cast<uintptr_t>(this) + attempt);
-        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
         if (fd >= 0) {
             file_.Adopt(fd, path);
             tempPath_ = std::move(name);

@@ -21,10 +21,21 @@ class ReplacingFile {
     ReplacingFile(const ReplacingFile&) = delete;
     ReplacingFile& operator=(const ReplacingFile&) = delete;
 
-    // Prepares to replace the file at `path`. A symbolic link is followed (the file it names is
-    // replaced, the link stays); a device or a pipe is written where it is. A folder, or an
-    // existing file the user may not write, is refused. False with Error() on failure.
-    bool Open(const std::string& path);
+    enum class Kind {
+        // A file the user named. A symbolic link is followed (the file it names is replaced,
+        // the link stays) where the system would let the user open the link for writing: not
+        // another user's link in a folder all may write to that keeps its files to their
+        // owners (as /tmp). A device or a pipe is written where it is.
+        Output,
+        // A file of the program's own (a cache entry, a recovery file): never written through
+        // a link or into a pipe or a device, which are replaced like a file; only the user may
+        // read the new file.
+        Private,
+    };
+
+    // Prepares to replace the file at `path`. A folder, or an existing file the user may not
+    // write, is refused. False with Error() on failure.
+    bool Open(const std::string& path, Kind kind = Kind::Output);
 
     // The file to write the new content to. Its Path() is the target's path as given, so that
     // messages about it name the real output.
@@ -40,14 +51,14 @@ class ReplacingFile {
 
   private:
     bool Fail(int err);
-    bool OpenUnnamed(const std::string& path);
-    bool OpenNamed(const std::string& path);
+    bool OpenUnnamed(const std::string& path, mode_t mode);
+    bool OpenNamed(const std::string& path, mode_t mode);
     bool LinkUnnamed();
     bool Publish();
     void Discard();
 
     File file_;
-    std::string target_;     // the file replaced: `path` with its links followed
+    std::string target_;     // the file replaced: `path`, an output's links followed
     std::string folder_;     // the target's folder with its final slash, "" for the current one
     std::string tempPath_;   // the new file's name while it has one and is not committed
     bool unnamed_ = false;   // the new file has no name yet

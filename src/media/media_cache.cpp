@@ -6,10 +6,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <system_error>
 
-#include "files/file.h"
+#include "files/own_files.h"
 #include "files/replacing_file.h"
 #include "mpeg/picture_scanner.h"
 
@@ -18,6 +16,8 @@ namespace vantrel {
 namespace {
 
 constexpr char kMagic[8] = {'V', 'T', 'M', 'E', 'D', 'I', 'A', '1'};
+// Far more than a day of peaks or scores; a longer entry is not one of ours.
+constexpr size_t kLongestEntry = size_t{256} << 20;
 
 uint64_t Digest(std::string_view bytes) {
     return DigestOf(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
@@ -66,12 +66,9 @@ std::optional<std::string> LoadMediaCache(const std::string& folder, const std::
                                           std::string_view kind) {
     const std::string header = Header(video, kind);
     if (folder.empty() || header.empty()) return std::nullopt;
-    File file;
-    if (!file.Open(EntryPath(folder, video, kind), File::Mode::Read)) return std::nullopt;
-    const int64_t length = file.Length();
-    if (length < static_cast<int64_t>(header.size() + sizeof(uint64_t))) return std::nullopt;
-    std::string bytes(static_cast<size_t>(length), '\0');
-    if (file.Read(bytes.data(), bytes.size()) != bytes.size()) return std::nullopt;
+    std::optional<std::string> read = ReadOwnFile(EntryPath(folder, video, kind), kLongestEntry);
+    if (!read || read->size() < header.size() + sizeof(uint64_t)) return std::nullopt;
+    std::string& bytes = *read;
     uint64_t sum = 0;
     std::memcpy(&sum, bytes.data() + bytes.size() - sizeof sum, sizeof sum);
     bytes.resize(bytes.size() - sizeof sum);
@@ -83,15 +80,13 @@ bool StoreMediaCache(const std::string& folder, const std::string& video, std::s
                      std::string_view bytes) {
     std::string out = Header(video, kind);
     if (folder.empty() || out.empty()) return false;
-    std::error_code error;
-    std::filesystem::create_directories(folder, error);
-    if (error) return false;
+    if (!MakeOwnFolder(folder).empty()) return false;
     out.reserve(out.size() + bytes.size() + sizeof(uint64_t));
     out += bytes;
     Put(out, Digest(out));
     ReplacingFile entry;
-    return entry.Open(EntryPath(folder, video, kind)) && entry.Output().Write(out) &&
-           entry.Commit();
+    return entry.Open(EntryPath(folder, video, kind), ReplacingFile::Kind::Private) &&
+           entry.Output().Write(out) && entry.Commit();
 }
 
 }  // namespace vantrel

@@ -5,9 +5,9 @@
 #include <QStandardPaths>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <system_error>
+#include <optional>
 
+#include "files/own_files.h"
 #include "files/replacing_file.h"
 #include "mpeg/picture_scanner.h"
 
@@ -17,6 +17,8 @@ namespace {
 
 constexpr char kMagic[8] = {'V', 'T', 'I', 'N', 'D', 'E', 'X', '2'};
 constexpr size_t kRecordBytes = 8 + 8 + 8 + 4 + 1 + 1;
+// Pictures enough for a day at 120 a second; a longer entry is not one of ours.
+constexpr size_t kLongestEntry = 4096 + kRecordBytes * 24 * 3600 * 120;
 
 struct Key {
     int64_t size = -1;
@@ -88,12 +90,9 @@ std::shared_ptr<const FrameIndex> LoadCachedIndex(const std::string& folder,
                                                   const std::string& video) {
     const Key key = KeyOf(video);
     if (folder.empty() || key.size < 0) return nullptr;
-    File file;
-    if (!file.Open(EntryPath(folder, video), File::Mode::Read)) return nullptr;
-    const int64_t length = file.Length();
-    if (length < 0) return nullptr;
-    std::string bytes(static_cast<size_t>(length), '\0');
-    if (file.Read(bytes.data(), bytes.size()) != bytes.size()) return nullptr;
+    std::optional<std::string> read = ReadOwnFile(EntryPath(folder, video), kLongestEntry);
+    if (!read) return nullptr;
+    std::string& bytes = *read;
     // The whole entry is checked before anything of it is used.
     if (bytes.size() < sizeof(uint64_t)) return nullptr;
     uint64_t sum = 0;
@@ -137,9 +136,7 @@ void StoreCachedIndex(const std::string& folder, const std::string& video,
     const std::vector<CodedPicture>& pictures = index.Pictures();
     const Key key = KeyOf(video);
     if (folder.empty() || key.size < 0) return;
-    std::error_code error;
-    std::filesystem::create_directories(folder, error);
-    if (error) return;
+    if (!MakeOwnFolder(folder).empty()) return;
     std::string out = Header(video, key, index.ReordersByCoding(), pictures.size());
     out.reserve(out.size() + pictures.size() * kRecordBytes + 8);
     for (const CodedPicture& p : pictures) {
@@ -152,7 +149,9 @@ void StoreCachedIndex(const std::string& folder, const std::string& video,
     }
     Put(out, DigestOf(reinterpret_cast<const uint8_t*>(out.data()), out.size()));
     ReplacingFile entry;
-    if (entry.Open(EntryPath(folder, video)) && entry.Output().Write(out)) entry.Commit();
+    if (entry.Open(EntryPath(folder, video), ReplacingFile::Kind::Private) &&
+        entry.Output().Write(out))
+        entry.Commit();
 }
 
 }  // namespace vantrel

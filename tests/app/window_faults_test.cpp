@@ -8,8 +8,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QLabel>
 #include <QPointingDevice>
 #include <QProcess>
+#include <QStatusBar>
 #include <QTest>
 #include <csignal>
 #include <cstdlib>
@@ -125,6 +127,38 @@ TEST(Recovery, TheWindowsRecoveryFileIsItsOwnAndGoesWithSaveAndQuit) {
         window.ShowProjectState();
         EXPECT_FALSE(fs::exists(recovery));
     }
+}
+
+// A recovery folder others may write to turns autosave off, said once in a message that names
+// the folder and in the status bar; a pipe left as a recovery file is refused, not waited for.
+TEST(Recovery, AFolderThatCannotBeUsedIsToldAndAPipeInOneIsNotWaitedFor) {
+    testing::TempDir dir;
+    const std::string shared = dir.File("shared"), own = dir.File("own");
+    ASSERT_EQ(::mkdir(shared.c_str(), 0700), 0);
+    ASSERT_EQ(::chmod(shared.c_str(), 0777), 0);
+    test::ScriptedDialogs dialogs;
+    {
+        MainWindow window(&dialogs, test::QuietPlayer());
+        EXPECT_FALSE(window.StartRecovery(shared));
+        EXPECT_FALSE(window.Recovery().Files().Claimed());
+        ASSERT_EQ(dialogs.informed.size(), 1u);
+        EXPECT_NE(dialogs.informed[0].find(shared + "\n(others may write to it)"),
+                  std::string::npos);
+        bool shown = false;
+        for (const QLabel* label : window.statusBar()->findChildren<QLabel*>()) {
+            shown = shown || label->text() == "Autosave off";
+        }
+        EXPECT_TRUE(shown);
+    }
+    ASSERT_EQ(::mkdir(own.c_str(), 0700), 0);
+    testing::WriteFileText(own + "/1-2-3.lock", "");
+    ASSERT_EQ(::mkfifo((own + "/1-2-3.ccp").c_str(), 0600), 0);
+    dialogs.informed.clear();
+    dialogs.answers = {Dialogs::Answer::Yes};
+    MainWindow window(&dialogs, test::QuietPlayer());
+    EXPECT_FALSE(window.StartRecovery(own));
+    EXPECT_EQ(dialogs.informed, std::vector<std::string>{"Error opening file " + own +
+                                                         "/1-2-3.ccp\n\nNot a regular file"});
 }
 
 #ifdef VANTREL_PROGRAM

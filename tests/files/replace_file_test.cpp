@@ -13,10 +13,13 @@
 #include <filesystem>
 #include <functional>
 #include <iterator>
+#include <optional>
 #include <thread>
 
 #include "files/file.h"
 #include "files/files_test_support.h"
+#include "files/own_files.h"
+#include "files/recovery_files.h"
 #include "files/replacing_file.h"
 
 namespace vantrel {
@@ -91,6 +94,141 @@ TEST(ReplaceFileContent, ALinkKeepsPointingAtTheFileItNamesAndAPipeIsWrittenWher
     reader.join();
     EXPECT_EQ(got, "through the pipe");
     EXPECT_TRUE(fs::is_fifo(dir.File("pipe")));
+}
+
+// Another user's link in a shared sticky folder (as /tmp) is not written through, as the
+// kernel's rule for such links (fs.protected_symlinks) has it: the write is refused and the
+// file it names stays. The link's folder not sticky, the folder's owner owning the link, or the
+// user's own link: written through. Two accounts are needed: root gives the link away.
+TEST(ReplaceFileContent, AnotherUsersLinkInAStickyFolderIsNotFollowed) {
+    if (::geteuid() != 0) GTEST_SKIP() << "giving a link to another user needs root";
+    constexpr uid_t kOther = 65534;
+    const struct {
+        const char* name;
+        mode_t folderMode;
+        uid_t folderOwner, linkOwner;
+        bool written;
+    } kCases[] = {
+        {"another user's link, sticky folder", 01777, 0, kOther, false},
+        {"the folder owner's link", 01777, kOther, kOther, true},
+        {"the user's own link", 01777, 0, 0, true},
+        {"folder not sticky", 0777, 0, kOther, true},
+        {"sticky folder not writable by all", 01775, 0, kOther, true},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        const std::string shared = dir.File("shared"), notes = dir.File("notes.txt");
+        const std::string link = shared + "/out.srt";
+        WriteFileText(notes, "notes");
+        ASSERT_EQ(::mkdir(shared.c_str(), 0700), 0);
+        ASSERT_EQ(::chmod(shared.c_str(), c.folderMode), 0);
+        ASSERT_EQ(::chown(shared.c_str(), c.folderOwner, 0), 0);
+        fs::create_symlink(notes, link);
+        ASSERT_EQ(::lchown(link.c_str(), c.linkOwner, 0), 0);
+        RecordingHost host;
+        EXPECT_EQ(ReplaceFileContent(link, "captions", &host),
+                  c.written ? WriteResult::Written : WriteResult::Failed);
+        EXPECT_EQ(ReadFileText(notes), c.written ? "captions" : "notes");
+        if (!c.written) {
+            EXPECT_EQ(host.messages, std::vector<std::string>{"Error saving file " + link +
+                                                              "\n\nPermission denied"});
+        }
+    }
+}
+
+// The program's own files are never written through what was planted in their place: a link,
+// to a file or dangling, and a pipe are replaced by the new file, which only the user may read,
+// whatever the umask.
+TEST(ReplacingFile, APrivateFileReplacesALinkOrAPipeInItsPlace) {
+    TempDir dir;
+    const std::string precious = dir.File("precious.txt");
+    WriteFileText(precious, "precious");
+    const mode_t umask = ::umask(0);
+    for (const char* planted : {"link", "dangling", "pipe", "none"}) {
+        SCOPED_TRACE(planted);
+        const std::string entry = dir.File(std::string(planted) + ".index");
+        if (planted == std::string("link")) fs::create_symlink(precious, entry);
+        if (planted == std::string("dangling")) fs::create_symlink(dir.File("made.txt"), entry);
+        if (planted == std::string("pipe")) {
+            ASSERT_EQ(::mkfifo(entry.c_str(), 0666), 0);
+        }
+        ReplacingFile out;
+        ASSERT_TRUE(out.Open(entry, ReplacingFile::Kind::Private));
+        ASSERT_TRUE(out.Output().Write("VTINDEX2"));
+        ASSERT_TRUE(out.Commit());
+        struct stat st {};
+        ASSERT_EQ(::lstat(entry.c_str(), &st), 0);
+        EXPECT_TRUE(S_ISREG(st.st_mode));
+        EXPECT_EQ(st.st_mode & 0777, 0600u);
+        EXPECT_EQ(ReadFileText(entry), "VTINDEX2");
+    }
+    ::umask(umask);
+    EXPECT_EQ(ReadFileText(precious), "precious");
+    EXPECT_FALSE(fs::exists(dir.File("made.txt")));
+}
+
+// A recovery folder others may write to, or another user's, is refused with its reason, and
+// what lies in it is not offered; in the user's own, the files only the user may read.
+TEST(RecoveryFiles, OnlyAFolderOfTheUsersOwnIsUsed) {
+    const struct {
+        const char* name;
+        mode_t mode;
+        uid_t owner;
+        const char* problem;
+    } kCases[] = {
+        {"writable by all", 0777, ::geteuid(), "others may write to it"},
+        {"writable by its group", 0770, ::geteuid(), "others may write to it"},
+        {"another user's", 0755, 65534, "it belongs to another user"},
+        {"the user's own", 0700, ::geteuid(), ""},
+    };
+    const mode_t umask = ::umask(0);
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.name);
+        if (c.owner != ::geteuid() && ::geteuid() != 0) continue;  // only root gives folders away
+        TempDir dir;
+        const std::string folder = dir.File("state/vantrel");
+        ASSERT_EQ(MakeOwnFolder(folder), "");
+        ASSERT_EQ(::chmod(folder.c_str(), c.mode), 0);
+        ASSERT_EQ(::chown(folder.c_str(), c.owner, static_cast<gid_t>(-1)), 0);
+        WriteFileText(folder + "/1-2-3.lock", "");
+        WriteFileText(folder + "/1-2-3.ccp", "planted");
+        EXPECT_EQ(FindLeftRecoveries(folder).size(), *c.problem == '\0' ? 1u : 0u);
+        RecoveryFiles files;
+        EXPECT_EQ(files.Claim(folder), *c.problem == '\0');
+        EXPECT_EQ(files.Error(), c.problem);
+        if (files.Claimed()) {
+            ASSERT_TRUE(files.Write("project", "/a/b.ccp"));
+            for (const char* end : {".ccp", ".path"}) {
+                const std::string path =
+                    files.ProjectFile().substr(0, files.ProjectFile().size() - 4);
+                EXPECT_EQ(StatOf(path + end).st_mode & 0777, 0600u) << end;
+            }
+        }
+    }
+    ::umask(umask);
+}
+
+// The program's own files are read only when they are regular files within their bound, never
+// through a link: nothing waits for a pipe, nor reads a device or a huge file.
+TEST(ReadOwnFile, ReadsOnlyARegularFileWithinItsBound) {
+    TempDir dir;
+    WriteFileText(dir.File("entry"), "12345");
+    fs::create_symlink(dir.File("entry"), dir.File("link"));
+    ASSERT_EQ(::mkfifo(dir.File("pipe").c_str(), 0600), 0);
+    const struct {
+        std::string path;
+        size_t limit;
+        std::optional<std::string> read;
+    } kCases[] = {
+        {dir.File("entry"), 5, "12345"},     {dir.File("entry"), 4, std::nullopt},
+        {dir.File("link"), 5, std::nullopt}, {dir.File("pipe"), 5, std::nullopt},
+        {"/dev/zero", 5, std::nullopt},      {dir.File("missing"), 5, std::nullopt},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.path + " at most " + std::to_string(c.limit));
+        EXPECT_EQ(ReadOwnFile(c.path, c.limit), c.read);
+    }
 }
 
 int InChild(const std::function<void()>& body) {

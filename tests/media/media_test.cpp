@@ -200,6 +200,24 @@ TEST(MediaCache, KeepsAnEntryUntilTheVideoOrTheEntryChanges) {
              }
          },
          false},
+        // What is planted in an entry's place is not read: a link, even to the entry's own
+        // bytes, and a pipe, which nothing writes to.
+        {"entry a link to its copy",
+         [&] {
+             for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+                 std::filesystem::rename(entry.path(), dir.File("copy"));
+                 std::filesystem::create_symlink(dir.File("copy"), entry.path());
+             }
+         },
+         false},
+        {"entry a pipe",
+         [&] {
+             for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+                 std::filesystem::remove(entry.path());
+                 ASSERT_EQ(::mkfifo(entry.path().c_str(), 0600), 0);
+             }
+         },
+         false},
     };
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.change);
