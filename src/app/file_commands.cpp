@@ -14,7 +14,6 @@
 #include "files/file_messages.h"
 #include "files/project_file.h"
 #include "files/subtitle_import.h"
-#include "files/subtitles.h"
 #include "files/timecode.h"
 #include "files/transcript.h"
 #include "mpeg/mpeg_commands.h"
@@ -24,10 +23,7 @@ namespace vantrel {
 namespace {
 
 TimecodeStyle TimecodeStyleOf(const std::string& filter) {
-    for (const char* dropFrame :
-         {kSccDropFrameFilter, kCcdDropFrameFilter, kMccDropFrameFilter, kReportDropFrameFilter})
-        if (filter == dropFrame) return TimecodeStyle::DropFrame;
-    return TimecodeStyle::NonDropFrame;
+    return IsDropFrameFilter(filter) ? TimecodeStyle::DropFrame : TimecodeStyle::NonDropFrame;
 }
 
 }  // namespace
@@ -199,25 +195,28 @@ void FileCommands::WriteUntilDone(const Dialogs::FileRequest& request,
 }
 
 void FileCommands::ExportCaptions() {
-    // The name's extension picks the format; the filter only chooses the timecodes.
-    WriteUntilDone(kExportRequest, [this](const Dialogs::ChosenFile& chosen) {
-        return ExportCaptionFile(host_.Project(), chosen.path, ExtensionOf(chosen.path),
-                                 TimecodeStyleOf(chosen.filter))
-                   .write == WriteResult::Written;
-    });
+    WriteUntilDone(kExportRequest, [this](const auto& c) { return Export(c, kExportRequest); });
 }
 
 void FileCommands::GenerateTimingReport() {
-    WriteUntilDone(kTimingReportRequest, [this](const Dialogs::ChosenFile& chosen) {
-        return WriteTimingReport(host_.Project(), chosen.path, TimecodeStyleOf(chosen.filter)) ==
-               WriteResult::Written;
-    });
+    WriteUntilDone(kTimingReportRequest,
+                   [this](const auto& c) { return Export(c, kTimingReportRequest); });
 }
 
 void FileCommands::ConvertToSubtitle() {
-    WriteUntilDone(kSubtitleRequest, [this](const Dialogs::ChosenFile& chosen) {
-        return WriteSubtitles(host_.Project(), chosen.path) == WriteResult::Written;
-    });
+    WriteUntilDone(kSubtitleRequest, [this](const auto& c) { return Export(c, kSubtitleRequest); });
+}
+
+bool FileCommands::Export(const Dialogs::ChosenFile& chosen, const Dialogs::FileRequest& request) {
+    // The name's extension picks the format, the dialog's own for a name of no format it writes;
+    // the filter only chooses the timecodes.
+    const CaptionFormat* format = FormatOfPath(chosen.path);
+    if (!format || !format->writes || format->kind == FormatKind::Project) {
+        format = FormatOfExtension(request.defaultExtension);
+    }
+    return ExportCaptionFile(host_.Project(), chosen.path, *format,
+                             WriteOptions{.style = TimecodeStyleOf(chosen.filter)})
+               .write == WriteResult::Written;
 }
 
 void FileCommands::Multiplex() {

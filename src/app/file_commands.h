@@ -73,6 +73,8 @@ class FileCommands {
     Dialogs::FileRequest InProjectFolder(Dialogs::FileRequest request) const;
 
   private:
+    // Writes the captions as the chosen file, in the format its name has (else the request's).
+    bool Export(const Dialogs::ChosenFile& chosen, const Dialogs::FileRequest& request);
     // Asks for a file with `request` until `write` succeeds or the user cancels; the writers
     // report their own failures.
     void WriteUntilDone(const Dialogs::FileRequest& request,

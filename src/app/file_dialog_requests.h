@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/dialogs.h"
+#include "files/caption_formats.h"
 
 namespace vantrel {
 
@@ -13,13 +14,14 @@ inline const Dialogs::FileRequest kOpenProjectRequest{
     "Open Caption Project", "Vantrel Projects (*.ccp);;All Files (*)", "", ""};
 inline const Dialogs::FileRequest kSaveProjectRequest{
     "Save Caption Project As", "Vantrel Projects (*.ccp);;All Files (*)", "ccp", "untitled.ccp"};
-// Subtitles (.srt, .vtt) are laid out as pop-on captions on import.
+// Made from the table of formats. Subtitles are laid out as pop-on captions on import.
 inline const Dialogs::FileRequest kImportRequest{
     "Import Captions",
-    "Caption Files (*.m2v *.dat *.bin *.scc *.ccd *.mcc *.srt *.vtt);;"
-    "Subtitle Files (*.srt *.vtt);;"
-    "Video Files (*.m2v *.mpg *.mpeg *.vob *.ts *.m2ts *.mts *.mp4 *.m4v *.mov *.mkv);;"
-    "All Files (*)",
+    KindsFilter("Caption Files", {FormatKind::Pairs, FormatKind::Mpeg2, FormatKind::Subtitles},
+                true) +
+        ";;" + KindsFilter("Subtitle Files", {FormatKind::Subtitles}, true) + ";;" +
+        KindsFilter("Video Files", {FormatKind::Mpeg2, FormatKind::Video}, true) +
+        ";;All Files (*)",
     "", ""};
 inline const Dialogs::FileRequest kTranscriptRequest{"Import Transcript",
                                                      "Text Files (*.txt);;All Files (*)", "", ""};
@@ -30,21 +32,15 @@ inline const Dialogs::FileRequest kImportShotChangesRequest{
 inline constexpr const char* kImportChannelQuestion = "Caption channel to import:";
 // Filters that write drop-frame timecodes (00:01:00;02 for frame 1800), as broadcast files for
 // 29.97 video carry them; the name's extension still picks the format.
-inline constexpr char kSccDropFrameFilter[] = "Scenarist, drop-frame timecodes (*.scc)";
-inline constexpr char kCcdDropFrameFilter[] = "Disassembly text, drop-frame timecodes (*.ccd)";
-inline constexpr char kMccDropFrameFilter[] = "MacCaption, drop-frame timecodes (*.mcc)";
-inline constexpr char kReportDropFrameFilter[] = "Timing report, drop-frame timecodes (*.txt)";
-inline const Dialogs::FileRequest kExportRequest{
-    "Export Captions",
-    std::string("Binary Caption Data (*.dat *.bin);;Scenarist Closed Caption (*.scc);;") +
-        kSccDropFrameFilter + ";;Closed Caption Disassembly (*.ccd);;" + kCcdDropFrameFilter +
-        ";;MacCaption (*.mcc);;" + kMccDropFrameFilter,
-    "bin", "untitled.bin"};
+inline const std::string kSccDropFrameFilter = DropFrameFilter(*FormatNamed("scc"));
+inline const std::string kCcdDropFrameFilter = DropFrameFilter(*FormatNamed("ccd"));
+inline const std::string kReportDropFrameFilter = DropFrameFilter(*FormatNamed("txt"));
+inline const Dialogs::FileRequest kExportRequest{"Export Captions", SaveFilters(FormatKind::Pairs),
+                                                 "bin", "untitled.bin"};
 inline const Dialogs::FileRequest kTimingReportRequest{
-    "Export Timing Report", std::string("Text files (*.txt);;") + kReportDropFrameFilter, "txt",
-    "untitled.txt"};
-inline const Dialogs::FileRequest kSubtitleRequest{"Convert to Subtitle", "Subtitle Files (*.srt)",
-                                                   "srt", "untitled.srt"};
+    "Export Timing Report", SaveFilters(FormatKind::Report), "txt", "untitled.txt"};
+inline const Dialogs::FileRequest kSubtitleRequest{
+    "Convert to Subtitle", SaveFilters(FormatKind::Subtitles), "srt", "untitled.srt"};
 // H.264 and HEVC video in its container takes the captions too, without re-encoding.
 inline const Dialogs::FileRequest kMultiplexSourceRequest{
     "Choose Source Video Stream",

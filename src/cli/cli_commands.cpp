@@ -16,6 +16,7 @@
 #include "cli/terminal_progress.h"
 #include "codec/charset.h"
 #include "files/caption_export.h"
+#include "files/caption_formats.h"
 #include "files/caption_import.h"
 #include "files/file.h"
 #include "files/file_messages.h"
@@ -29,38 +30,15 @@ namespace vantrel::cli {
 
 namespace {
 
-enum class Input { CaptionFile, Project, Unknown };
-enum class Output { CaptionFile, Subtitles, TimingReport, Project, Unknown };
-
-std::string Extension(const std::string& path) {
-    return LowerCaseAscii(ExtensionOf(path));
+// The format of a file the command reads (or writes), by its extension; null when there is none.
+const CaptionFormat* InputOf(const std::string& path) {
+    const CaptionFormat* format = FormatOfPath(path);
+    return format && format->reads ? format : nullptr;
 }
 
-Input InputOf(const std::string& path) {
-    const std::string e = Extension(path);
-    if (e == "scc" || e == "ccd" || e == "mcc" || e == "bin" || e == "dat" || e == "m2v" ||
-        e == "srt" || e == "vtt" || IsVideoExtension(e)) {
-        return Input::CaptionFile;
-    }
-    if (e == "ccp") return Input::Project;
-    return Input::Unknown;
-}
-
-Output OutputOf(const std::string& path) {
-    const std::string e = Extension(path);
-    if (e == "scc" || e == "ccd" || e == "mcc" || e == "bin" || e == "dat") {
-        return Output::CaptionFile;
-    }
-    if (e == "srt") return Output::Subtitles;
-    if (e == "txt") return Output::TimingReport;
-    if (e == "ccp") return Output::Project;
-    return Output::Unknown;
-}
-
-// The outputs that write timecodes, and so can write them drop-frame.
-bool HasTimecodes(const std::string& path) {
-    const std::string e = Extension(path);
-    return e == "scc" || e == "ccd" || e == "mcc" || e == "txt";
+const CaptionFormat* OutputOf(const std::string& path) {
+    const CaptionFormat* format = FormatOfPath(path);
+    return format && format->writes ? format : nullptr;
 }
 
 // What every command works with: the project, its console host, and Ctrl+C turned into a
@@ -88,7 +66,8 @@ TerminalProgress ProgressOnTerminal(const char* label) {
 bool LoadInput(CaptionProject& project, ConsoleHost& host, const std::string& path,
                const DecodeOptions& decode) {
     host.SetSubject(path);
-    if (InputOf(path) == Input::Project) {
+    const CaptionFormat* format = InputOf(path);
+    if (format && format->kind == FormatKind::Project) {
         // The frame saved with the project goes on to a project written from it.
         ProjectContent read;
         if (LoadProject(project, path, &read) != LoadResult::Loaded) return false;
@@ -108,7 +87,8 @@ bool LoadInput(CaptionProject& project, ConsoleHost& host, const std::string& pa
         TerminalProgress progress = ProgressOnTerminal("Extracting captions");
         return OperationSucceeded(ImportVideo(p, video, progress, into, options));
     };
-    return ImportCaptionFile(project, path, ExtensionOf(path), hooks) == ImportResult::Imported;
+    const std::string_view extension = format ? DefaultExtension(*format) : "";
+    return ImportCaptionFile(project, path, extension, hooks) == ImportResult::Imported;
 }
 
 int UnknownFormat(const std::string& path, const char* direction) {
@@ -168,7 +148,7 @@ const char* ModeName(int mode) {
 
 int RunMux(const std::string& captions, const std::string& source, const std::string& output,
            const std::string& carrier, const DecodeOptions& decode) {
-    if (InputOf(captions) == Input::Unknown) return UnknownFormat(captions, "read");
+    if (!InputOf(captions)) return UnknownFormat(captions, "read");
     const bool dvd =
         carrier == "dvd" || (carrier.empty() && !IsVideoExtension(ExtensionOf(source)));
     if (dvd && IsVideoExtension(ExtensionOf(source))) {
@@ -198,13 +178,12 @@ int RunMux(const std::string& captions, const std::string& source, const std::st
 
 int RunConvert(const std::string& input, const std::string& output, TimecodeStyle style,
                const DecodeOptions& decode) {
-    if (InputOf(input) == Input::Unknown) return UnknownFormat(input, "read");
-    const Output kind = OutputOf(output);
-    if (kind == Output::Unknown) return UnknownFormat(output, "write");
-    if (style == TimecodeStyle::DropFrame && !HasTimecodes(output)) {
-        std::fprintf(stderr,
-                     "vantrel-cc: %s: --drop-frame applies to .scc, .ccd, .mcc and .txt output\n",
-                     output.c_str());
+    if (!InputOf(input)) return UnknownFormat(input, "read");
+    const CaptionFormat* format = OutputOf(output);
+    if (!format) return UnknownFormat(output, "write");
+    if (style == TimecodeStyle::DropFrame && !format->timecodes) {
+        std::fprintf(stderr, "vantrel-cc: %s: --drop-frame applies to %s output\n", output.c_str(),
+                     TimecodeOutputs().c_str());
         return kExitUsage;
     }
     if (SameFile(input, output)) {
@@ -219,24 +198,11 @@ int RunConvert(const std::string& input, const std::string& output, TimecodeStyl
     const bool noCaptions = project.captions.Empty();
 
     host.SetSubject(output);
-    bool written = false;
-    switch (kind) {
-        case Output::CaptionFile:
-            written = ExportCaptionFile(project, output, ExtensionOf(output), style).write ==
-                      WriteResult::Written;
-            break;
-        case Output::Subtitles:
-            written = WriteSubtitles(project, output) == WriteResult::Written;
-            break;
-        case Output::TimingReport:
-            written = WriteTimingReport(project, output, style) == WriteResult::Written;
-            break;
-        case Output::Project:
-            written = SaveProject(project, output) == WriteResult::Written;
-            break;
-        case Output::Unknown:
-            break;
-    }
+    const bool written =
+        format->kind == FormatKind::Project
+            ? SaveProject(project, output) == WriteResult::Written
+            : ExportCaptionFile(project, output, *format, WriteOptions{.style = style}).write ==
+                  WriteResult::Written;
     if (!written) return session.Stopped();
     if (noCaptions) {
         host.SetSubject(input);
@@ -248,7 +214,7 @@ int RunConvert(const std::string& input, const std::string& output, TimecodeStyl
 
 int RunCheck(const std::string& input, const std::string& profileName, bool json,
              TimecodeStyle style) {
-    if (InputOf(input) == Input::Unknown) return UnknownFormat(input, "read");
+    if (!InputOf(input)) return UnknownFormat(input, "read");
     const std::optional<CheckProfile> profile = ProfileFor(profileName);
     if (!profile) return kExitUsage;
     Session session;
@@ -268,7 +234,7 @@ int RunCheck(const std::string& input, const std::string& profileName, bool json
 }
 
 int RunList(const std::string& input, TimecodeStyle style, const DecodeOptions& decode) {
-    if (InputOf(input) == Input::Unknown) return UnknownFormat(input, "read");
+    if (!InputOf(input)) return UnknownFormat(input, "read");
     Session session;
     ConsoleHost& host = session.host;
     CaptionProject& project = session.project;
@@ -286,6 +252,7 @@ int RunList(const std::string& input, TimecodeStyle style, const DecodeOptions& 
                CaptionTextToUtf8(std::string_view(text, n)) + '\n';
     }
     if (!Print(host, out)) return kExitFailed;
+    if (project.captions.Empty()) host.Inform(std::string(kNoCaptionsFoundText));
     return host.MessageCount() == 0 ? kExitSuccess : kExitFailed;
 }
 

@@ -12,7 +12,8 @@ constexpr int kExitSuccess = 0;
 constexpr int kExitFailed = 1;  // the conversion failed or had to leave something out
 constexpr int kExitUsage = 2;
 
-extern const char kUsageText[];
+// The help, its lists of formats made from the table of formats.
+std::string UsageText();
 
 // Reads INPUT and writes OUTPUT in the format of its extension; the style is that of the
 // timecodes of .scc, .ccd and .txt output (other outputs have none and refuse drop-frame).

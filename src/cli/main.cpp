@@ -23,7 +23,7 @@ void Failed(const std::vector<std::string>& files, const std::string& text) {
 
 int Usage(const char* problem) {
     if (problem) std::fprintf(stderr, "vantrel-cc: %s\n\n", problem);
-    std::fputs(kUsageText, stderr);
+    std::fputs(UsageText().c_str(), stderr);
     return kExitUsage;
 }
 
@@ -31,7 +31,7 @@ int Usage(const char* problem) {
 
 int main(int argc, char** argv) {
     if (argc >= 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
-        std::fputs(kUsageText, stdout);
+        std::fputs(UsageText().c_str(), stdout);
         return kExitSuccess;
     }
     if (argc < 2) return Usage("no command given");

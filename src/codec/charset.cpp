@@ -41,6 +41,10 @@ constexpr auto kGlyphsByCode = BuildGlyphsByCode();
 
 }  // namespace
 
+char32_t Windows1252ToUnicode(uint8_t byte) {
+    return byte >= 0x80 && byte < 0xA0 ? charset_table::kWindows1252Rows8And9[byte - 0x80] : byte;
+}
+
 char32_t NextCodePoint(std::string_view text, size_t& i) {
     const auto lead = static_cast<uint8_t>(text[i]);
     if (lead < 0x80) {

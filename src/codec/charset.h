@@ -15,6 +15,9 @@ char32_t CaptionCharToUnicode(uint8_t character);
 // The caption character of a code point; 0 when the set has none.
 uint8_t UnicodeToCaptionChar(char32_t code);
 
+// The code point of a Windows-1252 byte; 0 where the code page leaves the byte undefined.
+char32_t Windows1252ToUnicode(uint8_t byte);
+
 constexpr char32_t kMalformed = 0xFFFFFFFF;
 
 // Decodes the UTF-8 sequence at text[i] and moves i past it. A malformed sequence (bad lead

@@ -1,38 +1,45 @@
 #include "files/caption_export.h"
 
 #include "codec/encoder.h"
-#include "files/ccd.h"
 #include "files/file_messages.h"
-#include "files/mcc.h"
-#include "files/raw_pairs.h"
-#include "files/scc.h"
 
 namespace vantrel {
 
 std::string FormatCaptionFile(std::span<const uint8_t> stream, std::string_view extension,
                               TimecodeStyle style, const std::atomic<int>* cancel) {
-    const std::string e = LowerCaseAscii(extension);
-    if (e == "bin" || e == "dat") return FormatRawPairs(stream);
-    if (e == "scc") return FormatSccText(stream, style, cancel);
-    if (e == "ccd") return FormatCcdText(stream, style, cancel);
-    if (e == "mcc") return FormatMccText(stream, style, cancel);
-    return {};
+    const CaptionFormat* format = FormatOfExtension(extension);
+    if (!format || !format->writePairs) return {};
+    return format->writePairs(stream, WriteOptions{.style = style}, cancel);
 }
 
 ExportResult ExportCaptionFile(CaptionProject& project, const std::string& path,
-                               std::string_view extension, TimecodeStyle style) {
+                               const CaptionFormat& format, const WriteOptions& options) {
     ExportResult result;
+    if (format.writeCaptions) {
+        result.write = ReplaceFileContent(
+            path, format.writeCaptions(project.captions, options, &project.cancel), project.host,
+            &project.cancel);
+        return result;
+    }
     const EncodedCaptions encoded = EncodeCaptions(project.captions, &project.cancel);
     result.leftOut = encoded.leftOut.size();
-    result.write = ReplaceFileContent(
-        path, FormatCaptionFile(encoded.bytes, extension, style, &project.cancel), project.host,
-        &project.cancel);
+    const std::string content =
+        format.writePairs ? format.writePairs(encoded.bytes, options, &project.cancel) : "";
+    result.write = ReplaceFileContent(path, content, project.host, &project.cancel);
     if (result.write == WriteResult::Cancelled) return result;
     result.late = encoded.late.size();
     if (!project.host) return result;
     if (result.leftOut > 0) project.host->Inform(LeftOutCaptionsText(encoded.leftOut));
     if (result.late > 0) project.host->Inform(LateCaptionsText(encoded.late));
     return result;
+}
+
+ExportResult ExportCaptionFile(CaptionProject& project, const std::string& path,
+                               std::string_view extension, TimecodeStyle style) {
+    static constexpr CaptionFormat kNone{};
+    const CaptionFormat* format = FormatOfExtension(extension);
+    const bool writes = format && (format->writePairs || format->writeCaptions);
+    return ExportCaptionFile(project, path, writes ? *format : kNone, WriteOptions{.style = style});
 }
 
 }  // namespace vantrel

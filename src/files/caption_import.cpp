@@ -6,38 +6,18 @@
 #include <vector>
 
 #include "codec/decoder.h"
-#include "files/ccd.h"
+#include "files/caption_formats.h"
 #include "files/file.h"
 #include "files/file_messages.h"
-#include "files/mcc.h"
 #include "files/raw_pairs.h"
-#include "files/scc.h"
 #include "files/subtitle_import.h"
 
 namespace vantrel {
 
 namespace {
 
-enum class Format { Raw, Scc, Ccd, Mcc, Mpeg2, Video, Other };
-
-Format FormatOf(std::string_view extension) {
-    const std::string e = LowerCaseAscii(extension);
-    if (e == "bin" || e == "dat") return Format::Raw;
-    if (e == "scc") return Format::Scc;
-    if (e == "ccd") return Format::Ccd;
-    if (e == "mcc") return Format::Mcc;
-    if (e == "m2v") return Format::Mpeg2;
-    if (IsVideoExtension(e)) return Format::Video;
-    return Format::Other;
-}
-
 void Inform(const CaptionProject& project, const std::string& text) {
     if (project.host) project.host->Inform(text);
-}
-
-// The formats that hold the pairs of both fields, and so channels 3 and 4.
-bool CarriesField2(Format format) {
-    return format == Format::Mpeg2 || format == Format::Mcc || format == Format::Video;
 }
 
 // Reads the file from its start up to `limit` bytes, whatever it is (a regular file, a device,
@@ -70,11 +50,8 @@ bool ReadFileStart(File& file, size_t limit, const std::atomic<int>& cancel,
 }  // namespace
 
 bool IsVideoExtension(std::string_view extension) {
-    static constexpr std::string_view kVideo[] = {
-        "mp4",  "m4v", "mov", "mkv", "webm", "ts",   "m2ts", "mts", "tp",   "trp",  "mpg",
-        "mpeg", "vob", "ps",  "avi", "mxf",  "h264", "264",  "avc", "hevc", "h265", "265"};
-    const std::string e = LowerCaseAscii(extension);
-    return std::find(std::begin(kVideo), std::end(kVideo), e) != std::end(kVideo);
+    const CaptionFormat* format = FormatOfExtension(extension);
+    return format && format->kind == FormatKind::Video;
 }
 
 bool ReadTextFile(CaptionProject& project, const std::string& path, std::vector<uint8_t>& content) {
@@ -97,15 +74,16 @@ bool ReadTextFile(CaptionProject& project, const std::string& path, std::vector<
 
 ImportResult ImportCaptionFile(CaptionProject& project, const std::string& path,
                                std::string_view extension, const ImportHooks& hooks) {
-    const bool subtitles = IsSubtitleExtension(extension);
-    const Format format = FormatOf(extension);
-    if (format == Format::Other && !subtitles) return ImportResult::Other;
-    if (format == Format::Mpeg2 && !hooks.readMpeg2) return ImportResult::Mpeg2Stream;
-    if (!subtitles && FieldOfChannel(hooks.decode.channel) == 2 && !CarriesField2(format)) {
+    const CaptionFormat* row = FormatOfExtension(extension);
+    if (!row || !row->reads || row->kind == FormatKind::Project) return ImportResult::Other;
+    const FormatKind format = row->kind;
+    const bool subtitles = format == FormatKind::Subtitles;
+    if (format == FormatKind::Mpeg2 && !hooks.readMpeg2) return ImportResult::Mpeg2Stream;
+    if (!subtitles && FieldOfChannel(hooks.decode.channel) == 2 && !row->field2) {
         Inform(project, ChannelNotCarriedText(path, hooks.decode.channel));
         return ImportResult::ChannelNotCarried;
     }
-    if (format == Format::Video) {
+    if (format == FormatKind::Video) {
         if (!hooks.readVideo) return ImportResult::VideoFile;
         CaptionList read;
         if (!hooks.readVideo(project, path, read, hooks.decode)) {
@@ -124,12 +102,14 @@ ImportResult ImportCaptionFile(CaptionProject& project, const std::string& path,
         Inform(project, ErrorOpeningFileText(path, file.Error()));
         return ImportResult::OpenFailed;
     }
-    if (format != Format::Mpeg2 && format != Format::Raw && file.Length() > kMaxTextFileBytes) {
+    // A raw pair file is read only as far as the last frame we place data on.
+    const bool raw = row->binary;
+    if (format != FormatKind::Mpeg2 && !raw && file.Length() > kMaxTextFileBytes) {
         Inform(project, FileTooLargeText(path, kMaxTextFileBytes));
         return ImportResult::TooLarge;
     }
     CaptionList read;
-    if (format == Format::Mpeg2) {
+    if (format == FormatKind::Mpeg2) {
         if (!hooks.readMpeg2(project, file, read, hooks.decode)) {
             return CancelRaised(&project.cancel) ? ImportResult::Cancelled
                                                  : ImportResult::StreamFailed;
@@ -139,9 +119,8 @@ ImportResult ImportCaptionFile(CaptionProject& project, const std::string& path,
         return ImportResult::Imported;
     }
     std::vector<uint8_t> content;
-    // A raw file is read only as far as the last frame we place data on.
-    const size_t limit = format == Format::Raw ? kRawHeaderSize + MaxRawPairBytes() + 1
-                                               : static_cast<size_t>(kMaxTextFileBytes) + 1;
+    const size_t limit =
+        raw ? kRawHeaderSize + MaxRawPairBytes() + 1 : static_cast<size_t>(kMaxTextFileBytes) + 1;
     if (!ReadFileStart(file, limit, project.cancel, content)) {
         if (CancelRaised(&project.cancel)) return ImportResult::Cancelled;
         Inform(project, ErrorOpeningFileText(path, file.Error()));
@@ -149,33 +128,19 @@ ImportResult ImportCaptionFile(CaptionProject& project, const std::string& path,
     }
     file.Close();
     if (CancelRaised(&project.cancel)) return ImportResult::Cancelled;
-    if (format != Format::Raw && content.size() > static_cast<size_t>(kMaxTextFileBytes)) {
+    if (!raw && content.size() > static_cast<size_t>(kMaxTextFileBytes)) {
         Inform(project, FileTooLargeText(path, kMaxTextFileBytes));
         return ImportResult::TooLarge;
     }
     if (subtitles) {
-        return ImportSubtitleFile(project, path, extension, std::move(content), hooks.beforeClear);
+        return ImportSubtitleFile(project, path, *row, std::move(content), hooks.beforeClear);
     }
 
-    CaptionFileData data;
-    switch (format) {
-        case Format::Raw:
-            data = ReadRawPairs(content);
-            break;
-        case Format::Scc:
-            data = ReadSccText(content, &project.cancel);
-            break;
-        case Format::Mcc:
-            data = ReadMccText(content, &project.cancel);
-            break;
-        default:
-            data = ReadCcdText(content, &project.cancel);
-            break;
-    }
+    CaptionFileData data = row->readPairs(content, &project.cancel);
     content = {};
     if (CancelRaised(&project.cancel)) return ImportResult::Cancelled;
     if (!data.recognized) {
-        Inform(project, NotRecognizedText(path, LowerCaseAscii(extension)));
+        Inform(project, NotRecognizedText(path, *row));
         return ImportResult::NotRecognized;
     }
     if (!data.unsupportedRate.empty()) {
@@ -190,10 +155,6 @@ ImportResult ImportCaptionFile(CaptionProject& project, const std::string& path,
     if (!skippedText.empty()) Inform(project, skippedText);
     const std::string madeText = MadeFromDataText(path, skipped);
     if (!madeText.empty() && project.host) project.host->Note(madeText);
-    if (format != Format::Raw && pairs.empty()) {
-        Inform(project, std::string(kNoClosedCaptionsText));
-        return ImportResult::NoCaptions;
-    }
     if (hooks.beforeClear) hooks.beforeClear();
     project.ReplaceCaptions(read);
     return ImportResult::Imported;

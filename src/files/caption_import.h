@@ -14,8 +14,8 @@
 namespace vantrel {
 
 enum class ImportResult {
-    Imported,           // the file was decoded (a raw file may hold no caption at all)
-    NoCaptions,         // a text file with its header and no data; reported
+    Imported,           // the file was decoded (it may hold no caption at all: a header only)
+    NoCaptions,         // a subtitle file without a cue to show; reported
     NotRecognized,      // wrong header line, raw file without its header, a time code rate
                         // that is not read; reported
     OpenFailed,         // the file couldn't be opened or read; reported

@@ -1,9 +1,12 @@
 #include "files/ccd.h"
 
-#include <optional>
+#include <algorithm>
 #include <string_view>
 
+#include "codec/charset.h"
+#include "codec/closest_char.h"
 #include "codec/codes.h"
+#include "codec/tables.h"
 #include "files/ccd_tables.h"
 #include "files/timecode_lines.h"
 
@@ -24,50 +27,137 @@ uint16_t TokenCode(std::string_view name) {
     return LookupMnemonic(name);
 }
 
-// Walks the characters and brace tokens of a line's data. Two characters make a pair; a token
-// is a pair of its own and begins on a pair boundary. A token that names no code is read as a
-// null pair, and a NUL byte (no character of the text) is passed over; both are counted.
-void ReadCcdData(std::string_view data, size_t lineNumber, PairStreamBuilder& out,
-                 CaptionFileData& result) {
-    size_t i = 0;
-    while (i < data.size()) {
-        if (data[i] == 0) {
-            result.nulBytes.Add(lineNumber);
-            ++i;
-            continue;
-        }
-        if (data[i] != '{') {
-            out.AppendByte(CcdTextCharMap[static_cast<uint8_t>(data[i])]);
-            ++i;
-            continue;
-        }
-        ++i;
-        const size_t start = i;
-        while (i < data.size() && i - start < kMaxTokenName && data[i] != '}' && data[i] != 0) {
-            ++i;
-        }
-        const std::string_view name = data.substr(start, i - start);
-        if (i < data.size() && data[i] == '}') ++i;
-        const uint16_t code = TokenCode(name);
-        if (code == kUnknownMnemonic) result.unknownTokens.Add(lineNumber);
-        out.AppendAlignedPair(static_cast<uint8_t>(code >> 8), static_cast<uint8_t>(code));
+// Text with a byte order mark, or that is UTF-8 through and through and not plain ASCII, is
+// read as UTF-8; anything else as Windows-1252, the notation's own character set.
+bool IsUtf8(const DecodedText& decoded) {
+    if (decoded.HadByteOrderMark()) return true;
+    const std::string_view text = decoded.Text();
+    bool beyondAscii = false;
+    for (size_t i = 0; i < text.size();) {
+        const char32_t code = NextCodePoint(text, i);
+        if (code == kMalformed) return false;
+        beyondAscii = beyondAscii || code >= 0x80;
     }
-    out.CompletePair();
+    return beyondAscii;
 }
+
+// "CHANNEL n": the caption channel of the data that follows, 0 for another line.
+int ChannelLine(std::string_view line) {
+    constexpr std::string_view kChannel = "CHANNEL ";
+    while (!line.empty() && (line.back() == ' ' || line.back() == '\t')) line.remove_suffix(1);
+    if (!StartsWith(line, kChannel) || line.size() != kChannel.size() + 1) return 0;
+    const char n = line.back();
+    return n >= '1' && n <= '4' ? n - '0' : 0;
+}
+
+// Reads the data of the timecode lines: characters and brace tokens.
+class CcdDataReader {
+  public:
+    explicit CcdDataReader(bool utf8) : utf8_(utf8) {}
+
+    // A channel line sets the data channel of the control codes after it: channels 2 and 4
+    // are the second data channel of their field. (The pairs of both fields go into one
+    // stream: a .ccd file holds one.)
+    void SetChannel(int channel) { secondChannel_ = channel % 2 == 0; }
+
+    // Walks the characters and brace tokens of a line's data. Two characters make a pair; a
+    // token is a pair of its own and begins on a pair boundary. A token that names no code is
+    // read as a null pair, and a NUL byte (no character of the text) is passed over; both are
+    // counted. {} is the null pair.
+    void Read(std::string_view data, size_t lineNumber, PairStreamBuilder& out,
+              CaptionFileData& result) const {
+        size_t i = 0;
+        while (i < data.size()) {
+            if (data[i] == 0) {
+                result.nulBytes.Add(lineNumber);
+                ++i;
+            } else if (data[i] != '{') {
+                // A position Windows-1252 leaves undefined is no character.
+                const char32_t w = utf8_ ? 0 : Windows1252ToUnicode(uint8_t(data[i]));
+                const char32_t code = utf8_ ? NextCodePoint(data, i) : (++i, w != 0 ? w : 0xFFFD);
+                Character(code, lineNumber, out, result);
+            } else {
+                Token(data, ++i, lineNumber, out, result);
+            }
+        }
+        out.CompletePair();
+    }
+
+  private:
+    void Pair(uint16_t code, PairStreamBuilder& out) const {
+        auto first = static_cast<uint8_t>(code >> 8);
+        if (secondChannel_ && (first & 0x70) == 0x10) first |= 0x08;
+        out.AppendAlignedPair(first, static_cast<uint8_t>(code));
+    }
+
+    void Token(std::string_view data, size_t& i, size_t lineNumber, PairStreamBuilder& out,
+               CaptionFileData& result) const {
+        // Names are Windows-1252 ({\xD4} is Ô); in UTF-8 text each character is turned back.
+        std::string name;
+        for (size_t n = 0; i < data.size() && n < kMaxTokenName && data[i] != '}' && data[i] != 0;
+             ++n) {
+            const char32_t code = utf8_ ? NextCodePoint(data, i) : uint8_t(data[i++]);
+            name += static_cast<char>(code < 0x100 ? code : 0x7F);  // 0x7F is in no name
+        }
+        if (i < data.size() && data[i] == '}') ++i;
+        const uint16_t code = name.empty() ? kUnknownMnemonic : TokenCode(name);
+        if (code == kUnknownMnemonic && !name.empty()) result.unknownTokens.Add(lineNumber);
+        Pair(code, out);
+    }
+
+    // A character of the text: a basic character by the notation's map; else a special
+    // character as its pair, an extended one as its basic fallback and its pair; else a null
+    // byte, and counted. The underscore and a stray closing brace stay null bytes, as the
+    // notation has them.
+    void Character(char32_t code, size_t lineNumber, PairStreamBuilder& out,
+                   CaptionFileData& result) const {
+        const bool latin1 = code < 0x80 || (code >= 0xA0 && code < 0x100);
+        const uint8_t basic = latin1 ? CcdTextCharMap[code] : 0;
+        if (basic != 0 || code < 0x20 || code == '_' || code == '}' || code == 0x7F) {
+            out.AppendByte(basic);
+            return;
+        }
+        const uint8_t character = UnicodeToCaptionChar(code);
+        const uint16_t pair = CodePairTable[character];
+        if (!IsSendableChar(character)) {
+            result.charactersWithoutCode.Add(lineNumber, code);
+            out.AppendByte(0);
+        } else if (pair < 0x100) {
+            out.AppendByte(static_cast<uint8_t>(pair));
+        } else {
+            if (FallbackCharTable[character] != 0) out.AppendByte(FallbackCharTable[character]);
+            Pair(pair, out);
+        }
+    }
+
+    bool utf8_;
+    bool secondChannel_ = false;
+};
 
 }  // namespace
 
 CaptionFileData ReadCcdText(std::span<const uint8_t> text, const std::atomic<int>* cancel) {
     CaptionFileData result;
-    const DecodedText decoded(text, TextCharset::Windows1252);
-    result.unconvertibleCharacters = decoded.Unconvertible();
+    const DecodedText decoded(text);
     TextLines lines(decoded.Text());
     std::string_view line;
     if (!lines.Next(line) || !StartsWith(line, kCcdHeader)) return result;
-    if (!lines.Next(line)) return result;  // the channel line; its content doesn't matter
+    if (!lines.Next(line)) return result;  // the channel line
     result.recognized = true;
 
-    ReadTimecodeLines(lines, result, ReadCcdData, cancel);
+    CcdDataReader reader(IsUtf8(decoded));
+    reader.SetChannel(std::max(ChannelLine(line), 1));
+    ReadTimecodeLines(
+        lines, result,
+        [&](std::string_view data, size_t number, PairStreamBuilder& out, CaptionFileData& r) {
+            reader.Read(data, number, out, r);
+        },
+        cancel,
+        [&](std::string_view other) {
+            const int channel = ChannelLine(other);
+            if (channel != 0) reader.SetChannel(channel);
+            return channel != 0;
+        });
     return result;
 }
 

@@ -5,6 +5,7 @@
 
 #include "codec/charset.h"
 #include "codec/encoder.h"
+#include "files/caption_formats.h"
 #include "files/project_file.h"
 #include "files/timecode.h"
 
@@ -94,15 +95,23 @@ std::string SkippedDataText(const std::string& path, const SkippedData& skipped,
           "a line must begin with a timecode hh:mm:ss:ff or hh:mm:ss;ff, minutes and seconds "
           "below 60");
     lines(read.linesOutOfOrder, true, "line out of order", "lines out of order",
-          "a line must not start before the frame where the data before it ends");
+          "a line must not start before the timecode of the line before it");
     const std::string limit = "timecodes past " + FormatTimecode(kMaxReadFrame) + " are not read";
     lines(read.linesBeyondLimit, true, "line", "lines", limit);
     lines(read.unknownTokens, false, "unknown token", "unknown tokens",
           "no code has that name; read as a null pair");
     lines(read.nulBytes, false, "NUL byte", "NUL bytes", "no character of the text");
-    lines(read.unconvertibleCharacters, false, "character without a Windows-1252 byte",
-          "characters without a Windows-1252 byte",
-          "the text of a disassembly file is Windows-1252");
+    const CharacterTally& uncoded = read.charactersWithoutCode;
+    std::string named;
+    for (const char32_t c : uncoded.named) {
+        char code[16];
+        std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));
+        named += (named.empty() ? "" : ", ") + std::string(code);
+        if (c >= 0x20 && c != 0xFFFD) AppendUtf8(named += ' ', c);
+    }
+    if (uncoded.moreKinds) named += " and others";
+    item(uncoded.count, "character without a 608 code", "characters without a 608 code",
+         "on line " + std::to_string(uncoded.firstLine), named + "; read as null bytes");
     lines(read.badChecksums, true, "packet with a wrong checksum or length",
           "packets with a wrong checksum or length", "its pairs were left out");
     if (read.truncated) {
@@ -118,6 +127,9 @@ std::string SkippedDataText(const std::string& path, const SkippedData& skipped,
     lines(read.highFrameNumbers, true, "timecode with a frame number of 30 or more",
           "timecodes with a frame number of 30 or more",
           "a second has frames 00 to 29; the frame number was counted on into the next second");
+    lines(read.queuedLines, true, "line whose timecode falls inside the pairs before it",
+          "lines whose timecodes fall inside the pairs before them",
+          "its pairs were sent after those before it, as a receiver fed them shows them");
     item(skipped.flashErases, "erase right after its caption's end-of-caption code",
          "erases right after their caption's end-of-caption code",
          "at " + FormatTimecode(skipped.firstFlashEraseFrame),
@@ -349,24 +361,8 @@ std::string ListNotWrittenText(const std::string& reason) {
     return "the list could not be written to standard output: " + reason;
 }
 
-std::string NotRecognizedText(const std::string& path, std::string_view extension) {
-    std::string text = "File " + path + " is not a ";
-    if (extension == "scc") {
-        text += "Scenarist closed-caption file (its first line must begin with \"Scenarist_SCC \")";
-    } else if (extension == "ccd") {
-        text +=
-            "caption disassembly file (its first line must begin with \"SCC_disassembly \", "
-            "and a second line must follow)";
-    } else if (extension == "mcc") {
-        text += "MacCaption file (its first line must begin with \"File Format=MacCaption_MCC V\")";
-    } else if (extension == "vtt") {
-        text += "WebVTT file (its first line must begin with \"WEBVTT\")";
-    } else if (extension == "srt") {
-        text += "SubRip file";
-    } else {
-        text += "raw caption pair file (it is shorter than its 4-byte header)";
-    }
-    return text;
+std::string NotRecognizedText(const std::string& path, const CaptionFormat& format) {
+    return "File " + path + " is not a " + std::string(format.expected);
 }
 
 std::string UnsupportedTimeCodeRateText(const std::string& path, const std::string& rate) {
@@ -384,7 +380,11 @@ std::string StoppedText(const std::string& what) {
 }
 
 std::string UnknownFormatText(const std::string& direction) {
-    return "cannot " + direction + " this format (see vantrel-cc --help)";
+    const bool reading = direction == "read";
+    std::string known = ExtensionList(reading, 0, std::string::npos);
+    known.pop_back();  // its line end
+    return "cannot " + direction + " this format; the formats " +
+           (reading ? "read are " : "written are ") + known + " (see vantrel-cc --help)";
 }
 
 }  // namespace vantrel

@@ -16,8 +16,8 @@
 namespace vantrel {
 
 struct ProjectDamage;
+struct CaptionFormat;
 
-inline constexpr std::string_view kNoClosedCaptionsText = "File does not contain closed captions";
 inline constexpr std::string_view kNoClosedCaptionsInVideoText =
     "Video file does not contain closed captions";
 inline constexpr std::string_view kGroupTooLargeText = "Error: Encountered GOP larger than 10MB";
@@ -126,18 +126,18 @@ inline constexpr std::string_view kDvdIntoElementaryText =
     "DVD caption user data goes into an MPEG-2 video elementary stream (.m2v) only";
 inline constexpr std::string_view kOverwritesInputText = "the output would overwrite the input";
 inline constexpr std::string_view kOverwritesAnInputText = "the output would overwrite an input";
-// A conversion whose input holds no caption; its output is written all the same.
+// A conversion or a list whose input holds no caption; a conversion's output is written all
+// the same.
 inline constexpr std::string_view kNoCaptionsFoundText = "no captions were found";
 // The list could not be written to standard output, with the system's reason.
 std::string ListNotWrittenText(const std::string& reason);
-// A file whose header is wrong for its extension (lower case: scc, ccd, vtt, srt; anything
-// else is raw).
-std::string NotRecognizedText(const std::string& path, std::string_view extension);
+// A file whose content is not what its format's files begin with.
+std::string NotRecognizedText(const std::string& path, const CaptionFormat& format);
 // An .mcc file whose time code rate is other than 30 and 30DF.
 std::string UnsupportedTimeCodeRateText(const std::string& path, const std::string& rate);
 // A text file over the size that the readers hold in memory.
 std::string FileTooLargeText(const std::string& path, int64_t limit);
-// `direction` is "read" or "write".
+// `direction` is "read" or "write"; the extensions of the formats that are follow.
 std::string UnknownFormatText(const std::string& direction);
 
 }  // namespace vantrel

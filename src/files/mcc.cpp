@@ -253,7 +253,7 @@ std::vector<uint8_t> FramePacket(uint8_t first, uint8_t second, int64_t frame) {
 
 CaptionFileData ReadMccText(std::span<const uint8_t> text, const std::atomic<int>* cancel) {
     CaptionFileData result;
-    const DecodedText decoded(text, TextCharset::Utf8);
+    const DecodedText decoded(text);
     TextLines lines(decoded.Text());
     std::string_view line;
     if (!lines.Next(line) || !StartsWith(line, kMccFormatLine)) return result;
@@ -303,6 +303,9 @@ CaptionFileData ReadMccText(std::span<const uint8_t> text, const std::atomic<int
         if (pairs[0].empty() && pairs[1].empty()) continue;
         if (sameLabel) frame = std::max(frame, field1.NextFrame());
         switch (field1.StartLine(frame)) {
+            case PairStreamBuilder::LineStart::Queued:
+                result.queuedLines.Add(number, frame);
+                [[fallthrough]];
             case PairStreamBuilder::LineStart::Placed:
                 if (timecode->highFrameNumber) result.highFrameNumbers.Add(number, frame);
                 break;

@@ -26,6 +26,25 @@ struct LineTally {
     }
 };
 
+// Characters of a kind, with the line of the first and the first few distinct ones.
+struct CharacterTally {
+    static constexpr size_t kNamed = 8;
+    size_t count = 0;
+    size_t firstLine = 0;
+    std::u32string named;
+    bool moreKinds = false;  // distinct characters beyond those named
+
+    void Add(size_t line, char32_t character) {
+        if (count++ == 0) firstLine = line;
+        if (named.find(character) != std::u32string::npos) return;
+        if (named.size() < kNamed) {
+            named += character;
+        } else {
+            moreKinds = true;
+        }
+    }
+};
+
 struct CaptionFileData {
     // The file is of the format asked for (its header line is right; a raw file holds its
     // 4-byte header). When false nothing is imported and nothing is said.
@@ -38,16 +57,16 @@ struct CaptionFileData {
     // second): nothing is imported, and the rate is named.
     std::string unsupportedRate;
 
-    // Left out: non-blank lines that don't begin with a timecode; lines whose frame lies below
-    // the frame where the data before them ends; lines whose frame lies past the last frame we
-    // read; .ccd brace tokens that name no code (read as null pairs), NUL bytes in .ccd data,
-    // and characters of a UTF-16 .ccd that have no Windows-1252 byte.
+    // Left out: non-blank lines that don't begin with a timecode; lines whose timecode lies
+    // before that of the line before; lines whose frame lies past the last frame we read; .ccd
+    // brace tokens that name no code (read as null pairs), NUL bytes in .ccd data, and
+    // characters of .ccd text that have no 608 code (read as null bytes).
     LineTally unreadableLines;
     LineTally linesOutOfOrder;
     LineTally linesBeyondLimit;
     LineTally unknownTokens;
     LineTally nulBytes;
-    LineTally unconvertibleCharacters;
+    CharacterTally charactersWithoutCode;
     // .mcc packets whose checksum or length is wrong.
     LineTally badChecksums;
     // Read, but by a guess: .scc words that are not four hexadecimal digits (read as far as
@@ -55,6 +74,8 @@ struct CaptionFileData {
     // arithmetic puts them, in a later second).
     LineTally oddWords;
     LineTally highFrameNumbers;
+    // Lines whose timecode falls inside the pairs of the line before: queued after them.
+    LineTally queuedLines;
 
     // A raw file or a stream whose pairs go on past the last frame we read.
     bool truncated = false;

@@ -71,7 +71,7 @@ void ReadHexData(std::string_view data, size_t lineNumber, PairStreamBuilder& ou
 
 CaptionFileData ReadSccText(std::span<const uint8_t> text, const std::atomic<int>* cancel) {
     CaptionFileData result;
-    const DecodedText decoded(text, TextCharset::Utf8);
+    const DecodedText decoded(text);
     TextLines lines(decoded.Text());
     std::string_view line;
     if (!lines.Next(line) || !StartsWith(line, kSccHeader)) return result;

@@ -79,8 +79,8 @@ std::vector<int32_t> ScreenStarts(const FramedCue& cue, const std::vector<CueScr
 }  // namespace
 
 bool IsSubtitleExtension(std::string_view extension) {
-    const std::string e = LowerCaseAscii(extension);
-    return e == "srt" || e == "vtt";
+    const CaptionFormat* format = FormatOfExtension(extension);
+    return format && format->kind == FormatKind::Subtitles;
 }
 
 std::vector<std::unique_ptr<Caption>> MakeSubtitleCaptions(const SubtitleFile& file,
@@ -151,19 +151,17 @@ std::vector<std::unique_ptr<Caption>> MakeSubtitleCaptions(const SubtitleFile& f
 }
 
 ImportResult ImportSubtitleFile(CaptionProject& project, const std::string& path,
-                                std::string_view extension, std::vector<uint8_t> content,
+                                const CaptionFormat& format, std::vector<uint8_t> content,
                                 const std::function<void()>& beforeClear) {
     auto inform = [&](const std::string& message) {
         if (project.host && !message.empty()) project.host->Inform(message);
     };
     const std::string_view text(reinterpret_cast<const char*>(content.data()), content.size());
-    const bool webVtt = LowerCaseAscii(extension) == "vtt";
-    const SubtitleFile file =
-        webVtt ? ReadWebVtt(text, &project.cancel) : ReadSubRip(text, &project.cancel);
+    const SubtitleFile file = format.readCues(text, &project.cancel);
     content = {};
     if (CancelRaised(&project.cancel)) return ImportResult::Cancelled;
     if (!file.recognized) {
-        inform(NotRecognizedText(path, LowerCaseAscii(extension)));
+        inform(NotRecognizedText(path, format));
         return ImportResult::NotRecognized;
     }
 

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "files/caption_formats.h"
 #include "files/caption_import.h"
 #include "files/subtitle_reader.h"
 #include "model/caption_list.h"
@@ -16,7 +17,7 @@
 
 namespace vantrel {
 
-// srt or vtt, any case.
+// An extension of a subtitle format (srt, vtt), any case.
 bool IsSubtitleExtension(std::string_view extension);
 
 // Appends the captions of the cues to `list` (which must be empty): each cue at its times,
@@ -29,14 +30,14 @@ bool IsSubtitleExtension(std::string_view extension);
 std::vector<std::unique_ptr<Caption>> MakeSubtitleCaptions(
     const SubtitleFile& file, CaptionList& list, const std::atomic<int>* cancel = nullptr);
 
-// Imports the subtitle file at `path` (`extension` srt or vtt) from its `content`, read by
+// Imports the subtitle file at `path` (of `format`, a Subtitles row) from its `content`, read by
 // ImportCaptionFile. The captions are made before anything changes; the project's captions
 // are replaced only when there is at least one (`beforeClear` runs just before). What could
 // not be shown or placed is reported through the project's host: blocks without a readable
 // time line, cues that end before they start, characters without a 608 form, captions left
 // out.
 ImportResult ImportSubtitleFile(CaptionProject& project, const std::string& path,
-                                std::string_view extension, std::vector<uint8_t> content,
+                                const CaptionFormat& format, std::vector<uint8_t> content,
                                 const std::function<void()>& beforeClear = {});
 
 }  // namespace vantrel

@@ -195,21 +195,30 @@ class CueTextReader {
         run_.clear();
     }
 
-    // An HTML-like tag at `pos`: applies it and moves past it. False for a '<' that starts
-    // no tag (SubRip text may hold a plain '<').
+    // A tag of SubRip or WebVTT by its lower-case name, or a WebVTT timestamp: anything else
+    // between angle brackets is text ("<LAUGHING>", a sound description).
+    static bool IsKnownTag(std::string_view name) {
+        static constexpr std::string_view kNames[] = {"i", "b",    "u",    "font", "c",
+                                                      "v", "lang", "ruby", "rt"};
+        if (std::find(std::begin(kNames), std::end(kNames), name) != std::end(kNames)) {
+            return true;
+        }
+        return !name.empty() && IsDigit(name[0]) &&
+               name.find_first_not_of("0123456789:.") == std::string_view::npos;
+    }
+
+    // An HTML-like tag at `pos`: applies it and moves past it. False for a '<' that opens no
+    // known tag, which is text.
     bool Tag(std::string_view line, size_t& pos) {
         const size_t close = line.find('>', pos);
         if (close == std::string_view::npos) return false;
         std::string_view tag = line.substr(pos + 1, close - pos - 1);
         const bool closing = !tag.empty() && tag[0] == '/';
         if (closing) tag.remove_prefix(1);
-        if (!webVtt_ && (tag.empty() || !std::isalpha(static_cast<unsigned char>(tag[0])))) {
-            return false;
-        }
+        const std::string name = LowerCaseAscii(tag.substr(0, tag.find_first_of(" \t.")));
+        if (!IsKnownTag(name)) return false;
         Flush();
         pos = close + 1;
-        const size_t nameEnd = tag.find_first_of(" \t.");
-        const std::string name = LowerCaseAscii(tag.substr(0, nameEnd));
         if (name == "i") {
             italics_ += closing ? (italics_ > 0 ? -1 : 0) : 1;
         } else if (name == "u") {
@@ -316,7 +325,7 @@ bool StartsWithWord(std::string_view line, std::string_view word) {
 
 SubtitleFile ReadSubtitles(std::string_view text, bool webVtt, const std::atomic<int>* cancel) {
     SubtitleFile file;
-    const DecodedText decoded(text, TextCharset::Utf8);
+    const DecodedText decoded(text);
     TextLines lines(decoded.Text());
     std::string_view line;
     if (webVtt) {

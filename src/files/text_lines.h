@@ -13,31 +13,24 @@
 
 namespace vantrel {
 
-enum class TextCharset {
-    Utf8,         // .scc (ASCII), .srt, .vtt
-    Windows1252,  // .ccd
-};
-
-// A file's bytes as its reader takes them. A leading UTF-8 byte order mark is skipped; text
-// with a UTF-16 byte order mark (little- or big-endian) is converted to the reader's character
-// set. A character that has no Windows-1252 byte becomes 0x7F, which stands for no caption
-// character, and is counted; in UTF-8, a lone surrogate becomes U+FFFD.
+// A file's bytes as UTF-8 text. A leading UTF-8 byte order mark is skipped; text with a UTF-16
+// byte order mark (little- or big-endian) is converted, a lone surrogate becoming U+FFFD.
 class DecodedText {
   public:
-    DecodedText(std::string_view bytes, TextCharset charset);
-    DecodedText(std::span<const uint8_t> bytes, TextCharset charset)
-        : DecodedText(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
-                      charset) {}
+    explicit DecodedText(std::string_view bytes);
+    explicit DecodedText(std::span<const uint8_t> bytes)
+        : DecodedText(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())) {
+    }
 
     std::string_view Text() const { return converted_ ? std::string_view(storage_) : original_; }
-    // The characters that had no byte in the reader's character set.
-    const LineTally& Unconvertible() const { return unconvertible_; }
+    // The file began with a byte order mark: it is Unicode for sure.
+    bool HadByteOrderMark() const { return byteOrderMark_; }
 
   private:
     std::string_view original_;
     std::string storage_;
     bool converted_ = false;
-    LineTally unconvertible_;
+    bool byteOrderMark_ = false;
 };
 
 // A line holding nothing but blanks.

@@ -4,7 +4,13 @@ namespace vantrel {
 
 PairStreamBuilder::LineStart PairStreamBuilder::StartLine(int64_t frame) {
     if (frame > kMaxReadFrame) return LineStart::BeyondLimit;
-    if (frame < nextFrame_) return LineStart::Overlapping;
+    if (frame < nextFrame_) {
+        // A writer whose pairs ran past the next line's timecode: they are sent in order.
+        if (frame < lineFrame_) return LineStart::Overlapping;
+        lineFrame_ = frame;
+        return LineStart::Queued;
+    }
+    lineFrame_ = frame;
     // The byte count is always even here (CompletePair ends every line), so it equals
     // 2 x nextFrame_ and the fill brings it to 2 x frame.
     buffer_.resize(buffer_.size() + static_cast<size_t>(frame - nextFrame_) * 2, 0x80);

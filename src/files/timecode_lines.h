@@ -29,7 +29,9 @@ class PairStreamBuilder {
   public:
     enum class LineStart {
         Placed,       // the data of the line goes on at its frame
-        Overlapping,  // the frame is below the next frame: skip the line
+        Queued,       // the frame falls inside the pairs of the line before: its data goes on
+                      // after them, as a receiver fed the pairs shows them
+        Overlapping,  // the frame is below that of the line before: skip the line
         BeyondLimit,  // the frame lies past kMaxReadFrame: skip the line
     };
 
@@ -55,16 +57,21 @@ class PairStreamBuilder {
   private:
     PairStream buffer_;
     int64_t nextFrame_ = 0;
+    int64_t lineFrame_ = 0;  // the timecode of the line before
 };
 
 // Reads the timecode lines after the header lines: each line's data goes through
 // `readData(data, lineNumber, builder, result)` at the line's own frame. Blank lines are
 // passed over; every other line left out is counted in `result` by its kind: no timecode
-// line, out of order (below the frame where the data before it ends), past the last readable
-// frame. Stops early, with the pairs so far, once `cancel` is raised.
-template <typename ReadData>
-void ReadTimecodeLines(TextLines& lines, CaptionFileData& result, ReadData readData,
-                       const std::atomic<int>* cancel) {
+// line, out of order (a timecode before that of the line before), past the last readable
+// frame. A line whose timecode falls inside the pairs of the line before is queued after them
+// and counted as read by a guess. Stops early, with the pairs so far, once `cancel` is raised.
+// `ownLine(line)` is asked first about a line without a timecode: true when the format takes it
+// as one of its own (a .ccd channel line).
+template <typename ReadData, typename OwnLine = bool (*)(std::string_view)>
+void ReadTimecodeLines(
+    TextLines& lines, CaptionFileData& result, ReadData readData, const std::atomic<int>* cancel,
+    OwnLine ownLine = [](std::string_view) { return false; }) {
     PairStreamBuilder builder;
     CancelPoll cancelled(cancel);
     std::string_view line;
@@ -73,10 +80,13 @@ void ReadTimecodeLines(TextLines& lines, CaptionFileData& result, ReadData readD
         const size_t number = lines.Number();
         const std::optional<TimecodeLine> timecode = ParseTimecodeLine(line);
         if (!timecode) {
-            result.unreadableLines.Add(number);
+            if (!ownLine(line)) result.unreadableLines.Add(number);
             continue;
         }
         switch (builder.StartLine(timecode->frame)) {
+            case PairStreamBuilder::LineStart::Queued:
+                result.queuedLines.Add(number, timecode->frame);
+                [[fallthrough]];
             case PairStreamBuilder::LineStart::Placed:
                 if (timecode->highFrameNumber) result.highFrameNumbers.Add(number, timecode->frame);
                 readData(timecode->data, number, builder, result);

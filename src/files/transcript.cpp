@@ -20,7 +20,7 @@ std::string_view Trimmed(std::string_view line) {
 
 Transcript ReadTranscript(std::string_view text, const std::atomic<int>* cancel) {
     Transcript transcript;
-    const DecodedText decoded(text, TextCharset::Utf8);
+    const DecodedText decoded(text);
     TextLines lines(decoded.Text());
     std::string_view line;
     bool inBlock = false;

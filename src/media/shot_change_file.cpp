@@ -37,7 +37,7 @@ int64_t FrameOf(std::string_view line) {
 
 ShotChangeList ParseShotChanges(std::string_view text) {
     ShotChangeList list;
-    const DecodedText decoded(text, TextCharset::Utf8);
+    const DecodedText decoded(text);
     TextLines lines(decoded.Text());
     std::string_view line;
     int64_t number = 0;

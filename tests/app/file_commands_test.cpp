@@ -283,10 +283,12 @@ TEST_F(FileCommandsTest, WritersAskAgainAndTheNamesExtensionPicksTheFormatAndThe
             EXPECT_TRUE(testing::SameCaptions(view.project.captions, back.captions, true));
         }
     }
-    // Any other extension gives an empty file.
+    // A name of no format is written in the dialog's own (raw pairs), never as an empty file.
     dialogs.filesToSave = {Path("l.xyz")};
     commands.ExportCaptions();
-    EXPECT_TRUE(ReadBytes(Path("l.xyz")).empty());
+    CaptionProject back;
+    ImportCaptionFile(back, Path("l.xyz"), "bin");
+    EXPECT_TRUE(testing::SameCaptions(view.project.captions, back.captions, true));
 }
 
 TEST_F(FileCommandsTest, MultiplexAsksForASourceThenADestination) {
@@ -385,7 +387,7 @@ TEST_F(FileCommandsTest, TheRealSaveDialogReturnsTheChosenFilterAndAddsItsExtens
         const char* typed;
         std::string path, filter;
     } cases[] = {
-        {kExportRequest, 0, "a", "a.bin", "Binary Caption Data (*.dat *.bin)"},
+        {kExportRequest, 0, "a", "a.bin", "Binary Caption Data (*.bin *.dat)"},
         {kExportRequest, 1, "b", "b.scc", "Scenarist Closed Caption (*.scc)"},
         {kExportRequest, 2, "c", "c.scc", kSccDropFrameFilter},
         {kExportRequest, 2, "d.scc", "d.scc", kSccDropFrameFilter},

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "files/caption_formats.h"
 #include "files/caption_import.h"
 #include "files/ccd.h"
 #include "files/file.h"
@@ -36,6 +37,39 @@ std::string Repeat(const std::string& text, int count) {
     std::string out;
     for (int k = 0; k < count; ++k) out += text;
     return out;
+}
+
+// Every row of the table of formats: found by each of its names, doing what the tool's users
+// rely on (MCC and video carry field 2; the timecode formats take drop-frame labels).
+TEST(FormatTable, EveryRowIsFoundByItsNamesAndDoesWhatItSays) {
+    const struct {
+        const char* path;
+        const char* name;
+        bool reads, writes, field2, timecodes;
+    } cases[] = {
+        {"a.BIN", "raw", true, true, false, false},   {"a.dat", "raw", true, true, false, false},
+        {"a.scc", "scc", true, true, false, true},    {"a.ccd", "ccd", true, true, false, true},
+        {"a.mcc", "mcc", true, true, true, true},     {"a.srt", "srt", true, true, false, false},
+        {"a.vtt", "vtt", true, false, false, false},  {"a.m2v", "m2v", true, false, true, false},
+        {"a.mxf", "video", true, false, true, false}, {"a.webm", "video", true, false, true, false},
+        {"a.ccp", "ccp", true, true, false, false},   {"a.txt", "txt", false, true, false, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        const CaptionFormat* f = FormatOfPath(c.path);
+        ASSERT_NE(f, nullptr);
+        EXPECT_EQ(f, FormatNamed(c.name));
+        EXPECT_EQ(f, FormatOfExtension(ExtensionOf(c.path)));
+        EXPECT_EQ(f->reads, c.reads);
+        EXPECT_EQ(f->writes, c.writes);
+        EXPECT_EQ(f->field2, c.field2);
+        EXPECT_EQ(f->timecodes, c.timecodes);
+        const std::string pattern = "*." + LowerCaseAscii(ExtensionOf(c.path));
+        EXPECT_EQ(KindsFilter("x", {f->kind}, c.reads).find(pattern) != std::string::npos, true);
+    }
+    EXPECT_EQ(FormatOfPath("a.doc"), nullptr);
+    EXPECT_EQ(FormatOfPath("scc"), nullptr);
+    EXPECT_EQ(TimecodeOutputs(), ".scc, .ccd, .mcc and .txt");
 }
 
 TEST(CaptionTextWriters, PairStreamsAsSccAndCcdLines) {

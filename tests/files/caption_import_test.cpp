@@ -83,8 +83,6 @@ TEST_F(ImportFixture, AFailedImportLeavesTheProjectAsItWasAndSaysWhy) {
         {"empty.ccd", "", ImportResult::NotRecognized, "is not a caption disassembly"},
         {"short.bin", "\xFF\xFF", ImportResult::NotRecognized, "is not a raw"},
         {"empty.dat", "", ImportResult::NotRecognized, "is not a raw"},
-        {"empty.scc", "Scenarist_SCC V1.0\r\n\r\n", ImportResult::NoCaptions,
-         "File does not contain closed captions"},
         {"big.scc", nullptr, ImportResult::TooLarge, "is larger than 256 MiB"},
         {"zero.srt", nullptr, ImportResult::TooLarge, "is larger than 256 MiB"},
         {"wrong.vtt", "1\n00:00:10,000 --> 00:00:15,000\nno header\n", ImportResult::NotRecognized,

@@ -240,12 +240,19 @@ TEST_F(CommandLine, ExitStatusesAndMessages) {
          "00:05219:28\t942c\n\n00:00:01:00\t9420 94ae 9470 c849 942f\n\n"
          "00:00:02:00\t1c20 d9cf\n\n00:00:03:00\t942c\n\n100:00:00:00\t942c\n"},
         {"tiny.m2v", tiny},
+        // The pairs of a line run past the next line's timecode.
+        {"overrun.scc",
+         "Scenarist_SCC V1.0\n\n00:00:01:00\t9420 9470 c1c1 942f\n00:00:01:03\t9420 9470 c2c2 "
+         "942f\n00:00:03:00\t942c\n"},
         // Three roll-up lines of two rows, then an erase.
         {"live.scc",
          "Scenarist_SCC V1.0\n\n00:00:00:00\t9425 9425 94ad 94ad 9470 9470 4c49 d645 94ad 94ad "
          "4f4e 94ad 94ad 4149 5280\n\n00:00:02:00\t942c 942c\n"},
     };
     for (const auto& [name, text] : inputs) WriteFileText(d(name), text);
+    for (const char* format : {"ccd", "mcc"}) {
+        WriteFileText(d(("empty."s + format).c_str()), FormatCaptionFile({}, format));
+    }
     std::filesystem::resize_file(d("big.scc"), (int64_t{256} << 20) + 1);
     std::filesystem::create_symlink(project, d("link.ccp"));
     std::filesystem::create_hard_link(project, d("hard.ccp"));
@@ -275,8 +282,10 @@ TEST_F(CommandLine, ExitStatusesAndMessages) {
         {{"convert", d("hard.ccp"), project}, overwrite, 2},
         {{"mux", project, d("text.m2v"), d("text.m2v")}, "would overwrite an input", 2},
         {{"convert", d("missing.scc"), d("f.srt")}, "Error opening file " + d("missing.scc")},
-        {{"convert", d("empty.scc"), d("f.srt")},
-         d("empty.scc") + ": File does not contain closed captions\n"},
+        // What our export writes when there are no captions: zero captions, and said.
+        {{"list", d("empty.scc")}, cc + d("empty.scc") + ": no captions were found\n"},
+        {{"list", d("empty.ccd")}, cc + d("empty.ccd") + ": no captions were found\n"},
+        {{"list", d("empty.mcc")}, cc + d("empty.mcc") + ": no captions were found\n"},
         {{"convert", d("wrong.scc"), d("f.srt")}, d("wrong.scc") + " is not a Scenarist"},
         {{"convert", d("wrong.vtt"), d("f.scc")}, d("wrong.vtt") + " is not a WebVTT file"},
         {{"convert", project, d("no/such/dir/f.scc")}, "Error saving file " + d("no/such")},
@@ -326,6 +335,12 @@ TEST_F(CommandLine, ExitStatusesAndMessages) {
              "(timecodes past 99:59:59:29 are not read)\n",
          1,
          "1\r\n00:00:01,134 --> 00:00:03,003\r\nhi\r\n\r\n"},
+        {{"convert", d("overrun.scc"), d("q.srt")},
+         "1 line whose timecode falls inside the pairs before it, the first on line 4 at "
+         "00:00:01:03",
+         1,
+         "1\r\n00:00:01,101 --> 00:00:01,235\r\naa\r\n\r\n2\r\n00:00:01,235 --> "
+         "00:00:03,003\r\nbb\r\n\r\n"},
         {{"convert", d("empty.ccp"), d("e.scc")},
          cc + d("empty.ccp") + ": no captions were found\n",
          1,
@@ -355,10 +370,11 @@ TEST_F(CommandLine, ExitStatusesAndMessages) {
         }
     }
     EXPECT_EQ(dir.Names(),
-              (std::vector<std::string>{"big.scc", "close.ccp", "cut.ccp", "e.scc", "empty.ccp",
-                                        "empty.scc", "far.scc", "hard.ccp", "link.ccp", "live.scc",
-                                        "mixed.scc", "o.m2v", "o.scc", "o.srt", "p.ccp", "text.m2v",
-                                        "tiny.m2v", "wrong.scc", "wrong.vtt"}));
+              (std::vector<std::string>{
+                  "big.scc",   "close.ccp", "cut.ccp",  "e.scc",     "empty.ccd",   "empty.ccp",
+                  "empty.mcc", "empty.scc", "far.scc",  "hard.ccp",  "link.ccp",    "live.scc",
+                  "mixed.scc", "o.m2v",     "o.scc",    "o.srt",     "overrun.scc", "p.ccp",
+                  "q.srt",     "text.m2v",  "tiny.m2v", "wrong.scc", "wrong.vtt"}));
     EXPECT_EQ(ReadFileText(project), before);
     EXPECT_GT(ReadFileText(d("o.m2v")).size(), tiny.size()) << "the copy with its captions";
 }

@@ -176,7 +176,7 @@ inline double Seconds(const std::string& t) {
     return h * 3600.0 + m * 60.0 + s + ms / 1000.0;
 }
 
-// The cues of an .srt text, tags (<font ...>, {\an7}) dropped, ASCII in lower case. With
+// The cues of an .srt text, tags (<font ...>, {\an7}) dropped, Latin-1 letters in lower case. With
 // `words`, the words as a person reads them: FFmpeg's right single quote read as the
 // apostrophe it decodes, blanks (\h too) squeezed to one space, none at a line's ends (FFmpeg
 // keeps a row's indent), rows on lines of their own; else letters and digits only.
@@ -221,6 +221,13 @@ inline std::vector<SrtCue> ParseSrt(const std::string& srt, bool words = false) 
                 blank = false;
                 cue->text += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
             }
+        }
+    }
+    // Latin-1 capitals (U+00C0-U+00DE, not U+00D7) in lower case too, as our writer has them.
+    for (SrtCue& c : cues) {
+        for (size_t k = 1; k < c.text.size(); ++k) {
+            const auto b = static_cast<uint8_t>(c.text[k]);
+            if (c.text[k - 1] == '\xC3' && b >= 0x80 && b <= 0x9E && b != 0x97) c.text[k] += 0x20;
         }
     }
     return cues;

@@ -72,6 +72,8 @@ TEST(SubtitleLayout, CuesOnTheScreen) {
         {"<font color=\"#ff0000\">red</font> <u>under</u> <font color=navy><i>x</i></font>",
          {"{RCL}{ENM}{1508}{TO1}{R}red_{WhU}under_{Bl}{I}x_{EOC}"}},
         {"{\\an8}on top", {"{RCL}{ENM}{0112}{TO1}on top{EOC}"}},
+        // A sound description in angle brackets is text, not a tag.
+        {"<LAUGHING & WHOOPS!>", {"{RCL}{ENM}{1504}{TO2}<LAUGHING & WHOOPS!>{EOC}"}},
         // Closest forms: straight quotes, the 608 dash, three dots, base letters; a combining
         // accent joins its letter.
         {"\xE2\x80\x9CSo\xE2\x80\x9D \xE2\x80\x94 \xC5\x82\xC3\xB3"
@@ -200,6 +202,11 @@ TEST(SubtitleReader, OneFileWrittenEveryWay) {
                   .lines.at(0)
                   .characters,
               "<b> & caf\xE9");
+    EXPECT_EQ(ReadWebVtt("WEBVTT\n\n00:01.000 --> 00:02.000\n<v Ann><LAUGHS></v> <00:01.500>hi\n")
+                  .cues.at(0)
+                  .lines.at(0)
+                  .characters,
+              "<LAUGHS> hi");
     EXPECT_FALSE(ReadWebVtt(srt).recognized);
     EXPECT_EQ(ReadSubRip("junk\nmore junk\n\n" + srt).skippedBlocks, 1u);
 }

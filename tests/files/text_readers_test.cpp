@@ -64,13 +64,25 @@ TEST(CaptionFileReaders, BytesToPairs) {
         {"names end after six characters", "ccd", ccd + "{01WhIUX}", true,
          Bytes("\x91\xCF\xD8\x80")},
         {"an unclosed token ends with the line", "ccd", ccd + "{EOC\r\n", true, Bytes("\x94\xAF")},
-        // The ASCII signs that 608 shows as other characters have no code of their own.
-        {"characters through the text map", "ccd", ccd + "\xE1|_ *\\^`~\r\n", true,
-         Bytes("\xAA\xFF\x80\xA0\x80\x80\x80\x80\x80\x80")},
+        // The notation's own characters: | the solid block, _ a null byte.
+        {"characters through the text map", "ccd", ccd + "\xE1|_ \r\n", true,
+         Bytes("\xAA\xFF\x80\xA0")},
+        // Special characters as their pairs (reg 0x1130, 1/2 0x1132), in Windows-1252 or
+        // UTF-8; the music note 0x1137.
+        {"special characters", "ccd",
+         ccd + "{RCL}{1500}A\xAE\xBD"
+               "B{EOC}",
+         true, Bytes("\x94\xA0\x94\xF0\xC1\x80\x91\xB0\x91\xB2\xC2\x80\x94\xAF")},
+        {"special characters in UTF-8", "ccd",
+         ccd + "{RCL}{1500}A\xC2\xAE\xC2\xBD"
+               "B\xE2\x99\xAA{EOC}",
+         true, Bytes("\x94\xA0\x94\xF0\xC1\x80\x91\xB0\x91\xB2\xC2\x80\x91\xB7\x94\xAF")},
         // The data starts at character 12 exactly: a blank there is a character.
         {"any channel line, nothing stripped", "ccd",
          "SCC_disassembly V1.2\nCHANNEL 3\n00:00:00:01\t A\n", true, Bytes("\x80\x80\xA0\xC1")},
         {"header only", "ccd", "SCC_disassembly V1.2\nCHANNEL 1\n", true, {}},
+        {"channel 2 in the header", "ccd", "SCC_disassembly V1.2\nCHANNEL 2\n00:00:00:00\tA{EOC}\n",
+         true, Bytes("\xC1\x80\x9C\xAF")},
         {"no channel line", "ccd", "SCC_disassembly V1.2\n", false, {}},
         {"another header", "ccd", "Scenarist_SCC V1.0\nCHANNEL 1\n00:00:00:00\t{EOC}\n", false, {}},
         {"raw: header skipped, bit 7 set", "bin",
@@ -89,7 +101,10 @@ TEST(CaptionFileReaders, BytesToPairs) {
         const CaptionFileData d = read(c.text);
         EXPECT_EQ(d.recognized, c.recognized);
         EXPECT_EQ(d.pairs, c.pairs);
-        if (c.format == std::string_view("bin") || c.text.starts_with("\xEF")) continue;
+        if (c.format == std::string_view("bin") || c.text.starts_with("\xEF") ||
+            std::string_view(c.what).ends_with("UTF-8")) {
+            continue;
+        }
         // Old Mac line ends (CR alone) and UTF-16 with a byte order mark read as the same text.
         std::string cr;
         for (size_t k = 0; k < c.text.size(); ++k) {
@@ -110,9 +125,9 @@ TEST(CaptionFileReaders, BytesToPairs) {
 TEST(CaptionFileReaders, WhatIsLeftOutOrGuessedIsToldByKindCountAndFirstLine) {
     using Kind = LineTally CaptionFileData::*;
     using D = CaptionFileData;
-    const Kind kinds[] = {&D::unreadableLines, &D::linesOutOfOrder, &D::linesBeyondLimit,
-                          &D::unknownTokens,   &D::nulBytes,        &D::unconvertibleCharacters,
-                          &D::oddWords,        &D::highFrameNumbers};
+    const Kind kinds[] = {&D::unreadableLines,  &D::linesOutOfOrder, &D::linesBeyondLimit,
+                          &D::unknownTokens,    &D::nulBytes,        &D::oddWords,
+                          &D::highFrameNumbers, &D::queuedLines};
     const std::string scc = "Scenarist_SCC V1.0\n";
     const std::string ccd = "SCC_disassembly V1.2\r\nCHANNEL 1\r\n\r\n00:00:00:00\t";
     const struct {
@@ -126,9 +141,14 @@ TEST(CaptionFileReaders, WhatIsLeftOutOrGuessedIsToldByKindCountAndFirstLine) {
          AfterNullPairs(1, "\x94\xAF"), "\n2 unreadable lines, the first on line 2 ("},
         {scc + " \t\r\n\r\n\x0B\r00:00:00:01\t942f\n", nullptr, 0, 0, AfterNullPairs(1, "\x94\xAF"),
          ""},
+        // Timecodes inside the pairs of the line before: the pairs are queued after them.
         {scc + "00:00:00:00\t9420 9420 9420\n00:00:00:02\t942f 942f\n00:00:00:03\t942c\n",
-         &D::linesOutOfOrder, 1, 3, Bytes("\x94\xA0\x94\xA0\x94\xA0\x94\xAC"),
-         "\n1 line out of order, the first on line 3 at 00:00:00:02 ("},
+         &D::queuedLines, 2, 3, Bytes("\x94\xA0\x94\xA0\x94\xA0\x94\xAF\x94\xAF\x94\xAC"),
+         "Read from f by guessing\n2 lines whose timecodes fall inside the pairs before them, the "
+         "first on line 3 at 00:00:00:02 ("},
+        {scc + "00:00:00:05\t942c\n00:00:00:04\t942f\n", &D::linesOutOfOrder, 1, 3,
+         AfterNullPairs(5, "\x94\xAC"),
+         "\n1 line out of order, the first on line 3 at 00:00:00:04 ("},
         {scc + "100:00:00:00\t942c\n00:00:00:00\t942f\n999:59:59:29\t942c\n", &D::linesBeyondLimit,
          2, 2, Bytes("\x94\xAF"),
          "\n2 lines, the first on line 2 at 100:00:00:00 (timecodes past 99:59:59:29 are not "
@@ -139,14 +159,14 @@ TEST(CaptionFileReaders, WhatIsLeftOutOrGuessedIsToldByKindCountAndFirstLine) {
         {scc + "00:00:00:00\t942 9420 94zz\n00:00:00:05\t942f\n", &D::oddWords, 2, 2,
          Bytes("\x94\x82\x94\xA0\x94\x80\x80\x80\x80\x80\x94\xAF"),
          "\n2 words that are not four hexadecimal digits, the first on line 2 ("},
-        {ccd + "{EOX}{EOC}\n00:00:00:02\t{}", &D::unknownTokens, 2, 4,
-         Bytes("\x80\x80\x94\xAF\x80\x80"), "\n2 unknown tokens, the first on line 4 ("},
+        // {} is the null pair, no unknown token.
+        {ccd + "{EOX}{EOC}\n00:00:00:02\t{}", &D::unknownTokens, 1, 4,
+         Bytes("\x80\x80\x94\xAF\x80\x80"), "\n1 unknown token, the first on line 4 ("},
+        // A channel line in mid-file switches the channel of the codes after it.
+        {ccd + "{RCL}\nCHANNEL 2\n00:00:00:01\t{EOC}{reg}\nCHANNEL 1\n00:00:00:03\t{EOC}", nullptr,
+         0, 0, Bytes("\x94\xA0\x9C\xAF\x99\xB0\x94\xAF"), ""},
         {ccd + std::string("HI\0{EOC}", 8), &D::nulBytes, 1, 4, Bytes("\xC8\xC9\x94\xAF"),
          "\n1 NUL byte, the first on line 4 ("},
-        // U+263A in UTF-16.
-        {Utf16(ccd + "A", true) + "\x3A\x26" + Utf16("B", true).substr(2),
-         &D::unconvertibleCharacters, 1, 4, Bytes("\xC1\x80\xC2\x80"),
-         "\n1 character without a Windows-1252 byte, the first on line 4 ("},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
@@ -160,6 +180,32 @@ TEST(CaptionFileReaders, WhatIsLeftOutOrGuessedIsToldByKindCountAndFirstLine) {
         const std::string message = SkippedDataText("f", {}, d);
         EXPECT_EQ(message.empty(), c.message.empty()) << message;
         EXPECT_NE(message.find(c.message), std::string::npos) << message;
+    }
+}
+
+// Characters without a 608 code are named, in UTF-16 and in UTF-8 without a byte order mark.
+TEST(CaptionFileReaders, CharactersWithoutACodeAreNamed) {
+    const std::string ccd = "SCC_disassembly V1.2\r\nCHANNEL 1\r\n\r\n00:00:00:00\t";
+    const struct {
+        std::string text;
+        size_t count;
+        std::vector<uint8_t> pairs;
+        std::string message;
+    } cases[] = {
+        {Utf16(ccd + "A", true) + "\x3A\x26" + Utf16("B", true).substr(2), 1,
+         Bytes("\xC1\x80\xC2\x80"), "U+263A \xE2\x98\xBA; read as null bytes"},
+        {ccd + "A\xE2\x98\xBA\xE2\x98\xBA\xE2\x82\xAC", 3, Bytes("\xC1\x80\x80\x80"),
+         "U+263A \xE2\x98\xBA, U+20AC \xE2\x82\xAC; read as null bytes"},
+    };
+    for (const auto& c : cases) {
+        const CaptionFileData d = ReadCcdText(Bytes(c.text));
+        EXPECT_EQ(d.charactersWithoutCode.count, c.count);
+        EXPECT_EQ(d.charactersWithoutCode.firstLine, 4u);
+        EXPECT_EQ(d.pairs, c.pairs);
+        const std::string message = SkippedDataText("f", {}, d);
+        EXPECT_NE(message.find(" without a 608 code, the first on line 4 (" + c.message + ")"),
+                  std::string::npos)
+            << message;
     }
 }
 
