@@ -82,6 +82,11 @@ void QuietLog() {
     av_log_set_level(AV_LOG_FATAL);
 }
 
+std::string LocalPathOf(const AVFormatContext* format) {
+    const std::string_view url = format->url != nullptr ? format->url : "";
+    return std::string(url.starts_with("file:") ? url.substr(5) : url);
+}
+
 bool NamedOtherFiles(const AVFormatContext* format) {
     const auto* guard = static_cast<const OpenGuard*>(format->opaque);
     return guard != nullptr && guard->refused;

@@ -63,6 +63,9 @@ struct InputOptions {
 // words (a cancel leaves it empty).
 InputPtr OpenLocalInput(const std::string& path, const InputOptions& options, std::string& error);
 
+// The path of the file OpenLocalInput opened (its URL without the "file:" it was given).
+std::string LocalPathOf(const AVFormatContext* format);
+
 // Whether the opened file tried to make the demuxer open anything besides itself; what was read
 // of such a file is not the file's own.
 bool NamedOtherFiles(const AVFormatContext* format);
