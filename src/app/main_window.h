@@ -5,7 +5,9 @@
 #pragma once
 
 #include <QAction>
+#include <QActionGroup>
 #include <QMainWindow>
+#include <QSettings>
 #include <QStringList>
 #include <QTimer>
 #include <QToolBar>
@@ -65,6 +67,10 @@ class MainWindow : public QMainWindow {
     // told in a message box naming `operation`, and the views show the project as it is.
     void Guarded(const QString& operation, const std::function<void()>& command);
 
+    // Where the recent projects, the layout and the other choices are kept:
+    // ~/.config/vantrel/vantrel.conf.
+    static QSettings Settings();
+
     // The projects of File > Open Recent, the last one opened or saved first.
     static constexpr int kRecentProjects = 10;
     static QStringList RecentProjects();
@@ -84,6 +90,14 @@ class MainWindow : public QMainWindow {
     void CreateToolBar();
     // Playback: play and pause, the steps, the timing keys and the speed, with their keys.
     void CreatePlaybackMenu();
+    // Tools: the check, the check profile, the shot-change threshold.
+    void CreateToolsMenu();
+    // The built-in profile `name` in force and checked in the menu (an unknown name: none).
+    void UseCheckProfile(const QString& name);
+    // The profile in force kept for the project's path (and for the next new project).
+    void RememberCheckProfile();
+    // After the project's path changed: its remembered profile, or the one in force kept for it.
+    void FollowProjectProfile();
     // Enables and checks the italics, underline and colour buttons after the caption window.
     void UpdateStyleButtons();
     // Undo and Redo name the steps they would take, and are greyed when there is none.
@@ -112,6 +126,7 @@ class MainWindow : public QMainWindow {
     QAction* underline_ = nullptr;
     std::array<QAction*, 7> colours_ = {};
     QMenu* recent_ = nullptr;
+    QActionGroup* profiles_ = nullptr;
     Autosave autosave_;
     std::string shownPath_;
 };
