@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QLabel>
 #include <QMainWindow>
 #include <QSettings>
 #include <QStringList>
@@ -78,6 +79,10 @@ class MainWindow : public QMainWindow {
     // project's state.
     void ShowProjectState();
 
+    // The layout is written a moment after it last changed, so that a window that is killed
+    // comes back as it was.
+    static constexpr int kLayoutSaveDelayMs = 500;
+
   protected:
     void closeEvent(QCloseEvent* event) override;
     bool event(QEvent* event) override;
@@ -98,6 +103,8 @@ class MainWindow : public QMainWindow {
     void RememberCheckProfile();
     // After the project's path changed: its remembered profile, or the one in force kept for it.
     void FollowProjectProfile();
+    // The playback speed in the status bar, whenever it is not 1x.
+    void ShowSpeed();
     // Enables and checks the italics, underline and colour buttons after the caption window.
     void UpdateStyleButtons();
     // Undo and Redo name the steps they would take, and are greyed when there is none.
@@ -129,6 +136,8 @@ class MainWindow : public QMainWindow {
     QActionGroup* profiles_ = nullptr;
     Autosave autosave_;
     std::string shownPath_;
+    QTimer layoutSaver_;
+    QLabel speedLabel_;
 };
 
 }  // namespace vantrel
