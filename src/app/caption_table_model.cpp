@@ -4,12 +4,12 @@
 
 #include "check/caption_checks.h"
 #include "codec/charset.h"
+#include "files/timecode.h"
 
 namespace vantrel {
 
 namespace {
 
-constexpr double kFrameSeconds = 1001.0 / 30000.0;
 constexpr const char* kHeaders[CaptionTableModel::kColumnCount] = {
     "#", "Start", "End", "Duration", "Timing", "Rows", "CPS", "Text"};
 constexpr const char* kModeNames[] = {"", "Normal", "Persistent", "Seamless", "Manual"};
