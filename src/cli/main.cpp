@@ -44,6 +44,9 @@ int main(int argc, char** argv) {
     bool decodeGiven = false;
     bool json = false;
     const char* profile = nullptr;
+    vantrel::WriteOptions write;
+    std::string formatName;
+    bool writeGiven = false;
     for (int k = 2; k < argc; ++k) {
         const std::string arg = argv[k];
         if (arg == "--drop-frame") {
@@ -74,6 +77,18 @@ int main(int argc, char** argv) {
                 return Usage("--roll-up takes lines, screens or skip");
             }
             decodeGiven = true;
+        } else if (arg == "--format") {
+            if (++k == argc) return Usage("--format takes the NAME of an output format");
+            formatName = argv[k];
+            writeGiven = true;
+        } else if (arg == "--srt-plain") {
+            write.plainSubRip = true;
+            writeGiven = true;
+        } else if (arg == "--aspect") {
+            const std::string value = ++k < argc ? argv[k] : "";
+            if (value != "4:3" && value != "16:9") return Usage("--aspect takes 4:3 or 16:9");
+            write.widescreen = value == "16:9";
+            writeGiven = true;
         } else if (std::strcmp(argv[k], "--json") == 0) {
             json = true;
         } else if (std::strcmp(argv[k], "--profile") == 0) {
@@ -92,12 +107,15 @@ int main(int argc, char** argv) {
         return Usage("--channel and --roll-up go with convert, list and mux");
     }
     if ((json || profile) && command != "check") return Usage("--json and --profile go with check");
+    if (writeGiven && command != "convert")
+        return Usage("--format, --aspect and --srt-plain go with convert");
     // The commands write their output only once it is complete, so a failure that ends one
     // anywhere leaves nothing behind; it ends here with one line and status 1.
     try {
         if (command == "convert") {
             if (files.size() != 2) return Usage("convert takes an INPUT and an OUTPUT file");
-            return RunConvert(files[0], files[1], style, decode);
+            write.style = style;
+            return RunConvert(files[0], files[1], write, decode, formatName);
         }
         if (command == "mux") {
             if (files.size() != 3) {

@@ -10,6 +10,8 @@
 #include "files/raw_pairs.h"
 #include "files/scc.h"
 #include "files/subtitles.h"
+#include "files/timed_text.h"
+#include "files/webvtt_writer.h"
 
 namespace vantrel {
 
@@ -82,18 +84,61 @@ constexpr auto kFormats = std::to_array<CaptionFormat>({
      .field2 = false,
      .timecodes = false,
      .readCues = ReadSubRip,
-     .writeCaptions = [](const CaptionList& l, const WriteOptions&,
-                         const std::atomic<int>* c) { return SubtitleText(l, c); }},
+     .writeCaptions = [](const CaptionList& l, const WriteOptions& o,
+                         const std::atomic<int>* c) { return SubtitleText(l, o.plainSubRip, c); }},
     {.name = "vtt",
      .extensions = "vtt",
      .title = "WebVTT Subtitles",
      .expected = "WebVTT file (its first line must begin with \"WEBVTT\")",
      .kind = FormatKind::Subtitles,
      .reads = true,
-     .writes = false,
+     .writes = true,
      .field2 = false,
      .timecodes = false,
-     .readCues = ReadWebVtt},
+     .readCues = ReadWebVtt,
+     .writeCaptions = WebVttText},
+    {.name = "ttml",
+     .extensions = "ttml xml",
+     .title = "Timed Text (TTML, IMSC 1.1)",
+     .expected = "Timed Text document (well-formed XML whose root element is a TTML <tt>)",
+     .kind = FormatKind::Subtitles,
+     .reads = true,
+     .writes = true,
+     .field2 = false,
+     .timecodes = false,
+     .readCues = ReadTimedText,
+     .writeCaptions =
+         [](const CaptionList& l, const WriteOptions& o, const std::atomic<int>* c) {
+             return TimedTextDocument(l, TimedTextProfile::Imsc, o, c);
+         }},
+    {.name = "smpte-tt",
+     .extensions = "smpte.xml",
+     .title = "SMPTE Timed Text",
+     .expected = "Timed Text document (well-formed XML whose root element is a TTML <tt>)",
+     .kind = FormatKind::Subtitles,
+     .reads = true,
+     .writes = true,
+     .field2 = false,
+     .timecodes = false,
+     .readCues = ReadTimedText,
+     .writeCaptions =
+         [](const CaptionList& l, const WriteOptions& o, const std::atomic<int>* c) {
+             return TimedTextDocument(l, TimedTextProfile::SmpteTt, o, c);
+         }},
+    {.name = "dfxp",
+     .extensions = "dfxp",
+     .title = "DFXP Timed Text",
+     .expected = "Timed Text document (well-formed XML whose root element is a TTML <tt>)",
+     .kind = FormatKind::Subtitles,
+     .reads = true,
+     .writes = true,
+     .field2 = false,
+     .timecodes = false,
+     .readCues = ReadTimedText,
+     .writeCaptions =
+         [](const CaptionList& l, const WriteOptions& o, const std::atomic<int>* c) {
+             return TimedTextDocument(l, TimedTextProfile::Dfxp, o, c);
+         }},
     {.name = "m2v",
      .extensions = "m2v",
      .title = "MPEG-2 Video Stream",
@@ -265,6 +310,16 @@ std::string TimecodeOutputs() {
         if (k > 0) out += k + 1 == names.size() ? " and " : ", ";
         out += '.';
         out += names[k];
+    }
+    return out;
+}
+
+std::string OutputNames() {
+    std::string out;
+    for (const CaptionFormat& f : kFormats) {
+        if (!f.writes) continue;
+        if (!out.empty()) out += ", ";
+        out += f.name;
     }
     return out;
 }

@@ -316,7 +316,7 @@ TEST_F(CommandLine, ExitStatusesAndMessages) {
                    "00:00:03:03\t942C\r\n"},
         // Roll-up lines become pop-on captions, which is said without failing; asked to, they
         // are left out, which fails.
-        {{"convert", d("live.scc"), d("o.srt")},
+        {{"convert", "--srt-plain", d("live.scc"), d("o.srt")},
          cc + "Imported from " + d("live.scc") + ": 3 roll-up lines became 2 pop-on captions\n",
          0,
          "1\r\n00:00:00,200 --> 00:00:00,434\r\nlive\r\non\r\n\r\n"
@@ -334,13 +334,13 @@ TEST_F(CommandLine, ExitStatusesAndMessages) {
              "minutes and seconds below 60): 1 line, the first on line 13 at 100:00:00:00 "
              "(timecodes past 99:59:59:29 are not read)\n",
          1,
-         "1\r\n00:00:01,134 --> 00:00:03,003\r\nhi\r\n\r\n"},
+         "1\r\n00:00:01,134 --> 00:00:03,003\r\nHI\r\n\r\n"},
         {{"convert", d("overrun.scc"), d("q.srt")},
          "1 line whose timecode falls inside the pairs before it, the first on line 4 at "
          "00:00:01:03",
          1,
-         "1\r\n00:00:01,101 --> 00:00:01,235\r\naa\r\n\r\n2\r\n00:00:01,235 --> "
-         "00:00:03,003\r\nbb\r\n\r\n"},
+         "1\r\n00:00:01,101 --> 00:00:01,235\r\nAA\r\n\r\n2\r\n00:00:01,235 --> "
+         "00:00:03,003\r\nBB\r\n\r\n"},
         {{"convert", d("empty.ccp"), d("e.scc")},
          cc + d("empty.ccp") + ": no captions were found\n",
          1,

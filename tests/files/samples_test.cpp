@@ -98,7 +98,7 @@ TEST(Samples, EveryOneImportsAndSurvivesOurOwnExportAndImport) {
             // FFmpeg's 608 decoder reads the same words, spaces and rows as our .srt holds.
             ASSERT_TRUE(testing::FfmpegSccToSrt(out, dir.File("ffmpeg.srt")));
             const auto theirs = testing::ParseSrt(ReadFileText(dir.File("ffmpeg.srt")), true);
-            const auto ours = testing::ParseSrt(SubtitleText(first.captions), true);
+            const auto ours = testing::ParseSrt(SubtitleText(first.captions, true), true);
             ASSERT_EQ(theirs.size(), ours.size()) << path;
             for (size_t k = 0; k < ours.size(); ++k, ++compared) {
                 EXPECT_EQ(OneNote(theirs[k].text), OneNote(ours[k].text))
@@ -163,7 +163,7 @@ TEST(Samples, FfmpegReadsTheSameLinesOfEveryScc) {
                          [](const std::string& m) { return m.starts_with("Imported from "); }))
             continue;
         ASSERT_TRUE(testing::FfmpegSccToSrt(path, dir.File("ffmpeg.srt")));
-        EXPECT_EQ(DistinctLines(SubtitleText(project.captions)),
+        EXPECT_EQ(DistinctLines(SubtitleText(project.captions, true)),
                   DistinctLines(ReadFileText(dir.File("ffmpeg.srt"))))
             << path;
         ++compared;
