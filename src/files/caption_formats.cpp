@@ -20,6 +20,28 @@ namespace {
 constexpr std::string_view kVideoExtensions =
     "mp4 m4v mov mkv webm ts m2ts mts tp trp mpg mpeg vob ps avi mxf h264 264 avc hevc h265 265";
 
+// The Timed Text profiles share their reader and differ in what they write.
+template <TimedTextProfile profile>
+std::string WriteTimedText(const CaptionList& l, const WriteOptions& o, const std::atomic<int>* c) {
+    return TimedTextDocument(l, profile, o, c);
+}
+
+template <TimedTextProfile profile>
+constexpr CaptionFormat TimedTextRow(std::string_view name, std::string_view extensions,
+                                     std::string_view title) {
+    return {.name = name,
+            .extensions = extensions,
+            .title = title,
+            .expected = "Timed Text document (well-formed XML whose root element is a TTML <tt>)",
+            .kind = FormatKind::Subtitles,
+            .reads = true,
+            .writes = true,
+            .field2 = false,
+            .timecodes = false,
+            .readCues = ReadTimedText,
+            .writeCaptions = WriteTimedText<profile>};
+}
+
 constexpr auto kFormats = std::to_array<CaptionFormat>({
     {.name = "raw",
      .extensions = "bin dat",
@@ -97,48 +119,9 @@ constexpr auto kFormats = std::to_array<CaptionFormat>({
      .timecodes = false,
      .readCues = ReadWebVtt,
      .writeCaptions = WebVttText},
-    {.name = "ttml",
-     .extensions = "ttml xml",
-     .title = "Timed Text (TTML, IMSC 1.1)",
-     .expected = "Timed Text document (well-formed XML whose root element is a TTML <tt>)",
-     .kind = FormatKind::Subtitles,
-     .reads = true,
-     .writes = true,
-     .field2 = false,
-     .timecodes = false,
-     .readCues = ReadTimedText,
-     .writeCaptions =
-         [](const CaptionList& l, const WriteOptions& o, const std::atomic<int>* c) {
-             return TimedTextDocument(l, TimedTextProfile::Imsc, o, c);
-         }},
-    {.name = "smpte-tt",
-     .extensions = "smpte.xml",
-     .title = "SMPTE Timed Text",
-     .expected = "Timed Text document (well-formed XML whose root element is a TTML <tt>)",
-     .kind = FormatKind::Subtitles,
-     .reads = true,
-     .writes = true,
-     .field2 = false,
-     .timecodes = false,
-     .readCues = ReadTimedText,
-     .writeCaptions =
-         [](const CaptionList& l, const WriteOptions& o, const std::atomic<int>* c) {
-             return TimedTextDocument(l, TimedTextProfile::SmpteTt, o, c);
-         }},
-    {.name = "dfxp",
-     .extensions = "dfxp",
-     .title = "DFXP Timed Text",
-     .expected = "Timed Text document (well-formed XML whose root element is a TTML <tt>)",
-     .kind = FormatKind::Subtitles,
-     .reads = true,
-     .writes = true,
-     .field2 = false,
-     .timecodes = false,
-     .readCues = ReadTimedText,
-     .writeCaptions =
-         [](const CaptionList& l, const WriteOptions& o, const std::atomic<int>* c) {
-             return TimedTextDocument(l, TimedTextProfile::Dfxp, o, c);
-         }},
+    TimedTextRow<TimedTextProfile::Imsc>("ttml", "ttml xml", "Timed Text (TTML, IMSC 1.1)"),
+    TimedTextRow<TimedTextProfile::SmpteTt>("smpte-tt", "smpte.xml", "SMPTE Timed Text"),
+    TimedTextRow<TimedTextProfile::Dfxp>("dfxp", "dfxp", "DFXP Timed Text"),
     {.name = "m2v",
      .extensions = "m2v",
      .title = "MPEG-2 Video Stream",
