@@ -19,6 +19,9 @@ namespace vantrel {
 
 namespace {
 
+// U+00A0 in the caption set: its transparent space.
+constexpr char kNoBreakSpace = '\xA0';
+
 constexpr int64_t kFieldCap = 1000000000;  // no digit run overflows
 
 bool IsDigit(char c) {
@@ -128,10 +131,18 @@ void PlaceCue(SubtitleCue& cue, std::string_view settings) {
     const CaptionGrid grid = GridOf(false);
     int row = std::min(grid.RowAt(*line), kScreenRows - 1);
     for (StyledLine& l : cue.lines) {
-        const int width = static_cast<int>(l.characters.size());
         l.row = std::min(row++, kScreenRows - 1);
-        l.column = left && position ? std::min(grid.ColumnAt(*position), kScreenColumns - 1)
-                                    : std::max(0, (kScreenColumns - width) / 2);
+        if (!left || !position) {
+            l.column = std::max(0, (kScreenColumns - static_cast<int>(l.characters.size())) / 2);
+            continue;
+        }
+        // Leading no-break spaces indent the line, as we write rows of other columns.
+        const size_t indent =
+            std::min(l.characters.find_first_not_of(kNoBreakSpace), l.characters.size());
+        l.characters.erase(0, indent);
+        l.attributes.erase(l.attributes.begin(), l.attributes.begin() + indent);
+        l.column =
+            std::min(grid.ColumnAt(*position) + static_cast<int>(indent), kScreenColumns - 1);
     }
 }
 

@@ -16,18 +16,6 @@ std::string CueTime(int64_t frame) {
     return time;
 }
 
-// The rows of a block that one cue can show: WebVTT players collapse blanks, so rows with
-// other columns cannot be indented within one cue.
-std::vector<CaptionBlock> CueBlocks(const CaptionBlock& block) {
-    bool sameColumn = true;
-    for (const BlockRow& row : block.rows) sameColumn = sameColumn && row.column == block.column;
-    if (block.centred || sameColumn) return {block};
-    std::vector<CaptionBlock> out;
-    for (const BlockRow& row : block.rows)
-        out.push_back({row.row, row.column, row.width, false, {row}});
-    return out;
-}
-
 std::string Settings(const CaptionBlock& block, const CaptionGrid& grid) {
     char text[96];
     if (block.centred) {
@@ -56,15 +44,17 @@ std::string WebVttText(const CaptionList& captions, const WriteOptions& options,
     const CaptionGrid grid = GridOf(options.widescreen);
     for (const Caption* c = captions.Head(); c && !cancelled(); c = c->next) {
         for (const CaptionBlock& block : CaptionBlocks(*c)) {
-            for (const CaptionBlock& cue : CueBlocks(block)) {
-                out += CueTime(c->startFrame) + " --> " + CueTime(c->endFrame) +
-                       Settings(cue, grid) + '\n';
-                for (const BlockRow& row : cue.rows) {
-                    for (const TextRun& run : row.runs) out += MarkedUp(run, Markup::WebVtt);
-                    out += '\n';
-                }
+            out += CueTime(c->startFrame) + " --> " + CueTime(c->endFrame) + Settings(block, grid) +
+                   '\n';
+            for (const BlockRow& row : block.rows) {
+                // Players collapse blanks but keep no-break spaces: they indent a row from
+                // the block's left, in the monospaced cells of the STYLE block.
+                for (int k = block.centred ? row.column : block.column; k < row.column; ++k)
+                    out += "&nbsp;";
+                for (const TextRun& run : row.runs) out += MarkedUp(run, Markup::WebVtt);
                 out += '\n';
             }
+            out += '\n';
         }
     }
     return out;

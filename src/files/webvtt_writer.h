@@ -10,9 +10,9 @@
 
 namespace vantrel {
 
-// Cues in caption order, at the captions' frames: a caption's rows that are adjacent and share
-// their column (or are all centred) one cue, each other row a cue of its own. Cut short once
-// `cancel` is raised.
+// Cues in caption order, at the captions' frames: a cue for each block of a caption's adjacent
+// rows, its rows indented from the block's left by no-break spaces. Cut short once `cancel` is
+// raised.
 std::string WebVttText(const CaptionList& captions, const WriteOptions& options,
                        const std::atomic<int>* cancel);
 

@@ -127,7 +127,7 @@ TEST(TimedTextRoundTrip, PlacedStyledCaptionsComeBackFromEveryWriter) {
     const auto build = [](CaptionList& list) {
         const uint8_t yellow = kDefaultAttribute | 5, italic = kDefaultAttribute | kItalicsBit;
         AddCaption(list, 30, 90, "CENTRED", 14, 12);
-        Caption* c = AddCaption(list, 90, 150, "LEFT & <ONE>", 1, 4);
+        Caption* c = AddCaption(list, 90, 150, "LEFT & <\"ONE\">", 1, 4);
         PutText(*c, 2, 4,
                 "\x1D"
                 "YELLOW",
@@ -167,6 +167,18 @@ bool Shell(const std::string& command) {
     return std::system((command + " > /dev/null 2>&1").c_str()) == 0;
 }
 
+std::string Replaced(std::string text, const std::string& from, const std::string& to) {
+    for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+        text.replace(at, from.size(), to);
+    return text;
+}
+
+std::string WithoutStyleBlock(const std::string& vtt) {
+    const size_t style = vtt.find("\n\nSTYLE\n");
+    if (style == std::string::npos) return vtt;
+    return vtt.substr(0, style) + vtt.substr(vtt.find("\n\n", style + 2));
+}
+
 // Words and times (within `tolerance` seconds) of two .srt texts agree cue by cue.
 void ExpectSameCues(const std::string& want, const std::string& got,
                     double tolerance = kFrameSeconds) {
@@ -199,12 +211,16 @@ TEST(TimedTextCheckers, IndependentReadersAgree) {
             const bool vtt = std::string(out) == "a.vtt";
             if (vtt ? !ffmpeg : !ttconv) continue;
             ExportCaptionFile(project, path, *FormatOfPath(path));
+            // FFmpeg 5.1 (trac ticket 9064) stops reading WebVTT at its first STYLE
+            // block, valid before the first cue; without it, it reads the cues.
+            if (vtt) WriteFileText(path, WithoutStyleBlock(ReadFileText(path)));
             ASSERT_TRUE(
                 Shell(vtt ? "ffmpeg -nostdin -v error -y -i '" + path + "' '" + srt + "'"
                           : "ttconv convert --itype TTML -i '" + path + "' -o '" + srt + "'"))
                 << out;
             SCOPED_TRACE(out);
-            ExpectSameCues(ours, ReadFileText(srt));
+            // FFmpeg gives our indenting no-break spaces as the hard spaces (\h) of ASS.
+            ExpectSameCues(ours, Replaced(ReadFileText(srt), "\\h", ""));
             ++compared;
         }
         if (!ttconv) continue;
@@ -219,8 +235,9 @@ TEST(TimedTextCheckers, IndependentReadersAgree) {
             continue;
         }
         // ttconv dates an .scc caption by its line's timecode, we by the frame its End Of
-        // Caption is sent on, which may be as long after as the caption takes to load.
-        ExpectSameCues(ours, SubtitleText(theirs.captions, true), 0.5);
+        // Caption is sent on, which may be as long after as the caption takes to load. Its
+        // table gives 608's quotation mark as two backquotes, which 608 shows as apostrophes.
+        ExpectSameCues(Replaced(ours, "\"", "''"), SubtitleText(theirs.captions, true), 0.5);
         // The rows of each caption.
         for (const Caption *a = project.captions.Head(), *b = theirs.captions.Head(); a && b;
              a = a->next, b = b->next) {
