@@ -4,6 +4,7 @@
 
 #include <QFrame>
 #include <QLabel>
+#include <QProxyStyle>
 #include <QScrollArea>
 #include <QSettings>
 #include <QSlider>
@@ -11,6 +12,7 @@
 #include <QToolButton>
 #include <QWidget>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -166,6 +168,10 @@ class MainView : public QWidget,
     // late captions and the check window follow), and Tools > Check Captions.
     void RecheckCaptions();
     void ShowCheck();
+    // The check profile in force (Tools > Check Profile): the check's rules, and the least gap
+    // that the timing modes, the timing keys and snapping leave between captions from now on.
+    void SetCheckProfile(CheckProfile profile);
+    const CheckProfile& Profile() const { return profile_; }
     CheckDialog& Check() { return check_; }
     const std::vector<Finding>& Findings() const { return findings_; }
 
@@ -173,6 +179,7 @@ class MainView : public QWidget,
     void PauseIfPlaying() override;
     void ReleaseCaptions() override;
     void ShowCaptionsAgain() override;
+    void Tell(const std::string& done) override { emit Finished(QString::fromStdString(done)); }
 
     // Sets the frame without moving the media, as when there is none.
     void SetCurrentFrame(int32_t frame) { currentFrame_ = frame; }
@@ -210,6 +217,10 @@ class MainView : public QWidget,
     void ProjectChanged();
     // A key did nothing: why, for the status bar.
     void Refused(const QString& why);
+    // A long operation ended well: what it made, for the status bar.
+    void Finished(const QString& what);
+    // A splitter moved, or the list or the panel was shown or hidden.
+    void LayoutChanged();
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -257,6 +268,8 @@ class MainView : public QWidget,
     VideoWindow videoWindow_;  // a child of the caption window, covering it
     QLabel frameLabel_;
     QLabel timecodeLabel_;
+    // The slider's look, but a press anywhere on its groove takes the thumb there.
+    std::unique_ptr<QProxyStyle> sliderStyle_;
     QSlider slider_;
     QToolButton buttons_[kButtonCount];
     PropertiesPanel panel_;
@@ -266,6 +279,7 @@ class MainView : public QWidget,
     ProgressDialog progress_;
     FileCommands files_;
     CheckDialog check_;
+    CheckProfile profile_ = *BuiltInProfile("broadcast");
     std::vector<Finding> findings_;
     int64_t durationFrames_ = 0;
     TimecodeStyle timecodeStyle_ = TimecodeStyle::NonDropFrame;

@@ -5,7 +5,10 @@
 #pragma once
 
 #include <QAction>
+#include <QActionGroup>
+#include <QLabel>
 #include <QMainWindow>
+#include <QSettings>
 #include <QStringList>
 #include <QTimer>
 #include <QToolBar>
@@ -65,12 +68,20 @@ class MainWindow : public QMainWindow {
     // told in a message box naming `operation`, and the views show the project as it is.
     void Guarded(const QString& operation, const std::function<void()>& command);
 
+    // Where the recent projects, the layout and the other choices are kept:
+    // ~/.config/vantrel/vantrel.conf.
+    static QSettings Settings();
+
     // The projects of File > Open Recent, the last one opened or saved first.
     static constexpr int kRecentProjects = 10;
     static QStringList RecentProjects();
     // The title and its changed mark, the recent projects and the recovery file after the
     // project's state.
     void ShowProjectState();
+
+    // The layout is written a moment after it last changed, so that a window that is killed
+    // comes back as it was.
+    static constexpr int kLayoutSaveDelayMs = 500;
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -84,6 +95,16 @@ class MainWindow : public QMainWindow {
     void CreateToolBar();
     // Playback: play and pause, the steps, the timing keys and the speed, with their keys.
     void CreatePlaybackMenu();
+    // Tools: the check, the check profile, the shot-change threshold.
+    void CreateToolsMenu();
+    // The built-in profile `name` in force and checked in the menu (an unknown name: none).
+    void UseCheckProfile(const QString& name);
+    // The profile in force kept for the project's path (and for the next new project).
+    void RememberCheckProfile();
+    // After the project's path changed: its remembered profile, or the one in force kept for it.
+    void FollowProjectProfile();
+    // The playback speed in the status bar, whenever it is not 1x.
+    void ShowSpeed();
     // Enables and checks the italics, underline and colour buttons after the caption window.
     void UpdateStyleButtons();
     // Undo and Redo name the steps they would take, and are greyed when there is none.
@@ -112,8 +133,11 @@ class MainWindow : public QMainWindow {
     QAction* underline_ = nullptr;
     std::array<QAction*, 7> colours_ = {};
     QMenu* recent_ = nullptr;
+    QActionGroup* profiles_ = nullptr;
     Autosave autosave_;
     std::string shownPath_;
+    QTimer layoutSaver_;
+    QLabel speedLabel_;
 };
 
 }  // namespace vantrel

@@ -52,12 +52,12 @@ void TimelineWindow::BeginDrag(const Hit& hit, int x) {
         setCursor(Qt::SizeHorCursor);
         dragMode_ = kDraggingEnd;
         dragStartFrame_ = c.endFrame;
-        bounds = EndBounds(c);
+        bounds = EndBounds(c, mainView_.Project().captions.Gap());
     } else {
         setCursor(Qt::SizeAllCursor);
         dragMode_ = kMoving;
         dragStartFrame_ = c.startFrame;
-        bounds = StartBounds(c);
+        bounds = StartBounds(c, mainView_.Project().captions.Gap());
     }
     dragMinDelta_ = bounds.lowest - dragStartFrame_;
     dragMaxDelta_ = bounds.highest - dragStartFrame_;
@@ -103,8 +103,9 @@ int64_t TimelineWindow::Snapped(int64_t frame) const {
     if (!snapping_ || dragCaption_ == nullptr) return frame;
     const FrameBounds bounds{dragStartFrame_ + dragMinDelta_, dragStartFrame_ + dragMaxDelta_};
     const auto reach = static_cast<int64_t>(std::floor(kSnapPixels * dragFramesPerPixel_));
-    return dragMode_ == kMoving ? SnapStart(*dragCaption_, frame, bounds, shotChanges_, reach)
-                                : SnapEnd(*dragCaption_, frame, bounds, shotChanges_, reach);
+    const int32_t gap = mainView_.Project().captions.Gap();
+    return dragMode_ == kMoving ? SnapStart(*dragCaption_, frame, bounds, shotChanges_, reach, gap)
+                                : SnapEnd(*dragCaption_, frame, bounds, shotChanges_, reach, gap);
 }
 
 // The drag's step, when it changed anything.
@@ -152,9 +153,14 @@ void TimelineWindow::mouseMoveEvent(QMouseEvent* event) {
 void TimelineWindow::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return;
     const QPoint p = AreaPoint(event);
-    // A click on a block without moving seeks to its caption's start.
-    if ((dragMode_ == kMoving || dragMode_ == kDraggingEnd) && dragCaption_ && p.x() == dragStartX_)
-        mainView_.SeekToFrame(dragCaption_->startFrame);
+    // A click on a block without moving seeks to its caption's start; after a drag the caption
+    // stays the one shown (and in the panel) by the same seek when the marker is outside it.
+    if ((dragMode_ == kMoving || dragMode_ == kDraggingEnd) && dragCaption_) {
+        const Caption& c = *dragCaption_;
+        const int32_t frame = mainView_.CurrentFrame();
+        if (p.x() == dragStartX_ || frame < c.startFrame || frame >= c.endFrame)
+            mainView_.SeekToFrame(c.startFrame);
+    }
     EndDrag();
     dragStartX_ = 0;
     lastMousePosition_ = QPoint(-1, -1);
