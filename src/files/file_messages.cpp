@@ -59,6 +59,16 @@ std::string ErrorSavingFileText(const std::string& path, const std::string& reas
     return WithReason(ErrorSavingFileText(path), reason);
 }
 
+std::string VideoModuleMissingText(std::string_view name, const std::vector<std::string>& tried,
+                                   const std::string& reason) {
+    std::string places;
+    for (const std::string& place : tried) places += (places.empty() ? "" : ", ") + place;
+    std::string text = "video files are read and written by " + std::string(name) + ", which " +
+                       (reason.empty() ? "is not installed" : "could not be loaded") +
+                       " (looked for at " + places + ")";
+    return reason.empty() ? text : text + ": " + reason;
+}
+
 std::string SkippedDataText(const std::string& path, const SkippedData& skipped,
                             const CaptionFileData& read) {
     std::string items;

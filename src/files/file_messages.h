@@ -123,6 +123,10 @@ inline constexpr std::string_view kNotALocalFileText =
 inline constexpr std::string_view kNamesOtherFilesText =
     "it names other files or addresses to read (a playlist or an index); only a video file "
     "itself is read";
+// Video that cannot be read or written because the video module is not installed, or would not
+// load: its name, each place it was looked for, and the loader's reason when one held a file.
+std::string VideoModuleMissingText(std::string_view name, const std::vector<std::string>& tried,
+                                   const std::string& reason);
 
 // The command-line tool's texts.
 inline constexpr std::string_view kCancelledText = "cancelled";

@@ -292,6 +292,11 @@ TEST_F(CommandLine, ExitStatusesAndMessages) {
               "on this computer is read\n"},
         {{"mux", project, "http://127.0.0.1:9/x.mp4", d("u.mp4")},
          "http://127.0.0.1:9/x.mp4: it is not a local file"},
+        {{"list", "http://127.0.0.1:9/x.m2v"},
+         cc + "Error opening file http://127.0.0.1:9/x.m2v: it is not a local file; only a file "
+              "on this computer is read\n"},
+        {{"mux", project, "http://127.0.0.1:9/x.m2v", d("u.m2v")},
+         "http://127.0.0.1:9/x.m2v: it is not a local file"},
         // What our export writes when there are no captions: zero captions, and said.
         {{"list", d("empty.scc")}, cc + d("empty.scc") + ": no captions were found\n"},
         {{"list", d("empty.ccd")}, cc + d("empty.ccd") + ": no captions were found\n"},
@@ -510,6 +515,50 @@ TEST_F(CommandLine, RefusesAPlaylistDisguisedAsAStream) {
                            std::string(kNamesOtherFilesText) + "\n");
     EXPECT_LT(::accept(listener, nullptr, nullptr), 0) << "a request reached " << url;
     ::close(listener);
+}
+
+// FFmpeg's libraries are loaded for video alone: the start and a text conversion load none of
+// them; without the video module a text conversion still runs, and a video says what is missing
+// and where it was looked for, leaving no output.
+TEST_F(CommandLine, LoadsTheVideoModuleOnlyForVideo) {
+    const std::string scc = dir.File("a.scc"), video = dir.File("x.mp4");
+    WriteFileText(scc,
+                  "Scenarist_SCC V1.0\r\n\r\n00:00:01:00\t9420 94ae 9470 c849 942f\r\n\r\n"
+                  "00:00:03:00\t942c\r\n");
+    WriteFileText(video, std::string(4096, '\x55'));
+    struct Row {
+        const char* name;
+        std::vector<std::string> args;
+        bool loads;
+    };
+    const Row rows[] = {{"help", {"--help"}, false},
+                        {"text", {"convert", scc, dir.File("a.srt")}, false},
+                        {"video", {"list", video}, true}};
+    ::setenv("LD_DEBUG", "files", 1);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const Outcome run = Finish(Start(row.args));
+        EXPECT_EQ(run.err.find("/libavformat.so") != std::string::npos, row.loads);
+        EXPECT_EQ(run.err.find("/libavcodec.so") != std::string::npos, row.loads);
+    }
+    ::unsetenv("LD_DEBUG");
+    const std::string absent = dir.File("gone/vantrel-video.so");
+    ::setenv("VANTREL_VIDEO_MODULE", absent.c_str(), 1);
+    const Outcome text = Finish(Start({"convert", scc, dir.File("b.srt")}));
+    const Outcome list = Finish(Start({"list", video}));
+    const Outcome mux = Finish(Start({"mux", scc, video, dir.File("c.mp4")}));
+    ::unsetenv("VANTREL_VIDEO_MODULE");
+    EXPECT_EQ(text.status, 0) << text.err;
+    EXPECT_EQ(ReadFileText(dir.File("b.srt")), "1\r\n00:00:01,134 --> 00:00:03,003\r\nhi\r\n\r\n");
+    const std::string missing = "Error opening file " + video +
+                                ": video files are read and written by vantrel-video.so, which "
+                                "is not installed (looked for at " +
+                                absent + ")\n";
+    EXPECT_EQ(list.status, 1);
+    EXPECT_EQ(list.err, "vantrel-cc: " + missing);
+    EXPECT_EQ(mux.status, 1);
+    EXPECT_EQ(mux.err, "vantrel-cc: " + dir.File("c.mp4") + ": " + missing);
+    EXPECT_FALSE(std::filesystem::exists(dir.File("c.mp4")));
 }
 
 }  // namespace
