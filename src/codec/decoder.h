@@ -25,6 +25,8 @@ struct DecodeOptions {
     // the pairs handed to the decoder are those of the field that carries the channel.
     int channel = 1;
     RollUpStyle rollUp = RollUpStyle::Lines;
+    // The 708 service read, 1 to 63, where a file holds 708 data and no 608 on the channel.
+    int service = 1;
 };
 
 constexpr int kChannelCount = 4;

@@ -147,4 +147,13 @@ void PacketReader::Flush(const PacketSink& sink) {
     expected_ = 0;
 }
 
+std::vector<Packet> PacketsOf(std::span<const Entry> entries) {
+    std::vector<Packet> packets;
+    PacketReader reader;
+    const PacketSink sink = [&](const Packet& p) { packets.push_back(p); };
+    for (const Entry& e : entries) reader.Add(e, sink);
+    reader.Flush(sink);
+    return packets;
+}
+
 }  // namespace vantrel::dtvcc

@@ -70,4 +70,7 @@ class PacketReader {
     size_t expected_ = 0;  // 0 while no packet is begun
 };
 
+// The packets of a stream of entries.
+std::vector<Packet> PacketsOf(std::span<const Entry> entries);
+
 }  // namespace vantrel::dtvcc
