@@ -23,6 +23,7 @@ namespace vantrel {
 namespace {
 
 constexpr int kIoBufferSize = 1 << 16;
+constexpr int kLateStream = -2;  // a source stream that appeared after the output's header
 
 struct OutputFreer {
     void operator()(AVFormatContext* c) const {
@@ -246,6 +247,10 @@ MpegOutcome EmbedCaptions(const CaptionList& captions, const std::string& source
         const std::unique_ptr<AVPacket, PacketFreer> changed(av_packet_alloc());
         if (!packet || !changed) throw std::bad_alloc();
         std::vector<uint8_t> pairs;
+        // A transport stream may gain streams after its start; the output's streams were fixed
+        // when its header was written, so their packets are counted and left out.
+        std::vector<std::string> lateStreams;
+        uint64_t latePackets = 0;
         if (track) {
             // A sample for each pair that carries data, at its own frame from the video's first
             // picture on (a reader may give every pair of a sample its first one's time); the
@@ -288,7 +293,16 @@ MpegOutcome EmbedCaptions(const CaptionList& captions, const std::string& source
             if (in->pb)
                 progress.SetProgress(
                     static_cast<uint64_t>(std::max<int64_t>(avio_tell(in->pb), 0)));
-            const int to = mapped[static_cast<size_t>(packet->stream_index)];
+            const auto index = static_cast<size_t>(packet->stream_index);
+            if (index >= mapped.size()) {
+                mapped.resize(index + 1, -1);
+                lateStreams.push_back(std::to_string(index) + " (" +
+                                      avcodec_get_name(in->streams[index]->codecpar->codec_id) +
+                                      ")");
+                mapped[index] = kLateStream;
+            }
+            if (mapped[index] == kLateStream) ++latePackets;
+            const int to = mapped[index];
             if (to < 0) continue;
             AVPacket* written = packet.get();
             const std::span<const uint8_t> bytes(packet->data, static_cast<size_t>(packet->size));
@@ -354,6 +368,8 @@ MpegOutcome EmbedCaptions(const CaptionList& captions, const std::string& source
             outcome.pastEndMessage =
                 CaptionsPastTheEndText(late.size(), late.front()->startFrame, lastFrame);
         }
+        if (latePackets > 0)
+            outcome.skippedMessage = LateStreamsText(sourcePath, lateStreams, latePackets);
         outcome.status = MpegStatus::Completed;
     } catch (const std::bad_alloc&) {
         return fail(MpegStatus::OutOfMemory, std::string(kMultiplexMemoryText));
@@ -399,6 +415,7 @@ MpegOutcome EmbedToFile(CaptionProject& project, const std::string& sourcePath,
     if (outcome.status == MpegStatus::Completed || outcome.status == MpegStatus::NothingToEncode) {
         tell(outcome.leftOutMessage);
         tell(outcome.pastEndMessage);
+        tell(outcome.skippedMessage);
     }
     if (outcome.status != MpegStatus::Completed) return outcome;
     if (CancelRaised(&project.cancel)) {

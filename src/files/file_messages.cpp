@@ -387,6 +387,17 @@ std::string NoCaptionCarrierText(const std::string& path, const std::string& why
     return "Captions cannot be embedded into " + path + ": " + why;
 }
 
+std::string LateStreamsText(const std::string& path, const std::vector<std::string>& streams,
+                            uint64_t packets) {
+    const bool one = streams.size() == 1;
+    std::string names;
+    for (const std::string& s : streams) names += (names.empty() ? "" : ", ") + s;
+    return std::string(one ? "Stream " : "Streams ") + names + " of " + path + " begin" +
+           (one ? "s" : "") + " after the start of the file and " + (one ? "was" : "were") +
+           " left out (" + std::to_string(packets) + (packets == 1 ? " packet" : " packets") +
+           "): the copy's streams are fixed by those at its start.";
+}
+
 std::string ListNotWrittenText(const std::string& reason) {
     return "the list could not be written to standard output: " + reason;
 }

@@ -123,6 +123,9 @@ std::string VideoWithoutTimestampsText(const std::string& path, std::string_view
 // A video that captions cannot be embedded into, and why (`why`: "it has no H.264 or HEVC
 // video").
 std::string NoCaptionCarrierText(const std::string& path, const std::string& why);
+// Streams of a source that began after its start (named "index (codec)"), left out of the copy.
+std::string LateStreamsText(const std::string& path, const std::vector<std::string>& streams,
+                            uint64_t packets);
 // A source that no carrier supports; `what` says what it is ("it is empty").
 std::string NotAVideoStreamText(const std::string& path, std::string_view what);
 

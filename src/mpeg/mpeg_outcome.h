@@ -33,8 +33,8 @@ struct MpegOutcome {
     // Multiplexing: captions that start too late for the video (0 and empty when none).
     size_t pastEndCount = 0;
     std::string pastEndMessage;
-    // Extraction: what the decoder left out (roll-up text, the second channel); empty when
-    // nothing.
+    // Extraction: what the decoder left out (roll-up text, the second channel); multiplexing:
+    // streams of the source left out of the copy. Empty when nothing.
     std::string skippedMessage;
     // Extraction: what roll-up and paint-on data became; empty when none.
     std::string madeMessage;

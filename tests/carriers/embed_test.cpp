@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <sstream>
 
 #include "carriers/caption_payloads.h"
 #include "carriers/embed_captions.h"
@@ -23,15 +24,28 @@ struct NoProgress : ProgressSink {
     void SetProgress(uint64_t) override {}
 };
 
-// What FFmpeg says of the video stream: the pictures' checksums and the packets.
+// What FFmpeg says of the video stream: the pictures' checksums and the packets. A tool that
+// fails fails the test, so that two failures never compare equal.
 std::string Pictures(const std::string& path, const testing::TempDir& dir) {
-    const std::string out = dir.File("md5");
-    Shell("ffmpeg -nostdin -v error -i '" + path + "' -map 0:v -f framemd5 - | grep -v '^#' > '" +
-          out +
-          "'; ffprobe -v error -select_streams v:0 -count_packets -show_entries "
-          "stream=nb_read_packets -of csv '" +
-          path + "' >> '" + out + "'");
-    return testing::ReadFileText(out);
+    const std::string md5 = dir.File("md5"), packets = dir.File("packets");
+    EXPECT_TRUE(
+        Shell("ffmpeg -nostdin -v error -y -i '" + path + "' -map 0:v -f framemd5 '" + md5 + "'"))
+        << path;
+    EXPECT_TRUE(
+        Shell("ffprobe -v error -select_streams v:0 -count_packets -show_entries "
+              "stream=nb_read_packets -of csv '" +
+              path + "' > '" + packets + "'"))
+        << path;
+    std::string out;
+    size_t pictures = 0;
+    std::istringstream lines(testing::ReadFileText(md5));
+    for (std::string line; std::getline(lines, line);) {
+        if (line.starts_with('#')) continue;  // the header names the file's own details
+        out += line + "\n";
+        ++pictures;
+    }
+    EXPECT_GT(pictures, 200u) << path << ": 11 s of video";
+    return out + testing::ReadFileText(packets);
 }
 
 struct Source {
@@ -119,6 +133,61 @@ TEST(Embedding, NothingLeftWhenItDoesNotComplete) {
         EXPECT_EQ(dir.Names(), std::vector<std::string>{"src.mp4"});
     }
 }
+
+// Sources made awkward on purpose: each row's source, the output's name, the outcome's status
+// and a piece of what the user is told (the message, or what was left out).
+struct AwkwardSource {
+    const char* label;
+    const char* make;  // shell lines run in the test's folder, making src.*
+    const char* source;
+    const char* output;
+    MpegStatus status;
+    const char* told;
+};
+
+class AwkwardSources : public ::testing::TestWithParam<AwkwardSource> {};
+
+TEST_P(AwkwardSources, AreCopiedOrRefusedWithAWord) {
+    if (!Shell("ffmpeg -version >/dev/null 2>&1")) GTEST_SKIP() << "no ffmpeg";
+    const AwkwardSource s = GetParam();
+    testing::TempDir dir;
+    const std::string ff = "ffmpeg -nostdin -v error -y -f lavfi -i testsrc=size=64x48:rate=";
+    ASSERT_TRUE(Shell("cd '" + dir.Path() + "' && F='" + ff + "' && " + s.make));
+    CaptionList captions;
+    testing::AddCaption(captions, 30, 90, "HELLO");
+    NoProgress progress;
+    const std::atomic<int> cancel{0};
+    ReplacingFile file;
+    ASSERT_TRUE(file.Open(dir.File(s.output)));
+    const MpegOutcome outcome =
+        EmbedCaptions(captions, dir.File(s.source), file.Output(), progress, cancel);
+    ASSERT_EQ(outcome.status, s.status) << outcome.message;
+    EXPECT_NE((outcome.message + outcome.skippedMessage).find(s.told), std::string::npos)
+        << outcome.message << outcome.skippedMessage;
+    if (s.status != MpegStatus::Completed) return;
+    ASSERT_TRUE(file.Commit());
+    // The streams FFmpeg finds at the start are all there, with every packet of their own.
+    const auto packets = [&](const std::string& name) {
+        Shell(
+            "ffprobe -v error -count_packets -show_entries stream=index,nb_read_packets -of "
+            "csv=p=0 '" +
+            dir.File(name) + "' | grep . | sort -u > '" + dir.File("count") + "'");
+        return testing::ReadFileText(dir.File("count"));
+    };
+    EXPECT_EQ(packets(s.output), packets(s.source));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sources, AwkwardSources,
+    ::testing::Values(
+        // The second part's streams are new PIDs, past what opening the file reads (5 s).
+        AwkwardSource{
+            "StreamsAddedMidFile",
+            "$F\"30000/1001\" -c:v libx264 -t 7 a.ts && $F\"30000/1001\" -f lavfi -i sine "
+            "-c:v libx264 -t 2 -mpegts_start_pid 0x300 -mpegts_pmt_start_pid 0x1100 "
+            "b.ts && cat a.ts b.ts > src.ts",
+            "src.ts", "out.ts", MpegStatus::Completed, "Streams 1 (h264), 2 (mp2) of "}),
+    [](const auto& info) { return std::string(info.param.label); });
 
 // A caption message already in an SEI unit is replaced; the unit's other messages stay.
 TEST(CaptionSei, ReplacesOnlyTheCaptionMessage) {
