@@ -150,8 +150,10 @@ TEST_F(Mcc708, AFileWith708AndNo608ImportsItsCaptions) {
     // caption area's corner, SetPenLocation row 14, column 0, "OK". Frame 40: DeleteWindows 0.
     const std::string path = dir.Path() + "/only708.mcc";
     WriteFileText(path, kHead + "00:00:00:01\t" +
-                            Packet("FC8080FD8080FF072CFE9838FE8A0AFE0E1FFE0992FE0E00FE4F4B") +
-                            "\n00:00:01:10\t" + Packet("FC8080FF4222FE8C01") + "\n");
+                            "6101289669284F43000072E9FC8080FD8080FF072CFE9838FE8A0AFE0E1FFE0992FE0E"
+                            "00FE4F4B740000858A" +
+                            "\n00:00:01:10\t" +
+                            "6101169669164F43000072E3FC8080FF4222FE8C01740000A678" + "\n");
     ASSERT_EQ(ImportCaptionFile(project, path, "mcc"), ImportResult::Imported);
     CaptionList want;
     AddCaption(want, 1, 40, "OK");
