@@ -237,11 +237,12 @@ constexpr uint8_t kServiceInfoPresent = 0x20;
 constexpr uint8_t kServiceInfoFlags = 0x10 | 0x04;
 constexpr uint8_t kServiceInfoStartComplete = 0x80 | 0x40 | 0x10;  // reserved, start, complete
 
-// One service of the service information section: its number (0 for the 608 service; a short
-// number after a reserved bit), then the caption service descriptor's entry: the language, 608
-// field 1 or 708 service number, neither easy reader nor wide aspect, reserved bits set.
+// One service of the service information section: a reserved bit, csn_size set (the number
+// in five bits after another reserved bit: 0 for the 608 service), then the caption service
+// descriptor's entry: the language, 608 field 1 or 708 service number, neither easy reader nor
+// wide aspect, reserved bits set.
 void AppendServiceEntry(std::vector<uint8_t>& out, int service, std::string_view language) {
-    out.push_back(static_cast<uint8_t>(0x80 | 0x20 | service));
+    out.push_back(static_cast<uint8_t>(0x80 | 0x40 | 0x20 | service));
     for (size_t k = 0; k < 3; ++k)
         out.push_back(static_cast<uint8_t>(k < language.size() ? language[k] : ' '));
     const bool digital = service > 0;

@@ -114,11 +114,12 @@ using Mcc708 = ProjectTest;
 // The erase of "HI" (frames 30 to 90) worked by hand: EDM 94 2C in field 1; the caption
 // channel packet of sequence 2, 4 bytes (82), a block of service 1, 2 bytes (22), DeleteWindows
 // of window 0 (8C 01) in entries FF and FE, 16 entries not valid (O, M); the service
-// information (73): start and complete, 2 services (D2); 608 (A0) and service 1 (A1), "eng",
-// 608 field 1 (7E) and 708 service 1 (C1), easy reader and wide aspect off (3F FF).
+// information (73): start and complete, 2 services (D2); each a reserved bit and csn_size set,
+// then a reserved bit and the 5-bit number: 608 (E0) and service 1 (E1), "eng", 608 field 1 (7E)
+// and 708 service 1 (C1), easy reader and wide aspect off (3F FF); the CDP checksum 98.
 const std::string kEraseLine =
-    "\r\n00:00:03:00\tT59S594F77Z5A72F4FC942CRFF8222FE8C01OM73D2A0656E677E3FFFA1656E67C13FFF74Z5"
-    "A18BB\r\n";
+    "\r\n00:00:03:00\tT59S594F77Z5A72F4FC942CRFF8222FE8C01OM73D2E0656E677E3FFFE1656E67C13FFF74Z5"
+    "A98BB\r\n";
 
 TEST_F(Mcc708, WritesTheCaptionsAs708Service1BesideThe608) {
     AddCaption(project.captions, 30, 90, "HI");
@@ -139,7 +140,7 @@ TEST_F(Mcc708, WritesTheCaptionsAs708Service1BesideThe608) {
 
     options.language = "spa";
     ExportCaptionFile(project, path, mcc, options);
-    EXPECT_NE(ReadFileText(path).find("A1737061C1"), std::string::npos);
+    EXPECT_NE(ReadFileText(path).find("E1737061C1"), std::string::npos);
     options.write708 = false;
     ExportCaptionFile(project, path, mcc, options);
     EXPECT_EQ(ReadMccText(Bytes(ReadFileText(path))).dtvcc.size(), 0u);
