@@ -152,6 +152,8 @@ const Case kCases[] = {
     // Field 2: channel 3, beside the extended data service.
     {"channel 3 beside data service", "0105 'XY' 0F20 RCL ENM R15 'HI' EOC @20 EDM",
      {{7, 20, Manual, "15:HI"}}, "", {3}},
+    // Row 11's address starts with 10, just past the data service's codes.
+    {"channel 3 on row 11", "RCL ENM R11 'HI' EOC @20 EDM", {{4, 20, Manual, "11:HI"}}, "", {3}},
 };
 // clang-format on
 
