@@ -10,6 +10,7 @@
 
 #include "codec/decoder.h"
 #include "codec/encoder.h"
+#include "dtvcc/service_decoder.h"
 #include "files/pair_stream.h"
 #include "model/caption.h"
 
@@ -62,6 +63,16 @@ std::string ErrorSavingFileText(const std::string& path, const std::string& reas
 // (those of the field read) and one-frame flashes. Empty when there is nothing.
 std::string SkippedDataText(const std::string& path, const SkippedData& skipped,
                             const CaptionFileData& read = {});
+
+// The note of an import that read a 708 service, the file holding no 608 captions on the
+// channel: how many captions came of it, how many of more than 4 rows and with 708 styles the
+// 608 screen lacks (kept as text in 608's colours).
+std::string Read708Text(const std::string& path, int channel, int service,
+                        const dtvcc::ServiceReport& report);
+// What of the 708 service could not be placed on the 608 screen (characters past its 32
+// columns or 15 rows, codes of the sets 608 has no place for), by the timecode of the first;
+// empty when nothing.
+std::string Lost708Text(const std::string& path, const dtvcc::ServiceReport& report);
 
 // What roll-up and paint-on data became ("106 roll-up lines became 53 pop-on captions."), one
 // sentence a line after "Imported from PATH:"; empty when there was none.
@@ -120,6 +131,12 @@ std::string LateStreamsText(const std::string& path, const std::vector<std::stri
                             uint64_t packets);
 // A source that no carrier supports; `what` says what it is ("it is empty").
 std::string NotAVideoStreamText(const std::string& path, std::string_view what);
+// Why a media file is not read: a URL, a device or a folder; a playlist or index naming others.
+inline constexpr std::string_view kNotALocalFileText =
+    "it is not a local file; only a file on this computer is read";
+inline constexpr std::string_view kNamesOtherFilesText =
+    "it names other files or addresses to read (a playlist or an index); only a video file "
+    "itself is read";
 
 // The command-line tool's texts.
 inline constexpr std::string_view kCancelledText = "cancelled";
