@@ -69,6 +69,10 @@ def faults_of_line(line):
     for m in INTEGER.finditer(mask):
         if mask[max(0, m.start() - 2):m.start()] == "0x":
             continue
+        # A buffer's size in its declaration: one byte more or less changes nothing seen.
+        if mask[m.start() - 1:m.start()] == "[" and mask[m.end():m.end() + 1] == "]" and \
+                DECLARATION.match(mask.strip()):
+            continue
         value = int(line[m.start():m.end()])
         for v in (value + 1, value - 1):
             if v >= 0:

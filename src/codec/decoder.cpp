@@ -57,6 +57,12 @@ bool IsCommand(uint8_t code) {
     }
 }
 
+// Before any address code a receiver's cursor stands at row 15, column 0; so does the cursor of
+// a memory that was just erased or swapped in for loading.
+void HomeCursor(ScreenWriter& writer) {
+    writer.MoveTo(kScreenRows - 1, 0);
+}
+
 void CopyRow(Caption& to, int toRow, const Caption& from, int fromRow) {
     std::copy(std::begin(from.cells[fromRow]), std::end(from.cells[fromRow]), to.cells[toRow]);
 }
@@ -72,6 +78,8 @@ CaptionDecoder::CaptionDecoder(const DecodeOptions& options)
       ourChannel_((options.channel - 1) % 2 == 0),
       displayed_(std::make_unique<Caption>()),
       loading_(std::make_unique<Caption>()) {
+    HomeCursor(loadWriter_);
+    HomeCursor(displayWriter_);
     skipped_.otherChannel = options.channel % 2 == 1 ? options.channel + 1 : options.channel - 1;
 }
 
@@ -172,7 +180,7 @@ void CaptionDecoder::Command(uint8_t code) {
             break;
         case kEnm:
             loading_->ClearScreen();
-            loadWriter_.Reset();
+            HomeCursor(loadWriter_);
             break;
         case kBs:
             if (mode_ == Mode::PopOn) {
@@ -204,7 +212,7 @@ void CaptionDecoder::EnterMode(Mode mode, int depth) {
             // A receiver that turns to roll-up erases both memories.
             EraseDisplayed();
             loading_->ClearScreen();
-            loadWriter_.Reset();
+            HomeCursor(loadWriter_);
             displayWriter_.MoveTo(baseRow_, 0);
         } else if (depth < depth_) {
             for (int r = baseRow_ - depth_ + 1; r <= baseRow_ - depth; ++r) {
@@ -240,8 +248,8 @@ void CaptionDecoder::WriteFragment(const uint8_t* bytes, int length, bool extend
         writer.Column() == fallbackColumn_ + 1) {
         writer.Backspace(mode_ == Mode::PopOn ? *loading_ : *displayed_);
     }
-    // A preamble or a background code shows nothing by itself.
-    const bool visible = !IsRowByte(bytes[0]) && bytes[0] != kBackground;
+    // A preamble, a tab offset or a background code shows nothing by itself.
+    const bool visible = !IsRowByte(bytes[0]) && !IsTabOffset(bytes[0]) && bytes[0] != kBackground;
     for (int k = 0; k < length; ++k) Write(bytes[k], visible);
 }
 
@@ -359,7 +367,7 @@ void CaptionDecoder::EndOfCaption() {
     EndPainting();
     std::swap(displayed_, loading_);
     loading_->ClearScreen();
-    loadWriter_.Reset();
+    HomeCursor(loadWriter_);
     if (!ShowsNothing(*displayed_)) {
         Show(*displayed_, frame_, frame_ + 2, false);
     } else if (shown_ && frame_ >= earliestEnd_) {

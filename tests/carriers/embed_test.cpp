@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <sstream>
 
 #include "carriers/caption_payloads.h"
 #include "carriers/embed_captions.h"
@@ -23,15 +24,28 @@ struct NoProgress : ProgressSink {
     void SetProgress(uint64_t) override {}
 };
 
-// What FFmpeg says of the video stream: the pictures' checksums and the packets.
+// What FFmpeg says of the video stream: the pictures' checksums and the packets. A tool that
+// fails fails the test, so that two failures never compare equal.
 std::string Pictures(const std::string& path, const testing::TempDir& dir) {
-    const std::string out = dir.File("md5");
-    Shell("ffmpeg -nostdin -v error -i '" + path + "' -map 0:v -f framemd5 - | grep -v '^#' > '" +
-          out +
-          "'; ffprobe -v error -select_streams v:0 -count_packets -show_entries "
-          "stream=nb_read_packets -of csv '" +
-          path + "' >> '" + out + "'");
-    return testing::ReadFileText(out);
+    const std::string md5 = dir.File("md5"), packets = dir.File("packets");
+    EXPECT_TRUE(
+        Shell("ffmpeg -nostdin -v error -y -i '" + path + "' -map 0:v -f framemd5 '" + md5 + "'"))
+        << path;
+    EXPECT_TRUE(
+        Shell("ffprobe -v error -select_streams v:0 -count_packets -show_entries "
+              "stream=nb_read_packets -of csv '" +
+              path + "' > '" + packets + "'"))
+        << path;
+    std::string out;
+    size_t pictures = 0;
+    std::istringstream lines(testing::ReadFileText(md5));
+    for (std::string line; std::getline(lines, line);) {
+        if (line.starts_with('#')) continue;  // the header names the file's own details
+        out += line + "\n";
+        ++pictures;
+    }
+    EXPECT_GT(pictures, 200u) << path << ": 11 s of video";
+    return out + testing::ReadFileText(packets);
 }
 
 struct Source {

@@ -43,20 +43,24 @@ std::vector<Severity> Check(const std::vector<Shown>& captions, const CheckProfi
 }
 
 TEST(CheckCaptions, EveryRuleAtItsLimitsInEveryProfile) {
-    // The numbers: rows, characters per second, frames at least, seconds at most (0: none).
+    // The numbers as the style guides publish them (see the README): rows, characters per
+    // second, the shortest display in seconds (two thirds, five sixths and one and a half), the
+    // longest in seconds (0: none).
     const struct {
         const char* name;
-        int rows, shortest;
-        double rate, longest;
+        int rows;
+        double rate, shortestSeconds, longest;
         Severity rowsSeverity, rateSeverity, shortSeverity, longSeverity, lateSeverity;
     } profiles[] = {
-        {"broadcast", 4, 20, 20, 0, E, W, W, W, W},
-        {"streaming", 2, 25, 20, 7, E, E, E, E, E},
-        {"children", 2, 45, 17, 10, E, E, E, W, W},
+        {"broadcast", 4, 20, 2.0 / 3, 0, E, W, W, W, W},
+        {"streaming", 2, 20, 5.0 / 6, 7, E, E, E, E, E},
+        {"children", 2, 17, 1.5, 10, E, E, E, W, W},
     };
     for (const auto& p : profiles) {
         SCOPED_TRACE(p.name);
         const CheckProfile profile = *BuiltInProfile(p.name);
+        // Whole frames of 29.97 video, rounded to the nearest.
+        const int shortest = static_cast<int>(std::lround(p.shortestSeconds * 30000 / 1001));
         auto one = [&](CheckRule rule, int32_t start, int32_t end,
                        std::vector<std::string> rows = {"A"}) {
             return Check({{start, end, std::move(rows)}}, profile, rule)[0];
@@ -72,9 +76,8 @@ TEST(CheckCaptions, EveryRuleAtItsLimitsInEveryProfile) {
             letters.emplace_back(n % 32, 'A');
             EXPECT_EQ(one(CheckRule::ReadingRate, 30, 330, letters), n > most ? p.rateSeverity : O);
         }
-        for (int f : {p.shortest - 1, p.shortest, p.shortest + 1}) {
-            EXPECT_EQ(one(CheckRule::MinDuration, 30, 30 + f),
-                      f < p.shortest ? p.shortSeverity : O);
+        for (int f : {shortest - 1, shortest, shortest + 1}) {
+            EXPECT_EQ(one(CheckRule::MinDuration, 30, 30 + f), f < shortest ? p.shortSeverity : O);
         }
         const int longest = p.longest > 0 ? static_cast<int>(p.longest * 30000 / 1001) : 100000;
         for (int f : {longest - 1, longest, longest + 1}) {
@@ -125,6 +128,20 @@ TEST(CheckProfile, FilesOverrideNumbersAndSeverities) {
               std::pair(W, 17.0));
     EXPECT_TRUE(!p[CheckRule::MaxDuration].hasLimit &&
                 p[CheckRule::Spacing].severity == Severity::Off);
+    // Every key with a limit takes a number.
+    const std::pair<const char*, CheckRule> limits[] = {
+        {"rows", CheckRule::Rows},
+        {"reading-rate", CheckRule::ReadingRate},
+        {"min-duration", CheckRule::MinDuration},
+        {"max-duration", CheckRule::MaxDuration},
+        {"flash-gap", CheckRule::FlashGap},
+    };
+    for (const auto& [key, rule] : limits) {
+        SCOPED_TRACE(key);
+        const ProfileText one = ParseProfile(std::string(key) + " = 3\n", "x");
+        ASSERT_TRUE(one.profile) << one.error;
+        EXPECT_EQ((*one.profile)[rule].limit, 3);
+    }
     const std::pair<const char*, const char*> refused[] = {
         {"rows = 3\nlate-display = 2\n", "line 2: unknown key 'late-display'"},
         {"rows = -1", "line 1: '-1' is not a number of 0 or more"},

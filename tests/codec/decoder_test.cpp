@@ -84,10 +84,17 @@ const Case kCases[] = {
     {"an EOC of nothing but ENM", "@10 RCL ENM R15 'HI' EOC @40 ENM ENM EOC EOC @99", {{14, 42, Manual, "15:HI"}}, ""},
     // Doubled codes count once, tripled twice; a null pair between equal codes breaks them.
     {"doubled codes", "RCL RCL ENM ENM R15 R15 'A' 1137 1137 1137 EOC EOC @20 EDM", {{10, 20, Manual, "15:A♪♪"}}, ""},
-    {"a null pair between", "1137 N1 1137 EOC @9 EDM", {{3, 9, Manual, "1:♪♪"}}, ""},
+    {"a null pair between", "1137 N1 1137 EOC @9 EDM", {{3, 9, Manual, "15:♪♪"}}, ""},
     {"the last ENM starts the loading", "RCL ENM R15 'XY' ENM R15 'OK' EOC 'ZZ' @20 EDM", {{7, 20, Manual, "15:OK"}}, ""},
     // An extended character replaces the basic fallback just before it, and only that.
     {"extended characters", "R15 'E' 1221 'xE' 1221 EOC @20 EDM", {{5, 20, Manual, "15:ÉxÉ"}}, ""},
+    // ... a basic one or a space; never a special or extended character (a receiver backs
+    // over those too, but they are never fallbacks).
+    {"extended after special, extended, space", "R15 'A' 1137 1220 1221 1227 '_' 1220 EOC @20 EDM",
+     {{8, 20, Manual, "15:A♪ÁÉ¡Á"}}, ""},
+    // Before any address code, and after an erase of the loading, the cursor is on row 15.
+    {"text before any address code", "RCL ENM 'HI' EOC @20 RCL R5 'NO' ENM 'OK' EOC @40 EDM",
+     {{3, 25, Seamless, "15:HI"}, {25, 40, Manual, "15:OK"}}, ""},
     {"backspace and delete to end of row", "R15 'AB' 'CD' BS R14 'XY' R14 DER EOC @20 EDM", {{8, 20, Manual, "15:ABC"}}, ""},
 
     // Roll-up: each line once, grouped up to the depth, on the rows it used.
@@ -125,6 +132,10 @@ const Case kCases[] = {
      {{14, 35, Manual, "15:A"}, {64, 90, Manual, "15:C"}}, "rollup-codes 2@30", kSkip},
     // Paint-on: the screen that painting builds, from its first character to its erase.
     {"paint-on", "@10 RDC R14 'PA' 'IN' 'T' @30 EDM", {{12, 30, Manual, "14:PAINT"}}, "paint 1"},
+    // A tab offset shows nothing: the screen and the line start with their first character.
+    {"paint-on after a tab offset", "@10 RDC R14 1721 'PA' @30 EDM", {{13, 30, Manual, "14:PA"}}, "paint 1"},
+    {"roll-up after a tab offset", "RU2 R15 1722 'AB' CR @20 EDM", {{3, 20, Manual, "15:AB"}},
+     "lines 1 rollup-captions 1"},
     {"painting over a pop-on caption, replaced",
      "@10 RCL ENM R15 'HI' EOC @30 RDC RDC R14 'PA' 'IN' 'T' EOC @60 EDM",
      {{14, 33, Seamless, "15:HI"}, {33, 36, Manual, "14:PAINT|15:HI"}}, "paint 1"},
@@ -141,6 +152,8 @@ const Case kCases[] = {
     // Field 2: channel 3, beside the extended data service.
     {"channel 3 beside data service", "0105 'XY' 0F20 RCL ENM R15 'HI' EOC @20 EDM",
      {{7, 20, Manual, "15:HI"}}, "", {3}},
+    // Row 11's address starts with 10, just past the data service's codes.
+    {"channel 3 on row 11", "RCL ENM R11 'HI' EOC @20 EDM", {{4, 20, Manual, "11:HI"}}, "", {3}},
 };
 // clang-format on
 

@@ -118,23 +118,34 @@ TEST(EditHistory, UndoingEverythingGivesTheSavedProjectAndRedoingGivesItBack) {
     }
 }
 
+// Adds a caption "A" at `start` as one step, as typing into a new caption does.
+void AddA(EditHistory& history, int32_t start) {
+    std::unique_ptr<Caption> empty;
+    AddCaptionAt(history, start, &empty);
+    ASSERT_NE(empty, nullptr);
+    empty->cells[0][0] = {'A', kDefaultAttribute};
+    EditingContext context;
+    BeginNewCaptionSession(std::move(empty), kAddCaptionStep, context);
+    ASSERT_NE(CommitEditSession(history, context), nullptr);
+}
+
 TEST(EditHistory, TheModifiedFlagIsNotAtTheSavedStepAndTheBoundDropsTheOldest) {
+    size_t oneStep = 0;  // as the history counts it
+    {
+        CaptionProject probe;
+        EditHistory history(probe);
+        AddA(history, 100);
+        oneStep = history.Bytes();
+    }
+    const size_t roomForTwo = 2 * oneStep + oneStep / 2;
     CaptionProject project;
     int told = 0;
     project.onModified = [&](bool) { ++told; };
-    EditHistory history(project, 3 * sizeof(Caption) + 400);  // room for two steps
+    EditHistory history(project, roomForTwo);
     history.Clear(true);
     std::vector<int> changes;
     project.captions.SetObserver([&](CaptionRange r) { changes.push_back(r.firstFrame); });
-    for (int32_t start : {100, 200, 300}) {
-        std::unique_ptr<Caption> empty;
-        AddCaptionAt(history, start, &empty);
-        ASSERT_NE(empty, nullptr);
-        empty->cells[0][0] = {'A', kDefaultAttribute};
-        EditingContext context;
-        BeginNewCaptionSession(std::move(empty), kAddCaptionStep, context);
-        ASSERT_NE(CommitEditSession(history, context), nullptr);
-    }
+    for (int32_t start : {100, 200, 300}) AddA(history, start);
     EXPECT_EQ(changes, (std::vector<int>{100, 200, 300}));
     EXPECT_EQ(history.StepCount(), 2u);
     EXPECT_EQ(history.UndoName(), kAddCaptionStep);
@@ -148,6 +159,15 @@ TEST(EditHistory, TheModifiedFlagIsNotAtTheSavedStepAndTheBoundDropsTheOldest) {
     EXPECT_EQ(project.captions.Count(), 1);
     EXPECT_TRUE(project.modified);  // as far back as the steps go
     EXPECT_EQ(told, 9);             // every change, save and clearing told
+
+    // Saved when empty: with the oldest step dropped, undoing all cannot come back to it.
+    CaptionProject fresh;
+    EditHistory bounded(fresh, roomForTwo);
+    bounded.Clear(true);
+    for (int32_t start : {100, 200, 300}) AddA(bounded, start);
+    while (bounded.CanUndo()) bounded.Undo();
+    EXPECT_EQ(fresh.captions.Count(), 1);
+    EXPECT_TRUE(fresh.modified);
 }
 
 }  // namespace

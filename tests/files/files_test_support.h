@@ -141,7 +141,7 @@ struct ProjectTest : ::testing::Test {
 };
 
 inline std::string SamplePath(const std::string& name) {
-    return std::string(VANTREL_SOURCE_DIR "/../shared/samples/") + name;
+    return std::string(VANTREL_SAMPLES_DIR "/") + name;
 }
 inline bool SampleExists(const std::string& name) {
     return std::filesystem::exists(SamplePath(name));

@@ -18,29 +18,15 @@ const std::string kHead = "File Format=MacCaption_MCC V1.0\r\n// a comment\r\nUU
 // the sum of the packet's bytes.
 const std::string kPacket = "T49S494F43ZZ72F4FC942FROO74ZZFCAB";
 
-// A packet of the given cc_data entries (hexadecimal) with right checksums; `negated` writes the
-// last byte as other writers do.
-std::string Packet(const std::string& entries, bool negated = false) {
-    std::vector<uint8_t> cdp{
-        0x96, 0x69, 0, 0x4F, 0x43, 0, 0, 0x72, static_cast<uint8_t>(0xE0 | entries.size() / 6)};
-    for (size_t i = 0; i < entries.size(); i += 2) {
-        cdp.push_back(static_cast<uint8_t>(std::stoi(entries.substr(i, 2), nullptr, 16)));
-    }
-    cdp.insert(cdp.end(), {0x74, 0, 0, 0});
-    cdp[2] = static_cast<uint8_t>(cdp.size());
-    unsigned sum = 0;
-    for (uint8_t b : cdp) sum += b;
-    cdp.back() = static_cast<uint8_t>(-sum);
-    std::vector<uint8_t> p{0x61, 0x01, static_cast<uint8_t>(cdp.size())};
-    p.insert(p.end(), cdp.begin(), cdp.end());
-    sum = 0;
-    for (uint8_t b : p) sum += b;
-    p.push_back(static_cast<uint8_t>(negated ? -sum : sum));
-    std::string text;
-    char hex[3];
-    for (uint8_t b : p) text += (std::snprintf(hex, sizeof hex, "%02X", b), hex);
-    return text;
-}
+// More packets worked out the same way, without the letters: 61 01, the CDP's length, the CDP
+// (96 69, its length, 4F 43, counter 0, 72, E0 plus the entry count, the entries, 74 00 00 and a
+// byte that brings its sum to 0) and the sum of the packet's bytes.
+const std::string kTwoFields = "6101139669134F43000072E2FC942FFD8080740000D875";  // FC942F FD8080
+const std::string kNegated = "6101109669104F43000072E1FC942F740000D98E";  // FC942F, the sum negated
+const std::string kSixEntries =  // FC9420 FD1520 FE0102 FA0000 F91111 FC942F
+    "61011F96691F4F43000072E6FC9420FD1520FE0102FA0000F91111FC942F740000CD81";
+const std::string kRcl = "6101109669104F43000072E1FC9420740000E872";  // FC9420
+const std::string kEoc = "6101109669104F43000072E1FC942F740000D972";  // FC942F
 
 TEST(MccFile, WritesOnePacketPerFrame) {
     const std::string text = FormatMccText(Bytes("\x80\x80\x94\x2F"));
@@ -63,12 +49,9 @@ TEST(MccFile, Reads) {
     } cases[] = {
         {"letters", kHead + "00:00:00:00\t" + kPacket + "\r\n", Bytes("\x94\xAF"),
          Bytes("\x80\x80")},
-        {"hexadecimal alone", kHead + "00:00:00:01\t" + Packet("FC942FFD8080") + "\n",
+        {"hexadecimal alone", kHead + "00:00:00:01\t" + kTwoFields + "\n",
          AfterNullPairs(1, "\x94\xAF"), AfterNullPairs(1, "\x80\x80")},
-        {"the negated checksum",
-         kHead + "00:00:00:00\t" + Packet("FC942F", true),
-         Bytes("\x94\xAF"),
-         {}},
+        {"the negated checksum", kHead + "00:00:00:00\t" + kNegated, Bytes("\x94\xAF"), {}},
         {"a bad checksum",
          kHead +
              "00:00:00:00\tT49S494F43ZZ72F4FC942FROO74ZZFDAB\n"
@@ -76,18 +59,29 @@ TEST(MccFile, Reads) {
              kPacket,
          AfterNullPairs(2, "\x94\xAF"), AfterNullPairs(2, "\x80\x80"), 0, 1},
         {"two pairs of each field, 708 and not valid entries passed over",
-         kHead + "00:00:00:05\t" + Packet("FC9420FD1520FE0102FA0000F91111FC942F"),
-         AfterNullPairs(5, "\x94\xA0\x94\xAF"), AfterNullPairs(5, "\x95\xA0")},
+         kHead + "00:00:00:05\t" + kSixEntries, AfterNullPairs(5, "\x94\xA0\x94\xAF"),
+         AfterNullPairs(5, "\x95\xA0")},
         {"one timecode twice goes on",
-         kHead + "00:00:00:00\t" + Packet("FC9420") + "\n00:00:00:00\t" + Packet("FC942F"),
+         kHead + "00:00:00:00\t" + kRcl + "\n00:00:00:00\t" + kEoc,
          Bytes("\x94\xA0\x94\xAF"),
          {}},
         {"30DF with colons",
-         kHead + "Time Code Rate=30DF\n00:01:00:02\t" + Packet("FC942F"),
+         kHead + "Time Code Rate=30DF\n00:01:00:02\t" + kEoc,
          AfterNullPairs(1800, "\x94\xAF"),
          {}},
+        // Drop-frame counts: ten minutes are 17982 frames, an hour 107892.
+        {"30DF with colons at ten minutes", kHead + "Time Code Rate=30DF\n00:10:00:00\t" + kPacket,
+         AfterNullPairs(17982, "\x94\xAF"), AfterNullPairs(17982, "\x80\x80")},
+        {"30DF with colons at eleven minutes",
+         kHead + "Time Code Rate=30DF\n00:11:00:02\t" + kEoc,
+         AfterNullPairs(19782, "\x94\xAF"),
+         {}},
+        {"30DF with colons at an hour",
+         kHead + "Time Code Rate=30DF\n01:00:00:00\t" + kEoc,
+         AfterNullPairs(107892, "\x94\xAF"),
+         {}},
         {"30 with colons",
-         kHead + "Time Code Rate=30\n00:01:00:02\t" + Packet("FC942F"),
+         kHead + "Time Code Rate=30\n00:01:00:02\t" + kEoc,
          AfterNullPairs(1802, "\x94\xAF"),
          {}},
         {"other ancillary data", kHead + "00:00:00:00\t6102038080800B\n", {}, {}},

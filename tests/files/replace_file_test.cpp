@@ -69,14 +69,23 @@ TEST(ReplaceFileContent, ALinkKeepsPointingAtTheFileItNamesAndAPipeIsWrittenWher
     fs::create_symlink(dir.File("real/target.txt"), dir.File("absolute"));
     fs::create_symlink("real/new.txt", dir.File("dangling"));
     fs::create_symlink("dangling", dir.File("chain"));
-    const std::pair<const char*, const char*> cases[] = {
-        {"absolute", "real/target.txt"}, {"dangling", "real/new.txt"}, {"chain", "real/new.txt"}};
+    // A relative link to a relative link in a subfolder: the second is read from its own folder.
+    fs::create_directory(dir.File("sub"));
+    WriteFileText(dir.File("sub/deep.txt"), "old");
+    fs::create_symlink("deep.txt", dir.File("sub/inner"));
+    fs::create_symlink("sub/inner", dir.File("hop"));
+    const std::pair<const char*, const char*> cases[] = {{"absolute", "real/target.txt"},
+                                                         {"dangling", "real/new.txt"},
+                                                         {"chain", "real/new.txt"},
+                                                         {"hop", "sub/deep.txt"}};
     for (const auto& [link, target] : cases) {
         EXPECT_EQ(ReplaceFileContent(dir.File(link), link, nullptr), WriteResult::Written);
         EXPECT_TRUE(fs::is_symlink(dir.File(link))) << link;
         EXPECT_EQ(ReadFileText(dir.File(target)), link);
     }
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.File("real")), {}), 2) << "no stray file";
+    EXPECT_EQ(dir.Names(),
+              (std::vector<std::string>{"absolute", "chain", "dangling", "hop", "real", "sub"}));
     ASSERT_EQ(::mkfifo(dir.File("pipe").c_str(), 0600), 0);
     std::string got;
     std::thread reader([&] { got = ReadFileText(dir.File("pipe")); });

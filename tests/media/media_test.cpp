@@ -150,6 +150,7 @@ TEST(ShotChangeFile, ReadsFramesAndTimecodesAndNamesBadLines) {
         std::vector<int64_t> badLines;
     } kCases[] = {
         {"120\n37\n\n  4000 \r\n37\n", {37, 120, 4000}, {}},
+        {"\t90\t\n\t00:00:04:00\t\n", {90, 120}, {}},
         {"00:00:01:07\n00:01:00;02\n01:00:00:00", {37, 1800, 108000}, {}},
         {"\xEF\xBB\xBF"
          "12\nabc\n00:00:01:30\n12x\n-5\n00:00:01:07 x\n1:2:3:4\n99999999999\n",
