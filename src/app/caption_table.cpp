@@ -34,10 +34,9 @@ CaptionTable::CaptionTable(CaptionList& list, QWidget* parent)
     fit(CaptionTableModel::kMode, "Persistent");
     fit(CaptionTableModel::kRows, "Rows");
     fit(CaptionTableModel::kRate, "00.0");
-    // The text next to the times it shows between, where a narrow side column still shows it;
-    // the counts follow it.
-    fit(CaptionTableModel::kText, "Where the river bends, we never");
-    columns->moveSection(CaptionTableModel::kText, CaptionTableModel::kDuration);
+    // The short columns first, all in sight in a narrow side column; the text last, taking the
+    // rest of the width.
+    fit(CaptionTableModel::kText, "Where the river bends");
 
     // Rows the playhead selects are already followed: only the operator's choice moves the video.
     connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
@@ -92,4 +91,12 @@ void CaptionTable::keyPressEvent(QKeyEvent* event) {
     QTableView::keyPressEvent(event);
 }
 
+// Home and End go to the first and last caption (Shift selecting up to it as the arrows do),
+// in the first column: never sideways to the row's ends.
+QModelIndex CaptionTable::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+    if (action != MoveHome && action != MoveEnd) return QTableView::moveCursor(action, modifiers);
+    const int rows = model_.rowCount();
+    if (rows == 0) return {};
+    return model_.index(action == MoveHome ? 0 : rows - 1, CaptionTableModel::kNumber);
+}
 }  // namespace vantrel

@@ -1,7 +1,8 @@
 // The caption list: a table of every caption of the project (CaptionTableModel), rows of one
 // height and no widget per row, so that thousands of captions scroll as cheaply as ten. Choosing
 // a row sends the video to the caption's start; the playhead highlights the caption on the air.
-// Delete asks for the selected captions to be removed, a double-click for one to be edited.
+// Delete asks for the selected captions to be removed, a double-click for one to be edited; Home
+// and End go to the first and last caption.
 #pragma once
 
 #include <QTableView>
@@ -38,6 +39,8 @@ class CaptionTable : public QTableView {
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
+
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
 
   private:
     CaptionList& list_;

@@ -213,25 +213,38 @@ void FileCommands::ImportTranscript() {
     host_.ShowCaptionsAgain();
 }
 
-void FileCommands::WriteUntilDone(const Dialogs::FileRequest& request,
+namespace {
+
+std::string FileNameOf(const std::string& path) {
+    return std::filesystem::path(path).filename().string();
+}
+
+}  // namespace
+
+void FileCommands::WriteUntilDone(const Dialogs::FileRequest& request, const char* done,
                                   const std::function<bool(const Dialogs::ChosenFile&)>& write) {
     host_.PauseIfPlaying();
     while (const auto chosen = dialogs_.ChooseFileToSave(InProjectFolder(request))) {
-        if (write(*chosen)) return;
+        if (write(*chosen)) {
+            host_.Tell(done + FileNameOf(chosen->path));
+            return;
+        }
     }
 }
 
 void FileCommands::ExportCaptions() {
-    WriteUntilDone(kExportRequest, [this](const auto& c) { return Export(c, kExportRequest); });
+    WriteUntilDone(kExportRequest, "Exported the captions to ",
+                   [this](const auto& c) { return Export(c, kExportRequest); });
 }
 
 void FileCommands::GenerateTimingReport() {
-    WriteUntilDone(kTimingReportRequest,
+    WriteUntilDone(kTimingReportRequest, "Wrote the timing report ",
                    [this](const auto& c) { return Export(c, kTimingReportRequest); });
 }
 
 void FileCommands::ConvertToSubtitle() {
-    WriteUntilDone(kSubtitleRequest, [this](const auto& c) { return Export(c, kSubtitleRequest); });
+    WriteUntilDone(kSubtitleRequest, "Converted the captions to ",
+                   [this](const auto& c) { return Export(c, kSubtitleRequest); });
 }
 
 bool FileCommands::Export(const Dialogs::ChosenFile& chosen, const Dialogs::FileRequest& request) {
@@ -268,6 +281,8 @@ void FileCommands::Multiplex() {
                  ? EmbedToFile(host_.Project(), *sourcePath, chosen->path, progress_)
                  : MultiplexToFile(host_.Project(), *sourcePath, chosen->path, progress_))
                 .status;
+        if (status == MpegStatus::Completed)
+            host_.Tell("Embedded the captions into " + FileNameOf(chosen->path));
         if (status != MpegStatus::Refused && status != MpegStatus::NotAVideoStream) return;
     }
 }

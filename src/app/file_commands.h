@@ -33,6 +33,8 @@ class FileCommandsHost {
     // The project names a video that is not there: says which, lets the user choose where it
     // is now and opens it at `frame`. True when the project has the chosen video instead.
     virtual bool RelinkMissingVideo(int32_t /*frame*/) { return false; }
+    // A file was written: what, naming it, where the user looks without being stopped.
+    virtual void Tell(const std::string& /*done*/) {}
 };
 
 class FileCommands {
@@ -75,9 +77,9 @@ class FileCommands {
   private:
     // Writes the captions as the chosen file, in the format its name has (else the request's).
     bool Export(const Dialogs::ChosenFile& chosen, const Dialogs::FileRequest& request);
-    // Asks for a file with `request` until `write` succeeds or the user cancels; the writers
-    // report their own failures.
-    void WriteUntilDone(const Dialogs::FileRequest& request,
+    // Asks for a file with `request` until `write` succeeds (told as `done` and the file's name)
+    // or the user cancels; the writers report their own failures.
+    void WriteUntilDone(const Dialogs::FileRequest& request, const char* done,
                         const std::function<bool(const Dialogs::ChosenFile&)>& write);
 
     FileCommandsHost& host_;

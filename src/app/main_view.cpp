@@ -47,6 +47,16 @@ constexpr ButtonLook kButtonLooks[MainView::kButtonCount] = {
     {"add_caption", "Add Caption", true},
 };
 
+// A press on the groove jumps the thumb there, held as if grabbed: letting go seeks to it.
+class GrooveJumpStyle : public QProxyStyle {
+  public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returned) const override {
+        if (hint == SH_Slider_AbsoluteSetButtons) return Qt::LeftButton;
+        return QProxyStyle::styleHint(hint, option, widget, returned);
+    }
+};
+
 }  // namespace
 
 MainView::MainView(Dialogs& dialogs, QWidget* parent,
@@ -95,7 +105,10 @@ MainView::MainView(Dialogs& dialogs, QWidget* parent,
     videoWindow_.SetPlayer(&player_);
     timecodeLabel_.setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
-    // Keyboard and page clicks do not move the slider: only its thumb does.
+    // Keyboard and page steps do not move the slider: its thumb does, and a press on the groove
+    // takes the thumb there.
+    sliderStyle_ = std::make_unique<GrooveJumpStyle>();
+    slider_.setStyle(sliderStyle_.get());
     slider_.setTickPosition(QSlider::NoTicks);
     slider_.setSingleStep(0);
     slider_.setPageStep(0);
@@ -238,6 +251,8 @@ void MainView::CreateLayout() {
     mainSplitter_.setSizes({kFirstTimelineHeight * 5, kFirstTimelineHeight});
     // A view that is never shown has its children placed all the same (tests, screenshots).
     outer->activate();
+    for (QSplitter* splitter : {&mainSplitter_, &upperSplitter_, &sideSplitter_})
+        connect(splitter, &QSplitter::splitterMoved, this, &MainView::LayoutChanged);
 }
 
 void MainView::SetPanelShown(bool shown) {
@@ -260,6 +275,7 @@ void MainView::ShowInSideColumn(QWidget& widget, bool shown) {
     }
     sideSplitter_.setVisible(any);
     if (any && !columnShown && !shownSizes_.isEmpty()) upperSplitter_.setSizes(shownSizes_);
+    emit LayoutChanged();
 }
 
 void MainView::SaveLayout(QSettings& settings) const {

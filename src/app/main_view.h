@@ -4,6 +4,7 @@
 
 #include <QFrame>
 #include <QLabel>
+#include <QProxyStyle>
 #include <QScrollArea>
 #include <QSettings>
 #include <QSlider>
@@ -11,6 +12,7 @@
 #include <QToolButton>
 #include <QWidget>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -173,6 +175,7 @@ class MainView : public QWidget,
     void PauseIfPlaying() override;
     void ReleaseCaptions() override;
     void ShowCaptionsAgain() override;
+    void Tell(const std::string& done) override { emit Finished(QString::fromStdString(done)); }
 
     // Sets the frame without moving the media, as when there is none.
     void SetCurrentFrame(int32_t frame) { currentFrame_ = frame; }
@@ -210,6 +213,10 @@ class MainView : public QWidget,
     void ProjectChanged();
     // A key did nothing: why, for the status bar.
     void Refused(const QString& why);
+    // A long operation ended well: what it made, for the status bar.
+    void Finished(const QString& what);
+    // A splitter moved, or the list or the panel was shown or hidden.
+    void LayoutChanged();
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -257,6 +264,8 @@ class MainView : public QWidget,
     VideoWindow videoWindow_;  // a child of the caption window, covering it
     QLabel frameLabel_;
     QLabel timecodeLabel_;
+    // The slider's look, but a press anywhere on its groove takes the thumb there.
+    std::unique_ptr<QProxyStyle> sliderStyle_;
     QSlider slider_;
     QToolButton buttons_[kButtonCount];
     PropertiesPanel panel_;

@@ -56,22 +56,66 @@ void MainView::AddCaption() {
     ForgetTimelineCaption();
 }
 
+// Several captions chosen in the list all take the mode; else the caption the panel shows.
 void MainView::SetTimingMode(int mode) {
     const int32_t f = currentFrame_;
-    Caption* c = project_.captions.CaptionAt(f);
-    if (c == nullptr) return;
-    SetTimingModeStep(history_, *c, static_cast<int8_t>(mode));
+    std::vector<Caption*> chosen = table_.SelectedCaptions();
+    if (chosen.size() < 2) {
+        Caption* c = project_.captions.CaptionAt(f);
+        if (c == nullptr) return;
+        chosen = {c};
+    }
+    SetTimingModeStep(history_, chosen, static_cast<int8_t>(mode));
     captionWindow_.ForgetShownCaption();
     captionWindow_.ResetAndShowFrame(f);
     ForgetTimelineCaption();
 }
 
-// Held within the bounds of a timeline drag; a moved caption takes the video with it.
+namespace {
+
+// Why a typed time was not taken: the range a timeline drag allows, in the panel's units.
+QString TypedTimeRefusal(PropertiesPanel::Field field, int64_t typed, FrameBounds bounds,
+                         TimecodeStyle style) {
+    const auto frame = [style](int64_t f) {
+        return QStringLiteral("frame %1 (%2)")
+            .arg(f)
+            .arg(QString::fromStdString(FormatTimecode(static_cast<int32_t>(f), style)));
+    };
+    switch (field) {
+        case PropertiesPanel::Field::Start:
+            return QStringLiteral("Start Frame %1 not taken: this caption can start from %2 to %3")
+                .arg(typed)
+                .arg(frame(bounds.lowest), frame(bounds.highest));
+        case PropertiesPanel::Field::End:
+            return QStringLiteral("End Frame %1 not taken: this caption can end from %2 to %3")
+                .arg(typed)
+                .arg(frame(bounds.lowest), frame(bounds.highest));
+        case PropertiesPanel::Field::Duration:
+            break;
+    }
+    return QStringLiteral("Duration %1 not taken: this caption can last from %2 to %3 frames")
+        .arg(typed)
+        .arg(bounds.lowest)
+        .arg(bounds.highest);
+}
+
+}  // namespace
+
+// Refused, with the bounds named, outside the bounds of a timeline drag; a moved caption takes
+// the video with it.
 void MainView::SetTypedTime(PropertiesPanel::Field field, int64_t frame) {
     captionWindow_.EndEdit();
     PauseIfPlaying();
     Caption* c = project_.captions.CaptionAt(currentFrame_);
     if (c == nullptr) return;
+    using enum PropertiesPanel::Field;
+    FrameBounds bounds = field == Start ? StartBounds(*c) : EndBounds(*c);
+    if (field == Duration) bounds = {bounds.lowest - c->startFrame, bounds.highest - c->startFrame};
+    if (frame < bounds.lowest || frame > bounds.highest) {
+        emit Refused(TypedTimeRefusal(field, frame, bounds, timecodeStyle_));
+        panel_.FillPanel(*c);
+        return;
+    }
     switch (field) {
         case PropertiesPanel::Field::Start:
             MoveCaptionStep(history_, *c, frame, kStartFrameStep);

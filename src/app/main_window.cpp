@@ -29,6 +29,7 @@ namespace vantrel {
 namespace {
 
 constexpr int kRefusalShownMs = 5000;
+constexpr int kFinishedShownMs = 10000;
 
 QIcon Icon(const char* name) {
     return QIcon(QString(":/icons/%1.png").arg(name));
@@ -116,7 +117,15 @@ MainWindow::MainWindow(Dialogs* dialogs, const std::vector<MediaPlayer::Option>&
     };
     connect(&view_->Captions(), &CaptionWindow::Refused, status, showRefusal);
     connect(view_, &MainView::Refused, status, showRefusal);
+    connect(view_, &MainView::Finished, status,
+            [status](const QString& what) { status->showMessage(what, kFinishedShownMs); });
+    status->addPermanentWidget(&speedLabel_);
+    ShowSpeed();
     RestoreLayout();
+    layoutSaver_.setSingleShot(true);
+    layoutSaver_.setInterval(kLayoutSaveDelayMs);
+    connect(&layoutSaver_, &QTimer::timeout, this, &MainWindow::SaveLayout);
+    connect(view_, &MainView::LayoutChanged, &layoutSaver_, qOverload<>(&QTimer::start));
     // Every change, undo, save, open and new passes through the project's changed signal.
     connect(view_, &MainView::ProjectChanged, this, &MainWindow::ShowProjectState);
     ShowProjectState();
@@ -414,6 +423,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     if (QuitIfAllowed()) {
         view_->StopTimer();
         autosave_.Discard();
+        layoutSaver_.stop();
         SaveLayout();
         event->accept();
     } else {
@@ -422,8 +432,19 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 bool MainWindow::event(QEvent* event) {
-    // Coming back to the window repaints the picture.
-    if (event->type() == QEvent::WindowActivate) view_->RefreshViews(false);
+    switch (event->type()) {
+        case QEvent::WindowActivate:
+            // Coming back to the window repaints the picture.
+            view_->RefreshViews(false);
+            break;
+        case QEvent::Resize:
+        case QEvent::Move:
+        case QEvent::WindowStateChange:
+            layoutSaver_.start();
+            break;
+        default:
+            break;
+    }
     return QMainWindow::event(event);
 }
 

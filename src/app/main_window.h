@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QAction>
+#include <QLabel>
 #include <QMainWindow>
 #include <QStringList>
 #include <QTimer>
@@ -72,6 +73,10 @@ class MainWindow : public QMainWindow {
     // project's state.
     void ShowProjectState();
 
+    // The layout is written a moment after it last changed, so that a window that is killed
+    // comes back as it was.
+    static constexpr int kLayoutSaveDelayMs = 500;
+
   protected:
     void closeEvent(QCloseEvent* event) override;
     bool event(QEvent* event) override;
@@ -84,6 +89,8 @@ class MainWindow : public QMainWindow {
     void CreateToolBar();
     // Playback: play and pause, the steps, the timing keys and the speed, with their keys.
     void CreatePlaybackMenu();
+    // The playback speed in the status bar, whenever it is not 1x.
+    void ShowSpeed();
     // Enables and checks the italics, underline and colour buttons after the caption window.
     void UpdateStyleButtons();
     // Undo and Redo name the steps they would take, and are greyed when there is none.
@@ -114,6 +121,8 @@ class MainWindow : public QMainWindow {
     QMenu* recent_ = nullptr;
     Autosave autosave_;
     std::string shownPath_;
+    QTimer layoutSaver_;
+    QLabel speedLabel_;
 };
 
 }  // namespace vantrel

@@ -56,13 +56,22 @@ void MainWindow::CreatePlaybackMenu() {
     QMenu* speed = playback->addMenu("Spee&d");
     auto* speeds = new QActionGroup(this);
     for (const SpeedItem& item : kSpeeds) {
-        QAction* action =
-            speed->addAction(item.text, this, [&v, s = item.speed] { v.SetSpeed(s); });
+        QAction* action = speed->addAction(item.text, this, [this, &v, s = item.speed] {
+            v.SetSpeed(s);
+            ShowSpeed();
+        });
         action->setCheckable(true);
         action->setChecked(item.speed == 1.0);
         action->setShortcut(item.key);
         speeds->addAction(action);
     }
+}
+
+// Playback off its normal speed is easy to forget: the status bar keeps saying so.
+void MainWindow::ShowSpeed() {
+    const double speed = view_->Speed();
+    speedLabel_.setText(QStringLiteral("Playback %1x").arg(speed));
+    speedLabel_.setVisible(speed != 1.0);
 }
 
 }  // namespace vantrel

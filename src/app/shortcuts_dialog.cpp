@@ -27,6 +27,7 @@ constexpr KeyRow kEditingKeys[] = {
     {"Ctrl+I / Ctrl+U", "Italics / underline for what is typed next"},
     {"Alt+1 to Alt+7", "White, green, blue, cyan, red, yellow, magenta for what is typed next"},
     {"Enter, Backspace, Delete", "New line, delete before / after the caret"},
+    {"Escape", "End the edit, keeping what was typed"},
     {"Ctrl+' then a vowel", "Acute accent"},
     {"Ctrl+`, Ctrl+Shift+;, Ctrl+Shift+6, Ctrl+Shift+`, Ctrl+,",
      "Grave, diaeresis, circumflex, tilde, cedilla (then the letter)"},

@@ -30,6 +30,7 @@ constexpr std::array kKeyTable = std::to_array<KeyBinding>({
     {kNone, Qt::Key_Up, false, A::CaretUp, 0},
     {kNone, Qt::Key_Down, false, A::CaretDown, 0},
     {kNone, Qt::Key_Delete, false, A::DeleteForward, 0},
+    {kNone, Qt::Key_Escape, false, A::EndEdit, 0},
 
     {kShift, Qt::Key_Tab, false, A::ShiftRun, -4},
     {kShift, Qt::Key_End, false, A::CaretToRunEnd, 0},

@@ -33,6 +33,7 @@ enum class KeyAction {
     SetColour,  // argument: the foreground colour, 0 to 6
     SetAccent,  // argument: the accent prefix
     Type,       // argument: a caption character of the editor's own
+    EndEdit,    // commits the edit and leaves the screen
 };
 
 struct KeyBinding {

@@ -142,6 +142,9 @@ void CaptionWindow::RunKey(int modifiers, int key, bool keypad) {
         case KeyAction::Type:
             TypeCharacter(static_cast<uint8_t>(binding->argument), false);
             break;
+        case KeyAction::EndEdit:
+            EndEdit();
+            return;
     }
     // A typed character says so itself.
     if (refusals_ != refusals && binding->action != KeyAction::Type) {

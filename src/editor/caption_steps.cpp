@@ -125,12 +125,22 @@ bool SetCaptionEndStep(EditHistory& history, Caption& c, int64_t end, const char
 }
 
 bool SetTimingModeStep(EditHistory& history, Caption& c, int8_t mode) {
+    Caption* const one[] = {&c};
+    return SetTimingModeStep(history, one, mode);
+}
+
+bool SetTimingModeStep(EditHistory& history, std::span<Caption* const> captions, int8_t mode) {
+    if (captions.empty()) return false;
     CaptionChange change(history, kTimingModeStep);
-    change.Touch(&c);
-    c.timingMode = mode;
-    // Manual keeps the end frame the operator gave it.
-    if (mode != Manual) c.ApplyTiming();
-    return change.Commit(c.startFrame, c.startFrame);
+    for (Caption* c : captions) {
+        change.Touch(c);
+        c->timingMode = mode;
+        // Manual keeps the end frame the operator gave it; the other modes end by the next
+        // caption's start, which no caption's mode moves.
+        if (mode != Manual) c->ApplyTiming();
+    }
+    const int32_t frame = captions.front()->startFrame;
+    return change.Commit(frame, frame);
 }
 
 bool DeleteCaptionStep(EditHistory& history, Caption& c) {

@@ -44,6 +44,8 @@ void SetCaptionEnd(Caption& caption, int32_t end);
 bool MoveCaptionStep(EditHistory& history, Caption& caption, int64_t start, const char* name);
 bool SetCaptionEndStep(EditHistory& history, Caption& caption, int64_t end, const char* name);
 bool SetTimingModeStep(EditHistory& history, Caption& caption, int8_t mode);
+// Several captions (in list order) take one mode as one step; undo goes to the first.
+bool SetTimingModeStep(EditHistory& history, std::span<Caption* const> captions, int8_t mode);
 bool DeleteCaptionStep(EditHistory& history, Caption& caption);
 // Several captions of the list taken out as one step ("Delete Captions" when more than one);
 // undo goes to the first of them.

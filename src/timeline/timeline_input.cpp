@@ -152,9 +152,14 @@ void TimelineWindow::mouseMoveEvent(QMouseEvent* event) {
 void TimelineWindow::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return;
     const QPoint p = AreaPoint(event);
-    // A click on a block without moving seeks to its caption's start.
-    if ((dragMode_ == kMoving || dragMode_ == kDraggingEnd) && dragCaption_ && p.x() == dragStartX_)
-        mainView_.SeekToFrame(dragCaption_->startFrame);
+    // A click on a block without moving seeks to its caption's start; after a drag the caption
+    // stays the one shown (and in the panel) by the same seek when the marker is outside it.
+    if ((dragMode_ == kMoving || dragMode_ == kDraggingEnd) && dragCaption_) {
+        const Caption& c = *dragCaption_;
+        const int32_t frame = mainView_.CurrentFrame();
+        if (p.x() == dragStartX_ || frame < c.startFrame || frame >= c.endFrame)
+            mainView_.SeekToFrame(c.startFrame);
+    }
     EndDrag();
     dragStartX_ = 0;
     lastMousePosition_ = QPoint(-1, -1);

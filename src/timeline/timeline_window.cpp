@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "caption_window/caption_text.h"
 #include "codec/encoder.h"
 #include "timeline/timeline_ruler.h"
 
@@ -15,6 +16,7 @@ namespace vantrel {
 namespace {
 
 constexpr int kEdge = 2;           // the sunken client edge
+constexpr int kEndGripPixels = 4;  // a caption's end grip, either side of the edge
 constexpr int kLinePixels = 65;    // a click on a scroll arrow
 constexpr int kMarkerMargin = 60;  // pixels: where a marker that left the view is shown again
 constexpr int kFollowMargin = 30;  // while playing, the view pages this close to the right edge
@@ -37,6 +39,8 @@ const QColor kRuler(236, 236, 236);
 const QColor kRulerMark(96, 96, 96);
 const QColor kPeaks(70, 170, 100);
 const QColor kShotChange(0, 140, 220);
+const QColor kLabel(255, 255, 255);  // a display block's words
+constexpr int kLabelPadding = 3;
 // Over the waveform the blocks let it show through.
 constexpr int kBlockAlpha = 150;
 // The strip along the top while the video is indexed: the part served, and the part to come.
@@ -214,6 +218,13 @@ void TimelineWindow::ZoomIn(int anchorX) {
     double step = std::exp2(std::floor(std::log2(framesPerPixel_)));
     if (step >= framesPerPixel_ * (1 - 1e-9)) step /= 2;
     SetFramesPerPixel(step, anchorX);
+    // From the menu or the keys, the caption under the marker stays in sight, however far the
+    // view was scrolled from it.
+    if (anchorX >= 0) return;
+    const Caption* marked = mainView_.Project().captions.CaptionAt(currentFrame_);
+    if (marked != nullptr && (XOf(marked->endFrame) <= 0 || XOf(marked->startFrame) >= viewWidth_))
+        ScrollTo(marked->startFrame -
+                 static_cast<int64_t>(std::floor(kMarkerMargin * framesPerPixel_)));
 }
 
 void TimelineWindow::ZoomOut(int anchorX) {
@@ -408,7 +419,9 @@ void TimelineWindow::DrawCaptions(QPainter& painter, const Lanes& lanes, bool tr
         const bool marked = c->startFrame <= currentFrame_ && currentFrame_ < c->endFrame;
         const int64_t xs = XOf(start);
         loading.Draw(XOf(loadStart), xs + 1, marked ? &markedLoading : nullptr);
-        display.Draw(xs, std::max(XOf(c->endFrame), xs + 1), marked ? &markedDisplay : nullptr);
+        const int64_t xe = std::max(XOf(c->endFrame), xs + 1);
+        display.Draw(xs, xe, marked ? &markedDisplay : nullptr);
+        DrawFirstWords(painter, *c, xs, xe, lanes);
         // A late start: a bar over the frames the display waits for its loading.
         late = std::lower_bound(late, late_.end(), c->startFrame,
                                 [](const LateStart& l, int32_t frame) { return l.start < frame; });
@@ -423,6 +436,23 @@ void TimelineWindow::DrawCaptions(QPainter& painter, const Lanes& lanes, bool tr
             }
         }
     }
+}
+
+// The words go where the block is in view, so that a long caption scrolled half out still
+// names itself; a block too narrow for a word shows none.
+void TimelineWindow::DrawFirstWords(QPainter& painter, const Caption& c, int64_t xs, int64_t xe,
+                                    const Lanes& lanes) {
+    const int64_t x1 = std::max<int64_t>(xs, 0) + kLabelPadding;
+    const int64_t x2 = std::min<int64_t>(xe, viewWidth_) - kLabelPadding;
+    const QFontMetrics metrics = painter.fontMetrics();
+    if (x2 - x1 < metrics.averageCharWidth() * 2) return;
+    const QString words =
+        metrics.elidedText(OneLineText(c, u" "), Qt::ElideRight, static_cast<int>(x2 - x1));
+    if (words.isEmpty() || words == QStringLiteral("\u2026")) return;
+    painter.setPen(kLabel);
+    painter.drawText(QRect(static_cast<int>(x1), lanes.mid + 1, static_cast<int>(x2 - x1),
+                           lanes.bottom - lanes.mid - 1),
+                     Qt::AlignLeft | Qt::AlignVCenter, words);
 }
 
 void TimelineWindow::SetLateStarts(std::vector<LateStart> late) {
@@ -491,10 +521,14 @@ TimelineWindow::Hit TimelineWindow::HitTest(int x, int y) {
         const int64_t xe = std::max(XOf(c->endFrame), xs + 1);
         if (x < XOf(c->startFrame - GetLoadFrames(*c))) return {};  // later ones lie further right
         if (y <= lanes.mid && x <= xs) return {c, kLoadingBlock};
-        if (y >= lanes.mid) {
-            if (xs <= x && x < xe - 1) return {c, kDisplayBlock};
-            if (xe - 1 <= x && x <= xe + 1) return {c, kEndEdge};  // a 3-pixel grip
-        }
+        if (y < lanes.mid) continue;
+        // The end's grip reaches a few pixels either side of the edge at every zoom, but never
+        // over the first half of a short block (which moves it) nor into the next caption's.
+        const int64_t inside = std::min<int64_t>(kEndGripPixels, (xe - xs) / 2);
+        int64_t outside = kEndGripPixels;
+        if (c->next != nullptr) outside = std::min(outside, XOf(c->next->startFrame) - xe);
+        if (xe - inside <= x && x < xe + outside) return {c, kEndEdge};
+        if (xs <= x && x < xe) return {c, kDisplayBlock};
     }
     return {};
 }

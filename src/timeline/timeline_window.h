@@ -69,7 +69,8 @@ class TimelineWindow : public QFrame {
     // Zoom. Frames per pixel run from kClosestFramesPerPixel to the whole programme in the view;
     // the frame under `anchorX` stays where it is (-1: under the mouse when it is over the
     // window, else under the marker when it is in view, else in the middle). Zooming in and out
-    // steps through powers of two.
+    // steps through powers of two. Zooming in about no given column keeps the caption under the
+    // marker in view.
     double FramesPerPixel() const { return framesPerPixel_; }
     double WholeProgrammeFramesPerPixel() const;
     void SetFramesPerPixel(double framesPerPixel, int anchorX = -1);
@@ -132,6 +133,9 @@ class TimelineWindow : public QFrame {
     void DrawPeaks(QPainter& painter, const Lanes& lanes);
     void DrawShotChanges(QPainter& painter);
     void DrawCaptions(QPainter& painter, const Lanes& lanes, bool translucent);
+    // The caption's first words inside its display block over columns [xs, xe), where they fit.
+    void DrawFirstWords(QPainter& painter, const Caption& c, int64_t xs, int64_t xe,
+                        const Lanes& lanes);
     void ApplyScrollAction(int action);
     // The scroll bar after the base, the zoom and the length.
     void UpdateScrollBar();

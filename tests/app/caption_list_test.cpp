@@ -3,6 +3,10 @@
 // every kind of change (a double-click's edit among them).
 #include <gtest/gtest.h>
 
+#include <QHeaderView>
+#include <QScrollBar>
+#include <numeric>
+
 #include "editor/edit_history.h"
 #include "window_fixture.h"
 
@@ -75,6 +79,19 @@ TEST_F(CaptionListTest, TheListAndTheVideoFollowEachOther) {
         {"the last caption", [&] { view_.SeekToFrame(2010); }, 2010, {4}},
         {"far down", [&] { view_.SeekToFrame(6005); }, 6005, {265}},
         {"the up arrow", [&] { QTest::keyClick(&table_, Qt::Key_Up); }, 5985, {264}},
+        {"End", [&] { QTest::keyClick(&table_, Qt::Key_End); }, 6585, {304}},
+        {"Shift+Up",
+         [&] { QTest::keyClick(&table_, Qt::Key_Up, Qt::ShiftModifier); },
+         6570,
+         {303, 304}},
+        {"Home", [&] { QTest::keyClick(&table_, Qt::Key_Home); }, 10, {0}},
+        {"Shift+End", [&] { QTest::keyClick(&table_, Qt::Key_End, Qt::ShiftModifier); }, 6585,
+         [] {
+             std::vector<int> all(305);
+             std::iota(all.begin(), all.end(), 0);
+             return all;
+         }()},
+        {"Home again", [&] { QTest::keyClick(&table_, Qt::Key_Home); }, 10, {0}},
         {"back to the start", [&] { view_.SeekToFrame(12); }, 12, {0}},
     };
     for (const auto& c : cases) {
@@ -89,7 +106,11 @@ TEST_F(CaptionListTest, TheListAndTheVideoFollowEachOther) {
         if (!c.rows.empty()) {
             EXPECT_TRUE(table_.viewport()->rect().contains(RowPoint(c.rows.back())));
         }
+        // The keys never scroll sideways: the short columns stay in sight, the text last.
+        EXPECT_EQ(table_.horizontalScrollBar()->value(), 0);
     }
+    EXPECT_EQ(table_.horizontalHeader()->visualIndex(CaptionTableModel::kText),
+              CaptionTableModel::kColumnCount - 1);
 }
 
 // Delete takes the selected captions out as one step; undo and redo put them back and out, and
@@ -115,6 +136,30 @@ TEST_F(CaptionListTest, DeleteOfASelectionIsOneStepThatUndoAndRedoTheTableFollow
     ClickRow(0);
     QTest::keyClick(&table_, Qt::Key_Delete);
     EXPECT_EQ(view_.History().UndoName(), kDeleteCaptionStep);
+}
+
+// A timing mode chosen in the panel with several rows selected applies to each of them as one
+// step; with one row, to the caption the panel shows alone.
+TEST_F(CaptionListTest, ATimingModeAppliesToEverySelectedCaption) {
+    const auto modes = [&] {
+        std::vector<int> found;
+        for (const Caption* c = view_.Project().captions.Head(); c; c = c->next)
+            found.push_back(c->timingMode);
+        return found;
+    };
+    ClickRow(1);
+    ClickRow(3, Qt::ControlModifier);
+    ClickRow(4, Qt::ControlModifier);
+    view_.Panel().ModeButton(Seamless).click();
+    EXPECT_EQ(modes(), (std::vector<int>{Manual, Seamless, Manual, Seamless, Seamless}));
+    EXPECT_EQ(view_.Project().captions.CaptionAtRow(1)->endFrame, 70);  // up to the next start
+    EXPECT_EQ(view_.History().StepCount(), 1u);
+    view_.Undo();
+    EXPECT_EQ(modes(), std::vector<int>(5, Manual));
+    EXPECT_EQ(view_.Project().captions.CaptionAtRow(1)->endFrame, 60);
+    ClickRow(2);
+    view_.Panel().ModeButton(Normal).click();
+    EXPECT_EQ(modes(), (std::vector<int>{Manual, Manual, Normal, Manual, Manual}));
 }
 
 // Whatever changes the captions, the table shows the list as it then stands.

@@ -37,7 +37,7 @@ struct FakeView : FileCommandsHost, ProjectHost {
     CaptionProject project;
     EditHistory history{project};
     int releases = 0, shows = 0, newProjects = 0, videoCloses = 0;
-    std::vector<std::string> videosOpened;
+    std::vector<std::string> videosOpened, told;
 
     explicit FakeView(test::ScriptedDialogs& d) : dialogs(d) { project.host = this; }
     CaptionProject& Project() override { return project; }
@@ -53,6 +53,7 @@ struct FakeView : FileCommandsHost, ProjectHost {
     void Inform(const std::string& text) override { dialogs.Inform(text); }
     void CloseVideo() override { ++videoCloses; }
     void OpenVideo(const std::string& path) override { videosOpened.push_back(path); }
+    void Tell(const std::string& done) override { told.push_back(done); }
 };
 
 // The first caption's text, "" when there is none.
@@ -268,12 +269,18 @@ TEST_F(FileCommandsTest, WritersAskAgainAndTheNamesExtensionPicksTheFormatAndThe
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         dialogs = test::ScriptedDialogs();
+        view.told.clear();
         dialogs.filesToSave = {Missing(c.name), Missing(c.name), Path(c.name)};
         if (!c.filter.empty()) dialogs.filtersToChoose.assign(3, c.filter);
         (commands.*c.command)();
         ASSERT_EQ(dialogs.saveRequests.size(), 3u);
         EXPECT_EQ(dialogs.saveRequests[2].title, c.request.title);
         EXPECT_EQ(dialogs.informed.size(), 2u);
+        // Only the file written is told, by its name.
+        const char* done = c.command == exportCaptions ? "Exported the captions to "
+                           : c.command == report       ? "Wrote the timing report "
+                                                       : "Converted the captions to ";
+        EXPECT_EQ(view.told, Names{done + std::string(c.name)});
         const Octets bytes = ReadBytes(Path(c.name));
         const std::string text(bytes.begin(), bytes.end());
         EXPECT_TRUE(c.minute.empty() || text.find(c.minute) != std::string::npos) << text;
@@ -313,6 +320,7 @@ TEST_F(FileCommandsTest, MultiplexAsksForASourceThenADestination) {
     EXPECT_EQ(ReadBytes(Path("in.m2v")), stream.bytes());
     EXPECT_EQ(testing::Collect(ReadBytes(Path("out.m2v"))).pairs.size(), 2u * 120)
         << "a pair a picture";
+    EXPECT_EQ(view.told, Names{"Embedded the captions into out.m2v"});
 }
 
 // The progress dialog in front of an import and a multiplex: the bar from 0 to 999 under the

@@ -174,9 +174,9 @@ TEST(CaptionWindowMouse, ClicksPickTheNearestCaretPositionAtEveryScaleWhenEditsA
     }
 }
 
-// An edit of a caption replaces it and applies its timing when the focus goes, and the panel
-// shows its frames then; a new caption enters the list at the click's frame unless it is left
-// empty, and then neither the panel nor the video's mask show it.
+// An edit of a caption replaces it and applies its timing when the focus goes (or with Escape),
+// and the panel shows its frames then; a new caption enters the list at the click's frame unless
+// it is left empty, and then neither the panel nor the video's mask show it.
 TEST(CaptionWindowEdit, CommittingReplacesTheCaptionOrAddsANewOneUnlessEmpty) {
     FakeMainView view;
     view.show();  // so that the focus can come and go
@@ -201,11 +201,13 @@ TEST(CaptionWindowEdit, CommittingReplacesTheCaptionOrAddsANewOneUnlessEmpty) {
     EXPECT_GT(source->endFrame, 101);  // Normal timing for one line, not the frame it had
     EXPECT_EQ(view.timelineForgets, 1);
 
+    // Escape commits as the focus going does.
     view.frame = 300;
     view.ClickCell(3, 4);
     QTest::keyClicks(&view.window, "Hi");
     ASSERT_EQ(view.project.captions.Count(), 1);
-    view.Commit();
+    QTest::keyClick(&view.window, Qt::Key_Escape);
+    EXPECT_FALSE(view.window.IsEditing());
     ASSERT_EQ(view.project.captions.Count(), 2);
     const Caption* added = view.project.captions.Head()->next;
     EXPECT_EQ(added->startFrame, 300);

@@ -126,23 +126,66 @@ TEST_F(Timeline, DrawsBlocksGridAndMarkerToThePixel) {
         EXPECT_EQ(Pixel(image, p.x, p.y), p.colour) << p.x << "," << p.y;
 }
 
+// The end grips four pixels either side of its edge, short of the next caption's block; the
+// cursor shows what a press would take.
 TEST_F(Timeline, HitTestsAtTheEdgesOfEveryPart) {
     Caption* a = Add(100, 160);
     Caption* b = Add(200, 260);
+    Caption* c3 = Add(300, 330);
+    Caption* d = Add(330, 360);
     const int low = mid_ + 5;
     // clang-format off
     const struct { int x, y, part; Caption* caption; } cases[] = {
         {91, mid_ - 1, 0, nullptr}, {92, mid_ - 1, 1, a}, {100, mid_ - 1, 1, a},
-        {101, mid_ - 1, 0, nullptr}, {100, mid_, 1, a}, {101, mid_, 2, a}, {158, low, 2, a},
-        {159, low, 3, a}, {161, low, 3, a}, {162, low, 0, nullptr}, {130, top_ - 1, 0, nullptr},
-        {96, top_, 1, a}, {130, bottom_, 2, a}, {130, bottom_ + 1, 0, nullptr}, {192, top_, 1, b},
-        {191, top_, 0, nullptr}, {261, low, 3, b}, {262, low, 0, nullptr}};
+        {101, mid_ - 1, 0, nullptr}, {100, mid_, 1, a}, {101, mid_, 2, a}, {155, low, 2, a},
+        {156, low, 3, a}, {158, low, 3, a}, {163, low, 3, a}, {164, low, 0, nullptr},
+        {130, top_ - 1, 0, nullptr}, {96, top_, 1, a}, {130, bottom_, 2, a},
+        {130, bottom_ + 1, 0, nullptr}, {192, top_, 1, b}, {191, top_, 0, nullptr},
+        {263, low, 3, b}, {264, low, 0, nullptr}, {324, low, 2, c3}, {325, low, 3, c3}, {329, low, 3, c3},
+        {330, low, 2, d}, {363, low, 3, d}};
     // clang-format on
+    const Qt::CursorShape cursors[] = {Qt::ArrowCursor, Qt::SizeAllCursor, Qt::SizeAllCursor,
+                                       Qt::SizeHorCursor};
     for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "x " << c.x << " y " << c.y);
         const TimelineWindow::Hit hit = timeline_.HitTest(c.x, c.y);
-        EXPECT_EQ(hit.part, c.part) << "x " << c.x << " y " << c.y;
-        EXPECT_EQ(hit.caption, c.caption) << "x " << c.x << " y " << c.y;
+        EXPECT_EQ(hit.part, c.part);
+        EXPECT_EQ(hit.caption, c.caption);
+        Move(c.x, c.y);
+        EXPECT_EQ(timeline_.cursor().shape(), cursors[c.part]);
     }
+}
+
+// A block wide enough shows its caption's first words, in white from its left edge; a narrow one
+// or one with no text shows none.
+TEST_F(Timeline, DisplayBlocksShowTheirFirstWords) {
+    const auto words = [this](int32_t start, int32_t end, const char* text) {
+        Caption* c = Add(start, end);
+        for (int k = 0; text[k]; ++k) c->cells[14][k] = {static_cast<uint8_t>(text[k]), 0};
+    };
+    words(100, 300, "HELLO THERE, A LONG CAPTION THAT WILL NOT FIT");
+    words(400, 405, "HI");
+    Add(500, 600);
+    const QImage image = timeline_.grab().toImage();
+    const auto whiteColumns = [&](int x1, int x2) {
+        std::vector<int> found;
+        for (int x = x1; x < x2; ++x) {
+            for (int y = mid_ + 2; y < bottom_; ++y) {
+                if (qGray(Pixel(image, x, y)) > 200) {  // the words, smoothed, on grey
+                    found.push_back(x);
+                    break;
+                }
+            }
+        }
+        return found;
+    };
+    const std::vector<int> wide = whiteColumns(101, 299);
+    ASSERT_FALSE(wide.empty());
+    EXPECT_LE(wide.front(), 106);
+    EXPECT_LE(wide.back(), 297);
+    EXPECT_GT(wide.back(), 250);  // elided to the block's width, not cut at a word
+    EXPECT_TRUE(whiteColumns(401, 404).empty());
+    EXPECT_TRUE(whiteColumns(501, 599).empty());
 }
 
 // A drag is held to its bounds however far the mouse goes; back where it began it puts the
@@ -209,7 +252,8 @@ TEST_F(Timeline, DragsStopAtTheirBounds) {
 }
 
 // Empty space seeks in any play state, and a drag over it follows the mouse; blocks take
-// presses only when stopped or paused.
+// presses only when stopped or paused, and a dragged caption the marker is left outside takes
+// the marker to its start, so that it stays the one shown.
 TEST_F(Timeline, PressesSeekOrGripByPlayState) {
     // `start`: of the caption at 100-160 afterwards.
     const struct {
@@ -217,10 +261,10 @@ TEST_F(Timeline, PressesSeekOrGripByPlayState) {
         int press, release;
         std::vector<int32_t> seeks;
         int32_t start;
-    } cases[] = {{Paused, 50, 50, {50}, 100},   {Playing, 50, 70, {50, 70}, 100},
-                 {Scanning, 50, 50, {50}, 100}, {Paused, 130, 130, {100}, 100},
-                 {Stopped, 130, 140, {}, 110},  {Playing, 130, 140, {}, 100},
-                 {Scanning, 159, 170, {}, 100}};
+    } cases[] = {{Paused, 50, 50, {50}, 100},     {Playing, 50, 70, {50, 70}, 100},
+                 {Scanning, 50, 50, {50}, 100},   {Paused, 130, 130, {100}, 100},
+                 {Stopped, 130, 140, {110}, 110}, {Playing, 130, 140, {}, 100},
+                 {Scanning, 159, 170, {}, 100},   {Paused, 130, 125, {}, 95}};
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << "state " << int(c.state) << " press " << c.press);
         view_.history.Clear(true);
@@ -335,6 +379,14 @@ TEST_F(Timeline, ZoomKeepsTheFrameUnderTheMouse) {
         }
         EXPECT_EQ(timeline_.Base(), 0);
     }
+    // With no column given, the caption under the marker comes back into view from afar.
+    Add(1000, 1100);
+    timeline_.SetFramesPerPixel(4, 0);
+    timeline_.SetCurrentFrame(1050);
+    timeline_.ScrollTo(3000);
+    timeline_.ZoomIn();
+    EXPECT_EQ(timeline_.FramesPerPixel(), 2);
+    EXPECT_EQ(timeline_.Base(), 1000 - 60 * 2);
 }
 
 // What a press grips, and where a press on empty space seeks, at 1/8, 1 and 8 pixels a frame.
@@ -343,11 +395,12 @@ TEST_F(Timeline, HitTestsFollowTheZoom) {
     // clang-format off
     const struct { double fpp; int64_t base; int x, upper, part; int32_t seek; } cases[] = {
         {.125, 96, -1, 1, 1, 0}, {.125, 96, 32, 1, 1, 0}, {.125, 96, 34, 1, 0, 100},
-        {.125, 96, 33, 0, 2, 0}, {.125, 96, 510, 0, 2, 0}, {.125, 96, 511, 0, 3, 0},
-        {.125, 96, 513, 0, 3, 0}, {.125, 96, 514, 0, 0, 160}, {.125, 96, 31, 0, 0, 99},
-        {1, 0, 92, 1, 1, 0}, {1, 0, 91, 1, 0, 91}, {1, 0, 158, 0, 2, 0}, {1, 0, 161, 0, 3, 0},
-        {1, 0, 162, 0, 0, 162}, {8, 0, 11, 1, 1, 0}, {8, 0, 10, 1, 0, 80}, {8, 0, 13, 1, 0, 104},
-        {8, 0, 12, 0, 2, 0}, {8, 0, 19, 0, 3, 0}, {8, 0, 21, 0, 3, 0}, {8, 0, 22, 0, 0, 176}};
+        {.125, 96, 33, 0, 2, 0}, {.125, 96, 507, 0, 2, 0}, {.125, 96, 508, 0, 3, 0},
+        {.125, 96, 515, 0, 3, 0}, {.125, 96, 516, 0, 0, 160}, {.125, 96, 31, 0, 0, 99},
+        {1, 0, 92, 1, 1, 0}, {1, 0, 91, 1, 0, 91}, {1, 0, 155, 0, 2, 0}, {1, 0, 157, 0, 3, 0},
+        {1, 0, 163, 0, 3, 0}, {1, 0, 164, 0, 0, 164}, {8, 0, 11, 1, 1, 0}, {8, 0, 10, 1, 0, 80},
+        {8, 0, 13, 1, 0, 104}, {8, 0, 15, 0, 2, 0}, {8, 0, 16, 0, 3, 0}, {8, 0, 23, 0, 3, 0},
+        {8, 0, 24, 0, 0, 192}};
     // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.fpp << " frames a pixel, x " << c.x);
