@@ -41,7 +41,7 @@ inline void MakeFeature(CaptionList& list) {
         c->startFrame = frame;
         list.Insert(std::move(c));
     }
-    for (Caption* c = list.Head(); c; c = c->next) c->ApplyTiming();
+    for (Caption* c = list.Head(); c; c = c->next) c->ApplyTiming(kDefaultGap);
 }
 
 }  // namespace vantrel

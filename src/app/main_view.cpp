@@ -90,6 +90,7 @@ MainView::MainView(Dialogs& dialogs, QWidget* parent,
           },
           this) {
     project_.host = this;
+    project_.captions.SetGap(LeastGap(profile_));
     project_.onModified = [this](bool) { emit ProjectChanged(); };
     // Every step, undo, redo, import and open passes through the changed signal.
     connect(this, &MainView::ProjectChanged, this, &MainView::RecheckCaptions);
@@ -335,8 +336,14 @@ void MainView::ForgetTimelineCaption() {
     timeline_.repaint();
 }
 
+void MainView::SetCheckProfile(CheckProfile profile) {
+    profile_ = std::move(profile);
+    project_.captions.SetGap(LeastGap(profile_));
+    RecheckCaptions();
+}
+
 void MainView::RecheckCaptions() {
-    const CheckProfile profile = *BuiltInProfile("broadcast");
+    const CheckProfile& profile = profile_;
     findings_ = CheckCaptions(project_.captions, profile);
     std::vector<TimelineWindow::LateStart> late;
     for (const Finding& f : findings_) {

@@ -168,6 +168,10 @@ class MainView : public QWidget,
     // late captions and the check window follow), and Tools > Check Captions.
     void RecheckCaptions();
     void ShowCheck();
+    // The check profile in force (Tools > Check Profile): the check's rules, and the least gap
+    // that the timing modes, the timing keys and snapping leave between captions from now on.
+    void SetCheckProfile(CheckProfile profile);
+    const CheckProfile& Profile() const { return profile_; }
     CheckDialog& Check() { return check_; }
     const std::vector<Finding>& Findings() const { return findings_; }
 
@@ -275,6 +279,7 @@ class MainView : public QWidget,
     ProgressDialog progress_;
     FileCommands files_;
     CheckDialog check_;
+    CheckProfile profile_ = *BuiltInProfile("broadcast");
     std::vector<Finding> findings_;
     int64_t durationFrames_ = 0;
     TimecodeStyle timecodeStyle_ = TimecodeStyle::NonDropFrame;

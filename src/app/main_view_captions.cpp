@@ -109,7 +109,8 @@ void MainView::SetTypedTime(PropertiesPanel::Field field, int64_t frame) {
     Caption* c = project_.captions.CaptionAt(currentFrame_);
     if (c == nullptr) return;
     using enum PropertiesPanel::Field;
-    FrameBounds bounds = field == Start ? StartBounds(*c) : EndBounds(*c);
+    FrameBounds bounds = field == Start ? StartBounds(*c, project_.captions.Gap())
+                                        : EndBounds(*c, project_.captions.Gap());
     if (field == Duration) bounds = {bounds.lowest - c->startFrame, bounds.highest - c->startFrame};
     if (frame < bounds.lowest || frame > bounds.highest) {
         emit Refused(TypedTimeRefusal(field, frame, bounds, timecodeStyle_));

@@ -3,7 +3,6 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QInputDialog>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPainter>
@@ -21,7 +20,6 @@
 #include "editor/edit_session.h"
 #include "files/file.h"
 #include "files/file_messages.h"
-#include "media/shot_changes.h"
 #include "model/caption.h"
 
 namespace vantrel {
@@ -54,19 +52,11 @@ constexpr const char* kColourNames[] = {"&White", "&Green",  "&Blue",   "&Cyan",
 constexpr char kRecentKey[] = "recentProjects";
 constexpr char kDropFrameKey[] = "dropFrameTimecodes";
 constexpr char kSnapKey[] = "snapToShotChanges";
-constexpr char kShotThresholdKey[] = "shotChangeThreshold";
-constexpr char kShotThresholdLabel[] =
-    "Picture change that marks a shot change, in percent (lower finds more):";
 constexpr char kGeometryKey[] = "layout/windowGeometry";
 constexpr char kPanelShownKey[] = "layout/propertiesPanelShown";
 constexpr char kListShownKey[] = "layout/captionListShown";
 // The window of a new user, within the screen.
 constexpr QSize kFirstWindowSize(1024, 720);
-
-// Where the recent projects are kept: ~/.config/vantrel/vantrel.conf.
-QSettings Settings() {
-    return QSettings("vantrel", "vantrel");
-}
 
 // A checkable entry kept in the settings under `key`: `apply` takes its state now and at each
 // change.
@@ -74,11 +64,11 @@ QAction* AddViewSetting(QMenu* menu, const char* text, const char* key, bool byD
                         std::function<void(bool)> apply) {
     QAction* action = menu->addAction(text);
     action->setCheckable(true);
-    action->setChecked(Settings().value(key, byDefault).toBool());
+    action->setChecked(MainWindow::Settings().value(key, byDefault).toBool());
     apply(action->isChecked());
     QObject::connect(action, &QAction::toggled, action, [key, apply = std::move(apply)](bool on) {
         apply(on);
-        Settings().setValue(key, on);
+        MainWindow::Settings().setValue(key, on);
     });
     return action;
 }
@@ -91,6 +81,10 @@ QString CommandName(const char* text) {
 }
 
 }  // namespace
+
+QSettings MainWindow::Settings() {
+    return QSettings("vantrel", "vantrel");
+}
 
 MainWindow::MainWindow(Dialogs* dialogs, const std::vector<MediaPlayer::Option>& playerOptions)
     : ownDialogs_(dialogs == nullptr ? std::make_unique<QtDialogs>(this) : nullptr),
@@ -248,19 +242,7 @@ void MainWindow::CreateMenus() {
     snap_ = AddViewSetting(viewMenu, "&Snap to Shot Changes", kSnapKey, true,
                            [&timeline](bool on) { timeline.SetSnapping(on); });
     CreatePlaybackMenu();
-    QMenu* tools = menuBar()->addMenu("&Tools");
-    AddFileCommand(tools, "&Check Captions", [&v] { v.ShowCheck(); });
-    // The threshold is the user's, kept between sessions; a new one picks the changes again.
-    v.Media().SetShotThreshold(Settings().value(kShotThresholdKey, kDefaultShotThreshold).toInt());
-    tools->addAction("Shot Change Threshold...", this, [this, &v] {
-        bool ok = false;
-        const int threshold = QInputDialog::getInt(
-            this, "Shot Change Threshold", kShotThresholdLabel, v.Media().ShotThreshold(),
-            kLowestShotThreshold, kHighestShotThreshold, 1, &ok);
-        if (!ok) return;
-        v.Media().SetShotThreshold(threshold);
-        Settings().setValue(kShotThresholdKey, threshold);
-    });
+    CreateToolsMenu();
 
     QMenu* help = menuBar()->addMenu("&Help");
     help->addAction("Keyboard Shortcuts", this, [this] {
@@ -385,6 +367,7 @@ void MainWindow::ShowProjectState() {
         setWindowTitle(name + "[*] - Vantrel");
         if (!path.empty())
             AddRecentProject(QFileInfo(QString::fromStdString(path)).absoluteFilePath());
+        FollowProjectProfile();
     }
     const bool modified = view_->Project().modified;
     setWindowModified(modified);

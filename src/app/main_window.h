@@ -5,8 +5,10 @@
 #pragma once
 
 #include <QAction>
+#include <QActionGroup>
 #include <QLabel>
 #include <QMainWindow>
+#include <QSettings>
 #include <QStringList>
 #include <QTimer>
 #include <QToolBar>
@@ -66,6 +68,10 @@ class MainWindow : public QMainWindow {
     // told in a message box naming `operation`, and the views show the project as it is.
     void Guarded(const QString& operation, const std::function<void()>& command);
 
+    // Where the recent projects, the layout and the other choices are kept:
+    // ~/.config/vantrel/vantrel.conf.
+    static QSettings Settings();
+
     // The projects of File > Open Recent, the last one opened or saved first.
     static constexpr int kRecentProjects = 10;
     static QStringList RecentProjects();
@@ -89,6 +95,14 @@ class MainWindow : public QMainWindow {
     void CreateToolBar();
     // Playback: play and pause, the steps, the timing keys and the speed, with their keys.
     void CreatePlaybackMenu();
+    // Tools: the check, the check profile, the shot-change threshold.
+    void CreateToolsMenu();
+    // The built-in profile `name` in force and checked in the menu (an unknown name: none).
+    void UseCheckProfile(const QString& name);
+    // The profile in force kept for the project's path (and for the next new project).
+    void RememberCheckProfile();
+    // After the project's path changed: its remembered profile, or the one in force kept for it.
+    void FollowProjectProfile();
     // The playback speed in the status bar, whenever it is not 1x.
     void ShowSpeed();
     // Enables and checks the italics, underline and colour buttons after the caption window.
@@ -119,6 +133,7 @@ class MainWindow : public QMainWindow {
     QAction* underline_ = nullptr;
     std::array<QAction*, 7> colours_ = {};
     QMenu* recent_ = nullptr;
+    QActionGroup* profiles_ = nullptr;
     Autosave autosave_;
     std::string shownPath_;
     QTimer layoutSaver_;

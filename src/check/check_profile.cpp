@@ -1,5 +1,6 @@
 #include "check/check_profile.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -64,11 +65,18 @@ bool RuleHasLimit(CheckRule rule) {
     return rule <= CheckRule::FlashGap;
 }
 
+int32_t LeastGap(const CheckProfile& profile) {
+    const RuleSetting& flash = profile[CheckRule::FlashGap];
+    if (!flash.hasLimit || flash.limit <= 1) return 1;
+    // Profile numbers are checked to be finite; a gap longer than a day is no gap to leave.
+    return static_cast<int32_t>(std::ceil(std::min(flash.limit, 2592000.0)));
+}
+
 std::optional<CheckProfile> BuiltInProfile(std::string_view name) {
     if (name == "broadcast") {
         return Make("broadcast",
                     {Limit(4, kError), Limit(20, kWarning), Limit(20, kWarning), NoLimit(kWarning),
-                     Limit(2, kError), NoLimit(kError), NoLimit(kWarning), NoLimit(kWarning)});
+                     Limit(1, kError), NoLimit(kError), NoLimit(kWarning), NoLimit(kWarning)});
     }
     if (name == "streaming") {
         return Make("streaming",

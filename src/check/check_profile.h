@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,7 +16,7 @@ enum class CheckRule {
     ReadingRate,  // characters per second, at most
     MinDuration,  // frames shown, at least
     MaxDuration,  // seconds shown, at most
-    FlashGap,     // frames between an erase and the next caption: 0, or at least this
+    FlashGap,     // frames between an erase and the next caption: 0, or at least this (LeastGap)
     FrameZero,    // a caption on the first frame, which a 608 stream cannot show
     LateDisplay,  // display started late for lack of loading time
     Spacing,      // leading, trailing or doubled spaces; empty rows between text rows
@@ -44,6 +45,11 @@ std::string_view RuleName(CheckRule rule);
 std::string_view SeverityName(Severity severity);
 // Whether the rule takes a number.
 bool RuleHasLimit(CheckRule rule);
+
+// The blank frames the profile allows between two captions at least, which the timing modes,
+// the timing keys and snapping leave: the flash-gap number rounded up, and at least one (as
+// without a number).
+int32_t LeastGap(const CheckProfile& profile);
 
 // broadcast, streaming or children; nothing for another name.
 std::optional<CheckProfile> BuiltInProfile(std::string_view name);

@@ -13,8 +13,6 @@ namespace {
 constexpr int64_t kLeastDisplay = 3;
 // The longest a caption made by Add Caption in a gap lasts: two seconds.
 constexpr int64_t kNewCaptionFrames = 60;
-// The blank frames a snap leaves between an erase and the next caption.
-constexpr int64_t kSnapGap = 2;
 
 // Keeps the nearest target seen so far; the first offered wins a tie.
 class Nearest {
@@ -44,17 +42,18 @@ class Nearest {
 
 }  // namespace
 
-FrameBounds StartBounds(Caption& c) {
+FrameBounds StartBounds(Caption& c, int32_t gap) {
     const int64_t load = GetLoadFrames(c);
     int64_t lowest = load;
     if (const Caption* prev = c.prev) {
         lowest = std::max(lowest, prev->startFrame + load + 1);
-        if (prev->timingMode == Manual) lowest = std::max<int64_t>(lowest, prev->endFrame + 1);
+        if (prev->timingMode == Manual)
+            lowest = std::max<int64_t>(lowest, int64_t{prev->endFrame} + gap);
     }
     int64_t highest = kMaxEncodedFrame;
     if (Caption* next = c.next) {
         const int64_t least =
-            c.timingMode == Manual ? int64_t{c.endFrame} - c.startFrame + 1 : kLeastDisplay;
+            c.timingMode == Manual ? int64_t{c.endFrame} - c.startFrame + gap : kLeastDisplay;
         highest = std::min<int64_t>({highest, next->startFrame - least,
                                      next->startFrame - int64_t{GetLoadFrames(*next)} - 1});
     }
@@ -63,38 +62,37 @@ FrameBounds StartBounds(Caption& c) {
     return {lowest, highest};
 }
 
-FrameBounds EndBounds(const Caption& c) {
+FrameBounds EndBounds(const Caption& c, int32_t gap) {
     const int64_t lowest = int64_t{c.startFrame} + 1;
-    const int64_t highest = c.next ? int64_t{c.next->startFrame} - 1 : kMaxCaptionEndFrame;
+    const int64_t highest = c.next ? int64_t{c.next->startFrame} - gap : kMaxCaptionEndFrame;
     if (lowest > highest) return {c.endFrame, c.endFrame};
     return {lowest, highest};
 }
 
 int64_t SnapStart(const Caption& c, int64_t frame, FrameBounds bounds,
-                  std::span<const int32_t> shots, int64_t reach) {
+                  std::span<const int32_t> shots, int64_t reach, int32_t gap) {
     Nearest nearest(frame, bounds, reach);
     nearest.OfferShots(shots);
     // The previous caption's end when nothing cuts it short: Normal by its rows, Manual as set.
     if (c.prev != nullptr && (c.prev->timingMode == Normal || c.prev->timingMode == Manual))
-        nearest.Offer(int64_t{c.prev->TimedEnd(nullptr)} + kSnapGap);
+        nearest.Offer(int64_t{c.prev->TimedEnd(nullptr, gap)} + gap);
     if (c.next != nullptr && c.timingMode == Manual)
-        nearest.Offer(int64_t{c.next->startFrame} - kSnapGap -
-                      (int64_t{c.endFrame} - c.startFrame));
+        nearest.Offer(int64_t{c.next->startFrame} - gap - (int64_t{c.endFrame} - c.startFrame));
     return nearest.Best();
 }
 
 int64_t SnapEnd(const Caption& c, int64_t frame, FrameBounds bounds, std::span<const int32_t> shots,
-                int64_t reach) {
+                int64_t reach, int32_t gap) {
     Nearest nearest(frame, bounds, reach);
     nearest.OfferShots(shots);
-    if (c.next != nullptr) nearest.Offer(int64_t{c.next->startFrame} - kSnapGap);
+    if (c.next != nullptr) nearest.Offer(int64_t{c.next->startFrame} - gap);
     return nearest.Best();
 }
 
 void MoveCaptionStart(CaptionList& list, Caption& c, int32_t start) {
-    c.MoveStart(start);
-    c.ApplyTiming();
-    if (c.prev) c.prev->ApplyTiming();
+    c.MoveStart(start, list.Gap());
+    c.ApplyTiming(list.Gap());
+    if (c.prev) c.prev->ApplyTiming(list.Gap());
     list.RefreshBucketKeys();
 }
 
@@ -104,7 +102,7 @@ void SetCaptionEnd(Caption& c, int32_t end) {
 }
 
 bool MoveCaptionStep(EditHistory& history, Caption& c, int64_t start, const char* name) {
-    const FrameBounds bounds = StartBounds(c);
+    const FrameBounds bounds = StartBounds(c, history.Project().captions.Gap());
     const auto target = static_cast<int32_t>(std::clamp(start, bounds.lowest, bounds.highest));
     const int32_t from = c.startFrame;
     if (target == from) return false;
@@ -116,7 +114,7 @@ bool MoveCaptionStep(EditHistory& history, Caption& c, int64_t start, const char
 }
 
 bool SetCaptionEndStep(EditHistory& history, Caption& c, int64_t end, const char* name) {
-    const FrameBounds bounds = EndBounds(c);
+    const FrameBounds bounds = EndBounds(c, history.Project().captions.Gap());
     const auto target = static_cast<int32_t>(std::clamp(end, bounds.lowest, bounds.highest));
     CaptionChange change(history, name);
     change.Touch(&c);
@@ -137,7 +135,7 @@ bool SetTimingModeStep(EditHistory& history, std::span<Caption* const> captions,
         c->timingMode = mode;
         // Manual keeps the end frame the operator gave it; the other modes end by the next
         // caption's start, which no caption's mode moves.
-        if (mode != Manual) c->ApplyTiming();
+        if (mode != Manual) c->ApplyTiming(change.Captions().Gap());
     }
     const int32_t frame = captions.front()->startFrame;
     return change.Commit(frame, frame);
@@ -194,7 +192,7 @@ Caption* AddCaptionAt(EditHistory& history, int32_t f, std::unique_ptr<Caption>*
     }
     CaptionChange change(history, kSplitCaptionStep);
     Caption* c = change.Add(std::move(added));
-    c->ApplyTiming();
+    c->ApplyTiming(list.Gap());
     change.Commit(c->startFrame, c->startFrame);
     return c;
 }

@@ -13,26 +13,28 @@
 namespace vantrel {
 
 // Frames a caption's start or end may take: those a timeline drag allows. A moved caption keeps
-// its loading after the previous caption's start (and after a Manual previous caption's end)
-// and leaves the next caption room to load and itself at least three frames (its whole length
-// when it is Manual); an end stays after the start and before the next caption.
+// its loading after the previous caption's start (and `gap` blank frames after a Manual previous
+// caption's end) and leaves the next caption room to load and itself at least three frames (its
+// whole length when it is Manual); an end stays after the start and `gap` frames before the next
+// caption. `gap` is the list's (CaptionList::Gap).
 struct FrameBounds {
     int64_t lowest = 0;
     int64_t highest = 0;
 };
-FrameBounds StartBounds(Caption& caption);
-FrameBounds EndBounds(const Caption& caption);
+FrameBounds StartBounds(Caption& caption, int32_t gap);
+FrameBounds EndBounds(const Caption& caption, int32_t gap);
 
 // Where a drag lets go of a frame: the nearest target within `reach` frames of `frame` that lies
-// inside `bounds`, else `frame` itself. Targets are the shot changes (`shots`, in order), and two
-// frames of blank from the neighbour where an erase separates the two: a start two frames after
-// the previous caption ends when that one is Normal or Manual (Persistent and Seamless end by
-// their own rules), an end two frames before the next caption's start, and for a Manual caption,
-// whose length a move keeps, the start that puts its end there. A shot change wins a tie.
+// inside `bounds`, else `frame` itself. Targets are the shot changes (`shots`, in order), and
+// `gap` blank frames from the neighbour where an erase separates the two: a start `gap` frames
+// after the previous caption ends when that one is Normal or Manual (Persistent and Seamless end
+// by their own rules), an end `gap` frames before the next caption's start, and for a Manual
+// caption, whose length a move keeps, the start that puts its end there. A shot change wins a
+// tie.
 int64_t SnapStart(const Caption& caption, int64_t frame, FrameBounds bounds,
-                  std::span<const int32_t> shots, int64_t reach);
+                  std::span<const int32_t> shots, int64_t reach, int32_t gap);
 int64_t SnapEnd(const Caption& caption, int64_t frame, FrameBounds bounds,
-                std::span<const int32_t> shots, int64_t reach);
+                std::span<const int32_t> shots, int64_t reach, int32_t gap);
 
 // In place, inside a change that touched the caption and the one before it: the caption
 // starts at `start`, the one before it retimed.

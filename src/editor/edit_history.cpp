@@ -170,7 +170,7 @@ Caption* CaptionChange::Add(std::unique_ptr<Caption> caption) {
     Caption* c = Captions().Link(std::move(caption));
     step_->added.push_back(c);
     Touch(c->prev);
-    if (c->prev != nullptr) c->prev->ApplyTiming();
+    if (c->prev != nullptr) c->prev->ApplyTiming(Captions().Gap());
     return c;
 }
 
@@ -178,7 +178,7 @@ void CaptionChange::Remove(Caption* caption) {
     Caption* prev = caption->prev;
     Touch(prev);
     std::unique_ptr<Caption> gone = Captions().Unlink(caption);
-    if (prev != nullptr) prev->ApplyTiming();
+    if (prev != nullptr) prev->ApplyTiming(Captions().Gap());
     auto& added = step_->added;
     if (Holds(added, caption)) {
         // Added and removed in the same change: it never was.

@@ -51,7 +51,7 @@ void PreviewEditTiming(const CaptionList& list, EditingContext& context) {
             following = following->next;
         }
     }
-    copy->endFrame = std::max(copy->TimedEnd(following), copy->startFrame + 1);
+    copy->endFrame = std::max(copy->TimedEnd(following, list.Gap()), copy->startFrame + 1);
 }
 
 bool EditSessionChanged(const EditingContext& context) {
@@ -83,11 +83,11 @@ Caption* CommitEditSession(EditHistory& history, EditingContext& context) {
         // The source keeps its place in the list: only its content is replaced.
         change.Touch(source);
         source->TakeContent(*copy);
-        source->ApplyTiming();
+        source->ApplyTiming(list.Gap());
         taken = source;
     } else if (hasText) {
         taken = change.Add(std::move(copy));
-        taken->ApplyTiming();
+        taken->ApplyTiming(list.Gap());
     }
     const int32_t frame = taken != nullptr ? taken->startFrame : -1;
     change.Commit(frame, frame);

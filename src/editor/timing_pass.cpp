@@ -35,7 +35,8 @@ int64_t Length(const Caption& c) {
 // The captions from `first` on that would start before `need`, or too soon after the caption
 // before them to load, move later keeping their lengths, until one needs no move. False when
 // one would start past the last frame the encoder places.
-bool PlanFollowers(Caption* first, int64_t prevStart, int64_t need, std::vector<Placed>& plan) {
+bool PlanFollowers(Caption* first, int64_t prevStart, int64_t need, int32_t gap,
+                   std::vector<Placed>& plan) {
     for (Caption* c = first; c != nullptr; c = c->next) {
         const int64_t lowest = std::max(need, LowestStart(*c, prevStart));
         if (c->startFrame >= lowest) break;
@@ -43,7 +44,7 @@ bool PlanFollowers(Caption* first, int64_t prevStart, int64_t need, std::vector<
         const int64_t end = std::min(lowest + Length(*c), kMaxCaptionEndFrame);
         plan.push_back({c, lowest, end});
         prevStart = lowest;
-        need = end + 1;
+        need = end + gap;
     }
     return true;
 }
@@ -61,8 +62,9 @@ void Apply(EditHistory& history, const char* name, const std::vector<Placed>& pl
         p.caption->endFrame = static_cast<int32_t>(p.end);
         if (p.ended) p.caption->timingMode = Manual;
     }
-    if (timed.prev != nullptr) timed.prev->ApplyTiming();
-    for (const Placed& p : plan) p.caption->ApplyTiming();
+    const int32_t gap = change.Captions().Gap();
+    if (timed.prev != nullptr) timed.prev->ApplyTiming(gap);
+    for (const Placed& p : plan) p.caption->ApplyTiming(gap);
     change.Commit(undoFrame, timed.startFrame);
 }
 
@@ -96,6 +98,7 @@ bool TimingPass::Press(EditHistory& history, TimingKey key, int32_t frame) {
     if (t == nullptr || frame < 0) return false;
     const int32_t from = t->startFrame;
     const int64_t p = frame;
+    const int32_t gap = history.Project().captions.Gap();
     std::vector<Placed> plan;
     const char* name = kStartAtPlayheadStep;
     Caption* opened = nullptr;
@@ -104,27 +107,30 @@ bool TimingPass::Press(EditHistory& history, TimingKey key, int32_t frame) {
         if (start > kMaxEncodedFrame) return false;
         const int64_t end = std::min(start + Length(*t), kMaxCaptionEndFrame);
         plan.push_back({t, start, end});
-        if (!PlanFollowers(t->next, start, end + 1, plan)) return false;
+        if (!PlanFollowers(t->next, start, end + gap, gap, plan)) return false;
         opened = t;
     } else {
         Caption* next = key == TimingKey::EndAndStart ? t->next : nullptr;
         int64_t end = std::min(p, kMaxCaptionEndFrame);
-        int64_t need = end + 1;
+        int64_t need = end + gap;
         int64_t prevStart = t->startFrame;
         if (next != nullptr) {
-            // The caption before keeps the blank frame its Manual end leaves before the next.
+            // The caption before keeps the blank frames its Manual end leaves before the next:
+            // the profile's gap, which the check does not call a flash.
             const int64_t start = std::max(p, LowestStart(*next, t->startFrame));
             if (start > kMaxEncodedFrame) return false;
-            end = std::min(end, start - 1);
+            end = std::min(end, start - gap);
             const int64_t nextEnd = std::min(start + Length(*next), kMaxCaptionEndFrame);
             plan.push_back({next, start, nextEnd});
-            need = nextEnd + 1;
+            need = nextEnd + gap;
             prevStart = start;
             opened = next;
         }
         if (end <= t->startFrame) return false;
         plan.insert(plan.begin(), {t, t->startFrame, end, true});
-        if (!PlanFollowers(opened ? opened->next : t->next, prevStart, need, plan)) return false;
+        if (!PlanFollowers(opened ? opened->next : t->next, prevStart, need, gap, plan)) {
+            return false;
+        }
         name = opened ? kEndAndStartStep : kEndAtPlayheadStep;
     }
     Apply(history, name, plan, *t, from);
@@ -146,7 +152,8 @@ int32_t PlaceCaptionsStep(EditHistory& history, std::vector<std::unique_ptr<Capt
     CaptionList& list = history.Project().captions;
     int64_t start = std::max(playhead, 0);
     if (const Caption* last = list.CaptionAtOrBefore(std::numeric_limits<int32_t>::max())) {
-        start = std::max<int64_t>({start, int64_t{last->endFrame} + 1, last->startFrame + 1});
+        start =
+            std::max<int64_t>({start, int64_t{last->endFrame} + list.Gap(), last->startFrame + 1});
     }
     const int64_t lastStart = start + kPlacedFrames * static_cast<int64_t>(captions.size() - 1);
     if (lastStart > kMaxEncodedFrame) {

@@ -142,7 +142,7 @@ std::vector<std::unique_ptr<Caption>> MakeSubtitleCaptions(const SubtitleFile& f
                 prev->timingMode = Manual;
                 prev->endFrame = own;
             }
-            prev->ApplyTiming();
+            prev->ApplyTiming(list.Gap());
         }
     }
     std::stable_sort(leftOut.begin(), leftOut.end(),

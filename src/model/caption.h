@@ -27,6 +27,10 @@ constexpr bool IsUnderlined(uint8_t attribute) {
     return (attribute & kUnderlineBit) != 0;
 }
 
+// The blank frames Normal, Persistent and Manual leave before the next caption when nothing
+// else is asked for: one. A project's check profile may ask for more (CaptionList::Gap).
+constexpr int32_t kDefaultGap = 1;
+
 enum TimingMode : int8_t {
     Normal = 1,
     Persistent = 2,
@@ -64,13 +68,14 @@ struct Caption {
     // The rows joined by single spaces.
     size_t GetRunningText(char* buffer, bool lowerCase, size_t capacity) const;
 
-    // Recomputes endFrame from the timing mode and the next caption.
-    void ApplyTiming();
+    // Recomputes endFrame from the timing mode and the next caption, leaving `gap` blank frames
+    // before it where the mode leaves any (Persistent; Normal and Manual when cut short).
+    void ApplyTiming(int32_t gap);
     // The end ApplyTiming gives, were `following` the next caption.
-    int32_t TimedEnd(const Caption* following) const;
+    int32_t TimedEnd(const Caption* following, int32_t gap) const;
 
     // Moves the caption to start at `frame`, adjusting the previous caption's end.
-    void MoveStart(int32_t frame);
+    void MoveStart(int32_t frame, int32_t gap);
 
     bool SameScreen(const Caption& other) const;
     void ClearScreen();

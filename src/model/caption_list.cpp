@@ -58,7 +58,7 @@ Caption* CaptionList::InsertTimed(std::unique_ptr<Caption> caption, bool retime)
     if (appending) {
         p->next = c;
         c->prev = p;
-        if (retime) p->ApplyTiming();
+        if (retime) p->ApplyTiming(gap_);
         if (nb) {
             nb->firstStartFrame = c->startFrame;
             nb->count = 1;
@@ -76,7 +76,7 @@ Caption* CaptionList::InsertTimed(std::unique_ptr<Caption> caption, bool retime)
     c->next = p;
     if (p->prev) {
         p->prev->next = c;
-        if (retime) p->prev->ApplyTiming();
+        if (retime) p->prev->ApplyTiming(gap_);
     } else {
         head_ = c;
     }
@@ -191,7 +191,7 @@ std::unique_ptr<Caption> CaptionList::DetachTimed(Caption* c, bool retime) {
     if (c->next) c->next->prev = c->prev;
     Caption* prev = c->prev;
     c->prev = c->next = nullptr;
-    if (prev && retime) prev->ApplyTiming();
+    if (prev && retime) prev->ApplyTiming(gap_);
     return std::unique_ptr<Caption>(c);
 }
 

@@ -68,6 +68,11 @@ class CaptionList {
         if (observer_) observer_(range);
     }
 
+    // The blank frames the timing modes, the timing keys and snapping leave before a caption:
+    // the least gap of the check profile in force (kDefaultGap when none was set).
+    int32_t Gap() const { return gap_; }
+    void SetGap(int32_t gap) { gap_ = gap > 0 ? gap : kDefaultGap; }
+
     Caption* Head() const { return head_; }
     bool Empty() const { return head_ == nullptr; }
     const CaptionBucket& FirstBucket() const { return first_; }
@@ -106,6 +111,7 @@ class CaptionList {
     CaptionBucket first_;
     CaptionBucket* last_ = &first_;  // so that appending in order never walks every bucket
     Caption* head_ = nullptr;
+    int32_t gap_ = kDefaultGap;
     std::function<void(CaptionRange)> observer_;
     // A cache that lookups fill: the list itself does not change.
     mutable std::vector<BucketRow> rows_;

@@ -19,23 +19,26 @@ int32_t Clamp32(int64_t v) {
 }
 }  // namespace
 
-void Caption::ApplyTiming() {
-    endFrame = TimedEnd(next);
+void Caption::ApplyTiming(int32_t gap) {
+    endFrame = TimedEnd(next, gap);
 }
 
-int32_t Caption::TimedEnd(const Caption* following) const {
+int32_t Caption::TimedEnd(const Caption* following, int32_t gap) const {
     const int64_t s = startFrame;
+    // Where an end cut short by the next start (`l`) goes: `gap` frames before it, though a
+    // wider gap never takes the caption below its own start.
+    auto cut = [&](int64_t l) { return std::max(l - gap, std::min(s, l - 1)); };
     switch (timingMode) {
         case Normal: {
-            const int64_t limit = following ? int64_t{following->startFrame} - 1 : kNoLimit - 1;
+            const int64_t limit = following ? cut(following->startFrame) : kNoLimit - 1;
             return Clamp32(std::min(s + int64_t{kFramesPerRow} * CountOccupiedRows(), limit));
         }
         case Persistent:
-            return Clamp32((following ? following->startFrame : s + kFramesWithoutNext) - 1);
+            return Clamp32(cut(following ? following->startFrame : s + kFramesWithoutNext));
         case Seamless:
             return Clamp32(following ? following->startFrame : s + kFramesWithoutNext);
         case Manual: {
-            const int64_t limit = following ? int64_t{following->startFrame} - 1 : kNoLimit - 1;
+            const int64_t limit = following ? cut(following->startFrame) : kNoLimit - 1;
             return endFrame > limit ? Clamp32(limit) : endFrame;
         }
         default:
@@ -43,13 +46,13 @@ int32_t Caption::TimedEnd(const Caption* following) const {
     }
 }
 
-void Caption::MoveStart(int32_t frame) {
+void Caption::MoveStart(int32_t frame, int32_t gap) {
     int64_t duration = int64_t{endFrame} - startFrame;
     if (prev) {
         switch (prev->timingMode) {
             case Normal:
             case Persistent:
-                prev->endFrame = Clamp32(int64_t{frame} - 1);
+                prev->endFrame = Clamp32(int64_t{frame} - gap);
                 break;
             case Seamless:
                 prev->endFrame = frame;
@@ -63,7 +66,7 @@ void Caption::MoveStart(int32_t frame) {
             duration = std::clamp<int64_t>(duration, 3, 120);
             break;
         case Persistent:
-            if (next) duration = int64_t{next->startFrame} - frame - 1;
+            if (next) duration = int64_t{next->startFrame} - frame - gap;
             break;
         case Seamless:
             if (next) duration = int64_t{next->startFrame} - frame;

@@ -52,12 +52,12 @@ void TimelineWindow::BeginDrag(const Hit& hit, int x) {
         setCursor(Qt::SizeHorCursor);
         dragMode_ = kDraggingEnd;
         dragStartFrame_ = c.endFrame;
-        bounds = EndBounds(c);
+        bounds = EndBounds(c, mainView_.Project().captions.Gap());
     } else {
         setCursor(Qt::SizeAllCursor);
         dragMode_ = kMoving;
         dragStartFrame_ = c.startFrame;
-        bounds = StartBounds(c);
+        bounds = StartBounds(c, mainView_.Project().captions.Gap());
     }
     dragMinDelta_ = bounds.lowest - dragStartFrame_;
     dragMaxDelta_ = bounds.highest - dragStartFrame_;
@@ -103,8 +103,9 @@ int64_t TimelineWindow::Snapped(int64_t frame) const {
     if (!snapping_ || dragCaption_ == nullptr) return frame;
     const FrameBounds bounds{dragStartFrame_ + dragMinDelta_, dragStartFrame_ + dragMaxDelta_};
     const auto reach = static_cast<int64_t>(std::floor(kSnapPixels * dragFramesPerPixel_));
-    return dragMode_ == kMoving ? SnapStart(*dragCaption_, frame, bounds, shotChanges_, reach)
-                                : SnapEnd(*dragCaption_, frame, bounds, shotChanges_, reach);
+    const int32_t gap = mainView_.Project().captions.Gap();
+    return dragMode_ == kMoving ? SnapStart(*dragCaption_, frame, bounds, shotChanges_, reach, gap)
+                                : SnapEnd(*dragCaption_, frame, bounds, shotChanges_, reach, gap);
 }
 
 // The drag's step, when it changed anything.

@@ -437,6 +437,29 @@ TEST_F(MainWindowTest, CheckCaptionsListsFindingsGoesToThemAndFollowsCommits) {
     view_.Captions().EndEdit();
     ASSERT_EQ(list.topLevelItemCount(), 3);
     EXPECT_EQ(list.topLevelItem(2)->text(3), "spacing");
+
+    // Tools > Check Profile: one blank frame is no flash for broadcast, one for streaming, whose
+    // gap the timing then leaves; the choice is the saved project's when it is opened again.
+    Add(311, 340);
+    EXPECT_EQ(list.topLevelItemCount(), 3);
+    ASSERT_EQ(test::TriggerMenu(window_, "&Streaming (two blank frames)"), 1);
+    EXPECT_EQ(view_.Project().captions.Gap(), 2);
+    ASSERT_EQ(list.topLevelItemCount(), 4);
+    EXPECT_EQ(list.topLevelItem(3)->text(3), "flash-gap");
+    const QTemporaryDir folder;
+    const std::string path = folder.filePath("streamed.ccp").toStdString();
+    dialogs_.filesToSave = {path};
+    view_.Files().SaveAs();
+    window_.ShowProjectState();  // as every File command does
+    view_.Files().New();
+    window_.ShowProjectState();
+    EXPECT_EQ(view_.Profile().name, "streaming");  // a new project keeps the one in force
+    ASSERT_EQ(test::TriggerMenu(window_, "&Broadcast (one blank frame between captions)"), 1);
+    EXPECT_EQ(view_.Project().captions.Gap(), 1);
+    view_.Files().OpenProjectFile(path);
+    window_.ShowProjectState();
+    EXPECT_EQ(view_.Profile().name, "streaming");
+    ASSERT_EQ(test::TriggerMenu(window_, "&Broadcast (one blank frame between captions)"), 1);
 }
 
 // The panel shows the caption on the air and sets its timing mode; View > Drop-Frame Timecodes

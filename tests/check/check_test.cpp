@@ -50,11 +50,12 @@ TEST(CheckCaptions, EveryRuleAtItsLimitsInEveryProfile) {
         const char* name;
         int rows;
         double rate, shortestSeconds, longest;
+        int gap;  // the least blank frames between captions that is not a flash
         Severity rowsSeverity, rateSeverity, shortSeverity, longSeverity, lateSeverity;
     } profiles[] = {
-        {"broadcast", 4, 20, 2.0 / 3, 0, E, W, W, W, W},
-        {"streaming", 2, 20, 5.0 / 6, 7, E, E, E, E, E},
-        {"children", 2, 17, 1.5, 10, E, E, E, W, W},
+        {"broadcast", 4, 20, 2.0 / 3, 0, 1, E, W, W, W, W},
+        {"streaming", 2, 20, 5.0 / 6, 7, 2, E, E, E, E, E},
+        {"children", 2, 17, 1.5, 10, 2, E, E, E, W, W},
     };
     for (const auto& p : profiles) {
         SCOPED_TRACE(p.name);
@@ -84,11 +85,12 @@ TEST(CheckCaptions, EveryRuleAtItsLimitsInEveryProfile) {
             EXPECT_EQ(one(CheckRule::MaxDuration, 30, 30 + f),
                       p.longest > 0 && f > longest ? p.longSeverity : O);
         }
-        // A gap of 1 frame after an erase is a flash; 0 is a replacement.
-        for (int gap : {0, 1, 2}) {
+        // A gap shorter than the profile's after an erase is a flash; 0 is a replacement.
+        EXPECT_EQ(LeastGap(profile), p.gap);
+        for (int gap : {0, 1, 2, 3}) {
             EXPECT_EQ(
                 Check({{30, 100, {"A"}}, {100 + gap, 200, {"B"}}}, profile, CheckRule::FlashGap)[1],
-                gap == 1 ? E : O);
+                gap > 0 && gap < p.gap ? E : O);
         }
         EXPECT_EQ(one(CheckRule::FrameZero, 0, 60), E);
         EXPECT_EQ(one(CheckRule::FrameZero, 1, 60), O);
@@ -118,7 +120,7 @@ TEST(CheckCaptions, ShownTextAndFindings) {
 TEST(CheckProfile, FilesOverrideNumbersAndSeverities) {
     const ProfileText read = ParseProfile(
         "# ours\nbase = children\n\nrows = 3\nreading-rate.severity = warning\r\n"
-        "max-duration = none\nspacing.severity = off\nmin-duration = 12.5\n",
+        "max-duration = none\nspacing.severity = off\nmin-duration = 12.5\nflash-gap = 2.5\n",
         "ours.profile");
     ASSERT_TRUE(read.profile) << read.error;
     const CheckProfile& p = *read.profile;
@@ -126,6 +128,8 @@ TEST(CheckProfile, FilesOverrideNumbersAndSeverities) {
               std::tuple("ours.profile", 3, 12.5));
     EXPECT_EQ(std::pair(p[CheckRule::ReadingRate].severity, p[CheckRule::ReadingRate].limit),
               std::pair(W, 17.0));
+    EXPECT_EQ(LeastGap(p), 3);  // whole frames that are not a flash
+    EXPECT_EQ(LeastGap(*ParseProfile("flash-gap = none", "x").profile), 1);
     EXPECT_TRUE(!p[CheckRule::MaxDuration].hasLimit &&
                 p[CheckRule::Spacing].severity == Severity::Off);
     // Every key with a limit takes a number.

@@ -115,6 +115,12 @@ const Case kCases[] = {
      {{2, 5, Persistent, "14:A|15:B"}, {6, 20, Manual, "15:C"}}, "lines 3 rollup-captions 2"},
     {"a move of the base row", "RU2 R15 'AB' CR R12 'CD' @20 EDM",
      {{2, 5, Seamless, "15:AB"}, {5, 20, Manual, "12:CD"}}, "lines 2 rollup-captions 2"},
+    // Writers send the roll-up code again before each line: the same depth keeps the group.
+    {"the same depth again mid-roll", "RU2 R15 'A' CR RU2 'B' CR 'C' @20 EDM",
+     {{2, 7, Seamless, "14:A|15:B"}, {7, 20, Manual, "15:C"}}, "lines 3 rollup-captions 2"},
+    {"a move of the base row from the top", "RU2 R2 'AB' CR 'CD' CR R10 'EF' @20 EDM",
+     {{2, 3, Seamless, "2:AB"}, {3, 5, Seamless, "1:AB|2:CD"}, {5, 7, Seamless, "1:CD"},
+      {7, 20, Manual, "9:CD|10:EF"}}, "screens 4 rollup-captions 4", {1, RollUpStyle::Screens}},
 
     // Transitions: pop-on to roll-up (which erases) to paint-on to pop-on.
     {"pop-on, roll-up, paint-on, pop-on",
@@ -152,6 +158,9 @@ const Case kCases[] = {
     // Field 2: channel 3, beside the extended data service.
     {"channel 3 beside data service", "0105 'XY' 0F20 RCL ENM R15 'HI' EOC @20 EDM",
      {{7, 20, Manual, "15:HI"}}, "", {3}},
+    // A caption code ends a data service packet that never got its end code.
+    {"channel 3 after a data service cut short", "0105 'XY' RCL ENM R15 'HI' EOC @20 EDM",
+     {{6, 20, Manual, "15:HI"}}, "", {3}},
     // Row 11's address starts with 10, just past the data service's codes.
     {"channel 3 on row 11", "RCL ENM R11 'HI' EOC @20 EDM", {{4, 20, Manual, "11:HI"}}, "", {3}},
 };

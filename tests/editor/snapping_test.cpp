@@ -1,5 +1,6 @@
-// Where a timeline drag lets go: on a shot change, or two blank frames from the neighbour where
-// an erase separates the two, within reach and bounds; Persistent and Seamless keep their gaps.
+// Where a timeline drag lets go: on a shot change, or the profile's gap (two blank frames unless a
+// row says one) from the neighbour where an erase separates the two, within reach and bounds;
+// Persistent and Seamless keep their gaps.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -22,6 +23,7 @@ struct Case {
     bool withNext;
     std::vector<int32_t> shots;
     int64_t frame, reach, expected;
+    int32_t gap = 2;
 };
 
 TEST(Snapping, LandsOnShotChangesAndTwoFrameGaps) {
@@ -42,7 +44,11 @@ TEST(Snapping, LandsOnShotChangesAndTwoFrameGaps) {
         {"end on a cut", Manual, Manual, true, true, {400}, 402, 3, 400},
         {"no reach", Manual, Manual, true, true, {400}, 497, 0, 497},
         {"end of the last caption", Manual, Manual, true, false, {702}, 700, 3, 702},
-        {"no gap after the last", Manual, Manual, true, false, {}, 700, 3, 700}};
+        {"no gap after the last", Manual, Manual, true, false, {}, 700, 3, 700},
+        {"one frame after a Manual end", Manual, Normal, false, true, {}, 203, 3, 201, 1},
+        {"end one before the next", Manual, Manual, true, true, {}, 497, 3, 499, 1},
+        {"end held one before the next", Manual, Manual, true, true, {}, 500, 3, 499, 1},
+        {"a Manual end one before the next", Persistent, Manual, false, true, {}, 440, 3, 439, 1}};
     // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -60,8 +66,9 @@ TEST(Snapping, LandsOnShotChangesAndTwoFrameGaps) {
         Caption* dragged = add(300, 360, c.mode);
         if (c.withNext) add(500, 560, Manual);
         const int64_t snapped =
-            c.end ? SnapEnd(*dragged, c.frame, EndBounds(*dragged), c.shots, c.reach)
-                  : SnapStart(*dragged, c.frame, StartBounds(*dragged), c.shots, c.reach);
+            c.end ? SnapEnd(*dragged, c.frame, EndBounds(*dragged, c.gap), c.shots, c.reach, c.gap)
+                  : SnapStart(*dragged, c.frame, StartBounds(*dragged, c.gap), c.shots, c.reach,
+                              c.gap);
         EXPECT_EQ(snapped, c.expected);
     }
 }

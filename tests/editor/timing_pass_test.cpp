@@ -7,6 +7,7 @@
 #include <sstream>
 #include <string_view>
 
+#include "check/caption_checks.h"
 #include "codec/encoder.h"
 
 namespace vantrel {
@@ -44,6 +45,7 @@ TEST(TimingPass, KeysWhilePlayingGiveStartsAndEndsInOnePass) {
         Frames captions;
         const char* events;
         Frames expected;
+        int32_t gap = kDefaultGap;  // the blank frames the profile asks for
     } cases[] = {
         // clang-format off
         // Untimed captions pushed on; F11 chains (one blank frame); late speech; a restart.
@@ -67,11 +69,16 @@ TEST(TimingPass, KeysWhilePlayingGiveStartsAndEndsInOnePass) {
         // Transcripts placed from the playhead (then timed), or after a caption ending later.
         {0, {0, 50}, "p100 b100 s130 e200", {0, 50, 130, 200, 201, 261}},
         {0, {0, 500}, "p100", {0, 500, 501, 560, 561, 621}},
+        // A profile asking for two blank frames: F11 and the pushed captions leave two.
+        {0, kTranscript, "b100 s110 n170 n240 e300", {110, 168, 170, 238, 240, 300}, 2},
+        {0, kTranscript, "b100 s130 e200 s230 e300", {130, 200, 230, 300, 302, 362}, 2},
+        {0, {0, 500}, "p100", {0, 500, 502, 560, 562, 622}, 2},
         // clang-format on
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.events);
         CaptionProject project;
+        project.captions.SetGap(c.gap);
         EditHistory history(project);
         Fill(project.captions, c.captions, c.base);
         TimingPass pass;
@@ -101,6 +108,37 @@ TEST(TimingPass, KeysWhilePlayingGiveStartsAndEndsInOnePass) {
         for (size_t k = states.size() - 1; k > 0; --k) {
             history.Undo();
             EXPECT_EQ(FramesOf(project.captions), states[k - 1]);
+        }
+    }
+}
+
+// Whatever the profile, a transcript timed with F9 and F11 at any pace has no flash in the
+// profile's own check, and every F11 join leaves exactly the profile's gap.
+TEST(TimingPass, TimedTranscriptHasNoFlashUnderItsProfile) {
+    for (const char* name : {"broadcast", "streaming", "children"}) {
+        SCOPED_TRACE(name);
+        const CheckProfile profile = *BuiltInProfile(name);
+        CaptionProject project;
+        project.captions.SetGap(LeastGap(profile));
+        EditHistory history(project);
+        std::vector<std::unique_ptr<Caption>> lines;
+        for (int n = 0; n < 40; ++n) lines.push_back(std::make_unique<Caption>());
+        ASSERT_EQ(PlaceCaptionsStep(history, std::move(lines), 30), 30);
+        TimingPass pass;
+        pass.Begin(30);
+        uint32_t seed = 7;
+        int32_t frame = 40;
+        ASSERT_TRUE(pass.Press(history, TimingKey::Start, frame));
+        for (int n = 1; n < 40; ++n) {
+            seed = seed * 1103515245 + 12345;
+            frame += 20 + static_cast<int32_t>(seed >> 16) % 90;
+            ASSERT_TRUE(pass.Press(history, TimingKey::EndAndStart, frame));
+        }
+        for (const Finding& f : CheckCaptions(project.captions, profile)) {
+            EXPECT_NE(f.rule, CheckRule::FlashGap) << f.number << ": " << f.message;
+        }
+        for (const Caption* c = project.captions.Head(); c->next; c = c->next) {
+            ASSERT_EQ(c->next->startFrame - c->endFrame, LeastGap(profile)) << c->startFrame;
         }
     }
 }

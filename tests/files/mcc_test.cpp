@@ -97,6 +97,7 @@ TEST(MccFile, Reads) {
         EXPECT_EQ(d.unreadableLines.count, c.unreadable);
         EXPECT_EQ(d.badChecksums.count, c.badChecksums);
         EXPECT_EQ(d.unsupportedRate, c.rate);
+        EXPECT_EQ(d.queuedLines.count, 0u);  // a packet on the timecode before goes on, unqueued
     }
     EXPECT_FALSE(ReadMccText(Bytes("File Format=MacCaption\n")).recognized);
     EXPECT_NE(SkippedDataText("f", {}, ReadMccText(Bytes(cases[3].text)))

@@ -85,7 +85,7 @@ TEST_F(ProjectFixture, SaveAndLoadGiveTheSameProject) {
         if (round % 4 == 0) {
             saved.captions.Head()->screenValid = 0;
             saved.captions.Head()->ClearScreen();
-            for (Caption* c = saved.captions.Head(); c; c = c->next) c->ApplyTiming();
+            for (Caption* c = saved.captions.Head(); c; c = c->next) c->ApplyTiming(kDefaultGap);
         }
         RecordingHost saver;
         saver.currentFrame = 1234 + round;

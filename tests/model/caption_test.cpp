@@ -93,6 +93,7 @@ TEST(Timing, ApplyAndMoveStartTable) {
         int32_t to;    // kNone: ApplyTiming
         int32_t prevEnd;
         int32_t expected;
+        int32_t gap = kDefaultGap;  // the blank frames left before the next caption
     };
     const Case cases[] = {
         {0, Normal, 100, 2, 0, kNone, kNone, 1000, 220},  // two seconds a row
@@ -116,10 +117,21 @@ TEST(Timing, ApplyAndMoveStartTable) {
         {Manual, Seamless, 300, 0, 500, 900, 450, 1000, 900},
         {Manual, Persistent, 300, 0, 500, 900, 460, 1000, 899},
         {Manual, Manual, 300, 0, 500, 900, 460, 1000, 660},
+        // A profile that asks for two blank frames: every end cut short leaves two, Seamless
+        // none, and no caption ends before its own start.
+        {0, Persistent, 100, 1, 0, 150, kNone, 1000, 148, 2},
+        {0, Persistent, 100, 1, 0, kNone, kNone, 1000, 128, 2},
+        {0, Persistent, 100, 1, 0, 101, kNone, 1000, 100, 2},
+        {0, Normal, 100, 2, 0, 200, kNone, 1000, 198, 2},
+        {0, Manual, 100, 1, 249, 250, kNone, 1000, 248, 2},
+        {0, Manual, 100, 1, 240, 250, kNone, 1000, 240, 2},
+        {0, Seamless, 100, 1, 0, 150, kNone, 1000, 150, 2},
+        {Persistent, Normal, 300, 0, 301, kNone, 400, 398, 403, 2},
+        {Manual, Persistent, 300, 0, 500, 900, 460, 1000, 898, 2},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message() << int(c.prevMode) << " " << int(c.mode) << " " << c.start
-                                          << " " << c.next << " " << c.to);
+                                          << " " << c.next << " " << c.to << " gap " << c.gap);
         Caption prev = *NewCaption(100, 1000, c.prevMode),
                 caption = *NewCaption(c.start, c.end, c.mode), next;
         for (int r = 0; r < c.rows; ++r) caption.cells[14 - r][0] = {'A', 0x38};
@@ -133,9 +145,9 @@ TEST(Timing, ApplyAndMoveStartTable) {
             next.prev = &caption;
         }
         if (c.to == kNone) {
-            caption.ApplyTiming();
+            caption.ApplyTiming(c.gap);
         } else {
-            caption.MoveStart(c.to);
+            caption.MoveStart(c.to, c.gap);
             EXPECT_EQ(caption.startFrame, c.to);
         }
         EXPECT_EQ(prev.endFrame, c.prevEnd);
@@ -178,7 +190,8 @@ TEST(CaptionListRandom, TwentyThousandStepsAgainstReference) {
                 auto made = NewCaption(frame(range), 0);
                 made->endFrame = made->startFrame + 1 + frame(200);
                 Caption* c = list.Insert(std::move(made));
-                c->ApplyTiming();  // as every caller does, so that captions never overlap
+                c->ApplyTiming(
+                    kDefaultGap);  // as every caller does, so that captions never overlap
                 // A new caption goes before existing ones with the same start frame.
                 auto at = std::lower_bound(ref.begin(), ref.end(), c->startFrame,
                                            [](Caption* x, int32_t s) { return x->startFrame < s; });
@@ -192,9 +205,9 @@ TEST(CaptionListRandom, TwentyThousandStepsAgainstReference) {
                 const size_t i = rng() % ref.size();
                 const int32_t lo = i > 0 ? ref[i - 1]->startFrame : 0;
                 const int32_t hi = i + 1 < ref.size() ? ref[i + 1]->startFrame : range;
-                ref[i]->MoveStart(lo + frame(hi - lo + 1));
-                ref[i]->ApplyTiming();
-                if (i > 0) ref[i - 1]->ApplyTiming();
+                ref[i]->MoveStart(lo + frame(hi - lo + 1), kDefaultGap);
+                ref[i]->ApplyTiming(kDefaultGap);
+                if (i > 0) ref[i - 1]->ApplyTiming(kDefaultGap);
                 list.RefreshBucketKeys();
             }
             ASSERT_NO_FATAL_FAILURE(CheckList(list, ref)) << "seed " << seed << " step " << step;

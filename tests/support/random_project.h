@@ -43,7 +43,7 @@ inline void RandomProject(std::mt19937& rng, CaptionList& list, int maxCaptions,
         made.push_back(std::move(c));
     }
     for (auto& c : made) list.Insert(std::move(c));
-    for (Caption* c = list.Head(); c; c = c->next) c->ApplyTiming();
+    for (Caption* c = list.Head(); c; c = c->next) c->ApplyTiming(kDefaultGap);
 }
 
 }  // namespace vantrel::testing

@@ -421,13 +421,13 @@ TEST_F(Timeline, HitTestsFollowTheZoom) {
 // A drag lets go on a shot change or two frames after an erase, within six pixels; the View
 // menu's toggle turns that off.
 TEST_F(Timeline, DragsSnapUnlessTurnedOff) {
-    Add(0, 100);  // Manual: a gap target at 102
+    Add(0, 100);  // Manual: the broadcast gap (one frame) a target at 101
     Caption* c = Add(200, 260);
     timeline_.SetShotChanges({150, 300});
     // clang-format off
     const struct { double fpp; bool snap, end; int move; int32_t frame; } cases[] = {
-        {1, true, false, -45, 150}, {1, true, false, -93, 102}, {1, false, false, -93, 107},
-        {1, true, false, -80, 120}, {4, true, false, -12, 150}, {4, true, false, -24, 102},
+        {1, true, false, -45, 150}, {1, true, false, -93, 101}, {1, false, false, -93, 107},
+        {1, true, false, -80, 120}, {4, true, false, -12, 150}, {4, true, false, -24, 101},
         {1, true, true, 35, 300}, {1, false, true, 35, 295}, {2, true, true, 16, 300}};
     // clang-format on
     for (const auto& k : cases) {
