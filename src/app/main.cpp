@@ -9,6 +9,7 @@
 #include "app/main_window.h"
 #include "app/qt_dialogs.h"
 #include "app/termination_signals.h"
+#include "av/av_glue.h"
 #include "files/recovery_files.h"
 
 namespace {
@@ -46,6 +47,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationDisplayName("Vantrel");
     // libmpv reads numbers in the C locale.
     std::setlocale(LC_NUMERIC, "C");
+    vantrel::av::QuietLog();
 
     vantrel::TerminationSignals termination;
     vantrel::MainWindow window;

@@ -2,12 +2,16 @@
 
 #include <sys/stat.h>
 
+extern "C" {
+#include <libavformat/avformat.h>
+}
+
 #include <cmath>
 #include <memory>
 #include <new>
 #include <vector>
 
-#include "carriers/av_resources.h"
+#include "av/av_glue.h"
 #include "carriers/caption_payloads.h"
 #include "codec/encoder.h"
 #include "files/cc_data.h"
@@ -124,22 +128,14 @@ MpegOutcome EmbedCaptions(const CaptionList& captions, const std::string& source
         if (encoded.bytes.empty())
             return fail(MpegStatus::NothingToEncode, std::string(kNothingToMultiplexText));
 
-        av_log_set_level(AV_LOG_FATAL);  // what goes wrong is told in our own words
-        AVFormatContext* raw = avformat_alloc_context();
-        if (raw == nullptr) throw std::bad_alloc();
-        raw->interrupt_callback = {Interrupted, const_cast<std::atomic<int>*>(&cancel)};
-        int error = avformat_open_input(&raw, sourcePath.c_str(), nullptr, nullptr);
-        if (error < 0) {
+        std::string reason;
+        const av::InputPtr in = av::OpenLocalInput(sourcePath, {.cancel = &cancel}, reason);
+        if (!in) {
             if (CancelRaised(&cancel)) return fail(MpegStatus::Cancelled, "");
-            return fail(MpegStatus::ReadFailed,
-                        ErrorOpeningFileText(sourcePath, AvErrorText(error)));
+            return fail(MpegStatus::ReadFailed, ErrorOpeningFileText(sourcePath, reason));
         }
-        const std::unique_ptr<AVFormatContext, InputCloser> in(raw);
-        if ((error = avformat_find_stream_info(in.get(), nullptr)) < 0) {
-            return fail(MpegStatus::ReadFailed,
-                        ErrorOpeningFileText(sourcePath, AvErrorText(error)));
-        }
-        const int video = av_find_best_stream(in.get(), AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+        int error = 0;
+        const int video = av::BestVideoStream(in.get());
         const AVStream* vs = video >= 0 ? in->streams[video] : nullptr;
         const AVCodecID codec = vs ? vs->codecpar->codec_id : AV_CODEC_ID_NONE;
         if (codec != AV_CODEC_ID_H264 && codec != AV_CODEC_ID_HEVC &&
@@ -229,7 +225,7 @@ MpegOutcome EmbedCaptions(const CaptionList& captions, const std::string& source
         const auto writeFailed = [&](int code) {
             if (CancelRaised(&cancel)) return fail(MpegStatus::Cancelled, "");
             const std::string reason =
-                destination.Failed() ? destination.Error() : AvErrorText(code);
+                destination.Failed() ? destination.Error() : av::ErrorText(code);
             return fail(MpegStatus::WriteFailed, ErrorSavingFileText(outputPath, reason));
         };
         if ((error = avformat_write_header(out.get(), nullptr)) < 0) return writeFailed(error);
@@ -243,9 +239,8 @@ MpegOutcome EmbedCaptions(const CaptionList& captions, const std::string& source
         // MPEG-2 pictures are counted by their groups and temporal references: an elementary
         // stream has no presentation times.
         int64_t groupStart = 0, inGroup = 0;
-        const std::unique_ptr<AVPacket, PacketFreer> packet(av_packet_alloc());
-        const std::unique_ptr<AVPacket, PacketFreer> changed(av_packet_alloc());
-        if (!packet || !changed) throw std::bad_alloc();
+        const av::PacketPtr packet = av::NewPacket();
+        const av::PacketPtr changed = av::NewPacket();
         std::vector<uint8_t> pairs;
         // A transport stream may gain streams after its start; the output's streams were fixed
         // when its header was written, so their packets are counted and left out.
@@ -282,11 +277,13 @@ MpegOutcome EmbedCaptions(const CaptionList& captions, const std::string& source
         while (true) {
             if (CancelRaised(&cancel)) return fail(MpegStatus::Cancelled, "");
             error = av_read_frame(in.get(), packet.get());
-            if (error == AVERROR_EOF) break;
+            if (error == AVERROR_EOF && !av::NamedOtherFiles(in.get())) break;
             if (error < 0) {
                 if (CancelRaised(&cancel)) return fail(MpegStatus::Cancelled, "");
                 return fail(MpegStatus::ReadFailed,
-                            ErrorOpeningFileText(sourcePath, AvErrorText(error)));
+                            ErrorOpeningFileText(sourcePath, av::NamedOtherFiles(in.get())
+                                                                 ? std::string(kNamesOtherFilesText)
+                                                                 : av::ErrorText(error)));
             }
             const std::unique_ptr<AVPacket, decltype(&av_packet_unref)> unref(packet.get(),
                                                                               av_packet_unref);

@@ -1,12 +1,16 @@
 #include "carriers/video_captions.h"
 
+extern "C" {
+#include <libavformat/avformat.h>
+}
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
 #include <map>
 #include <memory>
 
-#include "carriers/av_resources.h"
+#include "av/av_glue.h"
 #include "carriers/caption_payloads.h"
 #include "files/cc_data.h"
 #include "files/file_messages.h"
@@ -84,17 +88,13 @@ void PlaceTimedPairs(std::vector<TimedPairs> pictures, double start, CaptionFile
 MpegStatus ReadVideoCaptions(const std::string& path, ProgressSink& progress,
                              const std::atomic<int>& cancel, CaptionFileData& out,
                              std::string& message) {
-    av_log_set_level(AV_LOG_FATAL);  // what goes wrong is told in our own words
-    AVFormatContext* raw = avformat_alloc_context();
-    if (raw == nullptr) throw std::bad_alloc();
-    raw->interrupt_callback = {Interrupted, const_cast<std::atomic<int>*>(&cancel)};
-    const int opened = avformat_open_input(&raw, path.c_str(), nullptr, nullptr);
-    if (opened < 0) {  // libavformat has freed the context
+    std::string reason;
+    const av::InputPtr format = av::OpenLocalInput(path, {.cancel = &cancel}, reason);
+    if (!format) {
         if (CancelRaised(&cancel)) return MpegStatus::Cancelled;
-        message = ErrorOpeningFileText(path, AvErrorText(opened));
+        message = ErrorOpeningFileText(path, reason);
         return MpegStatus::ReadFailed;
     }
-    const std::unique_ptr<AVFormatContext, InputCloser> format(raw);
     // Raw H.264 and HEVC streams have no time stamps; libavformat's guesses would place the
     // captions at a rate nobody chose.
     const std::string_view name = format->iformat->name;
@@ -104,17 +104,8 @@ MpegStatus ReadVideoCaptions(const std::string& path, ProgressSink& progress,
                                                                     : name);
         return MpegStatus::NotAVideoStream;
     }
-    // As `ffmpeg -c copy` does: the first packets get their time stamps and the streams their
-    // delays from it (a program stream leaves them out).
-    const int found = avformat_find_stream_info(format.get(), nullptr);
-    if (found < 0) {
-        if (CancelRaised(&cancel)) return MpegStatus::Cancelled;
-        message = ErrorOpeningFileText(path, AvErrorText(found));
-        return MpegStatus::ReadFailed;
-    }
-    const int video = av_find_best_stream(format.get(), AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
-    const std::unique_ptr<AVPacket, PacketFreer> packet(av_packet_alloc());
-    if (!packet) throw std::bad_alloc();
+    const int video = av::BestVideoStream(format.get());
+    const av::PacketPtr packet = av::NewPacket();
 
     double videoStart = std::numeric_limits<double>::infinity();
     std::map<int, std::vector<TimedPairs>> carried;  // by stream
@@ -126,10 +117,12 @@ MpegStatus ReadVideoCaptions(const std::string& path, ProgressSink& progress,
     while (true) {
         if (CancelRaised(&cancel)) return MpegStatus::Cancelled;
         const int read = av_read_frame(format.get(), packet.get());
-        if (read == AVERROR_EOF) break;
+        if (read == AVERROR_EOF && !av::NamedOtherFiles(format.get())) break;
         if (read < 0) {
             if (CancelRaised(&cancel)) return MpegStatus::Cancelled;
-            message = ErrorOpeningFileText(path, AvErrorText(read));
+            message = ErrorOpeningFileText(path, av::NamedOtherFiles(format.get())
+                                                     ? std::string(kNamesOtherFilesText)
+                                                     : av::ErrorText(read));
             return MpegStatus::ReadFailed;
         }
         const std::unique_ptr<AVPacket, decltype(&av_packet_unref)> unref(packet.get(),

@@ -121,6 +121,12 @@ std::string LateStreamsText(const std::string& path, const std::vector<std::stri
                             uint64_t packets);
 // A source that no carrier supports; `what` says what it is ("it is empty").
 std::string NotAVideoStreamText(const std::string& path, std::string_view what);
+// Why a media file is not read: a URL, a device or a folder; a playlist or index naming others.
+inline constexpr std::string_view kNotALocalFileText =
+    "it is not a local file; only a file on this computer is read";
+inline constexpr std::string_view kNamesOtherFilesText =
+    "it names other files or addresses to read (a playlist or an index); only a video file "
+    "itself is read";
 
 // The command-line tool's texts.
 inline constexpr std::string_view kCancelledText = "cancelled";

@@ -10,15 +10,16 @@ extern "C" {
 #include <cstring>
 #include <vector>
 
+#include "av/av_glue.h"
 #include "media/media_input.h"
 
 namespace vantrel {
 
 namespace {
 
-using media::CodecPtr;
-using media::FramePtr;
-using media::PacketPtr;
+using av::CodecPtr;
+using av::FramePtr;
+using av::PacketPtr;
 
 struct ResamplerFreer {
     void operator()(SwrContext* swr) const { swr_free(&swr); }
@@ -95,14 +96,15 @@ class PeakCutter {
 
 MediaRead ReadAudioPeaks(const std::string& path, int track, AudioPeaks& peaks,
                          const JobControl& control, const OnMediaOpened& opened) {
-    media::FormatPtr format = media::OpenLocalMedia(path);
+    std::string reason;
+    const av::InputPtr format = av::OpenLocalInput(path, {}, reason);
     if (!format) return MediaRead::kFailed;
     if (opened) opened(media::SecondsPerFrameOf(format.get()));
     const double pictureStart = media::PictureStartOf(format.get());
-    const int index = media::KeepOnlyStream(format.get(), AVMEDIA_TYPE_AUDIO, track);
+    const int index = av::KeepOnlyStream(format.get(), AVMEDIA_TYPE_AUDIO, track);
     if (index < 0) return MediaRead::kFailed;
     const AVStream* stream = format->streams[index];
-    CodecPtr codec = media::OpenDecoder(stream, [](AVCodecContext&, const AVCodec&) {});
+    CodecPtr codec = av::OpenDecoder(stream);
     if (!codec) return MediaRead::kFailed;
     if (format->duration > 0) peaks.Reserve(static_cast<double>(format->duration) / AV_TIME_BASE);
 

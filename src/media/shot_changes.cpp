@@ -11,6 +11,7 @@ extern "C" {
 #include <numeric>
 #include <thread>
 
+#include "av/av_glue.h"
 #include "media/media_input.h"
 
 namespace vantrel {
@@ -118,23 +119,24 @@ std::vector<uint8_t> ShotScores::Snapshot() const {
 }
 
 MediaRead ScoreShotChanges(const std::string& path, ShotScores& scores, const JobControl& control) {
-    media::FormatPtr format = media::OpenLocalMedia(path);
+    std::string reason;
+    const av::InputPtr format = av::OpenLocalInput(path, {}, reason);
     if (!format) return MediaRead::kFailed;
-    const int index = media::KeepOnlyStream(format.get(), AVMEDIA_TYPE_VIDEO, 0);
+    const int index = av::KeepOnlyStream(format.get(), AVMEDIA_TYPE_VIDEO, 0);
     if (index < 0) return MediaRead::kFailed;
     // Only a small picture is wanted: decoded without the smoothing filter that hides blocks
     // from the eye. Not at a reduced size: pictures decoded so drift from their references
     // until the next key picture, whose jump back looks like a cut.
-    media::CodecPtr codec =
-        media::OpenDecoder(format->streams[index], [](AVCodecContext& c, const AVCodec&) {
+    av::CodecPtr codec =
+        av::OpenDecoder(format->streams[index], [](AVCodecContext& c, const AVCodec&) {
             c.skip_loop_filter = AVDISCARD_ALL;
             c.flags2 |= AV_CODEC_FLAG2_FAST;
             c.thread_count = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
         });
     if (!codec) return MediaRead::kFailed;
 
-    media::PacketPtr packet(av_packet_alloc());
-    media::FramePtr frame(av_frame_alloc());
+    av::PacketPtr packet(av_packet_alloc());
+    av::FramePtr frame(av_frame_alloc());
     if (!packet || !frame) return MediaRead::kFailed;
     std::unique_ptr<SwsContext, ScalerFreer> scaler;
     Grey previous{};

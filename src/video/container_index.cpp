@@ -10,6 +10,7 @@ extern "C" {
 #include <string_view>
 #include <vector>
 
+#include "av/av_glue.h"
 #include "files/file.h"
 
 namespace vantrel {
@@ -167,20 +168,21 @@ std::shared_ptr<const FrameIndex> ContainerFrameIndex(const AVFormatContext* for
         format->url == nullptr) {
         return nullptr;
     }
+    const std::string path = av::LocalPathOf(format);
     AVStream* video = format->streams[stream];
     const int entries = avformat_index_get_entries_count(video);
     if (entries <= 0) return nullptr;
     std::vector<int64_t> offsets;
     int64_t shift = 0;
     if (movie) {
-        const std::vector<uint8_t> header = ReadMovie(format->url);
+        const std::vector<uint8_t> header = ReadMovie(path);
         if (!CompositionOffsets(SampleTable(header, video->id), static_cast<size_t>(entries),
                                 offsets, shift)) {
             return nullptr;
         }
     }
     File file;
-    if (!file.Open(format->url, File::Mode::Read)) return nullptr;
+    if (!file.Open(path, File::Mode::Read)) return nullptr;
     // The demuxer hands out an AVI chunk's data, after the chunk header its index points at.
     int64_t skip = 0;
     if (!movie) {

@@ -13,6 +13,7 @@ extern "C" {
 #include <thread>
 #include <utility>
 
+#include "av/av_glue.h"
 #include "files/file.h"
 #include "mpeg/picture_scanner.h"
 #include "mpeg/stream_pictures.h"
@@ -57,8 +58,6 @@ FrameSource::FrameSource() : packet_(av_packet_alloc()), decoded_(av_frame_alloc
 
 FrameSource::~FrameSource() {
     sws_freeContext(scaler_);
-    avcodec_free_context(&codec_);
-    avformat_close_input(&format_);
     av_packet_free(&packet_);
     av_frame_free(&decoded_);
 }
@@ -82,62 +81,33 @@ bool FrameSource::ShowFirstFrame() {
     return true;
 }
 
-namespace {
-
-// The first video stream that is not a cover picture, which the demuxer's choice after probing
-// the streams almost always is.
-int FirstVideoStream(const AVFormatContext* format) {
-    for (unsigned s = 0; s < format->nb_streams; ++s) {
-        const AVStream* stream = format->streams[s];
-        if (stream->codecpar->codec_type == AVMEDIA_TYPE_VIDEO &&
-            (stream->disposition & AV_DISPOSITION_ATTACHED_PIC) == 0) {
-            return static_cast<int>(s);
-        }
-    }
-    return -1;
-}
-
-}  // namespace
-
 bool FrameSource::OpenDecoder(const std::string& path, QSize pictureSize,
                               const std::function<void(int64_t)>& counted) {
     if (packet_ == nullptr || decoded_ == nullptr || pictureSize.isEmpty()) return false;
     size_ = pictureSize;
     pool_.Reset(size_, 0);
-    // Raw streams are read in larger pieces than the demuxer's 1 KiB, for faster seeks.
-    AVDictionary* options = nullptr;
-    av_dict_set(&options, "raw_packet_size", "65536", 0);
-    // Local files only, whatever the file refers to (a playlist, an HLS index).
-    av_dict_set(&options, "protocol_whitelist", "file", 0);
-    const int opened = avformat_open_input(&format_, path.c_str(), nullptr, &options);
-    av_dict_free(&options);
-    if (opened < 0) return false;
+    std::string reason;
+    format_ = av::OpenLocalInput(path, {.largeRawPackets = true, .probeStreams = false}, reason);
+    if (!format_) return false;
     // Known before the streams are probed, which decodes pictures.
-    const int first = FirstVideoStream(format_);
-    std::shared_ptr<const FrameIndex> listed = ContainerFrameIndex(format_, first);
+    const int first = av::NthStream(format_.get(), AVMEDIA_TYPE_VIDEO, 0);
+    std::shared_ptr<const FrameIndex> listed = ContainerFrameIndex(format_.get(), first);
     containerFrames_ = listed ? listed->FrameCount() : -1;
     if (counted) counted(containerFrames_);
-    if (avformat_find_stream_info(format_, nullptr) < 0) return false;
-    const AVCodec* decoder = nullptr;
-    stream_ = av_find_best_stream(format_, AVMEDIA_TYPE_VIDEO, -1, -1, &decoder, 0);
-    if (stream_ < 0 || decoder == nullptr) return false;
+    if (avformat_find_stream_info(format_.get(), nullptr) < 0) return false;
+    stream_ = av::BestVideoStream(format_.get());
+    if (stream_ < 0) return false;
     AVStream* video = format_->streams[stream_];
-    if ((video->disposition & AV_DISPOSITION_ATTACHED_PIC) != 0) return false;
-    for (unsigned i = 0; i < format_->nb_streams; ++i) {
-        if (static_cast<int>(i) != stream_) format_->streams[i]->discard = AVDISCARD_ALL;
-    }
-    codec_ = avcodec_alloc_context3(decoder);
-    if (codec_ == nullptr || avcodec_parameters_to_context(codec_, video->codecpar) < 0) {
-        return false;
-    }
+    av::DiscardAllBut(format_.get(), stream_);
     // Frame threads keep the cores busy during a seek's run of decodes in HD, twice as many as
     // cores because each waits for the rows of its references; an SD picture decodes faster
     // than threads hand it over, above all on a busy machine.
-    const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-    codec_->thread_count = video->codecpar->width * video->codecpar->height > kLargestSd
-                               ? std::min(2 * cores, kMostDecoderThreads)
-                               : 1;
-    if (avcodec_open2(codec_, decoder, nullptr) < 0) return false;
+    codec_ = av::OpenDecoder(video, [](AVCodecContext& codec, const AVCodec&) {
+        const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+        codec.thread_count =
+            codec.width * codec.height > kLargestSd ? std::min(2 * cores, kMostDecoderThreads) : 1;
+    });
+    if (!codec_) return false;
     const std::string_view format(format_->iformat->name);
     byteSeek_ = std::find(std::begin(kByteSeekFormats), std::end(kByteSeekFormats), format) !=
                 std::end(kByteSeekFormats);
@@ -233,7 +203,7 @@ QImage FrameSource::QuickFrame(int64_t frame, int64_t& shown) {
 }
 
 bool FrameSource::Seek(const FrameIndex::Start& start) {
-    avcodec_flush_buffers(codec_);
+    avcodec_flush_buffers(codec_.get());
     draining_ = false;
     lastFrame_ = -1;
     awaitedKey_ = static_cast<int64_t>(start.picture);
@@ -241,7 +211,7 @@ bool FrameSource::Seek(const FrameIndex::Start& start) {
         if (!PositionDemuxer(start.picture, attempt)) continue;
         packet_->pts = packet_->dts = awaitedKey_;
         packet_->flags &= ~AV_PKT_FLAG_DISCARD;
-        int sent = avcodec_send_packet(codec_, packet_);
+        int sent = avcodec_send_packet(codec_.get(), packet_);
         av_packet_unref(packet_);
         if (sent < 0) return false;
         nextPicture_ = awaitedKey_ + 1;
@@ -256,17 +226,18 @@ bool FrameSource::PositionDemuxer(size_t picture, int attempt) {
     const CodedPicture& key = pictures[picture];
     int sought = -1;
     if (attempt == kSeekAttempts - 1) {
-        sought = byteSeek_ ? av_seek_frame(format_, -1, 0, AVSEEK_FLAG_BYTE)
-                           : avformat_seek_file(format_, -1, INT64_MIN, INT64_MIN, INT64_MIN, 0);
+        sought = byteSeek_
+                     ? av_seek_frame(format_.get(), -1, 0, AVSEEK_FLAG_BYTE)
+                     : avformat_seek_file(format_.get(), -1, INT64_MIN, INT64_MIN, INT64_MIN, 0);
     } else if (byteSeek_) {
         int64_t pos = attempt == 0 ? key.pos : std::max<int64_t>(0, key.pos - kEarlierBytes);
-        sought = av_seek_frame(format_, -1, pos, AVSEEK_FLAG_BYTE);
+        sought = av_seek_frame(format_.get(), -1, pos, AVSEEK_FLAG_BYTE);
     } else {
         // The demuxer's index leads to the key picture at or before the time.
         int64_t time = key.pts == CodedPicture::kNoTime ? 0 : key.pts;
         if (attempt == 1)
             time -= av_rescale_q(1, AVRational{1, 1}, format_->streams[stream_]->time_base);
-        sought = av_seek_frame(format_, stream_, time, AVSEEK_FLAG_BACKWARD);
+        sought = av_seek_frame(format_.get(), stream_, time, AVSEEK_FLAG_BACKWARD);
     }
     if (sought < 0) return false;
     // Until a known picture comes, the key picture is the one expected.
@@ -283,7 +254,7 @@ bool FrameSource::PositionDemuxer(size_t picture, int attempt) {
 // The next packet of the video stream and its picture (-1 when the index does not know it).
 int64_t FrameSource::ReadPicture(AVPacket* packet) {
     for (;;) {
-        if (av_read_frame(format_, packet) < 0) return kEndOfFile;
+        if (av_read_frame(format_.get(), packet) < 0) return kEndOfFile;
         if (packet->stream_index == stream_) break;
         av_packet_unref(packet);
     }
@@ -300,7 +271,7 @@ int64_t FrameSource::ReadPicture(AVPacket* packet) {
 bool FrameSource::DecodeUntil(int64_t frame, int64_t keepFrom) {
     const auto pictures = static_cast<int64_t>(index_->Pictures().size());
     for (;;) {
-        int received = avcodec_receive_frame(codec_, decoded_);
+        int received = avcodec_receive_frame(codec_.get(), decoded_);
         if (received == 0) {
             // The packet's time carried its picture's number through the decoder's reordering.
             const int64_t picture = decoded_->pts;
@@ -321,7 +292,7 @@ bool FrameSource::DecodeUntil(int64_t frame, int64_t keepFrom) {
         int64_t picture = ReadPicture(packet_);
         if (picture == kEndOfFile) {
             draining_ = true;
-            avcodec_send_packet(codec_, nullptr);
+            avcodec_send_packet(codec_.get(), nullptr);
             continue;
         }
         if (picture < 0 && nextPicture_ >= pictures) {
@@ -345,7 +316,7 @@ bool FrameSource::DecodeUntil(int64_t frame, int64_t keepFrom) {
         int64_t shows = picture < pictures ? index_->FrameOf(static_cast<size_t>(picture)) : frame;
         if (shows < 0 && picture > 0) shows = index_->FrameOf(static_cast<size_t>(picture - 1));
         codec_->skip_frame = shows < keepFrom ? AVDISCARD_NONREF : AVDISCARD_DEFAULT;
-        int sent = avcodec_send_packet(codec_, packet_);
+        int sent = avcodec_send_packet(codec_.get(), packet_);
         av_packet_unref(packet_);
         if (sent < 0 && sent != AVERROR_INVALIDDATA) return false;
         ++nextPicture_;
@@ -534,22 +505,14 @@ ScanEnd WalkMpeg(const FrameSource::IndexPlan& plan, const std::atomic<bool>& ca
 
 bool ReadWithDemuxer(const FrameSource::IndexPlan& plan, const std::atomic<bool>& cancel,
                      const IndexPublisher::Publish& publish) {
-    AVFormatContext* format = nullptr;
-    AVDictionary* options = nullptr;
-    av_dict_set(&options, "raw_packet_size", "65536", 0);
-    av_dict_set(&options, "protocol_whitelist", "file", 0);  // local files only, as above
-    const int opened = avformat_open_input(&format, plan.path.c_str(), nullptr, &options);
-    av_dict_free(&options);
-    if (opened < 0) return false;
-    std::unique_ptr<AVFormatContext, void (*)(AVFormatContext*)> closer(
-        format, [](AVFormatContext* f) { avformat_close_input(&f); });
-    if (avformat_find_stream_info(format, nullptr) < 0 || plan.stream < 0 ||
-        plan.stream >= static_cast<int>(format->nb_streams)) {
+    std::string reason;
+    const av::InputPtr input = av::OpenLocalInput(plan.path, {.largeRawPackets = true}, reason);
+    if (!input) return false;
+    AVFormatContext* format = input.get();
+    if (plan.stream < 0 || plan.stream >= static_cast<int>(format->nb_streams)) {
         return false;
     }
-    for (unsigned i = 0; i < format->nb_streams; ++i) {
-        if (static_cast<int>(i) != plan.stream) format->streams[i]->discard = AVDISCARD_ALL;
-    }
+    av::DiscardAllBut(format, plan.stream);
     const auto codecId = static_cast<AVCodecID>(plan.codec);
     const bool mpeg4 = codecId == AV_CODEC_ID_MPEG4;
     const double length = static_cast<double>(std::max<int64_t>(1, avio_size(format->pb)));

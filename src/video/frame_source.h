@@ -14,6 +14,7 @@
 #include <string>
 #include <unordered_map>
 
+#include "av/av_glue.h"
 #include "video/frame_index.h"
 #include "video/picture_pool.h"
 
@@ -104,8 +105,8 @@ class FrameSource {
     void Keep(int64_t frame, const QImage& picture);
     const QImage* Cached(int64_t frame);
 
-    AVFormatContext* format_ = nullptr;
-    AVCodecContext* codec_ = nullptr;
+    av::InputPtr format_;
+    av::CodecPtr codec_;
     SwsContext* scaler_ = nullptr;
     int scalerColours_ = -1;
     AVPacket* packet_ = nullptr;

@@ -1,7 +1,10 @@
 // vantrel-cc as a user runs it: its exit status, what it prints, and what it leaves on disk.
+#include <arpa/inet.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -17,6 +20,7 @@
 
 #include "codec/encoder.h"
 #include "files/caption_export.h"
+#include "files/file_messages.h"
 #include "files/files_test_support.h"
 #include "files/project_file.h"
 #include "files/scc.h"
@@ -290,6 +294,12 @@ TEST_F(CommandLine, ExitStatusesAndMessages) {
         {{"convert", d("hard.ccp"), project}, overwrite, 2},
         {{"mux", project, d("text.m2v"), d("text.m2v")}, "would overwrite an input", 2},
         {{"convert", d("missing.scc"), d("f.srt")}, "Error opening file " + d("missing.scc")},
+        // A URL is not downloaded, whether read or copied.
+        {{"list", "http://127.0.0.1:9/x.mp4"},
+         cc + "Error opening file http://127.0.0.1:9/x.mp4: it is not a local file; only a file "
+              "on this computer is read\n"},
+        {{"mux", project, "http://127.0.0.1:9/x.mp4", d("u.mp4")},
+         "http://127.0.0.1:9/x.mp4: it is not a local file"},
         // What our export writes when there are no captions: zero captions, and said.
         {{"list", d("empty.scc")}, cc + d("empty.scc") + ": no captions were found\n"},
         {{"list", d("empty.ccd")}, cc + d("empty.ccd") + ": no captions were found\n"},
@@ -484,6 +494,30 @@ TEST_F(CommandLine, CtrlCEndsWithOneLineAndNoOutput) {
         }
         if (!pipe.empty()) std::filesystem::remove(pipe);
     }
+}
+
+// A playlist named as a transport stream reads nothing it names: the listener it points at
+// hears no request, and the refusal says why.
+TEST_F(CommandLine, RefusesAPlaylistDisguisedAsAStream) {
+    const int listener = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+    ASSERT_GE(listener, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(::listen(listener, 4), 0);
+    ASSERT_EQ(::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length), 0);
+    const std::string url = "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port));
+    const std::string playlist = dir.File("news.ts");
+    WriteFileText(playlist, "#EXTM3U\n#EXT-X-TARGETDURATION:10\n#EXTINF:10,\n" + url +
+                                "/a.ts\n#EXTINF:10,\n" + dir.File("b.ts") + "\n#EXT-X-ENDLIST\n");
+    const Outcome run = Finish(Start({"list", playlist}));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "vantrel-cc: Error opening file " + playlist + ": " +
+                           std::string(kNamesOtherFilesText) + "\n");
+    EXPECT_LT(::accept(listener, nullptr, nullptr), 0) << "a request reached " << url;
+    ::close(listener);
 }
 
 }  // namespace
