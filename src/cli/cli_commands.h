@@ -19,8 +19,9 @@ std::string UsageText();
 
 // Reads INPUT and writes OUTPUT in the format of its extension, or in the format named
 // `formatName` when that is given; the options' style is that of the timecodes of .scc, .ccd,
-// .mcc and .txt output (other outputs have none and refuse drop-frame). `decode` picks the
-// caption channel of INPUT and what its roll-up captions become.
+// .mcc and .txt output (other outputs have none and refuse drop-frame), and they say whether
+// .mcc output carries 708 too and in which language. `decode` picks the caption channel (or
+// 708 service) of INPUT and what its roll-up captions become.
 int RunConvert(const std::string& input, const std::string& output,
                const WriteOptions& options = {}, const DecodeOptions& decode = {},
                std::string_view formatName = {});
@@ -30,7 +31,8 @@ int RunConvert(const std::string& input, const std::string& output,
 // "a53", "c608" for a MOV caption track, or empty for the source's own) picks another. `decode`
 // reads CAPTIONS.
 int RunMux(const std::string& captions, const std::string& source, const std::string& output,
-           const std::string& carrier = "", const DecodeOptions& decode = {});
+           const std::string& carrier = "", const DecodeOptions& decode = {},
+           const WriteOptions& write = {});
 
 // Checks the captions of INPUT against a profile: a built-in one by name, or a profile file
 // (the broadcast profile when `profile` is empty). Prints one line per finding and a summary,
