@@ -566,7 +566,7 @@ TEST_F(CommandLine, LoadsTheVideoModuleOnlyForVideo) {
     const Outcome mux = Finish(Start({"mux", scc, video, dir.File("c.mp4")}));
     ::unsetenv("VANTREL_VIDEO_MODULE");
     EXPECT_EQ(text.status, 0) << text.err;
-    EXPECT_EQ(ReadFileText(dir.File("b.srt")), "1\r\n00:00:01,134 --> 00:00:03,003\r\nhi\r\n\r\n");
+    EXPECT_EQ(ReadFileText(dir.File("b.srt")), "1\r\n00:00:01,134 --> 00:00:03,003\r\nHI\r\n\r\n");
     const std::string missing = "Error opening file " + video +
                                 ": video files are read and written by vantrel-video.so, which "
                                 "is not installed (looked for at " +
