@@ -147,12 +147,15 @@ TEST(CodeString, BuildAndRenderTable) {
         {{{0, 0, "The\x18White"}}, {0x02, 0xFE, 0x81, 0x10, 'T', 'h', 'e', 0x18, 'W', 'h', 'i', 't', 'e', 0x06}},
         {{{0, 0, "a", 0x78}, {0, 1, "\x0C", 0x78}, {0, 2, "b", 0x78}}, {0x02, 0xFE, 0x81, 0x0F, 'a', 0x0C, 'b', 0x06}},
         {{{0, 0, "g\x19", 0xB9}}, {0x02, 0xFE, 0x81, 0x19, 0x0E, 'g', 0x19, 0x0E, 0x06}},
+        // A mid-row underlined colour holds for the cells after it.
+        {{{14, 0, "A"}, {14, 1, "\x19"}, {14, 2, "BC", 0xB9}}, {0x02, 0xFE, 0x8F, 0x10, 'A', 0x19, 0x0E, 'B', 'C', 0x06}},
         {{{14, 0, "A"}}, {0x8F, 'A', 0x10, 'B', 'C'}, false},  // an attribute byte out of place ends it
         {{{0, 0, "\x0C"}, {0, 1, "A", 0x78}}, {0x81, 0x10, 0x0C, 0x1C, 0x41}, false},
         {{{1, 11, "X", 0xB8}}, {0x82, 0x12, 0x0E, 0x0B, 'X'}, false},  // indent 8, underline, tab 3
         {{{2, 0, "a", 0x78}, {2, 1, "bcd", 0x50}}, {0x83, 0x0F, 'a', 0xD0, 0x1A, 'b', 'c', 'd'}, false},
         {{{2, 0, "a"}}, {0x83, 0x10, 'a', 'b', 0x83, 0x10, 0x09, 0x01}, false},  // tab 1, delete to end of row
         {{{3, 0, "ab"}}, {0x84, 0x10, 'a', 0xD0, 'b', 'c'}, false},  // a background without its colour
+        {{{14, 0, "A"}}, {0x8F, 0x10, 'A', 0x00, 'B'}, false},  // a zero byte ends the string
         {{{0, 0, "abcdefghijklmnopqrstuvwxyz012345"}}, {row.begin(), row.end()}, false},  // the row ends at column 31
     };
     // clang-format on
