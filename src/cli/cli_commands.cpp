@@ -147,7 +147,7 @@ const char* ModeName(int mode) {
 }  // namespace
 
 int RunMux(const std::string& captions, const std::string& source, const std::string& output,
-           const std::string& carrier, const DecodeOptions& decode) {
+           const std::string& carrier, const DecodeOptions& decode, const WriteOptions&) {
     if (!InputOf(captions)) return UnknownFormat(captions, "read");
     const bool dvd =
         carrier == "dvd" || (carrier.empty() && !IsVideoExtension(ExtensionOf(source)));
@@ -176,8 +176,9 @@ int RunMux(const std::string& captions, const std::string& source, const std::st
     return host.MessageCount() == 0 ? kExitSuccess : kExitFailed;
 }
 
-int RunConvert(const std::string& input, const std::string& output, TimecodeStyle style,
+int RunConvert(const std::string& input, const std::string& output, const WriteOptions& write,
                const DecodeOptions& decode) {
+    const TimecodeStyle style = write.style;
     if (!InputOf(input)) return UnknownFormat(input, "read");
     const CaptionFormat* format = OutputOf(output);
     if (!format) return UnknownFormat(output, "write");
@@ -201,8 +202,7 @@ int RunConvert(const std::string& input, const std::string& output, TimecodeStyl
     const bool written =
         format->kind == FormatKind::Project
             ? SaveProject(project, output) == WriteResult::Written
-            : ExportCaptionFile(project, output, *format, WriteOptions{.style = style}).write ==
-                  WriteResult::Written;
+            : ExportCaptionFile(project, output, *format, write).write == WriteResult::Written;
     if (!written) return session.Stopped();
     if (noCaptions) {
         host.SetSubject(input);

@@ -182,6 +182,7 @@ EncodedCaptions EncodeCaptions(const CaptionList& list, const std::atomic<int>* 
         pos = std::max(pos, frame);
     };
     auto writeEraseAt = [&](int64_t frame) {
+        result.shown.back().erasedAt = frame;
         fillTo(frame);
         append(kErasePair, 2);
         pos = frame + 1;
@@ -222,6 +223,7 @@ EncodedCaptions EncodeCaptions(const CaptionList& list, const std::atomic<int>* 
         if (eraseBefore) writeEraseAt(*prevEnd);
         fillTo(load);
         if (eraseInLoading) {
+            result.shown.back().erasedAt = *prevEnd;
             const size_t head = static_cast<size_t>(2 * (*prevEnd - load));
             append(b.data(), head);
             append(kErasePair, 2);
@@ -232,6 +234,7 @@ EncodedCaptions EncodeCaptions(const CaptionList& list, const std::atomic<int>* 
             pos = load + pairs;
         }
         if (b.size() % 2 == 1) out.push_back(kNull);
+        result.shown.push_back({c, load, shownFrom});
         // Shown late, it still stays on the screen for at least one frame.
         prevEnd = shownFrom > start ? std::max<int64_t>(c->endFrame, shownFrom + 1) : c->endFrame;
         erasePending = true;

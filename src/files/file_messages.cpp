@@ -142,6 +142,36 @@ std::string SkippedDataText(const std::string& path, const SkippedData& skipped,
     return text;
 }
 
+std::string Read708Text(const std::string& path, int channel, int service,
+                        const dtvcc::ServiceReport& report) {
+    std::string text = "Imported from " + path + "\nno 608 captions on channel " +
+                       std::to_string(channel) + ": " + std::to_string(report.captions) +
+                       (report.captions == 1 ? " caption was" : " captions were") +
+                       " read from 708 service " + std::to_string(service);
+    auto item = [&](const dtvcc::ServiceReport::Tally& t, const char* what) {
+        if (t.count == 0) return;
+        text.append("\n").append(std::to_string(t.count)).append(" ").append(what);
+        text.append(", the first at ").append(FormatTimecode(t.firstFrame));
+    };
+    item(report.tallCaptions, "of more than 4 rows (608 captions have up to 4)");
+    item(report.styles,
+         "pen settings 608 lacks (size, font, offset, edges, opacity): the text "
+         "kept in 608's nearest colours");
+    return text;
+}
+
+std::string Lost708Text(const std::string& path, const dtvcc::ServiceReport& report) {
+    std::string items;
+    auto item = [&](const dtvcc::ServiceReport::Tally& t, const char* what) {
+        if (t.count == 0) return;
+        items.append("\n").append(std::to_string(t.count)).append(" ").append(what);
+        items.append(", the first at ").append(FormatTimecode(t.firstFrame));
+    };
+    item(report.clippedCharacters, "characters past the 32 columns or 15 rows of the screen");
+    item(report.unknownCodes, "codes of 708 sets that 608 has no character for");
+    return items.empty() ? std::string() : "Not imported from " + path + items;
+}
+
 std::string MadeFromDataText(const std::string& path, const SkippedData& made) {
     std::string items;
     auto item = [&](size_t count, const char* one, const char* many, size_t captions) {

@@ -10,6 +10,7 @@
 
 #include "codec/decoder.h"
 #include "codec/encoder.h"
+#include "dtvcc/service_decoder.h"
 #include "files/pair_stream.h"
 #include "model/caption.h"
 
@@ -62,6 +63,16 @@ std::string SkippedDataText(const std::string& path, const SkippedData& skipped,
 
 // What roll-up and paint-on data became ("106 roll-up lines became 53 pop-on captions"), one
 // line each after the file's name; empty when there was none.
+// The note of an import that read a 708 service, the file holding no 608 captions on the
+// channel: how many captions came of it, how many of more than 4 rows and with 708 styles the
+// 608 screen lacks (kept as text in 608's colours).
+std::string Read708Text(const std::string& path, int channel, int service,
+                        const dtvcc::ServiceReport& report);
+// What of the 708 service could not be placed on the 608 screen (characters past its 32
+// columns or 15 rows, codes of the sets 608 has no place for), by the timecode of the first;
+// empty when nothing.
+std::string Lost708Text(const std::string& path, const dtvcc::ServiceReport& report);
+
 std::string MadeFromDataText(const std::string& path, const SkippedData& made);
 
 // A channel of field 2 asked of a format that holds field 1 only.

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "dtvcc/dtvcc_packets.h"
+
 namespace vantrel {
 
 // Pair k (bytes 2k and 2k + 1) is the field-1 pair of frame k; every byte has bit 7 set and a
@@ -53,6 +55,9 @@ struct CaptionFileData {
     // The field-2 pairs, frame by frame as `pairs`, where the format carries them (.mcc, video
     // user data); empty otherwise. Channels 3 and 4 are read from here.
     PairStream field2Pairs;
+    // The valid 708 entries (cc_type 2 and 3), on their frames, where the format carries them
+    // (.mcc, video user data).
+    std::vector<dtvcc::Entry> dtvcc;
     // A time code rate the file names and no reader of ours takes (an .mcc file at 25 frames per
     // second): nothing is imported, and the rate is named.
     std::string unsupportedRate;
