@@ -113,13 +113,18 @@ bool Print(ConsoleHost& host, const std::string& out) {
 // file cannot be read or is refused.
 std::optional<CheckProfile> ProfileFor(const std::string& name) {
     if (auto builtIn = BuiltInProfile(name.empty() ? "broadcast" : name)) return builtIn;
+    // A profile is a few lines of a regular file: a pipe or a device is not waited on or read.
+    constexpr size_t kLongestProfile = size_t{1} << 20;
     File file;
     std::string text;
-    if (file.Open(name, File::Mode::Read)) {
+    if (file.Open(name, File::Mode::ReadRegular)) {
         char chunk[4096];
-        for (size_t n; (n = file.Read(chunk, sizeof chunk)) > 0;) text.append(chunk, n);
+        for (size_t n; text.size() <= kLongestProfile && (n = file.Read(chunk, sizeof chunk)) > 0;)
+            text.append(chunk, n);
     }
     std::string error = file.Error();
+    if (error.empty() && text.size() > kLongestProfile)
+        error = "larger than 1 MiB, which no profile is; not read";
     ProfileText parsed;
     if (error.empty()) {
         parsed = ParseProfile(text, name);
@@ -147,7 +152,7 @@ const char* ModeName(int mode) {
 }  // namespace
 
 int RunMux(const std::string& captions, const std::string& source, const std::string& output,
-           const std::string& carrier, const DecodeOptions& decode) {
+           const std::string& carrier, const DecodeOptions& decode, const WriteOptions&) {
     if (!InputOf(captions)) return UnknownFormat(captions, "read");
     const bool dvd =
         carrier == "dvd" || (carrier.empty() && !IsVideoExtension(ExtensionOf(source)));
@@ -176,8 +181,9 @@ int RunMux(const std::string& captions, const std::string& source, const std::st
     return host.MessageCount() == 0 ? kExitSuccess : kExitFailed;
 }
 
-int RunConvert(const std::string& input, const std::string& output, TimecodeStyle style,
+int RunConvert(const std::string& input, const std::string& output, const WriteOptions& write,
                const DecodeOptions& decode) {
+    const TimecodeStyle style = write.style;
     if (!InputOf(input)) return UnknownFormat(input, "read");
     const CaptionFormat* format = OutputOf(output);
     if (!format) return UnknownFormat(output, "write");
@@ -201,8 +207,7 @@ int RunConvert(const std::string& input, const std::string& output, TimecodeStyl
     const bool written =
         format->kind == FormatKind::Project
             ? SaveProject(project, output) == WriteResult::Written
-            : ExportCaptionFile(project, output, *format, WriteOptions{.style = style}).write ==
-                  WriteResult::Written;
+            : ExportCaptionFile(project, output, *format, write).write == WriteResult::Written;
     if (!written) return session.Stopped();
     if (noCaptions) {
         host.SetSubject(input);

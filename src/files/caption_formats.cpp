@@ -68,10 +68,13 @@ constexpr auto kFormats = std::to_array<CaptionFormat>({
      .reads = true,
      .writes = true,
      .field2 = true,
+     .dtvccFrameBytes = kMccDtvccBytes,
      .timecodes = true,
      .readPairs = ReadMccText,
-     .writePairs = [](std::span<const uint8_t> s, const WriteOptions& o,
-                      const std::atomic<int>* c) { return FormatMccText(s, o.style, c); }},
+     .writePairs =
+         [](std::span<const uint8_t> s, const WriteOptions& o, const std::atomic<int>* c) {
+             return FormatMccText(s, o.style, c, o.dtvcc, o.language);
+         }},
     {.name = "srt",
      .extensions = "srt",
      .title = "SubRip Subtitles",
