@@ -11,6 +11,7 @@
 #include "carriers/embed_captions.h"
 #include "check/caption_checks.h"
 #include "cli/check_output.h"
+#include "cli/check_reports.h"
 #include "cli/console_host.h"
 #include "cli/interrupt_cancel.h"
 #include "cli/terminal_progress.h"
@@ -109,8 +110,23 @@ bool Print(ConsoleHost& host, const std::string& out) {
     return false;
 }
 
-// A built-in profile by name, else the profile file at that path; nothing (and said) when the
-// file cannot be read or is refused.
+const char* ModeName(int mode) {
+    switch (mode) {
+        case Normal:
+            return "Normal";
+        case Persistent:
+            return "Persistent";
+        case Seamless:
+            return "Seamless";
+        case Manual:
+            return "Manual";
+        default:
+            return "Unknown";
+    }
+}
+
+}  // namespace
+
 std::optional<CheckProfile> ProfileFor(const std::string& name) {
     if (auto builtIn = BuiltInProfile(name.empty() ? "broadcast" : name)) return builtIn;
     File file;
@@ -128,23 +144,6 @@ std::optional<CheckProfile> ProfileFor(const std::string& name) {
     if (!error.empty()) std::fprintf(stderr, "vantrel-cc: %s: %s\n", name.c_str(), error.c_str());
     return parsed.profile;
 }
-
-const char* ModeName(int mode) {
-    switch (mode) {
-        case Normal:
-            return "Normal";
-        case Persistent:
-            return "Persistent";
-        case Seamless:
-            return "Seamless";
-        case Manual:
-            return "Manual";
-        default:
-            return "Unknown";
-    }
-}
-
-}  // namespace
 
 int RunMux(const std::string& captions, const std::string& source, const std::string& output,
            const std::string& carrier, const DecodeOptions& decode, const WriteOptions&) {
@@ -212,7 +211,7 @@ int RunConvert(const std::string& input, const std::string& output, const WriteO
     return host.MessageCount() == 0 ? kExitSuccess : kExitFailed;
 }
 
-int RunCheck(const std::string& input, const std::string& profileName, bool json,
+int RunCheck(const std::string& input, const std::string& profileName, CheckPrint print,
              TimecodeStyle style) {
     if (!InputOf(input)) return UnknownFormat(input, "read");
     const std::optional<CheckProfile> profile = ProfileFor(profileName);
@@ -225,11 +224,23 @@ int RunCheck(const std::string& input, const std::string& profileName, bool json
     const std::vector<Finding> findings = CheckCaptions(project.captions, *profile);
     const std::string summary =
         CheckSummary(project.captions.Count(), profile->name, findings) + '\n';
-    if (!Print(host,
-               json ? FindingsJson(findings, style) : FindingLines(findings, style) + summary)) {
-        return kExitFailed;
+    std::string out;
+    switch (print) {
+        case CheckPrint::Lines:
+            out = FindingLines(findings, style) + summary;
+            break;
+        case CheckPrint::NamedLines:
+            out = FindingLines(findings, style, input + '\t') + input + ": " + summary;
+            break;
+        case CheckPrint::Json:
+            out = FindingsJson(findings, style);
+            break;
+        case CheckPrint::JUnit:
+            out = JUnitFailures(findings, style, summary);
+            break;
     }
-    if (json) std::fputs(summary.c_str(), stderr);
+    if (!Print(host, out)) return kExitFailed;
+    if (print == CheckPrint::Json) std::fputs(summary.c_str(), stderr);
     return CountErrors(findings) > 0 ? kExitFailed : kExitSuccess;
 }
 

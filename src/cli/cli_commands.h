@@ -1,8 +1,10 @@
 // The commands of vantrel-cc.
 #pragma once
 
+#include <optional>
 #include <string>
 
+#include "check/check_profile.h"
 #include "codec/decoder.h"
 #include "files/caption_formats.h"
 #include "files/timecode.h"
@@ -32,11 +34,24 @@ int RunMux(const std::string& captions, const std::string& source, const std::st
            const std::string& carrier = "", const DecodeOptions& decode = {},
            const WriteOptions& write = {});
 
+// A built-in profile by name (the broadcast profile for an empty name), else the profile file
+// at that path; nothing (and said) when the file cannot be read or is refused.
+std::optional<CheckProfile> ProfileFor(const std::string& name);
+
+// What the check prints on standard output.
+enum class CheckPrint {
+    Lines,       // one line per finding, and the summary
+    NamedLines,  // the same, each line after the file's name (a tab after it, or ": " for the
+                 // summary), as one of many files prints them
+    Json,        // a JSON array, the summary on standard error
+    JUnit,       // the file's part of a JUnit report (JUnitFailures)
+};
+
 // Checks the captions of INPUT against a profile: a built-in one by name, or a profile file
-// (the broadcast profile when `profile` is empty). Prints one line per finding and a summary,
-// or with `json` a JSON array (the summary then on standard error). 0 without a finding of
-// error severity, 1 with one or when INPUT could not be read, 2 for a profile not to be had.
-int RunCheck(const std::string& input, const std::string& profile, bool json,
+// (the broadcast profile when `profile` is empty), and prints the findings as `print` says.
+// 0 without a finding of error severity, 1 with one or when INPUT could not be read (nothing
+// printed then), 2 for a profile not to be had.
+int RunCheck(const std::string& input, const std::string& profile, CheckPrint print,
              TimecodeStyle style = TimecodeStyle::NonDropFrame);
 
 // Prints one line per caption of INPUT.

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "av/av_glue.h"
+#include "cli/batch_commands.h"
 #include "cli/cli_commands.h"
 #include "files/file_messages.h"
 
@@ -48,9 +49,13 @@ int main(int argc, char** argv) {
     const char* profile = nullptr;
     vantrel::WriteOptions write;
     bool writeGiven = false;
+    BatchOptions batch;
     for (int k = 2; k < argc; ++k) {
         const std::string arg = argv[k];
-        if (arg == "--drop-frame") {
+        std::string problem;
+        if (ParseBatchOption(argc, argv, k, batch, problem)) {
+            if (!problem.empty()) return Usage(problem.c_str());
+        } else if (arg == "--drop-frame") {
             style = TimecodeStyle::DropFrame;
         } else if (std::strcmp(argv[k], "--carrier") == 0) {
             if (k + 1 >= argc) return Usage("--carrier takes dvd, a53 or c608");
@@ -120,9 +125,19 @@ int main(int argc, char** argv) {
         return Usage("--no-708 and --language go with convert and mux");
     }
     if ((json || profile) && command != "check") return Usage("--json and --profile go with check");
+    if (const std::string misuse = BatchMisuse(command, batch, json); !misuse.empty()) {
+        return Usage(misuse.c_str());
+    }
     // The commands write their output only once it is complete, so a failure that ends one
     // anywhere leaves nothing behind; it ends here with one line and status 1.
     try {
+        if (IsBatch(command, batch, files.size())) {
+            if (files.empty()) return Usage("no INPUT file given");
+            write.style = style;
+            return command == "convert"
+                       ? RunConvertEach(files, batch, write, decode)
+                       : RunCheckEach(files, batch, profile ? profile : "", json, style);
+        }
         if (command == "convert") {
             if (files.size() != 2) return Usage("convert takes an INPUT and an OUTPUT file");
             write.style = style;
@@ -136,7 +151,8 @@ int main(int argc, char** argv) {
         }
         if (command == "check") {
             if (files.size() != 1) return Usage("check takes one INPUT file");
-            return RunCheck(files[0], profile ? profile : "", json, style);
+            return RunCheck(files[0], profile ? profile : "",
+                            json ? CheckPrint::Json : CheckPrint::Lines, style);
         }
         if (command == "list") {
             if (files.size() != 1) return Usage("list takes one INPUT file");
