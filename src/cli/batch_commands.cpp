@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -93,7 +94,10 @@ bool IsFolder(const std::string& path) {
 
 bool ParseBatchOption(int argc, char** argv, int& k, BatchOptions& options, std::string& problem) {
     const std::string arg = argv[k];
-    if (arg != "--out-dir" && arg != "--to" && arg != "--jobs" && arg != "--junit") return false;
+    if (arg != "--out-dir" && arg != "--to" && arg != "--from" && arg != "--jobs" &&
+        arg != "--junit") {
+        return false;
+    }
     if (k + 1 >= argc || argv[k + 1][0] == '\0') {
         problem = arg + (arg == "--jobs" ? " takes a number" : " takes a name");
         return true;
@@ -101,6 +105,7 @@ bool ParseBatchOption(int argc, char** argv, int& k, BatchOptions& options, std:
     const std::string value = argv[++k];
     if (arg == "--out-dir") options.outDir = value;
     if (arg == "--to") options.to = value;
+    if (arg == "--from") options.from = value;
     if (arg == "--junit") options.junit = value;
     if (arg == "--jobs") {
         const bool digits =
@@ -115,11 +120,30 @@ std::string BatchMisuse(const std::string& command, const BatchOptions& options,
     if ((!options.outDir.empty() || !options.to.empty()) && command != "convert") {
         return "--out-dir and --to go with convert";
     }
-    if (options.outDir.empty() != options.to.empty()) return "--out-dir and --to go together";
+    if (!options.outDir.empty() && options.to.empty()) return "--out-dir goes with --to";
+    if (!options.from.empty() && command != "convert" && command != "check" && command != "list") {
+        return "--from goes with convert, check and list";
+    }
     if (!options.junit.empty() && command != "check") return "--junit goes with check";
     if (!options.junit.empty() && json) return "--junit and --json go one at a time";
     if (options.jobs > 0 && command != "convert" && command != "check") {
         return "--jobs goes with convert and check";
+    }
+    return {};
+}
+
+std::string StreamMisuse(const std::string& command, const BatchOptions& options,
+                         const std::vector<std::string>& files) {
+    if (IsBatch(command, options, files.size())) {
+        const bool stream = std::ranges::count(files, std::string(kStandardStream)) > 0;
+        return stream || !options.from.empty() ? "standard input (-) and --from go with one file"
+                                               : "";
+    }
+    const bool input = !files.empty() && files[0] == kStandardStream;
+    const bool output = command == "convert" && files.size() == 2 && files[1] == kStandardStream;
+    if (!options.from.empty() && !input) return "--from names the format of standard input (-)";
+    if (!options.to.empty() && !output) {
+        return "--to names the format of standard output (-) or of --out-dir's files";
     }
     return {};
 }

@@ -15,7 +15,8 @@ namespace vantrel::cli {
 
 struct BatchOptions {
     std::string outDir;  // convert: the folder the outputs go to
-    std::string to;      // convert: the name of the outputs' format
+    std::string to;      // convert: the name of the outputs' format (or standard output's)
+    std::string from;    // the name of standard input's format
     int jobs = 0;        // files worked on at once; 0 for as many as there are processors
     std::string junit;   // check: the JUnit report to write
 };
@@ -26,6 +27,12 @@ bool ParseBatchOption(int argc, char** argv, int& k, BatchOptions& options, std:
 
 // What is wrong with the many-file options for `command`, or empty.
 std::string BatchMisuse(const std::string& command, const BatchOptions& options, bool json);
+
+// What is wrong with --from and --to for the files named, or empty: they name the formats of
+// "-" (standard input, the first file; standard output, the second of convert's two), which
+// many files do not take.
+std::string StreamMisuse(const std::string& command, const BatchOptions& options,
+                         const std::vector<std::string>& files);
 
 // Whether `command` works over many files: convert with --out-dir; check of more than one file
 // or with --junit.

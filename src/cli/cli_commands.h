@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "check/check_profile.h"
 #include "codec/decoder.h"
@@ -15,6 +16,13 @@ constexpr int kExitSuccess = 0;
 constexpr int kExitFailed = 1;  // the conversion failed or had to leave something out
 constexpr int kExitUsage = 2;
 
+// "-" as INPUT or OUTPUT: standard input or output, in the format that --from or --to names
+// (formats read through FFmpeg's libraries, and projects, need files).
+constexpr std::string_view kStandardStream = "-";
+struct StreamFormats {
+    std::string from, to;
+};
+
 // The help, its lists of formats made from the table of formats.
 std::string UsageText();
 
@@ -24,7 +32,7 @@ std::string UsageText();
 // `decode` picks the caption channel (or 708 service) of INPUT and what its roll-up captions
 // become.
 int RunConvert(const std::string& input, const std::string& output, const WriteOptions& write = {},
-               const DecodeOptions& decode = {});
+               const DecodeOptions& decode = {}, const StreamFormats& streams = {});
 
 // Copies the video SOURCE to OUTPUT with the captions of CAPTIONS in it: an .m2v stream as DVD
 // user data, other video as A/53 captions (SEI messages, MPEG-2 user data); `carrier` ("dvd",
@@ -52,10 +60,10 @@ enum class CheckPrint {
 // 0 without a finding of error severity, 1 with one or when INPUT could not be read (nothing
 // printed then), 2 for a profile not to be had.
 int RunCheck(const std::string& input, const std::string& profile, CheckPrint print,
-             TimecodeStyle style = TimecodeStyle::NonDropFrame);
+             TimecodeStyle style = TimecodeStyle::NonDropFrame, const std::string& from = "");
 
 // Prints one line per caption of INPUT.
 int RunList(const std::string& input, TimecodeStyle style = TimecodeStyle::NonDropFrame,
-            const DecodeOptions& decode = {});
+            const DecodeOptions& decode = {}, const std::string& from = "");
 
 }  // namespace vantrel::cli

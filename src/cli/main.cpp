@@ -128,6 +128,9 @@ int main(int argc, char** argv) {
     if (const std::string misuse = BatchMisuse(command, batch, json); !misuse.empty()) {
         return Usage(misuse.c_str());
     }
+    if (const std::string misuse = StreamMisuse(command, batch, files); !misuse.empty()) {
+        return Usage(misuse.c_str());
+    }
     // The commands write their output only once it is complete, so a failure that ends one
     // anywhere leaves nothing behind; it ends here with one line and status 1.
     try {
@@ -141,7 +144,7 @@ int main(int argc, char** argv) {
         if (command == "convert") {
             if (files.size() != 2) return Usage("convert takes an INPUT and an OUTPUT file");
             write.style = style;
-            return RunConvert(files[0], files[1], write, decode);
+            return RunConvert(files[0], files[1], write, decode, {batch.from, batch.to});
         }
         if (command == "mux") {
             if (files.size() != 3) {
@@ -152,11 +155,11 @@ int main(int argc, char** argv) {
         if (command == "check") {
             if (files.size() != 1) return Usage("check takes one INPUT file");
             return RunCheck(files[0], profile ? profile : "",
-                            json ? CheckPrint::Json : CheckPrint::Lines, style);
+                            json ? CheckPrint::Json : CheckPrint::Lines, style, batch.from);
         }
         if (command == "list") {
             if (files.size() != 1) return Usage("list takes one INPUT file");
-            return RunList(files[0], style, decode);
+            return RunList(files[0], style, decode, batch.from);
         }
     } catch (const std::bad_alloc&) {
         Failed(files, std::string(vantrel::kOutOfMemoryText));

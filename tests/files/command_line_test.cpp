@@ -552,7 +552,9 @@ TEST_F(CommandLine, ConvertsAndChecksManyFilesPastDamagedOnes) {
                                   : k % 40 == 7 ? "two"
                                                 : "f") +
                                  std::to_string(1000 + k).substr(1) + ".scc";
-        const std::string shown = k == 7 ? "two \"&<x>\xEF\xBF\xBD" "007.scc" : name;
+        const std::string shown = k == 7 ? "two \"&<x>\xEF\xBF\xBD"
+                                           "007.scc"
+                                         : name;
         names.push_back(in.File(name));
         WriteFileText(names.back(), damaged.contains(k) ? damaged.at(k)
                                     : k % 40 == 7       ? twoRows
@@ -641,6 +643,36 @@ TEST_F(CommandLine, ManyFilesGoOnBesideOneThatHangs) {
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "vantrel-cc: " + pipe + ": cancelled\nvantrel-cc: 4 files into " +
                            out.Path() + ": 3 converted, 1 failed\n");
+}
+
+// "-" reads standard input and writes standard output in the formats --from and --to name, as
+// the files of those formats convert; a format that needs a file, or "-" without a name, is
+// refused with 2.
+TEST_F(CommandLine, ConvertsThroughAPipe) {
+    WriteFileText(dir.File("in.scc"),
+                  "Scenarist_SCC V1.0\r\n\r\n00:00:01:00\t9420 94ae 9470 c849 942f\r\n");
+    ASSERT_EQ(Finish(Start({"convert", dir.File("in.scc"), dir.File("file.srt")})).status, 0);
+    const std::string byName = ReadFileText(dir.File("file.srt"));
+    ASSERT_NE(byName.find("00:00:01,"), std::string::npos);
+    const std::string cc = VANTREL_CC;
+    const std::pair<std::string, int> cases[] = {
+        {"convert - - --from scc --to srt", 0}, {"check - --from scc", 0},
+        {"convert - - --from scc --to ccp", 2}, {"convert - - --to srt", 2},
+        {"convert - - --from mp4 --to srt", 2},
+    };
+    for (const auto& [args, status] : cases) {
+        SCOPED_TRACE(args);
+        const int raw = std::system((cc + " " + args + " < " + dir.File("in.scc") + " > " +
+                                     dir.File("out") + " 2> " + dir.File("err"))
+                                        .c_str());
+        EXPECT_EQ(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, status);
+        if (args.starts_with("convert") && status == 0) {
+            EXPECT_EQ(ReadFileText(dir.File("out")), byName);
+        }
+        if (args.starts_with("check")) {
+            EXPECT_NE(ReadFileText(dir.File("out")).find("1 caption checked"), std::string::npos);
+        }
+    }
 }
 
 }  // namespace
