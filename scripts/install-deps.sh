@@ -7,6 +7,7 @@ packages=(
   build-essential cmake pkg-config
   qt6-base-dev libmpv-dev
   libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev
+  libexpat1-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   ffmpeg xvfb
   clang libclang-rt-14-dev

@@ -140,11 +140,7 @@ std::string StreamMisuse(const std::string& command, const BatchOptions& options
                                                : "";
     }
     const bool input = !files.empty() && files[0] == kStandardStream;
-    const bool output = command == "convert" && files.size() == 2 && files[1] == kStandardStream;
     if (!options.from.empty() && !input) return "--from names the format of standard input (-)";
-    if (!options.to.empty() && !output) {
-        return "--to names the format of standard output (-) or of --out-dir's files";
-    }
     return {};
 }
 

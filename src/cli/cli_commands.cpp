@@ -43,7 +43,9 @@ const CaptionFormat* InputOf(const std::string& path, const std::string& from = 
 
 const CaptionFormat* OutputOf(const std::string& path, const std::string& to = "") {
     const bool stream = path == kStandardStream;
-    const CaptionFormat* format = stream ? FormatNamed(to) : FormatOfPath(path);
+    const CaptionFormat* format = !to.empty() ? FormatNamed(to)
+                                  : stream    ? nullptr
+                                              : FormatOfPath(path);
     return format && format->writes && !(stream && format->kind == FormatKind::Project) ? format
                                                                                         : nullptr;
 }
@@ -213,13 +215,17 @@ int RunMux(const std::string& captions, const std::string& source, const std::st
     return host.MessageCount() == 0 ? kExitSuccess : kExitFailed;
 }
 
-int RunConvert(const std::string& input, const std::string& output, const WriteOptions& write,
+int RunConvert(const std::string& input, const std::string& output, const WriteOptions& options,
                const DecodeOptions& decode, const StreamFormats& streams) {
-    const TimecodeStyle style = write.style;
     if (!InputOf(input, streams.from)) return UnknownFormat(input, "read");
     const CaptionFormat* format = OutputOf(output, streams.to);
+    if (!streams.to.empty() && !format) {
+        std::fprintf(stderr, "vantrel-cc: %s: no output format is named %s; the names are %s\n",
+                     output.c_str(), streams.to.c_str(), OutputNames().c_str());
+        return kExitUsage;
+    }
     if (!format) return UnknownFormat(output, "write");
-    if (style == TimecodeStyle::DropFrame && !format->timecodes) {
+    if (options.style == TimecodeStyle::DropFrame && !format->timecodes) {
         std::fprintf(stderr, "vantrel-cc: %s: --drop-frame applies to %s output\n", output.c_str(),
                      TimecodeOutputs().c_str());
         return kExitUsage;
@@ -238,11 +244,11 @@ int RunConvert(const std::string& input, const std::string& output, const WriteO
     host.SetSubject(output);
     const bool written =
         output == kStandardStream
-            ? ExportCaptionFile(project, *format, write, StandardOutput(host, project.cancel))
+            ? ExportCaptionFile(project, *format, options, StandardOutput(host, project.cancel))
                       .write == WriteResult::Written
         : format->kind == FormatKind::Project
             ? SaveProject(project, output) == WriteResult::Written
-            : ExportCaptionFile(project, output, *format, write).write == WriteResult::Written;
+            : ExportCaptionFile(project, output, *format, options).write == WriteResult::Written;
     if (!written) return session.Stopped();
     if (noCaptions) {
         host.SetSubject(OpenedPath(input));

@@ -26,13 +26,15 @@ struct StreamFormats {
 // The help, its lists of formats made from the table of formats.
 std::string UsageText();
 
-// Reads INPUT and writes OUTPUT in the format of its extension; the options' style is that of
+// Reads INPUT and writes OUTPUT in the format of its extension, or in the format named
+// `streams.to` when that is given (standard output's, for "-"); the options' style is that of
 // the timecodes of .scc, .ccd, .mcc and .txt output (other outputs have none and refuse
 // drop-frame), and they say whether .mcc output carries 708 too and in which language.
 // `decode` picks the caption channel (or 708 service) of INPUT and what its roll-up captions
 // become.
-int RunConvert(const std::string& input, const std::string& output, const WriteOptions& write = {},
-               const DecodeOptions& decode = {}, const StreamFormats& streams = {});
+int RunConvert(const std::string& input, const std::string& output,
+               const WriteOptions& options = {}, const DecodeOptions& decode = {},
+               const StreamFormats& streams = {});
 
 // Copies the video SOURCE to OUTPUT with the captions of CAPTIONS in it: an .m2v stream as DVD
 // user data, other video as A/53 captions (SEI messages, MPEG-2 user data); `carrier` ("dvd",

@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "av/av_glue.h"
 #include "cli/batch_commands.h"
 #include "cli/cli_commands.h"
 #include "files/file_messages.h"
@@ -36,7 +35,6 @@ int main(int argc, char** argv) {
         std::fputs(UsageText().c_str(), stdout);
         return kExitSuccess;
     }
-    vantrel::av::QuietLog();
     if (argc < 2) return Usage("no command given");
     const std::string command = argv[1];
     // The options may stand anywhere after the command.
@@ -48,6 +46,8 @@ int main(int argc, char** argv) {
     bool json = false;
     const char* profile = nullptr;
     vantrel::WriteOptions write;
+    std::string formatName;
+    bool convertOnly = false;  // an option only convert takes
     bool writeGiven = false;
     BatchOptions batch;
     for (int k = 2; k < argc; ++k) {
@@ -83,6 +83,18 @@ int main(int argc, char** argv) {
                 return Usage("--roll-up takes lines, screens or skip");
             }
             decodeGiven = true;
+        } else if (arg == "--format") {
+            if (++k == argc) return Usage("--format takes the NAME of an output format");
+            formatName = argv[k];
+            convertOnly = true;
+        } else if (arg == "--srt-plain") {
+            write.plainSubRip = true;
+            convertOnly = true;
+        } else if (arg == "--aspect") {
+            const std::string value = ++k < argc ? argv[k] : "";
+            if (value != "4:3" && value != "16:9") return Usage("--aspect takes 4:3 or 16:9");
+            write.widescreen = value == "16:9";
+            convertOnly = true;
         } else if (arg == "--service" || arg.starts_with("--service=")) {
             std::string value = arg.size() > 9 ? arg.substr(10) : "";
             if (arg == "--service") value = k + 1 < argc ? argv[++k] : "";
@@ -131,6 +143,8 @@ int main(int argc, char** argv) {
     if (const std::string misuse = StreamMisuse(command, batch, files); !misuse.empty()) {
         return Usage(misuse.c_str());
     }
+    if (convertOnly && command != "convert")
+        return Usage("--format, --aspect and --srt-plain go with convert");
     // The commands write their output only once it is complete, so a failure that ends one
     // anywhere leaves nothing behind; it ends here with one line and status 1.
     try {
@@ -144,7 +158,8 @@ int main(int argc, char** argv) {
         if (command == "convert") {
             if (files.size() != 2) return Usage("convert takes an INPUT and an OUTPUT file");
             write.style = style;
-            return RunConvert(files[0], files[1], write, decode, {batch.from, batch.to});
+            return RunConvert(files[0], files[1], write, decode,
+                              {batch.from, formatName.empty() ? batch.to : formatName});
         }
         if (command == "mux") {
             if (files.size() != 3) {

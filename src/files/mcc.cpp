@@ -197,8 +197,7 @@ int64_t FrameOfLabels(const TimecodeLine& line, std::string_view text, TimecodeS
     const bool semicolon =
         text.substr(0, text.size() - line.data.size()).find(';') != std::string_view::npos;
     if (semicolon || style == TimecodeStyle::NonDropFrame) return line.frame;
-    const int64_t minutes = line.frame / 1800;
-    return minutes / 10 * 17982 + minutes % 10 * 1798 + line.frame % 1800;
+    return FrameOfDropFrameLabel(line.frame);
 }
 
 void AppendHex(std::string& out, uint8_t byte) {
@@ -337,7 +336,7 @@ CaptionFileData ReadMccText(std::span<const uint8_t> text, const std::atomic<int
         });
         if (pairs[0].empty() && pairs[1].empty()) continue;
         if (sameLabel) frame = std::max(frame, field1.NextFrame());
-        switch (field1.StartLine(frame)) {
+        switch (field1.StartLine(frame, number)) {
             case PairStreamBuilder::LineStart::Queued:
                 result.queuedLines.Add(number, frame);
                 [[fallthrough]];
@@ -353,7 +352,7 @@ CaptionFileData ReadMccText(std::span<const uint8_t> text, const std::atomic<int
         }
         for (size_t k = 0; k < pairs[0].size(); k += 2)
             field1.AppendAlignedPair(pairs[0][k], pairs[0][k + 1]);
-        if (!pairs[1].empty() && field2.StartLine(std::max(frame, field2.NextFrame())) ==
+        if (!pairs[1].empty() && field2.StartLine(std::max(frame, field2.NextFrame()), number) ==
                                      PairStreamBuilder::LineStart::Placed) {
             for (size_t k = 0; k < pairs[1].size(); k += 2) {
                 field2.AppendAlignedPair(pairs[1][k], pairs[1][k + 1]);
@@ -362,6 +361,8 @@ CaptionFileData ReadMccText(std::span<const uint8_t> text, const std::atomic<int
     }
     result.pairs = field1.Take();
     result.field2Pairs = field2.Take();
+    result.badParity = field1.BadParity();
+    result.field2BadParity = field2.BadParity();
     return result;
 }
 
