@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages that building, running and testing Vantrel need.
-# Does nothing when they are all present already.
+# Does nothing when they are all present already. Arguments name more packages to install.
 set -euo pipefail
 
 packages=(
@@ -11,7 +11,9 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   ffmpeg xvfb
   clang libclang-rt-14-dev
+  help2man
 )
+packages+=("$@")
 
 missing=()
 for p in "${packages[@]}"; do
