@@ -22,7 +22,8 @@ namespace vantrel {
 
 namespace {
 
-constexpr int kIoBufferSize = 1 << 16;
+// Writes of this size, as a file copy makes them.
+constexpr int kIoBufferSize = 1 << 20;
 constexpr int kLateStream = -2;  // a source stream that appeared after the output's header
 
 struct OutputFreer {
@@ -218,6 +219,8 @@ MpegOutcome EmbedCaptions(const CaptionList& captions, const std::string& source
             throw std::bad_alloc();
         }
         out->flags |= AVFMT_FLAG_CUSTOM_IO;
+        // The muxer would otherwise hand every packet to the file as a write of its own.
+        out->flush_packets = 0;
         const auto writeFailed = [&](int code) {
             if (CancelRaised(&cancel)) return fail(MpegStatus::Cancelled, "");
             const std::string reason =
