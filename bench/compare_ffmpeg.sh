@@ -7,7 +7,7 @@
 #   srt  a subtitle .srt to .scc; FFmpeg cannot write .scc, so its SubRip to ASS conversion
 #        (read, parse the markup, write) stands beside ours as the reference.
 #   rollup  real .scc files (pop-on and roll-up) one after another over 3.3 hours, to SubRip
-#        (the samples folder beside the project's, ../shared/samples).
+#        (the samples folder beside the project's, ../shared/samples, or $VANTREL_SAMPLES_DIR).
 # Usage: bench/compare_ffmpeg.sh [BUILD_DIR] [RUNS] [scc|srt|rollup]
 # BUILD_DIR is configured here if needed (Release, benchmarks on, no window, no tests).
 set -euo pipefail
@@ -26,7 +26,7 @@ if [ "$job" = srt ]; then
   "$build/bench/subtitle_bench" --make-srt "$work/feature.srt"
   input=feature.srt ours=ours.scc theirs=theirs.ass target="vantrel-cc under 100000 us"
 elif [ "$job" = rollup ]; then
-  samples=../shared/samples
+  samples=${VANTREL_SAMPLES_DIR:-../shared/samples}
   "$build/bench/caption_files_bench" --make-repeated-scc "$work/mixed.scc" \
     "$samples/pycaption_roll_up_ru2.scc" "$samples/libcaption_tos.scc" \
     "$samples/pycaption_roll_up_ru2.scc" "$samples/pycaption_pop_on.scc"
