@@ -180,6 +180,7 @@ class MainView : public QWidget,
     void ReleaseCaptions() override;
     void ShowCaptionsAgain() override;
     void Tell(const std::string& done) override { emit Finished(QString::fromStdString(done)); }
+    TimecodeStyle ShownTimecodes() const override { return timecodeStyle_; }
 
     // Sets the frame without moving the media, as when there is none.
     void SetCurrentFrame(int32_t frame) { currentFrame_ = frame; }

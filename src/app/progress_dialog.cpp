@@ -21,9 +21,9 @@ ProgressDialog::ProgressDialog(QWidget* owner)
 }
 
 void ProgressDialog::Run(ProgressWorker& worker) {
-    const std::string_view title =
-        worker.Mode() == OperationMode::Multiplexing ? kMultiplexTitle : kExtractionTitle;
-    setWindowTitle(QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())));
+    const std::string title =
+        worker.Title().empty() ? std::string(kExtractionTitle) : worker.Title();
+    setWindowTitle(QString::fromStdString(title));
     bar_.setValue(0);
     worker_ = &worker;
     const int run = ++run_;
