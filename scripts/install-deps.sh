@@ -1,16 +1,19 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages that building, running and testing Vantrel need.
-# Does nothing when they are all present already.
+# Does nothing when they are all present already. Arguments name more packages to install.
 set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config
   qt6-base-dev libmpv-dev
   libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev
+  libexpat1-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   ffmpeg xvfb
   clang libclang-rt-14-dev
+  help2man
 )
+packages+=("$@")
 
 missing=()
 for p in "${packages[@]}"; do

@@ -21,8 +21,11 @@ ProgressDialog::ProgressDialog(QWidget* owner)
 }
 
 void ProgressDialog::Run(ProgressWorker& worker) {
-    const std::string title =
-        worker.Title().empty() ? std::string(kExtractionTitle) : worker.Title();
+    // A multiplex names its output in the title; the other operations have fixed titles.
+    const std::string title = !worker.Title().empty() ? worker.Title()
+                              : worker.Mode() == OperationMode::TranscriptImport
+                                  ? std::string(kTranscriptTitle)
+                                  : std::string(kExtractionTitle);
     setWindowTitle(QString::fromStdString(title));
     bar_.setValue(0);
     worker_ = &worker;

@@ -1,7 +1,5 @@
 #include "carriers/embed_captions.h"
 
-#include <sys/stat.h>
-
 extern "C" {
 #include <libavformat/avformat.h>
 }
@@ -17,10 +15,9 @@ extern "C" {
 #include "files/cc_data.h"
 #include "files/file.h"
 #include "files/file_messages.h"
-#include "files/replacing_file.h"
+#include "files/timecode.h"
 #include "files/timecode_lines.h"
 #include "model/caption_list.h"
-#include "model/caption_project.h"
 
 namespace vantrel {
 
@@ -100,7 +97,7 @@ bool CadenceForRate(int numerator, int denominator, CaptionCadence& cadence) {
         return int64_t{numerator} * d == int64_t{n} * denominator;
     };
     if (denominator <= 0) return false;
-    if (is(30000, 1001))
+    if (is(kFrameRateNumerator, kFrameRateDenominator))
         cadence = {20, 1};
     else if (is(60000, 1001))
         cadence = {10, 2};
@@ -211,7 +208,7 @@ MpegOutcome EmbedCaptions(const CaptionList& captions, const std::string& source
             if (captionTrack == nullptr) throw std::bad_alloc();
             captionTrack->codecpar->codec_type = AVMEDIA_TYPE_SUBTITLE;
             captionTrack->codecpar->codec_id = AV_CODEC_ID_EIA_608;
-            captionTrack->time_base = {1001, 30000};
+            captionTrack->time_base = {kFrameRateDenominator, kFrameRateNumerator};
         }
         auto* buffer = static_cast<uint8_t*>(av_malloc(kIoBufferSize));
         if (buffer == nullptr) throw std::bad_alloc();
@@ -266,7 +263,8 @@ MpegOutcome EmbedCaptions(const CaptionList& captions, const std::string& source
                     p->duration = 1;
                     p->stream_index = captionTrack->index;
                     p->flags |= AV_PKT_FLAG_KEY;
-                    av_packet_rescale_ts(p, {1001, 30000}, captionTrack->time_base);
+                    av_packet_rescale_ts(p, {kFrameRateDenominator, kFrameRateNumerator},
+                                         captionTrack->time_base);
                     lastPair = std::max(lastPair, frame);
                     if ((error = av_interleaved_write_frame(out.get(), p)) < 0) {
                         return writeFailed(error);
@@ -370,60 +368,6 @@ MpegOutcome EmbedCaptions(const CaptionList& captions, const std::string& source
         outcome.status = MpegStatus::Completed;
     } catch (const std::bad_alloc&) {
         return fail(MpegStatus::OutOfMemory, std::string(kMultiplexMemoryText));
-    }
-    return outcome;
-}
-
-MpegOutcome EmbedToFile(CaptionProject& project, const std::string& sourcePath,
-                        const std::string& outputPath, ProgressDisplay& display,
-                        CaptionCarrier carrier) {
-    MpegOutcome outcome;
-    const auto tell = [&](const std::string& text) {
-        if (project.host != nullptr && !text.empty()) project.host->Inform(text);
-    };
-    if (SameFile(sourcePath, outputPath)) {
-        outcome.status = MpegStatus::Refused;
-        outcome.message = ErrorSavingFileText(outputPath, std::string(kOverwritesInputText));
-        tell(outcome.message);
-        return outcome;
-    }
-    ReplacingFile output;
-    if (!output.Open(outputPath)) {
-        outcome.status = MpegStatus::Refused;
-        outcome.message = ErrorSavingFileText(outputPath, output.Error());
-        tell(outcome.message);
-        return outcome;
-    }
-    struct stat st {};
-    const uint64_t length = ::stat(sourcePath.c_str(), &st) == 0 && st.st_size > 0
-                                ? static_cast<uint64_t>(st.st_size)
-                                : 0;
-    File& destination = output.Output();
-    ProgressWorker worker(
-        length, OperationMode::Multiplexing, project,
-        [&](ProgressSink& progress, const std::atomic<int>& cancel, CaptionList&) {
-            return EmbedCaptions(project.captions, sourcePath, destination, progress, cancel,
-                                 carrier);
-        });
-    worker.SetTitle(EmbeddingTitle(outputPath));
-    display.Run(worker);
-    worker.Wait();
-    outcome = worker.Outcome();
-    if (outcome.status != MpegStatus::Cancelled) tell(outcome.message);
-    if (outcome.status == MpegStatus::Completed || outcome.status == MpegStatus::NothingToEncode) {
-        tell(outcome.leftOutMessage);
-        tell(outcome.pastEndMessage);
-        tell(outcome.skippedMessage);
-    }
-    if (outcome.status != MpegStatus::Completed) return outcome;
-    if (CancelRaised(&project.cancel)) {
-        outcome.status = MpegStatus::Cancelled;
-        return outcome;
-    }
-    if (!output.Commit()) {
-        outcome.status = MpegStatus::WriteFailed;
-        outcome.message = ErrorSavingFileText(outputPath, output.Error());
-        tell(outcome.message);
     }
     return outcome;
 }

@@ -14,13 +14,12 @@ extern "C" {
 #include "carriers/caption_payloads.h"
 #include "files/cc_data.h"
 #include "files/file_messages.h"
+#include "files/timecode.h"
 #include "files/timecode_lines.h"
 
 namespace vantrel {
 
 namespace {
-
-constexpr double kFramesPerSecond = 30000.0 / 1001.0;
 
 bool IsNullPair(uint8_t first, uint8_t second) {
     return (first & 0x7F) == 0 && (second & 0x7F) == 0;
@@ -83,6 +82,8 @@ void PlaceTimedPairs(std::vector<TimedPairs> pictures, double start, CaptionFile
     }
     out.pairs = field1.Take();
     out.field2Pairs = field2.Take();
+    out.badParity = field1.BadParity();
+    out.field2BadParity = field2.BadParity();
 }
 
 MpegStatus ReadVideoCaptions(const std::string& path, ProgressSink& progress,

@@ -113,13 +113,18 @@ bool Print(ConsoleHost& host, const std::string& out) {
 // file cannot be read or is refused.
 std::optional<CheckProfile> ProfileFor(const std::string& name) {
     if (auto builtIn = BuiltInProfile(name.empty() ? "broadcast" : name)) return builtIn;
+    // A profile is a few lines of a regular file: a pipe or a device is not waited on or read.
+    constexpr size_t kLongestProfile = size_t{1} << 20;
     File file;
     std::string text;
-    if (file.Open(name, File::Mode::Read)) {
+    if (file.Open(name, File::Mode::ReadRegular)) {
         char chunk[4096];
-        for (size_t n; (n = file.Read(chunk, sizeof chunk)) > 0;) text.append(chunk, n);
+        for (size_t n; text.size() <= kLongestProfile && (n = file.Read(chunk, sizeof chunk)) > 0;)
+            text.append(chunk, n);
     }
     std::string error = file.Error();
+    if (error.empty() && text.size() > kLongestProfile)
+        error = "larger than 1 MiB, which no profile is; not read";
     ProfileText parsed;
     if (error.empty()) {
         parsed = ParseProfile(text, name);
@@ -147,7 +152,7 @@ const char* ModeName(int mode) {
 }  // namespace
 
 int RunMux(const std::string& captions, const std::string& source, const std::string& output,
-           const std::string& carrier, const DecodeOptions& decode) {
+           const std::string& carrier, const DecodeOptions& decode, const WriteOptions&) {
     if (!InputOf(captions)) return UnknownFormat(captions, "read");
     const bool dvd =
         carrier == "dvd" || (carrier.empty() && !IsVideoExtension(ExtensionOf(source)));
@@ -176,12 +181,17 @@ int RunMux(const std::string& captions, const std::string& source, const std::st
     return host.MessageCount() == 0 ? kExitSuccess : kExitFailed;
 }
 
-int RunConvert(const std::string& input, const std::string& output, TimecodeStyle style,
-               const DecodeOptions& decode) {
+int RunConvert(const std::string& input, const std::string& output, const WriteOptions& options,
+               const DecodeOptions& decode, std::string_view formatName) {
     if (!InputOf(input)) return UnknownFormat(input, "read");
-    const CaptionFormat* format = OutputOf(output);
+    const CaptionFormat* format = formatName.empty() ? OutputOf(output) : FormatNamed(formatName);
+    if (!formatName.empty() && (!format || !format->writes)) {
+        std::fprintf(stderr, "vantrel-cc: %s: no output format is named %s; the names are %s\n",
+                     output.c_str(), std::string(formatName).c_str(), OutputNames().c_str());
+        return kExitUsage;
+    }
     if (!format) return UnknownFormat(output, "write");
-    if (style == TimecodeStyle::DropFrame && !format->timecodes) {
+    if (options.style == TimecodeStyle::DropFrame && !format->timecodes) {
         std::fprintf(stderr, "vantrel-cc: %s: --drop-frame applies to %s output\n", output.c_str(),
                      TimecodeOutputs().c_str());
         return kExitUsage;
@@ -201,8 +211,7 @@ int RunConvert(const std::string& input, const std::string& output, TimecodeStyl
     const bool written =
         format->kind == FormatKind::Project
             ? SaveProject(project, output) == WriteResult::Written
-            : ExportCaptionFile(project, output, *format, WriteOptions{.style = style}).write ==
-                  WriteResult::Written;
+            : ExportCaptionFile(project, output, *format, options).write == WriteResult::Written;
     if (!written) return session.Stopped();
     if (noCaptions) {
         host.SetSubject(input);

@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "av/av_glue.h"
 #include "cli/cli_commands.h"
 #include "files/file_messages.h"
 
@@ -35,7 +34,6 @@ int main(int argc, char** argv) {
         std::fputs(UsageText().c_str(), stdout);
         return kExitSuccess;
     }
-    vantrel::av::QuietLog();
     if (argc < 2) return Usage("no command given");
     const std::string command = argv[1];
     // The options may stand anywhere after the command.
@@ -46,6 +44,10 @@ int main(int argc, char** argv) {
     bool decodeGiven = false;
     bool json = false;
     const char* profile = nullptr;
+    vantrel::WriteOptions write;
+    std::string formatName;
+    bool convertOnly = false;  // an option only convert takes
+    bool writeGiven = false;
     for (int k = 2; k < argc; ++k) {
         const std::string arg = argv[k];
         if (arg == "--drop-frame") {
@@ -76,6 +78,39 @@ int main(int argc, char** argv) {
                 return Usage("--roll-up takes lines, screens or skip");
             }
             decodeGiven = true;
+        } else if (arg == "--format") {
+            if (++k == argc) return Usage("--format takes the NAME of an output format");
+            formatName = argv[k];
+            convertOnly = true;
+        } else if (arg == "--srt-plain") {
+            write.plainSubRip = true;
+            convertOnly = true;
+        } else if (arg == "--aspect") {
+            const std::string value = ++k < argc ? argv[k] : "";
+            if (value != "4:3" && value != "16:9") return Usage("--aspect takes 4:3 or 16:9");
+            write.widescreen = value == "16:9";
+            convertOnly = true;
+        } else if (arg == "--service" || arg.starts_with("--service=")) {
+            std::string value = arg.size() > 9 ? arg.substr(10) : "";
+            if (arg == "--service") value = k + 1 < argc ? argv[++k] : "";
+            const int n = value.size() >= 1 && value.size() <= 2 &&
+                                  value.find_first_not_of("0123456789") == std::string::npos
+                              ? std::stoi(value)
+                              : 0;
+            if (n < 1 || n > 63) return Usage("--service takes a 708 service number, 1 to 63");
+            decode.service = n;
+            decodeGiven = true;
+        } else if (arg == "--no-708") {
+            write.write708 = false;
+            writeGiven = true;
+        } else if (arg == "--language") {
+            const std::string value = k + 1 < argc ? argv[++k] : "";
+            if (value.size() != 3 ||
+                value.find_first_not_of("abcdefghijklmnopqrstuvwxyz") != std::string::npos) {
+                return Usage("--language takes a three-letter ISO 639-2 code such as eng");
+            }
+            write.language = value;
+            writeGiven = true;
         } else if (std::strcmp(argv[k], "--json") == 0) {
             json = true;
         } else if (std::strcmp(argv[k], "--profile") == 0) {
@@ -91,21 +126,27 @@ int main(int argc, char** argv) {
     }
     if (!carrier.empty() && command != "mux") return Usage("--carrier goes with mux");
     if (decodeGiven && command != "convert" && command != "list" && command != "mux") {
-        return Usage("--channel and --roll-up go with convert, list and mux");
+        return Usage("--channel, --service and --roll-up go with convert, list and mux");
+    }
+    if (writeGiven && command != "convert" && command != "mux") {
+        return Usage("--no-708 and --language go with convert and mux");
     }
     if ((json || profile) && command != "check") return Usage("--json and --profile go with check");
+    if (convertOnly && command != "convert")
+        return Usage("--format, --aspect and --srt-plain go with convert");
     // The commands write their output only once it is complete, so a failure that ends one
     // anywhere leaves nothing behind; it ends here with one line and status 1.
     try {
         if (command == "convert") {
             if (files.size() != 2) return Usage("convert takes an INPUT and an OUTPUT file");
-            return RunConvert(files[0], files[1], style, decode);
+            write.style = style;
+            return RunConvert(files[0], files[1], write, decode, formatName);
         }
         if (command == "mux") {
             if (files.size() != 3) {
                 return Usage("mux takes a CAPTIONS file, a SOURCE and an OUTPUT stream");
             }
-            return RunMux(files[0], files[1], files[2], carrier, decode);
+            return RunMux(files[0], files[1], files[2], carrier, decode, write);
         }
         if (command == "check") {
             if (files.size() != 1) return Usage("check takes one INPUT file");

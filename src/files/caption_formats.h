@@ -31,6 +31,13 @@ enum class FormatKind : uint8_t {
 struct WriteOptions {
     TimecodeStyle style = TimecodeStyle::NonDropFrame;
     bool plainSubRip = false;  // SubRip rows in lower case, without style tags
+    bool widescreen = false;   // text placed by percentages of a 16:9 picture, not a 4:3 one
+    // Formats that carry 708 data beside the pairs: whether to write the captions' 708 service
+    // too, and the language its service information names (ISO 639-2, three letters).
+    bool write708 = true;
+    std::string language = "eng";
+    // The 708 packets of the captions, made by the export for such a format; null for none.
+    const dtvcc::PacketStream* dtvcc = nullptr;
 };
 
 struct CaptionFormat {
@@ -43,9 +50,10 @@ struct CaptionFormat {
     FormatKind kind;
     bool reads;
     bool writes;
-    bool field2;          // carries field 2 (channels 3 and 4) or 708 data beside field 1
-    bool timecodes;       // writes timecodes, and so can write them drop-frame
-    bool binary = false;  // read only as far as the last frame we place data on, not as text
+    bool field2;                 // carries field 2 (channels 3 and 4) or 708 data beside field 1
+    size_t dtvccFrameBytes = 0;  // the 708 bytes a frame has room for, where 708 is written
+    bool timecodes;              // writes timecodes, and so can write them drop-frame
+    bool binary = false;         // read only as far as the last frame we place data on, not as text
     CaptionFileData (*readPairs)(std::span<const uint8_t>, const std::atomic<int>*) = nullptr;
     std::string (*writePairs)(std::span<const uint8_t>, const WriteOptions&,
                               const std::atomic<int>*) = nullptr;
@@ -86,6 +94,8 @@ bool IsDropFrameFilter(std::string_view filter);
 std::string ExtensionList(bool reading, size_t indent, size_t width);
 // ".scc, .ccd, .mcc and .txt": the default extensions of the rows that write timecodes.
 std::string TimecodeOutputs();
+// "raw, scc, ...": the names of the rows that write, for choosing one by name.
+std::string OutputNames();
 // One line per row that reads (or writes), for the converter's help: `indent` blanks, the
 // extensions and the title.
 std::string FormatLines(bool reading, size_t indent);

@@ -101,6 +101,9 @@ constexpr std::array<Abbreviation, 7> kAbbreviations{{
 }};
 constexpr std::string_view kPadding("\xFA\x00\x00", 3);
 constexpr size_t kMaxPaddingRun = 9;  // G to O
+// 708 entries kept of one file: every entry of four hours at 29.97 frames per second, at 16
+// bytes each; what lies beyond is not read.
+constexpr size_t kMaxDtvccEntries = size_t{18} * 108000 * 4;
 
 int HexDigit(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -194,8 +197,7 @@ int64_t FrameOfLabels(const TimecodeLine& line, std::string_view text, TimecodeS
     const bool semicolon =
         text.substr(0, text.size() - line.data.size()).find(';') != std::string_view::npos;
     if (semicolon || style == TimecodeStyle::NonDropFrame) return line.frame;
-    const int64_t minutes = line.frame / 1800;
-    return minutes / 10 * 17982 + minutes % 10 * 1798 + line.frame % 1800;
+    return FrameOfDropFrameLabel(line.frame);
 }
 
 void AppendHex(std::string& out, uint8_t byte) {
@@ -228,18 +230,46 @@ void AppendPacketText(std::string& out, std::span<const uint8_t> bytes) {
     }
 }
 
-// The ancillary packet of one frame: its field-1 pair, a null field-2 pair and 708 padding.
-std::vector<uint8_t> FramePacket(uint8_t first, uint8_t second, int64_t frame) {
+constexpr uint8_t kServiceInfoSection = 0x73;
+constexpr uint8_t kServiceInfoPresent = 0x20;
+// The whole service information in each packet: its start and completion flagged.
+constexpr uint8_t kServiceInfoFlags = 0x10 | 0x04;
+constexpr uint8_t kServiceInfoStartComplete = 0x80 | 0x40 | 0x10;  // reserved, start, complete
+
+// One service of the service information section: a reserved bit, csn_size set (the number
+// in five bits after another reserved bit: 0 for the 608 service), then the caption service
+// descriptor's entry: the language, 608 field 1 or 708 service number, neither easy reader nor
+// wide aspect, reserved bits set.
+void AppendServiceEntry(std::vector<uint8_t>& out, int service, std::string_view language) {
+    out.push_back(static_cast<uint8_t>(0x80 | 0x40 | 0x20 | service));
+    for (size_t k = 0; k < 3; ++k)
+        out.push_back(static_cast<uint8_t>(k < language.size() ? language[k] : ' '));
+    const bool digital = service > 0;
+    out.push_back(digital ? static_cast<uint8_t>(0x80 | 0x40 | service) : uint8_t{0x7E});
+    out.insert(out.end(), {0x3F, 0xFF});
+}
+
+// The ancillary packet of one frame: its field-1 pair, a null field-2 pair, the frame's 708
+// packet and padding; with 708 data, the service information naming 608 CC1 and service 1.
+std::vector<uint8_t> FramePacket(uint8_t first, uint8_t second, int64_t frame,
+                                 std::span<const uint8_t> dtvcc, bool services,
+                                 std::string_view language) {
     const auto counter0 = static_cast<uint8_t>(frame >> 8);
     const auto counter1 = static_cast<uint8_t>(frame);
+    const uint8_t flags =
+        services ? kWrittenFlags | kServiceInfoPresent | kServiceInfoFlags : kWrittenFlags;
     std::vector<uint8_t> cdp{
         kCdpId0,        kCdpId1,        0,
-        kFrameRate2997, kWrittenFlags,  counter0,
+        kFrameRate2997, flags,          counter0,
         counter1,       kCcDataSection, static_cast<uint8_t>(0xE0 | kCcCount2997),
         kField1Entry,   first,          second,
         kField2Entry,   0x80,           0x80};
-    for (size_t k = 2; k < kCcCount2997; ++k)
-        cdp.insert(cdp.end(), kPadding.begin(), kPadding.end());
+    dtvcc::AppendEntries(cdp, dtvcc, kCcCount2997 - 2);
+    if (services) {
+        cdp.insert(cdp.end(), {kServiceInfoSection, kServiceInfoStartComplete | 2});
+        AppendServiceEntry(cdp, 0, language);
+        AppendServiceEntry(cdp, 1, language);
+    }
     cdp.insert(cdp.end(), {kFooterSection, counter0, counter1, 0});
     cdp[2] = static_cast<uint8_t>(cdp.size());
     cdp.back() = static_cast<uint8_t>(-ByteSum(cdp));
@@ -300,9 +330,13 @@ CaptionFileData ReadMccText(std::span<const uint8_t> text, const std::atomic<int
         ForEach608Pair(entries, count, [&](int field, uint8_t a, uint8_t b) {
             pairs[field - 1].insert(pairs[field - 1].end(), {a, b});
         });
+        ForEach708Entry(entries, count, [&](uint8_t type, uint8_t a, uint8_t b) {
+            if (result.dtvcc.size() < kMaxDtvccEntries)
+                result.dtvcc.push_back({frame, type, {a, b}});
+        });
         if (pairs[0].empty() && pairs[1].empty()) continue;
         if (sameLabel) frame = std::max(frame, field1.NextFrame());
-        switch (field1.StartLine(frame)) {
+        switch (field1.StartLine(frame, number)) {
             case PairStreamBuilder::LineStart::Queued:
                 result.queuedLines.Add(number, frame);
                 [[fallthrough]];
@@ -318,7 +352,7 @@ CaptionFileData ReadMccText(std::span<const uint8_t> text, const std::atomic<int
         }
         for (size_t k = 0; k < pairs[0].size(); k += 2)
             field1.AppendAlignedPair(pairs[0][k], pairs[0][k + 1]);
-        if (!pairs[1].empty() && field2.StartLine(std::max(frame, field2.NextFrame())) ==
+        if (!pairs[1].empty() && field2.StartLine(std::max(frame, field2.NextFrame()), number) ==
                                      PairStreamBuilder::LineStart::Placed) {
             for (size_t k = 0; k < pairs[1].size(); k += 2) {
                 field2.AppendAlignedPair(pairs[1][k], pairs[1][k + 1]);
@@ -327,11 +361,14 @@ CaptionFileData ReadMccText(std::span<const uint8_t> text, const std::atomic<int
     }
     result.pairs = field1.Take();
     result.field2Pairs = field2.Take();
+    result.badParity = field1.BadParity();
+    result.field2BadParity = field2.BadParity();
     return result;
 }
 
 std::string FormatMccText(std::span<const uint8_t> stream, TimecodeStyle style,
-                          const std::atomic<int>* cancel) {
+                          const std::atomic<int>* cancel, const dtvcc::PacketStream* dtvcc,
+                          std::string_view language) {
     CancelPoll cancelled(cancel);
     std::string out(kMccFormatLine);
     out += "1.0\r\n";
@@ -339,11 +376,19 @@ std::string FormatMccText(std::span<const uint8_t> stream, TimecodeStyle style,
     out += "Creation Program=Vantrel\r\n";
     out += kRateKey;
     out += style == TimecodeStyle::DropFrame ? "30DF\r\n\r\n" : "30\r\n\r\n";
-    for (size_t i = 0; i < stream.size() && !cancelled(); i += 2) {
-        const auto frame = static_cast<int64_t>(i / 2);
+    const std::vector<dtvcc::Packet> none;
+    const std::vector<dtvcc::Packet>& packets = dtvcc ? dtvcc->packets : none;
+    const auto frames = std::max<int64_t>(static_cast<int64_t>(stream.size() / 2),
+                                          packets.empty() ? 0 : packets.back().frame + 1);
+    size_t next = 0;
+    for (int64_t frame = 0; frame < frames && !cancelled(); ++frame) {
+        const auto i = static_cast<size_t>(2 * frame);
+        std::span<const uint8_t> packet;
+        if (next < packets.size() && packets[next].frame == frame) packet = packets[next++].bytes;
         out += FormatTimecode(frame, style);
         out += '\t';
-        AppendPacketText(out, FramePacket(stream[i], ByteAt(stream, i + 1), frame));
+        AppendPacketText(out, FramePacket(ByteAt(stream, i), ByteAt(stream, i + 1), frame, packet,
+                                          dtvcc != nullptr, language));
         out += "\r\n";
     }
     return out;

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "carriers/caption_payloads.h"
+#include "carriers/carrier_commands.h"
 #include "carriers/embed_captions.h"
 #include "files/files_test_support.h"
 #include "files/replacing_file.h"
@@ -88,7 +89,7 @@ TEST_P(Embedding, FfmpegReadsOurCaptionsAndTheSamePictures) {
     ASSERT_TRUE(
         Shell("ffmpeg -nostdin -v error -y " + input + " '" + dir.File("theirs.srt") + "'"));
     const auto theirs = testing::ParseSrt(testing::ReadFileText(dir.File("theirs.srt")), true);
-    const auto ours = testing::ParseSrt(SubtitleText(captions), true);
+    const auto ours = testing::ParseSrt(SubtitleText(captions, true), true);
     ASSERT_EQ(theirs.size(), ours.size());
     for (size_t k = 0; k < ours.size(); ++k) {
         EXPECT_EQ(theirs[k].text, ours[k].text);

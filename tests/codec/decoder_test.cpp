@@ -173,8 +173,10 @@ TEST(CaptionDecoder, StreamsGiveTheCaptionsAReceiverShows) {
         const SkippedData skipped =
             DecodePairStream(list, testing::Stream(t.stream), nullptr, t.options);
         std::vector<Shown> got;
-        for (const Caption* c = list.Head(); c; c = c->next)
+        for (const Caption* c = list.Head(); c; c = c->next) {
             got.emplace_back(c->startFrame, c->endFrame, c->timingMode, Rows(*c));
+            EXPECT_EQ(c->screenValid, 1);
+        }
         EXPECT_EQ(got, t.captions);
         EXPECT_EQ(Summary(skipped), t.skipped);
     }

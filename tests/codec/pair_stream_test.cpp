@@ -64,6 +64,14 @@ TEST(GetLoadFrames, CountsPairsPlusOneAndCachesUntilTheScreenChanges) {
     EXPECT_EQ(GetLoadFrames(*hi), 6);
     hi->loadFrames = -1;
     EXPECT_EQ(GetLoadFrames(*hi), 8);
+    // A lone character before a control code or a row takes a pair of its own: RCL ENM, a row,
+    // 'A' and a null, a green code or a second row, 'B' and a null, EOC.
+    for (const testing::Screen& screen :
+         {testing::Screen{{14, 0, "A"}, {14, 1, "\x19"}, {14, 2, "B", 0x39}},
+          testing::Screen{{13, 0, "A"}, {14, 0, "B"}}}) {
+        Caption c = testing::MakeCaption(screen);
+        EXPECT_EQ(GetLoadFrames(c), 8);
+    }
 }
 
 // Where a project's pairs fall, as pair-stream words with odd parity.
