@@ -185,6 +185,7 @@ class MainView : public QWidget,
     void ReleaseCaptions() override;
     void ShowCaptionsAgain() override;
     void Tell(const std::string& done) override { emit Finished(QString::fromStdString(done)); }
+    TimecodeStyle ShownTimecodes() const override { return timecodeStyle_; }
 
     TimecodeStyle Style() const { return timecodeStyle_; }
     // Moves to a frame, with or without media, and shows its caption: the one way the list, the

@@ -115,6 +115,7 @@ MpegOutcome EmbedToFile(CaptionProject& project, const std::string& sourcePath,
             return video->embedCaptions(project.captions, sourcePath, destination, progress, cancel,
                                         carrier);
         });
+    worker.SetTitle(EmbeddingTitle(outputPath));
     display.Run(worker);
     worker.Wait();
     outcome = worker.Outcome();

@@ -47,6 +47,12 @@ std::string ErrorOpeningFileText(const std::string& path) {
     return "Error opening file " + path;
 }
 
+std::string EmbeddingTitle(const std::string& outputPath) {
+    const size_t slash = outputPath.rfind('/');
+    return "Embedding captions into " +
+           (slash == std::string::npos ? outputPath : outputPath.substr(slash + 1));
+}
+
 std::string ErrorSavingFileText(const std::string& path) {
     return "Error saving file " + path;
 }

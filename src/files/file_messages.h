@@ -42,8 +42,8 @@ std::string OperationFailedText(std::string_view operation, const std::string& r
 // The progress dialog's title for each stream operation.
 inline constexpr std::string_view kExtractionTitle =
     "Extracting Captions from MPEG-2 Video Stream...";
-inline constexpr std::string_view kMultiplexTitle =
-    "Multiplexing captions into MPEG-2 video stream...";
+// Embedding names the file being made, whole ("Embedding captions into job.mp4").
+std::string EmbeddingTitle(const std::string& outputPath);
 inline constexpr std::string_view kTranscriptTitle = "Importing Transcript...";
 
 // "Error opening file " followed by the path.
