@@ -1,8 +1,5 @@
-// Multiplexing: where the caption units land, which pairs they carry, the erase on the last
-// picture and the captions past the end of the video, what happens to user data already in
-// the source, the sources refused, and how a multiplex into a file ends (nothing to encode,
-// cancel, a group too large, an output buffer that cannot be had). The test program's
-// non-throwing array new refuses the output buffer's size while a test asks it to.
+// Multiplexing: where the caption units land and what they carry, the sources refused, and the
+// copies not kept. The program's non-throwing array new refuses the output buffer on request.
 #include <gtest/gtest.h>
 
 #include <new>
