@@ -10,6 +10,7 @@
 #include "carriers/carrier_commands.h"
 #include "carriers/embed_captions.h"
 #include "check/caption_checks.h"
+#include "check/hunspell_speller.h"
 #include "cli/check_output.h"
 #include "cli/console_host.h"
 #include "cli/interrupt_cancel.h"
@@ -222,16 +223,25 @@ int RunConvert(const std::string& input, const std::string& output, const WriteO
 }
 
 int RunCheck(const std::string& input, const std::string& profileName, bool json,
-             TimecodeStyle style) {
+             TimecodeStyle style, const std::string& language) {
     if (!InputOf(input)) return UnknownFormat(input, "read");
     const std::optional<CheckProfile> profile = ProfileFor(profileName);
     if (!profile) return kExitUsage;
+    std::unique_ptr<HunspellSpeller> speller;
+    if (!language.empty()) {
+        std::string error;
+        speller = HunspellSpeller::Open(language, error, DictionaryFolders());
+        if (!speller) {
+            std::fprintf(stderr, "vantrel-cc: %s\n", error.c_str());
+            return kExitUsage;
+        }
+    }
     Session session;
     ConsoleHost& host = session.host;
     CaptionProject& project = session.project;
     if (!LoadInput(project, host, input, {})) return session.Stopped();
 
-    const std::vector<Finding> findings = CheckCaptions(project.captions, *profile);
+    const std::vector<Finding> findings = CheckCaptions(project.captions, *profile, speller.get());
     const std::string summary =
         CheckSummary(project.captions.Count(), profile->name, findings) + '\n';
     if (!Print(host,

@@ -37,9 +37,11 @@ int RunMux(const std::string& captions, const std::string& source, const std::st
 // Checks the captions of INPUT against a profile: a built-in one by name, or a profile file
 // (the broadcast profile when `profile` is empty). Prints one line per finding and a summary,
 // or with `json` a JSON array (the summary then on standard error). 0 without a finding of
-// error severity, 1 with one or when INPUT could not be read, 2 for a profile not to be had.
+// error severity, 1 with one or when INPUT could not be read, 2 for a profile or a dictionary
+// not to be had. With a `language` (a dictionary's name, such as en_US) the spelling rule
+// checks the words.
 int RunCheck(const std::string& input, const std::string& profile, bool json,
-             TimecodeStyle style = TimecodeStyle::NonDropFrame);
+             TimecodeStyle style = TimecodeStyle::NonDropFrame, const std::string& language = "");
 
 // Prints one line per caption of INPUT.
 int RunList(const std::string& input, TimecodeStyle style = TimecodeStyle::NonDropFrame,

@@ -44,6 +44,7 @@ int main(int argc, char** argv) {
     bool decodeGiven = false;
     bool json = false;
     const char* profile = nullptr;
+    const char* language = nullptr;  // a dictionary for check, a 708 service's language else
     vantrel::WriteOptions write;
     std::string formatName;
     bool convertOnly = false;  // an option only convert takes
@@ -104,13 +105,8 @@ int main(int argc, char** argv) {
             write.write708 = false;
             writeGiven = true;
         } else if (arg == "--language") {
-            const std::string value = k + 1 < argc ? argv[++k] : "";
-            if (value.size() != 3 ||
-                value.find_first_not_of("abcdefghijklmnopqrstuvwxyz") != std::string::npos) {
-                return Usage("--language takes a three-letter ISO 639-2 code such as eng");
-            }
-            write.language = value;
-            writeGiven = true;
+            if (++k == argc) return Usage("--language takes a language");
+            language = argv[k];
         } else if (std::strcmp(argv[k], "--json") == 0) {
             json = true;
         } else if (std::strcmp(argv[k], "--profile") == 0) {
@@ -128,8 +124,18 @@ int main(int argc, char** argv) {
     if (decodeGiven && command != "convert" && command != "list" && command != "mux") {
         return Usage("--channel, --service and --roll-up go with convert, list and mux");
     }
+    // check spells in the language of a dictionary (en_US); .mcc output names it in ISO 639-2.
+    if (language != nullptr && command != "check") {
+        const std::string code = language;
+        if (code.size() != 3 ||
+            code.find_first_not_of("abcdefghijklmnopqrstuvwxyz") != std::string::npos) {
+            return Usage("--language takes a three-letter ISO 639-2 code such as eng");
+        }
+        write.language = code;
+        writeGiven = true;
+    }
     if (writeGiven && command != "convert" && command != "mux") {
-        return Usage("--no-708 and --language go with convert and mux");
+        return Usage("--no-708 goes with convert and mux");
     }
     if ((json || profile) && command != "check") return Usage("--json and --profile go with check");
     if (convertOnly && command != "convert")
@@ -150,7 +156,8 @@ int main(int argc, char** argv) {
         }
         if (command == "check") {
             if (files.size() != 1) return Usage("check takes one INPUT file");
-            return RunCheck(files[0], profile ? profile : "", json, style);
+            return RunCheck(files[0], profile ? profile : "", json, style,
+                            language ? language : "");
         }
         if (command == "list") {
             if (files.size() != 1) return Usage("list takes one INPUT file");
