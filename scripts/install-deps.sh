@@ -12,6 +12,7 @@ packages=(
   ffmpeg xvfb
   clang libclang-rt-14-dev
   help2man
+  libhunspell-dev hunspell-en-us hunspell-es hunspell-fr
 )
 packages+=("$@")
 

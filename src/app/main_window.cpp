@@ -373,7 +373,7 @@ void MainWindow::ShowProjectState() {
         setWindowTitle(name + "[*] - Vantrel");
         if (!path.empty())
             AddRecentProject(QFileInfo(QString::fromStdString(path)).absoluteFilePath());
-        FollowProjectProfile();
+        FollowProjectChoices();
     }
     const bool modified = view_->Project().modified;
     setWindowModified(modified);
