@@ -147,7 +147,7 @@ const char* ModeName(int mode) {
 }  // namespace
 
 int RunMux(const std::string& captions, const std::string& source, const std::string& output,
-           const std::string& carrier, const DecodeOptions& decode, const WriteOptions&) {
+           const std::string& carrier, const DecodeOptions& decode, const WriteOptions& write) {
     if (!InputOf(captions)) return UnknownFormat(captions, "read");
     const bool dvd =
         carrier == "dvd" || (carrier.empty() && !IsVideoExtension(ExtensionOf(source)));
@@ -171,7 +171,8 @@ int RunMux(const std::string& captions, const std::string& source, const std::st
     const MpegOutcome outcome =
         dvd ? MultiplexToFile(project, source, output, progress)
             : EmbedToFile(project, source, output, progress,
-                          carrier == "c608" ? CaptionCarrier::Track : CaptionCarrier::Pictures);
+                          carrier == "c608" ? CaptionCarrier::Track : CaptionCarrier::Pictures,
+                          write.write708);
     if (outcome.status != MpegStatus::Completed) return session.Stopped();
     return host.MessageCount() == 0 ? kExitSuccess : kExitFailed;
 }
