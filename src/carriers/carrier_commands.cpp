@@ -49,11 +49,11 @@ MpegOutcome ImportVideo(CaptionProject& project, const std::string& path, Progre
     struct stat st {};
     const uint64_t length =
         ::stat(path.c_str(), &st) == 0 && st.st_size > 0 ? static_cast<uint64_t>(st.st_size) : 0;
-    ProgressWorker worker(length, OperationMode::Extraction, project,
-                          [&path, &options](ProgressSink& progress, const std::atomic<int>& cancel,
-                                            CaptionList& list) {
-                              return ExtractVideoCaptions(path, progress, cancel, list, options);
-                          });
+    ProgressWorker worker(
+        length, OperationMode::Extraction, project,
+        [&path, &options](ProgressSink& progress, const std::atomic<int>& cancel, CaptionList& list) {
+            return ExtractVideoCaptions(path, progress, cancel, list, options);
+        });
     display.Run(worker);
     worker.Wait();
     MpegOutcome outcome = worker.Outcome();
