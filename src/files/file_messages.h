@@ -24,6 +24,8 @@ inline constexpr std::string_view kNoClosedCaptionsInVideoText =
 inline constexpr std::string_view kGroupTooLargeText = "Error: Encountered GOP larger than 10MB";
 inline constexpr std::string_view kMultiplexMemoryText =
     "Unable to allocate temporary\nmemory for multiplex operation";
+inline constexpr std::string_view kTranscriptMemoryText =
+    "Unable to allocate temporary\nmemory for the transcript";
 inline constexpr std::string_view kExtractionMemoryText =
     "Unable to allocate temporary\nmemory for caption extraction";
 
@@ -31,6 +33,7 @@ inline constexpr std::string_view kExtractionMemoryText =
 // menu command), with the system's reason: nothing was done.
 inline constexpr std::string_view kExtractionOperation = "Reading captions from the video stream";
 inline constexpr std::string_view kMultiplexOperation = "Multiplexing captions into the stream";
+inline constexpr std::string_view kTranscriptOperation = "Importing the transcript";
 std::string CannotStartText(std::string_view operation, const std::string& reason);
 // A command of the window that an exception stopped (memory or a system resource ran out);
 // the project is as it was before the command.
@@ -41,6 +44,7 @@ inline constexpr std::string_view kExtractionTitle =
     "Extracting Captions from MPEG-2 Video Stream...";
 inline constexpr std::string_view kMultiplexTitle =
     "Multiplexing captions into MPEG-2 video stream...";
+inline constexpr std::string_view kTranscriptTitle = "Importing Transcript...";
 
 // "Error opening file " followed by the path.
 std::string ErrorOpeningFileText(const std::string& path);

@@ -766,6 +766,8 @@ TEST_F(MainWindowTest, SpaceStepsAndTimingKeysWhenNotEditing) {
     std::ofstream(transcript) << "First line\n\nSecond line\n";
     dialogs_.filesToOpen.push_back(transcript);
     view_.Files().ImportTranscript();
+    window_.activateWindow();  // from the progress dialog
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window_));
     const Caption* first = view_.Project().captions.Head();
     ASSERT_TRUE(first != nullptr && first->next != nullptr && first->next->startFrame == 90);
     keys({Qt::Key_F9, Qt::SHIFT | Qt::Key_Right, Qt::Key_F10, Qt::Key_Right, Qt::Key_Right,

@@ -172,7 +172,11 @@ TEST_F(CommandLine, ConvertsAndListsAsTheCoreWrites) {
 // error; it ends with 1 on a finding of error severity and with 2 on wrong usage.
 TEST_F(CommandLine, ChecksAgainstAProfile) {
     const std::string project = MakeProject("p.ccp"), profile = dir.File("ours.profile");
-    WriteFileText(profile, "rows = 1\nmin-duration = 61\n");
+    // As an editor may save it, with a byte-order mark.
+    WriteFileText(profile, "\xEF\xBB\xBFrows = 1\nmin-duration = 61\n");
+    const std::string pipe = dir.File("pipe.profile"), huge = dir.File("huge.profile");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    WriteFileText(huge, std::string(1 << 20, '#') + "\nrows = 1\n");
     const std::string lines =
         "00:00:01:00\t1\terror\trows\t2 rows of text; at most 1\n"
         "00:00:01:00\t1\twarning\tmin-duration\tshown 60 frames; at least 61\n"
@@ -196,6 +200,10 @@ TEST_F(CommandLine, ChecksAgainstAProfile) {
          "\"value\": 60, \"limit\": 61, \"message\": \"shown 60 frames; at least 61\"}\n]\n", summary},
         {{"check", project, "--profile", project}, 2, "", "vantrel-cc: " + project + ": line 1: expected KEY = VALUE\n"},
         {{"list", project, "--json"}, 2, "", ""},
+        // Neither waited on nor read: the profile is wrong, not the captions.
+        {{"check", project, "--profile", pipe}, 2, "", "vantrel-cc: " + pipe + ": Not a regular file\n"},
+        {{"check", project, "--profile", "/dev/zero"}, 2, "", "vantrel-cc: /dev/zero: Not a regular file\n"},
+        {{"check", project, "--profile", huge}, 2, "", "vantrel-cc: " + huge + ": larger than 1 MiB, which no profile is; not read\n"},
         // clang-format on
     };
     for (const auto& c : cases) {
