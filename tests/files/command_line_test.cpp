@@ -344,7 +344,9 @@ TEST_F(CommandLine, ExitStatusesAndMessages) {
              ": the format holds field 1 only, with channels 1 and 2; channels 3 and 4 are in "
              "field 2\n"},
         {{"convert", "--roll-up=skip", d("mixed.scc"), d("o.srt")},
-         cc + "Not imported from " + d("mixed.scc") +
+         cc + "Imported from " + d("mixed.scc") +
+             ": it holds 608 CC1, CC2; CC1 was read (--channel and --service read another)\n" + cc +
+             "Not imported from " + d("mixed.scc") +
              ": 1 roll-up code, the first at 00:00:00:00 (roll-up captions were to be left out; "
              "the text these codes put on the screen is in none): 2 pairs of caption "
              "channel 2, the first at 00:00:02:00 (only channel 1 is read): 1 unreadable line, "
