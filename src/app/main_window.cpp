@@ -90,6 +90,7 @@ MainWindow::MainWindow(Dialogs* dialogs, const std::vector<MediaPlayer::Option>&
     : ownDialogs_(dialogs == nullptr ? std::make_unique<QtDialogs>(this) : nullptr),
       dialogs_(dialogs == nullptr ? *ownDialogs_ : *dialogs),
       view_(new MainView(dialogs_, this, playerOptions)),
+      commands_(new CaptionCommands(*view_, dialogs_, this)),
       autosave_(*view_) {
     setWindowIcon(Icon("vantrel"));
     setCentralWidget(view_);
@@ -206,6 +207,8 @@ void MainWindow::CreateMenus() {
     redo_ = edit->addAction("&Redo", this, [&v] { v.Redo(); });
     redo_->setShortcuts(
         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    AddCaptionEditCommands(edit);
+    CreateCaptionsMenu();
     // The colour of the next characters typed. The caption window takes the same keys itself
     // while editing; the menu shows them.
     QMenu* format = menuBar()->addMenu("F&ormat");

@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "av/av_glue.h"
 #include "cli/cli_commands.h"
 #include "files/file_messages.h"
 
@@ -35,7 +34,6 @@ int main(int argc, char** argv) {
         std::fputs(UsageText().c_str(), stdout);
         return kExitSuccess;
     }
-    vantrel::av::QuietLog();
     if (argc < 2) return Usage("no command given");
     const std::string command = argv[1];
     // The options may stand anywhere after the command.

@@ -111,8 +111,8 @@ class CaptionDecoder {
     int baseRow_ = kScreenRows - 1;
     std::unique_ptr<Caption> displayed_;
     std::unique_ptr<Caption> loading_;
-    ScreenWriter displayWriter_;
-    ScreenWriter loadWriter_;
+    ScreenWriter displayWriter_{ScreenWriter::TabOffsets::Anywhere};
+    ScreenWriter loadWriter_{ScreenWriter::TabOffsets::Anywhere};
 
     int64_t lineStart_ = -1;  // roll-up: the first character of the base row's line
     int64_t rollStart_ = -1;  // roll-up screens: where the screen shown now began

@@ -115,7 +115,7 @@ std::vector<uint8_t> EncodeCodeString(std::span<const uint8_t> code) {
 
 int32_t GetLoadFrames(Caption& caption) {
     if (caption.loadFrames >= 0) return caption.loadFrames;
-    const CodeString code = BuildCodeString(caption);
+    const CodeString code = BuildCodeString(caption, kCodeStringCapacity, RowGaps::TabOffsets);
     int64_t n = 2;
     bool merge = false;
     auto roundUpEven = [&] { n += n & 1; };
@@ -189,7 +189,8 @@ EncodedCaptions EncodeCaptions(const CaptionList& list, const std::atomic<int>* 
     };
 
     for (const Caption* c = list.Head(); c && !cancelled(); c = c->next) {
-        const std::vector<uint8_t> b = EncodeCodeString(BuildCodeString(*c));
+        const std::vector<uint8_t> b =
+            EncodeCodeString(BuildCodeString(*c, kCodeStringCapacity, RowGaps::TabOffsets));
         const int64_t start = c->startFrame;
         if (b.empty() || start > kMaxEncodedFrame || c->endFrame > kMaxEncodedFrame) {
             result.leftOut.push_back(c);

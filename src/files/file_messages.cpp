@@ -60,19 +60,32 @@ std::string ErrorSavingFileText(const std::string& path, const std::string& reas
     return WithReason(ErrorSavingFileText(path), reason);
 }
 
+std::string VideoModuleMissingText(std::string_view name, const std::vector<std::string>& tried,
+                                   const std::string& reason) {
+    std::string places;
+    for (const std::string& place : tried) places += (places.empty() ? "" : ", ") + place;
+    std::string text = "video files are read and written by " + std::string(name) + ", which " +
+                       (reason.empty() ? "is not installed" : "could not be loaded") +
+                       " (looked for at " + places + ")";
+    return reason.empty() ? text : text + ": " + reason;
+}
+
 std::string SkippedDataText(const std::string& path, const SkippedData& skipped,
                             const CaptionFileData& read) {
+    // The channel read: the one beside the other channel of its field.
+    const int ours =
+        skipped.otherChannel % 2 == 0 ? skipped.otherChannel - 1 : skipped.otherChannel + 1;
     std::string items;
     auto item = [&](size_t count, const char* one, const char* many, const std::string& where,
                     const std::string& why) {
         if (count == 0) return;
         items += "\n" + std::to_string(count) + " " + (count == 1 ? one : many) + ", the first " +
-                 where + " (" + why + ")";
+                 where + " (" + why + ").";
     };
     // Where the first of a kind of line is: its line number, and its timecode when given.
     auto at = [](const LineTally& t, bool frame) {
-        std::string where = "on line " + std::to_string(t.firstLine);
-        if (frame) where += " at " + FormatTimecode(t.firstFrame);
+        std::string where = t.firstLine == 0 ? "" : "on line " + std::to_string(t.firstLine);
+        if (frame) where += (where.empty() ? "at " : " at ") + FormatTimecode(t.firstFrame);
         return where;
     };
     auto lines = [&](const LineTally& t, bool frame, const char* one, const char* many,
@@ -82,8 +95,6 @@ std::string SkippedDataText(const std::string& path, const SkippedData& skipped,
          "roll-up captions were to be left out; the text these codes put on the screen is in "
          "none");
     const std::string other = "caption channel " + std::to_string(skipped.otherChannel);
-    const int ours =
-        skipped.otherChannel % 2 == 0 ? skipped.otherChannel - 1 : skipped.otherChannel + 1;
     item(skipped.otherChannelPairs, ("pair of " + other).c_str(), ("pairs of " + other).c_str(),
          "at " + FormatTimecode(skipped.firstOtherChannelFrame),
          "only channel " + std::to_string(ours) + " is read");
@@ -116,10 +127,10 @@ std::string SkippedDataText(const std::string& path, const SkippedData& skipped,
     lines(read.badChecksums, true, "packet with a wrong checksum or length",
           "packets with a wrong checksum or length", "its pairs were left out");
     if (read.truncated) {
-        items += "\nthe pairs from " + FormatTimecode(kMaxReadFrame + 1) + " on (" + limit + ")";
+        items += "\nThe pairs from " + FormatTimecode(kMaxReadFrame + 1) + " on (" + limit + ").";
     }
     std::string text;
-    if (!items.empty()) text = "Not imported from " + path + items;
+    if (!items.empty()) text = "Not imported from " + path + ":" + items;
 
     // What was read, but by a guess.
     items.clear();
@@ -131,14 +142,18 @@ std::string SkippedDataText(const std::string& path, const SkippedData& skipped,
     lines(read.queuedLines, true, "line whose timecode falls inside the pairs before it",
           "lines whose timecodes fall inside the pairs before them",
           "its pairs were sent after those before it, as a receiver fed them shows them");
+    lines(FieldOfChannel(ours) == 2 ? read.field2BadParity : read.badParity, true,
+          "pair with bad parity", "pairs with bad parity",
+          "read as if the parity were right; a receiver may show a block there or nothing");
     item(skipped.flashErases, "erase right after its caption's end-of-caption code",
          "erases right after their caption's end-of-caption code",
          "at " + FormatTimecode(skipped.firstFlashEraseFrame),
          "a receiver shows such a caption for one frame, a flash; it was kept up to the next "
          "code that ends it");
+    // The file is named once: in the paragraph before, when there is one.
     if (!items.empty()) {
-        if (!text.empty()) text += "\n\n";
-        text += "Read from " + path + " by guessing" + items;
+        text += text.empty() ? "Read from " + path + " by guessing:" : "\n\nRead by guessing:";
+        text += items;
     }
     return text;
 }
@@ -201,7 +216,7 @@ std::string MadeFromDataText(const std::string& path, const SkippedData& made) {
         // Appended piece by piece: GCC 12 warns falsely on a literal + std::string chain here.
         items.append("\n").append(std::to_string(count)).append(" ");
         items.append(count == 1 ? one : many).append(" became ").append(std::to_string(captions));
-        items.append(captions == 1 ? " pop-on caption" : " pop-on captions");
+        items.append(captions == 1 ? " pop-on caption." : " pop-on captions.");
     };
     if (made.rollUpScreens > 0) {
         item(made.rollUpScreens, "roll-up screen", "roll-up screens", made.rollUpCaptions);
@@ -209,7 +224,7 @@ std::string MadeFromDataText(const std::string& path, const SkippedData& made) {
         item(made.rollUpLines, "roll-up line", "roll-up lines", made.rollUpCaptions);
     }
     item(made.paintOnCaptions, "paint-on screen", "paint-on screens", made.paintOnCaptions);
-    return items.empty() ? std::string() : "Imported from " + path + items;
+    return items.empty() ? std::string() : "Imported from " + path + ":" + items;
 }
 
 std::string ChannelNotCarriedText(const std::string& path, int channel) {

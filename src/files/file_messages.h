@@ -55,19 +55,20 @@ std::string ErrorSavingFileText(const std::string& path);
 std::string ErrorOpeningFileText(const std::string& path, const std::string& reason);
 std::string ErrorSavingFileText(const std::string& path, const std::string& reason);
 
-// The one message of an import that left data out or had to guess, each kind on a line of its
-// own with its count and where the first of them is: roll-up and paint-on codes and
+// The one message of an import that left data out or had to guess, "Not imported from PATH:"
+// and each kind as a sentence on a line of its own, with its count and where the first of them
+// is: roll-up and paint-on codes and
 // second-channel pairs that the decoder skipped (by timecode); lines of a text file without a
 // timecode, out of order or past the last frame read, unknown .ccd tokens, NUL bytes and
 // characters without a Windows-1252 byte (by line number); .mcc packets whose checksum is
 // wrong (by line number and timecode); pairs of a raw file past the last
-// frame read. Then, as a paragraph of its own, what was read by a guess: .scc words that are
-// not four hexadecimal digits and frame numbers of 30 or more. Empty when there is nothing.
+// frame read. Then, as a paragraph of its own ("Read by guessing:", naming the file only when
+// it comes first), what was read by a guess: .scc words that are not four hexadecimal digits,
+// frame numbers of 30 or more, lines queued after the pairs before them, pairs with bad parity
+// (those of the field read) and one-frame flashes. Empty when there is nothing.
 std::string SkippedDataText(const std::string& path, const SkippedData& skipped,
                             const CaptionFileData& read = {});
 
-// What roll-up and paint-on data became ("106 roll-up lines became 53 pop-on captions"), one
-// line each after the file's name; empty when there was none.
 // The note of an import that read a 708 service, the file holding no 608 captions on the
 // channel: how many captions came of it, how many of more than 4 rows and with 708 styles the
 // 608 screen lacks (kept as text in 608's colours).
@@ -83,6 +84,8 @@ std::string Lost708Text(const std::string& path, const dtvcc::ServiceReport& rep
 std::string HeldServicesText(const std::string& path, const HeldServices& held,
                              const std::string& read);
 
+// What roll-up and paint-on data became ("106 roll-up lines became 53 pop-on captions."), one
+// sentence a line after "Imported from PATH:"; empty when there was none.
 std::string MadeFromDataText(const std::string& path, const SkippedData& made);
 
 // A channel of field 2 asked of a format that holds field 1 only.
@@ -144,6 +147,10 @@ inline constexpr std::string_view kNotALocalFileText =
 inline constexpr std::string_view kNamesOtherFilesText =
     "it names other files or addresses to read (a playlist or an index); only a video file "
     "itself is read";
+// Video that cannot be read or written because the video module is not installed, or would not
+// load: its name, each place it was looked for, and the loader's reason when one held a file.
+std::string VideoModuleMissingText(std::string_view name, const std::vector<std::string>& tried,
+                                   const std::string& reason);
 
 // The command-line tool's texts.
 inline constexpr std::string_view kCancelledText = "cancelled";

@@ -334,7 +334,7 @@ CaptionFileData ReadMccText(std::span<const uint8_t> text, const std::atomic<int
         });
         if (pairs[0].empty() && pairs[1].empty()) continue;
         if (sameLabel) frame = std::max(frame, field1.NextFrame());
-        switch (field1.StartLine(frame)) {
+        switch (field1.StartLine(frame, number)) {
             case PairStreamBuilder::LineStart::Queued:
                 result.queuedLines.Add(number, frame);
                 [[fallthrough]];
@@ -350,7 +350,7 @@ CaptionFileData ReadMccText(std::span<const uint8_t> text, const std::atomic<int
         }
         for (size_t k = 0; k < pairs[0].size(); k += 2)
             field1.AppendAlignedPair(pairs[0][k], pairs[0][k + 1]);
-        if (!pairs[1].empty() && field2.StartLine(std::max(frame, field2.NextFrame())) ==
+        if (!pairs[1].empty() && field2.StartLine(std::max(frame, field2.NextFrame()), number) ==
                                      PairStreamBuilder::LineStart::Placed) {
             for (size_t k = 0; k < pairs[1].size(); k += 2) {
                 field2.AppendAlignedPair(pairs[1][k], pairs[1][k + 1]);
@@ -359,6 +359,8 @@ CaptionFileData ReadMccText(std::span<const uint8_t> text, const std::atomic<int
     }
     result.pairs = field1.Take();
     result.field2Pairs = field2.Take();
+    result.badParity = field1.BadParity();
+    result.field2BadParity = field2.BadParity();
     return result;
 }
 

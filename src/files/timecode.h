@@ -31,6 +31,11 @@ struct TimecodeLine {
 // except for the last hours of drop-frame labels.
 std::optional<TimecodeLine> ParseTimecodeLine(std::string_view line);
 
+// A number of frames typed by a person: a whole number of frames, or a timecode as
+// ParseTimecodeLine reads it (hh:mm:ss:ff or hh:mm:ss;ff), with an optional sign before it and
+// blanks around it. Nothing for anything else.
+std::optional<int64_t> ParseTypedFrames(std::string_view text);
+
 // hh:mm:ss:ff, two digits at least, hours not wrapped. Frames before 0 are written as frame 0.
 std::string FormatTimecode(int64_t frame);
 

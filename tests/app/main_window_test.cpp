@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -906,6 +907,55 @@ TEST_F(MainWindowTest, EditTheDemoMoveItSaveExportAndReopen) {
     CaptionProject exported;
     ASSERT_EQ(ImportCaptionFile(exported, folder + "/demo.scc", "scc"), ImportResult::Imported);
     EXPECT_EQ(Listing(exported.captions, false), Listing(view_.Project().captions, false));
+}
+
+// The caption commands through their menus and keys, without a video: Replace All from the find
+// dialog as one step selecting what changed, a replacement outside 608 refused, Shift Times of
+// every caption, merge and split, copy and paste through the clipboard's own type and its
+// Scenarist text, and Alt+Down to the next caption's start.
+TEST_F(MainWindowTest, CaptionCommandsFromTheirMenusAndKeys) {
+    for (int32_t start : {100, 200, 300}) {
+        Caption* c = Add(start, start + 60, 5, 14, 'a');
+        for (int k = 0; k < 4; ++k) c->cells[14][2 + k] = {uint8_t(" cat"[k]), kDefaultAttribute};
+    }
+    view_.History().Clear(true);
+    CaptionCommands& commands = window_.Commands();
+    ASSERT_EQ(test::TriggerMenu(window_, "R&eplace..."), 1);
+    EXPECT_TRUE(commands.Find().isVisible());
+    commands.Find().FindField().setText("CAT");
+    commands.Find().ReplaceField().setText("\u03B1");
+    commands.ReplaceAll();
+    EXPECT_EQ(test::Text(view_.Project().captions.Head()), "a cat");
+    EXPECT_TRUE(window_.statusBar()->currentMessage().contains("U+03B1"));
+    commands.Find().ReplaceField().setText("dog");
+    commands.ReplaceAll();
+    EXPECT_EQ(test::Text(view_.Project().captions.Head()->next->next), "a dog");
+    EXPECT_EQ(window_.UndoAction().text(), "&Undo Replace All");
+    EXPECT_EQ(view_.Table().SelectedCaptions().size(), 3u);
+
+    dialogs_.choices = {1};
+    dialogs_.texts = {"-00:00:00:10"};
+    ASSERT_EQ(test::TriggerMenu(window_, "S&hift Times..."), 1);
+    EXPECT_EQ(view_.Project().captions.Head()->startFrame, 90);
+
+    std::vector<Caption*> all = view_.Table().SelectedCaptions();
+    view_.Table().SelectCaptions({all[0], all[1]});
+    ASSERT_EQ(test::TriggerMenu(window_, "&Merge Captions"), 1);
+    EXPECT_EQ(view_.Project().captions.Count(), 2);
+    ASSERT_EQ(test::TriggerMenu(window_, "&Split Caption at Row"), 1);
+    EXPECT_EQ(view_.Project().captions.Count(), 3);
+    EXPECT_EQ(test::Text(all[0]->next), "a dog");
+
+    view_.Table().SelectCaptions({all[0]});
+    ASSERT_EQ(test::TriggerMenu(window_, "&Copy Captions"), 1);
+    EXPECT_TRUE(QApplication::clipboard()->text().startsWith("Scenarist_SCC V1.0"));
+    view_.GoToFrame(1000);
+    ASSERT_EQ(test::TriggerMenu(window_, "&Paste Captions"), 1);
+    ASSERT_EQ(view_.Project().captions.Count(), 4);
+    EXPECT_EQ(view_.Project().captions.CaptionAt(1000)->SameScreen(*all[0]), true);
+    view_.GoToFrame(0);
+    QTest::keyClick(&window_, Qt::Key_Down, Qt::AltModifier);
+    EXPECT_EQ(view_.CurrentFrame(), 90);
 }
 
 }  // namespace

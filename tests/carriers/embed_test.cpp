@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "carriers/caption_payloads.h"
+#include "carriers/carrier_commands.h"
 #include "carriers/embed_captions.h"
 #include "carriers/video_captions.h"
 #include "dtvcc/service_decoder.h"

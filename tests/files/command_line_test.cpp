@@ -220,7 +220,8 @@ TEST_F(CommandLine, ChecksAgainstAProfile) {
 // Help ends with status 0; wrong usage with 2 and the usage or one line; a failure with 1 and
 // one line that names what failed, leaving no output and no temporary file; anything left out
 // (captions, data skipped, captions past the end of the video, no caption at all) with 1 and
-// one line, the output written all the same. The inputs stay as they were.
+// one line, or a line per kind after the file's, the output written all the same. The inputs
+// stay as they were.
 TEST_F(CommandLine, ExitStatusesAndMessages) {
     const Outcome help = Finish(Start({"--help"}));
     EXPECT_EQ(help.status, 0);
@@ -252,14 +253,14 @@ TEST_F(CommandLine, ExitStatusesAndMessages) {
          "00:05219:28\t942c\n\n00:00:01:00\t9420 94ae 9470 c849 942f\n\n"
          "00:00:02:00\t1c20 d9cf\n\n00:00:03:00\t942c\n\n100:00:00:00\t942c\n"},
         {"tiny.m2v", tiny},
-        // The pairs of a line run past the next line's timecode.
+        // The pairs of a line run past the next line's timecode; AA has bad parity.
         {"overrun.scc",
-         "Scenarist_SCC V1.0\n\n00:00:01:00\t9420 9470 c1c1 942f\n00:00:01:03\t9420 9470 c2c2 "
+         "Scenarist_SCC V1.0\n\n00:00:01:00\t9420 9470 4141 942f\n00:00:01:03\t9420 9470 c2c2 "
          "942f\n00:00:03:00\t942c\n"},
         // Three roll-up lines of two rows, then an erase.
         {"live.scc",
          "Scenarist_SCC V1.0\n\n00:00:00:00\t9425 9425 94ad 94ad 9470 9470 4c49 d645 94ad 94ad "
-         "4f4e 94ad 94ad 4149 5280\n\n00:00:02:00\t942c 942c\n"},
+         "4fce 94ad 94ad c149 5280\n\n00:00:02:00\t942c 942c\n"},
     };
     for (const auto& [name, text] : inputs) WriteFileText(d(name), text);
     for (const char* format : {"ccd", "mcc"}) {
@@ -300,6 +301,11 @@ TEST_F(CommandLine, ExitStatusesAndMessages) {
               "on this computer is read\n"},
         {{"mux", project, "http://127.0.0.1:9/x.mp4", d("u.mp4")},
          "http://127.0.0.1:9/x.mp4: it is not a local file"},
+        {{"list", "http://127.0.0.1:9/x.m2v"},
+         cc + "Error opening file http://127.0.0.1:9/x.m2v: it is not a local file; only a file "
+              "on this computer is read\n"},
+        {{"mux", project, "http://127.0.0.1:9/x.m2v", d("u.m2v")},
+         "http://127.0.0.1:9/x.m2v: it is not a local file"},
         // What our export writes when there are no captions: zero captions, and said.
         {{"list", d("empty.scc")}, cc + d("empty.scc") + ": no captions were found\n"},
         {{"list", d("empty.ccd")}, cc + d("empty.ccd") + ": no captions were found\n"},
@@ -335,7 +341,7 @@ TEST_F(CommandLine, ExitStatusesAndMessages) {
         // Roll-up lines become pop-on captions, which is said without failing; asked to, they
         // are left out, which fails.
         {{"convert", d("live.scc"), d("o.srt")},
-         cc + "Imported from " + d("live.scc") + ": 3 roll-up lines became 2 pop-on captions\n",
+         cc + "Imported from " + d("live.scc") + ":\n  3 roll-up lines became 2 pop-on captions.\n",
          0,
          "1\r\n00:00:00,200 --> 00:00:00,434\r\nlive\r\non\r\n\r\n"
          "2\r\n00:00:00,434 --> 00:00:02,002\r\nair\r\n\r\n"},
@@ -344,20 +350,26 @@ TEST_F(CommandLine, ExitStatusesAndMessages) {
              ": the format holds field 1 only, with channels 1 and 2; channels 3 and 4 are in "
              "field 2\n"},
         {{"convert", "--roll-up=skip", d("mixed.scc"), d("o.srt")},
-         cc + "Imported from " + d("mixed.scc") +
-             ": it holds 608 CC1, CC2; CC1 was read (--channel and --service read another)\n" + cc +
-             "Not imported from " + d("mixed.scc") +
-             ": 1 roll-up code, the first at 00:00:00:00 (roll-up captions were to be left out; "
-             "the text these codes put on the screen is in none): 2 pairs of caption "
-             "channel 2, the first at 00:00:02:00 (only channel 1 is read): 1 unreadable line, "
+         // One sentence a line, the file named once; the channel-2 pair D9CF has bad parity.
+         cc + "Not imported from " + d("mixed.scc") +
+             ":\n  1 roll-up code, the first at 00:00:00:00 (roll-up captions were to be left "
+             "out; the text these codes put on the screen is in none).\n  2 pairs of caption "
+             "channel 2, the first at 00:00:02:00 (only channel 1 is read).\n  1 unreadable line, "
              "the first on line 5 (a line must begin with a timecode hh:mm:ss:ff or hh:mm:ss;ff, "
-             "minutes and seconds below 60): 1 line, the first on line 13 at 100:00:00:00 "
-             "(timecodes past 99:59:59:29 are not read)\n",
+             "minutes and seconds below 60).\n  1 line, the first on line 13 at 100:00:00:00 "
+             "(timecodes past 99:59:59:29 are not read).\n" +
+             cc +
+             "Read by guessing:\n  1 pair with bad parity, the first on line 9 at 00:00:02:01 "
+             "(read as if the parity were right; a receiver may show a block there or nothing).\n",
          1,
          "1\r\n00:00:01,134 --> 00:00:03,003\r\nhi\r\n\r\n"},
         {{"convert", d("overrun.scc"), d("q.srt")},
-         "1 line whose timecode falls inside the pairs before it, the first on line 4 at "
-         "00:00:01:03",
+         cc + "Read from " + d("overrun.scc") +
+             " by guessing:\n  1 line whose timecode falls inside the pairs before it, the first "
+             "on line 4 at 00:00:01:03 (its pairs were sent after those before it, as a receiver "
+             "fed them shows them).\n  1 pair with bad parity, the first on line 3 at "
+             "00:00:01:02 (read as if the parity were right; a receiver may show a block there "
+             "or nothing).\n",
          1,
          "1\r\n00:00:01,101 --> 00:00:01,235\r\naa\r\n\r\n2\r\n00:00:01,235 --> "
          "00:00:03,003\r\nbb\r\n\r\n"},
@@ -520,6 +532,50 @@ TEST_F(CommandLine, RefusesAPlaylistDisguisedAsAStream) {
                            std::string(kNamesOtherFilesText) + "\n");
     EXPECT_LT(::accept(listener, nullptr, nullptr), 0) << "a request reached " << url;
     ::close(listener);
+}
+
+// FFmpeg's libraries are loaded for video alone: the start and a text conversion load none of
+// them; without the video module a text conversion still runs, and a video says what is missing
+// and where it was looked for, leaving no output.
+TEST_F(CommandLine, LoadsTheVideoModuleOnlyForVideo) {
+    const std::string scc = dir.File("a.scc"), video = dir.File("x.mp4");
+    WriteFileText(scc,
+                  "Scenarist_SCC V1.0\r\n\r\n00:00:01:00\t9420 94ae 9470 c849 942f\r\n\r\n"
+                  "00:00:03:00\t942c\r\n");
+    WriteFileText(video, std::string(4096, '\x55'));
+    struct Row {
+        const char* name;
+        std::vector<std::string> args;
+        bool loads;
+    };
+    const Row rows[] = {{"help", {"--help"}, false},
+                        {"text", {"convert", scc, dir.File("a.srt")}, false},
+                        {"video", {"list", video}, true}};
+    ::setenv("LD_DEBUG", "files", 1);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const Outcome run = Finish(Start(row.args));
+        EXPECT_EQ(run.err.find("/libavformat.so") != std::string::npos, row.loads);
+        EXPECT_EQ(run.err.find("/libavcodec.so") != std::string::npos, row.loads);
+    }
+    ::unsetenv("LD_DEBUG");
+    const std::string absent = dir.File("gone/vantrel-video.so");
+    ::setenv("VANTREL_VIDEO_MODULE", absent.c_str(), 1);
+    const Outcome text = Finish(Start({"convert", scc, dir.File("b.srt")}));
+    const Outcome list = Finish(Start({"list", video}));
+    const Outcome mux = Finish(Start({"mux", scc, video, dir.File("c.mp4")}));
+    ::unsetenv("VANTREL_VIDEO_MODULE");
+    EXPECT_EQ(text.status, 0) << text.err;
+    EXPECT_EQ(ReadFileText(dir.File("b.srt")), "1\r\n00:00:01,134 --> 00:00:03,003\r\nhi\r\n\r\n");
+    const std::string missing = "Error opening file " + video +
+                                ": video files are read and written by vantrel-video.so, which "
+                                "is not installed (looked for at " +
+                                absent + ")\n";
+    EXPECT_EQ(list.status, 1);
+    EXPECT_EQ(list.err, "vantrel-cc: " + missing);
+    EXPECT_EQ(mux.status, 1);
+    EXPECT_EQ(mux.err, "vantrel-cc: " + dir.File("c.mp4") + ": " + missing);
+    EXPECT_FALSE(std::filesystem::exists(dir.File("c.mp4")));
 }
 
 }  // namespace

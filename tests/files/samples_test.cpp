@@ -17,6 +17,7 @@
 #include "files/caption_import.h"
 #include "files/files_test_support.h"
 #include "files/mcc.h"
+#include "files/project_file.h"
 #include "files/scc.h"
 #include "files/subtitles.h"
 #include "support/pair_notation.h"
@@ -45,9 +46,9 @@ void Import(CaptionProject& project, const std::string& path, const std::string&
     project.host = &host;
     EXPECT_EQ(ImportCaptionFile(project, path, extension), ImportResult::Imported) << path;
     for (const std::string& m : host.messages) {
-        EXPECT_TRUE(m.starts_with("Not imported from " + path + "\n") ||
-                    m.starts_with("Read from " + path + " by guessing\n") ||
-                    m.starts_with("Imported from " + path + "\n"))
+        EXPECT_TRUE(m.starts_with("Not imported from " + path + ":\n") ||
+                    m.starts_with("Read from " + path + " by guessing:\n") ||
+                    m.starts_with("Imported from " + path + ":\n"))
             << m;
     }
     project.host = nullptr;
@@ -84,57 +85,6 @@ std::vector<std::string> Texts(const CaptionList& list) {
     return out;
 }
 
-TEST(Samples, EveryOneImportsAndSurvivesOurOwnExportAndImport) {
-    const auto samples = Samples();
-    if (samples.empty()) GTEST_SKIP() << "no samples at " << SamplePath("");
-    TempDir dir;
-    const bool ffmpeg = testing::HaveFfmpeg();
-    int captions = 0;
-    size_t compared = 0;
-    for (const auto& [path, extension] : samples) {
-        CaptionProject first;
-        Import(first, path, extension);
-        captions += first.captions.Count();
-        if (first.captions.Empty()) continue;  // would export an empty file
-        for (const char* format : {"scc", "ccd", "bin", "mcc"}) {
-            const std::string out = dir.File(std::string("again.") + format);
-            RecordingHost host;
-            first.host = &host;
-            const ExportResult exported = ExportCaptionFile(first, out, format);
-            first.host = nullptr;
-            EXPECT_EQ(exported.leftOut, 0u) << path << ": " << host.messages[0];
-            CaptionProject second;
-            Import(second, out, format);
-            EXPECT_TRUE(SameCaptions(first.captions, second.captions, true))
-                << path << " as " << format;
-            const std::string f = format;
-            if (f == "mcc") {
-                // Its 708 service, read by our DTVCC decoder, shows the same texts on the same
-                // frames (708 has no attribute-code cells: they read back as spaces).
-                CaptionList by708;
-                dtvcc::DecodeService(
-                    by708, dtvcc::PacketsOf(ReadMccText(testing::Bytes(ReadFileText(out))).dtvcc),
-                    1);
-                EXPECT_EQ(Texts(by708), Texts(second.captions)) << path << " by 708";
-            }
-            if (!ffmpeg || (f != "scc" && f != "mcc") || extension == "bin") continue;
-            // FFmpeg's 608 decoder reads the same words, spaces and rows as our .srt holds.
-            ASSERT_TRUE(testing::FfmpegSccToSrt(out, dir.File("ffmpeg.srt")));
-            const auto theirs = testing::ParseSrt(ReadFileText(dir.File("ffmpeg.srt")), true);
-            const auto ours = testing::ParseSrt(SubtitleText(first.captions), true);
-            ASSERT_EQ(theirs.size(), ours.size()) << path;
-            for (size_t k = 0; k < ours.size(); ++k, ++compared) {
-                EXPECT_EQ(OneNote(theirs[k].text), OneNote(ours[k].text))
-                    << path << ", caption " << k + 1;
-            }
-        }
-    }
-    EXPECT_GT(captions, 100);
-    if (ffmpeg) {
-        EXPECT_GT(compared, 100u);
-    }
-}
-
 // The lines of an .srt as a person reads them, each once, in the order they first appear; a line
 // that the next one goes on from (a row still being written) is left out.
 std::vector<std::string> DistinctLines(const std::string& srt) {
@@ -151,6 +101,79 @@ std::vector<std::string> DistinctLines(const std::string& srt) {
         if (std::find(out.begin(), out.end(), lines[k]) == out.end()) out.push_back(lines[k]);
     }
     return out;
+}
+
+// Through every format we write, twice over, a sample's captions come back the same, but for
+// those the export shows late, which start where it says; FFmpeg reads the same lines from our
+// .scc and .mcc as our .srt holds.
+TEST(Samples, EveryOneImportsAndSurvivesOurOwnExportAndImport) {
+    const auto samples = Samples();
+    if (samples.empty()) GTEST_SKIP() << "no samples at " << SamplePath("");
+    TempDir dir;
+    const bool ffmpeg = testing::HaveFfmpeg();
+    int captions = 0;
+    size_t compared = 0, exported = 0;
+    for (const auto& [path, extension] : samples) {
+        CaptionProject first, shifted;
+        Import(first, path, extension);
+        captions += first.captions.Count();
+        if (first.captions.Empty()) continue;  // would export an empty file
+        ++exported;
+        // What the export says of captions shown late: each starts where it is shown from.
+        Import(shifted, path, extension);
+        const std::vector<LateCaption> late = EncodeCaptions(first.captions).late;
+        for (const LateCaption& l : late) {
+            Caption* c = shifted.captions.CaptionAtRow(first.captions.RowOf(l.caption));
+            c->endFrame = static_cast<int32_t>(std::max<int64_t>(c->endFrame, l.shownFrom + 1));
+            c->startFrame = static_cast<int32_t>(l.shownFrom);
+        }
+        const std::vector<std::string> ours = DistinctLines(SubtitleText(first.captions));
+        for (const std::string format : {"scc", "ccd", "bin", "mcc", "ccp"}) {
+            SCOPED_TRACE(path + " as " + format);
+            const std::string out = dir.File("again." + format);
+            CaptionProject second, third;
+            for (CaptionProject* step : {&first, &second}) {
+                RecordingHost host;
+                step->host = &host;
+                if (format == "ccp") {
+                    EXPECT_EQ(SaveProject(*step, out), WriteResult::Written);
+                } else {
+                    EXPECT_EQ(ExportCaptionFile(*step, out, format).leftOut, 0u);
+                }
+                step->host = nullptr;
+                CaptionProject& next = step == &first ? second : third;
+                if (format == "ccp") {
+                    EXPECT_EQ(LoadProject(next, out), LoadResult::Loaded);
+                } else {
+                    Import(next, out, format);
+                }
+                if (step == &first) {
+                    EXPECT_TRUE(SameCaptions(late.empty() ? first.captions : shifted.captions,
+                                             second.captions, late.empty()));
+                }
+            }
+            EXPECT_TRUE(SameCaptions(second.captions, third.captions, true));
+            if (format == "mcc") {
+                // Its 708 service, read by our DTVCC decoder, shows the same texts on the same
+                // frames (708 has no attribute-code cells: they read back as spaces).
+                CaptionList by708;
+                dtvcc::DecodeService(
+                    by708, dtvcc::PacketsOf(ReadMccText(testing::Bytes(ReadFileText(out))).dtvcc),
+                    1);
+                EXPECT_EQ(Texts(by708), Texts(third.captions)) << "by 708";
+            }
+            if (!ffmpeg || (format != "scc" && format != "mcc")) continue;
+            // FFmpeg's 608 decoder reads the same words, spaces and rows as our .srt holds.
+            ASSERT_TRUE(
+                testing::FfmpegSccToSrt(dir.File("again." + format), dir.File("ffmpeg.srt")));
+            EXPECT_EQ(DistinctLines(ReadFileText(dir.File("ffmpeg.srt"))), ours);
+            ++compared;
+        }
+    }
+    EXPECT_GT(captions, 100);
+    if (ffmpeg) {
+        EXPECT_EQ(compared, 2 * exported);
+    }
 }
 
 // Roll-up, paint-on and their changes, as live captioning sends them.
