@@ -204,9 +204,9 @@ std::string HeldServicesText(const std::string& path, const HeldServices& held,
         const bool one = std::has_single_bit(held.services);
         services = (one ? "708 service " : "708 services ") + services;
     }
-    return "Imported from " + path + "\nit holds " + channels +
+    return "Imported from " + path + ":\nit holds " + channels +
            (channels.empty() || services.empty() ? "" : "; ") + services + "; " + read +
-           " was read (--channel and --service read another)";
+           " was read (--channel and --service read another).";
 }
 
 std::string MadeFromDataText(const std::string& path, const SkippedData& made) {

@@ -118,6 +118,13 @@ TEST_P(Embedding, FfmpegReadsOurCaptionsAndTheSamePictures) {
         EXPECT_EQ(service[k].text, ours[k].text);
         EXPECT_NEAR(service[k].start, ours[k].start, 1001.0 / 30000);
     }
+    // Asked for CC3, which the pictures lack, the import reads service 1 and says so.
+    CaptionList imported;
+    const MpegOutcome got = ExtractVideoCaptions(out, progress, cancel, imported, {.channel = 3});
+    ASSERT_EQ(got.status, MpegStatus::Completed) << got.message;
+    EXPECT_TRUE(testing::SameCaptions(imported, by708));
+    EXPECT_NE(got.madeMessage.find("3 captions were read from 708 service 1"), std::string::npos)
+        << got.madeMessage;
 }
 
 INSTANTIATE_TEST_SUITE_P(
