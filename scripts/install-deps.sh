@@ -2,6 +2,7 @@
 # Installs the Debian 12 packages that building, running and testing Vantrel need, and the npm
 # packages the tests use as independent checkers (into the build folder's npm/, the build folder
 # being VANTREL_BUILD_DIR or build/test). Does nothing when they are all present already.
+# Arguments name more Debian packages to install.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -9,10 +10,13 @@ packages=(
   build-essential cmake pkg-config
   qt6-base-dev libmpv-dev
   libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev
+  libexpat1-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   ffmpeg xvfb mediainfo
   clang libclang-rt-14-dev
+  help2man
 )
+packages+=("$@")
 
 missing=()
 for p in "${packages[@]}"; do

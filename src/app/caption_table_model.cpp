@@ -5,12 +5,12 @@
 
 #include "caption_window/caption_text.h"
 #include "check/caption_checks.h"
+#include "files/timecode.h"
 
 namespace vantrel {
 
 namespace {
 
-constexpr double kFrameSeconds = 1001.0 / 30000.0;
 constexpr const char* kHeaders[CaptionTableModel::kColumnCount] = {
     "#", "Start", "End", "Duration", "Timing", "Rows", "CPS", "Text"};
 constexpr const char* kModeNames[] = {"", "Normal", "Persistent", "Seamless", "Manual"};

@@ -52,6 +52,7 @@ constexpr const char* kColourNames[] = {"&White", "&Green",  "&Blue",   "&Cyan",
 constexpr char kRecentKey[] = "recentProjects";
 constexpr char kDropFrameKey[] = "dropFrameTimecodes";
 constexpr char kSnapKey[] = "snapToShotChanges";
+constexpr char kSnapSpeechKey[] = "snapToSpeech";
 constexpr char kGeometryKey[] = "layout/windowGeometry";
 constexpr char kPanelShownKey[] = "layout/propertiesPanelShown";
 constexpr char kListShownKey[] = "layout/captionListShown";
@@ -244,6 +245,8 @@ void MainWindow::CreateMenus() {
     whole->setShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_0));
     snap_ = AddViewSetting(viewMenu, "&Snap to Shot Changes", kSnapKey, true,
                            [&timeline](bool on) { timeline.SetSnapping(on); });
+    AddViewSetting(viewMenu, "Snap to Spee&ch", kSnapSpeechKey, true,
+                   [&timeline](bool on) { timeline.SetSpeechSnapping(on); });
     CreatePlaybackMenu();
     CreateToolsMenu();
 

@@ -16,6 +16,7 @@ extern "C" {
 #include "files/cc_data.h"
 #include "files/file.h"
 #include "files/file_messages.h"
+#include "files/timecode.h"
 #include "files/timecode_lines.h"
 #include "model/caption_list.h"
 
@@ -121,7 +122,7 @@ bool CadenceForRate(int numerator, int denominator, CaptionCadence& cadence) {
         return int64_t{numerator} * d == int64_t{n} * denominator;
     };
     if (denominator <= 0) return false;
-    if (is(30000, 1001))
+    if (is(kFrameRateNumerator, kFrameRateDenominator))
         cadence = {20, 1};
     else if (is(60000, 1001))
         cadence = {10, 2};
@@ -232,7 +233,7 @@ MpegOutcome EmbedCaptions(const CaptionList& captions, const std::string& source
             if (captionTrack == nullptr) throw std::bad_alloc();
             captionTrack->codecpar->codec_type = AVMEDIA_TYPE_SUBTITLE;
             captionTrack->codecpar->codec_id = AV_CODEC_ID_EIA_608;
-            captionTrack->time_base = {1001, 30000};
+            captionTrack->time_base = {kFrameRateDenominator, kFrameRateNumerator};
         }
         auto* buffer = static_cast<uint8_t*>(av_malloc(kIoBufferSize));
         if (buffer == nullptr) throw std::bad_alloc();
@@ -296,7 +297,8 @@ MpegOutcome EmbedCaptions(const CaptionList& captions, const std::string& source
                     p->duration = 1;
                     p->stream_index = captionTrack->index;
                     p->flags |= AV_PKT_FLAG_KEY;
-                    av_packet_rescale_ts(p, {1001, 30000}, captionTrack->time_base);
+                    av_packet_rescale_ts(p, {kFrameRateDenominator, kFrameRateNumerator},
+                                         captionTrack->time_base);
                     lastPair = std::max(lastPair, frame);
                     if ((error = av_interleaved_write_frame(out.get(), p)) < 0) {
                         return writeFailed(error);

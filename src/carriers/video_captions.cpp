@@ -14,13 +14,12 @@ extern "C" {
 #include "carriers/caption_payloads.h"
 #include "files/cc_data.h"
 #include "files/file_messages.h"
+#include "files/timecode.h"
 #include "files/timecode_lines.h"
 
 namespace vantrel {
 
 namespace {
-
-constexpr double kFramesPerSecond = 30000.0 / 1001.0;
 
 bool IsNullPair(uint8_t first, uint8_t second) {
     return (first & 0x7F) == 0 && (second & 0x7F) == 0;

@@ -5,12 +5,12 @@
 #include <utility>
 
 #include "codec/encoder.h"
+#include "files/timecode.h"
 
 namespace vantrel {
 
 namespace {
 
-constexpr double kFrameSeconds = 1001.0 / 30000.0;
 // Measured values at a limit stay within it despite the rounding of 1001/30000.
 constexpr double kTolerance = 1e-9;
 

@@ -182,13 +182,17 @@ int RunMux(const std::string& captions, const std::string& source, const std::st
     return host.MessageCount() == 0 ? kExitSuccess : kExitFailed;
 }
 
-int RunConvert(const std::string& input, const std::string& output, const WriteOptions& write,
-               const DecodeOptions& decode) {
-    const TimecodeStyle style = write.style;
+int RunConvert(const std::string& input, const std::string& output, const WriteOptions& options,
+               const DecodeOptions& decode, std::string_view formatName) {
     if (!InputOf(input)) return UnknownFormat(input, "read");
-    const CaptionFormat* format = OutputOf(output);
+    const CaptionFormat* format = formatName.empty() ? OutputOf(output) : FormatNamed(formatName);
+    if (!formatName.empty() && (!format || !format->writes)) {
+        std::fprintf(stderr, "vantrel-cc: %s: no output format is named %s; the names are %s\n",
+                     output.c_str(), std::string(formatName).c_str(), OutputNames().c_str());
+        return kExitUsage;
+    }
     if (!format) return UnknownFormat(output, "write");
-    if (style == TimecodeStyle::DropFrame && !format->timecodes) {
+    if (options.style == TimecodeStyle::DropFrame && !format->timecodes) {
         std::fprintf(stderr, "vantrel-cc: %s: --drop-frame applies to %s output\n", output.c_str(),
                      TimecodeOutputs().c_str());
         return kExitUsage;
@@ -208,7 +212,7 @@ int RunConvert(const std::string& input, const std::string& output, const WriteO
     const bool written =
         format->kind == FormatKind::Project
             ? SaveProject(project, output) == WriteResult::Written
-            : ExportCaptionFile(project, output, *format, write).write == WriteResult::Written;
+            : ExportCaptionFile(project, output, *format, options).write == WriteResult::Written;
     if (!written) return session.Stopped();
     if (noCaptions) {
         host.SetSubject(input);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "codec/decoder.h"
 #include "files/caption_formats.h"
@@ -16,13 +17,14 @@ constexpr int kExitUsage = 2;
 // The help, its lists of formats made from the table of formats.
 std::string UsageText();
 
-// Reads INPUT and writes OUTPUT in the format of its extension; the options' style is that of
-// the timecodes of .scc, .ccd, .mcc and .txt output (other outputs have none and refuse
-// drop-frame), and they say whether .mcc output carries 708 too and in which language.
-// `decode` picks the caption channel (or 708 service) of INPUT and what its roll-up captions
-// become.
-int RunConvert(const std::string& input, const std::string& output, const WriteOptions& write = {},
-               const DecodeOptions& decode = {});
+// Reads INPUT and writes OUTPUT in the format of its extension, or in the format named
+// `formatName` when that is given; the options' style is that of the timecodes of .scc, .ccd,
+// .mcc and .txt output (other outputs have none and refuse drop-frame), and they say whether
+// .mcc output carries 708 too and in which language. `decode` picks the caption channel (or
+// 708 service) of INPUT and what its roll-up captions become.
+int RunConvert(const std::string& input, const std::string& output,
+               const WriteOptions& options = {}, const DecodeOptions& decode = {},
+               std::string_view formatName = {});
 
 // Copies the video SOURCE to OUTPUT with the captions of CAPTIONS in it: an .m2v stream as DVD
 // user data, other video as A/53 captions (SEI messages, MPEG-2 user data); `carrier` ("dvd",

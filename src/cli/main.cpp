@@ -45,6 +45,8 @@ int main(int argc, char** argv) {
     bool json = false;
     const char* profile = nullptr;
     vantrel::WriteOptions write;
+    std::string formatName;
+    bool convertOnly = false;  // an option only convert takes
     bool writeGiven = false;
     for (int k = 2; k < argc; ++k) {
         const std::string arg = argv[k];
@@ -76,6 +78,18 @@ int main(int argc, char** argv) {
                 return Usage("--roll-up takes lines, screens or skip");
             }
             decodeGiven = true;
+        } else if (arg == "--format") {
+            if (++k == argc) return Usage("--format takes the NAME of an output format");
+            formatName = argv[k];
+            convertOnly = true;
+        } else if (arg == "--srt-plain") {
+            write.plainSubRip = true;
+            convertOnly = true;
+        } else if (arg == "--aspect") {
+            const std::string value = ++k < argc ? argv[k] : "";
+            if (value != "4:3" && value != "16:9") return Usage("--aspect takes 4:3 or 16:9");
+            write.widescreen = value == "16:9";
+            convertOnly = true;
         } else if (arg == "--service" || arg.starts_with("--service=")) {
             std::string value = arg.size() > 9 ? arg.substr(10) : "";
             if (arg == "--service") value = k + 1 < argc ? argv[++k] : "";
@@ -118,13 +132,15 @@ int main(int argc, char** argv) {
         return Usage("--no-708 and --language go with convert and mux");
     }
     if ((json || profile) && command != "check") return Usage("--json and --profile go with check");
+    if (convertOnly && command != "convert")
+        return Usage("--format, --aspect and --srt-plain go with convert");
     // The commands write their output only once it is complete, so a failure that ends one
     // anywhere leaves nothing behind; it ends here with one line and status 1.
     try {
         if (command == "convert") {
             if (files.size() != 2) return Usage("convert takes an INPUT and an OUTPUT file");
             write.style = style;
-            return RunConvert(files[0], files[1], write, decode);
+            return RunConvert(files[0], files[1], write, decode, formatName);
         }
         if (command == "mux") {
             if (files.size() != 3) {

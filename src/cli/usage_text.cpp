@@ -5,7 +5,8 @@ namespace vantrel::cli {
 
 std::string UsageText() {
     return "Usage: vantrel-cc convert INPUT OUTPUT [--drop-frame] [--channel N] [--service N]\n"
-           "           [--roll-up=HOW] [--no-708] [--language CODE]\n"
+           "           [--roll-up=HOW] [--no-708] [--language CODE] [--format NAME]\n"
+           "           [--aspect 4:3|16:9] [--srt-plain]\n"
            "       vantrel-cc list INPUT [--drop-frame] [--channel N] [--service N] "
            "[--roll-up=HOW]\n"
            "       vantrel-cc check INPUT [--profile NAME|FILE] [--json] [--drop-frame]\n"
@@ -25,6 +26,14 @@ std::string UsageText() {
            TimecodeOutputs() +
            " output, the list\n"
            "           and the check\n"
+           "  --format NAME  writes OUTPUT in the format of that name (" +
+           OutputNames() +
+           ")\n"
+           "           whatever its extension\n"
+           "  --aspect 4:3|16:9  the picture Timed Text regions are placed on (4:3\n"
+           "           by default; on 16:9 the captions keep to its middle 4:3 part)\n"
+           "  --srt-plain  writes .srt rows in lower case without style tags (by\n"
+           "           default they keep their case, italics, underline and colours)\n"
            "  --channel N  reads caption channel N of INPUT, 1 to 4 (default 1);\n"
            "           channels 3 and 4 are in field 2, which MPEG-2 user data,\n           .mcc "
            "files and other video carry\n"

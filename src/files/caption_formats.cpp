@@ -10,6 +10,8 @@
 #include "files/raw_pairs.h"
 #include "files/scc.h"
 #include "files/subtitles.h"
+#include "files/timed_text.h"
+#include "files/webvtt_writer.h"
 
 namespace vantrel {
 
@@ -17,6 +19,28 @@ namespace {
 
 constexpr std::string_view kVideoExtensions =
     "mp4 m4v mov mkv webm ts m2ts mts tp trp mpg mpeg vob ps avi mxf h264 264 avc hevc h265 265";
+
+// The Timed Text profiles share their reader and differ in what they write.
+template <TimedTextProfile profile>
+std::string WriteTimedText(const CaptionList& l, const WriteOptions& o, const std::atomic<int>* c) {
+    return TimedTextDocument(l, profile, o, c);
+}
+
+template <TimedTextProfile profile>
+constexpr CaptionFormat TimedTextRow(std::string_view name, std::string_view extensions,
+                                     std::string_view title) {
+    return {.name = name,
+            .extensions = extensions,
+            .title = title,
+            .expected = "Timed Text document (well-formed XML whose root element is a TTML <tt>)",
+            .kind = FormatKind::Subtitles,
+            .reads = true,
+            .writes = true,
+            .field2 = false,
+            .timecodes = false,
+            .readCues = ReadTimedText,
+            .writeCaptions = WriteTimedText<profile>};
+}
 
 constexpr auto kFormats = std::to_array<CaptionFormat>({
     {.name = "raw",
@@ -85,18 +109,22 @@ constexpr auto kFormats = std::to_array<CaptionFormat>({
      .field2 = false,
      .timecodes = false,
      .readCues = ReadSubRip,
-     .writeCaptions = [](const CaptionList& l, const WriteOptions&,
-                         const std::atomic<int>* c) { return SubtitleText(l, c); }},
+     .writeCaptions = [](const CaptionList& l, const WriteOptions& o,
+                         const std::atomic<int>* c) { return SubtitleText(l, o.plainSubRip, c); }},
     {.name = "vtt",
      .extensions = "vtt",
      .title = "WebVTT Subtitles",
      .expected = "WebVTT file (its first line must begin with \"WEBVTT\")",
      .kind = FormatKind::Subtitles,
      .reads = true,
-     .writes = false,
+     .writes = true,
      .field2 = false,
      .timecodes = false,
-     .readCues = ReadWebVtt},
+     .readCues = ReadWebVtt,
+     .writeCaptions = WebVttText},
+    TimedTextRow<TimedTextProfile::Imsc>("ttml", "ttml xml", "Timed Text (TTML, IMSC 1.1)"),
+    TimedTextRow<TimedTextProfile::SmpteTt>("smpte-tt", "smpte.xml", "SMPTE Timed Text"),
+    TimedTextRow<TimedTextProfile::Dfxp>("dfxp", "dfxp", "DFXP Timed Text"),
     {.name = "m2v",
      .extensions = "m2v",
      .title = "MPEG-2 Video Stream",
@@ -268,6 +296,16 @@ std::string TimecodeOutputs() {
         if (k > 0) out += k + 1 == names.size() ? " and " : ", ";
         out += '.';
         out += names[k];
+    }
+    return out;
+}
+
+std::string OutputNames() {
+    std::string out;
+    for (const CaptionFormat& f : kFormats) {
+        if (!f.writes) continue;
+        if (!out.empty()) out += ", ";
+        out += f.name;
     }
     return out;
 }

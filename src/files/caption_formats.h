@@ -31,6 +31,7 @@ enum class FormatKind : uint8_t {
 struct WriteOptions {
     TimecodeStyle style = TimecodeStyle::NonDropFrame;
     bool plainSubRip = false;  // SubRip rows in lower case, without style tags
+    bool widescreen = false;   // text placed by percentages of a 16:9 picture, not a 4:3 one
     // Formats that carry 708 data beside the pairs: whether to write the captions' 708 service
     // too, and the language its service information names (ISO 639-2, three letters).
     bool write708 = true;
@@ -93,6 +94,8 @@ bool IsDropFrameFilter(std::string_view filter);
 std::string ExtensionList(bool reading, size_t indent, size_t width);
 // ".scc, .ccd, .mcc and .txt": the default extensions of the rows that write timecodes.
 std::string TimecodeOutputs();
+// "raw, scc, ...": the names of the rows that write, for choosing one by name.
+std::string OutputNames();
 // One line per row that reads (or writes), for the converter's help: `indent` blanks, the
 // extensions and the title.
 std::string FormatLines(bool reading, size_t indent);

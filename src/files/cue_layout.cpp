@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <optional>
 
 #include "codec/codes.h"
 #include "model/caption.h"
@@ -265,35 +266,78 @@ std::vector<Cells> RowsOf(const std::vector<StyledLine>& lines) {
     return rows;
 }
 
+// Appends a row's preamble (its row, and the indent and tab offset to its column) and cells.
+void AppendRow(CueScreen& screen, size_t row, size_t column, const std::vector<Token>& tokens) {
+    CodeString& code = screen.code;
+    code.push_back(RowByte(static_cast<int>(row)));
+    code.push_back(IndentByte(static_cast<int>(column) / kIndentStep));
+    if (column % kIndentStep != 0) code.push_back(TabOffsetByte(column % kIndentStep));
+    for (const Token& t : tokens) {
+        code.push_back(t.byte);
+        if (t.code && t.underline) code.push_back(kUnderline);
+        if (!t.code && t.byte != ' ') ++screen.textLength;
+    }
+}
+
 CueScreen ScreenOf(const std::vector<Cells>& rows, size_t first, size_t count, bool top) {
     CueScreen screen;
-    CodeString& code = screen.code;
-    code = {kRcl, kEnm};
+    screen.code = {kRcl, kEnm};
     const size_t firstRow = top ? 0 : kScreenRows - count;
     for (size_t r = 0; r < count; ++r) {
         TokenList list;
         RowTokens(rows[first + r], list);
-        const std::vector<Token>& tokens = list.tokens;
-        const size_t column =
-            (kScreenColumns - std::min<size_t>(tokens.size(), kScreenColumns)) / 2;
-        code.push_back(RowByte(firstRow + r));
-        code.push_back(IndentByte(column / kIndentStep));
-        if (column % kIndentStep != 0) code.push_back(TabOffsetByte(column % kIndentStep));
-        for (const Token& t : tokens) {
-            code.push_back(t.byte);
-            if (t.code && t.underline) code.push_back(kUnderline);
-            if (!t.code && t.byte != ' ') ++screen.textLength;
-        }
+        const size_t width = std::min<size_t>(list.tokens.size(), kScreenColumns);
+        AppendRow(screen, firstRow + r, (kScreenColumns - width) / 2, list.tokens);
     }
-    code.push_back(kEoc);
+    screen.code.push_back(kEoc);
+    return screen;
+}
+
+// The screen of lines that all have a place, or nothing when one is wider than the screen.
+std::optional<CueScreen> PlacedScreen(const std::vector<StyledLine>& lines) {
+    CueScreen screen;
+    screen.code = {kRcl, kEnm};
+    bool taken[kScreenRows] = {};
+    std::vector<const StyledLine*> byRow;
+    for (const StyledLine& line : lines) byRow.push_back(&line);
+    std::stable_sort(byRow.begin(), byRow.end(),
+                     [](const StyledLine* a, const StyledLine* b) { return a->row < b->row; });
+    for (const StyledLine* line : byRow) {
+        Cells cells;
+        const std::vector<uint8_t> attributes = ChangesAtSpaces(*line);
+        for (size_t k = 0; k < line->characters.size(); ++k)
+            cells.push_back({static_cast<uint8_t>(line->characters[k]), attributes[k]});
+        while (!cells.empty() && cells.back().character == ' ') cells.pop_back();
+        if (cells.empty()) continue;
+        TokenList list;
+        RowTokens(cells, list);
+        if (list.tokens.size() > kScreenColumns) return std::nullopt;
+        int row = std::clamp(line->row, 0, kScreenRows - 1);
+        while (row < kScreenRows && taken[row]) ++row;
+        while (row >= kScreenRows || (row >= 0 && taken[row])) --row;
+        if (row < 0) break;  // fifteen rows hold the lines already
+        taken[row] = true;
+        const size_t column = std::min<size_t>(static_cast<size_t>(std::max(line->column, 0)),
+                                               kScreenColumns - list.tokens.size());
+        AppendRow(screen, static_cast<size_t>(row), column, list.tokens);
+    }
+    screen.code.push_back(kEoc);
     return screen;
 }
 
 }  // namespace
 
 std::vector<CueScreen> LayOutCue(const std::vector<StyledLine>& lines, bool top) {
-    const std::vector<Cells> rows = RowsOf(lines);
     std::vector<CueScreen> screens;
+    const bool placed = !lines.empty() &&
+                        std::all_of(lines.begin(), lines.end(), [](auto& l) { return l.row >= 0; });
+    if (placed) {
+        if (std::optional<CueScreen> screen = PlacedScreen(lines)) {
+            if (screen->textLength > 0) screens.push_back(std::move(*screen));
+            return screens;
+        }
+    }
+    const std::vector<Cells> rows = RowsOf(lines);
     if (rows.empty()) return screens;
     // Rows shared out evenly over as few screens as hold them.
     const size_t count = (rows.size() + kMaxCueRows - 1) / kMaxCueRows;

@@ -13,10 +13,13 @@
 
 namespace vantrel {
 
-// One line of cue text: caption characters and the attribute of each.
+// One line of cue text: caption characters and the attribute of each, and the place a
+// timed-text document gave it on the screen, if any.
 struct StyledLine {
     std::string characters;
     std::vector<uint8_t> attributes;
+    int row = -1;     // 0-14; -1 when the line is laid out
+    int column = -1;  // of its first character, 0-31
 };
 
 constexpr int kMaxCueRows = 4;
@@ -28,7 +31,10 @@ struct CueScreen {
     size_t textLength = 0;
 };
 
-// The screens of a cue, in order; none when the cue has no visible text.
+// The screens of a cue, in order; none when the cue has no visible text. A cue whose lines all
+// have a place is one screen with each line at its row and column (a line too long for its
+// column moves left; two on one row take the next free rows), unless a line is wider than the
+// screen: then the cue is laid out as one without places.
 std::vector<CueScreen> LayOutCue(const std::vector<StyledLine>& lines, bool top);
 
 }  // namespace vantrel

@@ -194,8 +194,7 @@ int64_t FrameOfLabels(const TimecodeLine& line, std::string_view text, TimecodeS
     const bool semicolon =
         text.substr(0, text.size() - line.data.size()).find(';') != std::string_view::npos;
     if (semicolon || style == TimecodeStyle::NonDropFrame) return line.frame;
-    const int64_t minutes = line.frame / 1800;
-    return minutes / 10 * 17982 + minutes % 10 * 1798 + line.frame % 1800;
+    return FrameOfDropFrameLabel(line.frame);
 }
 
 void AppendHex(std::string& out, uint8_t byte) {

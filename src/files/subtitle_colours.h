@@ -1,9 +1,10 @@
 // Colour names of subtitle markup (CSS names in SubRip <font color=...>, the WebVTT class
-// names of <c.colour>) and the 608 foreground colours they come nearest to.
+// names of <c.colour>, TTML colours) and the 608 foreground colours they come nearest to.
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 namespace vantrel::subtitle_colours {
@@ -39,5 +40,9 @@ inline constexpr std::array<Rgb, 7> kCaptionColours = {{
     {255, 255, 0},
     {255, 0, 255},
 }};
+
+// A colour value as the nearest 608 foreground colour: #rgb, #rrggbb, #rrggbbaa, rgb(r,g,b),
+// rgba(r,g,b,a) or a name above; nothing when it is none of these.
+std::optional<int> CaptionColourOf(std::string_view value);
 
 }  // namespace vantrel::subtitle_colours

@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <optional>
 #include <string>
 
 #include "codec/charset.h"
 #include "codec/closest_char.h"
+#include "files/caption_grid.h"
 #include "files/file.h"
 #include "files/subtitle_colours.h"
 #include "files/text_lines.h"
@@ -17,7 +19,8 @@ namespace vantrel {
 
 namespace {
 
-using subtitle_colours::Rgb;
+// U+00A0 in the caption set: its transparent space.
+constexpr char kNoBreakSpace = '\xA0';
 
 constexpr int64_t kFieldCap = 1000000000;  // no digit run overflows
 
@@ -94,24 +97,53 @@ bool SettingsPlaceOnTop(std::string_view settings) {
     return !percent || *value < 50;
 }
 
-int NearestCaptionColour(Rgb c) {
-    const int top = std::max({c.red, c.green, c.blue});
-    if (top == 0) return 0;
-    // By hue and saturation: a dark red is red, a grey is white.
-    const Rgb scaled{c.red * 255 / top, c.green * 255 / top, c.blue * 255 / top};
-    int best = 0;
-    int bestDistance = 1 << 30;
-    for (int k = 0; k < static_cast<int>(subtitle_colours::kCaptionColours.size()); ++k) {
-        const Rgb& p = subtitle_colours::kCaptionColours[k];
-        const int d = (p.red - scaled.red) * (p.red - scaled.red) +
-                      (p.green - scaled.green) * (p.green - scaled.green) +
-                      (p.blue - scaled.blue) * (p.blue - scaled.blue);
-        if (d < bestDistance) {
-            bestDistance = d;
-            best = k;
-        }
+// The value of a cue setting ("align:left" gives "left"), or nothing.
+std::optional<std::string_view> Setting(std::string_view settings, std::string_view name) {
+    for (size_t at = settings.find(name); at != std::string_view::npos;
+         at = settings.find(name, at + 1)) {
+        if (at > 0 && settings[at - 1] != ' ' && settings[at - 1] != '\t') continue;
+        const std::string_view rest = settings.substr(at + name.size());
+        return rest.substr(0, rest.find_first_of(" \t"));
     }
-    return best;
+    return std::nullopt;
+}
+
+// A setting's percentage ("line:86.667%"), or nothing when it has none.
+std::optional<double> PercentSetting(std::string_view settings, std::string_view name) {
+    const std::optional<std::string_view> value = Setting(settings, name);
+    if (!value || value->size() < 2 || value->back() != '%') return std::nullopt;
+    double percent = 0;
+    const char* end = value->data() + value->size() - 1;
+    const auto [stop, error] = std::from_chars(value->data(), end, percent);
+    if (error != std::errc() || stop != end) return std::nullopt;
+    return percent;
+}
+
+// A cue placed by percentages of the picture, as placed captions are written: its first line
+// on the grid row at `line`, the lines from the column at `position` when aligned left, each
+// centred otherwise. Other cues are laid out.
+void PlaceCue(SubtitleCue& cue, std::string_view settings) {
+    const std::optional<double> line = PercentSetting(settings, "line:");
+    if (!line) return;
+    const std::optional<double> position = PercentSetting(settings, "position:");
+    const std::string_view align = Setting(settings, "align:").value_or("center");
+    const bool left = align == "left" || align == "start";
+    const CaptionGrid grid = GridOf(false);
+    int row = std::min(grid.RowAt(*line), kScreenRows - 1);
+    for (StyledLine& l : cue.lines) {
+        l.row = std::min(row++, kScreenRows - 1);
+        if (!left || !position) {
+            l.column = std::max(0, (kScreenColumns - static_cast<int>(l.characters.size())) / 2);
+            continue;
+        }
+        // Leading no-break spaces indent the line, as we write rows of other columns.
+        const size_t indent =
+            std::min(l.characters.find_first_not_of(kNoBreakSpace), l.characters.size());
+        l.characters.erase(0, indent);
+        l.attributes.erase(l.attributes.begin(), l.attributes.begin() + indent);
+        l.column =
+            std::min(grid.ColumnAt(*position) + static_cast<int>(indent), kScreenColumns - 1);
+    }
 }
 
 int HexDigit(char c) {
@@ -119,28 +151,6 @@ int HexDigit(char c) {
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     return -1;
-}
-
-// A colour value (#rrggbb, #rgb or a name) as a 608 colour; nothing when it is none of these.
-std::optional<int> ColourOf(std::string_view value) {
-    if (!value.empty() && value[0] == '#') {
-        value.remove_prefix(1);
-        int digits[6];
-        if (value.size() != 6 && value.size() != 3) return std::nullopt;
-        for (size_t k = 0; k < value.size(); ++k) {
-            if ((digits[k] = HexDigit(value[k])) < 0) return std::nullopt;
-        }
-        if (value.size() == 3) {
-            return NearestCaptionColour({digits[0] * 17, digits[1] * 17, digits[2] * 17});
-        }
-        return NearestCaptionColour(
-            {digits[0] * 16 + digits[1], digits[2] * 16 + digits[3], digits[4] * 16 + digits[5]});
-    }
-    const std::string name = LowerCaseAscii(value);
-    for (const auto& named : subtitle_colours::kNamedColours) {
-        if (named.name == name) return NearestCaptionColour(named.rgb);
-    }
-    return std::nullopt;
 }
 
 struct Entity {
@@ -241,7 +251,8 @@ class CueTextReader {
             const size_t dot = classes.find('.');
             if (dot == std::string_view::npos) break;
             classes.remove_prefix(dot + 1);
-            const std::optional<int> colour = ColourOf(classes.substr(0, classes.find('.')));
+            const std::optional<int> colour =
+                subtitle_colours::CaptionColourOf(classes.substr(0, classes.find('.')));
             if (colour) return *colour;
         }
         return 0;
@@ -257,7 +268,9 @@ class CueTextReader {
         pos = lower.find_first_not_of(" \t\"'", pos + 1);
         if (pos == std::string::npos) return 0;
         const size_t end = lower.find_first_of(" \t\"'", pos);
-        return ColourOf(tag.substr(pos, end == std::string::npos ? end : end - pos)).value_or(0);
+        return subtitle_colours::CaptionColourOf(
+                   tag.substr(pos, end == std::string::npos ? end : end - pos))
+            .value_or(0);
     }
 
     // An override block such as {\an8}: a position on top (\an7 to \an9, or \a5 to \a7 of the
@@ -338,7 +351,9 @@ SubtitleFile ReadSubtitles(std::string_view text, bool webVtt, const std::atomic
     CueTextReader reader(file, webVtt);
     bool inCue = false, skipBlock = false, lastLineIsNumber = false;
     size_t blockLines = 0;
+    std::string settings;  // of the cue being read
     auto endBlock = [&] {
+        if (inCue && webVtt) PlaceCue(file.cues.back(), settings);
         if (!inCue && !skipBlock && blockLines > 0) ++file.skippedBlocks;
         inCue = skipBlock = false;
         blockLines = 0;
@@ -365,6 +380,8 @@ SubtitleFile ReadSubtitles(std::string_view text, bool webVtt, const std::atomic
             cue.endMs = timing->endMs;
             if (cue.endMs < cue.startMs) file.endsBeforeStart.Add(lines.Number());
             cue.top = webVtt && SettingsPlaceOnTop(timing->settings);
+            if (inCue && webVtt) PlaceCue(file.cues[file.cues.size() - 2], settings);
+            settings = timing->settings;
             reader.Start(cue);
             inCue = true;
             lastLineIsNumber = false;

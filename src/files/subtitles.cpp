@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "codec/charset.h"
+#include "files/caption_blocks.h"
 #include "files/timecode.h"
 
 namespace vantrel {
@@ -24,22 +25,38 @@ std::string LinesToUtf8(std::string_view text) {
     return out;
 }
 
+// The rows as they are shown, each a line with its colours, italics and underline in tags.
+std::string StyledLines(const Caption& caption) {
+    std::string out;
+    for (const CaptionBlock& block : CaptionBlocks(caption)) {
+        for (const BlockRow& row : block.rows) {
+            if (!out.empty()) out += "\r\n";
+            for (const TextRun& run : row.runs) out += MarkedUp(run, Markup::SubRip);
+        }
+    }
+    return out;
+}
+
 }  // namespace
 
-std::string SubtitleText(const CaptionList& captions, const std::atomic<int>* cancel) {
+std::string SubtitleText(const CaptionList& captions, bool plain, const std::atomic<int>* cancel) {
     CancelPoll cancelled(cancel);
     std::string out;
     char text[kSubtitleTextCapacity + 1];
     int index = 1;  // SubRip counts its blocks from 1
     for (const Caption* c = captions.Head(); c && !cancelled(); c = c->next) {
-        const size_t n = c->GetLinesText(text, true, kSubtitleTextCapacity);
         out += std::to_string(index++);
         out += "\r\n";
         out += FormatSubtitleTime(c->startFrame);
         out += " --> ";
         out += FormatSubtitleTime(c->endFrame);
         out += "\r\n";
-        out += LinesToUtf8(std::string_view(text, n));
+        if (plain) {
+            const size_t n = c->GetLinesText(text, true, kSubtitleTextCapacity);
+            out += LinesToUtf8(std::string_view(text, n));
+        } else {
+            out += StyledLines(*c);
+        }
         out += "\r\n\r\n";
     }
     return out;
@@ -63,8 +80,8 @@ std::string TimingReportText(const CaptionList& captions, TimecodeStyle style,
 }
 
 WriteResult WriteSubtitles(const CaptionProject& project, const std::string& path) {
-    return ReplaceFileContent(path, SubtitleText(project.captions, &project.cancel), project.host,
-                              &project.cancel);
+    return ReplaceFileContent(path, SubtitleText(project.captions, false, &project.cancel),
+                              project.host, &project.cancel);
 }
 
 WriteResult WriteTimingReport(const CaptionProject& project, const std::string& path,

@@ -14,9 +14,12 @@ namespace vantrel {
 // Caption text kept per caption in both outputs, in caption-set bytes.
 constexpr size_t kSubtitleTextCapacity = 512;
 
-// One block per caption, numbered from 1: the number, the start and end times, the rows in
-// lower case one per line, and an empty line. Both texts are cut short once `cancel` is raised.
-std::string SubtitleText(const CaptionList& captions, const std::atomic<int>* cancel = nullptr);
+// One block per caption, numbered from 1: the number, the start and end times, the rows one per
+// line, and an empty line. The rows keep their case, with <i>, <u> and <font color> tags for
+// their italics, underline and colours; `plain` writes them in lower case without tags. Both
+// texts are cut short once `cancel` is raised.
+std::string SubtitleText(const CaptionList& captions, bool plain = false,
+                         const std::atomic<int>* cancel = nullptr);
 
 // One line per caption: the start and end timecodes, a tab and the rows joined by spaces.
 std::string TimingReportText(const CaptionList& captions,

@@ -7,6 +7,10 @@ namespace vantrel {
 
 namespace {
 
+constexpr int64_t kMinuteLabels = 1800;
+constexpr int64_t kDroppedMinute = kMinuteLabels - 2;
+constexpr int64_t kTenMinutes = 10 * kMinuteLabels - 9 * 2;
+
 // Two decimal digits at `at`, or -1.
 int TwoDigits(std::string_view text, size_t at) {
     if (at + 2 > text.size()) return -1;
@@ -40,14 +44,8 @@ std::optional<TimecodeLine> ParseTimecodeLine(std::string_view line) {
         result.data = line.substr(end + 1);
     }
     result.highFrameNumber = ff >= 30;
-    if (!dropFrame) {
-        result.frame = ((hh * 60 + mm) * 60 + ss) * 30 + ff;
-    } else {
-        // Drop-frame: two frame numbers are skipped each minute except every tenth minute, so
-        // ten minutes hold 17982 frames and each minute after the tenth 1798.
-        const int64_t tens = hh * 6 + mm / 10;
-        result.frame = tens * 17982 + (mm % 10) * 1798 + ss * 30 + ff;
-    }
+    const int64_t label = ((hh * 60 + mm) * 60 + ss) * 30 + ff;
+    result.frame = dropFrame ? FrameOfDropFrameLabel(label) : label;
     return result;
 }
 
@@ -84,9 +82,10 @@ std::string FormatTimecode(int64_t frame) {
 }
 
 std::string FormatSubtitleTime(int64_t frame) {
-    // Frames run at 30000/1001 per second, so frame n is shown at n x 1001 / 30 ms; the
-    // nearest millisecond keeps a caption an hour in on its frame instead of 3.6 s early.
-    const int64_t ms = (std::max<int64_t>(frame, 0) * 1001 + 15) / 30;
+    // Frame n is shown at n x 1001 / 30 ms; the nearest millisecond keeps a caption an hour in
+    // on its frame instead of 3.6 s early.
+    constexpr int64_t kPerMs = kFrameRateNumerator / 1000;
+    const int64_t ms = (std::max<int64_t>(frame, 0) * kFrameRateDenominator + kPerMs / 2) / kPerMs;
     char text[64];
     std::snprintf(text, sizeof text, "%02lld:%02lld:%02lld,%03lld",
                   static_cast<long long>(ms / 3600000), static_cast<long long>(ms / 60000 % 60),
@@ -97,22 +96,29 @@ std::string FormatSubtitleTime(int64_t frame) {
 int64_t SubtitleTimeToFrame(int64_t milliseconds) {
     if (milliseconds <= 0) return 0;
     // round(ms x 30 / 1001), in integers.
-    return (milliseconds * 60 + 1001) / 2002;
+    constexpr int64_t kPerMs = kFrameRateNumerator / 1000;
+    return (milliseconds * 2 * kPerMs + kFrameRateDenominator) / (2 * kFrameRateDenominator);
+}
+
+int64_t DropFrameLabel(int64_t frame) {
+    if (frame < 0) return frame;
+    const int64_t tens = frame / kTenMinutes;
+    const int64_t rest = frame % kTenMinutes;
+    // The first minute of ten keeps all its 1800 labels, the nine after it 1798 each.
+    const int64_t minutes = rest < 2 ? 0 : (rest - 2) / kDroppedMinute;
+    return frame + 18 * tens + 2 * minutes;
+}
+
+int64_t FrameOfDropFrameLabel(int64_t label) {
+    if (label < 0) return label;
+    const int64_t minutes = label / kMinuteLabels;
+    return minutes / 10 * kTenMinutes + minutes % 10 * kDroppedMinute + label % kMinuteLabels;
 }
 
 std::string FormatTimecode(int64_t frame, TimecodeStyle style) {
     if (style == TimecodeStyle::NonDropFrame) return FormatTimecode(frame);
-    frame = std::max<int64_t>(frame, 0);
-    // Ten minutes hold 17982 frames: the first minute all 1800 labels, each of the nine
-    // others 1798, their labels ;00 and ;01 of second 0 skipped.
-    const int64_t tens = frame / 17982;
-    const int64_t rest = frame % 17982;
-    const int64_t minute = rest < 1800 ? 0 : (rest - 2) / 1798;
-    const int64_t inMinute = rest - minute * 1798;
-    char text[64];
-    std::snprintf(text, sizeof text, "%02lld:%02lld:%02lld;%02lld",
-                  static_cast<long long>(tens / 6), static_cast<long long>(tens % 6 * 10 + minute),
-                  static_cast<long long>(inMinute / 30), static_cast<long long>(inMinute % 30));
+    std::string text = FormatTimecode(DropFrameLabel(std::max<int64_t>(frame, 0)));
+    text[text.size() - 3] = ';';
     return text;
 }
 

@@ -11,6 +11,13 @@
 
 namespace vantrel {
 
+// The caption frame rate, 30000/1001 frames per second: the frames of every caption list, of
+// 29.97 video, and of line 21, whatever rate a file's labels count in.
+constexpr int kFrameRateNumerator = 30000;
+constexpr int kFrameRateDenominator = 1001;
+constexpr double kFramesPerSecond = double(kFrameRateNumerator) / kFrameRateDenominator;
+constexpr double kFrameSeconds = double(kFrameRateDenominator) / kFrameRateNumerator;
+
 // The last frame a reader places data on. Timecodes go up to 99:99:99:99, but a file is not
 // allowed to make us build a pair stream longer than anything the encoder would write.
 constexpr int64_t kMaxReadFrame = kMaxEncodedFrame;
@@ -52,6 +59,13 @@ enum class TimecodeStyle {
     NonDropFrame,  // hh:mm:ss:ff, every frame number 30 to the second
     DropFrame,     // hh:mm:ss;ff, the labels of 29.97 video
 };
+
+// Drop-frame labels count 30 to the second, but two labels are skipped at the start of each
+// minute except every tenth, so ten minutes hold 17982 frames. The label count of a frame (the
+// frame that hh:mm:ss:ff of the same digits would be), and the frame of a label count; a
+// skipped label (;00 or ;01 of such a minute) gives the frame just before the minute's first.
+int64_t DropFrameLabel(int64_t frame);
+int64_t FrameOfDropFrameLabel(int64_t label);
 
 // A frame as a timecode of the given style. Drop-frame only relabels frames: frame 1800 is
 // 00:01:00;02, as ParseTimecodeLine reads it. Frames before 0 are written as frame 0.

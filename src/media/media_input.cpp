@@ -1,6 +1,7 @@
 #include "media/media_input.h"
 
 #include "av/av_glue.h"
+#include "files/timecode.h"
 
 namespace vantrel::media {
 
@@ -20,7 +21,7 @@ double SecondsPerFrameOf(const AVFormatContext* format) {
             if (rate.num > 0 && rate.den > 0) return av_q2d(av_inv_q(rate));
         }
     }
-    return 1001.0 / 30000.0;
+    return kFrameSeconds;
 }
 
 double PictureStartOf(const AVFormatContext* format) {

@@ -11,6 +11,7 @@
 #include "files/file.h"
 #include "files/file_messages.h"
 #include "files/pair_stream.h"
+#include "files/timecode.h"
 #include "files/timecode_lines.h"
 #include "model/caption_list.h"
 #include "mpeg/caption_user_data.h"
@@ -31,7 +32,7 @@ class A53Pictures {
     void Sequence(const uint8_t* unit, size_t size) {
         // frame_rate_code: 23.976, 24, 25, 29.97, 30, 50, 59.94, 60 pictures per second.
         static constexpr double kRates[] = {
-            30000.0 / 1001, 24000.0 / 1001, 24, 25, 30000.0 / 1001, 30, 50, 60000.0 / 1001, 60};
+            kFramesPerSecond, 24000.0 / 1001, 24, 25, kFramesPerSecond, 30, 50, 60000.0 / 1001, 60};
         const int code = size > 7 ? unit[7] & 0x0F : 0;
         rate_ = code >= 1 && code <= 8 ? kRates[code] : kRates[0];
     }
@@ -66,7 +67,7 @@ class A53Pictures {
         });
         for (const Picture_& p : pictures_) {
             const auto frame =
-                static_cast<int64_t>(std::llround(double(shown_++) * (30000.0 / 1001) / rate_));
+                static_cast<int64_t>(std::llround(double(shown_++) * kFramesPerSecond / rate_));
             if (p.pairs.empty()) continue;
             if (builder_.StartLine(std::max(frame, builder_.NextFrame())) !=
                 PairStreamBuilder::LineStart::Placed) {
@@ -80,7 +81,7 @@ class A53Pictures {
     }
 
     int field_;  // 1 or 2: the field whose pairs are taken
-    double rate_ = 30000.0 / 1001;
+    double rate_ = kFramesPerSecond;
     int64_t shown_ = 0;  // pictures of the groups before
     std::vector<Picture_> pictures_;
     PairStreamBuilder builder_;

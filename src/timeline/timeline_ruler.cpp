@@ -38,11 +38,6 @@ constexpr RulerSpacing kSpacings[] = {
     {1000 * kHour, 250 * kHour},  // a length estimated past the longest programme
 };
 
-// Drop-frame labels: ten minutes hold 17982 frames; the first minute 1800, the nine after it
-// 1798 each, their labels starting at ;02.
-constexpr int64_t kTenMinutes = 10 * kMinute - 9 * 2;
-constexpr int64_t kDroppedMinute = kMinute - 2;
-
 }  // namespace
 
 RulerSpacing ChooseRulerSpacing(double framesPerPixel, double labelPixels) {
@@ -53,19 +48,16 @@ RulerSpacing ChooseRulerSpacing(double framesPerPixel, double labelPixels) {
 }
 
 int64_t LabelPosition(int64_t frame, TimecodeStyle style) {
-    if (style == TimecodeStyle::NonDropFrame || frame < 0) return frame;
-    const int64_t tens = frame / kTenMinutes;
-    const int64_t rest = frame % kTenMinutes;
-    const int64_t minutes = rest < 2 ? 0 : (rest - 2) / kDroppedMinute;
-    return frame + 18 * tens + 2 * minutes;
+    if (style == TimecodeStyle::NonDropFrame) return frame;
+    return DropFrameLabel(frame);
 }
 
 int64_t FrameOfLabel(int64_t position, TimecodeStyle style) {
     if (style == TimecodeStyle::NonDropFrame || position < 0) return position;
+    // A skipped label stands for the first frame of its minute.
     const int64_t minutes = position / kMinute;
-    int64_t within = position % kMinute;
-    if (within < 2 && minutes % 10 != 0) within = 2;
-    return minutes * kMinute + within - 2 * (minutes - minutes / 10);
+    if (position % kMinute < 2 && minutes % 10 != 0) position = minutes * kMinute + 2;
+    return FrameOfDropFrameLabel(position);
 }
 
 }  // namespace vantrel

@@ -14,7 +14,7 @@ constexpr double kSeekLead = 0.25;
 }  // namespace
 
 FrameClock::FrameClock(double origin, double fps, int64_t frameCount)
-    : origin_(origin), fps_(fps > 0.0 ? fps : 30000.0 / 1001.0), frameCount_(frameCount) {}
+    : origin_(origin), fps_(fps > 0.0 ? fps : kFramesPerSecond), frameCount_(frameCount) {}
 
 int64_t FrameClock::Clamp(int64_t frame) const {
     if (frameCount_ > 0) frame = std::min(frame, frameCount_ - 1);

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "files/timecode.h"
 #include "video/media_units.h"
 
 namespace vantrel {
@@ -34,7 +35,7 @@ class FrameClock {
     int64_t Clamp(int64_t frame) const;
 
     double origin_ = 0.0;
-    double fps_ = 30000.0 / 1001.0;
+    double fps_ = kFramesPerSecond;
     int64_t frameCount_ = 0;
 };
 

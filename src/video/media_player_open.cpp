@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "files/file.h"
+#include "files/timecode.h"
 #include "video/index_cache.h"
 #include "video/media_player.h"
 #include "video/mpv_options.h"
@@ -22,7 +23,6 @@ namespace {
 
 using std::chrono::milliseconds;
 
-constexpr double kDefaultFramesPerSecond = 30000.0 / 1001.0;
 constexpr milliseconds kLoadTimeout(15000);
 constexpr milliseconds kStopTimeout(3000);
 // The part of a file that its index must have read before the frames found so far give a
@@ -103,7 +103,7 @@ MediaKind MediaPlayer::Open(const std::string& name) {
                              format) != std::end(kExactIndexFormats);
     SetProperty("hr-seek-demuxer-offset", indexed ? "0" : kDemuxerOffset);
     double fps = DoubleProperty("container-fps", 0.0);
-    if (!(fps > 0.0)) fps = DoubleProperty("estimated-vf-fps", kDefaultFramesPerSecond);
+    if (!(fps > 0.0)) fps = DoubleProperty("estimated-vf-fps", kFramesPerSecond);
     clock_ = FrameClock(DoubleProperty("time-pos", 0.0), fps, 0);
     durationFrames_ = (DoubleProperty("duration", 0.0) - clock_.Origin()) * fps;
     // The shape the picture is shown in, its sample aspect applied.

@@ -92,7 +92,7 @@ TEST_P(Embedding, FfmpegReadsOurCaptionsAndTheSamePictures) {
     ASSERT_TRUE(
         Shell("ffmpeg -nostdin -v error -y " + input + " '" + dir.File("theirs.srt") + "'"));
     const auto theirs = testing::ParseSrt(testing::ReadFileText(dir.File("theirs.srt")), true);
-    const auto ours = testing::ParseSrt(SubtitleText(captions), true);
+    const auto ours = testing::ParseSrt(SubtitleText(captions, true), true);
     ASSERT_EQ(theirs.size(), ours.size());
     for (size_t k = 0; k < ours.size(); ++k) {
         EXPECT_EQ(theirs[k].text, ours[k].text);

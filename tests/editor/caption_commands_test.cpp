@@ -178,7 +178,9 @@ TEST(TimeShift, ShiftTable) {
         for (int i : k.chosen) chosen.push_back(all[i]);
         const TimeRefusal r = ShiftTimesStep(p.history, chosen, k.frames, 1200);
         EXPECT_EQ(r.kind, k.refusal);
-        if (k.refusal != TimeRefusal::None) EXPECT_EQ(r.caption, all[k.by]);
+        if (k.refusal != TimeRefusal::None) {
+            EXPECT_EQ(r.caption, all[k.by]);
+        }
         std::vector<int32_t> starts;
         for (const Caption* c : all) starts.push_back(c->startFrame);
         const std::vector<int32_t> unmoved{100, 200, 300};
@@ -262,7 +264,7 @@ TEST(CaptionClipboard, SccTextReadsBackAndPasteKeepsDistances) {
     const Caption* const both[] = {a, b};
     const std::string scc = CaptionsSccText(both, TimecodeStyle::NonDropFrame);
     EXPECT_EQ(scc.rfind("Scenarist_SCC V1.0", 0), 0u);
-    for (const std::string own : {std::string(), CaptionsClipboardBytes(both)}) {
+    for (const std::string& own : {std::string(), CaptionsClipboardBytes(both)}) {
         SCOPED_TRACE(own.empty() ? "scc" : "own");
         CaptionList read;
         ReadClipboardCaptions(own, scc, read);

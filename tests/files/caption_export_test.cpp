@@ -47,19 +47,32 @@ TEST(FormatTable, EveryRowIsFoundByItsNamesAndDoesWhatItSays) {
         const char* name;
         bool reads, writes, field2, timecodes;
     } cases[] = {
-        {"a.BIN", "raw", true, true, false, false},   {"a.dat", "raw", true, true, false, false},
-        {"a.scc", "scc", true, true, false, true},    {"a.ccd", "ccd", true, true, false, true},
-        {"a.mcc", "mcc", true, true, true, true},     {"a.srt", "srt", true, true, false, false},
-        {"a.vtt", "vtt", true, false, false, false},  {"a.m2v", "m2v", true, false, true, false},
-        {"a.mxf", "video", true, false, true, false}, {"a.webm", "video", true, false, true, false},
-        {"a.ccp", "ccp", true, true, false, false},   {"a.txt", "txt", false, true, false, true},
+        {"a.BIN", "raw", true, true, false, false},
+        {"a.dat", "raw", true, true, false, false},
+        {"a.scc", "scc", true, true, false, true},
+        {"a.ccd", "ccd", true, true, false, true},
+        {"a.mcc", "mcc", true, true, true, true},
+        {"a.srt", "srt", true, true, false, false},
+        {"a.vtt", "vtt", true, true, false, false},
+        {"a.m2v", "m2v", true, false, true, false},
+        {"a.ttml", "ttml", true, true, false, false},
+        {"a.XML", "ttml", true, true, false, false},
+        {"a.dfxp", "dfxp", true, true, false, false},
+        {"a.mxf", "video", true, false, true, false},
+        {"a.webm", "video", true, false, true, false},
+        {"a.ccp", "ccp", true, true, false, false},
+        {"a.txt", "txt", false, true, false, true},
+        // The longest extension names the format: SMPTE-TT is the TTML of a name in .smpte.xml.
+        {"a.smpte.xml", "smpte-tt", true, true, false, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.path);
         const CaptionFormat* f = FormatOfPath(c.path);
         ASSERT_NE(f, nullptr);
         EXPECT_EQ(f, FormatNamed(c.name));
-        EXPECT_EQ(f, FormatOfExtension(ExtensionOf(c.path)));
+        if (f->name != "smpte-tt") {
+            EXPECT_EQ(f, FormatOfExtension(ExtensionOf(c.path)));
+        }
         EXPECT_EQ(f->reads, c.reads);
         EXPECT_EQ(f->writes, c.writes);
         EXPECT_EQ(f->field2, c.field2);
@@ -277,7 +290,7 @@ TEST(PlainText, ReadsAsAReceiverShowsTheScreen) {
         CaptionList list;
         Caption* c = AddCaption(list, 30, 90);
         for (const Row& r : t.rows) PutText(*c, r.row, r.column, r.cells);
-        EXPECT_EQ(SubtitleText(list),
+        EXPECT_EQ(SubtitleText(list, true),
                   std::string("1\r\n00:00:01,001 --> 00:00:03,003\r\n") + t.lines + "\r\n\r\n")
             << t.what;
         EXPECT_EQ(TimingReportText(list),
@@ -306,7 +319,7 @@ TEST(PlainText, StopsAtCapacity) {
 // full one (15 rows of 32 letters, joined by CR LF or by spaces) fits whole.
 TEST(PlainText, OneBlockOrLinePerCaptionNumberedFromOne) {
     CaptionList list;
-    EXPECT_EQ(SubtitleText(list), "");
+    EXPECT_EQ(SubtitleText(list, true), "");
     EXPECT_EQ(TimingReportText(list), "");
     AddCaption(list, 14, 50, "HELLO", 13);
     PutText(*list.Head(), 14, 0, "WORLD");
@@ -318,7 +331,7 @@ TEST(PlainText, OneBlockOrLinePerCaptionNumberedFromOne) {
         lines += (r ? "\r\n" : "") + std::string(kScreenColumns, 'x');
         running += (r ? " " : "") + std::string(kScreenColumns, 'X');
     }
-    EXPECT_EQ(SubtitleText(list),
+    EXPECT_EQ(SubtitleText(list, true),
               "1\r\n00:00:00,467 --> 00:00:01,668\r\nhello\r\nworld\r\n\r\n"
               "2\r\n01:00:03,600 --> 01:00:04,568\r\n\r\n\r\n"
               "3\r\n01:00:04,601 --> 01:00:05,602\r\n" +

@@ -148,7 +148,7 @@ TEST(Cancel, EveryLongLoopStopsOnARaisedFlag) {
          [&](Flag f) { return FormatSccText(stream, kStyle, f).size() - kSccFileHeader.size(); }},
         {"ccd writer",
          [&](Flag f) { return FormatCcdText(stream, kStyle, f).size() - kCcdFileHeader.size(); }},
-        {"subtitle writer", [&](Flag f) { return SubtitleText(list, f).size(); }},
+        {"subtitle writer", [&](Flag f) { return SubtitleText(list, true, f).size(); }},
         {"timing report", [&](Flag f) { return TimingReportText(list, kStyle, f).size(); }},
     };
     const std::atomic<int> raised{1};

@@ -340,7 +340,7 @@ TEST_F(CommandLine, ExitStatusesAndMessages) {
                    "00:00:03:03\t942C\r\n"},
         // Roll-up lines become pop-on captions, which is said without failing; asked to, they
         // are left out, which fails.
-        {{"convert", d("live.scc"), d("o.srt")},
+        {{"convert", "--srt-plain", d("live.scc"), d("o.srt")},
          cc + "Imported from " + d("live.scc") + ":\n  3 roll-up lines became 2 pop-on captions.\n",
          0,
          "1\r\n00:00:00,200 --> 00:00:00,434\r\nlive\r\non\r\n\r\n"
@@ -364,7 +364,7 @@ TEST_F(CommandLine, ExitStatusesAndMessages) {
              "Read by guessing:\n  1 pair with bad parity, the first on line 9 at 00:00:02:01 "
              "(read as if the parity were right; a receiver may show a block there or nothing).\n",
          1,
-         "1\r\n00:00:01,134 --> 00:00:03,003\r\nhi\r\n\r\n"},
+         "1\r\n00:00:01,134 --> 00:00:03,003\r\nHI\r\n\r\n"},
         {{"convert", d("overrun.scc"), d("q.srt")},
          cc + "Read from " + d("overrun.scc") +
              " by guessing:\n  1 line whose timecode falls inside the pairs before it, the first "
@@ -373,8 +373,8 @@ TEST_F(CommandLine, ExitStatusesAndMessages) {
              "00:00:01:02 (read as if the parity were right; a receiver may show a block there "
              "or nothing).\n",
          1,
-         "1\r\n00:00:01,101 --> 00:00:01,235\r\naa\r\n\r\n2\r\n00:00:01,235 --> "
-         "00:00:03,003\r\nbb\r\n\r\n"},
+         "1\r\n00:00:01,101 --> 00:00:01,235\r\nAA\r\n\r\n2\r\n00:00:01,235 --> "
+         "00:00:03,003\r\nBB\r\n\r\n"},
         {{"convert", d("empty.ccp"), d("e.scc")},
          cc + d("empty.ccp") + ": no captions were found\n",
          1,
@@ -568,7 +568,7 @@ TEST_F(CommandLine, LoadsTheVideoModuleOnlyForVideo) {
     const Outcome mux = Finish(Start({"mux", scc, video, dir.File("c.mp4")}));
     ::unsetenv("VANTREL_VIDEO_MODULE");
     EXPECT_EQ(text.status, 0) << text.err;
-    EXPECT_EQ(ReadFileText(dir.File("b.srt")), "1\r\n00:00:01,134 --> 00:00:03,003\r\nhi\r\n\r\n");
+    EXPECT_EQ(ReadFileText(dir.File("b.srt")), "1\r\n00:00:01,134 --> 00:00:03,003\r\nHI\r\n\r\n");
     const std::string missing = "Error opening file " + video +
                                 ": video files are read and written by vantrel-video.so, which "
                                 "is not installed (looked for at " +

@@ -87,6 +87,11 @@ TEST(MccFile, Reads) {
          kHead + "Time Code Rate=30\n00:01:00:02\t" + kEoc,
          AfterNullPairs(1802, "\x94\xAF"),
          {}},
+        // 72 E1 00 00 00 (one entry that holds nothing) written as U; the CDP sums to 0.
+        {"the U abbreviation",
+         kHead + "00:00:00:00\tT10S104F43ZZ72U74ZZ9872\n00:00:00:01\t" + kEoc,
+         AfterNullPairs(1, "\x94\xAF"),
+         {}},
         {"other ancillary data", kHead + "00:00:00:00\t6102038080800B\n", {}, {}},
         {"damaged", kHead + "00:00:00:00\tT49S49X\n00:00:00:00\tT04S0400\njunk\n", {}, {}, 3},
         {"another rate", kHead + "Time Code Rate=25\n00:00:00:00\t" + kPacket, {}, {}, 0, 0, "25"},

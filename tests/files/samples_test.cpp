@@ -127,7 +127,7 @@ TEST(Samples, EveryOneImportsAndSurvivesOurOwnExportAndImport) {
             c->endFrame = static_cast<int32_t>(std::max<int64_t>(c->endFrame, l.shownFrom + 1));
             c->startFrame = static_cast<int32_t>(l.shownFrom);
         }
-        const std::vector<std::string> ours = DistinctLines(SubtitleText(first.captions));
+        const std::vector<std::string> ours = DistinctLines(SubtitleText(first.captions, true));
         for (const std::string format : {"scc", "ccd", "bin", "mcc", "ccp"}) {
             SCOPED_TRACE(path + " as " + format);
             const std::string out = dir.File("again." + format);
@@ -209,7 +209,7 @@ TEST(Samples, FfmpegReadsTheSameLinesOfEveryScc) {
                          [](const std::string& m) { return m.starts_with("Imported from "); }))
             continue;
         ASSERT_TRUE(testing::FfmpegSccToSrt(path, dir.File("ffmpeg.srt")));
-        EXPECT_EQ(DistinctLines(SubtitleText(project.captions)),
+        EXPECT_EQ(DistinctLines(SubtitleText(project.captions, true)),
                   DistinctLines(ReadFileText(dir.File("ffmpeg.srt"))))
             << path;
         ++compared;

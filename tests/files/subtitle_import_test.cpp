@@ -280,7 +280,7 @@ TEST(SubtitleTiming, LateCaptionsKeepTheirWords) {
             for (const SrtCue& cue : ParseSrt(text)) out.push_back(cue.text);
             return out;
         };
-        EXPECT_EQ(words(SubtitleText(back.captions)), words(srt));
+        EXPECT_EQ(words(SubtitleText(back.captions, true)), words(srt));
         if (!HaveFfmpeg()) continue;
         ASSERT_TRUE(FfmpegSccToSrt(dir.File("out.scc"), dir.File("ffmpeg.srt")));
         EXPECT_EQ(words(ReadFileText(dir.File("ffmpeg.srt"))), words(srt));
@@ -325,9 +325,9 @@ TEST(SubtitleRoundTrip, OurSubRipThroughAProjectIsTheSame) {
     const auto first = Import(srt);
     ASSERT_EQ(first->leftOut.size(), 0u);
     ASSERT_EQ(first->captions.Count(), 300);
-    const std::string ours = SubtitleText(first->captions);
+    const std::string ours = SubtitleText(first->captions, true);
     const auto second = Import(ours);
-    EXPECT_EQ(SubtitleText(second->captions), ours);
+    EXPECT_EQ(SubtitleText(second->captions, true), ours);
     EXPECT_TRUE(SameCaptions(first->captions, second->captions, true));
     // The times of frames come back to the millisecond.
     auto times = [](const std::string& text) {
@@ -341,8 +341,12 @@ TEST(SubtitleRoundTrip, OurSubRipThroughAProjectIsTheSame) {
     EXPECT_EQ(times(ours), times(srt));
     // Styled words keep their spaces in our .srt: each code cell reads as one.
     const auto styled = Import(Cue(10000, 15000, "A <i>b</i>, <font color=red>c</font> <u>d</u>"));
-    EXPECT_EQ(SubtitleText(styled->captions),
+    EXPECT_EQ(SubtitleText(styled->captions, true),
               "1\r\n00:00:10,010 --> 00:00:15,015\r\na b, c d\r\n\r\n");
+    // And its tags, as they came in (the comma that follows a word takes the word's style).
+    EXPECT_EQ(SubtitleText(styled->captions),
+              "1\r\n00:00:10,010 --> 00:00:15,015\r\n"
+              "A <i>b,</i> <font color=\"red\">c</font> <u>d</u>\r\n\r\n");
 }
 
 // FFmpeg's 608 decoder reads our .scc of styled subtitles (some at the top) as the same letters
