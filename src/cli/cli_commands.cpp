@@ -187,7 +187,7 @@ std::optional<CheckProfile> ProfileFor(const std::string& name) {
 }
 
 int RunMux(const std::string& captions, const std::string& source, const std::string& output,
-           const std::string& carrier, const DecodeOptions& decode, const WriteOptions&) {
+           const std::string& carrier, const DecodeOptions& decode, const WriteOptions& write) {
     if (!InputOf(captions)) return UnknownFormat(captions, "read");
     const bool dvd =
         carrier == "dvd" || (carrier.empty() && !IsVideoExtension(ExtensionOf(source)));
@@ -211,7 +211,8 @@ int RunMux(const std::string& captions, const std::string& source, const std::st
     const MpegOutcome outcome =
         dvd ? MultiplexToFile(project, source, output, progress)
             : EmbedToFile(project, source, output, progress,
-                          carrier == "c608" ? CaptionCarrier::Track : CaptionCarrier::Pictures);
+                          carrier == "c608" ? CaptionCarrier::Track : CaptionCarrier::Pictures,
+                          write.write708);
     if (outcome.status != MpegStatus::Completed) return session.Stopped();
     return host.MessageCount() == 0 ? kExitSuccess : kExitFailed;
 }

@@ -369,7 +369,9 @@ TEST_F(CommandLine, ExitStatusesAndMessages) {
              "field 2\n"},
         {{"convert", "--roll-up=skip", d("mixed.scc"), d("o.srt")},
          // One sentence a line, the file named once; the channel-2 pair D9CF has bad parity.
-         cc + "Not imported from " + d("mixed.scc") +
+         cc + "Imported from " + d("mixed.scc") +
+             ":\n  it holds 608 CC1, CC2; CC1 was read (--channel and --service read another).\n" +
+             cc + "Not imported from " + d("mixed.scc") +
              ":\n  1 roll-up code, the first at 00:00:00:00 (roll-up captions were to be left "
              "out; the text these codes put on the screen is in none).\n  2 pairs of caption "
              "channel 2, the first at 00:00:02:00 (only channel 1 is read).\n  1 unreadable line, "
