@@ -10,6 +10,7 @@
 #include "carriers/carrier_commands.h"
 #include "carriers/embed_captions.h"
 #include "check/caption_checks.h"
+#include "check/hunspell_speller.h"
 #include "cli/check_output.h"
 #include "cli/check_reports.h"
 #include "cli/console_host.h"
@@ -186,7 +187,7 @@ std::optional<CheckProfile> ProfileFor(const std::string& name) {
 }
 
 int RunMux(const std::string& captions, const std::string& source, const std::string& output,
-           const std::string& carrier, const DecodeOptions& decode, const WriteOptions&) {
+           const std::string& carrier, const DecodeOptions& decode, const WriteOptions& write) {
     if (!InputOf(captions)) return UnknownFormat(captions, "read");
     const bool dvd =
         carrier == "dvd" || (carrier.empty() && !IsVideoExtension(ExtensionOf(source)));
@@ -210,7 +211,8 @@ int RunMux(const std::string& captions, const std::string& source, const std::st
     const MpegOutcome outcome =
         dvd ? MultiplexToFile(project, source, output, progress)
             : EmbedToFile(project, source, output, progress,
-                          carrier == "c608" ? CaptionCarrier::Track : CaptionCarrier::Pictures);
+                          carrier == "c608" ? CaptionCarrier::Track : CaptionCarrier::Pictures,
+                          write.write708);
     if (outcome.status != MpegStatus::Completed) return session.Stopped();
     return host.MessageCount() == 0 ? kExitSuccess : kExitFailed;
 }
@@ -259,7 +261,7 @@ int RunConvert(const std::string& input, const std::string& output, const WriteO
 }
 
 int RunCheck(const std::string& input, const std::string& profileName, CheckPrint print,
-             TimecodeStyle style, const std::string& from) {
+             TimecodeStyle style, const std::string& from, const Speller* speller) {
     if (!InputOf(input, from)) return UnknownFormat(input, "read");
     const std::optional<CheckProfile> profile = ProfileFor(profileName);
     if (!profile) return kExitUsage;
@@ -268,7 +270,7 @@ int RunCheck(const std::string& input, const std::string& profileName, CheckPrin
     CaptionProject& project = session.project;
     if (!LoadInput(project, host, input, {}, from)) return session.Stopped();
 
-    const std::vector<Finding> findings = CheckCaptions(project.captions, *profile);
+    const std::vector<Finding> findings = CheckCaptions(project.captions, *profile, speller);
     const std::string summary =
         CheckSummary(project.captions.Count(), profile->name, findings) + '\n';
     std::string out;
@@ -289,6 +291,14 @@ int RunCheck(const std::string& input, const std::string& profileName, CheckPrin
     if (!Print(host, out)) return kExitFailed;
     if (print == CheckPrint::Json) std::fputs(summary.c_str(), stderr);
     return CountErrors(findings) > 0 ? kExitFailed : kExitSuccess;
+}
+
+std::unique_ptr<HunspellSpeller> SpellerFor(const std::string& language) {
+    std::string error;
+    std::unique_ptr<HunspellSpeller> speller =
+        HunspellSpeller::Open(language, error, DictionaryFolders());
+    if (!speller) std::fprintf(stderr, "vantrel-cc: %s\n", error.c_str());
+    return speller;
 }
 
 int RunList(const std::string& input, TimecodeStyle style, const DecodeOptions& decode,

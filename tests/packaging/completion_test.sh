@@ -34,7 +34,7 @@ expect "commands, each once"      "vantrel-cc c"                         "check 
 expect "every command"            "vantrel-cc "                          "--help check convert list mux"
 expect "an input takes captions"  "vantrel-cc convert "                  "IN.SRT in.scc out.ts shows src.m2v src.mp4"
 expect "a written format"         "vantrel-cc convert in.scc o"          "out.txt"
-expect "options of check"         "vantrel-cc check --"                  "--drop-frame --jobs --json --junit --profile"
+expect "options of check"         "vantrel-cc check --"                  "--drop-frame --jobs --json --junit --language --profile"
 expect "a joined value"           "vantrel-cc list --roll"               "--roll-up="
 expect "the carrier's choices"    "vantrel-cc mux --carrier "            "a53 c608 dvd"
 expect "a channel is typed"       "vantrel-cc list --channel "           ""
