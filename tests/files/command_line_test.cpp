@@ -237,10 +237,12 @@ TEST_F(CommandLine, ExitStatusesAndMessages) {
     // A sequence header, a group header and ten pictures.
     std::string tiny = "\0\0\1\xB3\x0A\x00\x78\x13"s + "\0\0\1\xB8\x08\x00\x08\x00"s;
     for (int p = 0; p < 10; ++p) tiny += "\0\0\1\0\x01\x0F\xFF\xF8"s;
-    // RCL, "AA" with bad parity (41, not C1), EOC, two null pairs and EDM on six pictures at
-    // 29.97: as DVD caption data after the group header, and as A/53 data after each picture.
-    const char* aa[] = {"\x94\x20", "\x41\x41", "\x94\x2F", "\x80\x80", "\x80\x80", "\x94\x2C"};
-    std::string dvd = tiny.substr(0, 16) + "\0\0\1\xB2\x43\x43\x01\xF8\x8C"s,
+    // RCL, "ABAB" with bad parity in the first byte of one pair and the second of the next (41
+    // and 42, not C1 and C2), EOC, two null pairs and EDM on seven pictures at 29.97: as DVD
+    // caption data after the group header, and as A/53 data after each picture.
+    const char* aa[] = {"\x94\x20", "\x41\xC2", "\xC1\x42", "\x94\x2F",
+                        "\x80\x80", "\x80\x80", "\x94\x2C"};
+    std::string dvd = tiny.substr(0, 16) + "\0\0\1\xB2\x43\x43\x01\xF8\x8E"s,
                 a53 = dvd.substr(0, 16);
     dvd[7] = a53[7] = 0x14;
     for (const char* pair : aa) {
@@ -291,10 +293,10 @@ TEST_F(CommandLine, ExitStatusesAndMessages) {
     };
     const std::string overwrite = "the output would overwrite the input";
     const std::string cc = "vantrel-cc: ", sccHead(kSccFileHeader);
-    const std::string aaSrt = "1\r\n00:00:00,067 --> 00:00:00,167\r\nAA\r\n\r\n";
+    const std::string aaSrt = "1\r\n00:00:00,100 --> 00:00:00,200\r\nABAB\r\n\r\n";
     const auto badParity = [&](const char* name) {
         return cc + "Read from " + d(name) +
-               " by guessing:\n  1 pair with bad parity, the first at 00:00:00:01 (read as if "
+               " by guessing:\n  2 pairs with bad parity, the first at 00:00:00:01 (read as if "
                "the parity were right; a receiver may show a block there or nothing).\n";
     };
     const std::vector<Case> cases = {
