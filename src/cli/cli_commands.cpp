@@ -64,7 +64,7 @@ TerminalProgress ProgressOnTerminal(const char* label) {
 
 // Reads INPUT into the project; false when that failed (the reason is on standard error).
 bool LoadInput(CaptionProject& project, ConsoleHost& host, const std::string& path,
-               const DecodeOptions& decode) {
+               const DecodeOptions& decode, const PictureRate& rate = kCaptionRate) {
     host.SetSubject(path);
     const CaptionFormat* format = InputOf(path);
     if (format && format->kind == FormatKind::Project) {
@@ -77,6 +77,7 @@ bool LoadInput(CaptionProject& project, ConsoleHost& host, const std::string& pa
     // An MPEG-2 stream is read on a worker behind a progress bar; Ctrl+C cancels it.
     ImportHooks hooks;
     hooks.decode = decode;
+    hooks.rate = &rate;
     hooks.readMpeg2 = [&](CaptionProject& p, File& f, CaptionList& into,
                           const DecodeOptions& options) {
         TerminalProgress progress = ProgressOnTerminal("Extracting captions");
@@ -147,7 +148,7 @@ const char* ModeName(int mode) {
 }  // namespace
 
 int RunMux(const std::string& captions, const std::string& source, const std::string& output,
-           const std::string& carrier, const DecodeOptions& decode) {
+           const std::string& carrier, const DecodeOptions& decode, const PictureRate& inputRate) {
     if (!InputOf(captions)) return UnknownFormat(captions, "read");
     const bool dvd =
         carrier == "dvd" || (carrier.empty() && !IsVideoExtension(ExtensionOf(source)));
@@ -162,7 +163,7 @@ int RunMux(const std::string& captions, const std::string& source, const std::st
     Session session;
     ConsoleHost& host = session.host;
     CaptionProject& project = session.project;
-    if (!LoadInput(project, host, captions, decode)) return session.Stopped();
+    if (!LoadInput(project, host, captions, decode, inputRate)) return session.Stopped();
 
     host.SetSubject(output);
     TerminalProgress progress = ProgressOnTerminal("Multiplexing captions");
@@ -177,7 +178,8 @@ int RunMux(const std::string& captions, const std::string& source, const std::st
 }
 
 int RunConvert(const std::string& input, const std::string& output, const WriteOptions& options,
-               const DecodeOptions& decode, std::string_view formatName) {
+               const DecodeOptions& decode, std::string_view formatName,
+               const PictureRate& inputRate) {
     if (!InputOf(input)) return UnknownFormat(input, "read");
     const CaptionFormat* format = formatName.empty() ? OutputOf(output) : FormatNamed(formatName);
     if (!formatName.empty() && (!format || !format->writes)) {
@@ -191,6 +193,11 @@ int RunConvert(const std::string& input, const std::string& output, const WriteO
                      TimecodeOutputs().c_str());
         return kExitUsage;
     }
+    if (options.rate != &kCaptionRate && !format->rates && !InputOf(input)->rates) {
+        std::fprintf(stderr, "vantrel-cc: %s: --rate applies to %s files\n", output.c_str(),
+                     RateOutputs().c_str());
+        return kExitUsage;
+    }
     if (SameFile(input, output)) {
         std::fprintf(stderr, "vantrel-cc: %s: %s\n", output.c_str(), kOverwritesInputText.data());
         return kExitUsage;
@@ -199,7 +206,7 @@ int RunConvert(const std::string& input, const std::string& output, const WriteO
     Session session;
     ConsoleHost& host = session.host;
     CaptionProject& project = session.project;
-    if (!LoadInput(project, host, input, decode)) return session.Stopped();
+    if (!LoadInput(project, host, input, decode, inputRate)) return session.Stopped();
     const bool noCaptions = project.captions.Empty();
 
     host.SetSubject(output);
@@ -237,12 +244,13 @@ int RunCheck(const std::string& input, const std::string& profileName, bool json
     return CountErrors(findings) > 0 ? kExitFailed : kExitSuccess;
 }
 
-int RunList(const std::string& input, TimecodeStyle style, const DecodeOptions& decode) {
+int RunList(const std::string& input, TimecodeStyle style, const DecodeOptions& decode,
+            const PictureRate& inputRate) {
     if (!InputOf(input)) return UnknownFormat(input, "read");
     Session session;
     ConsoleHost& host = session.host;
     CaptionProject& project = session.project;
-    if (!LoadInput(project, host, input, decode)) return session.Stopped();
+    if (!LoadInput(project, host, input, decode, inputRate)) return session.Stopped();
 
     std::string out;
     char text[kSubtitleTextCapacity + 1];

@@ -20,17 +20,20 @@ std::string UsageText();
 // Reads INPUT and writes OUTPUT in the format of its extension, or in the format named
 // `formatName` when that is given; the options' style is that of the timecodes of .scc, .ccd,
 // .mcc and .txt output (other outputs have none and refuse drop-frame). `decode` picks the
-// caption channel of INPUT and what its roll-up captions become.
+// caption channel of INPUT and what its roll-up captions become, `inputRate` what the
+// timecodes of an .scc INPUT count. A rate other than 29.97 is refused for an OUTPUT whose
+// format has no timecodes of other rates.
 int RunConvert(const std::string& input, const std::string& output,
                const WriteOptions& options = {}, const DecodeOptions& decode = {},
-               std::string_view formatName = {});
+               std::string_view formatName = {}, const PictureRate& inputRate = kCaptionRate);
 
 // Copies the video SOURCE to OUTPUT with the captions of CAPTIONS in it: an .m2v stream as DVD
 // user data, other video as A/53 captions (SEI messages, MPEG-2 user data); `carrier` ("dvd",
 // "a53", "c608" for a MOV caption track, or empty for the source's own) picks another. `decode`
 // reads CAPTIONS.
 int RunMux(const std::string& captions, const std::string& source, const std::string& output,
-           const std::string& carrier = "", const DecodeOptions& decode = {});
+           const std::string& carrier = "", const DecodeOptions& decode = {},
+           const PictureRate& inputRate = kCaptionRate);
 
 // Checks the captions of INPUT against a profile: a built-in one by name, or a profile file
 // (the broadcast profile when `profile` is empty). Prints one line per finding and a summary,
@@ -41,6 +44,6 @@ int RunCheck(const std::string& input, const std::string& profile, bool json,
 
 // Prints one line per caption of INPUT.
 int RunList(const std::string& input, TimecodeStyle style = TimecodeStyle::NonDropFrame,
-            const DecodeOptions& decode = {});
+            const DecodeOptions& decode = {}, const PictureRate& inputRate = kCaptionRate);
 
 }  // namespace vantrel::cli

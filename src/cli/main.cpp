@@ -49,6 +49,7 @@ int main(int argc, char** argv) {
     vantrel::WriteOptions write;
     std::string formatName;
     bool writeGiven = false;
+    const vantrel::PictureRate* inputRate = nullptr;
     for (int k = 2; k < argc; ++k) {
         const std::string arg = argv[k];
         if (arg == "--drop-frame") {
@@ -91,6 +92,15 @@ int main(int argc, char** argv) {
             if (value != "4:3" && value != "16:9") return Usage("--aspect takes 4:3 or 16:9");
             write.widescreen = value == "16:9";
             writeGiven = true;
+        } else if (arg == "--rate" || arg == "--input-rate") {
+            const vantrel::PictureRate* rate =
+                vantrel::PictureRateNamed(k + 1 < argc ? argv[++k] : "");
+            if (!rate) {
+                return Usage((arg + " takes " + vantrel::PictureRateNames()).c_str());
+            }
+            if (arg == "--rate") write.rate = rate;
+            if (arg == "--input-rate" || !inputRate) inputRate = rate;
+            decodeGiven = true;
         } else if (std::strcmp(argv[k], "--json") == 0) {
             json = true;
         } else if (std::strcmp(argv[k], "--profile") == 0) {
@@ -106,24 +116,27 @@ int main(int argc, char** argv) {
     }
     if (!carrier.empty() && command != "mux") return Usage("--carrier goes with mux");
     if (decodeGiven && command != "convert" && command != "list" && command != "mux") {
-        return Usage("--channel and --roll-up go with convert, list and mux");
+        return Usage("--channel, --roll-up and the rates go with convert, list and mux");
     }
     if ((json || profile) && command != "check") return Usage("--json and --profile go with check");
     if (writeGiven && command != "convert")
         return Usage("--format, --aspect and --srt-plain go with convert");
+    if (style == TimecodeStyle::DropFrame && !write.rate->dropFrame)
+        return Usage("--drop-frame labels are those of 29.97 video only");
+    if (!inputRate) inputRate = &vantrel::kCaptionRate;
     // The commands write their output only once it is complete, so a failure that ends one
     // anywhere leaves nothing behind; it ends here with one line and status 1.
     try {
         if (command == "convert") {
             if (files.size() != 2) return Usage("convert takes an INPUT and an OUTPUT file");
             write.style = style;
-            return RunConvert(files[0], files[1], write, decode, formatName);
+            return RunConvert(files[0], files[1], write, decode, formatName, *inputRate);
         }
         if (command == "mux") {
             if (files.size() != 3) {
                 return Usage("mux takes a CAPTIONS file, a SOURCE and an OUTPUT stream");
             }
-            return RunMux(files[0], files[1], files[2], carrier, decode);
+            return RunMux(files[0], files[1], files[2], carrier, decode, *inputRate);
         }
         if (command == "check") {
             if (files.size() != 1) return Usage("check takes one INPUT file");
@@ -131,7 +144,7 @@ int main(int argc, char** argv) {
         }
         if (command == "list") {
             if (files.size() != 1) return Usage("list takes one INPUT file");
-            return RunList(files[0], style, decode);
+            return RunList(files[0], style, decode, *inputRate);
         }
     } catch (const std::bad_alloc&) {
         Failed(files, std::string(vantrel::kOutOfMemoryText));

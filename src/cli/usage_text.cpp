@@ -5,11 +5,12 @@ namespace vantrel::cli {
 
 std::string UsageText() {
     return "Usage: vantrel-cc convert INPUT OUTPUT [--drop-frame] [--channel N] [--roll-up=HOW]\n"
-           "           [--format NAME] [--aspect 4:3|16:9] [--srt-plain]\n"
-           "       vantrel-cc list INPUT [--drop-frame] [--channel N] [--roll-up=HOW]\n"
+           "           [--format NAME] [--aspect 4:3|16:9] [--srt-plain] [--rate R]\n"
+           "           [--input-rate R]\n"
+           "       vantrel-cc list INPUT [--drop-frame] [--channel N] [--roll-up=HOW] [--rate R]\n"
            "       vantrel-cc check INPUT [--profile NAME|FILE] [--json] [--drop-frame]\n"
            "       vantrel-cc mux CAPTIONS SOURCE OUTPUT [--carrier dvd|a53|c608] [--channel N]\n"
-           "           [--roll-up=HOW]\n"
+           "           [--roll-up=HOW] [--input-rate R]\n"
            "       vantrel-cc --help\n"
            "\n"
            "Converts line-21 (CEA-608) captions between file formats; roll-up and\n"
@@ -30,6 +31,12 @@ std::string UsageText() {
            "           whatever its extension\n"
            "  --aspect 4:3|16:9  the picture Timed Text regions are placed on (4:3\n"
            "           by default; on 16:9 the captions keep to its middle 4:3 part)\n"
+           "  --rate R  the picture rate (" + PictureRateNames() +
+           ", 29.97 by\n"
+           "           default) whose pictures the timecodes of " + RateOutputs() + "\n"
+           "           output and of an .scc INPUT count; captions keep their times\n"
+           "           (an .mcc file names its own rate)\n"
+           "  --input-rate R  the rate of an .scc INPUT when it is not that of OUTPUT\n"
            "  --srt-plain  writes .srt rows in lower case without style tags (by\n"
            "           default they keep their case, italics, underline and colours)\n"
            "  --channel N  reads caption channel N of INPUT, 1 to 4 (default 1);\n"

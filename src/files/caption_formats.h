@@ -32,6 +32,7 @@ struct WriteOptions {
     TimecodeStyle style = TimecodeStyle::NonDropFrame;
     bool plainSubRip = false;  // SubRip rows in lower case, without style tags
     bool widescreen = false;   // text placed by percentages of a 16:9 picture, not a 4:3 one
+    const PictureRate* rate = &kCaptionRate;  // of the timecodes of a row with `rates`
 };
 
 struct CaptionFormat {
@@ -47,7 +48,9 @@ struct CaptionFormat {
     bool field2;          // carries field 2 (channels 3 and 4) or 708 data beside field 1
     bool timecodes;       // writes timecodes, and so can write them drop-frame
     bool binary = false;  // read only as far as the last frame we place data on, not as text
-    CaptionFileData (*readPairs)(std::span<const uint8_t>, const std::atomic<int>*) = nullptr;
+    bool rates = false;   // its timecodes can count pictures of any of kPictureRates
+    CaptionFileData (*readPairs)(std::span<const uint8_t>, const std::atomic<int>*,
+                                 const PictureRate&) = nullptr;
     std::string (*writePairs)(std::span<const uint8_t>, const WriteOptions&,
                               const std::atomic<int>*) = nullptr;
     SubtitleFile (*readCues)(std::string_view, const std::atomic<int>*) = nullptr;
@@ -87,6 +90,8 @@ bool IsDropFrameFilter(std::string_view filter);
 std::string ExtensionList(bool reading, size_t indent, size_t width);
 // ".scc, .ccd, .mcc and .txt": the default extensions of the rows that write timecodes.
 std::string TimecodeOutputs();
+// ".scc and .mcc": those of the rows whose timecodes can count other rates than 29.97.
+std::string RateOutputs();
 // "raw, scc, ...": the names of the rows that write, for choosing one by name.
 std::string OutputNames();
 // One line per row that reads (or writes), for the converter's help: `indent` blanks, the

@@ -77,12 +77,19 @@ constexpr size_t kTimeCodeSectionBytes = 5;
 constexpr size_t kFooterBytes = 4;
 constexpr uint8_t kTimeCodePresent = 0x80;
 constexpr uint8_t kCcDataPresent = 0x40;
-// 29.97 frames per second (code 4) in the high half, the low half reserved as ones.
-constexpr uint8_t kFrameRate2997 = 0x4F;
 // cc_data present, caption service active, the reserved bit set.
 constexpr uint8_t kWrittenFlags = 0x43;
-// What 29.97 video carries per frame: one entry of each 608 field, the rest 708 padding.
-constexpr size_t kCcCount2997 = 20;
+
+// How a picture rate is written: the packet's frame rate code (in the high half of its byte,
+// the low half reserved as ones), the cc_data entries a picture carries (708's 9600 bits a
+// second), and the time code rate of the header.
+struct RateCodes {
+    uint8_t frameRate;
+    size_t ccCount;
+    std::string_view timeCodeRate;
+};
+constexpr RateCodes kRateCodes[std::size(kPictureRates)] = {
+    {0x1F, 25, "24"}, {0x2F, 25, "24"}, {0x3F, 24, "25"}, {0x4F, 20, "30"}, {0x5F, 20, "30"}};
 
 struct Abbreviation {
     char letter;
@@ -179,13 +186,35 @@ PacketCheck CheckPacket(std::span<const uint8_t> p, std::span<const uint8_t>& en
     return PacketCheck::Captions;
 }
 
-// The time code rates read: 30 frames to the second, as labels of 29.97 video, drop-frame or
-// not; nothing for any other rate.
-std::optional<TimecodeStyle> RateStyle(std::string_view rate) {
-    while (!rate.empty() && (rate.back() == ' ' || rate.back() == '\t')) rate.remove_suffix(1);
-    if (rate == "30") return TimecodeStyle::NonDropFrame;
-    if (rate == "30DF" || rate == "30df") return TimecodeStyle::DropFrame;
+size_t RateIndex(const PictureRate& rate) {
+    return static_cast<size_t>(&rate - std::begin(kPictureRates));
+}
+
+// A header's time code rate: the labels it counts and whether they are drop-frame; the picture
+// rate is the first of kPictureRates with those labels (23.976 for "24", 29.97 for "30") until
+// a packet's frame rate code says which. Nothing for a rate that is not read.
+struct HeaderRate {
+    const PictureRate* rate = &kCaptionRate;
+    TimecodeStyle style = TimecodeStyle::NonDropFrame;
+};
+std::optional<HeaderRate> ReadHeaderRate(std::string_view text) {
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+    if (text == "30DF" || text == "30df") return HeaderRate{&kCaptionRate, TimecodeStyle::DropFrame};
+    for (const PictureRate& rate : kPictureRates) {
+        if (kRateCodes[RateIndex(rate)].timeCodeRate == text) return HeaderRate{&rate};
+    }
     return std::nullopt;
+}
+
+// The rate a packet's frame rate code names, when it counts the header's labels.
+const PictureRate* PacketRate(uint8_t frameRate, const PictureRate& header) {
+    for (const PictureRate& rate : kPictureRates) {
+        if (kRateCodes[RateIndex(rate)].frameRate >> 4 == frameRate >> 4 &&
+            rate.labelsPerSecond == header.labelsPerSecond) {
+            return &rate;
+        }
+    }
+    return nullptr;
 }
 
 // A timecode read by its separator, relabelled as the file's rate names it: a 30DF file may
@@ -227,17 +256,22 @@ void AppendPacketText(std::string& out, std::span<const uint8_t> bytes) {
     }
 }
 
-// The ancillary packet of one frame: its field-1 pair, a null field-2 pair and 708 padding.
-std::vector<uint8_t> FramePacket(uint8_t first, uint8_t second, int64_t frame) {
-    const auto counter0 = static_cast<uint8_t>(frame >> 8);
-    const auto counter1 = static_cast<uint8_t>(frame);
-    std::vector<uint8_t> cdp{
-        kCdpId0,        kCdpId1,        0,
-        kFrameRate2997, kWrittenFlags,  counter0,
-        counter1,       kCcDataSection, static_cast<uint8_t>(0xE0 | kCcCount2997),
-        kField1Entry,   first,          second,
-        kField2Entry,   0x80,           0x80};
-    for (size_t k = 2; k < kCcCount2997; ++k)
+// The ancillary packet of one picture: its field-1 pairs, as many null field-2 pairs and 708
+// padding.
+std::vector<uint8_t> PicturePacket(std::span<const uint8_t> pairs, int64_t picture,
+                                   const RateCodes& codes) {
+    const auto counter0 = static_cast<uint8_t>(picture >> 8);
+    const auto counter1 = static_cast<uint8_t>(picture);
+    std::vector<uint8_t> cdp{kCdpId0,         kCdpId1,  0,
+                             codes.frameRate, kWrittenFlags,
+                             counter0,        counter1, kCcDataSection,
+                             static_cast<uint8_t>(0xE0 | codes.ccCount)};
+    for (size_t k = 0; k < pairs.size(); k += 2) {
+        cdp.insert(cdp.end(), {kField1Entry, pairs[k], ByteAt(pairs, k + 1)});
+        cdp.insert(cdp.end(), {kField2Entry, 0x80, 0x80});
+    }
+    // Two entries a pair, one of each field.
+    for (size_t k = (pairs.size() + 1) / 2 * 2; k < codes.ccCount; ++k)
         cdp.insert(cdp.end(), kPadding.begin(), kPadding.end());
     cdp.insert(cdp.end(), {kFooterSection, counter0, counter1, 0});
     cdp[2] = static_cast<uint8_t>(cdp.size());
@@ -250,7 +284,8 @@ std::vector<uint8_t> FramePacket(uint8_t first, uint8_t second, int64_t frame) {
 
 }  // namespace
 
-CaptionFileData ReadMccText(std::span<const uint8_t> text, const std::atomic<int>* cancel) {
+CaptionFileData ReadMccText(std::span<const uint8_t> text, const std::atomic<int>* cancel,
+                            const PictureRate&) {
     CaptionFileData result;
     const DecodedText decoded(text);
     TextLines lines(decoded.Text());
@@ -259,7 +294,8 @@ CaptionFileData ReadMccText(std::span<const uint8_t> text, const std::atomic<int
     result.recognized = true;
 
     PairStreamBuilder field1, field2;
-    std::optional<TimecodeStyle> style;
+    std::optional<HeaderRate> header;
+    bool rateKnown = false;  // a packet's frame rate code has said which of the header's
     int64_t lastLabel = -1;
     CancelPoll cancelled(cancel);
     while (!cancelled() && lines.Next(line)) {
@@ -268,8 +304,8 @@ CaptionFileData ReadMccText(std::span<const uint8_t> text, const std::atomic<int
         const std::optional<TimecodeLine> timecode = ParseTimecodeLine(line);
         if (!timecode) {
             if (StartsWith(line, kRateKey)) {
-                style = RateStyle(line.substr(kRateKey.size()));
-                if (!style) {
+                header = ReadHeaderRate(line.substr(kRateKey.size()));
+                if (!header) {
                     result.unsupportedRate = std::string(line.substr(kRateKey.size()));
                     return result;
                 }
@@ -278,15 +314,23 @@ CaptionFileData ReadMccText(std::span<const uint8_t> text, const std::atomic<int
             }
             continue;  // the header's other fields tell nothing about the captions
         }
-        int64_t frame = style ? FrameOfLabels(*timecode, line, *style) : timecode->frame;
-        // Packets on one timecode go on where the one before ended.
-        const bool sameLabel = frame == lastLabel;
-        lastLabel = frame;
         std::span<const uint8_t> entries;
         size_t count = 0;
         const std::optional<std::vector<uint8_t>> packet = ExpandPacket(timecode->data);
         const PacketCheck check =
             packet ? CheckPacket(*packet, entries, count) : PacketCheck::Malformed;
+        if (check == PacketCheck::Captions && header && !rateKnown) {
+            rateKnown = true;
+            const PictureRate* rate = PacketRate((*packet)[kAncHeaderBytes + 3], *header->rate);
+            if (rate) header->rate = rate;
+        }
+        const PictureRate& rate = header ? *header->rate : kCaptionRate;
+        const TimecodeLine labels = *ParseTimecodeLine(line, rate);
+        int64_t frame = header ? FrameOfLabels(labels, line, header->style) : labels.frame;
+        // Packets on one timecode go on where the one before ended; at other rates than
+        // 29.97, so do those of a later picture that a picture of more pairs runs into.
+        const bool sameLabel = frame == lastLabel || (&rate != &kCaptionRate && frame > lastLabel);
+        lastLabel = frame;
         if (check == PacketCheck::Malformed) {
             result.unreadableLines.Add(number);
             continue;
@@ -306,7 +350,7 @@ CaptionFileData ReadMccText(std::span<const uint8_t> text, const std::atomic<int
                 result.queuedLines.Add(number, frame);
                 [[fallthrough]];
             case PairStreamBuilder::LineStart::Placed:
-                if (timecode->highFrameNumber) result.highFrameNumbers.Add(number, frame);
+                if (labels.highFrameNumber) result.highFrameNumbers.Add(number, frame);
                 break;
             case PairStreamBuilder::LineStart::Overlapping:
                 result.linesOutOfOrder.Add(number, frame);
@@ -330,19 +374,28 @@ CaptionFileData ReadMccText(std::span<const uint8_t> text, const std::atomic<int
 }
 
 std::string FormatMccText(std::span<const uint8_t> stream, TimecodeStyle style,
-                          const std::atomic<int>* cancel) {
+                          const std::atomic<int>* cancel, const PictureRate& rate) {
     CancelPoll cancelled(cancel);
+    const RateCodes& codes = kRateCodes[RateIndex(rate)];
+    const bool dropFrame = rate.dropFrame && style == TimecodeStyle::DropFrame;
     std::string out(kMccFormatLine);
     out += "1.0\r\n";
     out += kMccPreamble;
     out += "Creation Program=Vantrel\r\n";
     out += kRateKey;
-    out += style == TimecodeStyle::DropFrame ? "30DF\r\n\r\n" : "30\r\n\r\n";
-    for (size_t i = 0; i < stream.size() && !cancelled(); i += 2) {
-        const auto frame = static_cast<int64_t>(i / 2);
-        out += FormatTimecode(frame, style);
+    out += codes.timeCodeRate;
+    out += dropFrame ? "DF\r\n\r\n" : "\r\n\r\n";
+    const auto frames = static_cast<int64_t>((stream.size() + 1) / 2);
+    for (int64_t picture = 0; !cancelled(); ++picture) {
+        const int64_t first = FrameOfPicture(picture, rate);
+        if (first >= frames) break;
+        const int64_t end = std::min(FrameOfPicture(picture + 1, rate), frames);
+        out += FormatPictureTimecode(picture, style, rate);
         out += '\t';
-        AppendPacketText(out, FramePacket(stream[i], ByteAt(stream, i + 1), frame));
+        AppendPacketText(out, PicturePacket(stream.subspan(2 * first, std::min<size_t>(
+                                                                          2 * (end - first),
+                                                                          stream.size() - 2 * first)),
+                                            picture, codes));
         out += "\r\n";
     }
     return out;

@@ -22,13 +22,20 @@ inline constexpr std::string_view kMccFormatLine = "File Format=MacCaption_MCC V
 // the first line doesn't begin with "File Format=MacCaption_MCC V". A time code rate other than
 // 30 and 30DF ends the reading with `unsupportedRate` set. A packet whose checksums or length
 // are wrong is left out and counted. Stops early once `cancel` is raised.
+// The time code rates read are 24 (23.976 or 24 pictures a second, as the packets' frame rate
+// code says; 23.976 when it says neither), 25, 30 and 30DF (29.97, or 30 by the code); a
+// picture's pairs go on at the first caption frame it carries. `rate` is not asked: the file
+// says its own.
 CaptionFileData ReadMccText(std::span<const uint8_t> text,
-                            const std::atomic<int>* cancel = nullptr);
+                            const std::atomic<int>* cancel = nullptr,
+                            const PictureRate& rate = kCaptionRate);
 
-// The whole .mcc file of an encoded pair stream: the header, then one line per frame of the
-// stream, its field-1 pair in a packet of 20 cc_data entries as 29.97 video carries them.
+// The whole .mcc file of an encoded pair stream: the header, then one line per picture of
+// `rate` up to the stream's end, the field-1 pairs the picture carries (none to two) in a packet
+// of as many cc_data entries as video of the rate carries.
 std::string FormatMccText(std::span<const uint8_t> stream,
                           TimecodeStyle style = TimecodeStyle::NonDropFrame,
-                          const std::atomic<int>* cancel = nullptr);
+                          const std::atomic<int>* cancel = nullptr,
+                          const PictureRate& rate = kCaptionRate);
 
 }  // namespace vantrel

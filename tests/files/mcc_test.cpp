@@ -37,6 +37,12 @@ TEST(MccFile, WritesOnePacketPerFrame) {
     EXPECT_NE(FormatMccText(Bytes("\x80\x80"), TimecodeStyle::DropFrame)
                   .find("30DF\r\n\r\n00:00:00;00\t"),
               std::string::npos);
+    // At 23.976 picture 2 (83.4 ms) carries frames 2 and 3 (66.7 and 100.1 ms): a packet of
+    // frame rate code 1 and 25 entries, worked out by hand.
+    const std::string film = FormatMccText(AfterNullPairs(2, "\x94\x20\x94\x2F"), {}, nullptr,
+                                           *PictureRateNamed("23.976"));
+    EXPECT_NE(film.find("Time Code Rate=24\r\n\r\n00:00:00:00\t"), std::string::npos);
+    EXPECT_TRUE(film.ends_with("\r\n00:00:00:02\tT58S581F43Z0272F9FC9420RFC942FROOI74Z0279BA\r\n"));
 }
 
 TEST(MccFile, Reads) {
@@ -86,7 +92,13 @@ TEST(MccFile, Reads) {
          {}},
         {"other ancillary data", kHead + "00:00:00:00\t6102038080800B\n", {}, {}},
         {"damaged", kHead + "00:00:00:00\tT49S49X\n00:00:00:00\tT04S0400\njunk\n", {}, {}, 3},
-        {"another rate", kHead + "Time Code Rate=25\n00:00:00:00\t" + kPacket, {}, {}, 0, 0, "25"},
+        {"another rate", kHead + "Time Code Rate=50\n00:00:00:00\t" + kPacket, {}, {}, 0, 0, "50"},
+        // Picture 250 at 25 (10 s) carries frame 300 (10.010 s); picture 24 at 23.976 (the
+        // packet names no 24-label rate) frame 30, both 1.001 s.
+        {"25", kHead + "Time Code Rate=25\n00:00:10:00\t" + kPacket,
+         AfterNullPairs(300, "\x94\xAF"), AfterNullPairs(300, "\x80\x80")},
+        {"24", kHead + "Time Code Rate=24\n00:00:01:00\t" + kPacket,
+         AfterNullPairs(30, "\x94\xAF"), AfterNullPairs(30, "\x80\x80")},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

@@ -38,10 +38,13 @@ std::string OneNote(std::string text) {
 
 // Imports a sample; the only messages allowed are the report of data left out or read by
 // guessing (the malformed pycaption samples) and what roll-up and paint-on data became.
-void Import(CaptionProject& project, const std::string& path, const std::string& extension) {
+void Import(CaptionProject& project, const std::string& path, const std::string& extension,
+            const PictureRate& rate = kCaptionRate) {
     RecordingHost host;
     project.host = &host;
-    EXPECT_EQ(ImportCaptionFile(project, path, extension), ImportResult::Imported) << path;
+    ImportHooks hooks;
+    hooks.rate = &rate;
+    EXPECT_EQ(ImportCaptionFile(project, path, extension, hooks), ImportResult::Imported) << path;
     for (const std::string& m : host.messages) {
         EXPECT_TRUE(m.starts_with("Not imported from " + path + "\n") ||
                     m.starts_with("Read from " + path + " by guessing\n") ||
@@ -82,19 +85,29 @@ TEST(Samples, EveryOneImportsAndSurvivesOurOwnExportAndImport) {
         Import(first, path, extension);
         captions += first.captions.Count();
         if (first.captions.Empty()) continue;  // would export an empty file
-        for (const char* format : {"scc", "ccd", "bin", "mcc"}) {
+        // Every format of pairs, and those with timecodes of other rates at each of them.
+        const struct {
+            const char* format;
+            const char* rate;
+        } outputs[] = {{"scc", "29.97"}, {"ccd", "29.97"},  {"bin", "29.97"}, {"mcc", "29.97"},
+                       {"scc", "23.976"}, {"mcc", "23.976"}, {"scc", "24"},    {"mcc", "24"},
+                       {"scc", "25"},     {"mcc", "25"},     {"scc", "30"},    {"mcc", "30"}};
+        for (const auto& [format, rateName] : outputs) {
+            const PictureRate& rate = *PictureRateNamed(rateName);
             const std::string out = dir.File(std::string("again.") + format);
             RecordingHost host;
             first.host = &host;
-            const ExportResult exported = ExportCaptionFile(first, out, format);
+            const ExportResult exported =
+                ExportCaptionFile(first, out, *FormatNamed(format), {.rate = &rate});
             first.host = nullptr;
             EXPECT_EQ(exported.leftOut, 0u) << path << ": " << host.messages[0];
             CaptionProject second;
-            Import(second, out, format);
+            Import(second, out, format, rate);
             EXPECT_TRUE(SameCaptions(first.captions, second.captions, true))
-                << path << " as " << format;
+                << path << " as " << format << " at " << rateName;
             const std::string f = format;
             if (!ffmpeg || (f != "scc" && f != "mcc") || extension == "bin") continue;
+            if (&rate != &kCaptionRate && rate.name != "23.976") continue;
             // FFmpeg's 608 decoder reads the same words, spaces and rows as our .srt holds.
             ASSERT_TRUE(testing::FfmpegSccToSrt(out, dir.File("ffmpeg.srt")));
             const auto theirs = testing::ParseSrt(ReadFileText(dir.File("ffmpeg.srt")), true);
