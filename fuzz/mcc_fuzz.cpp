@@ -9,5 +9,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             return vantrel::ReadMccText(text, nullptr, rate);
         },
         [](std::span<const uint8_t> stream, vantrel::TimecodeStyle style,
-           const vantrel::PictureRate& rate) { return vantrel::FormatMccText(stream, style, nullptr, rate); });
+           const vantrel::PictureRate& rate) {
+            return vantrel::FormatMccText(stream, style, nullptr, nullptr, "eng", rate);
+        });
 }

@@ -10,5 +10,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             return vantrel::ReadSccText(text, nullptr, rate);
         },
         [](std::span<const uint8_t> stream, vantrel::TimecodeStyle style,
-           const vantrel::PictureRate& rate) { return vantrel::FormatSccText(stream, style, nullptr, rate); });
+           const vantrel::PictureRate& rate) {
+            return vantrel::FormatSccText(stream, style, nullptr, rate);
+        });
 }

@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${VANTREL_BUILD_DIR:-build/test}
-scripts/install-deps.sh "$build"
+scripts/install-deps.sh --npm "$build"
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTREL_TESTS=ON "$@"
 cmake --build "$build" -j"$(nproc)"
 export QT_QPA_PLATFORM=offscreen

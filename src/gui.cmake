@@ -20,7 +20,8 @@ file(GLOB vantrel_gui_headers CONFIGURE_DEPENDS
 add_library(vantrel_gui STATIC ${vantrel_gui_sources} ${vantrel_gui_headers})
 set_target_properties(vantrel_gui PROPERTIES AUTOMOC ON)
 target_include_directories(vantrel_gui PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/src)
-target_link_libraries(vantrel_gui PUBLIC vantrel_core Qt6::Widgets Qt6::Gui PkgConfig::MPV
+# The window links the video code in: its player loads FFmpeg's libraries anyway.
+target_link_libraries(vantrel_gui PUBLIC vantrel_av Qt6::Widgets Qt6::Gui PkgConfig::MPV
   PkgConfig::FFMPEG)
 # The generated caption font and caret (tools/make_caption_font.cpp) and the icons
 # (tools/make_icons.cpp), built into the program.

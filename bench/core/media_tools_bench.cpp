@@ -1,4 +1,5 @@
 // The timing tools' reading of a video, timed: `peaks FILE` reads the first sound track's peaks,
+// `speech FILE` its peaks and its runs of speech (printed as seconds from and to),
 // `shots FILE [THRESHOLD]` scores every frame and picks the shot changes, `memory SECONDS` gives
 // the peaks' bytes for that much sound. Run by bench/timing_tools.sh; at normal priority, so
 // that it is timed as ffmpeg is.
@@ -33,6 +34,17 @@ int main(int argc, char** argv) {
                     peaks.Bytes());
         return 0;
     }
+    if (what == "speech" && argc > 2) {
+        AudioPeaks peaks;
+        SpeechActivity speech;
+        if (ReadAudioPeaks(argv[2], 0, peaks, control, {}, &speech) != MediaRead::kDone) return 1;
+        const std::vector<SpeechRun> runs = speech.Runs();
+        std::printf("speech_ms %.0f seconds %.1f runs %zu\n", Since(start), speech.KnownSeconds(),
+                    runs.size());
+        for (const SpeechRun& run : runs)
+            std::printf("%.2f %.2f\n", run.from / 100.0, run.to / 100.0);
+        return 0;
+    }
     if (what == "shots" && argc > 2) {
         ShotScores scores;
         if (ScoreShotChanges(argv[2], scores, control) != MediaRead::kDone) return 1;
@@ -53,7 +65,8 @@ int main(int argc, char** argv) {
         std::printf("peaks_bytes %zu\n", peaks.Bytes());
         return 0;
     }
-    std::fprintf(stderr, "usage: %s peaks FILE | shots FILE [THRESHOLD] | memory SECONDS\n",
+    std::fprintf(stderr,
+                 "usage: %s peaks FILE | speech FILE | shots FILE [THRESHOLD] | memory SECONDS\n",
                  argv[0]);
     return 2;
 }

@@ -1,6 +1,6 @@
 // Subtitles to broadcast captions on a feature: a three-hour .srt of about 3,000 cues, read,
-// laid out as pop-on captions, checked against the encoder and written as .scc. The same
-// program writes that .srt for bench/compare_ffmpeg.sh:
+// laid out as pop-on captions, checked against the encoder and written as .scc; also a one-word
+// cue and a long transcript. The same program writes that .srt for bench/compare_ffmpeg.sh:
 //   subtitle_bench --make-srt PATH
 #include <benchmark/benchmark.h>
 
@@ -14,6 +14,7 @@
 #include "files/scc.h"
 #include "files/subtitle_import.h"
 #include "files/timecode.h"
+#include "files/transcript.h"
 
 using namespace vantrel;
 
@@ -82,6 +83,24 @@ void BM_SubRipToScc_3Hours(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * srt.size()));
 }
 BENCHMARK(BM_SubRipToScc_3Hours)->Unit(benchmark::kMillisecond);
+
+// Hostile shapes that were once quadratic: a 4 MB cue of one word, cut into screen-wide pieces,
+// and a transcript of 300,000 one-line blocks. Both should take about a second, not a minute.
+void BM_OneWordCue_4MB(benchmark::State& state) {
+    const std::string srt = "1\n00:00:01,000 --> 00:00:02,000\n" + std::string(4 << 20, 'O') + "\n";
+    for (auto _ : state) {
+        CaptionList list;
+        benchmark::DoNotOptimize(MakeSubtitleCaptions(ReadSubRip(srt), list));
+    }
+}
+BENCHMARK(BM_OneWordCue_4MB)->Unit(benchmark::kMillisecond);
+
+void BM_Transcript_300000Blocks(benchmark::State& state) {
+    std::string text;
+    for (int k = 0; k < 300000; ++k) text += "A LINE OF THE TRANSCRIPT\n\n";
+    for (auto _ : state) benchmark::DoNotOptimize(MakeTranscriptCaptions(ReadTranscript(text)));
+}
+BENCHMARK(BM_Transcript_300000Blocks)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -1,6 +1,7 @@
 #include "app/caption_table.h"
 
 #include <QHeaderView>
+#include <QItemSelection>
 #include <QKeyEvent>
 #include <algorithm>
 
@@ -32,7 +33,7 @@ CaptionTable::CaptionTable(CaptionList& list, QWidget* parent)
     for (int c : {CaptionTableModel::kStart, CaptionTableModel::kEnd, CaptionTableModel::kDuration})
         fit(c, "00:00:00;00");
     fit(CaptionTableModel::kMode, "Persistent");
-    fit(CaptionTableModel::kRows, "Rows");
+    fit(CaptionTableModel::kRows, "14-15");
     fit(CaptionTableModel::kRate, "00.0");
     // The short columns first, all in sight in a narrow side column; the text last, taking the
     // rest of the width.
@@ -83,10 +84,63 @@ std::vector<Caption*> CaptionTable::SelectedCaptions() const {
     return captions;
 }
 
+void CaptionTable::SelectCaptions(const std::vector<Caption*>& captions) {
+    QItemSelection chosen;
+    for (const Caption* c : captions) {
+        const int row = list_.RowOf(c);
+        if (row >= 0)
+            chosen.select(model_.index(row, 0),
+                          model_.index(row, CaptionTableModel::kColumnCount - 1));
+    }
+    if (chosen.isEmpty()) return;
+    // The first one is followed already: choosing it sends the video nowhere.
+    followed_ = captions.front();
+    QItemSelectionModel& selection = *selectionModel();
+    const QModelIndex first = model_.index(list_.RowOf(captions.front()), 0);
+    selection.setCurrentIndex(first, QItemSelectionModel::NoUpdate);
+    selection.select(chosen, QItemSelectionModel::ClearAndSelect);
+    scrollTo(first);
+}
+
+namespace {
+
+enum class ClipboardKey { None, Cut, Copy, Paste };
+
+ClipboardKey ClipboardKeyOf(const QKeyEvent& key) {
+    if (key.matches(QKeySequence::Cut)) return ClipboardKey::Cut;
+    if (key.matches(QKeySequence::Copy)) return ClipboardKey::Copy;
+    if (key.matches(QKeySequence::Paste)) return ClipboardKey::Paste;
+    return ClipboardKey::None;
+}
+
+}  // namespace
+
+bool CaptionTable::event(QEvent* e) {
+    if (e->type() == QEvent::ShortcutOverride &&
+        ClipboardKeyOf(*static_cast<QKeyEvent*>(e)) != ClipboardKey::None) {
+        e->accept();
+        return true;
+    }
+    return QTableView::event(e);
+}
+
 void CaptionTable::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Delete && event->modifiers() == Qt::NoModifier) {
         emit DeleteRequested();
         return;
+    }
+    switch (ClipboardKeyOf(*event)) {
+        case ClipboardKey::Cut:
+            emit CutRequested();
+            return;
+        case ClipboardKey::Copy:
+            emit CopyRequested();
+            return;
+        case ClipboardKey::Paste:
+            emit PasteRequested();
+            return;
+        case ClipboardKey::None:
+            break;
     }
     QTableView::keyPressEvent(event);
 }

@@ -1,8 +1,9 @@
 // The caption list: a table of every caption of the project (CaptionTableModel), rows of one
 // height and no widget per row, so that thousands of captions scroll as cheaply as ten. Choosing
 // a row sends the video to the caption's start; the playhead highlights the caption on the air.
-// Delete asks for the selected captions to be removed, a double-click for one to be edited; Home
-// and End go to the first and last caption.
+// Delete asks for the selected captions to be removed, a double-click for one to be edited, the
+// clipboard keys for them to be cut, copied or pasted; Home and End go to the first and last
+// caption.
 #pragma once
 
 #include <QTableView>
@@ -27,6 +28,8 @@ class CaptionTable : public QTableView {
     void FollowFrame(int32_t frame);
     // The captions of the selected rows, in list order.
     std::vector<Caption*> SelectedCaptions() const;
+    // Selects exactly these captions of the list, the first one current and in view.
+    void SelectCaptions(const std::vector<Caption*>& captions);
     void SetTimecodeStyle(TimecodeStyle style) { model_.SetTimecodeStyle(style); }
 
   signals:
@@ -36,9 +39,16 @@ class CaptionTable : public QTableView {
     void DeleteRequested();
     // A double-click on a row: edit that caption on the caption screen.
     void EditRequested(int row);
+    // Ctrl+X, Ctrl+C or Ctrl+V in the list: the selected captions cut or copied, or the
+    // clipboard's captions pasted at the playhead.
+    void CutRequested();
+    void CopyRequested();
+    void PasteRequested();
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
+    // The clipboard keys are the list's own while it has the focus.
+    bool event(QEvent* event) override;
 
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
 

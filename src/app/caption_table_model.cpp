@@ -1,5 +1,6 @@
 #include "app/caption_table_model.h"
 
+#include <QStringList>
 #include <algorithm>
 
 #include "caption_window/caption_text.h"
@@ -13,6 +14,23 @@ namespace {
 constexpr const char* kHeaders[CaptionTableModel::kColumnCount] = {
     "#", "Start", "End", "Duration", "Timing", "Rows", "CPS", "Text"};
 constexpr const char* kModeNames[] = {"", "Normal", "Persistent", "Seamless", "Manual"};
+
+// The caption rows (1 to 15) that hold text: "14-15" for a block, "1, 15" for rows apart.
+QString RowsText(const Caption& caption) {
+    QStringList parts;
+    int first = -1;
+    for (int r = 0; r <= kScreenRows; ++r) {
+        bool used = false;
+        for (int c = 0; r < kScreenRows && c < kScreenColumns && !used; ++c)
+            used = !caption.cells[r][c].IsEmpty();
+        if (used && first < 0) first = r;
+        if (used || first < 0) continue;
+        parts << (r - 1 == first ? QString::number(first + 1)
+                                 : QStringLiteral("%1-%2").arg(first + 1).arg(r));
+        first = -1;
+    }
+    return parts.join(", ");
+}
 
 }  // namespace
 
@@ -38,9 +56,13 @@ QString CaptionTableModel::OneLineText(const Caption& caption) {
 }
 
 QVariant CaptionTableModel::data(const QModelIndex& index, int role) const {
-    if (role != Qt::DisplayRole && role != Qt::TextAlignmentRole) return {};
+    if (role != Qt::DisplayRole && role != Qt::TextAlignmentRole && role != Qt::ToolTipRole)
+        return {};
     const Caption* c = list_.CaptionAtRow(index.row());
     if (c == nullptr || index.column() < 0 || index.column() >= kColumnCount) return {};
+    // The text whole, row under row, where the column is too narrow to show it.
+    if (role == Qt::ToolTipRole)
+        return index.column() == kText ? vantrel::OneLineText(*c, u"\n") : QVariant();
     if (role == Qt::TextAlignmentRole) {
         return QVariant::fromValue(
             (index.column() == kText || index.column() == kMode ? Qt::AlignLeft : Qt::AlignRight) |
@@ -61,7 +83,7 @@ QVariant CaptionTableModel::data(const QModelIndex& index, int role) const {
                        ? QString(kModeNames[c->timingMode])
                        : QString::number(c->timingMode);
         case kRows:
-            return CountShownText(*c).rows;
+            return RowsText(*c);
         case kRate: {
             if (frames <= 0) return QString();
             const double rate = CountShownText(*c).characters / (frames * kFrameSeconds);

@@ -44,6 +44,10 @@ class Dialogs {
     // user cancels.
     virtual std::optional<int> ChooseOne(const std::string& question,
                                          const std::vector<std::string>& choices, int initial) = 0;
+    // A line of text typed in answer to `question`, starting as `initial`; nothing when the user
+    // cancels.
+    virtual std::optional<std::string> AskText(const std::string& question,
+                                               const std::string& initial) = 0;
     // The system's default sound, for refused edits and navigation.
     virtual void Beep() = 0;
 };

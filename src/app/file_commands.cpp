@@ -178,7 +178,34 @@ void FileCommands::ImportTranscript() {
     const auto path = dialogs_.ChooseFileToOpen(InProjectFolder(kTranscriptRequest));
     if (!path) return;
     CaptionProject& project = host_.Project();
-    std::vector<std::unique_ptr<Caption>> captions = ReadTranscriptFile(project, *path);
+    std::vector<uint8_t> content;
+    if (!ReadTextFile(project, *path, content)) return;
+    // Read and laid out on the worker: a long transcript shows its progress and can be stopped.
+    Transcript transcript;
+    std::vector<std::unique_ptr<Caption>> captions;
+    ProgressWorker worker(
+        content.size(), OperationMode::TranscriptImport, project,
+        [&](ProgressSink& progress, const std::atomic<int>& cancel, CaptionList&) {
+            transcript = ReadTranscript(
+                std::string_view(reinterpret_cast<const char*>(content.data()), content.size()),
+                &cancel);
+            const size_t blocks = std::max<size_t>(transcript.blocks.size(), 1);
+            captions = MakeTranscriptCaptions(transcript, &cancel, [&](size_t done) {
+                progress.SetProgress(content.size() * done / blocks);
+            });
+            MpegOutcome outcome;
+            if (CancelRaised(&cancel)) outcome.status = MpegStatus::Cancelled;
+            return outcome;
+        });
+    progress_.Run(worker);
+    worker.Wait();
+    const MpegOutcome& outcome = worker.Outcome();
+    if (outcome.status == MpegStatus::OutOfMemory || outcome.status == MpegStatus::NotStarted) {
+        project.host->Inform(outcome.message.empty() ? std::string(kTranscriptMemoryText)
+                                                     : outcome.message);
+    }
+    if (outcome.status != MpegStatus::Completed) return;
+    TellTranscriptFindings(project, *path, transcript, captions.size());
     if (captions.empty()) return;
     const int32_t playhead = project.host != nullptr ? project.host->CurrentFrame() : 0;
     host_.ReleaseCaptions();

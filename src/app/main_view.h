@@ -131,13 +131,18 @@ class MainView : public QWidget,
     void SeekToSlider(int position);
     void EndSliderScrub();
 
-    // Captions.
+    // Captions. The transport buttons go to the next or previous caption's start while stopped
+    // or paused; the starts are -1 when there is none to go to.
     void NextCaption();
     void PreviousCaption();
+    int32_t NextCaptionStart() const;
+    int32_t PreviousCaptionStart() const;
     void AddCaption();
     void SetTimingMode(int mode);
     // A start, end or duration typed in the panel, for the caption it shows.
     void SetTypedTime(PropertiesPanel::Field field, int64_t frame);
+    // The same for any caption of the list (the start or end at the playhead).
+    void SetTypedTimeOf(Caption& caption, PropertiesPanel::Field field, int64_t frame);
     // The caption list's requests: the selected captions removed as one step; the caption of a
     // row opened on the caption screen for editing, at the end of its last row of text.
     void DeleteSelectedCaptions();
@@ -180,6 +185,11 @@ class MainView : public QWidget,
     void ReleaseCaptions() override;
     void ShowCaptionsAgain() override;
     void Tell(const std::string& done) override { emit Finished(QString::fromStdString(done)); }
+
+    TimecodeStyle Style() const { return timecodeStyle_; }
+    // Moves to a frame, with or without media, and shows its caption: the one way the list, the
+    // check window and the commands send the video somewhere.
+    void GoToFrame(int32_t frame);
 
     // Sets the frame without moving the media, as when there is none.
     void SetCurrentFrame(int32_t frame) { currentFrame_ = frame; }
@@ -239,8 +249,6 @@ class MainView : public QWidget,
     void ShowSliderFrame(int position, bool scrub);
     // Play is checked while playing or paused, Pause while paused; a scan leaves them.
     void ShowPlayStateOnButtons();
-    // Moves to a frame, with or without media, and shows its caption.
-    void GoToFrame(int32_t frame);
     // Undo or redo.
     void TakeStep(bool undo);
 

@@ -9,30 +9,38 @@
 
 namespace vantrel {
 
-void MainView::NextCaption() {
-    if (playState_ != PlayState::Stopped && playState_ != PlayState::Paused) return;
+int32_t MainView::NextCaptionStart() const {
     const int32_t f = currentFrame_;
-    Caption* c = project_.captions.CaptionAtOrBefore(f);
+    const Caption* c = project_.captions.CaptionAtOrBefore(f);
     if (c == nullptr) {
         c = project_.captions.Head();
     } else if (c->next != nullptr) {
         c = c->next;
     }
-    if (c != nullptr && c->startFrame > f) SeekToFrame(c->startFrame);
+    return c != nullptr && c->startFrame > f ? c->startFrame : -1;
 }
 
 // From inside caption k this goes to the start of caption k-1, not of k.
-void MainView::PreviousCaption() {
-    if (playState_ != PlayState::Stopped && playState_ != PlayState::Paused) return;
+int32_t MainView::PreviousCaptionStart() const {
     const int32_t f = currentFrame_;
-    Caption* c = project_.captions.FirstUnfinishedAt(f);
+    const Caption* c = project_.captions.FirstUnfinishedAt(f);
     if (c != nullptr) {
         if (c->prev != nullptr) c = c->prev;
     } else {
         c = project_.captions.CaptionAtOrBefore(f);
-        if (c == nullptr) return;
+        if (c == nullptr) return -1;
     }
-    if (c->endFrame <= f) SeekToFrame(c->startFrame);
+    return c->endFrame <= f ? c->startFrame : -1;
+}
+
+void MainView::NextCaption() {
+    if (playState_ != PlayState::Stopped && playState_ != PlayState::Paused) return;
+    if (const int32_t start = NextCaptionStart(); start >= 0) SeekToFrame(start);
+}
+
+void MainView::PreviousCaption() {
+    if (playState_ != PlayState::Stopped && playState_ != PlayState::Paused) return;
+    if (const int32_t start = PreviousCaptionStart(); start >= 0) SeekToFrame(start);
 }
 
 // Inside a caption, a copy of it after its loading (a split); in a gap or before every caption,
@@ -105,16 +113,20 @@ QString TypedTimeRefusal(PropertiesPanel::Field field, int64_t typed, FrameBound
 // the video with it.
 void MainView::SetTypedTime(PropertiesPanel::Field field, int64_t frame) {
     captionWindow_.EndEdit();
+    if (Caption* c = project_.captions.CaptionAt(currentFrame_)) SetTypedTimeOf(*c, field, frame);
+}
+
+void MainView::SetTypedTimeOf(Caption& caption, PropertiesPanel::Field field, int64_t frame) {
+    captionWindow_.EndEdit();
     PauseIfPlaying();
-    Caption* c = project_.captions.CaptionAt(currentFrame_);
-    if (c == nullptr) return;
+    Caption* c = &caption;
     using enum PropertiesPanel::Field;
     FrameBounds bounds = field == Start ? StartBounds(*c, project_.captions.Gap())
                                         : EndBounds(*c, project_.captions.Gap());
     if (field == Duration) bounds = {bounds.lowest - c->startFrame, bounds.highest - c->startFrame};
     if (frame < bounds.lowest || frame > bounds.highest) {
         emit Refused(TypedTimeRefusal(field, frame, bounds, timecodeStyle_));
-        panel_.FillPanel(*c);
+        if (project_.captions.CaptionAt(currentFrame_) == c) panel_.FillPanel(*c);
         return;
     }
     switch (field) {

@@ -52,6 +52,7 @@ constexpr const char* kColourNames[] = {"&White", "&Green",  "&Blue",   "&Cyan",
 constexpr char kRecentKey[] = "recentProjects";
 constexpr char kDropFrameKey[] = "dropFrameTimecodes";
 constexpr char kSnapKey[] = "snapToShotChanges";
+constexpr char kSnapSpeechKey[] = "snapToSpeech";
 constexpr char kGeometryKey[] = "layout/windowGeometry";
 constexpr char kPanelShownKey[] = "layout/propertiesPanelShown";
 constexpr char kListShownKey[] = "layout/captionListShown";
@@ -90,6 +91,7 @@ MainWindow::MainWindow(Dialogs* dialogs, const std::vector<MediaPlayer::Option>&
     : ownDialogs_(dialogs == nullptr ? std::make_unique<QtDialogs>(this) : nullptr),
       dialogs_(dialogs == nullptr ? *ownDialogs_ : *dialogs),
       view_(new MainView(dialogs_, this, playerOptions)),
+      commands_(new CaptionCommands(*view_, dialogs_, this)),
       autosave_(*view_) {
     setWindowIcon(Icon("vantrel"));
     setCentralWidget(view_);
@@ -206,6 +208,8 @@ void MainWindow::CreateMenus() {
     redo_ = edit->addAction("&Redo", this, [&v] { v.Redo(); });
     redo_->setShortcuts(
         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    AddCaptionEditCommands(edit);
+    CreateCaptionsMenu();
     // The colour of the next characters typed. The caption window takes the same keys itself
     // while editing; the menu shows them.
     QMenu* format = menuBar()->addMenu("F&ormat");
@@ -241,6 +245,8 @@ void MainWindow::CreateMenus() {
     whole->setShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_0));
     snap_ = AddViewSetting(viewMenu, "&Snap to Shot Changes", kSnapKey, true,
                            [&timeline](bool on) { timeline.SetSnapping(on); });
+    AddViewSetting(viewMenu, "Snap to Spee&ch", kSnapSpeechKey, true,
+                   [&timeline](bool on) { timeline.SetSpeechSnapping(on); });
     CreatePlaybackMenu();
     CreateToolsMenu();
 

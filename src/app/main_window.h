@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "app/autosave.h"
+#include "app/caption_commands.h"
 #include "app/dialogs.h"
 #include "app/main_view.h"
 
@@ -34,6 +35,7 @@ class MainWindow : public QMainWindow {
     ~MainWindow() override;
 
     MainView& View() { return *view_; }
+    CaptionCommands& Commands() { return *commands_; }
     QAction& ItalicsAction() { return *italics_; }
     QAction& UnderlineAction() { return *underline_; }
     // Format > White to Magenta, by colour number 0 to 6.
@@ -95,6 +97,10 @@ class MainWindow : public QMainWindow {
     void CreateToolBar();
     // Playback: play and pause, the steps, the timing keys and the speed, with their keys.
     void CreatePlaybackMenu();
+    // Edit: Find and Replace and the captions on the clipboard; Captions: split, merge, the
+    // positions and the commands on times.
+    void AddCaptionEditCommands(QMenu* edit);
+    void CreateCaptionsMenu();
     // Tools: the check, the check profile, the shot-change threshold.
     void CreateToolsMenu();
     // The built-in profile `name` in force and checked in the menu (an unknown name: none).
@@ -117,6 +123,7 @@ class MainWindow : public QMainWindow {
     std::unique_ptr<Dialogs> ownDialogs_;
     Dialogs& dialogs_;
     MainView* view_;
+    CaptionCommands* commands_;
     QAction* new_ = nullptr;
     QAction* open_ = nullptr;
     QAction* save_ = nullptr;

@@ -32,8 +32,11 @@ void MediaFeed::Close() {
     shownPeaks_.reset();
     shownSeconds_ = -1;
     shownFrames_ = 0;
+    shownSpeech_.reset();
+    shownSpeechSeconds_ = -1;
     timeline_.SetAudioPeaks(nullptr, 0);
     timeline_.SetShotChanges({});
+    timeline_.SetSpeech({});
 }
 
 void MediaFeed::PlayStateChanged() {
@@ -56,6 +59,18 @@ void MediaFeed::ShowShotChanges() {
     timeline_.SetShotChanges(analysis_.ShotChanges());
 }
 
+// The runs in the video's frames once its rate is known, handed again as more are found.
+void MediaFeed::ShowSpeech() {
+    std::shared_ptr<const SpeechActivity> speech = analysis_.Speech();
+    const double secondsPerFrame = analysis_.SecondsPerFrame();
+    if (!speech || secondsPerFrame <= 0) return;
+    const double seconds = speech->KnownSeconds();
+    if (speech == shownSpeech_ && seconds == shownSpeechSeconds_) return;
+    shownSpeech_ = speech;
+    shownSpeechSeconds_ = seconds;
+    timeline_.SetSpeech(SpeechInFrames(speech->Runs(), secondsPerFrame));
+}
+
 void MediaFeed::Poll() {
     const bool settled = analysis_.Settled();  // before the look, so that nothing is missed
     PlayStateChanged();
@@ -69,6 +84,7 @@ void MediaFeed::Poll() {
         shownSeconds_ = shownPeaks_ ? seconds : -1;
     }
     if (analysis_.ScoredFrames() != shownFrames_) ShowShotChanges();
+    ShowSpeech();
     if (settled) timer_.stop();
 }
 

@@ -1,6 +1,6 @@
-// Hands the timeline what the background reading of the open video finds: the sound's peaks,
-// redrawn as they arrive, and the shot changes as they are found or imported. Shot detection
-// waits while the video plays.
+// Hands the timeline what the background reading of the open video finds: the sound's peaks
+// and its runs of speech, redrawn as they arrive, and the shot changes as they are found or
+// imported. Shot detection waits while the video plays.
 #pragma once
 
 #include <QObject>
@@ -42,6 +42,7 @@ class MediaFeed : public QObject {
     // Shows what arrived since the last look; stops looking once nothing more will.
     void Poll();
     void ShowShotChanges();
+    void ShowSpeech();
 
     TimelineWindow& timeline_;
     std::function<bool()> playing_;
@@ -50,6 +51,8 @@ class MediaFeed : public QObject {
     std::shared_ptr<const AudioPeaks> shownPeaks_;
     double shownSeconds_ = -1;
     size_t shownFrames_ = 0;
+    std::shared_ptr<const SpeechActivity> shownSpeech_;
+    double shownSpeechSeconds_ = -1;
 };
 
 }  // namespace vantrel

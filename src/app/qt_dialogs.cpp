@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QString>
 
@@ -95,6 +96,16 @@ std::optional<int> QtDialogs::ChooseOne(const std::string& question,
                                                  FromUtf8(question), items, initial, false, &ok);
     if (!ok) return std::nullopt;
     return static_cast<int>(items.indexOf(chosen));
+}
+
+std::optional<std::string> QtDialogs::AskText(const std::string& question,
+                                              const std::string& initial) {
+    bool ok = false;
+    const QString typed =
+        QInputDialog::getText(owner_, QApplication::applicationDisplayName(), FromUtf8(question),
+                              QLineEdit::Normal, FromUtf8(initial), &ok);
+    if (!ok) return std::nullopt;
+    return typed.toStdString();
 }
 
 void QtDialogs::Beep() {

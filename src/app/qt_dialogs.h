@@ -19,6 +19,8 @@ class QtDialogs : public Dialogs {
     std::optional<ChosenFile> ChooseFileToSave(const FileRequest& request) override;
     std::optional<int> ChooseOne(const std::string& question,
                                  const std::vector<std::string>& choices, int initial) override;
+    std::optional<std::string> AskText(const std::string& question,
+                                       const std::string& initial) override;
     void Beep() override;
 
   private:

@@ -34,7 +34,16 @@ enum class KeyAction {
     SetAccent,  // argument: the accent prefix
     Type,       // argument: a caption character of the editor's own
     EndEdit,    // commits the edit and leaves the screen
+    SelectAll,
+    CopyText,
+    CutText,
+    PasteText,
 };
+
+// The caret movements, which Shift turns into extending the selection.
+constexpr bool IsCaretMotion(KeyAction action) {
+    return action >= KeyAction::CaretLeft && action <= KeyAction::WordRight;
+}
 
 struct KeyBinding {
     int modifiers;  // KeyModifierBits

@@ -7,6 +7,7 @@
 #include "caption_window/caption_font.h"
 #include "caption_window/caption_render.h"
 #include "editor/edit_session.h"
+#include "editor/selection_commands.h"
 #include "editor/typing_attribute.h"
 #include "video/video_window.h"
 
@@ -150,6 +151,7 @@ void CaptionWindow::ShowCaption() {
     }
     scaled_ = QImage();  // let go first, so that the drawing does not copy the image
     std::optional<QRegion> region = RenderCaption(*shownCaption_, image_);
+    if (IsEditing()) InvertSelection();
     if (IsEditing() && mainView_ != nullptr) {
         // The panel shows the frames the commit will give.
         PreviewEditTiming(mainView_->Project().captions, context_);
@@ -299,6 +301,7 @@ void CaptionWindow::OpenEditor(int row, int column) {
 void CaptionWindow::EndEdit() {
     if (!IsEditing()) return;
     SetCaretVisible(false);
+    ClearSelection(context_);
     if (mainView_ != nullptr) {
         CommitEditSession(mainView_->History(), context_);
     } else {
@@ -310,21 +313,6 @@ void CaptionWindow::EndEdit() {
         mainView_->ForgetTimelineCaption();
     }
     repaint();
-    emit EditingChanged();
-}
-
-void CaptionWindow::ToggleItalics() {
-    vantrel::ToggleItalics(context_, *this);
-    emit EditingChanged();
-}
-
-void CaptionWindow::ToggleUnderline() {
-    vantrel::ToggleUnderline(context_);
-    emit EditingChanged();
-}
-
-void CaptionWindow::SetTypingColour(int colour) {
-    vantrel::SetTypingColour(context_, colour);
     emit EditingChanged();
 }
 

@@ -10,6 +10,7 @@
 #include <QWidget>
 #include <cstdint>
 
+#include "caption_window/caption_keys.h"
 #include "caption_window/caption_window_host.h"
 #include "caption_window/screen_map.h"
 #include "editor/editing_context.h"
@@ -57,10 +58,17 @@ class CaptionWindow : public QWidget, public EditorView {
     void EndEdit();
     bool IsEditing() const { return context_.editCopy != nullptr; }
 
-    // The typing attribute's italics, underline and colour (0 to 6), for the toolbar.
+    // Italics, underline and colour (0 to 6) of the selected text, or else of the typing
+    // attribute, for the toolbar and the Format menu.
     void ToggleItalics();
     void ToggleUnderline();
     void SetTypingColour(int colour);
+
+    // The selected text on the clipboard, and the clipboard's text at the caret.
+    bool HasSelection() const;
+    void CopySelectedText();
+    void CutSelectedText();
+    void PasteClipboard();
 
     // What the window holds, for the main view and the tests.
     const Caption* ShownCaption() const { return shownCaption_; }
@@ -91,6 +99,14 @@ class CaptionWindow : public QWidget, public EditorView {
     // Cuts the holes of the caption's boxes into the video window's picture.
     void ApplyMask();
     void RunKey(int modifiers, int key, bool keypad);
+    // The keys of the selection and the selection's part in the other keys: true when the key
+    // was taken here.
+    bool RunSelectionKey(KeyAction action, bool shift);
+    // A click drops the anchor a drag selects from; the drag moves the caret.
+    void DropAnchor();
+    void DragTo(int row, int column);
+    // The selected cells in reverse video in the screen's image.
+    void InvertSelection();
     // The typing path; `fromKeyboard` is false for the characters of the editor's own keys.
     void TypeCharacter(uint8_t character, bool fromKeyboard);
     void OpenEditor(int row, int column);

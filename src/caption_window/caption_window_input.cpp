@@ -13,6 +13,7 @@
 #include "editor/caret_commands.h"
 #include "editor/edit_commands.h"
 #include "editor/run_commands.h"
+#include "editor/selection_commands.h"
 #include "editor/typing.h"
 #include "files/file_messages.h"
 
@@ -75,6 +76,10 @@ void CaptionWindow::RunKey(int modifiers, int key, bool keypad) {
     if (binding == nullptr) return;
     EditorView& view = *this;
     const int refusals = refusals_;
+    if (RunSelectionKey(binding->action, (modifiers & kShiftHeld) != 0)) {
+        if (refusals_ != refusals) emit Refused(kNoRoomToEdit);
+        return;
+    }
     switch (binding->action) {
         case KeyAction::Backspace:
             Backspace(context_, view);
@@ -145,7 +150,14 @@ void CaptionWindow::RunKey(int modifiers, int key, bool keypad) {
         case KeyAction::EndEdit:
             EndEdit();
             return;
+        case KeyAction::SelectAll:
+        case KeyAction::CopyText:
+        case KeyAction::CutText:
+        case KeyAction::PasteText:
+            break;  // RunSelectionKey's
     }
+    // A caret movement may leave the screen as it is but the selection's extent shown anew.
+    if (context_.needsRefresh && IsEditing()) ShowCaption();
     // A typed character says so itself.
     if (refusals_ != refusals && binding->action != KeyAction::Type) {
         emit Refused(binding->action == KeyAction::NewLine ? kNoRoomForNewLine : kNoRoomToEdit);
@@ -158,6 +170,8 @@ void CaptionWindow::TypeCharacter(uint8_t character, bool fromKeyboard) {
     if (fromKeyboard && !IsTypable(character)) return;
     const uint8_t composed = ComposeAccent(pendingAccent_, character);
     pendingAccent_ = 0;
+    // Typing replaces the selected text.
+    if (!DeleteSelection(context_, *this)) ClearSelection(context_);
     if (!vantrel::TypeCharacter(context_, *this, composed)) emit Refused(kNoRoomToType);
 }
 
@@ -181,7 +195,11 @@ void CaptionWindow::mousePressEvent(QMouseEvent* event) {
     // caption stays as it was.
     std::string failure;
     try {
+        // Shift extends the selection to the click; a plain click drops an anchor to drag from.
+        const bool extend = event->modifiers().testFlag(Qt::ShiftModifier) && IsEditing();
+        if (extend) HoldAnchor(context_);
         BeginEdit(row, column);
+        if (!extend) DropAnchor();
     } catch (const std::bad_alloc&) {
         failure = "there is not enough memory";
     } catch (const std::system_error& error) {
@@ -202,6 +220,10 @@ void CaptionWindow::mouseMoveEvent(QMouseEvent* event) {
     lastMousePosition_ = p;
     lastMouseButtons_ = event->buttons();
     UpdateCursor();
+    if (event->buttons().testFlag(Qt::LeftButton) && IsEditing()) {
+        const QPoint cell = Map().CaretCell(event->position());
+        DragTo(cell.y(), cell.x());
+    }
 }
 
 void CaptionWindow::mouseReleaseEvent(QMouseEvent* /*event*/) {

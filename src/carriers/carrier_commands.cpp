@@ -4,9 +4,11 @@
 
 #include <new>
 
-#include "carriers/video_captions.h"
+#include "carriers/video_module.h"
 #include "codec/decoder.h"
+#include "files/file.h"
 #include "files/file_messages.h"
+#include "files/replacing_file.h"
 #include "model/caption_list.h"
 #include "model/caption_project.h"
 
@@ -18,7 +20,12 @@ MpegOutcome ExtractVideoCaptions(const std::string& path, ProgressSink& progress
     MpegOutcome outcome;
     try {
         CaptionFileData read;
-        outcome.status = ReadVideoCaptions(path, progress, cancel, read, outcome.message);
+        std::string missing;
+        const VideoFunctions* video = VideoModule(missing);
+        outcome.status = video != nullptr ? video->readVideoCaptions(path, progress, cancel, read,
+                                                                     outcome.message)
+                                          : MpegStatus::ReadFailed;
+        if (video == nullptr) outcome.message = ErrorOpeningFileText(path, missing);
         // The field of the channel decoded: the other alone holds nothing for it.
         const PairStream& pairs =
             FieldOfChannel(options.channel) == 2 ? read.field2Pairs : read.pairs;
@@ -49,11 +56,11 @@ MpegOutcome ImportVideo(CaptionProject& project, const std::string& path, Progre
     struct stat st {};
     const uint64_t length =
         ::stat(path.c_str(), &st) == 0 && st.st_size > 0 ? static_cast<uint64_t>(st.st_size) : 0;
-    ProgressWorker worker(
-        length, OperationMode::Extraction, project,
-        [&path, &options](ProgressSink& progress, const std::atomic<int>& cancel, CaptionList& list) {
-            return ExtractVideoCaptions(path, progress, cancel, list, options);
-        });
+    ProgressWorker worker(length, OperationMode::Extraction, project,
+                          [&path, &options](ProgressSink& progress, const std::atomic<int>& cancel,
+                                            CaptionList& list) {
+                              return ExtractVideoCaptions(path, progress, cancel, list, options);
+                          });
     display.Run(worker);
     worker.Wait();
     MpegOutcome outcome = worker.Outcome();
@@ -64,6 +71,68 @@ MpegOutcome ImportVideo(CaptionProject& project, const std::string& path, Progre
         }
         if (!outcome.skippedMessage.empty()) project.host->Inform(outcome.skippedMessage);
         if (!outcome.madeMessage.empty()) project.host->Note(outcome.madeMessage);
+    }
+    return outcome;
+}
+
+MpegOutcome EmbedToFile(CaptionProject& project, const std::string& sourcePath,
+                        const std::string& outputPath, ProgressDisplay& display,
+                        CaptionCarrier carrier) {
+    MpegOutcome outcome;
+    const auto tell = [&](const std::string& text) {
+        if (project.host != nullptr && !text.empty()) project.host->Inform(text);
+    };
+    if (SameFile(sourcePath, outputPath)) {
+        outcome.status = MpegStatus::Refused;
+        outcome.message = ErrorSavingFileText(outputPath, std::string(kOverwritesInputText));
+        tell(outcome.message);
+        return outcome;
+    }
+    // Before the output is made: no video module, no file.
+    std::string missing;
+    const VideoFunctions* video = VideoModule(missing);
+    if (video == nullptr) {
+        outcome.status = MpegStatus::ReadFailed;
+        outcome.message = ErrorOpeningFileText(sourcePath, missing);
+        tell(outcome.message);
+        return outcome;
+    }
+    ReplacingFile output;
+    if (!output.Open(outputPath)) {
+        outcome.status = MpegStatus::Refused;
+        outcome.message = ErrorSavingFileText(outputPath, output.Error());
+        tell(outcome.message);
+        return outcome;
+    }
+    struct stat st {};
+    const uint64_t length = ::stat(sourcePath.c_str(), &st) == 0 && st.st_size > 0
+                                ? static_cast<uint64_t>(st.st_size)
+                                : 0;
+    File& destination = output.Output();
+    ProgressWorker worker(
+        length, OperationMode::Multiplexing, project,
+        [&](ProgressSink& progress, const std::atomic<int>& cancel, CaptionList&) {
+            return video->embedCaptions(project.captions, sourcePath, destination, progress, cancel,
+                                        carrier);
+        });
+    display.Run(worker);
+    worker.Wait();
+    outcome = worker.Outcome();
+    if (outcome.status != MpegStatus::Cancelled) tell(outcome.message);
+    if (outcome.status == MpegStatus::Completed || outcome.status == MpegStatus::NothingToEncode) {
+        tell(outcome.leftOutMessage);
+        tell(outcome.pastEndMessage);
+        tell(outcome.skippedMessage);
+    }
+    if (outcome.status != MpegStatus::Completed) return outcome;
+    if (CancelRaised(&project.cancel)) {
+        outcome.status = MpegStatus::Cancelled;
+        return outcome;
+    }
+    if (!output.Commit()) {
+        outcome.status = MpegStatus::WriteFailed;
+        outcome.message = ErrorSavingFileText(outputPath, output.Error());
+        tell(outcome.message);
     }
     return outcome;
 }

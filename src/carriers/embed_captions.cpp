@@ -1,7 +1,5 @@
 #include "carriers/embed_captions.h"
 
-#include <sys/stat.h>
-
 extern "C" {
 #include <libavformat/avformat.h>
 }
@@ -17,11 +15,9 @@ extern "C" {
 #include "files/cc_data.h"
 #include "files/file.h"
 #include "files/file_messages.h"
-#include "files/replacing_file.h"
 #include "files/timecode.h"
 #include "files/timecode_lines.h"
 #include "model/caption_list.h"
-#include "model/caption_project.h"
 
 namespace vantrel {
 
@@ -372,59 +368,6 @@ MpegOutcome EmbedCaptions(const CaptionList& captions, const std::string& source
         outcome.status = MpegStatus::Completed;
     } catch (const std::bad_alloc&) {
         return fail(MpegStatus::OutOfMemory, std::string(kMultiplexMemoryText));
-    }
-    return outcome;
-}
-
-MpegOutcome EmbedToFile(CaptionProject& project, const std::string& sourcePath,
-                        const std::string& outputPath, ProgressDisplay& display,
-                        CaptionCarrier carrier) {
-    MpegOutcome outcome;
-    const auto tell = [&](const std::string& text) {
-        if (project.host != nullptr && !text.empty()) project.host->Inform(text);
-    };
-    if (SameFile(sourcePath, outputPath)) {
-        outcome.status = MpegStatus::Refused;
-        outcome.message = ErrorSavingFileText(outputPath, std::string(kOverwritesInputText));
-        tell(outcome.message);
-        return outcome;
-    }
-    ReplacingFile output;
-    if (!output.Open(outputPath)) {
-        outcome.status = MpegStatus::Refused;
-        outcome.message = ErrorSavingFileText(outputPath, output.Error());
-        tell(outcome.message);
-        return outcome;
-    }
-    struct stat st {};
-    const uint64_t length = ::stat(sourcePath.c_str(), &st) == 0 && st.st_size > 0
-                                ? static_cast<uint64_t>(st.st_size)
-                                : 0;
-    File& destination = output.Output();
-    ProgressWorker worker(
-        length, OperationMode::Multiplexing, project,
-        [&](ProgressSink& progress, const std::atomic<int>& cancel, CaptionList&) {
-            return EmbedCaptions(project.captions, sourcePath, destination, progress, cancel,
-                                 carrier);
-        });
-    display.Run(worker);
-    worker.Wait();
-    outcome = worker.Outcome();
-    if (outcome.status != MpegStatus::Cancelled) tell(outcome.message);
-    if (outcome.status == MpegStatus::Completed || outcome.status == MpegStatus::NothingToEncode) {
-        tell(outcome.leftOutMessage);
-        tell(outcome.pastEndMessage);
-        tell(outcome.skippedMessage);
-    }
-    if (outcome.status != MpegStatus::Completed) return outcome;
-    if (CancelRaised(&project.cancel)) {
-        outcome.status = MpegStatus::Cancelled;
-        return outcome;
-    }
-    if (!output.Commit()) {
-        outcome.status = MpegStatus::WriteFailed;
-        outcome.message = ErrorSavingFileText(outputPath, output.Error());
-        tell(outcome.message);
     }
     return outcome;
 }

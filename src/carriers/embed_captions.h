@@ -15,7 +15,6 @@ namespace vantrel {
 
 class CaptionList;
 class File;
-struct CaptionProject;
 
 // How many field-1 pairs a picture at a rate carries, and cc_count: 20 entries, one pair each
 // at 29.97; 10 entries, a pair every other picture at 59.94; 25 entries, 2, 1, 1, 1 pairs in
@@ -43,12 +42,5 @@ enum class CaptionCarrier {
 MpegOutcome EmbedCaptions(const CaptionList& captions, const std::string& sourcePath,
                           File& destination, ProgressSink& progress, const std::atomic<int>& cancel,
                           CaptionCarrier carrier = CaptionCarrier::Pictures);
-
-// The embedding as the window and the command line run it, into a ReplacingFile for
-// `outputPath`, behind `display`: the output is there only when the outcome is Completed; every
-// failure is told through the project's host, a cancel is not.
-MpegOutcome EmbedToFile(CaptionProject& project, const std::string& sourcePath,
-                        const std::string& outputPath, ProgressDisplay& display,
-                        CaptionCarrier carrier = CaptionCarrier::Pictures);
 
 }  // namespace vantrel

@@ -82,6 +82,8 @@ void PlaceTimedPairs(std::vector<TimedPairs> pictures, double start, CaptionFile
     }
     out.pairs = field1.Take();
     out.field2Pairs = field2.Take();
+    out.badParity = field1.BadParity();
+    out.field2BadParity = field2.BadParity();
 }
 
 MpegStatus ReadVideoCaptions(const std::string& path, ProgressSink& progress,

@@ -94,6 +94,7 @@ std::optional<CheckProfile> BuiltInProfile(std::string_view name) {
 ProfileText ParseProfile(std::string_view text, std::string name) {
     CheckProfile profile = *BuiltInProfile("broadcast");
     size_t lineNumber = 0;
+    if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);  // an editor's byte-order mark
     auto refuse = [&](const std::string& what) {
         return ProfileText{std::nullopt, "line " + std::to_string(lineNumber) + ": " + what};
     };

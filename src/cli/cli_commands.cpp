@@ -114,13 +114,18 @@ bool Print(ConsoleHost& host, const std::string& out) {
 // file cannot be read or is refused.
 std::optional<CheckProfile> ProfileFor(const std::string& name) {
     if (auto builtIn = BuiltInProfile(name.empty() ? "broadcast" : name)) return builtIn;
+    // A profile is a few lines of a regular file: a pipe or a device is not waited on or read.
+    constexpr size_t kLongestProfile = size_t{1} << 20;
     File file;
     std::string text;
-    if (file.Open(name, File::Mode::Read)) {
+    if (file.Open(name, File::Mode::ReadRegular)) {
         char chunk[4096];
-        for (size_t n; (n = file.Read(chunk, sizeof chunk)) > 0;) text.append(chunk, n);
+        for (size_t n; text.size() <= kLongestProfile && (n = file.Read(chunk, sizeof chunk)) > 0;)
+            text.append(chunk, n);
     }
     std::string error = file.Error();
+    if (error.empty() && text.size() > kLongestProfile)
+        error = "larger than 1 MiB, which no profile is; not read";
     ProfileText parsed;
     if (error.empty()) {
         parsed = ParseProfile(text, name);
@@ -148,7 +153,8 @@ const char* ModeName(int mode) {
 }  // namespace
 
 int RunMux(const std::string& captions, const std::string& source, const std::string& output,
-           const std::string& carrier, const DecodeOptions& decode, const PictureRate& inputRate) {
+           const std::string& carrier, const DecodeOptions& decode, const WriteOptions&,
+           const PictureRate& inputRate) {
     if (!InputOf(captions)) return UnknownFormat(captions, "read");
     const bool dvd =
         carrier == "dvd" || (carrier.empty() && !IsVideoExtension(ExtensionOf(source)));

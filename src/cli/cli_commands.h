@@ -19,10 +19,11 @@ std::string UsageText();
 
 // Reads INPUT and writes OUTPUT in the format of its extension, or in the format named
 // `formatName` when that is given; the options' style is that of the timecodes of .scc, .ccd,
-// .mcc and .txt output (other outputs have none and refuse drop-frame). `decode` picks the
-// caption channel of INPUT and what its roll-up captions become, `inputRate` what the
-// timecodes of an .scc INPUT count. A rate other than 29.97 is refused for an OUTPUT whose
-// format has no timecodes of other rates.
+// .mcc and .txt output (other outputs have none and refuse drop-frame), and they say whether
+// .mcc output carries 708 too, in which language, and at which picture rate. `decode` picks the
+// caption channel (or 708 service) of INPUT and what its roll-up captions become, `inputRate`
+// what the timecodes of an .scc INPUT count. A rate other than 29.97 is refused for an OUTPUT
+// whose format has no timecodes of other rates.
 int RunConvert(const std::string& input, const std::string& output,
                const WriteOptions& options = {}, const DecodeOptions& decode = {},
                std::string_view formatName = {}, const PictureRate& inputRate = kCaptionRate);
@@ -33,7 +34,7 @@ int RunConvert(const std::string& input, const std::string& output,
 // reads CAPTIONS.
 int RunMux(const std::string& captions, const std::string& source, const std::string& output,
            const std::string& carrier = "", const DecodeOptions& decode = {},
-           const PictureRate& inputRate = kCaptionRate);
+           const WriteOptions& write = {}, const PictureRate& inputRate = kCaptionRate);
 
 // Checks the captions of INPUT against a profile: a built-in one by name, or a profile file
 // (the broadcast profile when `profile` is empty). Prints one line per finding and a summary,

@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "av/av_glue.h"
 #include "cli/cli_commands.h"
 #include "files/file_messages.h"
 
@@ -35,7 +34,6 @@ int main(int argc, char** argv) {
         std::fputs(UsageText().c_str(), stdout);
         return kExitSuccess;
     }
-    vantrel::av::QuietLog();
     if (argc < 2) return Usage("no command given");
     const std::string command = argv[1];
     // The options may stand anywhere after the command.
@@ -48,6 +46,7 @@ int main(int argc, char** argv) {
     const char* profile = nullptr;
     vantrel::WriteOptions write;
     std::string formatName;
+    bool convertOnly = false;  // an option only convert takes
     bool writeGiven = false;
     const vantrel::PictureRate* inputRate = nullptr;
     for (int k = 2; k < argc; ++k) {
@@ -83,14 +82,35 @@ int main(int argc, char** argv) {
         } else if (arg == "--format") {
             if (++k == argc) return Usage("--format takes the NAME of an output format");
             formatName = argv[k];
-            writeGiven = true;
+            convertOnly = true;
         } else if (arg == "--srt-plain") {
             write.plainSubRip = true;
-            writeGiven = true;
+            convertOnly = true;
         } else if (arg == "--aspect") {
             const std::string value = ++k < argc ? argv[k] : "";
             if (value != "4:3" && value != "16:9") return Usage("--aspect takes 4:3 or 16:9");
             write.widescreen = value == "16:9";
+            convertOnly = true;
+        } else if (arg == "--service" || arg.starts_with("--service=")) {
+            std::string value = arg.size() > 9 ? arg.substr(10) : "";
+            if (arg == "--service") value = k + 1 < argc ? argv[++k] : "";
+            const int n = value.size() >= 1 && value.size() <= 2 &&
+                                  value.find_first_not_of("0123456789") == std::string::npos
+                              ? std::stoi(value)
+                              : 0;
+            if (n < 1 || n > 63) return Usage("--service takes a 708 service number, 1 to 63");
+            decode.service = n;
+            decodeGiven = true;
+        } else if (arg == "--no-708") {
+            write.write708 = false;
+            writeGiven = true;
+        } else if (arg == "--language") {
+            const std::string value = k + 1 < argc ? argv[++k] : "";
+            if (value.size() != 3 ||
+                value.find_first_not_of("abcdefghijklmnopqrstuvwxyz") != std::string::npos) {
+                return Usage("--language takes a three-letter ISO 639-2 code such as eng");
+            }
+            write.language = value;
             writeGiven = true;
         } else if (arg == "--rate" || arg == "--input-rate") {
             const vantrel::PictureRate* rate =
@@ -116,10 +136,13 @@ int main(int argc, char** argv) {
     }
     if (!carrier.empty() && command != "mux") return Usage("--carrier goes with mux");
     if (decodeGiven && command != "convert" && command != "list" && command != "mux") {
-        return Usage("--channel, --roll-up and the rates go with convert, list and mux");
+        return Usage("--channel, --service, --roll-up and the rates go with convert, list and mux");
+    }
+    if (writeGiven && command != "convert" && command != "mux") {
+        return Usage("--no-708 and --language go with convert and mux");
     }
     if ((json || profile) && command != "check") return Usage("--json and --profile go with check");
-    if (writeGiven && command != "convert")
+    if (convertOnly && command != "convert")
         return Usage("--format, --aspect and --srt-plain go with convert");
     if (style == TimecodeStyle::DropFrame && !write.rate->dropFrame)
         return Usage("--drop-frame labels are those of 29.97 video only");
@@ -136,7 +159,7 @@ int main(int argc, char** argv) {
             if (files.size() != 3) {
                 return Usage("mux takes a CAPTIONS file, a SOURCE and an OUTPUT stream");
             }
-            return RunMux(files[0], files[1], files[2], carrier, decode, *inputRate);
+            return RunMux(files[0], files[1], files[2], carrier, decode, write, *inputRate);
         }
         if (command == "check") {
             if (files.size() != 1) return Usage("check takes one INPUT file");

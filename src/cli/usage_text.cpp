@@ -4,10 +4,12 @@
 namespace vantrel::cli {
 
 std::string UsageText() {
-    return "Usage: vantrel-cc convert INPUT OUTPUT [--drop-frame] [--channel N] [--roll-up=HOW]\n"
-           "           [--format NAME] [--aspect 4:3|16:9] [--srt-plain] [--rate R]\n"
-           "           [--input-rate R]\n"
-           "       vantrel-cc list INPUT [--drop-frame] [--channel N] [--roll-up=HOW] [--rate R]\n"
+    return "Usage: vantrel-cc convert INPUT OUTPUT [--drop-frame] [--channel N] [--service N]\n"
+           "           [--roll-up=HOW] [--no-708] [--language CODE] [--format NAME]\n"
+           "           [--aspect 4:3|16:9] [--srt-plain] [--rate R] [--input-rate R]\n"
+           "       vantrel-cc list INPUT [--drop-frame] [--channel N] [--service N] "
+           "[--roll-up=HOW]\n"
+           "           [--rate R]\n"
            "       vantrel-cc check INPUT [--profile NAME|FILE] [--json] [--drop-frame]\n"
            "       vantrel-cc mux CAPTIONS SOURCE OUTPUT [--carrier dvd|a53|c608] [--channel N]\n"
            "           [--roll-up=HOW] [--input-rate R]\n"
@@ -31,9 +33,12 @@ std::string UsageText() {
            "           whatever its extension\n"
            "  --aspect 4:3|16:9  the picture Timed Text regions are placed on (4:3\n"
            "           by default; on 16:9 the captions keep to its middle 4:3 part)\n"
-           "  --rate R  the picture rate (" + PictureRateNames() +
+           "  --rate R  the picture rate (" +
+           PictureRateNames() +
            ", 29.97 by\n"
-           "           default) whose pictures the timecodes of " + RateOutputs() + "\n"
+           "           default) whose pictures the timecodes of " +
+           RateOutputs() +
+           "\n"
            "           output and of an .scc INPUT count; captions keep their times\n"
            "           (an .mcc file names its own rate)\n"
            "  --input-rate R  the rate of an .scc INPUT when it is not that of OUTPUT\n"
@@ -42,6 +47,12 @@ std::string UsageText() {
            "  --channel N  reads caption channel N of INPUT, 1 to 4 (default 1);\n"
            "           channels 3 and 4 are in field 2, which MPEG-2 user data,\n           .mcc "
            "files and other video carry\n"
+           "  --service N  reads CEA-708 service N of INPUT (1 to 63, default 1) when\n"
+           "           INPUT holds 708 data and no 608 captions on the channel\n"
+           "  --no-708  leaves the CEA-708 service out of .mcc output, which otherwise\n"
+           "           carries the captions as service 1 beside the 608 pairs\n"
+           "  --language CODE  the language the .mcc service information names\n"
+           "           (three letters, ISO 639-2; default eng)\n"
            "  --roll-up=HOW  what roll-up captions become: lines (default: each line\n"
            "           once, grouped up to the roll-up depth), screens (one caption\n"
            "           per roll or erase, as a receiver shows the screen) or skip\n"

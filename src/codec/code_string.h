@@ -29,9 +29,17 @@ constexpr bool IsCaptionCharacter(uint8_t b) {
 // zero byte or at the end of the span.
 void LoadCodeString(Caption& caption, std::span<const uint8_t> code);
 
+// How a run of text is reached that follows another on the same row: by its own preamble (the
+// form stored in projects, which LoadCodeString renders back), or, in the form sent to
+// receivers, from the end of the run before with tab offsets and, where the attributes must
+// change, mid-row codes in the gap's last cells: many decoders clear a row up to the column of
+// a second preamble on it.
+enum class RowGaps { Preamble, TabOffsets };
+
 // The screen's code string, cut at `capacity` bytes; empty for an invalid screen or a
 // capacity below 2.
-CodeString BuildCodeString(const Caption& caption, size_t capacity = kCodeStringCapacity);
+CodeString BuildCodeString(const Caption& caption, size_t capacity = kCodeStringCapacity,
+                           RowGaps gaps = RowGaps::Preamble);
 
 // The disassembly notation of a code string, or nothing when it is empty or malformed.
 std::optional<std::string> FormatMnemonics(std::span<const uint8_t> code);

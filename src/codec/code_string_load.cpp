@@ -82,8 +82,8 @@ void ScreenWriter::Put(Caption& caption, uint8_t b) {
         endRule = false;
     } else if (b == kUnderline && state == State::AfterCode) {
         attr |= kUnderlineBit;
-    } else if (IsTabOffset(b) &&
-               (state == State::AfterPreamble || state == State::AfterPreambleUnderline)) {
+    } else if (IsTabOffset(b) && (tabs_ == TabOffsets::Anywhere || state == State::AfterPreamble ||
+                                  state == State::AfterPreambleUnderline)) {
         col += TabColumns(b);
     } else if (b == kDer) {
         for (int c = col; c < kScreenColumns; ++c) caption.cells[row][c] = {};

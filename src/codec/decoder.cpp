@@ -405,18 +405,27 @@ void CaptionDecoder::Finish(CaptionList& list) {
         paintStart_ = -1;
     }
     const Caption* last = shown_.get();
-    if (shown_) EndShown(std::max(frame_ + 1, shown_->startFrame + kLastCaptionFrames));
-    for (size_t i = 0; i < made_.size(); ++i) {
-        Caption& caption = *made_[i];
-        const int64_t next = i + 1 < made_.size() ? made_[i + 1]->startFrame : -1;
+    if (shown_) EndShown(LastCaptionEnd(frame_, shown_->startFrame));
+    InsertDecoded(made_, last, list);
+}
+
+int64_t LastCaptionEnd(int64_t streamEnd, int64_t start) {
+    return std::max(streamEnd + 1, start + kLastCaptionFrames);
+}
+
+void InsertDecoded(std::vector<std::unique_ptr<Caption>>& made, const Caption* last,
+                   CaptionList& list) {
+    for (size_t i = 0; i < made.size(); ++i) {
+        Caption& caption = *made[i];
+        const int64_t next = i + 1 < made.size() ? made[i + 1]->startFrame : -1;
         const int64_t end = caption.endFrame;
         caption.timingMode = &caption == last  ? Manual
                              : next == end     ? Seamless
                              : next == end + 1 ? Persistent
                                                : Manual;
     }
-    for (std::unique_ptr<Caption>& caption : made_) list.Insert(std::move(caption));
-    made_.clear();
+    for (std::unique_ptr<Caption>& caption : made) list.Insert(std::move(caption));
+    made.clear();
 }
 
 SkippedData DecodePairStream(CaptionList& list, std::span<const uint8_t> bytes,

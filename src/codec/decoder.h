@@ -25,6 +25,8 @@ struct DecodeOptions {
     // the pairs handed to the decoder are those of the field that carries the channel.
     int channel = 1;
     RollUpStyle rollUp = RollUpStyle::Lines;
+    // The 708 service read, 1 to 63, where a file holds 708 data and no 608 on the channel.
+    int service = 1;
 };
 
 constexpr int kChannelCount = 4;
@@ -109,8 +111,8 @@ class CaptionDecoder {
     int baseRow_ = kScreenRows - 1;
     std::unique_ptr<Caption> displayed_;
     std::unique_ptr<Caption> loading_;
-    ScreenWriter displayWriter_;
-    ScreenWriter loadWriter_;
+    ScreenWriter displayWriter_{ScreenWriter::TabOffsets::Anywhere};
+    ScreenWriter loadWriter_{ScreenWriter::TabOffsets::Anywhere};
 
     int64_t lineStart_ = -1;  // roll-up: the first character of the base row's line
     int64_t rollStart_ = -1;  // roll-up screens: where the screen shown now began
@@ -122,6 +124,15 @@ class CaptionDecoder {
     std::vector<std::unique_ptr<Caption>> made_;
     SkippedData skipped_;
 };
+
+// The end of the caption still shown when a stream ends on `streamEnd`: two seconds after its
+// start or the stream's end, whichever is later.
+int64_t LastCaptionEnd(int64_t streamEnd, int64_t start);
+
+// Inserts the captions a decoder made, in order, into the list, each with the timing mode its
+// end and the next one's start give (`last`, the one shown at the stream's end, Manual).
+void InsertDecoded(std::vector<std::unique_ptr<Caption>>& made, const Caption* last,
+                   CaptionList& list);
 
 // Cuts a pair stream (pair k is frame k) into captions and inserts them into the list. Returns
 // what was left out and what was made of roll-up and paint-on data. Once `cancel` is raised it

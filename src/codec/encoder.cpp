@@ -115,7 +115,7 @@ std::vector<uint8_t> EncodeCodeString(std::span<const uint8_t> code) {
 
 int32_t GetLoadFrames(Caption& caption) {
     if (caption.loadFrames >= 0) return caption.loadFrames;
-    const CodeString code = BuildCodeString(caption);
+    const CodeString code = BuildCodeString(caption, kCodeStringCapacity, RowGaps::TabOffsets);
     int64_t n = 2;
     bool merge = false;
     auto roundUpEven = [&] { n += n & 1; };
@@ -182,13 +182,15 @@ EncodedCaptions EncodeCaptions(const CaptionList& list, const std::atomic<int>* 
         pos = std::max(pos, frame);
     };
     auto writeEraseAt = [&](int64_t frame) {
+        result.shown.back().erasedAt = frame;
         fillTo(frame);
         append(kErasePair, 2);
         pos = frame + 1;
     };
 
     for (const Caption* c = list.Head(); c && !cancelled(); c = c->next) {
-        const std::vector<uint8_t> b = EncodeCodeString(BuildCodeString(*c));
+        const std::vector<uint8_t> b =
+            EncodeCodeString(BuildCodeString(*c, kCodeStringCapacity, RowGaps::TabOffsets));
         const int64_t start = c->startFrame;
         if (b.empty() || start > kMaxEncodedFrame || c->endFrame > kMaxEncodedFrame) {
             result.leftOut.push_back(c);
@@ -222,6 +224,7 @@ EncodedCaptions EncodeCaptions(const CaptionList& list, const std::atomic<int>* 
         if (eraseBefore) writeEraseAt(*prevEnd);
         fillTo(load);
         if (eraseInLoading) {
+            result.shown.back().erasedAt = *prevEnd;
             const size_t head = static_cast<size_t>(2 * (*prevEnd - load));
             append(b.data(), head);
             append(kErasePair, 2);
@@ -232,6 +235,7 @@ EncodedCaptions EncodeCaptions(const CaptionList& list, const std::atomic<int>* 
             pos = load + pairs;
         }
         if (b.size() % 2 == 1) out.push_back(kNull);
+        result.shown.push_back({c, load, shownFrom});
         // Shown late, it still stays on the screen for at least one frame.
         prevEnd = shownFrom > start ? std::max<int64_t>(c->endFrame, shownFrom + 1) : c->endFrame;
         erasePending = true;

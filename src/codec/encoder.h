@@ -33,6 +33,18 @@ struct LateCaption {
     friend bool operator==(const LateCaption&, const LateCaption&) = default;
 };
 
+// When a caption's pairs put it on the screen and take it off: its loading begins on `loadFrame`,
+// its end-of-caption code shows it on `shownFrom`, and an erase code takes it off on `erasedAt`
+// (-1 when the next caption's end-of-caption code replaces it, or nothing does).
+struct CaptionShowing {
+    const Caption* caption = nullptr;
+    int64_t loadFrame = 0;
+    int64_t shownFrom = 0;
+    int64_t erasedAt = -1;
+
+    friend bool operator==(const CaptionShowing&, const CaptionShowing&) = default;
+};
+
 struct EncodedCaptions {
     // 2 x F bytes for F frames, pair k for frame k, odd parity, null pairs 0x80 0x80 where
     // nothing is sent. Empty when there is nothing to send.
@@ -42,6 +54,9 @@ struct EncodedCaptions {
     std::vector<const Caption*> leftOut;
     // Captions shown later than their start frame for lack of loading time, in list order.
     std::vector<LateCaption> late;
+    // Every caption placed, in list order, as its pairs show it; other services of the same
+    // captions (708) follow these frames.
+    std::vector<CaptionShowing> shown;
 };
 
 // Stops at the caption it has got to once `cancel` is raised; the caller discards the result.

@@ -11,12 +11,15 @@ namespace vantrel {
 
 class ScreenWriter {
   public:
+    // A code string's writer takes a tab offset only right after a preamble; a receiver's
+    // (the decoder's) anywhere on a row.
+    enum class TabOffsets { AfterPreamble, Anywhere };
+    explicit ScreenWriter(TabOffsets tabs = TabOffsets::AfterPreamble) : tabs_(tabs) {}
+
     // Writes one byte (a zero byte is ignored). Once a row byte or a background prefix went
-    // without its attribute, the writer is stopped and writes nothing until Reset.
+    // without its attribute, the writer is stopped and writes nothing until MoveTo.
     void Put(Caption& caption, uint8_t b);
 
-    // Back to row 0, column 0, white and no pending code.
-    void Reset() { *this = ScreenWriter(); }
     // The cursor to a cell, in white, with no pending code (a carriage return, a roll).
     void MoveTo(int row, int col);
     // One column back, clearing that cell (a backspace).
@@ -41,6 +44,7 @@ class ScreenWriter {
     int col_ = 0;
     uint8_t attr_ = kDefaultAttribute;
     State state_ = State::Idle;
+    TabOffsets tabs_;
 };
 
 }  // namespace vantrel

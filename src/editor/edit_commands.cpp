@@ -4,6 +4,7 @@
 #include "editor/cell_classes.h"
 #include "editor/character_edit.h"
 #include "editor/grid_queries.h"
+#include "editor/row_wrap.h"
 #include "editor/run_layout.h"
 
 namespace vantrel {
@@ -51,15 +52,23 @@ bool JoinToPreviousRow(EditingContext& context) {
 
 bool TypeCharacter(EditingContext& context, EditorView& view, uint8_t character) {
     if (!context.Ready()) return false;
-    const int column = InsertCharacter(*context.editCopy, character, context.caretRow,
-                                       context.caretColumn, context.typingAttribute);
-    if (column == 0) {
+    ScreenPoint caret{context.caretRow, context.caretColumn};
+    const int rows = context.editCopy->CountOccupiedRows();
+    if (!InsertWrapping(*context.editCopy, character, context.typingAttribute, caret)) {
         view.Beep();
         return false;
     }
     context.needsRefresh = true;
-    context.caretColumn = column;
-    view.MoveCaret(context.caretRow, column);
+    const bool wrapped =
+        caret.row != context.caretRow || context.editCopy->CountOccupiedRows() != rows;
+    context.caretRow = caret.row;
+    context.caretColumn = caret.column;
+    if (wrapped) {
+        // The rows moved: the caret is placed anew, in the attribute it had.
+        PlaceCaretAt(context, view);
+    } else {
+        view.MoveCaret(caret.row, caret.column);
+    }
     view.ShowCaption();
     return true;
 }
@@ -101,36 +110,43 @@ void Backspace(EditingContext& context, EditorView& view) {
 
 void NewLine(EditingContext& context, EditorView& view) {
     if (!context.Ready()) return;
-    if (context.caretRow == kScreenRows - 1) {
-        view.Beep();
-        return;
-    }
-    Caption& caption = *context.editCopy;
-    const int row = context.caretRow;
+    Caption trial = *context.editCopy;
+    int row = context.caretRow;
     const int column = context.caretColumn;
-    const int start = RunStart(caption, row, column);
-    const int end = RunEnd(caption, row, column);
-    CaptionCell* cells = caption.cells[row];
+    const int start = RunStart(trial, row, column);
+    const int end = RunEnd(trial, row, column);
+    const CaptionCell* cells = trial.cells[row];
     int first = column;  // the first character after the caret
     while (first < end && !IsCharacterCell(cells[first])) ++first;
 
+    // The moved text opens a run of its own, so it takes the codes a run needs there; the codes
+    // that led into it stay behind with nothing to lead into, so they go.
+    CellSpan moved;
     if (first < end) {
-        // The moved text opens a run of its own, so it takes the codes a run needs there;
-        // the codes that led into it stay behind with nothing to lead into, so they go.
-        CellSpan moved;
         for (int c = first; c < end; ++c) moved.cells[moved.length++] = cells[c];
         ReplaceLeadingCodes(moved, RunStartCodes(start, cells[first].attribute));
-        if (!HasRoom(caption, row + 1, start, moved.length)) {
+    }
+    int target = row + 1;
+    if (target >= kScreenRows || !HasRoom(trial, target, start, moved.length)) {
+        // The caption grows upwards to make the row, within the rows a caption may have.
+        const bool newTextRow = moved.length > 0 || target >= kScreenRows;
+        if (newTextRow && trial.CountOccupiedRows() >= kMostCaptionRows) target = -1;
+        if (target >= 0) target = OpenRowBelow(trial, row);
+        if (target < 0) {
             view.Beep();
             return;
         }
-        int keep = column;
-        while (keep > start && IsAttributeCodeCell(cells[keep - 1])) --keep;
-        LiftCells(cells, keep, end);
-        PutCells(caption.cells[row + 1], start, moved);
     }
-    caption.loadFrames = -1;
-    context.caretRow = row + 1;
+    if (moved.length > 0) {
+        CaptionCell* from = trial.cells[row];
+        int keep = column;
+        while (keep > start && IsAttributeCodeCell(from[keep - 1])) --keep;
+        LiftCells(from, keep, end);
+        PutCells(trial.cells[target], start, moved);
+    }
+    trial.loadFrames = -1;
+    context.editCopy->TakeContent(trial);
+    context.caretRow = target;
     context.caretColumn = start;
     Settle(context, view);
 }

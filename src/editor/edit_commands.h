@@ -9,8 +9,9 @@
 
 namespace vantrel {
 
-// Inserts `character` at the caret with the typing attribute and moves the caret after it.
-// Returns false (after a beep) when it does not fit.
+// Inserts `character` at the caret with the typing attribute and moves the caret after it; at
+// the end of a row the last word goes on a new row (InsertWrapping). Returns false (after a
+// beep) when it does not fit.
 bool TypeCharacter(EditingContext& context, EditorView& view, uint8_t character);
 
 // Deletes the character at the caret.
@@ -21,7 +22,8 @@ void DeleteForward(EditingContext& context, EditorView& view);
 void Backspace(EditingContext& context, EditorView& view);
 
 // Moves the text after the caret to the next row, under the start of its run; with no text
-// after the caret, the caret alone goes there. The last row has no next row: refused.
+// after the caret, the caret alone goes there. Where the next row has no room (or the caret is
+// on the last row) the rows make room as for a wrap (OpenRowBelow).
 void NewLine(EditingContext& context, EditorView& view);
 
 }  // namespace vantrel

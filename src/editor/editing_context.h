@@ -18,6 +18,9 @@ struct EditingContext {
     bool needsRefresh = true;   // the edit copy must be rendered again
     Caption* source = nullptr;  // the caption of the list the copy came from, or null
     const char* stepName = "";  // the undo step the commit makes
+    // The other end of the selected text, the caret being one end; -1 when nothing is selected.
+    int anchorRow = -1;
+    int anchorColumn = -1;
 
     // Editing, with the caret on the screen; the commands do nothing otherwise.
     bool Ready() const;

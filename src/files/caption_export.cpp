@@ -23,8 +23,15 @@ ExportResult ExportCaptionFile(CaptionProject& project, const std::string& path,
     }
     const EncodedCaptions encoded = EncodeCaptions(project.captions, &project.cancel);
     result.leftOut = encoded.leftOut.size();
+    // A format with room for 708 data gets the same captions as service 1.
+    dtvcc::PacketStream dtvcc;
+    WriteOptions written = options;
+    if (format.dtvccFrameBytes && options.write708) {
+        dtvcc = dtvcc::PackCaptions(encoded.shown, format.dtvccFrameBytes(*options.rate));
+        written.dtvcc = &dtvcc;
+    }
     const std::string content =
-        format.writePairs ? format.writePairs(encoded.bytes, options, &project.cancel) : "";
+        format.writePairs ? format.writePairs(encoded.bytes, written, &project.cancel) : "";
     result.write = ReplaceFileContent(path, content, project.host, &project.cancel);
     if (result.write == WriteResult::Cancelled) return result;
     result.late = encoded.late.size();

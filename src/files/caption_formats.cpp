@@ -94,11 +94,14 @@ constexpr auto kFormats = std::to_array<CaptionFormat>({
      .reads = true,
      .writes = true,
      .field2 = true,
+     .dtvccFrameBytes = MccDtvccBytes,
      .timecodes = true,
      .rates = true,
      .readPairs = ReadMccText,
-     .writePairs = [](std::span<const uint8_t> s, const WriteOptions& o,
-                      const std::atomic<int>* c) { return FormatMccText(s, o.style, c, *o.rate); }},
+     .writePairs =
+         [](std::span<const uint8_t> s, const WriteOptions& o, const std::atomic<int>* c) {
+             return FormatMccText(s, o.style, c, o.dtvcc, o.language, *o.rate);
+         }},
     {.name = "srt",
      .extensions = "srt",
      .title = "SubRip Subtitles",

@@ -33,6 +33,12 @@ struct WriteOptions {
     bool plainSubRip = false;  // SubRip rows in lower case, without style tags
     bool widescreen = false;   // text placed by percentages of a 16:9 picture, not a 4:3 one
     const PictureRate* rate = &kCaptionRate;  // of the timecodes of a row with `rates`
+    // Formats that carry 708 data beside the pairs: whether to write the captions' 708 service
+    // too, and the language its service information names (ISO 639-2, three letters).
+    bool write708 = true;
+    std::string language = "eng";
+    // The 708 packets of the captions, made by the export for such a format; null for none.
+    const dtvcc::PacketStream* dtvcc = nullptr;
 };
 
 struct CaptionFormat {
@@ -45,7 +51,9 @@ struct CaptionFormat {
     FormatKind kind;
     bool reads;
     bool writes;
-    bool field2;          // carries field 2 (channels 3 and 4) or 708 data beside field 1
+    bool field2;  // carries field 2 (channels 3 and 4) or 708 data beside field 1
+    // The 708 bytes a caption frame has room for at a rate, where 708 is written.
+    size_t (*dtvccFrameBytes)(const PictureRate&) = nullptr;
     bool timecodes;       // writes timecodes, and so can write them drop-frame
     bool binary = false;  // read only as far as the last frame we place data on, not as text
     bool rates = false;   // its timecodes can count pictures of any of kPictureRates

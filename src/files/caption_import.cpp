@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "codec/decoder.h"
+#include "dtvcc/service_decoder.h"
 #include "files/caption_formats.h"
 #include "files/file.h"
 #include "files/file_messages.h"
@@ -151,6 +152,19 @@ ImportResult ImportCaptionFile(CaptionProject& project, const std::string& path,
         FieldOfChannel(hooks.decode.channel) == 2 ? data.field2Pairs : data.pairs;
     const SkippedData skipped = DecodePairStream(read, pairs, &project.cancel, hooks.decode);
     if (CancelRaised(&project.cancel)) return ImportResult::Cancelled;
+    if (read.Empty() && !data.dtvcc.empty()) {
+        // No 608 on the channel: the captions come of the 708 service asked for.
+        const dtvcc::ServiceReport report =
+            dtvcc::DecodeService(read, dtvcc::PacketsOf(data.dtvcc), hooks.decode.service);
+        if (report.captions > 0) {
+            if (project.host) {
+                project.host->Note(
+                    Read708Text(path, hooks.decode.channel, hooks.decode.service, report));
+            }
+            const std::string lost = Lost708Text(path, report);
+            if (!lost.empty()) Inform(project, lost);
+        }
+    }
     const std::string skippedText = SkippedDataText(path, skipped, data);
     if (!skippedText.empty()) Inform(project, skippedText);
     const std::string madeText = MadeFromDataText(path, skipped);

@@ -29,6 +29,18 @@ void ForEach608Pair(std::span<const uint8_t> entries, size_t count, Pair pair) {
     }
 }
 
+// Calls entry(type, first, second) for each valid 708 entry (type 2 or 3) of the first `count`
+// entries, in order.
+template <typename Entry>
+void ForEach708Entry(std::span<const uint8_t> entries, size_t count, Entry entry) {
+    count = count < entries.size() / kCcEntryBytes ? count : entries.size() / kCcEntryBytes;
+    for (size_t k = 0; k < count; ++k) {
+        const uint8_t* e = entries.data() + k * kCcEntryBytes;
+        if ((e[0] & kCcValid) == 0 || (e[0] & 0x03) < 2) continue;
+        entry(static_cast<uint8_t>(e[0] & 0x03), e[1], e[2]);
+    }
+}
+
 // ATSC A/53 caption data, from the user identifier "GA94" on: user_data_type_code 3, then
 // cc_data (the process_cc_data flag and cc_count, em_data, the entries). Calls pair as
 // ForEach608Pair does; false when the bytes are no A/53 caption data.

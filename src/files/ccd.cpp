@@ -87,7 +87,14 @@ class CcdDataReader {
     void Pair(uint16_t code, PairStreamBuilder& out) const {
         auto first = static_cast<uint8_t>(code >> 8);
         if (secondChannel_ && (first & 0x70) == 0x10) first |= 0x08;
-        out.AppendAlignedPair(first, static_cast<uint8_t>(code));
+        out.CompletePair();
+        Put(first, out);
+        Put(static_cast<uint8_t>(code), out);
+    }
+
+    // The notation names codes, not bytes: each is sent with its odd parity.
+    static void Put(uint8_t code, PairStreamBuilder& out) {
+        out.AppendByte(OddParityTable[code & 0x7F]);
     }
 
     void Token(std::string_view data, size_t& i, size_t lineNumber, PairStreamBuilder& out,
@@ -114,18 +121,18 @@ class CcdDataReader {
         const bool latin1 = code < 0x80 || (code >= 0xA0 && code < 0x100);
         const uint8_t basic = latin1 ? CcdTextCharMap[code] : 0;
         if (basic != 0 || code < 0x20 || code == '_' || code == '}' || code == 0x7F) {
-            out.AppendByte(basic);
+            Put(basic, out);
             return;
         }
         const uint8_t character = UnicodeToCaptionChar(code);
         const uint16_t pair = CodePairTable[character];
         if (!IsSendableChar(character)) {
             result.charactersWithoutCode.Add(lineNumber, code);
-            out.AppendByte(0);
+            Put(0, out);
         } else if (pair < 0x100) {
-            out.AppendByte(static_cast<uint8_t>(pair));
+            Put(static_cast<uint8_t>(pair), out);
         } else {
-            if (FallbackCharTable[character] != 0) out.AppendByte(FallbackCharTable[character]);
+            if (FallbackCharTable[character] != 0) Put(FallbackCharTable[character], out);
             Pair(pair, out);
         }
     }

@@ -155,13 +155,17 @@ std::vector<Word> WordsOf(const StyledLine& line) {
     std::vector<Word> words;
     Cell space{' ', kDefaultAttribute};
     Cells word;
+    // A long word is cut front to back in screen-wide pieces: linear in its length.
     auto finish = [&] {
-        while (!word.empty()) {
-            Cells piece(word.begin(), word.begin() + std::min<size_t>(word.size(), kScreenColumns));
+        for (size_t from = 0; from < word.size();) {
+            const auto begin = word.begin() + static_cast<std::ptrdiff_t>(from);
+            Cells piece(begin, begin + static_cast<std::ptrdiff_t>(
+                                           std::min<size_t>(word.size() - from, kScreenColumns)));
             while (Width(piece) > kScreenColumns) piece.pop_back();
-            words.push_back({space, piece});
-            word.erase(word.begin(), word.begin() + static_cast<std::ptrdiff_t>(piece.size()));
+            from += piece.size();
+            words.push_back({space, std::move(piece)});
         }
+        word.clear();
     };
     for (size_t k = 0; k < line.characters.size(); ++k) {
         const Cell c{static_cast<uint8_t>(line.characters[k]), attributes[k]};

@@ -16,6 +16,15 @@
 
 namespace vantrel {
 
+namespace {
+
+// A name such as http://host/a.m2v, which no file on this computer has.
+bool IsUrl(const std::string& path) {
+    return path.find("://") != std::string::npos;
+}
+
+}  // namespace
+
 File::File(File&& other) noexcept
     : fd_(std::exchange(other.fd_, -1)),
       regular_(other.regular_),
@@ -71,7 +80,10 @@ bool File::Open(const std::string& path, Mode mode, const std::atomic<int>* canc
         fd_ = ::open(path.c_str(), flags, 0666);
     } while (fd_ < 0 && errno == EINTR && !CancelRaised(cancel));
     if (fd_ < 0) {
-        SetError(errno == EINTR ? ECANCELED : errno);
+        const int reason = errno == EINTR ? ECANCELED : errno;
+        SetError(reason);
+        // Its folder "http:" is missing, but the user named an address, not a file.
+        if ((reason == ENOENT || reason == ENOTDIR) && IsUrl(path)) error_ = kNotALocalFileText;
         return false;
     }
     struct stat st {};
@@ -216,7 +228,7 @@ bool SameFile(const std::string& a, const std::string& b) {
 }
 
 LocalFileKind CheckLocalFile(const std::string& path, std::string* absolute) {
-    if (path.empty() || path.find("://") != std::string::npos) return LocalFileKind::NotLocal;
+    if (path.empty() || IsUrl(path)) return LocalFileKind::NotLocal;
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) {
         return errno == ENOENT || errno == ENOTDIR ? LocalFileKind::Missing

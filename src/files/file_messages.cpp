@@ -59,19 +59,32 @@ std::string ErrorSavingFileText(const std::string& path, const std::string& reas
     return WithReason(ErrorSavingFileText(path), reason);
 }
 
+std::string VideoModuleMissingText(std::string_view name, const std::vector<std::string>& tried,
+                                   const std::string& reason) {
+    std::string places;
+    for (const std::string& place : tried) places += (places.empty() ? "" : ", ") + place;
+    std::string text = "video files are read and written by " + std::string(name) + ", which " +
+                       (reason.empty() ? "is not installed" : "could not be loaded") +
+                       " (looked for at " + places + ")";
+    return reason.empty() ? text : text + ": " + reason;
+}
+
 std::string SkippedDataText(const std::string& path, const SkippedData& skipped,
                             const CaptionFileData& read) {
+    // The channel read: the one beside the other channel of its field.
+    const int ours =
+        skipped.otherChannel % 2 == 0 ? skipped.otherChannel - 1 : skipped.otherChannel + 1;
     std::string items;
     auto item = [&](size_t count, const char* one, const char* many, const std::string& where,
                     const std::string& why) {
         if (count == 0) return;
         items += "\n" + std::to_string(count) + " " + (count == 1 ? one : many) + ", the first " +
-                 where + " (" + why + ")";
+                 where + " (" + why + ").";
     };
     // Where the first of a kind of line is: its line number, and its timecode when given.
     auto at = [](const LineTally& t, bool frame) {
-        std::string where = "on line " + std::to_string(t.firstLine);
-        if (frame) where += " at " + FormatTimecode(t.firstFrame);
+        std::string where = t.firstLine == 0 ? "" : "on line " + std::to_string(t.firstLine);
+        if (frame) where += (where.empty() ? "at " : " at ") + FormatTimecode(t.firstFrame);
         return where;
     };
     auto lines = [&](const LineTally& t, bool frame, const char* one, const char* many,
@@ -81,8 +94,6 @@ std::string SkippedDataText(const std::string& path, const SkippedData& skipped,
          "roll-up captions were to be left out; the text these codes put on the screen is in "
          "none");
     const std::string other = "caption channel " + std::to_string(skipped.otherChannel);
-    const int ours =
-        skipped.otherChannel % 2 == 0 ? skipped.otherChannel - 1 : skipped.otherChannel + 1;
     item(skipped.otherChannelPairs, ("pair of " + other).c_str(), ("pairs of " + other).c_str(),
          "at " + FormatTimecode(skipped.firstOtherChannelFrame),
          "only channel " + std::to_string(ours) + " is read");
@@ -115,10 +126,10 @@ std::string SkippedDataText(const std::string& path, const SkippedData& skipped,
     lines(read.badChecksums, true, "packet with a wrong checksum or length",
           "packets with a wrong checksum or length", "its pairs were left out");
     if (read.truncated) {
-        items += "\nthe pairs from " + FormatTimecode(kMaxReadFrame + 1) + " on (" + limit + ")";
+        items += "\nThe pairs from " + FormatTimecode(kMaxReadFrame + 1) + " on (" + limit + ").";
     }
     std::string text;
-    if (!items.empty()) text = "Not imported from " + path + items;
+    if (!items.empty()) text = "Not imported from " + path + ":" + items;
 
     // What was read, but by a guess.
     items.clear();
@@ -130,16 +141,50 @@ std::string SkippedDataText(const std::string& path, const SkippedData& skipped,
     lines(read.queuedLines, true, "line whose timecode falls inside the pairs before it",
           "lines whose timecodes fall inside the pairs before them",
           "its pairs were sent after those before it, as a receiver fed them shows them");
+    lines(FieldOfChannel(ours) == 2 ? read.field2BadParity : read.badParity, true,
+          "pair with bad parity", "pairs with bad parity",
+          "read as if the parity were right; a receiver may show a block there or nothing");
     item(skipped.flashErases, "erase right after its caption's end-of-caption code",
          "erases right after their caption's end-of-caption code",
          "at " + FormatTimecode(skipped.firstFlashEraseFrame),
          "a receiver shows such a caption for one frame, a flash; it was kept up to the next "
          "code that ends it");
+    // The file is named once: in the paragraph before, when there is one.
     if (!items.empty()) {
-        if (!text.empty()) text += "\n\n";
-        text += "Read from " + path + " by guessing" + items;
+        text += text.empty() ? "Read from " + path + " by guessing:" : "\n\nRead by guessing:";
+        text += items;
     }
     return text;
+}
+
+std::string Read708Text(const std::string& path, int channel, int service,
+                        const dtvcc::ServiceReport& report) {
+    std::string text = "Imported from " + path + "\nno 608 captions on channel " +
+                       std::to_string(channel) + ": " + std::to_string(report.captions) +
+                       (report.captions == 1 ? " caption was" : " captions were") +
+                       " read from 708 service " + std::to_string(service);
+    auto item = [&](const dtvcc::ServiceReport::Tally& t, const char* what) {
+        if (t.count == 0) return;
+        text.append("\n").append(std::to_string(t.count)).append(" ").append(what);
+        text.append(", the first at ").append(FormatTimecode(t.firstFrame));
+    };
+    item(report.tallCaptions, "of more than 4 rows (608 captions have up to 4)");
+    item(report.styles,
+         "pen settings 608 lacks (size, font, offset, edges, opacity): the text "
+         "kept in 608's nearest colours");
+    return text;
+}
+
+std::string Lost708Text(const std::string& path, const dtvcc::ServiceReport& report) {
+    std::string items;
+    auto item = [&](const dtvcc::ServiceReport::Tally& t, const char* what) {
+        if (t.count == 0) return;
+        items.append("\n").append(std::to_string(t.count)).append(" ").append(what);
+        items.append(", the first at ").append(FormatTimecode(t.firstFrame));
+    };
+    item(report.clippedCharacters, "characters past the 32 columns or 15 rows of the screen");
+    item(report.unknownCodes, "codes of 708 sets that 608 has no character for");
+    return items.empty() ? std::string() : "Not imported from " + path + items;
 }
 
 std::string MadeFromDataText(const std::string& path, const SkippedData& made) {
@@ -149,7 +194,7 @@ std::string MadeFromDataText(const std::string& path, const SkippedData& made) {
         // Appended piece by piece: GCC 12 warns falsely on a literal + std::string chain here.
         items.append("\n").append(std::to_string(count)).append(" ");
         items.append(count == 1 ? one : many).append(" became ").append(std::to_string(captions));
-        items.append(captions == 1 ? " pop-on caption" : " pop-on captions");
+        items.append(captions == 1 ? " pop-on caption." : " pop-on captions.");
     };
     if (made.rollUpScreens > 0) {
         item(made.rollUpScreens, "roll-up screen", "roll-up screens", made.rollUpCaptions);
@@ -157,7 +202,7 @@ std::string MadeFromDataText(const std::string& path, const SkippedData& made) {
         item(made.rollUpLines, "roll-up line", "roll-up lines", made.rollUpCaptions);
     }
     item(made.paintOnCaptions, "paint-on screen", "paint-on screens", made.paintOnCaptions);
-    return items.empty() ? std::string() : "Imported from " + path + items;
+    return items.empty() ? std::string() : "Imported from " + path + ":" + items;
 }
 
 std::string ChannelNotCarriedText(const std::string& path, int channel) {

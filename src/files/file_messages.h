@@ -10,6 +10,7 @@
 
 #include "codec/decoder.h"
 #include "codec/encoder.h"
+#include "dtvcc/service_decoder.h"
 #include "files/pair_stream.h"
 #include "model/caption.h"
 
@@ -23,6 +24,8 @@ inline constexpr std::string_view kNoClosedCaptionsInVideoText =
 inline constexpr std::string_view kGroupTooLargeText = "Error: Encountered GOP larger than 10MB";
 inline constexpr std::string_view kMultiplexMemoryText =
     "Unable to allocate temporary\nmemory for multiplex operation";
+inline constexpr std::string_view kTranscriptMemoryText =
+    "Unable to allocate temporary\nmemory for the transcript";
 inline constexpr std::string_view kExtractionMemoryText =
     "Unable to allocate temporary\nmemory for caption extraction";
 
@@ -30,6 +33,7 @@ inline constexpr std::string_view kExtractionMemoryText =
 // menu command), with the system's reason: nothing was done.
 inline constexpr std::string_view kExtractionOperation = "Reading captions from the video stream";
 inline constexpr std::string_view kMultiplexOperation = "Multiplexing captions into the stream";
+inline constexpr std::string_view kTranscriptOperation = "Importing the transcript";
 std::string CannotStartText(std::string_view operation, const std::string& reason);
 // A command of the window that an exception stopped (memory or a system resource ran out);
 // the project is as it was before the command.
@@ -40,6 +44,7 @@ inline constexpr std::string_view kExtractionTitle =
     "Extracting Captions from MPEG-2 Video Stream...";
 inline constexpr std::string_view kMultiplexTitle =
     "Multiplexing captions into MPEG-2 video stream...";
+inline constexpr std::string_view kTranscriptTitle = "Importing Transcript...";
 
 // "Error opening file " followed by the path.
 std::string ErrorOpeningFileText(const std::string& path);
@@ -49,19 +54,32 @@ std::string ErrorSavingFileText(const std::string& path);
 std::string ErrorOpeningFileText(const std::string& path, const std::string& reason);
 std::string ErrorSavingFileText(const std::string& path, const std::string& reason);
 
-// The one message of an import that left data out or had to guess, each kind on a line of its
-// own with its count and where the first of them is: roll-up and paint-on codes and
+// The one message of an import that left data out or had to guess, "Not imported from PATH:"
+// and each kind as a sentence on a line of its own, with its count and where the first of them
+// is: roll-up and paint-on codes and
 // second-channel pairs that the decoder skipped (by timecode); lines of a text file without a
 // timecode, out of order or past the last frame read, unknown .ccd tokens, NUL bytes and
 // characters without a Windows-1252 byte (by line number); .mcc packets whose checksum is
 // wrong (by line number and timecode); pairs of a raw file past the last
-// frame read. Then, as a paragraph of its own, what was read by a guess: .scc words that are
-// not four hexadecimal digits and frame numbers of 30 or more. Empty when there is nothing.
+// frame read. Then, as a paragraph of its own ("Read by guessing:", naming the file only when
+// it comes first), what was read by a guess: .scc words that are not four hexadecimal digits,
+// frame numbers of 30 or more, lines queued after the pairs before them, pairs with bad parity
+// (those of the field read) and one-frame flashes. Empty when there is nothing.
 std::string SkippedDataText(const std::string& path, const SkippedData& skipped,
                             const CaptionFileData& read = {});
 
-// What roll-up and paint-on data became ("106 roll-up lines became 53 pop-on captions"), one
-// line each after the file's name; empty when there was none.
+// The note of an import that read a 708 service, the file holding no 608 captions on the
+// channel: how many captions came of it, how many of more than 4 rows and with 708 styles the
+// 608 screen lacks (kept as text in 608's colours).
+std::string Read708Text(const std::string& path, int channel, int service,
+                        const dtvcc::ServiceReport& report);
+// What of the 708 service could not be placed on the 608 screen (characters past its 32
+// columns or 15 rows, codes of the sets 608 has no place for), by the timecode of the first;
+// empty when nothing.
+std::string Lost708Text(const std::string& path, const dtvcc::ServiceReport& report);
+
+// What roll-up and paint-on data became ("106 roll-up lines became 53 pop-on captions."), one
+// sentence a line after "Imported from PATH:"; empty when there was none.
 std::string MadeFromDataText(const std::string& path, const SkippedData& made);
 
 // A channel of field 2 asked of a format that holds field 1 only.
@@ -123,6 +141,10 @@ inline constexpr std::string_view kNotALocalFileText =
 inline constexpr std::string_view kNamesOtherFilesText =
     "it names other files or addresses to read (a playlist or an index); only a video file "
     "itself is read";
+// Video that cannot be read or written because the video module is not installed, or would not
+// load: its name, each place it was looked for, and the loader's reason when one held a file.
+std::string VideoModuleMissingText(std::string_view name, const std::vector<std::string>& tried,
+                                   const std::string& reason);
 
 // The command-line tool's texts.
 inline constexpr std::string_view kCancelledText = "cancelled";

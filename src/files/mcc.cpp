@@ -108,6 +108,9 @@ constexpr std::array<Abbreviation, 7> kAbbreviations{{
 }};
 constexpr std::string_view kPadding("\xFA\x00\x00", 3);
 constexpr size_t kMaxPaddingRun = 9;  // G to O
+// 708 entries kept of one file: every entry of four hours at 29.97 frames per second, at 16
+// bytes each; what lies beyond is not read.
+constexpr size_t kMaxDtvccEntries = size_t{18} * 108000 * 4;
 
 int HexDigit(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -199,7 +202,8 @@ struct HeaderRate {
 };
 std::optional<HeaderRate> ReadHeaderRate(std::string_view text) {
     while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-    if (text == "30DF" || text == "30df") return HeaderRate{&kCaptionRate, TimecodeStyle::DropFrame};
+    if (text == "30DF" || text == "30df")
+        return HeaderRate{&kCaptionRate, TimecodeStyle::DropFrame};
     for (const PictureRate& rate : kPictureRates) {
         if (kRateCodes[RateIndex(rate)].timeCodeRate == text) return HeaderRate{&rate};
     }
@@ -256,33 +260,85 @@ void AppendPacketText(std::string& out, std::span<const uint8_t> bytes) {
     }
 }
 
-// The ancillary packet of one picture: its field-1 pairs, as many null field-2 pairs and 708
-// padding.
-std::vector<uint8_t> PicturePacket(std::span<const uint8_t> pairs, int64_t picture,
-                                   const RateCodes& codes) {
+constexpr uint8_t kServiceInfoSection = 0x73;
+constexpr uint8_t kServiceInfoPresent = 0x20;
+// The whole service information in each packet: its start and completion flagged.
+constexpr uint8_t kServiceInfoFlags = 0x10 | 0x04;
+constexpr uint8_t kServiceInfoStartComplete = 0x80 | 0x40 | 0x10;  // reserved, start, complete
+
+// One service of the service information section: a reserved bit, csn_size set (the number
+// in five bits after another reserved bit: 0 for the 608 service), then the caption service
+// descriptor's entry: the language, 608 field 1 or 708 service number, neither easy reader nor
+// wide aspect, reserved bits set.
+void AppendServiceEntry(std::vector<uint8_t>& out, int service, std::string_view language) {
+    out.push_back(static_cast<uint8_t>(0x80 | 0x40 | 0x20 | service));
+    for (size_t k = 0; k < 3; ++k)
+        out.push_back(static_cast<uint8_t>(k < language.size() ? language[k] : ' '));
+    const bool digital = service > 0;
+    out.push_back(digital ? static_cast<uint8_t>(0x80 | 0x40 | service) : uint8_t{0x7E});
+    out.insert(out.end(), {0x3F, 0xFF});
+}
+
+// What one picture's packet carries: the field-1 pairs of the caption frames it carries (none
+// to two) and those frames' 708 packets.
+struct PictureData {
+    std::span<const uint8_t> pairs;
+    std::vector<std::span<const uint8_t>> dtvcc;
+};
+
+// The ancillary packet of one picture: per field-1 pair a null field-2 pair, then the 708
+// packets and padding; with 708 data, the service information naming 608 CC1 and service 1.
+std::vector<uint8_t> PicturePacket(const PictureData& data, int64_t picture, const RateCodes& codes,
+                                   bool services, std::string_view language) {
     const auto counter0 = static_cast<uint8_t>(picture >> 8);
     const auto counter1 = static_cast<uint8_t>(picture);
-    std::vector<uint8_t> cdp{kCdpId0,         kCdpId1,  0,
-                             codes.frameRate, kWrittenFlags,
-                             counter0,        counter1, kCcDataSection,
-                             static_cast<uint8_t>(0xE0 | codes.ccCount)};
-    for (size_t k = 0; k < pairs.size(); k += 2) {
-        cdp.insert(cdp.end(), {kField1Entry, pairs[k], ByteAt(pairs, k + 1)});
+    const uint8_t flags =
+        services ? kWrittenFlags | kServiceInfoPresent | kServiceInfoFlags : kWrittenFlags;
+    std::vector<uint8_t> cdp{
+        kCdpId0,         kCdpId1,        0,
+        codes.frameRate, flags,          counter0,
+        counter1,        kCcDataSection, static_cast<uint8_t>(0xE0 | codes.ccCount)};
+    for (size_t k = 0; k < data.pairs.size(); k += 2) {
+        cdp.insert(cdp.end(), {kField1Entry, data.pairs[k], ByteAt(data.pairs, k + 1)});
         cdp.insert(cdp.end(), {kField2Entry, 0x80, 0x80});
     }
-    // Two entries a pair, one of each field.
-    for (size_t k = (pairs.size() + 1) / 2 * 2; k < codes.ccCount; ++k)
-        cdp.insert(cdp.end(), kPadding.begin(), kPadding.end());
+    // MccDtvccBytes leaves room for every packet beside the pairs.
+    size_t room = codes.ccCount - data.pairs.size();
+    for (std::span<const uint8_t> packet : data.dtvcc) {
+        const size_t entries = std::min(packet.size() / 2, room);
+        dtvcc::AppendEntries(cdp, packet, entries);
+        room -= entries;
+    }
+    dtvcc::AppendEntries(cdp, {}, room);
+    if (services) {
+        cdp.insert(cdp.end(), {kServiceInfoSection, kServiceInfoStartComplete | 2});
+        AppendServiceEntry(cdp, 0, language);
+        AppendServiceEntry(cdp, 1, language);
+    }
     cdp.insert(cdp.end(), {kFooterSection, counter0, counter1, 0});
     cdp[2] = static_cast<uint8_t>(cdp.size());
     cdp.back() = static_cast<uint8_t>(-ByteSum(cdp));
-    std::vector<uint8_t> packet{kDid, kSdid, static_cast<uint8_t>(cdp.size())};
-    packet.insert(packet.end(), cdp.begin(), cdp.end());
-    packet.push_back(ByteSum(packet));
+    // Made whole rather than grown from its three header bytes, which GCC 12 warns of.
+    std::vector<uint8_t> packet(kAncHeaderBytes + cdp.size() + 1);
+    packet[0] = kDid;
+    packet[1] = kSdid;
+    packet[2] = static_cast<uint8_t>(cdp.size());
+    std::copy(cdp.begin(), cdp.end(), packet.begin() + kAncHeaderBytes);
+    packet.back() = ByteSum(std::span<const uint8_t>(packet).first(packet.size() - 1));
     return packet;
 }
 
 }  // namespace
+
+size_t MccDtvccBytes(const PictureRate& rate) {
+    // The most frames a picture carries: 30000/1001 frames a second over the picture rate,
+    // rounded up.
+    const int64_t most = (int64_t{kFrameRateNumerator} * rate.denominator +
+                          int64_t{kFrameRateDenominator} * rate.numerator - 1) /
+                         (int64_t{kFrameRateDenominator} * rate.numerator);
+    const size_t bytes = (kRateCodes[RateIndex(rate)].ccCount - 2 * most) * 2 / most;
+    return bytes / 2 * 2;
+}
 
 CaptionFileData ReadMccText(std::span<const uint8_t> text, const std::atomic<int>* cancel,
                             const PictureRate&) {
@@ -343,9 +399,13 @@ CaptionFileData ReadMccText(std::span<const uint8_t> text, const std::atomic<int
         ForEach608Pair(entries, count, [&](int field, uint8_t a, uint8_t b) {
             pairs[field - 1].insert(pairs[field - 1].end(), {a, b});
         });
+        ForEach708Entry(entries, count, [&](uint8_t type, uint8_t a, uint8_t b) {
+            if (result.dtvcc.size() < kMaxDtvccEntries)
+                result.dtvcc.push_back({frame, type, {a, b}});
+        });
         if (pairs[0].empty() && pairs[1].empty()) continue;
         if (sameLabel) frame = std::max(frame, field1.NextFrame());
-        switch (field1.StartLine(frame)) {
+        switch (field1.StartLine(frame, number)) {
             case PairStreamBuilder::LineStart::Queued:
                 result.queuedLines.Add(number, frame);
                 [[fallthrough]];
@@ -361,7 +421,7 @@ CaptionFileData ReadMccText(std::span<const uint8_t> text, const std::atomic<int
         }
         for (size_t k = 0; k < pairs[0].size(); k += 2)
             field1.AppendAlignedPair(pairs[0][k], pairs[0][k + 1]);
-        if (!pairs[1].empty() && field2.StartLine(std::max(frame, field2.NextFrame())) ==
+        if (!pairs[1].empty() && field2.StartLine(std::max(frame, field2.NextFrame()), number) ==
                                      PairStreamBuilder::LineStart::Placed) {
             for (size_t k = 0; k < pairs[1].size(); k += 2) {
                 field2.AppendAlignedPair(pairs[1][k], pairs[1][k + 1]);
@@ -370,11 +430,14 @@ CaptionFileData ReadMccText(std::span<const uint8_t> text, const std::atomic<int
     }
     result.pairs = field1.Take();
     result.field2Pairs = field2.Take();
+    result.badParity = field1.BadParity();
+    result.field2BadParity = field2.BadParity();
     return result;
 }
 
 std::string FormatMccText(std::span<const uint8_t> stream, TimecodeStyle style,
-                          const std::atomic<int>* cancel, const PictureRate& rate) {
+                          const std::atomic<int>* cancel, const dtvcc::PacketStream* dtvcc,
+                          std::string_view language, const PictureRate& rate) {
     CancelPoll cancelled(cancel);
     const RateCodes& codes = kRateCodes[RateIndex(rate)];
     const bool dropFrame = rate.dropFrame && style == TimecodeStyle::DropFrame;
@@ -385,17 +448,32 @@ std::string FormatMccText(std::span<const uint8_t> stream, TimecodeStyle style,
     out += kRateKey;
     out += codes.timeCodeRate;
     out += dropFrame ? "DF\r\n\r\n" : "\r\n\r\n";
-    const auto frames = static_cast<int64_t>((stream.size() + 1) / 2);
+    const std::vector<dtvcc::Packet> none;
+    const std::vector<dtvcc::Packet>& packets = dtvcc ? dtvcc->packets : none;
+    const auto frames = std::max<int64_t>(static_cast<int64_t>((stream.size() + 1) / 2),
+                                          packets.empty() ? 0 : packets.back().frame + 1);
+    // Past the stream's end, pictures carry null pairs beside the 708 packets still to go.
+    std::vector<uint8_t> nullPairs;
+    size_t next = 0;
     for (int64_t picture = 0; !cancelled(); ++picture) {
         const int64_t first = FrameOfPicture(picture, rate);
         if (first >= frames) break;
         const int64_t end = std::min(FrameOfPicture(picture + 1, rate), frames);
+        PictureData data;
+        const auto from = static_cast<size_t>(2 * first), to = static_cast<size_t>(2 * end);
+        if (to <= stream.size()) {
+            data.pairs = stream.subspan(from, to - from);
+        } else {
+            nullPairs.assign(to - from, 0x80);
+            if (from < stream.size())
+                std::copy(stream.begin() + from, stream.end(), nullPairs.begin());
+            data.pairs = nullPairs;
+        }
+        for (; next < packets.size() && packets[next].frame < end; ++next)
+            data.dtvcc.push_back(packets[next].bytes);
         out += FormatPictureTimecode(picture, style, rate);
         out += '\t';
-        AppendPacketText(out, PicturePacket(stream.subspan(2 * first, std::min<size_t>(
-                                                                          2 * (end - first),
-                                                                          stream.size() - 2 * first)),
-                                            picture, codes));
+        AppendPacketText(out, PicturePacket(data, picture, codes, dtvcc != nullptr, language));
         out += "\r\n";
     }
     return out;

@@ -7,10 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "dtvcc/dtvcc_packets.h"
+
 namespace vantrel {
 
 // Pair k (bytes 2k and 2k + 1) is the field-1 pair of frame k; every byte has bit 7 set and a
-// frame without data holds the null pair 0x80 0x80. The decoder reads whole pairs only.
+// frame without data holds the null pair 0x80 0x80. The decoder reads whole pairs only. What
+// the parity bits said is counted by the reader (CaptionFileData::badParity).
 using PairStream = std::vector<uint8_t>;
 
 // Things of one kind that a text reader met: how many, and where the first of them is.
@@ -19,7 +22,7 @@ struct LineTally {
     size_t firstLine = 0;     // counted from 1, the header lines included
     int64_t firstFrame = -1;  // the frame of the first one's timecode, where that tells something
 
-    void Add(size_t line, int64_t frame = -1) {
+    void Add(size_t line, int64_t frame = -1) {  // line 0: no line tells where
         if (count++ > 0) return;
         firstLine = line;
         firstFrame = frame;
@@ -53,6 +56,9 @@ struct CaptionFileData {
     // The field-2 pairs, frame by frame as `pairs`, where the format carries them (.mcc, video
     // user data); empty otherwise. Channels 3 and 4 are read from here.
     PairStream field2Pairs;
+    // The valid 708 entries (cc_type 2 and 3), on their frames, where the format carries them
+    // (.mcc, video user data).
+    std::vector<dtvcc::Entry> dtvcc;
     // A time code rate the file names and no reader of ours takes (an .mcc file at 25 frames per
     // second): nothing is imported, and the rate is named.
     std::string unsupportedRate;
@@ -76,6 +82,10 @@ struct CaptionFileData {
     LineTally highFrameNumbers;
     // Lines whose timecode falls inside the pairs of the line before: queued after them.
     LineTally queuedLines;
+    // Pairs with a byte of even parity (damaged on the way), read as if their parity were
+    // right: of field 1 and of field 2, the first by its frame (and line, in a text file).
+    LineTally badParity;
+    LineTally field2BadParity;
 
     // A raw file or a stream whose pairs go on past the last frame we read.
     bool truncated = false;

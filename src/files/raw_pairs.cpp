@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "files/timecode.h"
+#include "files/timecode_lines.h"
 
 namespace vantrel {
 
@@ -19,7 +20,11 @@ CaptionFileData ReadRawPairs(std::span<const uint8_t> file) {
         pairs = pairs.first(MaxRawPairBytes());
         result.truncated = true;
     }
-    // Parity goes; bit 7 marks every byte as data, so that no byte of the stream is zero.
+    // Parity goes, once counted; bit 7 marks every byte as data, so that no byte of the stream
+    // is zero.
+    for (size_t k = 0; k + 1 < pairs.size(); k += 2) {
+        if (HasBadParity(pairs[k], pairs[k + 1])) result.badParity.Add(0, int64_t(k / 2));
+    }
     result.pairs.resize(pairs.size());
     std::transform(pairs.begin(), pairs.end(), result.pairs.begin(),
                    [](uint8_t b) { return static_cast<uint8_t>(b | 0x80); });

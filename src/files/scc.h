@@ -18,8 +18,7 @@ inline constexpr std::string_view kSccFileHeader = "Scenarist_SCC V1.0\r\n";
 // on the caption frames from the first its picture carries. Not recognized when the first
 // line doesn't begin with "Scenarist_SCC " (a UTF-8 byte order mark before it is allowed).
 // Once `cancel` is raised the reading stops where it is; the caller discards what was read.
-CaptionFileData ReadSccText(std::span<const uint8_t> text,
-                            const std::atomic<int>* cancel = nullptr,
+CaptionFileData ReadSccText(std::span<const uint8_t> text, const std::atomic<int>* cancel = nullptr,
                             const PictureRate& rate = kCaptionRate);
 
 // The whole .scc file of an encoded pair stream (odd parity on every byte, pair k for frame

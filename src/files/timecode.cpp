@@ -80,9 +80,31 @@ std::optional<TimecodeLine> ParseTimecodeLine(std::string_view line, const Pictu
     }
     result.highFrameNumber = ff >= rate.labelsPerSecond;
     const int64_t label = ((hh * 60 + mm) * 60 + ss) * rate.labelsPerSecond + ff;
-    result.frame = dropFrame && rate.dropFrame ? FrameOfDropFrameLabel(label)
-                                               : FrameOfPicture(label, rate);
+    result.frame =
+        dropFrame && rate.dropFrame ? FrameOfDropFrameLabel(label) : FrameOfPicture(label, rate);
     return result;
+}
+
+std::optional<int64_t> ParseTypedFrames(std::string_view text) {
+    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+    int64_t sign = 1;
+    if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
+        sign = text.front() == '-' ? -1 : 1;
+        text.remove_prefix(1);
+    }
+    if (text.empty() || text.find_first_not_of("0123456789:;") != std::string_view::npos)
+        return std::nullopt;
+    if (text.find_first_of(":;") == std::string_view::npos) {
+        if (text.size() > 9) return std::nullopt;  // past every frame a programme has
+        int64_t frames = 0;
+        for (char c : text) frames = frames * 10 + (c - '0');
+        return sign * frames;
+    }
+    const std::optional<TimecodeLine> timecode = ParseTimecodeLine(text);
+    if (!timecode || !timecode->data.empty()) return std::nullopt;
+    return sign * timecode->frame;
 }
 
 namespace {

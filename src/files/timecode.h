@@ -26,14 +26,16 @@ constexpr int64_t kMaxReadFrame = kMaxEncodedFrame;
 // whatever the rate: a picture carries the pairs whose time is nearest its own (at 23.976, 1, 1,
 // 2 and 1 in turn), and a timecode names a picture by the labels the rate counts.
 struct PictureRate {
-    std::string_view name;              // as --rate takes it
-    int64_t numerator, denominator;     // pictures per second
-    int labelsPerSecond;                // the frame field counts 0 to this less 1
-    bool dropFrame;                     // it has drop-frame labels (29.97 only)
+    std::string_view name;           // as --rate takes it
+    int64_t numerator, denominator;  // pictures per second
+    int labelsPerSecond;             // the frame field counts 0 to this less 1
+    bool dropFrame;                  // it has drop-frame labels (29.97 only)
 };
 inline constexpr PictureRate kPictureRates[] = {
-    {"23.976", 24000, 1001, 24, false}, {"24", 24, 1, 24, false},
-    {"25", 25, 1, 25, false},           {"29.97", kFrameRateNumerator, kFrameRateDenominator, 30, true},
+    {"23.976", 24000, 1001, 24, false},
+    {"24", 24, 1, 24, false},
+    {"25", 25, 1, 25, false},
+    {"29.97", kFrameRateNumerator, kFrameRateDenominator, 30, true},
     {"30", 30, 1, 30, false},
 };
 // The rate of line 21 and of the caption list's frames.
@@ -72,6 +74,11 @@ struct TimecodeLine {
 // first its picture carries, and ';' is read as ':'.
 std::optional<TimecodeLine> ParseTimecodeLine(std::string_view line,
                                               const PictureRate& rate = kCaptionRate);
+
+// A number of frames typed by a person: a whole number of frames, or a timecode as
+// ParseTimecodeLine reads it (hh:mm:ss:ff or hh:mm:ss;ff), with an optional sign before it and
+// blanks around it. Nothing for anything else.
+std::optional<int64_t> ParseTypedFrames(std::string_view text);
 
 // hh:mm:ss:ff, two digits at least, hours not wrapped. Frames before 0 are written as frame 0.
 std::string FormatTimecode(int64_t frame);

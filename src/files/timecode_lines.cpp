@@ -2,8 +2,9 @@
 
 namespace vantrel {
 
-PairStreamBuilder::LineStart PairStreamBuilder::StartLine(int64_t frame) {
+PairStreamBuilder::LineStart PairStreamBuilder::StartLine(int64_t frame, size_t line) {
     if (frame > kMaxReadFrame) return LineStart::BeyondLimit;
+    line_ = line;
     if (frame < nextFrame_) {
         // A writer whose pairs ran past the next line's timecode: they are sent in order.
         if (frame < lineFrame_) return LineStart::Overlapping;
@@ -20,7 +21,12 @@ PairStreamBuilder::LineStart PairStreamBuilder::StartLine(int64_t frame) {
 
 void PairStreamBuilder::AppendByte(uint8_t byte) {
     buffer_.push_back(static_cast<uint8_t>(byte | 0x80));
-    if (buffer_.size() % 2 == 0) ++nextFrame_;
+    if (buffer_.size() % 2 != 0) {
+        firstByte_ = byte;
+        return;
+    }
+    if (HasBadParity(firstByte_, byte)) badParity_.Add(line_, nextFrame_);
+    ++nextFrame_;
 }
 
 void PairStreamBuilder::AppendAlignedPair(uint8_t first, uint8_t second) {
@@ -59,7 +65,8 @@ std::vector<PairLine> SplitPairLines(std::span<const uint8_t> stream, const Pict
             --line.frame;
             line.firstByte -= 2;
             ++line.pairCount;
-            if (!lines.empty() && lines.back().frame + int64_t(lines.back().pairCount) > line.frame &&
+            if (!lines.empty() &&
+                lines.back().frame + int64_t(lines.back().pairCount) > line.frame &&
                 --lines.back().pairCount == 0) {
                 lines.pop_back();
             }

@@ -2,6 +2,7 @@
 // (a line's data is placed at its timecode's frame), and cutting a pair stream into them.
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -23,6 +24,12 @@ inline bool StartsWith(std::string_view line, std::string_view prefix) {
     return line.substr(0, prefix.size()) == prefix;
 }
 
+// A pair that carries data and a byte of even parity; a receiver would not trust it.
+constexpr bool HasBadParity(uint8_t first, uint8_t second) {
+    const bool data = ((first | second) & 0x7F) != 0;
+    return data && (std::popcount(first) % 2 == 0 || std::popcount(second) % 2 == 0);
+}
+
 // The working state of a text reader: the pair stream collected so far, the number of bytes in
 // it and the frame that the next whole pair belongs to.
 class PairStreamBuilder {
@@ -35,10 +42,13 @@ class PairStreamBuilder {
         BeyondLimit,  // the frame lies past kMaxReadFrame: skip the line
     };
 
-    // Fills the frames up to the timecode line's frame with null pairs.
-    LineStart StartLine(int64_t frame);
+    // Fills the frames up to the timecode line's frame with null pairs; `line` is the file's
+    // line that holds it (0 where there is none).
+    LineStart StartLine(int64_t frame, size_t line = 0);
 
-    // One byte of caption data (bit 7 is set here).
+    // One byte of caption data as the file carries it, parity bit and all (bit 7 is set in
+    // the stream). A pair with a byte of even parity is counted, unless it carries no data at
+    // all (both bytes zero but for bit 7).
     void AppendByte(uint8_t byte);
 
     // A whole pair that must start on a pair boundary: a null byte completes an odd count first.
@@ -53,11 +63,16 @@ class PairStreamBuilder {
 
     // The collected stream, handed over.
     PairStream Take() { return std::move(buffer_); }
+    // The pairs appended with bad parity: how many, and the frame and line of the first.
+    const LineTally& BadParity() const { return badParity_; }
 
   private:
     PairStream buffer_;
     int64_t nextFrame_ = 0;
     int64_t lineFrame_ = 0;  // the timecode of the line before
+    size_t line_ = 0;
+    uint8_t firstByte_ = 0;  // of the pair being appended, as given
+    LineTally badParity_;
 };
 
 // Reads the timecode lines after the header lines: each line's data goes through
@@ -84,7 +99,7 @@ void ReadTimecodeLines(
             if (!ownLine(line)) result.unreadableLines.Add(number);
             continue;
         }
-        switch (builder.StartLine(timecode->frame)) {
+        switch (builder.StartLine(timecode->frame, number)) {
             case PairStreamBuilder::LineStart::Queued:
                 result.queuedLines.Add(number, timecode->frame);
                 [[fallthrough]];
@@ -101,6 +116,7 @@ void ReadTimecodeLines(
         }
     }
     result.pairs = builder.Take();
+    result.badParity = builder.BadParity();
 }
 
 // A run of pairs written on one timecode line.

@@ -45,10 +45,14 @@ Transcript ReadTranscript(std::string_view text, const std::atomic<int>* cancel)
     return transcript;
 }
 
-std::vector<std::unique_ptr<Caption>> MakeTranscriptCaptions(const Transcript& transcript) {
+std::vector<std::unique_ptr<Caption>> MakeTranscriptCaptions(
+    const Transcript& transcript, const std::atomic<int>* cancel,
+    const std::function<void(size_t blocks)>& onBlock) {
     std::vector<std::unique_ptr<Caption>> captions;
-    for (const std::vector<StyledLine>& block : transcript.blocks) {
-        for (const CueScreen& screen : LayOutCue(block, false)) {
+    CancelPoll cancelled(cancel);
+    for (size_t k = 0; k < transcript.blocks.size() && !cancelled(); ++k) {
+        if (onBlock) onBlock(k);
+        for (const CueScreen& screen : LayOutCue(transcript.blocks[k], false)) {
             auto caption = std::make_unique<Caption>();
             LoadCodeString(*caption, screen.code);
             captions.push_back(std::move(caption));
@@ -66,15 +70,19 @@ std::vector<std::unique_ptr<Caption>> ReadTranscriptFile(CaptionProject& project
         &project.cancel);
     if (CancelRaised(&project.cancel)) return {};
     std::vector<std::unique_ptr<Caption>> captions = MakeTranscriptCaptions(transcript);
-    if (project.host != nullptr) {
-        if (transcript.unshownCharacters > 0) {
-            project.host->Inform(UnshownTranscriptCharactersText(path, transcript.unshownCharacters,
-                                                                 transcript.firstUnshown,
-                                                                 transcript.firstUnshownLine));
-        }
-        if (captions.empty()) project.host->Inform(NoTranscriptText(path));
-    }
+    TellTranscriptFindings(project, path, transcript, captions.size());
     return captions;
+}
+
+void TellTranscriptFindings(CaptionProject& project, const std::string& path,
+                            const Transcript& transcript, size_t captionCount) {
+    if (project.host == nullptr) return;
+    if (transcript.unshownCharacters > 0) {
+        project.host->Inform(UnshownTranscriptCharactersText(path, transcript.unshownCharacters,
+                                                             transcript.firstUnshown,
+                                                             transcript.firstUnshownLine));
+    }
+    if (captionCount == 0) project.host->Inform(NoTranscriptText(path));
 }
 
 }  // namespace vantrel

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -28,8 +29,17 @@ struct Transcript {
 Transcript ReadTranscript(std::string_view text, const std::atomic<int>* cancel = nullptr);
 
 // The captions of the blocks in order, screens only: a block of more than four rows takes
-// consecutive captions; a block with nothing to show takes none.
-std::vector<std::unique_ptr<Caption>> MakeTranscriptCaptions(const Transcript& transcript);
+// consecutive captions; a block with nothing to show takes none. `onBlock`, when given, is
+// called with the number of blocks laid out so far; once `cancel` is raised it stops, and the
+// caller discards what was made.
+std::vector<std::unique_ptr<Caption>> MakeTranscriptCaptions(
+    const Transcript& transcript, const std::atomic<int>* cancel = nullptr,
+    const std::function<void(size_t blocks)>& onBlock = {});
+
+// Tells through the project's host what of the transcript at `path` could not be shown, and
+// that there is nothing to place when `captionCount` is 0.
+void TellTranscriptFindings(CaptionProject& project, const std::string& path,
+                            const Transcript& transcript, size_t captionCount);
 
 // Reads the transcript file at `path` into captions; what cannot be read or shown is told
 // through the project's host. Empty when there is nothing to place.

@@ -8,10 +8,12 @@ extern "C" {
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <span>
 #include <vector>
 
 #include "av/av_glue.h"
 #include "media/media_input.h"
+#include "media/voice_activity.h"
 
 namespace vantrel {
 
@@ -92,10 +94,57 @@ class PeakCutter {
     float high_ = -1;
 };
 
+// The mixed-down sound resampled to the speech detector's rate and handed to it, placed as the
+// peaks are.
+class SpeechFeed {
+  public:
+    SpeechFeed(int rate, SpeechActivity& speech) : detector_(speech) {
+        SwrContext* raw = nullptr;
+        AVChannelLayout mono = AV_CHANNEL_LAYOUT_MONO;
+        if (swr_alloc_set_opts2(&raw, &mono, AV_SAMPLE_FMT_FLT, kSpeechRate, &mono,
+                                AV_SAMPLE_FMT_FLT, rate, 0, nullptr) >= 0) {
+            swr_.reset(raw);
+        }
+        if (swr_ && swr_init(raw) < 0) swr_.reset();
+    }
+    bool Ready() const { return swr_ != nullptr; }
+
+    void Silence(double seconds) {
+        out_.assign(static_cast<size_t>(std::lround(seconds * kSpeechRate)), 0.0f);
+        detector_.Take(out_);
+    }
+    void Skip(double seconds) { skip_ = std::lround(seconds * kSpeechRate); }
+
+    // `count` null: what the resampler still holds.
+    void Take(const float* samples, int count) {
+        out_.resize(static_cast<size_t>(swr_get_out_samples(swr_.get(), count)) + 16);
+        uint8_t* out[] = {reinterpret_cast<uint8_t*>(out_.data())};
+        const uint8_t* in[] = {reinterpret_cast<const uint8_t*>(samples)};
+        const int made = swr_convert(swr_.get(), out, static_cast<int>(out_.size()),
+                                     samples ? in : nullptr, count);
+        if (made <= 0) return;
+        std::span<const float> kept(out_.data(), static_cast<size_t>(made));
+        const auto skipped = static_cast<size_t>(std::min<int64_t>(skip_, made));
+        skip_ -= static_cast<int64_t>(skipped);
+        detector_.Take(kept.subspan(skipped));
+    }
+    void End() {
+        Take(nullptr, 0);
+        detector_.End();
+    }
+
+  private:
+    std::unique_ptr<SwrContext, ResamplerFreer> swr_;
+    VoiceActivityDetector detector_;
+    std::vector<float> out_;
+    int64_t skip_ = 0;
+};
+
 }  // namespace
 
 MediaRead ReadAudioPeaks(const std::string& path, int track, AudioPeaks& peaks,
-                         const JobControl& control, const OnMediaOpened& opened) {
+                         const JobControl& control, const OnMediaOpened& opened,
+                         SpeechActivity* speech) {
     std::string reason;
     const av::InputPtr format = av::OpenLocalInput(path, {}, reason);
     if (!format) return MediaRead::kFailed;
@@ -129,6 +178,11 @@ MediaRead ReadAudioPeaks(const std::string& path, int track, AudioPeaks& peaks,
     FramePtr frame(av_frame_alloc());
     if (!packet || !frame) return MediaRead::kFailed;
     PeakCutter cutter(rate, peaks);
+    std::optional<SpeechFeed> speechFeed;
+    if (speech) {
+        speechFeed.emplace(rate, *speech);
+        if (!speechFeed->Ready()) return MediaRead::kFailed;
+    }
     std::vector<float> mixed;
     bool placed = false;
     auto drain = [&] {
@@ -141,6 +195,8 @@ MediaRead ReadAudioPeaks(const std::string& path, int track, AudioPeaks& peaks,
                 const double late = start - pictureStart;
                 if (late > 0) cutter.Silence(std::lround(late * AudioPeaks::kPairsPerSecond));
                 if (late < 0) cutter.Skip(std::lround(-late * rate));
+                if (speechFeed && late > 0) speechFeed->Silence(late);
+                if (speechFeed && late < 0) speechFeed->Skip(-late);
             }
             mixed.resize(static_cast<size_t>(swr_get_out_samples(raw, frame->nb_samples)));
             uint8_t* out[] = {reinterpret_cast<uint8_t*>(mixed.data())};
@@ -148,6 +204,7 @@ MediaRead ReadAudioPeaks(const std::string& path, int track, AudioPeaks& peaks,
                 swr_convert(raw, out, static_cast<int>(mixed.size()),
                             const_cast<const uint8_t**>(frame->extended_data), frame->nb_samples);
             if (count > 0) cutter.Take(mixed.data(), count);
+            if (count > 0 && speechFeed) speechFeed->Take(mixed.data(), count);
             av_frame_unref(frame.get());
         }
     };
@@ -155,6 +212,7 @@ MediaRead ReadAudioPeaks(const std::string& path, int track, AudioPeaks& peaks,
                              [&control] { return control.Proceed(); }))
         return MediaRead::kCancelled;
     cutter.End();
+    if (speechFeed) speechFeed->End();
     peaks.Finish();
     return MediaRead::kDone;
 }

@@ -1,6 +1,7 @@
 // The sound of a video read into its peaks for the timeline: an audio track decoded with
 // FFmpeg's libraries, mixed down to one channel, and the lowest and highest sample of each
-// 1/480 s appended to an AudioPeaks as the decoding goes.
+// 1/480 s appended to an AudioPeaks as the decoding goes; the same sound, resampled, goes to
+// the voice-activity detector.
 #pragma once
 
 #include <functional>
@@ -10,6 +11,7 @@
 
 #include "media/audio_peaks.h"
 #include "media/media_job.h"
+#include "media/speech_activity.h"
 
 namespace vantrel {
 
@@ -18,9 +20,11 @@ namespace vantrel {
 using OnMediaOpened = std::function<void(double secondsPerFrame)>;
 
 // Reads audio track `track` (0: the first) of `path` into `peaks`, placed so that time 0 is the
-// start of the picture, and finishes them when the whole track was read.
+// start of the picture, and finishes them when the whole track was read; with `speech`, the
+// runs of speech found in the same decoding too.
 MediaRead ReadAudioPeaks(const std::string& path, int track, AudioPeaks& peaks,
-                         const JobControl& control, const OnMediaOpened& opened = {});
+                         const JobControl& control, const OnMediaOpened& opened = {},
+                         SpeechActivity* speech = nullptr);
 
 // The peaks and the seconds per frame as the cache keeps them, and back; nothing when the
 // bytes are not such an entry.

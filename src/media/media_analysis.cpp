@@ -12,6 +12,9 @@ namespace {
 std::string PeaksKind(int audioTrack) {
     return "peaks-1 track " + std::to_string(audioTrack);
 }
+std::string SpeechKind(int audioTrack) {
+    return "speech-1 track " + std::to_string(audioTrack);
+}
 constexpr std::string_view kScoresKind = "shot-scores-1";
 
 }  // namespace
@@ -35,6 +38,7 @@ void MediaAnalysis::Close() {
     std::lock_guard lock(mutex_);
     path_.clear();
     peaks_.reset();
+    speech_.reset();
     scores_.reset();
     imported_.clear();
     usesImported_ = false;
@@ -45,33 +49,46 @@ void MediaAnalysis::SetPaused(bool paused) {
     shotsJob_.SetPaused(paused);
 }
 
+// The peaks and the speech come from one decoding, so both are read again unless both are
+// kept.
 void MediaAnalysis::StartPeaks(int audioTrack) {
-    peaksJob_.Start(
-        [this, path = path_, kind = PeaksKind(audioTrack), audioTrack](const JobControl& control) {
-            if (std::optional<std::string> bytes = LoadMediaCache(cacheFolder_, path, kind)) {
-                if (std::optional<LoadedPeaks> loaded = PeaksFromSaved(*bytes)) {
-                    secondsPerFrame_ = loaded->secondsPerFrame;
-                    std::lock_guard lock(mutex_);
-                    peaks_ = std::move(loaded->peaks);
-                    return;
-                }
-            }
-            auto peaks = std::make_shared<AudioPeaks>();
-            double secondsPerFrame = 0;
-            const MediaRead read =
-                ReadAudioPeaks(path, audioTrack, *peaks, control, [&](double seconds) {
-                    secondsPerFrame = seconds;
-                    secondsPerFrame_ = seconds;
-                    std::lock_guard lock(mutex_);
-                    peaks_ = peaks;
-                });
-            if (read == MediaRead::kDone) {
-                StoreMediaCache(cacheFolder_, path, kind, SavedPeaks(*peaks, secondsPerFrame));
-            } else if (read == MediaRead::kFailed) {
+    peaksJob_.Start([this, path = path_, audioTrack](const JobControl& control) {
+        const std::string peaksKind = PeaksKind(audioTrack), speechKind = SpeechKind(audioTrack);
+        std::optional<LoadedPeaks> loaded;
+        std::shared_ptr<SpeechActivity> speech;
+        if (std::optional<std::string> bytes = LoadMediaCache(cacheFolder_, path, peaksKind))
+            loaded = PeaksFromSaved(*bytes);
+        if (std::optional<std::string> bytes = LoadMediaCache(cacheFolder_, path, speechKind))
+            speech = SpeechFromSaved(*bytes);
+        if (loaded && speech) {
+            secondsPerFrame_ = loaded->secondsPerFrame;
+            std::lock_guard lock(mutex_);
+            peaks_ = std::move(loaded->peaks);
+            speech_ = std::move(speech);
+            return;
+        }
+        auto peaks = std::make_shared<AudioPeaks>();
+        speech = std::make_shared<SpeechActivity>();
+        double secondsPerFrame = 0;
+        const MediaRead read = ReadAudioPeaks(
+            path, audioTrack, *peaks, control,
+            [&](double seconds) {
+                secondsPerFrame = seconds;
+                secondsPerFrame_ = seconds;
                 std::lock_guard lock(mutex_);
-                peaks_.reset();
-            }
-        });
+                peaks_ = peaks;
+                speech_ = speech;
+            },
+            speech.get());
+        if (read == MediaRead::kDone) {
+            StoreMediaCache(cacheFolder_, path, peaksKind, SavedPeaks(*peaks, secondsPerFrame));
+            StoreMediaCache(cacheFolder_, path, speechKind, SavedSpeech(*speech));
+        } else if (read == MediaRead::kFailed) {
+            std::lock_guard lock(mutex_);
+            peaks_.reset();
+            speech_.reset();
+        }
+    });
 }
 
 void MediaAnalysis::StartShots() {
@@ -98,6 +115,11 @@ void MediaAnalysis::StartShots() {
 std::shared_ptr<const AudioPeaks> MediaAnalysis::Peaks() const {
     std::lock_guard lock(mutex_);
     return peaks_;
+}
+
+std::shared_ptr<const SpeechActivity> MediaAnalysis::Speech() const {
+    std::lock_guard lock(mutex_);
+    return speech_;
 }
 
 std::vector<int32_t> MediaAnalysis::ShotChanges() const {

@@ -1,6 +1,6 @@
-// What the window learns from the open video in the background: its sound's peaks and its
-// shot changes, each taken from the cache when the same video was read before, otherwise read
-// at idle priority and kept in the cache once whole.
+// What the window learns from the open video in the background: its sound's peaks, where it
+// holds speech, and its shot changes, each taken from the cache when the same video was read
+// before, otherwise read at idle priority and kept in the cache once whole.
 #pragma once
 
 #include <atomic>
@@ -13,6 +13,7 @@
 #include "media/audio_peaks.h"
 #include "media/media_job.h"
 #include "media/shot_changes.h"
+#include "media/speech_activity.h"
 
 namespace vantrel {
 
@@ -33,6 +34,8 @@ class MediaAnalysis {
 
     // The peaks as they arrive; null until the file is open, and when it has no sound.
     std::shared_ptr<const AudioPeaks> Peaks() const;
+    // The runs of speech as they are found; null like the peaks.
+    std::shared_ptr<const SpeechActivity> Speech() const;
     // The video's time per frame, once known (0 before).
     double SecondsPerFrame() const { return secondsPerFrame_.load(); }
     // The shot changes found so far at the threshold, or those imported.
@@ -58,6 +61,7 @@ class MediaAnalysis {
     MediaJob shotsJob_;
     mutable std::mutex mutex_;
     std::shared_ptr<AudioPeaks> peaks_;
+    std::shared_ptr<SpeechActivity> speech_;
     std::shared_ptr<ShotScores> scores_;
     std::vector<int32_t> imported_;
     bool usesImported_ = false;

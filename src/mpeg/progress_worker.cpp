@@ -36,9 +36,11 @@ bool ProgressWorker::Start(BarCallback onBar, DoneCallback onDone) {
     } catch (const std::system_error& error) {
         outcome_ = MpegOutcome{};
         outcome_.status = MpegStatus::NotStarted;
-        outcome_.message = CannotStartText(
-            mode_ == OperationMode::Extraction ? kExtractionOperation : kMultiplexOperation,
-            error.code().message());
+        outcome_.message =
+            CannotStartText(mode_ == OperationMode::Extraction     ? kExtractionOperation
+                            : mode_ == OperationMode::Multiplexing ? kMultiplexOperation
+                                                                   : kTranscriptOperation,
+                            error.code().message());
         busy_.store(false, std::memory_order_release);
         return false;
     }

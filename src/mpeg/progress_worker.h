@@ -21,6 +21,7 @@ struct CaptionProject;
 enum class OperationMode : int {
     Extraction = 0,
     Multiplexing = 1,
+    TranscriptImport = 2,  // a transcript's text laid out as captions
 };
 
 // What a long stream operation tells about how far it has got.

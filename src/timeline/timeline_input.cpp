@@ -62,6 +62,7 @@ void TimelineWindow::BeginDrag(const Hit& hit, int x) {
     dragMinDelta_ = bounds.lowest - dragStartFrame_;
     dragMaxDelta_ = bounds.highest - dragStartFrame_;
     dragCaption_ = &c;
+    ChooseDragTargets();
     dragStartX_ = x;
     dragFramesPerPixel_ = framesPerPixel_;
     dragUndoFrame_ = c.startFrame;
@@ -99,13 +100,27 @@ void TimelineWindow::DragTo(int x) {
     mainView_.ResetAndShowFrame(mainView_.CurrentFrame());
 }
 
+// Shot changes, and the speech's onsets for a move or its ends for an end, as turned on.
+void TimelineWindow::ChooseDragTargets() {
+    dragTargets_.clear();
+    if (speechSnapping_) {
+        for (const SpeechSpan& run : speech_)
+            dragTargets_.push_back(dragMode_ == kMoving ? run.start : run.end);
+    }
+    if (snapping_) {
+        const size_t speech = dragTargets_.size();
+        dragTargets_.insert(dragTargets_.end(), shotChanges_.begin(), shotChanges_.end());
+        std::inplace_merge(dragTargets_.begin(), dragTargets_.begin() + speech, dragTargets_.end());
+    }
+}
+
 int64_t TimelineWindow::Snapped(int64_t frame) const {
-    if (!snapping_ || dragCaption_ == nullptr) return frame;
+    if (!(snapping_ || speechSnapping_) || dragCaption_ == nullptr) return frame;
     const FrameBounds bounds{dragStartFrame_ + dragMinDelta_, dragStartFrame_ + dragMaxDelta_};
     const auto reach = static_cast<int64_t>(std::floor(kSnapPixels * dragFramesPerPixel_));
     const int32_t gap = mainView_.Project().captions.Gap();
-    return dragMode_ == kMoving ? SnapStart(*dragCaption_, frame, bounds, shotChanges_, reach, gap)
-                                : SnapEnd(*dragCaption_, frame, bounds, shotChanges_, reach, gap);
+    return dragMode_ == kMoving ? SnapStart(*dragCaption_, frame, bounds, dragTargets_, reach, gap)
+                                : SnapEnd(*dragCaption_, frame, bounds, dragTargets_, reach, gap);
 }
 
 // The drag's step, when it changed anything.

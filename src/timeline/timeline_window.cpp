@@ -39,6 +39,7 @@ const QColor kRuler(236, 236, 236);
 const QColor kRulerMark(96, 96, 96);
 const QColor kPeaks(70, 170, 100);
 const QColor kShotChange(0, 140, 220);
+const QColor kSpeech(230, 120, 30);
 const QColor kLabel(255, 255, 255);  // a display block's words
 constexpr int kLabelPadding = 3;
 // Over the waveform the blocks let it show through.
@@ -244,7 +245,7 @@ void TimelineWindow::SetTimecodeStyle(TimecodeStyle style) {
 }
 
 TimelineWindow::Lanes TimelineWindow::BlockLanes() const {
-    const int band = std::max(viewHeight_ - kRulerHeight, 0);
+    const int band = std::max(viewHeight_ - kRulerHeight - kSpeechBandHeight, 0);
     return {kRulerHeight + band / 6, kRulerHeight + band / 2, kRulerHeight + 5 * band / 6};
 }
 
@@ -334,6 +335,7 @@ void TimelineWindow::Render() {
     DrawRuler(painter);
     DrawPeaks(painter, lanes);
     DrawCaptions(painter, lanes, peaks_ != nullptr);
+    DrawSpeech(painter);
     DrawShotChanges(painter);
     needsRender_ = false;
 }
@@ -381,7 +383,7 @@ void TimelineWindow::DrawPeaks(QPainter& painter, const Lanes& lanes) {
     const int known = peaks_->Columns(static_cast<double>(base_) * secondsPerFrame_,
                                       framesPerPixel_ * secondsPerFrame_, columns);
     const int centre = lanes.mid;
-    const int half = std::max((viewHeight_ - kRulerHeight) / 2 - 1, 1);
+    const int half = std::max((viewHeight_ - kRulerHeight - kSpeechBandHeight) / 2 - 1, 1);
     for (int x = 0; x < known; ++x) {
         const int top = centre - columns[x].max * half / 127;
         const int bottom = centre - columns[x].min * half / 127;
@@ -399,6 +401,22 @@ void TimelineWindow::DrawShotChanges(QPainter& painter) {
         if (x == drawn || x >= viewWidth_) continue;
         drawn = x;
         painter.fillRect(QRect(static_cast<int>(x), kRulerHeight, 1, viewHeight_), kShotChange);
+    }
+}
+
+// The runs in view, found by bisection, along the bottom under the waveform; a run shorter than
+// a pixel still shows.
+void TimelineWindow::DrawSpeech(QPainter& painter) {
+    const int64_t last = FrameAt(viewWidth_);
+    const int y = viewHeight_ - kSpeechBandHeight;
+    auto it =
+        std::lower_bound(speech_.begin(), speech_.end(), base_,
+                         [](const SpeechSpan& run, int64_t frame) { return run.end <= frame; });
+    for (; it != speech_.end() && it->start <= last; ++it) {
+        const int64_t x1 = std::max<int64_t>(XOf(it->start), 0);
+        const int64_t x2 = std::min<int64_t>(std::max(XOf(it->end), x1 + 1), viewWidth_);
+        painter.fillRect(
+            QRect(static_cast<int>(x1), y, static_cast<int>(x2 - x1), kSpeechBandHeight), kSpeech);
     }
 }
 
@@ -472,6 +490,12 @@ void TimelineWindow::SetAudioPeaks(std::shared_ptr<const AudioPeaks> peaks,
 
 void TimelineWindow::SetShotChanges(std::vector<int32_t> frames) {
     shotChanges_ = std::move(frames);
+    needsRender_ = true;
+    update();
+}
+
+void TimelineWindow::SetSpeech(std::vector<SpeechSpan> runs) {
+    speech_ = std::move(runs);
     needsRender_ = true;
     update();
 }

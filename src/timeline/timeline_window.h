@@ -1,10 +1,11 @@
 // The strip under the video that shows the captions against the frames at any zoom from the
 // whole programme down to eight pixels a frame: a time ruler along the top, then a loading block
 // (the frames a caption's pairs take to send) in the upper half of the band below it, the display
-// block in the lower half, the audio's peaks behind them, the shot changes as thin lines, and a
-// red marker at the main view's frame. The mouse seeks, moves a caption, or drags its start or
-// end (snapping to shot changes and gaps); the wheel scrolls, Ctrl+wheel and +/- zoom about the
-// mouse; the Delete key deletes the caption at the current frame.
+// block in the lower half, the audio's peaks behind them, the runs of speech as a band under
+// them, the shot changes as thin lines, and a red marker at the main view's frame. The mouse
+// seeks, moves a caption, or drags its start or end (snapping to shot changes, speech and gaps);
+// the wheel scrolls, Ctrl+wheel and +/- zoom about the mouse; the Delete key deletes the caption at
+// the current frame.
 #pragma once
 
 #include <QFrame>
@@ -19,6 +20,7 @@
 #include "editor/edit_history.h"
 #include "files/timecode.h"
 #include "media/audio_peaks.h"
+#include "media/speech_activity.h"
 #include "model/caption.h"
 #include "timeline/timeline_host.h"
 
@@ -42,8 +44,9 @@ class TimelineWindow : public QFrame {
 
     // The closest zoom: eight pixels a frame.
     static constexpr double kClosestFramesPerPixel = 1.0 / 8;
-    // The height of the time ruler along the top.
+    // The height of the time ruler along the top, and of the speech band along the bottom.
     static constexpr int kRulerHeight = 16;
+    static constexpr int kSpeechBandHeight = 5;
 
     explicit TimelineWindow(TimelineHost& host, QWidget* parent = nullptr);
 
@@ -88,6 +91,8 @@ class TimelineWindow : public QFrame {
     // Drags snap to shot changes and to a two-frame gap from the neighbour.
     void SetSnapping(bool on) { snapping_ = on; }
     bool Snapping() const { return snapping_; }
+    // Moves snap to a run of speech's onset and end drags to its end.
+    void SetSpeechSnapping(bool on) { speechSnapping_ = on; }
 
     // The rows of the band under the ruler: loading blocks from `top` to `mid`, display blocks
     // from `mid` to `bottom`.
@@ -110,6 +115,8 @@ class TimelineWindow : public QFrame {
     void SetAudioPeaks(std::shared_ptr<const AudioPeaks> peaks, double secondsPerFrame);
     // The frames where the picture cuts, in order: drawn as lines, and snapped to by drags.
     void SetShotChanges(std::vector<int32_t> frames);
+    // The runs of speech found so far, in order: drawn as a band, and snapped to by drags.
+    void SetSpeech(std::vector<SpeechSpan> runs);
     const AudioPeaks* Peaks() const { return peaks_.get(); }
 
     // The frame at the left edge.
@@ -132,6 +139,7 @@ class TimelineWindow : public QFrame {
     void DrawRuler(QPainter& painter);
     void DrawPeaks(QPainter& painter, const Lanes& lanes);
     void DrawShotChanges(QPainter& painter);
+    void DrawSpeech(QPainter& painter);
     void DrawCaptions(QPainter& painter, const Lanes& lanes, bool translucent);
     // The caption's first words inside its display block over columns [xs, xe), where they fit.
     void DrawFirstWords(QPainter& painter, const Caption& c, int64_t xs, int64_t xe,
@@ -141,6 +149,7 @@ class TimelineWindow : public QFrame {
     void UpdateScrollBar();
     int64_t LastBase() const;
     int ZoomAnchor(int anchorX) const;
+    void ChooseDragTargets();
     // The frame a drag gives, snapped when snapping is on.
     int64_t Snapped(int64_t frame) const;
     bool EditingAllowed() const;
@@ -162,6 +171,7 @@ class TimelineWindow : public QFrame {
     int wheelZoom_ = 0;            // Ctrl+wheel turns not yet a whole step
     TimecodeStyle timecodeStyle_ = TimecodeStyle::NonDropFrame;
     bool snapping_ = true;
+    bool speechSnapping_ = true;
     int viewWidth_ = 0;
     int viewHeight_ = 0;
     int32_t currentFrame_ = 0;
@@ -183,6 +193,8 @@ class TimelineWindow : public QFrame {
     double secondsPerFrame_ = 0;
     double peaksDrawnSeconds_ = -1;  // the audio known when last drawn
     std::vector<int32_t> shotChanges_;
+    std::vector<SpeechSpan> speech_;
+    std::vector<int32_t> dragTargets_;  // what the drag snaps to besides the gaps, in order
     QPoint lastMousePosition_{-1, -1};
     Qt::MouseButtons lastMouseButtons_;
 };

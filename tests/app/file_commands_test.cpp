@@ -328,12 +328,16 @@ TEST_F(FileCommandsTest, MultiplexAsksForASourceThenADestination) {
 // stream); Enter ignored and Escape stopping an import, which keeps the captions. A quit ends
 // every event loop, the dialog's too, while the worker may be waiting for a bar update on this
 // thread: the run returns (rather than deadlocking in the join) once the worker has stopped.
+// A long transcript is laid out behind the dialog too, and Escape places none of it.
 TEST_F(FileCommandsTest, TheProgressDialogShowsTheBarAndClosesWhenTheWorkerEnds) {
     Octets stream = testing::Filler(999, 100);
     stream[3] = 0xB3;  // a sequence header first, so that the multiplex takes the stream
     testing::WriteBytes(Path("in.m2v"), stream);
     testing::WriteBytes(Path("empty.m2v"), {});
     testing::WriteBytes(Path("long.m2v"), testing::Filler(2000000, 1000));
+    std::string transcript;
+    for (int k = 0; k < 20000; ++k) transcript += "A LINE\n\n";
+    testing::WriteFileText(Path("long.txt"), transcript);
     std::vector<int> bars;  // the bar's values as the user saw them
     std::string title;
     std::vector<bool> visible;  // after Enter, after Escape
@@ -350,8 +354,9 @@ TEST_F(FileCommandsTest, TheProgressDialogShowsTheBarAndClosesWhenTheWorkerEnds)
     });
     const struct {
         std::string name;
-        bool multiplex, quit = false;
-    } cases[] = {{"in.m2v", false},
+        bool multiplex, quit = false, transcript = false;
+    } cases[] = {{"long.txt", false, false, true},
+                 {"in.m2v", false},
                  {"in.m2v", true},
                  {"empty.m2v", false},
                  {"long.m2v", false, true},
@@ -363,15 +368,21 @@ TEST_F(FileCommandsTest, TheProgressDialogShowsTheBarAndClosesWhenTheWorkerEnds)
         Reset();
         bars.clear();
         quit = c.quit;
-        escape = c.name == "long.m2v" && !quit;
+        escape = (c.name == "long.m2v" || c.transcript) && !quit;
         dialogs.filesToOpen = {Path(c.name)};
         dialogs.filesToSave = {Path("out.m2v")};
         // A dialog that never closes fails the test rather than hanging it.
         QTimer::singleShot(20000, &progress, [&, run = ++runs] {
             if (run == runs) progress.done(0);
         });
-        c.multiplex ? commands.Multiplex() : commands.ImportCaptions();
+        c.transcript  ? commands.ImportTranscript()
+        : c.multiplex ? commands.Multiplex()
+                      : commands.ImportCaptions();
         EXPECT_FALSE(progress.isVisible());
+        if (c.transcript) {
+            EXPECT_EQ(title, kTranscriptTitle);
+            EXPECT_EQ(view.project.captions.Count(), 1u);
+        }
         // Run to its end, each tells: no captions in the stream, or the caption past its end.
         ASSERT_EQ(dialogs.informed.size(), escape || quit ? 0u : 1u) << "closed by the timeout";
         EXPECT_TRUE(escape || quit || c.multiplex ||
@@ -381,7 +392,7 @@ TEST_F(FileCommandsTest, TheProgressDialogShowsTheBarAndClosesWhenTheWorkerEnds)
         EXPECT_EQ(bars, (std::vector<int>{0, 100, 200, 300, 400, 500, 600, 700, 800, 900, 999}));
         EXPECT_EQ(title, c.multiplex ? kMultiplexTitle : kExtractionTitle);
     }
-    EXPECT_EQ(visible, (std::vector<bool>{true, true}));
+    EXPECT_EQ(visible, (std::vector<bool>{true, true, true, true}));
     EXPECT_LT(bars.back(), 1000);
 }
 

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -711,21 +712,27 @@ std::string Listing(const CaptionList& list, bool all = true) {
     return out;
 }
 
-// Typing past column 32 and Enter on the last row are refused where the operator looks: the text
-// and the caret stay, and the status bar says why. Menus open with Alt while typing.
+// Typing past column 32 wraps onto new rows up to four; then typing and Enter are refused where
+// the operator looks: the text and the caret stay, and the status bar says why. Menus open with
+// Alt while typing.
 TEST_F(MainWindowTest, TypingWhereThereIsNoRoomIsRefusedInTheStatusBar) {
     CaptionWindow& screen = view_.Captions();
     QTest::mouseClick(&screen, Qt::LeftButton, {},
                       test::OnScreen(screen, QPoint(48, 40 + 19 * 14)));
-    QTest::keyClicks(&screen, "long enough to overflow the rows here");
+    std::string before;
+    for (int k = 0; k < 200 && window_.statusBar()->currentMessage().isEmpty(); ++k) {
+        before = test::Text(screen.Editing().editCopy.get());
+        QTest::keyClicks(&screen, k % 5 == 4 ? " " : "w");
+    }
     EXPECT_EQ(window_.statusBar()->currentMessage(),
               "No room on this row: the character was not typed");
+    EXPECT_EQ(screen.Editing().editCopy->CountOccupiedRows(), 4);
+    EXPECT_EQ(test::Text(screen.Editing().editCopy.get()), before);
+    const auto caret = std::pair(screen.Editing().caretRow, screen.Editing().caretColumn);
     QTest::keyClick(&screen, Qt::Key_Return);
     EXPECT_EQ(window_.statusBar()->currentMessage(),
               "No room on the row below: Enter was not taken");
-    EXPECT_EQ(std::pair(screen.Editing().caretRow, screen.Editing().caretColumn),
-              std::pair(14, 32));
-    EXPECT_EQ(test::Text(screen.Editing().editCopy.get()), "long enough to overflow the rows");
+    EXPECT_EQ(std::pair(screen.Editing().caretRow, screen.Editing().caretColumn), caret);
     QTest::keyClick(&screen, Qt::Key_F, Qt::AltModifier);
     ASSERT_NE(QApplication::activePopupWidget(), nullptr);
     QApplication::activePopupWidget()->close();
@@ -766,6 +773,8 @@ TEST_F(MainWindowTest, SpaceStepsAndTimingKeysWhenNotEditing) {
     std::ofstream(transcript) << "First line\n\nSecond line\n";
     dialogs_.filesToOpen.push_back(transcript);
     view_.Files().ImportTranscript();
+    window_.activateWindow();  // from the progress dialog
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window_));
     const Caption* first = view_.Project().captions.Head();
     ASSERT_TRUE(first != nullptr && first->next != nullptr && first->next->startFrame == 90);
     keys({Qt::Key_F9, Qt::SHIFT | Qt::Key_Right, Qt::Key_F10, Qt::Key_Right, Qt::Key_Right,
@@ -904,6 +913,55 @@ TEST_F(MainWindowTest, EditTheDemoMoveItSaveExportAndReopen) {
     CaptionProject exported;
     ASSERT_EQ(ImportCaptionFile(exported, folder + "/demo.scc", "scc"), ImportResult::Imported);
     EXPECT_EQ(Listing(exported.captions, false), Listing(view_.Project().captions, false));
+}
+
+// The caption commands through their menus and keys, without a video: Replace All from the find
+// dialog as one step selecting what changed, a replacement outside 608 refused, Shift Times of
+// every caption, merge and split, copy and paste through the clipboard's own type and its
+// Scenarist text, and Alt+Down to the next caption's start.
+TEST_F(MainWindowTest, CaptionCommandsFromTheirMenusAndKeys) {
+    for (int32_t start : {100, 200, 300}) {
+        Caption* c = Add(start, start + 60, 5, 14, 'a');
+        for (int k = 0; k < 4; ++k) c->cells[14][2 + k] = {uint8_t(" cat"[k]), kDefaultAttribute};
+    }
+    view_.History().Clear(true);
+    CaptionCommands& commands = window_.Commands();
+    ASSERT_EQ(test::TriggerMenu(window_, "R&eplace..."), 1);
+    EXPECT_TRUE(commands.Find().isVisible());
+    commands.Find().FindField().setText("CAT");
+    commands.Find().ReplaceField().setText("\u03B1");
+    commands.ReplaceAll();
+    EXPECT_EQ(test::Text(view_.Project().captions.Head()), "a cat");
+    EXPECT_TRUE(window_.statusBar()->currentMessage().contains("U+03B1"));
+    commands.Find().ReplaceField().setText("dog");
+    commands.ReplaceAll();
+    EXPECT_EQ(test::Text(view_.Project().captions.Head()->next->next), "a dog");
+    EXPECT_EQ(window_.UndoAction().text(), "&Undo Replace All");
+    EXPECT_EQ(view_.Table().SelectedCaptions().size(), 3u);
+
+    dialogs_.choices = {1};
+    dialogs_.texts = {"-00:00:00:10"};
+    ASSERT_EQ(test::TriggerMenu(window_, "S&hift Times..."), 1);
+    EXPECT_EQ(view_.Project().captions.Head()->startFrame, 90);
+
+    std::vector<Caption*> all = view_.Table().SelectedCaptions();
+    view_.Table().SelectCaptions({all[0], all[1]});
+    ASSERT_EQ(test::TriggerMenu(window_, "&Merge Captions"), 1);
+    EXPECT_EQ(view_.Project().captions.Count(), 2);
+    ASSERT_EQ(test::TriggerMenu(window_, "&Split Caption at Row"), 1);
+    EXPECT_EQ(view_.Project().captions.Count(), 3);
+    EXPECT_EQ(test::Text(all[0]->next), "a dog");
+
+    view_.Table().SelectCaptions({all[0]});
+    ASSERT_EQ(test::TriggerMenu(window_, "&Copy Captions"), 1);
+    EXPECT_TRUE(QApplication::clipboard()->text().startsWith("Scenarist_SCC V1.0"));
+    view_.GoToFrame(1000);
+    ASSERT_EQ(test::TriggerMenu(window_, "&Paste Captions"), 1);
+    ASSERT_EQ(view_.Project().captions.Count(), 4);
+    EXPECT_EQ(view_.Project().captions.CaptionAt(1000)->SameScreen(*all[0]), true);
+    view_.GoToFrame(0);
+    QTest::keyClick(&window_, Qt::Key_Down, Qt::AltModifier);
+    EXPECT_EQ(view_.CurrentFrame(), 90);
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QClipboard>
 #include <QTest>
 #include <QWidget>
 #include <functional>
@@ -12,10 +14,12 @@
 #include <tuple>
 #include <utility>
 
+#include "caption_window/caption_render.h"
 #include "caption_window/caption_window_host.h"
 #include "editor/caret_commands.h"
 #include "editor/edit_commands.h"
 #include "editor/run_commands.h"
+#include "editor/selection_commands.h"
 #include "editor/typing_attribute.h"
 #include "support/screen_text.h"
 #include "video/video_window.h"
@@ -326,7 +330,8 @@ TEST(CaptionWindowKeys, EveryActionOfTheKeyTableRunsItsCommandAndOtherKeysNone) 
         {kAl, Key_3, [](Twin& t) { SetTypingColour(t.context, 2); }}, {kAl, Key_8, kNothing},
         {kCt | kPad, Key_7, Type(0xB1)}, {kCt | kAl, Key_C, Type(0xA9)},
         {kCt | kAl | kSh, Key_Question, Type(0xBF)}, {kAl, Key_X, kNothing},
-        {kAl | kSh, Key_Left, kNothing},
+        {kAl | kSh, Key_Left, kNothing}, {kCt, Key_A, Do(SelectAll)},
+        {kCt, Key_X, kNothing},  // nothing selected
         // Keys outside the table.
         {kCt, Key_Q, kNothing}, {kCt, Key_7, kNothing},
         {kCt | kSh, Key_Up, kNothing}, {kCt | kAl, Key_Left, kNothing},
@@ -416,6 +421,87 @@ TEST(CaptionWindowKeys, ARefusedCharacterBeepsOnceAndCharactersAreIgnoredWithCtr
     QCoreApplication::sendEvent(&view.window, &ctrlA);
     EXPECT_EQ(view.window.Editing().editCopy->cells[0][0].character, 0);
     EXPECT_EQ(view.beeps, 1);
+}
+
+// Text selected with Shift and the keys or a drag shows in reverse video; the colour keys and
+// Ctrl+I act on it with the codes it needs; Ctrl+C and Ctrl+V carry it into another caption;
+// typing replaces it; Ctrl+A and Ctrl+Up move the caption's rows; typing past a row's end
+// carries the word up a row instead of being refused.
+TEST(CaptionWindowSelection, KeysAndADragSelectAndTheStylesAndTheClipboardActOnIt) {
+    QApplication::clipboard()->clear();
+    FakeMainView view;
+    view.AddCaption(100, 200, {{14, 8, "HELLO WORLD"}});
+    Caption* other = view.AddCaption(300, 400, {{14, 4, "SEE"}});
+    view.frame = 150;
+    view.ClickCell(14, 14);
+    const CaptionWindow& w = view.window;
+    const auto cells = [&] { return w.Editing().editCopy->cells[14]; };
+    const auto inverted = [&](int column) {
+        return w.Image().pixel(CellBox(14, column).topLeft() + QPoint(1, 1)) == qRgb(255, 255, 255);
+    };
+    const auto key = [&](Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier) {
+        QTest::keyClick(&view.window, k, m);
+    };
+    key(Qt::Key_End, Qt::ShiftModifier);
+    EXPECT_TRUE(w.HasSelection());
+    EXPECT_TRUE(inverted(14) && inverted(18));  // "WORLD", black boxes shown white
+    EXPECT_FALSE(inverted(13) || inverted(19));
+    key(Qt::Key_5, Qt::AltModifier);  // red: its code takes the space's cell
+    EXPECT_EQ(cells()[13], (CaptionCell{0x1C, 0x38}));
+    EXPECT_EQ(cells()[14], (CaptionCell{'W', 0x3C}));
+    EXPECT_EQ(cells()[8], (CaptionCell{'H', 0x38}));
+    key(Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), "WORLD");
+
+    // Into the other caption, in the colour it had.
+    key(Qt::Key_Escape);
+    view.frame = 350;
+    view.ClickCell(14, 7);
+    key(Qt::Key_V, Qt::ControlModifier);
+    key(Qt::Key_Escape);
+    EXPECT_EQ(other->cells[14][7], (CaptionCell{0x1C, 0x38}));
+    EXPECT_EQ(other->cells[14][8], (CaptionCell{'W', 0x3C}));
+    EXPECT_EQ(other->cells[14][12], (CaptionCell{'D', 0x3C}));
+
+    // A drag, then a selection with Shift, italics on it and typing over it.
+    view.ClickCell(14, 5);
+    QMouseEvent move(QEvent::MouseMove, QPointF(48 + 12 * 7, 40 + 19 * 14), QPointF(), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&view.window, &move);
+    ASSERT_TRUE(w.HasSelection());
+    key(Qt::Key_Left);  // a plain movement drops it
+    EXPECT_FALSE(w.HasSelection());
+    // The second "E" and the code after it: italics needs a code before it, red its own after.
+    key(Qt::Key_Right, Qt::ShiftModifier);
+    key(Qt::Key_Right, Qt::ShiftModifier);
+    key(Qt::Key_I, Qt::ControlModifier);
+    EXPECT_EQ(cells()[5], (CaptionCell{'E', 0x38}));
+    EXPECT_EQ(cells()[6], (CaptionCell{0x0C, 0x38}));
+    EXPECT_EQ(cells()[7], (CaptionCell{'E', 0x78}));
+    EXPECT_EQ(cells()[8], (CaptionCell{0x1C, 0x78}));
+    EXPECT_EQ(cells()[9], (CaptionCell{'W', 0x3C}));
+    QTest::keyClicks(&view.window, "x");
+    EXPECT_EQ(cells()[6].character, 'x');
+    EXPECT_FALSE(w.HasSelection());
+
+    // The whole caption up a row, and typing past the end of row 14.
+    key(Qt::Key_A, Qt::ControlModifier);
+    key(Qt::Key_Up, Qt::ControlModifier);
+    EXPECT_EQ(w.Editing().editCopy->cells[13][4].character, 'S');
+    EXPECT_EQ(w.Editing().editCopy->CountOccupiedRows(), 1);
+    key(Qt::Key_Escape);
+    view.frame = 150;
+    view.ClickCell(14, 19);
+    QTest::keyClicks(&view.window, " AND MORE WORDS TO THE END");
+    EXPECT_EQ(view.beeps, 0);
+    const Caption& wrapped = *w.Editing().editCopy;
+    // "WOR" went down with its red code, and the space before it went.
+    EXPECT_EQ(wrapped.cells[13][8].character, 'H');
+    EXPECT_EQ(wrapped.cells[13][27], (CaptionCell{'E', 0x3C}));
+    EXPECT_TRUE(wrapped.cells[13][28].IsEmpty());
+    EXPECT_EQ(wrapped.cells[14][8], (CaptionCell{0x1C, 0x38}));
+    EXPECT_EQ(wrapped.cells[14][9], (CaptionCell{'W', 0x3C}));
+    EXPECT_EQ(std::pair(w.Editing().caretRow, w.Editing().caretColumn), std::pair(14, 25));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "carriers/caption_payloads.h"
+#include "carriers/carrier_commands.h"
 #include "carriers/embed_captions.h"
 #include "files/files_test_support.h"
 #include "files/replacing_file.h"

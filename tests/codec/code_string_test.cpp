@@ -12,6 +12,8 @@
 #include <string>
 
 #include "codec/charset.h"
+#include "codec/decoder.h"
+#include "codec/encoder.h"
 #include "codec/tables.h"
 #include "support/random_screen.h"
 #include "support/screen_text.h"
@@ -123,12 +125,16 @@ TEST(CharacterTables, EveryValueGetsOddParity) {
 }
 
 // Screen and code string: the string built from the screen, and the screen it renders; strings
-// the editor never builds, as other programs send them, are only rendered.
+// the editor never builds, as other programs send them, are only rendered. A row of two runs is
+// sent without a second preamble; a receiver fed its pairs shows the screen, and the mid-row
+// codes in the gap.
 TEST(CodeString, BuildAndRenderTable) {
     struct Case {
         Screen screen;
         CodeString code;
         bool built = true;
+        CodeString sent = {};
+        Screen codesInGap = {};
     };
     const std::string row = std::string("\x81\x10") + "abcdefghijklmnopqrstuvwxyz012345678";
     // clang-format off
@@ -138,6 +144,15 @@ TEST(CodeString, BuildAndRenderTable) {
         {{{14, 6, "HI"}}, {0x02, 0xFE, 0x8F, 0x11, 0x0A, 0x48, 0x49, 0x06}},  // indent 4, tab 2
         {{{14, 8, "\x1C"}, {14, 9, "A", 0x3C}}, {0x02, 0xFE, 0x8F, 0x12, 0x1C, 0x41, 0x06}},
         {{{14, 0, "G", 0x39}}, {0x02, 0xFE, 0x8F, 0x19, 'G', 0x06}},
+        // The gap of eight columns as tab offsets of 3, 2 and 3 (never two alike in a row).
+        {{{14, 0, "AB"}, {14, 10, "CD"}}, {0x02, 0xFE, 0x8F, 0x10, 'A', 'B', 0x8F, 0x12, 0x0A, 'C', 'D', 0x06},
+         true, {0x02, 0xFE, 0x8F, 0x10, 'A', 'B', 0x0B, 0x0A, 0x0B, 'C', 'D', 0x06}},
+        // Underline from the gap on: a white code and its underline take the gap's first cell,
+        // or its last after a code cell, which the white code must not follow.
+        {{{0, 0, "ab"}, {0, 6, "cd", 0xB8}}, {0x02, 0xFE, 0x81, 0x10, 'a', 'b', 0x81, 0x11, 0x0E, 0x0A, 'c', 'd', 0x06},
+         true, {0x02, 0xFE, 0x81, 0x10, 'a', 'b', 0x18, 0x0E, 0x0B, 'c', 'd', 0x06}, {{0, 2, "\x18"}}},
+        {{{0, 0, "g\x19", 0xB9}, {0, 6, "h"}}, {0x02, 0xFE, 0x81, 0x19, 0x0E, 'g', 0x19, 0x0E, 0x81, 0x11, 0x0A, 'h', 0x06},
+         true, {0x02, 0xFE, 0x81, 0x19, 0x0E, 'g', 0x19, 0x0E, 0x0B, 0x18, 'h', 0x06}, {{0, 5, "\x18", 0xB9}}},
         {{{14, 0, "G", 0xB9}}, {0x02, 0xFE, 0x8F, 0x19, 0x0E, 'G', 0x06}},
         // Plain to italics of the same colour is one italics code, underline after it.
         {{{0, 0, "A"}, {0, 1, "\x0C"}, {0, 2, "B", 0xF8}}, {0x02, 0xFE, 0x81, 0x10, 'A', 0x0C, 0x0E, 'B', 0x06}},
@@ -166,6 +181,14 @@ TEST(CodeString, BuildAndRenderTable) {
         Caption rendered;
         LoadCodeString(rendered, c.code);
         EXPECT_EQ(FirstDifference(rendered, screen), "");
+        if (c.sent.empty()) continue;
+        EXPECT_EQ(BuildCodeString(screen, kCodeStringCapacity, RowGaps::TabOffsets), c.sent);
+        CaptionList received;
+        DecodePairStream(received, EncodeCodeString(c.sent));
+        ASSERT_NE(received.Head(), nullptr);
+        Screen shown = c.screen;
+        shown.insert(shown.end(), c.codesInGap.begin(), c.codesInGap.end());
+        EXPECT_EQ(FirstDifference(*received.Head(), MakeCaption(shown)), "");
     }
     Caption invalid = MakeCaption({{14, 0, "HI"}});
     invalid.screenValid = 0;

@@ -1,4 +1,5 @@
-// Undo and redo: random sessions of every kind of step, edit sessions committed among them,
+// Undo and redo: random sessions of every kind of step (the text, time, split, merge, position
+// and paste commands too), edit sessions committed among them,
 // undone to the saved project exactly and redone to where they were; the modified flag and the
 // bound.
 #include "editor/edit_history.h"
@@ -9,9 +10,15 @@
 #include <random>
 #include <vector>
 
+#include "editor/caption_paste.h"
+#include "editor/caption_position.h"
 #include "editor/caption_steps.h"
 #include "editor/edit_commands.h"
 #include "editor/edit_session.h"
+#include "editor/find_replace.h"
+#include "editor/split_merge.h"
+#include "editor/time_shift.h"
+#include "files/caption_clipboard.h"
 #include "support/caption_list_check.h"
 #include "support/random_project.h"
 
@@ -62,7 +69,10 @@ void RandomStep(std::mt19937& rng, EditHistory& history) {
         return;
     }
     std::unique_ptr<Caption> empty;
-    switch (rng() % 6) {
+    Caption* made = nullptr;
+    Caption* const both[] = {c, c->next != nullptr ? c->next : c};
+    const std::span<Caption* const> pair(both, c->next != nullptr ? 2 : 1);
+    switch (rng() % 13) {
         case 0:
             AddCaptionAt(history, somewhere, &empty);
             break;
@@ -78,6 +88,32 @@ void RandomStep(std::mt19937& rng, EditHistory& history) {
         case 4:
             SetTimingModeStep(history, *c, static_cast<int8_t>(1 + rng() % 4));
             break;
+        case 5:
+            ReplaceAllStep(history, "a", rng() % 2 ? "xyz" : "", {});
+            break;
+        case 6:
+            SplitCaptionStep(history, *c, static_cast<int>(rng() % kScreenRows), &made);
+            break;
+        case 7:
+            MergeCaptionsStep(history, pair);
+            break;
+        case 8:
+            ShiftTimesStep(history, pair, by(100), 20000);
+            break;
+        case 9:
+            SyncStep(history, *both[0], both[0]->startFrame + by(50), *both[1],
+                     both[1]->startFrame + by(50), 20000);
+            break;
+        case 10:
+            PlaceCaptionsStep(history, pair, static_cast<Placement>(rng() % 5), 2);
+            break;
+        case 11: {
+            CaptionList copied;
+            const Caption* const one[] = {c};
+            ReadClipboardCaptions(CaptionsClipboardBytes(one), {}, copied);
+            PasteCaptionsStep(history, copied, somewhere, 20000);
+            break;
+        }
         default: {
             CaptionList read;
             testing::RandomProject(rng, read, 30);

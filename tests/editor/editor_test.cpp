@@ -16,10 +16,12 @@
 #include "codec/encoder.h"
 #include "editor/attribute_codes.h"
 #include "editor/caret_commands.h"
+#include "editor/character_edit.h"
 #include "editor/edit_commands.h"
 #include "editor/editing_context.h"
 #include "editor/editor_view.h"
 #include "editor/run_commands.h"
+#include "editor/selection_commands.h"
 #include "editor/typing_attribute.h"
 #include "files/scc.h"
 #include "model/caption.h"
@@ -174,8 +176,14 @@ TEST(TypingRoundTrip, EveryCharacterInEveryAttribute) {
                     // One of the 32 attributes typed in: eight colours, italics, underline.
                     const int a = int(n + change * typed.size()) % 32;
                     const uint8_t attribute = uint8_t(0x38 | (a & 7) | ((a & 24) << 3));
-                    context.typingAttribute = attribute;
-                    if (!TypeCharacter(context, view, ch)) {
+                    // The character alone, without the wrap of the typing command.
+                    const auto type = [&] {
+                        const int next = InsertCharacter(*context.editCopy, ch, context.caretRow,
+                                                         context.caretColumn, attribute);
+                        if (next != 0) context.caretColumn = next;
+                        return next != 0;
+                    };
+                    if (!type()) {
                         if (context.caretRow == kScreenRows - 1) {
                             ASSERT_NO_FATAL_FAILURE(check());
                             context = Editing(0, column);
@@ -184,8 +192,7 @@ TEST(TypingRoundTrip, EveryCharacterInEveryAttribute) {
                             ++context.caretRow;
                             context.caretColumn = column;
                         }
-                        context.typingAttribute = attribute;
-                        ASSERT_TRUE(TypeCharacter(context, view, ch));
+                        ASSERT_TRUE(type());
                     }
                     typed.push_back({ch, attribute});
                 }
@@ -245,6 +252,45 @@ void Shift(EditingContext& context, EditorView& view) {
 }
 void Underline(EditingContext& context, EditorView&) {
     ToggleUnderline(context);
+}
+// A selection from an anchor to the caret, and the commands on it.
+template <int Row, int Column, Command Then>
+void Selected(EditingContext& context, EditorView& view) {
+    context.anchorRow = Row;
+    context.anchorColumn = Column;
+    Then(context, view);
+}
+template <int Number>
+void Colour(EditingContext& context, EditorView& view) {
+    ColourSelection(context, view, Number);
+}
+void Italicise(EditingContext& context, EditorView& view) {
+    ToggleSelectionStyle(context, view, kItalicsBit);
+}
+void Cut(EditingContext& context, EditorView& view) {
+    DeleteSelection(context, view);
+}
+template <int Direction>
+void MoveRows(EditingContext& context, EditorView& view) {
+    MoveSelectedRows(context, view, Direction);
+}
+void SelectAllRed(EditingContext& context, EditorView& view) {
+    SelectAll(context, view);
+    ColourSelection(context, view, 4);
+}
+std::vector<CaptionCell> Cells(const char* text, uint8_t attribute = kDefaultAttribute) {
+    std::vector<CaptionCell> cells;
+    for (const char* c = text; *c != 0; ++c) cells.push_back({uint8_t(*c), attribute});
+    return cells;
+}
+void PasteRed(EditingContext& context, EditorView& view) {
+    PasteAtCaret(context, view, {{Cells("R", 0x3C)}});
+}
+void PasteGreen(EditingContext& context, EditorView& view) {
+    PasteAtCaret(context, view, {{Cells("hi", 0x39)}});
+}
+void PasteTwoRows(EditingContext& context, EditorView& view) {
+    PasteAtCaret(context, view, {{Cells("XY"), Cells("Z")}});
 }
 
 enum Outcome {
@@ -327,8 +373,21 @@ const Case kCases[] = {
     {"one more character fits between runs", {{0, 20, "abcdefghi"}, {0, 31, "z"}}, {0, 25}, Type<'x'>,
      {{0, 20, "abcdexfghi"}, {0, 31, "z"}}, {0, 26}, Edit},
     {"white needs no code and fits the gap", {{0, 0, "abcd"}, {0, 6, "z"}}, {0, 4}, Type<'w'>, {{0, 0, "abcdw"}, {0, 6, "z"}}, {0, 5}, Edit},
-    {"column 32", {{0, 28, "abcd"}}, {0, 32}, Type<'x', kToggled>, {}, {}, Refuse},
-    {"a full row", {{0, 0, std::string(32, 'm')}}, {0, 5}, Type<'x', kToggled>, {}, {}, Refuse},
+    {"column 32 of a caption of four rows", {{0, 28, "abcd"}, {1, 0, "b"}, {2, 0, "c"}, {3, 0, "d"}}, {0, 32}, Type<'x', kToggled>, {}, {}, Refuse},
+    {"a full row of a caption of four rows", {{0, 0, std::string(32, 'm')}, {1, 0, "b"}, {2, 0, "c"}, {3, 0, "d"}}, {0, 5}, Type<'x', kToggled>, {}, {}, Refuse},
+
+    // Typing past the end of a row: the last word goes on a new row, the caption growing upwards.
+    {"the last word and the caret go up a row", {{14, 20, "hello worlds"}}, {14, 32}, Type<'x'>,
+     {{13, 20, "hello"}, {14, 20, "worldsx"}}, {14, 27}, Edit},
+    {"the caret before the last word stays on its row", {{14, 0, "the quick brown fox jumped overs"}}, {14, 3}, Type<'x'>,
+     {{13, 0, "thex quick brown fox jumped"}, {14, 0, "overs"}}, {13, 4}, Edit},
+    {"a space at the row's end is the break", {{14, 0, "the quick brown fox jumped overs"}}, {14, 32}, Type<' '>,
+     {{13, 0, "the quick brown fox jumped"}, {14, 0, "overs"}}, {14, 5}, Edit},
+    {"at the top the rows below move down", {{0, 20, "hello worlds"}, {1, 0, "next"}}, {0, 32}, Type<'x'>,
+     {{0, 20, "hello"}, {1, 20, "worldsx"}, {2, 0, "next"}}, {1, 27}, Edit},
+    {"a green word leaves its code and gains the one its new row's start needs",
+     {{14, 4, "012345678901234567890 "}, {14, 26, "\x19"}, {14, 27, "green", 0x39}}, {14, 32}, Type<'x', 0x39>,
+     {{13, 4, "012345678901234567890"}, {14, 4, "\x19"}, {14, 5, "greenx", 0x39}}, {14, 11}, Edit},
     {"no empty cell would stay between runs", {{0, 20, "abcdefghij"}, {0, 31, "z"}}, {0, 25}, Type<'x', kToggled>, {}, {}, Refuse},
     {"at the end of a run one cell short", {{0, 20, "abcdefghij"}, {0, 31, "z"}}, {0, 30}, Type<'x', kToggled>, {}, {}, Refuse},
     {"the codes of green italics would close the gap", {{0, 0, "abcd"}, {0, 6, "z"}}, {0, 4}, Type<'g', kToggled>, {}, {}, Refuse},
@@ -364,8 +423,10 @@ const Case kCases[] = {
     {"the moved text gets its code from column 4", {{0, 6, "ab "}, {0, 9, "\x1C"}, {0, 10, "red", 0x3C}}, {0, 10}, NewLine,
      {{0, 6, "ab "}, {1, 6, "\x1C"}, {1, 7, "red", 0x3C}}, {1, 6}, Edit},
     {"nothing after the caret: the caret moves", {{2, 5, "abc"}}, {2, 8}, NewLine, {{2, 5, "abc"}}, {3, 5}, Edit},
-    {"no room on the next row", {{2, 5, "abc"}, {3, 7, "x"}}, {2, 6}, NewLine, {}, {}, Refuse},
-    {"the last row", {{14, 0, "end"}}, {14, 1}, NewLine, {}, {}, Refuse},
+    {"no room on the next row: the row moves up", {{2, 5, "abc"}, {3, 7, "x"}}, {2, 6}, NewLine,
+     {{1, 5, "a"}, {2, 5, "bc"}, {3, 7, "x"}}, {2, 5}, Edit},
+    {"the last row moves up", {{14, 0, "end"}}, {14, 1}, NewLine, {{13, 0, "e"}, {14, 0, "nd"}}, {14, 0}, Edit},
+    {"a caption of four rows gets no fifth", {{11, 0, "a"}, {12, 0, "b"}, {13, 0, "c"}, {14, 0, "end"}}, {14, 1}, NewLine, {}, {}, Refuse},
 
     // Moving runs.
     {"shift right", {{4, 1, "word"}}, {4, 3}, Shift<4>, {{4, 5, "word"}}, {4, 7}, Edit},
@@ -395,6 +456,38 @@ const Case kCases[] = {
     {"the bottom stops the stack", {{13, 0, "abc"}, {14, 2, "xyz"}}, {13, 1}, RunDown, {}, {}, Refuse},
     {"a push would need row 15", {{12, 2, "top"}, {13, 0, "abc"}, {14, 1, "xyz"}}, {12, 2}, RunDown, {}, {}, Refuse},
     {"the top", {{0, 0, "abc"}}, {0, 1}, RunUp, {}, {}, Refuse},
+
+    // The selection: its styles with the codes they need, cut, paste, its rows moved.
+    {"a word turned red: its code takes the space before it", {{14, 4, "hello world"}}, {14, 15}, Selected<14, 10, Colour<4>>,
+     {{14, 4, "hello"}, {14, 9, "\x1C"}, {14, 10, "world", 0x3C}}, {14, 15}, Edit, 0x3C},
+    {"italics on part of a word needs a code inside it", {{3, 0, "world"}}, {3, 3}, Selected<3, 0, Italicise>,
+     {{3, 0, "wor", 0x78}, {3, 3, "\x18", 0x78}, {3, 4, "ld"}}, {3, 3}, Edit, 0x78},
+    {"italics off again: the code's cell shows the space it was", {{3, 0, "wor", 0x78}, {3, 3, "\x18", 0x78}, {3, 4, "ld"}}, {3, 3},
+     Selected<3, 0, Italicise>, {{3, 0, "wor ld"}}, {3, 3}, Edit, 0x38},
+    {"a run turned green keeps its text in place, its code in the cell before", {{2, 8, "ab"}}, {2, 10}, Selected<2, 8, Colour<1>>,
+     {{2, 7, "\x19"}, {2, 8, "ab", 0x39}}, {2, 10}, Edit, 0x39},
+    {"and back to white gives that cell up", {{2, 7, "\x19"}, {2, 8, "ab", 0x39}}, {2, 10}, Selected<2, 8, Colour<0>>,
+     {{2, 8, "ab"}}, {2, 10}, Edit, 0x38},
+    {"no room for the codes of a restyle", {{0, 0, "abcdefghijklmnopqrstuvwxyz01234"}}, {0, 3}, Selected<0, 1, Colour<4>>, {}, {}, Refuse},
+    {"select all, then red", {{13, 0, "one"}, {14, 2, "two"}}, {0, 0}, SelectAllRed,
+     {{13, 0, "one", 0x3C}, {14, 2, "two", 0x3C}}, {14, 5}, Edit, 0x3C},
+    {"cutting a word closes the row up", {{5, 0, "one two three"}}, {5, 8}, Selected<5, 4, Cut>, {{5, 0, "one three"}}, {5, 4}, Edit},
+    {"cutting across rows keeps the rows", {{13, 0, "first line"}, {14, 0, "second line"}}, {14, 7}, Selected<13, 5, Cut>,
+     {{13, 0, "first"}, {14, 0, "line"}}, {13, 5}, Edit},
+    {"pasted red text takes the codes a typed one would", {{0, 0, "ab"}}, {0, 1}, PasteRed,
+     {{0, 0, "a"}, {0, 1, "\x1C"}, {0, 2, "R", 0x3C}, {0, 3, "\x18", 0x3C}, {0, 4, "b"}}, {0, 3}, Edit, 0x3C},
+    {"two pasted rows: the rest of the run follows the last", {{13, 4, "abcd"}}, {13, 6}, PasteTwoRows,
+     {{13, 4, "abXY"}, {14, 4, "Zcd"}}, {14, 5}, Edit},
+    {"a second pasted row would pass the bottom", {{14, 4, "abcd"}}, {14, 6}, PasteTwoRows, {}, {}, Refuse},
+    {"pasted where nothing stands: at the caret, its code before it", {}, {7, 10}, PasteGreen,
+     {{7, 9, "\x19"}, {7, 10, "hi", 0x39}}, {7, 12}, Edit, 0x39},
+    {"a paste replaces the selection", {{0, 0, "abc"}}, {0, 2}, Selected<0, 1, PasteRed>,
+     {{0, 0, "a"}, {0, 1, "\x1C"}, {0, 2, "R", 0x3C}, {0, 3, "\x18", 0x3C}, {0, 4, "c"}}, {0, 3}, Edit, 0x3C},
+    {"a paste that does not fit", {{0, 0, std::string(31, 'm')}}, {0, 31}, PasteRed, {}, {}, Refuse},
+    {"the selected rows move up together", {{13, 0, "one"}, {14, 0, "two"}}, {14, 3}, Selected<13, 0, MoveRows<-1>>,
+     {{12, 0, "one"}, {13, 0, "two"}}, {13, 3}, Edit},
+    {"the selected rows cannot leave the screen", {{0, 0, "one"}, {1, 0, "two"}}, {1, 3}, Selected<0, 0, MoveRows<-1>>, {}, {}, Refuse},
+    {"text in the way of the selected rows", {{12, 0, "x"}, {13, 0, "one"}, {14, 0, "two"}}, {14, 3}, Selected<13, 0, MoveRows<-1>>, {}, {}, Refuse},
 };
 // clang-format on
 
@@ -457,14 +550,52 @@ TEST(EditorCommands, Table) {
     }
 }
 
+// The clipboard's forms of copied text: the cells come back only from what was written, and
+// plain text takes the caption set's characters.
+TEST(ClipText, CellsComeBackAndOtherBytesGiveNothing) {
+    const ClipText text{{Cells("Hi", 0x3C), Cells("there")}};
+    EXPECT_EQ(EncodeClipText(text), std::string("\x02H\x3Ci\x3C\x05t8h8e8r8e8", 16));
+    EXPECT_EQ(DecodeClipText(EncodeClipText(text)).rows, text.rows);
+    const struct {
+        const char* what;
+        std::string bytes;
+    } bad[] = {
+        {"a row cut short", std::string("\x02H\x3Ci", 4)},
+        {"an empty row", std::string("\x00", 1)},
+        {"an attribute code", std::string("\x01\x1C\x38", 3)},
+        {"a row of 33", std::string(1, '\x21') + std::string(66, 'a')},
+        {"16 rows",
+         [] {
+             std::string s;
+             for (int k = 0; k < 16; ++k)
+                 s += "\x01"
+                      "a8";
+             return s;
+         }()},
+    };
+    for (const auto& b : bad) EXPECT_TRUE(DecodeClipText(b.bytes).Empty()) << b.what;
+    const ClipText plain = ClipTextFromUtf8(
+        "caf\xC3\xA9\t\xE2\x99\xAA\r\n\n\xE4\xB8\xAD"
+        "x",
+        0x39);
+    ASSERT_EQ(plain.rows.size(), 2u);
+    EXPECT_EQ(plain.rows[0],
+              (std::vector<CaptionCell>{
+                  {'c', 0x39}, {'a', 0x39}, {'f', 0x39}, {0xE9, 0x39}, {' ', 0x39}, {0x90, 0x39}}));
+    EXPECT_EQ(plain.rows[1], Cells("x", 0x39));
+    EXPECT_EQ(ClipTextToUtf8(plain), "caf\xC3\xA9 \xE2\x99\xAA\nx");
+}
+
 // Long random editing sessions: after every command or typed character the screen must still
 // be one that the editor may make and that the code string renders back unchanged.
 // What a step may do to the characters and runs of the screen.
-enum class Effect { CaretOnly, Types, Deletes, Joins, Breaks, Moves };
+enum class Effect { CaretOnly, Types, Deletes, Joins, Breaks, Moves, Restyles, Cuts, Pastes };
 // The least and most characters, then runs, that a step not refused adds, by effect. A refused
-// one changes nothing at all.
-constexpr int kAllowed[][4] = {{0, 0, 0, 0},   {1, 1, 0, 1}, {-1, -1, -1, 0},
-                               {-1, 0, -1, 0}, {0, 0, 0, 1}, {0, 0, 0, 0}};
+// one changes nothing at all. A wrap takes the spaces at the break; a restyle turns the cells of
+// codes no longer needed into the spaces they showed, and spaces into the codes it needs.
+constexpr int kAllowed[][4] = {{0, 0, 0, 0},    {-32, 1, 0, 1},     {-1, -1, -1, 0},
+                               {-1, 0, -1, 0},  {0, 0, 0, 1},       {0, 0, 0, 0},
+                               {-64, 64, 0, 0}, {-480, 2, -240, 0}, {-4, 480, 0, 15}};
 
 struct Step {
     const char* name;
@@ -496,6 +627,14 @@ constexpr Step kSteps[] = {
     {"centre", CenterRun, Effect::Moves, 2, 2},
     {"run up", RunUp, Effect::Moves, 3, 3},
     {"run down", RunDown, Effect::Moves, 3, 3},
+    {"anchor", nullptr, Effect::CaretOnly, 3, 3},
+    {"red", Colour<4>, Effect::Restyles, 2, 1},
+    {"white", Colour<0>, Effect::Restyles, 2, 1},
+    {"italics on the selection", Italicise, Effect::Restyles, 2, 1},
+    {"cut", nullptr, Effect::Cuts, 0, 3},
+    {"paste", nullptr, Effect::Pastes, 2, 1},
+    {"rows up", MoveRows<-1>, Effect::Moves, 1, 1},
+    {"rows down", MoveRows<1>, Effect::Moves, 1, 1},
 };
 constexpr int kCrowded = 240;
 constexpr int kSparse = 60;
@@ -526,6 +665,7 @@ TEST_P(RandomSession, KeepsTheScreenSoundForTenThousandSteps) {
     Caption& caption = *context.editCopy;
     bool emptying = false;
     int refusals = 0, cycles = 0, changes = 0;
+    ClipText clip{{Cells("clip")}};
     for (int i = 0; i < 10000 && !HasFatalFailure(); ++i) {
         const int crowd = CountRunsAndCharacters(caption).second;
         cycles += crowd > kCrowded && !emptying;
@@ -549,9 +689,19 @@ TEST_P(RandomSession, KeepsTheScreenSoundForTenThousandSteps) {
                           uniform(0, 9) == 0   ? all[uniform(0, int(all.size()) - 1)]
                           : uniform(0, 5) == 0 ? ' '
                                                : uint8_t('a' + uniform(0, 25)));
+        } else if (step->effect == Effect::Cuts) {
+            if (const ClipText cut = CopySelection(context); !cut.Empty()) clip = cut;
+            DeleteSelection(context, view);
+        } else if (step->effect == Effect::Pastes) {
+            // At the caret alone: pasting over a selection is a cut first.
+            ClearSelection(context);
+            PasteAtCaret(context, view, clip);
         } else if (step->effect == Effect::Moves) {
             static constexpr int kColumns[] = {1, -1, 4, -4, 9, -9};
             ShiftRun(context, view, kColumns[uniform(0, 5)]);
+        } else if (step->name == std::string("anchor")) {
+            context.anchorRow = uniform(0, kScreenRows - 1);
+            context.anchorColumn = uniform(0, kScreenColumns);
         } else {
             context.caretRow = uniform(0, kScreenRows - 1);
             context.caretColumn = uniform(0, kScreenColumns);
@@ -588,7 +738,7 @@ TEST_P(RandomSession, KeepsTheScreenSoundForTenThousandSteps) {
     }
     EXPECT_GE(cycles, 4);
     EXPECT_GT(refusals, 500);
-    EXPECT_GT(changes, 3000);
+    EXPECT_GT(changes, 2500);
 }
 
 INSTANTIATE_TEST_SUITE_P(Seeds, RandomSession, ::testing::Values(1u, 7u, 42u, 2024u, 65535u));

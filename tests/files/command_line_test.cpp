@@ -172,7 +172,11 @@ TEST_F(CommandLine, ConvertsAndListsAsTheCoreWrites) {
 // error; it ends with 1 on a finding of error severity and with 2 on wrong usage.
 TEST_F(CommandLine, ChecksAgainstAProfile) {
     const std::string project = MakeProject("p.ccp"), profile = dir.File("ours.profile");
-    WriteFileText(profile, "rows = 1\nmin-duration = 61\n");
+    // As an editor may save it, with a byte-order mark.
+    WriteFileText(profile, "\xEF\xBB\xBFrows = 1\nmin-duration = 61\n");
+    const std::string pipe = dir.File("pipe.profile"), huge = dir.File("huge.profile");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    WriteFileText(huge, std::string(1 << 20, '#') + "\nrows = 1\n");
     const std::string lines =
         "00:00:01:00\t1\terror\trows\t2 rows of text; at most 1\n"
         "00:00:01:00\t1\twarning\tmin-duration\tshown 60 frames; at least 61\n"
@@ -196,6 +200,10 @@ TEST_F(CommandLine, ChecksAgainstAProfile) {
          "\"value\": 60, \"limit\": 61, \"message\": \"shown 60 frames; at least 61\"}\n]\n", summary},
         {{"check", project, "--profile", project}, 2, "", "vantrel-cc: " + project + ": line 1: expected KEY = VALUE\n"},
         {{"list", project, "--json"}, 2, "", ""},
+        // Neither waited on nor read: the profile is wrong, not the captions.
+        {{"check", project, "--profile", pipe}, 2, "", "vantrel-cc: " + pipe + ": Not a regular file\n"},
+        {{"check", project, "--profile", "/dev/zero"}, 2, "", "vantrel-cc: /dev/zero: Not a regular file\n"},
+        {{"check", project, "--profile", huge}, 2, "", "vantrel-cc: " + huge + ": larger than 1 MiB, which no profile is; not read\n"},
         // clang-format on
     };
     for (const auto& c : cases) {
@@ -212,7 +220,8 @@ TEST_F(CommandLine, ChecksAgainstAProfile) {
 // Help ends with status 0; wrong usage with 2 and the usage or one line; a failure with 1 and
 // one line that names what failed, leaving no output and no temporary file; anything left out
 // (captions, data skipped, captions past the end of the video, no caption at all) with 1 and
-// one line, the output written all the same. The inputs stay as they were.
+// one line, or a line per kind after the file's, the output written all the same. The inputs
+// stay as they were.
 TEST_F(CommandLine, ExitStatusesAndMessages) {
     const Outcome help = Finish(Start({"--help"}));
     EXPECT_EQ(help.status, 0);
@@ -244,17 +253,18 @@ TEST_F(CommandLine, ExitStatusesAndMessages) {
          "00:05219:28\t942c\n\n00:00:01:00\t9420 94ae 9470 c849 942f\n\n"
          "00:00:02:00\t1c20 d9cf\n\n00:00:03:00\t942c\n\n100:00:00:00\t942c\n"},
         {"tiny.m2v", tiny},
-        // The pairs of a line run past the next line's timecode.
+        // The pairs of a line run past the next line's timecode; AA has bad parity.
         {"overrun.scc",
-         "Scenarist_SCC V1.0\n\n00:00:01:00\t9420 9470 c1c1 942f\n00:00:01:03\t9420 9470 c2c2 "
+         "Scenarist_SCC V1.0\n\n00:00:01:00\t9420 9470 4141 942f\n00:00:01:03\t9420 9470 c2c2 "
          "942f\n00:00:03:00\t942c\n"},
         // A caption of a 23.976 programme: 10:00 is picture 240 (10.010 s), 12:00 picture 288
         // (12.012 s).
-        {"film.scc", "Scenarist_SCC V1.0\n\n00:00:10:00\t9420 9470 c8e9 942f\n\n00:00:12:00\t942c\n"},
+        {"film.scc",
+         "Scenarist_SCC V1.0\n\n00:00:10:00\t9420 9470 c8e9 942f\n\n00:00:12:00\t942c\n"},
         // Three roll-up lines of two rows, then an erase.
         {"live.scc",
          "Scenarist_SCC V1.0\n\n00:00:00:00\t9425 9425 94ad 94ad 9470 9470 4c49 d645 94ad 94ad "
-         "4f4e 94ad 94ad 4149 5280\n\n00:00:02:00\t942c 942c\n"},
+         "4fce 94ad 94ad c149 5280\n\n00:00:02:00\t942c 942c\n"},
     };
     for (const auto& [name, text] : inputs) WriteFileText(d(name), text);
     for (const char* format : {"ccd", "mcc"}) {
@@ -287,7 +297,8 @@ TEST_F(CommandLine, ExitStatusesAndMessages) {
         {{"convert", "a.scc", "b.scc", "--rate", "23.98"}, "", 2},
         {{"convert", "a.scc", "b.scc", "--rate", "23.976", "--drop-frame"}, "", 2},
         {{"check", "a.scc", "--rate", "25"}, "", 2},
-        {{"convert", project, d("r.srt"), "--rate", "25"}, "--rate applies to .scc and .mcc files",
+        {{"convert", project, d("r.srt"), "--rate", "25"},
+         "--rate applies to .scc and .mcc files",
          2},
         // Its End Of Caption is the fourth pair: frame 303, 10.110 s.
         {{"convert", "--rate", "23.976", d("film.scc"), d("film.srt")},
@@ -305,6 +316,11 @@ TEST_F(CommandLine, ExitStatusesAndMessages) {
               "on this computer is read\n"},
         {{"mux", project, "http://127.0.0.1:9/x.mp4", d("u.mp4")},
          "http://127.0.0.1:9/x.mp4: it is not a local file"},
+        {{"list", "http://127.0.0.1:9/x.m2v"},
+         cc + "Error opening file http://127.0.0.1:9/x.m2v: it is not a local file; only a file "
+              "on this computer is read\n"},
+        {{"mux", project, "http://127.0.0.1:9/x.m2v", d("u.m2v")},
+         "http://127.0.0.1:9/x.m2v: it is not a local file"},
         // What our export writes when there are no captions: zero captions, and said.
         {{"list", d("empty.scc")}, cc + d("empty.scc") + ": no captions were found\n"},
         {{"list", d("empty.ccd")}, cc + d("empty.ccd") + ": no captions were found\n"},
@@ -340,7 +356,7 @@ TEST_F(CommandLine, ExitStatusesAndMessages) {
         // Roll-up lines become pop-on captions, which is said without failing; asked to, they
         // are left out, which fails.
         {{"convert", "--srt-plain", d("live.scc"), d("o.srt")},
-         cc + "Imported from " + d("live.scc") + ": 3 roll-up lines became 2 pop-on captions\n",
+         cc + "Imported from " + d("live.scc") + ":\n  3 roll-up lines became 2 pop-on captions.\n",
          0,
          "1\r\n00:00:00,200 --> 00:00:00,434\r\nlive\r\non\r\n\r\n"
          "2\r\n00:00:00,434 --> 00:00:02,002\r\nair\r\n\r\n"},
@@ -349,18 +365,26 @@ TEST_F(CommandLine, ExitStatusesAndMessages) {
              ": the format holds field 1 only, with channels 1 and 2; channels 3 and 4 are in "
              "field 2\n"},
         {{"convert", "--roll-up=skip", d("mixed.scc"), d("o.srt")},
+         // One sentence a line, the file named once; the channel-2 pair D9CF has bad parity.
          cc + "Not imported from " + d("mixed.scc") +
-             ": 1 roll-up code, the first at 00:00:00:00 (roll-up captions were to be left out; "
-             "the text these codes put on the screen is in none): 2 pairs of caption "
-             "channel 2, the first at 00:00:02:00 (only channel 1 is read): 1 unreadable line, "
+             ":\n  1 roll-up code, the first at 00:00:00:00 (roll-up captions were to be left "
+             "out; the text these codes put on the screen is in none).\n  2 pairs of caption "
+             "channel 2, the first at 00:00:02:00 (only channel 1 is read).\n  1 unreadable line, "
              "the first on line 5 (a line must begin with a timecode hh:mm:ss:ff or hh:mm:ss;ff, "
-             "minutes and seconds below 60): 1 line, the first on line 13 at 100:00:00:00 "
-             "(timecodes past 99:59:59:29 are not read)\n",
+             "minutes and seconds below 60).\n  1 line, the first on line 13 at 100:00:00:00 "
+             "(timecodes past 99:59:59:29 are not read).\n" +
+             cc +
+             "Read by guessing:\n  1 pair with bad parity, the first on line 9 at 00:00:02:01 "
+             "(read as if the parity were right; a receiver may show a block there or nothing).\n",
          1,
          "1\r\n00:00:01,134 --> 00:00:03,003\r\nHI\r\n\r\n"},
         {{"convert", d("overrun.scc"), d("q.srt")},
-         "1 line whose timecode falls inside the pairs before it, the first on line 4 at "
-         "00:00:01:03",
+         cc + "Read from " + d("overrun.scc") +
+             " by guessing:\n  1 line whose timecode falls inside the pairs before it, the first "
+             "on line 4 at 00:00:01:03 (its pairs were sent after those before it, as a receiver "
+             "fed them shows them).\n  1 pair with bad parity, the first on line 3 at "
+             "00:00:01:02 (read as if the parity were right; a receiver may show a block there "
+             "or nothing).\n",
          1,
          "1\r\n00:00:01,101 --> 00:00:01,235\r\nAA\r\n\r\n2\r\n00:00:01,235 --> "
          "00:00:03,003\r\nBB\r\n\r\n"},
@@ -380,7 +404,11 @@ TEST_F(CommandLine, ExitStatusesAndMessages) {
         if (c.memory != 0 && kSanitized) continue;
         const Outcome run = Finish(Start(c.args, 0, c.memory, c.out));
         EXPECT_EQ(run.status, c.status);
-        EXPECT_EQ(run.err.rfind(cc, 0), 0u) << run.err;
+        if (c.status == 0 && c.err.empty()) {
+            EXPECT_EQ(run.err, "");  // a conversion with nothing to say says nothing
+        } else {
+            EXPECT_EQ(run.err.rfind(cc, 0), 0u) << run.err;
+        }
         EXPECT_NE(run.err.find(c.err), std::string::npos) << run.err;
         if (c.err.starts_with(cc)) {
             EXPECT_EQ(run.err, c.err);
@@ -392,12 +420,12 @@ TEST_F(CommandLine, ExitStatusesAndMessages) {
             EXPECT_EQ(c.args[0] == "mux" ? "" : ReadFileText(c.args.back()), *c.output);
         }
     }
-    EXPECT_EQ(dir.Names(),
-              (std::vector<std::string>{
-                  "big.scc",   "close.ccp", "cut.ccp",  "e.scc",     "empty.ccd",   "empty.ccp",
-                  "empty.mcc", "empty.scc", "far.scc",  "film.scc",  "film.srt",    "hard.ccp",  "link.ccp",    "live.scc",
-                  "mixed.scc", "o.m2v",     "o.scc",    "o.srt",     "overrun.scc", "p.ccp",
-                  "q.srt",     "text.m2v",  "tiny.m2v", "wrong.scc", "wrong.vtt"}));
+    EXPECT_EQ(dir.Names(), (std::vector<std::string>{
+                               "big.scc",   "close.ccp", "cut.ccp",   "e.scc",       "empty.ccd",
+                               "empty.ccp", "empty.mcc", "empty.scc", "far.scc",     "film.scc",
+                               "film.srt",  "hard.ccp",  "link.ccp",  "live.scc",    "mixed.scc",
+                               "o.m2v",     "o.scc",     "o.srt",     "overrun.scc", "p.ccp",
+                               "q.srt",     "text.m2v",  "tiny.m2v",  "wrong.scc",   "wrong.vtt"}));
     EXPECT_EQ(ReadFileText(project), before);
     EXPECT_GT(ReadFileText(d("o.m2v")).size(), tiny.size()) << "the copy with its captions";
 }
@@ -523,6 +551,50 @@ TEST_F(CommandLine, RefusesAPlaylistDisguisedAsAStream) {
                            std::string(kNamesOtherFilesText) + "\n");
     EXPECT_LT(::accept(listener, nullptr, nullptr), 0) << "a request reached " << url;
     ::close(listener);
+}
+
+// FFmpeg's libraries are loaded for video alone: the start and a text conversion load none of
+// them; without the video module a text conversion still runs, and a video says what is missing
+// and where it was looked for, leaving no output.
+TEST_F(CommandLine, LoadsTheVideoModuleOnlyForVideo) {
+    const std::string scc = dir.File("a.scc"), video = dir.File("x.mp4");
+    WriteFileText(scc,
+                  "Scenarist_SCC V1.0\r\n\r\n00:00:01:00\t9420 94ae 9470 c849 942f\r\n\r\n"
+                  "00:00:03:00\t942c\r\n");
+    WriteFileText(video, std::string(4096, '\x55'));
+    struct Row {
+        const char* name;
+        std::vector<std::string> args;
+        bool loads;
+    };
+    const Row rows[] = {{"help", {"--help"}, false},
+                        {"text", {"convert", scc, dir.File("a.srt")}, false},
+                        {"video", {"list", video}, true}};
+    ::setenv("LD_DEBUG", "files", 1);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const Outcome run = Finish(Start(row.args));
+        EXPECT_EQ(run.err.find("/libavformat.so") != std::string::npos, row.loads);
+        EXPECT_EQ(run.err.find("/libavcodec.so") != std::string::npos, row.loads);
+    }
+    ::unsetenv("LD_DEBUG");
+    const std::string absent = dir.File("gone/vantrel-video.so");
+    ::setenv("VANTREL_VIDEO_MODULE", absent.c_str(), 1);
+    const Outcome text = Finish(Start({"convert", scc, dir.File("b.srt")}));
+    const Outcome list = Finish(Start({"list", video}));
+    const Outcome mux = Finish(Start({"mux", scc, video, dir.File("c.mp4")}));
+    ::unsetenv("VANTREL_VIDEO_MODULE");
+    EXPECT_EQ(text.status, 0) << text.err;
+    EXPECT_EQ(ReadFileText(dir.File("b.srt")), "1\r\n00:00:01,134 --> 00:00:03,003\r\nHI\r\n\r\n");
+    const std::string missing = "Error opening file " + video +
+                                ": video files are read and written by vantrel-video.so, which "
+                                "is not installed (looked for at " +
+                                absent + ")\n";
+    EXPECT_EQ(list.status, 1);
+    EXPECT_EQ(list.err, "vantrel-cc: " + missing);
+    EXPECT_EQ(mux.status, 1);
+    EXPECT_EQ(mux.err, "vantrel-cc: " + dir.File("c.mp4") + ": " + missing);
+    EXPECT_FALSE(std::filesystem::exists(dir.File("c.mp4")));
 }
 
 }  // namespace

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include "dtvcc/service_decoder.h"
+#include "files/caption_export.h"
+#include "files/caption_import.h"
 #include "files/file_messages.h"
 #include "files/files_test_support.h"
 
@@ -40,7 +43,7 @@ TEST(MccFile, WritesOnePacketPerFrame) {
     // At 23.976 picture 2 (83.4 ms) carries frames 2 and 3 (66.7 and 100.1 ms): a packet of
     // frame rate code 1 and 25 entries, worked out by hand.
     const std::string film = FormatMccText(AfterNullPairs(2, "\x94\x20\x94\x2F"), {}, nullptr,
-                                           *PictureRateNamed("23.976"));
+                                           nullptr, "eng", *PictureRateNamed("23.976"));
     EXPECT_NE(film.find("Time Code Rate=24\r\n\r\n00:00:00:00\t"), std::string::npos);
     EXPECT_TRUE(film.ends_with("\r\n00:00:00:02\tT58S581F43Z0272F9FC9420RFC942FROOI74Z0279BA\r\n"));
 }
@@ -90,6 +93,11 @@ TEST(MccFile, Reads) {
          kHead + "Time Code Rate=30\n00:01:00:02\t" + kEoc,
          AfterNullPairs(1802, "\x94\xAF"),
          {}},
+        // 72 E1 00 00 00 (one entry that holds nothing) written as U; the CDP sums to 0.
+        {"the U abbreviation",
+         kHead + "00:00:00:00\tT10S104F43ZZ72U74ZZ9872\n00:00:00:01\t" + kEoc,
+         AfterNullPairs(1, "\x94\xAF"),
+         {}},
         {"other ancillary data", kHead + "00:00:00:00\t6102038080800B\n", {}, {}},
         {"damaged", kHead + "00:00:00:00\tT49S49X\n00:00:00:00\tT04S0400\njunk\n", {}, {}, 3},
         {"another rate", kHead + "Time Code Rate=50\n00:00:00:00\t" + kPacket, {}, {}, 0, 0, "50"},
@@ -97,8 +105,8 @@ TEST(MccFile, Reads) {
         // packet names no 24-label rate) frame 30, both 1.001 s.
         {"25", kHead + "Time Code Rate=25\n00:00:10:00\t" + kPacket,
          AfterNullPairs(300, "\x94\xAF"), AfterNullPairs(300, "\x80\x80")},
-        {"24", kHead + "Time Code Rate=24\n00:00:01:00\t" + kPacket,
-         AfterNullPairs(30, "\x94\xAF"), AfterNullPairs(30, "\x80\x80")},
+        {"24", kHead + "Time Code Rate=24\n00:00:01:00\t" + kPacket, AfterNullPairs(30, "\x94\xAF"),
+         AfterNullPairs(30, "\x80\x80")},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -116,6 +124,67 @@ TEST(MccFile, Reads) {
                   .find("1 packet with a wrong checksum or length, the first on line 4 at "
                         "00:00:00:00"),
               std::string::npos);
+}
+
+using Mcc708 = ProjectTest;
+
+// The erase of "HI" (frames 30 to 90) worked by hand: EDM 94 2C in field 1; the caption
+// channel packet of sequence 2, 4 bytes (82), a block of service 1, 2 bytes (22), DeleteWindows
+// of window 0 (8C 01) in entries FF and FE, 16 entries not valid (O, M); the service
+// information (73): start and complete, 2 services (D2); each a reserved bit and csn_size set,
+// then a reserved bit and the 5-bit number: 608 (E0) and service 1 (E1), "eng", 608 field 1 (7E)
+// and 708 service 1 (C1), easy reader and wide aspect off (3F FF); the CDP checksum 98.
+const std::string kEraseLine =
+    "\r\n00:00:03:00\tT59S594F77Z5A72F4FC942CRFF8222FE8C01OM73D2E0656E677E3FFFE1656E67C13FFF74Z5"
+    "A98BB\r\n";
+
+TEST_F(Mcc708, WritesTheCaptionsAs708Service1BesideThe608) {
+    AddCaption(project.captions, 30, 90, "HI");
+    const std::string path = dir.Path() + "/c.mcc";
+    WriteOptions options;
+    const CaptionFormat& mcc = *FormatNamed("mcc");
+    ExportCaptionFile(project, path, mcc, options);
+    const std::string text = ReadFileText(path);
+    EXPECT_NE(text.find(kEraseLine), std::string::npos);
+
+    // Read back by its 608 pairs and by its 708 service: the same captions.
+    const CaptionFileData data = ReadMccText(Bytes(text));
+    CaptionList by608, by708;
+    DecodePairStream(by608, data.pairs);
+    dtvcc::DecodeService(by708, dtvcc::PacketsOf(data.dtvcc), 1);
+    EXPECT_TRUE(SameCaptions(by608, by708, true));
+    EXPECT_TRUE(SameCaptions(project.captions, by708));
+
+    options.language = "spa";
+    ExportCaptionFile(project, path, mcc, options);
+    EXPECT_NE(ReadFileText(path).find("E1737061C1"), std::string::npos);
+    options.write708 = false;
+    ExportCaptionFile(project, path, mcc, options);
+    EXPECT_EQ(ReadMccText(Bytes(ReadFileText(path))).dtvcc.size(), 0u);
+    EXPECT_EQ(ReadFileText(path).find("73D2"), std::string::npos);
+}
+
+TEST_F(Mcc708, AFileWith708AndNo608ImportsItsCaptions) {
+    // Frame 1: a 14-byte packet (07) of a 12-byte block (2C): DefineWindow 0 visible at the
+    // caption area's corner, SetPenLocation row 14, column 0, "OK". Frame 40: DeleteWindows 0.
+    const std::string path = dir.Path() + "/only708.mcc";
+    WriteFileText(path, kHead + "00:00:00:01\t" +
+                            "6101289669284F43000072E9FC8080FD8080FF072CFE9838FE8A0AFE0E1FFE0992FE0E"
+                            "00FE4F4B740000858A" +
+                            "\n00:00:01:10\t" +
+                            "6101169669164F43000072E3FC8080FF4222FE8C01740000A678" + "\n");
+    ASSERT_EQ(ImportCaptionFile(project, path, "mcc"), ImportResult::Imported);
+    CaptionList want;
+    AddCaption(want, 1, 40, "OK");
+    EXPECT_TRUE(SameCaptions(want, project.captions));
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0], "Imported from " + path +
+                                    "\nno 608 captions on channel 1: 1 caption was read from 708 "
+                                    "service 1");
+    ImportHooks service2;
+    service2.decode.service = 2;
+    ASSERT_EQ(ImportCaptionFile(project, path, "mcc", service2), ImportResult::Imported);
+    EXPECT_TRUE(project.captions.Empty());
 }
 
 }  // namespace

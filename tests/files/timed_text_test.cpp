@@ -191,9 +191,10 @@ TEST(TimedTextRoundTrip, PlacedStyledCaptionsComeBackFromEveryWriter) {
                   ImportResult::Imported);
         EXPECT_EQ(Shown(back.captions), Shown(list));
     }
-    if (const auto said = NpmCheckers(written)) EXPECT_EQ(*said, "");
+    if (const auto said = NpmCheckers(written)) {
+        EXPECT_EQ(*said, "");
+    }
 }
-
 
 std::string Replaced(std::string text, const std::string& from, const std::string& to) {
     for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
@@ -254,7 +255,9 @@ TEST(TimedTextCheckers, IndependentReadersAgree) {
         }
         const auto said =
             NpmCheckers({dir.File("a.ttml"), dir.File("a.smpte.xml"), dir.File("a.vtt")});
-        if (said) EXPECT_EQ(*said, "");
+        if (said) {
+            EXPECT_EQ(*said, "");
+        }
         if (!ttconv) continue;
         const std::string imsc = dir.File("theirs.ttml");
         // ttconv reads roll-up, paint-on and malformed samples otherwise than we do (or not at

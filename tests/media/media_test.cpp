@@ -14,6 +14,7 @@
 #include "media/media_cache.h"
 #include "media/shot_change_file.h"
 #include "media/shot_changes.h"
+#include "media/speech_activity.h"
 
 namespace vantrel {
 namespace {
@@ -93,6 +94,57 @@ TEST_F(Media, PeaksOfToneBurstsFallOnTheirFrames) {
             if (!near) {
                 EXPECT_LT(loudness, 8) << "frame " << f;
             }
+        }
+    }
+}
+
+// Runs of speech in made sound: a buzz with a voice's harmonics in bursts at known times, over
+// silence or noise; noise alone, silence and clicks are not speech; bursts a breath apart are
+// one run. Runs are in 10 ms frames; each end may fall a frame either way.
+TEST_F(Media, SpeechRunsOfMadeSoundFallOnTheirFrames) {
+    const std::string buzz =
+        "0.15*(sin(2*PI*140*t)+0.8*sin(2*PI*280*t)+0.6*sin(2*PI*420*t)+"
+        "0.5*sin(2*PI*700*t)+0.3*sin(2*PI*1400*t)+0.2*sin(2*PI*2800*t))";
+    const auto between = [](double a, double b) {
+        return "between(t\\," + std::to_string(a) + "\\," + std::to_string(b - 0.0001) + ")";
+    };
+    const std::string bursts = "(" + between(1, 1.8) + "+" + between(2.5, 3.1) + ")";
+    const std::string noise = "0.03*(random(0)-0.5)";
+    const struct {
+        const char* name;
+        std::string sound;
+        double late;
+        std::vector<SpeechRun> runs;
+    } kCases[] = {
+        {"bursts", buzz + "*" + bursts, 0, {{100, 180}, {250, 310}}},
+        {"bursts over noise", buzz + "*" + bursts + "+" + noise, 0, {{100, 180}, {250, 310}}},
+        {"bursts, sound late", buzz + "*" + bursts, 0.5, {{150, 230}, {300, 360}}},
+        {"a breath apart",
+         buzz + "*(" + between(1, 1.5) + "+" + between(1.6, 2) + ")",
+         0,
+         {{100, 200}}},
+        {"noise bursts", "8*" + noise + "*" + bursts, 0, {}},
+        {"clicks", buzz + "*(" + between(1, 1.03) + "+" + between(2, 2.02) + ")", 0, {}},
+        {"silence", "0", 0, {}},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.name);
+        const std::string path =
+            Made("speech.mkv", "-f lavfi -i testsrc=s=160x120:r=30000/1001:d=4 -itsoffset " +
+                                   std::to_string(c.late) + " -f lavfi -i \"aevalsrc=" + c.sound +
+                                   ":s=44100:d=" + std::to_string(4 - c.late) +
+                                   "\" -c:v mpeg4 -c:a pcm_s16le");
+        AudioPeaks peaks;
+        SpeechActivity speech;
+        JobControl control;
+        ASSERT_EQ(ReadAudioPeaks(path, 0, peaks, control, {}, &speech), MediaRead::kDone);
+        EXPECT_TRUE(speech.Complete());
+        EXPECT_NEAR(speech.KnownSeconds(), 4, 0.05);
+        const std::vector<SpeechRun> runs = speech.Runs();
+        ASSERT_EQ(runs.size(), c.runs.size());
+        for (size_t i = 0; i < runs.size(); ++i) {
+            EXPECT_NEAR(runs[i].from, c.runs[i].from, 1) << "run " << i;
+            EXPECT_NEAR(runs[i].to, c.runs[i].to, 1) << "run " << i;
         }
     }
 }
@@ -253,6 +305,11 @@ TEST_F(Media, AnalysisIsCachedUntilTheVideoChanges) {
     ASSERT_TRUE(first.Peaks() && first.Peaks()->Complete());
     const std::vector<int32_t> cuts = first.ShotChanges();
     EXPECT_EQ(cuts, std::vector<int32_t>(std::begin(kCuts), std::end(kCuts)));
+    // The eight seconds of tone are one run.
+    ASSERT_TRUE(first.Speech() && first.Speech()->Complete());
+    const std::vector<SpeechRun> runs = first.Speech()->Runs();
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_NEAR(runs[0].to - runs[0].from, 800, 2);
     const std::string bytes = testing::ReadFileText(video);
     testing::WriteFileText(video, std::string(bytes.size(), 'x'));
     for (time_t modified : {1000, 3000}) {
@@ -262,8 +319,10 @@ TEST_F(Media, AnalysisIsCachedUntilTheVideoChanges) {
         ASSERT_TRUE(WaitSettled(again));
         const bool cached = modified == 1000;
         EXPECT_EQ(again.Peaks() != nullptr, cached);
+        EXPECT_EQ(again.Speech() != nullptr, cached);
         if (cached) {
             EXPECT_EQ(again.Peaks()->Finest().size(), first.Peaks()->Finest().size());
+            EXPECT_EQ(again.Speech()->Runs(), runs);
         }
         EXPECT_EQ(again.ShotChanges(), cached ? cuts : std::vector<int32_t>());
         EXPECT_NEAR(again.SecondsPerFrame(), cached ? kFrame : 0, 1e-9);

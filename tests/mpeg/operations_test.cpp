@@ -243,7 +243,7 @@ TEST(ExtractCaptions, StopsAtTheLastFrameATimecodeNames) {
     CaptionList into;
     const MpegOutcome outcome = ExtractCaptions(source.file, sink, {}, into);
     EXPECT_EQ(outcome.status, MpegStatus::Completed);
-    EXPECT_NE(outcome.skippedMessage.find("the pairs from 100:00:00:00 on"), std::string::npos)
+    EXPECT_NE(outcome.skippedMessage.find("The pairs from 100:00:00:00 on"), std::string::npos)
         << outcome.skippedMessage;
 }
 

@@ -418,21 +418,27 @@ TEST_F(Timeline, HitTestsFollowTheZoom) {
     }
 }
 
-// A drag lets go on a shot change or two frames after an erase, within six pixels; the View
-// menu's toggle turns that off.
+// A drag lets go on a shot change, a speech onset (a move) or end (an end), or two frames after
+// an erase, within six pixels; the View menu's toggles turn that off.
 TEST_F(Timeline, DragsSnapUnlessTurnedOff) {
     Add(0, 100);  // Manual: the broadcast gap (one frame) a target at 101
     Caption* c = Add(200, 260);
     timeline_.SetShotChanges({150, 300});
+    timeline_.SetSpeech({{175, 180}, {240, 280}});
     // clang-format off
-    const struct { double fpp; bool snap, end; int move; int32_t frame; } cases[] = {
-        {1, true, false, -45, 150}, {1, true, false, -93, 101}, {1, false, false, -93, 107},
-        {1, true, false, -80, 120}, {4, true, false, -12, 150}, {4, true, false, -24, 101},
-        {1, true, true, 35, 300}, {1, false, true, 35, 295}, {2, true, true, 16, 300}};
+    const struct { double fpp; bool snap, speech, end; int move; int32_t frame; } cases[] = {
+        {1, true, false, false, -45, 150}, {1, true, false, false, -93, 101},
+        {1, false, false, false, -93, 107}, {1, true, false, false, -80, 120},
+        {4, true, false, false, -12, 150}, {4, true, false, false, -24, 101},
+        {1, true, false, true, 35, 300}, {1, false, false, true, 35, 295},
+        {2, true, false, true, 16, 300}, {1, false, true, false, -23, 175},
+        {1, true, false, false, -23, 177}, {1, false, true, true, 22, 280},
+        {1, false, true, true, 35, 295}, {1, true, true, true, 16, 280}};
     // clang-format on
     for (const auto& k : cases) {
-        SCOPED_TRACE(::testing::Message() << k.fpp << " " << k.snap << " " << k.move);
+        SCOPED_TRACE(::testing::Message() << k.fpp << " " << k.snap << k.speech << " " << k.move);
         timeline_.SetSnapping(k.snap);
+        timeline_.SetSpeechSnapping(k.speech);
         timeline_.SetFramesPerPixel(k.fpp, 0);
         timeline_.ScrollTo(0);
         const int x = static_cast<int>(timeline_.XOf(k.end ? c->endFrame : c->startFrame + 1));
@@ -445,7 +451,7 @@ TEST_F(Timeline, DragsSnapUnlessTurnedOff) {
 }
 
 // The audio's peaks are drawn behind the blocks as they arrive, with no call but a repaint; the
-// cuts are lines.
+// cuts are lines, the speech a band along the bottom.
 TEST_F(Timeline, DrawsPeaksAsTheyArriveAndCuts) {
     constexpr QRgb kPeaks = 0x46AA64, kCut = 0x008CDC;
     auto peaks = std::make_shared<AudioPeaks>();
@@ -453,14 +459,17 @@ TEST_F(Timeline, DrawsPeaksAsTheyArriveAndCuts) {
     peaks->Append(second);
     timeline_.SetAudioPeaks(peaks, 1.0 / 30);  // a second is 30 pixels
     timeline_.SetShotChanges({45});
-    const auto row = [&] {
+    timeline_.SetSpeech({{60, 90}});
+    const auto row = [&](int y) {
         const QImage image = timeline_.grab().toImage();
-        return std::vector<QRgb>{Pixel(image, 10, mid_ + 2), Pixel(image, 40, mid_ + 2),
-                                 Pixel(image, 45, mid_ + 2), Pixel(image, 70, mid_ + 2)};
+        return std::vector<QRgb>{Pixel(image, 10, y), Pixel(image, 40, y), Pixel(image, 45, y),
+                                 Pixel(image, 70, y)};
     };
-    EXPECT_EQ(row(), (std::vector<QRgb>{kPeaks, kWhite, kCut, kWhite}));
+    EXPECT_EQ(row(mid_ + 2), (std::vector<QRgb>{kPeaks, kWhite, kCut, kWhite}));
     peaks->Append(second);
-    EXPECT_EQ(row(), (std::vector<QRgb>{kPeaks, kPeaks, kCut, kWhite}));
+    EXPECT_EQ(row(mid_ + 2), (std::vector<QRgb>{kPeaks, kPeaks, kCut, kWhite}));
+    // The speech band, under the waveform.
+    EXPECT_EQ(row(vh_ - 2), (std::vector<QRgb>{kWhite, kWhite, kCut, 0xE6781E}));
 }
 
 // Drop-frame labels: the ruler's round times name the frames the timecodes name.

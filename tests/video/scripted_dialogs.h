@@ -21,7 +21,8 @@ class ScriptedDialogs : public Dialogs {
     std::vector<std::string> informed;
     std::deque<bool> yesNoAnswers;  // No once the script runs out
     std::vector<std::string> asked;
-    std::deque<std::optional<int>> choices;  // the initial choice once the script runs out
+    std::deque<std::optional<int>> choices;        // the initial choice once the script runs out
+    std::deque<std::optional<std::string>> texts;  // cancel once the script runs out
     int beeps = 0;
 
     Answer AskYesNoCancel(const std::string& text) override {
@@ -49,6 +50,10 @@ class ScriptedDialogs : public Dialogs {
                                  int initial) override {
         asked.push_back(question);
         return Next(choices, std::optional<int>(initial));
+    }
+    std::optional<std::string> AskText(const std::string& question, const std::string&) override {
+        asked.push_back(question);
+        return Next(texts, std::optional<std::string>());
     }
     void Beep() override { ++beeps; }
 
