@@ -86,6 +86,9 @@ int main(int argc, char** argv) {
         } else if (arg == "--srt-plain") {
             write.plainSubRip = true;
             convertOnly = true;
+        } else if (arg == "--vtt-style") {
+            write.webVttStyle = true;
+            convertOnly = true;
         } else if (arg == "--aspect") {
             const std::string value = ++k < argc ? argv[k] : "";
             if (value != "4:3" && value != "16:9") return Usage("--aspect takes 4:3 or 16:9");
@@ -143,7 +146,7 @@ int main(int argc, char** argv) {
     }
     if ((json || profile) && command != "check") return Usage("--json and --profile go with check");
     if (convertOnly && command != "convert")
-        return Usage("--format, --aspect and --srt-plain go with convert");
+        return Usage("--format, --aspect, --srt-plain and --vtt-style go with convert");
     if (style == TimecodeStyle::DropFrame && !write.rate->dropFrame)
         return Usage("--drop-frame labels are those of 29.97 video only");
     if (!inputRate) inputRate = &vantrel::kCaptionRate;

@@ -31,7 +31,10 @@ enum class FormatKind : uint8_t {
 struct WriteOptions {
     TimecodeStyle style = TimecodeStyle::NonDropFrame;
     bool plainSubRip = false;  // SubRip rows in lower case, without style tags
-    bool widescreen = false;   // text placed by percentages of a 16:9 picture, not a 4:3 one
+    // WebVTT with a STYLE block (black background, monospaced cells), which FFmpeg 5.1 and the
+    // players built on it stop reading at: a web page's own player only.
+    bool webVttStyle = false;
+    bool widescreen = false;  // text placed by percentages of a 16:9 picture, not a 4:3 one
     const PictureRate* rate = &kCaptionRate;  // of the timecodes of a row with `rates`
     // Formats that carry 708 data beside the pairs: whether to write the captions' 708 service
     // too, and the language its service information names (ISO 639-2, three letters).
