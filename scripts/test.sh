@@ -3,8 +3,8 @@
 # Extra arguments go to cmake's configure step (for example -DVANTREL_SANITIZE=ON).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+scripts/install-deps.sh
 build=${VANTREL_BUILD_DIR:-build/test}
-scripts/install-deps.sh --npm "$build"
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTREL_TESTS=ON "$@"
 cmake --build "$build" -j"$(nproc)"
 export QT_QPA_PLATFORM=offscreen

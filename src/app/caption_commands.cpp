@@ -27,6 +27,11 @@ QString CharacterName(char32_t code) {
              QString::number(uint(code), 16).toUpper().rightJustified(4, u'0'));
 }
 
+// "1 caption", "2 captions".
+QString Captions(size_t count) {
+    return QStringLiteral("%1 caption%2").arg(count).arg(count == 1 ? "" : "s");
+}
+
 }  // namespace
 
 CaptionCommands::CaptionCommands(MainView& view, Dialogs& dialogs, QWidget* owner)
@@ -103,6 +108,7 @@ void CaptionCommands::FindNext(bool forward) {
     const TextMatch m = vantrel::FindNext(list, pattern, find_.Options(), from, forward);
     if (m.caption == nullptr) {
         found_ = nullptr;
+        view_.Captions().MarkCells(nullptr, 0, 0, 0);
         Refuse(QStringLiteral("\u201C%1\u201D is in no caption").arg(find_.FindField().text()));
         return;
     }
@@ -111,6 +117,7 @@ void CaptionCommands::FindNext(bool forward) {
     foundColumn_ = m.column;
     view_.GoToFrame(m.caption->startFrame);
     view_.Table().SelectCaptions({m.caption});
+    view_.Captions().MarkCells(m.caption, m.row, m.column, m.length);
     emit view_.Finished(QStringLiteral("Found in %1, row %2").arg(Named(m.caption)).arg(m.row + 1));
 }
 
@@ -245,7 +252,7 @@ void CaptionCommands::ShiftTimes() {
         return;
     }
     emit view_.Finished(
-        QStringLiteral("Shifted %1 captions by %2 frames").arg(captions.size()).arg(*frames));
+        QStringLiteral("Shifted %1 by %2 frames").arg(Captions(captions.size())).arg(*frames));
 }
 
 void CaptionCommands::SyncTwoPoints() {
@@ -400,7 +407,7 @@ void CaptionCommands::CopyCaptions(bool cut) {
             return std::vector<Caption*>{};
         });
     emit view_.Finished(
-        QStringLiteral("%1 %2 captions").arg(cut ? "Cut" : "Copied").arg(chosen.size()));
+        QStringLiteral("%1 %2").arg(cut ? "Cut" : "Copied", Captions(chosen.size())));
 }
 
 void CaptionCommands::PasteCaptions() {
@@ -428,7 +435,7 @@ void CaptionCommands::PasteCaptions() {
     } else if (result.pastEnd) {
         Refuse("Not pasted: the captions would run past the video's end");
     } else {
-        emit view_.Finished(QStringLiteral("Pasted %1 captions").arg(result.placed.size()));
+        emit view_.Finished(QStringLiteral("Pasted %1").arg(Captions(result.placed.size())));
     }
 }
 

@@ -25,7 +25,8 @@ struct VideoFunctions {
                                     std::string& message);
     MpegOutcome (*embedCaptions)(const CaptionList& captions, const std::string& sourcePath,
                                  File& destination, ProgressSink& progress,
-                                 const std::atomic<int>& cancel, CaptionCarrier carrier);
+                                 const std::atomic<int>& cancel, CaptionCarrier carrier,
+                                 bool with708);
 };
 
 // The module's file name, and the variable that names the one file to load instead.

@@ -10,7 +10,9 @@
 #include "carriers/carrier_commands.h"
 #include "carriers/embed_captions.h"
 #include "check/caption_checks.h"
+#include "check/hunspell_speller.h"
 #include "cli/check_output.h"
+#include "cli/check_reports.h"
 #include "cli/console_host.h"
 #include "cli/interrupt_cancel.h"
 #include "cli/terminal_progress.h"
@@ -30,15 +32,29 @@ namespace vantrel::cli {
 
 namespace {
 
-// The format of a file the command reads (or writes), by its extension; null when there is none.
-const CaptionFormat* InputOf(const std::string& path) {
-    const CaptionFormat* format = FormatOfPath(path);
-    return format && format->reads ? format : nullptr;
+// The format of a file the command reads (or writes), by its extension, or for "-" the one
+// named (a video file is read through FFmpeg's libraries by name, never from a pipe; a project
+// is written beside its video only); null when there is none.
+const CaptionFormat* InputOf(const std::string& path, const std::string& from = "") {
+    const bool stream = path == kStandardStream;
+    const CaptionFormat* format = stream ? FormatNamed(from) : FormatOfPath(path);
+    return format && format->reads && !(stream && format->kind == FormatKind::Video) ? format
+                                                                                     : nullptr;
 }
 
-const CaptionFormat* OutputOf(const std::string& path) {
-    const CaptionFormat* format = FormatOfPath(path);
-    return format && format->writes ? format : nullptr;
+const CaptionFormat* OutputOf(const std::string& path, const std::string& to = "") {
+    const bool stream = path == kStandardStream;
+    const CaptionFormat* format = !to.empty() ? FormatNamed(to)
+                                  : stream    ? nullptr
+                                              : FormatOfPath(path);
+    return format && format->writes && !(stream && format->kind == FormatKind::Project) ? format
+                                                                                        : nullptr;
+}
+
+// Standard input is opened by the name the system gives it, so that every reader reads it as
+// it reads a named pipe.
+std::string OpenedPath(const std::string& path) {
+    return path == kStandardStream ? "/dev/stdin" : path;
 }
 
 // What every command works with: the project, its console host, and Ctrl+C turned into a
@@ -63,10 +79,12 @@ TerminalProgress ProgressOnTerminal(const char* label) {
 }
 
 // Reads INPUT into the project; false when that failed (the reason is on standard error).
-bool LoadInput(CaptionProject& project, ConsoleHost& host, const std::string& path,
-               const DecodeOptions& decode, const PictureRate& rate = kCaptionRate) {
+bool LoadInput(CaptionProject& project, ConsoleHost& host, const std::string& named,
+               const DecodeOptions& decode, const std::string& from = "",
+               const PictureRate& rate = kCaptionRate) {
+    const std::string path = OpenedPath(named);
     host.SetSubject(path);
-    const CaptionFormat* format = InputOf(path);
+    const CaptionFormat* format = InputOf(named, from);
     if (format && format->kind == FormatKind::Project) {
         // The frame saved with the project goes on to a project written from it.
         ProjectContent read;
@@ -93,9 +111,29 @@ bool LoadInput(CaptionProject& project, ConsoleHost& host, const std::string& pa
 }
 
 int UnknownFormat(const std::string& path, const char* direction) {
-    std::fprintf(stderr, "vantrel-cc: %s: %s\n", path.c_str(),
-                 UnknownFormatText(direction).c_str());
+    if (path == kStandardStream) {
+        std::fprintf(stderr, "vantrel-cc: -: standard %s takes %s naming its format\n",
+                     direction[0] == 'r' ? "input" : "output",
+                     direction[0] == 'r' ? "--from" : "--to");
+    } else {
+        std::fprintf(stderr, "vantrel-cc: %s: %s\n", path.c_str(),
+                     UnknownFormatText(direction).c_str());
+    }
     return kExitUsage;
+}
+
+// Writes an output named "-" to standard output; a failure is said as a file's is.
+ContentWriter StandardOutput(ConsoleHost& host, const std::atomic<int>& cancel) {
+    return [&](std::string_view content) {
+        if (CancelRaised(&cancel)) return WriteResult::Cancelled;
+        errno = 0;
+        if (std::fwrite(content.data(), 1, content.size(), stdout) == content.size() &&
+            std::fflush(stdout) == 0) {
+            return WriteResult::Written;
+        }
+        host.Inform(ErrorSavingFileText("standard output", std::strerror(errno ? errno : EIO)));
+        return WriteResult::Failed;
+    };
 }
 
 // Writes to standard output; false (and said) when that failed.
@@ -110,8 +148,23 @@ bool Print(ConsoleHost& host, const std::string& out) {
     return false;
 }
 
-// A built-in profile by name, else the profile file at that path; nothing (and said) when the
-// file cannot be read or is refused.
+const char* ModeName(int mode) {
+    switch (mode) {
+        case Normal:
+            return "Normal";
+        case Persistent:
+            return "Persistent";
+        case Seamless:
+            return "Seamless";
+        case Manual:
+            return "Manual";
+        default:
+            return "Unknown";
+    }
+}
+
+}  // namespace
+
 std::optional<CheckProfile> ProfileFor(const std::string& name) {
     if (auto builtIn = BuiltInProfile(name.empty() ? "broadcast" : name)) return builtIn;
     // A profile is a few lines of a regular file: a pipe or a device is not waited on or read.
@@ -135,25 +188,8 @@ std::optional<CheckProfile> ProfileFor(const std::string& name) {
     return parsed.profile;
 }
 
-const char* ModeName(int mode) {
-    switch (mode) {
-        case Normal:
-            return "Normal";
-        case Persistent:
-            return "Persistent";
-        case Seamless:
-            return "Seamless";
-        case Manual:
-            return "Manual";
-        default:
-            return "Unknown";
-    }
-}
-
-}  // namespace
-
 int RunMux(const std::string& captions, const std::string& source, const std::string& output,
-           const std::string& carrier, const DecodeOptions& decode, const WriteOptions&,
+           const std::string& carrier, const DecodeOptions& decode, const WriteOptions& write,
            const PictureRate& inputRate) {
     if (!InputOf(captions)) return UnknownFormat(captions, "read");
     const bool dvd =
@@ -169,7 +205,7 @@ int RunMux(const std::string& captions, const std::string& source, const std::st
     Session session;
     ConsoleHost& host = session.host;
     CaptionProject& project = session.project;
-    if (!LoadInput(project, host, captions, decode, inputRate)) return session.Stopped();
+    if (!LoadInput(project, host, captions, decode, "", inputRate)) return session.Stopped();
 
     host.SetSubject(output);
     TerminalProgress progress = ProgressOnTerminal("Multiplexing captions");
@@ -178,19 +214,20 @@ int RunMux(const std::string& captions, const std::string& source, const std::st
     const MpegOutcome outcome =
         dvd ? MultiplexToFile(project, source, output, progress)
             : EmbedToFile(project, source, output, progress,
-                          carrier == "c608" ? CaptionCarrier::Track : CaptionCarrier::Pictures);
+                          carrier == "c608" ? CaptionCarrier::Track : CaptionCarrier::Pictures,
+                          write.write708);
     if (outcome.status != MpegStatus::Completed) return session.Stopped();
     return host.MessageCount() == 0 ? kExitSuccess : kExitFailed;
 }
 
 int RunConvert(const std::string& input, const std::string& output, const WriteOptions& options,
-               const DecodeOptions& decode, std::string_view formatName,
+               const DecodeOptions& decode, const StreamFormats& streams,
                const PictureRate& inputRate) {
-    if (!InputOf(input)) return UnknownFormat(input, "read");
-    const CaptionFormat* format = formatName.empty() ? OutputOf(output) : FormatNamed(formatName);
-    if (!formatName.empty() && (!format || !format->writes)) {
+    if (!InputOf(input, streams.from)) return UnknownFormat(input, "read");
+    const CaptionFormat* format = OutputOf(output, streams.to);
+    if (!streams.to.empty() && !format) {
         std::fprintf(stderr, "vantrel-cc: %s: no output format is named %s; the names are %s\n",
-                     output.c_str(), std::string(formatName).c_str(), OutputNames().c_str());
+                     output.c_str(), streams.to.c_str(), OutputNames().c_str());
         return kExitUsage;
     }
     if (!format) return UnknownFormat(output, "write");
@@ -199,7 +236,7 @@ int RunConvert(const std::string& input, const std::string& output, const WriteO
                      TimecodeOutputs().c_str());
         return kExitUsage;
     }
-    if (options.rate != &kCaptionRate && !format->rates && !InputOf(input)->rates) {
+    if (options.rate != &kCaptionRate && !format->rates && !InputOf(input, streams.from)->rates) {
         std::fprintf(stderr, "vantrel-cc: %s: --rate applies to %s files\n", output.c_str(),
                      RateOutputs().c_str());
         return kExitUsage;
@@ -212,51 +249,74 @@ int RunConvert(const std::string& input, const std::string& output, const WriteO
     Session session;
     ConsoleHost& host = session.host;
     CaptionProject& project = session.project;
-    if (!LoadInput(project, host, input, decode, inputRate)) return session.Stopped();
+    if (!LoadInput(project, host, input, decode, streams.from, inputRate)) return session.Stopped();
     const bool noCaptions = project.captions.Empty();
 
     host.SetSubject(output);
     const bool written =
-        format->kind == FormatKind::Project
+        output == kStandardStream
+            ? ExportCaptionFile(project, *format, options, StandardOutput(host, project.cancel))
+                      .write == WriteResult::Written
+        : format->kind == FormatKind::Project
             ? SaveProject(project, output) == WriteResult::Written
             : ExportCaptionFile(project, output, *format, options).write == WriteResult::Written;
     if (!written) return session.Stopped();
     if (noCaptions) {
-        host.SetSubject(input);
+        host.SetSubject(OpenedPath(input));
         host.Inform(std::string(kNoCaptionsFoundText));
     }
     // Anything the operations had to report (captions left out, lines skipped) is a failure.
     return host.MessageCount() == 0 ? kExitSuccess : kExitFailed;
 }
 
-int RunCheck(const std::string& input, const std::string& profileName, bool json,
-             TimecodeStyle style) {
-    if (!InputOf(input)) return UnknownFormat(input, "read");
+int RunCheck(const std::string& input, const std::string& profileName, CheckPrint print,
+             TimecodeStyle style, const std::string& from, const Speller* speller) {
+    if (!InputOf(input, from)) return UnknownFormat(input, "read");
     const std::optional<CheckProfile> profile = ProfileFor(profileName);
     if (!profile) return kExitUsage;
     Session session;
     ConsoleHost& host = session.host;
     CaptionProject& project = session.project;
-    if (!LoadInput(project, host, input, {})) return session.Stopped();
+    if (!LoadInput(project, host, input, {}, from)) return session.Stopped();
 
-    const std::vector<Finding> findings = CheckCaptions(project.captions, *profile);
+    const std::vector<Finding> findings = CheckCaptions(project.captions, *profile, speller);
     const std::string summary =
         CheckSummary(project.captions.Count(), profile->name, findings) + '\n';
-    if (!Print(host,
-               json ? FindingsJson(findings, style) : FindingLines(findings, style) + summary)) {
-        return kExitFailed;
+    std::string out;
+    switch (print) {
+        case CheckPrint::Lines:
+            out = FindingLines(findings, style) + summary;
+            break;
+        case CheckPrint::NamedLines:
+            out = FindingLines(findings, style, input + '\t') + input + ": " + summary;
+            break;
+        case CheckPrint::Json:
+            out = FindingsJson(findings, style);
+            break;
+        case CheckPrint::JUnit:
+            out = JUnitFailures(findings, style, summary);
+            break;
     }
-    if (json) std::fputs(summary.c_str(), stderr);
+    if (!Print(host, out)) return kExitFailed;
+    if (print == CheckPrint::Json) std::fputs(summary.c_str(), stderr);
     return CountErrors(findings) > 0 ? kExitFailed : kExitSuccess;
 }
 
+std::unique_ptr<HunspellSpeller> SpellerFor(const std::string& language) {
+    std::string error;
+    std::unique_ptr<HunspellSpeller> speller =
+        HunspellSpeller::Open(language, error, DictionaryFolders());
+    if (!speller) std::fprintf(stderr, "vantrel-cc: %s\n", error.c_str());
+    return speller;
+}
+
 int RunList(const std::string& input, TimecodeStyle style, const DecodeOptions& decode,
-            const PictureRate& inputRate) {
-    if (!InputOf(input)) return UnknownFormat(input, "read");
+            const std::string& from, const PictureRate& inputRate) {
+    if (!InputOf(input, from)) return UnknownFormat(input, "read");
     Session session;
     ConsoleHost& host = session.host;
     CaptionProject& project = session.project;
-    if (!LoadInput(project, host, input, decode, inputRate)) return session.Stopped();
+    if (!LoadInput(project, host, input, decode, from, inputRate)) return session.Stopped();
 
     std::string out;
     char text[kSubtitleTextCapacity + 1];

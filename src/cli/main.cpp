@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/batch_commands.h"
 #include "cli/cli_commands.h"
 #include "files/file_messages.h"
 
@@ -44,14 +45,19 @@ int main(int argc, char** argv) {
     bool decodeGiven = false;
     bool json = false;
     const char* profile = nullptr;
+    const char* language = nullptr;  // a dictionary for check, a 708 service's language else
     vantrel::WriteOptions write;
     std::string formatName;
     bool convertOnly = false;  // an option only convert takes
     bool writeGiven = false;
+    BatchOptions batch;
     const vantrel::PictureRate* inputRate = nullptr;
     for (int k = 2; k < argc; ++k) {
         const std::string arg = argv[k];
-        if (arg == "--drop-frame") {
+        std::string problem;
+        if (ParseBatchOption(argc, argv, k, batch, problem)) {
+            if (!problem.empty()) return Usage(problem.c_str());
+        } else if (arg == "--drop-frame") {
             style = TimecodeStyle::DropFrame;
         } else if (std::strcmp(argv[k], "--carrier") == 0) {
             if (k + 1 >= argc) return Usage("--carrier takes dvd, a53 or c608");
@@ -108,13 +114,8 @@ int main(int argc, char** argv) {
             write.write708 = false;
             writeGiven = true;
         } else if (arg == "--language") {
-            const std::string value = k + 1 < argc ? argv[++k] : "";
-            if (value.size() != 3 ||
-                value.find_first_not_of("abcdefghijklmnopqrstuvwxyz") != std::string::npos) {
-                return Usage("--language takes a three-letter ISO 639-2 code such as eng");
-            }
-            write.language = value;
-            writeGiven = true;
+            if (++k == argc) return Usage("--language takes a language");
+            language = argv[k];
         } else if (arg == "--rate" || arg == "--input-rate") {
             const vantrel::PictureRate* rate =
                 vantrel::PictureRateNamed(k + 1 < argc ? argv[++k] : "");
@@ -141,10 +142,26 @@ int main(int argc, char** argv) {
     if (decodeGiven && command != "convert" && command != "list" && command != "mux") {
         return Usage("--channel, --service, --roll-up and the rates go with convert, list and mux");
     }
+    // check spells in the language of a dictionary (en_US); .mcc output names it in ISO 639-2.
+    if (language != nullptr && command != "check") {
+        const std::string code = language;
+        if (code.size() != 3 ||
+            code.find_first_not_of("abcdefghijklmnopqrstuvwxyz") != std::string::npos) {
+            return Usage("--language takes a three-letter ISO 639-2 code such as eng");
+        }
+        write.language = code;
+        writeGiven = true;
+    }
     if (writeGiven && command != "convert" && command != "mux") {
-        return Usage("--no-708 and --language go with convert and mux");
+        return Usage("--no-708 goes with convert and mux");
     }
     if ((json || profile) && command != "check") return Usage("--json and --profile go with check");
+    if (const std::string misuse = BatchMisuse(command, batch, json); !misuse.empty()) {
+        return Usage(misuse.c_str());
+    }
+    if (const std::string misuse = StreamMisuse(command, batch, files); !misuse.empty()) {
+        return Usage(misuse.c_str());
+    }
     if (convertOnly && command != "convert")
         return Usage("--format, --aspect, --srt-plain and --vtt-style go with convert");
     if (style == TimecodeStyle::DropFrame && !write.rate->dropFrame)
@@ -152,11 +169,23 @@ int main(int argc, char** argv) {
     if (!inputRate) inputRate = &vantrel::kCaptionRate;
     // The commands write their output only once it is complete, so a failure that ends one
     // anywhere leaves nothing behind; it ends here with one line and status 1.
+    // The dictionary is read once, before any file.
+    std::unique_ptr<vantrel::HunspellSpeller> speller;
+    if (language != nullptr && command == "check" && !(speller = SpellerFor(language)))
+        return kExitUsage;
     try {
+        if (IsBatch(command, batch, files.size())) {
+            if (files.empty()) return Usage("no INPUT file given");
+            write.style = style;
+            return command == "convert" ? RunConvertEach(files, batch, write, decode, *inputRate)
+                                        : RunCheckEach(files, batch, profile ? profile : "", json,
+                                                       style, speller.get());
+        }
         if (command == "convert") {
             if (files.size() != 2) return Usage("convert takes an INPUT and an OUTPUT file");
             write.style = style;
-            return RunConvert(files[0], files[1], write, decode, formatName, *inputRate);
+            return RunConvert(files[0], files[1], write, decode,
+                              {batch.from, formatName.empty() ? batch.to : formatName}, *inputRate);
         }
         if (command == "mux") {
             if (files.size() != 3) {
@@ -166,11 +195,13 @@ int main(int argc, char** argv) {
         }
         if (command == "check") {
             if (files.size() != 1) return Usage("check takes one INPUT file");
-            return RunCheck(files[0], profile ? profile : "", json, style);
+            return RunCheck(files[0], profile ? profile : "",
+                            json ? CheckPrint::Json : CheckPrint::Lines, style, batch.from,
+                            speller.get());
         }
         if (command == "list") {
             if (files.size() != 1) return Usage("list takes one INPUT file");
-            return RunList(files[0], style, decode, *inputRate);
+            return RunList(files[0], style, decode, batch.from, *inputRate);
         }
     } catch (const std::bad_alloc&) {
         Failed(files, std::string(vantrel::kOutOfMemoryText));

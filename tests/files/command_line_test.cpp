@@ -237,6 +237,16 @@ TEST_F(CommandLine, ExitStatusesAndMessages) {
     // A sequence header, a group header and ten pictures.
     std::string tiny = "\0\0\1\xB3\x0A\x00\x78\x13"s + "\0\0\1\xB8\x08\x00\x08\x00"s;
     for (int p = 0; p < 10; ++p) tiny += "\0\0\1\0\x01\x0F\xFF\xF8"s;
+    // RCL, "AA" with bad parity (41, not C1), EOC, two null pairs and EDM on six pictures at
+    // 29.97: as DVD caption data after the group header, and as A/53 data after each picture.
+    const char* aa[] = {"\x94\x20", "\x41\x41", "\x94\x2F", "\x80\x80", "\x80\x80", "\x94\x2C"};
+    std::string dvd = tiny.substr(0, 16) + "\0\0\1\xB2\x43\x43\x01\xF8\x8C"s,
+                a53 = dvd.substr(0, 16);
+    dvd[7] = a53[7] = 0x14;
+    for (const char* pair : aa) {
+        dvd += "\xFF"s + pair;
+        a53 += "\0\0\1\0\x01\x0F\xFF\xF8\0\0\1\xB2GA94\x03\x41\xFF\xFC"s + pair;
+    }
     const std::pair<const char*, std::string> inputs[] = {
         {"empty.scc", "Scenarist_SCC V1.0\r\n\r\n"},
         {"wrong.scc", "WEBVTT\n\n00:01.000 --> 00:02.000\nHi\n"},
@@ -253,6 +263,8 @@ TEST_F(CommandLine, ExitStatusesAndMessages) {
          "00:05219:28\t942c\n\n00:00:01:00\t9420 94ae 9470 c849 942f\n\n"
          "00:00:02:00\t1c20 d9cf\n\n00:00:03:00\t942c\n\n100:00:00:00\t942c\n"},
         {"tiny.m2v", tiny},
+        {"dvd.m2v", dvd + tiny.substr(16)},
+        {"a53.m2v", a53},
         // The pairs of a line run past the next line's timecode; AA has bad parity.
         {"overrun.scc",
          "Scenarist_SCC V1.0\n\n00:00:01:00\t9420 9470 4141 942f\n00:00:01:03\t9420 9470 c2c2 "
@@ -283,6 +295,12 @@ TEST_F(CommandLine, ExitStatusesAndMessages) {
     };
     const std::string overwrite = "the output would overwrite the input";
     const std::string cc = "vantrel-cc: ", sccHead(kSccFileHeader);
+    const std::string aaSrt = "1\r\n00:00:00,067 --> 00:00:00,167\r\nAA\r\n\r\n";
+    const auto badParity = [&](const char* name) {
+        return cc + "Read from " + d(name) +
+               " by guessing:\n  1 pair with bad parity, the first at 00:00:00:01 (read as if "
+               "the parity were right; a receiver may show a block there or nothing).\n";
+    };
     const std::vector<Case> cases = {
         {{}, "", 2},
         {{"frobnicate"}, "", 2},
@@ -366,7 +384,9 @@ TEST_F(CommandLine, ExitStatusesAndMessages) {
              "field 2\n"},
         {{"convert", "--roll-up=skip", d("mixed.scc"), d("o.srt")},
          // One sentence a line, the file named once; the channel-2 pair D9CF has bad parity.
-         cc + "Not imported from " + d("mixed.scc") +
+         cc + "Imported from " + d("mixed.scc") +
+             ":\n  it holds 608 CC1, CC2; CC1 was read (--channel and --service read another).\n" +
+             cc + "Not imported from " + d("mixed.scc") +
              ":\n  1 roll-up code, the first at 00:00:00:00 (roll-up captions were to be left "
              "out; the text these codes put on the screen is in none).\n  2 pairs of caption "
              "channel 2, the first at 00:00:02:00 (only channel 1 is read).\n  1 unreadable line, "
@@ -388,6 +408,8 @@ TEST_F(CommandLine, ExitStatusesAndMessages) {
          1,
          "1\r\n00:00:01,101 --> 00:00:01,235\r\nAA\r\n\r\n2\r\n00:00:01,235 --> "
          "00:00:03,003\r\nBB\r\n\r\n"},
+        {{"convert", d("dvd.m2v"), d("dvd.srt")}, badParity("dvd.m2v"), 1, aaSrt},
+        {{"convert", d("a53.m2v"), d("a53.srt")}, badParity("a53.m2v"), 1, aaSrt},
         {{"convert", d("empty.ccp"), d("e.scc")},
          cc + d("empty.ccp") + ": no captions were found\n",
          1,
@@ -420,12 +442,13 @@ TEST_F(CommandLine, ExitStatusesAndMessages) {
             EXPECT_EQ(c.args[0] == "mux" ? "" : ReadFileText(c.args.back()), *c.output);
         }
     }
-    EXPECT_EQ(dir.Names(), (std::vector<std::string>{
-                               "big.scc",   "close.ccp", "cut.ccp",   "e.scc",       "empty.ccd",
-                               "empty.ccp", "empty.mcc", "empty.scc", "far.scc",     "film.scc",
-                               "film.srt",  "hard.ccp",  "link.ccp",  "live.scc",    "mixed.scc",
-                               "o.m2v",     "o.scc",     "o.srt",     "overrun.scc", "p.ccp",
-                               "q.srt",     "text.m2v",  "tiny.m2v",  "wrong.scc",   "wrong.vtt"}));
+    EXPECT_EQ(dir.Names(),
+              (std::vector<std::string>{
+                  "a53.m2v",   "a53.srt",  "big.scc",   "close.ccp", "cut.ccp",     "dvd.m2v",
+                  "dvd.srt",   "e.scc",    "empty.ccd", "empty.ccp", "empty.mcc",   "empty.scc",
+                  "far.scc",   "film.scc", "film.srt",  "hard.ccp",  "link.ccp",    "live.scc",
+                  "mixed.scc", "o.m2v",    "o.scc",     "o.srt",     "overrun.scc", "p.ccp",
+                  "q.srt",     "text.m2v", "tiny.m2v",  "wrong.scc", "wrong.vtt"}));
     EXPECT_EQ(ReadFileText(project), before);
     EXPECT_GT(ReadFileText(d("o.m2v")).size(), tiny.size()) << "the copy with its captions";
 }
@@ -595,6 +618,161 @@ TEST_F(CommandLine, LoadsTheVideoModuleOnlyForVideo) {
     EXPECT_EQ(mux.status, 1);
     EXPECT_EQ(mux.err, "vantrel-cc: " + dir.File("c.mp4") + ": " + missing);
     EXPECT_FALSE(std::filesystem::exists(dir.File("c.mp4")));
+}
+
+// What Python's standard library reads of a report: the script's standard output, or "" with a
+// skip message when there is no python3.
+std::string PythonReads(const std::string& script, const std::string& report) {
+    TempDir scripts;
+    WriteFileText(scripts.File("read.py"), script);
+    FILE* pipe = ::popen(("python3 " + scripts.File("read.py") + " '" + report + "'").c_str(), "r");
+    std::string out;
+    char chunk[4096];
+    for (size_t n; pipe && (n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0;)
+        out.append(chunk, n);
+    if (pipe && ::pclose(pipe) != 0) ADD_FAILURE() << "python3 failed on " << report << ": " << out;
+    return out;
+}
+
+// 200 files, 3 of them damaged (no header, nothing, binary noise) and 5 with a caption of two
+// rows, which the profile refuses: the conversion writes the 197, the check reads them, both
+// go on past the 3 and end with 1; the JUnit and JSON reports say the same of every file.
+TEST_F(CommandLine, ConvertsAndChecksManyFilesPastDamagedOnes) {
+    const std::string oneRow =
+        "Scenarist_SCC V1.0\r\n\r\n00:00:01:00\t9420 94ae 9470 c849 942f\r\n";
+    const std::string twoRows =
+        "Scenarist_SCC V1.0\r\n\r\n00:00:01:00\t9420 94ae 94d0 c849 9470 c849 942f\r\n";
+    const std::map<int, std::string> damaged = {
+        {50, "WEBVTT\n\n00:01.000 --> 00:02.000\nHi\n"}, {120, ""}, {199, "\x01\xFF\x80\xFE\x00"s}};
+    TempDir in, out;
+    std::vector<std::string> names, refused, badNames;
+    for (int k = 0; k < 200; ++k) {
+        // One name needs escaping in both reports and holds a byte that is not UTF-8.
+        const std::string name = (k == 7        ? "two \"&<x>\xff"s
+                                  : k % 40 == 7 ? "two"
+                                                : "f") +
+                                 std::to_string(1000 + k).substr(1) + ".scc";
+        const std::string shown = k == 7 ? "two \"&<x>\xEF\xBF\xBD"
+                                           "007.scc"
+                                         : name;
+        names.push_back(in.File(name));
+        WriteFileText(names.back(), damaged.contains(k) ? damaged.at(k)
+                                    : k % 40 == 7       ? twoRows
+                                                        : oneRow);
+        if (damaged.contains(k)) badNames.push_back(name);
+        if (damaged.contains(k) || k % 40 == 7) refused.push_back(shown);
+    }
+    std::vector<std::string> args = {"convert",  "--to",   "srt", "--out-dir",
+                                     out.Path(), "--jobs", "2"};
+    args.insert(args.end(), names.begin(), names.end());
+    const Outcome converted = Finish(Start(args), 120);
+    EXPECT_EQ(converted.status, 1);
+    EXPECT_TRUE(
+        converted.err.ends_with(" 200 files into " + out.Path() + ": 197 converted, 3 failed\n"))
+        << converted.err;
+    std::vector<std::string> written = out.Names();
+    EXPECT_EQ(written.size(), 197u);
+    for (const std::string& bad : badNames) {
+        EXPECT_EQ(std::count(written.begin(), written.end(), bad.substr(0, bad.size() - 3) + "srt"),
+                  0);
+        EXPECT_NE(converted.err.find(in.File(bad)), std::string::npos) << bad;
+    }
+    for (const std::string& name : written) {
+        EXPECT_NE(ReadFileText(out.File(name)).find("00:00:01,"), std::string::npos) << name;
+    }
+
+    const std::string profile = dir.File("rows.profile");
+    WriteFileText(profile, "rows = 1\n");
+    args = {"check", "--profile", profile, "--junit", dir.File("report.xml")};
+    args.insert(args.end(), names.begin(), names.end());
+    const Outcome junit = Finish(Start(args), 120);
+    EXPECT_EQ(junit.status, 1);
+    EXPECT_TRUE(junit.err.ends_with(" 200 files checked: 192 passed, 5 with errors, 3 not read\n"));
+    args[3] = "--json";
+    args.erase(args.begin() + 4);
+    const Outcome json = Finish(Start(args), 120);
+    EXPECT_EQ(json.status, 1);
+    std::string junitSeen = "200 5 3\n", jsonSeen = "200\n";
+    for (const std::string& name : refused) {
+        const bool bad = std::count(badNames.begin(), badNames.end(), name) > 0;
+        junitSeen += name + (bad ? " error\n" : " failure=rows\n");
+        jsonSeen += name + (bad ? " 1 False\n" : " 1 True rows\n");
+    }
+    EXPECT_EQ(
+        PythonReads("import sys, xml.etree.ElementTree as E\n"
+                    "suite = E.parse(sys.argv[1]).getroot().find('testsuite')\n"
+                    "print(suite.get('tests'), suite.get('failures'), suite.get('errors'))\n"
+                    "for case in suite.iter('testcase'):\n"
+                    "    kinds = [c.tag + ('=' + c.get('type') if c.tag == 'failure' else '')\n"
+                    "             for c in case if c.tag in ('failure', 'error')]\n"
+                    "    if kinds: print(case.get('name').split('/')[-1], *kinds)\n",
+                    dir.File("report.xml")),
+        junitSeen);
+    WriteFileText(dir.File("report.json"), json.out);
+    EXPECT_EQ(
+        PythonReads(
+            "import sys, json\nd = json.load(open(sys.argv[1]))\nprint(len(d))\n"
+            "for name, v in d.items():\n"
+            "    errors = [f['rule'] for f in v['findings'] or [] if f['severity'] == 'error']\n"
+            "    if v['status'] or errors: print(name.split('/')[-1], v['status'], v['read'], "
+            "*errors)\n",
+            dir.File("report.json")),
+        jsonSeen);
+}
+
+// A file that never ends (a pipe no one writes) holds up only its own process: the others are
+// converted beside it, and SIGTERM to the converter reaches it, which stops with one line.
+TEST_F(CommandLine, ManyFilesGoOnBesideOneThatHangs) {
+    TempDir out;
+    const std::string pipe = dir.File("hangs.scc");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    std::vector<std::string> args = {"convert", "--to", "ccd", "--out-dir", out.Path(), pipe};
+    for (const char* name : {"a.scc", "b.scc", "c.scc"}) {
+        WriteFileText(dir.File(name),
+                      "Scenarist_SCC V1.0\r\n\r\n00:00:01:00\t9420 94ae 9470 c849 942f\r\n");
+        args.push_back(dir.File(name));
+    }
+    args.insert(args.begin() + 1, {"--jobs", "2"});
+    const pid_t pid = Start(args);
+    for (int k = 0; k < 2000 && out.Names().size() < 3; ++k) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    EXPECT_EQ(out.Names(), (std::vector<std::string>{"a.ccd", "b.ccd", "c.ccd"}));
+    ::kill(pid, SIGTERM);
+    const Outcome run = Finish(pid);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "vantrel-cc: " + pipe + ": cancelled\nvantrel-cc: 4 files into " +
+                           out.Path() + ": 3 converted, 1 failed\n");
+}
+
+// "-" reads standard input and writes standard output in the formats --from and --to name, as
+// the files of those formats convert; a format that needs a file, or "-" without a name, is
+// refused with 2.
+TEST_F(CommandLine, ConvertsThroughAPipe) {
+    WriteFileText(dir.File("in.scc"),
+                  "Scenarist_SCC V1.0\r\n\r\n00:00:01:00\t9420 94ae 9470 c849 942f\r\n");
+    ASSERT_EQ(Finish(Start({"convert", dir.File("in.scc"), dir.File("file.srt")})).status, 0);
+    const std::string byName = ReadFileText(dir.File("file.srt"));
+    ASSERT_NE(byName.find("00:00:01,"), std::string::npos);
+    const std::string cc = VANTREL_CC;
+    const std::pair<std::string, int> cases[] = {
+        {"convert - - --from scc --to srt", 0}, {"check - --from scc", 0},
+        {"convert - - --from scc --to ccp", 2}, {"convert - - --to srt", 2},
+        {"convert - - --from mp4 --to srt", 2},
+    };
+    for (const auto& [args, status] : cases) {
+        SCOPED_TRACE(args);
+        const int raw = std::system((cc + " " + args + " < " + dir.File("in.scc") + " > " +
+                                     dir.File("out") + " 2> " + dir.File("err"))
+                                        .c_str());
+        EXPECT_EQ(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, status);
+        if (args.starts_with("convert") && status == 0) {
+            EXPECT_EQ(ReadFileText(dir.File("out")), byName);
+        }
+        if (args.starts_with("check")) {
+            EXPECT_NE(ReadFileText(dir.File("out")).find("1 caption checked"), std::string::npos);
+        }
+    }
 }
 
 }  // namespace
