@@ -167,6 +167,24 @@ TEST_F(Mcc708, WritesTheCaptionsAs708Service1BesideThe608) {
     ExportCaptionFile(project, path, mcc, options);
     EXPECT_EQ(ReadMccText(Bytes(ReadFileText(path))).dtvcc.size(), 0u);
     EXPECT_EQ(ReadFileText(path).find("73D2"), std::string::npos);
+
+    // 708 that outlasts the pairs (End Of Caption on frame 2, a packet on frame 5): the pictures
+    // after carry null pairs beside it; at 23.976 picture 2 carries frames 2 and 3, picture 4
+    // frame 5 (0.167 s).
+    dtvcc::PacketStream late;
+    late.packets.push_back({5, {0x82, 0x22, 0x8C, 0x01}});
+    std::vector<uint8_t> pairs = AfterNullPairs(2, "\x94\xAF");
+    pairs.insert(pairs.end(), 6, 0x80);
+    for (const char* rate : {"29.97", "23.976"}) {
+        SCOPED_TRACE(rate);
+        const CaptionFileData read = ReadMccText(Bytes(FormatMccText(
+            AfterNullPairs(2, "\x94\x2F"), {}, nullptr, &late, "eng", *PictureRateNamed(rate))));
+        EXPECT_EQ(read.pairs, pairs);
+        const std::vector<dtvcc::Packet> back = dtvcc::PacketsOf(read.dtvcc);
+        ASSERT_EQ(back.size(), 1u);
+        EXPECT_EQ(back[0].frame, 5);
+        EXPECT_EQ(back[0].bytes, late.packets[0].bytes);
+    }
 }
 
 TEST_F(Mcc708, AFileWith708AndNo608ImportsItsCaptions) {

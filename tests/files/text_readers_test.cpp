@@ -349,6 +349,7 @@ TEST(PictureRates, FramesAreLabelledByTheNearestPicture) {
         EXPECT_EQ(FormatTimecode(c.frame, TimecodeStyle::NonDropFrame, rate), c.timecode);
     }
     EXPECT_EQ(PictureRateNamed("23.98"), nullptr);
+    EXPECT_EQ(PictureRateNames(), "23.976, 24, 25, 29.97 or 30");  // as the help lists them
     // Every frame of an hour: its picture is within half a picture of it, the picture's first
     // frame is it or the one before, and a timecode of the rate reads back as that frame.
     for (const PictureRate& rate : kPictureRates) {
