@@ -4,6 +4,11 @@
 #include "text_format_round_trip.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    return vantrel::fuzz::TextFormatRoundTrip(data, size, vantrel::ReadCcdText,
-                                              vantrel::FormatCcdText);
+    return vantrel::fuzz::TextFormatRoundTrip(
+        data, size,
+        [](std::span<const uint8_t> text, const vantrel::PictureRate&) {
+            return vantrel::ReadCcdText(text);
+        },
+        [](std::span<const uint8_t> stream, vantrel::TimecodeStyle style,
+           const vantrel::PictureRate&) { return vantrel::FormatCcdText(stream, style); });
 }

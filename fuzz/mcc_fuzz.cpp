@@ -4,9 +4,12 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     return vantrel::fuzz::TextFormatRoundTrip(
-        data, size, vantrel::ReadMccText,
-        [](std::span<const uint8_t> pairs, vantrel::TimecodeStyle style,
-           const std::atomic<int>* cancel) {
-            return vantrel::FormatMccText(pairs, style, cancel);
+        data, size,
+        [](std::span<const uint8_t> text, const vantrel::PictureRate& rate) {
+            return vantrel::ReadMccText(text, nullptr, rate);
+        },
+        [](std::span<const uint8_t> stream, vantrel::TimecodeStyle style,
+           const vantrel::PictureRate& rate) {
+            return vantrel::FormatMccText(stream, style, nullptr, nullptr, "eng", rate);
         });
 }

@@ -55,7 +55,7 @@ template <typename Read, typename Write>
 int TextFormatRoundTrip(const uint8_t* data, size_t size, Read read, Write write) {
     const std::vector<uint8_t> text(data, data + size);
     if (PlacesDataFarOut(text)) return 0;
-    const CaptionFileData file = read(text, nullptr);
+    const CaptionFileData file = read(text, kCaptionRate);
     if (!file.recognized) return 0;
     // Text the scan above doesn't see as lines (another encoding) is read but goes no further.
     if (file.pairs.size() > 2 * (static_cast<size_t>(kMaxFuzzFrames) + size)) return 0;
@@ -66,11 +66,12 @@ int TextFormatRoundTrip(const uint8_t* data, size_t size, Read read, Write write
     DecodePairStream(list, file.pairs);
     const EncodedCaptions encoded = EncodeCaptions(list);
     if (encoded.bytes.empty() || encoded.bytes.size() > kWritableBytes) return 0;
-    // Both timecode styles must read back to the same frames.
+    // Both timecode styles, and every picture rate, must read back to the same frames.
     const TimecodeStyle style = size % 2 ? TimecodeStyle::DropFrame : TimecodeStyle::NonDropFrame;
-    const std::string written = write(encoded.bytes, style, nullptr);
+    const PictureRate& rate = kPictureRates[size / 2 % std::size(kPictureRates)];
+    const std::string written = write(encoded.bytes, style, rate);
     const CaptionFileData again =
-        read({reinterpret_cast<const uint8_t*>(written.data()), written.size()}, nullptr);
+        read({reinterpret_cast<const uint8_t*>(written.data()), written.size()}, rate);
     if (!ReadsBackAs(encoded.bytes, again.pairs)) __builtin_trap();
     return 0;
 }

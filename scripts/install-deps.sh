@@ -14,6 +14,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   ffmpeg xvfb mediainfo
   clang libclang-rt-14-dev
+  python3-ttconv
   help2man
   libhunspell-dev hunspell-en-us hunspell-es hunspell-fr
 )
@@ -34,10 +35,16 @@ if [ ${#missing[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
-# mux.js: a web player's caption parser, whose 608 and 708 decoders read our embedded video.
+# The npm checkers, their versions pinned so that what they say does not change under the
+# tests: mux.js (a web player's caption parser, whose 608 and 708 decoders read our embedded
+# video), imsc (a renderer of IMSC documents) and webvtt-parser, which read our Timed Text.
 npm_dir="${VANTREL_BUILD_DIR:-build/test}/npm"
-if [ ! -f "$npm_dir/node_modules/mux.js/package.json" ]; then
-  mkdir -p "$npm_dir"
-  npm install --prefix "$npm_dir" --no-audit --no-fund --silent mux.js@7.1.0 ||
-    echo "mux.js not installed: its checks will be skipped"
-fi
+npm_packages=(mux.js@7.1.0 imsc@1.1.5 webvtt-parser@2.2.0)
+for p in "${npm_packages[@]}"; do
+  if [ ! -f "$npm_dir/node_modules/${p%@*}/package.json" ]; then
+    mkdir -p "$npm_dir"
+    npm install --prefix "$npm_dir" --no-audit --no-fund --silent "${npm_packages[@]}" ||
+      echo "the npm checkers are not installed: their checks will be skipped"
+    break
+  fi
+done

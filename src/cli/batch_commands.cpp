@@ -150,7 +150,8 @@ bool IsBatch(const std::string& command, const BatchOptions& options, size_t fil
 }
 
 int RunConvertEach(const std::vector<std::string>& inputs, const BatchOptions& options,
-                   const WriteOptions& write, const DecodeOptions& decode) {
+                   const WriteOptions& write, const DecodeOptions& decode,
+                   const PictureRate& inputRate) {
     const CaptionFormat* format = FormatNamed(options.to);
     if (!format || !format->writes) {
         std::fprintf(stderr, "vantrel-cc: --to: no format that writes is named %s\n",
@@ -172,7 +173,9 @@ int RunConvertEach(const std::vector<std::string>& inputs, const BatchOptions& o
                          inputs[k].c_str(), outputs[k].c_str(), inputs[first].c_str());
             return kExitFailed;
         }
-        return Guarded(inputs[k], [&] { return RunConvert(inputs[k], outputs[k], write, decode); });
+        return Guarded(inputs[k], [&] {
+            return RunConvert(inputs[k], outputs[k], write, decode, {}, inputRate);
+        });
     };
     const auto ended = [&](size_t k, const FileRun& run) { PassOn(inputs[k], run, true); };
     const std::vector<FileRun> runs = RunEachInChild(inputs.size(), Jobs(options), work, ended);

@@ -38,9 +38,11 @@ std::string StreamMisuse(const std::string& command, const BatchOptions& options
 // or with --junit.
 bool IsBatch(const std::string& command, const BatchOptions& options, size_t files);
 
-// Converts each input into a file of the same name in the folder, in the format named.
+// Converts each input into a file of the same name in the folder, in the format named; the
+// timecodes of .scc inputs count pictures of `inputRate`.
 int RunConvertEach(const std::vector<std::string>& inputs, const BatchOptions& options,
-                   const WriteOptions& write, const DecodeOptions& decode);
+                   const WriteOptions& write, const DecodeOptions& decode,
+                   const PictureRate& inputRate = kCaptionRate);
 
 // Checks each input against the profile: their findings on standard output, each line after
 // the file's name; or with `json` one JSON document; and with --junit, the JUnit report.

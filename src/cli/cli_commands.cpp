@@ -80,7 +80,8 @@ TerminalProgress ProgressOnTerminal(const char* label) {
 
 // Reads INPUT into the project; false when that failed (the reason is on standard error).
 bool LoadInput(CaptionProject& project, ConsoleHost& host, const std::string& named,
-               const DecodeOptions& decode, const std::string& from = "") {
+               const DecodeOptions& decode, const std::string& from = "",
+               const PictureRate& rate = kCaptionRate) {
     const std::string path = OpenedPath(named);
     host.SetSubject(path);
     const CaptionFormat* format = InputOf(named, from);
@@ -94,6 +95,7 @@ bool LoadInput(CaptionProject& project, ConsoleHost& host, const std::string& na
     // An MPEG-2 stream is read on a worker behind a progress bar; Ctrl+C cancels it.
     ImportHooks hooks;
     hooks.decode = decode;
+    hooks.rate = &rate;
     hooks.readMpeg2 = [&](CaptionProject& p, File& f, CaptionList& into,
                           const DecodeOptions& options) {
         TerminalProgress progress = ProgressOnTerminal("Extracting captions");
@@ -187,7 +189,8 @@ std::optional<CheckProfile> ProfileFor(const std::string& name) {
 }
 
 int RunMux(const std::string& captions, const std::string& source, const std::string& output,
-           const std::string& carrier, const DecodeOptions& decode, const WriteOptions& write) {
+           const std::string& carrier, const DecodeOptions& decode, const WriteOptions& write,
+           const PictureRate& inputRate) {
     if (!InputOf(captions)) return UnknownFormat(captions, "read");
     const bool dvd =
         carrier == "dvd" || (carrier.empty() && !IsVideoExtension(ExtensionOf(source)));
@@ -202,7 +205,7 @@ int RunMux(const std::string& captions, const std::string& source, const std::st
     Session session;
     ConsoleHost& host = session.host;
     CaptionProject& project = session.project;
-    if (!LoadInput(project, host, captions, decode)) return session.Stopped();
+    if (!LoadInput(project, host, captions, decode, "", inputRate)) return session.Stopped();
 
     host.SetSubject(output);
     TerminalProgress progress = ProgressOnTerminal("Multiplexing captions");
@@ -218,7 +221,8 @@ int RunMux(const std::string& captions, const std::string& source, const std::st
 }
 
 int RunConvert(const std::string& input, const std::string& output, const WriteOptions& options,
-               const DecodeOptions& decode, const StreamFormats& streams) {
+               const DecodeOptions& decode, const StreamFormats& streams,
+               const PictureRate& inputRate) {
     if (!InputOf(input, streams.from)) return UnknownFormat(input, "read");
     const CaptionFormat* format = OutputOf(output, streams.to);
     if (!streams.to.empty() && !format) {
@@ -232,6 +236,11 @@ int RunConvert(const std::string& input, const std::string& output, const WriteO
                      TimecodeOutputs().c_str());
         return kExitUsage;
     }
+    if (options.rate != &kCaptionRate && !format->rates && !InputOf(input, streams.from)->rates) {
+        std::fprintf(stderr, "vantrel-cc: %s: --rate applies to %s files\n", output.c_str(),
+                     RateOutputs().c_str());
+        return kExitUsage;
+    }
     if (SameFile(input, output)) {
         std::fprintf(stderr, "vantrel-cc: %s: %s\n", output.c_str(), kOverwritesInputText.data());
         return kExitUsage;
@@ -240,7 +249,7 @@ int RunConvert(const std::string& input, const std::string& output, const WriteO
     Session session;
     ConsoleHost& host = session.host;
     CaptionProject& project = session.project;
-    if (!LoadInput(project, host, input, decode, streams.from)) return session.Stopped();
+    if (!LoadInput(project, host, input, decode, streams.from, inputRate)) return session.Stopped();
     const bool noCaptions = project.captions.Empty();
 
     host.SetSubject(output);
@@ -302,12 +311,12 @@ std::unique_ptr<HunspellSpeller> SpellerFor(const std::string& language) {
 }
 
 int RunList(const std::string& input, TimecodeStyle style, const DecodeOptions& decode,
-            const std::string& from) {
+            const std::string& from, const PictureRate& inputRate) {
     if (!InputOf(input, from)) return UnknownFormat(input, "read");
     Session session;
     ConsoleHost& host = session.host;
     CaptionProject& project = session.project;
-    if (!LoadInput(project, host, input, decode, from)) return session.Stopped();
+    if (!LoadInput(project, host, input, decode, from, inputRate)) return session.Stopped();
 
     std::string out;
     char text[kSubtitleTextCapacity + 1];

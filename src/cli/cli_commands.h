@@ -31,12 +31,13 @@ std::string UsageText();
 // Reads INPUT and writes OUTPUT in the format of its extension, or in the format named
 // `streams.to` when that is given (standard output's, for "-"); the options' style is that of
 // the timecodes of .scc, .ccd, .mcc and .txt output (other outputs have none and refuse
-// drop-frame), and they say whether .mcc output carries 708 too and in which language.
-// `decode` picks the caption channel (or 708 service) of INPUT and what its roll-up captions
-// become.
+// drop-frame), and they say whether .mcc output carries 708 too, in which language, and at
+// which picture rate. `decode` picks the caption channel (or 708 service) of INPUT and what its
+// roll-up captions become, `inputRate` what the timecodes of an .scc INPUT count. A rate other
+// than 29.97 is refused for an OUTPUT whose format has no timecodes of other rates.
 int RunConvert(const std::string& input, const std::string& output,
                const WriteOptions& options = {}, const DecodeOptions& decode = {},
-               const StreamFormats& streams = {});
+               const StreamFormats& streams = {}, const PictureRate& inputRate = kCaptionRate);
 
 // Copies the video SOURCE to OUTPUT with the captions of CAPTIONS in it: an .m2v stream as DVD
 // user data, other video as A/53 captions (SEI messages, MPEG-2 user data); `carrier` ("dvd",
@@ -44,7 +45,7 @@ int RunConvert(const std::string& input, const std::string& output,
 // reads CAPTIONS.
 int RunMux(const std::string& captions, const std::string& source, const std::string& output,
            const std::string& carrier = "", const DecodeOptions& decode = {},
-           const WriteOptions& write = {});
+           const WriteOptions& write = {}, const PictureRate& inputRate = kCaptionRate);
 
 // A built-in profile by name (the broadcast profile for an empty name), else the profile file
 // at that path; nothing (and said) when the file cannot be read or is refused.
@@ -74,6 +75,7 @@ std::unique_ptr<HunspellSpeller> SpellerFor(const std::string& language);
 
 // Prints one line per caption of INPUT.
 int RunList(const std::string& input, TimecodeStyle style = TimecodeStyle::NonDropFrame,
-            const DecodeOptions& decode = {}, const std::string& from = "");
+            const DecodeOptions& decode = {}, const std::string& from = "",
+            const PictureRate& inputRate = kCaptionRate);
 
 }  // namespace vantrel::cli

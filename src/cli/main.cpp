@@ -51,6 +51,7 @@ int main(int argc, char** argv) {
     bool convertOnly = false;  // an option only convert takes
     bool writeGiven = false;
     BatchOptions batch;
+    const vantrel::PictureRate* inputRate = nullptr;
     for (int k = 2; k < argc; ++k) {
         const std::string arg = argv[k];
         std::string problem;
@@ -91,6 +92,9 @@ int main(int argc, char** argv) {
         } else if (arg == "--srt-plain") {
             write.plainSubRip = true;
             convertOnly = true;
+        } else if (arg == "--vtt-style") {
+            write.webVttStyle = true;
+            convertOnly = true;
         } else if (arg == "--aspect") {
             const std::string value = ++k < argc ? argv[k] : "";
             if (value != "4:3" && value != "16:9") return Usage("--aspect takes 4:3 or 16:9");
@@ -112,6 +116,15 @@ int main(int argc, char** argv) {
         } else if (arg == "--language") {
             if (++k == argc) return Usage("--language takes a language");
             language = argv[k];
+        } else if (arg == "--rate" || arg == "--input-rate") {
+            const vantrel::PictureRate* rate =
+                vantrel::PictureRateNamed(k + 1 < argc ? argv[++k] : "");
+            if (!rate) {
+                return Usage((arg + " takes " + vantrel::PictureRateNames()).c_str());
+            }
+            if (arg == "--rate") write.rate = rate;
+            if (arg == "--input-rate" || !inputRate) inputRate = rate;
+            decodeGiven = true;
         } else if (std::strcmp(argv[k], "--json") == 0) {
             json = true;
         } else if (std::strcmp(argv[k], "--profile") == 0) {
@@ -127,7 +140,7 @@ int main(int argc, char** argv) {
     }
     if (!carrier.empty() && command != "mux") return Usage("--carrier goes with mux");
     if (decodeGiven && command != "convert" && command != "list" && command != "mux") {
-        return Usage("--channel, --service and --roll-up go with convert, list and mux");
+        return Usage("--channel, --service, --roll-up and the rates go with convert, list and mux");
     }
     // check spells in the language of a dictionary (en_US); .mcc output names it in ISO 639-2.
     if (language != nullptr && command != "check") {
@@ -150,7 +163,10 @@ int main(int argc, char** argv) {
         return Usage(misuse.c_str());
     }
     if (convertOnly && command != "convert")
-        return Usage("--format, --aspect and --srt-plain go with convert");
+        return Usage("--format, --aspect, --srt-plain and --vtt-style go with convert");
+    if (style == TimecodeStyle::DropFrame && !write.rate->dropFrame)
+        return Usage("--drop-frame labels are those of 29.97 video only");
+    if (!inputRate) inputRate = &vantrel::kCaptionRate;
     // The commands write their output only once it is complete, so a failure that ends one
     // anywhere leaves nothing behind; it ends here with one line and status 1.
     // The dictionary is read once, before any file.
@@ -161,7 +177,7 @@ int main(int argc, char** argv) {
         if (IsBatch(command, batch, files.size())) {
             if (files.empty()) return Usage("no INPUT file given");
             write.style = style;
-            return command == "convert" ? RunConvertEach(files, batch, write, decode)
+            return command == "convert" ? RunConvertEach(files, batch, write, decode, *inputRate)
                                         : RunCheckEach(files, batch, profile ? profile : "", json,
                                                        style, speller.get());
         }
@@ -169,13 +185,13 @@ int main(int argc, char** argv) {
             if (files.size() != 2) return Usage("convert takes an INPUT and an OUTPUT file");
             write.style = style;
             return RunConvert(files[0], files[1], write, decode,
-                              {batch.from, formatName.empty() ? batch.to : formatName});
+                              {batch.from, formatName.empty() ? batch.to : formatName}, *inputRate);
         }
         if (command == "mux") {
             if (files.size() != 3) {
                 return Usage("mux takes a CAPTIONS file, a SOURCE and an OUTPUT stream");
             }
-            return RunMux(files[0], files[1], files[2], carrier, decode, write);
+            return RunMux(files[0], files[1], files[2], carrier, decode, write, *inputRate);
         }
         if (command == "check") {
             if (files.size() != 1) return Usage("check takes one INPUT file");
@@ -185,7 +201,7 @@ int main(int argc, char** argv) {
         }
         if (command == "list") {
             if (files.size() != 1) return Usage("list takes one INPUT file");
-            return RunList(files[0], style, decode, batch.from);
+            return RunList(files[0], style, decode, batch.from, *inputRate);
         }
     } catch (const std::bad_alloc&) {
         Failed(files, std::string(vantrel::kOutOfMemoryText));

@@ -31,8 +31,8 @@ ExportResult ExportCaptionFile(CaptionProject& project, const CaptionFormat& for
     // A format with room for 708 data gets the same captions as service 1.
     dtvcc::PacketStream dtvcc;
     WriteOptions written = options;
-    if (format.dtvccFrameBytes > 0 && options.write708) {
-        dtvcc = dtvcc::PackCaptions(encoded.shown, format.dtvccFrameBytes);
+    if (format.dtvccFrameBytes && options.write708) {
+        dtvcc = dtvcc::PackCaptions(encoded.shown, format.dtvccFrameBytes(*options.rate));
         written.dtvcc = &dtvcc;
     }
     const std::string content =

@@ -53,8 +53,8 @@ constexpr auto kFormats = std::to_array<CaptionFormat>({
      .field2 = false,
      .timecodes = false,
      .binary = true,
-     .readPairs = [](std::span<const uint8_t> s,
-                     const std::atomic<int>*) { return ReadRawPairs(s); },
+     .readPairs = [](std::span<const uint8_t> s, const std::atomic<int>*,
+                     const PictureRate&) { return ReadRawPairs(s); },
      .writePairs = [](std::span<const uint8_t> s, const WriteOptions&,
                       const std::atomic<int>*) { return FormatRawPairs(s); }},
     {.name = "scc",
@@ -67,9 +67,10 @@ constexpr auto kFormats = std::to_array<CaptionFormat>({
      .writes = true,
      .field2 = false,
      .timecodes = true,
+     .rates = true,
      .readPairs = ReadSccText,
      .writePairs = [](std::span<const uint8_t> s, const WriteOptions& o,
-                      const std::atomic<int>* c) { return FormatSccText(s, o.style, c); }},
+                      const std::atomic<int>* c) { return FormatSccText(s, o.style, c, *o.rate); }},
     {.name = "ccd",
      .extensions = "ccd",
      .title = "Closed Caption Disassembly",
@@ -80,7 +81,8 @@ constexpr auto kFormats = std::to_array<CaptionFormat>({
      .writes = true,
      .field2 = false,
      .timecodes = true,
-     .readPairs = ReadCcdText,
+     .readPairs = [](std::span<const uint8_t> s, const std::atomic<int>* c,
+                     const PictureRate&) { return ReadCcdText(s, c); },
      .writePairs = [](std::span<const uint8_t> s, const WriteOptions& o,
                       const std::atomic<int>* c) { return FormatCcdText(s, o.style, c); }},
     {.name = "mcc",
@@ -92,12 +94,13 @@ constexpr auto kFormats = std::to_array<CaptionFormat>({
      .reads = true,
      .writes = true,
      .field2 = true,
-     .dtvccFrameBytes = kMccDtvccBytes,
+     .dtvccFrameBytes = MccDtvccBytes,
      .timecodes = true,
+     .rates = true,
      .readPairs = ReadMccText,
      .writePairs =
          [](std::span<const uint8_t> s, const WriteOptions& o, const std::atomic<int>* c) {
-             return FormatMccText(s, o.style, c, o.dtvcc, o.language);
+             return FormatMccText(s, o.style, c, o.dtvcc, o.language, *o.rate);
          }},
     {.name = "srt",
      .extensions = "srt",
@@ -287,10 +290,13 @@ std::string ExtensionList(bool reading, size_t indent, size_t width) {
     return out + line + '\n';
 }
 
-std::string TimecodeOutputs() {
+namespace {
+
+// ".a, .b and .c": the default extensions of the rows that write and `have`.
+std::string OutputsWith(bool CaptionFormat::*have) {
     std::vector<std::string_view> names;
     for (const CaptionFormat& f : kFormats)
-        if (f.writes && f.timecodes) names.push_back(DefaultExtension(f));
+        if (f.writes && f.*have) names.push_back(DefaultExtension(f));
     std::string out;
     for (size_t k = 0; k < names.size(); ++k) {
         if (k > 0) out += k + 1 == names.size() ? " and " : ", ";
@@ -298,6 +304,16 @@ std::string TimecodeOutputs() {
         out += names[k];
     }
     return out;
+}
+
+}  // namespace
+
+std::string TimecodeOutputs() {
+    return OutputsWith(&CaptionFormat::timecodes);
+}
+
+std::string RateOutputs() {
+    return OutputsWith(&CaptionFormat::rates);
 }
 
 std::string OutputNames() {

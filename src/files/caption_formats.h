@@ -31,7 +31,11 @@ enum class FormatKind : uint8_t {
 struct WriteOptions {
     TimecodeStyle style = TimecodeStyle::NonDropFrame;
     bool plainSubRip = false;  // SubRip rows in lower case, without style tags
-    bool widescreen = false;   // text placed by percentages of a 16:9 picture, not a 4:3 one
+    // WebVTT with a STYLE block (black background, monospaced cells), which FFmpeg 5.1 and the
+    // players built on it stop reading at: a web page's own player only.
+    bool webVttStyle = false;
+    bool widescreen = false;  // text placed by percentages of a 16:9 picture, not a 4:3 one
+    const PictureRate* rate = &kCaptionRate;  // of the timecodes of a row with `rates`
     // Formats that carry 708 data beside the pairs: whether to write the captions' 708 service
     // too, and the language its service information names (ISO 639-2, three letters).
     bool write708 = true;
@@ -50,11 +54,14 @@ struct CaptionFormat {
     FormatKind kind;
     bool reads;
     bool writes;
-    bool field2;                 // carries field 2 (channels 3 and 4) or 708 data beside field 1
-    size_t dtvccFrameBytes = 0;  // the 708 bytes a frame has room for, where 708 is written
-    bool timecodes;              // writes timecodes, and so can write them drop-frame
-    bool binary = false;         // read only as far as the last frame we place data on, not as text
-    CaptionFileData (*readPairs)(std::span<const uint8_t>, const std::atomic<int>*) = nullptr;
+    bool field2;  // carries field 2 (channels 3 and 4) or 708 data beside field 1
+    // The 708 bytes a caption frame has room for at a rate, where 708 is written.
+    size_t (*dtvccFrameBytes)(const PictureRate&) = nullptr;
+    bool timecodes;       // writes timecodes, and so can write them drop-frame
+    bool binary = false;  // read only as far as the last frame we place data on, not as text
+    bool rates = false;   // its timecodes can count pictures of any of kPictureRates
+    CaptionFileData (*readPairs)(std::span<const uint8_t>, const std::atomic<int>*,
+                                 const PictureRate&) = nullptr;
     std::string (*writePairs)(std::span<const uint8_t>, const WriteOptions&,
                               const std::atomic<int>*) = nullptr;
     SubtitleFile (*readCues)(std::string_view, const std::atomic<int>*) = nullptr;
@@ -94,6 +101,8 @@ bool IsDropFrameFilter(std::string_view filter);
 std::string ExtensionList(bool reading, size_t indent, size_t width);
 // ".scc, .ccd, .mcc and .txt": the default extensions of the rows that write timecodes.
 std::string TimecodeOutputs();
+// ".scc and .mcc": those of the rows whose timecodes can count other rates than 29.97.
+std::string RateOutputs();
 // "raw, scc, ...": the names of the rows that write, for choosing one by name.
 std::string OutputNames();
 // One line per row that reads (or writes), for the converter's help: `indent` blanks, the

@@ -137,7 +137,7 @@ ImportResult ImportCaptionFile(CaptionProject& project, const std::string& path,
         return ImportSubtitleFile(project, path, *row, std::move(content), hooks.beforeClear);
     }
 
-    CaptionFileData data = row->readPairs(content, &project.cancel);
+    CaptionFileData data = row->readPairs(content, &project.cancel, *hooks.rate);
     content = {};
     if (CancelRaised(&project.cancel)) return ImportResult::Cancelled;
     if (!data.recognized) {

@@ -9,6 +9,7 @@
 
 #include "codec/decoder.h"
 #include "files/file.h"
+#include "files/timecode.h"
 #include "model/caption_project.h"
 
 namespace vantrel {
@@ -48,6 +49,8 @@ struct ImportHooks {
         readVideo;
     // The caption channel to read and what roll-up captions become.
     DecodeOptions decode;
+    // The pictures an .scc file's timecodes count (an .mcc file names its own).
+    const PictureRate* rate = &kCaptionRate;
 };
 
 // The extensions of the video files whose captions are read through FFmpeg's libraries (MP4,

@@ -159,7 +159,7 @@ CaptionFileData ReadCcdText(std::span<const uint8_t> text, const std::atomic<int
         [&](std::string_view data, size_t number, PairStreamBuilder& out, CaptionFileData& r) {
             reader.Read(data, number, out, r);
         },
-        cancel,
+        kCaptionRate, cancel,
         [&](std::string_view other) {
             const int channel = ChannelLine(other);
             if (channel != 0) reader.SetChannel(channel);

@@ -77,12 +77,19 @@ constexpr size_t kTimeCodeSectionBytes = 5;
 constexpr size_t kFooterBytes = 4;
 constexpr uint8_t kTimeCodePresent = 0x80;
 constexpr uint8_t kCcDataPresent = 0x40;
-// 29.97 frames per second (code 4) in the high half, the low half reserved as ones.
-constexpr uint8_t kFrameRate2997 = 0x4F;
 // cc_data present, caption service active, the reserved bit set.
 constexpr uint8_t kWrittenFlags = 0x43;
-// What 29.97 video carries per frame: one entry of each 608 field, the rest 708 padding.
-constexpr size_t kCcCount2997 = 20;
+
+// How a picture rate is written: the packet's frame rate code (in the high half of its byte,
+// the low half reserved as ones), the cc_data entries a picture carries (708's 9600 bits a
+// second), and the time code rate of the header.
+struct RateCodes {
+    uint8_t frameRate;
+    size_t ccCount;
+    std::string_view timeCodeRate;
+};
+constexpr RateCodes kRateCodes[std::size(kPictureRates)] = {
+    {0x1F, 25, "24"}, {0x2F, 25, "24"}, {0x3F, 24, "25"}, {0x4F, 20, "30"}, {0x5F, 20, "30"}};
 
 struct Abbreviation {
     char letter;
@@ -179,13 +186,36 @@ PacketCheck CheckPacket(std::span<const uint8_t> p, std::span<const uint8_t>& en
     return PacketCheck::Captions;
 }
 
-// The time code rates read: 30 frames to the second, as labels of 29.97 video, drop-frame or
-// not; nothing for any other rate.
-std::optional<TimecodeStyle> RateStyle(std::string_view rate) {
-    while (!rate.empty() && (rate.back() == ' ' || rate.back() == '\t')) rate.remove_suffix(1);
-    if (rate == "30") return TimecodeStyle::NonDropFrame;
-    if (rate == "30DF" || rate == "30df") return TimecodeStyle::DropFrame;
+size_t RateIndex(const PictureRate& rate) {
+    return static_cast<size_t>(&rate - std::begin(kPictureRates));
+}
+
+// A header's time code rate: the labels it counts and whether they are drop-frame; the picture
+// rate is the first of kPictureRates with those labels (23.976 for "24", 29.97 for "30") until
+// a packet's frame rate code says which. Nothing for a rate that is not read.
+struct HeaderRate {
+    const PictureRate* rate = &kCaptionRate;
+    TimecodeStyle style = TimecodeStyle::NonDropFrame;
+};
+std::optional<HeaderRate> ReadHeaderRate(std::string_view text) {
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+    if (text == "30DF" || text == "30df")
+        return HeaderRate{&kCaptionRate, TimecodeStyle::DropFrame};
+    for (const PictureRate& rate : kPictureRates) {
+        if (kRateCodes[RateIndex(rate)].timeCodeRate == text) return HeaderRate{&rate};
+    }
     return std::nullopt;
+}
+
+// The rate a packet's frame rate code names, when it counts the header's labels.
+const PictureRate* PacketRate(uint8_t frameRate, const PictureRate& header) {
+    for (const PictureRate& rate : kPictureRates) {
+        if (kRateCodes[RateIndex(rate)].frameRate >> 4 == frameRate >> 4 &&
+            rate.labelsPerSecond == header.labelsPerSecond) {
+            return &rate;
+        }
+    }
+    return nullptr;
 }
 
 // A timecode read by its separator, relabelled as the file's rate names it: a 30DF file may
@@ -246,22 +276,37 @@ void AppendServiceEntry(std::vector<uint8_t>& out, int service, std::string_view
     out.insert(out.end(), {0x3F, 0xFF});
 }
 
-// The ancillary packet of one frame: its field-1 pair, a null field-2 pair, the frame's 708
-// packet and padding; with 708 data, the service information naming 608 CC1 and service 1.
-std::vector<uint8_t> FramePacket(uint8_t first, uint8_t second, int64_t frame,
-                                 std::span<const uint8_t> dtvcc, bool services,
-                                 std::string_view language) {
-    const auto counter0 = static_cast<uint8_t>(frame >> 8);
-    const auto counter1 = static_cast<uint8_t>(frame);
+// What one picture's packet carries: the field-1 pairs of the caption frames it carries (none
+// to two) and those frames' 708 packets.
+struct PictureData {
+    std::span<const uint8_t> pairs;
+    std::vector<std::span<const uint8_t>> dtvcc;
+};
+
+// The ancillary packet of one picture: per field-1 pair a null field-2 pair, then the 708
+// packets and padding; with 708 data, the service information naming 608 CC1 and service 1.
+std::vector<uint8_t> PicturePacket(const PictureData& data, int64_t picture, const RateCodes& codes,
+                                   bool services, std::string_view language) {
+    const auto counter0 = static_cast<uint8_t>(picture >> 8);
+    const auto counter1 = static_cast<uint8_t>(picture);
     const uint8_t flags =
         services ? kWrittenFlags | kServiceInfoPresent | kServiceInfoFlags : kWrittenFlags;
     std::vector<uint8_t> cdp{
-        kCdpId0,        kCdpId1,        0,
-        kFrameRate2997, flags,          counter0,
-        counter1,       kCcDataSection, static_cast<uint8_t>(0xE0 | kCcCount2997),
-        kField1Entry,   first,          second,
-        kField2Entry,   0x80,           0x80};
-    dtvcc::AppendEntries(cdp, dtvcc, kCcCount2997 - 2);
+        kCdpId0,         kCdpId1,        0,
+        codes.frameRate, flags,          counter0,
+        counter1,        kCcDataSection, static_cast<uint8_t>(0xE0 | codes.ccCount)};
+    for (size_t k = 0; k < data.pairs.size(); k += 2) {
+        cdp.insert(cdp.end(), {kField1Entry, data.pairs[k], ByteAt(data.pairs, k + 1)});
+        cdp.insert(cdp.end(), {kField2Entry, 0x80, 0x80});
+    }
+    // MccDtvccBytes leaves room for every packet beside the pairs.
+    size_t room = codes.ccCount - data.pairs.size();
+    for (std::span<const uint8_t> packet : data.dtvcc) {
+        const size_t entries = std::min(packet.size() / 2, room);
+        dtvcc::AppendEntries(cdp, packet, entries);
+        room -= entries;
+    }
+    dtvcc::AppendEntries(cdp, {}, room);
     if (services) {
         cdp.insert(cdp.end(), {kServiceInfoSection, kServiceInfoStartComplete | 2});
         AppendServiceEntry(cdp, 0, language);
@@ -270,15 +315,30 @@ std::vector<uint8_t> FramePacket(uint8_t first, uint8_t second, int64_t frame,
     cdp.insert(cdp.end(), {kFooterSection, counter0, counter1, 0});
     cdp[2] = static_cast<uint8_t>(cdp.size());
     cdp.back() = static_cast<uint8_t>(-ByteSum(cdp));
-    std::vector<uint8_t> packet{kDid, kSdid, static_cast<uint8_t>(cdp.size())};
-    packet.insert(packet.end(), cdp.begin(), cdp.end());
-    packet.push_back(ByteSum(packet));
+    // Made whole rather than grown from its three header bytes, which GCC 12 warns of.
+    std::vector<uint8_t> packet(kAncHeaderBytes + cdp.size() + 1);
+    packet[0] = kDid;
+    packet[1] = kSdid;
+    packet[2] = static_cast<uint8_t>(cdp.size());
+    std::copy(cdp.begin(), cdp.end(), packet.begin() + kAncHeaderBytes);
+    packet.back() = ByteSum(std::span<const uint8_t>(packet).first(packet.size() - 1));
     return packet;
 }
 
 }  // namespace
 
-CaptionFileData ReadMccText(std::span<const uint8_t> text, const std::atomic<int>* cancel) {
+size_t MccDtvccBytes(const PictureRate& rate) {
+    // The most frames a picture carries: 30000/1001 frames a second over the picture rate,
+    // rounded up.
+    const int64_t most = (int64_t{kFrameRateNumerator} * rate.denominator +
+                          int64_t{kFrameRateDenominator} * rate.numerator - 1) /
+                         (int64_t{kFrameRateDenominator} * rate.numerator);
+    const size_t bytes = (kRateCodes[RateIndex(rate)].ccCount - 2 * most) * 2 / most;
+    return bytes / 2 * 2;
+}
+
+CaptionFileData ReadMccText(std::span<const uint8_t> text, const std::atomic<int>* cancel,
+                            const PictureRate&) {
     CaptionFileData result;
     const DecodedText decoded(text);
     TextLines lines(decoded.Text());
@@ -287,7 +347,8 @@ CaptionFileData ReadMccText(std::span<const uint8_t> text, const std::atomic<int
     result.recognized = true;
 
     PairStreamBuilder field1, field2;
-    std::optional<TimecodeStyle> style;
+    std::optional<HeaderRate> header;
+    bool rateKnown = false;  // a packet's frame rate code has said which of the header's
     int64_t lastLabel = -1;
     CancelPoll cancelled(cancel);
     while (!cancelled() && lines.Next(line)) {
@@ -296,8 +357,8 @@ CaptionFileData ReadMccText(std::span<const uint8_t> text, const std::atomic<int
         const std::optional<TimecodeLine> timecode = ParseTimecodeLine(line);
         if (!timecode) {
             if (StartsWith(line, kRateKey)) {
-                style = RateStyle(line.substr(kRateKey.size()));
-                if (!style) {
+                header = ReadHeaderRate(line.substr(kRateKey.size()));
+                if (!header) {
                     result.unsupportedRate = std::string(line.substr(kRateKey.size()));
                     return result;
                 }
@@ -306,15 +367,23 @@ CaptionFileData ReadMccText(std::span<const uint8_t> text, const std::atomic<int
             }
             continue;  // the header's other fields tell nothing about the captions
         }
-        int64_t frame = style ? FrameOfLabels(*timecode, line, *style) : timecode->frame;
-        // Packets on one timecode go on where the one before ended.
-        const bool sameLabel = frame == lastLabel;
-        lastLabel = frame;
         std::span<const uint8_t> entries;
         size_t count = 0;
         const std::optional<std::vector<uint8_t>> packet = ExpandPacket(timecode->data);
         const PacketCheck check =
             packet ? CheckPacket(*packet, entries, count) : PacketCheck::Malformed;
+        if (check == PacketCheck::Captions && header && !rateKnown) {
+            rateKnown = true;
+            const PictureRate* rate = PacketRate((*packet)[kAncHeaderBytes + 3], *header->rate);
+            if (rate) header->rate = rate;
+        }
+        const PictureRate& rate = header ? *header->rate : kCaptionRate;
+        const TimecodeLine labels = *ParseTimecodeLine(line, rate);
+        int64_t frame = header ? FrameOfLabels(labels, line, header->style) : labels.frame;
+        // Packets on one timecode go on where the one before ended; at other rates than
+        // 29.97, so do those of a later picture that a picture of more pairs runs into.
+        const bool sameLabel = frame == lastLabel || (&rate != &kCaptionRate && frame > lastLabel);
+        lastLabel = frame;
         if (check == PacketCheck::Malformed) {
             result.unreadableLines.Add(number);
             continue;
@@ -338,7 +407,7 @@ CaptionFileData ReadMccText(std::span<const uint8_t> text, const std::atomic<int
                 result.queuedLines.Add(number, frame);
                 [[fallthrough]];
             case PairStreamBuilder::LineStart::Placed:
-                if (timecode->highFrameNumber) result.highFrameNumbers.Add(number, frame);
+                if (labels.highFrameNumber) result.highFrameNumbers.Add(number, frame);
                 break;
             case PairStreamBuilder::LineStart::Overlapping:
                 result.linesOutOfOrder.Add(number, frame);
@@ -365,27 +434,43 @@ CaptionFileData ReadMccText(std::span<const uint8_t> text, const std::atomic<int
 
 std::string FormatMccText(std::span<const uint8_t> stream, TimecodeStyle style,
                           const std::atomic<int>* cancel, const dtvcc::PacketStream* dtvcc,
-                          std::string_view language) {
+                          std::string_view language, const PictureRate& rate) {
     CancelPoll cancelled(cancel);
+    const RateCodes& codes = kRateCodes[RateIndex(rate)];
+    const bool dropFrame = rate.dropFrame && style == TimecodeStyle::DropFrame;
     std::string out(kMccFormatLine);
     out += "1.0\r\n";
     out += kMccPreamble;
     out += "Creation Program=Vantrel\r\n";
     out += kRateKey;
-    out += style == TimecodeStyle::DropFrame ? "30DF\r\n\r\n" : "30\r\n\r\n";
+    out += codes.timeCodeRate;
+    out += dropFrame ? "DF\r\n\r\n" : "\r\n\r\n";
     const std::vector<dtvcc::Packet> none;
     const std::vector<dtvcc::Packet>& packets = dtvcc ? dtvcc->packets : none;
-    const auto frames = std::max<int64_t>(static_cast<int64_t>(stream.size() / 2),
+    const auto frames = std::max<int64_t>(static_cast<int64_t>((stream.size() + 1) / 2),
                                           packets.empty() ? 0 : packets.back().frame + 1);
+    // Past the stream's end, pictures carry null pairs beside the 708 packets still to go.
+    std::vector<uint8_t> nullPairs;
     size_t next = 0;
-    for (int64_t frame = 0; frame < frames && !cancelled(); ++frame) {
-        const auto i = static_cast<size_t>(2 * frame);
-        std::span<const uint8_t> packet;
-        if (next < packets.size() && packets[next].frame == frame) packet = packets[next++].bytes;
-        out += FormatTimecode(frame, style);
+    for (int64_t picture = 0; !cancelled(); ++picture) {
+        const int64_t first = FrameOfPicture(picture, rate);
+        if (first >= frames) break;
+        const int64_t end = std::min(FrameOfPicture(picture + 1, rate), frames);
+        PictureData data;
+        const auto from = static_cast<size_t>(2 * first), to = static_cast<size_t>(2 * end);
+        if (to <= stream.size()) {
+            data.pairs = stream.subspan(from, to - from);
+        } else {
+            nullPairs.assign(to - from, 0x80);
+            if (from < stream.size())
+                std::copy(stream.begin() + from, stream.end(), nullPairs.begin());
+            data.pairs = nullPairs;
+        }
+        for (; next < packets.size() && packets[next].frame < end; ++next)
+            data.dtvcc.push_back(packets[next].bytes);
+        out += FormatPictureTimecode(picture, style, rate);
         out += '\t';
-        AppendPacketText(out, FramePacket(ByteAt(stream, i), ByteAt(stream, i + 1), frame, packet,
-                                          dtvcc != nullptr, language));
+        AppendPacketText(out, PicturePacket(data, picture, codes, dtvcc != nullptr, language));
         out += "\r\n";
     }
     return out;

@@ -69,7 +69,8 @@ void ReadHexData(std::string_view data, size_t lineNumber, PairStreamBuilder& ou
 
 }  // namespace
 
-CaptionFileData ReadSccText(std::span<const uint8_t> text, const std::atomic<int>* cancel) {
+CaptionFileData ReadSccText(std::span<const uint8_t> text, const std::atomic<int>* cancel,
+                            const PictureRate& rate) {
     CaptionFileData result;
     const DecodedText decoded(text);
     TextLines lines(decoded.Text());
@@ -77,18 +78,18 @@ CaptionFileData ReadSccText(std::span<const uint8_t> text, const std::atomic<int
     if (!lines.Next(line) || !StartsWith(line, kSccHeader)) return result;
     result.recognized = true;
 
-    ReadTimecodeLines(lines, result, ReadHexData, cancel);
+    ReadTimecodeLines(lines, result, ReadHexData, rate, cancel);
     return result;
 }
 
 std::string FormatSccText(std::span<const uint8_t> stream, TimecodeStyle style,
-                          const std::atomic<int>* cancel) {
+                          const std::atomic<int>* cancel, const PictureRate& rate) {
     CancelPoll cancelled(cancel);
     std::string out(kSccFileHeader);
-    for (const PairLine& line : SplitPairLines(stream)) {
+    for (const PairLine& line : SplitPairLines(stream, rate)) {
         if (cancelled()) break;
         out += "\r\n";
-        out += FormatTimecode(line.frame, style);
+        out += FormatTimecode(line.frame, style, rate);
         out += '\t';
         for (size_t k = 0; k < line.pairCount; ++k) {
             if (k > 0) out += ' ';

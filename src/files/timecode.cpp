@@ -21,7 +21,42 @@ int TwoDigits(std::string_view text, size_t at) {
 
 }  // namespace
 
-std::optional<TimecodeLine> ParseTimecodeLine(std::string_view line) {
+const PictureRate* PictureRateNamed(std::string_view name) {
+    for (const PictureRate& rate : kPictureRates) {
+        if (rate.name == name) return &rate;
+    }
+    return nullptr;
+}
+
+std::string PictureRateNames() {
+    std::string names;
+    for (const PictureRate& rate : kPictureRates) {
+        if (!names.empty()) names += &rate == std::end(kPictureRates) - 1 ? " or " : ", ";
+        names += rate.name;
+    }
+    return names;
+}
+
+// Frame k's time is k x 1001/30000 s, picture p's p x den/num s; a frame goes in the picture
+// nearest its time, round(k x 1001 num / 30000 den), the later one of two as near.
+int64_t PictureOfFrame(int64_t frame, const PictureRate& rate) {
+    if (frame <= 0) return frame;
+    const int64_t perPicture = int64_t{kFrameRateNumerator} * rate.denominator;
+    return (2 * frame * kFrameRateDenominator * rate.numerator + perPicture) / (2 * perPicture);
+}
+
+// The least k with 2k x 1001 num + 30000 den >= 2p x 30000 den.
+int64_t FrameOfPicture(int64_t picture, const PictureRate& rate) {
+    if (picture <= 0) return picture;
+    const int64_t perFrame = 2 * int64_t{kFrameRateDenominator} * rate.numerator;
+    return ((2 * picture - 1) * kFrameRateNumerator * rate.denominator + perFrame - 1) / perFrame;
+}
+
+bool StartsPicture(int64_t frame, const PictureRate& rate) {
+    return FrameOfPicture(PictureOfFrame(frame, rate), rate) == frame;
+}
+
+std::optional<TimecodeLine> ParseTimecodeLine(std::string_view line, const PictureRate& rate) {
     // The hours: two digits, or three.
     size_t h = 0;
     int64_t hh = 0;
@@ -43,9 +78,10 @@ std::optional<TimecodeLine> ParseTimecodeLine(std::string_view line) {
         if ((after >= '0' && after <= '9') || after == ':' || after == ';') return std::nullopt;
         result.data = line.substr(end + 1);
     }
-    result.highFrameNumber = ff >= 30;
-    const int64_t label = ((hh * 60 + mm) * 60 + ss) * 30 + ff;
-    result.frame = dropFrame ? FrameOfDropFrameLabel(label) : label;
+    result.highFrameNumber = ff >= rate.labelsPerSecond;
+    const int64_t label = ((hh * 60 + mm) * 60 + ss) * rate.labelsPerSecond + ff;
+    result.frame =
+        dropFrame && rate.dropFrame ? FrameOfDropFrameLabel(label) : FrameOfPicture(label, rate);
     return result;
 }
 
@@ -71,14 +107,23 @@ std::optional<int64_t> ParseTypedFrames(std::string_view text) {
     return sign * timecode->frame;
 }
 
-std::string FormatTimecode(int64_t frame) {
-    frame = std::max<int64_t>(frame, 0);
+namespace {
+
+std::string FormatLabel(int64_t label, int64_t perSecond) {
+    label = std::max<int64_t>(label, 0);
     char text[64];
     std::snprintf(text, sizeof text, "%02lld:%02lld:%02lld:%02lld",
-                  static_cast<long long>(frame / 108000),
-                  static_cast<long long>((frame / 1800) % 60),
-                  static_cast<long long>((frame / 30) % 60), static_cast<long long>(frame % 30));
+                  static_cast<long long>(label / (perSecond * 3600)),
+                  static_cast<long long>(label / (perSecond * 60) % 60),
+                  static_cast<long long>(label / perSecond % 60),
+                  static_cast<long long>(label % perSecond));
     return text;
+}
+
+}  // namespace
+
+std::string FormatTimecode(int64_t frame) {
+    return FormatLabel(frame, 30);
 }
 
 std::string FormatSubtitleTime(int64_t frame) {
@@ -120,6 +165,15 @@ std::string FormatTimecode(int64_t frame, TimecodeStyle style) {
     std::string text = FormatTimecode(DropFrameLabel(std::max<int64_t>(frame, 0)));
     text[text.size() - 3] = ';';
     return text;
+}
+
+std::string FormatPictureTimecode(int64_t picture, TimecodeStyle style, const PictureRate& rate) {
+    if (rate.dropFrame) return FormatTimecode(picture, style);
+    return FormatLabel(picture, rate.labelsPerSecond);
+}
+
+std::string FormatTimecode(int64_t frame, TimecodeStyle style, const PictureRate& rate) {
+    return FormatPictureTimecode(PictureOfFrame(std::max<int64_t>(frame, 0), rate), style, rate);
 }
 
 }  // namespace vantrel

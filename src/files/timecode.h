@@ -22,6 +22,40 @@ constexpr double kFrameSeconds = double(kFrameRateDenominator) / kFrameRateNumer
 // allowed to make us build a pair stream longer than anything the encoder would write.
 constexpr int64_t kMaxReadFrame = kMaxEncodedFrame;
 
+// A picture rate captions are delivered at. Caption data goes on at 29.97 pairs a second
+// whatever the rate: a picture carries the pairs whose time is nearest its own (at 23.976, 1, 1,
+// 2 and 1 in turn), and a timecode names a picture by the labels the rate counts.
+struct PictureRate {
+    std::string_view name;           // as --rate takes it
+    int64_t numerator, denominator;  // pictures per second
+    int labelsPerSecond;             // the frame field counts 0 to this less 1
+    bool dropFrame;                  // it has drop-frame labels (29.97 only)
+};
+inline constexpr PictureRate kPictureRates[] = {
+    {"23.976", 24000, 1001, 24, false},
+    {"24", 24, 1, 24, false},
+    {"25", 25, 1, 25, false},
+    {"29.97", kFrameRateNumerator, kFrameRateDenominator, 30, true},
+    {"30", 30, 1, 30, false},
+};
+// The rate of line 21 and of the caption list's frames.
+inline constexpr const PictureRate& kCaptionRate = kPictureRates[3];
+
+// The rate of a name of kPictureRates, or null.
+const PictureRate* PictureRateNamed(std::string_view name);
+// "23.976, 24, 25, 29.97 or 30".
+std::string PictureRateNames();
+
+// The picture of `rate` that carries caption frame `frame`: the one nearest its time, within
+// half a picture.
+int64_t PictureOfFrame(int64_t frame, const PictureRate& rate);
+// The first caption frame a picture carries (at 30 pictures a second, one in a thousand
+// carries none and gives the next picture's); PictureOfFrame's inverse for a frame that is the
+// first of its picture.
+int64_t FrameOfPicture(int64_t picture, const PictureRate& rate);
+// True when a timecode of the rate can name the frame: it is the first of its picture.
+bool StartsPicture(int64_t frame, const PictureRate& rate);
+
 // A timecode line of a caption file, as ParseTimecodeLine reads it.
 struct TimecodeLine {
     int64_t frame = 0;
@@ -36,7 +70,10 @@ struct TimecodeLine {
 // doesn't begin so. A frame field of 30 or more is read as the arithmetic gives it (frames on
 // into the next seconds) and flagged. Three-digit hours lie past the last frame we read,
 // except for the last hours of drop-frame labels.
-std::optional<TimecodeLine> ParseTimecodeLine(std::string_view line);
+// At another rate than 29.97 the frame field counts that rate's labels, the line's frame is the
+// first its picture carries, and ';' is read as ':'.
+std::optional<TimecodeLine> ParseTimecodeLine(std::string_view line,
+                                              const PictureRate& rate = kCaptionRate);
 
 // A number of frames typed by a person: a whole number of frames, or a timecode as
 // ParseTimecodeLine reads it (hh:mm:ss:ff or hh:mm:ss;ff), with an optional sign before it and
@@ -70,5 +107,9 @@ int64_t FrameOfDropFrameLabel(int64_t label);
 // A frame as a timecode of the given style. Drop-frame only relabels frames: frame 1800 is
 // 00:01:00;02, as ParseTimecodeLine reads it. Frames before 0 are written as frame 0.
 std::string FormatTimecode(int64_t frame, TimecodeStyle style);
+// The timecode of a picture of `rate`, and that of the picture that carries a frame;
+// drop-frame only at 29.97.
+std::string FormatPictureTimecode(int64_t picture, TimecodeStyle style, const PictureRate& rate);
+std::string FormatTimecode(int64_t frame, TimecodeStyle style, const PictureRate& rate);
 
 }  // namespace vantrel

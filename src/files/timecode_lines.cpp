@@ -39,7 +39,7 @@ void PairStreamBuilder::CompletePair() {
     if (buffer_.size() % 2 != 0) AppendByte(0x80);
 }
 
-std::vector<PairLine> SplitPairLines(std::span<const uint8_t> stream) {
+std::vector<PairLine> SplitPairLines(std::span<const uint8_t> stream, const PictureRate& rate) {
     auto isNullPair = [&](size_t i) {
         return ByteAt(stream, i) == 0x80 && ByteAt(stream, i + 1) == 0x80;
     };
@@ -58,6 +58,18 @@ std::vector<PairLine> SplitPairLines(std::span<const uint8_t> stream) {
             ++line.pairCount;
             i += 2;
             if (endOfCaption) break;
+        }
+        // Below 29.97 pictures a second no picture carries more than two frames, so the frame
+        // before is the first of its picture.
+        if (!StartsPicture(line.frame, rate)) {
+            --line.frame;
+            line.firstByte -= 2;
+            ++line.pairCount;
+            if (!lines.empty() &&
+                lines.back().frame + int64_t(lines.back().pairCount) > line.frame &&
+                --lines.back().pairCount == 0) {
+                lines.pop_back();
+            }
         }
         lines.push_back(line);
     }

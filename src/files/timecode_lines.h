@@ -83,17 +83,18 @@ class PairStreamBuilder {
 // and counted as read by a guess. Stops early, with the pairs so far, once `cancel` is raised.
 // `ownLine(line)` is asked first about a line without a timecode: true when the format takes it
 // as one of its own (a .ccd channel line).
+// The timecodes count pictures of `rate`.
 template <typename ReadData, typename OwnLine = bool (*)(std::string_view)>
 void ReadTimecodeLines(
-    TextLines& lines, CaptionFileData& result, ReadData readData, const std::atomic<int>* cancel,
-    OwnLine ownLine = [](std::string_view) { return false; }) {
+    TextLines& lines, CaptionFileData& result, ReadData readData, const PictureRate& rate,
+    const std::atomic<int>* cancel, OwnLine ownLine = [](std::string_view) { return false; }) {
     PairStreamBuilder builder;
     CancelPoll cancelled(cancel);
     std::string_view line;
     while (!cancelled() && lines.Next(line)) {
         if (IsBlankLine(line)) continue;
         const size_t number = lines.Number();
-        const std::optional<TimecodeLine> timecode = ParseTimecodeLine(line);
+        const std::optional<TimecodeLine> timecode = ParseTimecodeLine(line, rate);
         if (!timecode) {
             if (!ownLine(line)) result.unreadableLines.Add(number);
             continue;
@@ -134,6 +135,9 @@ inline uint8_t ByteAt(std::span<const uint8_t> stream, size_t i) {
 // Null pairs are stepped over; a line starts at the next pair that carries data and ends
 // before a null pair, after End Of Caption (0x94 0x2F as encoded), after 256 pairs, or at the
 // end of the stream. A last single byte counts as a pair when it carries data.
-std::vector<PairLine> SplitPairLines(std::span<const uint8_t> stream);
+// A line starts on a frame that a timecode of `rate` can name: one that is not the first of its
+// picture takes the pair before it (a null pair, or the last of the line before).
+std::vector<PairLine> SplitPairLines(std::span<const uint8_t> stream,
+                                     const PictureRate& rate = kCaptionRate);
 
 }  // namespace vantrel

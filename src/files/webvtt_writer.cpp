@@ -32,15 +32,14 @@ std::string Settings(const CaptionBlock& block, const CaptionGrid& grid) {
 std::string WebVttText(const CaptionList& captions, const WriteOptions& options,
                        const std::atomic<int>* cancel) {
     CancelPoll cancelled(cancel);
-    // The black background and monospaced cells of 608 captions, and their colour classes.
-    std::string out =
-        "WEBVTT\n\nSTYLE\n::cue {\n  color: white;\n  background-color: black;\n"
-        "  font-family: monospace;\n}\n";
-    for (int k = 1; k < 7; ++k) {
-        out += std::string("::cue(.") + kWebColourNames[k] + ") {\n  color: " + kWebColourNames[k] +
-               ";\n}\n";
+    // The colour classes are WebVTT's own, which players know without a STYLE block; asked
+    // for, it gives the black background and monospaced cells of 608 captions.
+    std::string out = "WEBVTT\n\n";
+    if (options.webVttStyle) {
+        out +=
+            "STYLE\n::cue {\n  color: white;\n  background-color: black;\n"
+            "  font-family: monospace;\n}\n\n";
     }
-    out += '\n';
     const CaptionGrid grid = GridOf(options.widescreen);
     for (const Caption* c = captions.Head(); c && !cancelled(); c = c->next) {
         for (const CaptionBlock& block : CaptionBlocks(*c)) {
@@ -48,7 +47,7 @@ std::string WebVttText(const CaptionList& captions, const WriteOptions& options,
                    '\n';
             for (const BlockRow& row : block.rows) {
                 // Players collapse blanks but keep no-break spaces: they indent a row from
-                // the block's left, in the monospaced cells of the STYLE block.
+                // the block's left (by whole cells in a monospaced font).
                 for (int k = block.centred ? row.column : block.column; k < row.column; ++k)
                     out += "&nbsp;";
                 for (const TextRun& run : row.runs) out += MarkedUp(run, Markup::WebVtt);

@@ -83,6 +83,7 @@ TEST(FormatTable, EveryRowIsFoundByItsNamesAndDoesWhatItSays) {
     EXPECT_EQ(FormatOfPath("a.doc"), nullptr);
     EXPECT_EQ(FormatOfPath("scc"), nullptr);
     EXPECT_EQ(TimecodeOutputs(), ".scc, .ccd, .mcc and .txt");
+    EXPECT_EQ(RateOutputs(), ".scc and .mcc");
 }
 
 TEST(CaptionTextWriters, PairStreamsAsSccAndCcdLines) {
@@ -116,6 +117,13 @@ TEST(CaptionTextWriters, PairStreamsAsSccAndCcdLines) {
         EXPECT_EQ(FormatSccText(c.stream), kSccHead + c.scc) << c.what;
         EXPECT_EQ(FormatCcdText(c.stream), kCcdHead + c.ccd) << c.what;
     }
+    // At 23.976, picture 242 (10.093 s) carries frames 302 and 303 (10.077 and 10.110 s):
+    // a line cannot start at 303, so it starts a frame early with the pair before it.
+    const PictureRate& film = *PictureRateNamed("23.976");
+    EXPECT_EQ(FormatSccText(AfterNullPairs(303, "\x94\x2C"), {}, nullptr, film),
+              kSccHead + "\r\n00:00:10:02\t8080 942C\r\n");
+    EXPECT_EQ(FormatSccText(AfterNullPairs(301, "\x94\x20\x94\x2F\x94\x2C"), {}, nullptr, film),
+              kSccHead + "\r\n00:00:10:01\t9420\r\n\r\n00:00:10:02\t942F 942C\r\n");
 }
 
 struct ExportFixture : ProjectTest {

@@ -40,6 +40,12 @@ TEST(MccFile, WritesOnePacketPerFrame) {
     EXPECT_NE(FormatMccText(Bytes("\x80\x80"), TimecodeStyle::DropFrame)
                   .find("30DF\r\n\r\n00:00:00;00\t"),
               std::string::npos);
+    // At 23.976 picture 2 (83.4 ms) carries frames 2 and 3 (66.7 and 100.1 ms): a packet of
+    // frame rate code 1 and 25 entries, worked out by hand.
+    const std::string film = FormatMccText(AfterNullPairs(2, "\x94\x20\x94\x2F"), {}, nullptr,
+                                           nullptr, "eng", *PictureRateNamed("23.976"));
+    EXPECT_NE(film.find("Time Code Rate=24\r\n\r\n00:00:00:00\t"), std::string::npos);
+    EXPECT_TRUE(film.ends_with("\r\n00:00:00:02\tT58S581F43Z0272F9FC9420RFC942FROOI74Z0279BA\r\n"));
 }
 
 TEST(MccFile, Reads) {
@@ -94,7 +100,13 @@ TEST(MccFile, Reads) {
          {}},
         {"other ancillary data", kHead + "00:00:00:00\t6102038080800B\n", {}, {}},
         {"damaged", kHead + "00:00:00:00\tT49S49X\n00:00:00:00\tT04S0400\njunk\n", {}, {}, 3},
-        {"another rate", kHead + "Time Code Rate=25\n00:00:00:00\t" + kPacket, {}, {}, 0, 0, "25"},
+        {"another rate", kHead + "Time Code Rate=50\n00:00:00:00\t" + kPacket, {}, {}, 0, 0, "50"},
+        // Picture 250 at 25 (10 s) carries frame 300 (10.010 s); picture 24 at 23.976 (the
+        // packet names no 24-label rate) frame 30, both 1.001 s.
+        {"25", kHead + "Time Code Rate=25\n00:00:10:00\t" + kPacket,
+         AfterNullPairs(300, "\x94\xAF"), AfterNullPairs(300, "\x80\x80")},
+        {"24", kHead + "Time Code Rate=24\n00:00:01:00\t" + kPacket, AfterNullPairs(30, "\x94\xAF"),
+         AfterNullPairs(30, "\x80\x80")},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -155,6 +167,24 @@ TEST_F(Mcc708, WritesTheCaptionsAs708Service1BesideThe608) {
     ExportCaptionFile(project, path, mcc, options);
     EXPECT_EQ(ReadMccText(Bytes(ReadFileText(path))).dtvcc.size(), 0u);
     EXPECT_EQ(ReadFileText(path).find("73D2"), std::string::npos);
+
+    // 708 that outlasts the pairs (End Of Caption on frame 2, a packet on frame 5): the pictures
+    // after carry null pairs beside it; at 23.976 picture 2 carries frames 2 and 3, picture 4
+    // frame 5 (0.167 s).
+    dtvcc::PacketStream late;
+    late.packets.push_back({5, {0x82, 0x22, 0x8C, 0x01}});
+    std::vector<uint8_t> pairs = AfterNullPairs(2, "\x94\xAF");
+    pairs.insert(pairs.end(), 6, 0x80);
+    for (const char* rate : {"29.97", "23.976"}) {
+        SCOPED_TRACE(rate);
+        const CaptionFileData read = ReadMccText(Bytes(FormatMccText(
+            AfterNullPairs(2, "\x94\x2F"), {}, nullptr, &late, "eng", *PictureRateNamed(rate))));
+        EXPECT_EQ(read.pairs, pairs);
+        const std::vector<dtvcc::Packet> back = dtvcc::PacketsOf(read.dtvcc);
+        ASSERT_EQ(back.size(), 1u);
+        EXPECT_EQ(back[0].frame, 5);
+        EXPECT_EQ(back[0].bytes, late.packets[0].bytes);
+    }
 }
 
 TEST_F(Mcc708, AFileWith708AndNo608ImportsItsCaptions) {

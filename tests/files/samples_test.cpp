@@ -41,10 +41,13 @@ std::string OneNote(std::string text) {
 
 // Imports a sample; the only messages allowed are the report of data left out or read by
 // guessing (the malformed pycaption samples) and what roll-up and paint-on data became.
-void Import(CaptionProject& project, const std::string& path, const std::string& extension) {
+void Import(CaptionProject& project, const std::string& path, const std::string& extension,
+            const PictureRate& rate = kCaptionRate) {
     RecordingHost host;
     project.host = &host;
-    EXPECT_EQ(ImportCaptionFile(project, path, extension), ImportResult::Imported) << path;
+    ImportHooks hooks;
+    hooks.rate = &rate;
+    EXPECT_EQ(ImportCaptionFile(project, path, extension, hooks), ImportResult::Imported) << path;
     for (const std::string& m : host.messages) {
         EXPECT_TRUE(m.starts_with("Not imported from " + path + ":\n") ||
                     m.starts_with("Read from " + path + " by guessing:\n") ||
@@ -73,13 +76,14 @@ TEST(Samples, TheThreeFormsOfOneFileGiveTheSameCaptions) {
     EXPECT_TRUE(SameCaptions(scc.captions, raw.captions, true));
 }
 
-// Each caption's frames and the text a person reads on its screen.
-std::vector<std::string> Texts(const CaptionList& list) {
+// Each caption's pictures of `rate` and the text a person reads on its screen.
+std::vector<std::string> Texts(const CaptionList& list, const PictureRate& rate = kCaptionRate) {
     std::vector<std::string> out;
     char text[kSubtitleTextCapacity + 1];
     for (const Caption* c = list.Head(); c; c = c->next) {
         const size_t n = c->GetLinesText(text, false, kSubtitleTextCapacity);
-        out.push_back(std::to_string(c->startFrame) + "-" + std::to_string(c->endFrame) + " " +
+        out.push_back(std::to_string(PictureOfFrame(c->startFrame, rate)) + "-" +
+                      std::to_string(PictureOfFrame(c->endFrame, rate)) + " " +
                       std::string(text, n));
     }
     return out;
@@ -128,8 +132,15 @@ TEST(Samples, EveryOneImportsAndSurvivesOurOwnExportAndImport) {
             c->startFrame = static_cast<int32_t>(l.shownFrom);
         }
         const std::vector<std::string> ours = DistinctLines(SubtitleText(first.captions, true));
-        for (const std::string format : {"scc", "ccd", "bin", "mcc", "ccp"}) {
-            SCOPED_TRACE(path + " as " + format);
+        // Every format we write, and those with timecodes of other rates at each rate.
+        const std::pair<std::string, std::string_view> outputs[] = {
+            {"scc", "29.97"}, {"ccd", "29.97"},  {"bin", "29.97"},  {"mcc", "29.97"},
+            {"ccp", "29.97"}, {"scc", "23.976"}, {"mcc", "23.976"}, {"scc", "24"},
+            {"mcc", "24"},    {"scc", "25"},     {"mcc", "25"},     {"scc", "30"},
+            {"mcc", "30"}};
+        for (const auto& [format, rateName] : outputs) {
+            SCOPED_TRACE(path + " as " + format + " at " + std::string(rateName));
+            const PictureRate& rate = *PictureRateNamed(rateName);
             const std::string out = dir.File("again." + format);
             CaptionProject second, third;
             for (CaptionProject* step : {&first, &second}) {
@@ -138,14 +149,17 @@ TEST(Samples, EveryOneImportsAndSurvivesOurOwnExportAndImport) {
                 if (format == "ccp") {
                     EXPECT_EQ(SaveProject(*step, out), WriteResult::Written);
                 } else {
-                    EXPECT_EQ(ExportCaptionFile(*step, out, format).leftOut, 0u);
+                    EXPECT_EQ(
+                        ExportCaptionFile(*step, out, *FormatOfExtension(format), {.rate = &rate})
+                            .leftOut,
+                        0u);
                 }
                 step->host = nullptr;
                 CaptionProject& next = step == &first ? second : third;
                 if (format == "ccp") {
                     EXPECT_EQ(LoadProject(next, out), LoadResult::Loaded);
                 } else {
-                    Import(next, out, format);
+                    Import(next, out, format, rate);
                 }
                 if (step == &first) {
                     EXPECT_TRUE(SameCaptions(late.empty() ? first.captions : shifted.captions,
@@ -160,9 +174,11 @@ TEST(Samples, EveryOneImportsAndSurvivesOurOwnExportAndImport) {
                 dtvcc::DecodeService(
                     by708, dtvcc::PacketsOf(ReadMccText(testing::Bytes(ReadFileText(out))).dtvcc),
                     1);
-                EXPECT_EQ(Texts(by708), Texts(third.captions)) << "by 708";
+                // A picture's 708 packets are read on the first frame it carries.
+                EXPECT_EQ(Texts(by708, rate), Texts(third.captions, rate)) << "by 708";
             }
             if (!ffmpeg || (format != "scc" && format != "mcc")) continue;
+            if (&rate != &kCaptionRate && rate.name != "23.976") continue;
             // FFmpeg's 608 decoder reads the same words, spaces and rows as our .srt holds.
             ASSERT_TRUE(
                 testing::FfmpegSccToSrt(dir.File("again." + format), dir.File("ffmpeg.srt")));
@@ -172,7 +188,7 @@ TEST(Samples, EveryOneImportsAndSurvivesOurOwnExportAndImport) {
     }
     EXPECT_GT(captions, 100);
     if (ffmpeg) {
-        EXPECT_EQ(compared, 2 * exported);
+        EXPECT_EQ(compared, 4 * exported);
     }
 }
 

@@ -329,6 +329,47 @@ TEST(FormatTimecode, FromBelowZeroToPastTheLargestFrame) {
     }
 }
 
+// A frame's picture at each rate is the one nearest its time (worked out with exact fractions:
+// frame 107892 is 3599.9964 s, picture 86313.6 at 23.976, 86399.91 at 24, 89999.91 at 25).
+TEST(PictureRates, FramesAreLabelledByTheNearestPicture) {
+    const struct {
+        const char* rate;
+        int64_t frame;
+        const char* timecode;
+    } cases[] = {
+        {"23.976", 300, "00:00:10:00"},    {"23.976", 302, "00:00:10:02"},
+        {"23.976", 107892, "00:59:56:10"}, {"24", 301, "00:00:10:01"},
+        {"24", 107892, "01:00:00:00"},     {"25", 302, "00:00:10:02"},
+        {"25", 107892, "01:00:00:00"},     {"29.97", 107892, "00:59:56:12"},
+        {"30", 300, "00:00:10:00"},        {"30", 107892, "01:00:00:00"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.rate) + " " + c.timecode);
+        const PictureRate& rate = *PictureRateNamed(c.rate);
+        EXPECT_EQ(FormatTimecode(c.frame, TimecodeStyle::NonDropFrame, rate), c.timecode);
+    }
+    EXPECT_EQ(PictureRateNamed("23.98"), nullptr);
+    EXPECT_EQ(PictureRateNames(), "23.976, 24, 25, 29.97 or 30");  // as the help lists them
+    // Every frame of an hour: its picture is within half a picture of it, the picture's first
+    // frame is it or the one before, and a timecode of the rate reads back as that frame.
+    for (const PictureRate& rate : kPictureRates) {
+        SCOPED_TRACE(rate.name);
+        for (int64_t frame = 0; frame <= 107892; ++frame) {
+            const int64_t picture = PictureOfFrame(frame, rate);
+            const double apart =
+                double(picture) * rate.denominator / rate.numerator - double(frame) * kFrameSeconds;
+            const int64_t first = FrameOfPicture(picture, rate);
+            const auto read =
+                ParseTimecodeLine(FormatTimecode(frame, TimecodeStyle::NonDropFrame, rate), rate);
+            // (a frame exactly between two pictures, as 16875 at 24, is half a picture from either)
+            if (std::abs(apart) > 0.5 * rate.denominator / rate.numerator + 1e-9 || first > frame ||
+                first < frame - 1 || !read || read->frame != first) {
+                FAIL() << frame << " at picture " << picture << ", read at " << first;
+            }
+        }
+    }
+}
+
 TEST(SubtitleTimeToFrame, TheNearestFrameAtThirtyThousandOver1001) {
     const std::pair<int64_t, int64_t> cases[] = {
         {0, 0},     {16, 0},  {17, 1},           {33, 1},
