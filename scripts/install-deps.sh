@@ -12,6 +12,9 @@ packages=(
   ffmpeg xvfb
   clang libclang-rt-14-dev
   help2man
+  # Timing to speech: the synthesiser's header to build, its library and English voices to run
+  # and test.
+  libespeak-ng-dev espeak-ng espeak-ng-data
 )
 packages+=("$@")
 

@@ -21,10 +21,11 @@ ProgressDialog::ProgressDialog(QWidget* owner)
 }
 
 void ProgressDialog::Run(ProgressWorker& worker) {
-    const std::string_view title = worker.Mode() == OperationMode::Multiplexing ? kMultiplexTitle
-                                   : worker.Mode() == OperationMode::TranscriptImport
-                                       ? kTranscriptTitle
-                                       : kExtractionTitle;
+    const std::string_view title =
+        worker.Mode() == OperationMode::Multiplexing       ? kMultiplexTitle
+        : worker.Mode() == OperationMode::TranscriptImport ? kTranscriptTitle
+        : worker.Mode() == OperationMode::SpeechTiming     ? kSpeechTimingTitle
+                                                           : kExtractionTitle;
     setWindowTitle(QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())));
     bar_.setValue(0);
     worker_ = &worker;

@@ -9,6 +9,7 @@
 
 #include "carriers/embed_captions.h"
 #include "files/pair_stream.h"
+#include "media/audio_waveform.h"
 #include "mpeg/mpeg_outcome.h"
 #include "mpeg/progress_worker.h"
 
@@ -17,8 +18,8 @@ namespace vantrel {
 class CaptionList;
 class File;
 
-// What the module does: ReadVideoCaptions (video_captions.h) and EmbedCaptions
-// (embed_captions.h).
+// What the module does: ReadVideoCaptions (video_captions.h), EmbedCaptions
+// (embed_captions.h) and ReadSpeechSound (media/audio_waveform.h).
 struct VideoFunctions {
     MpegStatus (*readVideoCaptions)(const std::string& path, ProgressSink& progress,
                                     const std::atomic<int>& cancel, CaptionFileData& out,
@@ -26,6 +27,9 @@ struct VideoFunctions {
     MpegOutcome (*embedCaptions)(const CaptionList& captions, const std::string& sourcePath,
                                  File& destination, ProgressSink& progress,
                                  const std::atomic<int>& cancel, CaptionCarrier carrier);
+    MediaRead (*readSpeechSound)(const std::string& path, int track, const SoundSink& take,
+                                 const JobControl& control, const OnMediaOpened& opened,
+                                 const std::function<void(double done)>& progress);
 };
 
 // The module's file name, and the variable that names the one file to load instead.

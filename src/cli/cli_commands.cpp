@@ -9,12 +9,16 @@
 
 #include "carriers/carrier_commands.h"
 #include "carriers/embed_captions.h"
+#include "carriers/video_module.h"
 #include "check/caption_checks.h"
 #include "cli/check_output.h"
 #include "cli/console_host.h"
 #include "cli/interrupt_cancel.h"
 #include "cli/terminal_progress.h"
 #include "codec/charset.h"
+#include "editor/edit_history.h"
+#include "editor/speech_timing.h"
+#include "editor/timing_pass.h"
 #include "files/caption_export.h"
 #include "files/caption_formats.h"
 #include "files/caption_import.h"
@@ -23,6 +27,8 @@
 #include "files/project_file.h"
 #include "files/subtitles.h"
 #include "files/timecode.h"
+#include "files/transcript.h"
+#include "media/media_job.h"
 #include "model/caption_project.h"
 #include "mpeg/mpeg_commands.h"
 
@@ -240,6 +246,83 @@ int RunCheck(const std::string& input, const std::string& profileName, bool json
     }
     if (json) std::fputs(summary.c_str(), stderr);
     return CountErrors(findings) > 0 ? kExitFailed : kExitSuccess;
+}
+
+namespace {
+
+// The sound of `video` read through the video module, stopped by Ctrl+C.
+SoundReader ModuleSoundReader(const VideoFunctions& module, const std::string& video,
+                              const std::atomic<int>& cancel) {
+    return [&module, video, &cancel](const SoundSink& take, const OnMediaOpened& opened,
+                                     const std::function<void(double)>& progress) {
+        JobControl control;
+        return module.readSpeechSound(video, 0, take, control, opened, [&](double done) {
+            if (CancelRaised(&cancel)) control.Cancel();
+            progress(done);
+        });
+    };
+}
+
+// One line per caption whose words were not found.
+void TellUnplaced(ConsoleHost& host, const CaptionList& captions) {
+    char text[kSubtitleTextCapacity + 1];
+    int number = 1;
+    for (const Caption* c = captions.Head(); c; c = c->next, ++number) {
+        if (!c->unplaced) continue;
+        const size_t n = c->GetRunningText(text, false, kSubtitleTextCapacity);
+        host.Inform(
+            "caption " + std::to_string(number) + " at " + FormatTimecode(c->startFrame) +
+            " was not found in the speech: " + CaptionTextToUtf8(std::string_view(text, n)));
+    }
+}
+
+}  // namespace
+
+int RunAlign(const std::string& input, const std::string& video, const std::string& output) {
+    const CaptionFormat* format = OutputOf(output);
+    if (!format) return UnknownFormat(output, "write");
+    if (SameFile(input, output) || SameFile(video, output)) {
+        std::fprintf(stderr, "vantrel-cc: %s: %s\n", output.c_str(), kOverwritesAnInputText.data());
+        return kExitUsage;
+    }
+    Session session;
+    ConsoleHost& host = session.host;
+    CaptionProject& project = session.project;
+    EditHistory history(project);
+    if (InputOf(input)) {
+        if (!LoadInput(project, host, input, {})) return session.Stopped();
+    } else {
+        host.SetSubject(input);
+        std::vector<std::unique_ptr<Caption>> captions = ReadTranscriptFile(project, input);
+        if (captions.empty() || PlaceCaptionsStep(history, std::move(captions), 0) < 0)
+            return session.Stopped();
+    }
+    host.SetSubject(video);
+    std::string error;
+    const VideoFunctions* module = VideoModule(error);
+    if (!module) {
+        host.Inform(error);
+        return kExitFailed;
+    }
+    TerminalProgress progress = ProgressOnTerminal("Timing to speech");
+    const SpeechTimingOutcome outcome = TimeCaptionsToSpeech(
+        history, ModuleSoundReader(*module, video, project.cancel),
+        static_cast<int32_t>(BuiltInProfile("broadcast")->operator[](CheckRule::MinDuration).limit),
+        progress);
+    if (!outcome.timed) {
+        if (!outcome.message.empty()) host.Inform(outcome.message);
+        return session.Stopped();
+    }
+    host.SetSubject(input);
+    TellUnplaced(host, project.captions);
+    host.Note(SpeechTimingSummary(static_cast<size_t>(project.captions.Count()), outcome.unplaced));
+    host.SetSubject(output);
+    const bool written =
+        format->kind == FormatKind::Project
+            ? SaveProject(project, output) == WriteResult::Written
+            : ExportCaptionFile(project, output, *format, {}).write == WriteResult::Written;
+    if (!written) return session.Stopped();
+    return host.MessageCount() == 0 ? kExitSuccess : kExitFailed;
 }
 
 int RunList(const std::string& input, TimecodeStyle style, const DecodeOptions& decode) {

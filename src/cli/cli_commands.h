@@ -41,6 +41,12 @@ int RunMux(const std::string& captions, const std::string& source, const std::st
 int RunCheck(const std::string& input, const std::string& profile, bool json,
              TimecodeStyle style = TimecodeStyle::NonDropFrame);
 
+// Times the captions of INPUT (a caption file or project; any other file is a transcript, one
+// caption per block of lines) to the speech of VIDEO and writes them to OUTPUT in the format of
+// its extension. The captions whose words were not found are told on standard error, one line
+// each, and make the status 1; OUTPUT is written all the same.
+int RunAlign(const std::string& input, const std::string& video, const std::string& output);
+
 // Prints one line per caption of INPUT.
 int RunList(const std::string& input, TimecodeStyle style = TimecodeStyle::NonDropFrame,
             const DecodeOptions& decode = {});

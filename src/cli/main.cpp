@@ -152,6 +152,12 @@ int main(int argc, char** argv) {
             if (files.size() != 1) return Usage("check takes one INPUT file");
             return RunCheck(files[0], profile ? profile : "", json, style);
         }
+        if (command == "align") {
+            if (files.size() != 3) {
+                return Usage("align takes a TRANSCRIPT or CAPTIONS file, a VIDEO and an OUTPUT");
+            }
+            return RunAlign(files[0], files[1], files[2]);
+        }
         if (command == "list") {
             if (files.size() != 1) return Usage("list takes one INPUT file");
             return RunList(files[0], style, decode);
