@@ -53,17 +53,17 @@ int main(int argc, char** argv) {
         std::vector<std::string> texts;
         std::ifstream in(argv[3]);
         for (std::string line; std::getline(in, line);) texts.push_back(line);
-        SpeechPlaces found;
+        std::vector<CaptionPlace> places;
         std::string error;
-        const SoundReader read = [&](const SoundSink& take, const OnMediaOpened& opened,
+        const SoundReader read = [&](const SoundSink& take,
                                      const std::function<void(double)>& progress) {
-            return ReadSpeechSound(argv[2], 0, take, control, opened, progress);
+            return ReadSpeechSound(argv[2], 0, take, control, progress);
         };
-        if (!FindCaptionsInSpeech(texts, read, found, error, {})) {
+        if (!FindCaptionsInSpeech(texts, read, places, error, {})) {
             std::fprintf(stderr, "%s\n", error.c_str());
             return 1;
         }
-        for (const CaptionPlace& p : found.places)
+        for (const CaptionPlace& p : places)
             std::printf("%d %.2f %.2f\n", p.placed ? 1 : 0, p.from / 100.0, p.to / 100.0);
         std::printf("align_ms %.0f\n", Since(start));
         return 0;

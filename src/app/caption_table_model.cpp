@@ -1,5 +1,6 @@
 #include "app/caption_table_model.h"
 
+#include <QColor>
 #include <QStringList>
 #include <algorithm>
 
@@ -14,6 +15,10 @@ namespace {
 constexpr const char* kHeaders[CaptionTableModel::kColumnCount] = {
     "#", "Start", "End", "Duration", "Timing", "Rows", "CPS", "Text"};
 constexpr const char* kModeNames[] = {"", "Normal", "Persistent", "Seamless", "Manual"};
+// A caption timing to speech did not find: a warm row, its mode saying so.
+constexpr QRgb kUnplacedColour = qRgb(255, 214, 150);
+constexpr char kUnplacedTip[] =
+    "Not found in the speech when the captions were timed to it: its frames are a guess";
 
 // The caption rows (1 to 15) that hold text: "14-15" for a block, "1, 15" for rows apart.
 QString RowsText(const Caption& caption) {
@@ -56,13 +61,17 @@ QString CaptionTableModel::OneLineText(const Caption& caption) {
 }
 
 QVariant CaptionTableModel::data(const QModelIndex& index, int role) const {
-    if (role != Qt::DisplayRole && role != Qt::TextAlignmentRole && role != Qt::ToolTipRole)
+    if (role != Qt::DisplayRole && role != Qt::TextAlignmentRole && role != Qt::ToolTipRole &&
+        role != Qt::BackgroundRole)
         return {};
     const Caption* c = list_.CaptionAtRow(index.row());
     if (c == nullptr || index.column() < 0 || index.column() >= kColumnCount) return {};
+    if (role == Qt::BackgroundRole) return c->unplaced ? QColor(kUnplacedColour) : QVariant();
     // The text whole, row under row, where the column is too narrow to show it.
-    if (role == Qt::ToolTipRole)
-        return index.column() == kText ? vantrel::OneLineText(*c, u"\n") : QVariant();
+    if (role == Qt::ToolTipRole) {
+        if (index.column() == kText) return vantrel::OneLineText(*c, u"\n");
+        return c->unplaced ? QString(kUnplacedTip) : QVariant();
+    }
     if (role == Qt::TextAlignmentRole) {
         return QVariant::fromValue(
             (index.column() == kText || index.column() == kMode ? Qt::AlignLeft : Qt::AlignRight) |
@@ -78,10 +87,12 @@ QVariant CaptionTableModel::data(const QModelIndex& index, int role) const {
             return QString::fromStdString(FormatTimecode(c->endFrame, style_));
         case kDuration:
             return QString::fromStdString(FormatTimecode(frames, style_));
-        case kMode:
-            return c->timingMode >= Normal && c->timingMode <= Manual
-                       ? QString(kModeNames[c->timingMode])
-                       : QString::number(c->timingMode);
+        case kMode: {
+            const QString mode = c->timingMode >= Normal && c->timingMode <= Manual
+                                     ? QString(kModeNames[c->timingMode])
+                                     : QString::number(c->timingMode);
+            return c->unplaced ? mode + ", unplaced" : mode;
+        }
         case kRows:
             return RowsText(*c);
         case kRate: {

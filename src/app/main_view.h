@@ -178,6 +178,7 @@ class MainView : public QWidget,
     void SetCheckProfile(CheckProfile profile);
     const CheckProfile& Profile() const { return profile_; }
     CheckDialog& Check() { return check_; }
+    ProgressDisplay& Progress() { return progress_; }
     const std::vector<Finding>& Findings() const { return findings_; }
 
     // What the File commands need of the view.

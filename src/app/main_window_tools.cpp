@@ -43,6 +43,7 @@ void MainWindow::CreateToolsMenu() {
     MainView& v = *view_;
     QMenu* tools = menuBar()->addMenu("&Tools");
     AddFileCommand(tools, "&Check Captions", [&v] { v.ShowCheck(); });
+    AddFileCommand(tools, "&Time Captions to Speech", [this] { commands_->TimeToSpeech(); });
     QMenu* profiles = tools->addMenu("Check &Profile");
     profiles_ = new QActionGroup(this);
     for (const ProfileItem& item : kProfiles) {

@@ -9,7 +9,7 @@
 
 #include "carriers/embed_captions.h"
 #include "files/pair_stream.h"
-#include "media/audio_waveform.h"
+#include "media/speech_places.h"
 #include "mpeg/mpeg_outcome.h"
 #include "mpeg/progress_worker.h"
 
@@ -27,9 +27,7 @@ struct VideoFunctions {
     MpegOutcome (*embedCaptions)(const CaptionList& captions, const std::string& sourcePath,
                                  File& destination, ProgressSink& progress,
                                  const std::atomic<int>& cancel, CaptionCarrier carrier);
-    MediaRead (*readSpeechSound)(const std::string& path, int track, const SoundSink& take,
-                                 const JobControl& control, const OnMediaOpened& opened,
-                                 const std::function<void(double done)>& progress);
+    SpeechSoundFunction readSpeechSound;
 };
 
 // The module's file name, and the variable that names the one file to load instead.

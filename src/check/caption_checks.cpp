@@ -175,6 +175,11 @@ std::vector<Finding> CheckCaptions(const CaptionList& captions, const CheckProfi
             std::string spacing = SpacingFaults(*c, faults);
             if (faults > 0) flag(CheckRule::Spacing, faults, 0, std::move(spacing));
         }
+        if (on(CheckRule::Unplaced) && c->unplaced) {
+            flag(CheckRule::Unplaced, 1, 0,
+                 "its words were not found in the speech when the captions were timed to it: its "
+                 "frames are a guess between its neighbours'");
+        }
     }
     return findings;
 }

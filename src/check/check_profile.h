@@ -20,8 +20,9 @@ enum class CheckRule {
     FrameZero,    // a caption on the first frame, which a 608 stream cannot show
     LateDisplay,  // display started late for lack of loading time
     Spacing,      // leading, trailing or doubled spaces; empty rows between text rows
+    Unplaced,     // timing to speech did not find the caption's words in the sound
 };
-constexpr size_t kCheckRuleCount = 8;
+constexpr size_t kCheckRuleCount = 9;
 
 enum class Severity { Off, Warning, Error };
 

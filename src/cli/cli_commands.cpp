@@ -28,7 +28,6 @@
 #include "files/subtitles.h"
 #include "files/timecode.h"
 #include "files/transcript.h"
-#include "media/media_job.h"
 #include "model/caption_project.h"
 #include "mpeg/mpeg_commands.h"
 
@@ -250,19 +249,6 @@ int RunCheck(const std::string& input, const std::string& profileName, bool json
 
 namespace {
 
-// The sound of `video` read through the video module, stopped by Ctrl+C.
-SoundReader ModuleSoundReader(const VideoFunctions& module, const std::string& video,
-                              const std::atomic<int>& cancel) {
-    return [&module, video, &cancel](const SoundSink& take, const OnMediaOpened& opened,
-                                     const std::function<void(double)>& progress) {
-        JobControl control;
-        return module.readSpeechSound(video, 0, take, control, opened, [&](double done) {
-            if (CancelRaised(&cancel)) control.Cancel();
-            progress(done);
-        });
-    };
-}
-
 // One line per caption whose words were not found.
 void TellUnplaced(ConsoleHost& host, const CaptionList& captions) {
     char text[kSubtitleTextCapacity + 1];
@@ -306,7 +292,7 @@ int RunAlign(const std::string& input, const std::string& video, const std::stri
     }
     TerminalProgress progress = ProgressOnTerminal("Timing to speech");
     const SpeechTimingOutcome outcome = TimeCaptionsToSpeech(
-        history, ModuleSoundReader(*module, video, project.cancel),
+        history, SpeechSoundOf(module->readSpeechSound, video, project.cancel),
         static_cast<int32_t>(BuiltInProfile("broadcast")->operator[](CheckRule::MinDuration).limit),
         progress);
     if (!outcome.timed) {

@@ -5,6 +5,7 @@
 
 #include "codec/charset.h"
 #include "files/subtitles.h"
+#include "files/timecode.h"
 
 namespace vantrel {
 
@@ -154,13 +155,13 @@ SpeechTimingOutcome TimeCaptionsToSpeech(EditHistory& history, const SoundReader
         return outcome;
     }
     const std::vector<std::string> texts = SpokenTextsOf(project.captions);
-    SpeechPlaces found;
+    std::vector<CaptionPlace> places;
     std::string error;
     bool done = false;
     ProgressWorker worker(
         ProgressWorker::kBarRange, OperationMode::SpeechTiming, project,
         [&](ProgressSink& progress, const std::atomic<int>& cancel, CaptionList&) {
-            done = FindCaptionsInSpeech(texts, read, found, error, [&](double share) {
+            done = FindCaptionsInSpeech(texts, read, places, error, [&](double share) {
                 progress.SetProgress(static_cast<uint64_t>(share * ProgressWorker::kBarRange));
                 return !CancelRaised(&cancel);
             });
@@ -176,7 +177,8 @@ SpeechTimingOutcome TimeCaptionsToSpeech(EditHistory& history, const SoundReader
         outcome.message = error;
         return outcome;
     }
-    outcome.unplaced = TimeToSpeechStep(history, found.places, found.secondsPerFrame, leastFrames);
+    // Caption frames are the line-21 rate's, whatever the video's own.
+    outcome.unplaced = TimeToSpeechStep(history, places, kFrameSeconds, leastFrames);
     outcome.timed = true;
     return outcome;
 }

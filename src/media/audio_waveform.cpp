@@ -243,9 +243,9 @@ MediaRead ReadAudioPeaks(const std::string& path, int track, AudioPeaks& peaks,
 }
 
 MediaRead ReadSpeechSound(const std::string& path, int track, const SoundSink& take,
-                          const JobControl& control, const OnMediaOpened& opened,
+                          const JobControl& control,
                           const std::function<void(double done)>& progress) {
-    return ReadSound(path, track, {nullptr, &take, &opened, &progress}, control);
+    return ReadSound(path, track, {nullptr, &take, nullptr, &progress}, control);
 }
 
 std::string SavedPeaks(const AudioPeaks& peaks, double secondsPerFrame) {

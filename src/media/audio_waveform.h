@@ -33,7 +33,7 @@ using SoundSink = std::function<void(std::span<const float> samples)>;
 // Reads audio track `track` of `path` into `take` alone, for timing to speech; `progress` is
 // told the share of the file read (when its length is known).
 MediaRead ReadSpeechSound(const std::string& path, int track, const SoundSink& take,
-                          const JobControl& control, const OnMediaOpened& opened,
+                          const JobControl& control,
                           const std::function<void(double done)>& progress);
 
 // The peaks and the seconds per frame as the cache keeps them, and back; nothing when the

@@ -44,6 +44,10 @@ constexpr double kFastest = 2.5;
 constexpr double kLeastSounding = 0.6;
 constexpr double kSoundingRange = 30 * 0.2302585;  // in c0's natural-log units
 constexpr double kLoudCentile = 0.9;
+// ... and where it changes as speech does: the mean change of spectral shape from frame to frame
+// over a match at least this share of the caption's spoken words' own, so that a held tone, a
+// hum or a chord is not taken for words.
+constexpr double kLeastChange = 0.3;
 
 // Frames of spectral shape, kShape floats each.
 struct Shapes {
@@ -137,6 +141,21 @@ Match BestFit(const Shapes& words, int64_t wordFrom, int64_t wordTo, const Shape
     return match;
 }
 
+// How far each frame's spectral shape (c1 .. c12, not yet normalised: a level does not change
+// it) is from the frame before's.
+std::vector<float> ShapeChanges(std::span<const float> cepstra) {
+    std::vector<float> changes(cepstra.size() / kCepstra, 0.0f);
+    for (size_t f = 1; f < changes.size(); ++f)
+        changes[f] = Distance(&cepstra[f * kCepstra + 1], &cepstra[(f - 1) * kCepstra + 1]);
+    return changes;
+}
+
+double MeanOf(std::span<const float> values) {
+    double sum = 0;
+    for (float v : values) sum += v;
+    return values.empty() ? 0 : sum / static_cast<double>(values.size());
+}
+
 // Which frames of the programme sound: those within kSoundingRange of its loud frames.
 std::vector<uint8_t> Sounding(std::span<const float> cepstra) {
     std::vector<float> loudness;
@@ -154,11 +173,15 @@ std::vector<uint8_t> Sounding(std::span<const float> cepstra) {
 
 class Alignment {
   public:
-    Alignment(Shapes words, std::vector<int64_t> ends, Shapes sound, std::vector<uint8_t> sounding)
+    // `wordChanges`: each caption's mean ShapeChanges; `soundChanges` the programme's.
+    Alignment(Shapes words, std::vector<int64_t> ends, std::vector<double> wordChanges,
+              Shapes sound, std::vector<uint8_t> sounding, std::vector<float> soundChanges)
         : words_(std::move(words)),
           ends_(std::move(ends)),
           sound_(std::move(sound)),
           sounding_(std::move(sounding)),
+          wordChanges_(std::move(wordChanges)),
+          soundChanges_(std::move(soundChanges)),
           coarseWords_(Coarsened(words_)),
           coarseSound_(Coarsened(sound_)) {}
 
@@ -186,7 +209,7 @@ class Alignment {
         const int64_t hi = std::min(sound_.Count(), coarse.to * kCoarse + kRefineMargin);
         Match fine = BestFit(words_, Begin(k), ends_[k], sound_, lo, hi, lo, hi);
         fine.contrast = coarse.contrast;
-        return fine.to > fine.from && Sounds(fine) ? std::optional(fine) : std::nullopt;
+        return fine.to > fine.from && Sounds(fine, k) ? std::optional(fine) : std::nullopt;
     }
 
     // Caption k looked for in frames [earliest, latest), from the start of that on.
@@ -200,11 +223,14 @@ class Alignment {
         const Match m =
             BestFit(words_, Begin(k), ends_[k], sound_, std::max<int64_t>(0, earliest - padding),
                     std::min(sound_.Count(), latest + padding), earliest, latest);
-        return m.contrast <= kMostContrast && Sounds(m) ? std::optional(m) : std::nullopt;
+        return m.contrast <= kMostContrast && Sounds(m, k) ? std::optional(m) : std::nullopt;
     }
 
   private:
-    bool Sounds(const Match& m) const {
+    bool Sounds(const Match& m, size_t k) const {
+        const std::span<const float> changes(soundChanges_.data() + m.from,
+                                             static_cast<size_t>(m.to - m.from));
+        if (MeanOf(changes) < kLeastChange * wordChanges_[k]) return false;
         const auto from = sounding_.begin() + m.from, to = sounding_.begin() + m.to;
         return static_cast<double>(std::count(from, to, 1)) >=
                kLeastSounding * static_cast<double>(m.to - m.from);
@@ -214,6 +240,8 @@ class Alignment {
     std::vector<int64_t> ends_;  // caption k's words are frames [ends_[k - 1], ends_[k])
     Shapes sound_;
     std::vector<uint8_t> sounding_;
+    std::vector<double> wordChanges_;
+    std::vector<float> soundChanges_;
     Shapes coarseWords_;
     Shapes coarseSound_;
 };
@@ -261,6 +289,7 @@ class SpokenTextAligner final : public SpeechAligner {
         // Every caption's words, normalised together as one voice.
         std::vector<float> spoken;
         std::vector<int64_t> ends;
+        std::vector<double> wordChanges;
         std::vector<float> samples;
         for (size_t k = 0; k < texts.size(); ++k) {
             samples.clear();
@@ -270,14 +299,17 @@ class SpokenTextAligner final : public SpeechAligner {
             const std::vector<float> cepstra = maker.End();
             const std::span<const float> words = SpokenPart(cepstra);
             spoken.insert(spoken.end(), words.begin(), words.end());
+            wordChanges.push_back(MeanOf(ShapeChanges(words)));
             ends.push_back(static_cast<int64_t>(spoken.size() / kCepstra));
             if (!proceed(0.2 * static_cast<double>(k + 1) / static_cast<double>(texts.size())))
                 return false;
         }
+        std::vector<float> soundChanges = ShapeChanges(programme);
         NormaliseCepstra(spoken);
         NormaliseCepstra(programme);
-        const Alignment alignment(ShapesOf(spoken), std::move(ends), ShapesOf(programme),
-                                  Sounding(programme));
+        const Alignment alignment(ShapesOf(spoken), std::move(ends), std::move(wordChanges),
+                                  ShapesOf(programme), Sounding(programme),
+                                  std::move(soundChanges));
         std::vector<float>().swap(programme);
 
         std::vector<std::optional<Match>> anchors(texts.size());

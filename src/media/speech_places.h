@@ -2,6 +2,7 @@
 // the sound read, the synthesiser opened, the texts placed.
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <string>
 #include <vector>
@@ -11,19 +12,24 @@
 
 namespace vantrel {
 
-// Reads the programme's sound into `take`, telling `opened` the video's time per frame and
-// `progress` the share read; stops by itself on a cancel request.
-using SoundReader = std::function<MediaRead(const SoundSink& take, const OnMediaOpened& opened,
-                                            const std::function<void(double)>& progress)>;
+// Reads the programme's sound into `take`, telling `progress` the share read; stops by itself
+// on a cancel request.
+using SoundReader =
+    std::function<MediaRead(const SoundSink& take, const std::function<void(double)>& progress)>;
 
-struct SpeechPlaces {
-    std::vector<CaptionPlace> places;
-    double secondsPerFrame = 0;
-};
+// ReadSpeechSound (media/audio_waveform.h), in the program or through the video module.
+using SpeechSoundFunction = MediaRead (*)(const std::string& path, int track, const SoundSink& take,
+                                          const JobControl& control,
+                                          const std::function<void(double done)>& progress);
+
+// The first sound track of `path` read by `read`, stopped once `cancel` is raised.
+SoundReader SpeechSoundOf(SpeechSoundFunction read, std::string path,
+                          const std::atomic<int>& cancel);
 
 // The texts' places in the sound `read` gives, spoken by espeak-ng and matched to it. False
 // with `error` when that could not be done, or with `error` empty when it was stopped.
 bool FindCaptionsInSpeech(const std::vector<std::string>& texts, const SoundReader& read,
-                          SpeechPlaces& found, std::string& error, const AlignProgress& progress);
+                          std::vector<CaptionPlace>& places, std::string& error,
+                          const AlignProgress& progress);
 
 }  // namespace vantrel

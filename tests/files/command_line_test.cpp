@@ -641,6 +641,13 @@ TEST_F(CommandLine, AlignsATranscriptToSpokenSentences) {
     programme.insert(programme.end(), rate, 0);
     WriteFileText(dir.File("programme.wav"), WavBytes(programme, rate));
     WriteFileText(dir.File("script.txt"), transcript);
+    for (const char* over : {"script.txt", "programme.wav"}) {
+        EXPECT_EQ(Finish(Start({"align", dir.File("script.txt"), dir.File("programme.wav"),
+                                dir.File(over)}))
+                      .status,
+                  2)
+            << over;
+    }
     const Outcome run = Finish(
         Start({"align", dir.File("script.txt"), dir.File("programme.wav"), dir.File("timed.srt")}),
         120);
