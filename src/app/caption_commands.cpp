@@ -29,6 +29,11 @@ QString CharacterName(char32_t code) {
              QString::number(uint(code), 16).toUpper().rightJustified(4, u'0'));
 }
 
+// "1 caption", "2 captions".
+QString Captions(size_t count) {
+    return QStringLiteral("%1 caption%2").arg(count).arg(count == 1 ? "" : "s");
+}
+
 }  // namespace
 
 CaptionCommands::CaptionCommands(MainView& view, Dialogs& dialogs, QWidget* owner)
@@ -247,7 +252,7 @@ void CaptionCommands::ShiftTimes() {
         return;
     }
     emit view_.Finished(
-        QStringLiteral("Shifted %1 captions by %2 frames").arg(captions.size()).arg(*frames));
+        QStringLiteral("Shifted %1 by %2 frames").arg(Captions(captions.size())).arg(*frames));
 }
 
 void CaptionCommands::SyncTwoPoints() {
@@ -429,7 +434,7 @@ void CaptionCommands::CopyCaptions(bool cut) {
             return std::vector<Caption*>{};
         });
     emit view_.Finished(
-        QStringLiteral("%1 %2 captions").arg(cut ? "Cut" : "Copied").arg(chosen.size()));
+        QStringLiteral("%1 %2").arg(cut ? "Cut" : "Copied", Captions(chosen.size())));
 }
 
 void CaptionCommands::PasteCaptions() {
@@ -457,7 +462,7 @@ void CaptionCommands::PasteCaptions() {
     } else if (result.pastEnd) {
         Refuse("Not pasted: the captions would run past the video's end");
     } else {
-        emit view_.Finished(QStringLiteral("Pasted %1 captions").arg(result.placed.size()));
+        emit view_.Finished(QStringLiteral("Pasted %1").arg(Captions(result.placed.size())));
     }
 }
 

@@ -2,11 +2,22 @@
 
 #include <cstdio>
 
+#include "codec/charset.h"
+
 namespace vantrel::cli {
 
-namespace {
+std::string ValidUtf8(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size();) {
+        const char32_t code = NextCodePoint(text, i);
+        AppendUtf8(out, code == kMalformed ? U'\uFFFD' : code);
+    }
+    return out;
+}
 
-std::string JsonString(const std::string& text) {
+std::string JsonString(std::string_view raw) {
+    const std::string text = ValidUtf8(raw);
     std::string out = "\"";
     for (const char ch : text) {
         const auto c = static_cast<unsigned char>(ch);
@@ -24,12 +35,11 @@ std::string JsonString(const std::string& text) {
     return out + '"';
 }
 
-}  // namespace
-
-std::string FindingLines(const std::vector<Finding>& findings, TimecodeStyle style) {
+std::string FindingLines(const std::vector<Finding>& findings, TimecodeStyle style,
+                         const std::string& prefix) {
     std::string out;
     for (const Finding& f : findings) {
-        out += FormatTimecode(f.start, style) + '\t' + std::to_string(f.number) + '\t' +
+        out += prefix + FormatTimecode(f.start, style) + '\t' + std::to_string(f.number) + '\t' +
                std::string(SeverityName(f.severity)) + '\t' + std::string(RuleName(f.rule)) + '\t' +
                f.message + '\n';
     }

@@ -12,6 +12,7 @@
 #include "carriers/video_module.h"
 #include "check/caption_checks.h"
 #include "cli/check_output.h"
+#include "cli/check_reports.h"
 #include "cli/console_host.h"
 #include "cli/interrupt_cancel.h"
 #include "cli/terminal_progress.h"
@@ -35,15 +36,29 @@ namespace vantrel::cli {
 
 namespace {
 
-// The format of a file the command reads (or writes), by its extension; null when there is none.
-const CaptionFormat* InputOf(const std::string& path) {
-    const CaptionFormat* format = FormatOfPath(path);
-    return format && format->reads ? format : nullptr;
+// The format of a file the command reads (or writes), by its extension, or for "-" the one
+// named (a video file is read through FFmpeg's libraries by name, never from a pipe; a project
+// is written beside its video only); null when there is none.
+const CaptionFormat* InputOf(const std::string& path, const std::string& from = "") {
+    const bool stream = path == kStandardStream;
+    const CaptionFormat* format = stream ? FormatNamed(from) : FormatOfPath(path);
+    return format && format->reads && !(stream && format->kind == FormatKind::Video) ? format
+                                                                                     : nullptr;
 }
 
-const CaptionFormat* OutputOf(const std::string& path) {
-    const CaptionFormat* format = FormatOfPath(path);
-    return format && format->writes ? format : nullptr;
+const CaptionFormat* OutputOf(const std::string& path, const std::string& to = "") {
+    const bool stream = path == kStandardStream;
+    const CaptionFormat* format = !to.empty() ? FormatNamed(to)
+                                  : stream    ? nullptr
+                                              : FormatOfPath(path);
+    return format && format->writes && !(stream && format->kind == FormatKind::Project) ? format
+                                                                                        : nullptr;
+}
+
+// Standard input is opened by the name the system gives it, so that every reader reads it as
+// it reads a named pipe.
+std::string OpenedPath(const std::string& path) {
+    return path == kStandardStream ? "/dev/stdin" : path;
 }
 
 // What every command works with: the project, its console host, and Ctrl+C turned into a
@@ -68,10 +83,11 @@ TerminalProgress ProgressOnTerminal(const char* label) {
 }
 
 // Reads INPUT into the project; false when that failed (the reason is on standard error).
-bool LoadInput(CaptionProject& project, ConsoleHost& host, const std::string& path,
-               const DecodeOptions& decode) {
+bool LoadInput(CaptionProject& project, ConsoleHost& host, const std::string& named,
+               const DecodeOptions& decode, const std::string& from = "") {
+    const std::string path = OpenedPath(named);
     host.SetSubject(path);
-    const CaptionFormat* format = InputOf(path);
+    const CaptionFormat* format = InputOf(named, from);
     if (format && format->kind == FormatKind::Project) {
         // The frame saved with the project goes on to a project written from it.
         ProjectContent read;
@@ -97,9 +113,29 @@ bool LoadInput(CaptionProject& project, ConsoleHost& host, const std::string& pa
 }
 
 int UnknownFormat(const std::string& path, const char* direction) {
-    std::fprintf(stderr, "vantrel-cc: %s: %s\n", path.c_str(),
-                 UnknownFormatText(direction).c_str());
+    if (path == kStandardStream) {
+        std::fprintf(stderr, "vantrel-cc: -: standard %s takes %s naming its format\n",
+                     direction[0] == 'r' ? "input" : "output",
+                     direction[0] == 'r' ? "--from" : "--to");
+    } else {
+        std::fprintf(stderr, "vantrel-cc: %s: %s\n", path.c_str(),
+                     UnknownFormatText(direction).c_str());
+    }
     return kExitUsage;
+}
+
+// Writes an output named "-" to standard output; a failure is said as a file's is.
+ContentWriter StandardOutput(ConsoleHost& host, const std::atomic<int>& cancel) {
+    return [&](std::string_view content) {
+        if (CancelRaised(&cancel)) return WriteResult::Cancelled;
+        errno = 0;
+        if (std::fwrite(content.data(), 1, content.size(), stdout) == content.size() &&
+            std::fflush(stdout) == 0) {
+            return WriteResult::Written;
+        }
+        host.Inform(ErrorSavingFileText("standard output", std::strerror(errno ? errno : EIO)));
+        return WriteResult::Failed;
+    };
 }
 
 // Writes to standard output; false (and said) when that failed.
@@ -114,8 +150,23 @@ bool Print(ConsoleHost& host, const std::string& out) {
     return false;
 }
 
-// A built-in profile by name, else the profile file at that path; nothing (and said) when the
-// file cannot be read or is refused.
+const char* ModeName(int mode) {
+    switch (mode) {
+        case Normal:
+            return "Normal";
+        case Persistent:
+            return "Persistent";
+        case Seamless:
+            return "Seamless";
+        case Manual:
+            return "Manual";
+        default:
+            return "Unknown";
+    }
+}
+
+}  // namespace
+
 std::optional<CheckProfile> ProfileFor(const std::string& name) {
     if (auto builtIn = BuiltInProfile(name.empty() ? "broadcast" : name)) return builtIn;
     // A profile is a few lines of a regular file: a pipe or a device is not waited on or read.
@@ -138,23 +189,6 @@ std::optional<CheckProfile> ProfileFor(const std::string& name) {
     if (!error.empty()) std::fprintf(stderr, "vantrel-cc: %s: %s\n", name.c_str(), error.c_str());
     return parsed.profile;
 }
-
-const char* ModeName(int mode) {
-    switch (mode) {
-        case Normal:
-            return "Normal";
-        case Persistent:
-            return "Persistent";
-        case Seamless:
-            return "Seamless";
-        case Manual:
-            return "Manual";
-        default:
-            return "Unknown";
-    }
-}
-
-}  // namespace
 
 int RunMux(const std::string& captions, const std::string& source, const std::string& output,
            const std::string& carrier, const DecodeOptions& decode, const WriteOptions&) {
@@ -187,12 +221,12 @@ int RunMux(const std::string& captions, const std::string& source, const std::st
 }
 
 int RunConvert(const std::string& input, const std::string& output, const WriteOptions& options,
-               const DecodeOptions& decode, std::string_view formatName) {
-    if (!InputOf(input)) return UnknownFormat(input, "read");
-    const CaptionFormat* format = formatName.empty() ? OutputOf(output) : FormatNamed(formatName);
-    if (!formatName.empty() && (!format || !format->writes)) {
+               const DecodeOptions& decode, const StreamFormats& streams) {
+    if (!InputOf(input, streams.from)) return UnknownFormat(input, "read");
+    const CaptionFormat* format = OutputOf(output, streams.to);
+    if (!streams.to.empty() && !format) {
         std::fprintf(stderr, "vantrel-cc: %s: no output format is named %s; the names are %s\n",
-                     output.c_str(), std::string(formatName).c_str(), OutputNames().c_str());
+                     output.c_str(), streams.to.c_str(), OutputNames().c_str());
         return kExitUsage;
     }
     if (!format) return UnknownFormat(output, "write");
@@ -209,41 +243,56 @@ int RunConvert(const std::string& input, const std::string& output, const WriteO
     Session session;
     ConsoleHost& host = session.host;
     CaptionProject& project = session.project;
-    if (!LoadInput(project, host, input, decode)) return session.Stopped();
+    if (!LoadInput(project, host, input, decode, streams.from)) return session.Stopped();
     const bool noCaptions = project.captions.Empty();
 
     host.SetSubject(output);
     const bool written =
-        format->kind == FormatKind::Project
+        output == kStandardStream
+            ? ExportCaptionFile(project, *format, options, StandardOutput(host, project.cancel))
+                      .write == WriteResult::Written
+        : format->kind == FormatKind::Project
             ? SaveProject(project, output) == WriteResult::Written
             : ExportCaptionFile(project, output, *format, options).write == WriteResult::Written;
     if (!written) return session.Stopped();
     if (noCaptions) {
-        host.SetSubject(input);
+        host.SetSubject(OpenedPath(input));
         host.Inform(std::string(kNoCaptionsFoundText));
     }
     // Anything the operations had to report (captions left out, lines skipped) is a failure.
     return host.MessageCount() == 0 ? kExitSuccess : kExitFailed;
 }
 
-int RunCheck(const std::string& input, const std::string& profileName, bool json,
-             TimecodeStyle style) {
-    if (!InputOf(input)) return UnknownFormat(input, "read");
+int RunCheck(const std::string& input, const std::string& profileName, CheckPrint print,
+             TimecodeStyle style, const std::string& from) {
+    if (!InputOf(input, from)) return UnknownFormat(input, "read");
     const std::optional<CheckProfile> profile = ProfileFor(profileName);
     if (!profile) return kExitUsage;
     Session session;
     ConsoleHost& host = session.host;
     CaptionProject& project = session.project;
-    if (!LoadInput(project, host, input, {})) return session.Stopped();
+    if (!LoadInput(project, host, input, {}, from)) return session.Stopped();
 
     const std::vector<Finding> findings = CheckCaptions(project.captions, *profile);
     const std::string summary =
         CheckSummary(project.captions.Count(), profile->name, findings) + '\n';
-    if (!Print(host,
-               json ? FindingsJson(findings, style) : FindingLines(findings, style) + summary)) {
-        return kExitFailed;
+    std::string out;
+    switch (print) {
+        case CheckPrint::Lines:
+            out = FindingLines(findings, style) + summary;
+            break;
+        case CheckPrint::NamedLines:
+            out = FindingLines(findings, style, input + '\t') + input + ": " + summary;
+            break;
+        case CheckPrint::Json:
+            out = FindingsJson(findings, style);
+            break;
+        case CheckPrint::JUnit:
+            out = JUnitFailures(findings, style, summary);
+            break;
     }
-    if (json) std::fputs(summary.c_str(), stderr);
+    if (!Print(host, out)) return kExitFailed;
+    if (print == CheckPrint::Json) std::fputs(summary.c_str(), stderr);
     return CountErrors(findings) > 0 ? kExitFailed : kExitSuccess;
 }
 
@@ -311,12 +360,13 @@ int RunAlign(const std::string& input, const std::string& video, const std::stri
     return host.MessageCount() == 0 ? kExitSuccess : kExitFailed;
 }
 
-int RunList(const std::string& input, TimecodeStyle style, const DecodeOptions& decode) {
-    if (!InputOf(input)) return UnknownFormat(input, "read");
+int RunList(const std::string& input, TimecodeStyle style, const DecodeOptions& decode,
+            const std::string& from) {
+    if (!InputOf(input, from)) return UnknownFormat(input, "read");
     Session session;
     ConsoleHost& host = session.host;
     CaptionProject& project = session.project;
-    if (!LoadInput(project, host, input, decode)) return session.Stopped();
+    if (!LoadInput(project, host, input, decode, from)) return session.Stopped();
 
     std::string out;
     char text[kSubtitleTextCapacity + 1];

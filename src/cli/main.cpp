@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/batch_commands.h"
 #include "cli/cli_commands.h"
 #include "files/file_messages.h"
 
@@ -48,9 +49,13 @@ int main(int argc, char** argv) {
     std::string formatName;
     bool convertOnly = false;  // an option only convert takes
     bool writeGiven = false;
+    BatchOptions batch;
     for (int k = 2; k < argc; ++k) {
         const std::string arg = argv[k];
-        if (arg == "--drop-frame") {
+        std::string problem;
+        if (ParseBatchOption(argc, argv, k, batch, problem)) {
+            if (!problem.empty()) return Usage(problem.c_str());
+        } else if (arg == "--drop-frame") {
             style = TimecodeStyle::DropFrame;
         } else if (std::strcmp(argv[k], "--carrier") == 0) {
             if (k + 1 >= argc) return Usage("--carrier takes dvd, a53 or c608");
@@ -132,15 +137,29 @@ int main(int argc, char** argv) {
         return Usage("--no-708 and --language go with convert and mux");
     }
     if ((json || profile) && command != "check") return Usage("--json and --profile go with check");
+    if (const std::string misuse = BatchMisuse(command, batch, json); !misuse.empty()) {
+        return Usage(misuse.c_str());
+    }
+    if (const std::string misuse = StreamMisuse(command, batch, files); !misuse.empty()) {
+        return Usage(misuse.c_str());
+    }
     if (convertOnly && command != "convert")
         return Usage("--format, --aspect and --srt-plain go with convert");
     // The commands write their output only once it is complete, so a failure that ends one
     // anywhere leaves nothing behind; it ends here with one line and status 1.
     try {
+        if (IsBatch(command, batch, files.size())) {
+            if (files.empty()) return Usage("no INPUT file given");
+            write.style = style;
+            return command == "convert"
+                       ? RunConvertEach(files, batch, write, decode)
+                       : RunCheckEach(files, batch, profile ? profile : "", json, style);
+        }
         if (command == "convert") {
             if (files.size() != 2) return Usage("convert takes an INPUT and an OUTPUT file");
             write.style = style;
-            return RunConvert(files[0], files[1], write, decode, formatName);
+            return RunConvert(files[0], files[1], write, decode,
+                              {batch.from, formatName.empty() ? batch.to : formatName});
         }
         if (command == "mux") {
             if (files.size() != 3) {
@@ -150,7 +169,8 @@ int main(int argc, char** argv) {
         }
         if (command == "check") {
             if (files.size() != 1) return Usage("check takes one INPUT file");
-            return RunCheck(files[0], profile ? profile : "", json, style);
+            return RunCheck(files[0], profile ? profile : "",
+                            json ? CheckPrint::Json : CheckPrint::Lines, style, batch.from);
         }
         if (command == "align") {
             if (files.size() != 3) {
@@ -160,7 +180,7 @@ int main(int argc, char** argv) {
         }
         if (command == "list") {
             if (files.size() != 1) return Usage("list takes one INPUT file");
-            return RunList(files[0], style, decode);
+            return RunList(files[0], style, decode, batch.from);
         }
     } catch (const std::bad_alloc&) {
         Failed(files, std::string(vantrel::kOutOfMemoryText));

@@ -14,11 +14,16 @@ std::string FormatCaptionFile(std::span<const uint8_t> stream, std::string_view 
 
 ExportResult ExportCaptionFile(CaptionProject& project, const std::string& path,
                                const CaptionFormat& format, const WriteOptions& options) {
+    return ExportCaptionFile(project, format, options, [&](std::string_view content) {
+        return ReplaceFileContent(path, content, project.host, &project.cancel);
+    });
+}
+
+ExportResult ExportCaptionFile(CaptionProject& project, const CaptionFormat& format,
+                               const WriteOptions& options, const ContentWriter& write) {
     ExportResult result;
     if (format.writeCaptions) {
-        result.write = ReplaceFileContent(
-            path, format.writeCaptions(project.captions, options, &project.cancel), project.host,
-            &project.cancel);
+        result.write = write(format.writeCaptions(project.captions, options, &project.cancel));
         return result;
     }
     const EncodedCaptions encoded = EncodeCaptions(project.captions, &project.cancel);
@@ -32,7 +37,7 @@ ExportResult ExportCaptionFile(CaptionProject& project, const std::string& path,
     }
     const std::string content =
         format.writePairs ? format.writePairs(encoded.bytes, written, &project.cancel) : "";
-    result.write = ReplaceFileContent(path, content, project.host, &project.cancel);
+    result.write = write(content);
     if (result.write == WriteResult::Cancelled) return result;
     result.late = encoded.late.size();
     if (!project.host) return result;

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -38,6 +39,11 @@ struct ExportResult {
 // leaves any file already at `path` as it was. A raised cancel flag writes and says nothing.
 ExportResult ExportCaptionFile(CaptionProject& project, const std::string& path,
                                const CaptionFormat& format, const WriteOptions& options = {});
+
+// The same, the content handed to `write` (which says what became of it) in place of a file's.
+using ContentWriter = std::function<WriteResult(std::string_view content)>;
+ExportResult ExportCaptionFile(CaptionProject& project, const CaptionFormat& format,
+                               const WriteOptions& options, const ContentWriter& write);
 
 // The same by the extension (without the dot, any case); an empty file for an extension of no
 // format that writes captions.

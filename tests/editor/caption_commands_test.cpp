@@ -103,6 +103,8 @@ TEST(FindReplace, FindsRoundTheListAndUndoesInOneStep) {
     EXPECT_EQ(m.caption, c);
     EXPECT_EQ(m.row, 13);
     EXPECT_EQ(FindNext(p.project.captions, "CAT", {}, m, false).caption, a);
+    EXPECT_EQ(FindNext(p.project.captions, "zebra", {}, m, true).caption, nullptr);
+    EXPECT_EQ(FindNext(CaptionList(), "cat", {}, {}, true).caption, nullptr);
     m = FindNext(p.project.captions, "cat", {}, {a, 14, 4, 3}, false);  // back round the head
     EXPECT_EQ(m.caption, c);
     EXPECT_EQ(m.row, 14);
@@ -160,6 +162,9 @@ TEST(TimeShift, ShiftTable) {
     // clang-format off
     const Case cases[] = {
         {"all later", {0, 1, 2}, 10, {110, 210, 310}, TimeRefusal::None, 0},
+        {"neighbours move as one block", {0, 1, 2}, 100, {200, 300, 400}, TimeRefusal::None, 0},
+        {"by nothing", {0, 1}, 0, {100, 200, 300}, TimeRefusal::None, 0},
+        {"nothing chosen", {}, 10, {100, 200, 300}, TimeRefusal::None, 0},
         {"one earlier", {1}, -49, {100, 151, 300}, TimeRefusal::None, 0},
         {"one frame after a Manual end", {1}, -50, {}, TimeRefusal::OverNeighbour, 1},
         {"later up to the next one's loading", {1}, 49, {100, 249, 300}, TimeRefusal::None, 0},
@@ -204,6 +209,9 @@ TEST(TimeShift, SyncRoundsToTheNearestFrame) {
         // Before the first point: -101 and -50.5, which rounds up to -50.
         {"stretched back", 1, 2, 200, 301, {99, 150, 200, 251, 301, 352}},
         {"points out of order", 2, 0, 100, 300, {}},
+        // 200 frames into 1: 100.5 rounds to 101, 101 is taken and goes to 102; each Manual end
+        // is then cut to a frame before the next start, never below its own start.
+        {"squeezed, starts kept apart", 0, 2, 100, 101, {100, 100, 101, 101, 102, 103}},
         {"before frame 0", 1, 2, 50, 150, {}},
     };
     // clang-format on

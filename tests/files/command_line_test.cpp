@@ -669,6 +669,161 @@ TEST_F(CommandLine, AlignsATranscriptToSpokenSentences) {
         EXPECT_NEAR(starts[k < 2 ? k : 3], onsets[k], 3 * frame) << "sentence " << k;
 }
 
+// What Python's standard library reads of a report: the script's standard output, or "" with a
+// skip message when there is no python3.
+std::string PythonReads(const std::string& script, const std::string& report) {
+    TempDir scripts;
+    WriteFileText(scripts.File("read.py"), script);
+    FILE* pipe = ::popen(("python3 " + scripts.File("read.py") + " '" + report + "'").c_str(), "r");
+    std::string out;
+    char chunk[4096];
+    for (size_t n; pipe && (n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0;)
+        out.append(chunk, n);
+    if (pipe && ::pclose(pipe) != 0) ADD_FAILURE() << "python3 failed on " << report << ": " << out;
+    return out;
+}
+
+// 200 files, 3 of them damaged (no header, nothing, binary noise) and 5 with a caption of two
+// rows, which the profile refuses: the conversion writes the 197, the check reads them, both
+// go on past the 3 and end with 1; the JUnit and JSON reports say the same of every file.
+TEST_F(CommandLine, ConvertsAndChecksManyFilesPastDamagedOnes) {
+    const std::string oneRow =
+        "Scenarist_SCC V1.0\r\n\r\n00:00:01:00\t9420 94ae 9470 c849 942f\r\n";
+    const std::string twoRows =
+        "Scenarist_SCC V1.0\r\n\r\n00:00:01:00\t9420 94ae 94d0 c849 9470 c849 942f\r\n";
+    const std::map<int, std::string> damaged = {
+        {50, "WEBVTT\n\n00:01.000 --> 00:02.000\nHi\n"}, {120, ""}, {199, "\x01\xFF\x80\xFE\x00"s}};
+    TempDir in, out;
+    std::vector<std::string> names, refused, badNames;
+    for (int k = 0; k < 200; ++k) {
+        // One name needs escaping in both reports and holds a byte that is not UTF-8.
+        const std::string name = (k == 7        ? "two \"&<x>\xff"s
+                                  : k % 40 == 7 ? "two"
+                                                : "f") +
+                                 std::to_string(1000 + k).substr(1) + ".scc";
+        const std::string shown = k == 7 ? "two \"&<x>\xEF\xBF\xBD"
+                                           "007.scc"
+                                         : name;
+        names.push_back(in.File(name));
+        WriteFileText(names.back(), damaged.contains(k) ? damaged.at(k)
+                                    : k % 40 == 7       ? twoRows
+                                                        : oneRow);
+        if (damaged.contains(k)) badNames.push_back(name);
+        if (damaged.contains(k) || k % 40 == 7) refused.push_back(shown);
+    }
+    std::vector<std::string> args = {"convert",  "--to",   "srt", "--out-dir",
+                                     out.Path(), "--jobs", "2"};
+    args.insert(args.end(), names.begin(), names.end());
+    const Outcome converted = Finish(Start(args), 120);
+    EXPECT_EQ(converted.status, 1);
+    EXPECT_TRUE(
+        converted.err.ends_with(" 200 files into " + out.Path() + ": 197 converted, 3 failed\n"))
+        << converted.err;
+    std::vector<std::string> written = out.Names();
+    EXPECT_EQ(written.size(), 197u);
+    for (const std::string& bad : badNames) {
+        EXPECT_EQ(std::count(written.begin(), written.end(), bad.substr(0, bad.size() - 3) + "srt"),
+                  0);
+        EXPECT_NE(converted.err.find(in.File(bad)), std::string::npos) << bad;
+    }
+    for (const std::string& name : written) {
+        EXPECT_NE(ReadFileText(out.File(name)).find("00:00:01,"), std::string::npos) << name;
+    }
+
+    const std::string profile = dir.File("rows.profile");
+    WriteFileText(profile, "rows = 1\n");
+    args = {"check", "--profile", profile, "--junit", dir.File("report.xml")};
+    args.insert(args.end(), names.begin(), names.end());
+    const Outcome junit = Finish(Start(args), 120);
+    EXPECT_EQ(junit.status, 1);
+    EXPECT_TRUE(junit.err.ends_with(" 200 files checked: 192 passed, 5 with errors, 3 not read\n"));
+    args[3] = "--json";
+    args.erase(args.begin() + 4);
+    const Outcome json = Finish(Start(args), 120);
+    EXPECT_EQ(json.status, 1);
+    std::string junitSeen = "200 5 3\n", jsonSeen = "200\n";
+    for (const std::string& name : refused) {
+        const bool bad = std::count(badNames.begin(), badNames.end(), name) > 0;
+        junitSeen += name + (bad ? " error\n" : " failure=rows\n");
+        jsonSeen += name + (bad ? " 1 False\n" : " 1 True rows\n");
+    }
+    EXPECT_EQ(
+        PythonReads("import sys, xml.etree.ElementTree as E\n"
+                    "suite = E.parse(sys.argv[1]).getroot().find('testsuite')\n"
+                    "print(suite.get('tests'), suite.get('failures'), suite.get('errors'))\n"
+                    "for case in suite.iter('testcase'):\n"
+                    "    kinds = [c.tag + ('=' + c.get('type') if c.tag == 'failure' else '')\n"
+                    "             for c in case if c.tag in ('failure', 'error')]\n"
+                    "    if kinds: print(case.get('name').split('/')[-1], *kinds)\n",
+                    dir.File("report.xml")),
+        junitSeen);
+    WriteFileText(dir.File("report.json"), json.out);
+    EXPECT_EQ(
+        PythonReads(
+            "import sys, json\nd = json.load(open(sys.argv[1]))\nprint(len(d))\n"
+            "for name, v in d.items():\n"
+            "    errors = [f['rule'] for f in v['findings'] or [] if f['severity'] == 'error']\n"
+            "    if v['status'] or errors: print(name.split('/')[-1], v['status'], v['read'], "
+            "*errors)\n",
+            dir.File("report.json")),
+        jsonSeen);
+}
+
+// A file that never ends (a pipe no one writes) holds up only its own process: the others are
+// converted beside it, and SIGTERM to the converter reaches it, which stops with one line.
+TEST_F(CommandLine, ManyFilesGoOnBesideOneThatHangs) {
+    TempDir out;
+    const std::string pipe = dir.File("hangs.scc");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    std::vector<std::string> args = {"convert", "--to", "ccd", "--out-dir", out.Path(), pipe};
+    for (const char* name : {"a.scc", "b.scc", "c.scc"}) {
+        WriteFileText(dir.File(name),
+                      "Scenarist_SCC V1.0\r\n\r\n00:00:01:00\t9420 94ae 9470 c849 942f\r\n");
+        args.push_back(dir.File(name));
+    }
+    args.insert(args.begin() + 1, {"--jobs", "2"});
+    const pid_t pid = Start(args);
+    for (int k = 0; k < 2000 && out.Names().size() < 3; ++k) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    EXPECT_EQ(out.Names(), (std::vector<std::string>{"a.ccd", "b.ccd", "c.ccd"}));
+    ::kill(pid, SIGTERM);
+    const Outcome run = Finish(pid);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "vantrel-cc: " + pipe + ": cancelled\nvantrel-cc: 4 files into " +
+                           out.Path() + ": 3 converted, 1 failed\n");
+}
+
+// "-" reads standard input and writes standard output in the formats --from and --to name, as
+// the files of those formats convert; a format that needs a file, or "-" without a name, is
+// refused with 2.
+TEST_F(CommandLine, ConvertsThroughAPipe) {
+    WriteFileText(dir.File("in.scc"),
+                  "Scenarist_SCC V1.0\r\n\r\n00:00:01:00\t9420 94ae 9470 c849 942f\r\n");
+    ASSERT_EQ(Finish(Start({"convert", dir.File("in.scc"), dir.File("file.srt")})).status, 0);
+    const std::string byName = ReadFileText(dir.File("file.srt"));
+    ASSERT_NE(byName.find("00:00:01,"), std::string::npos);
+    const std::string cc = VANTREL_CC;
+    const std::pair<std::string, int> cases[] = {
+        {"convert - - --from scc --to srt", 0}, {"check - --from scc", 0},
+        {"convert - - --from scc --to ccp", 2}, {"convert - - --to srt", 2},
+        {"convert - - --from mp4 --to srt", 2},
+    };
+    for (const auto& [args, status] : cases) {
+        SCOPED_TRACE(args);
+        const int raw = std::system((cc + " " + args + " < " + dir.File("in.scc") + " > " +
+                                     dir.File("out") + " 2> " + dir.File("err"))
+                                        .c_str());
+        EXPECT_EQ(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, status);
+        if (args.starts_with("convert") && status == 0) {
+            EXPECT_EQ(ReadFileText(dir.File("out")), byName);
+        }
+        if (args.starts_with("check")) {
+            EXPECT_NE(ReadFileText(dir.File("out")).find("1 caption checked"), std::string::npos);
+        }
+    }
+}
+
 }  // namespace
 }  // namespace vantrel
 

@@ -30,11 +30,13 @@ expect() {
     fi
 }
 
-expect "commands"                 "vantrel-cc c"                         "check convert"
-expect "every command"            "vantrel-cc "                          "--help check convert list mux"
+expect "commands, each once"      "vantrel-cc c"                         "check convert"
+expect "every command"            "vantrel-cc "                          "--help align check convert list mux"
+expect "a transcript is any file" "vantrel-cc align n"                   "notes.xyz"
+expect "the video timed to"       "vantrel-cc align in.scc s"            "shows src.m2v src.mp4"
 expect "an input takes captions"  "vantrel-cc convert "                  "IN.SRT in.scc out.ts shows src.m2v src.mp4"
 expect "a written format"         "vantrel-cc convert in.scc o"          "out.txt"
-expect "options of check"         "vantrel-cc check --"                  "--drop-frame --json --profile"
+expect "options of check"         "vantrel-cc check --"                  "--drop-frame --jobs --json --junit --profile"
 expect "a joined value"           "vantrel-cc list --roll"               "--roll-up="
 expect "the carrier's choices"    "vantrel-cc mux --carrier "            "a53 c608 dvd"
 expect "a channel is typed"       "vantrel-cc list --channel "           ""
@@ -42,4 +44,10 @@ expect "past an option's value"   "vantrel-cc mux --channel 2 in.scc s"  "shows 
 expect "the video written"        "vantrel-cc mux in.scc src.mp4 o"      "out.ts"
 expect "nothing past the last"    "vantrel-cc list in.scc "              ""
 expect "a profile is any file"    "vantrel-cc check --profile n"         "notes.xyz"
+expect "a batch's formats"        "vantrel-cc convert --to s"            "scc smpte-tt srt"
+expect "a batch goes to a folder" "vantrel-cc convert --out-dir s"       "shows"
+expect "options of both forms"    "vantrel-cc convert --o"               "--out-dir"
+expect "many files to check"      "vantrel-cc check in.scc IN.SRT "      "IN.SRT in.scc out.ts shows src.m2v src.mp4"
+expect "a report is any file"     "vantrel-cc check --junit n"           "notes.xyz"
+expect "a form's last line"       "vantrel-cc mux --roll"                "--roll-up="
 exit $failed
