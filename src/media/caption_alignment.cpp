@@ -47,7 +47,7 @@ constexpr double kLoudCentile = 0.9;
 // ... and where it changes as speech does: the mean change of spectral shape from frame to frame
 // over a match at least this share of the caption's spoken words' own, so that a held tone, a
 // hum or a chord is not taken for words.
-constexpr double kLeastChange = 0.3;
+constexpr double kLeastChange = 0.55;
 
 // Frames of spectral shape, kShape floats each.
 struct Shapes {
