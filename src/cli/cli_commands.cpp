@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 #include <optional>
 
 #include "carriers/carrier_commands.h"
@@ -112,6 +113,16 @@ bool LoadInput(CaptionProject& project, ConsoleHost& host, const std::string& na
     return ImportCaptionFile(project, path, extension, hooks) == ImportResult::Imported;
 }
 
+// True (and said) when OUTPUT is one of the files the command reads.
+bool OverwritesAnInput(const std::string& output, std::initializer_list<std::string> inputs) {
+    for (const std::string& input : inputs) {
+        if (!SameFile(input, output)) continue;
+        std::fprintf(stderr, "vantrel-cc: %s: %s\n", output.c_str(), kOverwritesAnInputText.data());
+        return true;
+    }
+    return false;
+}
+
 int UnknownFormat(const std::string& path, const char* direction) {
     if (path == kStandardStream) {
         std::fprintf(stderr, "vantrel-cc: -: standard %s takes %s naming its format\n",
@@ -199,10 +210,7 @@ int RunMux(const std::string& captions, const std::string& source, const std::st
         std::fprintf(stderr, "vantrel-cc: %s: %s\n", source.c_str(), kDvdIntoElementaryText.data());
         return kExitUsage;
     }
-    if (SameFile(source, output) || SameFile(captions, output)) {
-        std::fprintf(stderr, "vantrel-cc: %s: %s\n", output.c_str(), kOverwritesAnInputText.data());
-        return kExitUsage;
-    }
+    if (OverwritesAnInput(output, {source, captions})) return kExitUsage;
     Session session;
     ConsoleHost& host = session.host;
     CaptionProject& project = session.project;
@@ -316,10 +324,7 @@ void TellUnplaced(ConsoleHost& host, const CaptionList& captions) {
 int RunAlign(const std::string& input, const std::string& video, const std::string& output) {
     const CaptionFormat* format = OutputOf(output);
     if (!format) return UnknownFormat(output, "write");
-    if (SameFile(input, output) || SameFile(video, output)) {
-        std::fprintf(stderr, "vantrel-cc: %s: %s\n", output.c_str(), kOverwritesAnInputText.data());
-        return kExitUsage;
-    }
+    if (OverwritesAnInput(output, {input, video})) return kExitUsage;
     Session session;
     ConsoleHost& host = session.host;
     CaptionProject& project = session.project;
