@@ -53,8 +53,9 @@ std::vector<Frames> PlannedFrames(const std::vector<CaptionPlace>& places, doubl
         lastStart = frames[k].start;
         before = k;
     }
-    // The unplaced between: after the placed one before (or where the first caption was), up
-    // to the placed one after (or two seconds each past the last).
+    // The unplaced between keep their own frames where those fit between the placed ones
+    // around them; otherwise they share the room: after the placed one before (or where the
+    // first caption was), up to the placed one after (or two seconds each past the last).
     const Caption* c = list.Head();
     for (size_t k = 0; k < n;) {
         if (places[k].placed) {
@@ -64,6 +65,14 @@ std::vector<Frames> PlannedFrames(const std::vector<CaptionPlace>& places, doubl
         }
         size_t last = k;
         while (last < n && !places[last].placed) ++last;
+        const Caption* lastOfRun = c;
+        for (size_t u = k + 1; u < last; ++u) lastOfRun = lastOfRun->next;
+        if (c->startFrame >= (k > 0 ? frames[k - 1].end + gap : 0) &&
+            (last == n || int64_t{lastOfRun->endFrame} + gap <= frames[last].start)) {
+            for (size_t u = k; u < last; ++u, c = c->next) frames[u] = {c->startFrame, c->endFrame};
+            k = last;
+            continue;
+        }
         const int64_t count = static_cast<int64_t>(last - k);
         const int64_t twoSeconds = count * 2 * std::lround(1 / secondsPerFrame);
         int64_t from = k > 0 ? frames[k - 1].end + gap : std::max<int64_t>(c->startFrame, 0);

@@ -1,6 +1,7 @@
 // Captions timed to the places of their words: frames worked out by hand at 30000/1001 frames a
 // second (a 10 ms frame is 0.2997 video frames), with a gap of two frames and a least duration
-// of 30; one step that undo takes back whole; and the words of a caption that are spoken.
+// of 30, from captions on 0-58, 60-118 and 120-179 (each cut the gap before the next); one step
+// that undo takes back whole; and the words of a caption that are spoken.
 #include "editor/speech_timing.h"
 
 #include <gtest/gtest.h>
@@ -33,9 +34,17 @@ TEST(SpeechTiming, CaptionsTakeTheFramesOfTheirWords) {
          {{true, 100, 250}, kNone, {true, 900, 1000}},
          {29, 75, 77, 267, 269, 300},
          {false, true, false}},
-        {"unplaced first: two seconds before the next",
+        {"unplaced first, its own frames fit: kept",
          {kNone, {true, 400, 700}, {true, 900, 1000}},
-         {59, 117, 119, 210, 269, 300},
+         {0, 58, 119, 210, 269, 300},
+         {true, false, false}},
+        {"unplaced, its own frames fit between: kept",
+         {{true, 10, 100}, kNone, {true, 900, 1000}},
+         {2, 32, 60, 118, 269, 300},
+         {false, true, false}},
+        {"unplaced first, no room for its own: two seconds before the next",
+         {kNone, {true, 100, 700}, {true, 900, 1000}},
+         {0, 27, 29, 210, 269, 300},
          {true, false, false}},
         {"unplaced last: two seconds after the one before",
          {{true, 100, 250}, {true, 400, 700}, kNone},
@@ -48,7 +57,7 @@ TEST(SpeechTiming, CaptionsTakeTheFramesOfTheirWords) {
         project.captions.SetGap(2);
         for (int32_t start : {0, 60, 120}) {
             project.captions.Insert(std::make_unique<Caption>(
-                Caption{.startFrame = start, .endFrame = start + 59, .timingMode = Normal}));
+                Caption{.startFrame = start, .endFrame = start + 59, .timingMode = Manual}));
         }
         EditHistory history(project);
         const auto framesNow = [&] {
