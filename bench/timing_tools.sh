@@ -11,13 +11,15 @@
 # Each is timed at normal priority, as ffmpeg is (the window reads at idle priority), the best
 # of two runs. The files are made in a temporary folder and removed afterwards.
 #
-#   bench/timing_tools.sh [build dir]   (default build/t, configured with -DVANTREL_BENCH=ON)
+#   bench/timing_tools.sh [BUILD_DIR]   (default build/bench-gui, configured here if needed:
+#                                        Release, benchmarks and the window on, no tests)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-build=${1:-build/t}
+build=${1:-build/bench-gui}
+# shellcheck source=bench/bench_build.sh
+. bench/bench_build.sh
+bench_build "$build" "-DVANTREL_BENCH=ON" media_tools_bench timeline_paint
 bench=$build/bench/media_tools_bench
-[ -x "$bench" ] || { echo "build $bench first" >&2; exit 1; }
-command -v ffmpeg >/dev/null || { echo "ffmpeg is needed to make the media" >&2; exit 1; }
 
 work=$(mktemp -d /tmp/vantrel-timing-tools.XXXXXX)
 trap 'rm -rf "$work"' EXIT

@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages that building, running and testing Vantrel need.
-# Does nothing when they are all present already. Arguments name more packages to install.
+# Installs the Debian 12 packages that building, running and testing Vantrel need, and the npm
+# packages the tests use as independent checkers (into the build folder's npm/, the build folder
+# being VANTREL_BUILD_DIR or build/test). Does nothing when they are all present already.
+# Arguments name more Debian packages to install.
 set -euo pipefail
+cd "$(dirname "$0")/.."
 
 packages=(
   build-essential cmake pkg-config
@@ -9,12 +12,13 @@ packages=(
   libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev
   libexpat1-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  ffmpeg xvfb
+  ffmpeg xvfb mediainfo
   clang libclang-rt-14-dev
   help2man
   # Timing to speech: the synthesiser's header to build, its library and English voices to run
   # and test.
   libespeak-ng-dev espeak-ng espeak-ng-data
+  libhunspell-dev hunspell-en-us hunspell-es hunspell-fr
 )
 packages+=("$@")
 
@@ -22,10 +26,21 @@ missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+# Node and npm from Debian, unless a node of another origin is there already.
+command -v node >/dev/null && command -v npm >/dev/null || missing+=(nodejs npm)
 
 sudo=""
 [ "$(id -u)" -ne 0 ] && sudo="sudo"
-echo "Installing: ${missing[*]}"
-$sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# mux.js: a web player's caption parser, whose 608 and 708 decoders read our embedded video.
+npm_dir="${VANTREL_BUILD_DIR:-build/test}/npm"
+if [ ! -f "$npm_dir/node_modules/mux.js/package.json" ]; then
+  mkdir -p "$npm_dir"
+  npm install --prefix "$npm_dir" --no-audit --no-fund --silent mux.js@7.1.0 ||
+    echo "mux.js not installed: its checks will be skipped"
+fi

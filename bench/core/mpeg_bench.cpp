@@ -1,8 +1,9 @@
 // Reading, extracting from and multiplexing into an MPEG-2 stream file. The stream is the file
 // named by VANTREL_MPEG_STREAM (bench/mpeg_throughput.sh makes a 1 GiB one from FFmpeg output
-// and compares with cat and cp), or else a 64 MiB stream of DVD-like groups made here. The
-// multiplex writes VANTREL_MPEG_OUTPUT, or a file beside the made stream. Each benchmark also
-// reports the process's peak resident memory.
+// and compares with cat and a synced cp), or else a 64 MiB stream of DVD-like groups made here.
+// The multiplex writes VANTREL_MPEG_OUTPUT, or a file beside the made stream, durably as the
+// program does (synced and renamed into place). Each benchmark also reports the process's peak
+// resident memory.
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "files/file.h"
+#include "files/replacing_file.h"
 #include "model/caption_list.h"
 #include "mpeg/extract_captions.h"
 #include "mpeg/multiplex_captions.h"
@@ -136,14 +138,16 @@ void BM_Multiplex(benchmark::State& state) {
     uint64_t bytes = 0;
     for (auto _ : state) {
         File in;
-        File out;
-        if (!in.Open(p.stream, File::Mode::Read) || !out.Open(p.output, File::Mode::Create)) {
+        ReplacingFile out;
+        if (!in.Open(p.stream, File::Mode::Read) || !out.Open(p.output)) {
             state.SkipWithError("no stream");
         }
         NoProgress progress;
         const std::atomic<int> cancel{0};
-        const MpegOutcome outcome = MultiplexCaptions(captions, in, out, progress, cancel);
-        if (outcome.status != MpegStatus::Completed) state.SkipWithError("multiplex failed");
+        const MpegOutcome outcome = MultiplexCaptions(captions, in, out.Output(), progress, cancel);
+        if (outcome.status != MpegStatus::Completed || !out.Commit()) {
+            state.SkipWithError("multiplex failed");
+        }
         bytes += progress.last;
     }
     state.SetBytesProcessed(static_cast<int64_t>(bytes));

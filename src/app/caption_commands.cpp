@@ -110,6 +110,7 @@ void CaptionCommands::FindNext(bool forward) {
     const TextMatch m = vantrel::FindNext(list, pattern, find_.Options(), from, forward);
     if (m.caption == nullptr) {
         found_ = nullptr;
+        view_.Captions().MarkCells(nullptr, 0, 0, 0);
         Refuse(QStringLiteral("\u201C%1\u201D is in no caption").arg(find_.FindField().text()));
         return;
     }
@@ -118,6 +119,7 @@ void CaptionCommands::FindNext(bool forward) {
     foundColumn_ = m.column;
     view_.GoToFrame(m.caption->startFrame);
     view_.Table().SelectCaptions({m.caption});
+    view_.Captions().MarkCells(m.caption, m.row, m.column, m.length);
     emit view_.Finished(QStringLiteral("Found in %1, row %2").arg(Named(m.caption)).arg(m.row + 1));
 }
 

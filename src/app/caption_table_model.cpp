@@ -6,6 +6,7 @@
 
 #include "caption_window/caption_text.h"
 #include "check/caption_checks.h"
+#include "check/caption_words.h"
 #include "files/timecode.h"
 
 namespace vantrel {
@@ -14,6 +15,7 @@ namespace {
 
 constexpr const char* kHeaders[CaptionTableModel::kColumnCount] = {
     "#", "Start", "End", "Duration", "Timing", "Rows", "CPS", "Text"};
+constexpr QRgb kUnknownWordColour = 0xFFC00000;
 constexpr const char* kModeNames[] = {"", "Normal", "Persistent", "Seamless", "Manual"};
 // A caption timing to speech did not find: a warm row, its mode saying so.
 constexpr QRgb kUnplacedColour = qRgb(255, 214, 150);
@@ -62,15 +64,21 @@ QString CaptionTableModel::OneLineText(const Caption& caption) {
 
 QVariant CaptionTableModel::data(const QModelIndex& index, int role) const {
     if (role != Qt::DisplayRole && role != Qt::TextAlignmentRole && role != Qt::ToolTipRole &&
-        role != Qt::BackgroundRole)
+        role != Qt::BackgroundRole && role != Qt::ForegroundRole)
         return {};
     const Caption* c = list_.CaptionAtRow(index.row());
     if (c == nullptr || index.column() < 0 || index.column() >= kColumnCount) return {};
     if (role == Qt::BackgroundRole) return c->unplaced ? QColor(kUnplacedColour) : QVariant();
-    // The text whole, row under row, where the column is too narrow to show it.
-    if (role == Qt::ToolTipRole) {
-        if (index.column() == kText) return vantrel::OneLineText(*c, u"\n");
+    if (role == Qt::ToolTipRole && index.column() != kText)
         return c->unplaced ? QString(kUnplacedTip) : QVariant();
+    if (role == Qt::ToolTipRole || role == Qt::ForegroundRole) {
+        if (index.column() != kText) return {};
+        const QStringList unknown = UnknownWords(*c);
+        if (role == Qt::ForegroundRole)
+            return unknown.isEmpty() ? QVariant() : QVariant(QColor(kUnknownWordColour));
+        // The text whole, row under row, where the column is too narrow to show it.
+        const QString text = vantrel::OneLineText(*c, u"\n");
+        return unknown.isEmpty() ? text : text + "\n\nNot in the dictionary: " + unknown.join(", ");
     }
     if (role == Qt::TextAlignmentRole) {
         return QVariant::fromValue(
@@ -105,6 +113,19 @@ QVariant CaptionTableModel::data(const QModelIndex& index, int role) const {
         default:
             return {};
     }
+}
+
+QStringList CaptionTableModel::UnknownWords(const Caption& caption) const {
+    QStringList words;
+    if (speller_ == nullptr) return words;
+    for (const CaptionWord& w : MisspelledWords(caption, *speller_))
+        words << QString::fromStdString(w.text);
+    return words;
+}
+
+void CaptionTableModel::SetSpeller(const Speller* speller) {
+    speller_ = speller;
+    if (rows_ > 0) emit dataChanged(index(0, kText), index(rows_ - 1, kText));
 }
 
 QVariant CaptionTableModel::headerData(int section, Qt::Orientation orientation, int role) const {

@@ -4,8 +4,10 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QStringList>
 #include <cstdint>
 
+#include "check/speller.h"
 #include "files/timecode.h"
 #include "model/caption_list.h"
 
@@ -33,6 +35,10 @@ class CaptionTableModel : public QAbstractTableModel {
     // Non-drop or drop-frame labels for the start, end and duration.
     void SetTimecodeStyle(TimecodeStyle style);
 
+    // The Text column of a caption with words the speller does not know is drawn in red, and
+    // its tip names them; null marks nothing.
+    void SetSpeller(const Speller* speller);
+
     // What the observer is told: captions added or removed reset the table, else the rows of
     // the captions starting in the range (and the one before, whose end may follow) are redrawn.
     void ListChanged(CaptionRange range);
@@ -41,9 +47,12 @@ class CaptionTableModel : public QAbstractTableModel {
     static QString OneLineText(const Caption& caption);
 
   private:
+    QStringList UnknownWords(const Caption& caption) const;
+
     CaptionList& list_;
     int rows_ = 0;
     TimecodeStyle style_ = TimecodeStyle::NonDropFrame;
+    const Speller* speller_ = nullptr;
 };
 
 }  // namespace vantrel

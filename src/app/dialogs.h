@@ -20,6 +20,8 @@ class Dialogs {
         std::string filter;
         std::string defaultExtension;
         std::string fileName;
+        // The entry of `filter` the save dialog opens on; empty: the first.
+        std::string selectedFilter = {};
     };
 
     // What the user chose in a save dialog: the path, and the filter selected at that moment

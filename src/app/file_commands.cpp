@@ -233,8 +233,9 @@ void FileCommands::WriteUntilDone(const Dialogs::FileRequest& request, const cha
 }
 
 void FileCommands::ExportCaptions() {
-    WriteUntilDone(kExportRequest, "Exported the captions to ",
-                   [this](const auto& c) { return Export(c, kExportRequest); });
+    const Dialogs::FileRequest request = ExportRequest(host_.ShownTimecodes());
+    WriteUntilDone(request, "Exported the captions to ",
+                   [this, &request](const auto& c) { return Export(c, request); });
 }
 
 void FileCommands::GenerateTimingReport() {
@@ -262,7 +263,7 @@ bool FileCommands::Export(const Dialogs::ChosenFile& chosen, const Dialogs::File
 void FileCommands::Multiplex() {
     host_.PauseIfPlaying();
     for (;;) {
-        const auto sourcePath = dialogs_.ChooseFileToOpen(InProjectFolder(kMultiplexSourceRequest));
+        const auto sourcePath = dialogs_.ChooseFileToOpen(InProjectFolder(kEmbedSourceRequest));
         if (!sourcePath) return;
         // A source that cannot be read is told before a destination is asked for.
         File source;
@@ -271,8 +272,7 @@ void FileCommands::Multiplex() {
             continue;
         }
         source.Close();
-        const auto chosen =
-            dialogs_.ChooseFileToSave(InProjectFolder(kMultiplexDestinationRequest));
+        const auto chosen = dialogs_.ChooseFileToSave(EmbedDestinationRequest(*sourcePath));
         if (!chosen) return;
         // Refused before anything was written (the destination is the source or cannot be
         // written, the source is no stream to carry captions): the user may choose again.

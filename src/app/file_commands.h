@@ -8,6 +8,7 @@
 
 #include "app/dialogs.h"
 #include "editor/edit_history.h"
+#include "files/timecode.h"
 #include "model/caption_project.h"
 #include "mpeg/progress_worker.h"
 
@@ -35,6 +36,8 @@ class FileCommandsHost {
     virtual bool RelinkMissingVideo(int32_t /*frame*/) { return false; }
     // A file was written: what, naming it, where the user looks without being stopped.
     virtual void Tell(const std::string& /*done*/) {}
+    // The timecodes the window shows, which an export opens on.
+    virtual TimecodeStyle ShownTimecodes() const { return TimecodeStyle::NonDropFrame; }
 };
 
 class FileCommands {

@@ -3,10 +3,12 @@
 // Linux "*.*" would hide names without an extension.
 #pragma once
 
+#include <filesystem>
 #include <string>
 
 #include "app/dialogs.h"
 #include "files/caption_formats.h"
+#include "files/timecode.h"
 
 namespace vantrel {
 
@@ -35,21 +37,42 @@ inline constexpr const char* kImportChannelQuestion = "Caption channel to import
 inline const std::string kSccDropFrameFilter = DropFrameFilter(*FormatNamed("scc"));
 inline const std::string kCcdDropFrameFilter = DropFrameFilter(*FormatNamed("ccd"));
 inline const std::string kReportDropFrameFilter = DropFrameFilter(*FormatNamed("txt"));
+// Opens on Scenarist, the file most deliveries ask for (ExportRequest picks its timecodes).
 inline const Dialogs::FileRequest kExportRequest{"Export Captions", SaveFilters(FormatKind::Pairs),
-                                                 "bin", "untitled.bin"};
+                                                 "scc", "untitled.scc"};
 inline const Dialogs::FileRequest kTimingReportRequest{
     "Export Timing Report", SaveFilters(FormatKind::Report), "txt", "untitled.txt"};
 inline const Dialogs::FileRequest kSubtitleRequest{
     "Convert to Subtitle", SaveFilters(FormatKind::Subtitles), "srt", "untitled.srt"};
-// H.264 and HEVC video in its container takes the captions too, without re-encoding.
-inline const Dialogs::FileRequest kMultiplexSourceRequest{
-    "Choose Source Video Stream",
-    "MPEG-2 Video Streams (*.m2v);;H.264 and HEVC Video (*.mp4 *.m4v *.mov *.mkv *.ts *.m2ts)", "",
-    ""};
-inline const Dialogs::FileRequest kMultiplexDestinationRequest{
-    "Save Multiplexed Video As",
-    "MPEG-2 Video Streams (*.m2v);;H.264 and HEVC Video (*.mp4 *.m4v *.mov *.mkv *.ts *.m2ts)",
-    "m2v", "untitled.m2v"};
+// Every video the embedder takes: MPEG-2 elementary streams, and H.264 and HEVC video in its
+// container, which takes the captions without re-encoding.
+inline constexpr char kEmbedVideoFilter[] =
+    "Videos (*.m2v *.mp4 *.m4v *.mov *.mkv *.ts *.m2ts);;MPEG-2 Video Streams (*.m2v);;"
+    "H.264 and HEVC Video (*.mp4 *.m4v *.mov *.mkv *.ts *.m2ts);;All Files (*)";
+inline const Dialogs::FileRequest kEmbedSourceRequest{"Choose the Video to Embed Captions Into",
+                                                      kEmbedVideoFilter, "", ""};
+inline const Dialogs::FileRequest kEmbedDestinationRequest{
+    "Save the Video with Captions As", kEmbedVideoFilter, "m2v", "untitled.m2v"};
+
+// The Export dialog on Scenarist, with the timecodes the window shows.
+inline Dialogs::FileRequest ExportRequest(TimecodeStyle shown) {
+    Dialogs::FileRequest request = kExportRequest;
+    const std::string plain = kSccDropFrameFilter.substr(0, kSccDropFrameFilter.find(',')) +
+                              kSccDropFrameFilter.substr(kSccDropFrameFilter.rfind(" ("));
+    request.selectedFilter = shown == TimecodeStyle::DropFrame ? kSccDropFrameFilter : plain;
+    return request;
+}
+
+// The video with the captions, proposed beside the source in the source's container:
+// /videos/job.mp4 gives /videos/job-captioned.mp4.
+inline Dialogs::FileRequest EmbedDestinationRequest(const std::string& source) {
+    Dialogs::FileRequest request = kEmbedDestinationRequest;
+    const std::filesystem::path path(source);
+    if (path.has_extension()) request.defaultExtension = path.extension().string().substr(1);
+    request.fileName =
+        (path.parent_path() / path.stem()).string() + "-captioned" + path.extension().string();
+    return request;
+}
 
 // A project's video that is not where the project says.
 inline constexpr char kLocateVideoTitle[] = "Locate Missing Video";

@@ -342,9 +342,35 @@ void MainView::SetCheckProfile(CheckProfile profile) {
     RecheckCaptions();
 }
 
+bool MainView::SetSpellingLanguage(const std::string& language) {
+    if (language == language_) return true;
+    std::unique_ptr<HunspellSpeller> speller;
+    if (!language.empty()) {
+        std::string error;
+        speller = HunspellSpeller::Open(language, error, DictionaryFolders());
+        if (!speller) {
+            Inform("Spelling: " + error);
+            return false;
+        }
+    }
+    // The views let go of the old speller before it goes.
+    captionWindow_.SetSpeller(speller.get());
+    table_.Model().SetSpeller(speller.get());
+    speller_ = std::move(speller);
+    language_ = language;
+    RecheckCaptions();
+    return true;
+}
+
+void MainView::SpellerChanged() {
+    captionWindow_.SetSpeller(speller_.get());
+    table_.Model().SetSpeller(speller_.get());
+    RecheckCaptions();
+}
+
 void MainView::RecheckCaptions() {
     const CheckProfile& profile = profile_;
-    findings_ = CheckCaptions(project_.captions, profile);
+    findings_ = CheckCaptions(project_.captions, profile, speller_.get());
     std::vector<TimelineWindow::LateStart> late;
     for (const Finding& f : findings_) {
         if (f.rule == CheckRule::LateDisplay) {

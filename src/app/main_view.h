@@ -25,6 +25,7 @@
 #include "app/properties_panel.h"
 #include "caption_window/caption_window.h"
 #include "caption_window/caption_window_host.h"
+#include "check/hunspell_speller.h"
 #include "editor/timing_pass.h"
 #include "files/timecode.h"
 #include "model/caption_project.h"
@@ -179,6 +180,15 @@ class MainView : public QWidget,
     const CheckProfile& Profile() const { return profile_; }
     CheckDialog& Check() { return check_; }
     ProgressDisplay& Progress() { return progress_; }
+    // The language the captions are spelled in (Tools > Spelling Language), a dictionary's
+    // name such as en_US, or "" for none: the caption screen underlines and the caption list
+    // marks the words its dictionary does not know, and the check has the spelling rule. False,
+    // and said, when the dictionary cannot be had (the language before stays).
+    bool SetSpellingLanguage(const std::string& language);
+    const std::string& SpellingLanguage() const { return language_; }
+    HunspellSpeller* Speller() { return speller_.get(); }
+    // The speller learned a word: the screen, the list and the check mark afresh.
+    void SpellerChanged();
     const std::vector<Finding>& Findings() const { return findings_; }
 
     // What the File commands need of the view.
@@ -186,6 +196,7 @@ class MainView : public QWidget,
     void ReleaseCaptions() override;
     void ShowCaptionsAgain() override;
     void Tell(const std::string& done) override { emit Finished(QString::fromStdString(done)); }
+    TimecodeStyle ShownTimecodes() const override { return timecodeStyle_; }
 
     TimecodeStyle Style() const { return timecodeStyle_; }
     // Moves to a frame, with or without media, and shows its caption: the one way the list, the
@@ -257,6 +268,9 @@ class MainView : public QWidget,
     // captions too.
     CaptionProject project_;
     EditHistory history_{project_};
+    // Before the views that point to it.
+    std::unique_ptr<HunspellSpeller> speller_;
+    std::string language_;
     int64_t frameDuration_ = 1;  // media units per frame; set when media opens
     int32_t currentFrame_ = 0;
     int64_t sliderStep_ = 1;  // frames per slider unit

@@ -194,7 +194,7 @@ void MainWindow::CreateMenus() {
     export_ = AddFileCommand(file, "&Export Captions...", [&f] { f.ExportCaptions(); });
     AddFileCommand(file, "&Convert to Subtitle...", [&f] { f.ConvertToSubtitle(); });
     AddFileCommand(file, "&Generate Timing Report...", [&f] { f.GenerateTimingReport(); });
-    AddFileCommand(file, "&Multiplex into MPEG2 Stream...", [&f] { f.Multiplex(); });
+    AddFileCommand(file, "E&mbed Captions into Video...", [&f] { f.Multiplex(); });
     file->addSeparator();
     chooseVideo_ = AddFileCommand(file, "Choose &Video Stream...", [&v] { v.ChooseVideoStream(); });
     AddFileCommand(file, "Import Shot Changes...", [&v] { v.ImportShotChanges(); });
@@ -373,7 +373,7 @@ void MainWindow::ShowProjectState() {
         setWindowTitle(name + "[*] - Vantrel");
         if (!path.empty())
             AddRecentProject(QFileInfo(QString::fromStdString(path)).absoluteFilePath());
-        FollowProjectProfile();
+        FollowProjectChoices();
     }
     const bool modified = view_->Project().modified;
     setWindowModified(modified);

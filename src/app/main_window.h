@@ -21,6 +21,7 @@
 #include "app/caption_commands.h"
 #include "app/dialogs.h"
 #include "app/main_view.h"
+#include "app/spelling_dialog.h"
 
 namespace vantrel {
 
@@ -36,6 +37,7 @@ class MainWindow : public QMainWindow {
 
     MainView& View() { return *view_; }
     CaptionCommands& Commands() { return *commands_; }
+    SpellingDialog& Spelling() { return *spelling_; }
     QAction& ItalicsAction() { return *italics_; }
     QAction& UnderlineAction() { return *underline_; }
     // Format > White to Magenta, by colour number 0 to 6.
@@ -101,14 +103,16 @@ class MainWindow : public QMainWindow {
     // positions and the commands on times.
     void AddCaptionEditCommands(QMenu* edit);
     void CreateCaptionsMenu();
-    // Tools: the check, the check profile, the shot-change threshold.
+    // Tools: the check, the check profile, spelling and its language, the shot-change threshold.
     void CreateToolsMenu();
     // The built-in profile `name` in force and checked in the menu (an unknown name: none).
     void UseCheckProfile(const QString& name);
-    // The profile in force kept for the project's path (and for the next new project).
-    void RememberCheckProfile();
-    // After the project's path changed: its remembered profile, or the one in force kept for it.
-    void FollowProjectProfile();
+    // The spelling language `name` ("" none) in force and checked in the menu; false (and said)
+    // when its dictionary cannot be had, the one before staying checked.
+    bool UseSpellingLanguage(const QString& name);
+    // After the project's path changed: its remembered profile and spelling language, or those
+    // in force kept for it.
+    void FollowProjectChoices();
     // The playback speed in the status bar, whenever it is not 1x.
     void ShowSpeed();
     // Enables and checks the italics, underline and colour buttons after the caption window.
@@ -141,6 +145,8 @@ class MainWindow : public QMainWindow {
     std::array<QAction*, 7> colours_ = {};
     QMenu* recent_ = nullptr;
     QActionGroup* profiles_ = nullptr;
+    QActionGroup* languages_ = nullptr;
+    SpellingDialog* spelling_ = nullptr;
     Autosave autosave_;
     std::string shownPath_;
     QTimer layoutSaver_;

@@ -1,5 +1,6 @@
-// The Tools menu: the delivery check, the check profile in force (remembered for each project,
-// as the recent projects are) and the shot-change threshold.
+// The Tools menu: the delivery check, the check profile in force and the spelling language
+// (each remembered for each project, as the recent projects are), Spelling and the shot-change
+// threshold.
 #include <QActionGroup>
 #include <QFileInfo>
 #include <QInputDialog>
@@ -7,6 +8,7 @@
 #include <QSettings>
 
 #include "app/main_window.h"
+#include "app/spelling_dialog.h"
 #include "media/shot_changes.h"
 
 namespace vantrel {
@@ -16,11 +18,16 @@ namespace {
 constexpr char kShotThresholdKey[] = "shotChangeThreshold";
 constexpr char kShotThresholdLabel[] =
     "Picture change that marks a shot change, in percent (lower finds more):";
-// The profile of each project by its path, and the one a new project starts with.
-constexpr char kProjectProfilesKey[] = "checkProfiles";
-constexpr char kLastProfileKey[] = "lastCheckProfile";
-// Projects whose profile is remembered; the oldest choices go first.
-constexpr int kRememberedProfiles = 200;
+// A choice kept for each project by its path (the latest projects), as the recent projects
+// are, and the last one made, which a new project starts with.
+struct ProjectChoice {
+    const char* byProject;
+    const char* last;
+};
+constexpr ProjectChoice kProfileChoice{"checkProfiles", "lastCheckProfile"};
+constexpr ProjectChoice kLanguageChoice{"spellingLanguages", "lastSpellingLanguage"};
+// Projects whose choices are remembered; the oldest go first.
+constexpr int kRememberedProjects = 200;
 
 struct ProfileItem {
     const char* text;
@@ -32,9 +39,54 @@ constexpr ProfileItem kProfiles[] = {
     {"&Children (two blank frames)", "children"},
 };
 
+struct LanguageItem {
+    const char* text;
+    const char* name;
+};
+constexpr LanguageItem kLanguages[] = {
+    {"&None", ""},
+    {"&English (United States)", "en_US"},
+    {"&Spanish (Spain)", "es_ES"},
+    {"&French (France)", "fr_FR"},
+};
+
 // Projects are known by their whole path, as in Open Recent.
 QString ProjectKey(const std::string& path) {
     return QFileInfo(QString::fromStdString(path)).absoluteFilePath();
+}
+
+void Remember(const ProjectChoice& choice, const std::string& path, const QString& value) {
+    QSettings settings = MainWindow::Settings();
+    settings.setValue(choice.last, value);
+    if (path.empty()) return;
+    const QString orderKey = QString(choice.byProject) + "Order";
+    QVariantMap byProject = settings.value(choice.byProject).toMap();
+    QStringList order = settings.value(orderKey).toStringList();
+    const QString key = ProjectKey(path);
+    byProject[key] = value;
+    order.removeAll(key);
+    order.append(key);
+    while (order.size() > kRememberedProjects) byProject.remove(order.takeFirst());
+    settings.setValue(choice.byProject, byProject);
+    settings.setValue(orderKey, order);
+}
+
+QVariant Remembered(const ProjectChoice& choice, const std::string& path) {
+    return path.empty()
+               ? QVariant()
+               : MainWindow::Settings().value(choice.byProject).toMap().value(ProjectKey(path));
+}
+
+QActionGroup* RadioItems(QMenu* menu, QObject* owner,
+                         const std::vector<std::pair<const char*, const char*>>& items) {
+    auto* group = new QActionGroup(owner);
+    for (const auto& [text, name] : items) {
+        QAction* action = menu->addAction(text);
+        action->setCheckable(true);
+        action->setData(QString(name));
+        group->addAction(action);
+    }
+    return group;
 }
 
 }  // namespace
@@ -44,19 +96,29 @@ void MainWindow::CreateToolsMenu() {
     QMenu* tools = menuBar()->addMenu("&Tools");
     AddFileCommand(tools, "&Check Captions", [&v] { v.ShowCheck(); });
     AddFileCommand(tools, "&Time Captions to Speech", [this] { commands_->TimeToSpeech(); });
-    QMenu* profiles = tools->addMenu("Check &Profile");
-    profiles_ = new QActionGroup(this);
-    for (const ProfileItem& item : kProfiles) {
-        QAction* action = profiles->addAction(item.text);
-        action->setCheckable(true);
-        action->setData(QString(item.name));
-        profiles_->addAction(action);
-    }
+    std::vector<std::pair<const char*, const char*>> items;
+    for (const ProfileItem& item : kProfiles) items.emplace_back(item.text, item.name);
+    profiles_ = RadioItems(tools->addMenu("Check &Profile"), this, items);
     connect(profiles_, &QActionGroup::triggered, this, [this](QAction* chosen) {
         UseCheckProfile(chosen->data().toString());
-        RememberCheckProfile();
+        Remember(kProfileChoice, view_->Files().ProjectPath(), chosen->data().toString());
     });
-    UseCheckProfile(Settings().value(kLastProfileKey, "broadcast").toString());
+    UseCheckProfile(Settings().value(kProfileChoice.last, "broadcast").toString());
+
+    tools->addSeparator();
+    spelling_ = new SpellingDialog(v, this);
+    QAction* spell = tools->addAction(
+        "&Spelling...", this, [this] { Guarded("Spelling", [this] { spelling_->Start(); }); });
+    spell->setShortcut(Qt::SHIFT | Qt::Key_F7);
+    items.clear();
+    for (const LanguageItem& item : kLanguages) items.emplace_back(item.text, item.name);
+    languages_ = RadioItems(tools->addMenu("Spelling &Language"), this, items);
+    connect(languages_, &QActionGroup::triggered, this, [this](QAction* chosen) {
+        if (UseSpellingLanguage(chosen->data().toString()))
+            Remember(kLanguageChoice, view_->Files().ProjectPath(), chosen->data().toString());
+    });
+    UseSpellingLanguage(Settings().value(kLanguageChoice.last, "").toString());
+    tools->addSeparator();
     // The threshold is the user's, kept between sessions; a new one picks the changes again.
     v.Media().SetShotThreshold(Settings().value(kShotThresholdKey, kDefaultShotThreshold).toInt());
     tools->addAction("Shot Change Threshold...", this, [this, &v] {
@@ -77,33 +139,27 @@ void MainWindow::UseCheckProfile(const QString& name) {
     view_->SetCheckProfile(std::move(*profile));
 }
 
-void MainWindow::RememberCheckProfile() {
-    const QString name = QString::fromStdString(view_->Profile().name);
-    QSettings settings = Settings();
-    settings.setValue(kLastProfileKey, name);
-    const std::string& path = view_->Files().ProjectPath();
-    if (path.empty()) return;
-    QVariantMap byProject = settings.value(kProjectProfilesKey).toMap();
-    QStringList order = settings.value(QString(kProjectProfilesKey) + "Order").toStringList();
-    const QString key = ProjectKey(path);
-    byProject[key] = name;
-    order.removeAll(key);
-    order.append(key);
-    while (order.size() > kRememberedProfiles) byProject.remove(order.takeFirst());
-    settings.setValue(kProjectProfilesKey, byProject);
-    settings.setValue(QString(kProjectProfilesKey) + "Order", order);
+bool MainWindow::UseSpellingLanguage(const QString& name) {
+    const bool used = view_->SetSpellingLanguage(name.toStdString());
+    const QString inForce = QString::fromStdString(view_->SpellingLanguage());
+    for (QAction* action : languages_->actions()) action->setChecked(action->data() == inForce);
+    return used;
 }
 
-void MainWindow::FollowProjectProfile() {
+void MainWindow::FollowProjectChoices() {
     const std::string& path = view_->Files().ProjectPath();
-    const QVariant remembered =
-        path.empty() ? QVariant()
-                     : Settings().value(kProjectProfilesKey).toMap().value(ProjectKey(path));
-    // A project of its own profile takes it; a new or newly saved one keeps the one in force.
-    if (remembered.isValid()) {
-        UseCheckProfile(remembered.toString());
+    // A project of its own choices takes them; a new or newly saved one keeps those in force.
+    const QVariant profile = Remembered(kProfileChoice, path);
+    if (profile.isValid()) {
+        UseCheckProfile(profile.toString());
     } else {
-        RememberCheckProfile();
+        Remember(kProfileChoice, path, QString::fromStdString(view_->Profile().name));
+    }
+    const QVariant language = Remembered(kLanguageChoice, path);
+    if (language.isValid()) {
+        UseSpellingLanguage(language.toString());
+    } else {
+        Remember(kLanguageChoice, path, QString::fromStdString(view_->SpellingLanguage()));
     }
 }
 

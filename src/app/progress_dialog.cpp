@@ -21,12 +21,13 @@ ProgressDialog::ProgressDialog(QWidget* owner)
 }
 
 void ProgressDialog::Run(ProgressWorker& worker) {
-    const std::string_view title =
-        worker.Mode() == OperationMode::Multiplexing       ? kMultiplexTitle
-        : worker.Mode() == OperationMode::TranscriptImport ? kTranscriptTitle
-        : worker.Mode() == OperationMode::SpeechTiming     ? kSpeechTimingTitle
-                                                           : kExtractionTitle;
-    setWindowTitle(QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())));
+    // A multiplex names its output in the title; the other operations have fixed titles.
+    const std::string title =
+        !worker.Title().empty()                            ? worker.Title()
+        : worker.Mode() == OperationMode::TranscriptImport ? std::string(kTranscriptTitle)
+        : worker.Mode() == OperationMode::SpeechTiming     ? std::string(kSpeechTimingTitle)
+                                                           : std::string(kExtractionTitle);
+    setWindowTitle(QString::fromStdString(title));
     bar_.setValue(0);
     worker_ = &worker;
     const int run = ++run_;

@@ -79,6 +79,7 @@ std::optional<Dialogs::ChosenFile> QtDialogs::ChooseFileToSave(const FileRequest
     const auto followFilter = [&dialog, &request](const QString& filter) {
         dialog.setDefaultSuffix(SuffixFor(filter, FromUtf8(request.defaultExtension)));
     };
+    if (!request.selectedFilter.empty()) dialog.selectNameFilter(FromUtf8(request.selectedFilter));
     followFilter(dialog.selectedNameFilter());
     QObject::connect(&dialog, &QFileDialog::filterSelected, followFilter);
     if (!request.fileName.empty()) dialog.selectFile(FromUtf8(request.fileName));

@@ -43,6 +43,8 @@ bool BoxAt(const CaptionCell* cells, int column, uint8_t& character, uint8_t& at
     return false;
 }
 
+constexpr QRgb kUnderlineColour = 0xFFFF2020;
+
 }  // namespace
 
 std::optional<QRegion> RenderCaption(const Caption& caption, QImage& image) {
@@ -69,6 +71,27 @@ std::optional<QRegion> RenderCaption(const Caption& caption, QImage& image) {
         }
     }
     return region;
+}
+
+void UnderlineCells(QImage& image, int row, int column, int length) {
+    const QRect first = CellBox(row, column);
+    const int right = first.left() + kCellPitchX * length;
+    // Two pixels up, two down, over the last two lines of the boxes.
+    for (int x = first.left(); x < right; ++x) {
+        const int y = first.bottom() - ((x / 2) % 2);
+        reinterpret_cast<QRgb*>(image.scanLine(y))[x] = kUnderlineColour;
+    }
+}
+
+void InvertCells(const Caption& caption, QImage& image, int row, int column, int end) {
+    for (; column < end; ++column) {
+        if (caption.cells[row][column].IsEmpty()) continue;
+        const QRect box = CellBox(row, column);
+        for (int y = box.top(); y <= box.bottom(); ++y) {
+            auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+            for (int x = box.left(); x <= box.right(); ++x) line[x] ^= 0x00FFFFFF;
+        }
+    }
 }
 
 }  // namespace vantrel

@@ -31,4 +31,10 @@ constexpr QRect CellBox(int row, int column) {
 // or nothing (and draws nothing) for a caption whose screen is not valid.
 std::optional<QRegion> RenderCaption(const Caption& caption, QImage& image);
 
+// A red zigzag along the foot of the cells of a row from `column`, as under a misspelled word.
+void UnderlineCells(QImage& image, int row, int column, int length);
+
+// The cells of a row from `column` up to `end` in reverse video, leaving empty cells alone.
+void InvertCells(const Caption& caption, QImage& image, int row, int column, int end);
+
 }  // namespace vantrel

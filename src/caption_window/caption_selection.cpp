@@ -155,16 +155,8 @@ void CaptionWindow::SetTypingColour(int colour) {
 void CaptionWindow::InvertSelection() {
     const std::optional<SelectionRange> range = Selection(context_);
     if (!range || shownCaption_ == nullptr) return;
-    for (int row = range->first.row; row <= range->last.row; ++row) {
-        for (int column = range->From(row); column < range->To(row); ++column) {
-            if (shownCaption_->cells[row][column].IsEmpty()) continue;
-            const QRect box = CellBox(row, column);
-            for (int y = box.top(); y <= box.bottom(); ++y) {
-                auto* line = reinterpret_cast<QRgb*>(image_.scanLine(y));
-                for (int x = box.left(); x <= box.right(); ++x) line[x] ^= 0x00FFFFFF;
-            }
-        }
-    }
+    for (int row = range->first.row; row <= range->last.row; ++row)
+        InvertCells(*shownCaption_, image_, row, range->From(row), range->To(row));
 }
 
 }  // namespace vantrel

@@ -6,6 +6,7 @@
 
 #include "caption_window/caption_font.h"
 #include "caption_window/caption_render.h"
+#include "check/caption_words.h"
 #include "editor/edit_session.h"
 #include "editor/selection_commands.h"
 #include "editor/typing_attribute.h"
@@ -151,6 +152,7 @@ void CaptionWindow::ShowCaption() {
     }
     scaled_ = QImage();  // let go first, so that the drawing does not copy the image
     std::optional<QRegion> region = RenderCaption(*shownCaption_, image_);
+    if (region) MarkWords();
     if (IsEditing()) InvertSelection();
     if (IsEditing() && mainView_ != nullptr) {
         // The panel shows the frames the commit will give.
@@ -169,6 +171,31 @@ void CaptionWindow::ShowCaption() {
     repaint();
     if (mainView_ != nullptr) mainView_->FillPanel(*shownCaption_);
     if (IsEditing()) emit EditingChanged();
+}
+
+void CaptionWindow::SetSpeller(const Speller* speller) {
+    speller_ = speller;
+    context_.needsRefresh = true;
+    ShowCaption();
+}
+
+void CaptionWindow::MarkCells(const Caption* caption, int row, int column, int length) {
+    mark_ = {caption, row, column, length};
+    context_.needsRefresh = true;
+    ShowCaption();
+}
+
+void CaptionWindow::MarkWords() {
+    if (speller_ != nullptr && transportState_ != PlayState::Playing) {
+        for (const CaptionWord& w : MisspelledWords(*shownCaption_, *speller_)) {
+            // A word is not wrong while it is still being typed.
+            const bool typing = IsEditing() && w.row == context_.caretRow &&
+                                w.column + w.length == context_.caretColumn;
+            if (!typing) UnderlineCells(image_, w.row, w.column, w.length);
+        }
+    }
+    if (!IsEditing() && mark_.caption == shownCaption_ && mark_.length > 0)
+        InvertCells(*shownCaption_, image_, mark_.row, mark_.column, mark_.column + mark_.length);
 }
 
 void CaptionWindow::SetTransportState(PlayState state) {

@@ -13,6 +13,7 @@
 #include "caption_window/caption_keys.h"
 #include "caption_window/caption_window_host.h"
 #include "caption_window/screen_map.h"
+#include "check/speller.h"
 #include "editor/editing_context.h"
 #include "editor/editor_view.h"
 
@@ -70,6 +71,13 @@ class CaptionWindow : public QWidget, public EditorView {
     void CutSelectedText();
     void PasteClipboard();
 
+    // Words the speller does not know are underlined while the video is not playing (but not
+    // the word being typed at the caret); null underlines nothing.
+    void SetSpeller(const Speller* speller);
+    // Cells shown in reverse video while `caption` is on the screen and not being edited: the
+    // match of Find, the word of Spelling. A null caption marks nothing.
+    void MarkCells(const Caption* caption, int row, int column, int length);
+
     // What the window holds, for the main view and the tests.
     const Caption* ShownCaption() const { return shownCaption_; }
     const EditingContext& Editing() const { return context_; }
@@ -114,7 +122,15 @@ class CaptionWindow : public QWidget, public EditorView {
     static bool OnAir(const Caption* caption, int32_t frame);
     int32_t FrameOrCurrent(int32_t frame) const;
 
+    // Underlines the unknown words of the shown caption and reverses the marked cells.
+    void MarkWords();
+
     CaptionWindowHost* mainView_ = nullptr;
+    const Speller* speller_ = nullptr;
+    struct Mark {
+        const Caption* caption = nullptr;  // compared only
+        int row = 0, column = 0, length = 0;
+    } mark_;
     VideoWindow* videoWindow_ = nullptr;
     Caption* shownCaption_ = nullptr;  // while editing: the edit copy
     PlayState transportState_ = PlayState::Stopped;

@@ -51,6 +51,8 @@ bool CaptionWindow::event(QEvent* e) {
     if (e->type() == QEvent::ShortcutOverride && IsEditing()) {
         auto* key = static_cast<QKeyEvent*>(e);
         const int held = HeldModifiers(key->modifiers(), key->key());
+        // Find Next and Find Previous go on from the caption being edited.
+        if (key->key() == Qt::Key_F3) return QWidget::event(e);
         if ((held & (kCtrlHeld | kAltHeld)) == 0 ||
             FindKeyBinding(held, key->key(), key->modifiers().testFlag(Qt::KeypadModifier))) {
             e->accept();

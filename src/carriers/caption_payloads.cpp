@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "dtvcc/dtvcc_packets.h"
 #include "files/cc_data.h"
 #include "mpeg/caption_user_data.h"
 
@@ -45,11 +46,17 @@ void ReadDvdTriplets(std::span<const uint8_t> unit, const PairSink& pair) {
 
 }  // namespace
 
-bool ReadGa94(std::span<const uint8_t> data, const PairSink& pair) {
-    return ForEachGa94Pair(data, pair);
+bool ReadGa94(std::span<const uint8_t> data, const PairSink& pair, const DtvccSink* dtvcc) {
+    std::span<const uint8_t> entries;
+    size_t count = 0;
+    if (!Ga94Entries(data, entries, count)) return false;
+    ForEach608Pair(entries, count, pair);
+    if (dtvcc) ForEach708Entry(entries, count, *dtvcc);
+    return true;
 }
 
-void ReadMpeg2UserData(std::span<const uint8_t> picture, const PairSink& pair) {
+void ReadMpeg2UserData(std::span<const uint8_t> picture, const PairSink& pair,
+                       const DtvccSink* dtvcc) {
     static constexpr uint8_t kDvd[4] = {0x43, 0x43, 0x01, 0xF8};
     for (size_t at = NextStartCode(picture, 0); at + 3 < picture.size();) {
         const size_t end = NextStartCode(picture, at + 3);
@@ -58,7 +65,7 @@ void ReadMpeg2UserData(std::span<const uint8_t> picture, const PairSink& pair) {
             if (StartsWith(unit, kDvd, sizeof kDvd)) {
                 ReadDvdTriplets(unit, pair);
             } else {
-                ReadGa94(unit, pair);
+                ReadGa94(unit, pair, dtvcc);
             }
         }
         at = end;
@@ -133,7 +140,7 @@ void ForEachSeiMessage(std::span<const uint8_t> rbsp,
 }
 
 void ReadSeiCaptions(std::span<const uint8_t> accessUnit, VideoCoding coding, int lengthSize,
-                     const PairSink& pair) {
+                     const PairSink& pair, const DtvccSink* dtvcc) {
     const bool hevc = coding == VideoCoding::Hevc;
     const size_t headerBytes = hevc ? 2 : 1;
     ForEachNal(accessUnit, lengthSize, [&](std::span<const uint8_t> nal) {
@@ -144,7 +151,7 @@ void ReadSeiCaptions(std::span<const uint8_t> accessUnit, VideoCoding coding, in
         const std::vector<uint8_t> rbsp = UnescapedNal(nal.subspan(headerBytes));
         ForEachSeiMessage(rbsp, [&](unsigned payloadType, std::span<const uint8_t> payload) {
             if (payloadType != kRegisteredUserData || !StartsWith(payload, kT35Prefix, 3)) return;
-            ReadGa94(payload.subspan(3), pair);
+            ReadGa94(payload.subspan(3), pair, dtvcc);
         });
     });
 }
@@ -177,17 +184,16 @@ bool IsPictureData(std::span<const uint8_t> nal, VideoCoding coding) {
 
 }  // namespace
 
-std::vector<uint8_t> CaptionSeiPayload(std::span<const uint8_t> pairs, size_t ccCount) {
+std::vector<uint8_t> CaptionSeiPayload(std::span<const uint8_t> pairs, size_t ccCount,
+                                       size_t pairSlots, std::span<const uint8_t> dtvcc) {
     std::vector<uint8_t> out(std::begin(kT35Ga94), std::end(kT35Ga94));
     out.push_back(static_cast<uint8_t>(0x40 | (ccCount & kCcCountMask)));  // process cc_data
     out.push_back(0xFF);                                                   // em_data
-    for (size_t k = 0; k < ccCount; ++k) {
-        if (2 * k + 1 < pairs.size()) {
-            out.insert(out.end(), {kField1Entry, pairs[2 * k], pairs[2 * k + 1]});
-        } else {
-            out.insert(out.end(), {kUnusedEntry, 0x00, 0x00});
-        }
-    }
+    size_t k = 0;
+    for (; k < ccCount && 2 * k + 1 < pairs.size(); ++k)
+        out.insert(out.end(), {kField1Entry, pairs[2 * k], pairs[2 * k + 1]});
+    for (; k < std::min(pairSlots, ccCount); ++k) out.insert(out.end(), {kUnusedEntry, 0x00, 0x00});
+    dtvcc::AppendEntries(out, dtvcc, ccCount - k);
     out.push_back(0xFF);  // marker bits
     return out;
 }

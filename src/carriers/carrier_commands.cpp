@@ -6,6 +6,7 @@
 
 #include "carriers/video_module.h"
 #include "codec/decoder.h"
+#include "files/caption_services.h"
 #include "files/file.h"
 #include "files/file_messages.h"
 #include "files/replacing_file.h"
@@ -29,7 +30,7 @@ MpegOutcome ExtractVideoCaptions(const std::string& path, ProgressSink& progress
         // The field of the channel decoded: the other alone holds nothing for it.
         const PairStream& pairs =
             FieldOfChannel(options.channel) == 2 ? read.field2Pairs : read.pairs;
-        if (outcome.status == MpegStatus::Completed && pairs.empty()) {
+        if (outcome.status == MpegStatus::Completed && pairs.empty() && read.dtvcc.empty()) {
             outcome.status = MpegStatus::NoCaptions;
         }
         if (outcome.status == MpegStatus::Completed) {
@@ -40,6 +41,22 @@ MpegOutcome ExtractVideoCaptions(const std::string& path, ProgressSink& progress
             } else {
                 outcome.skippedMessage = SkippedDataText(path, skipped, read);
                 outcome.madeMessage = MadeFromDataText(path, skipped);
+                // No 608 on the channel: the captions of the 708 service asked for.
+                const dtvcc::ServiceReport report = Import708Service(into, read, options);
+                const auto add = [](std::string& to, const std::string& text) {
+                    if (!text.empty()) to += (to.empty() ? "" : "\n") + text;
+                };
+                if (report.captions > 0) {
+                    add(outcome.madeMessage,
+                        Read708Text(path, options.channel, options.service, report));
+                    add(outcome.skippedMessage, Lost708Text(path, report));
+                }
+                add(outcome.madeMessage,
+                    HeldServicesText(path, HeldServicesOf(read),
+                                     report.captions > 0
+                                         ? "708 service " + std::to_string(options.service)
+                                         : "CC" + std::to_string(options.channel)));
+                if (pairs.empty() && into.Empty()) outcome.status = MpegStatus::NoCaptions;
             }
         }
     } catch (const std::bad_alloc&) {
@@ -77,7 +94,7 @@ MpegOutcome ImportVideo(CaptionProject& project, const std::string& path, Progre
 
 MpegOutcome EmbedToFile(CaptionProject& project, const std::string& sourcePath,
                         const std::string& outputPath, ProgressDisplay& display,
-                        CaptionCarrier carrier) {
+                        CaptionCarrier carrier, bool with708) {
     MpegOutcome outcome;
     const auto tell = [&](const std::string& text) {
         if (project.host != nullptr && !text.empty()) project.host->Inform(text);
@@ -113,8 +130,9 @@ MpegOutcome EmbedToFile(CaptionProject& project, const std::string& sourcePath,
         length, OperationMode::Multiplexing, project,
         [&](ProgressSink& progress, const std::atomic<int>& cancel, CaptionList&) {
             return video->embedCaptions(project.captions, sourcePath, destination, progress, cancel,
-                                        carrier);
+                                        carrier, with708);
         });
+    worker.SetTitle(EmbeddingTitle(outputPath));
     display.Run(worker);
     worker.Wait();
     outcome = worker.Outcome();

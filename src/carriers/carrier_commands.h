@@ -35,9 +35,9 @@ MpegOutcome ImportVideo(CaptionProject& project, const std::string& path, Progre
 
 // The embedding as the window and the command line run it, into a ReplacingFile for
 // `outputPath`, behind `display`: the output is there only when the outcome is Completed; every
-// failure is told through the project's host, a cancel is not.
+// failure is told through the project's host, a cancel is not. `with708` as EmbedCaptions.
 MpegOutcome EmbedToFile(CaptionProject& project, const std::string& sourcePath,
                         const std::string& outputPath, ProgressDisplay& display,
-                        CaptionCarrier carrier = CaptionCarrier::Pictures);
+                        CaptionCarrier carrier = CaptionCarrier::Pictures, bool with708 = true);
 
 }  // namespace vantrel

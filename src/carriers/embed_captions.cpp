@@ -12,6 +12,7 @@ extern "C" {
 #include "av/av_glue.h"
 #include "carriers/caption_payloads.h"
 #include "codec/encoder.h"
+#include "dtvcc/dtvcc_packets.h"
 #include "files/cc_data.h"
 #include "files/file.h"
 #include "files/file_messages.h"
@@ -23,7 +24,8 @@ namespace vantrel {
 
 namespace {
 
-constexpr int kIoBufferSize = 1 << 16;
+// Writes of this size, as a file copy makes them.
+constexpr int kIoBufferSize = 1 << 20;
 constexpr int kLateStream = -2;  // a source stream that appeared after the output's header
 
 struct OutputFreer {
@@ -92,6 +94,30 @@ int CaptionCadence::PairCount(int64_t picture) const {
     }
 }
 
+int64_t CaptionCadence::PictureOfPair(int64_t pair) const {
+    static constexpr int64_t kOfFive[5] = {0, 0, 1, 2, 3};  // 23.976: pairs 0 and 1 in picture 0
+    switch (kind) {
+        case 2:
+            return 2 * pair;
+        case 3:
+            return pair / 5 * 4 + kOfFive[pair % 5];
+        default:
+            return pair;
+    }
+}
+
+namespace {
+
+// The captions' 708 service, its packets on the pictures that carry the 608 pairs they follow.
+dtvcc::PacketStream DtvccForPictures(const EncodedCaptions& encoded,
+                                     const CaptionCadence& cadence) {
+    dtvcc::ServiceStream service{1, dtvcc::ServiceEvents(encoded.shown)};
+    for (dtvcc::ServiceEvent& e : service.events) e.frame = cadence.PictureOfPair(e.frame);
+    return dtvcc::PackServices(std::span(&service, 1), cadence.DtvccBytes());
+}
+
+}  // namespace
+
 bool CadenceForRate(int numerator, int denominator, CaptionCadence& cadence) {
     const auto is = [&](int n, int d) {
         return int64_t{numerator} * d == int64_t{n} * denominator;
@@ -110,7 +136,7 @@ bool CadenceForRate(int numerator, int denominator, CaptionCadence& cadence) {
 
 MpegOutcome EmbedCaptions(const CaptionList& captions, const std::string& sourcePath,
                           File& destination, ProgressSink& progress, const std::atomic<int>& cancel,
-                          CaptionCarrier carrier) {
+                          CaptionCarrier carrier, bool with708) {
     MpegOutcome outcome;
     const auto fail = [&](MpegStatus status, std::string message) {
         outcome.status = status;
@@ -219,6 +245,8 @@ MpegOutcome EmbedCaptions(const CaptionList& captions, const std::string& source
             throw std::bad_alloc();
         }
         out->flags |= AVFMT_FLAG_CUSTOM_IO;
+        // The muxer would otherwise hand every packet to the file as a write of its own.
+        out->flush_packets = 0;
         const auto writeFailed = [&](int code) {
             if (CancelRaised(&cancel)) return fail(MpegStatus::Cancelled, "");
             const std::string reason =
@@ -227,6 +255,15 @@ MpegOutcome EmbedCaptions(const CaptionList& captions, const std::string& source
         };
         if ((error = avformat_write_header(out.get(), nullptr)) < 0) return writeFailed(error);
 
+        const dtvcc::PacketStream dtvcc =
+            with708 && !track ? DtvccForPictures(encoded, cadence) : dtvcc::PacketStream{};
+        const auto packetOf = [&](int64_t picture) -> std::span<const uint8_t> {
+            const auto it =
+                std::lower_bound(dtvcc.packets.begin(), dtvcc.packets.end(), picture,
+                                 [](const dtvcc::Packet& p, int64_t n) { return p.frame < n; });
+            if (it == dtvcc.packets.end() || it->frame != picture) return {};
+            return it->bytes;
+        };
         const int lengthSize = NalLengthSize(*vs->codecpar);
         const VideoCoding coding =
             codec == AV_CODEC_ID_H264 ? VideoCoding::H264 : VideoCoding::Hevc;
@@ -330,7 +367,9 @@ MpegOutcome EmbedCaptions(const CaptionList& captions, const std::string& source
                     pairs.push_back(has ? encoded.bytes[2 * n + 1] : 0x80);
                     if (has) lastPair = std::max(lastPair, n);
                 }
-                const std::vector<uint8_t> payload = CaptionSeiPayload(pairs, cadence.ccCount);
+                const std::vector<uint8_t> payload = CaptionSeiPayload(
+                    pairs, cadence.ccCount, dtvcc.packets.empty() ? 0 : cadence.PairSlots(),
+                    packetOf(std::max<int64_t>(picture, 0)));
                 const std::vector<uint8_t> unit =
                     mpeg2 ? WithA53UserData(bytes, std::span<const uint8_t>(payload).subspan(3))
                           : WithCaptionSei(bytes, coding, lengthSize, payload);

@@ -79,6 +79,8 @@ void PlaceTimedPairs(std::vector<TimedPairs> pictures, double start, CaptionFile
         const auto frame = static_cast<int64_t>(at);
         Place(field1, frame, p.field1, out.truncated);
         Place(field2, frame, p.field2, out.truncated);
+        for (size_t k = 0; k + 2 < p.dtvcc.size() && out.dtvcc.size() < dtvcc::kMaxEntries; k += 3)
+            out.dtvcc.push_back({frame, p.dtvcc[k], {p.dtvcc[k + 1], p.dtvcc[k + 2]}});
     }
     out.pairs = field1.Take();
     out.field2Pairs = field2.Take();
@@ -157,21 +159,24 @@ MpegStatus ReadVideoCaptions(const std::string& path, ProgressSink& progress,
         auto [startAt, added] = starts.try_emplace(packet->stream_index, time);
         if (!added) startAt->second = std::min(startAt->second, time);
 
-        TimedPairs pairs{time, {}, {}};
+        TimedPairs pairs{time, {}, {}, {}};
         const PairSink sink = [&](int field, uint8_t a, uint8_t b) {
             if (IsNullPair(a, b)) return;
             auto& into = field == 1 ? pairs.field1 : pairs.field2;
             into.insert(into.end(), {a, b});
         };
+        const DtvccSink dtvccSink = [&](uint8_t type, uint8_t a, uint8_t b) {
+            pairs.dtvcc.insert(pairs.dtvcc.end(), {type, a, b});
+        };
         switch (carrier) {
             case Carrier::Mpeg2:
-                ReadMpeg2UserData(bytes, sink);
+                ReadMpeg2UserData(bytes, sink, &dtvccSink);
                 break;
             case Carrier::H264:
             case Carrier::Hevc:
                 ReadSeiCaptions(bytes,
                                 carrier == Carrier::H264 ? VideoCoding::H264 : VideoCoding::Hevc,
-                                NalLengthSize(*stream.codecpar), sink);
+                                NalLengthSize(*stream.codecpar), sink, &dtvccSink);
                 break;
             case Carrier::Track:
                 ForEach608Pair(bytes, bytes.size() / kCcEntryBytes, sink);
@@ -179,7 +184,7 @@ MpegStatus ReadVideoCaptions(const std::string& path, ProgressSink& progress,
             case Carrier::None:
                 break;
         }
-        if (!pairs.field1.empty() || !pairs.field2.empty()) {
+        if (!pairs.field1.empty() || !pairs.field2.empty() || !pairs.dtvcc.empty()) {
             if (anchorWithoutTime) pendingRecord = static_cast<long>(records.size());
             records.push_back(std::move(pairs));
         }
@@ -193,8 +198,9 @@ MpegStatus ReadVideoCaptions(const std::string& path, ProgressSink& progress,
     if (from == carried.end()) return MpegStatus::NoCaptions;
     const double start = std::isfinite(videoStart) ? videoStart : starts[from->first];
     PlaceTimedPairs(std::move(from->second), start, out);
-    return out.pairs.empty() && out.field2Pairs.empty() ? MpegStatus::NoCaptions
-                                                        : MpegStatus::Completed;
+    return out.pairs.empty() && out.field2Pairs.empty() && out.dtvcc.empty()
+               ? MpegStatus::NoCaptions
+               : MpegStatus::Completed;
 }
 
 }  // namespace vantrel

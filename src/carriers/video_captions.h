@@ -18,13 +18,15 @@ namespace vantrel {
 struct TimedPairs {
     double time = 0;
     std::vector<uint8_t> field1, field2;  // pairs as carried, two bytes each
+    std::vector<uint8_t> dtvcc;           // valid 708 entries: the type and two bytes each
 };
 
 // Places timed pairs on frames: frame = round((time - start) x 30000/1001), the k pairs of one
 // picture on k consecutive frames, in the order of their times; a picture whose frame is taken
 // already goes on at the next free one. Null pairs take no frame. Into `pairs` and
 // `field2Pairs` (bit 7 set, as every reader gives them); `truncated` when frames past the last
-// one read were named.
+// one read were named. The 708 entries go into `dtvcc` on their picture's frame, in the order
+// of the pictures' times.
 void PlaceTimedPairs(std::vector<TimedPairs> pictures, double start, CaptionFileData& out);
 
 // Reads the captions of the video at `path`: the pairs of its first video stream, or of its

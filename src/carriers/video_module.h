@@ -26,7 +26,8 @@ struct VideoFunctions {
                                     std::string& message);
     MpegOutcome (*embedCaptions)(const CaptionList& captions, const std::string& sourcePath,
                                  File& destination, ProgressSink& progress,
-                                 const std::atomic<int>& cancel, CaptionCarrier carrier);
+                                 const std::atomic<int>& cancel, CaptionCarrier carrier,
+                                 bool with708);
     SpeechSoundFunction readSpeechSound;
 };
 

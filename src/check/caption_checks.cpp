@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <utility>
 
+#include "check/caption_words.h"
 #include "codec/encoder.h"
 #include "files/timecode.h"
 
@@ -78,6 +79,14 @@ std::string SpacingFaults(const Caption& caption, int& count) {
     return faults;
 }
 
+// "2 words not in the dictionary: teh, wrod"
+std::string SpellingFault(const std::vector<CaptionWord>& words) {
+    std::string fault = std::to_string(words.size()) + (words.size() == 1 ? " word" : " words") +
+                        " not in the dictionary: ";
+    for (size_t k = 0; k < words.size(); ++k) fault += (k > 0 ? ", " : "") + words[k].text;
+    return fault;
+}
+
 }  // namespace
 
 ShownText CountShownText(const Caption& caption) {
@@ -99,7 +108,8 @@ ShownText CountShownText(const Caption& caption) {
     return shown;
 }
 
-std::vector<Finding> CheckCaptions(const CaptionList& captions, const CheckProfile& profile) {
+std::vector<Finding> CheckCaptions(const CaptionList& captions, const CheckProfile& profile,
+                                   const Speller* speller) {
     std::vector<Finding> findings;
     const EncodedCaptions encoded = EncodeCaptions(captions);
     size_t nextLate = 0;  // encoded.late is in list order
@@ -174,6 +184,13 @@ std::vector<Finding> CheckCaptions(const CaptionList& captions, const CheckProfi
         if (on(CheckRule::Spacing)) {
             std::string spacing = SpacingFaults(*c, faults);
             if (faults > 0) flag(CheckRule::Spacing, faults, 0, std::move(spacing));
+        }
+        if (speller != nullptr && on(CheckRule::Spelling)) {
+            const std::vector<CaptionWord> words = MisspelledWords(*c, *speller);
+            if (!words.empty()) {
+                flag(CheckRule::Spelling, static_cast<double>(words.size()), 0,
+                     SpellingFault(words));
+            }
         }
         if (on(CheckRule::Unplaced) && c->unplaced) {
             flag(CheckRule::Unplaced, 1, 0,

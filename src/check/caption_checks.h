@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "check/check_profile.h"
+#include "check/speller.h"
 #include "model/caption_list.h"
 
 namespace vantrel {
@@ -32,7 +33,9 @@ struct ShownText {
 ShownText CountShownText(const Caption& caption);
 
 // Findings in list order, by caption and then in rule order; rules of severity off are skipped.
-std::vector<Finding> CheckCaptions(const CaptionList& captions, const CheckProfile& profile);
+// The spelling rule checks only with a speller.
+std::vector<Finding> CheckCaptions(const CaptionList& captions, const CheckProfile& profile,
+                                   const Speller* speller = nullptr);
 
 // A measured value or limit as findings write it: a whole number without a point, another to
 // two places.

@@ -185,14 +185,16 @@ int RunConvertEach(const std::vector<std::string>& inputs, const BatchOptions& o
 }
 
 int RunCheckEach(const std::vector<std::string>& inputs, const BatchOptions& options,
-                 const std::string& profile, bool json, TimecodeStyle style) {
+                 const std::string& profile, bool json, TimecodeStyle style,
+                 const Speller* speller) {
     // A profile not to be had is said once, not once per file.
     if (!ProfileFor(profile)) return kExitUsage;
     const CheckPrint print = json                     ? CheckPrint::Json
                              : !options.junit.empty() ? CheckPrint::JUnit
                                                       : CheckPrint::NamedLines;
     const auto work = [&](size_t k) {
-        return Guarded(inputs[k], [&] { return RunCheck(inputs[k], profile, print, style); });
+        return Guarded(inputs[k],
+                       [&] { return RunCheck(inputs[k], profile, print, style, "", speller); });
     };
     const auto ended = [&](size_t k, const FileRun& run) {
         PassOn(inputs[k], run, print == CheckPrint::NamedLines);

@@ -45,6 +45,7 @@ int RunConvertEach(const std::vector<std::string>& inputs, const BatchOptions& o
 // Checks each input against the profile: their findings on standard output, each line after
 // the file's name; or with `json` one JSON document; and with --junit, the JUnit report.
 int RunCheckEach(const std::vector<std::string>& inputs, const BatchOptions& options,
-                 const std::string& profile, bool json, TimecodeStyle style);
+                 const std::string& profile, bool json, TimecodeStyle style,
+                 const Speller* speller = nullptr);
 
 }  // namespace vantrel::cli

@@ -4,36 +4,16 @@
 #include <cstring>
 
 #include "cli/check_output.h"
+#include "files/xml_escape.h"
 
 namespace vantrel::cli {
 
 namespace {
 
-// Text for an XML attribute or element: markup escaped, and the control characters XML 1.0
-// has no place for (all but tab, line feed and carriage return) left out.
+// Text for an XML attribute or element, made valid UTF-8 first.
 std::string Xml(std::string_view raw) {
     std::string out;
-    for (const char ch : ValidUtf8(raw)) {
-        switch (ch) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '"':
-                out += "&quot;";
-                break;
-            default:
-                if (static_cast<unsigned char>(ch) >= 0x20 || ch == '\t' || ch == '\n' ||
-                    ch == '\r') {
-                    out += ch;
-                }
-        }
-    }
+    AppendXmlEscaped(out, ValidUtf8(raw));
     return out;
 }
 

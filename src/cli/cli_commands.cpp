@@ -12,6 +12,7 @@
 #include "carriers/embed_captions.h"
 #include "carriers/video_module.h"
 #include "check/caption_checks.h"
+#include "check/hunspell_speller.h"
 #include "cli/check_output.h"
 #include "cli/check_reports.h"
 #include "cli/console_host.h"
@@ -202,7 +203,7 @@ std::optional<CheckProfile> ProfileFor(const std::string& name) {
 }
 
 int RunMux(const std::string& captions, const std::string& source, const std::string& output,
-           const std::string& carrier, const DecodeOptions& decode, const WriteOptions&) {
+           const std::string& carrier, const DecodeOptions& decode, const WriteOptions& write) {
     if (!InputOf(captions)) return UnknownFormat(captions, "read");
     const bool dvd =
         carrier == "dvd" || (carrier.empty() && !IsVideoExtension(ExtensionOf(source)));
@@ -223,7 +224,8 @@ int RunMux(const std::string& captions, const std::string& source, const std::st
     const MpegOutcome outcome =
         dvd ? MultiplexToFile(project, source, output, progress)
             : EmbedToFile(project, source, output, progress,
-                          carrier == "c608" ? CaptionCarrier::Track : CaptionCarrier::Pictures);
+                          carrier == "c608" ? CaptionCarrier::Track : CaptionCarrier::Pictures,
+                          write.write708);
     if (outcome.status != MpegStatus::Completed) return session.Stopped();
     return host.MessageCount() == 0 ? kExitSuccess : kExitFailed;
 }
@@ -272,7 +274,7 @@ int RunConvert(const std::string& input, const std::string& output, const WriteO
 }
 
 int RunCheck(const std::string& input, const std::string& profileName, CheckPrint print,
-             TimecodeStyle style, const std::string& from) {
+             TimecodeStyle style, const std::string& from, const Speller* speller) {
     if (!InputOf(input, from)) return UnknownFormat(input, "read");
     const std::optional<CheckProfile> profile = ProfileFor(profileName);
     if (!profile) return kExitUsage;
@@ -281,7 +283,7 @@ int RunCheck(const std::string& input, const std::string& profileName, CheckPrin
     CaptionProject& project = session.project;
     if (!LoadInput(project, host, input, {}, from)) return session.Stopped();
 
-    const std::vector<Finding> findings = CheckCaptions(project.captions, *profile);
+    const std::vector<Finding> findings = CheckCaptions(project.captions, *profile, speller);
     const std::string summary =
         CheckSummary(project.captions.Count(), profile->name, findings) + '\n';
     std::string out;
@@ -363,6 +365,14 @@ int RunAlign(const std::string& input, const std::string& video, const std::stri
             : ExportCaptionFile(project, output, *format, {}).write == WriteResult::Written;
     if (!written) return session.Stopped();
     return host.MessageCount() == 0 ? kExitSuccess : kExitFailed;
+}
+
+std::unique_ptr<HunspellSpeller> SpellerFor(const std::string& language) {
+    std::string error;
+    std::unique_ptr<HunspellSpeller> speller =
+        HunspellSpeller::Open(language, error, DictionaryFolders());
+    if (!speller) std::fprintf(stderr, "vantrel-cc: %s\n", error.c_str());
+    return speller;
 }
 
 int RunList(const std::string& input, TimecodeStyle style, const DecodeOptions& decode,

@@ -1,11 +1,13 @@
 // The commands of vantrel-cc.
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "check/check_profile.h"
+#include "check/hunspell_speller.h"
 #include "codec/decoder.h"
 #include "files/caption_formats.h"
 #include "files/timecode.h"
@@ -60,9 +62,15 @@ enum class CheckPrint {
 // Checks the captions of INPUT against a profile: a built-in one by name, or a profile file
 // (the broadcast profile when `profile` is empty), and prints the findings as `print` says.
 // 0 without a finding of error severity, 1 with one or when INPUT could not be read (nothing
-// printed then), 2 for a profile not to be had.
+// printed then), 2 for a profile not to be had. With a speller the spelling rule checks the
+// words too.
 int RunCheck(const std::string& input, const std::string& profile, CheckPrint print,
-             TimecodeStyle style = TimecodeStyle::NonDropFrame, const std::string& from = "");
+             TimecodeStyle style = TimecodeStyle::NonDropFrame, const std::string& from = "",
+             const Speller* speller = nullptr);
+
+// The speller of `language` (a dictionary's name such as en_US), or null when the dictionary
+// cannot be had, which is said on standard error.
+std::unique_ptr<HunspellSpeller> SpellerFor(const std::string& language);
 
 // Times the captions of INPUT (a caption file or project; any other file is a transcript, one
 // caption per block of lines) to the speech of VIDEO and writes them to OUTPUT in the format of

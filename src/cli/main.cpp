@@ -45,6 +45,7 @@ int main(int argc, char** argv) {
     bool decodeGiven = false;
     bool json = false;
     const char* profile = nullptr;
+    const char* language = nullptr;  // a dictionary for check, a 708 service's language else
     vantrel::WriteOptions write;
     std::string formatName;
     bool convertOnly = false;  // an option only convert takes
@@ -109,13 +110,8 @@ int main(int argc, char** argv) {
             write.write708 = false;
             writeGiven = true;
         } else if (arg == "--language") {
-            const std::string value = k + 1 < argc ? argv[++k] : "";
-            if (value.size() != 3 ||
-                value.find_first_not_of("abcdefghijklmnopqrstuvwxyz") != std::string::npos) {
-                return Usage("--language takes a three-letter ISO 639-2 code such as eng");
-            }
-            write.language = value;
-            writeGiven = true;
+            if (++k == argc) return Usage("--language takes a language");
+            language = argv[k];
         } else if (std::strcmp(argv[k], "--json") == 0) {
             json = true;
         } else if (std::strcmp(argv[k], "--profile") == 0) {
@@ -133,8 +129,18 @@ int main(int argc, char** argv) {
     if (decodeGiven && command != "convert" && command != "list" && command != "mux") {
         return Usage("--channel, --service and --roll-up go with convert, list and mux");
     }
+    // check spells in the language of a dictionary (en_US); .mcc output names it in ISO 639-2.
+    if (language != nullptr && command != "check") {
+        const std::string code = language;
+        if (code.size() != 3 ||
+            code.find_first_not_of("abcdefghijklmnopqrstuvwxyz") != std::string::npos) {
+            return Usage("--language takes a three-letter ISO 639-2 code such as eng");
+        }
+        write.language = code;
+        writeGiven = true;
+    }
     if (writeGiven && command != "convert" && command != "mux") {
-        return Usage("--no-708 and --language go with convert and mux");
+        return Usage("--no-708 goes with convert and mux");
     }
     if ((json || profile) && command != "check") return Usage("--json and --profile go with check");
     if (const std::string misuse = BatchMisuse(command, batch, json); !misuse.empty()) {
@@ -147,13 +153,17 @@ int main(int argc, char** argv) {
         return Usage("--format, --aspect and --srt-plain go with convert");
     // The commands write their output only once it is complete, so a failure that ends one
     // anywhere leaves nothing behind; it ends here with one line and status 1.
+    // The dictionary is read once, before any file.
+    std::unique_ptr<vantrel::HunspellSpeller> speller;
+    if (language != nullptr && command == "check" && !(speller = SpellerFor(language)))
+        return kExitUsage;
     try {
         if (IsBatch(command, batch, files.size())) {
             if (files.empty()) return Usage("no INPUT file given");
             write.style = style;
-            return command == "convert"
-                       ? RunConvertEach(files, batch, write, decode)
-                       : RunCheckEach(files, batch, profile ? profile : "", json, style);
+            return command == "convert" ? RunConvertEach(files, batch, write, decode)
+                                        : RunCheckEach(files, batch, profile ? profile : "", json,
+                                                       style, speller.get());
         }
         if (command == "convert") {
             if (files.size() != 2) return Usage("convert takes an INPUT and an OUTPUT file");
@@ -170,7 +180,8 @@ int main(int argc, char** argv) {
         if (command == "check") {
             if (files.size() != 1) return Usage("check takes one INPUT file");
             return RunCheck(files[0], profile ? profile : "",
-                            json ? CheckPrint::Json : CheckPrint::Lines, style, batch.from);
+                            json ? CheckPrint::Json : CheckPrint::Lines, style, batch.from,
+                            speller.get());
         }
         if (command == "align") {
             if (files.size() != 3) {

@@ -46,6 +46,10 @@ PacketStream PackCaptions(std::span<const CaptionShowing> shown, size_t frameByt
 // entries (the first of type 3, the rest type 2), then entries marked not valid.
 void AppendEntries(std::vector<uint8_t>& out, std::span<const uint8_t> packet, size_t count);
 
+// The 708 entries a reader keeps of one file: every entry of four hours at 29.97 frames per
+// second, 18 a frame; what lies beyond is not read.
+constexpr size_t kMaxEntries = size_t{18} * 108000 * 4;
+
 // The 708 entries of a stream of cc_data, as a reader takes them: a valid entry of type 3
 // begins a packet, of type 2 goes on with it.
 struct Entry {

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "codec/decoder.h"
-#include "dtvcc/service_decoder.h"
 #include "files/caption_formats.h"
+#include "files/caption_services.h"
 #include "files/file.h"
 #include "files/file_messages.h"
 #include "files/raw_pairs.h"
@@ -152,19 +152,21 @@ ImportResult ImportCaptionFile(CaptionProject& project, const std::string& path,
         FieldOfChannel(hooks.decode.channel) == 2 ? data.field2Pairs : data.pairs;
     const SkippedData skipped = DecodePairStream(read, pairs, &project.cancel, hooks.decode);
     if (CancelRaised(&project.cancel)) return ImportResult::Cancelled;
-    if (read.Empty() && !data.dtvcc.empty()) {
-        // No 608 on the channel: the captions come of the 708 service asked for.
-        const dtvcc::ServiceReport report =
-            dtvcc::DecodeService(read, dtvcc::PacketsOf(data.dtvcc), hooks.decode.service);
-        if (report.captions > 0) {
-            if (project.host) {
-                project.host->Note(
-                    Read708Text(path, hooks.decode.channel, hooks.decode.service, report));
-            }
-            const std::string lost = Lost708Text(path, report);
-            if (!lost.empty()) Inform(project, lost);
+    // No 608 on the channel: the captions come of the 708 service asked for.
+    const dtvcc::ServiceReport report = Import708Service(read, data, hooks.decode);
+    if (report.captions > 0) {
+        if (project.host) {
+            project.host->Note(
+                Read708Text(path, hooks.decode.channel, hooks.decode.service, report));
         }
+        const std::string lost = Lost708Text(path, report);
+        if (!lost.empty()) Inform(project, lost);
     }
+    const std::string held =
+        HeldServicesText(path, HeldServicesOf(data),
+                         report.captions > 0 ? "708 service " + std::to_string(hooks.decode.service)
+                                             : "CC" + std::to_string(hooks.decode.channel));
+    if (!held.empty() && project.host) project.host->Note(held);
     const std::string skippedText = SkippedDataText(path, skipped, data);
     if (!skippedText.empty()) Inform(project, skippedText);
     const std::string madeText = MadeFromDataText(path, skipped);

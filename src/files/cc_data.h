@@ -41,17 +41,29 @@ void ForEach708Entry(std::span<const uint8_t> entries, size_t count, Entry entry
     }
 }
 
-// ATSC A/53 caption data, from the user identifier "GA94" on: user_data_type_code 3, then
-// cc_data (the process_cc_data flag and cc_count, em_data, the entries). Calls pair as
-// ForEach608Pair does; false when the bytes are no A/53 caption data.
-template <typename Pair>
-bool ForEachGa94Pair(std::span<const uint8_t> data, Pair pair) {
+// The cc_data entries of ATSC A/53 caption data, from the user identifier "GA94" on:
+// user_data_type_code 3, then cc_data (the process_cc_data flag and cc_count, em_data, the
+// entries). False when the bytes are no A/53 caption data.
+inline bool Ga94Entries(std::span<const uint8_t> data, std::span<const uint8_t>& entries,
+                        size_t& count) {
     constexpr uint8_t kProcessCcData = 0x40;
     if (data.size() < 7 || data[0] != 'G' || data[1] != 'A' || data[2] != '9' || data[3] != '4' ||
         data[4] != 0x03 || (data[5] & kProcessCcData) == 0) {
         return false;
     }
-    ForEach608Pair(data.subspan(7), data[5] & kCcCountMask, pair);
+    entries = data.subspan(7);
+    count = data[5] & kCcCountMask;
+    return true;
+}
+
+// Calls pair as ForEach608Pair does for the entries of A/53 caption data; false when the bytes
+// are no A/53 caption data.
+template <typename Pair>
+bool ForEachGa94Pair(std::span<const uint8_t> data, Pair pair) {
+    std::span<const uint8_t> entries;
+    size_t count = 0;
+    if (!Ga94Entries(data, entries, count)) return false;
+    ForEach608Pair(entries, count, pair);
     return true;
 }
 

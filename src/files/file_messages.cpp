@@ -1,5 +1,6 @@
 #include "files/file_messages.h"
 
+#include <bit>
 #include <cstdio>
 #include <functional>
 
@@ -45,6 +46,12 @@ std::string OperationFailedText(std::string_view operation, const std::string& r
 
 std::string ErrorOpeningFileText(const std::string& path) {
     return "Error opening file " + path;
+}
+
+std::string EmbeddingTitle(const std::string& outputPath) {
+    const size_t slash = outputPath.rfind('/');
+    return "Embedding captions into " +
+           (slash == std::string::npos ? outputPath : outputPath.substr(slash + 1));
 }
 
 std::string ErrorSavingFileText(const std::string& path) {
@@ -185,6 +192,27 @@ std::string Lost708Text(const std::string& path, const dtvcc::ServiceReport& rep
     item(report.clippedCharacters, "characters past the 32 columns or 15 rows of the screen");
     item(report.unknownCodes, "codes of 708 sets that 608 has no character for");
     return items.empty() ? std::string() : "Not imported from " + path + items;
+}
+
+std::string HeldServicesText(const std::string& path, const HeldServices& held,
+                             const std::string& read) {
+    if (HeldCount(held) <= 1) return {};
+    std::string channels, services;
+    for (int n = 1; n <= kChannelCount; ++n) {
+        if (held.channels & (1u << (n - 1)))
+            channels += (channels.empty() ? "608 CC" : ", CC") + std::to_string(n);
+    }
+    for (int n = 1; n < 64; ++n) {
+        if (held.services & (uint64_t{1} << n))
+            services += (services.empty() ? "" : ", ") + std::to_string(n);
+    }
+    if (!services.empty()) {
+        const bool one = std::has_single_bit(held.services);
+        services = (one ? "708 service " : "708 services ") + services;
+    }
+    return "Imported from " + path + ":\nit holds " + channels +
+           (channels.empty() || services.empty() ? "" : "; ") + services + "; " + read +
+           " was read (--channel and --service read another).";
 }
 
 std::string MadeFromDataText(const std::string& path, const SkippedData& made) {

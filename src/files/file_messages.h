@@ -11,6 +11,7 @@
 #include "codec/decoder.h"
 #include "codec/encoder.h"
 #include "dtvcc/service_decoder.h"
+#include "files/caption_services.h"
 #include "files/pair_stream.h"
 #include "model/caption.h"
 
@@ -43,8 +44,8 @@ std::string OperationFailedText(std::string_view operation, const std::string& r
 // The progress dialog's title for each stream operation.
 inline constexpr std::string_view kExtractionTitle =
     "Extracting Captions from MPEG-2 Video Stream...";
-inline constexpr std::string_view kMultiplexTitle =
-    "Multiplexing captions into MPEG-2 video stream...";
+// Embedding names the file being made, whole ("Embedding captions into job.mp4").
+std::string EmbeddingTitle(const std::string& outputPath);
 inline constexpr std::string_view kTranscriptTitle = "Importing Transcript...";
 inline constexpr std::string_view kSpeechTimingTitle = "Timing Captions to Speech...";
 
@@ -79,6 +80,11 @@ std::string Read708Text(const std::string& path, int channel, int service,
 // columns or 15 rows, codes of the sets 608 has no place for), by the timecode of the first;
 // empty when nothing.
 std::string Lost708Text(const std::string& path, const dtvcc::ServiceReport& report);
+// The caption services of a file that holds more than the one read ("608 CC1, CC3; 708
+// services 1, 2"), and which was read (`read`, "CC1" or "708 service 1"); empty when it holds
+// one or none.
+std::string HeldServicesText(const std::string& path, const HeldServices& held,
+                             const std::string& read);
 
 // What roll-up and paint-on data became ("106 roll-up lines became 53 pop-on captions."), one
 // sentence a line after "Imported from PATH:"; empty when there was none.

@@ -101,9 +101,6 @@ constexpr std::array<Abbreviation, 7> kAbbreviations{{
 }};
 constexpr std::string_view kPadding("\xFA\x00\x00", 3);
 constexpr size_t kMaxPaddingRun = 9;  // G to O
-// 708 entries kept of one file: every entry of four hours at 29.97 frames per second, at 16
-// bytes each; what lies beyond is not read.
-constexpr size_t kMaxDtvccEntries = size_t{18} * 108000 * 4;
 
 int HexDigit(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -331,7 +328,7 @@ CaptionFileData ReadMccText(std::span<const uint8_t> text, const std::atomic<int
             pairs[field - 1].insert(pairs[field - 1].end(), {a, b});
         });
         ForEach708Entry(entries, count, [&](uint8_t type, uint8_t a, uint8_t b) {
-            if (result.dtvcc.size() < kMaxDtvccEntries)
+            if (result.dtvcc.size() < dtvcc::kMaxEntries)
                 result.dtvcc.push_back({frame, type, {a, b}});
         });
         if (pairs[0].empty() && pairs[1].empty()) continue;

@@ -5,6 +5,7 @@
 #include "files/caption_blocks.h"
 #include "files/caption_grid.h"
 #include "files/timed_text.h"
+#include "files/xml_escape.h"
 #include "model/caption_project.h"
 
 namespace vantrel {
@@ -19,27 +20,6 @@ constexpr Vocabulary kTtml{"http://www.w3.org/ns/ttml", "http://www.w3.org/ns/tt
 constexpr Vocabulary kDfxp{"http://www.w3.org/2006/10/ttaf1",
                            "http://www.w3.org/2006/10/ttaf1#parameter",
                            "http://www.w3.org/2006/10/ttaf1#styling"};
-
-void AppendEscaped(std::string& out, std::string_view text) {
-    for (char c : text) {
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '"':
-                out += "&quot;";
-                break;
-            default:
-                out += c;
-        }
-    }
-}
 
 std::string Percent(double value) {
     char text[32];
@@ -83,7 +63,7 @@ class DocumentWriter {
                         continue;
                     }
                     body_ += "<span style=\"" + Style(run.attribute) + "\">";
-                    AppendEscaped(body_, run.utf8);
+                    AppendXmlEscaped(body_, run.utf8);
                     body_ += "</span>";
                 }
             }

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "files/timecode_lines.h"
+
 namespace vantrel {
 
 bool IsCaptionUserData(const uint8_t* unit, size_t size) {
@@ -47,6 +49,8 @@ void CaptionTripletWalk::Append(std::vector<uint8_t>& pairs, const uint8_t* pair
     // One insert for both bytes: a failed allocation leaves no half pair behind.
     pairs.insert(pairs.end(),
                  {static_cast<uint8_t>(pair[0] | 0x80), static_cast<uint8_t>(pair[1] | 0x80)});
+    if (HasBadParity(pair[0], pair[1])) badParity_.Add(0, appended_);
+    ++appended_;
 }
 
 void WriteCaptionUserDataHeader(uint8_t* out, uint64_t pictures) {

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "files/pair_stream.h"
 #include "mpeg/start_code_reader.h"
 
 namespace vantrel {
@@ -24,6 +25,7 @@ bool IsCaptionUserData(const uint8_t* unit, size_t size);
 // Walks the triplets of one caption unit, which may arrive in pieces, and appends the pairs of
 // one field (field 1 unless told) to a buffer with bit 7 set on every byte. The triplets end at
 // the first marker that is neither FF nor FE; a triplet cut off by the unit's end is dropped.
+// Pairs with a byte of even parity are counted as they come, before bit 7 is set.
 class CaptionTripletWalk {
   public:
     explicit CaptionTripletWalk(int field = 1)
@@ -34,6 +36,10 @@ class CaptionTripletWalk {
     // Goes on with a further piece of the same unit.
     void Continue(const uint8_t* piece, size_t size, std::vector<uint8_t>& pairs);
 
+    // The pairs with bad parity so far, the first by its frame: the pairs of the field are
+    // the stream's frames from 0.
+    const LineTally& BadParity() const { return badParity_; }
+
   private:
     void Append(std::vector<uint8_t>& pairs, const uint8_t* pair);
 
@@ -41,6 +47,8 @@ class CaptionTripletWalk {
     uint8_t triplet_[3] = {};
     size_t have_ = 0;
     bool ended_ = true;
+    int64_t appended_ = 0;  // pairs of the field so far
+    LineTally badParity_;
 };
 
 // The attribute byte for a group of n pictures: 0x80 | (n mod 64) << 1.

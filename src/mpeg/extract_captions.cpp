@@ -50,6 +50,7 @@ class A53Pictures {
                                 into.insert(into.end(), {a, b});
                         });
     }
+    const LineTally& BadParity() const { return builder_.BadParity(); }
     // The pairs of every group, placed.
     std::vector<uint8_t> Take() {
         EndGroup();
@@ -90,7 +91,7 @@ class A53Pictures {
 }  // namespace
 
 MpegStatus CollectCaptionPairs(File& source, ProgressSink& progress, const std::atomic<int>& cancel,
-                               std::vector<uint8_t>& pairs, int field) {
+                               std::vector<uint8_t>& pairs, int field, LineTally* badParity) {
     StartCodeReader reader(source);
     CaptionTripletWalk walk(field);
     A53Pictures a53(field);
@@ -119,11 +120,13 @@ MpegStatus CollectCaptionPairs(File& source, ProgressSink& progress, const std::
     if (reader.Failed())
         return CancelRaised(&cancel) ? MpegStatus::Cancelled : MpegStatus::ReadFailed;
     // DVD captions where there are any, as before; else A/53 captions.
-    if (pairs.size() == before) {
+    const bool dvd = pairs.size() != before;
+    if (!dvd) {
         std::vector<uint8_t> placed = a53.Take();
         if (placed.size() > kMaxStreamPairBytes) placed.resize(kMaxStreamPairBytes);
         pairs.insert(pairs.end(), placed.begin(), placed.end());
     }
+    if (badParity != nullptr) *badParity = dvd ? walk.BadParity() : a53.BadParity();
     return pairs.size() == before ? MpegStatus::NoCaptions : MpegStatus::Completed;
 }
 
@@ -132,9 +135,10 @@ MpegOutcome ExtractCaptions(File& source, ProgressSink& progress, const std::ato
     MpegOutcome outcome;
     try {
         std::vector<uint8_t> stream;
-        outcome.status =
-            CollectCaptionPairs(source, progress, cancel, stream, FieldOfChannel(options.channel));
-        CaptionFileData read;  // what was left out of the stream itself
+        CaptionFileData read;  // what was left out of the stream itself, or read by a guess
+        const int field = FieldOfChannel(options.channel);
+        outcome.status = CollectCaptionPairs(source, progress, cancel, stream, field,
+                                             field == 2 ? &read.field2BadParity : &read.badParity);
         if (stream.size() > kMaxStreamPairBytes) {
             stream.resize(kMaxStreamPairBytes);
             read.truncated = true;

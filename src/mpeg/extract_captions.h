@@ -14,6 +14,7 @@ namespace vantrel {
 
 class CaptionList;
 class File;
+struct LineTally;
 
 // The most pair bytes collected from a stream: frames 0 to kMaxEncodedFrame.
 constexpr size_t kMaxStreamPairBytes = static_cast<size_t>(kMaxEncodedFrame + 1) * 2;
@@ -23,9 +24,11 @@ constexpr size_t kMaxStreamPairBytes = static_cast<size_t>(kMaxEncodedFrame + 1)
 // position to its end; calls progress.SetProgress once per unit and stops as soon as `cancel`
 // reads non-zero (a flag raised before it starts stops it before its first unit). Returns
 // Completed, NoCaptions (nothing collected), Cancelled or ReadFailed, with no message. Throws
-// std::bad_alloc when `pairs` cannot grow.
+// std::bad_alloc when `pairs` cannot grow. The pairs collected with a byte of even parity are
+// counted in `badParity` when it is given, the first by its frame.
 MpegStatus CollectCaptionPairs(File& source, ProgressSink& progress, const std::atomic<int>& cancel,
-                               std::vector<uint8_t>& pairs, int field = 1);
+                               std::vector<uint8_t>& pairs, int field = 1,
+                               LineTally* badParity = nullptr);
 
 // Collects the pairs and decodes them into `into`, a list of the caller's own that the worker
 // alone touches; the caller moves the captions into the project when the worker is done.

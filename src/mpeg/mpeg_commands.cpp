@@ -35,10 +35,11 @@ MpegOutcome ImportM2v(CaptionProject& project, File& source, ProgressDisplay& di
 }
 
 MpegOutcome RunMultiplex(CaptionProject& project, File& source, File& destination,
-                         ProgressDisplay& display) {
+                         const std::string& outputPath, ProgressDisplay& display) {
     const int64_t length = source.Length();
     ProgressWorker worker(length > 0 ? static_cast<uint64_t>(length) : 0,
                           OperationMode::Multiplexing, source, destination, project);
+    worker.SetTitle(EmbeddingTitle(outputPath));
     display.Run(worker);
     worker.Wait();
     MpegOutcome outcome = worker.Outcome();
@@ -78,7 +79,7 @@ MpegOutcome MultiplexToFile(CaptionProject& project, const std::string& sourcePa
     if (!output.Open(outputPath)) {
         return fail(MpegStatus::Refused, ErrorSavingFileText(outputPath, output.Error()));
     }
-    outcome = RunMultiplex(project, source, output.Output(), display);
+    outcome = RunMultiplex(project, source, output.Output(), outputPath, display);
     if (outcome.status != MpegStatus::Completed) return outcome;
     if (CancelRaised(&project.cancel)) {
         outcome.status = MpegStatus::Cancelled;

@@ -33,10 +33,10 @@ MpegOutcome ImportM2v(CaptionProject& project, File& source, ProgressDisplay& di
 
 // Copies `source` (open for reading, at its start) to `destination` (open for writing, empty)
 // with the project's captions in it. The outcome's message, the left-out captions and those past
-// the end of the video are told through the host. The destination holds a whole copy only when
-// the outcome is Completed.
+// the end of the video are told through the host; the display's title names `outputPath`. The
+// destination holds a whole copy only when the outcome is Completed.
 MpegOutcome RunMultiplex(CaptionProject& project, File& source, File& destination,
-                         ProgressDisplay& display);
+                         const std::string& outputPath, ProgressDisplay& display);
 
 // The multiplex as the window and the command line run it: refuses an output that is the source
 // (Refused, as when either file cannot be opened), copies the source into a ReplacingFile for

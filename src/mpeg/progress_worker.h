@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <thread>
 
 #include "codec/decoder.h"
@@ -59,6 +60,9 @@ class ProgressWorker final : public ProgressSink {
     ProgressWorker& operator=(const ProgressWorker&) = delete;
 
     OperationMode Mode() const { return mode_; }
+    // What the display's title says of the run; empty: the mode's own title.
+    void SetTitle(std::string title) { title_ = std::move(title); }
+    const std::string& Title() const { return title_; }
     // How an extraction decodes the captions (channel, roll-up); set before Start.
     void SetDecodeOptions(const DecodeOptions& options) { decodeOptions_ = options; }
 
@@ -110,6 +114,7 @@ class ProgressWorker final : public ProgressSink {
     MpegOutcome outcome_;
     CaptionList extracted_;
     DecodeOptions decodeOptions_;
+    std::string title_;
     std::thread thread_;
 };
 

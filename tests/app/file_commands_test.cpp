@@ -138,7 +138,7 @@ TEST_F(FileCommandsTest, SaveFallsBackToSaveAsAndSaveAsAsksOnceAndDialogsStartAt
     commands.ImportCaptions();
     EXPECT_EQ(dialogs.saveRequests[1].fileName + dialogs.saveRequests[2].fileName +
                   dialogs.openRequests.at(0).fileName,
-              Path("a.ccp") + Path("a.bin") + Path(""));
+              Path("a.ccp") + Path("a.scc") + Path(""));
 }
 
 // A file that is no project changes nothing; a damaged one changes nothing either, but the
@@ -290,11 +290,11 @@ TEST_F(FileCommandsTest, WritersAskAgainAndTheNamesExtensionPicksTheFormatAndThe
             EXPECT_TRUE(testing::SameCaptions(view.project.captions, back.captions, true));
         }
     }
-    // A name of no format is written in the dialog's own (raw pairs), never as an empty file.
+    // A name of no format is written in the dialog's own (Scenarist), never as an empty file.
     dialogs.filesToSave = {Path("l.xyz")};
     commands.ExportCaptions();
     CaptionProject back;
-    ImportCaptionFile(back, Path("l.xyz"), "bin");
+    ImportCaptionFile(back, Path("l.xyz"), "scc");
     EXPECT_TRUE(testing::SameCaptions(view.project.captions, back.captions, true));
 }
 
@@ -311,8 +311,21 @@ TEST_F(FileCommandsTest, MultiplexAsksForASourceThenADestination) {
     commands.Multiplex();
     ASSERT_EQ(dialogs.openRequests.size(), 4u);
     ASSERT_EQ(dialogs.saveRequests.size(), 3u);
-    EXPECT_EQ(dialogs.openRequests[0].title, kMultiplexSourceRequest.title);
-    EXPECT_EQ(dialogs.saveRequests[0].title, kMultiplexDestinationRequest.title);
+    // The source dialog opens on every video the embedder takes; the output is proposed beside
+    // the source in its container.
+    EXPECT_EQ(dialogs.openRequests[0].title, "Choose the Video to Embed Captions Into");
+    EXPECT_EQ(dialogs.openRequests[0].filter.rfind("Videos (*.m2v *.mp4 *.m4v *.mov", 0), 0u);
+    EXPECT_EQ(dialogs.saveRequests[0].fileName, Path("in-captioned.m2v"));
+    EXPECT_EQ(dialogs.saveRequests[0].defaultExtension, "m2v");
+    const Dialogs::FileRequest mp4 = EmbedDestinationRequest("/videos/job.mp4");
+    EXPECT_EQ(std::tie(mp4.fileName, mp4.defaultExtension),
+              std::tie("/videos/job-captioned.mp4", "mp4"));
+    // Export opens on Scenarist, with the timecodes the window shows.
+    EXPECT_EQ(ExportRequest(TimecodeStyle::NonDropFrame).selectedFilter,
+              "Scenarist Closed Caption (*.scc)");
+    EXPECT_EQ(ExportRequest(TimecodeStyle::DropFrame).selectedFilter,
+              "Scenarist Closed Caption, drop-frame timecodes (*.scc)");
+    EXPECT_NE(kExportRequest.filter.find("Scenarist Closed Caption (*.scc)"), std::string::npos);
     ASSERT_EQ(dialogs.informed.size(), 3u);
     EXPECT_EQ(dialogs.informed[0].rfind(ErrorOpeningFileText(Missing("in.m2v")), 0), 0u);
     EXPECT_EQ(dialogs.informed[1].rfind(ErrorSavingFileText(Path("in.m2v")), 0), 0u);
@@ -390,7 +403,7 @@ TEST_F(FileCommandsTest, TheProgressDialogShowsTheBarAndClosesWhenTheWorkerEnds)
         EXPECT_EQ(FirstText(view.project), "OLD CAPTION");
         if (c.name != "in.m2v") continue;
         EXPECT_EQ(bars, (std::vector<int>{0, 100, 200, 300, 400, 500, 600, 700, 800, 900, 999}));
-        EXPECT_EQ(title, c.multiplex ? kMultiplexTitle : kExtractionTitle);
+        EXPECT_EQ(title, c.multiplex ? "Embedding captions into out.m2v" : kExtractionTitle);
     }
     EXPECT_EQ(visible, (std::vector<bool>{true, true, true, true}));
     EXPECT_LT(bars.back(), 1000);

@@ -27,6 +27,7 @@
 #include <functional>
 
 #include "app/shortcuts_dialog.h"
+#include "app/spelling_dialog.h"
 #include "caption_window/caption_render.h"
 #include "files/caption_import.h"
 #include "files/project_file.h"
@@ -962,6 +963,77 @@ TEST_F(MainWindowTest, CaptionCommandsFromTheirMenusAndKeys) {
     view_.GoToFrame(0);
     QTest::keyClick(&window_, Qt::Key_Down, Qt::AltModifier);
     EXPECT_EQ(view_.CurrentFrame(), 90);
+}
+
+TEST_F(MainWindowTest, SpellingMarksWordsAndWalksTheProject) {
+    std::string error;
+    if (!HunspellSpeller::Open("en_US", error, DictionaryFolders())) GTEST_SKIP() << error;
+    const char* const texts[] = {"teh dog", "a teh", "the cat"};
+    for (int k = 0; k < 3; ++k) {
+        Caption* c = Add(100 * (k + 1), 100 * (k + 1) + 60);
+        for (int i = 0; texts[k][i] != '\0'; ++i)
+            c->cells[14][i] = {uint8_t(texts[k][i]), kDefaultAttribute};
+    }
+    view_.Project().captions.NotifyChanged(kWholeList);
+    view_.History().Clear(true);
+    SpellingDialog& spelling = window_.Spelling();
+    ASSERT_EQ(test::TriggerMenu(window_, "&Spelling..."), 1);
+    EXPECT_FALSE(spelling.isVisible());
+    EXPECT_TRUE(window_.statusBar()->currentMessage().contains("Spelling Language"));
+    ASSERT_EQ(test::TriggerMenu(window_, "&English (United States)"), 1);
+    ASSERT_EQ(view_.SpellingLanguage(), "en_US");
+
+    // The list marks the captions with an unknown word and names it.
+    CaptionTableModel& model = view_.Table().Model();
+    auto text = [&](int row, int role) {
+        return model.index(row, CaptionTableModel::kText).data(role);
+    };
+    EXPECT_TRUE(text(0, Qt::ForegroundRole).isValid());
+    EXPECT_FALSE(text(2, Qt::ForegroundRole).isValid());
+    EXPECT_TRUE(text(1, Qt::ToolTipRole).toString().endsWith("Not in the dictionary: teh"));
+    // The screen draws red under "teh", nothing under "dog"; then the word of Spelling reversed.
+    view_.GoToFrame(100);
+    auto red = [&](int column) {
+        const QRect box = CellBox(14, column);
+        int count = 0;
+        for (int x = box.left(); x <= box.right(); ++x) {
+            for (int y : {box.bottom() - 1, box.bottom()}) {
+                const QRgb p = view_.Captions().Image().pixel(x, y);
+                count += qRed(p) > 200 && qGreen(p) < 80 && qBlue(p) < 80;
+            }
+        }
+        return count;
+    };
+    EXPECT_EQ(std::tuple(red(0) > 0, red(2) > 0, red(4), red(6)), std::tuple(true, true, 0, 0));
+
+    ASSERT_EQ(test::TriggerMenu(window_, "&Spelling..."), 1);
+    EXPECT_TRUE(spelling.isVisible());
+    EXPECT_EQ(spelling.WordLabel().text(), "teh");
+    EXPECT_FALSE(spelling.Suggestions().findItems("the", Qt::MatchExactly).isEmpty());
+    const QRgb cell = view_.Captions().Image().pixel(CellBox(14, 1).topLeft());
+    EXPECT_GT(qGray(cell), 200);  // black caption background, reversed
+    spelling.ChangeField().setText("the");
+    spelling.Replace();
+    EXPECT_EQ(test::Text(view_.Project().captions.Head()), "the dog");
+    EXPECT_EQ(window_.UndoAction().text(), "&Undo Replace");
+    EXPECT_EQ(std::pair(view_.CurrentFrame(), spelling.WordLabel().text()),
+              std::pair(200, QString("teh")));
+    spelling.IgnoreAll();
+    EXPECT_FALSE(text(1, Qt::ForegroundRole).isValid());
+    EXPECT_EQ(spelling.WordLabel().text(), "");
+    spelling.hide();
+
+    // F3 goes on from a caption being edited, the match reversed on the screen.
+    window_.Commands().Find().FindField().setText("cat");
+    view_.GoToFrame(100);
+    view_.Captions().BeginEdit(14, 0);
+    ASSERT_TRUE(view_.Captions().IsEditing());
+    QTest::keyClick(&view_.Captions(), Qt::Key_F3);
+    EXPECT_EQ(view_.CurrentFrame(), 300);
+    EXPECT_GT(qGray(view_.Captions().Image().pixel(CellBox(14, 5).topLeft())), 200);
+    EXPECT_LT(qGray(view_.Captions().Image().pixel(CellBox(14, 1).topLeft())), 50);
+    ASSERT_EQ(test::TriggerMenu(window_, "&None"), 1);  // the next window starts without
+    EXPECT_EQ(view_.Speller(), nullptr);
 }
 
 }  // namespace

@@ -112,23 +112,28 @@ TEST(VideoCaptions, PairsPlacedByPresentationTime) {
         std::vector<TimedPairs> pictures;
         double start;
         std::vector<uint8_t> field1, field2;
+        std::vector<int64_t> dtvcc;  // frame, type, first byte of each 708 entry
     } cases[] = {
-        {"reordered",
-         {{2 * frame, {0x94, 0x20}, {}}, {1 * frame, {0x94, 0x2F}, {0x15, 0x20}}},
+        {"reordered, 708 entries on their pictures' frames in time order",
+         {{2 * frame, {0x94, 0x20}, {}, {3, 0x01, 0x02, 2, 0x03, 0x04}},
+          {1 * frame, {0x94, 0x2F}, {0x15, 0x20}, {3, 0x05, 0x06}}},
          0,
          {0x80, 0x80, 0x94, 0xAF, 0x94, 0xA0},
-         {0x80, 0x80, 0x95, 0xA0}},
+         {0x80, 0x80, 0x95, 0xA0},
+         {1, 3, 0x05, 2, 3, 0x01, 2, 2, 0x03}},
         {"consecutive, then pushed on",
-         {{0, {0x94, 0x20, 0x41, 0x42}, {}}, {frame, {0x43, 0x44}, {}}},
+         {{0, {0x94, 0x20, 0x41, 0x42}, {}, {}}, {frame, {0x43, 0x44}, {}, {}}},
          0,
          {0x94, 0xA0, 0xC1, 0xC2, 0xC3, 0xC4},
+         {},
          {}},
         {"from the first picture, rounded",
-         {{100.0 + 2.6 * frame, {0x94, 0x2F}, {}}},
+         {{100.0 + 2.6 * frame, {0x94, 0x2F}, {}, {}}},
          100.0,
          {0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x94, 0xAF},
+         {},
          {}},
-        {"an hour in", {{3600.0, {0x94, 0x2F}, {}}}, 0, {}, {}},
+        {"an hour in", {{3600.0, {0x94, 0x2F}, {}, {}}}, 0, {}, {}, {}},
     };
     for (const auto& c : cases) {
         CaptionFileData d;
@@ -139,6 +144,10 @@ TEST(VideoCaptions, PairsPlacedByPresentationTime) {
         }
         EXPECT_EQ(d.pairs, c.field1) << c.what;
         EXPECT_EQ(d.field2Pairs, c.field2) << c.what;
+        std::vector<int64_t> dtvcc;
+        for (const dtvcc::Entry& e : d.dtvcc)
+            dtvcc.insert(dtvcc.end(), {e.frame, e.type, e.data[0]});
+        EXPECT_EQ(dtvcc, c.dtvcc) << c.what;
     }
 }
 

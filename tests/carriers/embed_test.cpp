@@ -4,11 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <map>
 #include <sstream>
 
 #include "carriers/caption_payloads.h"
 #include "carriers/carrier_commands.h"
 #include "carriers/embed_captions.h"
+#include "carriers/video_captions.h"
+#include "dtvcc/service_decoder.h"
 #include "files/files_test_support.h"
 #include "files/replacing_file.h"
 #include "files/subtitles.h"
@@ -96,6 +99,32 @@ TEST_P(Embedding, FfmpegReadsOurCaptionsAndTheSamePictures) {
         EXPECT_NEAR(theirs[k].start, ours[k].start, 1001.0 / 30000);
     }
     EXPECT_EQ(Pictures(out, dir), Pictures(src, dir));
+
+    // Our DTVCC decoder reads service 1 back from the pictures: the 608 captions' words from
+    // their display frames (the first frame of the picture that shows them); a track holds
+    // 608 only.
+    CaptionFileData read;
+    std::string message;
+    ASSERT_EQ(ReadVideoCaptions(out, progress, cancel, read, message), MpegStatus::Completed);
+    CaptionList by708;
+    dtvcc::DecodeService(by708, dtvcc::PacketsOf(read.dtvcc), 1);
+    const auto service = testing::ParseSrt(SubtitleText(by708), true);
+    if (s.carrier == CaptionCarrier::Track) {
+        EXPECT_TRUE(service.empty());
+        return;
+    }
+    ASSERT_EQ(service.size(), ours.size());
+    for (size_t k = 0; k < ours.size(); ++k) {
+        EXPECT_EQ(service[k].text, ours[k].text);
+        EXPECT_NEAR(service[k].start, ours[k].start, 1001.0 / 30000);
+    }
+    // Asked for CC3, which the pictures lack, the import reads service 1 and says so.
+    CaptionList imported;
+    const MpegOutcome got = ExtractVideoCaptions(out, progress, cancel, imported, {.channel = 3});
+    ASSERT_EQ(got.status, MpegStatus::Completed) << got.message;
+    EXPECT_TRUE(testing::SameCaptions(imported, by708));
+    EXPECT_NE(got.madeMessage.find("3 captions were read from 708 service 1"), std::string::npos)
+        << got.madeMessage;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -111,6 +140,83 @@ INSTANTIATE_TEST_SUITE_P(
                       Source{"movc608", "mov", "30000/1001 -c:v libx264 -bf 2",
                              CaptionCarrier::Track}),
     [](const auto& info) { return std::string(info.param.label); });
+
+// Captions embedded into an H.264 video made by FFmpeg: the output's path.
+std::string EmbeddedVideo(const testing::TempDir& dir, const std::string& name,
+                          const CaptionList& captions, bool with708 = true) {
+    const std::string src = dir.File("src-" + name), out = dir.File(name);
+    EXPECT_TRUE(
+        Shell("ffmpeg -nostdin -v error -y -f lavfi -i testsrc=size=160x120:rate=30000/1001 -c:v "
+              "libx264 -t 11 '" +
+              src + "'"));
+    NoProgress progress;
+    const std::atomic<int> cancel{0};
+    ReplacingFile file;
+    EXPECT_TRUE(file.Open(out));
+    const MpegOutcome outcome = EmbedCaptions(captions, src, file.Output(), progress, cancel,
+                                              CaptionCarrier::Pictures, with708);
+    EXPECT_EQ(outcome.status, MpegStatus::Completed) << outcome.message;
+    EXPECT_TRUE(file.Commit());
+    return out;
+}
+
+// mux.js, the caption parser of a web player with its own 608 and 708 decoders, reads service 1
+// of our transport stream as the same captions as CC1: the same words, from the same frame.
+TEST(Embedding, MuxJsReadsThe708ServiceAsThe608) {
+    const std::string muxjs = VANTREL_NPM_DIR "/node_modules/mux.js";
+    if (!Shell("ffmpeg -version >/dev/null 2>&1 && node --version >/dev/null 2>&1 && test -d '" +
+               muxjs + "'")) {
+        GTEST_SKIP() << "no ffmpeg, node or mux.js (scripts/install-deps.sh installs them)";
+    }
+    testing::TempDir dir;
+    CaptionList captions;
+    testing::AddCaption(captions, 30, 90, "ONE TWO");
+    testing::AddCaption(captions, 91, 150, "THREE", 13);
+    testing::AddCaption(captions, 200, 260, "FOUR FIVE");
+    const std::string out = EmbeddedVideo(dir, "out.ts", captions);
+    ASSERT_TRUE(Shell("node '" VANTREL_SOURCE_DIR "/tests/carriers/muxjs_captions.js' '" +
+                      std::string(VANTREL_NPM_DIR) + "' '" + out + "' > '" + dir.File("read") +
+                      "'"));
+    std::map<std::string, std::vector<std::pair<double, std::string>>> streams;
+    std::istringstream lines(testing::ReadFileText(dir.File("read")));
+    for (std::string stream, time, text; std::getline(lines, stream, '\t') &&
+                                         std::getline(lines, time, '\t') &&
+                                         std::getline(lines, text);) {
+        streams[stream].emplace_back(std::stod(time), text);
+    }
+    const std::vector<std::pair<double, std::string>> want = {{30 * 1001.0 / 30000, "ONE TWO"},
+                                                              {91 * 1001.0 / 30000, "THREE"},
+                                                              {200 * 1001.0 / 30000, "FOUR FIVE"}};
+    for (const char* name : {"CC1", "cc708_1"}) {
+        SCOPED_TRACE(name);
+        const auto& got = streams[name];
+        ASSERT_EQ(got.size(), want.size());
+        for (size_t k = 0; k < want.size(); ++k) {
+            EXPECT_EQ(got[k].second, want[k].second);
+            EXPECT_NEAR(got[k].first, want[k].first, 1001.0 / 30000);
+        }
+    }
+}
+
+// MediaInfo lists both caption streams of our MP4 and transport stream, and no 708 one when it
+// is left out.
+TEST(Embedding, MediaInfoListsThe608AndThe708Captions) {
+    if (!Shell("ffmpeg -version >/dev/null 2>&1 && mediainfo --version >/dev/null 2>&1"))
+        GTEST_SKIP() << "no ffmpeg or mediainfo (scripts/install-deps.sh installs them)";
+    testing::TempDir dir;
+    CaptionList captions;
+    for (int n = 0; n < 3; ++n) testing::AddCaption(captions, 30 + 90 * n, 90 + 90 * n, "HELLO");
+    for (const auto& [name, with708] :
+         {std::pair{"out.mp4", true}, {"out.ts", true}, {"no708.ts", false}}) {
+        SCOPED_TRACE(name);
+        const std::string out = EmbeddedVideo(dir, name, captions, with708);
+        ASSERT_TRUE(Shell("mediainfo --Inform='Text;%Format%\\n' '" + out + "' > '" +
+                          dir.File("info") + "'"));
+        const std::string info = testing::ReadFileText(dir.File("info"));
+        EXPECT_NE(info.find("EIA-608"), std::string::npos) << info;
+        EXPECT_EQ(info.find("EIA-708") != std::string::npos, with708) << info;
+    }
+}
 
 // A cancelled or refused embedding leaves no output behind.
 TEST(Embedding, NothingLeftWhenItDoesNotComplete) {
@@ -236,6 +342,20 @@ TEST(CaptionSei, ReplacesOnlyTheCaptionMessage) {
     EXPECT_EQ(found, 1);
 }
 
+// The cc_data of a picture at 23.976 with one pair: worked by hand from A/53's layout. T.35
+// (B5 00 31), "GA94", type 3, process_cc_data and 25 entries (59), em_data (FF); the pair (FC),
+// the second 608 entry not valid (FA), the packet (FF 42 22: sequence 1, 4 bytes, a block of
+// service 1, 2 bytes; FE 8C 01: DeleteWindows 0), 21 entries not valid, the marker bits.
+TEST(CaptionSei, The708PacketFollowsThe608Entries) {
+    std::vector<uint8_t> want = {0xB5, 0x00, 0x31, 'G',  'A',  '9',  '4',  0x03, 0x59, 0xFF, 0xFC,
+                                 0x94, 0x2C, 0xFA, 0x00, 0x00, 0xFF, 0x42, 0x22, 0xFE, 0x8C, 0x01};
+    for (int k = 0; k < 21; ++k) want.insert(want.end(), {0xFA, 0x00, 0x00});
+    want.push_back(0xFF);
+    EXPECT_EQ(CaptionSeiPayload(std::vector<uint8_t>{0x94, 0x2C}, 25, 2,
+                                std::vector<uint8_t>{0x42, 0x22, 0x8C, 0x01}),
+              want);
+}
+
 TEST(CaptionCadence, PairsPerPicture) {
     const struct {
         int num, den;
@@ -253,6 +373,9 @@ TEST(CaptionCadence, PairsPerPicture) {
             EXPECT_EQ(cadence.PairCount(n), c.counts[n]) << c.num << " " << n;
             if (c.counts[n] > 0) {
                 EXPECT_EQ(cadence.FirstPair(n), next) << c.num << " " << n;
+            }
+            for (int k = 0; k < c.counts[n]; ++k) {
+                EXPECT_EQ(cadence.PictureOfPair(next + k), n) << c.num << " pair " << next + k;
             }
             next += c.counts[n];
         }

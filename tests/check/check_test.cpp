@@ -2,8 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <set>
 
 #include "check/caption_checks.h"
+#include "check/caption_words.h"
 #include "support/screen_text.h"
 
 namespace vantrel {
@@ -121,6 +123,72 @@ TEST(CheckCaptions, ShownTextAndFindings) {
     EXPECT_EQ(Findings({{30, 40, rows}}, *BuiltInProfile("streaming"))[0].message,
               "16 characters shown for 0.33 s: 47.95 characters per second "
               "(719 words per minute); at most 20");
+}
+
+// Knows the words of a set, as a dictionary would, and what it is told to accept.
+struct SetSpeller : Speller {
+    std::set<std::string, std::less<>> known;
+    bool Knows(std::string_view word) const override { return known.contains(word); }
+    std::vector<std::string> Suggest(std::string_view) const override { return {}; }
+    void Accept(std::string_view word) override { known.emplace(word); }
+};
+
+TEST(Spelling, WordsOfARowAndTheRule) {
+    // A row of caption characters (Windows-1252 bytes, \x19 an attribute code) and its words
+    // as "column:text", worked by hand.
+    const struct {
+        const char* name;
+        const char* row;
+        std::vector<std::string> words;
+    } cases[] = {
+        {"spaces and punctuation", "Hi, you!", {"0:Hi", "4:you"}},
+        {"apostrophe inside", "DON'T 'em", {"0:DON'T", "7:em"}},
+        {"typographic apostrophe", "it\x92s", {"0:it's"}},
+        {"digits touch", "4th MP3 3D go", {"11:go"}},
+        {"hyphen splits", "well-known", {"0:well", "5:known"}},
+        {"code cell splits",
+         "ab\x19"
+         "cd",
+         {"0:ab", "3:cd"}},
+        {"accented letters", "caf\xE9 \xC9T\xC9", {"0:caf\u00E9", "5:\u00C9T\u00C9"}},
+        {"music note and times sign", "\x90la\xD7la", {"1:la", "4:la"}},
+        {"to the row's end", "                              ab", {"30:ab"}},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.name);
+        Caption c;
+        testing::PutText(c, 14, 0, k.row);
+        std::vector<std::string> got;
+        for (const CaptionWord& w : CaptionWords(c)) {
+            EXPECT_EQ(w.row, 14);
+            got.push_back(std::to_string(w.column) + ":" + w.text);
+        }
+        EXPECT_EQ(got, k.words);
+    }
+    SetSpeller speller;
+    speller.known = {"the", "cat"};
+    const std::vector<Shown> captions = {{30, 90, {"the cat"}}, {100, 190, {"teh cat", "wrod"}}};
+    const CheckProfile broadcast = *BuiltInProfile("broadcast");
+    std::vector<Finding> found;
+    for (const Finding& f : Findings(captions, broadcast)) EXPECT_NE(f.rule, CheckRule::Spelling);
+    {
+        CaptionList shown;
+        for (const Shown& s : captions) {
+            auto c = std::make_unique<Caption>();
+            c->startFrame = s.start;
+            for (size_t r = 0; r < s.rows.size(); ++r)
+                testing::PutText(*c, 14 - static_cast<int>(r), 0, s.rows[r]);
+            shown.Insert(std::move(c));
+        }
+        found = CheckCaptions(shown, broadcast, &speller);
+        std::erase_if(found, [](const Finding& f) { return f.rule != CheckRule::Spelling; });
+        ASSERT_EQ(found.size(), 1u);
+        EXPECT_EQ(std::tuple(found[0].number, found[0].severity, found[0].value, found[0].message),
+                  std::tuple(2, W, 2.0, "2 words not in the dictionary: wrod, teh"));
+        CheckProfile quiet = *ParseProfile("spelling.severity = off", "x").profile;
+        for (const Finding& f : CheckCaptions(shown, quiet, &speller))
+            EXPECT_NE(f.rule, CheckRule::Spelling);
+    }
 }
 
 TEST(CheckProfile, FilesOverrideNumbersAndSeverities) {

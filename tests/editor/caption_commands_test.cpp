@@ -34,14 +34,10 @@ struct Project {
     EditHistory history{project};
     // A Manual caption with `text` on row 14 (or the rows given) from column 0, loading in 5.
     Caption* Add(int32_t start, int32_t end, std::vector<std::string> rows = {"A"}) {
-        auto c = std::make_unique<Caption>();
-        c->startFrame = start;
-        c->endFrame = end;
-        c->timingMode = Manual;
+        Caption* c = testing::AddCaption(project.captions, start, end, "", 14, 0, Manual, 5);
         for (size_t k = 0; k < rows.size(); ++k)
             PutText(*c, kScreenRows - int(rows.size()) + int(k), 0, rows[k]);
-        c->loadFrames = 5;
-        return project.captions.Insert(std::move(c));
+        return c;
     }
     std::vector<Caption*> All() {
         std::vector<Caption*> out;

@@ -12,8 +12,6 @@
 #include <vector>
 
 #include "codec/code_string.h"
-#include "codec/decoder.h"
-#include "codec/encoder.h"
 #include "editor/attribute_codes.h"
 #include "editor/caret_commands.h"
 #include "editor/character_edit.h"
@@ -23,9 +21,7 @@
 #include "editor/run_commands.h"
 #include "editor/selection_commands.h"
 #include "editor/typing_attribute.h"
-#include "files/scc.h"
 #include "model/caption.h"
-#include "model/caption_list.h"
 #include "support/random_screen.h"
 #include "support/screen_text.h"
 
@@ -202,37 +198,6 @@ TEST(TypingRoundTrip, EveryCharacterInEveryAttribute) {
     }
 }
 
-// Colours chosen while typing (a digit; 7 and 8 are none), with '/' italics and '_' underline,
-// stay on the letters typed after them, and the screen comes back from an .scc file as it was.
-TEST(TypingRoundTrip, ColoursChosenWhileTypingComeBackFromScc) {
-    for (const char* script : {"HI 4RED 0WHITE", "0W1G2B3C4R5Y6M", "/1GREEN_ UN4RED/ 4A7B8C2D"}) {
-        for (int column : {0, 9}) {
-            EditingContext context = Editing(14, column);
-            CountingView view;
-            uint8_t a = kDefaultAttribute;
-            for (const char* s = script; *s != 0; ++s) {
-                const int k = *s - '0';
-                if (k >= 0 && k <= 9) SetTypingColour(context, k);
-                if (k >= 0 && k <= 6) a = uint8_t((a & ~7) | k);
-                if (*s == '/') ToggleItalics(context, view);
-                if (*s == '_') ToggleUnderline(context);
-                a ^= *s == '/' ? kItalicsBit : *s == '_' ? kUnderlineBit : 0;
-                if (*s != ' ' && (*s < 'A' || *s > 'Z')) continue;
-                ASSERT_TRUE(TypeCharacter(context, view, uint8_t(*s)));
-                EXPECT_EQ(context.editCopy->cells[14][context.caretColumn - 1],
-                          (CaptionCell{uint8_t(*s), a}));
-            }
-            CaptionList list, back;
-            list.Insert(std::make_unique<Caption>(*context.editCopy))->endFrame = 150;
-            const std::string scc = FormatSccText(EncodeCaptions(list).bytes);
-            const auto* bytes = reinterpret_cast<const uint8_t*>(scc.data());
-            DecodePairStream(back, ReadSccText({bytes, scc.size()}).pairs);
-            ASSERT_EQ(back.Count(), 1);
-            EXPECT_EQ(FirstDifference(*back.Head(), *context.editCopy), "") << script;
-        }
-    }
-}
-
 // The editing commands as a table: the screen and caret before, the command, the screen and
 // caret after. Every change must render back from its own code string; a refusal beeps once and
 // changes nothing; a move that cannot be made does nothing at all, and nor does any command when
@@ -252,6 +217,10 @@ void Shift(EditingContext& context, EditorView& view) {
 }
 void Underline(EditingContext& context, EditorView&) {
     ToggleUnderline(context);
+}
+template <int Number>
+void TypingColour(EditingContext& context, EditorView&) {
+    SetTypingColour(context, Number);
 }
 // A selection from an anchor to the caret, and the commands on it.
 template <int Row, int Column, Command Then>
@@ -356,6 +325,10 @@ const Case kCases[] = {
     {"word left to the run start", {{0, 0, "ab cd"}, {0, 5, "\x19"}, {0, 6, "ef ", 0x39}}, {0, 3}, WordLeft, {}, {0, 0}, Move},
     {"italics toggles one bit", {}, {0, 0}, ToggleItalics, {}, {0, 0}, Move, kToggled ^ 0x40},
     {"underline toggles one bit", {}, {0, 0}, Underline, {}, {0, 0}, Nothing, kToggled ^ 0x80},
+    {"a colour chosen while typing keeps italics and underline", {}, {0, 0}, TypingColour<6>, {}, {0, 0}, Nothing, 0xFE},
+    {"white chosen while typing", {}, {0, 0}, TypingColour<0>, {}, {0, 0}, Nothing, 0xF8},
+    {"7 is no colour", {}, {0, 0}, TypingColour<7>, {}, {0, 0}, Nothing},
+    {"nor is -1", {}, {0, 0}, TypingColour<-1>, {}, {0, 0}, Nothing},
 
     // Typing: the codes written around a character, the gap kept between runs.
     {"first character", {}, {0, 0}, Type<'a'>, {{0, 0, "a"}}, {0, 1}, Edit},

@@ -54,13 +54,7 @@ TEST(Snapping, LandsOnShotChangesAndTwoFrameGaps) {
         SCOPED_TRACE(c.what);
         CaptionList list;
         const auto add = [&list](int32_t start, int32_t end, int8_t mode) {
-            auto caption = std::make_unique<Caption>();
-            testing::PutText(*caption, 14, 4, "Text");
-            caption->startFrame = start;
-            caption->endFrame = end;
-            caption->timingMode = mode;
-            caption->loadFrames = 8;
-            return list.Insert(std::move(caption));
+            return testing::AddCaption(list, start, end, "Text", 14, 4, mode, 8);
         };
         add(100, c.prevMode == Manual ? 200 : 299, c.prevMode);
         Caption* dragged = add(300, 360, c.mode);

@@ -9,6 +9,7 @@
 
 #include "check/caption_checks.h"
 #include "codec/encoder.h"
+#include "support/screen_text.h"
 
 namespace vantrel {
 namespace {
@@ -26,10 +27,7 @@ Frames FramesOf(const CaptionList& list, int32_t base = 0) {
 // Manual captions with five frames of loading.
 void Fill(CaptionList& list, const Frames& f, int32_t base) {
     for (size_t k = 0; k + 1 < f.size(); k += 2) {
-        list.Insert(std::make_unique<Caption>(Caption{.startFrame = base + f[k],
-                                                      .endFrame = base + f[k + 1],
-                                                      .timingMode = Manual,
-                                                      .loadFrames = 5}));
+        testing::AddCaption(list, base + f[k], base + f[k + 1], "", 14, 0, Manual, 5);
     }
 }
 

@@ -238,6 +238,16 @@ TEST_F(CommandLine, ExitStatusesAndMessages) {
     // A sequence header, a group header and ten pictures.
     std::string tiny = "\0\0\1\xB3\x0A\x00\x78\x13"s + "\0\0\1\xB8\x08\x00\x08\x00"s;
     for (int p = 0; p < 10; ++p) tiny += "\0\0\1\0\x01\x0F\xFF\xF8"s;
+    // RCL, "AA" with bad parity (41, not C1), EOC, two null pairs and EDM on six pictures at
+    // 29.97: as DVD caption data after the group header, and as A/53 data after each picture.
+    const char* aa[] = {"\x94\x20", "\x41\x41", "\x94\x2F", "\x80\x80", "\x80\x80", "\x94\x2C"};
+    std::string dvd = tiny.substr(0, 16) + "\0\0\1\xB2\x43\x43\x01\xF8\x8C"s,
+                a53 = dvd.substr(0, 16);
+    dvd[7] = a53[7] = 0x14;
+    for (const char* pair : aa) {
+        dvd += "\xFF"s + pair;
+        a53 += "\0\0\1\0\x01\x0F\xFF\xF8\0\0\1\xB2GA94\x03\x41\xFF\xFC"s + pair;
+    }
     const std::pair<const char*, std::string> inputs[] = {
         {"empty.scc", "Scenarist_SCC V1.0\r\n\r\n"},
         {"wrong.scc", "WEBVTT\n\n00:01.000 --> 00:02.000\nHi\n"},
@@ -254,6 +264,8 @@ TEST_F(CommandLine, ExitStatusesAndMessages) {
          "00:05219:28\t942c\n\n00:00:01:00\t9420 94ae 9470 c849 942f\n\n"
          "00:00:02:00\t1c20 d9cf\n\n00:00:03:00\t942c\n\n100:00:00:00\t942c\n"},
         {"tiny.m2v", tiny},
+        {"dvd.m2v", dvd + tiny.substr(16)},
+        {"a53.m2v", a53},
         // The pairs of a line run past the next line's timecode; AA has bad parity.
         {"overrun.scc",
          "Scenarist_SCC V1.0\n\n00:00:01:00\t9420 9470 4141 942f\n00:00:01:03\t9420 9470 c2c2 "
@@ -280,6 +292,12 @@ TEST_F(CommandLine, ExitStatusesAndMessages) {
     };
     const std::string overwrite = "the output would overwrite the input";
     const std::string cc = "vantrel-cc: ", sccHead(kSccFileHeader);
+    const std::string aaSrt = "1\r\n00:00:00,067 --> 00:00:00,167\r\nAA\r\n\r\n";
+    const auto badParity = [&](const char* name) {
+        return cc + "Read from " + d(name) +
+               " by guessing:\n  1 pair with bad parity, the first at 00:00:00:01 (read as if "
+               "the parity were right; a receiver may show a block there or nothing).\n";
+    };
     const std::vector<Case> cases = {
         {{}, "", 2},
         {{"frobnicate"}, "", 2},
@@ -352,7 +370,9 @@ TEST_F(CommandLine, ExitStatusesAndMessages) {
              "field 2\n"},
         {{"convert", "--roll-up=skip", d("mixed.scc"), d("o.srt")},
          // One sentence a line, the file named once; the channel-2 pair D9CF has bad parity.
-         cc + "Not imported from " + d("mixed.scc") +
+         cc + "Imported from " + d("mixed.scc") +
+             ":\n  it holds 608 CC1, CC2; CC1 was read (--channel and --service read another).\n" +
+             cc + "Not imported from " + d("mixed.scc") +
              ":\n  1 roll-up code, the first at 00:00:00:00 (roll-up captions were to be left "
              "out; the text these codes put on the screen is in none).\n  2 pairs of caption "
              "channel 2, the first at 00:00:02:00 (only channel 1 is read).\n  1 unreadable line, "
@@ -374,6 +394,8 @@ TEST_F(CommandLine, ExitStatusesAndMessages) {
          1,
          "1\r\n00:00:01,101 --> 00:00:01,235\r\nAA\r\n\r\n2\r\n00:00:01,235 --> "
          "00:00:03,003\r\nBB\r\n\r\n"},
+        {{"convert", d("dvd.m2v"), d("dvd.srt")}, badParity("dvd.m2v"), 1, aaSrt},
+        {{"convert", d("a53.m2v"), d("a53.srt")}, badParity("a53.m2v"), 1, aaSrt},
         {{"convert", d("empty.ccp"), d("e.scc")},
          cc + d("empty.ccp") + ": no captions were found\n",
          1,
@@ -404,10 +426,11 @@ TEST_F(CommandLine, ExitStatusesAndMessages) {
     }
     EXPECT_EQ(dir.Names(),
               (std::vector<std::string>{
-                  "big.scc",   "close.ccp", "cut.ccp",  "e.scc",     "empty.ccd",   "empty.ccp",
-                  "empty.mcc", "empty.scc", "far.scc",  "hard.ccp",  "link.ccp",    "live.scc",
-                  "mixed.scc", "o.m2v",     "o.scc",    "o.srt",     "overrun.scc", "p.ccp",
-                  "q.srt",     "text.m2v",  "tiny.m2v", "wrong.scc", "wrong.vtt"}));
+                  "a53.m2v",  "a53.srt",   "big.scc",     "close.ccp", "cut.ccp",   "dvd.m2v",
+                  "dvd.srt",  "e.scc",     "empty.ccd",   "empty.ccp", "empty.mcc", "empty.scc",
+                  "far.scc",  "hard.ccp",  "link.ccp",    "live.scc",  "mixed.scc", "o.m2v",
+                  "o.scc",    "o.srt",     "overrun.scc", "p.ccp",     "q.srt",     "text.m2v",
+                  "tiny.m2v", "wrong.scc", "wrong.vtt"}));
     EXPECT_EQ(ReadFileText(project), before);
     EXPECT_GT(ReadFileText(d("o.m2v")).size(), tiny.size()) << "the copy with its captions";
 }

@@ -106,18 +106,6 @@ inline std::vector<uint8_t> AfterNullPairs(size_t count, std::string_view bytes 
     return out;
 }
 
-// A caption on frames `start` to `end` holding `text` at (`row`, `col`), inserted in `list`.
-inline Caption* AddCaption(CaptionList& list, int32_t start, int32_t end,
-                           std::string_view text = "", int row = 14, int col = 0,
-                           int8_t mode = Manual) {
-    auto c = std::make_unique<Caption>();
-    c->startFrame = start;
-    c->endFrame = end;
-    c->timingMode = mode;
-    PutText(*c, row, col, std::string(text));
-    return list.Insert(std::move(c));
-}
-
 // A project with a host, a folder, and a current state that failed operations must leave.
 struct ProjectTest : ::testing::Test {
     ProjectTest() { project.host = &host; }

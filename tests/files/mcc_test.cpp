@@ -142,6 +142,11 @@ TEST_F(Mcc708, WritesTheCaptionsAs708Service1BesideThe608) {
     dtvcc::DecodeService(by708, dtvcc::PacketsOf(data.dtvcc), 1);
     EXPECT_TRUE(SameCaptions(by608, by708, true));
     EXPECT_TRUE(SameCaptions(project.captions, by708));
+    ASSERT_EQ(ImportCaptionFile(project, path, "mcc"), ImportResult::Imported);
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0], "Imported from " + path +
+                                    ":\nit holds 608 CC1; 708 service 1; CC1 was read "
+                                    "(--channel and --service read another).");
 
     options.language = "spa";
     ExportCaptionFile(project, path, mcc, options);

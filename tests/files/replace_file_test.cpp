@@ -5,10 +5,13 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <csignal>
+#include <cstdarg>
 #include <cstring>
 #include <filesystem>
 #include <functional>
@@ -21,6 +24,29 @@
 #include "files/own_files.h"
 #include "files/recovery_files.h"
 #include "files/replacing_file.h"
+
+// A file system without unnamed files (as some network and FAT ones): this program's open()
+// refuses O_TMPFILE while a test asks it to, as such a file system does.
+namespace {
+std::atomic<bool> refuseUnnamedFiles{false};
+struct WithoutUnnamedFiles {
+    WithoutUnnamedFiles() { refuseUnnamedFiles = true; }
+    ~WithoutUnnamedFiles() { refuseUnnamedFiles = false; }
+};
+}  // namespace
+
+extern "C" int open(const char* path, int flags, ...) {
+    const bool unnamed = (flags & O_TMPFILE) == O_TMPFILE;
+    va_list rest;
+    va_start(rest, flags);
+    const mode_t mode = (flags & O_CREAT) != 0 || unnamed ? va_arg(rest, mode_t) : 0;
+    va_end(rest);
+    if (unnamed && refuseUnnamedFiles) {
+        errno = EOPNOTSUPP;
+        return -1;
+    }
+    return static_cast<int>(::syscall(SYS_openat, AT_FDCWD, path, flags, mode));
+}
 
 namespace vantrel {
 namespace {
@@ -270,6 +296,38 @@ TEST(ReplacingFile, AFullDiskOrAKilledRunLeavesTheOldFileAlone) {
         EXPECT_TRUE(WIFSIGNALED(killed) && WTERMSIG(killed) == SIGKILL);
     }
     EXPECT_EQ(ReadFileText(path), "old");
+    EXPECT_EQ(dir.Names(), std::vector<std::string>{"out.txt"});
+}
+
+// Without unnamed files, the new file has a short hidden name beside the target until its
+// commit, and nothing of it is left whether it is committed, abandoned or its rename fails.
+TEST(ReplacingFile, WithoutUnnamedFilesAHiddenNameIsUsedAndNeverLeftBehind) {
+    TempDir dir;
+    const std::string path = dir.File("out.txt");
+    WriteFileText(path, "old");
+    ::chmod(path.c_str(), 0604);
+    const WithoutUnnamedFiles without;
+    for (const std::string end : {"commit", "abandon", "fail"}) {
+        SCOPED_TRACE(end);
+        const std::string target = end == "fail" ? dir.File("target") : path;
+        ReplacingFile out;
+        ASSERT_TRUE(out.Open(target) && out.Output().Write(end));
+        const std::vector<std::string> names = dir.Names();
+        ASSERT_EQ(names.size(), 2u);
+        EXPECT_EQ(names[0].rfind(".vt-", 0), 0u) << names[0];
+        EXPECT_EQ(names[0].size(), 10u) << names[0];
+        if (end == "commit") {
+            EXPECT_TRUE(out.Commit());
+            EXPECT_EQ(StatOf(path).st_mode & 07777, 0604u);
+        }
+        if (end == "fail") {
+            fs::create_directory(target);
+            WriteFileText(target + "/inside", "");
+            EXPECT_FALSE(out.Commit());
+            fs::remove_all(target);
+        }
+    }
+    EXPECT_EQ(ReadFileText(path), "commit");
     EXPECT_EQ(dir.Names(), std::vector<std::string>{"out.txt"});
 }
 

@@ -1,8 +1,5 @@
-// Helpers of the MPEG-2 tests, beside the caption-file tests' temporary folder, recording host
-// and captions with text: whole-file reads and writes, start-code units built by hand; a
-// progress sink that records what it is told, a display that runs the worker to its end, a
-// builder for streams of pictures and groups, and extraction and multiplex run on bytes. The
-// plain model of a stream that checks the multiplexer is in stream_model.h.
+// Helpers of the MPEG-2 tests: start-code units and streams built by hand, a recording
+// progress sink, a display that runs the worker to its end, extraction and multiplex on bytes.
 #pragma once
 
 #include <gtest/gtest.h>

@@ -1,10 +1,5 @@
-// The operations as the display runs them. The worker behind the progress display: steps and
-// bar positions, the busy mark, cancel and accept requests, and the entry points that move
-// results into the project and tell the host. The limits that keep the operations safe: the
-// output batch refuses what it cannot hold, an extraction reads no frame past the last one a
-// timecode names, and a stream past 4 GiB (a sparse file, so little disk) is read to its end:
-// the caption unit beyond the 4 GiB mark is found and the bar goes on past the mark. That one
-// pass over 4.5 GiB of zeros takes about half a minute.
+// The operations as the progress display runs them, and the limits that keep them safe. The
+// pass over a sparse 4.5 GiB stream takes about half a minute.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>

@@ -1,12 +1,6 @@
-// Reading streams. The start-code reader: unit boundaries and positions, long units in pieces,
-// start codes on the window's edge, and streams that are empty, headless or damaged; counting the
-// frames of a raw MPEG video stream by its picture start codes; caption extraction: which user
-// data is taken and how a cancel ends it; and damaged and meaningless streams: cut short
-// anywhere (inside caption units and their triplets too), all zeros, random bytes, random group
-// structures. Nothing may crash or read out of bounds (run under the sanitizers too),
-// extraction gives a prefix of what the whole stream gives with progress once per unit, and a
-// multiplex copies everything but caption user data and carries one pair per picture after the
-// first group header.
+// Reading streams: the start-code reader, frame counts, caption extraction, and damaged or
+// meaningless streams, which must be read within bounds (the sanitizer build checks), give a
+// prefix of the whole stream's pairs, and copy whole through a multiplex.
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -36,7 +36,7 @@ expect "a transcript is any file" "vantrel-cc align n"                   "notes.
 expect "the video timed to"       "vantrel-cc align in.scc s"            "shows src.m2v src.mp4"
 expect "an input takes captions"  "vantrel-cc convert "                  "IN.SRT in.scc out.ts shows src.m2v src.mp4"
 expect "a written format"         "vantrel-cc convert in.scc o"          "out.txt"
-expect "options of check"         "vantrel-cc check --"                  "--drop-frame --jobs --json --junit --profile"
+expect "options of check"         "vantrel-cc check --"                  "--drop-frame --jobs --json --junit --language --profile"
 expect "a joined value"           "vantrel-cc list --roll"               "--roll-up="
 expect "the carrier's choices"    "vantrel-cc mux --carrier "            "a53 c608 dvd"
 expect "a channel is typed"       "vantrel-cc list --channel "           ""

@@ -1,11 +1,15 @@
-// Caption screens written as text for the tests, and the first cell where two screens differ.
+// Caption screens written as text for the tests, captions with text, and the first cell where
+// two screens differ.
 #pragma once
 
 #include <cstdio>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "model/caption.h"
+#include "model/caption_list.h"
 
 namespace vantrel::testing {
 
@@ -28,6 +32,20 @@ inline Caption MakeCaption(const Screen& screen) {
     Caption caption;
     for (const Put& p : screen) PutText(caption, p.row, p.column, p.text, p.attribute);
     return caption;
+}
+
+// A caption on frames `start` to `end` holding `text` at (`row`, `col`), inserted in `list`
+// (which times the one before it by its loading time, `load` when known).
+inline Caption* AddCaption(CaptionList& list, int32_t start, int32_t end,
+                           std::string_view text = "", int row = 14, int col = 0,
+                           int8_t mode = Manual, int32_t load = -1) {
+    auto c = std::make_unique<Caption>();
+    c->startFrame = start;
+    c->endFrame = end;
+    c->timingMode = mode;
+    c->loadFrames = load;
+    PutText(*c, row, col, std::string(text));
+    return list.Insert(std::move(c));
 }
 
 // The first cell, row by row, where two screens differ, or "" when they agree.
