@@ -126,7 +126,7 @@ std::string Extensions(const std::string& place, const Command& command) {
         bool takes = false;
         if (place == "INPUT" || place == "CAPTIONS" || place == "FILES") takes = f.reads;
         if (place == "OUTPUT") takes = videoCommand ? video : f.writes;
-        if (place == "SOURCE") takes = video;
+        if (place == "SOURCE" || place == "VIDEO") takes = video;
         if (!takes) continue;
         std::string_view rest = f.extensions;
         for (std::string_view e : Words(rest)) extensions.emplace(e);

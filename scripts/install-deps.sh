@@ -16,6 +16,9 @@ packages=(
   clang libclang-rt-14-dev
   python3-ttconv
   help2man
+  # Timing to speech: the synthesiser's header to build, its library and English voices to run
+  # and test.
+  libespeak-ng-dev espeak-ng espeak-ng-data
   libhunspell-dev hunspell-en-us hunspell-es hunspell-fr
 )
 packages+=("$@")

@@ -1,16 +1,20 @@
 // The timing tools' reading of a video, timed: `peaks FILE` reads the first sound track's peaks,
 // `speech FILE` its peaks and its runs of speech (printed as seconds from and to),
 // `shots FILE [THRESHOLD]` scores every frame and picks the shot changes, `memory SECONDS` gives
-// the peaks' bytes for that much sound. Run by bench/timing_tools.sh; at normal priority, so
-// that it is timed as ffmpeg is.
+// the peaks' bytes for that much sound, `align FILE TEXTS` places each line of TEXTS in the
+// speech (printed as "placed from to" in seconds, then the time taken). Run by
+// bench/timing_tools.sh, bench/speech_detect.sh and bench/speech_align.sh; at normal priority,
+// so that it is timed as ffmpeg is.
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <string>
 #include <vector>
 
 #include "media/audio_waveform.h"
 #include "media/shot_changes.h"
+#include "media/speech_places.h"
 
 using namespace vantrel;
 
@@ -45,6 +49,25 @@ int main(int argc, char** argv) {
             std::printf("%.2f %.2f\n", run.from / 100.0, run.to / 100.0);
         return 0;
     }
+    if (what == "align" && argc > 3) {
+        std::vector<std::string> texts;
+        std::ifstream in(argv[3]);
+        for (std::string line; std::getline(in, line);) texts.push_back(line);
+        std::vector<CaptionPlace> places;
+        std::string error;
+        const SoundReader read = [&](const SoundSink& take,
+                                     const std::function<void(double)>& progress) {
+            return ReadSpeechSound(argv[2], 0, take, control, progress);
+        };
+        if (!FindCaptionsInSpeech(texts, read, places, error, {})) {
+            std::fprintf(stderr, "%s\n", error.c_str());
+            return 1;
+        }
+        for (const CaptionPlace& p : places)
+            std::printf("%d %.2f %.2f\n", p.placed ? 1 : 0, p.from / 100.0, p.to / 100.0);
+        std::printf("align_ms %.0f\n", Since(start));
+        return 0;
+    }
     if (what == "shots" && argc > 2) {
         ShotScores scores;
         if (ScoreShotChanges(argv[2], scores, control) != MediaRead::kDone) return 1;
@@ -66,7 +89,8 @@ int main(int argc, char** argv) {
         return 0;
     }
     std::fprintf(stderr,
-                 "usage: %s peaks FILE | speech FILE | shots FILE [THRESHOLD] | memory SECONDS\n",
+                 "usage: %s peaks FILE | speech FILE | shots FILE [THRESHOLD] | memory SECONDS | "
+                 "align FILE TEXTS\n",
                  argv[0]);
     return 2;
 }

@@ -11,10 +11,12 @@
 #include "editor/caption_paste.h"
 #include "editor/caption_steps.h"
 #include "editor/find_replace.h"
+#include "editor/speech_timing.h"
 #include "editor/split_merge.h"
 #include "editor/time_shift.h"
 #include "files/caption_clipboard.h"
 #include "files/timecode.h"
+#include "media/audio_waveform.h"
 
 namespace vantrel {
 
@@ -294,6 +296,33 @@ void CaptionCommands::SyncTwoPoints() {
         return;
     }
     emit view_.Finished("Every caption placed by the two points");
+}
+
+void CaptionCommands::TimeToSpeech() {
+    const std::string video = view_.Project().videoPath;
+    if (!view_.HasVideo() || video.empty()) {
+        Refuse("Time Captions to Speech: open the programme's video first");
+        return;
+    }
+    SpeechTimingOutcome outcome;
+    Change([&] {
+        outcome = TimeCaptionsToSpeech(
+            view_.History(), SpeechSoundOf(ReadSpeechSound, video, view_.Project().cancel),
+            static_cast<int32_t>(view_.Profile()[CheckRule::MinDuration].limit), view_.Progress());
+        std::vector<Caption*> unplaced;
+        for (Caption* c = view_.Project().captions.Head(); c; c = c->next) {
+            if (c->unplaced && outcome.timed) unplaced.push_back(c);
+        }
+        return unplaced;
+    });
+    if (!outcome.timed) {
+        if (!outcome.message.empty())
+            Refuse(QString::fromStdString("Not timed: " + outcome.message));
+        return;
+    }
+    if (outcome.unplaced > 0) view_.ShowCheck();
+    emit view_.Finished(QString::fromStdString(SpeechTimingSummary(
+        static_cast<size_t>(view_.Project().captions.Count()), outcome.unplaced)));
 }
 
 void CaptionCommands::StartAtPlayhead() {

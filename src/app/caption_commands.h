@@ -34,6 +34,9 @@ class CaptionCommands : public QObject {
 
     void ShiftTimes();
     void SyncTwoPoints();
+    // Tools > Time Captions to Speech: every caption timed to the open video's speech, the
+    // captions not found selected in the list and shown in the check window.
+    void TimeToSpeech();
     void StartAtPlayhead();
     void EndAtPlayhead();
     void GoToCaption(bool next);

@@ -17,6 +17,10 @@ constexpr const char* kHeaders[CaptionTableModel::kColumnCount] = {
     "#", "Start", "End", "Duration", "Timing", "Rows", "CPS", "Text"};
 constexpr QRgb kUnknownWordColour = 0xFFC00000;
 constexpr const char* kModeNames[] = {"", "Normal", "Persistent", "Seamless", "Manual"};
+// A caption timing to speech did not find: a warm row, its mode saying so.
+constexpr QRgb kUnplacedColour = qRgb(255, 214, 150);
+constexpr char kUnplacedTip[] =
+    "Not found in the speech when the captions were timed to it: its frames are a guess";
 
 // The caption rows (1 to 15) that hold text: "14-15" for a block, "1, 15" for rows apart.
 QString RowsText(const Caption& caption) {
@@ -60,10 +64,13 @@ QString CaptionTableModel::OneLineText(const Caption& caption) {
 
 QVariant CaptionTableModel::data(const QModelIndex& index, int role) const {
     if (role != Qt::DisplayRole && role != Qt::TextAlignmentRole && role != Qt::ToolTipRole &&
-        role != Qt::ForegroundRole)
+        role != Qt::BackgroundRole && role != Qt::ForegroundRole)
         return {};
     const Caption* c = list_.CaptionAtRow(index.row());
     if (c == nullptr || index.column() < 0 || index.column() >= kColumnCount) return {};
+    if (role == Qt::BackgroundRole) return c->unplaced ? QColor(kUnplacedColour) : QVariant();
+    if (role == Qt::ToolTipRole && index.column() != kText)
+        return c->unplaced ? QString(kUnplacedTip) : QVariant();
     if (role == Qt::ToolTipRole || role == Qt::ForegroundRole) {
         if (index.column() != kText) return {};
         const QStringList unknown = UnknownWords(*c);
@@ -88,10 +95,12 @@ QVariant CaptionTableModel::data(const QModelIndex& index, int role) const {
             return QString::fromStdString(FormatTimecode(c->endFrame, style_));
         case kDuration:
             return QString::fromStdString(FormatTimecode(frames, style_));
-        case kMode:
-            return c->timingMode >= Normal && c->timingMode <= Manual
-                       ? QString(kModeNames[c->timingMode])
-                       : QString::number(c->timingMode);
+        case kMode: {
+            const QString mode = c->timingMode >= Normal && c->timingMode <= Manual
+                                     ? QString(kModeNames[c->timingMode])
+                                     : QString::number(c->timingMode);
+            return c->unplaced ? mode + ", unplaced" : mode;
+        }
         case kRows:
             return RowsText(*c);
         case kRate: {

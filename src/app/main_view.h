@@ -179,6 +179,7 @@ class MainView : public QWidget,
     void SetCheckProfile(CheckProfile profile);
     const CheckProfile& Profile() const { return profile_; }
     CheckDialog& Check() { return check_; }
+    ProgressDisplay& Progress() { return progress_; }
     // The language the captions are spelled in (Tools > Spelling Language), a dictionary's
     // name such as en_US, or "" for none: the caption screen underlines and the caption list
     // marks the words its dictionary does not know, and the check has the spelling rule. False,

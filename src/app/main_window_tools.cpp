@@ -95,6 +95,7 @@ void MainWindow::CreateToolsMenu() {
     MainView& v = *view_;
     QMenu* tools = menuBar()->addMenu("&Tools");
     AddFileCommand(tools, "&Check Captions", [&v] { v.ShowCheck(); });
+    AddFileCommand(tools, "&Time Captions to Speech", [this] { commands_->TimeToSpeech(); });
     std::vector<std::pair<const char*, const char*>> items;
     for (const ProfileItem& item : kProfiles) items.emplace_back(item.text, item.name);
     profiles_ = RadioItems(tools->addMenu("Check &Profile"), this, items);

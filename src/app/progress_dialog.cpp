@@ -22,10 +22,11 @@ ProgressDialog::ProgressDialog(QWidget* owner)
 
 void ProgressDialog::Run(ProgressWorker& worker) {
     // A multiplex names its output in the title; the other operations have fixed titles.
-    const std::string title = !worker.Title().empty() ? worker.Title()
-                              : worker.Mode() == OperationMode::TranscriptImport
-                                  ? std::string(kTranscriptTitle)
-                                  : std::string(kExtractionTitle);
+    const std::string title =
+        !worker.Title().empty()                            ? worker.Title()
+        : worker.Mode() == OperationMode::TranscriptImport ? std::string(kTranscriptTitle)
+        : worker.Mode() == OperationMode::SpeechTiming     ? std::string(kSpeechTimingTitle)
+                                                           : std::string(kExtractionTitle);
     setWindowTitle(QString::fromStdString(title));
     bar_.setValue(0);
     worker_ = &worker;

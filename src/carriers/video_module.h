@@ -9,6 +9,7 @@
 
 #include "carriers/embed_captions.h"
 #include "files/pair_stream.h"
+#include "media/speech_places.h"
 #include "mpeg/mpeg_outcome.h"
 #include "mpeg/progress_worker.h"
 
@@ -17,8 +18,8 @@ namespace vantrel {
 class CaptionList;
 class File;
 
-// What the module does: ReadVideoCaptions (video_captions.h) and EmbedCaptions
-// (embed_captions.h).
+// What the module does: ReadVideoCaptions (video_captions.h), EmbedCaptions
+// (embed_captions.h) and ReadSpeechSound (media/audio_waveform.h).
 struct VideoFunctions {
     MpegStatus (*readVideoCaptions)(const std::string& path, ProgressSink& progress,
                                     const std::atomic<int>& cancel, CaptionFileData& out,
@@ -27,6 +28,7 @@ struct VideoFunctions {
                                  File& destination, ProgressSink& progress,
                                  const std::atomic<int>& cancel, CaptionCarrier carrier,
                                  bool with708);
+    SpeechSoundFunction readSpeechSound;
 };
 
 // The module's file name, and the variable that names the one file to load instead.

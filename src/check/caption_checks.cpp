@@ -192,6 +192,11 @@ std::vector<Finding> CheckCaptions(const CaptionList& captions, const CheckProfi
                      SpellingFault(words));
             }
         }
+        if (on(CheckRule::Unplaced) && c->unplaced) {
+            flag(CheckRule::Unplaced, 1, 0,
+                 "its words were not found in the speech when the captions were timed to it: its "
+                 "frames are a guess between its neighbours'");
+        }
     }
     return findings;
 }

@@ -10,7 +10,7 @@ namespace {
 
 constexpr std::array<std::string_view, kCheckRuleCount> kRuleNames = {
     "rows",       "reading-rate", "min-duration", "max-duration", "flash-gap",
-    "frame-zero", "late-display", "spacing",      "spelling",
+    "frame-zero", "late-display", "spacing",      "spelling",     "unplaced",
 };
 
 constexpr RuleSetting Limit(double limit, Severity severity) {
@@ -74,19 +74,22 @@ int32_t LeastGap(const CheckProfile& profile) {
 
 std::optional<CheckProfile> BuiltInProfile(std::string_view name) {
     if (name == "broadcast") {
-        return Make("broadcast", {Limit(4, kError), Limit(20, kWarning), Limit(20, kWarning),
-                                  NoLimit(kWarning), Limit(1, kError), NoLimit(kError),
-                                  NoLimit(kWarning), NoLimit(kWarning), NoLimit(kWarning)});
+        return Make("broadcast",
+                    {Limit(4, kError), Limit(20, kWarning), Limit(20, kWarning), NoLimit(kWarning),
+                     Limit(1, kError), NoLimit(kError), NoLimit(kWarning), NoLimit(kWarning),
+                     NoLimit(kWarning), NoLimit(kWarning)});
     }
     if (name == "streaming") {
-        return Make("streaming", {Limit(2, kError), Limit(20, kError), Limit(25, kError),
-                                  Limit(7, kError), Limit(2, kError), NoLimit(kError),
-                                  NoLimit(kError), NoLimit(kWarning), NoLimit(kWarning)});
+        return Make("streaming",
+                    {Limit(2, kError), Limit(20, kError), Limit(25, kError), Limit(7, kError),
+                     Limit(2, kError), NoLimit(kError), NoLimit(kError), NoLimit(kWarning),
+                     NoLimit(kWarning), NoLimit(kWarning)});
     }
     if (name == "children") {
-        return Make("children", {Limit(2, kError), Limit(17, kError), Limit(45, kError),
-                                 Limit(10, kWarning), Limit(2, kError), NoLimit(kError),
-                                 NoLimit(kWarning), NoLimit(kWarning), NoLimit(kWarning)});
+        return Make("children",
+                    {Limit(2, kError), Limit(17, kError), Limit(45, kError), Limit(10, kWarning),
+                     Limit(2, kError), NoLimit(kError), NoLimit(kWarning), NoLimit(kWarning),
+                     NoLimit(kWarning), NoLimit(kWarning)});
     }
     return std::nullopt;
 }

@@ -21,8 +21,9 @@ enum class CheckRule {
     LateDisplay,  // display started late for lack of loading time
     Spacing,      // leading, trailing or doubled spaces; empty rows between text rows
     Spelling,     // words the dictionary does not know, when the check is given a language
+    Unplaced,     // timing to speech did not find the caption's words in the sound
 };
-constexpr size_t kCheckRuleCount = 9;
+constexpr size_t kCheckRuleCount = 10;
 
 enum class Severity { Off, Warning, Error };
 

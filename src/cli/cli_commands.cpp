@@ -5,10 +5,12 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 #include <optional>
 
 #include "carriers/carrier_commands.h"
 #include "carriers/embed_captions.h"
+#include "carriers/video_module.h"
 #include "check/caption_checks.h"
 #include "check/hunspell_speller.h"
 #include "cli/check_output.h"
@@ -17,6 +19,9 @@
 #include "cli/interrupt_cancel.h"
 #include "cli/terminal_progress.h"
 #include "codec/charset.h"
+#include "editor/edit_history.h"
+#include "editor/speech_timing.h"
+#include "editor/timing_pass.h"
 #include "files/caption_export.h"
 #include "files/caption_formats.h"
 #include "files/caption_import.h"
@@ -25,6 +30,7 @@
 #include "files/project_file.h"
 #include "files/subtitles.h"
 #include "files/timecode.h"
+#include "files/transcript.h"
 #include "model/caption_project.h"
 #include "mpeg/mpeg_commands.h"
 
@@ -108,6 +114,16 @@ bool LoadInput(CaptionProject& project, ConsoleHost& host, const std::string& na
     };
     const std::string_view extension = format ? DefaultExtension(*format) : "";
     return ImportCaptionFile(project, path, extension, hooks) == ImportResult::Imported;
+}
+
+// True (and said) when OUTPUT is one of the files the command reads.
+bool OverwritesAnInput(const std::string& output, std::initializer_list<std::string> inputs) {
+    for (const std::string& input : inputs) {
+        if (!SameFile(input, output)) continue;
+        std::fprintf(stderr, "vantrel-cc: %s: %s\n", output.c_str(), kOverwritesAnInputText.data());
+        return true;
+    }
+    return false;
 }
 
 int UnknownFormat(const std::string& path, const char* direction) {
@@ -198,10 +214,7 @@ int RunMux(const std::string& captions, const std::string& source, const std::st
         std::fprintf(stderr, "vantrel-cc: %s: %s\n", source.c_str(), kDvdIntoElementaryText.data());
         return kExitUsage;
     }
-    if (SameFile(source, output) || SameFile(captions, output)) {
-        std::fprintf(stderr, "vantrel-cc: %s: %s\n", output.c_str(), kOverwritesAnInputText.data());
-        return kExitUsage;
-    }
+    if (OverwritesAnInput(output, {source, captions})) return kExitUsage;
     Session session;
     ConsoleHost& host = session.host;
     CaptionProject& project = session.project;
@@ -300,6 +313,67 @@ int RunCheck(const std::string& input, const std::string& profileName, CheckPrin
     if (!Print(host, out)) return kExitFailed;
     if (print == CheckPrint::Json) std::fputs(summary.c_str(), stderr);
     return CountErrors(findings) > 0 ? kExitFailed : kExitSuccess;
+}
+
+namespace {
+
+// One line per caption whose words were not found.
+void TellUnplaced(ConsoleHost& host, const CaptionList& captions) {
+    char text[kSubtitleTextCapacity + 1];
+    int number = 1;
+    for (const Caption* c = captions.Head(); c; c = c->next, ++number) {
+        if (!c->unplaced) continue;
+        const size_t n = c->GetRunningText(text, false, kSubtitleTextCapacity);
+        host.Inform(
+            "caption " + std::to_string(number) + " at " + FormatTimecode(c->startFrame) +
+            " was not found in the speech: " + CaptionTextToUtf8(std::string_view(text, n)));
+    }
+}
+
+}  // namespace
+
+int RunAlign(const std::string& input, const std::string& video, const std::string& output) {
+    const CaptionFormat* format = OutputOf(output);
+    if (!format) return UnknownFormat(output, "write");
+    if (OverwritesAnInput(output, {input, video})) return kExitUsage;
+    Session session;
+    ConsoleHost& host = session.host;
+    CaptionProject& project = session.project;
+    EditHistory history(project);
+    if (InputOf(input)) {
+        if (!LoadInput(project, host, input, {})) return session.Stopped();
+    } else {
+        host.SetSubject(input);
+        std::vector<std::unique_ptr<Caption>> captions = ReadTranscriptFile(project, input);
+        if (captions.empty() || PlaceCaptionsStep(history, std::move(captions), 0) < 0)
+            return session.Stopped();
+    }
+    host.SetSubject(video);
+    std::string error;
+    const VideoFunctions* module = VideoModule(error);
+    if (!module) {
+        host.Inform(error);
+        return kExitFailed;
+    }
+    TerminalProgress progress = ProgressOnTerminal("Timing to speech");
+    const SpeechTimingOutcome outcome = TimeCaptionsToSpeech(
+        history, SpeechSoundOf(module->readSpeechSound, video, project.cancel),
+        static_cast<int32_t>(BuiltInProfile("broadcast")->operator[](CheckRule::MinDuration).limit),
+        progress);
+    if (!outcome.timed) {
+        if (!outcome.message.empty()) host.Inform(outcome.message);
+        return session.Stopped();
+    }
+    host.SetSubject(input);
+    TellUnplaced(host, project.captions);
+    host.Note(SpeechTimingSummary(static_cast<size_t>(project.captions.Count()), outcome.unplaced));
+    host.SetSubject(output);
+    const bool written =
+        format->kind == FormatKind::Project
+            ? SaveProject(project, output) == WriteResult::Written
+            : ExportCaptionFile(project, output, *format, {}).write == WriteResult::Written;
+    if (!written) return session.Stopped();
+    return host.MessageCount() == 0 ? kExitSuccess : kExitFailed;
 }
 
 std::unique_ptr<HunspellSpeller> SpellerFor(const std::string& language) {

@@ -73,6 +73,12 @@ int RunCheck(const std::string& input, const std::string& profile, CheckPrint pr
 // cannot be had, which is said on standard error.
 std::unique_ptr<HunspellSpeller> SpellerFor(const std::string& language);
 
+// Times the captions of INPUT (a caption file or project; any other file is a transcript, one
+// caption per block of lines) to the speech of VIDEO and writes them to OUTPUT in the format of
+// its extension. The captions whose words were not found are told on standard error, one line
+// each, and make the status 1; OUTPUT is written all the same.
+int RunAlign(const std::string& input, const std::string& video, const std::string& output);
+
 // Prints one line per caption of INPUT.
 int RunList(const std::string& input, TimecodeStyle style = TimecodeStyle::NonDropFrame,
             const DecodeOptions& decode = {}, const std::string& from = "",

@@ -199,6 +199,12 @@ int main(int argc, char** argv) {
                             json ? CheckPrint::Json : CheckPrint::Lines, style, batch.from,
                             speller.get());
         }
+        if (command == "align") {
+            if (files.size() != 3) {
+                return Usage("align takes a TRANSCRIPT or CAPTIONS file, a VIDEO and an OUTPUT");
+            }
+            return RunAlign(files[0], files[1], files[2]);
+        }
         if (command == "list") {
             if (files.size() != 1) return Usage("list takes one INPUT file");
             return RunList(files[0], style, decode, batch.from, *inputRate);

@@ -17,6 +17,7 @@ std::string UsageText() {
            "           [--roll-up=HOW] [--no-708] [--input-rate R]\n"
            "       vantrel-cc convert --to FORMAT --out-dir DIR FILES... [--jobs N]\n"
            "       vantrel-cc check FILES... [--junit FILE] [--json] [--jobs N]\n"
+           "       vantrel-cc align TRANSCRIPT_OR_CAPTIONS VIDEO OUTPUT\n"
            "       vantrel-cc --help\n"
            "\n"
            "Converts line-21 (CEA-608) captions between file formats; roll-up and\n"
@@ -90,6 +91,12 @@ std::string UsageText() {
            "           nothing re-encoded; --carrier a53 writes A/53 caption user\n"
            "           data into an .m2v stream in place of DVD user data, --carrier\n"
            "           c608 a caption track beside the video of a .mov OUTPUT\n"
+           "  align    times the captions of TRANSCRIPT_OR_CAPTIONS (a caption file or\n"
+           "           project; any other file is a transcript, a caption per block of\n"
+           "           lines) to the speech of VIDEO: each starts at its first word and\n"
+           "           ends after its last, and is written to OUTPUT; the captions whose\n"
+           "           words were not found are listed on standard error. It needs the\n"
+           "           espeak-ng speech synthesiser and works offline\n"
            "\n"
            "Input formats (subtitles are laid out as pop-on captions at 30000/1001\n"
            "frames per second; video files carry A/53 or DVD captions or a c608 track):\n" +
@@ -99,8 +106,9 @@ std::string UsageText() {
            "stream shows a progress bar on a terminal; Ctrl+C cancels it cleanly.\n"
            "\n"
            "Exit status: 0 on success; 1 when the conversion failed, found no captions,\n"
-           "left something out or showed a caption late (the messages on standard error\n"
-           "say what, as they say what roll-up and paint-on captions became; an output\n"
+           "left something out, showed a caption late or did not find one in the speech\n"
+           "(the messages on standard error say what, as they say what roll-up and\n"
+           "paint-on captions became; an output\n"
            "without captions or with captions left out is still written), or when a\n"
            "finding of the check is an error; 2 on wrong usage.\n";
 }

@@ -35,6 +35,7 @@ inline constexpr std::string_view kExtractionMemoryText =
 inline constexpr std::string_view kExtractionOperation = "Reading captions from the video stream";
 inline constexpr std::string_view kMultiplexOperation = "Multiplexing captions into the stream";
 inline constexpr std::string_view kTranscriptOperation = "Importing the transcript";
+inline constexpr std::string_view kSpeechTimingOperation = "Timing the captions to the speech";
 std::string CannotStartText(std::string_view operation, const std::string& reason);
 // A command of the window that an exception stopped (memory or a system resource ran out);
 // the project is as it was before the command.
@@ -46,6 +47,7 @@ inline constexpr std::string_view kExtractionTitle =
 // Embedding names the file being made, whole ("Embedding captions into job.mp4").
 std::string EmbeddingTitle(const std::string& outputPath);
 inline constexpr std::string_view kTranscriptTitle = "Importing Transcript...";
+inline constexpr std::string_view kSpeechTimingTitle = "Timing Captions to Speech...";
 
 // "Error opening file " followed by the path.
 std::string ErrorOpeningFileText(const std::string& path);

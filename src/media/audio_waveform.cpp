@@ -94,11 +94,11 @@ class PeakCutter {
     float high_ = -1;
 };
 
-// The mixed-down sound resampled to the speech detector's rate and handed to it, placed as the
+// The mixed-down sound resampled to the speech measures' rate and handed on, placed as the
 // peaks are.
 class SpeechFeed {
   public:
-    SpeechFeed(int rate, SpeechActivity& speech) : detector_(speech) {
+    SpeechFeed(int rate, const SoundSink& take) : take_(take) {
         SwrContext* raw = nullptr;
         AVChannelLayout mono = AV_CHANNEL_LAYOUT_MONO;
         if (swr_alloc_set_opts2(&raw, &mono, AV_SAMPLE_FMT_FLT, kSpeechRate, &mono,
@@ -111,7 +111,7 @@ class SpeechFeed {
 
     void Silence(double seconds) {
         out_.assign(static_cast<size_t>(std::lround(seconds * kSpeechRate)), 0.0f);
-        detector_.Take(out_);
+        take_(out_);
     }
     void Skip(double seconds) { skip_ = std::lround(seconds * kSpeechRate); }
 
@@ -126,36 +126,41 @@ class SpeechFeed {
         std::span<const float> kept(out_.data(), static_cast<size_t>(made));
         const auto skipped = static_cast<size_t>(std::min<int64_t>(skip_, made));
         skip_ -= static_cast<int64_t>(skipped);
-        detector_.Take(kept.subspan(skipped));
+        take_(kept.subspan(skipped));
     }
-    void End() {
-        Take(nullptr, 0);
-        detector_.End();
-    }
+    void End() { Take(nullptr, 0); }
 
   private:
     std::unique_ptr<SwrContext, ResamplerFreer> swr_;
-    VoiceActivityDetector detector_;
+    const SoundSink& take_;
     std::vector<float> out_;
     int64_t skip_ = 0;
 };
 
-}  // namespace
+// What one decoding of a track feeds: its peaks, its sound at the speech rate, or both.
+struct SoundOutputs {
+    AudioPeaks* peaks = nullptr;
+    const SoundSink* speech = nullptr;
+    const OnMediaOpened* opened = nullptr;
+    const std::function<void(double done)>* progress = nullptr;
+};
 
-MediaRead ReadAudioPeaks(const std::string& path, int track, AudioPeaks& peaks,
-                         const JobControl& control, const OnMediaOpened& opened,
-                         SpeechActivity* speech) {
+MediaRead ReadSound(const std::string& path, int track, const SoundOutputs& outputs,
+                    const JobControl& control) {
     std::string reason;
     const av::InputPtr format = av::OpenLocalInput(path, {}, reason);
     if (!format) return MediaRead::kFailed;
-    if (opened) opened(media::SecondsPerFrameOf(format.get()));
+    if (outputs.opened && *outputs.opened)
+        (*outputs.opened)(media::SecondsPerFrameOf(format.get()));
     const double pictureStart = media::PictureStartOf(format.get());
     const int index = av::KeepOnlyStream(format.get(), AVMEDIA_TYPE_AUDIO, track);
     if (index < 0) return MediaRead::kFailed;
     const AVStream* stream = format->streams[index];
     CodecPtr codec = av::OpenDecoder(stream);
     if (!codec) return MediaRead::kFailed;
-    if (format->duration > 0) peaks.Reserve(static_cast<double>(format->duration) / AV_TIME_BASE);
+    const double duration =
+        format->duration > 0 ? static_cast<double>(format->duration) / AV_TIME_BASE : 0;
+    if (outputs.peaks && duration > 0) outputs.peaks->Reserve(duration);
 
     // Mixed down to one channel at the decoder's own rate: each stretch's peaks are those of
     // the samples themselves, with nothing lost to a low-pass filter.
@@ -177,10 +182,11 @@ MediaRead ReadAudioPeaks(const std::string& path, int track, AudioPeaks& peaks,
     PacketPtr packet(av_packet_alloc());
     FramePtr frame(av_frame_alloc());
     if (!packet || !frame) return MediaRead::kFailed;
-    PeakCutter cutter(rate, peaks);
+    std::optional<PeakCutter> cutter;
+    if (outputs.peaks) cutter.emplace(rate, *outputs.peaks);
     std::optional<SpeechFeed> speechFeed;
-    if (speech) {
-        speechFeed.emplace(rate, *speech);
+    if (outputs.speech) {
+        speechFeed.emplace(rate, *outputs.speech);
         if (!speechFeed->Ready()) return MediaRead::kFailed;
     }
     std::vector<float> mixed;
@@ -193,8 +199,9 @@ MediaRead ReadAudioPeaks(const std::string& path, int track, AudioPeaks& peaks,
                 const double start =
                     pts == AV_NOPTS_VALUE ? pictureStart : pts * av_q2d(stream->time_base);
                 const double late = start - pictureStart;
-                if (late > 0) cutter.Silence(std::lround(late * AudioPeaks::kPairsPerSecond));
-                if (late < 0) cutter.Skip(std::lround(-late * rate));
+                if (cutter && late > 0)
+                    cutter->Silence(std::lround(late * AudioPeaks::kPairsPerSecond));
+                if (cutter && late < 0) cutter->Skip(std::lround(-late * rate));
                 if (speechFeed && late > 0) speechFeed->Silence(late);
                 if (speechFeed && late < 0) speechFeed->Skip(-late);
             }
@@ -203,18 +210,42 @@ MediaRead ReadAudioPeaks(const std::string& path, int track, AudioPeaks& peaks,
             const int count =
                 swr_convert(raw, out, static_cast<int>(mixed.size()),
                             const_cast<const uint8_t**>(frame->extended_data), frame->nb_samples);
-            if (count > 0) cutter.Take(mixed.data(), count);
+            if (count > 0 && cutter) cutter->Take(mixed.data(), count);
             if (count > 0 && speechFeed) speechFeed->Take(mixed.data(), count);
+            const int64_t pts = frame->best_effort_timestamp;
+            if (outputs.progress && *outputs.progress && duration > 0 && pts != AV_NOPTS_VALUE)
+                (*outputs.progress)(
+                    std::clamp(pts * av_q2d(stream->time_base) / duration, 0.0, 1.0));
             av_frame_unref(frame.get());
         }
     };
     if (!media::DecodeStream(format.get(), codec.get(), packet.get(), index, drain,
                              [&control] { return control.Proceed(); }))
         return MediaRead::kCancelled;
-    cutter.End();
+    if (cutter) cutter->End();
     if (speechFeed) speechFeed->End();
-    peaks.Finish();
+    if (outputs.peaks) outputs.peaks->Finish();
     return MediaRead::kDone;
+}
+
+}  // namespace
+
+MediaRead ReadAudioPeaks(const std::string& path, int track, AudioPeaks& peaks,
+                         const JobControl& control, const OnMediaOpened& opened,
+                         SpeechActivity* speech) {
+    std::optional<VoiceActivityDetector> detector;
+    if (speech) detector.emplace(*speech);
+    const SoundSink toDetector = [&](std::span<const float> samples) { detector->Take(samples); };
+    const MediaRead read =
+        ReadSound(path, track, {&peaks, speech ? &toDetector : nullptr, &opened, nullptr}, control);
+    if (read == MediaRead::kDone && detector) detector->End();
+    return read;
+}
+
+MediaRead ReadSpeechSound(const std::string& path, int track, const SoundSink& take,
+                          const JobControl& control,
+                          const std::function<void(double done)>& progress) {
+    return ReadSound(path, track, {nullptr, &take, nullptr, &progress}, control);
 }
 
 std::string SavedPeaks(const AudioPeaks& peaks, double secondsPerFrame) {

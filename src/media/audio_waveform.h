@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 
 #include "media/audio_peaks.h"
@@ -25,6 +26,15 @@ using OnMediaOpened = std::function<void(double secondsPerFrame)>;
 MediaRead ReadAudioPeaks(const std::string& path, int track, AudioPeaks& peaks,
                          const JobControl& control, const OnMediaOpened& opened = {},
                          SpeechActivity* speech = nullptr);
+
+// Samples at kSpeechRate, mixed down to one channel, in time order from the start of the picture.
+using SoundSink = std::function<void(std::span<const float> samples)>;
+
+// Reads audio track `track` of `path` into `take` alone, for timing to speech; `progress` is
+// told the share of the file read (when its length is known).
+MediaRead ReadSpeechSound(const std::string& path, int track, const SoundSink& take,
+                          const JobControl& control,
+                          const std::function<void(double done)>& progress);
 
 // The peaks and the seconds per frame as the cache keeps them, and back; nothing when the
 // bytes are not such an entry.

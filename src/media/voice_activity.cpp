@@ -27,6 +27,8 @@ constexpr double kNoiseFlatness = -5;
 constexpr int64_t kHangover = 15;
 // Runs with fewer voiced frames than this are clicks and knocks, not speech.
 constexpr int64_t kLeastVoiced = 5;
+// The frames whose quietest sets where the background starts: the first second.
+constexpr size_t kFirstFrames = 100;
 
 double Decibels(double power) {
     return 10 * std::log10(std::max(power, 1e-12));
@@ -35,7 +37,7 @@ double Decibels(double power) {
 }  // namespace
 
 VoiceActivityDetector::VoiceActivityDetector(SpeechActivity& out)
-    : out_(out), framer_([this](const SpectrumFrame& frame) { Judge(frame); }) {}
+    : out_(out), framer_([this](const SpectrumFrame& frame) { Admit(Measure(frame)); }) {}
 
 void VoiceActivityDetector::Take(std::span<const float> samples) {
     framer_.Take(samples);
@@ -43,17 +45,15 @@ void VoiceActivityDetector::Take(std::span<const float> samples) {
 
 void VoiceActivityDetector::End() {
     framer_.End();
+    if (!started_) Admit(Measures{-1, 0, false});
     Close();
     out_.SetKnownFrames(frames_);
     out_.Finish();
 }
 
-bool VoiceActivityDetector::Voiced(const SpectrumFrame& frame) {
+VoiceActivityDetector::Measures VoiceActivityDetector::Measure(const SpectrumFrame& frame) {
     // The energy of the frame's own samples places an onset on its frame; the window's spectrum
     // reaches into the frames either side.
-    const double level = Decibels(frame.energy);
-    background_ = std::min(level, background_ + kBackgroundRise);
-    if (level < kQuietest || level < background_ + kAboveBackground) return false;
     const auto low = static_cast<size_t>(kLowestHertz / kSpeechHertzPerBin);
     const auto high =
         std::min(static_cast<size_t>(kHighestHertz / kSpeechHertzPerBin), frame.power.size() - 1);
@@ -65,11 +65,25 @@ bool VoiceActivityDetector::Voiced(const SpectrumFrame& frame) {
     }
     const double bins = static_cast<double>(high - low + 1);
     const double flatness = 10 / std::log(10.0) * (logSum / bins - std::log(sum / bins));
-    return flatness < kNoiseFlatness;
+    return {frame.index, Decibels(frame.energy), flatness < kNoiseFlatness};
 }
 
-void VoiceActivityDetector::Judge(const SpectrumFrame& frame) {
-    const bool voiced = Voiced(frame);
+// The first second's frames wait for its quietest; index -1: the sound ended before it did.
+void VoiceActivityDetector::Admit(const Measures& frame) {
+    if (started_) return Judge(frame);
+    if (frame.index >= 0) first_.push_back(frame);
+    if (frame.index >= 0 && first_.size() < kFirstFrames) return;
+    started_ = true;
+    background_ = 0;
+    for (const Measures& m : first_) background_ = std::min(background_, m.level);
+    for (const Measures& m : first_) Judge(m);
+    std::vector<Measures>().swap(first_);
+}
+
+void VoiceActivityDetector::Judge(const Measures& frame) {
+    background_ = std::min(frame.level, background_ + kBackgroundRise);
+    const bool voiced =
+        frame.harmonic && frame.level >= kQuietest && frame.level >= background_ + kAboveBackground;
     frames_ = frame.index + 1;
     if (open_ && frame.index - last_ > kHangover) Close();
     if (voiced) {

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <span>
+#include <vector>
 
 #include "media/speech_activity.h"
 #include "media/speech_spectrum.h"
@@ -22,18 +23,27 @@ class VoiceActivityDetector {
     // The end of the sound: the last run closes, and `out` is finished.
     void End();
 
-    // One frame's verdict (for the runs, and for tests of the measures).
-    bool Voiced(const SpectrumFrame& frame);
-
   private:
-    void Judge(const SpectrumFrame& frame);
+    // What a frame's verdict is made of: its level in dB and whether its spectrum is a voice's
+    // rather than noise's.
+    struct Measures {
+        int64_t index;
+        double level;
+        bool harmonic;
+    };
+    static Measures Measure(const SpectrumFrame& frame);
+    void Admit(const Measures& frame);
+    void Judge(const Measures& frame);
     void Close();
 
     SpeechActivity& out_;
     SpectrumFramer framer_;
-    // dB: the level the sound falls back to between sounds; from silence, so that speech from
-    // the first frame on is speech.
-    double background_ = -100;
+    // dB: the level the sound falls back to between sounds. It starts at the quietest of the
+    // first second, so that music under the start is background at once and speech from the
+    // first frame on is speech; those frames are judged once the second is known.
+    double background_ = 0;
+    std::vector<Measures> first_;
+    bool started_ = false;
     int64_t frames_ = 0;  // frames judged
     bool open_ = false;   // a run is going on
     int64_t from_ = 0;    // its first voiced frame

@@ -88,7 +88,8 @@ void Caption::TakeContent(const Caption& other) {
 
 bool Caption::SameContent(const Caption& other) const {
     return startFrame == other.startFrame && endFrame == other.endFrame &&
-           timingMode == other.timingMode && screenValid == other.screenValid && SameScreen(other);
+           timingMode == other.timingMode && screenValid == other.screenValid &&
+           unplaced == other.unplaced && SameScreen(other);
 }
 
 void Caption::ClearScreen() {

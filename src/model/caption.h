@@ -53,6 +53,9 @@ struct Caption {
     uint8_t screenValid = 1;
     CaptionCell cells[kGridRows][kScreenColumns] = {};
     int32_t loadFrames = -1;  // cache of GetLoadFrames; -1 when not computed
+    // Timing to speech did not find the caption's words in the sound: its frames are a guess
+    // between its neighbours', for the captioner to look at. Not saved.
+    bool unplaced = false;
     Caption* prev = nullptr;
     Caption* next = nullptr;
 

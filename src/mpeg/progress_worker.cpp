@@ -39,6 +39,7 @@ bool ProgressWorker::Start(BarCallback onBar, DoneCallback onDone) {
         outcome_.message =
             CannotStartText(mode_ == OperationMode::Extraction     ? kExtractionOperation
                             : mode_ == OperationMode::Multiplexing ? kMultiplexOperation
+                            : mode_ == OperationMode::SpeechTiming ? kSpeechTimingOperation
                                                                    : kTranscriptOperation,
                             error.code().message());
         busy_.store(false, std::memory_order_release);

@@ -23,6 +23,7 @@ enum class OperationMode : int {
     Extraction = 0,
     Multiplexing = 1,
     TranscriptImport = 2,  // a transcript's text laid out as captions
+    SpeechTiming = 3,      // captions found in the programme's speech
 };
 
 // What a long stream operation tells about how far it has got.

@@ -5,9 +5,12 @@
 
 #include <QHeaderView>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <numeric>
 
+#include "check/caption_checks.h"
 #include "editor/edit_history.h"
+#include "editor/speech_timing.h"
 #include "window_fixture.h"
 
 namespace vantrel {
@@ -209,6 +212,40 @@ TEST_F(CaptionListTest, TheTableFollowsEveryChange) {
                                                                 : TimecodeStyle::NonDropFrame);
     }
     window_.DropFrameAction().setChecked(false);  // a remembered setting
+}
+
+// What timing to speech leaves for the captioner: the caption it did not find stands out in the
+// list and in the check, until undo takes the step back; without a video it is refused.
+TEST_F(CaptionListTest, UnplacedCaptionsStandOutInTheListAndTheCheck) {
+    Menu(std::nullopt, "&Time Captions to Speech");
+    EXPECT_FALSE(view_.History().CanUndo());
+    EXPECT_EQ(window_.statusBar()->currentMessage(),
+              "Time Captions to Speech: open the programme's video first");
+    const CaptionPlace none{};
+    const std::vector<CaptionPlace> places = {
+        {true, 100, 150}, none, {true, 300, 350}, {true, 6400, 6500}, {true, 6700, 6800}};
+    view_.ReleaseCaptions();
+    ASSERT_EQ(TimeToSpeechStep(view_.History(), places, 1001.0 / 30000, 20), 1u);
+    view_.ShowCaptionsAgain();
+    view_.RecheckCaptions();
+    const auto unplacedFindings = [&] {
+        std::vector<int> numbers;
+        for (const Finding& f : view_.Findings())
+            if (f.rule == CheckRule::Unplaced) numbers.push_back(f.number);
+        return numbers;
+    };
+    for (int row = 0; row < 5; ++row) {
+        SCOPED_TRACE(row);
+        const QModelIndex mode = table_.Model().index(row, CaptionTableModel::kMode);
+        EXPECT_EQ(mode.data().toString(), row == 1 ? "Manual, unplaced" : "Manual");
+        EXPECT_EQ(mode.data(Qt::BackgroundRole).isValid(), row == 1);
+    }
+    EXPECT_EQ(unplacedFindings(), std::vector<int>{2});
+    view_.Undo();
+    view_.RecheckCaptions();
+    EXPECT_TRUE(unplacedFindings().empty());
+    EXPECT_FALSE(
+        table_.Model().index(1, CaptionTableModel::kMode).data(Qt::BackgroundRole).isValid());
 }
 
 }  // namespace

@@ -16,6 +16,7 @@ constexpr Severity W = Severity::Warning, E = Severity::Error, O = Severity::Off
 struct Shown {
     int32_t start, end;
     std::vector<std::string> rows;  // from row 15 upwards; "" an empty row
+    bool unplaced = false;          // not found in the speech
 };
 
 std::vector<Finding> Findings(const std::vector<Shown>& captions, const CheckProfile& profile) {
@@ -24,6 +25,7 @@ std::vector<Finding> Findings(const std::vector<Shown>& captions, const CheckPro
         auto c = std::make_unique<Caption>();
         c->startFrame = s.start;
         c->timingMode = Manual;
+        c->unplaced = s.unplaced;
         for (size_t r = 0; r < s.rows.size(); ++r) {
             testing::PutText(*c, 14 - static_cast<int>(r), 0, s.rows[r]);
         }
@@ -103,6 +105,10 @@ TEST(CheckCaptions, EveryRuleAtItsLimitsInEveryProfile) {
                                                     {"A  B"}, {"A", "", "B"}, {"A\x19 B"}};
         for (const auto& rows : spacing) {
             EXPECT_EQ(one(CheckRule::Spacing, 30, 90, rows), rows == spacing[0] ? O : W);
+        }
+        for (bool unplaced : {false, true}) {
+            EXPECT_EQ(Check({{30, 90, {"A"}, unplaced}}, profile, CheckRule::Unplaced)[0],
+                      unplaced ? W : O);
         }
     }
 }

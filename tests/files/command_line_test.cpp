@@ -13,6 +13,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -601,6 +602,8 @@ TEST_F(CommandLine, LoadsTheVideoModuleOnlyForVideo) {
         const Outcome run = Finish(Start(row.args));
         EXPECT_EQ(run.err.find("/libavformat.so") != std::string::npos, row.loads);
         EXPECT_EQ(run.err.find("/libavcodec.so") != std::string::npos, row.loads);
+        // The synthesiser only for timing to speech.
+        EXPECT_EQ(run.err.find("/libespeak-ng.so"), std::string::npos);
     }
     ::unsetenv("LD_DEBUG");
     const std::string absent = dir.File("gone/vantrel-video.so");
@@ -620,6 +623,94 @@ TEST_F(CommandLine, LoadsTheVideoModuleOnlyForVideo) {
     EXPECT_EQ(mux.status, 1);
     EXPECT_EQ(mux.err, "vantrel-cc: " + dir.File("c.mp4") + ": " + missing);
     EXPECT_FALSE(std::filesystem::exists(dir.File("c.mp4")));
+}
+
+// 16-bit mono samples of a WAV file as espeak-ng writes it, and its rate.
+std::vector<int16_t> WavSamples(const std::string& bytes, int& rate) {
+    std::vector<int16_t> samples;
+    for (size_t at = 12; at + 8 <= bytes.size();) {
+        uint32_t size = 0;
+        std::memcpy(&size, bytes.data() + at + 4, 4);
+        if (bytes.compare(at, 4, "fmt ") == 0) std::memcpy(&rate, bytes.data() + at + 12, 4);
+        if (bytes.compare(at, 4, "data") == 0) {
+            size = static_cast<uint32_t>(std::min<size_t>(size, bytes.size() - at - 8));
+            samples.resize(size / 2);
+            std::memcpy(samples.data(), bytes.data() + at + 8, samples.size() * 2);
+            break;
+        }
+        at += 8 + size;
+    }
+    return samples;
+}
+
+std::string WavBytes(const std::vector<int16_t>& samples, int rate) {
+    const auto word = [](uint32_t v, int n) { return std::string(reinterpret_cast<char*>(&v), n); };
+    const uint32_t data = static_cast<uint32_t>(samples.size() * 2);
+    return "RIFF" + word(36 + data, 4) + "WAVEfmt " + word(16, 4) + word(1, 2) + word(1, 2) +
+           word(rate, 4) + word(rate * 2, 4) + word(2, 2) + word(16, 2) + "data" + word(data, 4) +
+           std::string(reinterpret_cast<const char*>(samples.data()), data);
+}
+
+// Sentences spoken by espeak-ng in two voices, with pauses of known length, and a transcript of
+// them with one sentence more that is never said: each spoken caption starts within three
+// frames of its first sound, and the unsaid one is reported.
+TEST_F(CommandLine, AlignsATranscriptToSpokenSentences) {
+    if (std::system("espeak-ng --version >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "espeak-ng is not installed (scripts/install-deps.sh installs it)";
+    const char* sentences[] = {"The river rose overnight and the bridge was closed.",
+                               "Seven hundred people came to the meeting in the town hall.",
+                               "Nobody expected the weather to change so quickly."};
+    const char* voices[] = {"en-us", "en-gb", "en-us+f3"};
+    const double pauses[] = {1.3, 0.4, 2.0};
+    std::vector<int16_t> programme;
+    std::vector<double> onsets;
+    int rate = 22050;
+    std::string transcript;
+    for (int k = 0; k < 3; ++k) {
+        const std::string wav = dir.File("s" + std::to_string(k) + ".wav");
+        ASSERT_EQ(std::system(("espeak-ng -v " + std::string(voices[k]) + " -w '" + wav + "' '" +
+                               sentences[k] + "'")
+                                  .c_str()),
+                  0);
+        const std::vector<int16_t> spoken = WavSamples(ReadFileText(wav), rate);
+        programme.insert(programme.end(), static_cast<size_t>(pauses[k] * rate), 0);
+        const auto loud =
+            std::find_if(spoken.begin(), spoken.end(), [](int16_t s) { return std::abs(s) > 328; });
+        ASSERT_NE(loud, spoken.end());
+        onsets.push_back(static_cast<double>(programme.size() + (loud - spoken.begin())) / rate);
+        programme.insert(programme.end(), spoken.begin(), spoken.end());
+        transcript += std::string(sentences[k]) + "\n\n";
+        if (k == 1) transcript += "This line of the script was cut from the programme.\n\n";
+    }
+    programme.insert(programme.end(), rate, 0);
+    WriteFileText(dir.File("programme.wav"), WavBytes(programme, rate));
+    WriteFileText(dir.File("script.txt"), transcript);
+    for (const char* over : {"script.txt", "programme.wav"}) {
+        EXPECT_EQ(Finish(Start({"align", dir.File("script.txt"), dir.File("programme.wav"),
+                                dir.File(over)}))
+                      .status,
+                  2)
+            << over;
+    }
+    const Outcome run = Finish(
+        Start({"align", dir.File("script.txt"), dir.File("programme.wav"), dir.File("timed.srt")}),
+        120);
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_NE(run.err.find("caption 3 at "), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("was not found in the speech: This line of the script"),
+              std::string::npos);
+    EXPECT_EQ(run.err.find("caption 1 at "), std::string::npos) << run.err;
+    const std::string srt = ReadFileText(dir.File("timed.srt"));
+    std::vector<double> starts;
+    for (size_t at = 0; (at = srt.find(" --> ", at)) != std::string::npos; at += 5) {
+        const std::string t = srt.substr(at - 12, 12);
+        starts.push_back(std::stoi(t.substr(0, 2)) * 3600 + std::stoi(t.substr(3, 2)) * 60 +
+                         std::stoi(t.substr(6, 2)) + std::stoi(t.substr(9, 3)) / 1000.0);
+    }
+    ASSERT_EQ(starts.size(), 4u) << srt;
+    const double frame = 1001.0 / 30000;
+    for (int k : {0, 1, 2})
+        EXPECT_NEAR(starts[k < 2 ? k : 3], onsets[k], 3 * frame) << "sentence " << k;
 }
 
 // What Python's standard library reads of a report: the script's standard output, or "" with a

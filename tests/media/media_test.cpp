@@ -119,6 +119,11 @@ TEST_F(Media, SpeechRunsOfMadeSoundFallOnTheirFrames) {
         {"bursts", buzz + "*" + bursts, 0, {{100, 180}, {250, 310}}},
         {"bursts over noise", buzz + "*" + bursts + "+" + noise, 0, {{100, 180}, {250, 310}}},
         {"bursts, sound late", buzz + "*" + bursts, 0.5, {{150, 230}, {300, 360}}},
+        // Once taken for speech until the background had climbed to it, 3 dB a second.
+        {"bursts over a chord from the start",
+         buzz + "*" + bursts + "+0.02*(sin(2*PI*262*t)+sin(2*PI*330*t)+sin(2*PI*392*t))",
+         0,
+         {{100, 180}, {250, 310}}},
         {"a breath apart",
          buzz + "*(" + between(1, 1.5) + "+" + between(1.6, 2) + ")",
          0,

@@ -31,7 +31,9 @@ expect() {
 }
 
 expect "commands, each once"      "vantrel-cc c"                         "check convert"
-expect "every command"            "vantrel-cc "                          "--help check convert list mux"
+expect "every command"            "vantrel-cc "                          "--help align check convert list mux"
+expect "a transcript is any file" "vantrel-cc align n"                   "notes.xyz"
+expect "the video timed to"       "vantrel-cc align in.scc s"            "shows src.m2v src.mp4"
 expect "an input takes captions"  "vantrel-cc convert "                  "IN.SRT in.scc out.ts shows src.m2v src.mp4"
 expect "a written format"         "vantrel-cc convert in.scc o"          "out.txt"
 expect "options of check"         "vantrel-cc check --"                  "--drop-frame --jobs --json --junit --language --profile"
