@@ -158,7 +158,7 @@ TEST_F(Media, SpeechRunsOfMadeSoundFallOnTheirFrames) {
 constexpr int kShotFrames[] = {37, 45, 31, 50, 29, 40};
 constexpr int32_t kCuts[] = {37, 82, 113, 163, 192};
 
-// With `sound`, eight seconds of tone too.
+// With `sound`, eight seconds of sound too.
 std::string ShotClip(bool sound = false) {
     const char* sources[] = {"testsrc",  "smptebars",  "mandelbrot",
                              "testsrc2", "rgbtestsrc", "cellauto"};
@@ -170,7 +170,11 @@ std::string ShotClip(bool sound = false) {
                  ",setpts=PTS-STARTPTS,format=yuv420p[s" + n + "];";
         joined += "[s" + n + "]";
     }
-    if (sound) inputs += "-f lavfi -i sine=d=8 ";
+    // A voice's harmonics in two bursts, 1-1.8 s and 2.5-3.1 s, in eight seconds.
+    if (sound)
+        inputs += "-f lavfi -i \"aevalsrc=0.15*(sin(2*PI*140*t)+0.8*sin(2*PI*280*t)+"
+                  "0.6*sin(2*PI*420*t)+0.5*sin(2*PI*700*t))*(between(t\\,1\\,1.7999)+"
+                  "between(t\\,2.5\\,3.0999)):s=44100:d=8\" ";
     return inputs + "-filter_complex \"" + graph + joined + "concat=n=6[v]\" -map \"[v]\" " +
            (sound ? "-map 6:a " : "");
 }
@@ -310,11 +314,12 @@ TEST_F(Media, AnalysisIsCachedUntilTheVideoChanges) {
     ASSERT_TRUE(first.Peaks() && first.Peaks()->Complete());
     const std::vector<int32_t> cuts = first.ShotChanges();
     EXPECT_EQ(cuts, std::vector<int32_t>(std::begin(kCuts), std::end(kCuts)));
-    // The eight seconds of tone are one run.
+    // The two bursts are two runs (a steady tone would be none).
     ASSERT_TRUE(first.Speech() && first.Speech()->Complete());
     const std::vector<SpeechRun> runs = first.Speech()->Runs();
-    ASSERT_EQ(runs.size(), 1u);
-    EXPECT_NEAR(runs[0].to - runs[0].from, 800, 2);
+    ASSERT_EQ(runs.size(), 2u);
+    EXPECT_NEAR(runs[0].from, 100, 2);
+    EXPECT_NEAR(runs[1].to, 310, 2);
     const std::string bytes = testing::ReadFileText(video);
     testing::WriteFileText(video, std::string(bytes.size(), 'x'));
     for (time_t modified : {1000, 3000}) {
